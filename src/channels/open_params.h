@@ -1,0 +1,38 @@
+// The open parameters: what the image does not record but is needed to show it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rivo {
+
+struct TOpenParams {
+    std::string FileName;
+    std::int32_t LnbLow = 9750;
+    std::int32_t LnbHigh = 10600;
+    std::array<std::int32_t, 16> SymbolRates{};  // 0 where the table cell was empty
+    std::string SatelliteA = "HotBird";
+    std::string SatelliteB = "Astra";
+};
+
+// One named set of symbol rates from "Sr.Ini": value i is the rate for code i, or -1
+// when the key is missing or not an integer (shown as an empty cell).
+struct SymbolRateSet {
+    std::string name;
+    std::array<std::int32_t, 16> rates{};
+};
+
+// The sets of an ini file in file order. A missing or unreadable file gives no sets.
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath);
+// The same from ini text already in memory.
+std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText);
+
+// The rates an open uses from a set: -1 (empty cell) becomes 0.
+std::array<std::int32_t, 16> RatesForOpen(const SymbolRateSet& set);
+
+// The name of the set whose choice keeps the table as it is.
+inline constexpr const char* kCustomSetName = "Personalizzato";
+
+}  // namespace rivo

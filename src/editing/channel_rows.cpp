@@ -1,0 +1,2 @@
+// Placeholder so the library configures; replaced by the row primitives.
+namespace rivo {}

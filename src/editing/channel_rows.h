@@ -1,0 +1,26 @@
+// The row primitives every channel edit rests on. Favourites lists name channels by
+// row number, so whenever a channel changes row or its slot is emptied, the lists follow.
+#pragma once
+
+#include "channels/list_page.h"
+
+namespace rivo {
+
+// Empties channel row n (1..N) and takes channel n out of the lists its "Preferenza"
+// names (the first matching slot of each such list; the list closes up and gains a grey
+// empty slot 128).
+void ClearChannelRow(ListPage& page, int n);
+
+// Copies row s (cells and colour) onto row t; when row t's "Preferenza" is not 0, every
+// favourites slot naming s names t afterwards. Row s is left as it was.
+void MoveChannelRow(ListPage& page, int s, int t);
+
+// Recolours channel row n and brings the eight lists in line with its "Preferenza":
+// an active channel is added to the first free slot of each list whose bit is set and
+// where it is missing; otherwise every entry of it is removed and the list closes up.
+void UpdateChannelRow(int n, ListPage& page);
+
+// Writes each channel row's number into "Num." (rows 1..N).
+void RenumberChannels(ListPage& page);
+
+}  // namespace rivo

@@ -1,0 +1,240 @@
+// The image container: a receiver file read into a table of modules and entries.
+//
+// Two kinds of file are understood: a flash image (eight 64 KiB sectors, each either a
+// raw "ucr" sector or a table of up to 16 modules) and a main-code (firmware) image whose
+// module directory is found by a signature. Only flash images are written back.
+//
+// Names inside images are byte strings (Windows-1252 in practice); they are kept here as
+// std::string holding the bytes, never converted.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rivo {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class ModuleKind : std::int32_t { Packed = 1, Plain = 2, Raw = 3 };
+
+inline constexpr std::int32_t kUnplaced = -10;
+inline constexpr std::int32_t kSectorSize = 65536;
+inline constexpr std::int32_t kSectorCount = 8;
+inline constexpr std::int32_t kFlashImageSize = kSectorSize * kSectorCount;
+
+// Description of a module, handed out as a snapshot the caller owns.
+struct TmpModule {
+    std::string Name;
+    std::array<std::uint8_t, 4> RawAddress{};  // main code only, during extraction
+    std::int32_t Size = 0;
+    std::int32_t NumScript = 0;  // entries the module declares
+    std::int32_t Kind = 0;       // ModuleKind as an integer
+    std::int32_t Offset = 0;
+    std::int32_t Address = 0;
+    std::int32_t Source = 0;  // 1 flash image, 2 main-code image
+    std::int32_t Sector = 0;
+    std::int32_t Slot = 0;
+};
+
+// Description of an entry, handed out as a snapshot the caller owns.
+struct TmpScript {
+    std::string Name;  // at most 12 bytes
+    std::int32_t Size = 0;
+    std::int32_t Offset = 0;  // from the start of the module header
+    std::int32_t Kind = 0;
+    std::int32_t ModuleIndex = 0;
+    std::int32_t FilePos = 0;  // absolute position read from; kUnplaced for a copy
+};
+
+class TKVXFile;
+class TKVXModule;
+
+// One entry: a named run of bytes inside a module.
+class TKVXScript {
+public:
+    void SetInfo(const TmpScript& info);
+    TmpScript GetInfo() const;
+
+    // Replaces the stored bytes; Size becomes their count. The module's Size and the
+    // offsets of later entries keep their recorded values.
+    void SetData(const std::uint8_t* data, std::size_t count);
+    void SetData(Bytes data);
+
+    // The stored bytes, exactly as read or as last set.
+    const Bytes& GetRawStream();
+    // The content: decoded for packed entries, the stored bytes for the others.
+    // Both return the same buffer, refilled at each call.
+    const Bytes& GetStream();
+    // Decodes the stored bytes into the content buffer.
+    void Unpack();
+    void ShiftOffset(std::int32_t delta) { Offset_ += delta; }
+
+    const std::string& Name() const { return Name_; }
+    std::int32_t Size() const { return Size_; }
+    std::int32_t Offset() const { return Offset_; }
+    std::int32_t Kind() const { return Kind_; }
+    std::int32_t FilePos() const { return FilePos_; }
+    std::int32_t ModuleIndex() const { return ModuleIndex_; }
+    const Bytes& Data() const { return Data_; }
+
+private:
+    Bytes Data_;
+    std::int32_t Kind_ = 0;
+    std::string Name_;
+    std::int32_t Size_ = 0;
+    std::int32_t Offset_ = 0;
+    std::int32_t ModuleIndex_ = 0;
+    std::int32_t FilePos_ = 0;
+    Bytes Stream_;  // the content buffer handed out by GetStream/GetRawStream
+};
+
+// One module: an ordered list of entries.
+class TKVXModule {
+public:
+    explicit TKVXModule(TKVXFile* owner = nullptr) : Owner_(owner) {}
+
+    int GetNumScript() const { return static_cast<int>(Scripts_.size()); }
+    TKVXScript* GetScript(int index);
+    const TKVXScript* GetScript(int index) const;
+    std::optional<TmpScript> GetScriptInfo(int index) const;
+    TmpModule GetInfo() const;
+
+    TKVXScript* AddScript(const TmpScript& info);
+    void CopyScript(const TKVXScript& source);
+    // The module in flash layout (header, entry records, data, fill to 4 bytes);
+    // a raw module is its single entry's bytes.
+    Bytes SaveToStream() const;
+    void SetListIndex(int index);
+    void SetPlace(std::int32_t sector, std::int32_t slot, std::int32_t offset);
+
+    const std::string& Name() const { return Name_; }
+    std::int32_t Size() const { return Size_; }
+    std::int32_t Kind() const { return Kind_; }
+    std::int32_t Offset() const { return Offset_; }
+    std::int32_t Address() const { return Address_; }
+    std::int32_t Source() const { return Source_; }
+    std::int32_t Sector() const { return Sector_; }
+    std::int32_t Slot() const { return Slot_; }
+    std::int32_t ListIndex() const { return ListIndex_; }
+    std::int32_t DeclaredScripts() const { return NumScript_; }
+
+private:
+    friend class TKVXFile;
+    void RecomputeSize();
+
+    std::string Name_;
+    std::int32_t Source_ = 0;
+    TKVXFile* Owner_ = nullptr;
+    std::vector<std::unique_ptr<TKVXScript>> Scripts_;
+    std::int32_t NumScript_ = 0;
+    std::int32_t Size_ = 0;
+    std::int32_t Kind_ = 0;
+    std::int32_t Offset_ = 0;
+    std::int32_t Address_ = 0;
+    std::int32_t Sector_ = 0;
+    std::int32_t Slot_ = 0;
+    std::int32_t ListIndex_ = kUnplaced;
+};
+
+// The save request handed to SaveToFile.
+struct KVXSaveFlash {
+    std::string FileName;
+};
+
+// What loading a file came to. Unreadable and Unrecognised are distinct so that the
+// command-line tool can name the system's reason; the editor shows both as the
+// container's "Formato file sconosciuto".
+struct LoadResult {
+    enum class Status { Ok, Unreadable, Unrecognised };
+    Status status = Status::Unrecognised;
+    std::string message;  // empty on success; a text for the user otherwise
+    bool ok() const { return status == Status::Ok; }
+};
+
+// What writing an image came to. On failure nothing was written (an existing target
+// file is untouched) and message says why, naming the sector where a limit was hit.
+struct SaveResult {
+    bool ok = false;
+    std::string message;
+    // A save that succeeded but whose file the type check will no longer recognise
+    // (the first table slot of every tried sector fails the name test): the caller
+    // warns the user. Empty otherwise.
+    std::string warning;
+};
+
+inline constexpr const char* kUnknownFormatMessage = "Formato file sconosciuto";
+
+// The opened image.
+class TKVXFile {
+public:
+    TKVXFile();
+    ~TKVXFile();
+    TKVXFile(const TKVXFile&) = delete;
+    TKVXFile& operator=(const TKVXFile&) = delete;
+
+    // Reads the file at path (whole, once) and builds the module table.
+    LoadResult LoadFile(const std::string& path);
+    // The same from bytes already in memory; name is recorded as the file name.
+    LoadResult LoadBytes(Bytes content, const std::string& name = {});
+
+    int CheckFileType();
+    void ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts);
+    void ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts);
+    void TranslateList(const std::vector<TmpModule>& modules, const std::vector<TmpScript>& scripts);
+
+    int GetType() const { return Type_; }
+    int GetNumModule() const { return static_cast<int>(Modules_.size()); }
+    TKVXModule* GetModule(int index);
+    const TKVXModule* GetModule(int index) const;
+    std::optional<TmpModule> GetModuleInfo(int index) const;
+    TKVXModule* AddModule(const TmpModule& info);
+    void ExchangeModulePosition(int index1, int index2);
+    void OrderModule();
+    std::int64_t GetDataSize() const;
+    void DuplicateModule(const TKVXModule& module);
+    void DeleteModule(int index);
+    void ReplaceList(std::vector<std::unique_ptr<TKVXModule>> modules);
+    void ModulePlace() {}
+    void ChangeModuleSection(int, int, int) {}
+
+    // Serialises the flash image (eight sectors) without touching the disk.
+    // Fails, naming the sector, when a sector would need more than 16 table slots or
+    // more than 65536 bytes, or when the image is not a flash image.
+    SaveResult SaveToBytes(Bytes& out);
+    // SaveToBytes, then writes atomically: a temporary file in the target's folder,
+    // renamed over the target only when everything was written.
+    SaveResult SaveToFile(const KVXSaveFlash& request);
+
+    const std::string& FileName() const { return FileName_; }
+    std::int64_t FileSize() const { return FileSize_; }
+    int Variant() const { return Variant_; }
+    int UcrSector() const { return UcrSector_; }
+    // Every raw sector met while loading, in sector order (UcrSector is the last).
+    const std::vector<int>& RawSectors() const { return RawSectors_; }
+    std::int32_t TotalScripts() const { return NumScript_; }
+
+private:
+    std::string FileName_;
+    Bytes Content_;  // the file's bytes while loading
+    std::int64_t FileSize_ = 0;
+    int Type_ = 0;
+    int Variant_ = 0;
+    int UcrSector_ = -1;
+    std::vector<int> RawSectors_;
+    std::int32_t NumScript_ = 0;
+    std::vector<std::unique_ptr<TKVXModule>> Modules_;
+};
+
+// Writes bytes to path atomically (temporary file in the same folder, then rename).
+// Returns an empty string on success, otherwise a message naming the file and reason.
+std::string WriteFileAtomically(const std::string& path, const Bytes& bytes);
+
+// Reads a whole file. Returns std::nullopt and sets error (naming the file and the
+// system's reason) when it cannot be read.
+std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error);
+
+}  // namespace rivo

@@ -1,0 +1,62 @@
+#include "tool/tool.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <ostream>
+
+namespace rivo::tool {
+
+namespace {
+std::vector<CommandSetup>& commands() {
+    static std::vector<CommandSetup> list;
+    return list;
+}
+std::map<std::string, EditOperation>& editOperations() {
+    static std::map<std::string, EditOperation> map;
+    return map;
+}
+}  // namespace
+
+bool RegisterCommand(CommandSetup setup) {
+    commands().push_back(std::move(setup));
+    return true;
+}
+
+bool RegisterEditOperation(const std::string& name, EditOperation operation) {
+    editOperations()[name] = std::move(operation);
+    return true;
+}
+
+const EditOperation* FindEditOperation(const std::string& name) {
+    auto it = editOperations().find(name);
+    return it == editOperations().end() ? nullptr : &it->second;
+}
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{"rivo800-tool: inspect, export and batch-edit Rivo800 receiver images",
+                 "rivo800-tool"};
+    app.require_subcommand(1);
+    ToolIo io{out, err};
+    int exitCode = kExitOk;
+    for (auto& setup : commands()) setup(app, io, exitCode);
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp& e) {
+        out << app.help();
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        err << "rivo800-tool: " << e.what() << "\n" << app.help();
+        return kExitUsage;
+    } catch (const ToolError& e) {
+        err << e.what() << "\n";
+        return e.exitCode;
+    } catch (const std::exception& e) {
+        err << "rivo800-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return exitCode;
+}
+
+}  // namespace rivo::tool

@@ -1,0 +1,70 @@
+// rivo800-tool: commands register themselves here, so that each command lives in its
+// own file and the tests can run the tool in-process.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace rivo {
+
+class TKVXFile;
+struct ListPage;
+struct TOpenParams;
+
+namespace tool {
+
+// Exit statuses of the tool's contract.
+enum Exit : int {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitUnknownFormat = 2,
+    kExitMainCode = 3,
+    kExitFailure = 4,
+};
+
+// Thrown by a command to end with a status and a message on standard error.
+struct ToolError : std::runtime_error {
+    ToolError(int code, const std::string& message) : std::runtime_error(message), exitCode(code) {}
+    int exitCode;
+};
+
+struct ToolIo {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// A command adds its subcommand to app; the callback it installs runs the command and
+// returns its exit status (or throws ToolError).
+using CommandSetup = std::function<void(CLI::App& app, ToolIo& io, int& exitCode)>;
+bool RegisterCommand(CommandSetup setup);
+
+// Runs the tool with args (without the program name). Returns the exit status.
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// ---- editing operations of `rivo800-tool edit` ------------------------------------
+
+struct EditContext {
+    ListPage& page;
+    const TOpenParams& params;  // the open parameters the page was opened with
+    ToolIo& io;
+};
+
+// Runs one operation. words[pos] is the operation's name; the function reads its
+// arguments from words[pos + 1 ...] and returns how many words it used, name included.
+// It throws ToolError(kExitUsage, ...) for bad arguments and ToolError(kExitFailure,
+// message) where the editor would refuse with a message.
+using EditOperation = std::function<size_t(const std::vector<std::string>& words, size_t pos,
+                                           EditContext& context)>;
+bool RegisterEditOperation(const std::string& name, EditOperation operation);
+// The operation registered under name, or nullptr.
+const EditOperation* FindEditOperation(const std::string& name);
+
+}  // namespace tool
+}  // namespace rivo

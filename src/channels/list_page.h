@@ -28,6 +28,7 @@ inline constexpr std::uint32_t kColourNone = 0xFFFFFF;         // title row and 
 struct GridRow {
     std::vector<std::string> cells;
     std::uint32_t colour = kColourNone;
+    bool operator==(const GridRow& other) const = default;
 };
 
 // A table of cell texts. Row 0 is the title row; data rows are 1 .. rowCount()-1.

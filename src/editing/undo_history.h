@@ -1,0 +1,83 @@
+// Undo and redo of a page's content.
+//
+// Each command that changes a page is one step. A step keeps the page's content
+// before and after the command; unchanged tables are shared between neighbouring
+// states, so a step that only touches the transponder table costs that table and
+// nothing more. The history remembers which state was last saved, so undoing back to
+// it clears the page's modified flag.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+
+namespace rivo {
+
+// The part of a page that commands change, with tables shared between states.
+struct PageContent {
+    std::shared_ptr<const Grid> channels;
+    std::shared_ptr<const Grid> transponders;
+    std::array<std::shared_ptr<const Grid>, fav::Lists> favourites;
+    std::shared_ptr<const Grid> config;
+    std::string satelliteA;
+    std::string satelliteB;
+
+    // Takes the page's content, sharing every table that equals the one in previous.
+    static PageContent capture(const ListPage& page, const PageContent* previous = nullptr);
+    void restore(ListPage& page) const;
+    // Bytes held by the tables not shared with other (an estimate of cell text sizes).
+    std::size_t bytesNotSharedWith(const PageContent* other) const;
+};
+
+class UndoHistory {
+public:
+    // memoryLimit bounds the bytes the steps may hold; the oldest steps go first.
+    explicit UndoHistory(const ListPage& page, std::size_t memoryLimit = 256u << 20);
+
+    // Call after a command changed the page. Records one step named name (an empty
+    // step, where nothing changed, is not recorded) and drops the redo steps.
+    // Returns whether a step was recorded.
+    bool commit(const ListPage& page, const std::string& name);
+
+    bool canUndo() const { return position_ > 0; }
+    bool canRedo() const { return position_ < steps_.size(); }
+    // The name of the step that undo or redo would take back or do again; "" if none.
+    std::string undoName() const;
+    std::string redoName() const;
+
+    // Puts the page back as it was before / after the step; sets page.Modified from
+    // whether the result is the last saved state.
+    bool undo(ListPage& page);
+    bool redo(ListPage& page);
+
+    // The page was just saved: its current content is the clean state.
+    void markSaved(const ListPage& page);
+
+    std::size_t stepCount() const { return steps_.size(); }
+    std::size_t bytesHeld() const { return bytes_; }
+
+private:
+    struct Step {
+        std::string name;
+        PageContent before;
+        PageContent after;
+        std::size_t bytes = 0;
+    };
+    void dropOldest();
+    void applyModified(ListPage& page) const;
+
+    PageContent current_;
+    std::vector<Step> steps_;
+    std::size_t position_ = 0;  // steps_[0 .. position_) are done
+    // Index of the clean state in the step sequence: 0 before the first step, k after
+    // step k. -1 when the clean state was dropped or overwritten.
+    long long cleanAt_ = 0;
+    std::size_t bytes_ = 0;
+    std::size_t memoryLimit_;
+};
+
+}  // namespace rivo

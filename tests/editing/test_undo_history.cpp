@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editing/undo_history.h"
+
+namespace rivo {
+namespace {
+
+ListPage makePage(int channels, int transponders) {
+    ListPage page;
+    page.ChannelGrid.setRowCount(channels + 1);
+    for (int r = 1; r <= channels; ++r) {
+        page.ChannelGrid.setCell(r, ch::Num, std::to_string(r));
+        page.ChannelGrid.setCell(r, ch::Name, "CH" + std::to_string(r));
+        page.ChannelGrid.setColour(r, kColourChannel);
+    }
+    page.TransponderGrid.setRowCount(transponders + 1);
+    for (int r = 1; r <= transponders; ++r) {
+        page.TransponderGrid.setCell(r, tp::Num, std::to_string(r));
+        page.TransponderGrid.setCell(r, tp::Frequency, std::to_string(11000 + r));
+        page.TransponderGrid.setColour(r, kColourInUse);
+    }
+    page.SatelliteA = "X";
+    page.SatelliteB = "Y";
+    return page;
+}
+
+bool sameContent(const ListPage& a, const ListPage& b) {
+    return a.ChannelGrid == b.ChannelGrid && a.TransponderGrid == b.TransponderGrid &&
+           a.FavouriteGrids == b.FavouriteGrids && a.ConfigGrid == b.ConfigGrid &&
+           a.SatelliteA == b.SatelliteA && a.SatelliteB == b.SatelliteB;
+}
+
+// One random change of the kinds the commands make: cells, colours, row exchanges in
+// any table, list names, satellite names.
+void randomChange(ListPage& page, std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    switch (pick(0, 5)) {
+        case 0: {
+            const int r = pick(1, page.channelCount());
+            page.ChannelGrid.setCell(r, pick(1, ch::Count - 1), "v" + std::to_string(pick(0, 999)));
+            break;
+        }
+        case 1:
+            page.ChannelGrid.setColour(pick(1, page.channelCount()), kColourGrey);
+            break;
+        case 2:
+            page.ChannelGrid.exchangeRows(pick(1, page.channelCount()), pick(1, page.channelCount()));
+            break;
+        case 3: {
+            auto& list = page.FavouriteGrids[static_cast<size_t>(pick(0, fav::Lists - 1))];
+            const int s = pick(1, fav::Slots);
+            list.setCell(s, fav::Channel, std::to_string(pick(1, page.channelCount())));
+            break;
+        }
+        case 4:
+            page.TransponderGrid.setCell(pick(1, page.transponderCount()), tp::Frequency, "0");
+            break;
+        default:
+            std::swap(page.SatelliteA, page.SatelliteB);
+            page.ConfigGrid.setCell(pick(1, 8), 1, "L" + std::to_string(pick(0, 9)));
+            break;
+    }
+    page.Modified = true;
+}
+
+TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 50; ++round) {
+        ListPage page = makePage(1 + round % 40, 1 + round % 7);
+        const ListPage start = page;
+        UndoHistory history(page);
+        std::vector<ListPage> states{page};
+        const int commands = 1 + static_cast<int>(rng() % 30);
+        for (int c = 0; c < commands; ++c) {
+            randomChange(page, rng);
+            if (history.commit(page, "step " + std::to_string(c))) states.push_back(page);
+        }
+        const ListPage end = page;
+        // Undo walks back through every recorded state in order.
+        for (size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(history.undo(page));
+            ASSERT_TRUE(sameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+        }
+        EXPECT_FALSE(history.undo(page));
+        EXPECT_TRUE(sameContent(page, start));
+        EXPECT_FALSE(page.Modified) << "back at the opened state";
+        while (history.redo(page)) {
+        }
+        EXPECT_TRUE(sameContent(page, end));
+        EXPECT_EQ(page.Modified, states.size() > 1);
+    }
+}
+
+TEST(UndoHistory, NamesAndUnchangedCommands) {
+    ListPage page = makePage(5, 2);
+    UndoHistory history(page);
+    EXPECT_EQ(history.undoName(), "");
+    EXPECT_FALSE(history.commit(page, "Nothing")) << "a command that changed nothing is no step";
+    page.ChannelGrid.setCell(2, ch::Name, "NEW");
+    EXPECT_TRUE(history.commit(page, "Cancellazione canali"));
+    page.TransponderGrid.setCell(1, tp::Tid, "7");
+    EXPECT_TRUE(history.commit(page, "Modifica transponder"));
+    EXPECT_EQ(history.undoName(), "Modifica transponder");
+    history.undo(page);
+    EXPECT_EQ(history.undoName(), "Cancellazione canali");
+    EXPECT_EQ(history.redoName(), "Modifica transponder");
+    // A new command drops what could have been redone.
+    page.ChannelGrid.setCell(3, ch::Name, "OTHER");
+    history.commit(page, "Inserimento canale");
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_EQ(history.stepCount(), 2u);
+}
+
+TEST(UndoHistory, ModifiedFlagFollowsTheSavedState) {
+    ListPage page = makePage(5, 2);
+    UndoHistory history(page);
+    page.ChannelGrid.setCell(1, ch::Name, "A");
+    page.Modified = true;
+    history.commit(page, "one");
+    page.ChannelGrid.setCell(1, ch::Name, "B");
+    history.commit(page, "two");
+    page.Modified = false;  // saved here
+    history.markSaved(page);
+
+    history.undo(page);
+    EXPECT_TRUE(page.Modified) << "one step before the save";
+    history.redo(page);
+    EXPECT_FALSE(page.Modified) << "back at the saved state";
+    history.undo(page);
+    history.undo(page);
+    EXPECT_TRUE(page.Modified) << "the opened state is no longer the saved one";
+
+    // Branching away from the saved state makes it unreachable: always modified.
+    page.ChannelGrid.setCell(4, ch::Name, "C");
+    history.commit(page, "three");
+    history.undo(page);
+    EXPECT_TRUE(page.Modified);
+}
+
+TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
+    ListPage page = makePage(2000, 50);
+    UndoHistory unbounded(page);
+    page.TransponderGrid.setCell(1, tp::Tid, "1");
+    unbounded.commit(page, "small");
+    const size_t small = unbounded.bytesHeld();
+    page.ChannelGrid.setCell(1, ch::Name, "x");
+    unbounded.commit(page, "large");
+    EXPECT_GT(unbounded.bytesHeld() - small, 10 * small) << "a transponder edit must not copy the channel table";
+
+    ListPage bounded = makePage(2000, 50);
+    UndoHistory history(bounded, 3 * (unbounded.bytesHeld() - small));
+    for (int i = 0; i < 20; ++i) {
+        bounded.ChannelGrid.setCell(1, ch::Name, "n" + std::to_string(i));
+        history.commit(bounded, "edit");
+    }
+    EXPECT_LE(history.bytesHeld(), 3 * (unbounded.bytesHeld() - small));
+    EXPECT_GE(history.stepCount(), 1u);
+    EXPECT_LT(history.stepCount(), 20u);
+    // The newest steps stay undoable.
+    ASSERT_TRUE(history.undo(bounded));
+    EXPECT_EQ(bounded.ChannelGrid.cell(1, ch::Name), "n18");
+    while (history.undo(bounded)) {
+    }
+    EXPECT_TRUE(bounded.Modified) << "the opened state was dropped, so nothing reached is clean";
+}
+
+}  // namespace
+}  // namespace rivo

@@ -1,2 +1,162 @@
-// Placeholder so the library configures; replaced by the row primitives.
-namespace rivo {}
+#include "editing/channel_rows.h"
+
+#include <string>
+
+namespace rivo {
+
+namespace {
+
+// The cells an empty channel slot holds, columns 1 .. 10.
+void writeEmptyChannel(GridRow& row) {
+    row.cells[ch::Name].clear();
+    row.cells[ch::Transponder] = "255";
+    row.cells[ch::Sid] = "0";
+    for (int c = ch::VPid; c <= ch::Pcr; ++c) row.cells[static_cast<size_t>(c)] = "65535";
+    row.cells[ch::Status] = "00";
+    row.cells[ch::Favourites] = "0";
+    row.colour = kColourGrey;
+}
+
+bool validChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
+
+// Removes the slot rows for which drop(slot) is true, closing the list up and appending
+// grey empty slots so that the list keeps its 128 slots. After a removal "Pos." is
+// rewritten from renumberFrom on (0: from the first removed slot); a list where nothing
+// was removed is not touched at all.
+template <typename Drop>
+void compactFavourites(Grid& list, Drop drop, int renumberFrom) {
+    auto& rows = list.rows();
+    const int slots = list.rowCount() - 1;
+    int write = 1;
+    int firstRemoved = 0;
+    for (int read = 1; read <= slots; ++read) {
+        if (drop(static_cast<const GridRow&>(rows[static_cast<size_t>(read)]))) {
+            if (firstRemoved == 0) firstRemoved = read;
+            continue;
+        }
+        if (write != read) rows[static_cast<size_t>(write)] = std::move(rows[static_cast<size_t>(read)]);
+        ++write;
+    }
+    if (firstRemoved == 0) return;
+    for (int s = write; s <= slots; ++s) {
+        GridRow& row = rows[static_cast<size_t>(s)];
+        row.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
+        row.cells[fav::Channel] = "0";
+        row.colour = kColourGrey;
+    }
+    if (renumberFrom == 0) renumberFrom = firstRemoved;
+    for (int s = renumberFrom; s <= slots; ++s) rows[static_cast<size_t>(s)].cells[fav::Pos] = std::to_string(s);
+}
+
+}  // namespace
+
+std::int64_t ReadCellNumber(const std::string& text, std::int64_t fallback) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return fallback;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return fallback;
+        value = value * 10 + (c - '0');
+        if (value > 0xFFFFFFFFLL) return fallback;  // beyond any cell number
+    }
+    return negative ? -value : value;
+}
+
+std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback) {
+    if (text.empty()) return fallback;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else return fallback;
+        value = value * 16 + digit;
+        if (value > 0xFFFFFFFFLL) return fallback;
+    }
+    return value;
+}
+
+void ClearChannelRow(ListPage& page, int n) {
+    if (!validChannelRow(page, n)) return;
+    GridRow& row = page.ChannelGrid.row(n);
+    const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
+    writeEmptyChannel(row);
+    const std::string number = std::to_string(n);
+    for (int k = 0; k < fav::Lists; ++k) {
+        if (((set >> k) & 1) == 0) continue;
+        bool removed = false;
+        compactFavourites(page.FavouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+            if (removed || slot.cells[fav::Channel] != number) return false;
+            removed = true;
+            return true;
+        }, 1);
+    }
+}
+
+void MoveChannelRow(ListPage& page, int s, int t) {
+    if (!validChannelRow(page, s) || !validChannelRow(page, t) || s == t) return;
+    page.ChannelGrid.row(t) = page.ChannelGrid.row(s);
+    if (ReadCellNumber(page.ChannelGrid.cell(t, ch::Favourites), 0) == 0) return;
+    const std::string from = std::to_string(s);
+    const std::string to = std::to_string(t);
+    for (auto& list : page.FavouriteGrids)
+        for (int slot = 1; slot < list.rowCount(); ++slot) {
+            std::string& text = list.row(slot).cells[fav::Channel];
+            if (text == from) text = to;
+        }
+}
+
+void UpdateChannelRow(int n, ListPage& page) {
+    if (!validChannelRow(page, n)) return;
+    GridRow& row = page.ChannelGrid.row(n);
+    // Texts that are not numbers are left for the save to report; here they simply do
+    // not count as 65535.
+    const std::int64_t vpid = ReadCellNumber(row.cells[ch::VPid], -1);
+    const std::int64_t apid = ReadCellNumber(row.cells[ch::APid], -1);
+    row.colour = kColourChannel;
+    if (vpid == 65535 && apid == 65535)
+        row.colour = kColourNoAudioVideo;
+    else if (vpid == 65535)
+        row.colour = kColourRadio;
+    const bool active = (ReadCellHex(row.cells[ch::Status], 0) & 4) != 0;
+    if (!active) row.colour = kColourGrey;
+
+    const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
+    const std::string number = std::to_string(n);
+    for (int k = 0; k < fav::Lists; ++k) {
+        Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        if (active && ((set >> k) & 1) != 0) {
+            int freeSlot = 0;
+            bool present = false;
+            for (int s = 1; s < list.rowCount() && !present; ++s) {
+                const std::string& text = list.row(s).cells[fav::Channel];
+                if (ReadCellNumber(text, -1) == n) present = true;
+                else if (freeSlot == 0 && text == "0") freeSlot = s;
+            }
+            if (present || freeSlot == 0) continue;
+            GridRow& slot = list.row(freeSlot);
+            slot.cells[fav::Name] = row.cells[ch::Name];
+            slot.cells[fav::Channel] = number;
+            slot.colour = row.colour;
+        } else {
+            compactFavourites(list, [&](const GridRow& slot) {
+                return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
+            }, 0);
+        }
+    }
+}
+
+void RenumberChannels(ListPage& page) {
+    auto& rows = page.ChannelGrid.rows();
+    for (size_t r = 1; r < rows.size(); ++r) {
+        std::string& num = rows[r].cells[ch::Num];
+        std::string text = std::to_string(r);
+        if (num != text) num = std::move(text);
+    }
+}
+
+}  // namespace rivo

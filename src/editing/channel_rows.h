@@ -2,6 +2,9 @@
 // row number, so whenever a channel changes row or its slot is emptied, the lists follow.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "channels/list_page.h"
 
 namespace rivo {
@@ -19,6 +22,12 @@ void MoveChannelRow(ListPage& page, int s, int t);
 // an active channel is added to the first free slot of each list whose bit is set and
 // where it is missing; otherwise every entry of it is removed and the list closes up.
 void UpdateChannelRow(int n, ListPage& page);
+
+// A cell read as a decimal whole number (optional sign, digits only), or fallback when
+// the text is not one. Editing reads "Preferenza", VPid and APid this way.
+std::int64_t ReadCellNumber(const std::string& text, std::int64_t fallback);
+// A cell read as a hexadecimal number ("Status"), or fallback when the text is not one.
+std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback);
 
 // Writes each channel row's number into "Num." (rows 1..N).
 void RenumberChannels(ListPage& page);

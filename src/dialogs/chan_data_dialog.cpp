@@ -1,0 +1,374 @@
+#include "dialogs/chan_data_dialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "channels/cp1252.h"
+#include "channels/list_page.h"
+#include "channels/records.h"
+#include "channels/user_prompts.h"
+
+using rivo::CheckState;
+
+namespace {
+
+constexpr int kNameLength = 16;
+constexpr int kNumberBoxWidth = 70;
+
+// Cells hold Windows-1252 bytes: a character that has no byte there cannot be typed.
+class Cp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+QString fromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
+
+std::string toCell(const QString& text) {
+    const std::string utf8 = text.toStdString();
+    // The validator keeps every box convertible; text set by a program is kept as is.
+    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
+}
+
+TChanData::ExecHook& execHook() {
+    static TChanData::ExecHook hook;
+    return hook;
+}
+
+void reportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
+    // A conversion error ends the command with the program's own error box.
+    QString title = QGuiApplication::applicationDisplayName();
+    if (prompts) {
+        prompts->tell(message, title.toStdString(), rivo::Icon::Error);
+        return;
+    }
+    QMessageBox::critical(parent, title, QString::fromStdString(message));
+}
+
+}  // namespace
+
+// ---- MixedCheckBox ---------------------------------------------------------------------
+
+MixedCheckBox::MixedCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
+
+void MixedCheckBox::setState(CheckState state) {
+    setTristate(state == CheckState::Mixed);
+    switch (state) {
+        case CheckState::Checked: setCheckState(Qt::Checked); break;
+        case CheckState::Unchecked: setCheckState(Qt::Unchecked); break;
+        case CheckState::Mixed: setCheckState(Qt::PartiallyChecked); break;
+    }
+}
+
+CheckState MixedCheckBox::state() const {
+    switch (checkState()) {
+        case Qt::Checked: return CheckState::Checked;
+        case Qt::PartiallyChecked: return CheckState::Mixed;
+        case Qt::Unchecked: break;
+    }
+    return CheckState::Unchecked;
+}
+
+void MixedCheckBox::nextCheckState() {
+    // Mixed is only ever shown, never chosen: leaving the box alone is the way to keep it.
+    const bool check = checkState() != Qt::Checked;
+    setTristate(false);
+    setCheckState(check ? Qt::Checked : Qt::Unchecked);
+}
+
+// ---- TChanData -------------------------------------------------------------------------
+
+TChanData::TChanData(QWidget* parent) : QDialog(parent) {
+    setObjectName("ChanData");
+    setWindowTitle(QString::fromUtf8(rivo::kChannelDialogCaption));
+    // No resize border, only a close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName("PageControl1");
+    pages_->addTab(buildChannelPage(), "Canale");
+    pages_->addTab(buildTransponderPage(), "Transponder");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(pages_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(SpeedButton1, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TChanData::SpeedButton2Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &TChanData::SpeedButton2Click);
+}
+
+QWidget* TChanData::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
+    auto* strip = new QWidget;
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 4, 0, 0);
+    row->addStretch();
+    ok = new QPushButton("Ok", strip);
+    cancel = new QPushButton("Annulla", strip);
+    ok->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return strip;
+}
+
+QWidget* TChanData::buildChannelPage() {
+    auto* page = new QWidget;
+    auto* fields = new QGroupBox(page);
+    fields->setObjectName("GroupBox1");
+    auto* grid = new QGridLayout(fields);
+    grid->setHorizontalSpacing(8);
+
+    const auto makeBox = [&](QLineEdit*& edit, const char* name) {
+        edit = new QLineEdit(fields);
+        edit->setObjectName(name);
+        edit->setValidator(new Cp1252Validator(edit));
+        edit->setFixedWidth(kNumberBoxWidth);
+        return edit;
+    };
+    const auto caption = [&](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(text, fields);
+        label->setBuddy(buddy);
+        return label;
+    };
+
+    // Line 1: the name over the whole width.
+    makeBox(Edit1, "Edit1");
+    Edit1->setMaxLength(kNameLength);
+    Edit1->setMinimumWidth(0);
+    Edit1->setMaximumWidth(QWIDGETSIZE_MAX);
+    grid->addWidget(caption("Nome", Edit1), 0, 0);
+    grid->addWidget(Edit1, 0, 1, 1, 5);
+
+    // Line 2: transponder and encoding.
+    makeBox(Edit2, "Edit2");
+    ComboBox1 = new QComboBox(fields);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->setEditable(false);
+    for (const char* name : rivo::EncodingNames()) ComboBox1->addItem(name);
+    ComboBox1->setCurrentIndex(0);
+    grid->addWidget(caption("Transponder", Edit2), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(caption("Codifica", ComboBox1), 1, 2);
+    grid->addWidget(ComboBox1, 1, 3, 1, 3);
+
+    // Lines 3 and 4: the PIDs.
+    makeBox(Edit5, "Edit5");
+    makeBox(Edit7, "Edit7");
+    makeBox(Edit3, "Edit3");
+    grid->addWidget(caption("SID", Edit5), 2, 0);
+    grid->addWidget(Edit5, 2, 1);
+    grid->addWidget(caption("APID", Edit7), 2, 2);
+    grid->addWidget(Edit7, 2, 3);
+    grid->addWidget(caption("AECM", Edit3), 2, 4);
+    grid->addWidget(Edit3, 2, 5);
+    makeBox(Edit6, "Edit6");
+    makeBox(Edit8, "Edit8");
+    makeBox(Edit4, "Edit4");
+    grid->addWidget(caption("PCR", Edit6), 3, 0);
+    grid->addWidget(Edit6, 3, 1);
+    grid->addWidget(caption("VPID", Edit8), 3, 2);
+    grid->addWidget(Edit8, 3, 3);
+    grid->addWidget(caption("VECM", Edit4), 3, 4);
+    grid->addWidget(Edit4, 3, 5);
+
+    boxes_ = {Edit1, Edit2, Edit5, Edit8, Edit7, Edit4, Edit3, Edit6};
+
+    // Line 5: the status bits.
+    CheckBox1 = new MixedCheckBox("Attivo", fields);
+    CheckBox2 = new MixedCheckBox("Preferito", fields);
+    CheckBox3 = new MixedCheckBox("Bloccato", fields);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox2->setObjectName("CheckBox2");
+    CheckBox3->setObjectName("CheckBox3");
+    grid->addWidget(CheckBox1, 4, 0, 1, 2);
+    grid->addWidget(CheckBox2, 4, 2, 1, 2);
+    grid->addWidget(CheckBox3, 4, 4, 1, 2);
+
+    // The favourites lists, two rows of four. The box of list n is bit n-1 of
+    // "Preferenza"; "Lista 3" and "Lista 4" carry each other's control names.
+    listsGroup_ = new QGroupBox("Liste preferiti", fields);
+    listsGroup_->setObjectName("GroupBox2");
+    auto* listGrid = new QGridLayout(listsGroup_);
+    static const std::array<const char*, 8> controlNames{
+        "CheckBox4", "CheckBox5", "CheckBox7", "CheckBox6",
+        "CheckBox8", "CheckBox9", "CheckBox10", "CheckBox11"};
+    for (int n = 1; n <= 8; ++n) {
+        auto* box = new MixedCheckBox(QString("Lista %1").arg(n), listsGroup_);
+        box->setObjectName(controlNames[static_cast<size_t>(n - 1)]);
+        lists_[static_cast<size_t>(n - 1)] = box;
+        listGrid->addWidget(box, (n - 1) / 4, (n - 1) % 4);
+    }
+    grid->addWidget(listsGroup_, 5, 0, 1, 6);
+
+    auto* column = new QVBoxLayout(page);
+    column->addWidget(fields);
+    column->addStretch();
+    column->addWidget(buttonStrip(SpeedButton1, SpeedButton2));
+    SpeedButton1->setObjectName("SpeedButton1");
+    SpeedButton2->setObjectName("SpeedButton2");
+    return page;
+}
+
+QWidget* TChanData::buildTransponderPage() {
+    auto* page = new QWidget;
+    auto* group = new QGroupBox("Dati relativi al transponder", page);
+    group->setObjectName("GroupBox3");
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(10);
+    grid->setColumnMinimumWidth(1, 110);
+    grid->setColumnMinimumWidth(3, 110);
+
+    struct Pair {
+        const char* caption;
+        const char* valueName;
+    };
+    // In the order of the transponder grid's cells 1..9; the first four form the left
+    // column, the other five the right one.
+    static const std::array<Pair, rivo::tpvalue::Count> pairs{{
+        {"Frequenza:", "Label19"},
+        {"Transport ID:", "Label21"},
+        {"Network ID:", "Label22"},
+        {"Canali presenti:", "Label23"},
+        {"Symbol rate:", "Label28"},
+        {"FEC:", "Label27"},
+        {"Polarizzazione:", "Label26"},
+        {"22kHz:", "Label25"},
+        {"Satellite:", "Label24"},
+    }};
+    QPalette blue;
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    for (int i = 0; i < rivo::tpvalue::Count; ++i) {
+        const bool left = i < 4;
+        const int row = left ? i : i - 4;
+        const int col = left ? 0 : 2;
+        auto* caption = new QLabel(pairs[static_cast<size_t>(i)].caption, group);
+        auto* value = new QLabel(group);
+        value->setObjectName(pairs[static_cast<size_t>(i)].valueName);
+        value->setPalette(blue);
+        values_[static_cast<size_t>(i)] = value;
+        grid->addWidget(caption, row, col);
+        grid->addWidget(value, row, col + 1);
+    }
+    grid->setRowStretch(5, 1);
+
+    auto* column = new QVBoxLayout(page);
+    column->addWidget(group, 1);
+    column->addWidget(buttonStrip(SpeedButton3, SpeedButton4));
+    SpeedButton3->setObjectName("SpeedButton3");
+    SpeedButton4->setObjectName("SpeedButton4");
+    return page;
+}
+
+void TChanData::setValues(const rivo::ChannelDialogValues& values) {
+    setWindowTitle(fromCell(values.caption));
+    CheckBox2->setText(fromCell(values.favouriteCaption));
+    for (int b = 0; b < rivo::box::Count; ++b)
+        boxes_[static_cast<size_t>(b)]->setText(fromCell(values.boxes[static_cast<size_t>(b)]));
+    ComboBox1->setCurrentIndex(values.encoding >= 0 && values.encoding < ComboBox1->count() ? values.encoding
+                                                                                           : -1);
+    CheckBox1->setState(values.active);
+    CheckBox2->setState(values.favourite);
+    CheckBox3->setState(values.locked);
+    for (int n = 0; n < 8; ++n) lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
+    listsGroup_->setVisible(values.listsVisible);
+    for (int i = 0; i < rivo::tpvalue::Count; ++i)
+        values_[static_cast<size_t>(i)]->setText(fromCell(values.transponder[static_cast<size_t>(i)]));
+}
+
+rivo::ChannelDialogValues TChanData::values() const {
+    rivo::ChannelDialogValues values;
+    values.caption = toCell(windowTitle());
+    values.favouriteCaption = toCell(CheckBox2->text());
+    for (int b = 0; b < rivo::box::Count; ++b)
+        values.boxes[static_cast<size_t>(b)] = toCell(boxes_[static_cast<size_t>(b)]->text());
+    values.encoding = ComboBox1->currentIndex() < 0 ? rivo::kNoEncoding : ComboBox1->currentIndex();
+    values.active = CheckBox1->state();
+    values.favourite = CheckBox2->state();
+    values.locked = CheckBox3->state();
+    for (int n = 0; n < 8; ++n) values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
+    values.listsVisible = !listsGroup_->isHidden();
+    for (int i = 0; i < rivo::tpvalue::Count; ++i)
+        values.transponder[static_cast<size_t>(i)] = toCell(values_[static_cast<size_t>(i)]->text());
+    return values;
+}
+
+void TChanData::SpeedButton1Click() { done(kResultOk); }
+void TChanData::SpeedButton2Click() { done(kResultCancel); }
+void TChanData::reject() { done(kResultCancel); }
+
+void TChanData::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
+
+int TChanData::execModal() {
+    if (!execHook()) return exec();
+    setResult(0);
+    show();
+    execHook()(*this);
+    if (isVisible()) done(kResultCancel);
+    return result();
+}
+
+// ---- entry points ----------------------------------------------------------------------
+
+bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& page, int row,
+                         rivo::UserPrompts* prompts) {
+    if (row < 1 || row > page.channelCount()) return false;
+    rivo::ChannelDialogValues values = shared.values();
+    rivo::RowEditStart start;
+    try {
+        start = rivo::FillFromRow(page, row, values);
+    } catch (const rivo::ConversionError& e) {
+        reportError(parent, prompts, e.what());
+        return false;
+    }
+    shared.setValues(values);
+    if (shared.execModal() != TChanData::kResultOk) return false;
+
+    const bool wasModified = page.Modified;
+    try {
+        const bool changed = rivo::ApplyRowOk(page, start, shared.values());
+        return changed || page.Modified != wasModified;
+    } catch (const rivo::ConversionError& e) {
+        reportError(parent, prompts, e.what());
+        return true;
+    }
+}
+
+bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {
+    if (top > bottom) std::swap(top, bottom);
+    if (top < 1 || bottom > page.channelCount()) return false;
+    rivo::ChannelDialogValues values;
+    try {
+        values = rivo::FillFromSelection(page, top, bottom);
+    } catch (const rivo::ConversionError& e) {
+        reportError(parent, prompts, e.what());
+        return false;
+    }
+    TChanData dialog(parent);  // a fresh form for every use
+    dialog.setValues(values);
+    if (dialog.execModal() != TChanData::kResultOk) return false;
+    try {
+        rivo::ApplySelectionOk(page, top, bottom, dialog.values());
+    } catch (const rivo::ConversionError& e) {
+        reportError(parent, prompts, e.what());
+        return false;
+    }
+    return true;
+}

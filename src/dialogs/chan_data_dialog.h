@@ -1,0 +1,112 @@
+// The channel properties dialog: one channel (double-click on a channel row) or every
+// row of a selection (the channel grid's context menu, "&Proprietà").
+//
+// The dialog only moves values between its widgets and rivo::ChannelDialogValues; what
+// it reads from the page and writes back on Ok is in editing/channel_dialog_logic.h.
+#pragma once
+
+#include <QCheckBox>
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "editing/channel_dialog_logic.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace rivo {
+struct ListPage;
+class UserPrompts;
+}  // namespace rivo
+
+// A check box that can show a mixed state but never returns to it by clicking: a click
+// on a mixed box checks it, further clicks alternate between checked and unchecked.
+class MixedCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit MixedCheckBox(const QString& text, QWidget* parent = nullptr);
+    void setState(rivo::CheckState state);
+    rivo::CheckState state() const;
+
+protected:
+    void nextCheckState() override;
+};
+
+class TChanData : public QDialog {
+    Q_OBJECT
+public:
+    // Modal results: Ok closes with 1, Annulla and the close box with 2.
+    static constexpr int kResultOk = 1;
+    static constexpr int kResultCancel = 2;
+
+    explicit TChanData(QWidget* parent = nullptr);
+
+    void setValues(const rivo::ChannelDialogValues& values);
+    rivo::ChannelDialogValues values() const;
+
+    // Shows the dialog modally and returns its modal result. While a test hook is set,
+    // the dialog is shown without a local event loop and the hook plays the user: it
+    // sets widgets and clicks "Ok" or "Annulla" (no click counts as Annulla).
+    int execModal();
+    using ExecHook = std::function<void(TChanData& dialog)>;
+    static void SetExecHook(ExecHook hook);
+
+    // The controls, for the window tests and the screenshots.
+    QTabWidget* pages() const { return pages_; }
+    QLineEdit* box(int index) const { return boxes_[static_cast<size_t>(index)]; }  // rivo::box::*
+    QComboBox* encodingList() const { return ComboBox1; }
+    MixedCheckBox* activeBox() const { return CheckBox1; }
+    MixedCheckBox* favouriteBox() const { return CheckBox2; }
+    MixedCheckBox* lockedBox() const { return CheckBox3; }
+    MixedCheckBox* listBox(int list) const { return lists_[static_cast<size_t>(list - 1)]; }  // 1..8
+    QGroupBox* listsGroup() const { return listsGroup_; }
+    QLabel* transponderValue(int index) const { return values_[static_cast<size_t>(index)]; }  // rivo::tpvalue::*
+    QPushButton* okButton() const { return SpeedButton1; }
+    QPushButton* cancelButton() const { return SpeedButton2; }
+    QPushButton* transponderOkButton() const { return SpeedButton3; }
+    QPushButton* transponderCancelButton() const { return SpeedButton4; }
+
+public slots:
+    void SpeedButton1Click();  // "Ok" on either page
+    void SpeedButton2Click();  // "Annulla" on either page
+
+protected:
+    void reject() override;  // the close box and Esc count as Annulla
+
+private:
+    QWidget* buildChannelPage();
+    QWidget* buildTransponderPage();
+    QWidget* buttonStrip(QPushButton*& ok, QPushButton*& cancel);
+
+    QTabWidget* pages_ = nullptr;
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr,
+              *Edit5 = nullptr, *Edit6 = nullptr, *Edit7 = nullptr, *Edit8 = nullptr;
+    std::array<QLineEdit*, rivo::box::Count> boxes_{};
+    QComboBox* ComboBox1 = nullptr;
+    MixedCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
+    std::array<MixedCheckBox*, 8> lists_{};  // by list number
+    QGroupBox* listsGroup_ = nullptr;
+    std::array<QLabel*, rivo::tpvalue::Count> values_{};
+    QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
+                *SpeedButton4 = nullptr;
+};
+
+// Double-click on channel row `row` (1..N) of page, through the main window's one shared
+// dialog (which keeps its state between uses). A "Trasponder" text that is not a whole
+// number is reported as an error and the dialog is not shown. Messages go through
+// prompts, or a message box when none is given. Returns whether Ok changed the page (a
+// cell, a row colour or its modified flag); the caller refreshes the views and the Save
+// command from page.Modified.
+bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& page, int row,
+                         rivo::UserPrompts* prompts = nullptr);
+
+// "&Proprietà" on rows top..bottom of the channel grid's selection, through a fresh
+// dialog. Ok always marks the page modified. Returns whether Ok was pressed (and so the
+// page changed).
+bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom,
+                    rivo::UserPrompts* prompts = nullptr);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,6 +25,20 @@ public:
 
 private:
     std::string text_;
+};
+
+// The same error raised while encoding a row: also names the grid column that failed
+// (and, for a favourites list, the slot row), so a save can say where the bad cell is.
+// what() is the conversion error's exact message.
+class CellConversionError : public ConversionError {
+public:
+    CellConversionError(const ConversionError& error, int column, int row = 0);
+    int column() const { return column_; }
+    int row() const { return row_; }
+
+private:
+    int column_;
+    int row_;
 };
 
 inline constexpr int kChannelRecordSize = 30;
@@ -44,11 +59,17 @@ struct TransponderContext {
 // Channel record (30 bytes) <-> 11 cell texts (column 0 "Num." is the given number on
 // reading and ignored on writing; column 10 "Preferenza" is "0" on reading, not written).
 std::vector<std::string> ReadChannelRecord(const std::uint8_t* record, int number);
+std::vector<std::string> ReadChannelRecord(std::span<const std::uint8_t, kChannelRecordSize> record,
+                                           int number);
+// Throws CellConversionError naming the failing column.
 std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vector<std::string>& cells);
 
 // Transponder record (12 bytes) <-> 10 cell texts.
 std::vector<std::string> ReadTransponderRecord(const std::uint8_t* record, int number,
                                                const TransponderContext& context);
+std::vector<std::string> ReadTransponderRecord(std::span<const std::uint8_t, kTransponderRecordSize> record,
+                                               int number, const TransponderContext& context);
+// Throws CellConversionError naming the failing column.
 std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(
     const std::vector<std::string>& cells, const TransponderContext& context);
 
@@ -83,7 +104,8 @@ std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid, co
 // Favourites list (256 bytes, 128 big-endian channel numbers). Missing bytes of a short
 // entry read as zero.
 std::array<std::uint16_t, fav::Slots> ReadFavouriteList(const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> WriteFavouriteList(const Grid& favouriteGrid);  // throws ConversionError
+// Throws CellConversionError naming the slot row and the "Canale" column.
+std::vector<std::uint8_t> WriteFavouriteList(const Grid& favouriteGrid);
 
 // Configuration block: version text ("Versione: 1.4") and eight list names (bytes).
 std::string ReadVersionText(const std::vector<std::uint8_t>& bytes);

@@ -1,0 +1,388 @@
+#include "channels/page_io.h"
+
+#include <algorithm>
+#include <cctype>
+#include <span>
+
+#include "channels/records.h"
+
+namespace rivo {
+
+namespace {
+
+std::string upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool contains(const std::string& name, const char* part) { return name.find(part) != std::string::npos; }
+
+// The modules whose name contains part, in image order, keeping only the first module of
+// each name (names compared without regard to case).
+std::vector<TKVXModule*> distinctModules(TKVXFile& image, const char* part) {
+    std::vector<TKVXModule*> modules;
+    std::vector<std::string> seen;
+    for (int i = 0; i < image.GetNumModule(); ++i) {
+        TKVXModule* module = image.GetModule(i);
+        if (!module || !contains(module->Name(), part)) continue;
+        std::string key = upper(module->Name());
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+        seen.push_back(std::move(key));
+        modules.push_back(module);
+    }
+    return modules;
+}
+
+// Where a split channel module stands in the channel list: "TCS" is block 0, a name
+// whose fourth character is a digit d is block d; -1 when the name says neither.
+int splitBlock(const std::string& name) {
+    if (name == "TCS") return 0;
+    if (name.size() >= 4 && name[3] >= '0' && name[3] <= '9') return name[3] - '0';
+    return -1;
+}
+
+// Split modules are read in the order of their block, whatever their order in the
+// image, so that reading puts each channel where saving will write it. Modules that name
+// no block come last (saving refuses them).
+void orderSplitModules(std::vector<TKVXModule*>& modules) {
+    std::stable_sort(modules.begin(), modules.end(), [](const TKVXModule* a, const TKVXModule* b) {
+        auto key = [](const TKVXModule* m) {
+            const int block = splitBlock(m->Name());
+            return block < 0 ? 10 : block;
+        };
+        return key(a) < key(b);
+    });
+}
+
+// A copy of the content of a module's first entry (decoded when packed); empty without
+// entries. A copy, because the entry refills its content buffer at every request.
+Bytes firstEntryContent(TKVXModule* module) {
+    TKVXScript* script = module->GetScript(0);
+    if (!script) return {};
+    return script->GetStream();
+}
+
+// "Lista1.pre" .. "Lista8.pre" -> 1..8; 0 for any other name.
+int favouriteListNumber(const std::string& name) {
+    if (name.size() == 10 && name.compare(0, 5, "Lista") == 0 && name.compare(6, 4, ".pre") == 0 &&
+        name[5] >= '1' && name[5] <= '8')
+        return name[5] - '0';
+    return 0;
+}
+
+TransponderContext contextOf(const ListPage& page) {
+    return {page.LnbLow, page.LnbHigh, page.SymbolRates, page.SatelliteA, page.SatelliteB};
+}
+
+void markUnreferencedTransponders(ListPage& page) {
+    const int transponders = page.transponderCount();
+    std::vector<bool> referenced(static_cast<std::size_t>(transponders) + 1, false);
+    for (int r = 1; r <= page.channelCount(); ++r) {
+        const std::int64_t t = CellIntegerOr(page.ChannelGrid.cell(r, ch::Transponder), -1);
+        if (t >= 1 && t <= transponders) referenced[static_cast<std::size_t>(t)] = true;
+    }
+    for (int t = 1; t <= transponders; ++t) {
+        if (referenced[static_cast<std::size_t>(t)]) continue;
+        page.TransponderGrid.setCell(t, tp::Frequency, "0");
+        page.TransponderGrid.setColour(t, kColourGrey);
+    }
+}
+
+void readSupport(ListPage& page, TKVXModule& support) {
+    const int channels = page.channelCount();
+    std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
+    for (int e = 0; e < support.GetNumScript(); ++e) {
+        TKVXScript* script = support.GetScript(e);
+        if (!script) continue;
+        // The support entries are taken as stored, whatever the module's kind.
+        const Bytes& stored = script->Data();
+        if (const int k = favouriteListNumber(script->Name()); k != 0) {
+            Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
+            const auto slots = ReadFavouriteList(stored);
+            for (int s = 1; s <= fav::Slots; ++s) {
+                const int n = slots[static_cast<std::size_t>(s - 1)];
+                GridRow& row = grid.row(s);
+                row.cells[fav::Pos] = std::to_string(s);
+                if (n == 0) {
+                    row.cells[fav::Name].clear();
+                    row.cells[fav::Channel] = "0";
+                    row.colour = kColourGrey;
+                } else if (n > channels) {
+                    // Names no channel of this list: shown without a name and kept, so
+                    // that saving writes the slot back as it was read.
+                    row.cells[fav::Name].clear();
+                    row.cells[fav::Channel] = std::to_string(n);
+                    row.colour = kColourNone;
+                } else {
+                    row.cells[fav::Name] = page.ChannelGrid.cell(n, ch::Name);
+                    row.cells[fav::Channel] = std::to_string(n);
+                    row.colour = page.ChannelGrid.colour(n);
+                    sets[static_cast<std::size_t>(n)] |= static_cast<std::uint8_t>(1u << (k - 1));
+                }
+            }
+        } else if (script->Name() == "config.pre") {
+            page.VersionText = ReadVersionText(stored);
+            const auto names = ReadListNames(stored);
+            for (int k = 1; k <= fav::Lists; ++k) {
+                page.ConfigGrid.setCell(k, 0, std::to_string(k));
+                page.ConfigGrid.setCell(k, 1, names[static_cast<std::size_t>(k - 1)]);
+            }
+        }
+    }
+    for (int n = 1; n <= channels; ++n)
+        if (sets[static_cast<std::size_t>(n)] != 0)
+            page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(sets[static_cast<std::size_t>(n)]));
+}
+
+std::string rowColumn(const char* table, int row, const char* column, const std::exception& e) {
+    return std::string(table) + ", riga " + std::to_string(row) + ", colonna " + column + ": " + e.what();
+}
+
+}  // namespace
+
+std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpenParams& params,
+                                    Progress& progress) {
+    auto page = std::make_unique<ListPage>();
+    page->FileName = params.FileName;
+    page->LnbLow = params.LnbLow;
+    page->LnbHigh = params.LnbHigh;
+    page->SymbolRates = params.SymbolRates;
+    page->SatelliteA = params.SatelliteA;
+    page->SatelliteB = params.SatelliteB;
+    page->ImageId = NewImageId();
+    page->Image = image;
+    if (!image) return page;
+
+    std::vector<TKVXModule*> transponderModules = distinctModules(*image, "TPT");
+    std::vector<TKVXModule*> channelModules = distinctModules(*image, "TCS");
+    page->Layout = channelModules.empty()       ? ListLayout::None
+                   : channelModules.size() == 1 ? ListLayout::Single
+                                                : ListLayout::Split;
+    if (page->Layout == ListLayout::Split) orderSplitModules(channelModules);
+
+    // Each table's content is taken once; the row counts come first, as the grids are
+    // sized before they are filled.
+    std::vector<Bytes> transponderTables, channelTables;
+    std::size_t transponders = 0, channels = 0;
+    for (TKVXModule* m : transponderModules) {
+        transponderTables.push_back(firstEntryContent(m));
+        transponders += transponderTables.back().size() / kTransponderRecordSize;
+    }
+    for (TKVXModule* m : channelModules) {
+        channelTables.push_back(firstEntryContent(m));
+        channels += channelTables.back().size() / kChannelRecordSize;
+    }
+    page->TransponderGrid.setRowCount(static_cast<int>(transponders) + 1);
+    page->ChannelGrid.setRowCount(static_cast<int>(channels) + 1);
+
+    const TransponderContext context = contextOf(*page);
+    int n = 0;
+    for (const Bytes& bytes : transponderTables) {
+        const std::span<const std::uint8_t> table(bytes);
+        for (std::size_t at = 0; at + kTransponderRecordSize <= table.size(); at += kTransponderRecordSize) {
+            const auto record = table.subspan(at).first<kTransponderRecordSize>();
+            ++n;
+            GridRow& row = page->TransponderGrid.row(n);
+            row.cells = ReadTransponderRecord(record, n, context);
+            const bool used = record[0] != 0 || record[1] != 0 || record[2] != 0 || record[3] != 0;
+            row.colour = used ? kColourInUse : kColourGrey;
+        }
+    }
+
+    const int rowCount = page->ChannelGrid.rowCount();
+    n = 0;
+    for (const Bytes& bytes : channelTables) {
+        const std::span<const std::uint8_t> table(bytes);
+        progress.show(0);
+        int shown = -1;
+        for (std::size_t at = 0; at + kChannelRecordSize <= table.size(); at += kChannelRecordSize) {
+            ++n;
+            GridRow& row = page->ChannelGrid.row(n);
+            row.cells = ReadChannelRecord(table.subspan(at).first<kChannelRecordSize>(), n);
+            row.colour = ChannelColour(row.cells[ch::VPid], row.cells[ch::APid], row.cells[ch::Status]);
+            const int percent = static_cast<int>(static_cast<std::int64_t>(n) * 100 / rowCount);
+            if (percent != shown) {
+                progress.set(percent);
+                shown = percent;
+            }
+        }
+        progress.hide();
+    }
+
+    if (page->Layout == ListLayout::Split) {
+        for (int i = 0; i < image->GetNumModule(); ++i) {
+            TKVXModule* module = image->GetModule(i);
+            if (module && contains(module->Name(), "Support")) {
+                readSupport(*page, *module);
+                break;  // only the first support module is read
+            }
+        }
+    }
+    page->Modified = false;
+    markUnreferencedTransponders(*page);
+    return page;
+}
+
+OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
+    OpenResult result;
+    auto image = std::make_shared<TKVXFile>();
+    const LoadResult load = image->LoadFile(params.FileName);
+    if (load.status == LoadResult::Status::Unreadable) {
+        result.status = OpenResult::Status::Unreadable;
+        result.message = load.message;
+        return result;
+    }
+    if (!load.ok() || image->GetType() == 0) {
+        result.status = OpenResult::Status::Unrecognised;
+        result.message = kUnknownFormatMessage;
+        return result;
+    }
+    if (image->GetType() != 1) {
+        result.status = OpenResult::Status::MainCode;
+        result.message = kMainCodeMessage;
+        return result;
+    }
+    result.status = OpenResult::Status::Ok;
+    result.page = BuildPage(std::move(image), params, progress);
+    return result;
+}
+
+PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress) {
+    PageSaveResult result;
+    if (!page.Image || page.Image->GetType() != 1) {
+        result.message = "Questa lista non ha un'immagine flash da salvare";
+        return result;
+    }
+    TKVXFile& image = *page.Image;
+
+    // Everything is encoded before anything is replaced: a cell that cannot be encoded,
+    // or a list that cannot be stored, leaves the image exactly as it was.
+    struct Replacement {
+        TKVXScript* script;
+        Bytes bytes;
+    };
+    std::vector<Replacement> plan;
+    progress.show(0);
+    auto fail = [&](std::string message) {
+        progress.hide();
+        result.message = std::move(message);
+        return result;
+    };
+
+    // Transponders: all of them go to the first transponder table module.
+    const TransponderContext context = contextOf(page);
+    Bytes transponders;
+    transponders.reserve(static_cast<std::size_t>(page.transponderCount()) * kTransponderRecordSize);
+    for (int r = 1; r <= page.transponderCount(); ++r) {
+        try {
+            const auto record = WriteTransponderRecord(page.TransponderGrid.row(r).cells, context);
+            transponders.insert(transponders.end(), record.begin(), record.end());
+        } catch (const CellConversionError& e) {
+            return fail(rowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
+        }
+    }
+    for (int i = 0; i < image.GetNumModule(); ++i) {
+        TKVXModule* module = image.GetModule(i);
+        if (module && contains(module->Name(), "TPT")) {
+            if (TKVXScript* script = module->GetScript(0)) plan.push_back({script, std::move(transponders)});
+            break;
+        }
+    }
+
+    // Channels.
+    const int channelCount = page.channelCount();
+    const int rowCount = page.ChannelGrid.rowCount();
+    Bytes channels;
+    channels.reserve(static_cast<std::size_t>(channelCount) * kChannelRecordSize);
+    int shown = 0;
+    for (int r = 1; r <= channelCount; ++r) {
+        try {
+            const auto record = WriteChannelRecord(page.ChannelGrid.row(r).cells);
+            channels.insert(channels.end(), record.begin(), record.end());
+        } catch (const CellConversionError& e) {
+            return fail(rowColumn("Canali", r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+        }
+        const int percent = static_cast<int>(static_cast<std::int64_t>(r) * 100 / rowCount);
+        if (percent != shown) {
+            progress.set(percent);
+            shown = percent;
+        }
+    }
+
+    std::vector<TKVXModule*> channelModules = distinctModules(image, "TCS");
+    if (page.Layout == ListLayout::Single) {
+        for (TKVXModule* module : channelModules)
+            if (TKVXScript* script = module->GetScript(0)) plan.push_back({script, channels});
+    } else if (page.Layout == ListLayout::Split) {
+        orderSplitModules(channelModules);
+        constexpr std::size_t blockBytes = std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
+        std::int64_t readAt = 0;  // where reading put this module's first channel
+        for (TKVXModule* module : channelModules) {
+            const std::string& name = module->Name();
+            const int block = splitBlock(name);
+            if (block < 0)
+                return fail("Il modulo dei canali \"" + name +
+                            "\" non indica quali canali contiene: impossibile salvare la lista");
+            const std::int64_t first = std::int64_t{block} * kChannelsPerSplitModule + 1;
+            const std::int64_t last = first + kChannelsPerSplitModule - 1;
+            if (channelCount < last)
+                return fail("La lista ha " + std::to_string(channelCount) + " canali e non copre il modulo \"" +
+                            name + "\" (canali " + std::to_string(first) + "-" + std::to_string(last) +
+                            "): impossibile salvare la lista");
+            const std::int64_t held = static_cast<std::int64_t>(firstEntryContent(module).size()) / kChannelRecordSize;
+            if (readAt != first - 1 || held != kChannelsPerSplitModule)
+                return fail("Il modulo dei canali \"" + name + "\" non contiene esattamente i canali " +
+                            std::to_string(first) + "-" + std::to_string(last) +
+                            ": impossibile salvare la lista senza spostare canali");
+            readAt += held;
+            if (TKVXScript* script = module->GetScript(0)) {
+                const auto begin = channels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(block) * blockBytes);
+                plan.push_back({script, Bytes(begin, begin + static_cast<std::ptrdiff_t>(blockBytes))});
+            }
+        }
+
+        // Favourites lists and list names go to every module named exactly "Support".
+        for (int i = 0; i < image.GetNumModule(); ++i) {
+            TKVXModule* module = image.GetModule(i);
+            if (!module || module->Name() != "Support") continue;
+            for (int e = 0; e < module->GetNumScript(); ++e) {
+                TKVXScript* script = module->GetScript(e);
+                if (!script) continue;
+                if (const int k = favouriteListNumber(script->Name()); k != 0) {
+                    Bytes list;
+                    try {
+                        list = WriteFavouriteList(page.FavouriteGrids[static_cast<std::size_t>(k - 1)]);
+                    } catch (const CellConversionError& e) {
+                        return fail("Preferiti, lista " + std::to_string(k) + ", riga " + std::to_string(e.row()) +
+                                    ", colonna " + FavouriteColumnTitles()[fav::Channel] + ": " + e.what());
+                    }
+                    // A short entry is never written past its end.
+                    if (script->Data().size() < list.size()) list.resize(script->Data().size());
+                    plan.push_back({script, std::move(list)});
+                } else if (script->Name() == "config.pre") {
+                    plan.push_back({script, WriteConfigBlock(script->Data(), page.ConfigGrid)});
+                }
+            }
+        }
+    }
+
+    // Replace, write, and put everything back when the write fails.
+    std::vector<Bytes> previous;
+    previous.reserve(plan.size());
+    for (auto& item : plan) {
+        previous.push_back(item.script->Data());
+        item.script->SetData(std::move(item.bytes));
+    }
+    const SaveResult saved = image.SaveToFile(KVXSaveFlash{path});
+    if (!saved.ok) {
+        for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
+        return fail(saved.message);
+    }
+    progress.hide();
+    page.Modified = false;
+    result.ok = true;
+    result.warning = saved.warning;
+    return result;
+}
+
+}  // namespace rivo

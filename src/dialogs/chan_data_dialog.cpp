@@ -341,14 +341,7 @@ bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& pag
     shared.setValues(values);
     if (shared.execModal() != TChanData::kResultOk) return false;
 
-    const bool wasModified = page.Modified;
-    try {
-        const bool changed = rivo::ApplyRowOk(page, start, shared.values());
-        return changed || page.Modified != wasModified;
-    } catch (const rivo::ConversionError& e) {
-        reportError(parent, prompts, e.what());
-        return true;
-    }
+    return rivo::ApplyRowOk(page, start, shared.values());
 }
 
 bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {

@@ -119,6 +119,7 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
     if (!validRow(page, r)) return false;
     Grid& grid = page.ChannelGrid;
     const Snapshot before(page, r, r);
+    const bool wasModified = page.Modified;
     const bool activeNow = values.active == CheckState::Checked;
 
     // An inactive channel that stays inactive is left as it is: its slot counts as free.
@@ -150,7 +151,7 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
     if (!activeNow) colour = kColourGrey;
     grid.setColour(r, colour);
 
-    return before.differs(page, r);
+    return before.differs(page, r) || page.Modified != wasModified;
 }
 
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom) {
@@ -205,6 +206,7 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
     }
 
     const Snapshot before(page, top, bottom);
+    const bool wasModified = page.Modified;
     for (int r = top; r <= bottom; ++r) {
         const size_t i = static_cast<size_t>(r - top);
         for (int b = 0; b < box::Count; ++b) {
@@ -216,7 +218,7 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
         UpdateChannelRow(r, page);
     }
     page.Modified = true;
-    return before.differs(page, top);
+    return before.differs(page, top) || !wasModified;
 }
 
 }  // namespace rivo

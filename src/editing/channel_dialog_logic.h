@@ -76,8 +76,8 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
 
 // Ok of the double-click path. An inactive channel that stays inactive is not written;
 // the row is recoloured in any case. Sets page.Modified by the rules of the dialog
-// (a changed box, status or favourites value). Returns whether the page's cells or
-// colours changed.
+// (a changed box, status or favourites value). Returns whether the page changed: a
+// cell, a row colour or its modified flag.
 bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogValues& values);
 
 // ---- a selection (context menu) -------------------------------------------------------
@@ -92,7 +92,8 @@ ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom)
 // Ok of the context-menu path: for every row, a non-empty box replaces the cell, a mixed
 // check box keeps the row's own bit, the encoding applies to all; bits 3 and 4 become 0.
 // Always marks the page modified. Nothing is written when a row's "Status" or
-// "Preferenza" cannot be read (ConversionError). Returns whether cells or colours changed.
+// "Preferenza" cannot be read (ConversionError). Returns whether the page changed: a
+// cell, a row colour or its modified flag.
 bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogValues& values);
 
 }  // namespace rivo

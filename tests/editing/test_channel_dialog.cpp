@@ -1,0 +1,458 @@
+// The channel properties dialog without a window: what each path shows for the rows it
+// edits and what Ok writes back into the channel row, its colour and the favourites lists.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "channels/list_page.h"
+#include "channels/records.h"
+#include "editing/channel_dialog_logic.h"
+
+namespace rivo {
+namespace {
+
+// A small page: every channel active on transponder 1, no favourites yet.
+ListPage MakePage(int channels, int transponders, ListLayout layout = ListLayout::Split) {
+    ListPage page;
+    page.Layout = layout;
+    page.ChannelGrid.setRowCount(channels + 1);
+    for (int r = 1; r <= channels; ++r) {
+        const std::string n = std::to_string(r);
+        page.ChannelGrid.row(r).cells = {n,    "CH " + n, "1",   std::to_string(100 + r), "512", "650",
+                                         "0",  "0",       "512", "04",                   "0"};
+        page.ChannelGrid.setColour(r, kColourChannel);
+    }
+    page.TransponderGrid.setRowCount(transponders + 1);
+    for (int t = 1; t <= transponders; ++t) {
+        page.TransponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1100", "1", "10",
+                                             "27500",           "3/4",                     "H",    "Off", "HotBird"};
+        page.TransponderGrid.setColour(t, kColourInUse);
+    }
+    return page;
+}
+
+// Puts channel n into list k's first free slot and sets its "Preferenza" bit.
+void AddToList(ListPage& page, int k, int n) {
+    Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+    for (int s = 1; s <= fav::Slots; ++s)
+        if (list.cell(s, fav::Channel) == "0") {
+            list.setCell(s, fav::Name, page.ChannelGrid.cell(n, ch::Name));
+            list.setCell(s, fav::Channel, std::to_string(n));
+            list.setColour(s, page.ChannelGrid.colour(n));
+            break;
+        }
+    const long long set = std::stoll(page.ChannelGrid.cell(n, ch::Favourites));
+    page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(set | (1LL << (k - 1))));
+}
+
+// Slots of list k naming channel n.
+int EntriesOf(const ListPage& page, int k, int n) {
+    int count = 0;
+    const Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+    for (int s = 1; s <= fav::Slots; ++s) count += list.cell(s, fav::Channel) == std::to_string(n);
+    return count;
+}
+
+// Runs the double-click path: fill, let `edit` play the user, Ok.
+template <typename Edit>
+bool DoubleClickOk(ListPage& page, int row, Edit edit) {
+    ChannelDialogValues values;
+    const RowEditStart start = FillFromRow(page, row, values);
+    edit(values);
+    return ApplyRowOk(page, start, values);
+}
+
+template <typename Edit>
+bool ContextMenuOk(ListPage& page, int top, int bottom, Edit edit) {
+    ChannelDialogValues values = FillFromSelection(page, top, bottom);
+    edit(values);
+    return ApplySelectionOk(page, top, bottom, values);
+}
+
+const auto kUntouched = [](ChannelDialogValues&) {};
+
+// ---- the double-click path ---------------------------------------------------------
+
+TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
+    ListPage page = MakePage(3, 4);
+    page.ChannelGrid.row(2).cells = {"2", "RAI 1", "3", "3401", "160", "80", "17", "18", "160", "27", "5"};
+
+    ChannelDialogValues values;
+    const RowEditStart start = FillFromRow(page, 2, values);
+
+    EXPECT_EQ(values.caption, "Dati del canale 2");
+    EXPECT_EQ(values.favouriteCaption, "Segnagruppi");
+    EXPECT_EQ(values.boxes, (std::array<std::string, box::Count>{"RAI 1", "3", "3401", "160", "80", "17", "18", "160"}));
+    // 0x27: encoding 1, active, favourite, locked.
+    EXPECT_EQ(values.encoding, 1);
+    EXPECT_EQ(values.active, CheckState::Checked);
+    EXPECT_EQ(values.favourite, CheckState::Checked);
+    EXPECT_EQ(values.locked, CheckState::Checked);
+    EXPECT_EQ(values.lists[0], CheckState::Checked);
+    EXPECT_EQ(values.lists[1], CheckState::Unchecked);
+    EXPECT_EQ(values.lists[2], CheckState::Checked);
+    EXPECT_TRUE(values.listsVisible);
+    EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
+                                      "11703 Mhz", "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+    EXPECT_TRUE(start.wasActive);
+    EXPECT_EQ(start.favourites, 5);
+
+    page.ChannelGrid.setCell(2, ch::Status, "02");
+    FillFromRow(page, 2, values);
+    EXPECT_EQ(values.encoding, 0);
+    EXPECT_EQ(values.active, CheckState::Unchecked);
+    EXPECT_EQ(values.favourite, CheckState::Checked);
+    EXPECT_EQ(values.locked, CheckState::Unchecked);
+}
+
+TEST(ChannelDialogRow, TransponderNumberNamingNoRowLeavesThePageEmpty) {
+    for (const char* t : {"5", "255", "0", "-1"}) {
+        SCOPED_TRACE(t);
+        ListPage page = MakePage(1, 4);
+        page.ChannelGrid.setCell(1, ch::Transponder, t);
+        ChannelDialogValues values;
+        values.transponder.fill("stale");  // the shared dialog still shows the last channel
+        FillFromRow(page, 1, values);
+        EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
+    }
+}
+
+TEST(ChannelDialogRow, TransponderTextNotANumberStopsBeforeTheDialog) {
+    ListPage page = MakePage(1, 4);
+    page.ChannelGrid.setCell(1, ch::Transponder, "12a");
+    ChannelDialogValues values;
+    const ChannelDialogValues before = values;
+    try {
+        FillFromRow(page, 1, values);
+        FAIL() << "no conversion error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
+    }
+    EXPECT_EQ(values, before);
+}
+
+TEST(ChannelDialogRow, CaptionOfBit1AndListsFollowTheLayout) {
+    for (const auto layout : {ListLayout::Single, ListLayout::None}) {
+        ListPage page = MakePage(2, 1, layout);
+        page.ChannelGrid.setCell(1, ch::Favourites, "6");
+        ChannelDialogValues values;
+        FillFromRow(page, 1, values);
+        EXPECT_EQ(values.favouriteCaption, "Preferiti");
+        EXPECT_FALSE(values.listsVisible);
+        EXPECT_EQ(values.lists[1], CheckState::Checked);  // filled although hidden
+        EXPECT_EQ(values.lists[2], CheckState::Checked);
+
+        // Ok writes back the value the row had.
+        DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.boxes[box::Name] = "NEW"; });
+        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "6");
+        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "NEW");
+    }
+}
+
+TEST(ChannelDialogRow, OkWithoutChangesDoesNotMarkThePage) {
+    ListPage page = MakePage(2, 1);
+    AddToList(page, 2, 1);
+    const ListPage before = page;
+    EXPECT_FALSE(DoubleClickOk(page, 1, kUntouched));
+    EXPECT_FALSE(page.Modified);
+    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
+    EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids);
+}
+
+TEST(ChannelDialogRow, EachKindOfChangeMarksThePage) {
+    struct Case {
+        const char* what;
+        void (*edit)(ChannelDialogValues&);
+    };
+    const Case cases[] = {
+        {"name", [](ChannelDialogValues& v) { v.boxes[box::Name] = "OTHER"; }},
+        {"emptied PCR", [](ChannelDialogValues& v) { v.boxes[box::Pcr].clear(); }},
+        {"encoding", [](ChannelDialogValues& v) { v.encoding = 4; }},
+        {"locked", [](ChannelDialogValues& v) { v.locked = CheckState::Checked; }},
+        {"list 8", [](ChannelDialogValues& v) { v.lists[7] = CheckState::Checked; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListPage page = MakePage(2, 1);
+        EXPECT_TRUE(DoubleClickOk(page, 1, c.edit));
+        EXPECT_TRUE(page.Modified);
+    }
+    ListPage page = MakePage(2, 1);
+    DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.boxes[box::Pcr].clear(); });
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Pcr), "");  // an empty box is stored as empty
+}
+
+TEST(ChannelDialogRow, EncodingWithoutNameIsWrittenAsNone) {
+    for (const char* status : {"C4", "E5"}) {
+        SCOPED_TRACE(status);
+        ListPage page = MakePage(1, 1);
+        page.ChannelGrid.setCell(1, ch::Status, status);
+        ChannelDialogValues values;
+        const RowEditStart start = FillFromRow(page, 1, values);
+        EXPECT_EQ(values.encoding, kNoEncoding);
+        ApplyRowOk(page, start, values);
+        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(1, ch::Status)) >> 5, 0);
+        EXPECT_TRUE(page.Modified);
+    }
+}
+
+TEST(ChannelDialogRow, InactiveChannelLeftInactiveIsNotWritten) {
+    ListPage page = MakePage(2, 1);
+    page.ChannelGrid.setCell(1, ch::Status, "1A");  // inactive, bits 3 and 4 set
+    page.ChannelGrid.setColour(1, kColourGrey);
+    const ListPage before = page;
+    EXPECT_FALSE(DoubleClickOk(page, 1, [](ChannelDialogValues& v) {
+        v.boxes[box::Name] = "CHANGED";
+        v.lists[0] = CheckState::Checked;
+    }));
+    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
+    EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids);
+    EXPECT_FALSE(page.Modified);
+}
+
+TEST(ChannelDialogRow, RowColourFollowsThePidTextsAndAttivo) {
+    struct Case {
+        const char* vpid;
+        const char* apid;
+        bool active;
+        std::uint32_t colour;
+    };
+    const Case cases[] = {
+        {"512", "650", true, kColourChannel},   {"65535", "650", true, kColourRadio},
+        {"65535", "65535", true, kColourNoAudioVideo}, {"512", "65535", true, kColourChannel},
+        {"65535", "65535", false, kColourGrey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.vpid) + "/" + c.apid);
+        ListPage page = MakePage(1, 1);
+        page.ChannelGrid.setColour(1, kColourNone);
+        DoubleClickOk(page, 1, [&](ChannelDialogValues& v) {
+            v.boxes[box::VPid] = c.vpid;
+            v.boxes[box::APid] = c.apid;
+            v.active = c.active ? CheckState::Checked : CheckState::Unchecked;
+        });
+        EXPECT_EQ(page.ChannelGrid.colour(1), c.colour);
+    }
+}
+
+TEST(ChannelDialogRow, CheckingAndUncheckingList3) {
+    ListPage page = MakePage(5, 1);
+    AddToList(page, 3, 4);
+    AddToList(page, 3, 1);
+    AddToList(page, 3, 5);  // list 3: 4, 1, 5
+
+    DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Checked; });
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "4");
+    const Grid& list3 = page.FavouriteGrids[2];
+    EXPECT_EQ(list3.cell(4, fav::Channel), "2");
+    EXPECT_EQ(list3.cell(4, fav::Name), "CH 2");
+    EXPECT_EQ(list3.colour(4), kColourChannel);
+    EXPECT_TRUE(page.Modified);
+
+    page.Modified = false;
+    DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Unchecked; });
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "0");
+    EXPECT_EQ(EntriesOf(page, 3, 1), 0);
+    EXPECT_EQ(list3.cell(1, fav::Channel), "4");
+    EXPECT_EQ(list3.cell(2, fav::Channel), "5");
+    EXPECT_EQ(list3.cell(3, fav::Channel), "2");
+    EXPECT_EQ(list3.cell(2, fav::Pos), "2");
+    EXPECT_EQ(list3.cell(128, fav::Channel), "0");
+    EXPECT_EQ(list3.cell(128, fav::Pos), "128");
+    EXPECT_EQ(list3.colour(128), kColourGrey);
+    EXPECT_EQ(list3.rowCount(), fav::Slots + 1);
+    EXPECT_TRUE(page.Modified);
+}
+
+TEST(ChannelDialogRow, InactiveThenActiveAgain) {
+    ListPage page = MakePage(3, 1);
+    AddToList(page, 1, 2);
+    AddToList(page, 6, 2);
+
+    DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Unchecked; });
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "00");
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "33");  // the bits stay
+    EXPECT_EQ(page.ChannelGrid.colour(2), kColourGrey);
+    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), 0) << "list " << k;
+
+    DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Checked; });
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "04");
+    EXPECT_EQ(page.ChannelGrid.colour(2), kColourChannel);
+    EXPECT_EQ(EntriesOf(page, 1, 2), 1);
+    EXPECT_EQ(EntriesOf(page, 6, 2), 1);
+    EXPECT_EQ(EntriesOf(page, 2, 2), 0);
+}
+
+TEST(ChannelDialogRow, FullListGainsNoEntry) {
+    ListPage page = MakePage(3, 1);
+    Grid& list = page.FavouriteGrids[2];
+    for (int s = 1; s <= fav::Slots; ++s) list.setCell(s, fav::Channel, "3");
+    const Grid before = list;
+    DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Checked; });
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "4");
+    EXPECT_EQ(list, before);
+}
+
+// ---- both paths -----------------------------------------------------------------------
+
+TEST(ChannelDialogBothPaths, Bits3And4BecomeZero) {
+    for (const char* status : {"0C", "14", "1F", "FF"}) {
+        SCOPED_TRACE(status);
+        ListPage page = MakePage(2, 1);
+        page.ChannelGrid.setCell(1, ch::Status, status);
+        page.ChannelGrid.setCell(2, ch::Status, status);
+        DoubleClickOk(page, 1, kUntouched);
+        ContextMenuOk(page, 2, 2, kUntouched);
+        const int original = static_cast<int>(std::stoi(status, nullptr, 16));
+        // Encoding 7 has no entry and becomes 0; the three boxes keep their bits.
+        const int expected = (original >> 5 == 7 ? 0 : original & 0xE0) | (original & 7);
+        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(1, ch::Status)), expected);
+        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(2, ch::Status)), expected);
+    }
+}
+
+// ---- the context-menu path ----------------------------------------------------------
+
+TEST(ChannelDialogSelection, SingleRowShowsTheRowButKeepsTheFormsCaptions) {
+    ListPage page = MakePage(3, 2);
+    page.ChannelGrid.setCell(2, ch::Status, "26");
+    AddToList(page, 2, 2);
+
+    ChannelDialogValues row;
+    FillFromRow(page, 2, row);
+    const ChannelDialogValues one = FillFromSelection(page, 2, 2);
+
+    EXPECT_EQ(one.boxes, row.boxes);
+    EXPECT_EQ(one.encoding, row.encoding);
+    EXPECT_EQ(one.active, row.active);
+    EXPECT_EQ(one.favourite, row.favourite);
+    EXPECT_EQ(one.locked, row.locked);
+    EXPECT_EQ(one.lists, row.lists);
+    EXPECT_EQ(one.caption, "Dati del canale");
+    EXPECT_EQ(one.favouriteCaption, "Preferito");
+    EXPECT_EQ(one.transponder, (std::array<std::string, tpvalue::Count>{}));
+}
+
+TEST(ChannelDialogSelection, SingleRowEmptiedBoxKeepsTheCellAndOkAlwaysMarks) {
+    ListPage page = MakePage(2, 1);
+    EXPECT_TRUE(ContextMenuOk(page, 1, 1, [](ChannelDialogValues& v) {
+        v.boxes[box::Name].clear();
+        v.boxes[box::Sid].clear();
+    }));
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "CH 1");
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Sid), "101");
+    EXPECT_TRUE(page.Modified);  // nothing changed, still marked
+}
+
+TEST(ChannelDialogSelection, SingleInactiveRowIsWrittenLikeAnyOther) {
+    ListPage page = MakePage(2, 1);
+    page.ChannelGrid.setCell(1, ch::Status, "00");
+    page.ChannelGrid.setColour(1, kColourGrey);
+    ContextMenuOk(page, 1, 1, [](ChannelDialogValues& v) {
+        v.boxes[box::Name] = "NEW";
+        v.lists[0] = CheckState::Checked;
+    });
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "NEW");
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "1");
+    EXPECT_EQ(page.ChannelGrid.colour(1), kColourGrey);
+    EXPECT_EQ(EntriesOf(page, 1, 1), 0);  // inactive: not in the list
+}
+
+TEST(ChannelDialogSelection, EqualSidsDifferentNames) {
+    ListPage page = MakePage(4, 1);
+    for (int r = 2; r <= 4; ++r) page.ChannelGrid.setCell(r, ch::Sid, "777");
+    const ChannelDialogValues values = FillFromSelection(page, 2, 4);
+    EXPECT_EQ(values.boxes[box::Name], "");
+    EXPECT_EQ(values.boxes[box::Sid], "777");
+    EXPECT_EQ(values.boxes[box::Transponder], "1");
+
+    ContextMenuOk(page, 2, 4, [](ChannelDialogValues& v) { v.boxes[box::Pcr] = "33"; });
+    for (int r = 2; r <= 4; ++r) {
+        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Name), "CH " + std::to_string(r));
+        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Sid), "777");
+        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Pcr), "33");
+    }
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Pcr), "512");  // outside the selection
+}
+
+TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
+    ListPage page = MakePage(3, 1);
+    AddToList(page, 4, 2);
+    // Channel 3 is inactive: its bit for list 4 is set but the list does not name it.
+    page.ChannelGrid.setCell(3, ch::Status, "01");
+    page.ChannelGrid.setCell(3, ch::Favourites, "8");
+    page.ChannelGrid.setColour(3, kColourGrey);
+
+    ChannelDialogValues values = FillFromSelection(page, 2, 3);
+    EXPECT_EQ(values.active, CheckState::Mixed);
+    EXPECT_EQ(values.locked, CheckState::Mixed);
+    EXPECT_EQ(values.favourite, CheckState::Unchecked);
+    EXPECT_EQ(values.lists[3], CheckState::Checked);
+
+    ListPage kept = page;
+    ApplySelectionOk(kept, 2, 3, values);
+    EXPECT_EQ(kept.ChannelGrid.cell(2, ch::Status), "04");
+    EXPECT_EQ(kept.ChannelGrid.cell(3, ch::Status), "01");
+    EXPECT_EQ(kept.ChannelGrid.colour(3), kColourGrey);
+    EXPECT_EQ(EntriesOf(kept, 4, 2), 1);
+    EXPECT_EQ(EntriesOf(kept, 4, 3), 0);
+
+    values.active = CheckState::Unchecked;
+    ApplySelectionOk(page, 2, 3, values);
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "00");
+    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Status), "01");
+    EXPECT_EQ(page.ChannelGrid.colour(2), kColourGrey);
+    EXPECT_EQ(EntriesOf(page, 4, 2), 0);
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "8");
+}
+
+TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows) {
+    ListPage page = MakePage(3, 1, ListLayout::Single);
+    page.ChannelGrid.setCell(1, ch::Status, "24");  // encoding 1
+    page.ChannelGrid.setCell(2, ch::Status, "84");  // encoding 4
+    page.ChannelGrid.setCell(1, ch::Favourites, "3");
+    page.ChannelGrid.setCell(2, ch::Favourites, "6");
+    page.ChannelGrid.setCell(3, ch::Favourites, "2");
+
+    const ChannelDialogValues values = FillFromSelection(page, 1, 3);
+    EXPECT_FALSE(values.listsVisible);
+    EXPECT_EQ(values.encoding, 1);
+    EXPECT_EQ(values.lists[0], CheckState::Mixed);
+    EXPECT_EQ(values.lists[1], CheckState::Checked);
+    EXPECT_EQ(values.lists[2], CheckState::Mixed);
+    EXPECT_EQ(values.lists[3], CheckState::Unchecked);
+
+    ApplySelectionOk(page, 1, 3, values);
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "3");
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "6");
+    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "2");
+    for (int r = 1; r <= 3; ++r) EXPECT_EQ(page.ChannelGrid.cell(r, ch::Status), "24") << r;
+}
+
+TEST(ChannelDialogSelection, KeepEachEncodingLeavesEveryRowsSystem) {
+    ListPage page = MakePage(2, 1);
+    page.ChannelGrid.setCell(1, ch::Status, "3C");
+    page.ChannelGrid.setCell(2, ch::Status, "E5");
+    ContextMenuOk(page, 1, 2, [](ChannelDialogValues& v) {
+        v.keepEachEncoding = true;
+        v.locked = CheckState::Checked;
+    });
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Status), "25");
+    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "E5");
+}
+
+TEST(ChannelDialogSelection, UnreadableStatusChangesNothing) {
+    ListPage page = MakePage(3, 1);
+    page.ChannelGrid.setCell(3, ch::Status, "zz");
+    EXPECT_THROW(FillFromSelection(page, 1, 3), ConversionError);
+
+    ChannelDialogValues values = FillFromSelection(page, 1, 2);
+    values.boxes[box::Name] = "X";
+    const ListPage before = page;
+    EXPECT_THROW(ApplySelectionOk(page, 1, 3, values), ConversionError);
+    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
+    EXPECT_FALSE(page.Modified);
+}
+
+}  // namespace
+}  // namespace rivo

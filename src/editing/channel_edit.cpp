@@ -1,0 +1,308 @@
+#include "editing/channel_edit.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "editing/channel_rows.h"
+
+namespace rivo {
+
+namespace {
+
+// Favourites entries name channels by the decimal text of their row; the row
+// primitives match that text exactly, so "007" or " 7" never name channel 7 for them.
+// Returns the channel number an entry names in that sense, or 0.
+int entryChannel(const std::string& text, int channels) {
+    if (text.empty() || text.size() > 9 || text[0] < '1' || text[0] > '9') return 0;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value <= channels ? value : 0;
+}
+
+std::int64_t favouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0); }
+
+// A channel whose "Preferenza" is not 0 takes its favourites entries along when it
+// changes row; one whose "Preferenza" is 0 leaves them behind under its old number.
+bool carriesEntries(const GridRow& row) { return favouriteSet(row) != 0; }
+
+void writeEmptyChannel(GridRow& row) {
+    row.cells[ch::Name].clear();
+    row.cells[ch::Transponder] = "255";
+    row.cells[ch::Sid] = "0";
+    for (int c = ch::VPid; c <= ch::Pcr; ++c) row.cells[static_cast<size_t>(c)] = "65535";
+    row.cells[ch::Status] = "00";
+    row.cells[ch::Favourites] = "0";
+    row.colour = kColourGrey;
+}
+
+// The favourites side of a whole command, done in one pass over each list:
+//  - removeLists[n] holds the lists (bit k for list k) from which the first entry naming
+//    channel n is taken out, as ClearChannelRow does before any channel moves;
+//  - renumber[n] is the number that entries naming channel n name afterwards.
+// Either may be empty. A list that loses entries closes up, gains grey empty slots at
+// the end and has its "Pos." column rewritten.
+void rewriteFavourites(ListPage& page, std::vector<std::uint8_t> removeLists,
+                       const std::vector<int>& renumber) {
+    const int channels = page.channelCount();
+    for (int k = 0; k < fav::Lists; ++k) {
+        Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        auto& rows = list.rows();
+        const int slots = list.rowCount() - 1;
+        const std::uint8_t bit = static_cast<std::uint8_t>(1u << k);
+        int write = 1;
+        bool removed = false;
+        for (int read = 1; read <= slots; ++read) {
+            GridRow& slot = rows[static_cast<size_t>(read)];
+            const int n = entryChannel(slot.cells[fav::Channel], channels);
+            if (n != 0 && !removeLists.empty() && (removeLists[static_cast<size_t>(n)] & bit) != 0) {
+                removeLists[static_cast<size_t>(n)] &= static_cast<std::uint8_t>(~bit);
+                removed = true;
+                continue;
+            }
+            if (n != 0 && !renumber.empty() && renumber[static_cast<size_t>(n)] != n)
+                slot.cells[fav::Channel] = std::to_string(renumber[static_cast<size_t>(n)]);
+            if (write != read) rows[static_cast<size_t>(write)] = std::move(slot);
+            ++write;
+        }
+        if (!removed) continue;
+        for (int s = write; s <= slots; ++s) {
+            GridRow& slot = rows[static_cast<size_t>(s)];
+            slot.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
+            slot.cells[fav::Channel] = "0";
+            slot.colour = kColourGrey;
+        }
+        for (int s = 1; s <= slots; ++s) rows[static_cast<size_t>(s)].cells[fav::Pos] = std::to_string(s);
+    }
+}
+
+std::vector<int> identityNumbers(int channels) {
+    std::vector<int> numbers(static_cast<size_t>(channels) + 1);
+    for (int n = 0; n <= channels; ++n) numbers[static_cast<size_t>(n)] = n;
+    return numbers;
+}
+
+bool validBlock(const ListPage& page, int first, int last) {
+    return first >= 1 && first <= last && last <= page.channelCount();
+}
+
+EditResult changedPage(ListPage& page, int focusRow = 0) {
+    page.Modified = true;
+    return {true, focusRow};
+}
+
+}  // namespace
+
+// ---- deleting and inserting ---------------------------------------------------------
+
+EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Progress& progress) {
+    if (!validBlock(page, first, last)) return {};
+    const int channels = page.channelCount();
+    const int count = last - first + 1;
+    progress.show(0);
+    progress.status(kDeleteStatus);
+
+    auto& rows = page.ChannelGrid.rows();
+    std::vector<std::uint8_t> removeLists(static_cast<size_t>(channels) + 1, 0);
+    for (int n = first; n <= last; ++n) {
+        GridRow& row = rows[static_cast<size_t>(n)];
+        removeLists[static_cast<size_t>(n)] = static_cast<std::uint8_t>(favouriteSet(row) & 0xFF);
+        writeEmptyChannel(row);
+    }
+    std::vector<int> renumber;
+    if (closeGap && last < channels) {
+        // The channels below the block move up by count rows, in ascending order, so
+        // each one's entries come to name its new row. Entries left behind under a
+        // number (those of a channel whose "Preferenza" is 0, or a second entry of a
+        // deleted channel) keep that number.
+        renumber = identityNumbers(channels);
+        for (int n = last + 1; n <= channels; ++n)
+            if (carriesEntries(rows[static_cast<size_t>(n)])) renumber[static_cast<size_t>(n)] = n - count;
+        // The emptied rows end up as the last count rows.
+        std::rotate(rows.begin() + first, rows.begin() + last + 1, rows.begin() + channels + 1);
+    }
+    rewriteFavourites(page, std::move(removeLists), renumber);
+    RenumberChannels(page);
+    progress.set(100);
+    progress.status("");
+    progress.hide();
+    return changedPage(page);
+}
+
+EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
+                                  Progress& progress) {
+    if (!validBlock(page, first, last)) return {};
+    const Answer answer = prompts.ask(kDeleteQuestion, kDeleteTitle, Icon::Warning, Buttons::YesNoCancel);
+    if (answer != Answer::Yes && answer != Answer::No) return {};
+    return DeleteChannels(page, first, last, answer == Answer::Yes, progress);
+}
+
+EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
+    const int channels = page.channelCount();
+    if (row < 1 || row > channels) return {};
+    auto& rows = page.ChannelGrid.rows();
+    if (rows[static_cast<size_t>(channels)].colour != kColourGrey &&
+        prompts.ask(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
+        return {};
+
+    // The last channel is lost: it leaves its favourites lists before anything moves,
+    // whatever its colour (an inactive channel may still stand in lists).
+    std::vector<std::uint8_t> removeLists(static_cast<size_t>(channels) + 1, 0);
+    removeLists[static_cast<size_t>(channels)] =
+        static_cast<std::uint8_t>(favouriteSet(rows[static_cast<size_t>(channels)]) & 0xFF);
+    writeEmptyChannel(rows[static_cast<size_t>(channels)]);
+
+    // Channels row .. N-1 move down one row, from the bottom up.
+    std::vector<int> renumber = identityNumbers(channels);
+    for (int n = row; n < channels; ++n)
+        if (carriesEntries(rows[static_cast<size_t>(n)])) renumber[static_cast<size_t>(n)] = n + 1;
+    std::rotate(rows.begin() + row, rows.begin() + channels, rows.begin() + channels + 1);
+
+    rewriteFavourites(page, std::move(removeLists), renumber);
+    RenumberChannels(page);
+    return changedPage(page);
+}
+
+// ---- the channel number dialog ------------------------------------------------------
+
+int ChannelNumberValue(const std::string& text) {
+    const std::int64_t value = ReadCellNumber(text, -1);
+    return value < INT_MIN || value > INT_MAX ? -1 : static_cast<int>(value);
+}
+
+bool ChannelNumberAccepted(const std::string& text, int limit) {
+    const int value = ChannelNumberValue(text);
+    return value > 0 && value < limit;
+}
+
+bool CheckChannelNumber(const std::string& text, int limit, UserPrompts& prompts) {
+    if (ChannelNumberAccepted(text, limit)) return true;
+    prompts.tell(kChannelNumberError, kChannelNumberErrorTitle, Icon::Error);
+    return false;
+}
+
+int GoToLimit(const ListPage& page) { return page.ChannelGrid.rowCount(); }
+
+int MoveLimit(const ListPage& page, int first, int last) {
+    return page.ChannelGrid.rowCount() - (last - first);
+}
+
+EditResult GoToChannel(const ListPage& page, int target) {
+    if (target < 1 || target > page.channelCount()) return {};
+    return {false, target};
+}
+
+// ---- moving channels ----------------------------------------------------------------
+
+// Row by row, a block of n rows is moved by n passes that each turn the rows between
+// the block and its target one place (through a spare row), so that every channel
+// move targets a number no entry holds at that moment. A channel that carries its
+// entries ("Preferenza" not 0) takes them to its final row. Entries a channel leaves
+// behind (its "Preferenza" is 0) stay under their number until the first channel that
+// carries entries moves into that row, and from then on follow that channel. Both are
+// worked out here directly from the rotation instead of replaying the passes.
+EditResult MoveChannels(ListPage& page, int first, int last, int target, Progress& progress) {
+    if (!validBlock(page, first, last)) return {};
+    const int channels = page.channelCount();
+    const int n = last - first + 1;
+    if (target < 1 || target > channels - n + 1) return {};
+    progress.status(kMoveStatus);
+    progress.show(0);
+
+    const bool down = target > first;
+    const int start = down ? first : target;  // the rows that turn: start .. end
+    const int end = down ? target + n - 1 : last;
+    const int m = end - start + 1;
+    auto& rows = page.ChannelGrid.rows();
+
+    std::vector<char> carrier(static_cast<size_t>(m));
+    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = carriesEntries(rows[static_cast<size_t>(start + j)]);
+    // Where the channel that starts at start + j ends.
+    auto finalRow = [&](int j) { return down ? start + ((j - n) % m + m) % m : start + (j + n) % m; };
+
+    // Distance to the nearest carrier in the order in which channels arrive at a row:
+    // moving down, row start + j receives the channels of indexes j+1, j+2, ... (mod m);
+    // moving up, those of indexes j-1, j-2, ... (mod m).
+    constexpr int kNone = INT_MAX;
+    std::vector<int> distance(static_cast<size_t>(m), kNone);
+    int d = kNone;
+    if (down) {
+        for (int i = 2 * m - 1; i >= 0; --i) {
+            d = carrier[static_cast<size_t>(i % m)] ? 0 : (d == kNone ? kNone : d + 1);
+            if (i < m) distance[static_cast<size_t>(i)] = d;
+        }
+    } else {
+        for (int i = 0; i < 2 * m; ++i) {
+            d = carrier[static_cast<size_t>(i % m)] ? 0 : (d == kNone ? kNone : d + 1);
+            if (i >= m) distance[static_cast<size_t>(i - m)] = d;
+        }
+    }
+
+    std::vector<int> renumber = identityNumbers(channels);
+    for (int j = 0; j < m; ++j) {
+        int to = start + j;
+        if (carrier[static_cast<size_t>(j)]) {
+            to = finalRow(j);
+        } else {
+            const int from = down ? (j + 1) % m : (j - 1 + m) % m;
+            const int dist = distance[static_cast<size_t>(from)];
+            if (dist < n) to = finalRow(down ? (from + dist) % m : ((from - dist) % m + m) % m);
+        }
+        renumber[static_cast<size_t>(start + j)] = to;
+    }
+
+    if (down)
+        std::rotate(rows.begin() + start, rows.begin() + start + n, rows.begin() + end + 1);
+    else
+        std::rotate(rows.begin() + start, rows.begin() + end + 1 - n, rows.begin() + end + 1);
+
+    rewriteFavourites(page, {}, renumber);
+    RenumberChannels(page);
+    progress.hide();
+    progress.status("");
+    return changedPage(page);
+}
+
+// ---- favourites order ---------------------------------------------------------------
+
+namespace {
+
+bool validSlot(const ListPage& page, int list, int slot) {
+    if (list < 0 || list >= fav::Lists) return false;
+    return slot >= 1 && slot < page.FavouriteGrids[static_cast<size_t>(list)].rowCount();
+}
+
+EditResult exchangeSlots(ListPage& page, int list, int slot, int other) {
+    Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    grid.exchangeRows(slot, other);
+    grid.setCell(slot, fav::Pos, std::to_string(slot));
+    grid.setCell(other, fav::Pos, std::to_string(other));
+    return changedPage(page, other);
+}
+
+EditResult refuseFavouriteMove(UserPrompts& prompts, int slot) {
+    prompts.tell(kFavouriteEndMessage, kFavouriteEndTitle, Icon::Error);
+    return {false, slot};
+}
+
+}  // namespace
+
+EditResult MoveFavouriteDown(ListPage& page, int list, int slot, UserPrompts& prompts) {
+    if (!validSlot(page, list, slot)) return {};
+    const Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    if (slot + 1 >= grid.rowCount() || grid.colour(slot + 1) == kColourGrey)
+        return refuseFavouriteMove(prompts, slot);
+    return exchangeSlots(page, list, slot, slot + 1);
+}
+
+EditResult MoveFavouriteUp(ListPage& page, int list, int slot, UserPrompts& prompts) {
+    if (!validSlot(page, list, slot)) return {};
+    if (slot == 1) return refuseFavouriteMove(prompts, slot);
+    return exchangeSlots(page, list, slot, slot - 1);
+}
+
+}  // namespace rivo

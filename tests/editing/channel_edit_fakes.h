@@ -1,0 +1,53 @@
+// Scripted prompts and a recording progress for the channel editing tests.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "channels/user_prompts.h"
+
+namespace rivo::testing {
+
+// Answers questions from a script and records everything asked. With the script used
+// up, a question is answered Cancel (or No where there is no Cancel).
+class ScriptedPrompts final : public UserPrompts {
+public:
+    struct Asked {
+        std::string text;
+        std::string title;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    explicit ScriptedPrompts(std::deque<Answer> answers = {}) : answers_(std::move(answers)) {}
+
+    Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
+        asked.push_back({text, title, icon, buttons});
+        if (buttons == Buttons::Ok) return Answer::Ok;
+        if (!answers_.empty()) {
+            const Answer a = answers_.front();
+            answers_.pop_front();
+            return a;
+        }
+        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+
+    std::vector<Asked> asked;
+
+private:
+    std::deque<Answer> answers_;
+};
+
+// Records the gauge and status calls as words: "show 0", "status Spostamento...",
+// "set 100", "hide".
+class RecordingProgress final : public Progress {
+public:
+    void show(int percent) override { events.push_back("show " + std::to_string(percent)); }
+    void set(int percent) override { events.push_back("set " + std::to_string(percent)); }
+    void hide() override { events.push_back("hide"); }
+    void status(const std::string& text) override { events.push_back("status " + text); }
+    std::vector<std::string> events;
+};
+
+}  // namespace rivo::testing

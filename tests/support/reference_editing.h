@@ -1,0 +1,49 @@
+// Step-by-step reference versions of the channel editing commands, and page builders
+// for comparing the direct implementations with them.
+//
+// The reference works exactly row by row, as the commands are described: every channel
+// that changes row is one MoveChannelRow, every emptied row one ClearChannelRow, and a
+// block move is n passes through a spare row. It is slow (a block of n channels costs n
+// passes over the rows between, each move scanning all eight lists) and only serves as
+// the yardstick for the direct implementations in src/editing.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "channels/list_page.h"
+
+namespace rivo::reference {
+
+// "Preferenza" and other cells read as a decimal number, fallback when not one.
+std::int64_t CellNumber(const std::string& text, std::int64_t fallback);
+
+void ClearChannelRow(ListPage& page, int n);
+// Copies row s onto row t and renames the favourites entries reading sText to tText
+// (when row t's "Preferenza" is not 0). The texts are the rows' numbers, except for the
+// spare row of a block move.
+void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText);
+void MoveChannelRow(ListPage& page, int s, int t);
+
+// The commands after their question was answered. Each sets page.Modified.
+void DeleteChannels(ListPage& page, int first, int last, bool closeGap);
+// The last row is emptied with ClearChannelRow before the channels move down.
+void InsertEmptyChannel(ListPage& page, int row);
+void MoveChannels(ListPage& page, int first, int last, int target);
+
+// A channel row in use, with the given favourites set.
+void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites,
+                    bool active = true);
+
+// A small page of channels random in every respect the editing commands care about:
+// blank and inactive rows, "Preferenza" values (also 0 for channels that stand in
+// lists, and texts that are not numbers), lists with duplicates, entries of channels
+// whose bit is clear, entries that name no channel, empty slots in use colours.
+ListPage RandomPage(std::mt19937& rng, int channels);
+
+// A page of channels, all in use, with all eight favourites lists full (128 distinct
+// channels each, spread over the page; each such channel's "Preferenza" names its lists).
+ListPage FullPage(int channels);
+
+}  // namespace rivo::reference

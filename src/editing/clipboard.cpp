@@ -1,0 +1,264 @@
+#include "editing/clipboard.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+
+#include "channels/records.h"
+#include "editing/channel_rows.h"
+#include "editing/transponders.h"
+
+namespace rivo {
+
+namespace {
+
+constexpr std::int64_t kHertzPerMHz = 1000000;
+
+ClipTransponder ClipTransponderFromRow(const ListPage& page, int t) {
+    const Grid& grid = page.TransponderGrid;
+    ClipTransponder clip;
+    const bool toneOn = grid.cell(t, tp::Tone) == "On";
+    const std::int64_t oscillator = toneOn ? page.LnbHigh : page.LnbLow;
+    clip.IntermediateHertz = FrequencyHertz(grid.cell(t, tp::Frequency)) - oscillator * kHertzPerMHz;
+    clip.Tid = CellInteger(grid.cell(t, tp::Tid));
+    clip.Nid = CellInteger(grid.cell(t, tp::Nid));
+    clip.Channels = CellInteger(grid.cell(t, tp::Channels));
+    clip.SymbolRate = CellInteger(grid.cell(t, tp::SymbolRate));
+    clip.Fec = FecCode(grid.cell(t, tp::Fec));
+    clip.Flags = static_cast<std::uint8_t>((grid.cell(t, tp::Polarisation) == "H" ? 2 : 0) + (toneOn ? 1 : 0) +
+                                           (grid.cell(t, tp::Satellite) == page.SatelliteB ? 8 : 0));
+    clip.TransponderMark = t + kTransponderMark;
+    return clip;
+}
+
+ClipChannel ClipChannelFromRow(const Grid& grid, int row) {
+    ClipChannel clip;
+    clip.Name = grid.cell(row, ch::Name).substr(0, 16);
+    clip.Status = StatusValue(grid.cell(row, ch::Status));
+    clip.TransponderMark = CellInteger(grid.cell(row, ch::Transponder)) + kTransponderMark;
+    clip.Sid = CellInteger(grid.cell(row, ch::Sid));
+    clip.VPid = CellInteger(grid.cell(row, ch::VPid));
+    clip.APid = CellInteger(grid.cell(row, ch::APid));
+    clip.VEcm = CellInteger(grid.cell(row, ch::VEcm));
+    clip.AEcm = CellInteger(grid.cell(row, ch::AEcm));
+    clip.Pcr = CellInteger(grid.cell(row, ch::Pcr));
+    clip.Favourites = CellInteger(grid.cell(row, ch::Favourites));
+    return clip;
+}
+
+void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string transponder) {
+    GridRow& target = grid.row(row);
+    target.cells.resize(ch::Count);
+    target.cells[ch::Name] = clip.Name;
+    target.cells[ch::Transponder] = std::move(transponder);
+    target.cells[ch::Sid] = std::to_string(clip.Sid);
+    target.cells[ch::VPid] = std::to_string(clip.VPid);
+    target.cells[ch::APid] = std::to_string(clip.APid);
+    target.cells[ch::VEcm] = std::to_string(clip.VEcm);
+    target.cells[ch::AEcm] = std::to_string(clip.AEcm);
+    target.cells[ch::Pcr] = std::to_string(clip.Pcr);
+    target.cells[ch::Status] = StatusText(clip.Status);
+    target.cells[ch::Favourites] = std::to_string(clip.Favourites);
+    target.colour = ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
+}
+
+void WriteClipTransponder(ListPage& page, int row, const ClipTransponder& clip) {
+    GridRow& target = page.TransponderGrid.row(row);
+    target.cells.resize(tp::Count);
+    const bool toneOn = (clip.Flags & 1) != 0;
+    const std::int64_t oscillator = toneOn ? page.LnbHigh : page.LnbLow;
+    target.cells[tp::Num] = std::to_string(row);
+    target.cells[tp::Frequency] = HertzFrequencyText(clip.IntermediateHertz + oscillator * kHertzPerMHz);
+    target.cells[tp::Tid] = std::to_string(clip.Tid);
+    target.cells[tp::Nid] = std::to_string(clip.Nid);
+    target.cells[tp::Channels] = std::to_string(clip.Channels);
+    target.cells[tp::SymbolRate] = std::to_string(clip.SymbolRate);
+    target.cells[tp::Fec] = FecText(clip.Fec);
+    target.cells[tp::Polarisation] = (clip.Flags & 2) != 0 ? "H" : "V";
+    target.cells[tp::Tone] = toneOn ? "On" : "Off";
+    target.cells[tp::Satellite] = (clip.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+    target.colour = kColourInUse;
+}
+
+// Moves channel rows first..last down by `by` rows (the rows they land on have already
+// been emptied or are moved themselves). Favourites entries follow the channels as a
+// series of MoveChannelRow calls from the bottom up would make them.
+void ShiftChannelsDown(ListPage& page, int first, int last, int by) {
+    if (first > last) return;
+    Grid& channels = page.ChannelGrid;
+    std::vector<bool> follows(static_cast<size_t>(last - first) + 1);
+    for (int i = first; i <= last; ++i)
+        follows[static_cast<size_t>(i - first)] = ReadCellNumber(channels.cell(i, ch::Favourites), 0) != 0;
+    for (Grid& list : page.FavouriteGrids) {
+        for (int slot = 1; slot < list.rowCount(); ++slot) {
+            const int k = TransponderReference(list.cell(slot, fav::Channel));
+            if (k >= first && k <= last && follows[static_cast<size_t>(k - first)])
+                list.setCell(slot, fav::Channel, std::to_string(k + by));
+        }
+    }
+    auto& rows = channels.rows();
+    for (int i = last; i >= first; --i) {
+        // Every source row is overwritten afterwards (by a later move or by the paste),
+        // so its cells can be handed over instead of copied.
+        rows[static_cast<size_t>(i + by)].cells.swap(rows[static_cast<size_t>(i)].cells);
+        rows[static_cast<size_t>(i + by)].colour = rows[static_cast<size_t>(i)].colour;
+    }
+}
+
+bool Contains(const std::array<std::int32_t, 16>& rates, std::int64_t rate) {
+    return std::find(rates.begin(), rates.end(), rate) != rates.end();
+}
+
+}  // namespace
+
+std::string HertzFrequencyText(std::int64_t hertz) {
+    if (hertz == 0) return "0";
+    const bool negative = hertz < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(hertz) : static_cast<std::uint64_t>(hertz);
+    std::string text = (negative ? "-" : "") + std::to_string(magnitude / kHertzPerMHz);
+    std::string fraction = std::to_string(magnitude % kHertzPerMHz);
+    fraction.insert(0, 6 - fraction.size(), '0');
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    if (!fraction.empty()) text += "," + fraction;
+    return text;
+}
+
+std::vector<int> FreeTransponderRows(const ListPage& page) {
+    const int reachable = ReachableTransponderRows(page);
+    std::vector<bool> named(static_cast<size_t>(reachable) + 1, false);
+    const int channels = page.channelCount();
+    for (int i = 1; i <= channels; ++i) {
+        const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
+        if (t >= 1 && t <= reachable) named[static_cast<size_t>(t)] = true;
+    }
+    std::vector<int> free;
+    for (int row = 1; row <= reachable; ++row)
+        if (!named[static_cast<size_t>(row)] && page.TransponderGrid.cell(row, tp::Frequency) == "0")
+            free.push_back(row);
+    return free;
+}
+
+void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& clipboard) {
+    const int count = page.channelCount();
+    if (first < 1 || last > count || first > last) return;
+    const int reachable = ReachableTransponderRows(page);
+    std::vector<ClipChannel> channels;
+    std::vector<ClipTransponder> transponders;
+    std::vector<bool> carried(static_cast<size_t>(reachable) + 1, false);
+    channels.reserve(static_cast<size_t>(last - first) + 1);
+    for (int row = first; row <= last; ++row) {
+        channels.push_back(ClipChannelFromRow(page.ChannelGrid, row));
+        const std::int64_t t = channels.back().TransponderMark - kTransponderMark;
+        // A free row carries no transponder: its channels paste as having none.
+        if (t >= 1 && t <= reachable && !carried[static_cast<size_t>(t)]) {
+            carried[static_cast<size_t>(t)] = true;
+            if (page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency) != "0")
+                transponders.push_back(ClipTransponderFromRow(page, static_cast<int>(t)));
+        }
+    }
+    clipboard.Channels = std::move(channels);
+    clipboard.Transponders = std::move(transponders);
+    clipboard.SourceImage = page.ImageId;
+    clipboard.HasContent = true;
+}
+
+bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard, UserPrompts& prompts,
+                   Progress& progress) {
+    const int count = target.channelCount();
+    const int r = currentRow;
+    if (!clipboard.HasContent || clipboard.Channels.empty() || r < 1 || r > count) return false;
+    const int c = static_cast<int>(std::min<size_t>(clipboard.Channels.size(), 1u << 30));
+    const size_t m = clipboard.Transponders.size();
+
+    const Answer answer = prompts.ask(
+        "Vuoi inserire i canali appena copiati?\n"
+        "* Si: i canali successivi a quello selezionato verranno spostati in basso\n"
+        "* No: i canali successivi a quello selezionato verranno sovrascritti\n"
+        "* Annulla: annulla l'incollaggio dei canali",
+        "Informazione", Icon::Question, Buttons::YesNoCancel);
+    if (answer != Answer::Yes && answer != Answer::No) return false;
+    const bool insert = answer == Answer::Yes;
+    // Rows from lostFrom to the end fall off the grid when inserting.
+    const int lostFrom = std::max(count - c + 1, r);
+    if (insert) {
+        if (count - r + 1 < c &&
+            prompts.ask("Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?", "Attenzione",
+                        Icon::Warning, Buttons::YesNo) != Answer::Yes)
+            return false;
+        bool losesChannel = false;
+        for (int i = lostFrom; i <= count && !losesChannel; ++i)
+            losesChannel = target.ChannelGrid.colour(i) != kColourGrey;
+        if (losesChannel &&
+            prompts.ask("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?", "Attenzione",
+                        Icon::Warning, Buttons::YesNo) != Answer::Yes)
+            return false;
+    }
+    const std::vector<int> freeRows = FreeTransponderRows(target);
+    if (freeRows.size() < m) {
+        prompts.tell("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati", "Attenzione",
+                     Icon::Error);
+        return false;
+    }
+    for (const ClipTransponder& t : clipboard.Transponders) {
+        if (!Contains(target.SymbolRates, t.SymbolRate)) {
+            prompts.tell("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
+                         "Questa operazione non verrà eseguita",
+                         "Attenzione", Icon::Error);
+            return false;
+        }
+    }
+
+    target.Modified = true;
+    progress.show(0);
+    const int lastPasted = static_cast<int>(std::min<std::int64_t>(count, std::int64_t{r} + c - 1));
+    // Channels overwritten or pushed out leave their favourites lists first; channels
+    // shifted down take their entries with them.
+    if (insert) {
+        for (int i = lostFrom; i <= count; ++i) ClearChannelRow(target, i);
+        ShiftChannelsDown(target, r, count - c, c);
+    } else {
+        for (int i = r; i <= lastPasted; ++i) ClearChannelRow(target, i);
+    }
+
+    const bool sameImage = clipboard.SourceImage == target.ImageId;
+    std::unordered_map<std::int64_t, int> rowOfMark;
+    if (!sameImage) {
+        for (size_t j = 0; j < m; ++j) {
+            WriteClipTransponder(target, freeRows[j], clipboard.Transponders[j]);
+            rowOfMark.emplace(clipboard.Transponders[j].TransponderMark, freeRows[j]);
+        }
+    }
+    for (int row = r; row <= lastPasted; ++row) {
+        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(row - r)];
+        std::string transponder;
+        if (sameImage) {
+            transponder = std::to_string(clip.TransponderMark - kTransponderMark);
+        } else {
+            const auto found = rowOfMark.find(clip.TransponderMark);
+            transponder = std::to_string(found == rowOfMark.end() ? kNoTransponder : found->second);
+        }
+        WriteClipChannel(target.ChannelGrid, row, clip, std::move(transponder));
+        if ((row - r) % 256 == 0) progress.set((row - r) * 100 / c);
+    }
+    if (!sameImage) {
+        progress.status("Organizzazione transponder");
+        progress.set(0);
+        // A channel whose reference is not a number, or names no possible transponder,
+        // has none.
+        for (int i = 1; i <= count; ++i) {
+            constexpr std::int64_t kNotANumber = std::numeric_limits<std::int64_t>::min();
+            const std::int64_t t = CellIntegerOr(target.ChannelGrid.cell(i, ch::Transponder), kNotANumber);
+            if (t == kNotANumber || t > kNoTransponder)
+                target.ChannelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
+        }
+    }
+    // The pasted channels join the lists their favourites sets name.
+    for (int row = r; row <= lastPasted; ++row) UpdateChannelRow(row, target);
+    RenumberChannels(target);
+    progress.hide();
+    progress.status("");
+    return true;
+}
+
+}  // namespace rivo

@@ -1,0 +1,70 @@
+// Copying channels and pasting them into the same or another page.
+//
+// Transponder numbers mean nothing outside their own image, so a copy carries the
+// transponders of the copied channels along, as intermediate frequencies (received
+// frequency minus the LNB oscillator of their band); a paste into another image writes
+// them into free rows of the target's table, re-expressed with the target's LNB
+// frequencies, and points the pasted channels at them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+#include "channels/user_prompts.h"
+
+namespace rivo {
+
+// Added to a source transponder number to tie pasted channels to pasted transponders;
+// above every real transponder number.
+inline constexpr std::int64_t kTransponderMark = 1000;
+
+struct ClipChannel {
+    std::string Name;            // bytes, at most 16
+    std::uint8_t Status = 0;
+    std::int64_t TransponderMark = 0;  // source "Trasponder" + 1000
+    std::int64_t Sid = 0, VPid = 0, APid = 0, VEcm = 0, AEcm = 0, Pcr = 0;
+    std::int64_t Favourites = 0;
+
+    bool operator==(const ClipChannel&) const = default;
+};
+
+struct ClipTransponder {
+    std::int64_t IntermediateHertz = 0;  // received frequency minus the band's LNB, in Hz
+    std::int64_t Tid = 0, Nid = 0, Channels = 0, SymbolRate = 0;
+    std::uint8_t Fec = 0;
+    std::uint8_t Flags = 0;  // 1 tone on, 2 horizontal, 8 satellite B
+    std::int64_t TransponderMark = 0;  // source "Num." + 1000
+
+    bool operator==(const ClipTransponder&) const = default;
+};
+
+// The channel copy buffer of the main window: shared by every page, it outlives the
+// page it was filled from. It keeps values, never references to rows.
+struct ChannelClipboard {
+    bool HasContent = false;  // paste is possible from the first copy on
+    std::vector<ClipChannel> Channels;
+    std::vector<ClipTransponder> Transponders;
+    std::uint64_t SourceImage = 0;  // ListPage::ImageId of the copied page
+};
+
+// Copies channel rows first..last (1..N, first <= last) of the page into the clipboard,
+// replacing its content. A cell that is not a number where one is needed throws
+// ConversionError and leaves the clipboard as it was. Invalid rows change nothing.
+void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& clipboard);
+
+// Pastes the clipboard at the current row of the page's channel grid, asking whether to
+// insert (Si) or overwrite (No). Returns whether the page changed; a change marks the
+// page modified. Refusals are told through prompts and change nothing.
+bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
+                   UserPrompts& prompts, Progress& progress);
+
+// Rows of the page's transponder table that a paste may fill, in row order: "Frequenza"
+// "0", reachable by a channel, and named by no channel.
+std::vector<int> FreeTransponderRows(const ListPage& page);
+
+// A received frequency in hertz as a "Frequenza" text ("11747", "11747,5", "-3,25").
+std::string HertzFrequencyText(std::int64_t hertz);
+
+}  // namespace rivo

@@ -1,0 +1,249 @@
+#include "editing/transponders.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "editing/channel_rows.h"
+
+namespace rivo {
+
+namespace {
+
+const std::string kFree = "0";
+
+// Writes the values of a free transponder row (the row keeps its number).
+void WriteFreeTransponder(ListPage& page, int n) {
+    Grid& grid = page.TransponderGrid;
+    grid.setCell(n, tp::Frequency, "0");
+    grid.setCell(n, tp::Tid, "0");
+    grid.setCell(n, tp::Nid, "0");
+    grid.setCell(n, tp::Channels, "0");
+    grid.setCell(n, tp::SymbolRate, std::to_string(page.SymbolRates[0]));
+    grid.setCell(n, tp::Fec, "1/2");
+    grid.setCell(n, tp::Polarisation, "V");
+    grid.setCell(n, tp::Tone, "On");
+    grid.setCell(n, tp::Satellite, page.SatelliteA);
+    grid.setColour(n, kColourGrey);
+}
+
+// Empties every channel that names transponder n (only reachable rows have channels).
+void ClearChannelsOf(ListPage& page, int n) {
+    if (n < 1 || n > ReachableTransponderRows(page)) return;
+    const int channels = page.channelCount();
+    for (int i = 1; i <= channels; ++i)
+        if (TransponderReference(page.ChannelGrid.cell(i, ch::Transponder)) == n) ClearChannelRow(page, i);
+}
+
+void RenumberTransponders(ListPage& page) {
+    const int count = page.transponderCount();
+    for (int j = 1; j <= count; ++j) page.TransponderGrid.setCell(j, tp::Num, std::to_string(j));
+}
+
+// "Frequenza" read as hertz the way the duplicate test reads it: the fraction after the
+// first "," padded or cut to six digits; -1 when the joined digits are not a number.
+std::int64_t MatchHertz(const std::string& text) {
+    std::string joined;
+    const auto comma = text.find(',');
+    if (comma == std::string::npos) {
+        joined = text + "000000";
+    } else {
+        std::string fraction = text.substr(comma + 1);
+        fraction.resize(6, '0');
+        joined = text.substr(0, comma) + fraction;
+    }
+    const char* first = joined.data();
+    const char* last = joined.data() + joined.size();
+    if (first != last && *first == '+') ++first;
+    if (first == last) return -1;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return -1;
+    return value;
+}
+
+}  // namespace
+
+int TransponderReference(const std::string& cell) {
+    if (cell.empty() || cell.size() > 9) return -1;
+    if (cell.size() > 1 && cell[0] == '0') return -1;
+    int value = 0;
+    for (char c : cell) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+int ReachableTransponderRows(const ListPage& page) {
+    return std::min(page.transponderCount(), kNoTransponder - 1);
+}
+
+void ClearTransponderRow(ListPage& page, int n) {
+    if (n < 1 || n > page.transponderCount()) return;
+    WriteFreeTransponder(page, n);
+    ClearChannelsOf(page, n);
+}
+
+void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
+    const int count = page.transponderCount();
+    if (n < 1 || n > count) return;
+    progress.show(0);
+    progress.status("Cancellazione transponder...");
+    ClearChannelsOf(page, n);
+
+    auto& rows = page.TransponderGrid.rows();
+    for (int j = n + 1; j <= count; ++j) {
+        GridRow& target = rows[static_cast<size_t>(j - 1)];
+        target.cells = std::move(rows[static_cast<size_t>(j)].cells);
+        rows[static_cast<size_t>(j)].cells.assign(tp::Count, {});
+        target.colour = target.cells[tp::Frequency] == kFree ? kColourGrey : kColourInUse;
+        if ((j - n) % 32 == 0) progress.set((j - n - 1) * 100 / (count - n));
+    }
+    // The channels follow their transponders up by one. A channel naming 255 has no
+    // transponder and keeps it, even when row 255 moved to 254.
+    const int reachable = ReachableTransponderRows(page);
+    const int channels = page.channelCount();
+    for (int i = 1; i <= channels; ++i) {
+        const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
+        if (t > n && t <= reachable) page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(t - 1));
+    }
+    ClearTransponderRow(page, count);
+    RenumberTransponders(page);
+}
+
+std::uint32_t TransponderMatchMHz(const std::string& frequency) {
+    const std::int64_t hertz = MatchHertz(frequency);
+    const float single = static_cast<float>(hertz);
+    const double mhz = static_cast<double>(single) * 0.000001;
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(std::trunc(mhz)));
+}
+
+namespace {
+constexpr int kComparedColumns[] = {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec,
+                                    tp::Polarisation, tp::Tone, tp::Satellite};
+
+bool FrequenciesMatch(std::uint32_t a, std::uint32_t b) {
+    return b <= a && static_cast<std::uint64_t>(a) <= static_cast<std::uint64_t>(b) + 2;
+}
+
+// The compared texts of a row joined into one key (each prefixed by its length, so no
+// two different rows share a key).
+std::string MatchKey(const Grid& grid, int row) {
+    std::string key;
+    for (int column : kComparedColumns) {
+        const std::string& text = grid.cell(row, column);
+        key += std::to_string(text.size());
+        key += ':';
+        key += text;
+    }
+    return key;
+}
+}  // namespace
+
+bool TranspondersMatch(const ListPage& page, int a, int b) {
+    const Grid& grid = page.TransponderGrid;
+    const int count = page.transponderCount();
+    if (a < 1 || b < 1 || a > count || b > count) return false;
+    for (int column : kComparedColumns)
+        if (grid.cell(a, column) != grid.cell(b, column)) return false;
+    return FrequenciesMatch(TransponderMatchMHz(grid.cell(a, tp::Frequency)),
+                            TransponderMatchMHz(grid.cell(b, tp::Frequency)));
+}
+
+bool OptimiseTransponderList(ListPage& page, Progress& progress) {
+    const int count = page.transponderCount();
+    Grid& grid = page.TransponderGrid;
+    progress.show(0);
+    progress.status("Ottimizzazione transponder...");
+
+    // Rows are compared only with earlier rows, and a row is cleared only after every
+    // later row has been looked at, so the comparisons can all be made on the table as
+    // it stands now. Rows with equal compared texts are grouped first.
+    std::vector<std::uint32_t> mhz(static_cast<size_t>(count) + 1);
+    std::unordered_map<std::string, std::vector<int>> groups;
+    for (int row = 1; row <= count; ++row) {
+        mhz[static_cast<size_t>(row)] = TransponderMatchMHz(grid.cell(row, tp::Frequency));
+        groups[MatchKey(grid, row)].push_back(row);  // ascending row order
+    }
+    std::vector<int> mergedInto(static_cast<size_t>(count) + 1, 0);
+    bool merged = false;
+    for (int n = count; n >= 1; --n) {
+        if (grid.cell(n, tp::Frequency) != kFree) {
+            for (int k : groups[MatchKey(grid, n)]) {
+                if (k >= n) break;
+                if (FrequenciesMatch(mhz[static_cast<size_t>(n)], mhz[static_cast<size_t>(k)])) {
+                    mergedInto[static_cast<size_t>(n)] = k;
+                    merged = true;
+                    break;
+                }
+            }
+        }
+        if (n % 32 == 0) progress.set(100 - n * 100 / (count + 1));
+    }
+
+    if (merged) {
+        // Where each row's channels end: a row merged into k follows k wherever k went.
+        const int reachable = ReachableTransponderRows(page);
+        std::vector<int> finalRow(static_cast<size_t>(reachable) + 1, 0);
+        for (int row = 1; row <= reachable; ++row) {
+            const int k = mergedInto[static_cast<size_t>(row)];
+            finalRow[static_cast<size_t>(row)] = k == 0 ? row : finalRow[static_cast<size_t>(k)];
+        }
+        const int channels = page.channelCount();
+        for (int i = 1; i <= channels; ++i) {
+            const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
+            if (t >= 1 && t <= reachable && finalRow[static_cast<size_t>(t)] != t)
+                page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(finalRow[static_cast<size_t>(t)]));
+        }
+        for (int n = 1; n <= count; ++n)
+            if (mergedInto[static_cast<size_t>(n)] != 0) WriteFreeTransponder(page, n);
+        page.Modified = true;
+    }
+    progress.hide();
+    progress.status("");
+    return merged;
+}
+
+bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& progress) {
+    if (n < 1 || n > page.transponderCount()) return false;
+    const Answer answer = prompts.ask(
+        "Vuoi spostare i transponder successivi verso l'altro?\n"
+        "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
+        "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
+        "* Annulla: il transponder non verrà cancellato",
+        "Cancellazione canale", Icon::Warning, Buttons::YesNoCancel);
+    if (answer == Answer::Yes) {
+        RemoveTransponderRow(page, n, progress);
+    } else if (answer == Answer::No) {
+        ClearTransponderRow(page, n);
+    } else {
+        return false;
+    }
+    RenumberChannels(page);
+    page.Modified = true;
+    progress.status("");
+    progress.hide();
+    return true;
+}
+
+bool SwapSatellites(ListPage& page, UserPrompts& prompts) {
+    const Answer answer =
+        prompts.ask("Settare i trasponder di " + page.SatelliteA + " su " + page.SatelliteB + " (e viceversa)?",
+                    "Attenzione", Icon::Question, Buttons::YesNo);
+    if (answer != Answer::Yes) return false;
+    Grid& grid = page.TransponderGrid;
+    const int count = page.transponderCount();
+    for (int row = 1; row <= count; ++row) {
+        if (grid.colour(row) == kColourGrey) continue;
+        grid.setCell(row, tp::Satellite,
+                     grid.cell(row, tp::Satellite) == page.SatelliteA ? page.SatelliteB : page.SatelliteA);
+    }
+    std::swap(page.SatelliteA, page.SatelliteB);
+    page.Modified = true;
+    return true;
+}
+
+}  // namespace rivo

@@ -1,0 +1,390 @@
+// Transponder maintenance: deleting, merging duplicates, swapping satellite names, and
+// the rule that rows 255 and beyond are never named by a channel.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "channels/records.h"
+#include "editing/channel_rows.h"
+#include "editing/transponders.h"
+#include "page_maker.h"
+#include "reference_editing.h"
+
+namespace rivo {
+namespace {
+
+using pages::ChannelTransponders;
+using pages::Favourites;
+using pages::MakePage;
+using pages::ScriptedPrompts;
+using pages::SetChannel;
+using pages::SetTransponder;
+using pages::Transponder;
+
+// ---- step-by-step references, exactly row by row --------------------------------------
+
+void RefClearTransponderRow(ListPage& page, int n) {
+    Grid& g = page.TransponderGrid;
+    for (int c : {tp::Frequency, tp::Tid, tp::Nid, tp::Channels}) g.setCell(n, c, "0");
+    g.setCell(n, tp::SymbolRate, std::to_string(page.SymbolRates[0]));
+    g.setCell(n, tp::Fec, "1/2");
+    g.setCell(n, tp::Polarisation, "V");
+    g.setCell(n, tp::Tone, "On");
+    g.setCell(n, tp::Satellite, page.SatelliteA);
+    g.setColour(n, kColourGrey);
+    for (int i = 1; i <= page.channelCount(); ++i)
+        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
+}
+
+void RefRenameChannels(ListPage& page, int from, int to) {
+    for (int i = 1; i <= page.channelCount(); ++i)
+        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(from))
+            page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(to));
+}
+
+void RefRemoveTransponderRow(ListPage& page, int n) {
+    const int count = page.transponderCount();
+    for (int i = 1; i <= page.channelCount(); ++i)
+        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
+    for (int j = n + 1; j <= count; ++j) {
+        page.TransponderGrid.row(j - 1).cells = page.TransponderGrid.row(j).cells;
+        page.TransponderGrid.setColour(j - 1, page.TransponderGrid.cell(j - 1, tp::Frequency) == "0" ? kColourGrey
+                                                                                                       : kColourInUse);
+        RefRenameChannels(page, j, j - 1);
+    }
+    RefClearTransponderRow(page, count);
+    for (int j = 1; j <= count; ++j) page.TransponderGrid.setCell(j, tp::Num, std::to_string(j));
+}
+
+void RefOptimise(ListPage& page) {
+    for (int n = page.transponderCount(); n >= 1; --n) {
+        if (page.TransponderGrid.cell(n, tp::Frequency) == "0") continue;
+        for (int k = 1; k < n; ++k) {
+            if (!TranspondersMatch(page, n, k)) continue;
+            RefRenameChannels(page, n, k);
+            RefClearTransponderRow(page, n);
+            break;
+        }
+    }
+}
+
+// A page with inconsistent favourites (from the shared random page) and a transponder
+// table full of near-duplicates; channels name transponders, none, or odd texts.
+ListPage RandomTransponderPage(std::mt19937& rng, int transponders) {
+    ListPage page = reference::RandomPage(rng, 60);
+    const ListPage shape = MakePage(0, transponders);
+    page.TransponderGrid = shape.TransponderGrid;
+    page.SymbolRates = shape.SymbolRates;
+    auto pick = [&](std::initializer_list<const char*> options) {
+        return std::string(options.begin()[rng() % options.size()]);
+    };
+    for (int j = 1; j <= transponders; ++j) {
+        Transponder t;
+        t.Frequency = pick({"0", "11000", "11001", "11002", "11003", "11005", "11778", "11780", "11000,5", "x"});
+        t.Tid = pick({"1", "2"});
+        t.Channels = pick({"1", "7"});
+        t.Tone = pick({"On", "Off"});
+        SetTransponder(page, j, t);
+    }
+    for (int i = 1; i <= page.channelCount(); ++i) {
+        const unsigned kind = rng() % 10;
+        std::string text = std::to_string(1 + rng() % static_cast<unsigned>(transponders));
+        if (kind == 0) text = "255";
+        if (kind == 1) text = "0" + text;
+        if (kind == 2) text = std::to_string(transponders + 1);
+        page.ChannelGrid.setCell(i, ch::Transponder, text);
+    }
+    return page;
+}
+
+void ExpectSameTables(const ListPage& actual, const ListPage& expected) {
+    EXPECT_EQ(actual.ChannelGrid, expected.ChannelGrid);
+    EXPECT_EQ(actual.TransponderGrid, expected.TransponderGrid);
+    for (int k = 0; k < fav::Lists; ++k)
+        EXPECT_EQ(actual.FavouriteGrids[static_cast<size_t>(k)], expected.FavouriteGrids[static_cast<size_t>(k)])
+            << "list " << k + 1;
+}
+
+// Six transponders; channels 1-2 on 4, 3 on 5, 4 on 6, 5 empty; channel 1 in lists 1 and 3.
+ListPage SmallPage() {
+    ListPage page = MakePage(6, 6);
+    for (int j = 1; j <= 6; ++j) {
+        Transponder t;
+        t.Frequency = std::to_string(11700 + j * 20);
+        t.Tid = std::to_string(j);
+        SetTransponder(page, j, t);
+    }
+    SetChannel(page, 1, "UNO", 4);
+    SetChannel(page, 2, "DUE", 4);
+    SetChannel(page, 3, "TRE", 5);
+    SetChannel(page, 4, "QUATTRO", 6);
+    SetChannel(page, 6, "SEI", 1);
+    pages::AddFavourite(page, 1, 1);
+    pages::AddFavourite(page, 3, 1);
+    pages::AddFavourite(page, 1, 3);
+    return page;
+}
+
+// ---- deleting -------------------------------------------------------------------------
+
+TEST(DeleteTransponder, NoLeavesAFreeRowAndEmptiesItsChannels) {
+    ListPage page = SmallPage();
+    ScriptedPrompts prompts({Answer::No});
+    NullProgress progress;
+    ASSERT_TRUE(DeleteTransponder(page, 4, prompts, progress));
+
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].title, "Cancellazione canale");
+    EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
+    EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(prompts.asked[0].text,
+              "Vuoi spostare i transponder successivi verso l'altro?\n"
+              "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
+              "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
+              "* Annulla: il transponder non verrà cancellato");
+
+    EXPECT_EQ(page.TransponderGrid.row(4).cells,
+              (std::vector<std::string>{"4", "0", "0", "0", "0", "27500", "1/2", "V", "On", "HotBird"}));
+    EXPECT_EQ(page.TransponderGrid.colour(4), kColourGrey);
+    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{255, 255, 5, 6, 255, 1}));
+    EXPECT_EQ(page.ChannelGrid.colour(1), kColourGrey);
+    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3}));
+    EXPECT_TRUE(Favourites(page, 3).empty());
+    EXPECT_EQ(page.TransponderGrid.cell(5, tp::Frequency), "11800");
+    EXPECT_TRUE(page.Modified);
+}
+
+TEST(DeleteTransponder, YesMovesTheRowsBelowUpAndTheirChannelsFollow) {
+    ListPage page = SmallPage();
+    ScriptedPrompts prompts({Answer::Yes});
+    pages::RecordingProgress progress;
+    ASSERT_TRUE(DeleteTransponder(page, 4, prompts, progress));
+
+    EXPECT_EQ(page.TransponderGrid.cell(4, tp::Frequency), "11800");  // former row 5
+    EXPECT_EQ(page.TransponderGrid.cell(4, tp::Num), "4");
+    EXPECT_EQ(page.TransponderGrid.cell(5, tp::Tid), "6");
+    EXPECT_EQ(page.TransponderGrid.cell(6, tp::Frequency), "0");
+    EXPECT_EQ(page.TransponderGrid.colour(6), kColourGrey);
+    EXPECT_EQ(page.TransponderGrid.colour(4), kColourInUse);
+    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{255, 255, 4, 5, 255, 1}));
+    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3}));
+    EXPECT_TRUE(page.Modified);
+    EXPECT_FALSE(progress.shown);
+    ASSERT_FALSE(progress.statuses.empty());
+    EXPECT_EQ(progress.statuses.front(), "Cancellazione transponder...");
+    EXPECT_EQ(progress.statuses.back(), "");
+}
+
+TEST(DeleteTransponder, LastRowWithYesIsTheSameAsNo) {
+    ListPage yes = SmallPage(), no = SmallPage();
+    ScriptedPrompts answerYes({Answer::Yes}), answerNo({Answer::No});
+    NullProgress progress;
+    DeleteTransponder(yes, 6, answerYes, progress);
+    DeleteTransponder(no, 6, answerNo, progress);
+    ExpectSameTables(yes, no);
+    EXPECT_EQ(yes.ChannelGrid.cell(4, ch::Transponder), "255");
+}
+
+TEST(DeleteTransponder, CancelOrARowOutsideTheTableChangesNothing) {
+    const ListPage before = SmallPage();
+    ListPage page = before;
+    ScriptedPrompts prompts({Answer::Cancel});
+    NullProgress progress;
+    EXPECT_FALSE(DeleteTransponder(page, 4, prompts, progress));
+    EXPECT_FALSE(DeleteTransponder(page, 0, prompts, progress));
+    EXPECT_FALSE(DeleteTransponder(page, 7, prompts, progress));
+    ExpectSameTables(page, before);
+    EXPECT_FALSE(page.Modified);
+    EXPECT_EQ(prompts.asked.size(), 1u);
+}
+
+TEST(DeleteTransponder, DirectRemovalAgreesWithRowByRowReferenceOnRandomPages) {
+    std::mt19937 rng(6);
+    for (int round = 0; round < 60; ++round) {
+        const int count = 1 + static_cast<int>(rng() % 30);
+        ListPage page = RandomTransponderPage(rng, count);
+        ListPage expected = page;
+        const int n = 1 + static_cast<int>(rng() % static_cast<unsigned>(count));
+        NullProgress progress;
+        RemoveTransponderRow(page, n, progress);
+        RefRemoveTransponderRow(expected, n);
+        SCOPED_TRACE("round " + std::to_string(round) + " row " + std::to_string(n));
+        ExpectSameTables(page, expected);
+    }
+}
+
+// ---- rows 255 and beyond --------------------------------------------------------------
+
+// 256 transponders, all in use; channel 1 on 254, channel 2 empty ("255"), channel 3 on 1,
+// channel 4 inactive but in list 2, with no transponder.
+ListPage PageWith256Transponders() {
+    ListPage page = MakePage(4, 256);
+    for (int j = 1; j <= 256; ++j) {
+        Transponder t;
+        t.Frequency = std::to_string(10700 + j * 5);
+        SetTransponder(page, j, t);
+    }
+    SetChannel(page, 1, "A", 254);
+    SetChannel(page, 3, "C", 1);
+    SetChannel(page, 4, "D", 255, "512", "650", "00");
+    pages::AddFavourite(page, 2, 4);
+    return page;
+}
+
+TEST(TransponderRow255, DeletingWithYesNeverGivesAnEmptyChannelATransponder) {
+    ListPage page = PageWith256Transponders();
+    ScriptedPrompts prompts({Answer::Yes});
+    NullProgress progress;
+    DeleteTransponder(page, 1, prompts, progress);
+    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{253, 255, 255, 255}));
+    EXPECT_EQ(page.ChannelGrid.cell(4, ch::Name), "D");  // the inactive channel stays
+    EXPECT_EQ(Favourites(page, 2), (std::vector<int>{4}));
+    EXPECT_EQ(page.TransponderGrid.cell(254, tp::Frequency), std::to_string(10700 + 255 * 5));
+}
+
+TEST(TransponderRow255, ClearingOrMergingRow255TouchesNoChannel) {
+    ListPage page = PageWith256Transponders();
+    const Grid channels = page.ChannelGrid;
+    ClearTransponderRow(page, 255);
+    EXPECT_EQ(page.ChannelGrid, channels);
+    EXPECT_EQ(page.TransponderGrid.cell(255, tp::Frequency), "0");
+
+    ListPage merging = PageWith256Transponders();
+    Transponder duplicate;
+    duplicate.Frequency = merging.TransponderGrid.cell(3, tp::Frequency);
+    SetTransponder(merging, 255, duplicate);
+    NullProgress progress;
+    EXPECT_TRUE(OptimiseTransponderList(merging, progress));
+    EXPECT_EQ(merging.TransponderGrid.cell(255, tp::Frequency), "0");
+    EXPECT_EQ(merging.ChannelGrid, channels);
+}
+
+// ---- matching and optimising ----------------------------------------------------------
+
+TEST(TranspondersMatch, WholeMegahertzGoesThroughSinglePrecision) {
+    struct Case {
+        const char* text;
+        std::uint32_t mhz;
+    };
+    for (const Case& c : {Case{"11778", 11777}, Case{"11003", 11002}, Case{"11780", 11779}, Case{"11781", 11781},
+                          Case{"11000", 11000}, Case{"11778,9", 11778}, Case{"11778,1234567", 11778},
+                          Case{"abc", 0}, Case{"", 0}, Case{"0", 0}})
+        EXPECT_EQ(TransponderMatchMHz(c.text), c.mhz) << c.text;
+}
+
+TEST(TranspondersMatch, LaterRowMayLieUpToTwoAboveTheEarlierOne) {
+    struct Case {
+        const char* earlier;
+        const char* later;
+        bool match;
+    };
+    for (const Case& c : {Case{"11778", "11780", true}, Case{"11778", "11781", false},
+                          Case{"11780", "11778", false}, Case{"11778", "11778", true}}) {
+        ListPage page = MakePage(0, 2);
+        Transponder t;
+        t.Frequency = c.earlier;
+        SetTransponder(page, 1, t);
+        t.Frequency = c.later;
+        SetTransponder(page, 2, t);
+        EXPECT_EQ(TranspondersMatch(page, 2, 1), c.match) << c.earlier << " / " << c.later;
+    }
+}
+
+TEST(TranspondersMatch, EveryComparedTextMustBeEqualButNumAndCanali) {
+    ListPage page = MakePage(0, 2);
+    Transponder t;
+    SetTransponder(page, 1, t);
+    SetTransponder(page, 2, t);
+    page.TransponderGrid.setCell(2, tp::Channels, "9");
+    EXPECT_TRUE(TranspondersMatch(page, 2, 1));
+    for (int column : {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite}) {
+        ListPage changed = page;
+        changed.TransponderGrid.setCell(2, column, changed.TransponderGrid.cell(2, column) + "x");
+        EXPECT_FALSE(TranspondersMatch(changed, 2, 1)) << "column " << column;
+    }
+}
+
+TEST(OptimiseTransponderList, ChainEndsOnItsFirstRowAndChannelsFollow) {
+    ListPage page = MakePage(4, 4);
+    Transponder t;
+    for (int j = 1; j <= 3; ++j) {
+        t.Frequency = std::to_string(11000 + 2 * (j - 1));
+        SetTransponder(page, j, t);
+        SetChannel(page, j, "C" + std::to_string(j), j);
+    }
+    t.Frequency = "12000";
+    SetTransponder(page, 4, t);
+    SetChannel(page, 4, "D", 4);
+    pages::RecordingProgress progress;
+    EXPECT_TRUE(OptimiseTransponderList(page, progress));
+    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{1, 1, 1, 4}));
+    for (int j : {2, 3}) {
+        EXPECT_EQ(page.TransponderGrid.cell(j, tp::Frequency), "0");
+        EXPECT_EQ(page.TransponderGrid.colour(j), kColourGrey);
+    }
+    EXPECT_EQ(page.TransponderGrid.cell(1, tp::Frequency), "11000");
+    EXPECT_TRUE(page.Modified);
+    EXPECT_EQ(progress.statuses.front(), "Ottimizzazione transponder...");
+    EXPECT_FALSE(progress.shown);
+}
+
+TEST(OptimiseTransponderList, NothingToMergeLeavesThePageUnmodified) {
+    ListPage page = SmallPage();
+    const ListPage before = page;
+    NullProgress progress;
+    EXPECT_FALSE(OptimiseTransponderList(page, progress));
+    ExpectSameTables(page, before);
+    EXPECT_FALSE(page.Modified);
+}
+
+TEST(OptimiseTransponderList, DirectMergeAgreesWithRowByRowReferenceOnRandomPages) {
+    std::mt19937 rng(18);
+    for (int round = 0; round < 60; ++round) {
+        ListPage page = RandomTransponderPage(rng, 1 + static_cast<int>(rng() % 40));
+        ListPage expected = page;
+        NullProgress progress;
+        OptimiseTransponderList(page, progress);
+        RefOptimise(expected);
+        SCOPED_TRACE("round " + std::to_string(round));
+        ExpectSameTables(page, expected);
+    }
+}
+
+// ---- swapping satellites --------------------------------------------------------------
+
+TEST(SwapSatellites, RowsInUseSwapNamesGreyRowsKeepTheirText) {
+    ListPage page = MakePage(0, 4);
+    page.SatelliteA = "X";
+    page.SatelliteB = "Y";
+    Transponder t;
+    t.Satellite = "X";
+    SetTransponder(page, 1, t);
+    t.Satellite = "Y";
+    SetTransponder(page, 2, t);
+    t.Satellite = "Other";
+    SetTransponder(page, 3, t);
+    page.TransponderGrid.setCell(4, tp::Satellite, "X");  // grey, free
+
+    ScriptedPrompts prompts({Answer::Yes});
+    EXPECT_TRUE(SwapSatellites(page, prompts));
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].text, "Settare i trasponder di X su Y (e viceversa)?");
+    EXPECT_EQ(prompts.asked[0].title, "Attenzione");
+    EXPECT_EQ(prompts.asked[0].icon, Icon::Question);
+    EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNo);
+    std::vector<std::string> names;
+    for (int j = 1; j <= 4; ++j) names.push_back(page.TransponderGrid.cell(j, tp::Satellite));
+    EXPECT_EQ(names, (std::vector<std::string>{"Y", "X", "X", "X"}));
+    EXPECT_EQ(page.SatelliteA, "Y");
+    EXPECT_EQ(page.SatelliteB, "X");
+    EXPECT_TRUE(page.Modified);
+
+    ListPage declined = MakePage(0, 1);
+    ScriptedPrompts no({Answer::No});
+    EXPECT_FALSE(SwapSatellites(declined, no));
+    EXPECT_EQ(declined.SatelliteA, "HotBird");
+    EXPECT_FALSE(declined.Modified);
+}
+
+}  // namespace
+}  // namespace rivo

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,10 @@ public:
     LoadResult LoadFile(const std::string& path);
     // The same from bytes already in memory; name is recorded as the file name.
     LoadResult LoadBytes(Bytes content, const std::string& name = {});
+    // Reads bytes as a flash image without the type check: for reading back an image
+    // this program has just written, which the type check may not recognise (its first
+    // table slot can end up holding a module whose first entry is named differently).
+    LoadResult LoadFlashBytes(Bytes content, const std::string& name = {});
 
     int CheckFileType();
     void ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts);
@@ -228,6 +233,15 @@ private:
     std::int32_t NumScript_ = 0;
     std::vector<std::unique_ptr<TKVXModule>> Modules_;
 };
+
+// Decodes packed bytes (the format of packed entries) into out, which is emptied first.
+// Never reads outside packed; a stream cut short inside a token ends with the bytes
+// produced so far.
+void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out);
+
+// The type check on bytes in memory: 0 unrecognised, 1 flash image, 2 main-code image.
+// variant receives 4 when the 28-byte signature decided, else 0.
+int CheckImageType(std::span<const std::uint8_t> content, int& variant);
 
 // Writes bytes to path atomically (temporary file in the same folder, then rename).
 // Returns an empty string on success, otherwise a message naming the file and reason.

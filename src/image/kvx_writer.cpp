@@ -1,0 +1,224 @@
+// Writing a flash image back, and the file helpers it and the loader share.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "image/byte_reader.h"
+#include "image/kvx_file.h"
+
+namespace rivo {
+
+namespace {
+
+constexpr std::size_t kTableBytes = 32;
+constexpr std::size_t kTableSlots = 16;
+
+std::string systemReason(int err) { return std::strerror(err); }
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// Why the type check will not take a just-written image for a flash image: the sector
+// whose first table slot the check stopped at, or no usable table in sectors 0 to 2.
+std::string unrecognisedWarning(const Bytes& image) {
+    ByteReader in(image);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::size_t start = k * kSectorSize;
+        if (in.u8At(start) == 'u' && in.u8At(start + 1) == 'c' && in.u8At(start + 2) == 'r') continue;
+        const std::uint16_t v = in.le16At(start);
+        if (v == 0 || in.u8At(start) == 0xFF || in.u8At(start + 1) == 0xFF) continue;
+        return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (il primo modulo del "
+               "settore " + std::to_string(k) + " non ha un nome compatibile).";
+    }
+    return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (nessuno dei settori "
+           "0, 1 e 2 contiene moduli).";
+}
+
+}  // namespace
+
+Bytes TKVXModule::SaveToStream() const {
+    Bytes out;
+    ByteWriter w(out);
+    if (Kind_ == static_cast<std::int32_t>(ModuleKind::Raw)) {
+        for (const auto& s : Scripts_) w.bytes(s->Data());
+        w.padTo(4);
+        return out;
+    }
+    const std::size_t n = Scripts_.size();
+    // The size written is what the layout below really occupies, from header byte 12
+    // on; it follows entries whose bytes were replaced since loading.
+    std::size_t data = 0;
+    for (const auto& s : Scripts_) data += s->Data().size();
+    const std::size_t length = ((16 + 20 * n + data) + 3) / 4 * 4;
+    w.name(Name_, 10);
+    w.le16(static_cast<std::uint16_t>(length - 12));
+    // The count is read back as a 16-bit value, so write it as one: identical to a
+    // count byte and a zero for up to 255 entries, and still right beyond.
+    w.le16(static_cast<std::uint16_t>(n));
+    w.zeros(2);
+    std::size_t offset = 16 + 20 * n;
+    for (const auto& s : Scripts_) {
+        w.name(s->Name(), 12);
+        w.le16(static_cast<std::uint16_t>(offset - 12));
+        w.zeros(2);
+        w.le16(static_cast<std::uint16_t>(s->Data().size()));
+        w.zeros(2);
+        offset += s->Data().size();
+    }
+    for (const auto& s : Scripts_) w.bytes(s->Data());
+    w.padTo(4);
+    return out;
+}
+
+SaveResult TKVXFile::SaveToBytes(Bytes& out) {
+    SaveResult result;
+    out.clear();
+    if (Type_ != 1) {
+        result.message = "Solo le immagini flash possono essere salvate.";
+        return result;
+    }
+    OrderModule();
+    Bytes image;
+    image.reserve(kFlashImageSize);
+    for (std::int32_t k = 0; k < kSectorCount; ++k) {
+        std::vector<const TKVXModule*> inSector;
+        bool raw = false;
+        for (const auto& m : Modules_) {
+            if (m->Sector() != k) continue;
+            inSector.push_back(m.get());
+            if (m->Kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
+        }
+        const std::string where = "settore " + std::to_string(k);
+        // Every raw sector is written back as it was read, without a table; a raw
+        // sector has no room for anything else.
+        if (raw && inSector.size() > 1) {
+            result.message = "Impossibile salvare: il " + where +
+                             " contiene un settore grezzo insieme ad altri moduli.";
+            return result;
+        }
+        if (!raw && inSector.size() > kTableSlots) {
+            result.message = "Impossibile salvare: il " + where + " contiene " +
+                             std::to_string(inSector.size()) +
+                             " moduli, ma la tabella del settore ne può indicare al massimo 16.";
+            return result;
+        }
+        Bytes sector;
+        sector.reserve(kSectorSize);
+        ByteWriter w(sector);
+        std::array<std::uint16_t, kTableSlots> table{};
+        if (!raw) w.zeros(kTableBytes);
+        for (std::size_t n = 0; n < inSector.size(); ++n) {
+            Bytes module = inSector[n]->SaveToStream();
+            if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize)) {
+                result.message = "Impossibile salvare: i moduli del " + where + " occupano più di 65536 byte.";
+                return result;
+            }
+            if (!raw) table[n] = static_cast<std::uint16_t>(sector.size());
+            w.bytes(module);
+        }
+        w.zeros(static_cast<std::size_t>(kSectorSize) - sector.size());
+        if (!raw)
+            for (std::size_t t = 0; t < kTableSlots; ++t) w.le16At(2 * t, table[t]);
+        image.insert(image.end(), sector.begin(), sector.end());
+    }
+    int variant = 0;
+    if (CheckImageType(image, variant) != 1) result.warning = unrecognisedWarning(image);
+    out = std::move(image);
+    result.ok = true;
+    return result;
+}
+
+SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
+    Bytes image;
+    SaveResult result = SaveToBytes(image);
+    if (!result.ok) return result;
+    std::string error = WriteFileAtomically(request.FileName, image);
+    if (!error.empty()) {
+        result.ok = false;
+        result.message = error;
+        result.warning.clear();
+    }
+    return result;
+}
+
+std::string WriteFileAtomically(const std::string& path, const Bytes& bytes) {
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string tmpl = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(errno);
+    const std::string tmpPath(name.data());
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(tmpPath.c_str());
+        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+    };
+    // mkstemp creates the file readable by its owner only; give it the permissions an
+    // ordinary new file would get (or keep those of the file it replaces).
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0) return fail(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmpPath.c_str());
+        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+    }
+    if (::rename(tmpPath.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmpPath.c_str());
+        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+    }
+    return {};
+}
+
+std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "Impossibile aprire il file " + quoted(path) + ": " + systemReason(errno);
+        return std::nullopt;
+    }
+    Bytes content;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size));
+    std::uint8_t buffer[65536];
+    while (true) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = "Impossibile leggere il file " + quoted(path) + ": " + systemReason(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        content.insert(content.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    return content;
+}
+
+}  // namespace rivo

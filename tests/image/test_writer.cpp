@@ -1,0 +1,278 @@
+// Writing flash images back.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "image/byte_reader.h"
+#include "image/kvx_file.h"
+#include "image_builder.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+Bytes load(TKVXFile& f, const Bytes& image) {
+    LoadResult r = f.LoadBytes(image);
+    EXPECT_TRUE(r.ok()) << r.message;
+    return image;
+}
+
+Bytes save(TKVXFile& f) {
+    Bytes out;
+    SaveResult r = f.SaveToBytes(out);
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(r.warning.empty()) << r.warning;
+    return out;
+}
+
+struct EntryData {
+    std::string name;
+    Bytes bytes;
+    bool operator==(const EntryData&) const = default;
+};
+struct ModuleData {
+    std::string name;
+    int sector, slot;
+    std::vector<EntryData> entries;
+    bool operator==(const ModuleData&) const = default;
+};
+
+std::vector<ModuleData> contentOf(const TKVXFile& f) {
+    std::vector<ModuleData> out;
+    for (int i = 0; i < f.GetNumModule(); ++i) {
+        const TKVXModule* m = f.GetModule(i);
+        ModuleData md{m->Name(), m->Sector(), m->Slot(), {}};
+        for (int j = 0; j < m->GetNumScript(); ++j) md.entries.push_back({m->GetScript(j)->Name(), m->GetScript(j)->Data()});
+        out.push_back(md);
+    }
+    return out;
+}
+
+std::string tempDir() {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("rivo-image-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+Bytes readFile(const std::string& path) {
+    std::string err;
+    auto b = ReadWholeFile(path, err);
+    return b ? *b : Bytes{};
+}
+
+// An image with gaps, 0xFFFF slots, big-endian fields, two raw sectors and 0xFF
+// filler: everything the writer normalises.
+Bytes irregularImage() {
+    ModuleSpec support{"Support", {{"Support.a", PatternBytes(33, 1)}, {"b", PatternBytes(5, 2), true}}};
+    ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(120, 3)}}};
+    ModuleSpec tcs{"TCS", {{"tcs.bin", PatternBytes(999, 4), true}}};
+    ModuleSpec tcs1{"TCS1", {{"tcs1.bin", PatternBytes(3, 5)}, {"e", {}}}};
+    SlotSpec gapped = tcs1;
+    gapped.at = 0x4000;
+    return BuildFlashImage({SectorSpec::Table({support, SlotSpec::Empty(0xFFFF), tpt}, 0xFF),
+                            SectorSpec::Raw(MakeRawSector(7)), SectorSpec::Table({SlotSpec::Empty(0), tcs, gapped}),
+                            SectorSpec::Blank(0xFF), SectorSpec::Raw(MakeRawSector(8))});
+}
+
+}  // namespace
+
+TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
+    Bytes input = irregularImage();
+    TKVXFile f;
+    load(f, input);
+    auto before = contentOf(f);
+    Bytes out = save(f);
+    ASSERT_EQ(out.size(), static_cast<std::size_t>(kFlashImageSize));
+    // Every raw sector comes back byte for byte, the first as well as the last.
+    EXPECT_TRUE(std::equal(out.begin() + 65536, out.begin() + 131072, input.begin() + 65536));
+    EXPECT_TRUE(std::equal(out.begin() + 4 * 65536, out.begin() + 5 * 65536, input.begin() + 4 * 65536));
+    // A sector without modules: 32 zero bytes of table and 65504 zero bytes.
+    EXPECT_TRUE(std::all_of(out.begin() + 3 * 65536, out.begin() + 4 * 65536, [](auto b) { return b == 0; }));
+
+    TKVXFile again;
+    load(again, out);
+    auto after = contentOf(again);
+    // Slots are renumbered from 0 in each sector, which they already were.
+    EXPECT_EQ(after, before);
+    // Saving the saved image once more gives the same bytes.
+    EXPECT_EQ(save(again), out);
+}
+
+TEST(Writer, LayoutIsCanonical) {
+    ModuleSpec a{"AAA", {{"AAA1", text("x")}, {"2", text("y")}, {"3", text("z")}}};
+    ModuleSpec b{"BBB", {{"b", text("12345")}}};
+    TKVXFile f;
+    load(f, BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0xFFFF), SlotSpec::Empty(0), b}, 0xEE)}));
+    Bytes out = save(f);
+    ByteReader in(out);
+    // Table: slots packed from 0, empty slots written as 0.
+    EXPECT_EQ(in.le16At(0), 32);
+    // Three one-byte entries: 16 + 60 + 3 = 79 bytes, one fill byte: 80, size field 68.
+    EXPECT_EQ(in.le16At(2), 32 + 80);
+    for (std::size_t t = 2; t < 16; ++t) EXPECT_EQ(in.le16At(2 * t), 0);
+    EXPECT_EQ(in.nameAt(32, 10), "AAA");
+    EXPECT_EQ(in.le16At(32 + 10), 68);
+    EXPECT_EQ(in.le16At(32 + 12), 3);
+    EXPECT_EQ(in.le16At(32 + 14), 0);
+    // Entry records: offset - 12 little-endian, zero upper halves.
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t rec = 32 + 16 + 20 * i;
+        EXPECT_EQ(in.le16At(rec + 12), 76 + i - 12);
+        EXPECT_EQ(in.le16At(rec + 14), 0);
+        EXPECT_EQ(in.le16At(rec + 16), 1);
+        EXPECT_EQ(in.le16At(rec + 18), 0);
+    }
+    EXPECT_EQ(in.u8At(32 + 76), 'x');
+    EXPECT_EQ(in.u8At(32 + 79), 0);
+    // Everything after the last module is zero, whatever the input held there.
+    const std::size_t end = 32 + 80 + 44;  // BBB: 16 + 20 + 5, filled to 44
+    EXPECT_TRUE(std::all_of(out.begin() + end, out.begin() + 65536, [](auto v) { return v == 0; }));
+}
+
+TEST(Writer, LongerEntryMovesFollowingEntriesAndModules) {
+    ModuleSpec a{"AAA", {{"AAA1", text("12")}, {"after", text("tail")}}};
+    ModuleSpec b{"BBB", {{"b", text("next")}}};
+    TKVXFile f;
+    load(f, BuildFlashImage({SectorSpec::Table({a, b})}));
+    f.GetModule(0)->GetScript(0)->SetData(PatternBytes(1000, 9));
+    Bytes out = save(f);
+    TKVXFile again;
+    ASSERT_TRUE(again.LoadFlashBytes(out).ok());
+    ASSERT_EQ(again.GetNumModule(), 2);
+    EXPECT_EQ(again.GetModule(0)->GetScript(0)->Data(), PatternBytes(1000, 9));
+    EXPECT_EQ(again.GetModule(0)->GetScript(1)->Data(), text("tail"));
+    EXPECT_EQ(again.GetModule(1)->GetScript(0)->Data(), text("next"));
+    ByteReader in(out);
+    // Header size and offset table describe the new layout: 16 + 40 + 1004 = 1060.
+    EXPECT_EQ(in.le16At(32 + 10), 1060 - 12);
+    EXPECT_EQ(in.le16At(2), 32 + 1060);
+}
+
+TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
+    std::string dir = tempDir();
+    std::string target = dir + "/out.Bin";
+    {
+        std::ofstream(target) << "previous";
+    }
+    struct Case {
+        const char* what;
+        std::function<void(TKVXFile&)> edit;
+        const char* needle;
+    };
+    std::vector<Case> cases = {
+        {"more than 65536 bytes",
+         [](TKVXFile& f) { f.GetModule(1)->GetScript(0)->SetData(PatternBytes(65500, 1)); }, "settore 0"},
+        {"more than 16 modules",
+         [](TKVXFile& f) {
+             for (int i = 0; i < 16; ++i) {
+                 TmpModule m;
+                 m.Name = "X";
+                 m.Source = 1;
+                 m.Kind = 2;
+                 m.Sector = 2;
+                 m.Slot = i;
+                 m.Offset = kUnplaced;
+                 f.AddModule(m);
+             }
+             TmpModule m;
+             m.Name = "Y";
+             m.Source = 1;
+             m.Kind = 2;
+             m.Sector = 2;
+             m.Slot = 20;
+             f.AddModule(m);
+         },
+         "settore 2"},
+        {"raw sector with company",
+         [](TKVXFile& f) {
+             TmpModule m;
+             m.Name = "Z";
+             m.Source = 1;
+             m.Kind = 2;
+             m.Sector = 1;
+             m.Slot = 3;
+             f.AddModule(m);
+         },
+         "settore 1"},
+    };
+    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec b{"BBB", {{"b", PatternBytes(1000, 2)}}};
+    const Bytes image = BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Raw(MakeRawSector(1))});
+    for (auto& c : cases) {
+        TKVXFile f;
+        load(f, image);
+        c.edit(f);
+        SaveResult r = f.SaveToFile({target});
+        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_NE(r.message.find(c.needle), std::string::npos) << c.what << ": " << r.message;
+        Bytes out;
+        EXPECT_FALSE(f.SaveToBytes(out).ok) << c.what;
+        EXPECT_TRUE(out.empty()) << c.what;
+        EXPECT_EQ(readFile(target), text("previous")) << c.what;
+    }
+    // Nothing but the untouched target is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Writer, SaveToFileReplacesTargetAtomically) {
+    std::string dir = tempDir();
+    std::string target = dir + "/out.Bin";
+    {
+        std::ofstream(target) << "previous";
+    }
+    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    TKVXFile f;
+    load(f, BuildFlashImage({SectorSpec::Table({a})}));
+    SaveResult r = f.SaveToFile({target});
+    ASSERT_TRUE(r.ok) << r.message;
+    Bytes expected;
+    ASSERT_TRUE(f.SaveToBytes(expected).ok);
+    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+
+    // A folder that does not exist: a result that names the file, nothing written.
+    SaveResult bad = f.SaveToFile({dir + "/missing/out.Bin"});
+    EXPECT_FALSE(bad.ok);
+    EXPECT_NE(bad.message.find("missing/out.Bin"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Writer, MainCodeImagesAreNotWritten) {
+    MainCodeSpec spec;
+    spec.modules = {{"boot", {{"boot.app", text("x")}}}, {"app", {{"a", text("y")}}}};
+    TKVXFile f;
+    ASSERT_TRUE(f.LoadBytes(BuildMainCodeImage(spec).bytes).ok());
+    ASSERT_EQ(f.GetType(), 2);
+    Bytes out;
+    SaveResult r = f.SaveToBytes(out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.empty());
+}
+
+TEST(Writer, WarnsWhenTheSavedImageFailsTheTypeCheck) {
+    // Slot 0 of sector 0 is empty; the type check goes on to sector 1. Once written,
+    // the "Code" module moves into slot 0, and its entry name does not match.
+    ModuleSpec code{"Code", {{"main.bin", text("x")}}};
+    ModuleSpec support{"Support", {{"Support.a", text("y")}}};
+    TKVXFile f;
+    load(f, BuildFlashImage({SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}));
+    Bytes out;
+    SaveResult r = f.SaveToBytes(out);
+    ASSERT_TRUE(r.ok);
+    EXPECT_NE(r.warning.find("settore 0"), std::string::npos) << r.warning;
+    TKVXFile check;
+    EXPECT_FALSE(check.LoadBytes(out).ok());
+    // Read back without the type check, the image is all there.
+    ASSERT_TRUE(check.LoadFlashBytes(out).ok());
+    EXPECT_EQ(check.GetNumModule(), 2);
+}

@@ -1,0 +1,240 @@
+#include "dialogs/open_dialog.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <charconv>
+#include <optional>
+
+namespace {
+
+constexpr const char* kTitle = "Attenzione";
+
+// A whole decimal number as the LNB fields take it: optional sign, digits, 32 bits.
+std::optional<std::int32_t> ParseInt32(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    const char* first = bytes.constData();
+    const char* last = first + bytes.size();
+    if (first != last && *first == '+') ++first;
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (first == last || error != std::errc() || end != last ||
+        text.size() != bytes.size())
+        return std::nullopt;
+    return value;
+}
+
+QString CodeText(int code) { return QString::asprintf("%02X", code); }
+
+}  // namespace
+
+TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), iniPath_(std::move(iniPath)), prompts_(prompts) {
+    setWindowTitle(QStringLiteral("Apertura lista canali..."));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+    setModal(true);
+
+    chooseFile = [](QWidget* owner, const QString& filter) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Apri"), QString(), filter);
+    };
+
+    auto* info = new QGroupBox(QStringLiteral("Informazioni per l'apertura della lista canali"));
+
+    SpeedButton3 = new QPushButton(QStringLiteral("Sfoglia"));
+    FileEdit = new QLineEdit;
+    FileEdit->setReadOnly(true);
+    FileEdit->setMinimumWidth(280);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(SpeedButton3);
+    fileRow->addWidget(FileEdit, 1);
+
+    Edit2 = new QLineEdit;
+    Edit3 = new QLineEdit;
+    SatelliteACombo = new QComboBox;
+    SatelliteBCombo = new QComboBox;
+    for (QComboBox* combo : {SatelliteACombo, SatelliteBCombo}) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    }
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), Edit2);
+    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), Edit3);
+    form->addRow(QStringLiteral("Satellite A"), SatelliteACombo);
+    form->addRow(QStringLiteral("Satellite B"), SatelliteBCombo);
+
+    auto* rates = new QGroupBox(QStringLiteral("Symbol Rate"));
+    ComboBox1 = new QComboBox;
+    ComboBox1->setEditable(false);
+    RateGrid = new QTableWidget(16, 2);
+    RateGrid->setHorizontalHeaderLabels({QStringLiteral("SR"), QStringLiteral("VALORE")});
+    RateGrid->verticalHeader()->hide();
+    RateGrid->verticalHeader()->setMinimumSectionSize(1);
+    RateGrid->verticalHeader()->setDefaultSectionSize(18);
+    RateGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    RateGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    RateGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    RateGrid->setColumnWidth(0, 40);
+    RateGrid->setColumnWidth(1, 80);
+    RateGrid->setFixedWidth(40 + 80 + 2 * RateGrid->frameWidth() + 20);
+    for (int i = 0; i < 16; ++i) {
+        auto* code = new QTableWidgetItem(CodeText(i));
+        code->setTextAlignment(Qt::AlignCenter);
+        RateGrid->setItem(i, 0, code);
+        auto* value = new QTableWidgetItem;
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        RateGrid->setItem(i, 1, value);
+    }
+    auto* ratesLayout = new QVBoxLayout(rates);
+    ratesLayout->addWidget(ComboBox1);
+    ratesLayout->addWidget(RateGrid, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(fileRow);
+    left->addLayout(form);
+    left->addStretch(1);
+    auto* columns = new QHBoxLayout(info);
+    columns->addLayout(left, 1);
+    columns->addWidget(rates);
+
+    SpeedButton2 = new QPushButton(QStringLiteral("Ok"));
+    SpeedButton1 = new QPushButton(QStringLiteral("Annulla"));
+    SpeedButton2->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(SpeedButton1);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(info, 1);
+    top->addLayout(buttons);
+
+    connect(SpeedButton3, &QPushButton::clicked, this, &TForm2::SpeedButton3Click);
+    connect(Edit2, &QLineEdit::textChanged, this, &TForm2::Edit2Change);
+    Edit3->installEventFilter(this);
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox1Change);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm2::SpeedButton2Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
+}
+
+QString TForm2::fileFilter() {
+    // Each extension also in its lower- and upper-case spelling: the file chooser
+    // compares names case-sensitively on this platform.
+    return QStringLiteral(
+        "File Bin (*.Bin *.bin *.BIN);;File Dat (*.Dat *.dat *.DAT);;"
+        "File RCU (*.Rcu *.rcu *.RCU);;Tutti i files (*)");
+}
+
+void TForm2::Initialise() {
+    // Every opening starts from the start values: nothing of a previous one is kept.
+    FileEdit->clear();
+    {
+        const QSignalBlocker block(Edit2);
+        Edit2->setText(QStringLiteral("9750"));
+    }
+    Edit3->setText(QStringLiteral("10600"));
+    const QStringList satellites{QStringLiteral("HotBird"), QStringLiteral("Astra"),
+                                 QStringLiteral("Thor")};
+    for (QComboBox* combo : {SatelliteACombo, SatelliteBCombo}) {
+        combo->clear();
+        combo->addItems(satellites);
+    }
+    SatelliteACombo->setCurrentIndex(0);
+    SatelliteBCombo->setCurrentIndex(1);
+
+    sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString());
+    {
+        const QSignalBlocker block(ComboBox1);
+        ComboBox1->clear();
+        for (const auto& set : sets_) ComboBox1->addItem(QString::fromStdString(set.name));
+    }
+    for (int i = 0; i < 16; ++i) RateGrid->item(i, 1)->setText(QString());
+    if (!sets_.empty()) {
+        const QSignalBlocker block(ComboBox1);
+        ComboBox1->setCurrentIndex(0);
+    }
+    ComboBox1Change(ComboBox1->currentIndex());
+}
+
+void TForm2::setFileName(const QString& path) { FileEdit->setText(path); }
+
+void TForm2::SpeedButton3Click() {
+    const QString path = chooseFile ? chooseFile(this, fileFilter()) : QString();
+    if (!path.isEmpty()) FileEdit->setText(path);
+}
+
+void TForm2::Edit2Change(const QString& text) {
+    const auto value = ParseInt32(text);
+    if (!value || *value < 0)
+        prompts_.tell("Selezionare una frequenza bassa LNB corretta", kTitle, rivo::Icon::Warning);
+}
+
+void TForm2::Edit3Exit() {
+    const auto value = ParseInt32(Edit3->text());
+    if (!value || *value < 0)
+        prompts_.tell("Selezionare una frequenza alta LNB corretta", kTitle, rivo::Icon::Warning);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit3 && event->type() == QEvent::FocusOut) {
+        // Leaving the field for another control of the dialog, not the window losing
+        // activation (a message box or another application taking over).
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Edit3Exit();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::ComboBox1Change(int index) {
+    if (index < 0 || index >= static_cast<int>(sets_.size())) return;
+    const auto& set = sets_[static_cast<size_t>(index)];
+    if (set.name == rivo::kCustomSetName) return;  // keeps the rates shown before
+    for (int i = 0; i < 16; ++i) {
+        const std::int32_t rate = set.rates[static_cast<size_t>(i)];
+        RateGrid->item(i, 1)->setText(rate == -1 ? QString() : QString::number(rate));
+    }
+}
+
+void TForm2::SpeedButton2Click() {
+    const auto low = ParseInt32(Edit2->text());
+    const auto high = ParseInt32(Edit3->text());
+    const QString a = SatelliteACombo->currentText();
+    const QString b = SatelliteBCombo->currentText();
+    const bool valid = !FileEdit->text().isEmpty() && low && *low > 0 && high && *high > 0 &&
+                       !a.isEmpty() && !b.isEmpty() && a != b;
+    if (!valid) {
+        prompts_.tell(
+            "Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n"
+            "- freq. LNB alta\n- nome dei satelliti",
+            kTitle, rivo::Icon::Warning);
+        return;
+    }
+    accept();
+}
+
+void TForm2::SpeedButton1Click() { reject(); }
+
+rivo::TOpenParams TForm2::OpenParams() const {
+    rivo::TOpenParams params;
+    params.FileName = QFile::encodeName(FileEdit->text()).toStdString();
+    params.LnbLow = ParseInt32(Edit2->text()).value_or(0);
+    params.LnbHigh = ParseInt32(Edit3->text()).value_or(0);
+    for (int i = 0; i < 16; ++i)
+        params.SymbolRates[static_cast<size_t>(i)] =
+            ParseInt32(RateGrid->item(i, 1)->text()).value_or(0);
+    params.SatelliteA = SatelliteACombo->currentText().toStdString();
+    params.SatelliteB = SatelliteBCombo->currentText().toStdString();
+    return params;
+}

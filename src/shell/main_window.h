@@ -1,0 +1,142 @@
+// The main window: the tool bar at the bottom, the status bar with its progress gauge,
+// and one page per opened image.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "channels/open_params.h"
+#include "channels/user_prompts.h"
+#include "image/kvx_file.h"
+
+class PageView;
+class QAction;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QToolBar;
+class TForm2;
+class TForm4;
+namespace rivo {
+struct ListPage;
+}
+
+class TSDIAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TSDIAppForm(QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    // Who answers the questions and reads the messages: message boxes unless replaced
+    // (tests pass a scripted answerer). Not owned; nullptr restores the message boxes.
+    void setPrompts(rivo::UserPrompts* prompts);
+    rivo::UserPrompts& prompts();
+    rivo::Progress& progress();
+
+    // How the open dialog is run: by default shown modally; returns whether it ended
+    // with Ok. Tests fill the real dialog's controls and press its buttons instead.
+    std::function<bool(TForm2&)> runOpenDialog;
+    // How the channel number dialog is run (go to channel, move channels).
+    std::function<bool(TForm4&)> runNumberDialog;
+    // How the save command asks for the target file: "" when cancelled.
+    std::function<QString()> chooseSaveFile;
+
+    // The file the next open dialog starts with (the editor's argument); used once.
+    void setInitialFile(const QString& path) { initialFile_ = path; }
+
+    // Opens a file with the given parameters, as the open command does after its dialog.
+    // Returns whether a page was added.
+    bool OpenWithParams(const rivo::TOpenParams& params);
+
+    int pageCount() const { return static_cast<int>(PageRecords.size()); }
+    PageView* pageView(int index) const;
+    PageView* activePage() const;
+    rivo::ListPage* activeListPage() const;
+
+    // The page list, in the order of the main page control's pages.
+    std::vector<PageView*> PageRecords;
+    // The image loaded last.
+    std::shared_ptr<rivo::TKVXFile> CurrentImage;
+    // The working directory when the window was created: "Sr.Ini" is looked for there.
+    QString WorkDir;
+    // Row colours of the tables (0xRRGGBB): channel, radio, no audio/video, grey, in use.
+    const std::array<std::uint32_t, 5> RowColours;
+
+    QTabWidget* PageControl1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QProgressBar* CGauge1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;  // the channel tables' context menu
+    QAction* Elimina1 = nullptr;
+    QAction* Sposta1 = nullptr;
+    QAction* Propriet1 = nullptr;
+
+    // Tool buttons, left to right.
+    QAction* ToolButton1 = nullptr;   // "Apri un file"
+    QAction* ToolButton2 = nullptr;   // "Salva il file corrente"
+    QAction* ToolButton6 = nullptr;   // "Copia i canali selezionati"
+    QAction* ToolButton7 = nullptr;   // "Incolla"
+    QAction* ToolButton11 = nullptr;  // "Cancella i canali selezionati"
+    QAction* ToolButton10 = nullptr;  // "Sposta i canali selezionati"
+    QAction* ToolButton8 = nullptr;   // "Vai al canale"
+    QAction* ToolButton19 = nullptr;  // "Inserisce un canale vuoto"
+    QAction* ToolButton13 = nullptr;  // "Inverte i satelliti"
+    QAction* ToolButton20 = nullptr;  // "Elimina transponder"
+    QAction* ToolButton18 = nullptr;  // "Ottimizza la lista transponder"
+    QAction* ToolButton14 = nullptr;  // "Sposta in su i selezionati"
+    QAction* ToolButton16 = nullptr;  // "Sposta in giu i selezionati"
+    QAction* ToolButton17 = nullptr;  // "Sposta i selezionati"
+    QAction* ToolButton12 = nullptr;  // "Chiudi la patch corrente"
+    QAction* ToolButton4 = nullptr;   // "Esci"
+    // All seventeen in tool bar order.
+    std::vector<QAction*> toolButtons() const;
+
+    // Whether the channel copy buffer holds channels.
+    bool clipboardHoldsChannels() const;
+
+public slots:
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton11Click();
+    void ToolButton10Click();
+    void ToolButton8Click();
+    void ToolButton19Click();
+    void ToolButton13Click();
+    void ToolButton20Click();
+    void ToolButton18Click();
+    void ToolButton14Click();
+    void ToolButton16Click();
+    void ToolButton12Click();
+    void FileExit1Execute();
+    void Propriet1Click();
+    void ChannelGridDblClick();
+    void TransponderGridDblClick();
+    void PageControl1Change(int index);
+    void UpdateButtons(QTabWidget* inner);
+    void FormResize();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* addTool(const char* name, const QString& hint, int glyph, const char* themeName);
+    void addPage(std::unique_ptr<rivo::ListPage> page);
+    // After a command changed the active page: views, Save button, tab caption.
+    void pageChanged(PageView* view);
+    void updateCaption(PageView* view);
+    void disablePageButtons();
+    QString modifiedPageNames() const;
+
+    std::unique_ptr<rivo::UserPrompts> ownPrompts_;
+    rivo::UserPrompts* prompts_ = nullptr;
+    std::unique_ptr<rivo::Progress> progress_;
+    QString initialFile_;
+};

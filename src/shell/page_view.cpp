@@ -1,0 +1,317 @@
+#include "shell/page_view.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QFont>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableView>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "channels/cp1252.h"
+
+namespace {
+
+constexpr int kRowHeight = 18;
+constexpr int kHeaderHeight = 20;
+constexpr int kFavouriteWidth = 260;
+
+// Typing into a name cell: characters Windows-1252 cannot hold are refused as typed,
+// so that every name stays a byte string the image can store.
+class Cp1252Validator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+class NameDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setValidator(new Cp1252Validator(line));
+        return editor;
+    }
+};
+
+std::vector<GridColumn> Columns(std::initializer_list<std::pair<int, bool>> widthCentred,
+                                int nameColumn) {
+    std::vector<GridColumn> columns;
+    for (const auto& [width, centred] : widthCentred) {
+        GridColumn column;
+        column.width = width;
+        column.alignment = centred ? Qt::AlignHCenter : Qt::AlignLeft;
+        column.name = static_cast<int>(columns.size()) == nameColumn;
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+}  // namespace
+
+PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prompts,
+                   QWidget* parent)
+    : QWidget(parent), page_(std::move(page)), prompts_(prompts) {
+    rivo::ListPage& p = *page_;
+
+    channelModel_ = new GridModel(&p.ChannelGrid,
+                                  Columns({{40, false}, {200, false}, {60, true}, {50, true},
+                                           {50, true}, {50, true}, {50, true}, {50, true},
+                                           {50, true}, {50, true}, {50, true}},
+                                          rivo::ch::Name),
+                                  this);
+    transponderModel_ = new GridModel(&p.TransponderGrid,
+                                      Columns({{40, false}, {80, false}, {60, true}, {50, true},
+                                               {50, true}, {50, true}, {50, true}, {50, true},
+                                               {50, true}, {50, true}},
+                                              -1),
+                                      this);
+    for (int k = 0; k < rivo::fav::Lists; ++k)
+        favouriteModels_[static_cast<size_t>(k)] =
+            new GridModel(&p.FavouriteGrids[static_cast<size_t>(k)],
+                          Columns({{40, false}, {160, false}, {40, true}}, rivo::fav::Name), this);
+    auto configColumns = Columns({{40, false}, {100, false}}, 1);
+    configColumns[0].fixed = true;
+    configColumns[1].editable = true;
+    configModel_ = new GridModel(&p.ConfigGrid, std::move(configColumns), this);
+
+    PageControl = new QTabWidget(this);
+    PageControl->setTabPosition(QTabWidget::West);
+    PageControl->setDocumentMode(false);
+
+    // "Canali"
+    ChannelGrid = makeGridView(channelModel_, false);
+    ChannelGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    PageControl->addTab(ChannelGrid, QStringLiteral("Canali"));
+
+    // "Transponder"
+    TransponderGrid = makeGridView(transponderModel_, false);
+    PageControl->addTab(TransponderGrid, QStringLiteral("Transponder"));
+
+    // "Preferiti": the configuration panel on the left, the eight lists in a scroll box.
+    auto* favourites = new QWidget;
+    auto* favouritesLayout = new QHBoxLayout(favourites);
+    favouritesLayout->setContentsMargins(0, 0, 0, 0);
+    favouritesLayout->setSpacing(0);
+
+    auto* panel = new QWidget;
+    panel->setFixedWidth(180);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    ConfigBox = new QGroupBox(QStringLiteral("Configurazione"), panel);
+    panelLayout->addWidget(ConfigBox);
+    ConfigGrid = makeGridView(configModel_, true);
+    ConfigGrid->setParent(ConfigBox);
+    ConfigGrid->setItemDelegateForColumn(1, new NameDelegate(ConfigGrid));
+    ConfigGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    ConfigGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    ConfigGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::AnyKeyPressed);
+    ConfigGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ConfigGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ConfigGrid->setGeometry(10, 20, 160, 180);
+    VersionLabel = new QLabel(ConfigBox);
+    VersionLabel->setGeometry(10, 220, 165, 20);
+    SelectedListLabel = new QLabel(QStringLiteral("Lista selezionata: "), ConfigBox);
+    SelectedListLabel->setGeometry(10, 250, 165, 20);
+    favouritesLayout->addWidget(panel);
+
+    ScrollBox = new QScrollArea;
+    ScrollBox->setWidgetResizable(true);
+    auto* strip = new QWidget;
+    auto* stripLayout = new QVBoxLayout(strip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    stripLayout->setSpacing(0);
+    auto* stripModel = new QStandardItemModel(0, rivo::fav::Lists, this);
+    for (int k = 0; k < rivo::fav::Lists; ++k)
+        stripModel->setHorizontalHeaderItem(k, new QStandardItem(QStringLiteral("Lista %1").arg(k + 1)));
+    HeaderStrip = new QHeaderView(Qt::Horizontal);
+    HeaderStrip->setModel(stripModel);
+    HeaderStrip->setSectionResizeMode(QHeaderView::Fixed);
+    HeaderStrip->setDefaultSectionSize(kFavouriteWidth);
+    HeaderStrip->setSectionsClickable(false);
+    HeaderStrip->setHighlightSections(false);
+    HeaderStrip->setDefaultAlignment(Qt::AlignCenter);
+    QFont bold = HeaderStrip->font();
+    bold.setBold(true);
+    HeaderStrip->setFont(bold);
+    HeaderStrip->setFixedWidth(kFavouriteWidth * rivo::fav::Lists);
+    stripLayout->addWidget(HeaderStrip);
+    auto* lists = new QHBoxLayout;
+    lists->setSpacing(0);
+    lists->setContentsMargins(0, 0, 0, 0);
+    for (int k = 0; k < rivo::fav::Lists; ++k) {
+        QTableView* view = makeGridView(favouriteModels_[static_cast<size_t>(k)], false);
+        view->setFixedWidth(kFavouriteWidth);
+        view->setFrameShape(QFrame::NoFrame);
+        view->setProperty("tag", k + 1);
+        view->installEventFilter(this);
+        FavouriteGrids[static_cast<size_t>(k)] = view;
+        lists->addWidget(view);
+    }
+    lists->addStretch(1);
+    stripLayout->addLayout(lists, 1);
+    ScrollBox->setWidget(strip);
+    favouritesLayout->addWidget(ScrollBox, 1);
+    PageControl->addTab(favourites, QStringLiteral("Preferiti"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PageControl);
+
+    // The list names and version come from the image; the favourites tab is only shown
+    // when the image stores favourites lists apart from the channels.
+    VersionLabel->setText(QString::fromStdString(p.VersionText));
+    PageControl->setTabVisible(2, p.Layout != rivo::ListLayout::Single);
+
+    // A grid starts with its first row current, as a new table does.
+    for (QTableView* view : {ChannelGrid, TransponderGrid}) {
+        if (view->model()->rowCount() > 0)
+            view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
+                                                    QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
+    }
+
+    connect(PageControl, &QTabWidget::currentChanged, this,
+            [this](int) { emit innerTabChanged(PageControl); });
+    connect(configModel_, &GridModel::cellEdited, this,
+            [this](int row, int column) { AfterEdit(column, row); });
+    connect(ChannelGrid, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
+    connect(TransponderGrid, &QTableView::doubleClicked, this,
+            [this] { emit transponderDoubleClicked(); });
+    connect(ChannelGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        emit channelContextMenu(ChannelGrid->viewport()->mapToGlobal(pos));
+    });
+}
+
+PageView::~PageView() = default;
+
+QTableView* PageView::makeGridView(GridModel* model, bool editable) {
+    auto* view = new QTableView;
+    view->setModel(model);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    view->setAlternatingRowColors(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->horizontalHeader()->setFixedHeight(kHeaderHeight);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSectionsClickable(false);
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    const auto& columns = model->columns();
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c)
+        view->setColumnWidth(c, columns[static_cast<size_t>(c)].width);
+    if (!editable) {
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    }
+    return view;
+}
+
+QString PageView::caption() const {
+    return QFile::decodeName(QByteArray::fromStdString(rivo::PageCaption(page_->FileName)));
+}
+
+void PageView::refresh() {
+    channelModel_->refresh();
+    transponderModel_->refresh();
+    for (GridModel* model : favouriteModels_) model->refresh();
+    configModel_->refresh();
+    VersionLabel->setText(QString::fromStdString(page_->VersionText));
+}
+
+int PageView::currentChannelRow() const {
+    const QModelIndex current = ChannelGrid->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+std::pair<int, int> PageView::selectedChannelRows() const {
+    int first = 0;
+    int last = -1;
+    for (const QItemSelectionRange& range : ChannelGrid->selectionModel()->selection()) {
+        if (first == 0 || range.top() + 1 < first) first = range.top() + 1;
+        last = std::max(last, range.bottom() + 1);
+    }
+    if (first == 0) {
+        const int current = currentChannelRow();
+        return {current, current};
+    }
+    return {first, last};
+}
+
+void PageView::setCurrentChannelRow(int row) {
+    if (row < 1 || row > channelModel_->rowCount()) return;
+    const QModelIndex index = channelModel_->index(row - 1, 0);
+    ChannelGrid->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ChannelGrid->scrollTo(index);
+}
+
+int PageView::currentTransponderRow() const {
+    const QModelIndex current = TransponderGrid->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int PageView::currentFavouriteRow(int list) const {
+    if (list < 0 || list >= rivo::fav::Lists) return 0;
+    const QModelIndex current = FavouriteGrids[static_cast<size_t>(list)]->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void PageView::setCurrentFavouriteRow(int list, int row) {
+    if (list < 0 || list >= rivo::fav::Lists) return;
+    QTableView* view = FavouriteGrids[static_cast<size_t>(list)];
+    if (row < 1 || row > view->model()->rowCount()) return;
+    const QModelIndex index = view->model()->index(row - 1, view->currentIndex().isValid()
+                                                                ? view->currentIndex().column()
+                                                                : 0);
+    view->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index);
+}
+
+void PageView::AfterEdit(int column, int row) {
+    rivo::Grid& grid = page_->ConfigGrid;
+    if (column != 1 || row < 1 || row >= grid.rowCount()) return;
+    constexpr size_t kMaxName = 8;  // bytes: one per character in Windows-1252
+    if (grid.cell(row, column).size() > kMaxName) {
+        prompts_.tell("Sono possibili al massimo 8 caratteri", "Attenzione", rivo::Icon::Warning);
+        grid.setCell(row, column, grid.cell(row, column).substr(0, kMaxName));
+        configModel_->refreshRows(row, row);
+    }
+    // A renamed list must reach the next save.
+    page_->Modified = true;
+    emit modifiedByEdit();
+}
+
+void PageView::SelectedListHandler(int list) {
+    if (list < 0 || list >= rivo::fav::Lists) return;
+    page_->SelectedFavourite = list;
+    SelectedListLabel->setText(
+        QStringLiteral("Lista selezionata: ") +
+        QString::fromStdString(rivo::Cp1252ToUtf8(page_->ConfigGrid.cell(list + 1, 1))));
+}
+
+bool PageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        for (int k = 0; k < rivo::fav::Lists; ++k)
+            if (watched == FavouriteGrids[static_cast<size_t>(k)]) SelectedListHandler(k);
+    }
+    return QWidget::eventFilter(watched, event);
+}

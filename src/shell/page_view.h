@@ -1,0 +1,92 @@
+// One page of the main window: the tables of one opened image.
+//
+// Inner tabs on the left: "Canali" (channel table), "Transponder" (transponder table),
+// "Preferiti" (list names, version, and the eight favourites lists side by side).
+// The views show the page's grids through GridModels; the page owns its ListPage.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "channels/list_page.h"
+#include "channels/user_prompts.h"
+#include "shell/grid_model.h"
+
+class QHeaderView;
+class QLabel;
+class QScrollArea;
+class QTabWidget;
+class QTableView;
+class QGroupBox;
+
+class PageView : public QWidget {
+    Q_OBJECT
+public:
+    // prompts must outlive the page.
+    PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prompts,
+             QWidget* parent = nullptr);
+    ~PageView() override;
+
+    rivo::ListPage& page() { return *page_; }
+    const rivo::ListPage& page() const { return *page_; }
+
+    // The tab caption: the file name without its folder ("Nuova lista" without a name).
+    QString caption() const;
+
+    // Tells every view that the grids changed (after an editing command).
+    void refresh();
+
+    // Channel table: the current row (grid row, 0 when there is none), the selected block
+    // (first and last grid rows; the current row alone when nothing is selected), and
+    // making a row current (selected alone and scrolled into view).
+    int currentChannelRow() const;
+    std::pair<int, int> selectedChannelRows() const;
+    void setCurrentChannelRow(int row);
+    int currentTransponderRow() const;
+    // The current slot (1..128) of favourites list k (0..7), 0 when none.
+    int currentFavouriteRow(int list) const;
+    void setCurrentFavouriteRow(int list, int row);
+
+    // The handlers of the page's own controls.
+    void AfterEdit(int column, int row);
+    void SelectedListHandler(int list);
+
+    QTabWidget* PageControl = nullptr;  // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
+    QTableView* ChannelGrid = nullptr;
+    QTableView* TransponderGrid = nullptr;
+    std::array<QTableView*, rivo::fav::Lists> FavouriteGrids{};
+    QTableView* ConfigGrid = nullptr;
+    QGroupBox* ConfigBox = nullptr;
+    QLabel* VersionLabel = nullptr;
+    QLabel* SelectedListLabel = nullptr;
+    QScrollArea* ScrollBox = nullptr;
+    QHeaderView* HeaderStrip = nullptr;
+
+    GridModel* channelModel() const { return channelModel_; }
+    GridModel* transponderModel() const { return transponderModel_; }
+    GridModel* favouriteModel(int list) const { return favouriteModels_[static_cast<size_t>(list)]; }
+    GridModel* configModel() const { return configModel_; }
+
+signals:
+    void innerTabChanged(QTabWidget* inner);
+    // The page's modified flag was set by an edit made on the page itself.
+    void modifiedByEdit();
+    void channelDoubleClicked();
+    void transponderDoubleClicked();
+    void channelContextMenu(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QTableView* makeGridView(GridModel* model, bool editable);
+
+    std::unique_ptr<rivo::ListPage> page_;
+    rivo::UserPrompts& prompts_;
+    GridModel* channelModel_ = nullptr;
+    GridModel* transponderModel_ = nullptr;
+    std::array<GridModel*, rivo::fav::Lists> favouriteModels_{};
+    GridModel* configModel_ = nullptr;
+};

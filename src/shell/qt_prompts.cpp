@@ -1,0 +1,65 @@
+#include "shell/qt_prompts.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <algorithm>
+
+rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& title,
+                                    rivo::Icon icon, rivo::Buttons buttons) {
+    QMessageBox::Icon boxIcon = QMessageBox::Warning;
+    switch (icon) {
+        case rivo::Icon::Warning: boxIcon = QMessageBox::Warning; break;
+        case rivo::Icon::Question: boxIcon = QMessageBox::Question; break;
+        case rivo::Icon::Error: boxIcon = QMessageBox::Critical; break;
+        case rivo::Icon::Information: boxIcon = QMessageBox::Information; break;
+    }
+    QMessageBox::StandardButtons set = QMessageBox::Ok;
+    if (buttons == rivo::Buttons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == rivo::Buttons::YesNoCancel)
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text), set,
+                    parent_.data());
+    if (auto* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("&Sì"));
+    if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&No"));
+    if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Annulla"));
+    if (buttons == rivo::Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return rivo::Answer::Yes;
+        case QMessageBox::No: return rivo::Answer::No;
+        case QMessageBox::Cancel: return rivo::Answer::Cancel;
+        default:
+            // Closing a Yes/No box without an answer is a No; a Yes/No/Cancel box a Cancel.
+            if (buttons == rivo::Buttons::YesNo) return rivo::Answer::No;
+            if (buttons == rivo::Buttons::YesNoCancel) return rivo::Answer::Cancel;
+            return rivo::Answer::Ok;
+    }
+}
+
+void StatusBarProgress::show(int percent) {
+    if (!gauge_) return;
+    gauge_->setValue(std::clamp(percent, 0, 100));
+    gauge_->raise();
+    gauge_->show();
+    gauge_->repaint();
+}
+
+void StatusBarProgress::set(int percent) {
+    if (!gauge_) return;
+    const int value = std::clamp(percent, 0, 100);
+    if (value == gauge_->value()) return;
+    gauge_->setValue(value);
+    // Long operations run to their end before the next event: paint the gauge now.
+    if (gauge_->isVisible()) gauge_->repaint();
+}
+
+void StatusBarProgress::hide() {
+    if (gauge_) gauge_->hide();
+}
+
+void StatusBarProgress::status(const std::string& text) {
+    if (!bar_) return;
+    bar_->showMessage(QString::fromStdString(text));
+    bar_->repaint();
+}

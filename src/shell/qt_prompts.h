@@ -1,0 +1,34 @@
+// The editor's side of the core's prompt and progress interfaces: modal message boxes,
+// and the gauge and text of the main window's status bar.
+#pragma once
+
+#include <QPointer>
+
+#include "channels/user_prompts.h"
+
+class QProgressBar;
+class QStatusBar;
+class QWidget;
+
+class MessageBoxPrompts final : public rivo::UserPrompts {
+public:
+    explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
+    rivo::Answer ask(const std::string& text, const std::string& title, rivo::Icon icon,
+                     rivo::Buttons buttons) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class StatusBarProgress final : public rivo::Progress {
+public:
+    StatusBarProgress(QProgressBar* gauge, QStatusBar* bar) : gauge_(gauge), bar_(bar) {}
+    void show(int percent) override;
+    void set(int percent) override;
+    void hide() override;
+    void status(const std::string& text) override;
+
+private:
+    QPointer<QProgressBar> gauge_;
+    QPointer<QStatusBar> bar_;
+};

@@ -5,32 +5,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <charconv>
 
-namespace {
+#include "editing/channel_edit.h"
 
-// The number typed, or -1 when the text is not a whole decimal number.
-int TypedNumber(const QString& text) {
-    const QByteArray bytes = text.toLatin1();
-    const char* first = bytes.constData();
-    const char* last = first + bytes.size();
-    if (first != last && *first == '+') ++first;
-    int value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (first == last || error != std::errc() || end != last || text.size() != bytes.size())
-        return -1;
-    return value;
-}
-
-}  // namespace
 
 TForm4::TForm4(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts) {
-    setWindowTitle(QStringLiteral("Vai al canale..."));
+    setWindowTitle(QString::fromUtf8(rivo::kGoToCaption));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::WindowTitleHint);
     setModal(true);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Canale da visualizzare"));
+    GroupBox1 = new QGroupBox(QString::fromUtf8(rivo::kGoToGroup));
     Edit1 = new QLineEdit;
     auto* box = new QVBoxLayout(GroupBox1);
     box->addWidget(Edit1);
@@ -52,15 +37,11 @@ TForm4::TForm4(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), p
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm4::SpeedButton1Click);
 }
 
-int TForm4::value() const { return TypedNumber(Edit1->text()); }
+int TForm4::value() const { return rivo::ChannelNumberValue(Edit1->text().toStdString()); }
 
 void TForm4::SpeedButton2Click() {
-    const int number = value();
-    if (number > 0 && number < Limit) {
-        accept();
-        return;
-    }
-    prompts_.tell("Inserire un canale corretto", "Errore", rivo::Icon::Error);
+    // Refused numbers leave the dialog open with the text as typed.
+    if (rivo::CheckChannelNumber(Edit1->text().toStdString(), Limit, prompts_)) accept();
 }
 
 void TForm4::SpeedButton1Click() { reject(); }

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -16,6 +18,10 @@
 
 #include "channels/list_page.h"
 #include "channels/page_io.h"
+#include "channels/records.h"
+#include "editing/channel_edit.h"
+#include "editing/transponders.h"
+#include "dialogs/chan_data_dialog.h"
 #include "dialogs/number_dialog.h"
 #include "dialogs/open_dialog.h"
 #include "shell/page_view.h"
@@ -149,6 +155,7 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     FormResize();
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TSDIAppForm::PageControl1Change);
+    ChanData = new TChanData(this);
 
     runOpenDialog = [](TForm2& dialog) { return dialog.exec() == QDialog::Accepted; };
     runNumberDialog = [](TForm4& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -213,7 +220,7 @@ rivo::ListPage* TSDIAppForm::activeListPage() const {
     return view ? &view->page() : nullptr;
 }
 
-bool TSDIAppForm::clipboardHoldsChannels() const { return false; }
+bool TSDIAppForm::clipboardHoldsChannels() const { return ChannelClipboard.HasContent; }
 
 // ---------------------------------------------------------------------------------------
 // Opening, saving, closing, leaving
@@ -432,17 +439,139 @@ bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------
 // Editing commands
 
-void TSDIAppForm::ToolButton6Click() {}
-void TSDIAppForm::ToolButton7Click() {}
-void TSDIAppForm::ToolButton11Click() {}
-void TSDIAppForm::ToolButton10Click() {}
-void TSDIAppForm::ToolButton8Click() {}
-void TSDIAppForm::ToolButton19Click() {}
-void TSDIAppForm::ToolButton13Click() {}
-void TSDIAppForm::ToolButton20Click() {}
-void TSDIAppForm::ToolButton18Click() {}
-void TSDIAppForm::ToolButton14Click() {}
-void TSDIAppForm::ToolButton16Click() {}
-void TSDIAppForm::Propriet1Click() {}
-void TSDIAppForm::ChannelGridDblClick() {}
+namespace {
+constexpr const char* kApplicationTitle = "Rivo800 Edit - Beta1";
+}
+
+void TSDIAppForm::runOnActivePage(const std::function<void(PageView&)>& command) {
+    PageView* view = activePage();
+    if (!view) return;
+    try {
+        command(*view);
+    } catch (const std::exception& failure) {
+        progress().hide();
+        progress().status("");
+        prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
+    }
+    pageChanged(view);
+}
+
+int TSDIAppForm::askChannelNumber(const char* caption, const char* group, int limit,
+                                  int initial) {
+    TForm4 dialog(prompts(), this);
+    dialog.setWindowTitle(QString::fromUtf8(caption));
+    dialog.GroupBox1->setTitle(QString::fromUtf8(group));
+    dialog.Limit = limit;
+    dialog.Edit1->setText(QString::number(initial));
+    dialog.Edit1->selectAll();
+    if (!runNumberDialog(dialog)) return 0;
+    return dialog.value();
+}
+
+void TSDIAppForm::ToolButton6Click() {
+    runOnActivePage([this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        rivo::CopyChannels(view.page(), first, last, ChannelClipboard);
+        if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+    });
+}
+
+void TSDIAppForm::ToolButton7Click() {
+    runOnActivePage([this](PageView& view) {
+        rivo::PasteChannels(view.page(), view.currentChannelRow(), ChannelClipboard, prompts(),
+                            progress());
+    });
+}
+
+void TSDIAppForm::ToolButton11Click() {
+    runOnActivePage([this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress());
+    });
+}
+
+void TSDIAppForm::ToolButton10Click() {
+    runOnActivePage([this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        if (first < 1) return;
+        const int target = askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
+                                            rivo::MoveLimit(view.page(), first, last),
+                                            view.currentChannelRow());
+        if (target < 1) return;
+        rivo::MoveChannels(view.page(), first, last, target, progress());
+    });
+}
+
+void TSDIAppForm::ToolButton8Click() {
+    runOnActivePage([this](PageView& view) {
+        const int target = askChannelNumber(rivo::kGoToCaption, rivo::kGoToGroup,
+                                            rivo::GoToLimit(view.page()), view.currentChannelRow());
+        if (target < 1) return;
+        const rivo::EditResult result = rivo::GoToChannel(view.page(), target);
+        if (result.focusRow > 0) {
+            view.setCurrentChannelRow(result.focusRow);
+            view.ChannelGrid->setFocus();
+        }
+    });
+}
+
+void TSDIAppForm::ToolButton19Click() {
+    runOnActivePage([this](PageView& view) {
+        const int row = view.currentChannelRow();
+        if (row < 1) return;
+        rivo::InsertEmptyChannel(view.page(), row, prompts());
+    });
+}
+
+void TSDIAppForm::ToolButton13Click() {
+    runOnActivePage([this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
+}
+
+void TSDIAppForm::ToolButton20Click() {
+    runOnActivePage([this](PageView& view) {
+        const int row = view.currentTransponderRow();
+        if (row < 1) return;
+        rivo::DeleteTransponder(view.page(), row, prompts(), progress());
+    });
+}
+
+void TSDIAppForm::ToolButton18Click() {
+    runOnActivePage(
+        [this](PageView& view) { rivo::OptimiseTransponderList(view.page(), progress()); });
+}
+
+void TSDIAppForm::ToolButton14Click() {
+    runOnActivePage([this](PageView& view) {
+        const int list = view.page().SelectedFavourite;
+        const rivo::EditResult result = rivo::MoveFavouriteUp(
+            view.page(), list, view.currentFavouriteRow(list), prompts());
+        if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
+    });
+}
+
+void TSDIAppForm::ToolButton16Click() {
+    runOnActivePage([this](PageView& view) {
+        const int list = view.page().SelectedFavourite;
+        const rivo::EditResult result = rivo::MoveFavouriteDown(
+            view.page(), list, view.currentFavouriteRow(list), prompts());
+        if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
+    });
+}
+
+void TSDIAppForm::Propriet1Click() {
+    runOnActivePage([this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        if (first < 1) return;
+        ::Propriet1Click(this, view.page(), first, last, &prompts());
+    });
+}
+
+void TSDIAppForm::ChannelGridDblClick() {
+    runOnActivePage([this](PageView& view) {
+        const int row = view.currentChannelRow();
+        if (row < 1) return;
+        ::ChannelGridDblClick(this, *ChanData, view.page(), row, &prompts());
+    });
+}
+
 void TSDIAppForm::TransponderGridDblClick() {}

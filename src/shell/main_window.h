@@ -12,6 +12,7 @@
 
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
+#include "editing/clipboard.h"
 #include "image/kvx_file.h"
 
 class PageView;
@@ -22,6 +23,7 @@ class QTabWidget;
 class QToolBar;
 class TForm2;
 class TForm4;
+class TChanData;
 namespace rivo {
 struct ListPage;
 }
@@ -64,6 +66,10 @@ public:
     std::shared_ptr<rivo::TKVXFile> CurrentImage;
     // The working directory when the window was created: "Sr.Ini" is looked for there.
     QString WorkDir;
+    // The channel copy buffer: shared by all pages, outlives the page it came from.
+    rivo::ChannelClipboard ChannelClipboard;
+    // The channel properties dialog of the double-click, kept between uses.
+    TChanData* ChanData = nullptr;
     // Row colours of the tables (0xRRGGBB): channel, radio, no audio/video, grey, in use.
     const std::array<std::uint32_t, 5> RowColours;
 
@@ -134,6 +140,11 @@ private:
     void updateCaption(PageView* view);
     void disablePageButtons();
     QString modifiedPageNames() const;
+    // Runs one editing command on the active page: a failure the command raises (a cell
+    // that is not a number) is shown, and the page's views and Save button follow.
+    void runOnActivePage(const std::function<void(PageView&)>& command);
+    // Asks for a channel number with the number dialog; 0 when cancelled.
+    int askChannelNumber(const char* caption, const char* group, int limit, int initial);
 
     std::unique_ptr<rivo::UserPrompts> ownPrompts_;
     rivo::UserPrompts* prompts_ = nullptr;

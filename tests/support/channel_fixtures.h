@@ -72,6 +72,10 @@ ModuleSpec SupportModule(const ChannelImageSpec& spec);
 ChannelImageSpec MakeChannelImageSpec(ListLayout layout, int channels, int transponders,
                                       bool fullFavourites = false);
 
+// A packed stream that decodes to content: literal runs of up to eight bytes and the end
+// marker (no back-references), for modules whose kind is packed.
+Bytes PackAsLiterals(const Bytes& content);
+
 // The largest list the format allows: ten channel modules of 999 records, 255
 // transponders, all eight favourites lists full.
 ChannelImageSpec MakeLargestChannelImageSpec();

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include "channel_fixtures.h"
+#include "channels/page_io.h"
+#include "channels/records.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+using Cells = std::vector<std::string>;
+
+// Records what the build reports through the gauge.
+struct RecordingProgress : Progress {
+    std::vector<std::string> calls;
+    std::vector<int> values;
+    void show(int p) override { calls.push_back("show " + std::to_string(p)); }
+    void set(int p) override { values.push_back(p); }
+    void hide() override { calls.push_back("hide"); }
+    void status(const std::string& t) override { calls.push_back("status " + t); }
+};
+
+std::unique_ptr<ListPage> build(const Bytes& image, Progress& progress, const TOpenParams& params = FixtureOpenParams()) {
+    auto file = std::make_shared<TKVXFile>();
+    EXPECT_TRUE(file->LoadBytes(image, "x.Bin").ok());
+    return BuildPage(file, params, progress);
+}
+
+ChannelSpec channel(const std::string& name, std::uint8_t transponder, std::uint16_t vpid = 0x200,
+                    std::uint16_t apid = 0x28A, std::uint8_t status = 0x04) {
+    ChannelSpec c;
+    c.name = name;
+    c.transponder = transponder;
+    c.vpid = vpid;
+    c.apid = apid;
+    c.status = status;
+    return c;
+}
+
+TransponderSpec transponder(std::int32_t offset, std::uint16_t tid = 1) {
+    TransponderSpec t;
+    t.offsetHz = offset;
+    t.tid = tid;
+    return t;
+}
+
+}  // namespace
+
+TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
+    ChannelImageSpec spec;
+    spec.layout = ListLayout::Split;
+    spec.transponders = {transponder(1997000000, 1100), transponder(1147000000, 2), transponder(0, 3),
+                         transponder(1500000000, 4)};
+    spec.transponders[1].flags = 0x0B;  // high band, H, satellite B
+    spec.channels = {
+        channel("NEWS", 1),                              // 1 TV
+        channel("Radio", 2, 0xFFFF),                     // 2 radio
+        channel("Dati", 2, 0xFFFF, 0xFFFF),              // 3 data
+        channel("Spento", 3, 0x200, 0x28A, 0x00),        // 4 inactive
+    };
+    spec.favourites[0] = {1, 0, 4, 1};   // channel 1 twice: its bit is added once
+    spec.favourites[2] = {1, 2};
+    spec.favourites[7] = {2000};         // beyond the table: kept, names nothing
+    spec.listNames = {"TV", "", "Sport", "", "", "", "", "ABCDEFGH"};
+    spec.versionMajor = 1;
+    spec.versionMinor = 4;
+
+    RecordingProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->Layout, ListLayout::Split);
+    EXPECT_EQ(page->channelCount(), 1998);  // two modules of 999
+    EXPECT_EQ(page->transponderCount(), 4);
+    EXPECT_FALSE(page->Modified);
+    EXPECT_EQ(page->FileName, "");
+    EXPECT_EQ(page->SymbolRates, FixtureRates());
+
+    const Grid& ch = page->ChannelGrid;
+    EXPECT_EQ(ch.row(1).cells, (Cells{"1", "NEWS", "1", "0", "512", "650", "65535", "65535", "512", "04", "5"}));
+    EXPECT_EQ(ch.cell(2, ch::Favourites), "4");
+    EXPECT_EQ(ch.cell(3, ch::Favourites), "0");
+    EXPECT_EQ(ch.cell(4, ch::Favourites), "1");
+    EXPECT_EQ(ch.colour(1), kColourChannel);
+    EXPECT_EQ(ch.colour(2), kColourRadio);
+    EXPECT_EQ(ch.colour(3), kColourNoAudioVideo);
+    EXPECT_EQ(ch.colour(4), kColourGrey);
+    EXPECT_EQ(ch.cell(1000, ch::Num), "1000");  // an empty record of the second module
+    EXPECT_EQ(ch.colour(1000), kColourGrey);
+
+    const Grid& tpg = page->TransponderGrid;
+    EXPECT_EQ(tpg.row(1).cells, (Cells{"1", "11747", "1100", "0", "0", "27500", "3/4", "V", "Off", "HotBird"}));
+    EXPECT_EQ(tpg.colour(1), kColourInUse);
+    EXPECT_EQ(tpg.cell(2, tp::Frequency), "11747");
+    EXPECT_EQ(tpg.cell(2, tp::Polarisation), "H");
+    EXPECT_EQ(tpg.cell(2, tp::Tone), "On");
+    EXPECT_EQ(tpg.cell(2, tp::Satellite), "Astra");
+    EXPECT_EQ(tpg.colour(3), kColourGrey);  // offset 0
+    EXPECT_EQ(tpg.cell(3, tp::Frequency), "0");
+    // Transponder 4 is named by no channel: "0" and grey whatever it stores.
+    EXPECT_EQ(tpg.cell(4, tp::Frequency), "0");
+    EXPECT_EQ(tpg.colour(4), kColourGrey);
+    EXPECT_EQ(tpg.cell(4, tp::Tid), "4");
+
+    const Grid& list1 = page->FavouriteGrids[0];
+    EXPECT_EQ(list1.row(1).cells, (Cells{"1", "NEWS", "1"}));
+    EXPECT_EQ(list1.colour(1), kColourChannel);
+    EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "0"}));
+    EXPECT_EQ(list1.colour(2), kColourGrey);
+    EXPECT_EQ(list1.row(3).cells, (Cells{"3", "Spento", "4"}));
+    EXPECT_EQ(list1.colour(3), kColourGrey);  // the inactive channel's colour
+    EXPECT_EQ(list1.row(128).cells, (Cells{"128", "", "0"}));
+    EXPECT_EQ(page->FavouriteGrids[2].colour(2), kColourRadio);
+    EXPECT_EQ(page->FavouriteGrids[7].row(1).cells, (Cells{"1", "", "2000"}));
+
+    EXPECT_EQ(page->VersionText, "Versione: 1.4");
+    EXPECT_EQ(page->ConfigGrid.cell(1, 0), "1");
+    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "TV");
+    EXPECT_EQ(page->ConfigGrid.cell(3, 1), "Sport");
+    EXPECT_EQ(page->ConfigGrid.cell(8, 0), "8");
+    EXPECT_EQ(page->ConfigGrid.cell(8, 1), "ABCDEFGH");
+
+    // The gauge: shown and hidden around each channel module, rising to 100.
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"show 0", "hide", "show 0", "hide"}));
+    ASSERT_FALSE(progress.values.empty());
+    EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
+    EXPECT_EQ(progress.values.back(), 1998 * 100 / 1999);
+}
+
+TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Single, 50, 10);
+    spec.favourites[0] = {1, 2, 3};
+    spec.listNames[0] = "TV";
+    NullProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    EXPECT_EQ(page->Layout, ListLayout::Single);
+    EXPECT_EQ(page->channelCount(), 50);
+    for (int r = 1; r <= 50; ++r) EXPECT_EQ(page->ChannelGrid.cell(r, ch::Favourites), "0");
+    EXPECT_EQ(page->FavouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "");
+    EXPECT_EQ(page->VersionText, "Versione: ");
+}
+
+TEST(BuildPage, NoChannelModule) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::None, 0, 5);
+    spec.favourites[0] = {1};
+    NullProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    EXPECT_EQ(page->Layout, ListLayout::None);
+    EXPECT_EQ(page->ChannelGrid.rowCount(), 1);
+    EXPECT_EQ(page->transponderCount(), 5);
+    for (int t = 1; t <= 5; ++t) {
+        EXPECT_EQ(page->TransponderGrid.cell(t, tp::Frequency), "0");
+        EXPECT_EQ(page->TransponderGrid.colour(t), kColourGrey);
+    }
+    EXPECT_EQ(page->FavouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+}
+
+TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {
+    ChannelImageSpec spec;
+    spec.transponders = {transponder(1997000000)};
+    spec.channels.resize(3 * 999, channel("", 1, 0x200, 0x28A, 0));
+    spec.channels[0] = channel("Primo", 1);
+    spec.channels[999] = channel("Mille", 1);
+    spec.channels[1998] = channel("Duemila", 1);
+    spec.splitDigits = {2, 0, 1};  // image order: TCS2, TCS, TCS1
+    NullProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    ASSERT_EQ(page->channelCount(), 2997);
+    EXPECT_EQ(page->ChannelGrid.cell(1, ch::Name), "Primo");
+    EXPECT_EQ(page->ChannelGrid.cell(1000, ch::Name), "Mille");
+    EXPECT_EQ(page->ChannelGrid.cell(1999, ch::Name), "Duemila");
+    EXPECT_EQ(page->ChannelGrid.cell(1999, ch::Num), "1999");
+}
+
+TEST(BuildPage, OnlyTheFirstModuleOfEachName) {
+    // Two transponder tables read into one numbering (the second is packed by its name);
+    // a repeated name (any case) is skipped.
+    ModuleSpec second = TransponderModule({transponder(1000000000, 2), transponder(1100000000, 3)}, "TPTB");
+    second.entries[0].bytes = PackAsLiterals(second.entries[0].bytes);
+    const std::vector<SectorSpec> sectors{
+        SectorSpec::Table({SlotSpec(TransponderModule({transponder(1997000000, 1)}, "TPT")),
+                           SlotSpec(second),
+                           SlotSpec(TransponderModule({transponder(1200000000, 9)}, "TPTb")),
+                           SlotSpec(TransponderModule({transponder(1200000000, 9)}, "TPT"))}),
+        SectorSpec::Table({SlotSpec(ChannelModule("TCS", {channel("A", 1), channel("B", 3)})),
+                           SlotSpec(ChannelModule("TCS", {channel("C", 1)}))}),
+    };
+    NullProgress progress;
+    auto page = build(BuildFlashImage(sectors), progress);
+    EXPECT_EQ(page->Layout, ListLayout::Single);
+    EXPECT_EQ(page->channelCount(), 2);
+    ASSERT_EQ(page->transponderCount(), 3);
+    EXPECT_EQ(page->TransponderGrid.cell(3, tp::Tid), "3");
+    EXPECT_EQ(page->TransponderGrid.cell(3, tp::Frequency), "10850");
+    EXPECT_EQ(page->TransponderGrid.cell(2, tp::Frequency), "0");  // no channel names 2
+}
+
+TEST(BuildPage, TransponderBeyond255IsNeverReferenced) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Single, 10, 0);
+    for (int t = 0; t < 257; ++t) spec.transponders.push_back(transponder(1000000000 + t, static_cast<std::uint16_t>(t)));
+    spec.channels[0].transponder = 1;  // 257 mod 256 would be 1 as well
+    NullProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    ASSERT_EQ(page->transponderCount(), 257);
+    EXPECT_EQ(page->TransponderGrid.colour(1), kColourInUse);
+    EXPECT_EQ(page->TransponderGrid.colour(256), kColourGrey);
+    EXPECT_EQ(page->TransponderGrid.colour(257), kColourGrey);
+}
+
+TEST(BuildPage, ShortSupportEntriesReadMissingBytesAsZero) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
+    auto sectors = ChannelImageSectors(spec);
+    ModuleSpec& support = *sectors[0].slots[1].module;
+    ASSERT_EQ(support.name, "Support");
+    support.entries[0].bytes = {0x00, 0x07, 0x00};       // Lista1.pre: one slot and a half
+    support.entries[8].bytes = {3, 1, 'N', 'o', 'm', 'e'};  // config.pre of 6 bytes
+    NullProgress progress;
+    auto page = build(BuildFlashImage(sectors), progress);
+    EXPECT_EQ(page->FavouriteGrids[0].cell(1, fav::Channel), "7");
+    EXPECT_EQ(page->FavouriteGrids[0].cell(2, fav::Channel), "0");
+    EXPECT_EQ(page->VersionText, "Versione: 3.1");
+    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "Nome");
+    EXPECT_EQ(page->ConfigGrid.cell(2, 1), "");
+}
+
+TEST(OpenPage, StatusesOfFilesThatAreNoChannelList) {
+    TempFolder folder;
+    NullProgress progress;
+    TOpenParams params;
+    params.FileName = folder.path("missing.Bin");
+    auto missing = OpenPage(params, progress);
+    EXPECT_EQ(missing.status, OpenResult::Status::Unreadable);
+    EXPECT_NE(missing.message.find("missing.Bin"), std::string::npos);
+    EXPECT_FALSE(missing.page);
+
+    params.FileName = folder.path("zeros.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.FileName, Bytes(70000, 0)), "");
+    auto zeros = OpenPage(params, progress);
+    EXPECT_EQ(zeros.status, OpenResult::Status::Unrecognised);
+    EXPECT_EQ(zeros.message, "Formato file sconosciuto");
+
+    MainCodeSpec mainCode;
+    mainCode.modules = {{"boot", {{"boot.app", Bytes(100, 1)}}}, {"main", {{"main.bin", Bytes(50, 2)}}}};
+    params.FileName = folder.path("firm.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.FileName, BuildMainCodeImage(mainCode).bytes), "");
+    auto firm = OpenPage(params, progress);
+    EXPECT_EQ(firm.status, OpenResult::Status::MainCode);
+    EXPECT_EQ(firm.message, kMainCodeMessage);
+
+    params.FileName = folder.path("list.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.FileName, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 30, 4))), "");
+    auto ok = OpenPage(params, progress);
+    ASSERT_EQ(ok.status, OpenResult::Status::Ok);
+    ASSERT_TRUE(ok.page);
+    EXPECT_EQ(ok.page->FileName, params.FileName);
+    EXPECT_EQ(ok.page->ConfigGrid.cell(1, 1), "TV");
+}

@@ -1,0 +1,135 @@
+// `set-channel FIRST LAST FIELD=VALUE...`: the properties dialog from the context menu with
+// the named fields set; everything not named stays as each row has it.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "channels/open_params.h"
+#include "page_maker.h"
+#include "tool/edit_ops_channel_dialog.h"
+#include "tool/tool.h"
+
+namespace rivo::tool {
+namespace {
+
+struct Fixture {
+    // Channels 1..4 active with different names, SIDs and encodings; channel 2 in list 1.
+    Fixture() : page(pages::MakePage(5, 2)), io{out, err}, context{page, params, io} {
+        pages::Transponder t;
+        pages::SetTransponder(page, 1, t);
+        pages::SetChannel(page, 1, "ONE", 1, "512", "650", "04");
+        pages::SetChannel(page, 2, "TWO", 1, "512", "650", "3C");    // encoding 1, bits 3 and 4
+        pages::SetChannel(page, 3, "THREE", 1, "65535", "650", "C5");  // encoding 6, locked
+        pages::SetChannel(page, 4, "FOUR", 1, "512", "650", "46");    // encoding 2, favourite
+        page.ChannelGrid.setCell(3, ch::Sid, "300");
+        pages::AddFavourite(page, 1, 2);
+    }
+    size_t run(std::vector<std::string> words) { return SetChannelOperation(words, 0, context); }
+    const std::string& cell(int row, int column) const { return page.ChannelGrid.cell(row, column); }
+
+    ListPage page;
+    TOpenParams params;
+    std::ostringstream out, err;
+    ToolIo io;
+    EditContext context;
+};
+
+TEST(EditSetChannel, NamedFieldsAreSetAndTheRestKeptPerRow) {
+    Fixture f;
+    const size_t used = f.run({"set-channel", "2", "4", "name=\xC3\x80" "BCDEFGHIJKLMNOPQRS", "pcr=99", "list3=1",
+                               "locked=1", "swap-satellites", "x=1"});
+    EXPECT_EQ(used, 7u);  // stops at the next operation
+    for (int r = 2; r <= 4; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(f.cell(r, ch::Name), "\xC0" "BCDEFGHIJKLMNOP");  // 16 characters, Windows-1252
+        EXPECT_EQ(f.cell(r, ch::Pcr), "99");
+        EXPECT_EQ(pages::Favourites(f.page, 3).at(static_cast<size_t>(r - 2)), r);
+    }
+    EXPECT_EQ(f.cell(3, ch::Sid), "300");
+    EXPECT_EQ(f.cell(2, ch::Sid), "100");
+    // Each row keeps its encoding and other bits; bits 3 and 4 are dropped.
+    EXPECT_EQ(f.cell(2, ch::Status), "25");
+    EXPECT_EQ(f.cell(3, ch::Status), "C5");
+    EXPECT_EQ(f.cell(4, ch::Status), "47");
+    EXPECT_EQ(f.cell(2, ch::Favourites), "5");
+    EXPECT_EQ(f.cell(3, ch::Favourites), "4");
+    EXPECT_EQ(f.cell(1, ch::Name), "ONE");  // outside the rows
+    EXPECT_EQ(f.cell(1, ch::Pcr), "512");
+    EXPECT_TRUE(f.page.Modified);
+}
+
+TEST(EditSetChannel, EncodingForAllAndMakingInactive) {
+    Fixture f;
+    f.run({"set-channel", "1", "3", "encoding=5", "active=0"});
+    EXPECT_EQ(f.cell(1, ch::Status), "A0");
+    EXPECT_EQ(f.cell(2, ch::Status), "A0");
+    EXPECT_EQ(f.cell(3, ch::Status), "A1");
+    EXPECT_EQ(f.cell(4, ch::Status), "46");
+    EXPECT_EQ(f.page.ChannelGrid.colour(2), kColourGrey);
+    EXPECT_TRUE(pages::Favourites(f.page, 1).empty());  // inactive: out of the list
+    EXPECT_EQ(f.cell(2, ch::Favourites), "1");           // but the bit stays
+}
+
+TEST(EditSetChannel, EmptyValueKeepsEachRowsText) {
+    Fixture f;
+    f.run({"set-channel", "1", "2", "name=", "sid=42"});
+    EXPECT_EQ(f.cell(1, ch::Name), "ONE");
+    EXPECT_EQ(f.cell(2, ch::Name), "TWO");
+    EXPECT_EQ(f.cell(1, ch::Sid), "42");
+    EXPECT_TRUE(f.page.Modified);
+}
+
+TEST(EditSetChannel, BadArgumentsAreUsageErrorsAndChangeNothing) {
+    const std::vector<std::vector<std::string>> cases{
+        {"set-channel", "1"},
+        {"set-channel", "3", "2", "sid=1"},
+        {"set-channel", "0", "2", "sid=1"},
+        {"set-channel", "1", "6", "sid=1"},
+        {"set-channel", "1", "x", "sid=1"},
+        {"set-channel", "1", "2"},
+        {"set-channel", "1", "2", "colour=1"},
+        {"set-channel", "1", "2", "active=2"},
+        {"set-channel", "1", "2", "encoding=6"},
+        {"set-channel", "1", "2", "list9=1"},
+        {"set-channel", "1", "2", "sid=1", "name=\xD0\x96"},  // Cyrillic: not in Windows-1252
+    };
+    for (const auto& words : cases) {
+        Fixture f;
+        const ListPage before = f.page;
+        try {
+            f.run(words);
+            ADD_FAILURE() << "accepted: " << words.back();
+        } catch (const ToolError& e) {
+            EXPECT_EQ(e.exitCode, kExitUsage) << e.what();
+        }
+        EXPECT_EQ(f.page.ChannelGrid, before.ChannelGrid) << words.back();
+        EXPECT_FALSE(f.page.Modified);
+    }
+}
+
+TEST(EditSetChannel, UnreadableStatusIsRefusedLikeTheEditor) {
+    Fixture f;
+    f.page.ChannelGrid.setCell(2, ch::Status, "Q1");
+    try {
+        f.run({"set-channel", "1", "2", "sid=1"});
+        ADD_FAILURE() << "accepted";
+    } catch (const ToolError& e) {
+        EXPECT_EQ(e.exitCode, kExitFailure);
+        EXPECT_STREQ(e.what(), "'0xQ1' is not a valid integer value");
+    }
+    EXPECT_EQ(f.cell(1, ch::Sid), "100");
+}
+
+TEST(EditSetChannel, IsRegisteredForTheEditCommand) {
+    const EditOperation* operation = FindEditOperation("set-channel");
+    ASSERT_NE(operation, nullptr);
+    Fixture f;
+    EXPECT_EQ((*operation)({"delete", "1", "1", "keep", "set-channel", "4", "4", "vpid=65535"}, 4, f.context), 4u);
+    EXPECT_EQ(f.cell(4, ch::VPid), "65535");
+    EXPECT_EQ(f.page.ChannelGrid.colour(4), kColourRadio);
+}
+
+}  // namespace
+}  // namespace rivo::tool

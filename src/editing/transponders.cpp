@@ -78,7 +78,7 @@ int TransponderReference(const std::string& cell) {
 }
 
 int ReachableTransponderRows(const ListPage& page) {
-    return std::min(page.transponderCount(), kNoTransponder - 1);
+    return std::max(0, std::min(page.transponderCount(), kNoTransponder - 1));
 }
 
 void ClearTransponderRow(ListPage& page, int n) {

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "channel_fixtures.h"
+#include "channels/page_io.h"
+#include "channels/records.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+// Reads a written file back as a flash image (without the type check, as a save may
+// legitimately produce a file the check does not recognise) and builds its page.
+std::unique_ptr<ListPage> reopen(const std::string& path, const TOpenParams& params = FixtureOpenParams()) {
+    std::string error;
+    auto bytes = ReadWholeFile(path, error);
+    EXPECT_TRUE(bytes.has_value()) << error;
+    auto file = std::make_shared<TKVXFile>();
+    EXPECT_TRUE(file->LoadFlashBytes(std::move(*bytes), path).ok());
+    NullProgress progress;
+    return BuildPage(file, params, progress);
+}
+
+// The stored bytes of the first entry named entry in the first module named module.
+Bytes entryBytes(TKVXFile& file, const std::string& module, const std::string& entry) {
+    for (int i = 0; i < file.GetNumModule(); ++i) {
+        TKVXModule* m = file.GetModule(i);
+        if (m->Name() != module) continue;
+        for (int e = 0; e < m->GetNumScript(); ++e)
+            if (m->GetScript(e)->Name() == entry) return m->GetScript(e)->Data();
+    }
+    ADD_FAILURE() << "no entry " << module << "/" << entry;
+    return {};
+}
+
+std::shared_ptr<TKVXFile> load(const std::string& path) {
+    std::string error;
+    auto bytes = ReadWholeFile(path, error);
+    auto file = std::make_shared<TKVXFile>();
+    EXPECT_TRUE(bytes && file->LoadFlashBytes(std::move(*bytes), path).ok()) << error;
+    return file;
+}
+
+// Every entry's stored bytes, in module and entry order.
+std::vector<Bytes> allEntries(TKVXFile& file) {
+    std::vector<Bytes> out;
+    for (int i = 0; i < file.GetNumModule(); ++i)
+        for (int e = 0; e < file.GetModule(i)->GetNumScript(); ++e) out.push_back(file.GetModule(i)->GetScript(e)->Data());
+    return out;
+}
+
+void expectSamePage(const ListPage& a, const ListPage& b) {
+    EXPECT_EQ(a.Layout, b.Layout);
+    EXPECT_EQ(a.ChannelGrid, b.ChannelGrid);
+    EXPECT_EQ(a.TransponderGrid, b.TransponderGrid);
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(a.FavouriteGrids[k], b.FavouriteGrids[k]) << "list " << k + 1;
+    EXPECT_EQ(a.ConfigGrid, b.ConfigGrid);
+    EXPECT_EQ(a.VersionText, b.VersionText);
+}
+
+}  // namespace
+
+class RoundTrip : public ::testing::TestWithParam<ListLayout> {};
+
+TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
+    ChannelImageSpec spec = MakeChannelImageSpec(GetParam(), 1200, 30);
+    if (GetParam() == ListLayout::Split) spec.favourites[5] = {3000};  // beyond the table: kept
+    // An unused flag bit and a transponder named by no channel: both go as the format says.
+    spec.transponders[0].flags |= 0x44;
+    for (auto& c : spec.channels)
+        if (c.transponder == 30) c.transponder = 29;
+    const Bytes image = BuildChannelImage(spec);
+    auto page = OpenChannelImage(image);
+    page->Modified = true;
+
+    TempFolder folder;
+    NullProgress progress;
+    const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.warning, "");
+    EXPECT_FALSE(page->Modified);
+
+    auto again = reopen(folder.path("out.Bin"));
+    expectSamePage(*page, *again);
+
+    auto original = std::make_shared<TKVXFile>();
+    ASSERT_TRUE(original->LoadBytes(image).ok());
+    auto saved = load(folder.path("out.Bin"));
+    if (GetParam() != ListLayout::None) {
+        // Channel records come back byte for byte.
+        Bytes before, after;
+        for (const char* name : {"TCS", "TCS1"}) {
+            if (GetParam() == ListLayout::Single && std::string(name) == "TCS1") break;
+            const std::string entry = std::string(name) + ".dat";
+            const Bytes b = entryBytes(*original, name, entry), a = entryBytes(*saved, name, entry);
+            before.insert(before.end(), b.begin(), b.end());
+            after.insert(after.end(), a.begin(), a.end());
+        }
+        EXPECT_EQ(before, after);
+    }
+    const Bytes tptBefore = entryBytes(*original, "TPT", "TPT.dat");
+    const Bytes tptAfter = entryBytes(*saved, "TPT", "TPT.dat");
+    ASSERT_EQ(tptAfter.size(), tptBefore.size());
+    if (GetParam() != ListLayout::None) {
+        EXPECT_EQ(tptAfter[11], tptBefore[11] & 0x0B);  // bits 2, 6 and 7 cleared
+        EXPECT_EQ(Bytes(tptAfter.begin() + 12, tptAfter.begin() + 29 * 12),
+                  Bytes(tptBefore.begin() + 12, tptBefore.begin() + 29 * 12));
+    }
+    EXPECT_EQ(Bytes(tptAfter.end() - 12, tptAfter.end() - 8), Bytes(4, 0));  // unreferenced: unused slot
+    // The support module: written in Split only; otherwise left as it was.
+    for (const char* entry : {"Lista1.pre", "Lista6.pre", "config.pre"})
+        EXPECT_EQ(entryBytes(*saved, "Support", entry), entryBytes(*original, "Support", entry)) << entry;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
+                         ::testing::Values(ListLayout::None, ListLayout::Single, ListLayout::Split));
+
+TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 2500, 12);
+    spec.splitDigits = {0, 2, 1};
+    spec.configTail = {1, 2, 3, 4, 5};
+    auto page = OpenChannelImage(BuildChannelImage(spec));
+    page->ChannelGrid.setCell(1000, ch::Name, "Mille");
+    page->ChannelGrid.setCell(2500, ch::Sid, "70000");
+    page->TransponderGrid.setCell(1, tp::Frequency, "11747,000320");
+    page->FavouriteGrids[3].setCell(1, fav::Channel, "1000");
+    page->ConfigGrid.setCell(4, 1, "Nuova");
+    page->Modified = true;
+
+    TempFolder folder;
+    NullProgress progress;
+    ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
+    auto saved = load(folder.path("out.Bin"));
+    const Bytes tcs1 = entryBytes(*saved, "TCS1", "TCS1.dat");
+    ASSERT_EQ(tcs1.size(), 29970u);
+    EXPECT_EQ(std::string(tcs1.begin(), tcs1.begin() + 5), "Mille");  // channel 1000 opens TCS1
+    const Bytes tcs2 = entryBytes(*saved, "TCS2", "TCS2.dat");
+    const std::size_t at = (2500 - 1999) * 30;
+    EXPECT_EQ(tcs2[at + 18] << 8 | tcs2[at + 19], 4464);
+    const Bytes config = entryBytes(*saved, "Support", "config.pre");
+    ASSERT_EQ(config.size(), 71u);
+    EXPECT_EQ(config[0], 1);
+    EXPECT_EQ(config[1], 4);
+    EXPECT_EQ(std::string(config.begin() + 26, config.begin() + 31), "Nuova");
+    EXPECT_EQ(Bytes(config.begin() + 66, config.end()), (Bytes{1, 2, 3, 4, 5}));
+    const Bytes list4 = entryBytes(*saved, "Support", "Lista4.pre");
+    ASSERT_EQ(list4.size(), 256u);
+    EXPECT_EQ(list4[0] << 8 | list4[1], 1000);
+
+    auto again = reopen(folder.path("out.Bin"));
+    EXPECT_EQ(again->TransponderGrid.cell(1, tp::Frequency), "11747,00032");
+    EXPECT_EQ(again->ChannelGrid.cell(1000, ch::Favourites), "8");
+}
+
+TEST(SavePage, FailedEncodingChangesNothing) {
+    struct Case {
+        const char* name;
+        void (*edit)(ListPage&);
+        const char* message;
+    } cases[] = {
+        {"channel", [](ListPage& p) { p.ChannelGrid.setCell(12, ch::Sid, "abc"); },
+         "Canali, riga 12, colonna SID: 'abc' is not a valid integer value"},
+        {"status", [](ListPage& p) { p.ChannelGrid.setCell(3, ch::Status, "ZZ"); },
+         "Canali, riga 3, colonna Status: '0xZZ' is not a valid integer value"},
+        {"transponder", [](ListPage& p) { p.TransponderGrid.setCell(2, tp::Frequency, "11747,1234567"); },
+         "Transponder, riga 2, colonna Frequenza: '11747,1234567' is not a valid integer value"},
+        {"favourite", [](ListPage& p) { p.FavouriteGrids[1].setCell(5, fav::Channel, "x"); },
+         "Preferiti, lista 2, riga 5, colonna Canale: 'x' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
+        const auto before = allEntries(*page->Image);
+        // A change that encodes fine comes before the bad cell: it must not reach the image either.
+        page->TransponderGrid.setCell(1, tp::Tid, "4242");
+        c.edit(*page);
+        page->Modified = true;
+        TempFolder folder;
+        const std::string existing = folder.path("existing.Bin");
+        ASSERT_EQ(WriteFileAtomically(existing, Bytes{1, 2, 3}), "");
+        NullProgress progress;
+        const auto result = SavePage(*page, existing, progress);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_TRUE(page->Modified);
+        EXPECT_EQ(allEntries(*page->Image), before);
+        std::string error;
+        EXPECT_EQ(ReadWholeFile(existing, error), (Bytes{1, 2, 3}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
+    }
+}
+
+TEST(SavePage, WriteFailureRestoresTheImage) {
+    auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
+    page->ConfigGrid.setCell(1, 1, "Altro");
+    page->ChannelGrid.setCell(1, ch::Name, "Cambiato");
+    page->Modified = true;
+    const auto before = allEntries(*page->Image);
+    NullProgress progress;
+    const auto result = SavePage(*page, "/nonexistent-folder/out.Bin", progress);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message, "");
+    EXPECT_TRUE(page->Modified);
+    EXPECT_EQ(allEntries(*page->Image), before);
+}
+
+TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
+    struct Case {
+        const char* name;
+        std::vector<int> digits;
+        int keepRows;  // rows of the page after building; -1 keeps them all
+        const char* fragment;
+    } cases[] = {
+        {"rows removed", {0, 1}, 1500, "non copre il modulo \"TCS1\" (canali 1000-1998)"},
+        {"missing block", {0, 2}, -1, "non copre il modulo \"TCS2\""},
+        {"no TCS", {1, 2}, -1, "\"TCS1\" non contiene esattamente i canali 1000-1998"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 100, 8);
+        spec.splitDigits = c.digits;
+        auto page = OpenChannelImage(BuildChannelImage(spec));
+        if (c.keepRows >= 0) page->ChannelGrid.setRowCount(c.keepRows + 1);
+        page->Modified = true;
+        const auto before = allEntries(*page->Image);
+        TempFolder folder;
+        NullProgress progress;
+        const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(c.fragment), std::string::npos) << result.message;
+        EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));
+        EXPECT_EQ(allEntries(*page->Image), before);
+        EXPECT_TRUE(page->Modified);
+    }
+}
+
+TEST(SavePage, SplitModulesReadElsewhereThanWrittenAreRefused) {
+    // A first module of 1500 records puts the second module's channels at 1501, where
+    // saving would put them at 1000: writing would move channels between modules.
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 100, 8);
+    auto sectors = ChannelImageSectors(spec);
+    std::vector<ChannelSpec> big(1500, ChannelSpec{});
+    SlotSpec second = sectors[1].slots[1];
+    sectors[1].slots = {SlotSpec(ChannelModule("TCS", big))};
+    sectors.push_back(SectorSpec::Table({second}));
+    auto page = OpenChannelImage(BuildFlashImage(sectors));
+    ASSERT_EQ(page->channelCount(), 2499);
+    TempFolder folder;
+    NullProgress progress;
+    const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("\"TCS\""), std::string::npos) << result.message;
+}
+
+TEST(SavePage, ShortSupportEntriesKeepTheirLength) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
+    auto sectors = ChannelImageSectors(spec);
+    ModuleSpec& support = *sectors[0].slots[1].module;
+    support.entries[1].bytes = {0x00, 0x07, 0x00, 0x09, 0x00};  // Lista2.pre: 5 bytes
+    support.entries[8].bytes = {3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'C'};  // config.pre: 11 bytes
+    auto page = OpenChannelImage(BuildFlashImage(sectors));
+    page->FavouriteGrids[1].setCell(1, fav::Channel, "4");
+    page->ConfigGrid.setCell(2, 1, "XYZ");
+    TempFolder folder;
+    NullProgress progress;
+    ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
+    auto saved = load(folder.path("out.Bin"));
+    EXPECT_EQ(entryBytes(*saved, "Support", "Lista2.pre"), (Bytes{0x00, 0x04, 0x00, 0x09, 0x00}));
+    EXPECT_EQ(entryBytes(*saved, "Support", "config.pre"), (Bytes{3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'X'}));
+}
+
+TEST(SavePage, EveryModuleNamedSupportIsWritten) {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
+    spec.extraModules = {SupportModule(spec)};
+    spec.extraModules[0].entries.push_back({"other.bin", Bytes{9, 9}});
+    auto page = OpenChannelImage(BuildChannelImage(spec));
+    page->FavouriteGrids[0].setCell(128, fav::Channel, "17");
+    TempFolder folder;
+    NullProgress progress;
+    ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
+    auto saved = load(folder.path("out.Bin"));
+    int written = 0;
+    for (int i = 0; i < saved->GetNumModule(); ++i) {
+        TKVXModule* m = saved->GetModule(i);
+        if (m->Name() != "Support") continue;
+        const Bytes& list = m->GetScript(0)->Data();
+        EXPECT_EQ(list[254] << 8 | list[255], 17);
+        ++written;
+    }
+    EXPECT_EQ(written, 2);
+    EXPECT_EQ(entryBytes(*saved, "Support", "other.bin"), (Bytes{9, 9}));  // other entries untouched
+}
+
+TEST(SavePage, WarningOfAFileTheTypeCheckWillNotRecognise) {
+    // Sector 0's first slot is empty; on writing, "Support" moves into it, and its first
+    // entry's name does not begin with the module's name.
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
+    auto sectors = ChannelImageSectors(spec);
+    sectors[0].slots = {SlotSpec::Empty(), *sectors[0].slots[1].module, *sectors[0].slots[0].module};
+    auto page = OpenChannelImage(BuildFlashImage(sectors));
+    TempFolder folder;
+    NullProgress progress;
+    const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_NE(result.warning, "");
+    EXPECT_TRUE(std::filesystem::exists(folder.path("out.Bin")));
+}

@@ -1,0 +1,45 @@
+// What the transponder dialog reads from a page and writes back on Ok.
+//
+// The Qt dialog only moves these values between its widgets and TransponderDialogValues,
+// so the whole Ok path runs without a window.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+
+namespace rivo {
+
+// The FEC choices, index = the radio button.
+const std::array<const char*, 5>& FecChoices();
+
+struct TransponderDialogValues {
+    std::string Caption;  // "Transponder " + row
+    // Edit1 .. Edit4: "Frequenza", "TID", "NID", "Canali" as free text.
+    std::string Frequency, Tid, Nid, Channels;
+    std::array<std::string, 16> SymbolRates{};  // the page's rates as decimal texts
+    int SymbolRate = -1;                         // index into SymbolRates; -1 none selected
+    std::array<std::string, 2> Satellites{};     // satellite A, satellite B
+    int Satellite = -1;                          // 0, 1; -1 none selected
+    int Fec = -1;                                // 0 .. 4 ("1/2" .. "7/8"); -1 none
+    bool Horizontal = false;                     // "Orizzontale" (else "Verticale")
+    bool ToneOn = false;                         // "On" (else "Off")
+    // "Canali collegati": copies of the channel rows naming this transponder, in order.
+    std::vector<GridRow> LinkedChannels;
+
+    bool operator==(const TransponderDialogValues&) const = default;
+};
+
+// The dialog's values for transponder row t (1..T). Throws ConversionError when the
+// "SR" cell is not a whole number or the "FEC" cell is neither a fraction nor
+// hexadecimal; std::out_of_range for a row outside the table.
+TransponderDialogValues FillTransponderDialog(const ListPage& page, int t);
+
+// Ok: stores the values into row t and marks the page modified when any stored text
+// differs from the old one. With no symbol rate (or FEC) chosen the old text stays; with
+// no satellite chosen the text becomes empty. Returns whether any cell changed.
+bool ApplyTransponderDialog(ListPage& page, int t, const TransponderDialogValues& values);
+
+}  // namespace rivo

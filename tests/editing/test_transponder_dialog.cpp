@@ -1,0 +1,153 @@
+// The transponder dialog's values: what it shows for a row and what Ok stores.
+#include <gtest/gtest.h>
+
+#include "channels/records.h"
+#include "editing/transponder_dialog_logic.h"
+#include "page_maker.h"
+
+namespace rivo {
+namespace {
+
+using pages::MakePage;
+using pages::SetChannel;
+using pages::SetTransponder;
+using pages::Transponder;
+
+// Transponder 2: 12603,125 / 7 / 318 / 12 / 22000 / 5/6 / V / On / "astra" (lower case);
+// channels 1 and 3 on it, channel 2 on transponder 1.
+ListPage DialogPage() {
+    ListPage page = MakePage(3, 2);
+    SetTransponder(page, 1, Transponder{});
+    Transponder t;
+    t.Frequency = "12603,125";
+    t.Tid = "7";
+    t.Nid = "318";
+    t.Channels = "12";
+    t.SymbolRate = "22000";
+    t.Fec = "5/6";
+    t.Polarisation = "V";
+    t.Tone = "On";
+    t.Satellite = "astra";
+    SetTransponder(page, 2, t);
+    SetChannel(page, 1, "UNO", 2);
+    SetChannel(page, 2, "DUE", 1);
+    SetChannel(page, 3, "TRE", 2, "65535", "650");
+    return page;
+}
+
+TEST(TransponderDialog, FillShowsTheRowAndItsLinkedChannels) {
+    const ListPage page = DialogPage();
+    const TransponderDialogValues v = FillTransponderDialog(page, 2);
+    EXPECT_EQ(v.Caption, "Transponder 2");
+    EXPECT_EQ(v.Frequency, "12603,125");
+    EXPECT_EQ(v.Tid, "7");
+    EXPECT_EQ(v.Nid, "318");
+    EXPECT_EQ(v.Channels, "12");
+    EXPECT_EQ(v.SymbolRates[1], "22000");
+    EXPECT_EQ(v.SymbolRate, 1);
+    EXPECT_EQ(v.Satellites, (std::array<std::string, 2>{"HotBird", "Astra"}));
+    EXPECT_EQ(v.Satellite, 1);  // "astra" matches ignoring case
+    EXPECT_EQ(v.Fec, 3);
+    EXPECT_FALSE(v.Horizontal);
+    EXPECT_TRUE(v.ToneOn);
+    ASSERT_EQ(v.LinkedChannels.size(), 2u);
+    EXPECT_EQ(v.LinkedChannels[0], page.ChannelGrid.row(1));
+    EXPECT_EQ(v.LinkedChannels[1].cells[ch::Name], "TRE");
+    EXPECT_EQ(v.LinkedChannels[1].colour, kColourRadio);
+
+    ListPage unused = DialogPage();
+    SetTransponder(unused, 1, Transponder{});
+    SetChannel(unused, 2, "DUE", 2);
+    EXPECT_TRUE(FillTransponderDialog(unused, 1).LinkedChannels.empty());
+}
+
+TEST(TransponderDialog, FecCellSelectsItsChoice) {
+    struct Case {
+        const char* cell;
+        int choice;
+    };
+    for (const Case& c : {Case{"1/2", 0}, Case{"7/8", 4}, Case{"03", 3}, Case{"05", 4}, Case{"07", 4},
+                          Case{"0D", 4}}) {
+        ListPage page = DialogPage();
+        page.TransponderGrid.setCell(2, tp::Fec, c.cell);
+        EXPECT_EQ(FillTransponderDialog(page, 2).Fec, c.choice) << c.cell;
+    }
+}
+
+TEST(TransponderDialog, UnreadableRateOrFecStopsBeforeTheDialog) {
+    for (auto [column, text] : {std::pair{tp::SymbolRate, "abc"}, std::pair{tp::Fec, "x/y"}}) {
+        ListPage page = DialogPage();
+        page.TransponderGrid.setCell(2, column, text);
+        EXPECT_THROW(FillTransponderDialog(page, 2), ConversionError) << text;
+    }
+}
+
+TEST(TransponderDialog, OkWithoutChangeLeavesThePageUnmodified) {
+    ListPage page = DialogPage();
+    page.TransponderGrid.setCell(2, tp::Satellite, "Astra");
+    const Grid before = page.TransponderGrid;
+    EXPECT_FALSE(ApplyTransponderDialog(page, 2, FillTransponderDialog(page, 2)));
+    EXPECT_FALSE(page.Modified);
+    EXPECT_EQ(page.TransponderGrid, before);
+}
+
+TEST(TransponderDialog, OkStoresTheSatelliteAsTheListShowsIt) {
+    ListPage page = DialogPage();  // "astra" in the cell, "Astra" in the list
+    EXPECT_TRUE(ApplyTransponderDialog(page, 2, FillTransponderDialog(page, 2)));
+    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "Astra");
+    EXPECT_TRUE(page.Modified);
+}
+
+TEST(TransponderDialog, OkStoresEveryFieldAndMarksTheChange) {
+    ListPage page = DialogPage();
+    TransponderDialogValues v = FillTransponderDialog(page, 2);
+    v.Frequency = "11000,5";
+    v.Tid = "8";
+    v.Nid = "abc";  // not checked here; the save reports it
+    v.Channels = "3";
+    v.SymbolRate = 0;
+    v.Satellite = 0;
+    v.Fec = 0;
+    v.Horizontal = true;
+    v.ToneOn = false;
+    EXPECT_TRUE(ApplyTransponderDialog(page, 2, v));
+    EXPECT_EQ(page.TransponderGrid.row(2).cells,
+              (std::vector<std::string>{"2", "11000,5", "8", "abc", "3", "27500", "1/2", "H", "Off", "HotBird"}));
+    EXPECT_TRUE(page.Modified);
+}
+
+TEST(TransponderDialog, OkWithNothingSelectedKeepsTheRateAndEmptiesTheSatellite) {
+    ListPage page = DialogPage();
+    page.TransponderGrid.setCell(2, tp::SymbolRate, "0");  // a code above 15 reads as 0
+    page.TransponderGrid.setCell(2, tp::Satellite, "Eutelsat");
+    page.TransponderGrid.setCell(2, tp::Fec, "05");
+    const TransponderDialogValues v = FillTransponderDialog(page, 2);
+    EXPECT_EQ(v.SymbolRate, -1);
+    EXPECT_EQ(v.Satellite, -1);
+    EXPECT_TRUE(ApplyTransponderDialog(page, 2, v));
+    EXPECT_EQ(page.TransponderGrid.cell(2, tp::SymbolRate), "0");
+    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "");
+    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Fec), "7/8");
+}
+
+TEST(TransponderDialog, EqualSatelliteNamesSelectTheFirstAndStoreTheSameText) {
+    ListPage page = DialogPage();
+    page.SatelliteB = "HotBird";
+    page.TransponderGrid.setCell(2, tp::Satellite, "HotBird");
+    TransponderDialogValues v = FillTransponderDialog(page, 2);
+    EXPECT_EQ(v.Satellite, 0);
+    v.Satellite = 1;
+    EXPECT_FALSE(ApplyTransponderDialog(page, 2, v));
+    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "HotBird");
+}
+
+TEST(TransponderDialog, Row255ListsNoChannelsEvenThoughEmptyChannelsSay255) {
+    ListPage page = MakePage(3, 256);
+    for (int j = 1; j <= 256; ++j) SetTransponder(page, j, Transponder{});
+    SetChannel(page, 1, "UNO", 254);
+    EXPECT_TRUE(FillTransponderDialog(page, 255).LinkedChannels.empty());
+    EXPECT_EQ(FillTransponderDialog(page, 254).LinkedChannels.size(), 1u);
+}
+
+}  // namespace
+}  // namespace rivo

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ class App;
 namespace rivo {
 
 class TKVXFile;
+struct ChannelClipboard;
 struct ListPage;
 struct TOpenParams;
 
@@ -54,6 +56,9 @@ struct EditContext {
     ListPage& page;
     const TOpenParams& params;  // the open parameters the page was opened with
     ToolIo& io;
+    // The channel copy buffer of this one edit command: filled by `copy` / `copy-from`,
+    // read by `paste`; created by the first copy.
+    std::shared_ptr<ChannelClipboard> clipboard = nullptr;
 };
 
 // Runs one operation. words[pos] is the operation's name; the function reads its

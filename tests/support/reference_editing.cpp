@@ -27,11 +27,12 @@ void ClearChannelRow(ListPage& page, int n) {
     for (int c = ch::VPid; c <= ch::Pcr; ++c) grid.setCell(n, c, "65535");
     grid.setCell(n, ch::Status, "00");
     grid.setCell(n, ch::Favourites, "0");
+    const std::string number = std::to_string(n);
     for (int k = 1; k <= fav::Lists; ++k) {
         if (((set >> (k - 1)) & 1) == 0) continue;
         Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
         for (int slot = 1; slot <= fav::Slots; ++slot) {
-            if (list.cell(slot, fav::Channel) != std::to_string(n)) continue;
+            if (list.row(slot).cells[fav::Channel] != number) continue;
             list.removeRow(slot);
             list.appendRow(kColourGrey);
             list.setCell(fav::Slots, fav::Pos, "128");
@@ -45,12 +46,13 @@ void ClearChannelRow(ListPage& page, int n) {
 
 void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText) {
     Grid& grid = page.ChannelGrid;
-    for (int c = 0; c < grid.columnCount(); ++c) grid.setCell(t, c, grid.cell(s, c));
-    grid.setColour(t, grid.colour(s));
+    grid.row(t) = grid.row(s);
     if (CellNumber(grid.cell(t, ch::Favourites), 0) == 0) return;
     for (Grid& list : page.FavouriteGrids)
-        for (int slot = 1; slot <= fav::Slots; ++slot)
-            if (list.cell(slot, fav::Channel) == sText) list.setCell(slot, fav::Channel, tText);
+        for (int slot = 1; slot <= fav::Slots; ++slot) {
+            std::string& text = list.row(slot).cells[fav::Channel];
+            if (text == sText) text = tText;
+        }
 }
 
 void MoveChannelRow(ListPage& page, int s, int t) {
@@ -119,28 +121,23 @@ void MoveChannels(ListPage& page, int first, int last, int target) {
 }
 
 void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites, bool active) {
-    Grid& grid = page.ChannelGrid;
-    grid.setCell(n, ch::Num, std::to_string(n));
-    grid.setCell(n, ch::Name, name);
-    grid.setCell(n, ch::Transponder, std::to_string(1 + n % 7));
-    grid.setCell(n, ch::Sid, std::to_string(100 + n));
-    grid.setCell(n, ch::VPid, std::to_string(500 + n));
-    grid.setCell(n, ch::APid, std::to_string(600 + n));
-    grid.setCell(n, ch::VEcm, "65535");
-    grid.setCell(n, ch::AEcm, "65535");
-    grid.setCell(n, ch::Pcr, std::to_string(500 + n));
-    grid.setCell(n, ch::Status, active ? "04" : "00");
-    grid.setCell(n, ch::Favourites, std::to_string(favourites));
-    grid.setColour(n, active ? kColourChannel : kColourGrey);
+    GridRow& row = page.ChannelGrid.row(n);
+    row.cells = {std::to_string(n),       name,
+                 std::to_string(1 + n % 7), std::to_string(100 + n),
+                 std::to_string(500 + n), std::to_string(600 + n),
+                 "65535",                 "65535",
+                 std::to_string(500 + n), active ? "04" : "00",
+                 std::to_string(favourites)};
+    row.colour = active ? kColourChannel : kColourGrey;
 }
 
 namespace {
 
-void setEntry(Grid& list, int slot, const std::string& name, const std::string& channel,
-              std::uint32_t colour) {
-    list.setCell(slot, fav::Name, name);
-    list.setCell(slot, fav::Channel, channel);
-    list.setColour(slot, colour);
+void setEntry(Grid& list, int slot, std::string name, std::string channel, std::uint32_t colour) {
+    GridRow& row = list.row(slot);
+    row.cells[fav::Name] = std::move(name);
+    row.cells[fav::Channel] = std::move(channel);
+    row.colour = colour;
 }
 
 void emptyChannelRow(ListPage& page, int n) {
@@ -187,8 +184,9 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
             else if (kind < 12) text = "0";  // an empty slot in the middle of a list
             setEntry(list, slot, "CH" + std::to_string(n), text, chance(5) ? kColourGrey : kColourChannel);
         }
+        // A new page's slots are already empty ("0", no name); only the colour is set.
         for (int slot = used + 1; slot <= fav::Slots; ++slot)
-            setEntry(list, slot, "", "0", chance(3) ? kColourChannel : kColourGrey);
+            list.row(slot).colour = chance(3) ? kColourChannel : kColourGrey;
     }
     page.Modified = chance(50);
     return page;

@@ -164,6 +164,11 @@ MainCodeBuilt BuildMainCodeImage(const MainCodeSpec& spec) {
         std::copy(std::begin(s1), std::end(s1), out.begin() + static_cast<std::ptrdiff_t>(spec.signatureAt));
     }
 
+    // Firmware files are tried as flash images first. Point the first table slot of
+    // sector 0 at the directory, whose name ("boot") is not followed by an entry of that
+    // name 16 bytes on, so the flash test ends there whatever the rest of the file holds.
+    if (spec.directoryAt < 0xFF00) putLe16(out, 0, static_cast<std::uint32_t>(spec.directoryAt));
+
     const std::uint32_t base = fields24be ? 0x80020000u : 0x80000000u;
     if (spec.countBigEndian) {
         putBe32(out, spec.directoryAt - 4, static_cast<std::uint32_t>(n));

@@ -5,7 +5,8 @@
 // at a multiple of 4, as the program's own writer does, unless a slot says otherwise.
 //
 // Main-code images: a signature, the module count, the directory (16- or 32-byte
-// entries), the entry counts, the entry records and the modules' data.
+// entries), the entry counts, the entry records and the modules' data. The first two
+// bytes of the file point at the directory, so that the flash test fails on it.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,189 @@
+// Main-code (firmware) images: signatures, directory layouts, addresses.
+#include <gtest/gtest.h>
+
+#include "image/kvx_file.h"
+#include "image_builder.h"
+#include "packed_encoder.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// Three modules whose entries hold packed content, so that every entry can be checked
+// to decode to what was packed.
+std::vector<Bytes> contents() {
+    return {text("boot loader code"), PatternBytes(300, 1), text("app app app app app app"), Bytes(90, 0x11),
+            PatternBytes(7, 2)};
+}
+
+std::vector<MainCodeModuleSpec> threeModules() {
+    auto c = contents();
+    return {{"boot", {{"boot.app", Pack(c[0])}}},
+            {"kernel", {{"k1", Pack(c[1])}, {"k2", Pack(c[2])}}},
+            {"resources", {{"r1", Pack(c[3])}, {"r2", Pack(c[4])}}}};
+}
+
+void expectModules(const TKVXFile& f, const MainCodeSpec& spec, const MainCodeBuilt& built, int extra) {
+    ASSERT_EQ(f.GetNumModule(), static_cast<int>(spec.modules.size()));
+    const std::uint32_t base = built.addresses[0] - static_cast<std::uint32_t>(built.moduleOffsets[0]);
+    auto c = contents();
+    std::size_t k = 0;
+    for (int m = 0; m < f.GetNumModule(); ++m) {
+        const TKVXModule* mod = f.GetModule(m);
+        const auto& ms = spec.modules[static_cast<std::size_t>(m)];
+        EXPECT_EQ(mod->Name(), ms.name);
+        EXPECT_EQ(static_cast<std::uint32_t>(mod->Address()), built.addresses[static_cast<std::size_t>(m)]);
+        EXPECT_EQ(mod->Offset(), static_cast<std::int32_t>(built.addresses[static_cast<std::size_t>(m)] - base));
+        EXPECT_EQ(mod->Kind(), 1);
+        EXPECT_EQ(mod->Source(), 2);
+        EXPECT_EQ(mod->Sector(), kUnplaced);
+        EXPECT_EQ(mod->Slot(), kUnplaced);
+        EXPECT_EQ(mod->ListIndex(), m);
+        ASSERT_EQ(mod->GetNumScript(), static_cast<int>(ms.entries.size()));
+        std::int64_t sum = 0;
+        std::int32_t offset = 0;
+        for (int i = 0; i < mod->GetNumScript(); ++i) {
+            TKVXScript* s = const_cast<TKVXModule*>(mod)->GetScript(i);
+            const auto& es = ms.entries[static_cast<std::size_t>(i)];
+            EXPECT_EQ(s->Name(), es.name);
+            EXPECT_EQ(s->Data(), es.bytes);
+            EXPECT_EQ(s->Offset(), offset);
+            EXPECT_EQ(s->FilePos(), static_cast<std::int32_t>(built.moduleOffsets[static_cast<std::size_t>(m)]) + offset + extra);
+            EXPECT_EQ(s->ModuleIndex(), m);
+            EXPECT_EQ(s->GetStream(), c[k++]);
+            offset += s->Size();
+            sum += s->Size();
+        }
+        EXPECT_EQ(mod->Size(), (sum + 3) / 4 * 4);
+    }
+}
+
+}  // namespace
+
+TEST(MainCode, EveryLayoutLoads) {
+    using L = MainCodeSpec::Layout;
+    struct Case {
+        const char* what;
+        L layout;
+        bool bigEndianAddresses, countBigEndian;
+        int variant, extra;
+    } cases[] = {
+        {"16-byte signature, 32-byte entries", L::Signature1, false, false, 0, 0},
+        {"big-endian addresses", L::Signature1, true, false, 0, 0},
+        {"counts in the last byte", L::Signature1, false, true, 0, 0},
+        {"28-byte signature: variant 4", L::Signature2, false, false, 4, 0},
+        {"variant 4 with big-endian addresses", L::Signature2, true, true, 4, 0},
+        {"16-byte entries: variant 1, +424", L::Entries16, false, false, 1, 424},
+        {"16-byte entries under the 28-byte signature read as variant 1", L::Signature2With16, false, false, 1, 424},
+        {"the same with big-endian addresses", L::Signature2With16, true, false, 1, 424},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MainCodeSpec spec;
+        spec.layout = c.layout;
+        spec.bigEndianAddresses = c.bigEndianAddresses;
+        spec.countBigEndian = c.countBigEndian;
+        spec.modules = threeModules();
+        MainCodeBuilt built = BuildMainCodeImage(spec);
+        TKVXFile f;
+        LoadResult r = f.LoadBytes(built.bytes, "main.bin");
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_EQ(f.GetType(), 2);
+        EXPECT_EQ(f.Variant(), c.variant);
+        EXPECT_EQ(f.UcrSector(), -1);
+        EXPECT_EQ(f.TotalScripts(), 5);
+        expectModules(f, spec, built, c.extra);
+    }
+}
+
+TEST(MainCode, SignatureIsFoundAcrossA64KiBBoundary) {
+    using L = MainCodeSpec::Layout;
+    for (L layout : {L::Signature1, L::Signature2}) {
+        for (std::size_t at : {std::size_t{65536 - 7}, std::size_t{65536 - 1}, std::size_t{2 * 65536 - 15},
+                               std::size_t{2 * 65536 - 27}}) {
+            MainCodeSpec spec;
+            spec.layout = layout;
+            spec.signatureAt = at;
+            spec.minimumSize = 3 * 65536;
+            spec.modules = threeModules();
+            MainCodeBuilt built = BuildMainCodeImage(spec);
+            TKVXFile f;
+            ASSERT_TRUE(f.LoadBytes(built.bytes).ok()) << at;
+            EXPECT_EQ(f.Variant(), layout == L::Signature2 ? 4 : 0) << at;
+            EXPECT_EQ(f.GetNumModule(), 3) << at;
+        }
+    }
+}
+
+TEST(MainCode, NoSignatureIsUnrecognised) {
+    MainCodeSpec spec;
+    spec.modules = threeModules();
+    Bytes bytes = BuildMainCodeImage(spec).bytes;
+    bytes[spec.signatureAt + 13] = 'x';  // S1 broken: "boot.app" no longer followed by NUL
+    TKVXFile f;
+    LoadResult r = f.LoadBytes(bytes);
+    EXPECT_EQ(r.status, LoadResult::Status::Unrecognised);
+    EXPECT_EQ(f.GetType(), 0);
+}
+
+TEST(MainCode, Variant4IgnoresBootFollowedByExactlyFourNuls) {
+    MainCodeSpec spec;
+    spec.layout = MainCodeSpec::Layout::Signature2;
+    spec.modules = threeModules();
+    MainCodeBuilt built = BuildMainCodeImage(spec);
+    // A decoy before the directory: "boot", four NULs, then data.
+    Patch(built.bytes, 0x300, Bytes{'b', 'o', 'o', 't', 0, 0, 0, 0, 0x42, 0x42});
+    TKVXFile f;
+    ASSERT_TRUE(f.LoadBytes(built.bytes).ok());
+    expectModules(f, spec, built, 0);
+
+    // Under the 16-byte signature the same decoy is the directory.
+    MainCodeSpec plain = spec;
+    plain.layout = MainCodeSpec::Layout::Signature1;
+    MainCodeBuilt p = BuildMainCodeImage(plain);
+    Patch(p.bytes, 0x300, Bytes{'b', 'o', 'o', 't', 0, 0, 0, 0, 0x42, 0x42});
+    TKVXFile g;
+    ASSERT_TRUE(g.LoadBytes(p.bytes).ok());
+    EXPECT_EQ(g.GetNumModule(), 0);  // its count bytes (0x2FC..0x2FF) are zero
+}
+
+TEST(MainCode, SingleModuleDirectoryTakesLittleEndianAddresses) {
+    for (bool be : {false, true}) {
+        MainCodeSpec spec;
+        spec.bigEndianAddresses = be;
+        spec.modules = {{"boot", {{"boot.app", Pack(text("only"))}}}};
+        MainCodeBuilt built = BuildMainCodeImage(spec);
+        TKVXFile f;
+        ASSERT_TRUE(f.LoadBytes(built.bytes).ok());
+        ASSERT_EQ(f.GetNumModule(), 1);
+        const std::uint32_t a = built.addresses[0];
+        const std::uint32_t swapped = ((a & 0xFF) << 24) | ((a & 0xFF00) << 8) | ((a >> 8) & 0xFF00) | (a >> 24);
+        EXPECT_EQ(static_cast<std::uint32_t>(f.GetModule(0)->Address()), be ? swapped : a);
+        if (!be) {
+            EXPECT_EQ(f.GetModule(0)->GetScript(0)->GetStream(), text("only"));
+        }
+    }
+}
+
+TEST(MainCode, DirectoryCutByTheEndOfTheFile) {
+    MainCodeSpec spec;
+    spec.modules = threeModules();
+    spec.directoryAt = 65536 - 200;  // records run past 64 KiB, data after them
+    spec.dataAt = 0;
+    MainCodeBuilt built = BuildMainCodeImage(spec);
+    Bytes bytes(built.bytes.begin(), built.bytes.begin() + 65536);
+    TKVXFile f;
+    ASSERT_TRUE(f.LoadBytes(bytes).ok());
+    ASSERT_EQ(f.GetNumModule(), 3);
+    // Directory 3 x 32, counts 3 x 4: records from 65536 - 92; four whole records.
+    EXPECT_EQ(f.GetModule(0)->GetNumScript(), 1);
+    EXPECT_EQ(f.GetModule(1)->GetNumScript(), 2);
+    EXPECT_EQ(f.GetModule(2)->GetNumScript(), 1);
+    EXPECT_EQ(f.TotalScripts(), 4);
+    // Their data lay past the end of the file: nothing is read.
+    for (int m = 0; m < 3; ++m)
+        for (int i = 0; i < f.GetModule(m)->GetNumScript(); ++i) EXPECT_EQ(f.GetModule(m)->GetScript(i)->Size(), 0);
+}

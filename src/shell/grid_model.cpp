@@ -27,8 +27,7 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
+    if (!index.isValid() || index.model() != this) return {};
     const int row = index.row() + 1;
     if (row >= grid_->rowCount()) return {};
     const GridColumn& column = columns_[static_cast<size_t>(index.column())];
@@ -66,17 +65,14 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return Qt::NoItemFlags;
+    if (!index.isValid() || index.model() != this) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (columns_[static_cast<size_t>(index.column())].editable) result |= Qt::ItemIsEditable;
     return result;
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return false;
+    if (role != Qt::EditRole || !index.isValid() || index.model() != this) return false;
     const GridColumn& column = columns_[static_cast<size_t>(index.column())];
     if (!column.editable) return false;
     const QString text = value.toString();

@@ -176,7 +176,8 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
 }
 
 TSDIAppForm::~TSDIAppForm() {
-    // The pages refer to the prompts; they go first.
+    // The pages refer to the prompts; they go first, without page-change handling.
+    PageControl1->disconnect(this);
     for (PageView* view : PageRecords) delete view;
     PageRecords.clear();
 }

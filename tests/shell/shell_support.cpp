@@ -1,0 +1,87 @@
+#include "shell_support.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QPushButton>
+#include <fstream>
+
+#include "dialogs/open_dialog.h"
+#include "shell/main_window.h"
+
+rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& title,
+                                  rivo::Icon icon, rivo::Buttons buttons) {
+    asked.push_back({text, title, icon, buttons});
+    if (buttons == rivo::Buttons::Ok) return rivo::Answer::Ok;
+    if (answers.empty()) {
+        ++unexpected;
+        return buttons == rivo::Buttons::YesNo ? rivo::Answer::No : rivo::Answer::Cancel;
+    }
+    const rivo::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string StandardIni() {
+    std::string ini = "[Fixture]\r\n";
+    const auto& rates = rivo::testsupport::FixtureRates();
+    for (int i = 0; i < 16; ++i) {
+        char key[8];
+        std::snprintf(key, sizeof key, "SR%02X", i);
+        ini += std::string(key) + "=" + std::to_string(rates[static_cast<size_t>(i)]) + "\r\n";
+    }
+    ini += "[Personalizzato]\r\nSR00=1\r\n";
+    ini += "[Ridotto]\r\nSR00=27500\r\nSR01=22000\r\nSR02=1000\r\nSR03=-1\r\n";
+    for (int i = 4; i < 16; ++i) {
+        if (i == 12) continue;
+        char key[8];
+        std::snprintf(key, sizeof key, "SR%02X", i);
+        ini += std::string(key) + "=" + std::to_string(100 + i) + "\r\n";
+    }
+    return ini;
+}
+
+ShellFolder::ShellFolder() {
+    const std::string ini = StandardIni();
+    write("Sr.Ini", rivo::Bytes(ini.begin(), ini.end()));
+}
+
+QString ShellFolder::root() const { return QString::fromStdString(folder_.root()); }
+
+QString ShellFolder::path(const std::string& name) const {
+    return QString::fromStdString(folder_.path(name));
+}
+
+QString ShellFolder::write(const std::string& name, const rivo::Bytes& bytes) const {
+    const std::string file = folder_.path(name);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return QString::fromStdString(file);
+}
+
+namespace {
+QString g_nextPath;
+std::function<void(TForm2&)> g_adjust;
+}  // namespace
+
+void PrepareWindow(TSDIAppForm& window, ScriptedPrompts& prompts, const ShellFolder& folder) {
+    window.setPrompts(&prompts);
+    window.WorkDir = folder.root();
+    window.runOpenDialog = [](TForm2& dialog) {
+        dialog.chooseFile = [](QWidget*, const QString&) { return g_nextPath; };
+        dialog.SpeedButton3->click();
+        if (g_adjust) g_adjust(dialog);
+        dialog.SpeedButton2->click();
+        return dialog.result() == QDialog::Accepted;
+    };
+    window.chooseSaveFile = [] { return QString(); };
+}
+
+bool OpenThroughDialog(TSDIAppForm& window, const QString& path,
+                       const std::function<void(TForm2&)>& adjust) {
+    g_nextPath = path;
+    g_adjust = adjust;
+    const int before = window.pageCount();
+    window.ToolButton1->trigger();
+    g_adjust = nullptr;
+    return window.pageCount() == before + 1;
+}

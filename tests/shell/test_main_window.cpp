@@ -1,0 +1,541 @@
+// The main window driven through its real widgets: opening through the open dialog,
+// the page's tables, the tool buttons' enable rules page by page and tab by tab,
+// closing, leaving, saving and reopening.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "channel_fixtures.h"
+#include "image_builder.h"
+#include "shell_support.h"
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "dialogs/open_dialog.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+// Enabled states in tool bar order: Apri, Salva, Copia, Incolla, Cancella, Sposta canali,
+// Vai, Inserisce, Inverte, Elimina tp, Ottimizza, Su, Giu, Sposta sel., Chiudi, Esci.
+using States = std::vector<bool>;
+
+States Enabled(const TSDIAppForm& window) {
+    States states;
+    for (QAction* action : window.toolButtons()) states.push_back(action->isEnabled());
+    return states;
+}
+
+States ForTab(int tab, bool save, bool paste) {
+    switch (tab) {
+        case 0: return {true, save, true, paste, true, true, true, true, false, false, false,
+                        false, false, false, true, true};
+        case 1: return {true, save, false, false, false, false, false, false, true, true, true,
+                        false, false, false, true, true};
+        default: return {true, save, false, false, false, false, false, false, false, false,
+                         false, true, true, true, true, true};
+    }
+}
+
+const States kNoPage = {true, false, false, false, false, false, false, false, false, false,
+                        false, false, false, false, false, true};
+
+QColor Colour(std::uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+QString Shown(QAbstractItemModel* model, int gridRow, int column) {
+    return model->data(model->index(gridRow - 1, column)).toString();
+}
+
+ChannelImageSpec SplitSpec() {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 1200, 30);
+    spec.channels[1].name = "Rai\xE8 Uno";  // è in Windows-1252
+    spec.listNames[0] = "Sport";
+    return spec;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString splitPath, singlePath;
+
+    std::unique_ptr<TSDIAppForm> makeWindow(ScriptedPrompts& prompts) {
+        auto window = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*window, prompts, *folder);
+        return window;
+    }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        splitPath = folder->write("Lista.Bin", BuildChannelImage(SplitSpec()));
+        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
+    }
+
+    void startUp() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Rivo800 Editor - Beta 1"));
+        QCOMPARE(window->size(), QSize(722, 509));
+        QCOMPARE(window->toolBarArea(window->ToolBar1), Qt::BottomToolBarArea);
+        QCOMPARE(window->ToolBar1->height(), 46);
+        QCOMPARE(window->ToolBar1->iconSize(), QSize(32, 32));
+        QVERIFY(!window->statusBar()->isSizeGripEnabled());
+        const QStringList hints{
+            "Apri un file", "Salva il file corrente", "Copia i canali selezionati", "Incolla",
+            "Cancella i canali selezionati", "Sposta i canali selezionati", "Vai al canale",
+            "Inserisce un canale vuoto", "Inverte i satelliti", "Elimina transponder",
+            "Ottimizza la lista transponder", "Sposta in su i selezionati",
+            "Sposta in giu i selezionati", "Sposta i selezionati", "Chiudi la patch corrente",
+            "Esci"};
+        // The tool bar holds the buttons in this order, separated in five groups.
+        QStringList shown;
+        int separators = 0;
+        for (QAction* action : window->ToolBar1->actions()) {
+            if (action->isSeparator()) {
+                ++separators;
+                continue;
+            }
+            shown << action->statusTip();
+            QVERIFY2(action->toolTip().startsWith(action->statusTip()), qPrintable(action->toolTip()));
+            QVERIFY(!action->icon().isNull());
+            QCOMPARE(action->icon().pixmap(32, 32).size(), QSize(32, 32));
+            auto* button = qobject_cast<QToolButton*>(window->ToolBar1->widgetForAction(action));
+            QVERIFY(button);
+            QCOMPARE(button->size(), QSize(40, 38));
+        }
+        QCOMPARE(shown, hints);
+        QCOMPARE(separators, 5);
+        QCOMPARE(Enabled(*window), kNoPage);
+        QCOMPARE(window->ToolButton1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(window->ToolButton2->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(window->ToolButton12->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QCOMPARE(window->ToolButton4->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(window->ToolButton11->shortcut(), QKeySequence(Qt::Key_Delete));
+        QVERIFY(!window->CGauge1->isVisible());
+        QCOMPARE(window->PopupMenu1->actions().size(), 4);
+        QCOMPARE(window->Elimina1->text(), QStringLiteral("&Elimina"));
+        QCOMPARE(window->Sposta1->text(), QStringLiteral("&Sposta"));
+        QVERIFY(window->PopupMenu1->actions()[2]->isSeparator());
+        QCOMPARE(window->Propriet1->text(), QStringLiteral("&Proprietà"));
+    }
+
+    void gaugeStaysAtTheRightEdge() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        for (const int width : {722, 500, 1000}) {
+            window->resize(width, 509);
+            QCoreApplication::processEvents();
+            const QRect gauge = window->CGauge1->geometry();
+            QCOMPARE(gauge.size(), QSize(150, 13));
+            QCOMPARE(gauge.top(), 3);
+            QCOMPARE(window->statusBar()->width() - (gauge.x() + gauge.width()), 3);
+        }
+    }
+
+    void openShowsThePage() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QCOMPARE(prompts.asked.size(), size_t(0));
+        QCOMPARE(window->pageCount(), 1);
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        PageView* view = window->pageView(0);
+        ListPage& page = view->page();
+        QVERIFY(window->CurrentImage);
+        QCOMPARE(page.Image.get(), window->CurrentImage.get());
+        QCOMPARE(page.SymbolRates, FixtureRates());  // the "Fixture" set of Sr.Ini
+        QCOMPARE(view->PageControl->tabPosition(), QTabWidget::West);
+        QCOMPARE(view->PageControl->count(), 3);
+        QCOMPARE(view->PageControl->tabText(0), QStringLiteral("Canali"));
+        QCOMPARE(view->PageControl->tabText(1), QStringLiteral("Transponder"));
+        QCOMPARE(view->PageControl->tabText(2), QStringLiteral("Preferiti"));
+        QVERIFY(view->PageControl->isTabVisible(2));
+
+        // Channel table: every cell as the page holds it, names as Windows-1252 text.
+        QTableView* channels = view->ChannelGrid;
+        QAbstractItemModel* model = channels->model();
+        QCOMPARE(model->rowCount(), page.channelCount());
+        QCOMPARE(model->columnCount(), 11);
+        QCOMPARE(Shown(model, 2, ch::Name), QStringLiteral("Raiè Uno"));
+        for (const int row : {1, 7, 500, page.channelCount()})
+            for (int c = 0; c < ch::Count; ++c)
+                if (c != ch::Name)
+                    QCOMPARE(Shown(model, row, c), QString::fromStdString(page.ChannelGrid.cell(row, c)));
+        const int widths[] = {40, 200, 60, 50, 50, 50, 50, 50, 50, 50, 50};
+        for (int c = 0; c < 11; ++c) {
+            QCOMPARE(channels->columnWidth(c), widths[c]);
+            QCOMPARE(model->headerData(c, Qt::Horizontal).toString(),
+                     QString::fromUtf8(ChannelColumnTitles()[static_cast<size_t>(c)]));
+            const auto align = model->data(model->index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>();
+            QCOMPARE(bool(align & Qt::AlignHCenter), c >= 2);
+        }
+        QCOMPARE(channels->rowHeight(0), 18);
+        QCOMPARE(channels->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(channels->selectionMode(), QAbstractItemView::ContiguousSelection);
+        QCOMPARE(channels->editTriggers(), QAbstractItemView::NoEditTriggers);
+        // Every row in its page colour; the fixture has grey, radio and TV rows.
+        QSet<QRgb> seen;
+        for (int row = 1; row <= page.channelCount(); ++row) {
+            const QColor shown = model->data(model->index(row - 1, 3), Qt::BackgroundRole).value<QColor>();
+            QCOMPARE(shown, Colour(page.ChannelGrid.colour(row)));
+            seen.insert(shown.rgb());
+        }
+        QVERIFY(seen.contains(Colour(kColourGrey).rgb()));
+        QVERIFY(seen.contains(Colour(kColourChannel).rgb()));
+        QVERIFY(seen.contains(Colour(kColourRadio).rgb()));
+
+        // Transponder table.
+        QTableView* transponders = view->TransponderGrid;
+        QAbstractItemModel* tmodel = transponders->model();
+        QCOMPARE(tmodel->rowCount(), page.transponderCount());
+        const int twidths[] = {40, 80, 60, 50, 50, 50, 50, 50, 50, 50};
+        for (int c = 0; c < 10; ++c) {
+            QCOMPARE(transponders->columnWidth(c), twidths[c]);
+            QCOMPARE(tmodel->headerData(c, Qt::Horizontal).toString(),
+                     QString::fromUtf8(TransponderColumnTitles()[static_cast<size_t>(c)]));
+        }
+        for (int row = 1; row <= page.transponderCount(); ++row) {
+            QCOMPARE(Shown(tmodel, row, tp::Frequency), QString::fromStdString(page.TransponderGrid.cell(row, tp::Frequency)));
+            QCOMPARE(tmodel->data(tmodel->index(row - 1, 0), Qt::BackgroundRole).value<QColor>(),
+                     Colour(page.TransponderGrid.colour(row)));
+        }
+        QCOMPARE(transponders->rowHeight(0), 18);
+        QCOMPARE(transponders->selectionMode(), QAbstractItemView::ContiguousSelection);
+
+        // "Preferiti": panel, list names, version, selected list, header strip, 8 lists.
+        QCOMPARE(view->ConfigBox->title(), QStringLiteral("Configurazione"));
+        QCOMPARE(view->ConfigBox->parentWidget()->width(), 180);
+        QCOMPARE(view->ConfigGrid->geometry(), QRect(10, 20, 160, 180));
+        QCOMPARE(view->ConfigGrid->columnWidth(0), 40);
+        QCOMPARE(view->ConfigGrid->columnWidth(1), 100);
+        QAbstractItemModel* config = view->ConfigGrid->model();
+        QCOMPARE(config->rowCount(), 8);
+        QCOMPARE(Shown(config, 1, 1), QStringLiteral("Sport"));
+        QCOMPARE(Shown(config, 8, 0), QStringLiteral("8"));
+        QVERIFY(config->flags(config->index(0, 1)) & Qt::ItemIsEditable);
+        QVERIFY(!(config->flags(config->index(0, 0)) & Qt::ItemIsEditable));
+        QCOMPARE(view->VersionLabel->text(), QString::fromStdString(page.VersionText));
+        QVERIFY(view->VersionLabel->text().startsWith(QStringLiteral("Versione: ")));
+        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: "));
+        QCOMPARE(view->VersionLabel->pos(), QPoint(10, 220));
+        QCOMPARE(view->SelectedListLabel->pos(), QPoint(10, 250));
+        QCOMPARE(view->HeaderStrip->count(), 8);
+        QVERIFY(view->HeaderStrip->font().bold());
+        for (int k = 0; k < 8; ++k) {
+            QCOMPARE(view->HeaderStrip->model()->headerData(k, Qt::Horizontal).toString(),
+                     QStringLiteral("Lista %1").arg(k + 1));
+            QCOMPARE(view->HeaderStrip->sectionSize(k), 260);
+            QTableView* list = view->FavouriteGrids[static_cast<size_t>(k)];
+            QCOMPARE(list->width(), 260);
+            QCOMPARE(list->frameShape(), QFrame::NoFrame);
+            QCOMPARE(list->model()->rowCount(), 128);
+            QCOMPARE(list->rowHeight(0), 18);
+            QCOMPARE(list->columnWidth(1), 160);
+            for (int s : {1, 64, 128}) {
+                QCOMPARE(Shown(list->model(), s, fav::Channel),
+                         QString::fromStdString(page.FavouriteGrids[static_cast<size_t>(k)].cell(s, fav::Channel)));
+                QCOMPARE(list->model()->data(list->model()->index(s - 1, 0), Qt::BackgroundRole).value<QColor>(),
+                         Colour(page.FavouriteGrids[static_cast<size_t>(k)].colour(s)));
+            }
+        }
+        // The lists stand one beside the other, list 1 leftmost.
+        for (int k = 1; k < 8; ++k)
+            QVERIFY(view->FavouriteGrids[static_cast<size_t>(k)]->x() > view->FavouriteGrids[static_cast<size_t>(k - 1)]->x());
+    }
+
+    void modelsPassTheModelTester() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+        std::vector<QAbstractItemModel*> models{view->channelModel(), view->transponderModel(),
+                                                view->configModel()};
+        for (int k = 0; k < 8; ++k) models.push_back(view->favouriteModel(k));
+        for (QAbstractItemModel* model : models)
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                model, QAbstractItemModelTester::FailureReportingMode::QtTest));
+        // Edits and a refresh go through the same checks.
+        QVERIFY(view->configModel()->setData(view->configModel()->index(2, 1), QStringLiteral("Film")));
+        view->page().ChannelGrid.setCell(3, ch::Name, "X");
+        view->refresh();
+        QCOMPARE(Shown(view->channelModel(), 3, ch::Name), QStringLiteral("X"));
+    }
+
+    void singleLayoutHidesFavourites() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        PageView* view = window->pageView(0);
+        QCOMPARE(view->page().Layout, ListLayout::Single);
+        QVERIFY(!view->PageControl->isTabVisible(2));
+        QVERIFY(view->PageControl->isTabVisible(1));
+        QCOMPARE(view->channelModel()->rowCount(), 60);
+    }
+
+    void enableRulesByTab() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        QCOMPARE(Enabled(*window), ForTab(0, false, false));
+        view->PageControl->setCurrentIndex(1);
+        QCOMPARE(Enabled(*window), ForTab(1, false, false));
+        view->PageControl->setCurrentIndex(2);
+        QCOMPARE(Enabled(*window), ForTab(2, false, false));
+        // With an empty copy buffer "Incolla" keeps its state on "Canali".
+        view->PageControl->setCurrentIndex(0);
+        QCOMPARE(Enabled(*window), ForTab(0, false, false));
+        // A copy enables it; other tabs disable it; back on "Canali" it returns.
+        window->ToolButton6->trigger();
+        QCOMPARE(Enabled(*window), ForTab(0, false, true));
+        view->PageControl->setCurrentIndex(1);
+        QCOMPARE(Enabled(*window), ForTab(1, false, false));
+        view->PageControl->setCurrentIndex(0);
+        QCOMPARE(Enabled(*window), ForTab(0, false, true));
+        // A second page opens on its "Canali" tab with paste still possible.
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        QCOMPARE(window->PageControl1->currentIndex(), 1);
+        QCOMPARE(Enabled(*window), ForTab(0, false, true));
+    }
+
+    void saveFollowsTheActivePage() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, splitPath));  // the same file twice: two pages
+        QCOMPARE(window->pageCount(), 2);
+        PageView* second = window->pageView(1);
+        QVERIFY(&second->page() != &window->pageView(0)->page());
+        QVERIFY(second->page().ImageId != window->pageView(0)->page().ImageId);
+        second->PageControl->setCurrentIndex(2);
+        // Typing a list name marks the page modified: Save and the "*" follow.
+        QVERIFY(second->configModel()->setData(second->configModel()->index(1, 1), QStringLiteral("News")));
+        QVERIFY(second->page().Modified);
+        QVERIFY(!window->pageView(0)->page().Modified);
+        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Lista.Bin *"));
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(Enabled(*window), ForTab(2, true, false));
+        window->PageControl1->setCurrentIndex(0);
+        QCOMPARE(Enabled(*window), ForTab(0, false, false));
+        window->PageControl1->setCurrentIndex(1);
+        QCOMPARE(Enabled(*window), ForTab(2, true, false));
+    }
+
+    void listNameEditChecksLength() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        QAbstractItemModel* config = view->configModel();
+        QVERIFY(config->setData(config->index(3, 1), QStringLiteral("Documenti")));  // 9
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].text, std::string("Sono possibili al massimo 8 caratteri"));
+        QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+        QCOMPARE(view->page().ConfigGrid.cell(4, 1), std::string("Document"));
+        QCOMPARE(Shown(config, 4, 1), QStringLiteral("Document"));
+        // Eight characters pass; accented letters are one byte each.
+        QVERIFY(config->setData(config->index(4, 1), QStringLiteral("Città 12")));
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(view->page().ConfigGrid.cell(5, 1), std::string("Citt\xE0 12"));
+        // A character Windows-1252 cannot hold is refused, the cell keeps its name.
+        QVERIFY(!config->setData(config->index(4, 1), QStringLiteral("Ω")));
+        QCOMPARE(view->page().ConfigGrid.cell(5, 1), std::string("Citt\xE0 12"));
+        // The selected list label stays as it was until a list gets the focus.
+        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: "));
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(view->FavouriteGrids[4], &in);
+        QCOMPARE(view->page().SelectedFavourite, 4);
+        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: Città 12"));
+    }
+
+    void closePage() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        window->pageView(1)->PageControl->setCurrentIndex(1);
+        const States before = Enabled(*window);
+        // No: the page and every button stay.
+        prompts.answers = {Answer::No};
+        window->ToolButton12->trigger();
+        QCOMPARE(prompts.asked.back().text, std::string("Vuoi chiudere il file Single.Bin?"));
+        QCOMPARE(prompts.asked.back().title, std::string("Attenzione"));
+        QVERIFY(prompts.asked.back().buttons == Buttons::YesNo);
+        QCOMPARE(window->pageCount(), 2);
+        QCOMPARE(Enabled(*window), before);
+        // Yes: the page goes; the remaining page's buttons show.
+        prompts.answers = {Answer::Yes};
+        window->ToolButton12->trigger();
+        QCOMPARE(window->pageCount(), 1);
+        QCOMPARE(window->PageControl1->count(), 1);
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(window->PageRecords[0], window->pageView(0));
+        // A modified page says its changes will be lost.
+        window->pageView(0)->page().Modified = true;
+        prompts.answers = {Answer::Yes};
+        window->ToolButton12->trigger();
+        QCOMPARE(prompts.asked.back().text,
+                 std::string("Vuoi chiudere il file Lista.Bin?\nLe modifiche non salvate andranno perse."));
+        QCOMPARE(window->pageCount(), 0);
+        QCOMPARE(Enabled(*window), kNoPage);
+        QCOMPARE(prompts.unexpected, 0);
+    }
+
+    void leavingAsksAboutModifiedPages() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        window->pageView(1)->page().Modified = true;
+        prompts.clear();
+        prompts.answers = {Answer::No};
+        window->ToolButton4->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY(prompts.asked[0].text.find("Single.Bin") != std::string::npos);
+        QVERIFY(prompts.asked[0].text.find("Lista.Bin") == std::string::npos);
+        QVERIFY(window->isVisible());
+        prompts.answers = {Answer::Yes};
+        QVERIFY(window->close());
+        QVERIFY(!window->isVisible());
+        // Without modified pages nothing is asked.
+        auto other = makeWindow(prompts);
+        other->show();
+        QVERIFY(OpenThroughDialog(*other, singlePath));
+        prompts.clear();
+        other->ToolButton4->trigger();
+        QVERIFY(prompts.asked.empty());
+        QVERIFY(!other->isVisible());
+    }
+
+    void openFailures() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        // Cancelling the dialog changes nothing.
+        window->runOpenDialog = [](TForm2&) { return false; };
+        window->ToolButton1->trigger();
+        QCOMPARE(window->pageCount(), 0);
+        QVERIFY(prompts.asked.empty());
+        PrepareWindow(*window, prompts, *folder);
+        // Not an image (too short for one), and no file at all.
+        const QString junk = folder->write("Junk.Bin", Bytes(1000, 0x5A));
+        QVERIFY(!OpenThroughDialog(*window, junk));
+        QCOMPARE(prompts.asked.back().text, std::string("Formato file sconosciuto"));
+        QVERIFY(!OpenThroughDialog(*window, folder->path("Missing.Bin")));
+        QCOMPARE(prompts.asked.back().text, std::string("Formato file sconosciuto"));
+        // A main-code image is recognised but not edited.
+        MainCodeSpec spec;
+        spec.modules = {{"boot", {{"boot", PatternBytes(300, 1)}}}, {"code", {{"code", PatternBytes(500, 2)}}}};
+        const QString firm = folder->write("Firm.Bin", BuildMainCodeImage(spec).bytes);
+        QVERIFY(!OpenThroughDialog(*window, firm));
+        QCOMPARE(prompts.asked.back().text, std::string("Non è possibile editare un firm come lista canali..."));
+        QVERIFY(prompts.asked.back().icon == Icon::Warning);
+        QVERIFY(window->CurrentImage);
+        QCOMPARE(window->CurrentImage->GetType(), 2);
+        QCOMPARE(window->pageCount(), 0);
+        QCOMPARE(Enabled(*window), kNoPage);
+    }
+
+    void saveAndReopen() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        QAbstractItemModel* config = view->configModel();
+        QVERIFY(config->setData(config->index(6, 1), QStringLiteral("Musica")));
+        QVERIFY(window->ToolButton2->isEnabled());
+        // Cancelled: nothing changes.
+        window->chooseSaveFile = [] { return QString(); };
+        window->ToolButton2->trigger();
+        QVERIFY(view->page().Modified);
+        QVERIFY(window->ToolButton2->isEnabled());
+        // Saved: flag, button and caption are clear again; the page shows the same.
+        const ListPage before = [&] {
+            ListPage copy;
+            copy.ChannelGrid = view->page().ChannelGrid;
+            copy.TransponderGrid = view->page().TransponderGrid;
+            copy.FavouriteGrids = view->page().FavouriteGrids;
+            copy.ConfigGrid = view->page().ConfigGrid;
+            return copy;
+        }();
+        const QString target = folder->path("Saved.Dat");
+        window->chooseSaveFile = [&] { return target; };
+        window->ToolButton2->trigger();
+        QVERIFY(prompts.asked.empty());
+        QVERIFY(!view->page().Modified);
+        QVERIFY(!window->ToolButton2->isEnabled());
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        QVERIFY(!window->CGauge1->isVisible());
+        QVERIFY(QFile::exists(target));
+        // Reopened: the new name is there and every other cell is unchanged.
+        QVERIFY(OpenThroughDialog(*window, target));
+        const ListPage& reopened = window->pageView(1)->page();
+        QCOMPARE(reopened.ConfigGrid.cell(7, 1), std::string("Musica"));
+        QVERIFY(reopened.ConfigGrid == before.ConfigGrid);
+        QVERIFY(reopened.ChannelGrid == before.ChannelGrid);
+        QVERIFY(reopened.TransponderGrid == before.TransponderGrid);
+        QVERIFY(reopened.FavouriteGrids == before.FavouriteGrids);
+        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Saved.Dat"));
+    }
+
+    void saveFailureIsShown() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        view->page().ChannelGrid.setCell(5, ch::Sid, "abc");
+        view->page().Modified = true;
+        window->PageControl1Change(0);
+        const QString target = folder->path("Broken.Dat");
+        window->chooseSaveFile = [&] { return target; };
+        window->ToolButton2->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY2(prompts.asked[0].text.find("'abc' is not a valid integer value") != std::string::npos,
+                 prompts.asked[0].text.c_str());
+        QVERIFY(prompts.asked[0].icon == Icon::Error);
+        QVERIFY(view->page().Modified);
+        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(!window->CGauge1->isVisible());
+    }
+
+    void initialFileIsChosenInTheFirstDialogOnly() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        window->setInitialFile(singlePath);
+        QStringList started;
+        window->runOpenDialog = [&](TForm2& dialog) {
+            started << dialog.FileEdit->text();
+            return false;
+        };
+        window->ToolButton1->trigger();
+        window->ToolButton1->trigger();
+        QCOMPARE(started, QStringList({singlePath, QString()}));
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new MainWindowTest; });
+
+#include "test_main_window.moc"

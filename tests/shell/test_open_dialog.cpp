@@ -1,0 +1,223 @@
+// The open dialog: start values, the symbol-rate sets of Sr.Ini, the field checks and
+// the parameters it yields.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "dialogs/open_dialog.h"
+#include "test_registry.h"
+
+namespace {
+const char* const kListMessage =
+    "Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n"
+    "- freq. LNB alta\n- nome dei satelliti";
+
+QString Rate(const TForm2& dialog, int code) { return dialog.RateGrid->item(code, 1)->text(); }
+
+void LeaveField(QWidget* field) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &out);
+}
+}  // namespace
+
+class OpenDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startValuesAndFirstSet() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Apertura lista canali..."));
+        QCOMPARE(dialog.FileEdit->text(), QString());
+        QVERIFY(dialog.FileEdit->isReadOnly());
+        QCOMPARE(dialog.Edit2->text(), QStringLiteral("9750"));
+        QCOMPARE(dialog.Edit3->text(), QStringLiteral("10600"));
+        for (QComboBox* combo : {dialog.SatelliteACombo, dialog.SatelliteBCombo}) {
+            QVERIFY(combo->isEditable());
+            QCOMPARE(combo->count(), 3);
+            QCOMPARE(combo->itemText(2), QStringLiteral("Thor"));
+        }
+        QCOMPARE(dialog.SatelliteACombo->currentText(), QStringLiteral("HotBird"));
+        QCOMPARE(dialog.SatelliteBCombo->currentText(), QStringLiteral("Astra"));
+        // Sets in file order, the first chosen and shown.
+        QCOMPARE(dialog.ComboBox1->count(), 3);
+        QCOMPARE(dialog.ComboBox1->itemText(0), QStringLiteral("Fixture"));
+        QCOMPARE(dialog.ComboBox1->itemText(1), QStringLiteral("Personalizzato"));
+        QCOMPARE(dialog.ComboBox1->currentIndex(), 0);
+        QCOMPARE(dialog.RateGrid->rowCount(), 16);
+        QCOMPARE(dialog.RateGrid->horizontalHeaderItem(0)->text(), QStringLiteral("SR"));
+        QCOMPARE(dialog.RateGrid->horizontalHeaderItem(1)->text(), QStringLiteral("VALORE"));
+        QCOMPARE(dialog.RateGrid->item(10, 0)->text(), QStringLiteral("0A"));
+        QCOMPARE(Rate(dialog, 0), QStringLiteral("27500"));
+        QCOMPARE(Rate(dialog, 15), QStringLiteral("0"));
+        QVERIFY(prompts.asked.empty());
+    }
+
+    void setsAndTheCustomSet() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        dialog.ComboBox1->setCurrentIndex(2);  // "Ridotto": SR03 -1, SR0C missing
+        QCOMPARE(Rate(dialog, 2), QStringLiteral("1000"));
+        QCOMPARE(Rate(dialog, 3), QString());
+        QCOMPARE(Rate(dialog, 12), QString());
+        QCOMPARE(Rate(dialog, 13), QStringLiteral("113"));
+        // "Personalizzato" keeps what the previous set showed, whatever it holds itself.
+        dialog.ComboBox1->setCurrentIndex(1);
+        QCOMPARE(Rate(dialog, 2), QStringLiteral("1000"));
+        QCOMPARE(Rate(dialog, 0), QStringLiteral("27500"));
+        dialog.FileEdit->setText(QStringLiteral("/x/y.Bin"));
+        dialog.SpeedButton2->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const rivo::TOpenParams params = dialog.OpenParams();
+        QCOMPARE(params.SymbolRates[2], 1000);
+        QCOMPARE(params.SymbolRates[3], 0);   // empty cell
+        QCOMPARE(params.SymbolRates[12], 0);  // missing key
+        QCOMPARE(params.SymbolRates[13], 113);
+        QCOMPARE(params.FileName, std::string("/x/y.Bin"));
+        QCOMPARE(params.LnbLow, 9750);
+        QCOMPARE(params.LnbHigh, 10600);
+        QCOMPARE(params.SatelliteA, std::string("HotBird"));
+        QCOMPARE(params.SatelliteB, std::string("Astra"));
+    }
+
+    void missingIniGivesNoSets() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("NoSuch.Ini"), prompts);
+        dialog.Initialise();
+        QCOMPARE(dialog.ComboBox1->count(), 0);
+        for (int i = 0; i < 16; ++i) QCOMPARE(Rate(dialog, i), QString());
+        dialog.FileEdit->setText(QStringLiteral("a.Bin"));
+        dialog.SpeedButton2->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        for (std::int32_t rate : dialog.OpenParams().SymbolRates) QCOMPARE(rate, 0);
+    }
+
+    void browseReplacesThePathOnlyWhenChosen() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        QString offered;
+        QString answer = QStringLiteral("/data/Lista.Bin");
+        dialog.chooseFile = [&](QWidget*, const QString& filter) {
+            offered = filter;
+            return answer;
+        };
+        dialog.SpeedButton3->click();
+        QCOMPARE(dialog.FileEdit->text(), QStringLiteral("/data/Lista.Bin"));
+        QVERIFY(offered.contains(QStringLiteral("File Bin (*.Bin")));
+        QVERIFY(offered.contains(QStringLiteral("File Dat (*.Dat")));
+        QVERIFY(offered.contains(QStringLiteral("File RCU (*.Rcu")));
+        QVERIFY(offered.endsWith(QStringLiteral("Tutti i files (*)")));
+        answer.clear();  // cancelled
+        dialog.SpeedButton3->click();
+        QCOMPARE(dialog.FileEdit->text(), QStringLiteral("/data/Lista.Bin"));
+    }
+
+    void lnbFieldChecks() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        // Low band: checked at every change; "0" is accepted while typing.
+        dialog.Edit2->setText(QStringLiteral("0"));
+        QVERIFY(prompts.asked.empty());
+        dialog.Edit2->setText(QString());
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].text, std::string("Selezionare una frequenza bassa LNB corretta"));
+        QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+        QVERIFY(prompts.asked[0].icon == rivo::Icon::Warning);
+        dialog.Edit2->setText(QStringLiteral("-5"));
+        QCOMPARE(prompts.asked.size(), size_t(2));
+        QCOMPARE(dialog.Edit2->text(), QStringLiteral("-5"));  // left as typed
+        // High band: only when the focus leaves the field.
+        prompts.clear();
+        dialog.Edit3->setText(QString());
+        QVERIFY(prompts.asked.empty());
+        LeaveField(dialog.Edit3);
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].text, std::string("Selezionare una frequenza alta LNB corretta"));
+        dialog.Edit3->setText(QStringLiteral("10600"));
+        LeaveField(dialog.Edit3);
+        QCOMPARE(prompts.asked.size(), size_t(1));
+    }
+
+    void okRefusesWrongValues_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::addColumn<QString>("satA");
+        QTest::addColumn<QString>("satB");
+        QTest::addColumn<bool>("accepted");
+        auto row = [](const char* name, const char* file, const char* low, const char* high,
+                      const char* a, const char* b, bool accepted) {
+            QTest::newRow(name) << QString::fromUtf8(file) << QString::fromUtf8(low)
+                                << QString::fromUtf8(high) << QString::fromUtf8(a)
+                                << QString::fromUtf8(b) << accepted;
+        };
+        row("valid", "a.Bin", "9750", "10600", "HotBird", "Astra", true);
+        row("no file", "", "9750", "10600", "HotBird", "Astra", false);
+        row("low zero", "a.Bin", "0", "10600", "HotBird", "Astra", false);
+        row("low text", "a.Bin", "x", "10600", "HotBird", "Astra", false);
+        row("high empty", "a.Bin", "9750", "", "HotBird", "Astra", false);
+        row("high negative", "a.Bin", "9750", "-1", "HotBird", "Astra", false);
+        row("sat A empty", "a.Bin", "9750", "10600", "", "Astra", false);
+        row("sat B empty", "a.Bin", "9750", "10600", "HotBird", "", false);
+        row("same satellites", "a.Bin", "9750", "10600", "Astra", "Astra", false);
+        row("case differs", "a.Bin", "9750", "10600", "astra", "Astra", true);
+    }
+    void okRefusesWrongValues() {
+        QFETCH(QString, file);
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        QFETCH(QString, satA);
+        QFETCH(QString, satB);
+        QFETCH(bool, accepted);
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        dialog.FileEdit->setText(file);
+        dialog.Edit2->setText(low);
+        dialog.Edit3->setText(high);
+        dialog.SatelliteACombo->setEditText(satA);
+        dialog.SatelliteBCombo->setEditText(satB);
+        prompts.clear();
+        dialog.SpeedButton2->click();
+        QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+        if (accepted) {
+            QVERIFY(prompts.asked.empty());
+            const rivo::TOpenParams params = dialog.OpenParams();
+            QCOMPARE(QString::fromStdString(params.SatelliteA), satA);
+            QCOMPARE(params.LnbLow, low.toInt());
+        } else {
+            QCOMPARE(prompts.asked.size(), size_t(1));
+            QCOMPARE(prompts.asked[0].text, std::string(kListMessage));
+            QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+        }
+    }
+
+    void cancelCloses() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        dialog.SpeedButton1->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(prompts.asked.empty());
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new OpenDialogTest; });
+
+#include "test_open_dialog.moc"

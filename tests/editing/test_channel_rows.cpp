@@ -1,0 +1,143 @@
+// The row primitives: emptying a channel row, copying one onto another, and bringing
+// the lists in line with a row after its properties changed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "channel_pages.h"
+#include "editing/channel_rows.h"
+
+namespace rivo {
+namespace {
+
+using testing::AddEntry;
+using testing::ChannelPage;
+using testing::Entries;
+using Strings = std::vector<std::string>;
+
+TEST(ClearChannelRow, TakesTheFirstEntryOutOfTheListsItsSetNames) {
+    ListPage page = ChannelPage(6);
+    AddEntry(page, 1, 4);
+    AddEntry(page, 1, 2);
+    AddEntry(page, 1, 4);          // a second entry: only the first goes
+    AddEntry(page, 2, 4, false);   // list 2's bit is clear: not searched
+    AddEntry(page, 3, 4);
+    ClearChannelRow(page, 4);
+    EXPECT_TRUE(testing::IsEmptyChannel(page, 4));
+    EXPECT_EQ(page.ChannelGrid.cell(4, ch::Num), "4");
+    EXPECT_EQ(Entries(page, 1), (Strings{"2", "4"}));
+    EXPECT_EQ(Entries(page, 2), (Strings{"4"}));
+    EXPECT_TRUE(Entries(page, 3).empty());
+    const Grid& list1 = page.FavouriteGrids[0];
+    EXPECT_EQ(list1.cell(1, fav::Name), "C2");
+    EXPECT_EQ(list1.colour(fav::Slots), kColourGrey);
+    EXPECT_TRUE(testing::ListsWellFormed(page));
+}
+
+TEST(ClearChannelRow, FavouritesSetThatIsNotANumberCountsAsNone) {
+    ListPage page = ChannelPage(3);
+    AddEntry(page, 1, 2);
+    page.ChannelGrid.setCell(2, ch::Favourites, "x1");
+    ClearChannelRow(page, 2);
+    EXPECT_TRUE(testing::IsEmptyChannel(page, 2));
+    EXPECT_EQ(Entries(page, 1), (Strings{"2"}));
+}
+
+TEST(MoveChannelRow, CopiesTheRowAndRenamesEveryEntryOnlyForAChannelInLists) {
+    for (const bool inLists : {true, false}) {
+        ListPage page = ChannelPage(5);
+        AddEntry(page, 1, 2, inLists);
+        AddEntry(page, 1, 2, false);
+        AddEntry(page, 6, 2, false);  // whatever the bits
+        AddEntry(page, 6, 3);
+        page.ChannelGrid.setColour(2, kColourRadio);
+        MoveChannelRow(page, 2, 5);
+        EXPECT_TRUE(page.ChannelGrid.row(5) == page.ChannelGrid.row(2));  // column 0 included
+        EXPECT_EQ(page.ChannelGrid.cell(2, ch::Name), "C2");              // source as it was
+        EXPECT_EQ(page.ChannelGrid.colour(5), kColourRadio);
+        EXPECT_EQ(Entries(page, 1), inLists ? (Strings{"5", "5"}) : (Strings{"2", "2"}));
+        EXPECT_EQ(Entries(page, 6), inLists ? (Strings{"5", "3"}) : (Strings{"2", "3"}));
+    }
+}
+
+TEST(UpdateChannelRow, ColourFollowsThePidsAndAttivo) {
+    struct Case {
+        const char *vpid, *apid, *status;
+        std::uint32_t colour;
+    };
+    const Case cases[] = {
+        {"512", "650", "04", kColourChannel},      {"65535", "650", "04", kColourRadio},
+        {"65535", "65535", "04", kColourNoAudioVideo}, {"512", "65535", "04", kColourChannel},
+        {"65535", "65535", "03", kColourGrey},     {"512", "650", "FB", kColourGrey},
+        {"abc", "650", "0C", kColourChannel},      {"065535", "1", "E4", kColourRadio},
+    };
+    for (const auto& c : cases) {
+        ListPage page = ChannelPage(1);
+        page.ChannelGrid.setCell(1, ch::VPid, c.vpid);
+        page.ChannelGrid.setCell(1, ch::APid, c.apid);
+        page.ChannelGrid.setCell(1, ch::Status, c.status);
+        UpdateChannelRow(1, page);
+        EXPECT_EQ(page.ChannelGrid.colour(1), c.colour) << c.vpid << " " << c.apid << " " << c.status;
+    }
+}
+
+TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
+    ListPage page = ChannelPage(200);
+    AddEntry(page, 3, 1);
+    AddEntry(page, 3, 2);
+    page.FavouriteGrids[2].setCell(1, fav::Channel, "0");  // a free slot before the others
+    AddEntry(page, 4, 7);                                  // already there: left alone
+    page.FavouriteGrids[3].setCell(1, fav::Name, "OLD");
+    for (int c = 1; c <= 128; ++c) AddEntry(page, 5, c + 10, false);  // full
+    page.ChannelGrid.setCell(7, ch::VPid, "65535");
+    page.ChannelGrid.setCell(7, ch::Favourites, std::to_string(4 + 8 + 16));
+    UpdateChannelRow(7, page);
+
+    const Grid& list3 = page.FavouriteGrids[2];
+    EXPECT_EQ(list3.cell(1, fav::Channel), "7");
+    EXPECT_EQ(list3.cell(1, fav::Name), "C7");
+    EXPECT_EQ(list3.colour(1), kColourRadio);
+    EXPECT_EQ(Entries(page, 3), (Strings{"7", "2"}));
+    EXPECT_EQ(Entries(page, 4), (Strings{"7"}));
+    EXPECT_EQ(page.FavouriteGrids[3].cell(1, fav::Name), "OLD");
+    const Strings full = Entries(page, 5);
+    EXPECT_EQ(full.size(), 128u);
+    EXPECT_EQ(std::count(full.begin(), full.end(), "7"), 0);
+}
+
+TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
+    ListPage page = ChannelPage(6);
+    for (int c : {3, 5, 3, 6, 3}) AddEntry(page, 2, c, false);
+    AddEntry(page, 7, 3);
+    page.FavouriteGrids[1].setCell(3, fav::Channel, "03");  // read as a number: also channel 3
+    page.ChannelGrid.setCell(3, ch::Favourites, "64");      // list 7 only
+    UpdateChannelRow(3, page);
+    EXPECT_EQ(Entries(page, 2), (Strings{"5", "6"}));
+    EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
+    const Grid& list2 = page.FavouriteGrids[1];
+    EXPECT_EQ(list2.colour(fav::Slots), kColourGrey);
+    EXPECT_EQ(list2.cell(2, fav::Pos), "2");
+    EXPECT_EQ(list2.cell(2, fav::Name), "C6");
+
+    // Inactive: out of every list, "Preferenza" kept; active again: back in list 7.
+    page.ChannelGrid.setCell(3, ch::Status, "00");
+    UpdateChannelRow(3, page);
+    EXPECT_TRUE(Entries(page, 7).empty());
+    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "64");
+    EXPECT_EQ(page.ChannelGrid.colour(3), kColourGrey);
+    page.ChannelGrid.setCell(3, ch::Status, "04");
+    UpdateChannelRow(3, page);
+    EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
+    EXPECT_TRUE(testing::ListsWellFormed(page));
+}
+
+TEST(RenumberChannels, WritesEachRowsNumber) {
+    ListPage page = ChannelPage(4);
+    page.ChannelGrid.setCell(2, ch::Num, "9");
+    page.ChannelGrid.setCell(4, ch::Num, "");
+    RenumberChannels(page);
+    EXPECT_TRUE(testing::NumberedInOrder(page));
+}
+
+}  // namespace
+}  // namespace rivo

@@ -1,0 +1,24 @@
+// `rivo800-tool edit` operations for copy and paste of channels and for the transponder
+// table: copy, copy-from, paste, delete-transponder, optimise-transponders,
+// swap-satellites, set-transponder. Each reads its arguments from words[pos + 1 ...] and
+// returns how many words it used, its name included.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tool/tool.h"
+
+namespace rivo::tool {
+
+std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+std::size_t PasteOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+std::size_t DeleteTransponderOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+std::size_t OptimiseTranspondersOperation(const std::vector<std::string>& words, std::size_t pos,
+                                          EditContext& context);
+std::size_t SwapSatellitesOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+std::size_t SetTransponderOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
+
+}  // namespace rivo::tool

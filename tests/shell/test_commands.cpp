@@ -1,0 +1,274 @@
+// Each editing command driven once through its real tool button (or key, menu item,
+// double-click), with the answers given through the prompts: the page changes, the
+// views show it, and the modified flag, the Save button and the "*" follow.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "dialogs/chan_data_dialog.h"
+#include "dialogs/number_dialog.h"
+#include "editing/transponders.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0),
+                                                        QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+std::string Name(const ListPage& page, int row) { return page.ChannelGrid.cell(row, ch::Name); }
+
+QString ShownName(PageView& view, int row) {
+    return view.channelModel()->data(view.channelModel()->index(row - 1, ch::Name)).toString();
+}
+
+}  // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString path;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TSDIAppForm> window;
+    PageView* view = nullptr;
+
+    ListPage& page() { return view->page(); }
+
+    void expectModified() {
+        QVERIFY(page().Modified);
+        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->PageControl1->tabText(0).endsWith(QStringLiteral(" *")));
+    }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        path = folder->write("Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 30)));
+    }
+
+    void init() {
+        prompts.clear();
+        window = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(OpenThroughDialog(*window, path));
+        view = window->pageView(0);
+        QVERIFY(!page().Modified);
+    }
+
+    void cleanup() {
+        TChanData::SetExecHook(nullptr);
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    void deleteByButtonKeyAndMenu() {
+        const std::string fifth = Name(page(), 5);
+        SelectChannels(*view, 3, 4);
+        prompts.answers = {Answer::Yes};  // close the gap
+        window->ToolButton11->trigger();
+        QCOMPARE(prompts.asked.back().title, std::string("Cancellazione canale"));
+        QCOMPARE(Name(page(), 3), fifth);
+        QCOMPARE(ShownName(*view, 3), QString::fromStdString(fifth));
+        expectModified();
+        // The Delete key, answering No: the row stays, empty and grey.
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        SelectChannels(*view, 1, 1);
+        view->ChannelGrid->setFocus();
+        prompts.answers = {Answer::No};
+        QTest::keyClick(view->ChannelGrid, Qt::Key_Delete);
+        QCOMPARE(prompts.asked.size(), size_t(2));
+        QCOMPARE(Name(page(), 1), std::string());
+        QCOMPARE(page().ChannelGrid.colour(1), kColourGrey);
+        // "&Elimina" asks the same question; Annulla changes nothing.
+        const Grid before = page().ChannelGrid;
+        SelectChannels(*view, 6, 6);
+        prompts.answers = {Answer::Cancel};
+        window->Elimina1->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(3));
+        QVERIFY(page().ChannelGrid == before);
+    }
+
+    void insertEmptyChannel() {
+        const std::string tenth = Name(page(), 10);
+        SelectChannels(*view, 10, 10);
+        window->ToolButton19->trigger();  // the last row is free: no question
+        QVERIFY(prompts.asked.empty());
+        QCOMPARE(Name(page(), 11), tenth);
+        QCOMPARE(Name(page(), 10), std::string());
+        QCOMPARE(ShownName(*view, 11), QString::fromStdString(tenth));
+        expectModified();
+    }
+
+    void goToChannel() {
+        QStringList captions;
+        window->runNumberDialog = [&](TForm4& dialog) {
+            captions << dialog.windowTitle() << dialog.GroupBox1->title() << dialog.Edit1->text()
+                     << QString::number(dialog.Limit);
+            dialog.Edit1->setText(QStringLiteral("0"));
+            dialog.SpeedButton2->click();  // refused, the dialog stays
+            if (dialog.result() == QDialog::Accepted) return true;
+            dialog.Edit1->setText(QStringLiteral("40"));
+            dialog.SpeedButton2->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        SelectChannels(*view, 7, 7);
+        window->ToolButton8->trigger();
+        QCOMPARE(captions, QStringList({"Vai al canale...", "Canale da visualizzare", "7",
+                                        QString::number(page().channelCount() + 1)}));
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].text, std::string("Inserire un canale corretto"));
+        QCOMPARE(view->currentChannelRow(), 40);
+        QCOMPARE(view->selectedChannelRows(), std::make_pair(40, 40));
+        QVERIFY(!page().Modified);
+    }
+
+    void moveChannels() {
+        const std::string first = Name(page(), 1), second = Name(page(), 2), third = Name(page(), 3);
+        QString caption;
+        window->runNumberDialog = [&](TForm4& dialog) {
+            caption = dialog.windowTitle() + "|" + dialog.GroupBox1->title();
+            dialog.Edit1->setText(QStringLiteral("10"));
+            dialog.SpeedButton2->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        SelectChannels(*view, 1, 2);
+        window->ToolButton10->trigger();
+        QCOMPARE(caption, QStringLiteral("Spostamento canali...|Sposta i selezionati a..."));
+        QCOMPARE(Name(page(), 10), first);
+        QCOMPARE(Name(page(), 11), second);
+        QCOMPARE(Name(page(), 1), third);
+        QCOMPARE(page().ChannelGrid.cell(10, ch::Num), std::string("10"));
+        expectModified();
+        // Annulla leaves everything.
+        window->runNumberDialog = [](TForm4&) { return false; };
+        const Grid before = page().ChannelGrid;
+        window->Sposta1->trigger();
+        QVERIFY(page().ChannelGrid == before);
+    }
+
+    void favouritesUpAndDown() {
+        view->PageControl->setCurrentIndex(2);
+        QVERIFY(window->ToolButton14->isEnabled());
+        const Grid& list = page().FavouriteGrids[0];
+        const std::string one = list.cell(1, fav::Channel), two = list.cell(2, fav::Channel);
+        QVERIFY(one != "0" && two != "0");
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(view->FavouriteGrids[0], &in);
+        view->setCurrentFavouriteRow(0, 2);
+        window->ToolButton14->trigger();
+        QCOMPARE(list.cell(1, fav::Channel), two);
+        QCOMPARE(list.cell(2, fav::Channel), one);
+        QCOMPARE(list.cell(1, fav::Pos), std::string("1"));
+        QCOMPARE(view->currentFavouriteRow(0), 1);  // the focus follows the entry
+        window->ToolButton14->trigger();             // already first: refused
+        QCOMPARE(prompts.asked.back().text, std::string("Non è possibile spostare ulteriormente il canale"));
+        window->ToolButton16->trigger();
+        QCOMPARE(list.cell(1, fav::Channel), one);
+        QCOMPARE(list.cell(2, fav::Channel), two);
+        QCOMPARE(view->currentFavouriteRow(0), 2);
+        QCOMPARE(view->favouriteModel(0)->data(view->favouriteModel(0)->index(1, fav::Channel)).toString(),
+                 QString::fromStdString(two));
+    }
+
+    void copyAndPaste() {
+        // Room for the copied channels' transponders: a paste needs free rows even when
+        // the channels come from the same page.
+        for (int t = 0; t < 2; ++t) ClearTransponderRow(page(), page().transponderCount() - t);
+        const std::string first = Name(page(), 1), second = Name(page(), 2);
+        SelectChannels(*view, 1, 2);
+        window->ToolButton6->trigger();
+        QVERIFY(window->ToolButton7->isEnabled());
+        QVERIFY(!page().Modified);
+        SelectChannels(*view, 20, 20);
+        prompts.answers = {Answer::No};  // overwrite
+        window->ToolButton7->trigger();
+        QCOMPARE(prompts.asked[0].title, std::string("Informazione"));
+        QCOMPARE(Name(page(), 20), first);
+        QCOMPARE(Name(page(), 21), second);
+        QCOMPARE(ShownName(*view, 21), QString::fromStdString(second));
+        expectModified();
+    }
+
+    void transponderCommands() {
+        view->PageControl->setCurrentIndex(1);
+        int inUse = 0;
+        for (int row = 1; row <= page().transponderCount() && !inUse; ++row)
+            if (page().TransponderGrid.colour(row) == kColourInUse) inUse = row;
+        QVERIFY(inUse > 0);
+        view->TransponderGrid->setCurrentIndex(view->transponderModel()->index(inUse - 1, 0));
+        prompts.answers = {Answer::No};
+        window->ToolButton20->trigger();
+        QCOMPARE(prompts.asked.back().title, std::string("Cancellazione canale"));
+        QCOMPARE(page().TransponderGrid.cell(inUse, tp::Frequency), std::string("0"));
+        QCOMPARE(page().TransponderGrid.colour(inUse), kColourGrey);
+        expectModified();
+
+        window->ToolButton18->trigger();  // merging asks nothing
+        QCOMPARE(prompts.asked.size(), size_t(1));
+
+        int shown = 0;
+        for (int row = 1; row <= page().transponderCount() && !shown; ++row)
+            if (page().TransponderGrid.colour(row) == kColourInUse &&
+                page().TransponderGrid.cell(row, tp::Satellite) == "HotBird")
+                shown = row;
+        QVERIFY(shown > 0);
+        prompts.answers = {Answer::Yes};
+        window->ToolButton13->trigger();
+        QCOMPARE(prompts.asked.back().text, std::string("Settare i trasponder di HotBird su Astra (e viceversa)?"));
+        QCOMPARE(page().SatelliteA, std::string("Astra"));
+        QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(shown - 1, tp::Satellite)).toString(),
+                 QStringLiteral("Astra"));
+    }
+
+    void channelPropertiesByDoubleClickAndMenu() {
+        int row = 0;
+        for (int r = 1; r <= page().channelCount() && !row; ++r)
+            if (page().ChannelGrid.colour(r) == kColourChannel) row = r;
+        QVERIFY(row > 0);
+        TChanData::SetExecHook([](TChanData& dialog) {
+            dialog.box(box::Name)->setText(QStringLiteral("Nuovo è"));
+            dialog.okButton()->click();
+        });
+        view->ChannelGrid->scrollTo(view->channelModel()->index(row - 1, 1));
+        const QRect cell = view->ChannelGrid->visualRect(view->channelModel()->index(row - 1, 1));
+        QTest::mouseClick(view->ChannelGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->ChannelGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(Name(page(), row), std::string("Nuovo \xE8"));
+        QCOMPARE(ShownName(*view, row), QStringLiteral("Nuovo è"));
+        expectModified();
+
+        TChanData::SetExecHook([](TChanData& dialog) {
+            dialog.box(box::Sid)->setText(QStringLiteral("777"));
+            dialog.okButton()->click();
+        });
+        SelectChannels(*view, 30, 32);
+        window->Propriet1->trigger();
+        for (int r = 30; r <= 32; ++r) QCOMPARE(page().ChannelGrid.cell(r, ch::Sid), std::string("777"));
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new CommandsTest; });
+
+#include "test_commands.moc"

@@ -1,0 +1,84 @@
+// rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION...
+//
+// Opens the image as a channel list, applies the operations in the order given (each
+// registered by name with RegisterEditOperation), then saves the page to OUT as `save`
+// does, or prints it as `dump` does and writes nothing. The words are parsed here rather
+// than by the option parser, because operations take words of their own (options of
+// copy-from included) that only the operation understands.
+#include <CLI/CLI.hpp>
+#include <memory>
+
+#include "channels/list_page.h"
+#include "tool/open_options.h"
+#include "tool/page_commands.h"
+#include "tool/page_json.h"
+#include "tool/tool.h"
+
+namespace rivo::tool {
+
+namespace {
+
+[[noreturn]] void usage(const std::string& message) {
+    throw ToolError(kExitUsage,
+                    "rivo800-tool edit: " + message +
+                        "\nUsage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION...");
+}
+
+bool isOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
+
+int runEdit(const std::vector<std::string>& words, ToolIo& io) {
+    if (words.empty() || isOption(words[0])) usage("missing IMAGE");
+    const std::string image = words[0];
+    std::string out;
+    bool dump = false;
+    std::size_t pos = 1;
+    if (pos < words.size() && words[pos] == "--dump") {
+        dump = true;
+        ++pos;
+    } else if (pos < words.size() && !isOption(words[pos])) {
+        out = words[pos++];
+    }
+    OpenOptions options;
+    while (pos < words.size() && isOption(words[pos])) {
+        if (words[pos] == "--dump") {
+            if (!out.empty()) usage("give either OUT or --dump");
+            dump = true;
+            ++pos;
+            continue;
+        }
+        const std::size_t used = TakeOpenOption(words, pos, options);
+        if (used == 0) usage("unknown option " + words[pos]);
+        pos += used;
+    }
+    if (!dump && out.empty()) usage("missing OUT or --dump");
+
+    const TOpenParams params = ResolveOpenParams(options, image);
+    auto page = OpenListPage(params);
+    EditContext context{*page, params, io};
+    while (pos < words.size()) {
+        const EditOperation* operation = FindEditOperation(words[pos]);
+        if (!operation) usage("unknown operation '" + words[pos] + "'");
+        const std::size_t used = (*operation)(words, pos, context);
+        if (used == 0) throw ToolError(kExitFailure, "rivo800-tool edit: operation '" + words[pos] + "' used no words");
+        pos += used;
+    }
+    if (dump)
+        WritePageJson(*page, io.out);
+    else
+        SaveListPage(*page, out, io.err);
+    return kExitOk;
+}
+
+}  // namespace
+
+const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
+    CLI::App* cmd = app.add_subcommand(
+        "edit",
+        "Apply editing operations to the page, then save it to OUT (or print it with --dump).\n"
+        "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION...");
+    cmd->prefix_command();
+    cmd->allow_extras();
+    cmd->callback([cmd, &io, &exitCode] { exitCode = runEdit(cmd->remaining(), io); });
+});
+
+}  // namespace rivo::tool

@@ -1,0 +1,156 @@
+#include "tool/open_options.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <ostream>
+
+#include "channels/cp1252.h"
+#include "channels/page_io.h"
+#include "channels/user_prompts.h"
+#include "tool/tool.h"
+
+namespace rivo::tool {
+
+namespace {
+
+struct OptionTarget {
+    const char* name;
+    std::string OpenOptions::*value;
+    bool OpenOptions::*given;  // nullptr when the option has a default instead
+    const char* text;
+    const char* help;
+};
+
+const std::vector<OptionTarget>& targets() {
+    static const std::vector<OptionTarget> list{
+        {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ", "LNB low-band oscillator (default 9750)"},
+        {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ", "LNB high-band oscillator (default 10600)"},
+        {"--sat-a", &OpenOptions::satA, nullptr, "NAME", "satellite A name (default HotBird)"},
+        {"--sat-b", &OpenOptions::satB, nullptr, "NAME", "satellite B name (default Astra)"},
+        {"--sr-ini", &OpenOptions::srIni, nullptr, "PATH", "the symbol-rate ini file (default Sr.Ini here)"},
+        {"--sr-set", &OpenOptions::srSet, &OpenOptions::srSetGiven, "NAME", "which set of the ini file (default its first)"},
+        {"--symbol-rates", &OpenOptions::symbolRates, &OpenOptions::symbolRatesGiven, "R0,...,R15",
+         "the sixteen symbol rates given directly (overrides the ini file)"},
+    };
+    return list;
+}
+
+void set(OpenOptions& options, const OptionTarget& target, const std::string& value) {
+    options.*(target.value) = value;
+    if (target.given) options.*(target.given) = true;
+}
+
+[[noreturn]] void usage(const std::string& message) { throw ToolError(kExitUsage, "rivo800-tool: " + message); }
+
+bool parseInt32(const std::string& text, std::int32_t& value) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') ++first;
+    auto [ptr, ec] = std::from_chars(first, last, value, 10);
+    return first != last && ec == std::errc() && ptr == last;
+}
+
+std::string satelliteBytes(const std::string& option, const std::string& text) {
+    if (text.empty()) usage(option + ": a satellite name cannot be empty");
+    auto bytes = Utf8ToCp1252(text);
+    if (!bytes) usage(option + ": '" + text + "' holds a character the receiver cannot store");
+    return *bytes;
+}
+
+}  // namespace
+
+void AddOpenOptions(CLI::App& command, OpenOptions& options) {
+    for (const auto& target : targets()) {
+        command.add_option_function<std::string>(
+                   target.name, [&options, &target](const std::string& v) { set(options, target, v); }, target.help)
+            ->option_text(target.text);
+    }
+}
+
+std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t pos, OpenOptions& options) {
+    if (pos >= words.size()) return 0;
+    const std::string& word = words[pos];
+    for (const auto& target : targets()) {
+        const std::string name = target.name;
+        if (word == name) {
+            if (pos + 1 >= words.size()) usage(name + " needs a value");
+            set(options, target, words[pos + 1]);
+            return 2;
+        }
+        if (word.compare(0, name.size() + 1, name + "=") == 0) {
+            set(options, target, word.substr(name.size() + 1));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
+    TOpenParams params;
+    params.FileName = file;
+    if (!parseInt32(options.lnbLow, params.LnbLow)) usage("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
+    if (!parseInt32(options.lnbHigh, params.LnbHigh))
+        usage("--lnb-high: '" + options.lnbHigh + "' is not a whole number of MHz");
+    params.SatelliteA = satelliteBytes("--sat-a", options.satA);
+    params.SatelliteB = satelliteBytes("--sat-b", options.satB);
+    if (params.SatelliteA == params.SatelliteB) usage("the satellite names must differ ('" + options.satA + "')");
+
+    if (options.symbolRatesGiven) {
+        std::vector<std::string> parts;
+        std::size_t start = 0;
+        for (;;) {
+            const auto comma = options.symbolRates.find(',', start);
+            parts.push_back(options.symbolRates.substr(start, comma - start));
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (parts.size() != 16)
+            usage("--symbol-rates needs sixteen rates separated by commas, not " + std::to_string(parts.size()));
+        for (std::size_t i = 0; i < 16; ++i) {
+            // An empty place is an empty cell of the editor's table: rate 0.
+            if (parts[i].empty()) continue;
+            if (!parseInt32(parts[i], params.SymbolRates[i]))
+                usage("--symbol-rates: '" + parts[i] + "' is not a whole number");
+        }
+        return params;
+    }
+
+    // As the open dialog: the first set is shown, then the chosen one replaces it, except
+    // that choosing the custom set keeps what is shown.
+    const auto sets = ReadSymbolRateSets(options.srIni);
+    SymbolRateSet shown;
+    shown.rates.fill(-1);
+    if (!sets.empty() && sets.front().name != kCustomSetName) shown = sets.front();
+    if (options.srSetGiven) {
+        auto it = std::find_if(sets.begin(), sets.end(), [&](const SymbolRateSet& s) { return s.name == options.srSet; });
+        if (it == sets.end()) usage("--sr-set: no set named '" + options.srSet + "' in " + options.srIni);
+        if (it->name != kCustomSetName) shown = *it;
+    }
+    params.SymbolRates = RatesForOpen(shown);
+    return params;
+}
+
+std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params) {
+    NullProgress progress;
+    OpenResult opened = OpenPage(params, progress);
+    switch (opened.status) {
+        case OpenResult::Status::Ok:
+            return std::move(opened.page);
+        case OpenResult::Status::Unreadable:
+            throw ToolError(kExitFailure, opened.message);
+        case OpenResult::Status::Unrecognised:
+            throw ToolError(kExitUnknownFormat, opened.message);
+        case OpenResult::Status::MainCode:
+            throw ToolError(kExitMainCode, opened.message);
+    }
+    throw ToolError(kExitFailure, opened.message);
+}
+
+void SaveListPage(ListPage& page, const std::string& out, std::ostream& err) {
+    NullProgress progress;
+    const PageSaveResult saved = SavePage(page, out, progress);
+    if (!saved.ok) throw ToolError(kExitFailure, saved.message);
+    if (!saved.warning.empty()) err << saved.warning << "\n";
+}
+
+}  // namespace rivo::tool

@@ -1,0 +1,150 @@
+#include "tool/page_json.h"
+
+#include <ostream>
+
+#include "channels/cp1252.h"
+
+namespace rivo::tool {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json rowJson(const GridRow& row) {
+    Json cells = Json::array();
+    for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
+    Json out = Json::object();
+    out["cells"] = std::move(cells);
+    out["colour"] = ColourText(row.colour);
+    return out;
+}
+
+Json rowsJson(const Grid& grid) {
+    Json rows = Json::array();
+    for (int r = 1; r < grid.rowCount(); ++r) rows.push_back(rowJson(grid.row(r)));
+    return rows;
+}
+
+// An array of rows, one row per line; the closing bracket one place left of the rows.
+void writeRows(const Json& rows, std::ostream& out, const std::string& indent) {
+    out << "[";
+    for (std::size_t i = 0; i < rows.size(); ++i) out << (i ? ",\n" : "\n") << indent << rows[i].dump();
+    if (!rows.empty()) out << "\n" << indent.substr(1);
+    out << "]";
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void csvLine(std::string& out, const std::vector<std::string>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i) out += ',';
+        out += csvField(fields[i]);
+    }
+    out += "\r\n";
+}
+
+template <std::size_t N>
+std::vector<std::string> titles(const std::array<const char*, N>& names) {
+    return {names.begin(), names.end()};
+}
+
+std::vector<std::string> utf8Cells(const GridRow& row) {
+    std::vector<std::string> cells;
+    cells.reserve(row.cells.size());
+    for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
+    return cells;
+}
+
+}  // namespace
+
+std::string LayoutName(ListLayout layout) {
+    switch (layout) {
+        case ListLayout::None:
+            return "None";
+        case ListLayout::Single:
+            return "Single";
+        case ListLayout::Split:
+            return "Split";
+    }
+    return "None";
+}
+
+std::string ColourText(std::uint32_t colour) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4) text += digits[(colour >> shift) & 0xF];
+    return text;
+}
+
+Json PageJson(const ListPage& page) {
+    Json out = Json::object();
+    out["layout"] = LayoutName(page.Layout);
+    out["version"] = Cp1252ToUtf8(page.VersionText);
+    Json names = Json::array();
+    for (int k = 1; k <= fav::Lists; ++k) names.push_back(Cp1252ToUtf8(page.ConfigGrid.cell(k, 1)));
+    out["list_names"] = std::move(names);
+    out["channels"] = rowsJson(page.ChannelGrid);
+    out["transponders"] = rowsJson(page.TransponderGrid);
+    Json lists = Json::array();
+    for (const Grid& grid : page.FavouriteGrids) lists.push_back(rowsJson(grid));
+    out["favourites"] = std::move(lists);
+    return out;
+}
+
+void WritePageJson(const ListPage& page, std::ostream& out) {
+    const Json json = PageJson(page);
+    out << "{\"layout\": " << json["layout"].dump() << ",\n";
+    out << " \"version\": " << json["version"].dump() << ",\n";
+    out << " \"list_names\": " << json["list_names"].dump() << ",\n";
+    out << " \"channels\": ";
+    writeRows(json["channels"], out, "  ");
+    out << ",\n \"transponders\": ";
+    writeRows(json["transponders"], out, "  ");
+    out << ",\n \"favourites\": [";
+    const Json& lists = json["favourites"];
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+        out << (k ? ",\n  " : "\n  ");
+        writeRows(lists[k], out, "   ");
+    }
+    out << "\n ]}\n";
+}
+
+std::string TableCsv(const ListPage& page, ExportTable table) {
+    std::string out;
+    switch (table) {
+        case ExportTable::Channels:
+            csvLine(out, titles(ChannelColumnTitles()));
+            for (int r = 1; r < page.ChannelGrid.rowCount(); ++r) csvLine(out, utf8Cells(page.ChannelGrid.row(r)));
+            break;
+        case ExportTable::Transponders:
+            csvLine(out, titles(TransponderColumnTitles()));
+            for (int r = 1; r < page.TransponderGrid.rowCount(); ++r)
+                csvLine(out, utf8Cells(page.TransponderGrid.row(r)));
+            break;
+        case ExportTable::Favourites: {
+            std::vector<std::string> header{"Lista"};
+            for (const char* t : FavouriteColumnTitles()) header.emplace_back(t);
+            csvLine(out, header);
+            for (int k = 0; k < fav::Lists; ++k) {
+                const Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k)];
+                for (int r = 1; r < grid.rowCount(); ++r) {
+                    std::vector<std::string> fields{std::to_string(k + 1)};
+                    for (auto& cell : utf8Cells(grid.row(r))) fields.push_back(std::move(cell));
+                    csvLine(out, fields);
+                }
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace rivo::tool

@@ -1,0 +1,74 @@
+// rivo800-tool extract IMAGE MODULE ENTRY [--raw] [-o FILE]: one entry's content.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "channels/cp1252.h"
+#include "image/kvx_file.h"
+#include "tool/tool.h"
+
+namespace rivo::tool {
+
+void LoadImageForTool(TKVXFile& image, const std::string& path);  // cmd_info.cpp
+
+namespace {
+
+bool allDigits(const std::string& s) {
+    return !s.empty() && s.size() <= 9 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// An index from 0, or the first item of that name. Digits that are no valid index are
+// tried as a name, so a module called "7" can still be named.
+template <typename NameAt>
+int findByIndexOrName(const std::string& wanted, int count, NameAt nameAt) {
+    if (allDigits(wanted)) {
+        int index = std::stoi(wanted);
+        if (index < count) return index;
+    }
+    std::optional<std::string> bytes = Utf8ToCp1252(wanted);
+    if (!bytes) return -1;
+    for (int i = 0; i < count; ++i)
+        if (nameAt(i) == *bytes) return i;
+    return -1;
+}
+
+}  // namespace
+
+// Referred to by the tests, which link the tool's library without keeping every object.
+extern const bool kExtractCommandRegistered;
+const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
+    struct Args {
+        std::string image, module, entry, output;
+        bool raw = false;
+    };
+    auto args = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand("extract", "Write one entry's content (decoded for packed entries)");
+    cmd->add_option("IMAGE", args->image, "the image file")->required();
+    cmd->add_option("MODULE", args->module, "module index (from 0) or name")->required();
+    cmd->add_option("ENTRY", args->entry, "entry index (from 0) or name")->required();
+    cmd->add_flag("--raw", args->raw, "the stored bytes, never decoded");
+    cmd->add_option("-o,--output", args->output, "output file (default: standard output)");
+    cmd->callback([args, &io, &exitCode] {
+        TKVXFile f;
+        LoadImageForTool(f, args->image);
+        int mi = findByIndexOrName(args->module, f.GetNumModule(), [&](int i) { return f.GetModule(i)->Name(); });
+        if (mi < 0) throw ToolError(kExitFailure, "Modulo non trovato: " + args->module);
+        TKVXModule* m = f.GetModule(mi);
+        int ei = findByIndexOrName(args->entry, m->GetNumScript(), [&](int i) { return m->GetScript(i)->Name(); });
+        if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->Name()) + ": " + args->entry);
+        TKVXScript* s = m->GetScript(ei);
+        const Bytes& content = args->raw ? s->GetRawStream() : s->GetStream();
+        if (args->output.empty()) {
+            io.out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+            io.out.flush();
+        } else {
+            std::string error = WriteFileAtomically(args->output, content);
+            if (!error.empty()) throw ToolError(kExitFailure, error);
+        }
+        exitCode = kExitOk;
+    });
+});
+
+}  // namespace rivo::tool

@@ -24,6 +24,7 @@
 #include "dialogs/chan_data_dialog.h"
 #include "dialogs/number_dialog.h"
 #include "dialogs/open_dialog.h"
+#include "dialogs/transponder_dialog.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
 #include "shell/tool_icons.h"
@@ -575,4 +576,10 @@ void TSDIAppForm::ChannelGridDblClick() {
     });
 }
 
-void TSDIAppForm::TransponderGridDblClick() {}
+void TSDIAppForm::TransponderGridDblClick() {
+    runOnActivePage([this](PageView& view) {
+        const int row = view.currentTransponderRow();
+        if (row < 1) return;
+        RunTransponderDialog(this, view.page(), row, &prompts());
+    });
+}

@@ -15,6 +15,7 @@
 
 #include "dialogs/chan_data_dialog.h"
 #include "dialogs/number_dialog.h"
+#include "dialogs/transponder_dialog.h"
 #include "editing/transponders.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
@@ -240,6 +241,26 @@ private slots:
         QCOMPARE(page().SatelliteA, std::string("Astra"));
         QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(shown - 1, tp::Satellite)).toString(),
                  QStringLiteral("Astra"));
+    }
+
+    void transponderDialogByDoubleClick() {
+        view->PageControl->setCurrentIndex(1);
+        int row = 0;
+        for (int r = 1; r <= page().transponderCount() && !row; ++r)
+            if (page().TransponderGrid.colour(r) == kColourInUse) row = r;
+        QVERIFY(row > 0);
+        TForm3::SetExecHook([](TForm3& dialog) {
+            dialog.frequencyBox()->setText(QStringLiteral("12345"));
+            dialog.okButton()->click();
+        });
+        const QRect cell = view->TransponderGrid->visualRect(view->transponderModel()->index(row - 1, 1));
+        QTest::mouseClick(view->TransponderGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->TransponderGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        TForm3::SetExecHook(nullptr);
+        QCOMPARE(page().TransponderGrid.cell(row, tp::Frequency), std::string("12345"));
+        QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(row - 1, tp::Frequency)).toString(),
+                 QStringLiteral("12345"));
+        expectModified();
     }
 
     void channelPropertiesByDoubleClickAndMenu() {

@@ -1,0 +1,295 @@
+#include "dialogs/transponder_dialog.h"
+
+#include <QBrush>
+#include <QButtonGroup>
+#include <QColor>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include "channels/cp1252.h"
+#include "channels/list_page.h"
+#include "channels/records.h"
+#include "channels/user_prompts.h"
+
+namespace {
+
+constexpr std::array<const char*, 11> kLinkedTitles = {"Numero", "Nome",   "Trasp", "SID",    "VPID",     "APID",
+                                                       "VECM",   "AECM",   "PCR",   "Status", "Preferiti"};
+
+QString fromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
+
+std::string toCell(const QString& text) {
+    const std::string utf8 = text.toStdString();
+    // The validator keeps typed text convertible; text set by a program is kept as is.
+    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
+}
+
+// Accepts only text whose every character Windows-1252 can hold: a cell is bytes.
+class Cp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+TForm3::ExecHook& execHook() {
+    static TForm3::ExecHook hook;
+    return hook;
+}
+
+void reportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
+    // A cell that cannot be read ends the command with the program's own error box.
+    const QString title = QGuiApplication::applicationDisplayName();
+    if (prompts) {
+        prompts->tell(message, title.toStdString(), rivo::Icon::Error);
+        return;
+    }
+    QMessageBox::critical(parent, title, QString::fromStdString(message));
+}
+
+// Checks button `id` of an exclusive group, or none for -1.
+void checkButton(QButtonGroup* group, int id) {
+    if (QAbstractButton* button = group->button(id)) {
+        button->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+    group->setExclusive(true);
+}
+
+}  // namespace
+
+// ---- LinkedChannelsModel ----------------------------------------------------------------
+
+void LinkedChannelsModel::setRows(std::vector<rivo::GridRow> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int LinkedChannelsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int LinkedChannelsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kLinkedTitles.size());
+}
+
+QVariant LinkedChannelsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    const rivo::GridRow& row = rows_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole) {
+        const auto column = static_cast<size_t>(index.column());
+        return column < row.cells.size() ? fromCell(row.cells[column]) : QString();
+    }
+    if (role == Qt::BackgroundRole) return QBrush(QColor::fromRgb(row.colour));
+    return {};
+}
+
+QVariant LinkedChannelsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    if (section < 0 || section >= columnCount()) return {};
+    return QString::fromUtf8(kLinkedTitles[static_cast<size_t>(section)]);
+}
+
+// ---- TForm3 -----------------------------------------------------------------------------
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+    setObjectName("Form3");
+    // No resize border, only the close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->addTab(buildTransponderPage(), "Transponder");
+    PageControl1->addTab(buildLinkedPage(), "Canali collegati");
+
+    auto* strip = new QWidget(this);
+    auto* buttons = new QHBoxLayout(strip);
+    SpeedButton2 = new QPushButton("Ok", strip);
+    SpeedButton2->setObjectName("SpeedButton2");
+    SpeedButton1 = new QPushButton("Annulla", strip);
+    SpeedButton1->setObjectName("SpeedButton1");
+    buttons->addStretch();
+    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(SpeedButton1);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1);
+    layout->addWidget(strip);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
+}
+
+QWidget* TForm3::buildTransponderPage() {
+    auto* page = new QWidget;
+    auto* data = new QGroupBox("Dati", page);
+    auto* grid = new QGridLayout(data);
+    const auto edit = [&](const char* name) {
+        auto* box = new QLineEdit(data);
+        box->setObjectName(name);
+        box->setValidator(new Cp1252Validator(box));
+        return box;
+    };
+    const auto list = [&](const char* name) {
+        auto* combo = new QComboBox(data);
+        combo->setObjectName(name);
+        combo->setEditable(false);
+        return combo;
+    };
+    const auto caption = [&](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(text, data);
+        label->setBuddy(buddy);
+        return label;
+    };
+    Edit1 = edit("Edit1");
+    Edit2 = edit("Edit2");
+    Edit3 = edit("Edit3");
+    Edit4 = edit("Edit4");
+    ComboBox1 = list("ComboBox1");
+    ComboBox2 = list("ComboBox2");
+    grid->addWidget(caption("Frequenza:", Edit1), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(caption("Satellite:", ComboBox2), 0, 2);
+    grid->addWidget(ComboBox2, 0, 3);
+    grid->addWidget(caption("Transponder ID:", Edit2), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(caption("Network ID:", Edit3), 1, 2);
+    grid->addWidget(Edit3, 1, 3);
+    grid->addWidget(caption("Canali::", Edit4), 2, 0);
+    grid->addWidget(Edit4, 2, 1);
+    grid->addWidget(caption("Symbol rate:", ComboBox1), 2, 2);
+    grid->addWidget(ComboBox1, 2, 3);
+
+    const auto radioGroup = [&](const char* name, const char* title, std::initializer_list<const char*> choices,
+                                int columns, QButtonGroup*& group) {
+        auto* box = new QGroupBox(title, page);
+        box->setObjectName(name);
+        auto* layout = new QGridLayout(box);
+        group = new QButtonGroup(box);
+        group->setExclusive(true);
+        int id = 0;
+        const int perColumn = (static_cast<int>(choices.size()) + columns - 1) / columns;
+        for (const char* choice : choices) {
+            auto* button = new QRadioButton(choice, box);
+            group->addButton(button, id);
+            layout->addWidget(button, id % perColumn, id / perColumn);
+            ++id;
+        }
+        return box;
+    };
+    RadioGroup1 = radioGroup("RadioGroup1", "FEC", {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
+    RadioGroup2 = radioGroup("RadioGroup2", "Polarizzazione", {"Verticale", "Orizzontale"}, 1, polarisation_);
+    RadioGroup3 = radioGroup("RadioGroup3", "22 kHz", {"Off", "On"}, 1, tone_);
+    auto* radios = new QHBoxLayout;
+    radios->addWidget(RadioGroup1);
+    radios->addWidget(RadioGroup2);
+    radios->addWidget(RadioGroup3);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(data);
+    layout->addLayout(radios);
+    return page;
+}
+
+QWidget* TForm3::buildLinkedPage() {
+    auto* page = new QWidget;
+    linked_ = new LinkedChannelsModel(page);
+    Grid1 = new QTableView(page);
+    Grid1->setObjectName("Grid1");
+    Grid1->setModel(linked_);
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Grid1->verticalHeader()->hide();  // no fixed column
+    Grid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid1->verticalHeader()->setDefaultSectionSize(18);
+    Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Grid1->setMinimumSize(520, 240);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(Grid1);
+    return page;
+}
+
+void TForm3::setValues(const rivo::TransponderDialogValues& values) {
+    shown_ = values;
+    setWindowTitle(fromCell(values.Caption));
+    Edit1->setText(fromCell(values.Frequency));
+    Edit2->setText(fromCell(values.Tid));
+    Edit3->setText(fromCell(values.Nid));
+    Edit4->setText(fromCell(values.Channels));
+    ComboBox1->clear();
+    for (const std::string& rate : values.SymbolRates) ComboBox1->addItem(fromCell(rate));
+    ComboBox1->setCurrentIndex(values.SymbolRate);
+    ComboBox2->clear();
+    for (const std::string& name : values.Satellites) ComboBox2->addItem(fromCell(name));
+    ComboBox2->setCurrentIndex(values.Satellite);
+    checkButton(fec_, values.Fec);
+    checkButton(polarisation_, values.Horizontal ? 1 : 0);
+    checkButton(tone_, values.ToneOn ? 1 : 0);
+    linked_->setRows(values.LinkedChannels);
+}
+
+rivo::TransponderDialogValues TForm3::values() const {
+    rivo::TransponderDialogValues values = shown_;
+    values.Frequency = toCell(Edit1->text());
+    values.Tid = toCell(Edit2->text());
+    values.Nid = toCell(Edit3->text());
+    values.Channels = toCell(Edit4->text());
+    values.SymbolRate = ComboBox1->currentIndex();
+    values.Satellite = ComboBox2->currentIndex();
+    values.Fec = fec_->checkedId();
+    values.Horizontal = polarisation_->checkedId() == 1;
+    values.ToneOn = tone_->checkedId() == 1;
+    return values;
+}
+
+void TForm3::SpeedButton2Click() { done(kResultOk); }
+void TForm3::SpeedButton1Click() { done(kResultCancel); }
+void TForm3::reject() { done(kResultCancel); }
+
+void TForm3::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
+
+int TForm3::execModal() {
+    if (!execHook()) return exec();
+    setResult(0);
+    show();
+    execHook()(*this);
+    if (isVisible()) done(kResultCancel);
+    return result();
+}
+
+bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts) {
+    if (row < 1 || row > page.transponderCount()) return false;
+    rivo::TransponderDialogValues values;
+    try {
+        values = rivo::FillTransponderDialog(page, row);
+    } catch (const rivo::ConversionError& e) {
+        reportError(parent, prompts, e.what());
+        return false;
+    }
+    TForm3 dialog(parent);
+    dialog.setValues(values);
+    if (dialog.execModal() != TForm3::kResultOk) return false;
+    return rivo::ApplyTransponderDialog(page, row, dialog.values());
+}

@@ -1,0 +1,186 @@
+// The transponder dialog on screen (offscreen platform): what it shows for a row, and
+// Ok, Annulla and the close box driven through the real widgets.
+#include <QApplication>
+#include <QBrush>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+#include "channels/user_prompts.h"
+#include "dialogs/transponder_dialog.h"
+#include "page_maker.h"
+#include "test_registry.h"
+
+namespace {
+
+// Sets the test hook for one scope; the hook plays the user on the shown dialog.
+struct Hook {
+    explicit Hook(TForm3::ExecHook hook) { TForm3::SetExecHook(std::move(hook)); }
+    ~Hook() { TForm3::SetExecHook({}); }
+};
+
+// Transponder 2: 12603,125 / 7 / 318 / 12 / 22000 / 5/6 / V / On / Astra; channels 1 and
+// 3 use it (3 is a radio channel), channel 2 uses transponder 1.
+rivo::ListPage MakeTransponders() {
+    rivo::ListPage page = rivo::pages::MakePage(3, 2);
+    rivo::pages::SetTransponder(page, 1, rivo::pages::Transponder{});
+    rivo::pages::Transponder t;
+    t.Frequency = "12603,125";
+    t.Tid = "7";
+    t.Nid = "318";
+    t.Channels = "12";
+    t.SymbolRate = "22000";
+    t.Fec = "5/6";
+    t.Polarisation = "V";
+    t.Tone = "On";
+    t.Satellite = "Astra";
+    rivo::pages::SetTransponder(page, 2, t);
+    rivo::pages::SetChannel(page, 1, "UNO", 2);
+    rivo::pages::SetChannel(page, 2, "DUE", 1);
+    rivo::pages::SetChannel(page, 3, "TR\xC8", 2, "65535", "650");  // "TRÈ" in Windows-1252
+    return page;
+}
+
+// Clicks a radio button on its indicator (a wide button's centre may lie past its text).
+void clickRadio(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+class RecordingPrompts : public rivo::UserPrompts {
+public:
+    rivo::Answer ask(const std::string& text, const std::string&, rivo::Icon icon, rivo::Buttons) override {
+        texts.push_back(text);
+        icons.push_back(icon);
+        return rivo::Answer::Ok;
+    }
+    std::vector<std::string> texts;
+    std::vector<rivo::Icon> icons;
+};
+
+class TestTransponderDialogWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheRowAndItsLinkedChannels() {
+        rivo::ListPage page = MakeTransponders();
+        bool shown = false;
+        Hook hook([&](TForm3& d) {
+            shown = true;
+            QCOMPARE(d.windowTitle(), QString("Transponder 2"));
+            QCOMPARE(d.pages()->tabText(0), QString("Transponder"));
+            QCOMPARE(d.pages()->tabText(1), QString("Canali collegati"));
+            QCOMPARE(d.frequencyBox()->text(), QString("12603,125"));
+            QCOMPARE(d.tidBox()->text(), QString("7"));
+            QCOMPARE(d.nidBox()->text(), QString("318"));
+            QCOMPARE(d.channelsBox()->text(), QString("12"));
+            QCOMPARE(d.symbolRateList()->count(), 16);
+            QCOMPARE(d.symbolRateList()->currentText(), QString("22000"));
+            QCOMPARE(d.satelliteList()->count(), 2);
+            QCOMPARE(d.satelliteList()->currentText(), QString("Astra"));
+            QCOMPARE(d.fecGroup()->checkedButton()->text(), QString("5/6"));
+            QCOMPARE(d.polarisationGroup()->checkedButton()->text(), QString("Verticale"));
+            QCOMPARE(d.toneGroup()->checkedButton()->text(), QString("On"));
+
+            const QAbstractItemModel* grid = d.linkedGrid()->model();
+            QCOMPARE(grid->rowCount(), 2);
+            QCOMPARE(grid->columnCount(), 11);
+            QCOMPARE(grid->headerData(0, Qt::Horizontal).toString(), QString("Numero"));
+            QCOMPARE(grid->headerData(10, Qt::Horizontal).toString(), QString("Preferiti"));
+            QCOMPARE(grid->index(1, 0).data().toString(), QString("3"));
+            QCOMPARE(grid->index(1, 1).data().toString(), QString::fromUtf8("TR\xC3\x88"));
+            QCOMPARE(grid->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 226, 102));
+            QCOMPARE(grid->index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(111, 145, 255));
+            QCOMPARE(d.linkedGrid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        });
+        QVERIFY(!RunTransponderDialog(nullptr, page, 2));
+        QVERIFY(shown);
+        QVERIFY(!page.Modified);  // Ok without change
+
+        rivo::ListPage unused = MakeTransponders();
+        rivo::pages::SetChannel(unused, 2, "DUE", 2);
+        Hook none([&](TForm3& d) { QCOMPARE(d.linkedGrid()->model()->rowCount(), 0); });
+        RunTransponderDialog(nullptr, unused, 1);
+    }
+
+    void okStoresWhatTheWidgetsShow() {
+        rivo::ListPage page = MakeTransponders();
+        Hook hook([&](TForm3& d) {
+            d.frequencyBox()->clear();
+            QTest::keyClicks(d.frequencyBox(), "11000,5");
+            d.tidBox()->setText("9");
+            d.symbolRateList()->setCurrentIndex(0);
+            d.satelliteList()->setCurrentIndex(0);
+            clickRadio(d.fecGroup()->button(4));
+            clickRadio(d.polarisationGroup()->button(1));
+            clickRadio(d.toneGroup()->button(0));
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        });
+        QVERIFY(RunTransponderDialog(nullptr, page, 2));
+        QCOMPARE(page.TransponderGrid.row(2).cells,
+                 (std::vector<std::string>{"2", "11000,5", "9", "318", "12", "27500", "7/8", "H", "Off", "HotBird"}));
+        QVERIFY(page.Modified);
+    }
+
+    void annullaAndTheCloseBoxChangeNothing() {
+        for (const bool closeBox : {false, true}) {
+            rivo::ListPage page = MakeTransponders();
+            const rivo::Grid before = page.TransponderGrid;
+            Hook hook([&](TForm3& d) {
+                d.tidBox()->setText("99");
+                clickRadio(d.toneGroup()->button(0));
+                if (closeBox) d.close();
+                else QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
+                QCOMPARE(d.result(), TForm3::kResultCancel);
+            });
+            QVERIFY(!RunTransponderDialog(nullptr, page, 2));
+            QVERIFY(page.TransponderGrid == before);
+            QVERIFY(!page.Modified);
+        }
+    }
+
+    void aRateOutsideTheTableKeepsItsTextAndAnUnreadableOneStopsTheDialog() {
+        rivo::ListPage page = MakeTransponders();
+        page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "0");
+        Hook hook([&](TForm3& d) {
+            QCOMPARE(d.symbolRateList()->currentIndex(), -1);
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        });
+        QVERIFY(!RunTransponderDialog(nullptr, page, 2));
+        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::SymbolRate), std::string("0"));
+
+        page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "veloce");
+        bool shown = false;
+        Hook never([&](TForm3&) { shown = true; });
+        RecordingPrompts prompts;
+        QVERIFY(!RunTransponderDialog(nullptr, page, 2, &prompts));
+        QVERIFY(!shown);
+        QCOMPARE(prompts.texts, (std::vector<std::string>{"'veloce' is not a valid integer value"}));
+        QCOMPARE(prompts.icons.front(), rivo::Icon::Error);
+    }
+
+    void runsModallyWithoutTheHook() {
+        rivo::ListPage page = MakeTransponders();
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->nidBox()->setText("1");
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        QVERIFY(RunTransponderDialog(nullptr, page, 2));
+        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Nid), std::string("1"));
+    }
+};
+
+[[maybe_unused]] const int kRegistered = registerTest([]() -> QObject* { return new TestTransponderDialogWindow; });
+
+}  // namespace
+
+#include "test_transponder_dialog_window.moc"

@@ -4,7 +4,6 @@
 // file already chosen.
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
 #include <QTimer>
 
 #include "shell/main_window.h"
@@ -12,9 +11,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rivo800 Edit - Beta1"));
-    // Desktops without an icon theme of their own still find the common action icons.
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     TSDIAppForm window;
     const QStringList arguments = QApplication::arguments();

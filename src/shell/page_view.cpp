@@ -149,6 +149,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     bold.setBold(true);
     HeaderStrip->setFont(bold);
     HeaderStrip->setFixedWidth(kFavouriteWidth * rivo::fav::Lists);
+    HeaderStrip->setFixedHeight(kHeaderHeight);
     stripLayout->addWidget(HeaderStrip);
     auto* lists = new QHBoxLayout;
     lists->setSpacing(0);
@@ -201,6 +202,10 @@ PageView::~PageView() = default;
 
 QTableView* PageView::makeGridView(GridModel* model, bool editable) {
     auto* view = new QTableView;
+    // A point smaller than the window's text: the columns are narrow by design.
+    QFont font = view->font();
+    if (font.pointSizeF() > 8) font.setPointSizeF(font.pointSizeF() - 1);
+    view->setFont(font);
     view->setModel(model);
     view->setWordWrap(false);
     view->setCornerButtonEnabled(false);

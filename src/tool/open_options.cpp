@@ -63,7 +63,8 @@ void AddOpenOptions(CLI::App& command, OpenOptions& options) {
     for (const auto& target : targets()) {
         command.add_option_function<std::string>(
                    target.name, [&options, &target](const std::string& v) { set(options, target, v); }, target.help)
-            ->option_text(target.text);
+            ->option_text(target.text)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a later option overrides
     }
 }
 

@@ -253,8 +253,21 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
                 target.ChannelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
         }
     }
-    // The pasted channels join the lists their favourites sets name.
-    for (int row = r; row <= lastPasted; ++row) UpdateChannelRow(row, target);
+    // The pasted channels join the lists their favourites sets name. A row that is
+    // inactive or in no list, and that no list entry names, would only be recoloured
+    // (already done), so the list scans are spared for it.
+    std::vector<bool> namedInLists(static_cast<size_t>(count) + 1, false);
+    for (const Grid& list : target.FavouriteGrids) {
+        for (int slot = 1; slot < list.rowCount(); ++slot) {
+            const std::int64_t n = ReadCellNumber(list.cell(slot, fav::Channel), -1);
+            if (n >= 1 && n <= count) namedInLists[static_cast<size_t>(n)] = true;
+        }
+    }
+    for (int row = r; row <= lastPasted; ++row) {
+        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(row - r)];
+        const bool joinsLists = (clip.Status & 4) != 0 && (clip.Favourites & 0xFF) != 0;
+        if (joinsLists || namedInLists[static_cast<size_t>(row)]) UpdateChannelRow(row, target);
+    }
     RenumberChannels(target);
     progress.hide();
     progress.status("");

@@ -2,17 +2,27 @@
 // the named fields set; everything not named stays as each row has it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "channel_fixtures.h"
 #include "channels/open_params.h"
+#include "channels/records.h"
 #include "page_maker.h"
 #include "tool/edit_ops_channel_dialog.h"
 #include "tool/tool.h"
+#include "tool_run.h"
 
 namespace rivo::tool {
 namespace {
+
+Bytes ReadFileBytes(const std::string& path) {
+    const std::string text = testing::ReadText(path);
+    return Bytes(text.begin(), text.end());
+}
 
 struct Fixture {
     // Channels 1..4 active with different names, SIDs and encodings; channel 2 in list 1.
@@ -129,6 +139,34 @@ TEST(EditSetChannel, IsRegisteredForTheEditCommand) {
     EXPECT_EQ((*operation)({"delete", "1", "1", "keep", "set-channel", "4", "4", "vpid=65535"}, 4, f.context), 4u);
     EXPECT_EQ(f.cell(4, ch::VPid), "65535");
     EXPECT_EQ(f.page.ChannelGrid.colour(4), kColourRadio);
+}
+
+TEST(EditSetChannel, ThroughTheEditCommandSurvivesSaveAndReopen) {
+    using namespace rivo::testsupport;
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin"), out = folder.path("out.Bin");
+    ASSERT_EQ(WriteFileAtomically(image, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 5))), "");
+    const auto before = OpenChannelImage(ReadFileBytes(image));
+
+    const auto run = testing::RunPageTool({"edit", image, out, "--sr-ini=/nonexistent/Sr.Ini", "set-channel", "3", "4",
+                                           "name=Caff\xC3\xA8 dei Corsari", "list2=1", "active=1"});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    const auto after = OpenChannelImage(ReadFileBytes(out));
+    for (int r = 3; r <= 4; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(after->ChannelGrid.cell(r, ch::Name), "Caff\xE8 dei Corsar");
+        EXPECT_EQ(StatusValue(after->ChannelGrid.cell(r, ch::Status)) & 4, 4);
+        EXPECT_EQ(after->ChannelGrid.cell(r, ch::Sid), before->ChannelGrid.cell(r, ch::Sid));
+    }
+    const std::vector<int> list2 = pages::Favourites(*after, 2);
+    EXPECT_EQ(std::count(list2.begin(), list2.end(), 3), 1);
+    EXPECT_EQ(std::count(list2.begin(), list2.end(), 4), 1);
+    EXPECT_EQ(after->ChannelGrid.row(5).cells, before->ChannelGrid.row(5).cells);
+
+    // An operation the tool cannot carry out leaves no output behind.
+    const std::string refused = folder.path("refused.Bin");
+    EXPECT_EQ(testing::RunPageTool({"edit", image, refused, "set-channel", "3", "5000", "sid=1"}).code, kExitUsage);
+    EXPECT_FALSE(std::ifstream(refused).good());
 }
 
 }  // namespace

@@ -194,16 +194,24 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     for (const Bytes& bytes : channelTables) {
         const std::span<const std::uint8_t> table(bytes);
         progress.show(0);
+        // The gauge shows n * 100 / rowCount after row n; it is moved only when that
+        // whole percentage changes, i.e. at the first row of each new percentage.
         int shown = -1;
+        std::int64_t nextChange = 0;
         for (std::size_t at = 0; at + kChannelRecordSize <= table.size(); at += kChannelRecordSize) {
             ++n;
             GridRow& row = page->ChannelGrid.row(n);
-            row.cells = ReadChannelRecord(table.subspan(at).first<kChannelRecordSize>(), n);
-            row.colour = ChannelColour(row.cells[ch::VPid], row.cells[ch::APid], row.cells[ch::Status]);
-            const int percent = static_cast<int>(static_cast<std::int64_t>(n) * 100 / rowCount);
-            if (percent != shown) {
-                progress.set(percent);
-                shown = percent;
+            const auto record = table.subspan(at).first<kChannelRecordSize>();
+            ReadChannelRecordInto(record, n, row.cells);
+            row.colour = ChannelColour((record[20] << 8) | record[21], (record[22] << 8) | record[23], record[16]);
+            if (n >= nextChange) {
+                const int percent = static_cast<int>(std::int64_t{n} * 100 / rowCount);
+                if (percent != shown) {
+                    progress.set(percent);
+                    shown = percent;
+                }
+                // The first row whose percentage is above this one.
+                nextChange = ((percent + 1) * std::int64_t{rowCount} + 99) / 100;
             }
         }
         progress.hide();

@@ -153,20 +153,45 @@ std::vector<std::string> ReadChannelRecord(const std::uint8_t* record, int numbe
 
 std::vector<std::string> ReadChannelRecord(std::span<const std::uint8_t, kChannelRecordSize> record,
                                            int number) {
-    ByteReader r(record);
     std::vector<std::string> cells(ch::Count);
-    cells[ch::Num] = std::to_string(number);
-    cells[ch::Name] = r.nameAt(0, 16);
-    cells[ch::Transponder] = std::to_string(r.u8At(17));
-    cells[ch::Sid] = std::to_string(r.be16At(18));
-    cells[ch::VPid] = std::to_string(r.be16At(20));
-    cells[ch::APid] = std::to_string(r.be16At(22));
-    cells[ch::VEcm] = std::to_string(r.be16At(24));
-    cells[ch::AEcm] = std::to_string(r.be16At(26));
-    cells[ch::Pcr] = std::to_string(r.be16At(28));
-    cells[ch::Status] = StatusText(r.u8At(16));
-    cells[ch::Favourites] = "0";
+    ReadChannelRecordInto(record, number, cells);
     return cells;
+}
+
+void ReadChannelRecordInto(std::span<const std::uint8_t, kChannelRecordSize> record, int number,
+                           std::vector<std::string>& cells) {
+    // Filled in place: a page of ten thousand channels is built from these, and reusing
+    // the row's strings keeps that free of allocations. The record is a fixed-size span,
+    // so every index below is checked at compile time.
+    cells.resize(ch::Count);
+    auto decimal = [](std::string& cell, std::uint32_t value) {
+        char buffer[10];
+        char* end = buffer + sizeof buffer;
+        char* at = end;
+        do {
+            *--at = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        cell.assign(at, static_cast<std::size_t>(end - at));
+    };
+    auto be16 = [&record](std::size_t at) {
+        return static_cast<std::uint32_t>((record[at] << 8) | record[at + 1]);
+    };
+    decimal(cells[ch::Num], static_cast<std::uint32_t>(number));
+    std::size_t length = 0;
+    while (length < 16 && record[length] != 0) ++length;
+    cells[ch::Name].assign(reinterpret_cast<const char*>(record.data()), length);
+    decimal(cells[ch::Transponder], record[17]);
+    decimal(cells[ch::Sid], be16(18));
+    decimal(cells[ch::VPid], be16(20));
+    decimal(cells[ch::APid], be16(22));
+    decimal(cells[ch::VEcm], be16(24));
+    decimal(cells[ch::AEcm], be16(26));
+    decimal(cells[ch::Pcr], be16(28));
+    static const char* digits = "0123456789ABCDEF";
+    const char hex[2] = {digits[record[16] >> 4], digits[record[16] & 15]};
+    cells[ch::Status].assign(hex, 2);
+    cells[ch::Favourites].assign(1, '0');
 }
 
 std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vector<std::string>& cells) {
@@ -257,20 +282,22 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
     return out;
 }
 
-std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid, const std::string& status) {
-    const bool noVideo = CellIntegerOr(vpid, -1) == 65535;
-    const bool noAudio = CellIntegerOr(apid, -1) == 65535;
+std::uint32_t ChannelColour(std::int64_t vpid, std::int64_t apid, std::int64_t status) {
     std::uint32_t colour = kColourChannel;
-    if (noVideo && !noAudio) colour = kColourRadio;
-    if (noVideo && noAudio) colour = kColourNoAudioVideo;
+    if (vpid == 65535 && apid != 65535) colour = kColourRadio;
+    if (vpid == 65535 && apid == 65535) colour = kColourNoAudioVideo;
+    if ((status & 0x04) == 0) colour = kColourGrey;
+    return colour;
+}
+
+std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid, const std::string& status) {
     std::int64_t value = 0;
     try {
         value = CellHex(status);
     } catch (const ConversionError&) {
         value = 0;  // a status that is not a number has no "active" bit
     }
-    if ((value & 0x04) == 0) colour = kColourGrey;
-    return colour;
+    return ChannelColour(CellIntegerOr(vpid, -1), CellIntegerOr(apid, -1), value);
 }
 
 std::array<std::uint16_t, fav::Slots> ReadFavouriteList(const std::vector<std::uint8_t>& bytes) {

@@ -61,6 +61,9 @@ struct TransponderContext {
 std::vector<std::string> ReadChannelRecord(const std::uint8_t* record, int number);
 std::vector<std::string> ReadChannelRecord(std::span<const std::uint8_t, kChannelRecordSize> record,
                                            int number);
+// The same into a row's cells (resized to 11), reusing their strings.
+void ReadChannelRecordInto(std::span<const std::uint8_t, kChannelRecordSize> record, int number,
+                           std::vector<std::string>& cells);
 // Throws CellConversionError naming the failing column.
 std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vector<std::string>& cells);
 
@@ -100,6 +103,8 @@ std::int64_t CellHex(const std::string& text);
 
 // The channel row colour rule: default, radio, no audio/video, then inactive.
 std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid, const std::string& status);
+// The same rule on the numbers (status as its byte value).
+std::uint32_t ChannelColour(std::int64_t vpid, std::int64_t apid, std::int64_t status);
 
 // Favourites list (256 bytes, 128 big-endian channel numbers). Missing bytes of a short
 // entry read as zero.

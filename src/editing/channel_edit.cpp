@@ -40,32 +40,33 @@ void writeEmptyChannel(GridRow& row) {
     row.colour = kColourGrey;
 }
 
-// The favourites side of a whole command, done in one pass over each list:
-//  - removeLists[n] holds the lists (bit k for list k) from which the first entry naming
-//    channel n is taken out, as ClearChannelRow does before any channel moves;
-//  - renumber[n] is the number that entries naming channel n name afterwards.
-// Either may be empty. A list that loses entries closes up, gains grey empty slots at
-// the end and has its "Pos." column rewritten.
-void rewriteFavourites(ListPage& page, std::vector<std::uint8_t> removeLists,
-                       const std::vector<int>& renumber) {
+// The favourites side of a whole command, done in one pass over each list, before the
+// channel rows change (entries are read against the rows as they stand):
+//  - takeOut(n, k) says whether this entry naming channel n leaves list k (as the
+//    first entry of n that ClearChannelRow takes out, before any channel moves);
+//  - renumber(n) is the number that entries naming channel n name afterwards.
+// A list that loses entries closes up, gains grey empty slots at the end and has its
+// "Pos." column rewritten.
+template <typename TakeOut, typename Renumber>
+void rewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
     const int channels = page.channelCount();
     for (int k = 0; k < fav::Lists; ++k) {
         Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
         auto& rows = list.rows();
         const int slots = list.rowCount() - 1;
-        const std::uint8_t bit = static_cast<std::uint8_t>(1u << k);
         int write = 1;
         bool removed = false;
         for (int read = 1; read <= slots; ++read) {
             GridRow& slot = rows[static_cast<size_t>(read)];
             const int n = entryChannel(slot.cells[fav::Channel], channels);
-            if (n != 0 && !removeLists.empty() && (removeLists[static_cast<size_t>(n)] & bit) != 0) {
-                removeLists[static_cast<size_t>(n)] &= static_cast<std::uint8_t>(~bit);
-                removed = true;
-                continue;
+            if (n != 0) {
+                if (takeOut(n, k)) {
+                    removed = true;
+                    continue;
+                }
+                const int to = renumber(n);
+                if (to != n) slot.cells[fav::Channel] = std::to_string(to);
             }
-            if (n != 0 && !renumber.empty() && renumber[static_cast<size_t>(n)] != n)
-                slot.cells[fav::Channel] = std::to_string(renumber[static_cast<size_t>(n)]);
             if (write != read) rows[static_cast<size_t>(write)] = std::move(slot);
             ++write;
         }
@@ -79,6 +80,29 @@ void rewriteFavourites(ListPage& page, std::vector<std::uint8_t> removeLists,
         for (int s = 1; s <= slots; ++s) rows[static_cast<size_t>(s)].cells[fav::Pos] = std::to_string(s);
     }
 }
+
+// Lists (bit k for list k) from which the first entry of each channel first .. last is
+// taken out: the lists its "Preferenza" names.
+class FirstEntriesOut {
+public:
+    FirstEntriesOut(const ListPage& page, int first, int last) : first_(first), lists_(static_cast<size_t>(last - first + 1)) {
+        for (int n = first; n <= last; ++n)
+            lists_[static_cast<size_t>(n - first)] =
+                static_cast<std::uint8_t>(favouriteSet(page.ChannelGrid.row(n)) & 0xFF);
+    }
+    bool operator()(int n, int k) {
+        if (n < first_ || n >= first_ + static_cast<int>(lists_.size())) return false;
+        std::uint8_t& lists = lists_[static_cast<size_t>(n - first_)];
+        const auto bit = static_cast<std::uint8_t>(1u << k);
+        if ((lists & bit) == 0) return false;
+        lists = static_cast<std::uint8_t>(lists & ~bit);
+        return true;
+    }
+
+private:
+    int first_;
+    std::vector<std::uint8_t> lists_;
+};
 
 std::vector<int> identityNumbers(int channels) {
     std::vector<int> numbers(static_cast<size_t>(channels) + 1);
@@ -107,25 +131,16 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     progress.status(kDeleteStatus);
 
     auto& rows = page.ChannelGrid.rows();
-    std::vector<std::uint8_t> removeLists(static_cast<size_t>(channels) + 1, 0);
-    for (int n = first; n <= last; ++n) {
-        GridRow& row = rows[static_cast<size_t>(n)];
-        removeLists[static_cast<size_t>(n)] = static_cast<std::uint8_t>(favouriteSet(row) & 0xFF);
-        writeEmptyChannel(row);
-    }
-    std::vector<int> renumber;
-    if (closeGap && last < channels) {
-        // The channels below the block move up by count rows, in ascending order, so
-        // each one's entries come to name its new row. Entries left behind under a
-        // number (those of a channel whose "Preferenza" is 0, or a second entry of a
-        // deleted channel) keep that number.
-        renumber = identityNumbers(channels);
-        for (int n = last + 1; n <= channels; ++n)
-            if (carriesEntries(rows[static_cast<size_t>(n)])) renumber[static_cast<size_t>(n)] = n - count;
-        // The emptied rows end up as the last count rows.
-        std::rotate(rows.begin() + first, rows.begin() + last + 1, rows.begin() + channels + 1);
-    }
-    rewriteFavourites(page, std::move(removeLists), renumber);
+    // The channels below the block move up by count rows, in ascending order, so each
+    // one's entries come to name its new row. Entries left behind under a number (those
+    // of a channel whose "Preferenza" is 0, or a second entry of a deleted channel) keep
+    // that number.
+    rewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
+        return closeGap && n > last && carriesEntries(rows[static_cast<size_t>(n)]) ? n - count : n;
+    });
+    for (int n = first; n <= last; ++n) writeEmptyChannel(rows[static_cast<size_t>(n)]);
+    // Closing the gap, the emptied rows end up as the last count rows.
+    if (closeGap) std::rotate(rows.begin() + first, rows.begin() + last + 1, rows.begin() + channels + 1);
     RenumberChannels(page);
     progress.set(100);
     progress.status("");
@@ -150,19 +165,13 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
         return {};
 
     // The last channel is lost: it leaves its favourites lists before anything moves,
-    // whatever its colour (an inactive channel may still stand in lists).
-    std::vector<std::uint8_t> removeLists(static_cast<size_t>(channels) + 1, 0);
-    removeLists[static_cast<size_t>(channels)] =
-        static_cast<std::uint8_t>(favouriteSet(rows[static_cast<size_t>(channels)]) & 0xFF);
+    // whatever its colour (an inactive channel may still stand in lists). Channels
+    // row .. N-1 move down one row, from the bottom up.
+    rewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
+        return n >= row && n < channels && carriesEntries(rows[static_cast<size_t>(n)]) ? n + 1 : n;
+    });
     writeEmptyChannel(rows[static_cast<size_t>(channels)]);
-
-    // Channels row .. N-1 move down one row, from the bottom up.
-    std::vector<int> renumber = identityNumbers(channels);
-    for (int n = row; n < channels; ++n)
-        if (carriesEntries(rows[static_cast<size_t>(n)])) renumber[static_cast<size_t>(n)] = n + 1;
     std::rotate(rows.begin() + row, rows.begin() + channels, rows.begin() + channels + 1);
-
-    rewriteFavourites(page, std::move(removeLists), renumber);
     RenumberChannels(page);
     return changedPage(page);
 }
@@ -255,12 +264,12 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
         renumber[static_cast<size_t>(start + j)] = to;
     }
 
+    rewriteFavourites(page, [](int, int) { return false; },
+                      [&](int number) { return renumber[static_cast<size_t>(number)]; });
     if (down)
         std::rotate(rows.begin() + start, rows.begin() + start + n, rows.begin() + end + 1);
     else
         std::rotate(rows.begin() + start, rows.begin() + end + 1 - n, rows.begin() + end + 1);
-
-    rewriteFavourites(page, {}, renumber);
     RenumberChannels(page);
     progress.hide();
     progress.status("");

@@ -1,5 +1,6 @@
 #include "editing/channel_rows.h"
 
+#include <charconv>
 #include <string>
 
 namespace rivo {
@@ -152,10 +153,11 @@ void UpdateChannelRow(int n, ListPage& page) {
 
 void RenumberChannels(ListPage& page) {
     auto& rows = page.ChannelGrid.rows();
+    char text[24];
     for (size_t r = 1; r < rows.size(); ++r) {
+        const auto length = static_cast<size_t>(std::to_chars(text, text + sizeof text, r).ptr - text);
         std::string& num = rows[r].cells[ch::Num];
-        std::string text = std::to_string(r);
-        if (num != text) num = std::move(text);
+        if (num.size() != length || num.compare(0, length, text, length) != 0) num.assign(text, length);
     }
 }
 

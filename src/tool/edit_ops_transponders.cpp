@@ -11,12 +11,12 @@
 #include "channels/cp1252.h"
 #include "channels/list_page.h"
 #include "channels/open_params.h"
-#include "channels/page_io.h"
 #include "channels/records.h"
 #include "channels/user_prompts.h"
 #include "editing/clipboard.h"
 #include "editing/transponder_dialog_logic.h"
 #include "editing/transponders.h"
+#include "tool/open_options.h"
 
 namespace rivo::tool {
 namespace {
@@ -132,32 +132,33 @@ std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t
     word(words, pos + 2, op, "FIRST");
     word(words, pos + 3, op, "LAST");
     size_t used = 4;
-    // Open parameters of the other image, where they differ from this one's.
+    // Open parameters of the other image, where they differ from this one's:
+    // "--src-name VALUE" or "--src-name=VALUE".
     while (pos + used < words.size() && words[pos + used].rfind("--src-", 0) == 0) {
-        const std::string& option = words[pos + used];
-        const std::string& value = word(words, pos + used + 1, op, (option + " value").c_str());
+        std::string option = words[pos + used];
+        std::string value;
+        if (const auto eq = option.find('='); eq != std::string::npos) {
+            value = option.substr(eq + 1);
+            option.resize(eq);
+            used += 1;
+        } else {
+            value = word(words, pos + used + 1, op, (option + " value").c_str());
+            used += 2;
+        }
         if (option == "--src-lnb-low") params.LnbLow = megahertzOption(option, value);
         else if (option == "--src-lnb-high") params.LnbHigh = megahertzOption(option, value);
-        else if (option == "--src-sat-a") params.SatelliteA = value;
-        else if (option == "--src-sat-b") params.SatelliteB = value;
+        else if (option == "--src-sat-a") params.SatelliteA = cellText(op, option, value);
+        else if (option == "--src-sat-b") params.SatelliteB = cellText(op, option, value);
         else if (option == "--src-symbol-rates") params.SymbolRates = ratesOption(value);
         else usage(op, "unknown option " + option);
-        used += 2;
     }
     if (params.SatelliteA == params.SatelliteB) usage(op, "the satellite names of IMAGE2 must differ");
 
-    NullProgress progress;
-    OpenResult opened = OpenPage(params, progress);
-    switch (opened.status) {
-    case OpenResult::Status::Ok: break;
-    case OpenResult::Status::Unrecognised: throw ToolError(kExitUnknownFormat, opened.message);
-    case OpenResult::Status::MainCode: throw ToolError(kExitMainCode, opened.message);
-    case OpenResult::Status::Unreadable: throw ToolError(kExitFailure, opened.message);
-    }
-    const int rows = opened.page->channelCount();
+    const std::unique_ptr<ListPage> source = OpenListPage(params);
+    const int rows = source->channelCount();
     const int first = rowArgument(words, pos + 2, op, "FIRST", rows, "channel");
     const int last = rowArgument(words, pos + 3, op, "LAST", rows, "channel");
-    copyRows(*opened.page, first, last, context, op);
+    copyRows(*source, first, last, context, op);
     return used;
 }
 

@@ -14,6 +14,9 @@
 #include "page_maker.h"
 #include "tool/edit_ops_transponders.h"
 #include "tool/tool.h"
+#include "tool_run.h"
+
+#include <nlohmann/json.hpp>
 
 namespace rivo::tool {
 namespace {
@@ -109,6 +112,62 @@ TEST(EditTransponders, CopyFromAnotherImageSurvivesSaveAndReopen) {
     EXPECT_EQ(saved.TransponderGrid.row(2).cells,
               (std::vector<std::string>{"2", "11528", "55", "66", "2", "22000", "7/8", "V", "Off", "Astra"}));
     EXPECT_EQ(saved.TransponderGrid.cell(1, tp::Frequency), "11747");
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string RatesOption() {
+    std::string rates;
+    for (std::int32_t rate : testsupport::FixtureRates()) rates += (rates.empty() ? "" : ",") + std::to_string(rate);
+    return rates;
+}
+
+TEST(EditTransponders, ThroughTheEditCommand) {
+    testsupport::TempFolder folder;
+    // Source read with LNB low 10000: transponder 1 shows 11778.
+    testsupport::ChannelImageSpec source;
+    source.layout = ListLayout::Single;
+    source.transponders = {TransponderSpec{1778000000, 5, 6, 1, 1, 2, 2}};
+    source.channels = {ChannelSpec{"SRC", 0x04, 1}};
+    WriteBytes(folder.path("src.bin"), testsupport::BuildChannelImage(source));
+    // Target: 11000, 11002, 11004 otherwise equal (rows 1-3, one channel each), row 4 free.
+    testsupport::ChannelImageSpec target;
+    target.layout = ListLayout::Single;
+    for (int j = 0; j < 3; ++j) target.transponders.push_back(TransponderSpec{1250000000 + j * 2000000, 1, 1, 1, 0, 2, 2});
+    target.transponders.push_back(TransponderSpec{});
+    target.channels = {ChannelSpec{"A", 0x04, 1}, ChannelSpec{"B", 0x04, 2}, ChannelSpec{"C", 0x04, 3}};
+    WriteBytes(folder.path("dst.bin"), testsupport::BuildChannelImage(target));
+
+    const std::string out = folder.path("out.bin");
+    const auto edited = testing::RunPageTool({"edit", folder.path("dst.bin"), out, "--symbol-rates", RatesOption(),
+                                              "optimise-transponders", "copy-from", folder.path("src.bin"), "1", "1",
+                                              "--src-lnb-low=10000", "paste", "3", "overwrite", "swap-satellites"});
+    ASSERT_EQ(edited.code, 0) << edited.err;
+    const auto dumped = testing::RunPageTool({"dump", out, "--symbol-rates", RatesOption()});
+    ASSERT_EQ(dumped.code, 0) << dumped.err;
+    const auto page = nlohmann::json::parse(dumped.out);
+    std::vector<std::string> frequencies, satellites, channels;
+    for (const auto& row : page["transponders"]) {
+        frequencies.push_back(row["cells"][1]);
+        satellites.push_back(row["cells"][9]);
+    }
+    for (const auto& row : page["channels"]) channels.push_back(row["cells"][2]);
+    // The chain ends on row 1; the pasted transponder takes the first free row (2) and
+    // shows 11528 with this image's 9750. The saved satellite bits are read back with the
+    // default names: swapping changed only which name each position carries.
+    EXPECT_EQ(frequencies, (std::vector<std::string>{"11000", "11528", "0", "0"}));
+    EXPECT_EQ(channels, (std::vector<std::string>{"1", "1", "2"}));
+    EXPECT_EQ(satellites[0], "HotBird");
+
+    const auto refused = testing::RunPageTool({"edit", folder.path("dst.bin"), "--dump", "--symbol-rates",
+                                               "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", "copy-from",
+                                               folder.path("src.bin"), "1", "1", "--src-symbol-rates", RatesOption(),
+                                               "paste", "1", "insert"});
+    EXPECT_EQ(refused.code, kExitFailure);
+    EXPECT_NE(refused.err.find("I dati relativi al symbol rate"), std::string::npos) << refused.err;
 }
 
 TEST(EditTransponders, CopyFromAFileThatIsNoImage) {

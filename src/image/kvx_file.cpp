@@ -49,21 +49,28 @@ std::int32_t flashKindForName(const std::string& name) {
 }
 
 // Entries are copies of the file's bytes, and nothing stops a damaged table from
-// pointing thousands of entries at the same 64 KiB. No real image holds more entry
-// bytes than its own size; past four times the size (or 4 MiB for small files) the
-// table is corrupt, and further entries are cut to the bytes left in this budget.
+// pointing thousands of entries at the same 64 KiB. In a well-formed image every entry
+// has a 20-byte record of its own and the entries' bytes do not overlap, so there are
+// at most (file size / 20) entries holding at most the file's size in bytes. Past that
+// the table is corrupt: further records are dropped and further bytes cut.
 class EntryBudget {
 public:
     explicit EntryBudget(std::size_t fileSize)
-        : left_(std::max<std::int64_t>(4 * static_cast<std::int64_t>(fileSize), 4 << 20)) {}
-    std::int64_t take(std::int64_t wanted) {
-        std::int64_t got = std::clamp<std::int64_t>(wanted, 0, left_);
-        left_ -= got;
+        : bytesLeft_(static_cast<std::int64_t>(fileSize)), recordsLeft_(static_cast<std::int64_t>(fileSize / 20)) {}
+    bool takeRecord() {
+        if (recordsLeft_ == 0) return false;
+        --recordsLeft_;
+        return true;
+    }
+    std::int64_t takeBytes(std::int64_t wanted) {
+        std::int64_t got = std::clamp<std::int64_t>(wanted, 0, bytesLeft_);
+        bytesLeft_ -= got;
         return got;
     }
 
 private:
-    std::int64_t left_;
+    std::int64_t bytesLeft_;
+    std::int64_t recordsLeft_;
 };
 
 std::int32_t roundUp4(std::int64_t v) {
@@ -501,7 +508,7 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
             std::int32_t kept = 0;
             for (std::size_t i = 0; i < declared; ++i) {
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
-                if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes)) break;
+                if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes) || !budget.takeRecord()) break;
                 TmpScript s;
                 s.Name = in.nameAt(rec, 12);
                 std::uint16_t off = in.le16At(rec + 12);
@@ -515,7 +522,7 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
                 const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(Content_.size()),
                                                                 static_cast<std::int64_t>(sectorEnd));
                 std::int64_t avail = std::max<std::int64_t>(0, end - s.FilePos);
-                s.Size = static_cast<std::int32_t>(budget.take(std::min<std::int64_t>(size, avail)));
+                s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
                 s.Kind = m.Kind;
                 s.ModuleIndex = 0;
                 scripts.push_back(s);
@@ -609,7 +616,7 @@ void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpS
         std::int32_t kept = 0;
         for (std::size_t i = 0; i < count && recordsLeft; ++i) {
             // Records are consecutive: once one is past the end, so are all the rest.
-            if (!in.fits(record, kRecordBytes)) {
+            if (!in.fits(record, kRecordBytes) || !budget.takeRecord()) {
                 recordsLeft = false;
                 break;
             }
@@ -623,7 +630,7 @@ void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpS
             std::int64_t avail = (pos < 0 || pos >= static_cast<std::int64_t>(Content_.size()))
                                      ? 0
                                      : static_cast<std::int64_t>(Content_.size()) - pos;
-            s.Size = static_cast<std::int32_t>(budget.take(std::min<std::int64_t>(size, avail)));
+            s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
             s.FilePos = static_cast<std::int32_t>(pos);
             s.Kind = mod.Kind;
             s.ModuleIndex = static_cast<std::int32_t>(m);

@@ -1,65 +1,51 @@
 // Decoding packed entries: a bit stream of literal runs and back-references into a
 // 2048-byte window.
-#include <array>
-
 #include "image/kvx_file.h"
 
 namespace rivo {
 
 namespace {
 
-constexpr std::size_t kWindow = 2048;
-constexpr std::size_t kWindowMask = kWindow - 1;
-
-// Reads the stream most-significant bit first. A byte counts as loaded once a read has
-// needed any of its bits; the decoder stops before a token once every byte is loaded.
+// Reads the stream most-significant bit first, through a 64-bit buffer filled a byte at
+// a time. A byte counts as loaded once a read has needed any of its bits; the decoder
+// stops before a token once every byte is loaded.
 class BitReader {
 public:
-    explicit BitReader(std::span<const std::uint8_t> data) : data_(data), totalBits_(data.size() * 8) {}
+    explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
 
-    // False, reading nothing, when the stream holds fewer than n more bits.
+    // False, reading nothing, when the stream holds fewer than n (1 to 16) more bits.
     bool read(unsigned n, unsigned& value) {
-        if (totalBits_ - bitPos_ < n) return false;
-        unsigned v = 0;
-        while (n > 0) {
-            const std::size_t byte = bitPos_ >> 3;
-            const unsigned used = static_cast<unsigned>(bitPos_ & 7);
-            const unsigned avail = 8 - used;
-            const unsigned take = n < avail ? n : avail;
-            const unsigned bits = (static_cast<unsigned>(data_[byte]) >> (avail - take)) & ((1u << take) - 1u);
-            v = (v << take) | bits;
-            bitPos_ += take;
-            n -= take;
+        while (buffered_ < n) {
+            if (next_ == data_.size()) return false;
+            buffer_ = (buffer_ << 8) | data_[next_++];
+            buffered_ += 8;
         }
-        value = v;
+        buffered_ -= n;
+        value = static_cast<unsigned>(buffer_ >> buffered_) & ((1u << n) - 1u);
         return true;
     }
-    bool allLoaded() const { return (bitPos_ + 7) / 8 >= data_.size(); }
+    // Every byte has had a bit read from it.
+    bool allLoaded() const { return next_ == data_.size(); }
 
 private:
     std::span<const std::uint8_t> data_;
-    std::size_t totalBits_;
-    std::size_t bitPos_ = 0;
+    std::size_t next_ = 0;  // bytes taken into the buffer, each as soon as a bit of it was needed
+    std::uint64_t buffer_ = 0;
+    unsigned buffered_ = 0;
 };
 
 }  // namespace
 
+// The window of 2048 bytes, zeroed at the start and written from index 1 on, always
+// holds the last 2048 output bytes at fixed distances from the write index, and zeros
+// for distances reaching before the first output byte. So a match copies from the
+// output itself, d bytes back, or zeros, which is the same and needs no window.
 void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
     out.clear();
     if (packed.empty()) return;
-    // Packed entries rarely grow past a few times their stored size; reserving avoids
-    // most reallocations without trusting the stream.
-    out.reserve(packed.size() * 2);
-    std::array<std::uint8_t, kWindow> window{};
-    std::size_t w = 1;
     BitReader in(packed);
     unsigned flag = 0;
     if (!in.read(1, flag)) return;
-    auto emit = [&](std::uint8_t b) {
-        out.push_back(b);
-        window[w] = b;
-        w = (w + 1) & kWindowMask;
-    };
     bool matchNext = false;  // a short literal run is followed by a match without a flag
     while (true) {
         if (!matchNext) {
@@ -75,7 +61,7 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
                         cut = true;
                         break;
                     }
-                    emit(static_cast<std::uint8_t>(b));
+                    out.push_back(static_cast<std::uint8_t>(b));
                 }
                 if (cut) break;
                 if (n < 8) {
@@ -97,9 +83,11 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
         wbits += 3;
         if (!in.read(wbits, n)) break;
         n += 1;
-        std::size_t s = (w + kWindow - d) & kWindowMask;
-        for (unsigned i = 0; i < n; ++i) {
-            emit(window[(s + i) & kWindowMask]);
+        const std::size_t start = out.size();
+        out.resize(start + n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t at = start + i;
+            out[at] = at >= d ? out[at - d] : 0;
         }
         if (!in.read(1, flag)) break;
     }

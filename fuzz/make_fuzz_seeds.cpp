@@ -1,0 +1,68 @@
+// Writes the seed corpus of the fuzz targets: images made by the fixture builder.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "image_builder.h"
+#include "packed_encoder.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+void write(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: make_fuzz_seeds IMAGE_DIR PACKED_DIR\n";
+        return 1;
+    }
+    std::filesystem::path images(argv[1]), packed(argv[2]);
+    std::filesystem::create_directories(images);
+    std::filesystem::create_directories(packed);
+
+    const Bytes listText = text("list list list of channels, channels and more channels");
+    ModuleSpec support{"Support", {{"Support.pre", Pack(listText)}, {"config.pre", Pack(PatternBytes(64, 1), false)}}};
+    ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(120, 2), true}}};
+    ModuleSpec tcs{"TCS", {{"tcs.bin", PatternBytes(300, 3)}}};
+    ModuleSpec code{"Code", {{"a", Pack(Bytes(900, 7))}, {"b", {}}}};
+    // The fuzz runs keep inputs short (two sectors and a bit) so that each run is
+    // quick; the loader reads a cut-off flash image as far as it goes.
+    auto cut = [](Bytes b, std::size_t size) {
+        b.resize(size);
+        return b;
+    };
+    write(images, "flash.bin",
+          cut(BuildFlashImage({SectorSpec::Table({support, SlotSpec::Empty(0xFFFF), tpt}), SectorSpec::Table({tcs})}),
+              2 * 65536 + 100));
+    write(images, "flash-raw.bin",
+          cut(BuildFlashImage({SectorSpec::Raw(MakeRawSector(1)), SectorSpec::Table({SlotSpec::Empty(0), code, tcs}),
+                               SectorSpec::Raw(MakeRawSector(2))}),
+              2 * 65536 + 3000));
+    write(images, "flash-short.bin", cut(BuildFlashImage({SectorSpec::Table({support, tcs})}), 65536 + 64));
+    using L = MainCodeSpec::Layout;
+    int n = 0;
+    for (L layout : {L::Signature1, L::Signature2, L::Entries16, L::Signature2With16}) {
+        MainCodeSpec spec;
+        spec.layout = layout;
+        spec.bigEndianAddresses = (n % 2) == 1;
+        spec.minimumSize = 65536 + 256;
+        spec.modules = {{"boot", {{"boot.app", Pack(text("boot code"))}}},
+                        {"kernel", {{"k", Pack(PatternBytes(100, 4))}, {"l", Pack(Bytes(50, 1))}}}};
+        write(images, "main-" + std::to_string(n++) + ".bin", BuildMainCodeImage(spec).bytes);
+    }
+
+    write(packed, "text.pk", Pack(listText));
+    write(packed, "zeros.pk", Pack(Bytes(3000, 0), false));
+    write(packed, "random.pk", Pack(PatternBytes(500, 9)));
+    return 0;
+}

@@ -252,7 +252,15 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
         prompts().tell(rivo::kMainCodeMessage, kAttention, rivo::Icon::Warning);
         return false;
     }
-    std::unique_ptr<rivo::ListPage> page = rivo::BuildPage(CurrentImage, params, progress());
+    std::unique_ptr<rivo::ListPage> page;
+    try {
+        page = rivo::BuildPage(CurrentImage, params, progress());
+    } catch (const std::exception& failure) {
+        // A list the page cannot be built from: the user learns why, nothing is added.
+        progress().hide();
+        prompts().tell(failure.what(), kAttention, rivo::Icon::Error);
+        return false;
+    }
     progress().hide();
     if (!page) return false;
     if (page->FileName.empty()) page->FileName = params.FileName;

@@ -206,14 +206,16 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable) {
     QFont font = view->font();
     if (font.pointSizeF() > 8) font.setPointSizeF(font.pointSizeF() - 1);
     view->setFont(font);
-    view->setModel(model);
-    view->setWordWrap(false);
-    view->setCornerButtonEnabled(false);
-    view->setAlternatingRowColors(false);
+    // Row geometry before the model: every row is the same height, so the header never
+    // measures the 9,990 rows of a large channel table.
     view->verticalHeader()->hide();
     view->verticalHeader()->setMinimumSectionSize(1);
     view->verticalHeader()->setDefaultSectionSize(kRowHeight);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->setModel(model);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    view->setAlternatingRowColors(false);
     view->horizontalHeader()->setFixedHeight(kHeaderHeight);
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setSectionsClickable(false);

@@ -37,21 +37,38 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
     }
 }
 
+namespace {
+constexpr qint64 kRedrawMs = 40;  // about 25 gauge pictures a second
+}
+
+void StatusBarProgress::draw(int percent) {
+    const int value = std::clamp(percent, 0, 100);
+    if (value == gauge_->value()) return;
+    if (lastDrawn_.isValid() && lastDrawn_.elapsed() < kRedrawMs) return;
+    gauge_->setValue(value);  // draws at once while visible
+    lastDrawn_.start();
+}
+
 void StatusBarProgress::show(int percent) {
     if (!gauge_) return;
-    gauge_->setValue(std::clamp(percent, 0, 100));
+    const bool wasHidden = gauge_->isHidden();
+    if (wasHidden) gauge_->setValue(std::clamp(percent, 0, 100));
     gauge_->raise();
     gauge_->show();
-    gauge_->repaint();
+    if (wasHidden) {
+        // Long operations run to their end before the next event: draw the gauge now,
+        // unless it was drawn a moment ago (operations made of many short steps).
+        if (!lastDrawn_.isValid() || lastDrawn_.elapsed() >= kRedrawMs) {
+            gauge_->repaint();
+            lastDrawn_.start();
+        }
+    } else {
+        draw(percent);
+    }
 }
 
 void StatusBarProgress::set(int percent) {
-    if (!gauge_) return;
-    const int value = std::clamp(percent, 0, 100);
-    if (value == gauge_->value()) return;
-    gauge_->setValue(value);
-    // Long operations run to their end before the next event: paint the gauge now.
-    if (gauge_->isVisible()) gauge_->repaint();
+    if (gauge_) draw(percent);
 }
 
 void StatusBarProgress::hide() {

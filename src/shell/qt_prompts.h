@@ -2,6 +2,7 @@
 // and the gauge and text of the main window's status bar.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include "channels/user_prompts.h"
@@ -29,6 +30,12 @@ public:
     void status(const std::string& text) override;
 
 private:
+    // Moves the gauge to percent when enough time has passed since it was last drawn:
+    // the progress bar draws itself at once on every change of its text, which would
+    // cost more than the operation it reports.
+    void draw(int percent);
+
     QPointer<QProgressBar> gauge_;
     QPointer<QStatusBar> bar_;
+    QElapsedTimer lastDrawn_;
 };

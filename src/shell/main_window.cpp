@@ -162,18 +162,22 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     runNumberDialog = [](TForm4& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseSaveFile = [this]() {
         QFileDialog dialog(this, QStringLiteral("Salva"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        // Each extension also in its lower- and upper-case spelling: names are compared
-        // case-sensitively here.
-        dialog.setNameFilters({QStringLiteral("File Bin (*.Bin *.bin *.BIN)"),
-                               QStringLiteral("File Dat (*.Dat *.dat *.DAT)"),
-                               QStringLiteral("File RCU (*.RCU *.Rcu *.rcu)"),
-                               QStringLiteral("Tutti i file (*)")});
-        dialog.setDefaultSuffix(QStringLiteral("Dat"));
+        ConfigureSaveDialog(dialog);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
     };
+}
+
+void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Each extension also in its lower- and upper-case spelling: names are compared
+    // case-sensitively here.
+    dialog.setNameFilters({QStringLiteral("File Bin (*.Bin *.bin *.BIN)"),
+                           QStringLiteral("File Dat (*.Dat *.dat *.DAT)"),
+                           QStringLiteral("File RCU (*.RCU *.Rcu *.rcu)"),
+                           QStringLiteral("Tutti i file (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("Dat"));
 }
 
 TSDIAppForm::~TSDIAppForm() {

@@ -17,6 +17,7 @@
 
 class PageView;
 class QAction;
+class QFileDialog;
 class QMenu;
 class QProgressBar;
 class QTabWidget;
@@ -45,8 +46,11 @@ public:
     std::function<bool(TForm2&)> runOpenDialog;
     // How the channel number dialog is run (go to channel, move channels).
     std::function<bool(TForm4&)> runNumberDialog;
-    // How the save command asks for the target file: "" when cancelled.
+    // How the save command asks for the target file: "" when cancelled. By default a
+    // file dialog set up by ConfigureSaveDialog.
     std::function<QString()> chooseSaveFile;
+    // The save dialog's filter and default extension "Dat".
+    static void ConfigureSaveDialog(QFileDialog& dialog);
 
     // The file the next open dialog starts with (the editor's argument); used once.
     void setInitialFile(const QString& path) { initialFile_ = path; }

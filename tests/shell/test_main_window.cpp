@@ -8,6 +8,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -498,6 +499,19 @@ private slots:
         QVERIFY(reopened.TransponderGrid == before.TransponderGrid);
         QVERIFY(reopened.FavouriteGrids == before.FavouriteGrids);
         QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Saved.Dat"));
+    }
+
+    void saveDialogOffersTheImageKinds() {
+        QFileDialog dialog;
+        TSDIAppForm::ConfigureSaveDialog(dialog);
+        QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog.defaultSuffix(), QStringLiteral("Dat"));
+        const QStringList filters = dialog.nameFilters();
+        QCOMPARE(filters.size(), 4);
+        QVERIFY(filters[0].startsWith(QStringLiteral("File Bin (*.Bin")));
+        QVERIFY(filters[1].startsWith(QStringLiteral("File Dat (*.Dat")));
+        QVERIFY(filters[2].startsWith(QStringLiteral("File RCU (*.RCU")));
+        QCOMPARE(filters[3], QStringLiteral("Tutti i file (*)"));
     }
 
     void saveFailureIsShown() {

@@ -295,6 +295,7 @@ void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
          {ToolButton6, ToolButton8, ToolButton10, ToolButton11, ToolButton12, ToolButton19})
         action->setEnabled(true);
     if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+    view->ChannelGrid->setFocus();
 }
 
 void TSDIAppForm::FileSave1Execute() {
@@ -303,8 +304,13 @@ void TSDIAppForm::FileSave1Execute() {
     const QString path = chooseSaveFile ? chooseSaveFile() : QString();
     if (path.isEmpty()) return;
     progress().show(0);
-    const rivo::PageSaveResult result =
-        rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress());
+    rivo::PageSaveResult result;
+    try {
+        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress());
+    } catch (const std::exception& failure) {
+        result.ok = false;
+        result.message = failure.what();
+    }
     progress().hide();
     if (!result.ok) {
         prompts().tell(result.message, "Rivo800 Edit - Beta1", rivo::Icon::Error);

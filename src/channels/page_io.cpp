@@ -349,6 +349,10 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             }
         }
 
+        if (readAt != channelCount)
+            return fail("La lista ha " + std::to_string(channelCount) + " canali, ma i moduli dei canali ne contengono " +
+                        std::to_string(readAt) + ": impossibile salvare la lista");
+
         // Favourites lists and list names go to every module named exactly "Support".
         for (int i = 0; i < image.GetNumModule(); ++i) {
             TKVXModule* module = image.GetModule(i);

@@ -216,6 +216,7 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         {"rows removed", {0, 1}, 1500, "non copre il modulo \"TCS1\" (canali 1000-1998)"},
         {"missing block", {0, 2}, -1, "non copre il modulo \"TCS2\""},
         {"no TCS", {1, 2}, -1, "\"TCS1\" non contiene esattamente i canali 1000-1998"},
+        {"rows added", {0, 1}, 2000, "La lista ha 2000 canali, ma i moduli dei canali ne contengono 1998"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -94,6 +94,8 @@ TEST_F(PageTool, OpenParameterOptions) {
         {{"--sat-b", "Eutelsat"}, 5, 9, "Eutelsat"},
         {{"--lnb-low", "9000"}, 0, 1, ""},                      // checked against the default below
     };
+    // A small single-module list keeps the many dumps quick.
+    EXPECT_EQ(WriteFileAtomically(image_, BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 6))), "");
     const Json plain = dump();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.empty() ? std::string("defaults") : c.options[0]);

@@ -223,7 +223,9 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 100, 8);
         spec.splitDigits = c.digits;
         auto page = OpenChannelImage(BuildChannelImage(spec));
+        const int built = page->channelCount();
         if (c.keepRows >= 0) page->ChannelGrid.setRowCount(c.keepRows + 1);
+        for (int r = built + 1; r <= c.keepRows; ++r) page->ChannelGrid.row(r).cells = page->ChannelGrid.row(1).cells;
         page->Modified = true;
         const auto before = allEntries(*page->Image);
         TempFolder folder;

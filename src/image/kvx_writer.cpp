@@ -149,7 +149,11 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes) {
     fs::path target(path);
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    std::string tmpl = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    // A hidden name beside the target, so the rename stays within one file system.
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".tmp-XXXXXX";
+    std::string tmpl = (folder / hidden).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());

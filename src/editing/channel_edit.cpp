@@ -314,4 +314,28 @@ EditResult MoveFavouriteUp(ListPage& page, int list, int slot, UserPrompts& prom
     return exchangeSlots(page, list, slot, slot - 1);
 }
 
+bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to) {
+    if (from == to || !validSlot(page, list, from) || !validSlot(page, list, to)) return false;
+    if (to < from) return true;
+    const Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    for (int slot = from + 1; slot <= to; ++slot)
+        if (grid.colour(slot) == kColourGrey) return false;
+    return true;
+}
+
+EditResult MoveFavourite(ListPage& page, int list, int from, int to) {
+    if (!FavouriteMoveAllowed(page, list, from, to)) return {};
+    Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    auto& rows = grid.rows();
+    const auto at = [&rows](int slot) { return rows.begin() + slot; };
+    // The entry travels, every row it passes steps one place towards where it came from.
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
+    for (int slot = std::min(from, to); slot <= std::max(from, to); ++slot)
+        grid.setCell(slot, fav::Pos, std::to_string(slot));
+    return changedPage(page, to);
+}
+
 }  // namespace rivo

@@ -108,4 +108,14 @@ EditResult MoveFavouriteDown(ListPage& page, int list, int slot, UserPrompts& pr
 // the same message in slot 1.
 EditResult MoveFavouriteUp(ListPage& page, int list, int slot, UserPrompts& prompts);
 
+// Whether the entry in slot `from` of list can be taken to slot `to` by repeated single
+// moves without a refusal: upward to any slot, downward only across non-grey slots.
+// from == to, or either slot outside 1 .. 128, is not a move.
+bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to);
+// Takes the entry in slot `from` to slot `to` in one step, with exactly the result of
+// repeated MoveFavouriteUp / MoveFavouriteDown (the entries in between shift by one
+// place, "Pos." rewritten). A move that is not allowed changes nothing and asks
+// nothing. focusRow is `to`.
+EditResult MoveFavourite(ListPage& page, int list, int from, int to);
+
 }  // namespace rivo

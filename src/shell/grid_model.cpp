@@ -1,6 +1,9 @@
 #include "shell/grid_model.h"
 
 #include <QColor>
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
 
 #include "channels/cp1252.h"
 
@@ -10,6 +13,8 @@ QColor RowColour(std::uint32_t rgb) {
 }
 // The colour of title cells and of a fixed column.
 const QColor kFixedColour(0xF0, 0xF0, 0xF0);
+// A dragged block of rows: the model it came from, its first and last grid row.
+const QString kRowsMimeType = QStringLiteral("application/x-rivo800-grid-rows");
 }  // namespace
 
 GridModel::GridModel(rivo::Grid* grid, std::vector<GridColumn> columns, QObject* parent)
@@ -68,6 +73,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this) return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (columns_[static_cast<size_t>(index.column())].editable) result |= Qt::ItemIsEditable;
+    if (mover_.move) result |= Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
     return result;
 }
 
@@ -113,4 +119,77 @@ void GridModel::refreshRows(int first, int last) {
     last = std::min(last, shownRows_);
     if (first > last) return;
     emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1));
+}
+
+void GridModel::setRowMover(RowMover mover) { mover_ = std::move(mover); }
+
+QStringList GridModel::mimeTypes() const { return {kRowsMimeType}; }
+
+QMimeData* GridModel::mimeData(const QModelIndexList& indexes) const {
+    int first = 0;
+    int last = 0;
+    for (const QModelIndex& index : indexes) {
+        if (!index.isValid() || index.model() != this) continue;
+        const int row = index.row() + 1;
+        if (first == 0 || row < first) first = row;
+        last = std::max(last, row);
+    }
+    if (first == 0) return nullptr;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << quint64(reinterpret_cast<quintptr>(this)) << qint32(first) << qint32(last);
+    auto* data = new QMimeData;
+    data->setData(kRowsMimeType, bytes);
+    return data;
+}
+
+bool GridModel::dropBlock(const QMimeData* data, Qt::DropAction action, int row,
+                          const QModelIndex& parent, int& first, int& last, int& target) const {
+    if (!mover_.move || !mover_.allowed || !data || action != Qt::MoveAction ||
+        !data->hasFormat(kRowsMimeType))
+        return false;
+    QByteArray bytes = data->data(kRowsMimeType);
+    QDataStream in(&bytes, QIODevice::ReadOnly);
+    quint64 source = 0;
+    qint32 from = 0;
+    qint32 to = 0;
+    in >> source >> from >> to;
+    if (in.status() != QDataStream::Ok || source != quint64(reinterpret_cast<quintptr>(this)))
+        return false;
+    // On a row: that row. Between rows (or below the last): the row the drop stands
+    // before, so the block starts there.
+    if (parent.isValid() && parent.model() == this)
+        target = parent.row() + 1;
+    else if (row >= 0)
+        target = row + 1;
+    else
+        return false;
+    first = from;
+    last = to;
+    return first >= 1 && first <= last && last <= shownRows_;
+}
+
+bool GridModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                const QModelIndex& parent) const {
+    int first = 0, last = 0, target = 0;
+    return dropBlock(data, action, row, parent, first, last, target) &&
+           mover_.allowed(first, last, target);
+}
+
+bool GridModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                             const QModelIndex& parent) {
+    int first = 0, last = 0, target = 0;
+    if (!dropBlock(data, action, row, parent, first, last, target) ||
+        !mover_.allowed(first, last, target))
+        return false;
+    mover_.move(first, last, target);
+    return true;
+}
+
+Qt::DropActions GridModel::supportedDropActions() const {
+    return mover_.move ? Qt::MoveAction : Qt::IgnoreAction;
+}
+
+Qt::DropActions GridModel::supportedDragActions() const {
+    return mover_.move ? Qt::MoveAction : Qt::IgnoreAction;
 }

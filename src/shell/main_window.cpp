@@ -1,14 +1,17 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -21,6 +24,7 @@
 #include "channels/records.h"
 #include "editing/channel_edit.h"
 #include "editing/transponders.h"
+#include "dialogs/about_box.h"
 #include "dialogs/chan_data_dialog.h"
 #include "dialogs/number_dialog.h"
 #include "dialogs/open_dialog.h"
@@ -35,6 +39,21 @@ constexpr int kGaugeWidth = 150;
 constexpr int kGaugeHeight = 13;
 constexpr int kGaugeTop = 3;
 constexpr int kGaugeRight = 3;
+
+// The names of the undo steps, after the commands.
+constexpr const char* kStepDelete = "Cancellazione canali";
+constexpr const char* kStepInsert = "Inserimento canale";
+constexpr const char* kStepMove = "Spostamento canali";
+constexpr const char* kStepPaste = "Incolla";
+constexpr const char* kStepFavourite = "Sposta preferito";
+constexpr const char* kStepChannel = "Proprietà canale";
+constexpr const char* kStepTransponder = "Modifica transponder";
+constexpr const char* kStepDeleteTransponder = "Elimina transponder";
+constexpr const char* kStepOptimise = "Ottimizza transponder";
+constexpr const char* kStepSwap = "Inverti satelliti";
+constexpr const char* kStepListName = "Nome lista";
+// Commands that never change the page still run as steps; these are never recorded.
+constexpr const char* kStepNone = "";
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(QWidget* parent)
@@ -106,6 +125,10 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     ToolButton12->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     ToolButton4->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     ToolButton11->setShortcut(QKeySequence(Qt::Key_Delete));
+    ToolButton6->setShortcut(QKeySequence(QKeySequence::Copy));
+    ToolButton7->setShortcut(QKeySequence(QKeySequence::Paste));
+    ToolButton19->setShortcut(QKeySequence(Qt::Key_Insert));
+    ToolButton8->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
     for (QAction* action : toolButtons()) {
         // The hint, with the key that also runs the command.
         if (!action->shortcut().isEmpty())
@@ -143,6 +166,8 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     connect(Sposta1, &QAction::triggered, this, &TSDIAppForm::ToolButton10Click);
     connect(Propriet1, &QAction::triggered, this, &TSDIAppForm::Propriet1Click);
 
+    createMenus();
+
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
     CGauge1 = new QProgressBar(bar);
@@ -167,6 +192,114 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
             return QString();
         return dialog.selectedFiles().first();
     };
+    chooseExportTable = [this](const QStringList& tables, int current) {
+        bool ok = false;
+        const QString chosen =
+            QInputDialog::getItem(this, QStringLiteral("Esporta CSV"),
+                                  QStringLiteral("Tabella da esportare:"), tables, current, false, &ok);
+        return ok ? static_cast<int>(tables.indexOf(chosen)) : -1;
+    };
+    chooseExportFile = [this](const QString& suggested) {
+        QFileDialog dialog(this, QStringLiteral("Esporta CSV"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({QStringLiteral("File CSV (*.csv *.CSV)"), QStringLiteral("Tutti i file (*)")});
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        dialog.selectFile(suggested);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    };
+    runAboutBox = [](TAboutBox& box) { box.exec(); };
+}
+
+void TSDIAppForm::createMenus() {
+    // The tool buttons' actions carry the menu texts; their hints stay in the status tip
+    // and tool tip, so the tool bar looks as before.
+    const std::pair<QAction*, const char*> texts[] = {
+        {ToolButton1, "&Apri..."},         {ToolButton2, "&Salva..."},
+        {ToolButton12, "&Chiudi"},         {ToolButton4, "&Esci"},
+        {ToolButton6, "&Copia"},           {ToolButton7, "&Incolla"},
+        {ToolButton11, "Cance&lla"},       {ToolButton19, "I&nserisci"},
+        {ToolButton10, "&Sposta..."},      {ToolButton8, "&Vai al canale..."},
+        {ToolButton14, "Sposta preferito in s&u"}, {ToolButton16, "Sposta preferito in gi&ù"},
+        {ToolButton20, "&Elimina"},        {ToolButton18, "&Ottimizza"},
+        {ToolButton13, "&Inverti satelliti"}};
+    for (const auto& [action, text] : texts) action->setText(QString::fromUtf8(text));
+
+    Esporta1 = new QAction(QStringLiteral("Esporta CS&V..."), this);
+    Esporta1->setObjectName(QStringLiteral("Esporta1"));
+    Esporta1->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    Esporta1->setStatusTip(QStringLiteral("Esporta una tabella della lista in un file CSV"));
+    Annulla1 = new QAction(QStringLiteral("&Annulla"), this);
+    Annulla1->setObjectName(QStringLiteral("Annulla1"));
+    Annulla1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    Ripeti1 = new QAction(QStringLiteral("&Ripeti"), this);
+    Ripeti1->setObjectName(QStringLiteral("Ripeti1"));
+    Ripeti1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    Trova1 = new QAction(QStringLiteral("&Trova..."), this);
+    Trova1->setObjectName(QStringLiteral("Trova1"));
+    Trova1->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    Trova1->setStatusTip(QStringLiteral("Cerca un canale per nome"));
+    Informazioni1 = new QAction(QStringLiteral("&Informazioni"), this);
+    Informazioni1->setObjectName(QStringLiteral("Informazioni1"));
+    for (QAction* action : {Esporta1, Annulla1, Ripeti1, Trova1, Informazioni1})
+        action->setShortcutContext(Qt::WindowShortcut);
+
+    QMenuBar* bar = menuBar();
+    FileMenu = bar->addMenu(QStringLiteral("&File"));
+    FileMenu->addAction(ToolButton1);
+    FileMenu->addAction(ToolButton2);
+    FileMenu->addAction(Esporta1);
+    FileMenu->addSeparator();
+    FileMenu->addAction(ToolButton12);
+    FileMenu->addAction(ToolButton4);
+
+    EditMenu = bar->addMenu(QStringLiteral("&Modifica"));
+    EditMenu->addAction(Annulla1);
+    EditMenu->addAction(Ripeti1);
+    EditMenu->addSeparator();
+    EditMenu->addAction(ToolButton6);
+    EditMenu->addAction(ToolButton7);
+    EditMenu->addSeparator();
+    EditMenu->addAction(ToolButton11);
+    EditMenu->addAction(ToolButton19);
+    EditMenu->addAction(ToolButton10);
+    EditMenu->addAction(ToolButton8);
+    EditMenu->addAction(Trova1);
+    EditMenu->addSeparator();
+    EditMenu->addAction(ToolButton14);
+    EditMenu->addAction(ToolButton16);
+
+    TransponderMenu = bar->addMenu(QStringLiteral("&Transponder"));
+    TransponderMenu->addAction(ToolButton20);
+    TransponderMenu->addAction(ToolButton18);
+    TransponderMenu->addAction(ToolButton13);
+
+    HelpMenu = bar->addMenu(QStringLiteral("A&iuto"));
+    HelpMenu->addAction(Informazioni1);
+
+    connect(Esporta1, &QAction::triggered, this, &TSDIAppForm::FileExport1Execute);
+    connect(Annulla1, &QAction::triggered, this, &TSDIAppForm::EditUndo1Execute);
+    connect(Ripeti1, &QAction::triggered, this, &TSDIAppForm::EditRedo1Execute);
+    connect(Trova1, &QAction::triggered, this, &TSDIAppForm::EditFind1Execute);
+    connect(Informazioni1, &QAction::triggered, this, &TSDIAppForm::HelpAbout1Execute);
+    updateMenuCommands();
+}
+
+void TSDIAppForm::updateMenuCommands() {
+    PageView* view = activePage();
+    const bool undo = view && view->history().canUndo();
+    const bool redo = view && view->history().canRedo();
+    Annulla1->setEnabled(undo);
+    Annulla1->setText(undo ? QStringLiteral("&Annulla: ") +
+                                 QString::fromStdString(view->history().undoName())
+                           : QStringLiteral("&Annulla"));
+    Ripeti1->setEnabled(redo);
+    Ripeti1->setText(redo ? QStringLiteral("&Ripeti: ") +
+                                QString::fromStdString(view->history().redoName())
+                          : QStringLiteral("&Ripeti"));
+    Esporta1->setEnabled(view != nullptr);
+    Trova1->setEnabled(view != nullptr);
 }
 
 void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog) {
@@ -276,7 +409,11 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
 void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
     auto* view = new PageView(std::move(page), prompts());
     connect(view, &PageView::innerTabChanged, this, &TSDIAppForm::UpdateButtons);
-    connect(view, &PageView::modifiedByEdit, this, [this, view] { pageChanged(view); });
+    connect(view, &PageView::modifiedByEdit, this, [this, view] {
+        view->history().commit(view->page(), kStepListName);
+        pageChanged(view);
+    });
+    enableDragMoves(view);
     connect(view, &PageView::channelDoubleClicked, this, &TSDIAppForm::ChannelGridDblClick);
     connect(view, &PageView::transponderDoubleClicked, this,
             &TSDIAppForm::TransponderGridDblClick);
@@ -295,6 +432,7 @@ void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
          {ToolButton6, ToolButton8, ToolButton10, ToolButton11, ToolButton12, ToolButton19})
         action->setEnabled(true);
     if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+    updateMenuCommands();
     view->ChannelGrid->setFocus();
 }
 
@@ -314,8 +452,10 @@ void TSDIAppForm::FileSave1Execute() {
     progress().hide();
     if (!result.ok) {
         prompts().tell(result.message, "Rivo800 Edit - Beta1", rivo::Icon::Error);
-    } else if (!result.warning.empty()) {
-        prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
+    } else {
+        // What was written is the state undo comes back to as unmodified.
+        view->history().markSaved(view->page());
+        if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
     }
     pageChanged(view);
 }
@@ -335,6 +475,7 @@ void TSDIAppForm::ToolButton12Click() {
         }
     }
     if (PageRecords.empty()) disablePageButtons();
+    updateMenuCommands();
 }
 
 void TSDIAppForm::disablePageButtons() {
@@ -373,6 +514,7 @@ void TSDIAppForm::PageControl1Change(int index) {
     if (!view) return;
     ToolButton2->setEnabled(view->page().Modified);
     UpdateButtons(view->PageControl);
+    updateMenuCommands();
 }
 
 void TSDIAppForm::UpdateButtons(QTabWidget* inner) {
@@ -428,6 +570,7 @@ void TSDIAppForm::pageChanged(PageView* view) {
     view->refresh();
     updateCaption(view);
     if (view == activePage()) ToolButton2->setEnabled(view->page().Modified);
+    updateMenuCommands();
 }
 
 void TSDIAppForm::updateCaption(PageView* view) {
@@ -463,17 +606,52 @@ namespace {
 constexpr const char* kApplicationTitle = "Rivo800 Edit - Beta1";
 }
 
-void TSDIAppForm::runOnActivePage(const std::function<void(PageView&)>& command) {
-    PageView* view = activePage();
-    if (!view) return;
+void TSDIAppForm::runOnActivePage(const char* undoName,
+                                  const std::function<void(PageView&)>& command) {
+    if (PageView* view = activePage()) runOnPage(*view, undoName, command);
+}
+
+void TSDIAppForm::runOnPage(PageView& view, const char* undoName,
+                            const std::function<void(PageView&)>& command) {
     try {
-        command(*view);
+        command(view);
     } catch (const std::exception& failure) {
         progress().hide();
         progress().status("");
         prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
     }
-    pageChanged(view);
+    // Whatever the command changed, even when it stopped half-way, can be taken back.
+    view.history().commit(view.page(), undoName);
+    pageChanged(&view);
+}
+
+void TSDIAppForm::enableDragMoves(PageView* view) {
+    RowMover channels;
+    channels.allowed = [view](int first, int last, int target) {
+        const rivo::ListPage& page = view->page();
+        return first >= 1 && first <= last && last <= page.channelCount() && target >= 1 &&
+               target < rivo::MoveLimit(page, first, last);
+    };
+    channels.move = [this, view](int first, int last, int target) {
+        runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
+            rivo::MoveChannels(v.page(), first, last, target, progress());
+        });
+    };
+    view->channelModel()->setRowMover(std::move(channels));
+    for (int k = 0; k < rivo::fav::Lists; ++k) {
+        RowMover entries;
+        // One entry at a time, as the up and down buttons move them.
+        entries.allowed = [view, k](int first, int last, int target) {
+            return first == last && rivo::FavouriteMoveAllowed(view->page(), k, first, target);
+        };
+        entries.move = [this, view, k](int first, int, int target) {
+            runOnPage(*view, kStepFavourite, [k, first, target](PageView& v) {
+                const rivo::EditResult result = rivo::MoveFavourite(v.page(), k, first, target);
+                if (result.focusRow > 0) v.setCurrentFavouriteRow(k, result.focusRow);
+            });
+        };
+        view->favouriteModel(k)->setRowMover(std::move(entries));
+    }
 }
 
 int TSDIAppForm::askChannelNumber(const char* caption, const char* group, int limit,
@@ -489,7 +667,7 @@ int TSDIAppForm::askChannelNumber(const char* caption, const char* group, int li
 }
 
 void TSDIAppForm::ToolButton6Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepNone, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         rivo::CopyChannels(view.page(), first, last, ChannelClipboard);
         if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
@@ -497,21 +675,21 @@ void TSDIAppForm::ToolButton6Click() {
 }
 
 void TSDIAppForm::ToolButton7Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepPaste, [this](PageView& view) {
         rivo::PasteChannels(view.page(), view.currentChannelRow(), ChannelClipboard, prompts(),
                             progress());
     });
 }
 
 void TSDIAppForm::ToolButton11Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepDelete, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress());
     });
 }
 
 void TSDIAppForm::ToolButton10Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepMove, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
         const int target = askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
@@ -523,7 +701,7 @@ void TSDIAppForm::ToolButton10Click() {
 }
 
 void TSDIAppForm::ToolButton8Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepNone, [this](PageView& view) {
         const int target = askChannelNumber(rivo::kGoToCaption, rivo::kGoToGroup,
                                             rivo::GoToLimit(view.page()), view.currentChannelRow());
         if (target < 1) return;
@@ -536,7 +714,7 @@ void TSDIAppForm::ToolButton8Click() {
 }
 
 void TSDIAppForm::ToolButton19Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepInsert, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
         rivo::InsertEmptyChannel(view.page(), row, prompts());
@@ -544,11 +722,11 @@ void TSDIAppForm::ToolButton19Click() {
 }
 
 void TSDIAppForm::ToolButton13Click() {
-    runOnActivePage([this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
+    runOnActivePage(kStepSwap, [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
 }
 
 void TSDIAppForm::ToolButton20Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepDeleteTransponder, [this](PageView& view) {
         const int row = view.currentTransponderRow();
         if (row < 1) return;
         rivo::DeleteTransponder(view.page(), row, prompts(), progress());
@@ -556,12 +734,12 @@ void TSDIAppForm::ToolButton20Click() {
 }
 
 void TSDIAppForm::ToolButton18Click() {
-    runOnActivePage(
+    runOnActivePage(kStepOptimise,
         [this](PageView& view) { rivo::OptimiseTransponderList(view.page(), progress()); });
 }
 
 void TSDIAppForm::ToolButton14Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
         const int list = view.page().SelectedFavourite;
         const rivo::EditResult result = rivo::MoveFavouriteUp(
             view.page(), list, view.currentFavouriteRow(list), prompts());
@@ -570,7 +748,7 @@ void TSDIAppForm::ToolButton14Click() {
 }
 
 void TSDIAppForm::ToolButton16Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
         const int list = view.page().SelectedFavourite;
         const rivo::EditResult result = rivo::MoveFavouriteDown(
             view.page(), list, view.currentFavouriteRow(list), prompts());
@@ -579,7 +757,7 @@ void TSDIAppForm::ToolButton16Click() {
 }
 
 void TSDIAppForm::Propriet1Click() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepChannel, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
         ::Propriet1Click(this, view.page(), first, last, &prompts());
@@ -587,7 +765,7 @@ void TSDIAppForm::Propriet1Click() {
 }
 
 void TSDIAppForm::ChannelGridDblClick() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepChannel, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
         ::ChannelGridDblClick(this, *ChanData, view.page(), row, &prompts());
@@ -595,9 +773,57 @@ void TSDIAppForm::ChannelGridDblClick() {
 }
 
 void TSDIAppForm::TransponderGridDblClick() {
-    runOnActivePage([this](PageView& view) {
+    runOnActivePage(kStepTransponder, [this](PageView& view) {
         const int row = view.currentTransponderRow();
         if (row < 1) return;
         RunTransponderDialog(this, view.page(), row, &prompts());
     });
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo, redo, find, export, about
+
+void TSDIAppForm::EditUndo1Execute() {
+    PageView* view = activePage();
+    if (!view || !view->history().undo(view->page())) return;
+    pageChanged(view);
+}
+
+void TSDIAppForm::EditRedo1Execute() {
+    PageView* view = activePage();
+    if (!view || !view->history().redo(view->page())) return;
+    pageChanged(view);
+}
+
+void TSDIAppForm::EditFind1Execute() {
+    if (PageView* view = activePage()) view->openFindBar();
+}
+
+void TSDIAppForm::HelpAbout1Execute() {
+    TAboutBox box(this);
+    if (runAboutBox) runAboutBox(box);
+}
+
+void TSDIAppForm::FileExport1Execute() {
+    PageView* view = activePage();
+    if (!view) return;
+    // The tables the page shows; the one on screen is offered first.
+    QStringList names{QStringLiteral("Canali"), QStringLiteral("Transponder")};
+    std::vector<rivo::CsvTable> tables{rivo::CsvTable::Channels, rivo::CsvTable::Transponders};
+    if (view->PageControl->isTabVisible(2)) {
+        names << QStringLiteral("Preferiti");
+        tables.push_back(rivo::CsvTable::Favourites);
+    }
+    const int current = std::clamp(view->PageControl->currentIndex(), 0, static_cast<int>(names.size()) - 1);
+    const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
+    if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
+    const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().FileName)));
+    const QString suggested = source.absolutePath() + QStringLiteral("/") + source.completeBaseName() +
+                              QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
+    const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();
+    if (path.isEmpty()) return;
+    const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
+    const std::string error =
+        rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
+    if (!error.empty()) prompts().tell(error, kAttention, rivo::Icon::Error);
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "channels/csv_export.h"
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
 #include "editing/clipboard.h"
@@ -19,6 +20,8 @@ class PageView;
 class QAction;
 class QFileDialog;
 class QMenu;
+class QMenuBar;
+class TAboutBox;
 class QProgressBar;
 class QTabWidget;
 class QToolBar;
@@ -51,6 +54,13 @@ public:
     std::function<QString()> chooseSaveFile;
     // The save dialog's filter and default extension "Dat".
     static void ConfigureSaveDialog(QFileDialog& dialog);
+    // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
+    // offered first): its index in `tables`, -1 when cancelled.
+    std::function<int(const QStringList& tables, int current)> chooseExportTable;
+    // How it asks for the file to write, starting from `suggested`: "" when cancelled.
+    std::function<QString(const QString& suggested)> chooseExportFile;
+    // How the about box is run: by default shown modally.
+    std::function<void(TAboutBox&)> runAboutBox;
 
     // The file the next open dialog starts with (the editor's argument); used once.
     void setInitialFile(const QString& path) { initialFile_ = path; }
@@ -105,6 +115,19 @@ public:
     // All seventeen in tool bar order.
     std::vector<QAction*> toolButtons() const;
 
+    // The menu bar. Its items for tool bar commands are the tool buttons' own actions,
+    // so an item is enabled exactly when its button is; the commands without a button
+    // have actions of their own.
+    QMenu* FileMenu = nullptr;         // "File"
+    QMenu* EditMenu = nullptr;         // "Modifica"
+    QMenu* TransponderMenu = nullptr;  // "Transponder"
+    QMenu* HelpMenu = nullptr;         // "Aiuto"
+    QAction* Esporta1 = nullptr;       // "Esporta CSV..."
+    QAction* Annulla1 = nullptr;       // "Annulla" (+ ": " and the step it takes back)
+    QAction* Ripeti1 = nullptr;        // "Ripeti" (+ ": " and the step it does again)
+    QAction* Trova1 = nullptr;         // "Trova"
+    QAction* Informazioni1 = nullptr;  // "Informazioni"
+
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
 
@@ -124,6 +147,11 @@ public slots:
     void ToolButton16Click();
     void ToolButton12Click();
     void FileExit1Execute();
+    void FileExport1Execute();
+    void EditUndo1Execute();
+    void EditRedo1Execute();
+    void EditFind1Execute();
+    void HelpAbout1Execute();
     void Propriet1Click();
     void ChannelGridDblClick();
     void TransponderGridDblClick();
@@ -138,6 +166,10 @@ protected:
 
 private:
     QAction* addTool(const char* name, const QString& hint, int glyph, const char* themeName);
+    void createMenus();
+    // Enables the commands that have no tool button (undo, redo, export, find) for the
+    // active page, and names the steps undo and redo would take.
+    void updateMenuCommands();
     void addPage(std::unique_ptr<rivo::ListPage> page);
     // After a command changed the active page: views, Save button, tab caption.
     void pageChanged(PageView* view);
@@ -145,8 +177,12 @@ private:
     void disablePageButtons();
     QString modifiedPageNames() const;
     // Runs one editing command on the active page: a failure the command raises (a cell
-    // that is not a number) is shown, and the page's views and Save button follow.
-    void runOnActivePage(const std::function<void(PageView&)>& command);
+    // that is not a number) is shown, whatever the command changed becomes one undo step
+    // named undoName, and the page's views and Save button follow.
+    void runOnActivePage(const char* undoName, const std::function<void(PageView&)>& command);
+    void runOnPage(PageView& view, const char* undoName, const std::function<void(PageView&)>& command);
+    // Lets the channel rows and the favourites entries of a page be moved by dragging.
+    void enableDragMoves(PageView* view);
     // Asks for a channel number with the number dialog; 0 when cancelled.
     int askChannelNumber(const char* caption, const char* group, int limit, int initial);
 

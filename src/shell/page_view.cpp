@@ -9,8 +9,12 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QToolButton>
 #include <QStandardItemModel>
+#include <QApplication>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -18,12 +22,15 @@
 #include <QVBoxLayout>
 
 #include "channels/cp1252.h"
+#include "editing/find.h"
 
 namespace {
 
 constexpr int kRowHeight = 18;
 constexpr int kHeaderHeight = 20;
 constexpr int kFavouriteWidth = 260;
+// The find text's background when no channel name holds it.
+const QColor kNotFoundColour(255, 102, 102);
 
 // Typing into a name cell: characters Windows-1252 cannot hold are refused as typed,
 // so that every name stays a byte string the image can store.
@@ -47,6 +54,17 @@ public:
     }
 };
 
+// Rows dragged within their own table: the model decides where a drop is allowed and
+// what it does; a drop always lands on a row.
+void enableRowDragging(QTableView* view) {
+    view->setDragEnabled(true);
+    view->setAcceptDrops(true);
+    view->setDropIndicatorShown(true);
+    view->setDragDropMode(QAbstractItemView::InternalMove);
+    view->setDragDropOverwriteMode(true);
+    view->setDefaultDropAction(Qt::MoveAction);
+}
+
 std::vector<GridColumn> Columns(std::initializer_list<std::pair<int, bool>> widthCentred,
                                 int nameColumn) {
     std::vector<GridColumn> columns;
@@ -64,7 +82,7 @@ std::vector<GridColumn> Columns(std::initializer_list<std::pair<int, bool>> widt
 
 PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prompts,
                    QWidget* parent)
-    : QWidget(parent), page_(std::move(page)), prompts_(prompts) {
+    : QWidget(parent), page_(std::move(page)), history_(*page_), prompts_(prompts) {
     rivo::ListPage& p = *page_;
 
     channelModel_ = new GridModel(&p.ChannelGrid,
@@ -92,10 +110,55 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     PageControl->setTabPosition(QTabWidget::West);
     PageControl->setDocumentMode(false);
 
-    // "Canali"
+    // "Canali": the find bar (hidden until asked for) over the channel table.
+    ChannelTab = new QWidget;
+    auto* channelLayout = new QVBoxLayout(ChannelTab);
+    channelLayout->setContentsMargins(0, 0, 0, 0);
+    channelLayout->setSpacing(0);
+    FindBar = new QWidget;
+    FindBar->setObjectName(QStringLiteral("FindBar"));
+    auto* findLayout = new QHBoxLayout(FindBar);
+    findLayout->setContentsMargins(4, 2, 4, 2);
+    findLayout->addWidget(new QLabel(QStringLiteral("Trova:")));
+    FindEdit = new QLineEdit;
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FindEdit->setClearButtonEnabled(true);
+    FindEdit->setPlaceholderText(QStringLiteral("Nome del canale"));
+    findLayout->addWidget(FindEdit, 1);
+    auto findButton = [findLayout](const QString& text, const QString& hint) {
+        auto* button = new QToolButton;
+        button->setText(text);
+        button->setToolTip(hint);
+        button->setAutoRaise(true);
+        findLayout->addWidget(button);
+        return button;
+    };
+    FindPrevious = findButton(QStringLiteral("▲"), QStringLiteral("Precedente (Maiusc+F3)"));
+    FindNext = findButton(QStringLiteral("▼"), QStringLiteral("Successivo (F3)"));
+    FindClose = findButton(QStringLiteral("✕"), QStringLiteral("Chiudi (Esc)"));
+    FindBar->hide();
+    channelLayout->addWidget(FindBar);
     ChannelGrid = makeGridView(channelModel_, false);
     ChannelGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    PageControl->addTab(ChannelGrid, QStringLiteral("Canali"));
+    enableRowDragging(ChannelGrid);
+    channelLayout->addWidget(ChannelGrid, 1);
+    PageControl->addTab(ChannelTab, QStringLiteral("Canali"));
+
+    connect(FindEdit, &QLineEdit::textChanged, this, [this] { findChannel(true, true); });
+    connect(FindEdit, &QLineEdit::returnPressed, this, [this] { findChannel(true); });
+    connect(FindNext, &QToolButton::clicked, this, [this] { findChannel(true); });
+    connect(FindPrevious, &QToolButton::clicked, this, [this] { findChannel(false); });
+    connect(FindClose, &QToolButton::clicked, this, &PageView::closeFindBar);
+    // F3 and Shift+F3 anywhere on the tab, the table included; Esc in the bar.
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F3), ChannelTab);
+    next->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(next, &QShortcut::activated, this, [this] { findChannel(true); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), ChannelTab);
+    previous->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previous, &QShortcut::activated, this, [this] { findChannel(false); });
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), FindBar);
+    close->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(close, &QShortcut::activated, this, &PageView::closeFindBar);
 
     // "Transponder"
     TransponderGrid = makeGridView(transponderModel_, false);
@@ -159,6 +222,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
         view->setFixedWidth(kFavouriteWidth);
         view->setFrameShape(QFrame::NoFrame);
         view->setProperty("tag", k + 1);
+        enableRowDragging(view);
         view->installEventFilter(this);
         FavouriteGrids[static_cast<size_t>(k)] = view;
         lists->addWidget(view);
@@ -241,6 +305,48 @@ void PageView::refresh() {
     for (GridModel* model : favouriteModels_) model->refresh();
     configModel_->refresh();
     VersionLabel->setText(QString::fromStdString(page_->VersionText));
+    // A list name may have changed under the label (undo of a rename).
+    if (page_->SelectedFavourite >= 0) SelectedListHandler(page_->SelectedFavourite);
+}
+
+void PageView::openFindBar() {
+    PageControl->setCurrentIndex(0);
+    FindBar->show();
+    FindEdit->setFocus(Qt::ShortcutFocusReason);
+    FindEdit->selectAll();
+}
+
+void PageView::closeFindBar() {
+    FindBar->hide();
+    ChannelGrid->setFocus(Qt::OtherFocusReason);
+}
+
+bool PageView::findBarOpen() const { return !FindBar->isHidden(); }
+
+void PageView::setFindFailed(bool failed) {
+    if (!failed) {
+        FindEdit->setPalette(QPalette());  // back to the inherited colours
+        return;
+    }
+    QPalette palette = QApplication::palette(FindEdit);
+    palette.setColor(QPalette::Base, kNotFoundColour);
+    FindEdit->setPalette(palette);
+}
+
+int PageView::findChannel(bool forward, bool includeCurrent) {
+    const QString text = FindEdit->text();
+    if (text.isEmpty()) {
+        setFindFailed(false);
+        return 0;
+    }
+    // A character the names cannot hold is in no name.
+    const auto bytes = rivo::Utf8ToCp1252(text.toStdString());
+    int from = currentChannelRow();
+    if (includeCurrent && from > 0) from = forward ? from - 1 : from + 1;
+    const int row = bytes ? rivo::FindChannel(*page_, *bytes, from, forward) : 0;
+    setFindFailed(row == 0);
+    if (row > 0) setCurrentChannelRow(row);
+    return row;
 }
 
 int PageView::currentChannelRow() const {

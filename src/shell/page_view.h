@@ -12,10 +12,13 @@
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
+#include "editing/undo_history.h"
 #include "shell/grid_model.h"
 
 class QHeaderView;
 class QLabel;
+class QLineEdit;
+class QToolButton;
 class QScrollArea;
 class QTabWidget;
 class QTableView;
@@ -31,6 +34,8 @@ public:
 
     rivo::ListPage& page() { return *page_; }
     const rivo::ListPage& page() const { return *page_; }
+    // The page's undo history: one step per command that changed the page.
+    rivo::UndoHistory& history() { return history_; }
 
     // The tab caption: the file name without its folder ("Nuova lista" without a name).
     QString caption() const;
@@ -49,11 +54,28 @@ public:
     int currentFavouriteRow(int list) const;
     void setCurrentFavouriteRow(int list, int row);
 
+    // The find bar above the channel table: opening it selects its text and gives it
+    // the focus; closing it gives the focus back to the table.
+    void openFindBar();
+    void closeFindBar();
+    bool findBarOpen() const;
+    // Selects the next (or previous) channel whose name holds the find text, from the
+    // current row on; includeCurrent lets the current row itself match first (typing
+    // more letters keeps the match that still fits). Returns the row found, 0 for none;
+    // no match turns the text red.
+    int findChannel(bool forward, bool includeCurrent = false);
+
     // The handlers of the page's own controls.
     void AfterEdit(int column, int row);
     void SelectedListHandler(int list);
 
     QTabWidget* PageControl = nullptr;  // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
+    QWidget* ChannelTab = nullptr;  // the find bar over the channel table
+    QWidget* FindBar = nullptr;
+    QLineEdit* FindEdit = nullptr;
+    QToolButton* FindPrevious = nullptr;
+    QToolButton* FindNext = nullptr;
+    QToolButton* FindClose = nullptr;
     QTableView* ChannelGrid = nullptr;
     QTableView* TransponderGrid = nullptr;
     std::array<QTableView*, rivo::fav::Lists> FavouriteGrids{};
@@ -83,7 +105,10 @@ protected:
 private:
     QTableView* makeGridView(GridModel* model, bool editable);
 
+    void setFindFailed(bool failed);
+
     std::unique_ptr<rivo::ListPage> page_;
+    rivo::UndoHistory history_;
     rivo::UserPrompts& prompts_;
     GridModel* channelModel_ = nullptr;
     GridModel* transponderModel_ = nullptr;

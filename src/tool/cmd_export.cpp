@@ -5,10 +5,10 @@
 #include <memory>
 #include <ostream>
 
+#include "channels/csv_export.h"
 #include "image/kvx_file.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
-#include "tool/page_json.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
@@ -16,16 +16,16 @@ namespace rivo::tool {
 const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     struct Args {
         std::string image, output;
-        ExportTable table = ExportTable::Channels;
+        CsvTable table = CsvTable::Channels;
         OpenOptions open;
     };
     auto args = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand("export", "Write one table of the page as CSV");
     cmd->add_option("IMAGE", args->image, "the image file")->required();
     AddOpenOptions(*cmd, args->open);
-    const std::map<std::string, ExportTable> tables{{"channels", ExportTable::Channels},
-                                                    {"transponders", ExportTable::Transponders},
-                                                    {"favourites", ExportTable::Favourites}};
+    const std::map<std::string, CsvTable> tables{{"channels", CsvTable::Channels},
+                                                 {"transponders", CsvTable::Transponders},
+                                                 {"favourites", CsvTable::Favourites}};
     cmd->add_option("--table", args->table, "channels, transponders or favourites")
         ->required()
         ->transform(CLI::CheckedTransformer(tables, CLI::ignore_case))
@@ -33,7 +33,7 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
     cmd->add_option("-o", args->output, "the file to write (standard output when not given)")->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image));
-        const std::string csv = TableCsv(*page, args->table);
+        const std::string csv = ExportCsv(*page, args->table);
         if (args->output.empty()) {
             io.out << csv;
         } else {

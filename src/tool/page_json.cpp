@@ -33,36 +33,6 @@ void writeRows(const Json& rows, std::ostream& out, const std::string& indent) {
     out << "]";
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-void csvLine(std::string& out, const std::vector<std::string>& fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i) out += ',';
-        out += csvField(fields[i]);
-    }
-    out += "\r\n";
-}
-
-template <std::size_t N>
-std::vector<std::string> titles(const std::array<const char*, N>& names) {
-    return {names.begin(), names.end()};
-}
-
-std::vector<std::string> utf8Cells(const GridRow& row) {
-    std::vector<std::string> cells;
-    cells.reserve(row.cells.size());
-    for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
-    return cells;
-}
-
 }  // namespace
 
 std::string LayoutName(ListLayout layout) {
@@ -115,36 +85,6 @@ void WritePageJson(const ListPage& page, std::ostream& out) {
         writeRows(lists[k], out, "   ");
     }
     out << "\n ]}\n";
-}
-
-std::string TableCsv(const ListPage& page, ExportTable table) {
-    std::string out;
-    switch (table) {
-        case ExportTable::Channels:
-            csvLine(out, titles(ChannelColumnTitles()));
-            for (int r = 1; r < page.ChannelGrid.rowCount(); ++r) csvLine(out, utf8Cells(page.ChannelGrid.row(r)));
-            break;
-        case ExportTable::Transponders:
-            csvLine(out, titles(TransponderColumnTitles()));
-            for (int r = 1; r < page.TransponderGrid.rowCount(); ++r)
-                csvLine(out, utf8Cells(page.TransponderGrid.row(r)));
-            break;
-        case ExportTable::Favourites: {
-            std::vector<std::string> header{"Lista"};
-            for (const char* t : FavouriteColumnTitles()) header.emplace_back(t);
-            csvLine(out, header);
-            for (int k = 0; k < fav::Lists; ++k) {
-                const Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k)];
-                for (int r = 1; r < grid.rowCount(); ++r) {
-                    std::vector<std::string> fields{std::to_string(k + 1)};
-                    for (auto& cell : utf8Cells(grid.row(r))) fields.push_back(std::move(cell));
-                    csvLine(out, fields);
-                }
-            }
-            break;
-        }
-    }
-    return out;
 }
 
 }  // namespace rivo::tool

@@ -1,5 +1,6 @@
-// The page as the tool prints it: the dump JSON and the CSV tables of export. Cells go
-// out exactly as the editor shows them, names decoded from Windows-1252 to UTF-8.
+// The page as the tool prints it: the dump JSON (the CSV of export is the core's
+// ExportCsv). Cells go out exactly as the editor shows them, names decoded from
+// Windows-1252 to UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +21,5 @@ std::string ColourText(std::uint32_t colour);  // "#RRGGBB", upper-case
 nlohmann::ordered_json PageJson(const ListPage& page);
 // The dump text: valid JSON with one grid row per line.
 void WritePageJson(const ListPage& page, std::ostream& out);
-
-enum class ExportTable { Channels, Transponders, Favourites };
-// The table as CSV (RFC 4180 quoting, CRLF line ends, UTF-8): the column titles, then
-// the rows. Favourites: "Lista" (1-8) before the favourites grid's columns, list 1 first.
-std::string TableCsv(const ListPage& page, ExportTable table);
 
 }  // namespace rivo::tool

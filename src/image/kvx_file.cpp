@@ -344,9 +344,8 @@ void TKVXFile::DuplicateModule(const TKVXModule& module) {
     info.Slot = kUnplaced;
     info.NumScript = 0;
     TKVXModule* copy = AddModule(info);
-    // The source may be the module just appended's neighbour in the same list; its
-    // entries are read through the reference, which stays valid (modules are held by
-    // pointer).
+    // The source is usually a module of this very list; growing the list does not move
+    // it, since modules are held by pointer.
     for (int i = 0; i < module.GetNumScript(); ++i) copy->CopyScript(*module.GetScript(i));
 }
 

@@ -1,0 +1,505 @@
+// Finding channels by name on the largest page, the about box, exporting a table as CSV
+// (read back with a CSV reader of the test's own), and moving rows by dragging them
+// (through the models' drop handlers) against the move commands.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "channels/cp1252.h"
+#include "dialogs/about_box.h"
+#include "dialogs/number_dialog.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+using Record = std::vector<std::string>;
+
+// RFC 4180: records end in CRLF, fields are separated by commas, a field in double
+// quotes may hold commas, CRLF and doubled quotes. Anything else is a failure (an
+// empty result with `error` set).
+std::vector<Record> ReadCsv(const std::string& text, std::string& error) {
+    std::vector<Record> records;
+    Record record;
+    std::string field;
+    std::size_t i = 0;
+    bool fieldStarted = false;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '"' && !fieldStarted) {
+            ++i;
+            for (;;) {
+                if (i >= text.size()) {
+                    error = "unterminated quote";
+                    return {};
+                }
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += text[i++];
+            }
+            fieldStarted = true;
+            if (i < text.size() && text[i] != ',' && text[i] != '\r') {
+                error = "text after a closing quote";
+                return {};
+            }
+        } else if (c == ',') {
+            record.push_back(std::move(field));
+            field.clear();
+            fieldStarted = false;
+            ++i;
+        } else if (c == '\r') {
+            if (i + 1 >= text.size() || text[i + 1] != '\n') {
+                error = "CR without LF";
+                return {};
+            }
+            record.push_back(std::move(field));
+            field.clear();
+            fieldStarted = false;
+            records.push_back(std::move(record));
+            record.clear();
+            i += 2;
+        } else if (c == '\n' || c == '"') {
+            error = c == '\n' ? "bare LF" : "quote inside an unquoted field";
+            return {};
+        } else {
+            field += c;
+            fieldStarted = true;
+            ++i;
+        }
+    }
+    if (fieldStarted || !record.empty()) {
+        error = "last record without CRLF";
+        return {};
+    }
+    return records;
+}
+
+std::string ReadFile(const QString& path) {
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The grid as the CSV should hold it: titles, then every row's cells as shown.
+std::vector<Record> Expected(const Grid& grid) {
+    std::vector<Record> out;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        Record record;
+        for (const auto& cell : grid.row(r).cells) record.push_back(Cp1252ToUtf8(cell));
+        out.push_back(std::move(record));
+    }
+    return out;
+}
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+// What a drag of the view's selected rows carries.
+std::unique_ptr<QMimeData> DragSelected(QTableView* view) {
+    return std::unique_ptr<QMimeData>(view->model()->mimeData(view->selectionModel()->selectedIndexes()));
+}
+
+// Drops data on row (1-based) of the view's model, as the view does on a drop on a row.
+bool DropOnRow(QTableView* view, const QMimeData* data, int row) {
+    QAbstractItemModel* model = view->model();
+    const QModelIndex on = model->index(row - 1, 0);
+    const bool allowed = model->canDropMimeData(data, Qt::MoveAction, -1, -1, on);
+    const bool dropped = model->dropMimeData(data, Qt::MoveAction, -1, -1, on);
+    if (allowed != dropped) qWarning("canDropMimeData and dropMimeData disagree");
+    return dropped;
+}
+
+bool SameTables(const ListPage& a, const ListPage& b) {
+    return a.ChannelGrid == b.ChannelGrid && a.TransponderGrid == b.TransponderGrid &&
+           a.FavouriteGrids == b.FavouriteGrids && a.ConfigGrid == b.ConfigGrid;
+}
+
+}  // namespace
+
+class FindExportDragTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString largePath, splitPath, singlePath;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TSDIAppForm> window;
+
+    std::unique_ptr<TSDIAppForm> newWindow() {
+        auto w = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*w, prompts, *folder);
+        return w;
+    }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        ChannelImageSpec large = MakeLargestChannelImageSpec();
+        large.channels[19].name = "Sportitalia";
+        large.channels[4999].name = "Rai SPORT";
+        large.channels[8999].name = "Eurosport 2";
+        large.channels[99].name = "Citt\xE0 TV";  // à
+        largePath = folder->write("Grande.Bin", BuildChannelImage(large));
+        ChannelImageSpec split = MakeChannelImageSpec(ListLayout::Split, 1200, 30);
+        split.channels[1].name = "Rai, \"Uno\" \xE8";  // comma, quotes, è: quoted in CSV
+        split.listNames[3] = "A,B";
+        splitPath = folder->write("Lista.Bin", BuildChannelImage(split));
+        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
+    }
+
+    void init() {
+        prompts.clear();
+        window = newWindow();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    void findOnTheLargestPage() {
+        QVERIFY(OpenThroughDialog(*window, largePath));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        PageView* view = window->activePage();
+        QCOMPARE(view->page().channelCount(), 9990);
+        QVERIFY(!view->findBarOpen());
+        view->PageControl->setCurrentIndex(1);
+
+        // Ctrl+F: back on "Canali", the bar over the table with the focus in its field.
+        QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(view->findBarOpen());
+        QCOMPARE(view->PageControl->currentIndex(), 0);
+        QVERIFY(view->FindBar->isVisible());
+        QVERIFY(view->FindBar->geometry().bottom() <= view->ChannelGrid->geometry().top());
+        QCOMPARE(QApplication::focusWidget(), view->FindEdit);
+        const QColor normal = view->FindEdit->palette().color(QPalette::Base);
+
+        // Typing finds the first name that holds the text, whatever its case.
+        QTest::keyClicks(view->FindEdit, QStringLiteral("spo"));
+        QCOMPARE(view->currentChannelRow(), 20);
+        QCOMPARE(view->selectedChannelRows(), std::make_pair(20, 20));
+        // More letters keep a match that still fits.
+        QTest::keyClicks(view->FindEdit, QStringLiteral("rt"));
+        QCOMPARE(view->currentChannelRow(), 20);
+        // Enter and F3 go on, wrapping at the end; Shift+F3 goes back.
+        QTest::keyClick(view->FindEdit, Qt::Key_Return);
+        QCOMPARE(view->currentChannelRow(), 5000);
+        QVERIFY(view->ChannelGrid->viewport()->rect().intersects(
+            view->ChannelGrid->visualRect(view->channelModel()->index(4999, 1))));
+        QTest::keyClick(view->FindEdit, Qt::Key_F3);
+        QCOMPARE(view->currentChannelRow(), 9000);
+        QTest::keyClick(view->FindEdit, Qt::Key_F3);
+        QCOMPARE(view->currentChannelRow(), 20);
+        QTest::keyClick(view->FindEdit, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(view->currentChannelRow(), 9000);
+        // F3 works from the table too.
+        view->ChannelGrid->setFocus();
+        QTest::keyClick(view->ChannelGrid, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(view->currentChannelRow(), 5000);
+        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), normal);
+
+        // Accented capitals match their small letters.
+        view->FindEdit->setText(QStringLiteral("CITTÀ"));
+        QCOMPARE(view->currentChannelRow(), 100);
+
+        // No match: the field turns red and the selection stays.
+        view->FindEdit->setText(QStringLiteral("nessun canale"));
+        QCOMPARE(view->currentChannelRow(), 100);
+        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
+        view->FindEdit->setText(QStringLiteral("Ω"));  // not even writable in a name
+        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
+        view->FindEdit->setText(QStringLiteral("canale 9988"));
+        QCOMPARE(view->currentChannelRow(), 9988);
+        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), normal);
+
+        // Nothing was hidden or changed; Esc closes the bar and the table has the focus.
+        QCOMPARE(view->channelModel()->rowCount(), 9990);
+        for (int row : {0, 19, 4999, 9989}) QVERIFY(!view->ChannelGrid->isRowHidden(row));
+        QVERIFY(!view->page().Modified);
+        view->FindEdit->setFocus();
+        QTest::keyClick(view->FindEdit, Qt::Key_Escape);
+        QVERIFY(!view->findBarOpen());
+        QCOMPARE(QApplication::focusWidget(), view->ChannelGrid);
+        QVERIFY(!window->Annulla1->isEnabled());
+    }
+
+    void aboutOpensAndCloses() {
+        bool ran = false;
+        window->runAboutBox = [&](TAboutBox& box) {
+            ran = true;
+            QCOMPARE(box.windowTitle(), QStringLiteral("About"));
+            QCOMPARE(box.ProductName->text(), QStringLiteral("Rivo800 Editor"));
+            QVERIFY(box.Version->text().contains(TAboutBox::version()));
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(TAboutBox::version()).hasMatch());
+            QVERIFY(!box.Copyright->text().isEmpty());
+            QVERIFY(!box.Comments->text().isEmpty());
+            QVERIFY(!box.ProgramIcon->pixmap().isNull());
+            QCOMPARE(box.OKButton->text(), QStringLiteral("OK"));
+            QVERIFY(box.OKButton->isDefault());
+            box.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&box));
+            const QPoint centre = box.frameGeometry().center();
+            const QPoint screen = box.screen()->availableGeometry().center();
+            QVERIFY((centre - screen).manhattanLength() <= 10);
+            QTest::keyClick(&box, Qt::Key_Return);  // the default button
+            QVERIFY(!box.isVisible());
+            QCOMPARE(box.result(), int(QDialog::Accepted));
+        };
+        QVERIFY(window->Informazioni1->isEnabled());
+        window->Informazioni1->trigger();
+        QVERIFY(ran);
+    }
+
+    void exportWritesTheTables() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->activePage();
+        const ListPage& page = view->page();
+        view->PageControl->setCurrentIndex(1);
+        QStringList offered;
+        int offeredFirst = -1;
+        int choice = 0;
+        QString suggested;
+        window->chooseExportTable = [&](const QStringList& tables, int current) {
+            offered = tables;
+            offeredFirst = current;
+            return choice;
+        };
+        QString target;
+        window->chooseExportFile = [&](const QString& name) {
+            suggested = name;
+            return target;
+        };
+
+        // Channels and transponders: the grid's titles and cells as shown.
+        struct Case {
+            int choice;
+            const Grid* grid;
+            const char* file;
+        };
+        for (const Case& c : {Case{0, &page.ChannelGrid, "Canali.csv"}, Case{1, &page.TransponderGrid, "Tp.csv"}}) {
+            choice = c.choice;
+            target = folder->path(c.file);
+            window->Esporta1->trigger();
+            QCOMPARE(offered, QStringList({"Canali", "Transponder", "Preferiti"}));
+            QCOMPARE(offeredFirst, 1);  // the table on screen
+            const std::string text = ReadFile(target);
+            QVERIFY(text.rfind("\xEF\xBB\xBF", 0) != 0);  // no byte order mark
+            std::string error;
+            const std::vector<Record> records = ReadCsv(text, error);
+            QVERIFY2(error.empty(), error.c_str());
+            QVERIFY(records == Expected(*c.grid));
+        }
+        QVERIFY(suggested.endsWith(QStringLiteral("Lista - Transponder.csv")));
+        // The name with a comma, quotes and an accent went through quoted and as UTF-8.
+        QVERIFY(ReadFile(folder->path("Canali.csv")).find("\"Rai, \"\"Uno\"\" \xC3\xA8\"") != std::string::npos);
+
+        // Favourites: "Lista" 1..8, then the list's columns, list 1 first.
+        choice = 2;
+        target = folder->path("Preferiti.csv");
+        window->Esporta1->trigger();
+        std::string error;
+        const std::vector<Record> records = ReadCsv(ReadFile(target), error);
+        QVERIFY2(error.empty(), error.c_str());
+        QCOMPARE(records.size(), size_t(1 + 8 * 128));
+        Record header{"Lista"};
+        for (const char* title : FavouriteColumnTitles()) header.emplace_back(title);
+        QVERIFY(records[0] == header);
+        for (int k = 0; k < 8; ++k)
+            for (int s = 1; s <= 128; ++s) {
+                const Record& record = records[static_cast<size_t>(1 + k * 128 + s - 1)];
+                Record expected{std::to_string(k + 1)};
+                for (const auto& cell : page.FavouriteGrids[static_cast<size_t>(k)].row(s).cells)
+                    expected.push_back(Cp1252ToUtf8(cell));
+                QVERIFY(record == expected);
+            }
+        QVERIFY(prompts.asked.empty());
+
+        // Cancelled at either question: nothing written.
+        const QString none = folder->path("Nessuno.csv");
+        choice = -1;
+        target = none;
+        window->Esporta1->trigger();
+        choice = 0;
+        target.clear();
+        window->Esporta1->trigger();
+        QVERIFY(!QFile::exists(none));
+
+        // A folder that does not exist: the error is shown, nothing is written.
+        target = folder->path("manca/Canali.csv");
+        window->Esporta1->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY(prompts.asked[0].icon == Icon::Error);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(!page.Modified);
+
+        // A page without favourites lists offers two tables.
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        choice = -1;
+        window->Esporta1->trigger();
+        QCOMPARE(offered, QStringList({"Canali", "Transponder"}));
+    }
+
+    // Dragging the selected block onto a row gives the page the move command gives with
+    // that row as target; one undo step; drops out of range or from elsewhere do nothing.
+    void dragMovesChannelsAsTheMoveCommand() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* dragged = window->pageView(0);
+        PageView* commanded = window->pageView(1);
+        const int n = dragged->page().channelCount();
+        struct Case {
+            int first, last, target;
+        };
+        std::unique_ptr<ListPage> beforeLastDrop;
+        for (const Case c : {Case{3, 4, 10}, Case{10, 11, 3}, Case{5, 7, 6}, Case{1, 3, n - 2}, Case{20, 20, 1}}) {
+            const QByteArray trace = QByteArray::number(c.first) + ".." + QByteArray::number(c.last) + " -> " +
+                                     QByteArray::number(c.target);
+            window->PageControl1->setCurrentIndex(1);
+            SelectChannels(*commanded, c.first, c.last);
+            window->runNumberDialog = [&](TForm4& dialog) {
+                dialog.Edit1->setText(QString::number(c.target));
+                dialog.SpeedButton2->click();
+                return dialog.result() == QDialog::Accepted;
+            };
+            window->ToolButton10->trigger();
+
+            window->PageControl1->setCurrentIndex(0);
+            SelectChannels(*dragged, c.first, c.last);
+            beforeLastDrop = std::make_unique<ListPage>(dragged->page());
+            const auto data = DragSelected(dragged->ChannelGrid);
+            QVERIFY2(data, trace.constData());
+            QVERIFY2(DropOnRow(dragged->ChannelGrid, data.get(), c.target), trace.constData());
+            QVERIFY2(SameTables(dragged->page(), commanded->page()), trace.constData());
+            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Spostamento canali"));
+            QVERIFY(dragged->page().Modified);
+            QVERIFY(window->PageControl1->tabText(0).endsWith(QStringLiteral(" *")));
+            QCOMPARE(dragged->channelModel()->data(dragged->channelModel()->index(c.target - 1, ch::Name)).toString(),
+                     QString::fromStdString(Cp1252ToUtf8(commanded->page().ChannelGrid.cell(c.target, ch::Name))));
+        }
+        // One step per drop: undoing the last drop gives the page before it.
+        window->PageControl1->setCurrentIndex(0);
+        window->Annulla1->trigger();
+        QVERIFY(SameTables(*beforeLastDrop, dragged->page()));
+        window->Ripeti1->trigger();
+        QVERIFY(SameTables(dragged->page(), commanded->page()));
+
+        // Out of range: a block of three may start at 1 .. N - 2 only.
+        SelectChannels(*dragged, 5, 7);
+        const ListPage before = dragged->page();
+        const auto data = DragSelected(dragged->ChannelGrid);
+        QAbstractItemModel* model = dragged->channelModel();
+        QVERIFY(model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 3, 0)));
+        QVERIFY(!model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 2, 0)));
+        QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n - 1));
+        QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n));
+        QVERIFY(!model->dropMimeData(data.get(), Qt::MoveAction, -1, -1, QModelIndex()));  // on no row
+        QVERIFY(!model->dropMimeData(data.get(), Qt::CopyAction, -1, -1, model->index(1, 0)));
+        // Rows of the other page's table, and a favourites entry, are not ours.
+        SelectChannels(*commanded, 5, 7);
+        const auto foreign = DragSelected(commanded->ChannelGrid);
+        QVERIFY(!DropOnRow(dragged->ChannelGrid, foreign.get(), 1));
+        dragged->setCurrentFavouriteRow(0, 1);
+        const auto entry = DragSelected(dragged->FavouriteGrids[0]);
+        QVERIFY(!DropOnRow(dragged->ChannelGrid, entry.get(), 1));
+        QVERIFY(SameTables(before, dragged->page()));
+        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Spostamento canali"));
+        QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsDragEnabled);
+        QVERIFY(!(dragged->transponderModel()->flags(dragged->transponderModel()->index(0, 0)) & Qt::ItemIsDragEnabled));
+    }
+
+    // A favourites entry dragged within its list lands where repeated up / down moves
+    // would take it; past an empty slot downwards, into another list, nothing happens.
+    void dragMovesFavouritesAsRepeatedMoves() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* dragged = window->pageView(0);
+        PageView* stepped = window->pageView(1);
+        for (PageView* view : {dragged, stepped}) view->PageControl->setCurrentIndex(2);
+        struct Case {
+            int list, from, to;
+        };
+        // List 1 holds ten entries (the seventh an inactive channel's, grey), list 2 five.
+        for (const Case c : {Case{0, 2, 6}, Case{0, 9, 1}, Case{1, 5, 2}, Case{1, 1, 5}}) {
+            const QByteArray trace = QByteArray::number(c.list) + ": " + QByteArray::number(c.from) + " -> " +
+                                     QByteArray::number(c.to);
+            window->PageControl1->setCurrentIndex(1);
+            QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+            QApplication::sendEvent(stepped->FavouriteGrids[static_cast<size_t>(c.list)], &in);
+            stepped->setCurrentFavouriteRow(c.list, c.from);
+            QAction* button = c.to > c.from ? window->ToolButton16 : window->ToolButton14;
+            for (int i = 0; i < std::abs(c.to - c.from); ++i) button->trigger();
+            QCOMPARE(stepped->currentFavouriteRow(c.list), c.to);
+
+            window->PageControl1->setCurrentIndex(0);
+            dragged->setCurrentFavouriteRow(c.list, c.from);
+            QTableView* list = dragged->FavouriteGrids[static_cast<size_t>(c.list)];
+            const auto data = DragSelected(list);
+            QVERIFY2(DropOnRow(list, data.get(), c.to), trace.constData());
+            QVERIFY2(SameTables(dragged->page(), stepped->page()), trace.constData());
+            QCOMPARE(dragged->currentFavouriteRow(c.list), c.to);
+            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Sposta preferito"));
+        }
+        QVERIFY(prompts.asked.empty());
+
+        // Down across a grey slot (an inactive channel's entry, or the first empty slot),
+        // onto itself, into another list: refused without a word.
+        const ListPage before = dragged->page();
+        QTableView* first = dragged->FavouriteGrids[0];
+        int grey = 0;
+        for (int s = 2; s <= 128 && !grey; ++s)
+            if (before.FavouriteGrids[0].colour(s) == kColourGrey) grey = s;
+        QVERIFY(grey > 2);
+        dragged->setCurrentFavouriteRow(0, 1);
+        const auto data = DragSelected(first);
+        for (int to : {grey, 128, 1}) QVERIFY(!DropOnRow(first, data.get(), to));
+        QVERIFY(!DropOnRow(dragged->FavouriteGrids[1], data.get(), 2));
+        QVERIFY(DropOnRow(first, data.get(), grey - 1));  // up to the grey slot is fine
+        window->Annulla1->trigger();
+        QVERIFY(SameTables(before, dragged->page()));
+        QVERIFY(prompts.asked.empty());
+        // Two selected entries are not one entry.
+        first->selectionModel()->select(QItemSelection(first->model()->index(1, 0), first->model()->index(2, 2)),
+                                        QItemSelectionModel::ClearAndSelect);
+        const auto two = DragSelected(first);
+        QVERIFY(!DropOnRow(first, two.get(), 6));
+        QVERIFY(SameTables(before, dragged->page()));
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new FindExportDragTest; });
+
+#include "test_find_export_drag.moc"

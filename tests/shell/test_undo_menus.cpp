@@ -1,0 +1,409 @@
+// Undo and redo through the window, and the menu bar against the tool bar: every
+// command that changes a page is one step named after it; undoing puts back the tables,
+// the modified flag, the Save button and the "*"; the menu items are the tool buttons'
+// own commands and are enabled exactly when the buttons are.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QScrollArea>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "channels/cp1252.h"
+#include "dialogs/chan_data_dialog.h"
+#include "dialogs/number_dialog.h"
+#include "dialogs/transponder_dialog.h"
+#include "editing/transponders.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+// What undo must put back: every table, the satellite names.
+struct Tables {
+    Grid channels, transponders, config;
+    std::array<Grid, fav::Lists> favourites;
+    std::string satelliteA, satelliteB;
+    explicit Tables(const ListPage& page)
+        : channels(page.ChannelGrid), transponders(page.TransponderGrid), config(page.ConfigGrid),
+          favourites(page.FavouriteGrids), satelliteA(page.SatelliteA), satelliteB(page.SatelliteB) {}
+    bool operator==(const Tables&) const = default;
+};
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+int FirstRowColoured(const Grid& grid, std::uint32_t colour) {
+    for (int r = 1; r < grid.rowCount(); ++r)
+        if (grid.colour(r) == colour) return r;
+    return 0;
+}
+
+QString Plain(QString text) { return text.remove(QLatin1Char('&')); }
+
+}  // namespace
+
+class UndoMenusTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString splitPath, singlePath;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TSDIAppForm> window;
+
+    PageView* view() { return window->activePage(); }
+    ListPage& page() { return view()->page(); }
+    QString tabText() { return window->PageControl1->tabText(window->PageControl1->currentIndex()); }
+
+    // The shown state follows the page's flag.
+    void expectModified(bool modified) {
+        QCOMPARE(page().Modified, modified);
+        QCOMPARE(window->ToolButton2->isEnabled(), modified);
+        QCOMPARE(tabText().endsWith(QStringLiteral(" *")), modified);
+    }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 1200, 30);
+        spec.transponders[1] = spec.transponders[0];  // a duplicate for "Ottimizza" to merge
+        spec.transponders.resize(spec.transponders.size() + 2);  // free rows for a paste
+        splitPath = folder->write("Lista.Bin", BuildChannelImage(spec));
+        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
+    }
+
+    void init() {
+        prompts.clear();
+        window = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        TChanData::SetExecHook(nullptr);
+        TForm3::SetExecHook(nullptr);
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    // Each command through its button (or double-click, or typing) is one step with its
+    // own name; undoing it gives back the page as it was and a clean flag.
+    void everyCommandIsOneNamedStep() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        struct Case {
+            const char* name;
+            std::function<void()> run;
+        };
+        const std::vector<Case> cases{
+            {"Cancellazione canali",
+             [&] {
+                 SelectChannels(*view(), 3, 5);
+                 prompts.answers = {Answer::Yes};
+                 window->ToolButton11->trigger();
+             }},
+            {"Inserimento canale",
+             [&] {
+                 SelectChannels(*view(), 8, 8);
+                 window->ToolButton19->trigger();
+             }},
+            {"Spostamento canali",
+             [&] {
+                 window->runNumberDialog = [](TForm4& dialog) {
+                     dialog.Edit1->setText(QStringLiteral("40"));
+                     dialog.SpeedButton2->click();
+                     return dialog.result() == QDialog::Accepted;
+                 };
+                 SelectChannels(*view(), 2, 4);
+                 window->ToolButton10->trigger();
+             }},
+            {"Incolla",
+             [&] {
+                 SelectChannels(*view(), 1, 1);
+                 window->ToolButton6->trigger();
+                 SelectChannels(*view(), 50, 50);
+                 prompts.answers = {Answer::No};
+                 window->ToolButton7->trigger();
+             }},
+            {"Sposta preferito",
+             [&] {
+                 view()->PageControl->setCurrentIndex(2);
+                 QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+                 QApplication::sendEvent(view()->FavouriteGrids[0], &in);
+                 view()->setCurrentFavouriteRow(0, 3);
+                 window->ToolButton14->trigger();
+             }},
+            {"Proprietà canale",
+             [&] {
+                 TChanData::SetExecHook([](TChanData& dialog) {
+                     dialog.box(box::Name)->setText(QStringLiteral("Nuovo"));
+                     dialog.okButton()->click();
+                 });
+                 SelectChannels(*view(), 6, 6);
+                 window->Propriet1->trigger();
+             }},
+            {"Modifica transponder",
+             [&] {
+                 view()->PageControl->setCurrentIndex(1);
+                 TForm3::SetExecHook([](TForm3& dialog) {
+                     dialog.frequencyBox()->setText(QStringLiteral("12345"));
+                     dialog.okButton()->click();
+                 });
+                 const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
+                 view()->TransponderGrid->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 window->TransponderGridDblClick();
+             }},
+            {"Elimina transponder",
+             [&] {
+                 view()->PageControl->setCurrentIndex(1);
+                 const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
+                 view()->TransponderGrid->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 prompts.answers = {Answer::Yes};
+                 window->ToolButton20->trigger();
+             }},
+            {"Ottimizza transponder",
+             [&] {
+                 view()->PageControl->setCurrentIndex(1);
+                 window->ToolButton18->trigger();
+             }},
+            {"Inverti satelliti",
+             [&] {
+                 view()->PageControl->setCurrentIndex(1);
+                 prompts.answers = {Answer::Yes};
+                 window->ToolButton13->trigger();
+             }},
+            {"Nome lista",
+             [&] {
+                 view()->PageControl->setCurrentIndex(2);
+                 QVERIFY(view()->configModel()->setData(view()->configModel()->index(2, 1), QStringLiteral("Cinema")));
+             }},
+        };
+        for (const Case& c : cases) {
+            const QByteArray name(c.name);
+            view()->PageControl->setCurrentIndex(0);
+            const Tables before(page());
+            c.run();
+            const Tables done(page());
+            QVERIFY2(!(done == before), name.constData());
+            expectModified(true);
+            QVERIFY2(window->Annulla1->isEnabled(), name.constData());
+            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: ") + QString::fromUtf8(c.name));
+            window->Annulla1->trigger();
+            QVERIFY2(Tables(page()) == before, name.constData());
+            expectModified(false);
+            QVERIFY(!window->Annulla1->isEnabled());
+            QCOMPARE(window->Ripeti1->text(), QStringLiteral("&Ripeti: ") + QString::fromUtf8(c.name));
+            window->Ripeti1->trigger();
+            QVERIFY2(Tables(page()) == done, name.constData());
+            expectModified(true);
+            window->Annulla1->trigger();
+            QVERIFY2(Tables(page()) == before, name.constData());
+        }
+        // Commands that change nothing leave no step.
+        view()->PageControl->setCurrentIndex(0);
+        SelectChannels(*view(), 1, 1);
+        window->ToolButton6->trigger();
+        window->runNumberDialog = [](TForm4& dialog) {
+            dialog.Edit1->setText(QStringLiteral("30"));
+            dialog.SpeedButton2->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        window->ToolButton8->trigger();
+        QVERIFY(!window->Annulla1->isEnabled());
+    }
+
+    // Three commands, undone and redone by keys and menu; a save moves the clean point.
+    void threeCommandsUndoneAndRedone() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const Tables start(page());
+
+        SelectChannels(*view(), 3, 4);
+        prompts.answers = {Answer::Yes};
+        window->ToolButton11->trigger();
+        const Tables afterDelete(page());
+        view()->PageControl->setCurrentIndex(1);
+        prompts.answers = {Answer::Yes};
+        window->ToolButton13->trigger();
+        const Tables afterSwap(page());
+        view()->PageControl->setCurrentIndex(2);
+        QVERIFY(view()->configModel()->setData(view()->configModel()->index(0, 1), QStringLiteral("Notizie")));
+        const Tables afterRename(page());
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(view()->FavouriteGrids[0], &in);
+        QCOMPARE(view()->SelectedListLabel->text(), QStringLiteral("Lista selezionata: Notizie"));
+        QVERIFY(!(afterDelete == start) && !(afterSwap == afterDelete) && !(afterRename == afterSwap));
+        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Nome lista"));
+
+        // Ctrl+Z, then the menu item twice.
+        view()->ScrollBox->setFocus();
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(Tables(page()) == afterSwap);
+        QCOMPARE(view()->SelectedListLabel->text(), QStringLiteral("Lista selezionata: TV"));
+        expectModified(true);
+        window->Annulla1->trigger();
+        QVERIFY(Tables(page()) == afterDelete);
+        QCOMPARE(view()->transponderModel()->data(view()->transponderModel()->index(0, tp::Satellite)).toString(),
+                 QString::fromStdString(start.transponders.cell(1, tp::Satellite)));
+        window->Annulla1->trigger();
+        QVERIFY(Tables(page()) == start);
+        expectModified(false);
+        QCOMPARE(view()->channelModel()->data(view()->channelModel()->index(2, ch::Name)).toString(),
+                 QString::fromStdString(Cp1252ToUtf8(start.channels.cell(3, ch::Name))));
+        QVERIFY(!window->Annulla1->isEnabled());
+        QCOMPARE(window->Ripeti1->text(), QStringLiteral("&Ripeti: Cancellazione canali"));
+
+        // Ctrl+Y, Ctrl+Shift+Z and the menu item redo the three.
+        QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(Tables(page()) == afterDelete);
+        expectModified(true);
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(Tables(page()) == afterSwap);
+        window->Ripeti1->trigger();
+        QVERIFY(Tables(page()) == afterRename);
+        QVERIFY(!window->Ripeti1->isEnabled());
+
+        // Saved: clean here; undoing makes it modified, redoing clean again.
+        window->chooseSaveFile = [this] { return folder->path("Undo.Dat"); };
+        window->ToolButton2->trigger();
+        expectModified(false);
+        window->Annulla1->trigger();
+        QVERIFY(Tables(page()) == afterSwap);
+        expectModified(true);
+        window->Ripeti1->trigger();
+        expectModified(false);
+
+        // A new command after an undo drops the redo step.
+        window->Annulla1->trigger();
+        view()->PageControl->setCurrentIndex(0);
+        SelectChannels(*view(), 1, 1);
+        window->ToolButton19->trigger();
+        QVERIFY(!window->Ripeti1->isEnabled());
+        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Inserimento canale"));
+    }
+
+    // Each page keeps its own history; the menu names the active page's steps.
+    void historiesArePerPage() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        SelectChannels(*view(), 2, 2);
+        prompts.answers = {Answer::Yes};  // the last channel is lost
+        window->ToolButton19->trigger();
+        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Inserimento canale"));
+        window->PageControl1->setCurrentIndex(0);
+        QVERIFY(!window->Annulla1->isEnabled());
+        QCOMPARE(Plain(window->Annulla1->text()), QStringLiteral("Annulla"));
+        window->PageControl1->setCurrentIndex(1);
+        QVERIFY(window->Annulla1->isEnabled());
+        window->Annulla1->trigger();
+        QVERIFY(!window->pageView(1)->page().Modified);
+        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Single.Bin"));
+    }
+
+    // The menus hold every command in their groups; an item of a tool bar command is the
+    // button's own action, and its menu entry and tool button are enabled alike while
+    // walking pages and tabs.
+    void menusAgreeWithTheToolBar() {
+        QMenuBar* bar = window->menuBar();
+        QStringList menus;
+        for (QAction* action : bar->actions()) menus << Plain(action->text());
+        QCOMPARE(menus, QStringList({"File", "Modifica", "Transponder", "Aiuto"}));
+        auto items = [](QMenu* menu) {
+            QStringList texts;
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator()) texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
+            return texts;
+        };
+        QCOMPARE(items(window->FileMenu), QStringList({"Apri...", "Salva...", "Esporta CSV...", "Chiudi", "Esci"}));
+        QCOMPARE(items(window->EditMenu),
+                 QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta...",
+                              "Vai al canale...", "Trova...", "Sposta preferito in su", "Sposta preferito in giù"}));
+        QCOMPARE(items(window->TransponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
+        QCOMPARE(items(window->HelpMenu), QStringList({"Informazioni"}));
+        // Shortcuts shown in the menus.
+        QCOMPARE(window->Annulla1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(window->Ripeti1->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
+        QCOMPARE(window->Trova1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+        QCOMPARE(window->ToolButton1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+
+        // The tool bar commands in the menus, and the ones only the menus have.
+        std::vector<QAction*> shared;
+        std::vector<QAction*> menuOnly;
+        const auto buttons = window->toolButtons();
+        for (QMenu* menu : {window->FileMenu, window->EditMenu, window->TransponderMenu, window->HelpMenu})
+            for (QAction* action : menu->actions()) {
+                if (action->isSeparator()) continue;
+                if (std::find(buttons.begin(), buttons.end(), action) != buttons.end())
+                    shared.push_back(action);
+                else
+                    menuOnly.push_back(action);
+            }
+        QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
+        QCOMPARE(menuOnly.size(), size_t(5));
+
+        auto check = [&](const char* where) {
+            for (QAction* action : shared) {
+                QWidget* button = window->ToolBar1->widgetForAction(action);
+                QVERIFY2(button, where);
+                QVERIFY2(button->isEnabled() == action->isEnabled(),
+                         qPrintable(QString::fromUtf8(where) + ": " + action->statusTip()));
+            }
+            PageView* active = window->activePage();
+            QCOMPARE(window->Esporta1->isEnabled(), active != nullptr);
+            QCOMPARE(window->Trova1->isEnabled(), active != nullptr);
+            QCOMPARE(window->Annulla1->isEnabled(), active && active->history().canUndo());
+            QCOMPARE(window->Ripeti1->isEnabled(), active && active->history().canRedo());
+            QVERIFY(window->Informazioni1->isEnabled());
+        };
+        check("no page");
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        for (int tab : {0, 1, 2, 0}) {
+            view()->PageControl->setCurrentIndex(tab);
+            check("first page");
+        }
+        window->ToolButton6->trigger();  // paste becomes possible
+        check("after copy");
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        check("second page");
+        view()->PageControl->setCurrentIndex(1);
+        check("second page, transponders");
+        SelectChannels(*window->pageView(1), 1, 1);
+        window->PageControl1->setCurrentIndex(0);
+        view()->PageControl->setCurrentIndex(2);
+        check("first page, favourites");
+        window->PageControl1->setCurrentIndex(1);
+        check("back on the second page");
+        prompts.answers = {Answer::Yes, Answer::Yes};
+        window->ToolButton12->trigger();
+        check("one page closed");
+        window->ToolButton12->trigger();
+        check("all closed");
+        QCOMPARE(window->pageCount(), 0);
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new UndoMenusTest; });
+
+#include "test_undo_menus.moc"

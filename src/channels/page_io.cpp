@@ -255,7 +255,8 @@ OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
     return result;
 }
 
-PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress) {
+PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
+                        const PageSaveOptions& options) {
     PageSaveResult result;
     if (!page.Image || page.Image->GetType() != 1) {
         result.message = "Questa lista non ha un'immagine flash da salvare";
@@ -385,7 +386,32 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         previous.push_back(item.script->Data());
         item.script->SetData(std::move(item.bytes));
     }
-    const SaveResult saved = image.SaveToFile(KVXSaveFlash{path});
+    KVXSaveFlash request;
+    request.FileName = path;
+    request.Backup = options.backup;
+    request.AfterTempWritten = options.afterTempWritten;
+    request.Verify = [&page](const std::shared_ptr<TKVXFile>& written) -> std::string {
+        TOpenParams params;
+        params.FileName = written->FileName();
+        params.LnbLow = page.LnbLow;
+        params.LnbHigh = page.LnbHigh;
+        params.SymbolRates = page.SymbolRates;
+        params.SatelliteA = page.SatelliteA;
+        params.SatelliteB = page.SatelliteB;
+        NullProgress quiet;
+        const auto rebuilt = BuildPage(written, params, quiet);
+        if (rebuilt->channelCount() != page.channelCount())
+            return "la lista riletta ha " + std::to_string(rebuilt->channelCount()) + " canali invece di " +
+                   std::to_string(page.channelCount());
+        if (rebuilt->transponderCount() != page.transponderCount())
+            return "la lista riletta ha " + std::to_string(rebuilt->transponderCount()) +
+                   " transponder invece di " + std::to_string(page.transponderCount());
+        for (std::size_t k = 0; k < rebuilt->FavouriteGrids.size(); ++k)
+            if (rebuilt->FavouriteGrids[k].rowCount() != page.FavouriteGrids[k].rowCount())
+                return "la lista dei preferiti " + std::to_string(k + 1) + " riletta ha un numero di posizioni diverso";
+        return {};
+    };
+    const SaveResult saved = image.SaveToFile(request);
     if (!saved.ok) {
         for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
         return fail(saved.message);

@@ -1,6 +1,7 @@
 // Building a page from a loaded flash image, and saving a page back into it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,18 @@ struct PageSaveResult {
 // Encodes every table of the page into its image's entries and writes the image to
 // path. Encodes everything first; replaces entries and writes only when all encoded.
 // On success clears page.Modified.
-PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress);
+// How a save treats the file it replaces.
+struct PageSaveOptions {
+    // Keep an existing target as path + ".bak" when no such backup exists yet.
+    bool backup = true;
+    // See KVXSaveFlash::AfterTempWritten (tests damage the written file through it).
+    std::function<void(const std::string& tempPath)> afterTempWritten;
+};
+
+// The new file is read back before it replaces the target: it must hold exactly the
+// modules and entry bytes of the image in memory, and the page built from it must have
+// as many channels, transponders and favourites slots as this one.
+PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
+                        const PageSaveOptions& options = {});
 
 }  // namespace rivo

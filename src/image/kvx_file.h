@@ -10,10 +10,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rivo {
@@ -143,7 +145,20 @@ private:
 
 // The save request handed to SaveToFile.
 struct KVXSaveFlash {
+    KVXSaveFlash() = default;
+    KVXSaveFlash(std::string fileName) : FileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
+
     std::string FileName;
+    // Before the new file replaces the target it is read back from disk and must hold
+    // exactly the modules and entry bytes of the image in memory; Verify, when set, may
+    // check the image read back further (returns "" when it agrees, else the reason).
+    std::function<std::string(const std::shared_ptr<TKVXFile>& written)> Verify;
+    // When the target exists and FileName + ".bak" does not, keep the target as it was
+    // under that name first. Later saves leave that first backup alone.
+    bool Backup = false;
+    // Called with the temporary file's path once it is written and closed, before it
+    // is read back: lets tests damage it to prove the check catches that.
+    std::function<void(const std::string& tempPath)> AfterTempWritten;
 };
 
 // What loading a file came to. Unreadable and Unrecognised are distinct so that the
@@ -243,9 +258,20 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out);
 // variant receives 4 when the 28-byte signature decided, else 0.
 int CheckImageType(std::span<const std::uint8_t> content, int& variant);
 
+// What WriteFileAtomically does between writing the temporary file and renaming it.
+struct AtomicWriteOptions {
+    // Checks the written temporary file; a non-empty result refuses the write, and the
+    // message is returned as the failure.
+    std::function<std::string(const std::string& tempPath)> check;
+    // Keep an existing target as path + ".bak" unless that file exists already.
+    bool backup = false;
+};
+
 // Writes bytes to path atomically (temporary file in the same folder, then rename).
-// Returns an empty string on success, otherwise a message naming the file and reason.
-std::string WriteFileAtomically(const std::string& path, const Bytes& bytes);
+// Returns an empty string on success, otherwise a message naming the file and reason;
+// on failure the target and its backup are as they were.
+std::string WriteFileAtomically(const std::string& path, const Bytes& bytes,
+                                const AtomicWriteOptions& options = {});
 
 // Reads a whole file. Returns std::nullopt and sets error (naming the file and the
 // system's reason) when it cannot be read.

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "image/byte_reader.h"
+#include "image/image_compare.h"
 #include "image/kvx_file.h"
 
 namespace rivo {
@@ -135,7 +136,29 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
     Bytes image;
     SaveResult result = SaveToBytes(image);
     if (!result.ok) return result;
-    std::string error = WriteFileAtomically(request.FileName, image);
+    AtomicWriteOptions options;
+    options.backup = request.Backup;
+    options.check = [&](const std::string& tempPath) -> std::string {
+        if (request.AfterTempWritten) request.AfterTempWritten(tempPath);
+        std::string readError;
+        auto content = ReadWholeFile(tempPath, readError);
+        if (!content) return "Verifica del salvataggio non riuscita: " + readError;
+        if (content->size() != image.size())
+            return "Verifica del salvataggio non riuscita: il file scritto ha " + std::to_string(content->size()) +
+                   " byte invece di " + std::to_string(image.size());
+        // Read back as a flash image directly: the type check may not take an image
+        // whose first slot changed (the warning above says so), but its content must
+        // still be exactly what is in memory.
+        auto written = std::make_shared<TKVXFile>();
+        written->LoadFlashBytes(std::move(*content), tempPath);
+        std::string difference = FirstImageDifference(*this, *written);
+        if (difference.empty() && request.Verify) difference = request.Verify(written);
+        if (!difference.empty())
+            return "Il file scritto non corrisponde alla lista in memoria (" + difference +
+                   "): salvataggio annullato, il file di destinazione non è stato modificato.";
+        return {};
+    };
+    std::string error = WriteFileAtomically(request.FileName, image, options);
     if (!error.empty()) {
         result.ok = false;
         result.message = error;
@@ -144,7 +167,7 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
     return result;
 }
 
-std::string WriteFileAtomically(const std::string& path, const Bytes& bytes) {
+std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, const AtomicWriteOptions& options) {
     namespace fs = std::filesystem;
     fs::path target(path);
     fs::path folder = target.parent_path();
@@ -190,6 +213,29 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes) {
         int err = errno;
         ::unlink(tmpPath.c_str());
         return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+    }
+    if (options.check) {
+        std::string problem = options.check(tmpPath);
+        if (!problem.empty()) {
+            ::unlink(tmpPath.c_str());
+            return problem;
+        }
+    }
+    if (options.backup) {
+        // The first save over a file keeps the file as it was; the backup is itself
+        // written atomically, and a backup that cannot be made stops the save.
+        const std::string backupPath = path + ".bak";
+        std::error_code ec;
+        if (fs::exists(target, ec) && !fs::exists(fs::path(backupPath), ec)) {
+            std::string readError;
+            auto original = ReadWholeFile(path, readError);
+            std::string backupError =
+                original ? WriteFileAtomically(backupPath, *original) : readError;
+            if (!backupError.empty()) {
+                ::unlink(tmpPath.c_str());
+                return "Impossibile creare la copia di sicurezza " + quoted(backupPath) + ": " + backupError;
+            }
+        }
     }
     if (::rename(tmpPath.c_str(), path.c_str()) != 0) {
         int err = errno;

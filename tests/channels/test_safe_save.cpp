@@ -1,0 +1,163 @@
+// A save reads the new file back before it replaces the target, and keeps the first
+// version of a file it overwrites as FILE.bak.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "channel_fixtures.h"
+#include "channels/page_io.h"
+#include "image/image_compare.h"
+
+namespace rivo {
+namespace {
+
+using testsupport::BuildChannelImage;
+using testsupport::MakeChannelImageSpec;
+using testsupport::OpenChannelImage;
+using testsupport::TempFolder;
+
+Bytes readFile(const std::string& path) {
+    std::string error;
+    auto bytes = ReadWholeFile(path, error);
+    EXPECT_TRUE(bytes.has_value()) << error;
+    return bytes.value_or(Bytes{});
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Files in the folder other than the ones named: a failed save must leave no
+// temporary file behind.
+std::vector<std::string> strayFiles(const TempFolder& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> stray;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.root())) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) stray.push_back(name);
+    }
+    return stray;
+}
+
+class SafeSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original = BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 20));
+        target = folder.path("list.Bin");
+        writeFile(target, original);
+        page = OpenChannelImage(original);
+        page->ChannelGrid.setCell(3, ch::Name, "EDITED");
+        page->Modified = true;
+    }
+
+    Bytes original;
+    TempFolder folder;
+    std::string target;
+    std::unique_ptr<ListPage> page;
+    NullProgress progress;
+};
+
+TEST_F(SafeSave, FirstSaveKeepsTheOriginalAsBackupAndLaterSavesLeaveIt) {
+    ASSERT_TRUE(SavePage(*page, target, progress).ok);
+    EXPECT_EQ(readFile(target + ".bak"), original);
+    const Bytes firstSave = readFile(target);
+    EXPECT_NE(firstSave, original);
+
+    page->ChannelGrid.setCell(4, ch::Name, "AGAIN");
+    ASSERT_TRUE(SavePage(*page, target, progress).ok);
+    EXPECT_EQ(readFile(target + ".bak"), original) << "the first backup is kept";
+    EXPECT_NE(readFile(target), firstSave);
+    EXPECT_TRUE(strayFiles(folder, {"list.Bin", "list.Bin.bak"}).empty());
+
+    // A new file gets no backup: there was nothing to keep.
+    ASSERT_TRUE(SavePage(*page, folder.path("new.Dat"), progress).ok);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("new.Dat.bak")));
+}
+
+TEST_F(SafeSave, AWrittenFileThatDoesNotReadBackIdenticallyIsRefused) {
+    struct Damage {
+        const char* what;
+        std::function<void(Bytes&)> apply;
+        const char* expectedInMessage;
+    };
+    const Damage damages[] = {
+        // The channel table of module "TCS" starts in sector 1; flip one of its bytes.
+        {"a changed byte in a channel entry", [](Bytes& b) { b[65536 + 32 + 16 + 20 + 40] ^= 0x55; },
+         "offset"},
+        {"a truncated file", [](Bytes& b) { b.resize(b.size() / 2); }, "byte"},
+        {"an emptied offset table", [](Bytes& b) { std::fill(b.begin() + 65536, b.begin() + 65536 + 32, 0); },
+         "moduli"},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        PageSaveOptions options;
+        options.afterTempWritten = [&](const std::string& tempPath) {
+            Bytes bytes = readFile(tempPath);
+            damage.apply(bytes);
+            writeFile(tempPath, bytes);
+        };
+        const PageSaveResult result = SavePage(*page, target, progress, options);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(damage.expectedInMessage), std::string::npos) << result.message;
+        EXPECT_EQ(readFile(target), original) << "the target is untouched";
+        EXPECT_FALSE(std::filesystem::exists(target + ".bak")) << "no backup of a save that did not happen";
+        EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty()) << "the temporary file is removed";
+        EXPECT_TRUE(page->Modified);
+    }
+    // The same page saves once nothing interferes.
+    EXPECT_TRUE(SavePage(*page, target, progress).ok);
+}
+
+TEST_F(SafeSave, AWriteThatFailsLeavesTheOriginalIntact) {
+    // A missing folder: nothing can be created there.
+    PageSaveResult missing = SavePage(*page, folder.path("no/such/folder/list.Bin"), progress);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_NE(missing.message.find("no/such/folder"), std::string::npos) << missing.message;
+
+    // A full disk, played by a file size limit smaller than an image: the write fails
+    // part-way and the target must not be touched.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const PageSaveResult full = SavePage(*page, target, progress);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(full.ok);
+    EXPECT_FALSE(full.message.empty());
+    EXPECT_EQ(readFile(target), original);
+    EXPECT_TRUE(page->Modified);
+    EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty());
+}
+
+TEST(ImageDifference, NamesTheModuleEntryAndOffset) {
+    const Bytes bytes = BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 10, 3));
+    TKVXFile a, b;
+    ASSERT_TRUE(a.LoadBytes(bytes).ok());
+    ASSERT_TRUE(b.LoadBytes(bytes).ok());
+    EXPECT_EQ(FirstImageDifference(a, b), "");
+
+    TKVXModule* tcs = nullptr;
+    for (int i = 0; i < b.GetNumModule(); ++i)
+        if (b.GetModule(i)->Name() == "TCS") tcs = b.GetModule(i);
+    ASSERT_NE(tcs, nullptr);
+    Bytes changed = tcs->GetScript(0)->Data();
+    changed[7] ^= 1;
+    tcs->GetScript(0)->SetData(changed);
+    const std::string difference = FirstImageDifference(a, b);
+    EXPECT_NE(difference.find("\"TCS\""), std::string::npos) << difference;
+    EXPECT_NE(difference.find("offset 7"), std::string::npos) << difference;
+
+    b.DeleteModule(b.GetNumModule() - 1);
+    EXPECT_NE(FirstImageDifference(a, b), "");
+}
+
+}  // namespace
+}  // namespace rivo

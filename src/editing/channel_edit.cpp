@@ -213,7 +213,9 @@ EditResult GoToChannel(const ListPage& page, int target) {
 // entries ("Preferenza" not 0) takes them to its final row. Entries a channel leaves
 // behind (its "Preferenza" is 0) stay under their number until the first channel that
 // carries entries moves into that row, and from then on follow that channel. Both are
-// worked out here directly from the rotation instead of replaying the passes.
+// worked out here directly from the rotation instead of replaying the passes. The spare
+// row is only a holding place: an entry that happens to read N + 1 names no channel and
+// is left as it is, rather than being taken for a channel passing through the spare row.
 EditResult MoveChannels(ListPage& page, int first, int last, int target, Progress& progress) {
     if (!validBlock(page, first, last)) return {};
     const int channels = page.channelCount();

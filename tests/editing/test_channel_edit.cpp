@@ -275,6 +275,19 @@ TEST(MoveChannels, EntriesFollowChannelsThatNameTheirLists) {
     EXPECT_EQ(Entries(page, 3), (Strings{"20"}));
 }
 
+// A block move parks channels in a spare row N + 1 on the way; an entry that reads
+// N + 1 names no channel and must not be taken for one passing through.
+TEST(MoveChannels, EntriesNamingNoChannelStayAsTheyAre) {
+    ListPage page = ChannelPage(6);
+    AddEntry(page, 1, 2);
+    Grid& list = page.FavouriteGrids[0];
+    list.setCell(2, fav::Channel, "7");
+    list.setColour(2, kColourChannel);
+    RecordingProgress progress;
+    MoveChannels(page, 2, 3, 4, progress);
+    EXPECT_EQ(Entries(page, 1), (Strings{"4", "7"}));
+}
+
 TEST(MoveChannels, TargetsOutsideTheFittingRangeChangeNothing) {
     for (const auto& [first, last, target] : {std::tuple{2, 4, 8}, {2, 4, 0}, {0, 2, 1}, {3, 9, 1}}) {
         ListPage page = ChannelPage(8);

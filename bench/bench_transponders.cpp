@@ -35,13 +35,16 @@ ListPage TargetPage() {
 void CopyAndPaste(benchmark::State& state, Answer mode) {
     const ListPage source = SourcePage();
     const ListPage pristine = TargetPage();
+    // Pages are replaced while the clock is stopped, so that freeing them is not timed.
+    ListPage target;
+    ChannelClipboard clipboard;
+    NullProgress progress;
     for (auto _ : state) {
         state.PauseTiming();
-        ListPage target = pristine;
+        target = pristine;
+        clipboard = {};
         pages::ScriptedPrompts prompts({mode});
-        NullProgress progress;
         state.ResumeTiming();
-        ChannelClipboard clipboard;
         CopyChannels(source, 1, 5000, clipboard);
         const bool pasted = PasteChannels(target, 1, clipboard, prompts, progress);
         benchmark::DoNotOptimize(pasted);
@@ -54,10 +57,11 @@ void BM_CopyPaste5000Overwrite(benchmark::State& state) { CopyAndPaste(state, An
 
 void BM_OptimiseAllDuplicated(benchmark::State& state) {
     const ListPage pristine = pages::MakeLargePage(kChannels, kTransponders, 3, true);
+    ListPage page;
+    NullProgress progress;
     for (auto _ : state) {
         state.PauseTiming();
-        ListPage page = pristine;
-        NullProgress progress;
+        page = pristine;
         state.ResumeTiming();
         const bool merged = OptimiseTransponderList(page, progress);
         benchmark::DoNotOptimize(merged);
@@ -67,11 +71,12 @@ void BM_OptimiseAllDuplicated(benchmark::State& state) {
 
 void BM_DeleteTransponder1Close(benchmark::State& state) {
     const ListPage pristine = pages::MakeLargePage(kChannels, kTransponders, 4);
+    ListPage page;
+    NullProgress progress;
     for (auto _ : state) {
         state.PauseTiming();
-        ListPage page = pristine;
+        page = pristine;
         pages::ScriptedPrompts prompts({Answer::Yes});
-        NullProgress progress;
         state.ResumeTiming();
         benchmark::DoNotOptimize(DeleteTransponder(page, 1, prompts, progress));
     }

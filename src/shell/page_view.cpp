@@ -1,5 +1,9 @@
 #include "shell/page_view.h"
 
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFont>
@@ -54,16 +58,63 @@ public:
     }
 };
 
-// Rows dragged within their own table: the model decides where a drop is allowed and
-// what it does; a drop always lands on a row.
-void enableRowDragging(QTableView* view) {
-    view->setDragEnabled(true);
-    view->setAcceptDrops(true);
-    view->setDropIndicatorShown(true);
-    view->setDragDropMode(QAbstractItemView::InternalMove);
-    view->setDragDropOverwriteMode(true);
-    view->setDefaultDropAction(Qt::MoveAction);
-}
+// A table whose rows are moved by dragging them within it. The model decides where a
+// drop is allowed and what it does, and a drop always lands on the row under the
+// pointer: also on a row of the dragged block itself, which moves the block by less
+// than its length (the stock view would refuse a drop onto the selection).
+class RowDragTable final : public QTableView {
+public:
+    RowDragTable() {
+        setDragEnabled(true);
+        setAcceptDrops(true);
+        setDropIndicatorShown(true);
+        setDragDropMode(QAbstractItemView::InternalMove);
+        setDragDropOverwriteMode(true);
+        setDefaultDropAction(Qt::MoveAction);
+    }
+
+protected:
+    // Rows of this table's own kind: where they may land is for the moves to say.
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        const QStringList types = model() ? model()->mimeTypes() : QStringList();
+        if (!types.isEmpty() && event->mimeData()->hasFormat(types.first()) &&
+            (event->possibleActions() & Qt::MoveAction)) {
+            event->setDropAction(Qt::MoveAction);
+            event->accept();
+            setState(DraggingState);
+        } else {
+            event->ignore();
+        }
+    }
+
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        QTableView::dragMoveEvent(event);  // scrolling near the edges, the indicator
+        if (model()->canDropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, rowAt(event->position()))) {
+            event->setDropAction(Qt::MoveAction);
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+
+    void dropEvent(QDropEvent* event) override {
+        const QModelIndex on = rowAt(event->position());
+        if (on.isValid() && model()->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, on)) {
+            event->setDropAction(Qt::MoveAction);
+            event->accept();
+        } else {
+            event->ignore();
+        }
+        stopAutoScroll();
+        setState(NoState);
+        viewport()->update();
+    }
+
+private:
+    QModelIndex rowAt(const QPointF& position) const {
+        return indexAt(position.toPoint());
+    }
+};
 
 std::vector<GridColumn> Columns(std::initializer_list<std::pair<int, bool>> widthCentred,
                                 int nameColumn) {
@@ -138,9 +189,8 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     FindClose = findButton(QStringLiteral("✕"), QStringLiteral("Chiudi (Esc)"));
     FindBar->hide();
     channelLayout->addWidget(FindBar);
-    ChannelGrid = makeGridView(channelModel_, false);
+    ChannelGrid = makeGridView(channelModel_, false, true);
     ChannelGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    enableRowDragging(ChannelGrid);
     channelLayout->addWidget(ChannelGrid, 1);
     PageControl->addTab(ChannelTab, QStringLiteral("Canali"));
 
@@ -218,11 +268,10 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     lists->setSpacing(0);
     lists->setContentsMargins(0, 0, 0, 0);
     for (int k = 0; k < rivo::fav::Lists; ++k) {
-        QTableView* view = makeGridView(favouriteModels_[static_cast<size_t>(k)], false);
+        QTableView* view = makeGridView(favouriteModels_[static_cast<size_t>(k)], false, true);
         view->setFixedWidth(kFavouriteWidth);
         view->setFrameShape(QFrame::NoFrame);
         view->setProperty("tag", k + 1);
-        enableRowDragging(view);
         view->installEventFilter(this);
         FavouriteGrids[static_cast<size_t>(k)] = view;
         lists->addWidget(view);
@@ -264,8 +313,8 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
 
 PageView::~PageView() = default;
 
-QTableView* PageView::makeGridView(GridModel* model, bool editable) {
-    auto* view = new QTableView;
+QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDragging) {
+    QTableView* view = rowDragging ? new RowDragTable : new QTableView;
     // A point smaller than the window's text: the columns are narrow by design.
     QFont font = view->font();
     if (font.pointSizeF() > 8) font.setPointSizeF(font.pointSizeF() - 1);

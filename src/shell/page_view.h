@@ -103,7 +103,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QTableView* makeGridView(GridModel* model, bool editable);
+    // rowDragging: rows are moved by dragging them (the model's RowMover does it).
+    QTableView* makeGridView(GridModel* model, bool editable, bool rowDragging = false);
 
     void setFindFailed(bool failed);
 

@@ -5,6 +5,8 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -383,9 +385,11 @@ private slots:
         const int n = dragged->page().channelCount();
         struct Case {
             int first, last, target;
+            bool throughTheTable;  // a drop event on the table's viewport
         };
         std::unique_ptr<ListPage> beforeLastDrop;
-        for (const Case c : {Case{3, 4, 10}, Case{10, 11, 3}, Case{5, 7, 6}, Case{1, 3, n - 2}, Case{20, 20, 1}}) {
+        for (const Case c : {Case{3, 4, 10, false}, Case{10, 11, 3, true}, Case{5, 7, 6, true},
+                             Case{1, 3, n - 2, false}, Case{20, 20, 1, false}}) {
             const QByteArray trace = QByteArray::number(c.first) + ".." + QByteArray::number(c.last) + " -> " +
                                      QByteArray::number(c.target);
             window->PageControl1->setCurrentIndex(1);
@@ -402,7 +406,21 @@ private slots:
             beforeLastDrop = std::make_unique<ListPage>(dragged->page());
             const auto data = DragSelected(dragged->ChannelGrid);
             QVERIFY2(data, trace.constData());
-            QVERIFY2(DropOnRow(dragged->ChannelGrid, data.get(), c.target), trace.constData());
+            if (c.throughTheTable) {
+                // Onto a row of the block itself too: the block then moves by less than its length.
+                QTableView* table = dragged->ChannelGrid;
+                const QModelIndex on = table->model()->index(c.target - 1, ch::Name);
+                table->scrollTo(on);
+                const QPoint at = table->visualRect(on).center();
+                QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(table->viewport(), &enter);
+                QVERIFY2(enter.isAccepted(), trace.constData());
+                QDropEvent drop(QPointF(at), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(table->viewport(), &drop);
+                QVERIFY2(drop.isAccepted(), trace.constData());
+            } else {
+                QVERIFY2(DropOnRow(dragged->ChannelGrid, data.get(), c.target), trace.constData());
+            }
             QVERIFY2(SameTables(dragged->page(), commanded->page()), trace.constData());
             QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Spostamento canali"));
             QVERIFY(dragged->page().Modified);
@@ -426,6 +444,27 @@ private slots:
         QVERIFY(!model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 2, 0)));
         QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n - 1));
         QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n));
+        {
+            // Through the table: hovering row N - 2 is allowed, row N is not, nor a drop there.
+            QTableView* table = dragged->ChannelGrid;
+            const QModelIndex last = table->model()->index(n - 1, 0);
+            table->scrollTo(last);
+            const QPoint atLast = table->visualRect(last).center();
+            const QPoint atFit = table->visualRect(table->model()->index(n - 3, 0)).center();
+            QDragEnterEvent enter(atLast, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(table->viewport(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDragMoveEvent fits(atFit, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(table->viewport(), &fits);
+            QVERIFY(fits.isAccepted());
+            QDragMoveEvent beyond(atLast, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(table->viewport(), &beyond);
+            QVERIFY(!beyond.isAccepted());
+            QDropEvent drop(QPointF(atLast), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(table->viewport(), &drop);
+            QVERIFY(!drop.isAccepted());
+            QVERIFY(SameTables(before, dragged->page()));
+        }
         QVERIFY(!model->dropMimeData(data.get(), Qt::MoveAction, -1, -1, QModelIndex()));  // on no row
         QVERIFY(!model->dropMimeData(data.get(), Qt::CopyAction, -1, -1, model->index(1, 0)));
         // Rows of the other page's table, and a favourites entry, are not ours.

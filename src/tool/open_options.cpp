@@ -149,7 +149,11 @@ std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params) {
 
 void SaveListPage(ListPage& page, const std::string& out, std::ostream& err) {
     NullProgress progress;
-    const PageSaveResult saved = SavePage(page, out, progress);
+    // Scripts name their output files themselves and would not expect a ".bak" to
+    // appear beside them; the editor keeps one, the tool only verifies and replaces.
+    PageSaveOptions options;
+    options.backup = false;
+    const PageSaveResult saved = SavePage(page, out, progress, options);
     if (!saved.ok) throw ToolError(kExitFailure, saved.message);
     if (!saved.warning.empty()) err << saved.warning << "\n";
 }

@@ -160,6 +160,9 @@ TEST_F(PageTool, SaveThenDumpShowsTheSamePage) {
         const auto after = RunPageTool({"dump", out, "--sr-ini", ini_, "--lnb-high", "10750"});
         EXPECT_EQ(before.out, after.out);
         EXPECT_EQ(ReadText(in).size(), 524288u);
+        // The tool replaces OUT (from the second layout on, an existing file) without
+        // leaving a backup beside it: scripts name their files themselves.
+        EXPECT_FALSE(std::filesystem::exists(out + ".bak"));
     }
 }
 

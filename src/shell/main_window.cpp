@@ -52,8 +52,8 @@ constexpr const char* kStepDeleteTransponder = "Elimina transponder";
 constexpr const char* kStepOptimise = "Ottimizza transponder";
 constexpr const char* kStepSwap = "Inverti satelliti";
 constexpr const char* kStepListName = "Nome lista";
-// Commands that never change the page still run as steps; these are never recorded.
-constexpr const char* kStepNone = "";
+// Commands that never change the page: nothing to record.
+constexpr const char* kStepNone = nullptr;
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(QWidget* parent)
@@ -216,11 +216,11 @@ void TSDIAppForm::createMenus() {
     // The tool buttons' actions carry the menu texts; their hints stay in the status tip
     // and tool tip, so the tool bar looks as before.
     const std::pair<QAction*, const char*> texts[] = {
-        {ToolButton1, "&Apri..."},         {ToolButton2, "&Salva..."},
+        {ToolButton1, "&Apri"},            {ToolButton2, "&Salva"},
         {ToolButton12, "&Chiudi"},         {ToolButton4, "&Esci"},
         {ToolButton6, "&Copia"},           {ToolButton7, "&Incolla"},
         {ToolButton11, "Cance&lla"},       {ToolButton19, "I&nserisci"},
-        {ToolButton10, "&Sposta..."},      {ToolButton8, "&Vai al canale..."},
+        {ToolButton10, "&Sposta"},         {ToolButton8, "&Vai al canale"},
         {ToolButton14, "Sposta preferito in s&u"}, {ToolButton16, "Sposta preferito in gi&ù"},
         {ToolButton20, "&Elimina"},        {ToolButton18, "&Ottimizza"},
         {ToolButton13, "&Inverti satelliti"}};
@@ -236,7 +236,7 @@ void TSDIAppForm::createMenus() {
     Ripeti1 = new QAction(QStringLiteral("&Ripeti"), this);
     Ripeti1->setObjectName(QStringLiteral("Ripeti1"));
     Ripeti1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    Trova1 = new QAction(QStringLiteral("&Trova..."), this);
+    Trova1 = new QAction(QStringLiteral("&Trova"), this);
     Trova1->setObjectName(QStringLiteral("Trova1"));
     Trova1->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
     Trova1->setStatusTip(QStringLiteral("Cerca un canale per nome"));
@@ -621,7 +621,7 @@ void TSDIAppForm::runOnPage(PageView& view, const char* undoName,
         prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
     }
     // Whatever the command changed, even when it stopped half-way, can be taken back.
-    view.history().commit(view.page(), undoName);
+    if (undoName) view.history().commit(view.page(), undoName);
     pageChanged(&view);
 }
 

@@ -178,7 +178,8 @@ private:
     QString modifiedPageNames() const;
     // Runs one editing command on the active page: a failure the command raises (a cell
     // that is not a number) is shown, whatever the command changed becomes one undo step
-    // named undoName, and the page's views and Save button follow.
+    // named undoName (nullptr: a command that never changes the page), and the page's
+    // views and Save button follow.
     void runOnActivePage(const char* undoName, const std::function<void(PageView&)>& command);
     void runOnPage(PageView& view, const char* undoName, const std::function<void(PageView&)>& command);
     // Lets the channel rows and the favourites entries of a page be moved by dragging.

@@ -335,10 +335,10 @@ private slots:
                 if (!action->isSeparator()) texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
             return texts;
         };
-        QCOMPARE(items(window->FileMenu), QStringList({"Apri...", "Salva...", "Esporta CSV...", "Chiudi", "Esci"}));
+        QCOMPARE(items(window->FileMenu), QStringList({"Apri", "Salva", "Esporta CSV...", "Chiudi", "Esci"}));
         QCOMPARE(items(window->EditMenu),
-                 QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta...",
-                              "Vai al canale...", "Trova...", "Sposta preferito in su", "Sposta preferito in giù"}));
+                 QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
+                              "Vai al canale", "Trova", "Sposta preferito in su", "Sposta preferito in giù"}));
         QCOMPARE(items(window->TransponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->HelpMenu), QStringList({"Informazioni"}));
         // Shortcuts shown in the menus.

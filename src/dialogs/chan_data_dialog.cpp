@@ -1,4 +1,5 @@
 #include "dialogs/chan_data_dialog.h"
+#include "dialogs/modal_hook.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -316,14 +317,7 @@ void TChanData::reject() { done(kResultCancel); }
 
 void TChanData::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
 
-int TChanData::execModal() {
-    if (!execHook()) return exec();
-    setResult(0);
-    show();
-    execHook()(*this);
-    if (isVisible()) done(kResultCancel);
-    return result();
-}
+int TChanData::execModal() { return rivo::dialogs::ExecModalOrHook(*this, execHook(), kResultCancel); }
 
 // ---- entry points ----------------------------------------------------------------------
 

@@ -1,4 +1,5 @@
 #include "dialogs/transponder_dialog.h"
+#include "dialogs/modal_hook.h"
 
 #include <QBrush>
 #include <QButtonGroup>
@@ -270,14 +271,7 @@ void TForm3::reject() { done(kResultCancel); }
 
 void TForm3::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
 
-int TForm3::execModal() {
-    if (!execHook()) return exec();
-    setResult(0);
-    show();
-    execHook()(*this);
-    if (isVisible()) done(kResultCancel);
-    return result();
-}
+int TForm3::execModal() { return rivo::dialogs::ExecModalOrHook(*this, execHook(), kResultCancel); }
 
 bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.transponderCount()) return false;

@@ -4,6 +4,8 @@
 #include <map>
 #include <ostream>
 
+// RIVO_VERSION, the project's version, comes from the build.
+
 namespace rivo::tool {
 
 namespace {
@@ -36,6 +38,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     CLI::App app{"rivo800-tool: inspect, export and batch-edit Rivo800 receiver images",
                  "rivo800-tool"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};
     int exitCode = kExitOk;
     for (auto& setup : commands()) setup(app, io, exitCode);
@@ -45,6 +48,9 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         app.parse(reversed);
     } catch (const CLI::CallForHelp& e) {
         out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         err << "rivo800-tool: " << e.what() << "\n" << app.help();

@@ -18,6 +18,9 @@ struct VersionCase {
     bool printsVersion;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+
 class ToolVersion : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(ToolVersion, PrintsTheVersionOnlyAsTheToolsOwnOption) {

@@ -6,9 +6,11 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include "image/temp_cleanup.h"
 #include "shell/main_window.h"
 
 int main(int argc, char* argv[]) {
+    rivo::RemoveTempFilesOnSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rivo800 Edit - Beta1"));
 

@@ -134,6 +134,31 @@ void readSupport(ListPage& page, TKVXModule& support) {
             page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(sets[static_cast<std::size_t>(n)]));
 }
 
+// Whether the opened file was not a whole flash image (shorter or longer than eight
+// sectors): what the loader found in it is then all a save can write, and a save that
+// does not read back as the page did is the input's fault, not the written file's.
+bool openedSizeIsUnexpected(const TKVXFile& image) {
+    return image.FileSize() != 0 && image.FileSize() != kFlashImageSize;
+}
+
+// The first words of a refused read-back check when the opened file was not a whole image.
+std::string inputSizeNote(const TKVXFile& image) {
+    if (!openedSizeIsUnexpected(image)) return {};
+    return "Il file aperto \"" + image.FileName() + "\" ha " + std::to_string(image.FileSize()) +
+           " byte invece di " + std::to_string(kFlashImageSize) +
+           ": l'immagine letta è incompleta o danneggiata e non può essere salvata com'era. ";
+}
+
+void compareGrids(const char* table, const Grid& shown, const Grid& saved,
+                  std::span<const char* const> titles, std::vector<CellDifference>& out) {
+    const int rows = std::min(shown.rowCount(), saved.rowCount());
+    const int columns = std::min({shown.columnCount(), saved.columnCount(), static_cast<int>(titles.size())});
+    for (int r = 1; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            if (shown.cell(r, c) != saved.cell(r, c))
+                out.push_back({table, r, titles[static_cast<std::size_t>(c)], shown.cell(r, c), saved.cell(r, c)});
+}
+
 std::string rowColumn(const char* table, int row, const char* column, const std::exception& e) {
     return std::string(table) + ", riga " + std::to_string(row) + ", colonna " + column + ": " + e.what();
 }
@@ -255,6 +280,35 @@ OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
     return result;
 }
 
+std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
+    std::vector<CellDifference> out;
+    compareGrids("Canali", shown.ChannelGrid, saved.ChannelGrid, ChannelColumnTitles(), out);
+    compareGrids("Transponder", shown.TransponderGrid, saved.TransponderGrid, TransponderColumnTitles(), out);
+    for (std::size_t k = 0; k < shown.FavouriteGrids.size(); ++k)
+        compareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.FavouriteGrids[k], saved.FavouriteGrids[k],
+                     FavouriteColumnTitles(), out);
+    compareGrids("Nomi delle liste", shown.ConfigGrid, saved.ConfigGrid, ConfigColumnTitles(), out);
+    return out;
+}
+
+std::string SavedDifferencesHeading(std::size_t count) {
+    return "Attenzione: il formato del file non può conservare " +
+           (count == 1 ? std::string("una cella come è mostrata") : std::to_string(count) + " celle come sono mostrate") +
+           "; riaprendo il file si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):\n";
+}
+
+std::string DescribeDifferences(const std::vector<CellDifference>& differences, std::size_t limit) {
+    std::string text;
+    for (std::size_t i = 0; i < differences.size() && i < limit; ++i) {
+        const CellDifference& d = differences[i];
+        text += d.table + ", riga " + std::to_string(d.row) + ", colonna " + d.column + ": \"" + d.shown +
+                "\" \u2192 \"" + d.saved + "\"\n";
+    }
+    if (differences.size() > limit)
+        text += "... e altre " + std::to_string(differences.size() - limit) + " differenze\n";
+    return text;
+}
+
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options) {
     PageSaveResult result;
@@ -278,7 +332,10 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         return result;
     };
 
-    // Transponders: all of them go to the first transponder table module.
+    // Transponders: each table module gets back as many records as it was read with, so
+    // that the saved file numbers them as the page does (the last one takes any rows
+    // beyond, which editing never adds). A module stored packed keeps its stored bytes
+    // when its records did not change, and is packed (literal runs) when they did.
     const TransponderContext context = contextOf(page);
     Bytes transponders;
     transponders.reserve(static_cast<std::size_t>(page.transponderCount()) * kTransponderRecordSize);
@@ -290,12 +347,24 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             return fail(rowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
-    for (int i = 0; i < image.GetNumModule(); ++i) {
-        TKVXModule* module = image.GetModule(i);
-        if (module && contains(module->Name(), "TPT")) {
-            if (TKVXScript* script = module->GetScript(0)) plan.push_back({script, std::move(transponders)});
-            break;
+    const std::vector<TKVXModule*> transponderModules = distinctModules(image, "TPT");
+    std::size_t transponderAt = 0;
+    for (std::size_t m = 0; m < transponderModules.size(); ++m) {
+        TKVXScript* script = transponderModules[m]->GetScript(0);
+        if (!script) continue;
+        const Bytes read = firstEntryContent(transponderModules[m]);
+        const std::size_t held = read.size() / kTransponderRecordSize;
+        const std::size_t left = transponders.size() - transponderAt;
+        const std::size_t take =
+            m + 1 == transponderModules.size() ? left : std::min(left, held * kTransponderRecordSize);
+        const auto begin = transponders.begin() + static_cast<std::ptrdiff_t>(transponderAt);
+        Bytes records(begin, begin + static_cast<std::ptrdiff_t>(take));
+        transponderAt += take;
+        if (transponderModules[m]->Kind() == static_cast<std::int32_t>(ModuleKind::Packed)) {
+            if (records == read) continue;
+            records = PackLiterals(records);
         }
+        plan.push_back({script, std::move(records)});
     }
 
     // Channels.
@@ -390,7 +459,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     request.FileName = path;
     request.Backup = options.backup;
     request.AfterTempWritten = options.afterTempWritten;
-    request.Verify = [&page](const std::shared_ptr<TKVXFile>& written) -> std::string {
+    std::vector<CellDifference> differences;
+    bool declined = false;
+    request.Verify = [&](const std::shared_ptr<TKVXFile>& written) -> std::string {
         TOpenParams params;
         params.FileName = written->FileName();
         params.LnbLow = page.LnbLow;
@@ -409,13 +480,26 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         for (std::size_t k = 0; k < rebuilt->FavouriteGrids.size(); ++k)
             if (rebuilt->FavouriteGrids[k].rowCount() != page.FavouriteGrids[k].rowCount())
                 return "la lista dei preferiti " + std::to_string(k + 1) + " riletta ha un numero di posizioni diverso";
+        // What the file gives back is what the user will see after opening it again.
+        differences = PageDifferences(page, *rebuilt);
+        if (!differences.empty() && options.acceptDifferences && !options.acceptDifferences(differences)) {
+            declined = true;
+            return "salvataggio rifiutato";
+        }
         return {};
     };
     const SaveResult saved = image.SaveToFile(request);
     if (!saved.ok) {
         for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
+        if (declined) {
+            progress.hide();
+            result.declined = true;
+            return result;
+        }
+        if (saved.readBackFailed) return fail(inputSizeNote(image) + saved.message);
         return fail(saved.message);
     }
+    result.differences = std::move(differences);
     progress.hide();
     page.Modified = false;
     result.ok = true;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "channels/list_page.h"
 #include "channels/open_params.h"
@@ -28,12 +29,41 @@ inline constexpr const char* kMainCodeMessage = "Non è possibile editare un fir
 // Loads params.FileName and builds its page.
 OpenResult OpenPage(const TOpenParams& params, Progress& progress);
 
+// A cell whose text the saved file does not give back: the format cannot hold what is
+// shown (a number wider than its field, a name longer than its bytes, a frequency
+// outside the record's range, a transponder no channel uses, which is saved as free).
+struct CellDifference {
+    std::string table;   // "Canali", "Transponder", "Preferiti N", "Nomi delle liste"
+    int row = 0;
+    std::string column;  // the column's title
+    std::string shown;   // the text on the page
+    std::string saved;   // the text the saved file gives back
+    bool operator==(const CellDifference&) const = default;
+};
+
+// Every cell of shown whose text differs in saved, table by table, row by row. Pages
+// whose tables have different sizes are compared over the rows and columns they share.
+std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved);
+
+// The differences for the user, one per line ("table, riga R, colonna C: shown -> saved"),
+// the first `limit` of them, then how many more there are.
+std::string DescribeDifferences(const std::vector<CellDifference>& differences, std::size_t limit = 10);
+
+// The line that introduces the list of differences: how many cells the saved file gives
+// back differently from the page.
+std::string SavedDifferencesHeading(std::size_t count);
+
 // What a save came to. On failure nothing changed: not the image in memory, not the
 // file on disk, not the page's modified flag.
 struct PageSaveResult {
     bool ok = false;
+    // The user declined to save a file that does not give back every cell as shown
+    // (PageSaveOptions::acceptDifferences said no); message is empty then.
+    bool declined = false;
     std::string message;  // why it failed, naming the row and column or the sector
     std::string warning;  // see SaveResult::warning
+    // The cells the saved file gives back differently (accepted), in table order.
+    std::vector<CellDifference> differences;
 };
 
 // Encodes every table of the page into its image's entries and writes the image to
@@ -45,11 +75,16 @@ struct PageSaveOptions {
     bool backup = true;
     // See KVXSaveFlash::AfterTempWritten (tests damage the written file through it).
     std::function<void(const std::string& tempPath)> afterTempWritten;
+    // Asked, before the written file replaces the target, when the page rebuilt from it
+    // differs from this one; false cancels the save. Unset: such a save goes ahead.
+    std::function<bool(const std::vector<CellDifference>&)> acceptDifferences;
 };
 
 // The new file is read back before it replaces the target: it must hold exactly the
 // modules and entry bytes of the image in memory, and the page built from it must have
-// as many channels, transponders and favourites slots as this one.
+// as many channels, transponders and favourites slots as this one. That page is then
+// compared cell by cell with this one; the cells that differ are the format's doing
+// (see CellDifference) and go to options.acceptDifferences and into the result.
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options = {});
 

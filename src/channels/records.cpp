@@ -1,5 +1,7 @@
 #include "channels/records.h"
 
+#include <limits>
+
 #include <algorithm>
 #include <charconv>
 #include <span>
@@ -135,6 +137,11 @@ std::int64_t FrequencyHertz(const std::string& text) {
     if (ec != std::errc() || ptr != last || magnitude > static_cast<std::uint64_t>(INT64_MAX))
         throw ConversionError(text);
     return joined[0] == '-' ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+}
+
+std::pair<std::int64_t, std::int64_t> StorableFrequencyHertz(std::int32_t oscillatorMHz) {
+    const std::int64_t oscillator = std::int64_t{oscillatorMHz} * 1000000;
+    return {oscillator + std::numeric_limits<std::int32_t>::min(), oscillator + std::numeric_limits<std::int32_t>::max()};
 }
 
 std::int32_t FrequencyOffset(const std::string& text, std::int32_t oscillatorMHz) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "channels/list_page.h"
@@ -84,6 +85,10 @@ std::string FrequencyText(std::int32_t offsetHz, std::int32_t oscillatorMHz);
 std::int32_t FrequencyOffset(const std::string& text, std::int32_t oscillatorMHz);
 // The frequency text read as hertz (64-bit); throws ConversionError when not a number.
 std::int64_t FrequencyHertz(const std::string& text);
+// The lowest and highest received frequency (hertz) a record holds with this oscillator:
+// the offset is a signed 32-bit number of hertz, about 2147 MHz either side. A frequency
+// outside wraps round when written.
+std::pair<std::int64_t, std::int64_t> StorableFrequencyHertz(std::int32_t oscillatorMHz);
 
 // FEC byte -> text ("1/2" .. "7/8" for bits 0-2 of 0-4, else two hex digits).
 std::string FecText(std::uint8_t fec);

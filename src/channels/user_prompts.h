@@ -10,7 +10,9 @@
 namespace rivo {
 
 enum class Icon { Warning, Question, Error, Information };
-enum class Buttons { Ok, YesNo, YesNoCancel };
+// YesNoDefaultNo: a question where Enter (and closing the box) answers No, for a choice
+// whose Yes should be made on purpose.
+enum class Buttons { Ok, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class UserPrompts {

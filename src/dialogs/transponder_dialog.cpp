@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -138,6 +139,10 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     layout->addWidget(strip);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // A frequency the record cannot hold for the chosen band turns red, with the range it
+    // can as its tooltip; it is still stored on Ok (the save lists it).
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm3::updateFrequencyWarning);
+    connect(tone_, &QButtonGroup::idToggled, this, &TForm3::updateFrequencyWarning);
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
 }
@@ -249,6 +254,15 @@ void TForm3::setValues(const rivo::TransponderDialogValues& values) {
     checkButton(polarisation_, values.Horizontal ? 1 : 0);
     checkButton(tone_, values.ToneOn ? 1 : 0);
     linked_->setRows(values.LinkedChannels);
+    updateFrequencyWarning();
+}
+
+void TForm3::updateFrequencyWarning() {
+    const std::string warning = rivo::FrequencyRangeWarning(values());
+    QPalette palette = Edit1->parentWidget()->palette();
+    if (!warning.empty()) palette.setColor(QPalette::Text, Qt::red);
+    Edit1->setPalette(palette);
+    Edit1->setToolTip(QString::fromStdString(warning));
 }
 
 rivo::TransponderDialogValues TForm3::values() const {

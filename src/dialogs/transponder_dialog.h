@@ -85,6 +85,9 @@ public slots:
 protected:
     void reject() override;  // the close box and Esc count as Annulla
 
+private slots:
+    void updateFrequencyWarning();
+
 private:
     QWidget* buildTransponderPage();
     QWidget* buildLinkedPage();

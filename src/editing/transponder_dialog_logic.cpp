@@ -32,6 +32,23 @@ const std::array<const char*, 5>& FecChoices() {
     return choices;
 }
 
+std::string FrequencyRangeWarning(const TransponderDialogValues& values) {
+    std::int64_t hz = 0;
+    try {
+        hz = FrequencyHertz(values.Frequency);
+    } catch (const ConversionError&) {
+        return {};
+    }
+    const std::int32_t oscillator = values.ToneOn ? values.LnbHigh : values.LnbLow;
+    const auto [low, high] = StorableFrequencyHertz(oscillator);
+    if (hz == 0 || (hz >= low && hz <= high)) return {};  // 0 marks a free slot
+    const auto text = [oscillator](std::int64_t at) {
+        return FrequencyText(static_cast<std::int32_t>(at - std::int64_t{oscillator} * 1000000), oscillator);
+    };
+    return "Frequenze memorizzabili con 22 kHz " + std::string(values.ToneOn ? "On" : "Off") + " (oscillatore " +
+           std::to_string(oscillator) + " MHz): da " + text(low) + " a " + text(high) + " MHz";
+}
+
 TransponderDialogValues FillTransponderDialog(const ListPage& page, int t) {
     if (t < 1 || t > page.transponderCount()) throw std::out_of_range("transponder row " + std::to_string(t));
     const Grid& grid = page.TransponderGrid;
@@ -42,6 +59,8 @@ TransponderDialogValues FillTransponderDialog(const ListPage& page, int t) {
     v.Nid = grid.cell(t, tp::Nid);
     v.Channels = grid.cell(t, tp::Channels);
 
+    v.LnbLow = page.LnbLow;
+    v.LnbHigh = page.LnbHigh;
     v.Satellites = {page.SatelliteA, page.SatelliteB};
     for (int i = 0; i < 2 && v.Satellite < 0; ++i)
         if (EqualIgnoringCase(v.Satellites[static_cast<size_t>(i)], grid.cell(t, tp::Satellite))) v.Satellite = i;

@@ -26,6 +26,7 @@ struct TransponderDialogValues {
     int Fec = -1;                                // 0 .. 4 ("1/2" .. "7/8"); -1 none
     bool Horizontal = false;                     // "Orizzontale" (else "Verticale")
     bool ToneOn = false;                         // "On" (else "Off")
+    std::int32_t LnbLow = 9750, LnbHigh = 10600;  // the page's oscillators (MHz), per "22 kHz"
     // "Canali collegati": copies of the channel rows naming this transponder, in order.
     std::vector<GridRow> LinkedChannels;
 
@@ -36,6 +37,12 @@ struct TransponderDialogValues {
 // "SR" cell is not a whole number or the "FEC" cell is neither a fraction nor
 // hexadecimal; std::out_of_range for a row outside the table.
 TransponderDialogValues FillTransponderDialog(const ListPage& page, int t);
+
+// When the frequency typed cannot be stored for the band chosen ("22 kHz" On: the high
+// oscillator), the range that can, for the user ("Frequenze memorizzabili ..."); empty
+// when it can, and for a text that is no frequency (the save names that one). Ok still
+// stores such a frequency: the save then lists it among the cells it cannot keep.
+std::string FrequencyRangeWarning(const TransponderDialogValues& values);
 
 // Ok: stores the values into row t and marks the page modified when any stored text
 // differs from the old one. With no symbol rate (or FEC) chosen the old text stays; with

@@ -178,8 +178,12 @@ struct SaveResult {
     std::string message;
     // A save that succeeded but whose file the type check will no longer recognise
     // (the first table slot of every tried sector fails the name test): the caller
-    // warns the user. Empty otherwise.
+    // warns the user. Also what replacing the file calls for (other hard links keep the
+    // old content). Lines of their own; empty otherwise.
     std::string warning;
+    // The file was written but refused because reading it back did not give the image
+    // (or, through Verify, the list) in memory.
+    bool readBackFailed = false;
 };
 
 inline constexpr const char* kUnknownFormatMessage = "Formato file sconosciuto";
@@ -254,6 +258,11 @@ private:
 // produced so far.
 void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out);
 
+// Encodes content as the packed format's literal runs only (no back-references), ended
+// by the end marker: about one byte in eight larger, but UnpackBytes gives content back.
+// For entries of packed modules whose content the program has to replace.
+Bytes PackLiterals(std::span<const std::uint8_t> content);
+
 // The type check on bytes in memory: 0 unrecognised, 1 flash image, 2 main-code image.
 // variant receives 4 when the 28-byte signature decided, else 0.
 int CheckImageType(std::span<const std::uint8_t> content, int& variant);
@@ -265,11 +274,17 @@ struct AtomicWriteOptions {
     std::function<std::string(const std::string& tempPath)> check;
     // Keep an existing target as path + ".bak" unless that file exists already.
     bool backup = false;
+    // Receives, on its own line, what the user should know about a write that succeeded
+    // (other hard links of the replaced file keep its old content). May be null.
+    std::string* warnings = nullptr;
 };
 
 // Writes bytes to path atomically (temporary file in the same folder, then rename).
-// Returns an empty string on success, otherwise a message naming the file and reason;
-// on failure the target and its backup are as they were.
+// A symlink is followed and the file it leads to is replaced (the link stays); the
+// replaced file's mode, and its owner and group where allowed, are kept; a target
+// without its owner's write permission is refused. Returns an empty string on success,
+// otherwise a message naming the file (or the folder, when no file can be created
+// there) and the reason; on failure the target and its backup are as they were.
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes,
                                 const AtomicWriteOptions& options = {});
 

@@ -10,6 +10,7 @@
 #include "image/byte_reader.h"
 #include "image/image_compare.h"
 #include "image/kvx_file.h"
+#include "image/temp_cleanup.h"
 
 namespace rivo {
 
@@ -138,6 +139,7 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
     if (!result.ok) return result;
     AtomicWriteOptions options;
     options.backup = request.Backup;
+    options.warnings = &result.warning;
     options.check = [&](const std::string& tempPath) -> std::string {
         if (request.AfterTempWritten) request.AfterTempWritten(tempPath);
         std::string readError;
@@ -153,9 +155,11 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
         written->LoadFlashBytes(std::move(*content), tempPath);
         std::string difference = FirstImageDifference(*this, *written);
         if (difference.empty() && request.Verify) difference = request.Verify(written);
-        if (!difference.empty())
+        if (!difference.empty()) {
+            result.readBackFailed = true;
             return "Il file scritto non corrisponde alla lista in memoria (" + difference +
                    "): salvataggio annullato, il file di destinazione non è stato modificato.";
+        }
         return {};
     };
     std::string error = WriteFileAtomically(request.FileName, image, options);
@@ -167,32 +171,98 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
     return result;
 }
 
+namespace {
+
+// The file a save replaces: the path itself, or the file its symlinks lead to (each link
+// read relative to its own folder). Saving through a link must change what the user
+// sees through it, not turn the link into a file of its own. A dangling link yields the
+// name it points to, which the save then creates. Empty with error set when the links
+// go round in circles or cannot be read.
+std::string followLinks(const std::string& path, std::string& error) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current.string();
+        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
+        if (n < 0) {
+            error = "Impossibile seguire il collegamento " + quoted(current.string()) + ": " + systemReason(errno);
+            return {};
+        }
+        const fs::path next(std::string(buffer.data(), static_cast<std::size_t>(n)));
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    error = "Impossibile seguire il collegamento " + quoted(path) + ": " + systemReason(ELOOP);
+    return {};
+}
+
+// Makes the rename durable: until the folder itself is on disk, a power cut can leave
+// the folder naming the old file (or, for a new name, nothing).
+int syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    // Some file systems cannot sync a folder and say so; there is nothing more to do there.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) err = errno;
+    ::close(fd);
+    return err;
+}
+
+void addWarning(std::string* warnings, const std::string& text) {
+    if (!warnings) return;
+    if (!warnings->empty()) *warnings += "\n";
+    *warnings += text;
+}
+
+}  // namespace
+
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, const AtomicWriteOptions& options) {
     namespace fs = std::filesystem;
-    fs::path target(path);
+    std::string linkError;
+    const std::string targetPath = followLinks(path, linkError);
+    if (targetPath.empty()) return linkError;
+    const fs::path target(targetPath);
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    // A hidden name beside the target, so the rename stays within one file system.
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".tmp-XXXXXX";
-    std::string tmpl = (folder / hidden).string();
+
+    struct stat st {};
+    const bool replacing = ::stat(targetPath.c_str(), &st) == 0;
+    if (replacing) {
+        if (!S_ISREG(st.st_mode))
+            return "Impossibile scrivere il file " + quoted(path) + ": non è un file normale";
+        // The owner took the write permission away on purpose; even when this process
+        // could replace the file (as root, or through the folder's permission), it does not.
+        if ((st.st_mode & S_IWUSR) == 0)
+            return "Il file " + quoted(path) +
+                   " è protetto da scrittura e non viene sostituito: salvare con un altro nome.";
+    }
+
+    // The temporary name does not grow with the target's name, so that every name the
+    // file system accepts can be saved; it is hidden and stays in the target's folder,
+    // so that the rename is within one file system.
+    std::string tmpl = (folder / ".rivo800-XXXXXX").string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
-    if (fd < 0) return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(errno);
+    if (fd < 0)
+        return "Impossibile creare un file nella cartella " + quoted(folder.string()) + ": " + systemReason(errno);
     const std::string tmpPath(name.data());
+    const PendingTempFile pending(tmpPath);
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
         return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
     };
     // mkstemp creates the file readable by its owner only; give it the permissions an
-    // ordinary new file would get (or keep those of the file it replaces).
-    struct stat st {};
+    // ordinary new file would get, or those of the file it replaces, whose owner and
+    // group it also keeps where this process may set them (a user may still set the
+    // group to one of their own groups). Ownership first: changing it can clear the
+    // set-id bits that the mode then puts back.
     mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (replacing) {
         mode = st.st_mode & 07777;
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -224,11 +294,11 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     if (options.backup) {
         // The first save over a file keeps the file as it was; the backup is itself
         // written atomically, and a backup that cannot be made stops the save.
-        const std::string backupPath = path + ".bak";
+        const std::string backupPath = targetPath + ".bak";
         std::error_code ec;
-        if (fs::exists(target, ec) && !fs::exists(fs::path(backupPath), ec)) {
+        if (replacing && !fs::exists(fs::path(backupPath), ec)) {
             std::string readError;
-            auto original = ReadWholeFile(path, readError);
+            auto original = ReadWholeFile(targetPath, readError);
             std::string backupError =
                 original ? WriteFileAtomically(backupPath, *original) : readError;
             if (!backupError.empty()) {
@@ -237,11 +307,23 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
             }
         }
     }
-    if (::rename(tmpPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tmpPath.c_str(), targetPath.c_str()) != 0) {
         int err = errno;
         ::unlink(tmpPath.c_str());
         return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
     }
+    if (const int err = syncFolder(folder.string()); err != 0)
+        return "Il file " + quoted(path) + " è stato scritto, ma la cartella " + quoted(folder.string()) +
+               " non è stata registrata sul disco: " + systemReason(err);
+    // The rename gives the new image to this name only: other hard links of the file
+    // still lead to the old inode.
+    if (replacing && st.st_nlink > 1)
+        addWarning(options.warnings,
+                   "Attenzione: il file " + quoted(path) +
+                       (st.st_nlink == 2 ? " aveva un altro nome (collegamento fisico), che mantiene"
+                                         : " aveva altri " + std::to_string(st.st_nlink - 1) +
+                                               " nomi (collegamenti fisici), che mantengono") +
+                       " il contenuto precedente.");
     return {};
 }
 

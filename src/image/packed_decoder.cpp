@@ -1,5 +1,7 @@
 // Decoding packed entries: a bit stream of literal runs and back-references into a
 // 2048-byte window.
+#include <algorithm>
+
 #include "image/kvx_file.h"
 
 namespace rivo {
@@ -91,6 +93,40 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
         }
         if (!in.read(1, flag)) break;
     }
+}
+
+// Literal runs of eight bytes, each after a flag bit; a last, shorter run is followed by
+// a match without a flag, which here is the end marker (distance width 5, distance 1).
+Bytes PackLiterals(std::span<const std::uint8_t> content) {
+    Bytes out;
+    out.reserve(content.size() + content.size() / 8 + 4);
+    std::uint32_t acc = 0;
+    int bits = 0;
+    auto put = [&](std::uint32_t value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            acc = (acc << 1) | ((value >> i) & 1u);
+            if (++bits == 8) {
+                out.push_back(static_cast<std::uint8_t>(acc));
+                acc = 0;
+                bits = 0;
+            }
+        }
+    };
+    std::size_t at = 0;
+    bool flagDue = true;
+    while (at < content.size()) {
+        const std::size_t n = std::min<std::size_t>(8, content.size() - at);
+        put(1, 1);
+        put(static_cast<std::uint32_t>(n - 1), 3);
+        for (std::size_t i = 0; i < n; ++i) put(content[at + i], 8);
+        at += n;
+        flagDue = n == 8;
+    }
+    if (flagDue) put(0, 1);
+    put(1, 3);
+    put(0, 5);
+    while (bits != 0) put(0, 1);
+    return out;
 }
 
 }  // namespace rivo

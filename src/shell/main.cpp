@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "image/temp_cleanup.h"
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/qt_translation.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
         EditorCommandLine().showText(QCoreApplication::arguments());
     }
 
+    rivo::RemoveTempFilesOnSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(RIVO_VERSION));
     // Ties the windows to the installed menu entry and its icon.

@@ -444,13 +444,23 @@ void TSDIAppForm::FileSave1Execute() {
     progress().show(0);
     rivo::PageSaveResult result;
     try {
-        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress());
+        rivo::PageSaveOptions options;
+        // Cells the format cannot hold as shown: the user decides, and No is the default.
+        options.acceptDifferences = [this](const std::vector<rivo::CellDifference>& differences) {
+            const std::string question = rivo::SavedDifferencesHeading(differences.size()) +
+                                         rivo::DescribeDifferences(differences) + "\nSalvare comunque?";
+            return prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNoDefaultNo) ==
+                   rivo::Answer::Yes;
+        };
+        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
     } catch (const std::exception& failure) {
         result.ok = false;
         result.message = failure.what();
     }
     progress().hide();
-    if (!result.ok) {
+    if (result.declined) {
+        // The user said No to the list of differences: the page stays as it was.
+    } else if (!result.ok) {
         prompts().tell(result.message, "Rivo800 Edit - Beta1", rivo::Icon::Error);
     } else {
         // What was written is the state undo comes back to as unmodified.

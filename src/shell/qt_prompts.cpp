@@ -16,7 +16,8 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
         case rivo::Icon::Information: boxIcon = QMessageBox::Information; break;
     }
     QMessageBox::StandardButtons set = QMessageBox::Ok;
-    if (buttons == rivo::Buttons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo)
+        set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == rivo::Buttons::YesNoCancel)
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text), set,
@@ -25,13 +26,18 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
     if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&No"));
     if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Annulla"));
     if (buttons == rivo::Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == rivo::Buttons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     switch (box.exec()) {
         case QMessageBox::Yes: return rivo::Answer::Yes;
         case QMessageBox::No: return rivo::Answer::No;
         case QMessageBox::Cancel: return rivo::Answer::Cancel;
         default:
             // Closing a Yes/No box without an answer is a No; a Yes/No/Cancel box a Cancel.
-            if (buttons == rivo::Buttons::YesNo) return rivo::Answer::No;
+            if (buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo)
+                return rivo::Answer::No;
             if (buttons == rivo::Buttons::YesNoCancel) return rivo::Answer::Cancel;
             return rivo::Answer::Ok;
     }

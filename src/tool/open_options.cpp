@@ -153,6 +153,13 @@ void SaveListPage(ListPage& page, const std::string& out, std::ostream& err) {
     // appear beside them; the editor keeps one, the tool only verifies and replaces.
     PageSaveOptions options;
     options.backup = false;
+    // The file is saved as the format allows (the user asked for it); every cell that
+    // will read back differently is named on standard error.
+    options.acceptDifferences = [&err](const std::vector<CellDifference>& differences) {
+        err << SavedDifferencesHeading(differences.size())
+            << DescribeDifferences(differences, differences.size());
+        return true;
+    };
     const PageSaveResult saved = SavePage(page, out, progress, options);
     if (!saved.ok) throw ToolError(kExitFailure, saved.message);
     if (!saved.warning.empty()) err << saved.warning << "\n";

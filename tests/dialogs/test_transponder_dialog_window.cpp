@@ -129,6 +129,34 @@ private slots:
         QVERIFY(page.Modified);
     }
 
+    // The page's oscillators are 9750 (Off) and 10600 (On): a signed 32-bit offset in
+    // hertz reaches 2147,483647 MHz either side of them.
+    void aFrequencyTheRecordCannotHoldIsRedWithTheRangeAsTooltip() {
+        rivo::ListPage page = MakeTransponders();
+        Hook hook([&](TForm3& d) {
+            QLineEdit* box = d.frequencyBox();
+            const QColor normal = d.tidBox()->palette().color(QPalette::Text);
+            QCOMPARE(box->palette().color(QPalette::Text), normal);  // 12603,125 on 10600
+            QVERIFY(box->toolTip().isEmpty());
+            clickRadio(d.toneGroup()->button(0));  // 12603,125 on 9750: 2853 MHz above
+            QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::red));
+            QCOMPARE(box->toolTip(), QString("Frequenze memorizzabili con 22 kHz Off (oscillatore 9750 MHz): "
+                                             "da 7602,516352 a 11897,483647 MHz"));
+            box->setText("11897,483647");  // the last one that fits
+            QCOMPARE(box->palette().color(QPalette::Text), normal);
+            QVERIFY(box->toolTip().isEmpty());
+            box->setText("12345");
+            QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::red));
+            clickRadio(d.toneGroup()->button(1));
+            QCOMPARE(box->palette().color(QPalette::Text), normal);
+            clickRadio(d.toneGroup()->button(0));
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);  // Ok still stores it
+        });
+        QVERIFY(RunTransponderDialog(nullptr, page, 2));
+        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Frequency), std::string("12345"));
+        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Tone), std::string("Off"));
+    }
+
     void annullaAndTheCloseBoxChangeNothing() {
         for (const bool closeBox : {false, true}) {
             rivo::ListPage page = MakeTransponders();

@@ -149,5 +149,39 @@ TEST(TransponderDialog, Row255ListsNoChannelsEvenThoughEmptyChannelsSay255) {
     EXPECT_EQ(FillTransponderDialog(page, 254).LinkedChannels.size(), 1u);
 }
 
+// Whether the typed frequency fits the record for the chosen band: the offset from the
+// oscillator is a signed 32-bit number of hertz.
+TEST(TransponderDialog, FrequencyRangeWarningFollowsTheBand) {
+    struct Case {
+        const char* frequency;
+        bool toneOn;
+        bool warns;
+    };
+    const Case cases[] = {
+        {"12345", false, true},          // 2595 MHz above 9750
+        {"12345", true, false},          // 1745 MHz above 10600
+        {"11897,483647", false, false},  // the highest on 9750
+        {"11897,483648", false, true},
+        {"7602,516352", false, false},   // the lowest on 9750
+        {"7602,516351", false, true},
+        {"8452,516351", true, true},     // one hertz below the lowest on 10600
+        {"0", false, false},             // a free slot
+        {"", false, false},              // not a frequency: the save reports it
+        {"abc", true, false},
+    };
+    for (const Case& c : cases) {
+        TransponderDialogValues v = FillTransponderDialog(DialogPage(), 2);
+        v.Frequency = c.frequency;
+        v.ToneOn = c.toneOn;
+        const std::string warning = FrequencyRangeWarning(v);
+        EXPECT_EQ(!warning.empty(), c.warns) << c.frequency << " " << c.toneOn << ": " << warning;
+    }
+    TransponderDialogValues v = FillTransponderDialog(DialogPage(), 2);
+    v.Frequency = "1";
+    v.ToneOn = true;
+    EXPECT_EQ(FrequencyRangeWarning(v),
+              "Frequenze memorizzabili con 22 kHz On (oscillatore 10600 MHz): da 8452,516352 a 12747,483647 MHz");
+}
+
 }  // namespace
 }  // namespace rivo

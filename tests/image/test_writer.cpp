@@ -240,10 +240,11 @@ TEST(Writer, SaveToFileReplacesTargetAtomically) {
     EXPECT_EQ(readFile(target), expected);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 
-    // A folder that does not exist: a result that names the file, nothing written.
+    // A folder that does not exist: a result that names the folder (what cannot be
+    // written), nothing written.
     SaveResult bad = f.SaveToFile({dir + "/missing/out.Bin"});
     EXPECT_FALSE(bad.ok);
-    EXPECT_NE(bad.message.find("missing/out.Bin"), std::string::npos);
+    EXPECT_NE(bad.message.find("cartella \"" + dir + "/missing\""), std::string::npos) << bad.message;
     std::filesystem::remove_all(dir);
 }
 

@@ -14,7 +14,8 @@ rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& ti
     if (buttons == rivo::Buttons::Ok) return rivo::Answer::Ok;
     if (answers.empty()) {
         ++unexpected;
-        return buttons == rivo::Buttons::YesNo ? rivo::Answer::No : rivo::Answer::Cancel;
+        return buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo ? rivo::Answer::No
+                                                                                           : rivo::Answer::Cancel;
     }
     const rivo::Answer answer = answers.front();
     answers.pop_front();

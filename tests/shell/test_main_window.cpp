@@ -7,6 +7,8 @@
 #include "shell_support.h"
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -14,17 +16,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "dialogs/open_dialog.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/qt_prompts.h"
 #include "test_registry.h"
 
 using namespace rivo;
@@ -533,6 +539,53 @@ private slots:
         QVERIFY(window->ToolButton2->isEnabled());
         QVERIFY(!QFile::exists(target));
         QVERIFY(!window->CGauge1->isVisible());
+    }
+
+    // Cells the format cannot keep as shown are listed in a question whose default is
+    // No: No leaves everything as it was, Yes saves.
+    void saveListsCellsTheFormatCannotKeep() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        view->page().ChannelGrid.setCell(5, ch::Sid, "70000");
+        view->page().Modified = true;
+        window->PageControl1Change(0);
+        const QString target = folder->path("Wrapped.Dat");
+        window->chooseSaveFile = [&] { return target; };
+
+        prompts.answers = {Answer::No};
+        window->ToolButton2->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        const auto& question = prompts.asked[0];
+        QVERIFY(question.buttons == Buttons::YesNoDefaultNo);
+        QCOMPARE(question.title, std::string("Attenzione"));
+        QVERIFY2(question.text.find("Canali, riga 5, colonna SID: \"70000\" \u2192 \"4464\"") != std::string::npos,
+                 question.text.c_str());
+        QVERIFY(view->page().Modified);
+        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(QDir(folder->root()).entryList(QStringList{".rivo800-*"}, QDir::Hidden | QDir::Files).size(), 0);
+
+        prompts.answers = {Answer::Yes};
+        window->ToolButton2->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(2));
+        QVERIFY(!view->page().Modified);
+        QVERIFY(QFile::exists(target));
+    }
+
+    void differencesQuestionDefaultsToNo() {
+        MessageBoxPrompts prompts(nullptr);
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY(box->defaultButton() == box->button(QMessageBox::No));
+            checked = true;
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(prompts.ask("?", "Attenzione", Icon::Warning, Buttons::YesNoDefaultNo) == Answer::No);
+        QVERIFY(checked);
     }
 
     void initialFileIsChosenInTheFirstDialogOnly() {

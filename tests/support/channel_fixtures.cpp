@@ -184,37 +184,7 @@ ChannelImageSpec MakeChannelImageSpec(ListLayout layout, int channels, int trans
     return spec;
 }
 
-Bytes PackAsLiterals(const Bytes& content) {
-    Bytes out;
-    std::uint32_t acc = 0;
-    int bits = 0;
-    auto put = [&](std::uint32_t value, int width) {
-        for (int i = width - 1; i >= 0; --i) {
-            acc = (acc << 1) | ((value >> i) & 1u);
-            if (++bits == 8) {
-                out.push_back(static_cast<std::uint8_t>(acc));
-                acc = 0;
-                bits = 0;
-            }
-        }
-    };
-    std::size_t at = 0;
-    bool flagDue = true;  // a run of eight is followed by a flag, a shorter one by a match
-    while (at < content.size()) {
-        const std::size_t n = std::min<std::size_t>(8, content.size() - at);
-        put(1, 1);
-        put(static_cast<std::uint32_t>(n - 1), 3);
-        for (std::size_t i = 0; i < n; ++i) put(content[at + i], 8);
-        at += n;
-        flagDue = n == 8;
-        if (!flagDue) break;
-    }
-    if (flagDue) put(0, 1);
-    put(1, 3);  // distance width 5 ...
-    put(0, 5);  // ... and distance 1: the end marker
-    while (bits != 0) put(0, 1);
-    return out;
-}
+Bytes PackAsLiterals(const Bytes& content) { return PackLiterals(content); }
 
 ChannelImageSpec MakeLargestChannelImageSpec() { return MakeChannelImageSpec(ListLayout::Split, 9990, 255, true); }
 

@@ -204,6 +204,11 @@ bool closeFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
     return d <= kMatchToleranceHertz && d >= -kMatchToleranceHertz;
 }
 
+// A row no pass can match: no name and no transponder. Empty rows are such rows, and
+// so are the zeroed records some lists carry as free rows (transponder 0); they are
+// no channels the user could miss, so the unmatched lists leave them out.
+bool unnamedWithoutTransponder(const ChannelIdentity& id) { return id.name.empty() && !id.hasTransponder; }
+
 }  // namespace
 
 ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference) {
@@ -258,10 +263,11 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     for (size_t c = 1; c <= cur.size(); ++c) {
         if (match.referenceOf[c] != 0) continue;
         match.order.push_back(static_cast<int>(c));
-        if (!cur[c - 1].emptyRow) match.unmatchedCurrent.push_back(static_cast<int>(c));
+        if (!unnamedWithoutTransponder(cur[c - 1])) match.unmatchedCurrent.push_back(static_cast<int>(c));
     }
     for (size_t r = 1; r <= ref.size(); ++r)
-        if (match.currentOf[r] == 0 && !ref[r - 1].emptyRow) match.unmatchedReference.push_back(static_cast<int>(r));
+        if (match.currentOf[r] == 0 && !unnamedWithoutTransponder(ref[r - 1]))
+            match.unmatchedReference.push_back(static_cast<int>(r));
     return match;
 }
 

@@ -71,7 +71,8 @@ struct ReferenceMatch {
     // The current rows in their new order: the matched ones in the order of their
     // reference channels, then the others in their current order.
     std::vector<int> order;
-    // Unmatched rows that are not empty rows, in row order.
+    // Unmatched rows, in row order, leaving out the rows no pass could match (no name
+    // and no transponder: empty rows and zeroed records).
     std::vector<int> unmatchedCurrent;
     std::vector<int> unmatchedReference;
 

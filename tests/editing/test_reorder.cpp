@@ -329,13 +329,15 @@ TEST(MatchReference, PassTable) {
 }
 
 TEST(MatchReference, UnmatchedListsLeaveEmptyRowsOut) {
-    const ListPage current = listOf({}, {{"a"}, {""}, {"x"}, {"b"}});
+    ListPage current = listOf({}, {{"a"}, {""}, {"x"}, {"b"}, {"zeroed"}});
+    // A zeroed record: no name, transponder 0; no pass can match it either.
+    SetChannel(current, 5, "", 0, "0", "0", "00");
     const ListPage reference = listOf({}, {{"b"}, {""}, {"y"}, {"a"}});
     const ReferenceMatch match = MatchReference(current, reference);
     EXPECT_EQ(match.matched(), 2);
     EXPECT_EQ(match.unmatchedCurrent, (std::vector<int>{3}));
     EXPECT_EQ(match.unmatchedReference, (std::vector<int>{3}));
-    EXPECT_EQ(match.order, (std::vector<int>{4, 1, 2, 3}));
+    EXPECT_EQ(match.order, (std::vector<int>{4, 1, 2, 3, 5}));
     EXPECT_EQ(match.currentOf[1], 4);
     EXPECT_EQ(match.referenceOf[4], 1);
     EXPECT_EQ(ReferenceStatusText(match), "2 canali ordinati secondo il riferimento, 1 non trovati");

@@ -48,7 +48,14 @@ std::string CollationKey(const std::string& name) {
     const std::size_t end = name.find_last_not_of(' ') + 1;
     std::string key;
     key.reserve(end - begin + 4);
-    for (std::size_t i = begin; i < end; ++i) key += table[static_cast<unsigned char>(name[i])];
+    for (std::size_t i = begin; i < end; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        // Most names are plain ASCII: lower-case the letters in place.
+        if (byte < 0x80)
+            key.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+        else
+            key += table[byte];
+    }
     return key;
 }
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <numeric>
-#include <unordered_map>
+#include <string_view>
 
 #include "channels/records.h"
 #include "editing/channel_rows.h"
@@ -161,43 +162,71 @@ int ReferenceMatch::matched() const { return std::accumulate(passCounts.begin(),
 
 namespace {
 
-void appendNumber(std::string& key, std::int64_t value) {
-    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    // 64-bit hash combining (the constant and shifts of a well-known mixer).
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h;
 }
 
-// One pass: bucketKey(identity) groups candidates ("" leaves a channel out of the pass),
-// accept(reference, current) is the test beyond the bucket's key.
-template <typename BucketKey, typename Accept>
+std::uint64_t nameHash(const std::string& name) { return std::hash<std::string_view>{}(name); }
+
+// One pass. inPass(identity) says whether a channel takes part; hash(identity) groups the
+// candidates; sameKey(reference, current) is the exact test of the pass's key (hashes
+// may collide) and accept(reference, current) any test beyond it. Candidates are kept
+// sorted by hash and then by row, so the first one that passes is the first still
+// unmatched current channel in current order.
+template <typename InPass, typename Hash, typename SameKey, typename Accept>
 int matchPass(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
-              ReferenceMatch& match, BucketKey bucketKey, Accept accept) {
-    std::unordered_map<std::string, std::vector<int>> buckets;
-    buckets.reserve(current.size());
-    for (size_t c = 0; c < current.size(); ++c) {
-        if (match.referenceOf[c + 1] != 0 || current[c].emptyRow) continue;
-        std::string key = bucketKey(current[c]);
-        if (!key.empty()) buckets[std::move(key)].push_back(static_cast<int>(c));
-    }
+              ReferenceMatch& match, InPass inPass, Hash hash, SameKey sameKey, Accept accept) {
+    struct Candidate {
+        std::uint64_t hash;
+        int index;
+        bool operator<(const Candidate& o) const { return hash != o.hash ? hash < o.hash : index < o.index; }
+    };
+    std::vector<Candidate> candidates;
+    candidates.reserve(current.size());
+    for (size_t c = 0; c < current.size(); ++c)
+        if (match.referenceOf[c + 1] == 0 && !current[c].emptyRow && inPass(current[c]))
+            candidates.push_back({hash(current[c]), static_cast<int>(c)});
+    if (candidates.empty()) return 0;
+    std::sort(candidates.begin(), candidates.end());
     int matched = 0;
     for (size_t r = 0; r < reference.size(); ++r) {
-        if (match.currentOf[r + 1] != 0 || reference[r].emptyRow) continue;
-        const std::string key = bucketKey(reference[r]);
-        if (key.empty()) continue;
-        const auto found = buckets.find(key);
-        if (found == buckets.end()) continue;
-        std::vector<int>& candidates = found->second;
-        // Matched candidates leave their bucket, so the first one left that passes is
-        // the first still unmatched current channel in current order.
-        for (auto it = candidates.begin(); it != candidates.end(); ++it) {
-            if (!accept(reference[r], current[static_cast<size_t>(*it)])) continue;
-            match.currentOf[r + 1] = *it + 1;
-            match.referenceOf[static_cast<size_t>(*it) + 1] = static_cast<int>(r) + 1;
-            candidates.erase(it);
+        const ChannelIdentity& ref = reference[r];
+        if (match.currentOf[r + 1] != 0 || ref.emptyRow || !inPass(ref)) continue;
+        const std::uint64_t h = hash(ref);
+        auto it = std::lower_bound(candidates.begin(), candidates.end(), Candidate{h, -1});
+        for (; it != candidates.end() && it->hash == h; ++it) {
+            const auto c = static_cast<size_t>(it->index);
+            if (match.referenceOf[c + 1] != 0 || !sameKey(ref, current[c]) || !accept(ref, current[c])) continue;
+            match.currentOf[r + 1] = it->index + 1;
+            match.referenceOf[c + 1] = static_cast<int>(r) + 1;
             ++matched;
             break;
         }
     }
     return matched;
 }
+
+// How many rows carry each name: the names sorted by hash (then by text, so equal
+// names stand together whatever the hashes do), counted by range.
+class NameCounts {
+public:
+    explicit NameCounts(const std::vector<ChannelIdentity>& ids) {
+        names_.reserve(ids.size());
+        for (const auto& id : ids)
+            if (!id.name.empty()) names_.emplace_back(nameHash(id.name), id.name);
+        std::sort(names_.begin(), names_.end());
+    }
+    bool unique(std::string_view name) const {
+        const auto [first, last] = std::equal_range(names_.begin(), names_.end(), std::pair(nameHash(name), name));
+        return last - first == 1;
+    }
+
+private:
+    static std::uint64_t nameHash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    std::vector<std::pair<std::uint64_t, std::string_view>> names_;
+};
 
 bool closeFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
     const std::int64_t d = a.hertz - b.hertz;
@@ -218,44 +247,49 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     match.referenceOf.assign(cur.size() + 1, 0);
     match.currentOf.assign(ref.size() + 1, 0);
     auto any = [](const ChannelIdentity&, const ChannelIdentity&) { return true; };
-
-    match.passCounts[0] = matchPass(cur, ref, match, [](const ChannelIdentity& id) {
-        if (!id.hasTransponder) return std::string();
-        std::string key = "1";
-        appendNumber(key, id.sid), appendNumber(key, id.tid), appendNumber(key, id.nid);
-        key += id.polarisation;
-        key += '\0';
-        key += id.name;
-        return key;
-    }, closeFrequencies);
-    match.passCounts[1] = matchPass(cur, ref, match, [](const ChannelIdentity& id) {
-        if (!id.hasTransponder) return std::string();
-        std::string key = "2";
-        appendNumber(key, id.sid), appendNumber(key, id.tid), appendNumber(key, id.nid);
-        return key;
-    }, any);
-    match.passCounts[2] = matchPass(cur, ref, match, [](const ChannelIdentity& id) {
-        if (!id.hasTransponder) return std::string();
-        std::string key = "3";
-        appendNumber(key, id.sid);
-        key += id.polarisation;
-        return key;
-    }, closeFrequencies);
-
-    // A name counts only where it is carried by exactly one row of each list.
-    std::unordered_map<std::string, int> curNames, refNames;
-    for (const auto& id : cur)
-        if (!id.name.empty()) ++curNames[id.name];
-    for (const auto& id : ref)
-        if (!id.name.empty()) ++refNames[id.name];
-    auto uniqueName = [&](const ChannelIdentity& id) {
-        if (id.name.empty()) return std::string();
-        const auto c = curNames.find(id.name);
-        const auto r = refNames.find(id.name);
-        if (c == curNames.end() || r == refNames.end() || c->second != 1 || r->second != 1) return std::string();
-        return "4" + id.name;
+    auto withTransponder = [](const ChannelIdentity& id) { return id.hasTransponder; };
+    auto sameBroadcast = [](const ChannelIdentity& a, const ChannelIdentity& b) {
+        return a.sid == b.sid && a.tid == b.tid && a.nid == b.nid;
     };
-    match.passCounts[3] = matchPass(cur, ref, match, uniqueName, any);
+    auto broadcastHash = [](const ChannelIdentity& id) {
+        return mix(mix(static_cast<std::uint64_t>(id.sid), static_cast<std::uint64_t>(id.tid)),
+                   static_cast<std::uint64_t>(id.nid));
+    };
+
+    match.passCounts[0] = matchPass(
+        cur, ref, match, withTransponder,
+        [&](const ChannelIdentity& id) { return mix(mix(broadcastHash(id), nameHash(id.name)), nameHash(id.polarisation)); },
+        [&](const ChannelIdentity& a, const ChannelIdentity& b) {
+            return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
+        },
+        closeFrequencies);
+    match.passCounts[1] = matchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    match.passCounts[2] = matchPass(
+        cur, ref, match, withTransponder,
+        [](const ChannelIdentity& id) { return mix(static_cast<std::uint64_t>(id.sid), nameHash(id.polarisation)); },
+        [](const ChannelIdentity& a, const ChannelIdentity& b) {
+            return a.sid == b.sid && a.polarisation == b.polarisation;
+        },
+        closeFrequencies);
+
+    // A name counts only where it is carried by exactly one row of each list. Counting
+    // costs a sort of each list's names, so it waits until both lists have a named
+    // channel left.
+    auto namedLeft = [](const std::vector<ChannelIdentity>& ids, const std::vector<int>& matchedOf) {
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (matchedOf[i + 1] == 0 && !ids[i].name.empty()) return true;
+        return false;
+    };
+    if (namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
+        const NameCounts curNames(cur), refNames(ref);
+        match.passCounts[3] = matchPass(
+            cur, ref, match,
+            [&](const ChannelIdentity& id) {
+                return !id.name.empty() && curNames.unique(id.name) && refNames.unique(id.name);
+            },
+            [](const ChannelIdentity& id) { return nameHash(id.name); },
+            [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
+    }
 
     match.order.reserve(cur.size());
     for (size_t r = 1; r <= ref.size(); ++r)

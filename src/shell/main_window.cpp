@@ -266,6 +266,7 @@ void TSDIAppForm::createMenus() {
     EditMenu->addAction(ToolButton10);
     EditMenu->addAction(ToolButton8);
     EditMenu->addAction(Trova1);
+    createReorderCommands();
     EditMenu->addSeparator();
     EditMenu->addAction(ToolButton14);
     EditMenu->addAction(ToolButton16);
@@ -300,6 +301,8 @@ void TSDIAppForm::updateMenuCommands() {
                           : QStringLiteral("&Ripeti"));
     Esporta1->setEnabled(view != nullptr);
     Trova1->setEnabled(view != nullptr);
+    if (Ordina1) Ordina1->setEnabled(view != nullptr);
+    if (Riferimento1) Riferimento1->setEnabled(view != nullptr);
 }
 
 void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog) {

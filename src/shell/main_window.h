@@ -27,6 +27,9 @@ class QTabWidget;
 class QToolBar;
 class TForm2;
 class TForm4;
+class TSortDialog;
+class TReferenceDialog;
+class TReferencePreview;
 class TChanData;
 namespace rivo {
 struct ListPage;
@@ -59,6 +62,11 @@ public:
     std::function<int(const QStringList& tables, int current)> chooseExportTable;
     // How it asks for the file to write, starting from `suggested`: "" when cancelled.
     std::function<QString(const QString& suggested)> chooseExportFile;
+    // How the reordering dialogs are run ("Ordina...", "Applica ordine da riferimento..."
+    // and its preview): by default shown modally; each returns whether it ended with Ok.
+    std::function<bool(TSortDialog&)> runSortDialog;
+    std::function<bool(TReferenceDialog&)> runReferenceDialog;
+    std::function<bool(TReferencePreview&)> runReferencePreview;
     // How the about box is run: by default shown modally.
     std::function<void(TAboutBox&)> runAboutBox;
 
@@ -127,6 +135,8 @@ public:
     QAction* Ripeti1 = nullptr;        // "Ripeti" (+ ": " and the step it does again)
     QAction* Trova1 = nullptr;         // "Trova"
     QAction* Informazioni1 = nullptr;  // "Informazioni"
+    QAction* Ordina1 = nullptr;        // "Ordina..."
+    QAction* Riferimento1 = nullptr;   // "Applica ordine da riferimento..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -152,6 +162,8 @@ public slots:
     void EditRedo1Execute();
     void EditFind1Execute();
     void HelpAbout1Execute();
+    void EditSort1Execute();
+    void EditReference1Execute();
     void Propriet1Click();
     void ChannelGridDblClick();
     void TransponderGridDblClick();
@@ -167,6 +179,8 @@ protected:
 private:
     QAction* addTool(const char* name, const QString& hint, int glyph, const char* themeName);
     void createMenus();
+    // The reordering commands of "Modifica" (main_window_reorder.cpp).
+    void createReorderCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();

@@ -77,13 +77,13 @@ void copyRows(const ListPage& page, int first, int last, EditContext& context, c
     }
 }
 
-std::int32_t megahertzOption(const std::string& option, const std::string& value) {
+std::int32_t megahertzOption(const std::string& op, const std::string& option, const std::string& value) {
     const std::int64_t number = CellIntegerOr(value, INT64_MIN);
-    if (number == INT64_MIN) usage("copy-from", option + " '" + value + "' is not a number");
+    if (number == INT64_MIN) usage(op, option + " '" + value + "' is not a number");
     return static_cast<std::int32_t>(number);
 }
 
-std::array<std::int32_t, 16> ratesOption(const std::string& value) {
+std::array<std::int32_t, 16> ratesOption(const std::string& op, const std::string& value) {
     std::array<std::int32_t, 16> rates{};
     size_t count = 0;
     size_t start = 0;
@@ -92,12 +92,12 @@ std::array<std::int32_t, 16> ratesOption(const std::string& value) {
         const std::string part = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const std::int64_t rate = CellIntegerOr(part, INT64_MIN);
         if (rate == INT64_MIN || count == rates.size())
-            usage("copy-from", "--src-symbol-rates needs sixteen numbers separated by ','");
+            usage(op, "--src-symbol-rates needs sixteen numbers separated by ','");
         rates[count++] = static_cast<std::int32_t>(rate);
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (count != rates.size()) usage("copy-from", "--src-symbol-rates needs sixteen numbers separated by ','");
+    if (count != rates.size()) usage(op, "--src-symbol-rates needs sixteen numbers separated by ','");
     return rates;
 }
 
@@ -117,6 +117,33 @@ std::string cellText(const std::string& operation, const std::string& field, con
 
 }  // namespace
 
+std::size_t TakeSourceOptions(const std::vector<std::string>& words, std::size_t pos, const std::string& op,
+                              TOpenParams& params) {
+    size_t used = 0;
+    // Open parameters of the other image, where they differ from this one's:
+    // "--src-name VALUE" or "--src-name=VALUE".
+    while (pos + used < words.size() && words[pos + used].rfind("--src-", 0) == 0) {
+        std::string option = words[pos + used];
+        std::string value;
+        if (const auto eq = option.find('='); eq != std::string::npos) {
+            value = option.substr(eq + 1);
+            option.resize(eq);
+            used += 1;
+        } else {
+            value = word(words, pos + used + 1, op, (option + " value").c_str());
+            used += 2;
+        }
+        if (option == "--src-lnb-low") params.LnbLow = megahertzOption(op, option, value);
+        else if (option == "--src-lnb-high") params.LnbHigh = megahertzOption(op, option, value);
+        else if (option == "--src-sat-a") params.SatelliteA = cellText(op, option, value);
+        else if (option == "--src-sat-b") params.SatelliteB = cellText(op, option, value);
+        else if (option == "--src-symbol-rates") params.SymbolRates = ratesOption(op, value);
+        else usage(op, "unknown option " + option);
+    }
+    if (params.SatelliteA == params.SatelliteB) usage(op, "the satellite names of IMAGE2 must differ");
+    return used;
+}
+
 std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
     const int rows = context.page.channelCount();
     const int first = rowArgument(words, pos + 1, "copy", "FIRST", rows, "channel");
@@ -131,28 +158,7 @@ std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t
     params.FileName = word(words, pos + 1, op, "IMAGE2");
     word(words, pos + 2, op, "FIRST");
     word(words, pos + 3, op, "LAST");
-    size_t used = 4;
-    // Open parameters of the other image, where they differ from this one's:
-    // "--src-name VALUE" or "--src-name=VALUE".
-    while (pos + used < words.size() && words[pos + used].rfind("--src-", 0) == 0) {
-        std::string option = words[pos + used];
-        std::string value;
-        if (const auto eq = option.find('='); eq != std::string::npos) {
-            value = option.substr(eq + 1);
-            option.resize(eq);
-            used += 1;
-        } else {
-            value = word(words, pos + used + 1, op, (option + " value").c_str());
-            used += 2;
-        }
-        if (option == "--src-lnb-low") params.LnbLow = megahertzOption(option, value);
-        else if (option == "--src-lnb-high") params.LnbHigh = megahertzOption(option, value);
-        else if (option == "--src-sat-a") params.SatelliteA = cellText(op, option, value);
-        else if (option == "--src-sat-b") params.SatelliteB = cellText(op, option, value);
-        else if (option == "--src-symbol-rates") params.SymbolRates = ratesOption(value);
-        else usage(op, "unknown option " + option);
-    }
-    if (params.SatelliteA == params.SatelliteB) usage(op, "the satellite names of IMAGE2 must differ");
+    const size_t used = 4 + TakeSourceOptions(words, pos + 4, op, params);
 
     const std::unique_ptr<ListPage> source = OpenListPage(params);
     const int rows = source->channelCount();

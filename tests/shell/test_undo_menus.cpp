@@ -338,7 +338,8 @@ private slots:
         QCOMPARE(items(window->FileMenu), QStringList({"Apri", "Salva", "Esporta CSV...", "Chiudi", "Esci"}));
         QCOMPARE(items(window->EditMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
-                              "Vai al canale", "Trova", "Sposta preferito in su", "Sposta preferito in giù"}));
+                              "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
+                              "Sposta preferito in su", "Sposta preferito in giù"}));
         QCOMPARE(items(window->TransponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->HelpMenu), QStringList({"Informazioni"}));
         // Shortcuts shown in the menus.
@@ -361,7 +362,7 @@ private slots:
                     menuOnly.push_back(action);
             }
         QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
-        QCOMPARE(menuOnly.size(), size_t(5));
+        QCOMPARE(menuOnly.size(), size_t(7));
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {
@@ -373,6 +374,8 @@ private slots:
             PageView* active = window->activePage();
             QCOMPARE(window->Esporta1->isEnabled(), active != nullptr);
             QCOMPARE(window->Trova1->isEnabled(), active != nullptr);
+            QCOMPARE(window->Ordina1->isEnabled(), active != nullptr);
+            QCOMPARE(window->Riferimento1->isEnabled(), active != nullptr);
             QCOMPARE(window->Annulla1->isEnabled(), active && active->history().canUndo());
             QCOMPARE(window->Ripeti1->isEnabled(), active && active->history().canRedo());
             QVERIFY(window->Informazioni1->isEnabled());

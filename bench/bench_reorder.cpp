@@ -1,0 +1,71 @@
+// Reordering a full page (9,990 channels on 255 transponders, all eight favourites lists
+// full): sorting it by each key, matching it against a reference list of 9,990 channels
+// in another order, and applying that reference (favourites kept or taken).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+
+#include "channel_fixtures.h"
+#include "editing/reorder.h"
+
+namespace {
+
+using rivo::ListPage;
+
+const ListPage& fullPage() {
+    static const auto page = rivo::testsupport::OpenChannelImage(
+        rivo::testsupport::BuildChannelImage(rivo::testsupport::MakeLargestChannelImageSpec()));
+    return *page;
+}
+
+// The full page with its channels shuffled: the list after a new scan.
+const ListPage& shuffledPage() {
+    static const ListPage page = [] {
+        ListPage shuffled = fullPage();
+        std::vector<int> order(static_cast<size_t>(shuffled.channelCount()));
+        for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
+        std::shuffle(order.begin(), order.end(), std::mt19937(3));
+        rivo::ReorderChannels(shuffled, 1, order);
+        return shuffled;
+    }();
+    return page;
+}
+
+template <typename Op>
+void onFreshPages(benchmark::State& state, const ListPage& base, Op op) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        ListPage page = base;
+        state.ResumeTiming();
+        op(page);
+        benchmark::DoNotOptimize(page);
+    }
+}
+
+void BM_SortFullPage(benchmark::State& state) {
+    const auto key = static_cast<rivo::SortKey>(state.range(0));
+    onFreshPages(state, shuffledPage(), [key](ListPage& page) { rivo::SortChannels(page, 1, page.channelCount(), key); });
+}
+BENCHMARK(BM_SortFullPage)->ArgName("key(0 name,1 sid,2 frequency)")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_MatchReference(benchmark::State& state) {
+    const ListPage& current = shuffledPage();
+    const ListPage& reference = fullPage();
+    for (auto _ : state) benchmark::DoNotOptimize(rivo::MatchReference(current, reference));
+}
+BENCHMARK(BM_MatchReference)->Unit(benchmark::kMillisecond);
+
+void BM_MatchAndApplyReference(benchmark::State& state) {
+    rivo::ReferenceOptions options;
+    options.takeFavourites = state.range(0) != 0;
+    options.takeNames = true;
+    const ListPage& reference = fullPage();
+    onFreshPages(state, shuffledPage(), [&](ListPage& page) {
+        const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);
+        rivo::ApplyReference(page, reference, match, options);
+    });
+}
+BENCHMARK(BM_MatchAndApplyReference)->ArgName("take")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

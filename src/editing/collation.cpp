@@ -1,0 +1,62 @@
+#include "editing/collation.h"
+
+#include <array>
+
+#include "channels/cp1252.h"
+
+namespace rivo {
+
+namespace {
+
+// What each Windows-1252 byte contributes to a key. Windows-1252 holds no combining
+// marks of its own, so decomposing a letter and dropping its marks leaves its base
+// letter; case folding then lowers it. Letters without a decomposition (Æ, Ø, Þ, Ð, Œ)
+// only fold; ß folds to "ss" and µ to the Greek mu, as full case folding does. Every
+// other byte stands for itself.
+std::array<std::string, 256> makeTable() {
+    std::array<std::string, 256> table;
+    for (int b = 0; b < 256; ++b) table[static_cast<size_t>(b)] = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
+    for (int b = 'A'; b <= 'Z'; ++b) table[static_cast<size_t>(b)] = std::string(1, static_cast<char>(b + 32));
+    struct Base {
+        unsigned char first, last;
+        const char* letter;
+    };
+    // Runs of accented letters that share a base letter, capitals and small letters.
+    static constexpr Base bases[] = {
+        {0xC0, 0xC5, "a"}, {0xC7, 0xC7, "c"}, {0xC8, 0xCB, "e"}, {0xCC, 0xCF, "i"}, {0xD1, 0xD1, "n"},
+        {0xD2, 0xD6, "o"}, {0xD9, 0xDC, "u"}, {0xDD, 0xDD, "y"}, {0xE0, 0xE5, "a"}, {0xE7, 0xE7, "c"},
+        {0xE8, 0xEB, "e"}, {0xEC, 0xEF, "i"}, {0xF1, 0xF1, "n"}, {0xF2, 0xF6, "o"}, {0xF9, 0xFC, "u"},
+        {0xFD, 0xFD, "y"}, {0xFF, 0xFF, "y"}, {0x8A, 0x8A, "s"}, {0x9A, 0x9A, "s"}, {0x8E, 0x8E, "z"},
+        {0x9E, 0x9E, "z"}, {0x9F, 0x9F, "y"},
+    };
+    for (const Base& base : bases)
+        for (int b = base.first; b <= base.last; ++b) table[static_cast<size_t>(b)] = base.letter;
+    // Capitals without a decomposition fold to their small letters.
+    for (const auto& [capital, small] : {std::pair{0xC6, 0xE6}, {0xD0, 0xF0}, {0xD8, 0xF8}, {0xDE, 0xFE}, {0x8C, 0x9C}})
+        table[static_cast<size_t>(capital)] = table[static_cast<size_t>(small)];
+    table[0xDF] = "ss";
+    table[0xB5] = "\xCE\xBC";  // µ folds to U+03BC
+    return table;
+}
+
+}  // namespace
+
+std::string CollationKey(const std::string& name) {
+    static const std::array<std::string, 256> table = makeTable();
+    std::size_t begin = name.find_first_not_of(' ');
+    if (begin == std::string::npos) return {};
+    const std::size_t end = name.find_last_not_of(' ') + 1;
+    std::string key;
+    key.reserve(end - begin + 4);
+    for (std::size_t i = begin; i < end; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        // Most names are plain ASCII: lower-case the letters in place.
+        if (byte < 0x80)
+            key.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+        else
+            key += table[byte];
+    }
+    return key;
+}
+
+}  // namespace rivo

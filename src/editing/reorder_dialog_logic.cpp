@@ -1,0 +1,84 @@
+#include "editing/reorder_dialog_logic.h"
+
+#include <climits>
+
+#include "channels/records.h"
+#include "editing/transponders.h"
+
+namespace rivo {
+
+std::pair<int, int> SortDialogRows(const ListPage& page, const SortDialogValues& values, int selectedFirst,
+                                   int selectedLast) {
+    if (values.wholeList) return {1, page.channelCount()};
+    return {selectedFirst, selectedLast};
+}
+
+EditResult ApplySortDialog(ListPage& page, const SortDialogValues& values, int selectedFirst, int selectedLast) {
+    const auto [first, last] = SortDialogRows(page, values, selectedFirst, selectedLast);
+    return SortChannels(page, first, last, values.key);
+}
+
+ReferenceDialogValues ReferenceDialogStart(const ListPage& page) {
+    ReferenceDialogValues values;
+    values.lnbLow = std::to_string(page.LnbLow);
+    values.lnbHigh = std::to_string(page.LnbHigh);
+    values.satelliteA = page.SatelliteA;
+    values.satelliteB = page.SatelliteB;
+    return values;
+}
+
+std::optional<TOpenParams> ReferenceOpenParams(const ListPage& page, const ReferenceDialogValues& values) {
+    const std::int64_t low = CellIntegerOr(values.lnbLow, -1);
+    const std::int64_t high = CellIntegerOr(values.lnbHigh, -1);
+    if (values.fileName.empty() || low <= 0 || low > INT32_MAX || high <= 0 || high > INT32_MAX ||
+        values.satelliteA.empty() || values.satelliteB.empty() || values.satelliteA == values.satelliteB)
+        return std::nullopt;
+    TOpenParams params;
+    params.FileName = values.fileName;
+    params.LnbLow = static_cast<std::int32_t>(low);
+    params.LnbHigh = static_cast<std::int32_t>(high);
+    params.SymbolRates = page.SymbolRates;
+    params.SatelliteA = values.satelliteA;
+    params.SatelliteB = values.satelliteB;
+    return params;
+}
+
+namespace {
+
+std::vector<PreviewRow> previewRows(const ListPage& page, const std::vector<int>& rows) {
+    std::vector<PreviewRow> out;
+    out.reserve(rows.size());
+    for (const int r : rows) {
+        PreviewRow row{r, page.ChannelGrid.cell(r, ch::Name), page.ChannelGrid.cell(r, ch::Sid), {}};
+        const int t = TransponderReference(page.ChannelGrid.cell(r, ch::Transponder));
+        if (t >= 1 && t != kNoTransponder && t <= page.transponderCount())
+            row.frequency = page.TransponderGrid.cell(t, tp::Frequency);
+        if (row.frequency == "0") row.frequency.clear();
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+}  // namespace
+
+ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& reference,
+                                      const ReferenceMatch& match) {
+    static const char* const passes[kMatchPasses] = {
+        "nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)",
+        "SID, TID e NID",
+        "SID, polarizzazione, frequenza (entro 3 MHz)",
+        "nome unico in entrambe le liste",
+    };
+    ReferencePreview preview;
+    for (int p = 0; p < kMatchPasses; ++p)
+        preview.passLines.push_back("Passo " + std::to_string(p + 1) + " (" + passes[p] +
+                                    "): " + std::to_string(match.passCounts[static_cast<size_t>(p)]) + " canali");
+    preview.summary = std::to_string(match.matched()) + " canali trovati nel riferimento, " +
+                      std::to_string(match.unmatchedCurrent.size()) + " canali della lista non trovati, " +
+                      std::to_string(match.unmatchedReference.size()) + " canali del riferimento non trovati";
+    preview.unmatchedCurrent = previewRows(current, match.unmatchedCurrent);
+    preview.unmatchedReference = previewRows(reference, match.unmatchedReference);
+    return preview;
+}
+
+}  // namespace rivo

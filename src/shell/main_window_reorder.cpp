@@ -1,0 +1,102 @@
+// The reordering commands of the "Modifica" menu: sorting a block of channels, and
+// putting the list into the order of a reference list.
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QTableView>
+
+#include "channels/page_io.h"
+#include "dialogs/reorder_dialogs.h"
+#include "editing/reorder.h"
+#include "editing/reorder_dialog_logic.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+
+namespace {
+
+constexpr const char* kAttention = "Attenzione";
+
+// Selects channel rows first .. last (1-based), first becoming the current row.
+void selectChannelBlock(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    if (first < 1 || last < first || last > model->rowCount()) return;
+    const QModelIndex top = model->index(first - 1, 0);
+    const QItemSelection block(top, model->index(last - 1, model->columnCount() - 1));
+    QItemSelectionModel* selection = view.ChannelGrid->selectionModel();
+    selection->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    selection->select(block, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view.ChannelGrid->scrollTo(top);
+}
+
+}  // namespace
+
+void TSDIAppForm::createReorderCommands() {
+    Ordina1 = new QAction(QString::fromUtf8(rivo::kSortCaption), this);
+    Ordina1->setObjectName(QStringLiteral("Ordina1"));
+    Ordina1->setStatusTip(QStringLiteral("Ordina i canali per nome, SID o frequenza"));
+    Riferimento1 = new QAction(QString::fromUtf8(rivo::kReferenceCaption), this);
+    Riferimento1->setObjectName(QStringLiteral("Riferimento1"));
+    Riferimento1->setStatusTip(QStringLiteral("Riporta la lista nell'ordine di un'altra lista"));
+    EditMenu->addSeparator();
+    EditMenu->addAction(Ordina1);
+    EditMenu->addAction(Riferimento1);
+    connect(Ordina1, &QAction::triggered, this, &TSDIAppForm::EditSort1Execute);
+    connect(Riferimento1, &QAction::triggered, this, &TSDIAppForm::EditReference1Execute);
+    runSortDialog = [](TSortDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runReferenceDialog = [](TReferenceDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runReferencePreview = [](TReferencePreview& dialog) { return dialog.exec() == QDialog::Accepted; };
+}
+
+void TSDIAppForm::EditSort1Execute() {
+    PageView* view = activePage();
+    if (!view || view->page().channelCount() < 1) return;
+    const auto [selectedFirst, selectedLast] = view->selectedChannelRows();
+    TSortDialog dialog(selectedFirst >= 1 && selectedLast > selectedFirst, this);
+    if (!runSortDialog(dialog)) return;
+    const rivo::SortDialogValues values = dialog.values();
+    const auto [first, last] = rivo::SortDialogRows(view->page(), values, selectedFirst, selectedLast);
+    bool sorted = false;
+    runOnPage(*view, rivo::kSortStep, [&](PageView& v) {
+        sorted = rivo::SortChannels(v.page(), first, last, values.key).changed;
+    });
+    // The sorted block stays selected, so the user sees what moved.
+    if (sorted) selectChannelBlock(*view, first, last);
+}
+
+void TSDIAppForm::EditReference1Execute() {
+    PageView* view = activePage();
+    if (!view) return;
+    rivo::ListPage& page = view->page();
+    TReferenceDialog dialog(rivo::ReferenceDialogStart(page), page.Layout == rivo::ListLayout::Split, prompts(), this);
+    if (!runReferenceDialog(dialog)) return;
+    const rivo::ReferenceDialogValues values = dialog.values();
+    const auto params = rivo::ReferenceOpenParams(page, values);
+    if (!params) return;  // the dialog's Ok refuses these
+
+    rivo::OpenResult opened = rivo::OpenPage(*params, progress());
+    progress().hide();
+    if (opened.status != rivo::OpenResult::Status::Ok || !opened.page) {
+        prompts().tell(opened.message, kAttention, rivo::Icon::Error);
+        return;
+    }
+    const rivo::ListPage& reference = *opened.page;
+    rivo::ReferenceOptions options;
+    options.takeFavourites = values.takeFavourites;
+    options.takeNames = values.takeNames;
+    if (options.takeFavourites && !rivo::CanTakeFavourites(page, reference)) {
+        prompts().tell(rivo::kTakeFavouritesRefused, rivo::kTakeFavouritesTitle, rivo::Icon::Warning);
+        return;
+    }
+    const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);
+    TReferencePreview preview(rivo::MakeReferencePreview(page, reference, match), this);
+    if (!runReferencePreview(preview)) return;
+
+    rivo::EditResult result;
+    runOnPage(*view, rivo::kReferenceStep, [&](PageView& v) {
+        result = rivo::ApplyReference(v.page(), reference, match, options);
+    });
+    if (!result.changed) return;
+    progress().status(rivo::ReferenceStatusText(match));
+    // The channels the reference did not know stand together at the end.
+    if (result.focusRow > 0) selectChannelBlock(*view, result.focusRow, page.channelCount());
+}

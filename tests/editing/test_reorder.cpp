@@ -1,0 +1,519 @@
+// Reordering the channel list: the collation key, sorting a block, matching a list
+// against a reference list, and applying the reference's order.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "channels/records.h"
+#include "editing/channel_edit.h"
+#include "editing/collation.h"
+#include "editing/reorder.h"
+#include "editing/undo_history.h"
+#include "page_maker.h"
+
+namespace rivo {
+namespace {
+
+using pages::AddFavourite;
+using pages::Favourites;
+using pages::MakePage;
+using pages::SetChannel;
+using pages::SetTransponder;
+using pages::Transponder;
+
+std::vector<std::string> names(const ListPage& page) {
+    std::vector<std::string> out;
+    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.ChannelGrid.cell(r, ch::Name));
+    return out;
+}
+
+bool numberedInOrder(const ListPage& page) {
+    for (int r = 1; r <= page.channelCount(); ++r)
+        if (page.ChannelGrid.cell(r, ch::Num) != std::to_string(r)) return false;
+    return true;
+}
+
+void setSid(ListPage& page, int row, const std::string& sid) { page.ChannelGrid.setCell(row, ch::Sid, sid); }
+
+// ---- collation key ----------------------------------------------------------------
+
+TEST(CollationKey, DecomposesDropsMarksAndFoldsCase) {
+    struct Case {
+        std::string name;  // Windows-1252 bytes
+        std::string key;   // UTF-8
+    };
+    const Case cases[] = {
+        {"\xC8lite", "elite"},            // Èlite
+        {"ELITE", "elite"},
+        {"  elite  ", "elite"},           // surrounding spaces go, inner ones stay
+        {" a b ", "a b"},
+        {"", ""},
+        {"    ", ""},
+        {"Stra\xDF" "e", "strasse"},      // ß folds to ss
+        {"\x8Cuvre", "\xC5\x93uvre"},     // Œ folds to œ (no decomposition)
+        {"\xC6" "gir", "\xC3\xA6gir"},    // Æ folds to æ
+        {"\xD8stfold", "\xC3\xB8stfold"}, // Ø folds to ø
+        {"\x9F" "\xFF", "yy"},            // Ÿ ÿ
+        {"\x8A\x9A\x8E\x9E", "sszz"},     // Š š Ž ž
+        {"\xD1" "and\xFA", "nandu"},      // Ñandú
+        {"\xC0\xC1\xC2\xC3\xC4\xC5\xE0\xE5", "aaaaaaaa"},
+        {"\xC7" "a\xE7", "cac"},
+        {"\xB5", "\xCE\xBC"},             // µ folds to Greek mu
+        {"\xD7", "\xC3\x97"},             // × is no letter and stays
+        {"Rai 1", "rai 1"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CollationKey(c.name), c.key) << c.name;
+}
+
+// ---- sorting ----------------------------------------------------------------------
+
+// Channels named and numbered as given, each on its own transponder row 1..n.
+ListPage namedPage(const std::vector<std::string>& channelNames) {
+    const int n = static_cast<int>(channelNames.size());
+    ListPage page = MakePage(n, n);
+    for (int r = 1; r <= n; ++r) {
+        SetTransponder(page, r, Transponder{});
+        SetChannel(page, r, channelNames[static_cast<size_t>(r - 1)], r);
+    }
+    return page;
+}
+
+TEST(SortChannels, ByNameTable) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> before;
+        int first, last;
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"plain", {"c", "a", "b"}, 1, 3, {"a", "b", "c"}},
+        {"accents and case sort with their base letter", {"f", "\xC8lite", "ELITE2", "d"}, 1, 4,
+         {"d", "\xC8lite", "ELITE2", "f"}},
+        {"ties keep their order", {"s", "Rai", "a", "RAI", " rai"}, 1, 5, {"a", "Rai", "RAI", " rai", "s"}},
+        {"empty names last, in their order", {"", "b", "  ", "a"}, 1, 4, {"a", "b", "", "  "}},
+        {"only the block moves", {"z", "c", "b", "a", "y"}, 2, 4, {"z", "a", "b", "c", "y"}},
+        {"last row alone", {"b", "a"}, 2, 2, {"b", "a"}},
+    };
+    for (const Case& c : cases) {
+        ListPage page = namedPage(c.before);
+        const EditResult result = SortChannels(page, c.first, c.last, SortKey::Name);
+        EXPECT_TRUE(result.changed) << c.what;
+        EXPECT_EQ(result.focusRow, c.first) << c.what;
+        EXPECT_TRUE(page.Modified) << c.what;
+        EXPECT_EQ(names(page), c.after) << c.what;
+        EXPECT_TRUE(numberedInOrder(page)) << c.what;
+    }
+}
+
+TEST(SortChannels, BySidNumerically) {
+    ListPage page = namedPage({"a", "b", "c", "d", "e"});
+    const char* sids[] = {"10", "9", "100", "9", "0"};
+    for (int r = 1; r <= 5; ++r) setSid(page, r, sids[r - 1]);
+    SortChannels(page, 1, 5, SortKey::Sid);
+    EXPECT_EQ(names(page), (std::vector<std::string>{"e", "b", "d", "a", "c"}));
+}
+
+TEST(SortChannels, ByFrequencyTable) {
+    // Transponders: 1 11747 H, 2 11747 V, 3 10714,25 H, 4 free ("0"), 5 12000 H.
+    ListPage page = MakePage(8, 5);
+    SetTransponder(page, 1, Transponder{.Frequency = "11747", .Polarisation = "H"});
+    SetTransponder(page, 2, Transponder{.Frequency = "11747", .Polarisation = "V"});
+    SetTransponder(page, 3, Transponder{.Frequency = "10714,25", .Polarisation = "H"});
+    SetTransponder(page, 4, Transponder{.Frequency = "0"});
+    SetTransponder(page, 5, Transponder{.Frequency = "12000", .Polarisation = "H"});
+    struct Row {
+        const char* name;
+        int transponder;
+        const char* sid;
+    };
+    const Row rows[] = {
+        {"none255", 255, "1"}, {"v", 2, "5"},     {"h-sid9", 1, "9"}, {"free", 4, "2"},
+        {"h-sid3", 1, "3"},    {"outside", 6, "0"}, {"low", 3, "7"},   {"high", 5, "1"},
+    };
+    for (int r = 1; r <= 8; ++r) {
+        SetChannel(page, r, rows[r - 1].name, rows[r - 1].transponder);
+        setSid(page, r, rows[r - 1].sid);
+    }
+    SortChannels(page, 1, 8, SortKey::Frequency);
+    // Lower frequency first; H before V; then SID; no transponder last in their order.
+    EXPECT_EQ(names(page), (std::vector<std::string>{"low", "h-sid3", "h-sid9", "v", "high", "none255", "free",
+                                                     "outside"}));
+}
+
+TEST(SortChannels, FavouritesFollowTheirChannels) {
+    ListPage page = namedPage({"c", "a", "b"});
+    AddFavourite(page, 1, 1);  // c
+    AddFavourite(page, 1, 2);  // a
+    AddFavourite(page, 3, 3);  // b
+    SortChannels(page, 1, 3, SortKey::Name);
+    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3, 1}));  // c now 3, a now 1
+    EXPECT_EQ(Favourites(page, 3), (std::vector<int>{2}));
+    EXPECT_EQ(page.FavouriteGrids[0].cell(1, fav::Name), "c");
+    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "1");
+}
+
+TEST(SortChannels, EntryOfAChannelWithoutPreferenzaStaysUnderItsNumber) {
+    ListPage page = namedPage({"b", "a"});
+    AddFavourite(page, 1, 1);
+    page.ChannelGrid.setCell(1, ch::Favourites, "0");  // inconsistent: listed, no bit
+    SortChannels(page, 1, 2, SortKey::Name);
+    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{1}));
+}
+
+TEST(SortChannels, BlockOutsideTheTableChangesNothing) {
+    ListPage page = namedPage({"b", "a"});
+    const ListPage before = page;
+    for (auto [first, last] : {std::pair{0, 2}, {1, 3}, {2, 1}}) {
+        EXPECT_FALSE(SortChannels(page, first, last, SortKey::Name).changed);
+        EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
+        EXPECT_FALSE(page.Modified);
+    }
+}
+
+TEST(SortKeyWords, OnlyTheThreeWords) {
+    EXPECT_EQ(SortKeyFromWord("name"), SortKey::Name);
+    EXPECT_EQ(SortKeyFromWord("sid"), SortKey::Sid);
+    EXPECT_EQ(SortKeyFromWord("frequency"), SortKey::Frequency);
+    EXPECT_FALSE(SortKeyFromWord("Name").has_value());
+    EXPECT_FALSE(SortKeyFromWord("").has_value());
+}
+
+// Sorting equals moving one channel at a time with the block move, on random pages
+// whose favourites agree with the channels' "Preferenza".
+TEST(SortChannels, MatchesOneByOneBlockMoves) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        const int n = 1 + static_cast<int>(rng() % 30);
+        ListPage page = MakePage(n, 3);
+        for (int t = 1; t <= 3; ++t)
+            SetTransponder(page, t, Transponder{.Frequency = std::to_string(11000 + 100 * static_cast<int>(rng() % 3))});
+        for (int r = 1; r <= n; ++r) {
+            if (rng() % 5 == 0) continue;  // an empty row
+            SetChannel(page, r, std::string(1, static_cast<char>('a' + rng() % 6)), 1 + static_cast<int>(rng() % 3));
+            setSid(page, r, std::to_string(rng() % 10));
+            for (int k = 1; k <= fav::Lists; ++k)
+                if (rng() % 4 == 0) AddFavourite(page, k, r);
+        }
+        const int first = 1 + static_cast<int>(rng() % n);
+        const int last = first + static_cast<int>(rng() % (n - first + 1));
+        const SortKey key = static_cast<SortKey>(rng() % 3);
+        ListPage expected = page;
+        ListPage sorted = page;
+        SortChannels(sorted, first, last, key);
+        // Reference: bring the channel that belongs in each row there by a block move,
+        // finding it by its original number kept in an otherwise unused column.
+        for (int r = 1; r <= n; ++r) expected.ChannelGrid.setCell(r, ch::Pcr, std::to_string(r));
+        ListPage tagged = expected;
+        SortChannels(tagged, first, last, key);
+        NullProgress progress;
+        for (int row = first; row <= last; ++row) {
+            const std::string wanted = tagged.ChannelGrid.cell(row, ch::Pcr);
+            int at = row;
+            while (expected.ChannelGrid.cell(at, ch::Pcr) != wanted) ++at;
+            MoveChannels(expected, at, at, row, progress);
+        }
+        for (int r = 1; r <= n; ++r) expected.ChannelGrid.setCell(r, ch::Pcr, sorted.ChannelGrid.cell(r, ch::Pcr));
+        ASSERT_EQ(sorted.ChannelGrid, expected.ChannelGrid) << "round " << round;
+        for (int k = 0; k < fav::Lists; ++k)
+            ASSERT_EQ(sorted.FavouriteGrids[static_cast<size_t>(k)], expected.FavouriteGrids[static_cast<size_t>(k)])
+                << "round " << round << " list " << k + 1;
+    }
+}
+
+// ---- matching -----------------------------------------------------------------------
+
+struct Chan {
+    std::string name;
+    int transponder = 255;
+    std::string sid = "0";
+};
+struct Tp {
+    std::string frequency;
+    std::string tid = "1";
+    std::string nid = "1";
+    std::string polarisation = "H";
+};
+
+ListPage listOf(const std::vector<Tp>& transponders, const std::vector<Chan>& channels) {
+    ListPage page = MakePage(static_cast<int>(channels.size()), static_cast<int>(transponders.size()));
+    for (size_t t = 0; t < transponders.size(); ++t) {
+        const Tp& tp = transponders[t];
+        SetTransponder(page, static_cast<int>(t) + 1,
+                       Transponder{.Frequency = tp.frequency, .Tid = tp.tid, .Nid = tp.nid, .Polarisation = tp.polarisation});
+    }
+    for (size_t r = 0; r < channels.size(); ++r) {
+        const Chan& c = channels[r];
+        const int row = static_cast<int>(r) + 1;
+        if (c.name.empty() && c.transponder == 255) continue;  // an empty row
+        SetChannel(page, row, c.name, c.transponder);
+        setSid(page, row, c.sid);
+    }
+    return page;
+}
+
+TEST(MatchReference, PassTable) {
+    struct Case {
+        const char* what;
+        std::vector<Tp> currentTps;
+        std::vector<Chan> current;
+        std::vector<Tp> referenceTps;
+        std::vector<Chan> reference;
+        std::array<int, 4> passes;
+        std::vector<int> order;  // current rows in their new order
+    };
+    const Case cases[] = {
+        {"pass 1, reversed list",
+         {{"11747"}}, {{"A", 1, "1"}, {"B", 1, "2"}},
+         {{"11747"}}, {{"B", 1, "2"}, {"A", 1, "1"}},
+         {2, 0, 0, 0}, {2, 1}},
+        {"pass 1 at exactly 3 MHz, with accents and case in the name",
+         {{"11750"}}, {{"\xC8lite", 1, "7"}},
+         {{"11747"}}, {{"elite", 1, "7"}},
+         {1, 0, 0, 0}, {1}},
+        {"3 MHz and a little more leaves pass 1 to pass 2 (same identity)",
+         {{"11750,001"}}, {{"A", 1, "7"}},
+         {{"11747"}}, {{"A", 1, "7"}},
+         {0, 1, 0, 0}, {1}},
+        {"renamed channel on a moved transponder: pass 2",
+         {{"12000"}}, {{"New name", 1, "7"}},
+         {{"11747"}}, {{"Old name", 1, "7"}},
+         {0, 1, 0, 0}, {1}},
+        {"TID and NID changed: pass 3 within 3 MHz",
+         {{"11749", "2", "9"}}, {{"X", 1, "7"}},
+         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
+         {0, 0, 1, 0}, {1}},
+        {"TID changed and 3 MHz exceeded: no pass 3; names differ: unmatched",
+         {{"11750,5", "2", "1"}}, {{"X", 1, "7"}},
+         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
+         {0, 0, 0, 0}, {1}},
+        {"TID changed, other polarisation: no pass 3, pass 4 by name",
+         {{"11747", "2", "1", "V"}}, {{"Rai 1", 1, "7"}},
+         {{"11747", "1", "1", "H"}}, {{"RAI 1", 1, "7"}},
+         {0, 0, 0, 1}, {1}},
+        {"pass 4 without transponders",
+         {}, {{"b"}, {"a"}},
+         {}, {{"a"}, {"b"}},
+         {0, 0, 0, 2}, {2, 1}},
+        {"a duplicate name in the current list is skipped by pass 4",
+         {}, {{"a"}, {"a"}, {"b"}},
+         {}, {{"b"}, {"a"}},
+         {0, 0, 0, 1}, {3, 1, 2}},
+        {"a duplicate name in the reference is skipped by pass 4",
+         {}, {{"a"}, {"b"}},
+         {}, {{"b"}, {"a"}, {" A"}},
+         {0, 0, 0, 1}, {2, 1}},
+        {"empty rows take part in no match",
+         {{"11747"}}, {{""}, {"A", 1, "0"}, {""}},
+         {{"11747"}}, {{""}, {"A", 1, "0"}},
+         {1, 0, 0, 0}, {2, 1, 3}},
+        {"a channel matched in pass 1 is not taken again by pass 2",
+         {{"11747"}}, {{"A", 1, "7"}, {"Z", 1, "8"}},
+         {{"11747"}}, {{"B", 1, "7"}, {"A", 1, "7"}},
+         {1, 0, 0, 0}, {1, 2}},
+        {"the first unmatched current channel in current order wins",
+         {{"11747"}}, {{"P", 1, "7"}, {"Q", 1, "7"}},
+         {{"11747"}}, {{"R", 1, "7"}},
+         {0, 1, 0, 0}, {1, 2}},
+        {"transponder 255, beyond the table or free: no passes 1-3",
+         {{"11747"}, {"0"}}, {{"A", 255, "7"}, {"B", 3, "7"}, {"C", 2, "7"}},
+         {{"11747"}}, {{"Q", 1, "7"}},
+         {0, 0, 0, 0}, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        const ListPage current = listOf(c.currentTps, c.current);
+        const ListPage reference = listOf(c.referenceTps, c.reference);
+        const ReferenceMatch match = MatchReference(current, reference);
+        EXPECT_EQ(match.passCounts, c.passes) << c.what;
+        EXPECT_EQ(match.order, c.order) << c.what;
+    }
+}
+
+TEST(MatchReference, UnmatchedListsLeaveEmptyRowsOut) {
+    ListPage current = listOf({}, {{"a"}, {""}, {"x"}, {"b"}, {"zeroed"}});
+    // A zeroed record: no name, transponder 0; no pass can match it either.
+    SetChannel(current, 5, "", 0, "0", "0", "00");
+    const ListPage reference = listOf({}, {{"b"}, {""}, {"y"}, {"a"}});
+    const ReferenceMatch match = MatchReference(current, reference);
+    EXPECT_EQ(match.matched(), 2);
+    EXPECT_EQ(match.unmatchedCurrent, (std::vector<int>{3}));
+    EXPECT_EQ(match.unmatchedReference, (std::vector<int>{3}));
+    EXPECT_EQ(match.order, (std::vector<int>{4, 1, 2, 3, 5}));
+    EXPECT_EQ(match.currentOf[1], 4);
+    EXPECT_EQ(match.referenceOf[4], 1);
+    EXPECT_EQ(ReferenceStatusText(match), "2 canali ordinati secondo il riferimento, 1 non trovati");
+}
+
+// ---- applying a reference -------------------------------------------------------------
+
+TEST(ApplyReference, KeepRenumbersTheFavouritesAndSelectsTheUnmatched) {
+    ListPage current = listOf({}, {{"x"}, {"b"}, {"a"}});
+    AddFavourite(current, 1, 1);
+    AddFavourite(current, 1, 3);
+    ListPage reference = listOf({}, {{"a"}, {"b"}});
+    AddFavourite(reference, 2, 2);  // not taken in keep mode
+    const ReferenceMatch match = MatchReference(current, reference);
+    const EditResult result = ApplyReference(current, reference, match, {});
+    EXPECT_TRUE(result.changed);
+    EXPECT_EQ(result.focusRow, 3);
+    EXPECT_TRUE(current.Modified);
+    EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b", "x"}));
+    EXPECT_EQ(Favourites(current, 1), (std::vector<int>{3, 1}));
+    EXPECT_TRUE(Favourites(current, 2).empty());
+    EXPECT_TRUE(numberedInOrder(current));
+}
+
+TEST(ApplyReference, TakeFavouritesFromTheReference) {
+    ListPage current = listOf({}, {{"x"}, {"b"}, {"a"}, {"c"}});
+    AddFavourite(current, 1, 1);  // replaced: lists come from the reference
+    current.ChannelGrid.setCell(4, ch::Status, "00");  // inactive: grey
+    current.ChannelGrid.setColour(4, kColourGrey);
+    ListPage reference = listOf({}, {{"a"}, {"gone"}, {"b"}, {"c"}});
+    AddFavourite(reference, 2, 2);  // names an unmatched reference channel: left out
+    AddFavourite(reference, 2, 3);
+    AddFavourite(reference, 2, 1);
+    AddFavourite(reference, 8, 4);
+    reference.ConfigGrid.setCell(2, 1, "Sport");
+    reference.ConfigGrid.setCell(8, 1, "Ultima");
+    const ReferenceMatch match = MatchReference(current, reference);
+    ASSERT_EQ(match.order, (std::vector<int>{3, 2, 4, 1}));
+    ApplyReference(current, reference, match, {.takeFavourites = true});
+    EXPECT_TRUE(Favourites(current, 1).empty());
+    EXPECT_EQ(Favourites(current, 2), (std::vector<int>{2, 1}));  // b, a; the list closed up
+    EXPECT_EQ(Favourites(current, 8), (std::vector<int>{3}));
+    const Grid& list2 = current.FavouriteGrids[1];
+    EXPECT_EQ(list2.row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
+    EXPECT_EQ(list2.colour(1), kColourChannel);
+    EXPECT_EQ(list2.row(3).cells, (std::vector<std::string>{"3", "", "0"}));
+    EXPECT_EQ(list2.colour(3), kColourGrey);
+    EXPECT_EQ(current.FavouriteGrids[7].colour(1), kColourGrey);  // the inactive channel's colour
+    EXPECT_EQ(current.ConfigGrid.cell(2, 1), "Sport");
+    EXPECT_EQ(current.ConfigGrid.cell(8, 1), "Ultima");
+    // "Preferenza" rebuilt: a in list 2, b in list 2, c in list 8, x in none.
+    EXPECT_EQ(current.ChannelGrid.cell(1, ch::Favourites), "2");
+    EXPECT_EQ(current.ChannelGrid.cell(2, ch::Favourites), "2");
+    EXPECT_EQ(current.ChannelGrid.cell(3, ch::Favourites), "128");
+    EXPECT_EQ(current.ChannelGrid.cell(4, ch::Favourites), "0");
+}
+
+TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
+    for (auto [currentLayout, referenceLayout] :
+         {std::pair{ListLayout::Single, ListLayout::Split}, {ListLayout::Split, ListLayout::Single},
+          {ListLayout::None, ListLayout::Split}}) {
+        ListPage current = listOf({}, {{"b"}, {"a"}});
+        ListPage reference = listOf({}, {{"a"}, {"b"}});
+        current.Layout = currentLayout;
+        reference.Layout = referenceLayout;
+        const ListPage before = current;
+        EXPECT_FALSE(CanTakeFavourites(current, reference));
+        const ReferenceMatch match = MatchReference(current, reference);
+        EXPECT_FALSE(ApplyReference(current, reference, match, {.takeFavourites = true}).changed);
+        EXPECT_EQ(current.ChannelGrid, before.ChannelGrid);
+        EXPECT_FALSE(current.Modified);
+    }
+}
+
+TEST(ApplyReference, NamesComeFromTheReference) {
+    ListPage current = listOf({{"11747"}}, {{"NEW 2", 1, "2"}, {"NEW 1", 1, "1"}, {"other", 1, "3"}});
+    AddFavourite(current, 1, 2);
+    AddFavourite(current, 1, 3);
+    ListPage reference = listOf({{"11747"}}, {{"Mio uno", 1, "1"}, {"Mio due", 1, "2"}});
+    const ReferenceMatch match = MatchReference(current, reference);
+    EXPECT_EQ(match.passCounts[1], 2);
+    ApplyReference(current, reference, match, {.takeNames = true});
+    EXPECT_EQ(names(current), (std::vector<std::string>{"Mio uno", "Mio due", "other"}));
+    // Favourites entries show the new names of their channels.
+    EXPECT_EQ(current.FavouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "Mio uno", "1"}));
+    EXPECT_EQ(current.FavouriteGrids[0].row(2).cells, (std::vector<std::string>{"2", "other", "3"}));
+}
+
+TEST(ApplyReference, NamesAndTakenFavourites) {
+    ListPage current = listOf({}, {{"B"}, {"A"}});
+    ListPage reference = listOf({}, {{"a"}, {"b"}});
+    AddFavourite(reference, 1, 2);
+    const ReferenceMatch match = MatchReference(current, reference);
+    ApplyReference(current, reference, match, {.takeFavourites = true, .takeNames = true});
+    EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(current.FavouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
+}
+
+TEST(ApplyReference, AMatchForOtherListsChangesNothing) {
+    ListPage current = listOf({}, {{"b"}, {"a"}});
+    const ListPage other = listOf({}, {{"a"}, {"b"}, {"c"}});
+    const ReferenceMatch match = MatchReference(current, other);
+    const ListPage reference = listOf({}, {{"a"}});
+    EXPECT_FALSE(ApplyReference(current, reference, match, {}).changed);
+    EXPECT_EQ(names(current), (std::vector<std::string>{"b", "a"}));
+}
+
+// A list shuffled by block moves comes back exactly, favourites included, when given
+// its own original as the reference.
+TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
+    std::mt19937 rng(17);
+    const int n = 60;
+    ListPage original = MakePage(n, 6);
+    for (int t = 1; t <= 6; ++t)
+        SetTransponder(original, t, Transponder{.Frequency = std::to_string(10700 + 250 * t), .Tid = std::to_string(t)});
+    for (int r = 1; r <= n; ++r) {
+        if (r > n - 5) continue;  // free rows at the end, as a receiver leaves them
+        // Names repeat, so some channels are only told apart by SID and transponder.
+        SetChannel(original, r, "Ch " + std::to_string(r % 20), 1 + r % 6);
+        setSid(original, r, std::to_string(r));
+        for (int k = 1; k <= fav::Lists; ++k)
+            if (rng() % 5 == 0) AddFavourite(original, k, r);
+    }
+    for (int k = 1; k <= fav::Lists; ++k) original.ConfigGrid.setCell(k, 0, std::to_string(k));
+    original.ConfigGrid.setCell(1, 1, "Lista");
+    ListPage shuffled = original;
+    NullProgress progress;
+    for (int step = 0; step < 40; ++step) {
+        const int first = 1 + static_cast<int>(rng() % n);
+        const int last = first + static_cast<int>(rng() % std::min(5, n - first + 1));
+        const int target = 1 + static_cast<int>(rng() % (n - (last - first)));
+        MoveChannels(shuffled, first, last, target, progress);
+    }
+    ASSERT_NE(shuffled.ChannelGrid, original.ChannelGrid);
+    for (const bool take : {false, true}) {
+        ListPage page = shuffled;
+        const ReferenceMatch match = MatchReference(page, original);
+        ApplyReference(page, original, match, {.takeFavourites = take});
+        EXPECT_EQ(page.ChannelGrid, original.ChannelGrid) << take;
+        for (int k = 0; k < fav::Lists; ++k)
+            EXPECT_EQ(page.FavouriteGrids[static_cast<size_t>(k)], original.FavouriteGrids[static_cast<size_t>(k)])
+                << "list " << k + 1 << " take " << take;
+        EXPECT_EQ(page.ConfigGrid, original.ConfigGrid);
+    }
+}
+
+// ---- undo ---------------------------------------------------------------------------
+
+TEST(Reorder, EachCommandIsOneUndoStep) {
+    ListPage reference = listOf({}, {{"a"}, {"b"}, {"c"}});
+    AddFavourite(reference, 1, 3);
+    reference.ConfigGrid.setCell(1, 1, "Rif");
+    for (int command = 0; command < 3; ++command) {
+        ListPage page = listOf({}, {{"c"}, {"b"}, {"a"}});
+        AddFavourite(page, 2, 1);
+        UndoHistory history(page);
+        const ListPage before = page;
+        if (command == 0) {
+            SortChannels(page, 1, 3, SortKey::Name);
+        } else {
+            const ReferenceMatch match = MatchReference(page, reference);
+            ApplyReference(page, reference, match, {.takeFavourites = command == 2, .takeNames = true});
+        }
+        const ListPage after = page;
+        ASSERT_TRUE(history.commit(page, "Ordina"));
+        ASSERT_TRUE(history.undo(page));
+        EXPECT_EQ(page.ChannelGrid, before.ChannelGrid) << command;
+        EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids) << command;
+        EXPECT_EQ(page.ConfigGrid, before.ConfigGrid) << command;
+        EXPECT_FALSE(page.Modified);
+        ASSERT_TRUE(history.redo(page));
+        EXPECT_EQ(page.ChannelGrid, after.ChannelGrid) << command;
+        EXPECT_EQ(page.FavouriteGrids, after.FavouriteGrids) << command;
+        EXPECT_EQ(page.ConfigGrid, after.ConfigGrid) << command;
+    }
+}
+
+}  // namespace
+}  // namespace rivo

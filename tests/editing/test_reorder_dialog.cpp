@@ -1,0 +1,117 @@
+// The Ok paths of the reordering dialogs, without windows: the rows a sort takes, the
+// open parameters of a reference, and the preview of a match.
+#include <gtest/gtest.h>
+
+#include "editing/reorder_dialog_logic.h"
+#include "page_maker.h"
+
+namespace rivo {
+namespace {
+
+using pages::MakePage;
+using pages::SetChannel;
+using pages::SetTransponder;
+using pages::Transponder;
+
+TEST(SortDialog, SelectionOrWholeList) {
+    ListPage page = MakePage(6, 1);
+    const char* names[] = {"f", "e", "d", "c", "b", "a"};
+    for (int r = 1; r <= 6; ++r) SetChannel(page, r, names[r - 1], 1);
+    EXPECT_EQ(SortDialogRows(page, {SortKey::Name, false}, 2, 4), std::make_pair(2, 4));
+    EXPECT_EQ(SortDialogRows(page, {SortKey::Name, true}, 2, 4), std::make_pair(1, 6));
+    ListPage selection = page;
+    EXPECT_EQ(ApplySortDialog(selection, {SortKey::Name, false}, 2, 4).focusRow, 2);
+    EXPECT_EQ(selection.ChannelGrid.cell(1, ch::Name), "f");
+    EXPECT_EQ(selection.ChannelGrid.cell(2, ch::Name), "c");
+    EXPECT_EQ(selection.ChannelGrid.cell(5, ch::Name), "b");
+    ApplySortDialog(page, {SortKey::Name, true}, 2, 4);
+    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "a");
+    EXPECT_EQ(page.ChannelGrid.cell(6, ch::Name), "f");
+}
+
+TEST(ReferenceDialog, StartsFromThePagesOpenParameters) {
+    ListPage page = MakePage(1, 1);
+    page.LnbLow = 9751;
+    page.LnbHigh = 10601;
+    page.SatelliteA = "Thor";
+    page.SymbolRates[3] = 12345;
+    const ReferenceDialogValues start = ReferenceDialogStart(page);
+    EXPECT_EQ(start.fileName, "");
+    EXPECT_EQ(start.lnbLow, "9751");
+    EXPECT_EQ(start.lnbHigh, "10601");
+    EXPECT_EQ(start.satelliteA, "Thor");
+    EXPECT_EQ(start.satelliteB, "Astra");
+    EXPECT_FALSE(start.takeFavourites);
+    EXPECT_FALSE(start.takeNames);
+
+    ReferenceDialogValues values = start;
+    values.fileName = "old.Bin";
+    const auto params = ReferenceOpenParams(page, values);
+    ASSERT_TRUE(params.has_value());
+    EXPECT_EQ(params->FileName, "old.Bin");
+    EXPECT_EQ(params->LnbLow, 9751);
+    EXPECT_EQ(params->LnbHigh, 10601);
+    EXPECT_EQ(params->SymbolRates[3], 12345);
+    EXPECT_EQ(params->SatelliteA, "Thor");
+}
+
+TEST(ReferenceDialog, RefusedValues) {
+    const ListPage page = MakePage(1, 1);
+    struct Case {
+        const char* what;
+        void (*change)(ReferenceDialogValues&);
+    };
+    const Case cases[] = {
+        {"no file", [](ReferenceDialogValues& v) { v.fileName.clear(); }},
+        {"LNB low 0", [](ReferenceDialogValues& v) { v.lnbLow = "0"; }},
+        {"LNB low not a number", [](ReferenceDialogValues& v) { v.lnbLow = "9750a"; }},
+        {"LNB high negative", [](ReferenceDialogValues& v) { v.lnbHigh = "-1"; }},
+        {"LNB high too large", [](ReferenceDialogValues& v) { v.lnbHigh = "2147483648"; }},
+        {"satellite A empty", [](ReferenceDialogValues& v) { v.satelliteA.clear(); }},
+        {"equal satellites", [](ReferenceDialogValues& v) { v.satelliteB = v.satelliteA; }},
+    };
+    for (const Case& c : cases) {
+        ReferenceDialogValues values = ReferenceDialogStart(page);
+        values.fileName = "old.Bin";
+        ASSERT_TRUE(ReferenceOpenParams(page, values).has_value());
+        c.change(values);
+        EXPECT_FALSE(ReferenceOpenParams(page, values).has_value()) << c.what;
+    }
+}
+
+TEST(ReferencePreview, CountsAndUnmatchedRowsOfBothLists) {
+    ListPage current = MakePage(4, 2);
+    SetTransponder(current, 1, Transponder{.Frequency = "11747,5"});
+    SetTransponder(current, 2, Transponder{.Frequency = "0"});
+    SetChannel(current, 1, "Uno", 1);
+    SetChannel(current, 2, "Solo qui", 1);
+    current.ChannelGrid.setCell(2, ch::Sid, "55");
+    SetChannel(current, 3, "Libero", 2);  // its transponder row is free
+    ListPage reference = MakePage(3, 1);
+    SetTransponder(reference, 1, Transponder{.Frequency = "11747"});
+    SetChannel(reference, 1, "Uno", 1);
+    SetChannel(reference, 3, "Solo l\xEC", 1);
+    reference.ChannelGrid.setCell(3, ch::Sid, "77");
+    const ReferenceMatch match = MatchReference(current, reference);
+    const ReferencePreview preview = MakeReferencePreview(current, reference, match);
+    ASSERT_EQ(preview.passLines.size(), 4u);
+    EXPECT_EQ(preview.passLines[0].rfind("Passo 1 (", 0), 0u);
+    EXPECT_NE(preview.passLines[0].find("): 1 canali"), std::string::npos);
+    EXPECT_NE(preview.passLines[3].find("): 0 canali"), std::string::npos);
+    EXPECT_EQ(preview.summary,
+              "1 canali trovati nel riferimento, 2 canali della lista non trovati, 1 canali del riferimento non trovati");
+    ASSERT_EQ(preview.unmatchedCurrent.size(), 2u);  // the empty row 4 is left out
+    EXPECT_EQ(preview.unmatchedCurrent[0].row, 2);
+    EXPECT_EQ(preview.unmatchedCurrent[0].name, "Solo qui");
+    EXPECT_EQ(preview.unmatchedCurrent[0].sid, "55");
+    EXPECT_EQ(preview.unmatchedCurrent[0].frequency, "11747,5");
+    EXPECT_EQ(preview.unmatchedCurrent[1].row, 3);
+    EXPECT_EQ(preview.unmatchedCurrent[1].frequency, "");
+    ASSERT_EQ(preview.unmatchedReference.size(), 1u);
+    EXPECT_EQ(preview.unmatchedReference[0].row, 3);
+    EXPECT_EQ(preview.unmatchedReference[0].name, "Solo l\xEC");
+    EXPECT_EQ(preview.unmatchedReference[0].frequency, "11747");
+}
+
+}  // namespace
+}  // namespace rivo

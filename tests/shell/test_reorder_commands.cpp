@@ -1,0 +1,261 @@
+// "Ordina..." and "Applica ordine da riferimento..." driven through their menu items and
+// real dialogs: the page changes (or not, on Annulla), the sorted block or the
+// unmatched rows end up selected, the status bar reports, and each is one undo step.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+#include "dialogs/reorder_dialogs.h"
+#include "editing/reorder.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+std::vector<std::string> Names(const ListPage& page, int first, int last) {
+    std::vector<std::string> out;
+    for (int r = first; r <= last; ++r) out.push_back(page.ChannelGrid.cell(r, ch::Name));
+    return out;
+}
+
+// Twelve channels "Canale 1" .. "Canale 12" (SID n) of which 3 is "Èlite" and 5 "alfa".
+ChannelImageSpec CurrentSpec() {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 12, 4);
+    spec.channels[2].name = "\xC8lite";
+    spec.channels[4].name = "alfa";
+    return spec;
+}
+
+void ClickOk(QDialogButtonBox* buttons) { buttons->button(QDialogButtonBox::Ok)->click(); }
+
+}  // namespace
+
+class ReorderCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString path, reversedPath, singlePath;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TSDIAppForm> window;
+    PageView* view = nullptr;
+
+    ListPage& page() { return view->page(); }
+
+    std::pair<int, int> selection() const { return view->selectedChannelRows(); }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        path = folder->write("Lista.Bin", BuildChannelImage(CurrentSpec()));
+        // The reference: the same channels in reverse order, without channel 12, with
+        // a channel of its own at the end.
+        ChannelImageSpec reversed = CurrentSpec();
+        reversed.channels.pop_back();
+        std::reverse(reversed.channels.begin(), reversed.channels.end());
+        ChannelSpec extra;
+        extra.name = "Nuovo";
+        extra.sid = 999;
+        reversed.channels.push_back(extra);
+        reversed.favourites = {};
+        reversedPath = folder->write("Vecchia.Bin", BuildChannelImage(reversed));
+        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 12, 4)));
+    }
+
+    void init() {
+        prompts.clear();
+        window = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(OpenThroughDialog(*window, path));
+        view = window->pageView(0);
+        QVERIFY(window->Ordina1->isEnabled());
+        QVERIFY(window->Riferimento1->isEnabled());
+    }
+
+    void cleanup() {
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    void sortSelectionByName() {
+        SelectChannels(*view, 1, 6);
+        bool offeredSelection = false;
+        window->runSortDialog = [&](TSortDialog& dialog) {
+            offeredSelection = dialog.SelectionRadio->isChecked();
+            dialog.KeyCombo->setCurrentIndex(0);  // "Nome"
+            ClickOk(dialog.Buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        const Grid before = page().ChannelGrid;
+        window->Ordina1->trigger();
+        QVERIFY(offeredSelection);
+        QCOMPARE(Names(page(), 1, 7), (std::vector<std::string>{"alfa", "Canale 1", "Canale 2", "Canale 4",
+                                                                 "Canale 6", "\xC8lite", "Canale 7"}));
+        QVERIFY(page().Modified);
+        QVERIFY(window->ToolButton2->isEnabled());
+        QCOMPARE(selection(), std::make_pair(1, 6));
+        // One undo step takes it all back.
+        QVERIFY(window->Annulla1->isEnabled());
+        window->Annulla1->trigger();
+        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(!page().Modified);
+        QVERIFY(!window->Annulla1->isEnabled());
+    }
+
+    void sortWholeListByFrequency() {
+        SelectChannels(*view, 4, 4);
+        window->runSortDialog = [](TSortDialog& dialog) {
+            if (!dialog.WholeListRadio->isChecked()) return false;  // one row: the whole list is offered
+            dialog.KeyCombo->setCurrentIndex(2);  // "Frequenza"
+            ClickOk(dialog.Buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        ListPage expected = page();
+        SortChannels(expected, 1, expected.channelCount(), SortKey::Frequency);
+        window->Ordina1->trigger();
+        QVERIFY(page().ChannelGrid == expected.ChannelGrid);
+        QCOMPARE(selection(), std::make_pair(1, page().channelCount()));
+    }
+
+    void sortCancelledChangesNothing() {
+        window->runSortDialog = [](TSortDialog& dialog) {
+            dialog.Buttons->button(QDialogButtonBox::Cancel)->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        const Grid before = page().ChannelGrid;
+        window->Ordina1->trigger();
+        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(!page().Modified);
+        QVERIFY(!window->Annulla1->isEnabled());
+    }
+
+    void applyReference() {
+        QStringList shown;
+        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
+            shown << dialog.LnbLowEdit->text() << dialog.LnbHighEdit->text() << dialog.SatelliteAEdit->text();
+            dialog.FileEdit->setText(reversedPath);
+            ClickOk(dialog.Buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        int currentRows = -1, referenceRows = -1;
+        QString passes;
+        window->runReferencePreview = [&](TReferencePreview& preview) {
+            passes = preview.PassLabel->text();
+            currentRows = preview.CurrentTable->rowCount();
+            referenceRows = preview.ReferenceTable->rowCount();
+            ClickOk(preview.Buttons);
+            return preview.result() == QDialog::Accepted;
+        };
+        const Grid before = page().ChannelGrid;
+        window->Riferimento1->trigger();
+        QCOMPARE(shown, QStringList({"9750", "10600", "HotBird"}));
+        QVERIFY(passes.contains(QStringLiteral("Passo 1")));
+        QVERIFY(passes.contains(QStringLiteral("11 canali trovati")));
+        QCOMPARE(currentRows, 1);    // "Canale 12"
+        QCOMPARE(referenceRows, 1);  // "Nuovo"
+        std::vector<std::string> expected;
+        for (int r = 11; r >= 1; --r) expected.push_back(before.cell(r, ch::Name));
+        expected.push_back("Canale 12");
+        QCOMPARE(Names(page(), 1, 12), expected);
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("11 canali ordinati secondo il riferimento, 1 non trovati"));
+        QCOMPARE(selection(), std::make_pair(12, page().channelCount()));
+        QVERIFY(page().Modified);
+        window->Annulla1->trigger();
+        QVERIFY(page().ChannelGrid == before);
+    }
+
+    void previewCancelledChangesNothing() {
+        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
+            dialog.FileEdit->setText(reversedPath);
+            ClickOk(dialog.Buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        window->runReferencePreview = [](TReferencePreview&) { return false; };
+        const Grid before = page().ChannelGrid;
+        window->Riferimento1->trigger();
+        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(!page().Modified);
+        QVERIFY(!window->Annulla1->isEnabled());
+    }
+
+    void referenceDialogRefusesBadValues() {
+        bool stayedOpen = false;
+        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
+            ClickOk(dialog.Buttons);  // no file
+            const bool first = dialog.result() != QDialog::Accepted;
+            dialog.FileEdit->setText(reversedPath);
+            dialog.SatelliteBEdit->setText(dialog.SatelliteAEdit->text());
+            ClickOk(dialog.Buttons);  // equal satellite names
+            stayedOpen = first && dialog.result() != QDialog::Accepted;
+            return false;
+        };
+        window->Riferimento1->trigger();
+        QVERIFY(stayedOpen);
+        QCOMPARE(prompts.asked.size(), size_t(2));
+        QCOMPARE(prompts.asked[0].text, std::string(kReferenceValuesError));
+        QVERIFY(!page().Modified);
+    }
+
+    void takingFavouritesFromASingleImageIsRefused() {
+        bool offered = false;
+        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
+            offered = dialog.FavouritesCheck->isEnabled();
+            dialog.FileEdit->setText(singlePath);
+            dialog.FavouritesCheck->setChecked(true);
+            ClickOk(dialog.Buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        bool previewed = false;
+        window->runReferencePreview = [&](TReferencePreview&) { return previewed = true; };
+        const Grid before = page().ChannelGrid;
+        window->Riferimento1->trigger();
+        QVERIFY(offered);
+        QVERIFY(!previewed);
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].text, std::string(kTakeFavouritesRefused));
+        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(!page().Modified);
+    }
+
+    void singlePageOffersNoFavourites() {
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        bool offered = true;
+        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
+            offered = dialog.FavouritesCheck->isEnabled();
+            return false;
+        };
+        window->Riferimento1->trigger();
+        QVERIFY(!offered);
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new ReorderCommandsTest; });
+
+#include "test_reorder_commands.moc"

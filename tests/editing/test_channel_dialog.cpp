@@ -105,15 +105,27 @@ TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     EXPECT_EQ(values.locked, CheckState::Unchecked);
 }
 
-TEST(ChannelDialogRow, TransponderNumberNamingNoRowLeavesThePageEmpty) {
-    for (const char* t : {"5", "255", "0", "-1"}) {
-        SCOPED_TRACE(t);
+TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
+    // Four transponder rows: the first and the last are shown, every other number
+    // leaves the page empty.
+    struct Case {
+        const char* transponder;
+        const char* frequency;  // "" for an empty page
+    };
+    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""}, Case{"255", ""},
+                          Case{"0", ""}, Case{"-1", ""}}) {
+        SCOPED_TRACE(c.transponder);
         ListPage page = MakePage(1, 4);
-        page.ChannelGrid.setCell(1, ch::Transponder, t);
+        page.ChannelGrid.setCell(1, ch::Transponder, c.transponder);
         ChannelDialogValues values;
         values.transponder.fill("stale");  // the shared dialog still shows the last channel
         FillFromRow(page, 1, values);
-        EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
+        if (*c.frequency == '\0') {
+            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
+        } else {
+            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
+                                              c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+        }
     }
 }
 

@@ -105,6 +105,25 @@ TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
     EXPECT_EQ(std::count(full.begin(), full.end(), "7"), 0);
 }
 
+TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
+    // A list already holding channel 7 under another spelling of the number gains no
+    // second entry; a list holding 70 or 17 still gains one.
+    struct Case {
+        const char* held;
+        Strings after;
+    };
+    for (const Case& c : {Case{"07", {"07"}}, Case{"007", {"007"}}, Case{"7", {"7"}}, Case{"70", {"70", "7"}},
+                          Case{"17", {"17", "7"}}}) {
+        SCOPED_TRACE(c.held);
+        ListPage page = ChannelPage(80);
+        AddEntry(page, 4, 1, false);
+        page.FavouriteGrids[3].setCell(1, fav::Channel, c.held);
+        page.ChannelGrid.setCell(7, ch::Favourites, "8");  // list 4
+        UpdateChannelRow(7, page);
+        EXPECT_EQ(Entries(page, 4), c.after);
+    }
+}
+
 TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
     ListPage page = ChannelPage(6);
     for (int c : {3, 5, 3, 6, 3}) AddEntry(page, 2, c, false);

@@ -288,6 +288,50 @@ TEST(PasteChannels, AFreeRowStillNamedByAChannelIsNotReused) {
     EXPECT_EQ(target.ChannelGrid.cell(6, ch::Transponder), "3");
 }
 
+TEST(CopyChannels, AChannelOnAFreeRowCarriesNoTransponder) {
+    // Source channel 1 names row 3: free ("0"), or in use. Pasted into another image it
+    // points at nothing, or at the row its transponder took.
+    for (const bool free : {true, false}) {
+        SCOPED_TRACE(free);
+        ListPage source = SourcePage();
+        Transponder t;
+        t.Frequency = free ? "0" : "10900";
+        SetTransponder(source, 3, t);
+        source.ChannelGrid.setCell(1, ch::Transponder, "3");
+        const ChannelClipboard clipboard = CopyOf(source, 1, 1);
+        ASSERT_EQ(clipboard.Transponders.size(), free ? 0u : 1u);
+        ListPage target = TargetPage();
+        const Grid table = target.TransponderGrid;
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
+        EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), free ? "255" : "2");
+        EXPECT_EQ(target.TransponderGrid == table, free);
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageEveryReferenceAboveTheLastBecomesNone) {
+    // Target channel 8 (not pasted over) reads `text` before a paste at row 1.
+    struct Case {
+        const char* text;
+        const char* fromOtherImage;  // what it reads after a paste from another image
+    };
+    for (const Case& c : {Case{"300", "255"}, Case{"256", "255"}, Case{"255", "255"}, Case{"254", "254"},
+                          Case{"3", "3"}, Case{"0", "0"}, Case{"abc", "255"}, Case{"2147483648", "255"}}) {
+        SCOPED_TRACE(c.text);
+        for (const bool sameImage : {false, true}) {
+            ListPage target = TargetPage();
+            target.ChannelGrid.setCell(8, ch::Transponder, c.text);
+            ChannelClipboard clipboard = CopyOf(SourcePage(), 5, 5);  // an empty channel: no transponder
+            if (sameImage) clipboard.SourceImage = target.ImageId;
+            ScriptedPrompts prompts({Answer::No});
+            NullProgress progress;
+            ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
+            EXPECT_EQ(target.ChannelGrid.cell(8, ch::Transponder), sameImage ? c.text : c.fromOtherImage);
+        }
+    }
+}
+
 // ---- paste into another image: transponders the target already holds ----------------
 
 // The target's row 3 set to `held`; source channels 1-3 (transponder 1: 11747 H Off
@@ -435,27 +479,6 @@ TEST(PasteChannels, NoFreeTransponderRowRefusesEvenFromTheSameImage) {
 
 // ---- favourites against a step-by-step reference --------------------------------------
 
-void RefPaste(ListPage& page, int r, const ChannelClipboard& clipboard, bool insert) {
-    const int count = page.channelCount();
-    const int c = static_cast<int>(clipboard.Channels.size());
-    if (insert) {
-        for (int i = std::max(count - c + 1, r); i <= count; ++i) ClearChannelRow(page, i);
-        for (int i = count - c; i >= r; --i) MoveChannelRow(page, i, i + c);
-    } else {
-        for (int i = r; i <= std::min(count, r + c - 1); ++i) ClearChannelRow(page, i);
-    }
-    for (int i = 0; i < c && r + i <= count; ++i) {
-        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(i)];
-        page.ChannelGrid.row(r + i).cells = {
-            "", clip.Name, std::to_string(clip.TransponderMark - 1000), std::to_string(clip.Sid),
-            std::to_string(clip.VPid), std::to_string(clip.APid), std::to_string(clip.VEcm),
-            std::to_string(clip.AEcm), std::to_string(clip.Pcr), StatusText(clip.Status),
-            std::to_string(clip.Favourites)};
-    }
-    for (int i = 0; i < c && r + i <= count; ++i) UpdateChannelRow(r + i, page);
-    RenumberChannels(page);
-}
-
 TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
     std::mt19937 rng(42);
     for (int round = 0; round < 200; ++round) {
@@ -480,10 +503,122 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
         ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
         NullProgress progress;
         ASSERT_TRUE(PasteChannels(page, r, clipboard, prompts, progress));
-        RefPaste(expected, r, clipboard, insert);
+        ASSERT_EQ(reference::PasteChannels(expected, r, clipboard, insert), reference::PasteOutcome::Pasted);
         SCOPED_TRACE("round " + std::to_string(round));
         ExpectSameTables(page, expected);
     }
+}
+
+// ---- into another image against the step-by-step reference ---------------------------
+
+// A transponder table of `rows` rows, each free ("0", grey) or in use with values drawn
+// from small sets, so that copies often meet a transponder the target already holds
+// (equal, or a few MHz apart).
+void RandomTransponders(std::mt19937& rng, ListPage& page, int rows) {
+    auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+    page.TransponderGrid = Grid(tp::Count, rows + 1);
+    for (int t = 1; t <= rows; ++t) {
+        Transponder x;
+        const bool tone = pick(0, 3) == 0;
+        x.Tone = tone ? "On" : "Off";
+        x.Frequency = std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
+        x.Tid = std::to_string(pick(1, 2));
+        x.SymbolRate = std::to_string(pages::kRates[static_cast<size_t>(pick(0, 1))]);
+        x.Polarisation = pick(0, 1) ? "H" : "V";
+        x.Satellite = pick(0, 3) == 0 ? page.SatelliteB : page.SatelliteA;
+        if (pick(0, 3) == 0) x.Frequency = "0";  // free, wherever it falls
+        SetTransponder(page, t, x);
+        page.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+    }
+}
+
+// Points every channel in use at a random transponder: a row (free or not), 255, a
+// number above 255, or 0.
+void RandomReferences(std::mt19937& rng, ListPage& page) {
+    const int rows = page.transponderCount();
+    for (int n = 1; n <= page.channelCount(); ++n) {
+        if (page.ChannelGrid.cell(n, ch::Name).empty()) continue;
+        const unsigned kind = rng() % 10;
+        std::string text = std::to_string(1 + static_cast<int>(rng() % static_cast<unsigned>(rows)));
+        if (kind == 0) text = "255";
+        else if (kind == 1) text = std::to_string(256 + static_cast<int>(rng() % 100));
+        else if (kind == 2) text = "0";
+        page.ChannelGrid.setCell(n, ch::Transponder, text);
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) {
+    std::mt19937 rng(7);
+    int pasted = 0, reusedSome = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ListPage source = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 30));
+        source.ImageId = 1;
+        source.LnbLow = 9750;
+        source.LnbHigh = 10600;
+        source.SatelliteA = "HotBird";
+        source.SatelliteB = "Astra";
+        source.SymbolRates = pages::kRates;
+        RandomTransponders(rng, source, 1 + static_cast<int>(rng() % 10));
+        RandomReferences(rng, source);
+        // Copy refuses a "Preferenza" that is not a number; that has a test of its own.
+        for (int n = 1; n <= source.channelCount(); ++n)
+            if (CellIntegerOr(source.ChannelGrid.cell(n, ch::Favourites), -1) < 0)
+                source.ChannelGrid.setCell(n, ch::Favourites, "0");
+
+        ListPage target = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 40));
+        target.ImageId = 2;
+        target.LnbLow = rng() % 4 == 0 ? 10000 : 9750;
+        target.LnbHigh = 10600;
+        target.SatelliteA = "HotBird";
+        target.SatelliteB = rng() % 5 == 0 ? "Eutelsat" : "Astra";
+        target.SymbolRates = pages::kRates;
+        if (rng() % 10 == 0) target.SymbolRates[1] = 1;  // 22000 unknown to the target
+        RandomTransponders(rng, target, 1 + static_cast<int>(rng() % 14));
+        // Some rows of the target hold a source transponder as the source shows it.
+        for (int t = 1; t <= target.transponderCount(); ++t) {
+            if (rng() % 4 != 0) continue;
+            const int from = 1 + static_cast<int>(rng() % static_cast<unsigned>(source.transponderCount()));
+            target.TransponderGrid.row(t) = source.TransponderGrid.row(from);
+            target.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+        }
+        RandomReferences(rng, target);
+
+        const int count = source.channelCount();
+        const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(count));
+        const int last = first + static_cast<int>(rng() % static_cast<unsigned>(count - first + 1));
+        ChannelClipboard clipboard;
+        CopyChannels(source, first, last, clipboard);
+        const ChannelClipboard expectedClipboard = reference::CopyChannels(source, first, last);
+        ASSERT_EQ(clipboard.Channels, expectedClipboard.Channels);
+        ASSERT_EQ(clipboard.Transponders, expectedClipboard.Transponders);
+
+        const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(target.channelCount()));
+        const bool insert = rng() % 2 == 0;
+        ListPage expected = target;
+        const reference::PasteOutcome outcome = reference::PasteChannels(expected, r, clipboard, insert);
+        const ListPage before = target;
+        ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
+        NullProgress progress;
+        EXPECT_EQ(PasteChannels(target, r, clipboard, prompts, progress), outcome == reference::PasteOutcome::Pasted);
+        ExpectSameTables(target, expected);
+        EXPECT_EQ(target.Modified, expected.Modified);
+        if (outcome == reference::PasteOutcome::Pasted) {
+            ++pasted;
+            int newRows = 0;
+            for (int t = 1; t <= target.transponderCount(); ++t)
+                newRows += before.TransponderGrid.cell(t, tp::Frequency) != target.TransponderGrid.cell(t, tp::Frequency);
+            reusedSome += newRows < static_cast<int>(clipboard.Transponders.size());
+        } else {
+            ++refused;
+            EXPECT_EQ(prompts.asked.back().text,
+                      outcome == reference::PasteOutcome::TooManyTransponders ? kTooMany : kBadRate);
+        }
+    }
+    // The rounds reach every path: pasted with and without reuse, and refused.
+    EXPECT_GT(pasted, 100) << pasted;
+    EXPECT_GT(reusedSome, 40) << reusedSome;
+    EXPECT_GT(refused, 10) << refused;
 }
 
 }  // namespace

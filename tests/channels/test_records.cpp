@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "channel_colour_cases.h"
 #include "channels/records.h"
 
 using namespace rivo;
@@ -353,17 +354,9 @@ TEST(ConfigBlock, ShortBlockKeepsItsLength) {
 }
 
 TEST(ChannelColour, RulesInOrder) {
-    struct Case {
-        const char* vpid;
-        const char* apid;
-        const char* status;
-        std::uint32_t colour;
-    } cases[] = {
-        {"512", "650", "04", kColourChannel},          {"65535", "650", "04", kColourRadio},
-        {"65535", "65535", "04", kColourNoAudioVideo}, {"512", "65535", "04", kColourChannel},
-        {"512", "650", "00", kColourGrey},             {"65535", "650", "FB", kColourGrey},
-        {"65535", "65535", "00", kColourGrey},         {"512", "650", "C4", kColourChannel},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChannelColour(c.vpid, c.apid, c.status), c.colour) << c.vpid << " " << c.apid << " " << c.status;
+    for (const auto& c : testsupport::ChannelColourCases()) {
+        SCOPED_TRACE(std::string(c.vpid) + " " + c.apid + " " + c.status);
+        EXPECT_EQ(ChannelColour(c.vpid, c.apid, c.status), c.colour);
+        EXPECT_EQ(ChannelColour(CellIntegerOr(c.vpid, -1), CellIntegerOr(c.apid, -1), CellHex(c.status)), c.colour);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "channel_colour_cases.h"
 #include "channel_pages.h"
 #include "editing/channel_rows.h"
 
@@ -61,17 +62,7 @@ TEST(MoveChannelRow, CopiesTheRowAndRenamesEveryEntryOnlyForAChannelInLists) {
 }
 
 TEST(UpdateChannelRow, ColourFollowsThePidsAndAttivo) {
-    struct Case {
-        const char *vpid, *apid, *status;
-        std::uint32_t colour;
-    };
-    const Case cases[] = {
-        {"512", "650", "04", kColourChannel},      {"65535", "650", "04", kColourRadio},
-        {"65535", "65535", "04", kColourNoAudioVideo}, {"512", "65535", "04", kColourChannel},
-        {"65535", "65535", "03", kColourGrey},     {"512", "650", "FB", kColourGrey},
-        {"abc", "650", "0C", kColourChannel},      {"065535", "1", "E4", kColourRadio},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : testsupport::ChannelColourCases()) {
         ListPage page = ChannelPage(1);
         page.ChannelGrid.setCell(1, ch::VPid, c.vpid);
         page.ChannelGrid.setCell(1, ch::APid, c.apid);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "channel_fixtures.h"
 #include "channels/page_io.h"
 #include "channels/records.h"
@@ -120,11 +122,37 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(page->ConfigGrid.cell(8, 0), "8");
     EXPECT_EQ(page->ConfigGrid.cell(8, 1), "ABCDEFGH");
 
-    // The gauge: shown and hidden around each channel module, rising to 100.
+    // The gauge: shown and hidden around each channel module. After row n it shows
+    // n * 100 / 1999 (the grid's row count, title row included), moved once per whole
+    // percent: 0 to 49 over the first module, 50 to 99 over the second. It never
+    // reaches 100, since the last row is 1998 of 1999.
     EXPECT_EQ(progress.calls, (std::vector<std::string>{"show 0", "hide", "show 0", "hide"}));
-    ASSERT_FALSE(progress.values.empty());
-    EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
-    EXPECT_EQ(progress.values.back(), 1998 * 100 / 1999);
+    std::vector<int> everyPercent(100);
+    std::iota(everyPercent.begin(), everyPercent.end(), 0);
+    EXPECT_EQ(progress.values, everyPercent);
+}
+
+TEST(BuildPage, FavouritesEntryNamingTheLastChannelIsThatChannel) {
+    // Two modules: channels 1..1998. Entries for 1998 and 1999 sit on either side of the end.
+    ChannelImageSpec spec;
+    spec.layout = ListLayout::Split;
+    spec.transponders = {transponder(1997000000, 1100)};
+    spec.channels.resize(1998, channel("", 1, 0x200, 0x28A, 0x00));
+    spec.channels[1997] = channel("Ultimo", 1, 0xFFFF);
+    spec.favourites[0] = {1998, 1999};
+    spec.favourites[5] = {1997, 1998};
+    RecordingProgress progress;
+    auto page = build(BuildChannelImage(spec), progress);
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->channelCount(), 1998);
+    const Grid& list1 = page->FavouriteGrids[0];
+    EXPECT_EQ(list1.row(1).cells, (Cells{"1", "Ultimo", "1998"}));
+    EXPECT_EQ(list1.colour(1), kColourRadio);
+    EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "1999"}));  // beyond the table
+    EXPECT_EQ(list1.colour(2), kColourNone);
+    EXPECT_EQ(page->FavouriteGrids[5].row(2).cells, (Cells{"2", "Ultimo", "1998"}));
+    EXPECT_EQ(page->ChannelGrid.cell(1998, ch::Favourites), std::to_string(1 + 32));
+    EXPECT_EQ(page->ChannelGrid.cell(1997, ch::Favourites), "32");
 }
 
 TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "channel_colour_cases.h"
 #include "channels/records.h"
 
 using namespace rivo;
@@ -87,6 +88,8 @@ TEST(ChannelRecord, ConversionErrorsNameTheColumnAndText) {
         {ch::Status, "G1", "'0xG1' is not a valid integer value"},
         {ch::Status, "", "'0x' is not a valid integer value"},
         {ch::VPid, "99999999999", "'99999999999' is not a valid integer value"},
+        {ch::APid, "2147483648", "'2147483648' is not a valid integer value"},  // one above 32 bits
+        {ch::VEcm, "-2147483649", "'-2147483649' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         Cells cells{"1", "X", "1", "0", "0", "0", "0", "0", "0", "04", "0"};
@@ -265,6 +268,47 @@ TEST(FavouriteList, ReadAndWrite) {
     }
 }
 
+TEST(CellInteger, ThirtyTwoBitLimitsExactly) {
+    struct Case {
+        const char* text;
+        std::int64_t value;  // 0 with ok false: refused
+        bool ok;
+    } cases[] = {
+        {"2147483647", 2147483647, true},   {"2147483648", 0, false},   {"+2147483647", 2147483647, true},
+        {"-2147483648", -2147483648LL, true}, {"-2147483649", 0, false}, {"4294967296", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        if (c.ok) {
+            EXPECT_EQ(CellInteger(c.text), c.value);
+            EXPECT_EQ(CellIntegerOr(c.text, 7), c.value);
+        } else {
+            EXPECT_THROW(CellInteger(c.text), ConversionError);
+            EXPECT_EQ(CellIntegerOr(c.text, 7), 7);
+        }
+    }
+}
+
+TEST(ConfigBlock, EmptiedNamesClearTheirWholeField) {
+    // Every name byte set, then each list in turn emptied: its eight bytes read zero,
+    // the other names and the bytes around the names keep theirs.
+    std::vector<std::uint8_t> block(70, 0x5A);
+    for (int k = 1; k <= fav::Lists; ++k) {
+        SCOPED_TRACE(k);
+        Grid config(2, 9);
+        for (int j = 1; j <= fav::Lists; ++j) config.setCell(j, 1, j == k ? "" : "NAME" + std::to_string(j) + "XYZ");
+        const auto written = WriteConfigBlock(block, config);
+        ASSERT_EQ(written.size(), block.size());
+        const std::size_t at = 2 + 8 * static_cast<std::size_t>(k - 1);
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            std::uint8_t expected = 0x5A;
+            if (i >= at && i < at + 8) expected = 0;
+            else if (i >= 2 && i < 66) expected = static_cast<std::uint8_t>(config.cell(static_cast<int>((i - 2) / 8) + 1, 1)[(i - 2) % 8]);
+            EXPECT_EQ(written[i], expected) << "byte " << i;
+        }
+    }
+}
+
 TEST(ConfigBlock, VersionAndNames) {
     std::vector<std::uint8_t> block(70, 0);
     block[0] = 1;
@@ -310,17 +354,9 @@ TEST(ConfigBlock, ShortBlockKeepsItsLength) {
 }
 
 TEST(ChannelColour, RulesInOrder) {
-    struct Case {
-        const char* vpid;
-        const char* apid;
-        const char* status;
-        std::uint32_t colour;
-    } cases[] = {
-        {"512", "650", "04", kColourChannel},          {"65535", "650", "04", kColourRadio},
-        {"65535", "65535", "04", kColourNoAudioVideo}, {"512", "65535", "04", kColourChannel},
-        {"512", "650", "00", kColourGrey},             {"65535", "650", "FB", kColourGrey},
-        {"65535", "65535", "00", kColourGrey},         {"512", "650", "C4", kColourChannel},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChannelColour(c.vpid, c.apid, c.status), c.colour) << c.vpid << " " << c.apid << " " << c.status;
+    for (const auto& c : testsupport::ChannelColourCases()) {
+        SCOPED_TRACE(std::string(c.vpid) + " " + c.apid + " " + c.status);
+        EXPECT_EQ(ChannelColour(c.vpid, c.apid, c.status), c.colour);
+        EXPECT_EQ(ChannelColour(CellIntegerOr(c.vpid, -1), CellIntegerOr(c.apid, -1), CellHex(c.status)), c.colour);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "channel_colour_cases.h"
 #include "channels/list_page.h"
 #include "channels/records.h"
 #include "editing/channel_dialog_logic.h"
@@ -105,15 +106,27 @@ TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     EXPECT_EQ(values.locked, CheckState::Unchecked);
 }
 
-TEST(ChannelDialogRow, TransponderNumberNamingNoRowLeavesThePageEmpty) {
-    for (const char* t : {"5", "255", "0", "-1"}) {
-        SCOPED_TRACE(t);
+TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
+    // Four transponder rows: the first and the last are shown, every other number
+    // leaves the page empty.
+    struct Case {
+        const char* transponder;
+        const char* frequency;  // "" for an empty page
+    };
+    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""}, Case{"255", ""},
+                          Case{"0", ""}, Case{"-1", ""}}) {
+        SCOPED_TRACE(c.transponder);
         ListPage page = MakePage(1, 4);
-        page.ChannelGrid.setCell(1, ch::Transponder, t);
+        page.ChannelGrid.setCell(1, ch::Transponder, c.transponder);
         ChannelDialogValues values;
         values.transponder.fill("stale");  // the shared dialog still shows the last channel
         FillFromRow(page, 1, values);
-        EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
+        if (*c.frequency == '\0') {
+            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
+        } else {
+            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
+                                              c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+        }
     }
 }
 
@@ -182,20 +195,6 @@ TEST(ChannelDialogRow, EachKindOfChangeMarksThePage) {
     EXPECT_EQ(page.ChannelGrid.cell(2, ch::Pcr), "");  // an empty box is stored as empty
 }
 
-TEST(ChannelDialogRow, EncodingWithoutNameIsWrittenAsNone) {
-    for (const char* status : {"C4", "E5"}) {
-        SCOPED_TRACE(status);
-        ListPage page = MakePage(1, 1);
-        page.ChannelGrid.setCell(1, ch::Status, status);
-        ChannelDialogValues values;
-        const RowEditStart start = FillFromRow(page, 1, values);
-        EXPECT_EQ(values.encoding, kNoEncoding);
-        ApplyRowOk(page, start, values);
-        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(1, ch::Status)) >> 5, 0);
-        EXPECT_TRUE(page.Modified);
-    }
-}
-
 TEST(ChannelDialogRow, InactiveChannelLeftInactiveIsNotWritten) {
     ListPage page = MakePage(2, 1);
     page.ChannelGrid.setCell(1, ch::Status, "1A");  // inactive, bits 3 and 4 set
@@ -211,27 +210,19 @@ TEST(ChannelDialogRow, InactiveChannelLeftInactiveIsNotWritten) {
 }
 
 TEST(ChannelDialogRow, RowColourFollowsThePidTextsAndAttivo) {
-    struct Case {
-        const char* vpid;
-        const char* apid;
-        bool active;
-        std::uint32_t colour;
-    };
-    const Case cases[] = {
-        {"512", "650", true, kColourChannel},   {"65535", "650", true, kColourRadio},
-        {"65535", "65535", true, kColourNoAudioVideo}, {"512", "65535", true, kColourChannel},
-        {"65535", "65535", false, kColourGrey},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.vpid) + "/" + c.apid);
+    // The dialog sets "Attivo" from its box; the case's other status bits do not matter,
+    // and it compares the PID texts.
+    for (const auto& c : testsupport::ChannelColourCases()) {
+        SCOPED_TRACE(std::string(c.vpid) + "/" + c.apid + "/" + c.status);
         ListPage page = MakePage(1, 1);
         page.ChannelGrid.setColour(1, kColourNone);
+        const bool active = (CellHex(c.status) & 4) != 0;
         DoubleClickOk(page, 1, [&](ChannelDialogValues& v) {
             v.boxes[box::VPid] = c.vpid;
             v.boxes[box::APid] = c.apid;
-            v.active = c.active ? CheckState::Checked : CheckState::Unchecked;
+            v.active = active ? CheckState::Checked : CheckState::Unchecked;
         });
-        EXPECT_EQ(page.ChannelGrid.colour(1), c.colour);
+        EXPECT_EQ(page.ChannelGrid.colour(1), c.colourByText());
     }
 }
 
@@ -295,19 +286,31 @@ TEST(ChannelDialogRow, FullListGainsNoEntry) {
 
 // ---- both paths -----------------------------------------------------------------------
 
-TEST(ChannelDialogBothPaths, Bits3And4BecomeZero) {
-    for (const char* status : {"0C", "14", "1F", "FF"}) {
-        SCOPED_TRACE(status);
+// The status byte an untouched Ok writes, by either path: the encoding kept when it has
+// a name (0..5) and written as none (0) otherwise, bits 3 and 4 cleared, bits 0..2 kept.
+TEST(ChannelDialogBothPaths, StatusByteWrittenByOk) {
+    struct Case {
+        const char* before;
+        int encodingShown;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"04", 0, "04"}, {"0C", 0, "04"}, {"14", 0, "04"}, {"1F", 0, "07"}, {"24", 1, "24"},
+        {"A6", 5, "A6"}, {"C4", kNoEncoding, "04"}, {"E5", kNoEncoding, "05"}, {"FF", kNoEncoding, "07"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
         ListPage page = MakePage(2, 1);
-        page.ChannelGrid.setCell(1, ch::Status, status);
-        page.ChannelGrid.setCell(2, ch::Status, status);
-        DoubleClickOk(page, 1, kUntouched);
+        page.ChannelGrid.setCell(1, ch::Status, c.before);
+        page.ChannelGrid.setCell(2, ch::Status, c.before);
+        ChannelDialogValues values;
+        const RowEditStart start = FillFromRow(page, 1, values);
+        EXPECT_EQ(values.encoding, c.encodingShown);
+        ApplyRowOk(page, start, values);
+        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Status), c.after);
+        EXPECT_EQ(page.Modified, std::string(c.after) != c.before);
         ContextMenuOk(page, 2, 2, kUntouched);
-        const int original = static_cast<int>(std::stoi(status, nullptr, 16));
-        // Encoding 7 has no entry and becomes 0; the three boxes keep their bits.
-        const int expected = (original >> 5 == 7 ? 0 : original & 0xE0) | (original & 7);
-        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(1, ch::Status)), expected);
-        EXPECT_EQ(StatusValue(page.ChannelGrid.cell(2, ch::Status)), expected);
+        EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), c.after);
     }
 }
 

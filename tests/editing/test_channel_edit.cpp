@@ -2,7 +2,11 @@
 // rows and the favourites lists look like afterwards, and the modified flag.
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
+
 #include "channel_edit_fakes.h"
+#include "channel_number_cases.h"
 #include "channel_pages.h"
 #include "editing/channel_edit.h"
 
@@ -127,82 +131,81 @@ TEST(DeleteSelectedChannels, NoSelectionOrNoChannelsAsksNothing) {
 
 // ---- inserting ------------------------------------------------------------------------
 
-TEST(InsertEmptyChannel, FreeLastRowAsksNothingAndPushesTheChannelsDown) {
-    ListPage page = ChannelPage(5);
-    page.ChannelGrid.setColour(5, kColourGrey);
-    page.ChannelGrid.setCell(5, ch::Name, "");
-    AddEntry(page, 1, 2);
-    AddEntry(page, 1, 4);
-    ScriptedPrompts prompts;
-    const EditResult result = InsertEmptyChannel(page, 2, prompts);
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_EQ(Names(page), (Strings{"C1", "", "C2", "C3", "C4"}));
-    EXPECT_TRUE(testing::IsEmptyChannel(page, 2));
-    EXPECT_EQ(Entries(page, 1), (Strings{"3", "5"}));
-    EXPECT_TRUE(testing::NumberedInOrder(page));
-    // An insertion alone must be savable.
-    EXPECT_TRUE(result.changed);
-    EXPECT_TRUE(page.Modified);
-}
-
-TEST(InsertEmptyChannel, LastChannelInUseIsOnlyLostAfterYes) {
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        ListPage page = ChannelPage(4);
-        ScriptedPrompts prompts({answer});
-        const EditResult result = InsertEmptyChannel(page, 1, prompts);
-        ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].text, "Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?");
-        EXPECT_EQ(prompts.asked[0].title, "Ocio");
-        EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
-        EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNo);
-        EXPECT_EQ(result.changed, answer == Answer::Yes);
-        EXPECT_EQ(page.Modified, answer == Answer::Yes);
-        EXPECT_EQ(Names(page), answer == Answer::Yes ? (Strings{"", "C1", "C2", "C3"}) : (Strings{"C1", "C2", "C3", "C4"}));
-    }
-}
-
-// The lost channel's entries must not come to name the channel that moves into its row.
-TEST(InsertEmptyChannel, LostChannelLeavesItsListsWhateverItsColour) {
-    for (const bool active : {true, false}) {
-        ListPage page = ChannelPage(4);
-        if (!active) {
-            page.ChannelGrid.setCell(4, ch::Status, "00");
-            page.ChannelGrid.setColour(4, kColourGrey);  // inactive, still in a list
-        }
+// One table for the insert command: the question about the last row (asked only when
+// that row is in use), what No keeps, and the lists afterwards. The lost channel's
+// entries must not come to name the channel that moves into its row, whatever its colour.
+TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
+    struct Case {
+        const char* what;
+        int channels;
+        std::function<void(ListPage&)> setup;
+        int row;
+        std::deque<Answer> answers;
+        bool asked;
+        bool changed;
+        Strings names;
+        std::vector<std::pair<int, Strings>> lists;  // list number, its entries afterwards
+    };
+    const auto freeLast = [](ListPage& page) {
+        page.ChannelGrid.setColour(5, kColourGrey);
+        page.ChannelGrid.setCell(5, ch::Name, "");
+        AddEntry(page, 1, 2);
         AddEntry(page, 1, 4);
-        AddEntry(page, 1, 1);
-        AddEntry(page, 2, 3);
-        ScriptedPrompts prompts({Answer::Yes});
-        InsertEmptyChannel(page, 2, prompts);
-        EXPECT_EQ(prompts.asked.size(), active ? 1u : 0u);
-        EXPECT_EQ(Entries(page, 1), (Strings{"1"}));
-        EXPECT_EQ(Entries(page, 2), (Strings{"4"}));  // channel 3 now stands in row 4
-        EXPECT_EQ(page.FavouriteGrids[0].colour(fav::Slots), kColourGrey);
+    };
+    const auto lastInLists = [](bool active) {
+        return [active](ListPage& page) {
+            if (!active) {
+                page.ChannelGrid.setCell(4, ch::Status, "00");
+                page.ChannelGrid.setColour(4, kColourGrey);  // inactive, still in a list
+            }
+            AddEntry(page, 1, 4);
+            AddEntry(page, 1, 1);
+            AddEntry(page, 2, 3);
+        };
+    };
+    const std::vector<Case> cases = {
+        {"free last row", 5, freeLast, 2, {}, false, true, {"C1", "", "C2", "C3", "C4"}, {{1, {"3", "5"}}}},
+        {"last in use, No", 4, [](ListPage&) {}, 1, {Answer::No}, true, false, {"C1", "C2", "C3", "C4"}, {}},
+        {"last in use, Yes", 4, [](ListPage&) {}, 1, {Answer::Yes}, true, true, {"", "C1", "C2", "C3"}, {}},
+        {"last active in lists", 4, lastInLists(true), 2, {Answer::Yes}, true, true, {"C1", "", "C2", "C3"},
+         {{1, {"1"}}, {2, {"4"}}}},
+        {"last inactive in lists", 4, lastInLists(false), 2, {}, false, true, {"C1", "", "C2", "C3"},
+         {{1, {"1"}}, {2, {"4"}}}},
+        {"at the last row", 3, [](ListPage& page) { AddEntry(page, 5, 3); }, 3, {Answer::Yes}, true, true,
+         {"C1", "C2", ""}, {{5, {}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListPage page = ChannelPage(c.channels);
+        c.setup(page);
+        ScriptedPrompts prompts(c.answers);
+        const EditResult result = InsertEmptyChannel(page, c.row, prompts);
+        ASSERT_EQ(prompts.asked.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(prompts.asked[0].text, "Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?");
+            EXPECT_EQ(prompts.asked[0].title, "Ocio");
+            EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
+            EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNo);
+        }
+        // An insertion alone must be savable.
+        EXPECT_EQ(result.changed, c.changed);
+        EXPECT_EQ(page.Modified, c.changed);
+        EXPECT_EQ(Names(page), c.names);
+        if (c.changed) {
+            EXPECT_TRUE(testing::IsEmptyChannel(page, c.row));
+        }
+        EXPECT_TRUE(testing::NumberedInOrder(page));
+        for (const auto& [list, entries] : c.lists) {
+            EXPECT_EQ(Entries(page, list), entries) << "list " << list;
+            EXPECT_EQ(page.FavouriteGrids[static_cast<size_t>(list - 1)].colour(fav::Slots), kColourGrey);
+        }
     }
-}
-
-TEST(InsertEmptyChannel, AtTheLastRowOnlyEmptiesIt) {
-    ListPage page = ChannelPage(3);
-    AddEntry(page, 5, 3);
-    ScriptedPrompts prompts({Answer::Yes});
-    InsertEmptyChannel(page, 3, prompts);
-    EXPECT_EQ(Names(page), (Strings{"C1", "C2", ""}));
-    EXPECT_TRUE(testing::IsEmptyChannel(page, 3));
-    EXPECT_TRUE(Entries(page, 5).empty());
 }
 
 // ---- the channel number dialog ------------------------------------------------------
 
 TEST(ChannelNumber, AcceptsOnlyWholeNumbersBelowTheLimit) {
-    struct Case {
-        std::string text;
-        int limit;
-        bool accepted;
-    };
-    const Case cases[] = {{"1", 11, true},   {"10", 11, true}, {"11", 11, false}, {"0", 11, false},
-                          {"", 11, false},   {"abc", 11, false}, {"-3", 11, false}, {"5x", 11, false},
-                          {"1", 1, false},   {"99999999999", 11, false}, {"007", 11, true}};
-    for (const auto& c : cases) {
+    for (const auto& c : testsupport::ChannelNumberCases()) {
         SCOPED_TRACE("'" + c.text + "' limit " + std::to_string(c.limit));
         EXPECT_EQ(ChannelNumberAccepted(c.text, c.limit), c.accepted);
         ScriptedPrompts prompts;

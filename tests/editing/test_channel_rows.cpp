@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "channel_colour_cases.h"
 #include "channel_pages.h"
 #include "editing/channel_rows.h"
 
@@ -61,17 +62,7 @@ TEST(MoveChannelRow, CopiesTheRowAndRenamesEveryEntryOnlyForAChannelInLists) {
 }
 
 TEST(UpdateChannelRow, ColourFollowsThePidsAndAttivo) {
-    struct Case {
-        const char *vpid, *apid, *status;
-        std::uint32_t colour;
-    };
-    const Case cases[] = {
-        {"512", "650", "04", kColourChannel},      {"65535", "650", "04", kColourRadio},
-        {"65535", "65535", "04", kColourNoAudioVideo}, {"512", "65535", "04", kColourChannel},
-        {"65535", "65535", "03", kColourGrey},     {"512", "650", "FB", kColourGrey},
-        {"abc", "650", "0C", kColourChannel},      {"065535", "1", "E4", kColourRadio},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : testsupport::ChannelColourCases()) {
         ListPage page = ChannelPage(1);
         page.ChannelGrid.setCell(1, ch::VPid, c.vpid);
         page.ChannelGrid.setCell(1, ch::APid, c.apid);
@@ -103,6 +94,25 @@ TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
     const Strings full = Entries(page, 5);
     EXPECT_EQ(full.size(), 128u);
     EXPECT_EQ(std::count(full.begin(), full.end(), "7"), 0);
+}
+
+TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
+    // A list already holding channel 7 under another spelling of the number gains no
+    // second entry; a list holding 70 or 17 still gains one.
+    struct Case {
+        const char* held;
+        Strings after;
+    };
+    for (const Case& c : {Case{"07", {"07"}}, Case{"007", {"007"}}, Case{"7", {"7"}}, Case{"70", {"70", "7"}},
+                          Case{"17", {"17", "7"}}}) {
+        SCOPED_TRACE(c.held);
+        ListPage page = ChannelPage(80);
+        AddEntry(page, 4, 1, false);
+        page.FavouriteGrids[3].setCell(1, fav::Channel, c.held);
+        page.ChannelGrid.setCell(7, ch::Favourites, "8");  // list 4
+        UpdateChannelRow(7, page);
+        EXPECT_EQ(Entries(page, 4), c.after);
+    }
 }
 
 TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {

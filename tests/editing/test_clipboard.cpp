@@ -255,7 +255,8 @@ TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
     // Too many transponders: the free rows are counted, not the rows from the first free
     // one to the end (here row 2 is free, rows 3-10 are all in use).
     ListPage crowded = TargetPage();
-    Transponder used;
+    Transponder used;  // none of them the same as a copied one, which would be reused
+    used.Frequency = "10900";
     for (int j = 5; j <= 10; ++j) SetTransponder(crowded, j, used);
     // A symbol rate the target does not know.
     ListPage otherRates = TargetPage();
@@ -285,6 +286,164 @@ TEST(PasteChannels, AFreeRowStillNamedByAChannelIsNotReused) {
     EXPECT_EQ(target.TransponderGrid.cell(3, tp::Frequency), "0");
     EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), "5");
     EXPECT_EQ(target.ChannelGrid.cell(6, ch::Transponder), "3");
+}
+
+TEST(CopyChannels, AChannelOnAFreeRowCarriesNoTransponder) {
+    // Source channel 1 names row 3: free ("0"), or in use. Pasted into another image it
+    // points at nothing, or at the row its transponder took.
+    for (const bool free : {true, false}) {
+        SCOPED_TRACE(free);
+        ListPage source = SourcePage();
+        Transponder t;
+        t.Frequency = free ? "0" : "10900";
+        SetTransponder(source, 3, t);
+        source.ChannelGrid.setCell(1, ch::Transponder, "3");
+        const ChannelClipboard clipboard = CopyOf(source, 1, 1);
+        ASSERT_EQ(clipboard.Transponders.size(), free ? 0u : 1u);
+        ListPage target = TargetPage();
+        const Grid table = target.TransponderGrid;
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
+        EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), free ? "255" : "2");
+        EXPECT_EQ(target.TransponderGrid == table, free);
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageEveryReferenceAboveTheLastBecomesNone) {
+    // Target channel 8 (not pasted over) reads `text` before a paste at row 1.
+    struct Case {
+        const char* text;
+        const char* fromOtherImage;  // what it reads after a paste from another image
+    };
+    for (const Case& c : {Case{"300", "255"}, Case{"256", "255"}, Case{"255", "255"}, Case{"254", "254"},
+                          Case{"3", "3"}, Case{"0", "0"}, Case{"abc", "255"}, Case{"2147483648", "255"}}) {
+        SCOPED_TRACE(c.text);
+        for (const bool sameImage : {false, true}) {
+            ListPage target = TargetPage();
+            target.ChannelGrid.setCell(8, ch::Transponder, c.text);
+            ChannelClipboard clipboard = CopyOf(SourcePage(), 5, 5);  // an empty channel: no transponder
+            if (sameImage) clipboard.SourceImage = target.ImageId;
+            ScriptedPrompts prompts({Answer::No});
+            NullProgress progress;
+            ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
+            EXPECT_EQ(target.ChannelGrid.cell(8, ch::Transponder), sameImage ? c.text : c.fromOtherImage);
+        }
+    }
+}
+
+// ---- paste into another image: transponders the target already holds ----------------
+
+// The target's row 3 set to `held`; source channels 1-3 (transponder 1: 11747 H Off
+// HotBird) and 4 (transponder 2) pasted over target rows 1-4. Which rows do they name?
+TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
+    struct Case {
+        const char* what;
+        Transponder held;
+        bool reused;
+    };
+    Transponder same;
+    Transponder twoBelow = same;  // the pasted one may lie up to 2 MHz above the held one
+    twoBelow.Frequency = "11745";
+    Transponder threeBelow = same;
+    threeBelow.Frequency = "11744";
+    Transponder above = same;  // but never below it ("11748" reads as 11747 in single precision)
+    above.Frequency = "11749";
+    Transponder otherTid = same;
+    otherTid.Tid = "1101";
+    Transponder otherChannels = same;  // "Canali" is not compared
+    otherChannels.Channels = "40";
+    Transponder otherSatellite = same;
+    otherSatellite.Satellite = "Astra";
+    const std::vector<Case> cases = {
+        {"same", same, true},          {"2 MHz below", twoBelow, true}, {"3 MHz below", threeBelow, false},
+        {"1 MHz above", above, false}, {"other TID", otherTid, false},  {"other count", otherChannels, true},
+        {"other satellite", otherSatellite, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListPage target = TargetPage();
+        SetTransponder(target, 3, c.held);
+        const GridRow heldRow = target.TransponderGrid.row(3);
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        ASSERT_TRUE(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 4), prompts, progress));
+        // The free rows are 2, 5, 6, ...: a transponder not held takes the next one.
+        const int first = c.reused ? 3 : 2;
+        const int second = c.reused ? 2 : 5;
+        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{first, first, first, second, 4, 3, 4, 3}));
+        EXPECT_EQ(target.TransponderGrid.row(3), heldRow);  // a reused row is left as it was
+        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
+        EXPECT_EQ(target.TransponderGrid.cell(first, tp::Frequency), c.reused ? heldRow.cells[tp::Frequency] : "11747");
+        EXPECT_EQ(target.TransponderGrid.cell(c.reused ? 5 : 6, tp::Frequency), "0");
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageTheRoomCheckCountsOnlyTranspondersNotHeld) {
+    // Source transponders 1 and 2 (channels 1-6). The target holds transponder 1 on row
+    // 6 and has `free` free rows among 2, 5, 7-10 (the others hold other transponders).
+    struct Case {
+        bool holdsSecond;
+        int free;
+        bool pasted;
+    };
+    for (const Case& c : {Case{false, 1, true}, Case{false, 0, false}, Case{true, 0, true}, Case{false, 2, true}}) {
+        SCOPED_TRACE(std::to_string(c.holdsSecond) + " " + std::to_string(c.free));
+        ListPage target = TargetPage();
+        Transponder other;
+        other.Frequency = "10900";
+        std::vector<int> rows = {2, 5, 7, 8, 9, 10};
+        for (size_t k = static_cast<size_t>(c.free); k < rows.size(); ++k) SetTransponder(target, rows[k], other);
+        Transponder first;
+        SetTransponder(target, 6, first);
+        if (c.holdsSecond)
+            SetTransponder(target, 7, Transponder{"12515,5", "7", "318", "3", "22000", "5/6", "V", "On", "Astra"});
+        const ListPage before = target;
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        EXPECT_EQ(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 6), prompts, progress), c.pasted);
+        if (!c.pasted) {
+            EXPECT_EQ(prompts.asked.back().text, kTooMany);
+            ExpectSameTables(target, before);
+            continue;
+        }
+        const int second = c.holdsSecond ? 7 : rows[0];
+        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{6, 6, 6, second, 255, second, 4, 3}));
+        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImagePastingTwiceAddsNoRow) {
+    ListPage target = TargetPage();
+    const ChannelClipboard clipboard = CopyOf(SourcePage(), 1, 6);
+    NullProgress progress;
+    ScriptedPrompts first({Answer::No});
+    ASSERT_TRUE(PasteChannels(target, 1, clipboard, first, progress));
+    const Grid afterFirst = target.TransponderGrid;
+    ScriptedPrompts second({Answer::Yes});
+    ASSERT_TRUE(PasteChannels(target, 3, clipboard, second, progress));
+    EXPECT_EQ(target.TransponderGrid, afterFirst);
+    // The second copies name the rows the first paste wrote: 2 and 5.
+    EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 2, 2, 2, 5, 255, 5}));
+}
+
+TEST(PasteChannels, IntoAnotherImageDuplicatesInTheCopyShareOneNewRow) {
+    ListPage source = MakePage(3, 3, 1);
+    Transponder t;
+    SetTransponder(source, 1, t);
+    t.Frequency = "11749";  // a duplicate by the merge rule, 2 MHz above
+    SetTransponder(source, 2, t);
+    t.Frequency = "11746";  // below row 1: not the same
+    SetTransponder(source, 3, t);
+    for (int i = 1; i <= 3; ++i) SetChannel(source, i, "S" + std::to_string(i), i);
+    ListPage target = TargetPage();
+    ScriptedPrompts prompts({Answer::No});
+    NullProgress progress;
+    ASSERT_TRUE(PasteChannels(target, 1, CopyOf(source, 1, 3), prompts, progress));
+    EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 5, 1, 4, 3, 4, 3}));
+    EXPECT_EQ(target.TransponderGrid.cell(2, tp::Frequency), "11747");
+    EXPECT_EQ(target.TransponderGrid.cell(5, tp::Frequency), "11746");
+    EXPECT_EQ(target.TransponderGrid.cell(6, tp::Frequency), "0");
 }
 
 // ---- paste into the same image --------------------------------------------------------
@@ -320,27 +479,6 @@ TEST(PasteChannels, NoFreeTransponderRowRefusesEvenFromTheSameImage) {
 
 // ---- favourites against a step-by-step reference --------------------------------------
 
-void RefPaste(ListPage& page, int r, const ChannelClipboard& clipboard, bool insert) {
-    const int count = page.channelCount();
-    const int c = static_cast<int>(clipboard.Channels.size());
-    if (insert) {
-        for (int i = std::max(count - c + 1, r); i <= count; ++i) ClearChannelRow(page, i);
-        for (int i = count - c; i >= r; --i) MoveChannelRow(page, i, i + c);
-    } else {
-        for (int i = r; i <= std::min(count, r + c - 1); ++i) ClearChannelRow(page, i);
-    }
-    for (int i = 0; i < c && r + i <= count; ++i) {
-        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(i)];
-        page.ChannelGrid.row(r + i).cells = {
-            "", clip.Name, std::to_string(clip.TransponderMark - 1000), std::to_string(clip.Sid),
-            std::to_string(clip.VPid), std::to_string(clip.APid), std::to_string(clip.VEcm),
-            std::to_string(clip.AEcm), std::to_string(clip.Pcr), StatusText(clip.Status),
-            std::to_string(clip.Favourites)};
-    }
-    for (int i = 0; i < c && r + i <= count; ++i) UpdateChannelRow(r + i, page);
-    RenumberChannels(page);
-}
-
 TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
     std::mt19937 rng(42);
     for (int round = 0; round < 200; ++round) {
@@ -365,10 +503,122 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
         ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
         NullProgress progress;
         ASSERT_TRUE(PasteChannels(page, r, clipboard, prompts, progress));
-        RefPaste(expected, r, clipboard, insert);
+        ASSERT_EQ(reference::PasteChannels(expected, r, clipboard, insert), reference::PasteOutcome::Pasted);
         SCOPED_TRACE("round " + std::to_string(round));
         ExpectSameTables(page, expected);
     }
+}
+
+// ---- into another image against the step-by-step reference ---------------------------
+
+// A transponder table of `rows` rows, each free ("0", grey) or in use with values drawn
+// from small sets, so that copies often meet a transponder the target already holds
+// (equal, or a few MHz apart).
+void RandomTransponders(std::mt19937& rng, ListPage& page, int rows) {
+    auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+    page.TransponderGrid = Grid(tp::Count, rows + 1);
+    for (int t = 1; t <= rows; ++t) {
+        Transponder x;
+        const bool tone = pick(0, 3) == 0;
+        x.Tone = tone ? "On" : "Off";
+        x.Frequency = std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
+        x.Tid = std::to_string(pick(1, 2));
+        x.SymbolRate = std::to_string(pages::kRates[static_cast<size_t>(pick(0, 1))]);
+        x.Polarisation = pick(0, 1) ? "H" : "V";
+        x.Satellite = pick(0, 3) == 0 ? page.SatelliteB : page.SatelliteA;
+        if (pick(0, 3) == 0) x.Frequency = "0";  // free, wherever it falls
+        SetTransponder(page, t, x);
+        page.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+    }
+}
+
+// Points every channel in use at a random transponder: a row (free or not), 255, a
+// number above 255, or 0.
+void RandomReferences(std::mt19937& rng, ListPage& page) {
+    const int rows = page.transponderCount();
+    for (int n = 1; n <= page.channelCount(); ++n) {
+        if (page.ChannelGrid.cell(n, ch::Name).empty()) continue;
+        const unsigned kind = rng() % 10;
+        std::string text = std::to_string(1 + static_cast<int>(rng() % static_cast<unsigned>(rows)));
+        if (kind == 0) text = "255";
+        else if (kind == 1) text = std::to_string(256 + static_cast<int>(rng() % 100));
+        else if (kind == 2) text = "0";
+        page.ChannelGrid.setCell(n, ch::Transponder, text);
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) {
+    std::mt19937 rng(7);
+    int pasted = 0, reusedSome = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ListPage source = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 30));
+        source.ImageId = 1;
+        source.LnbLow = 9750;
+        source.LnbHigh = 10600;
+        source.SatelliteA = "HotBird";
+        source.SatelliteB = "Astra";
+        source.SymbolRates = pages::kRates;
+        RandomTransponders(rng, source, 1 + static_cast<int>(rng() % 10));
+        RandomReferences(rng, source);
+        // Copy refuses a "Preferenza" that is not a number; that has a test of its own.
+        for (int n = 1; n <= source.channelCount(); ++n)
+            if (CellIntegerOr(source.ChannelGrid.cell(n, ch::Favourites), -1) < 0)
+                source.ChannelGrid.setCell(n, ch::Favourites, "0");
+
+        ListPage target = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 40));
+        target.ImageId = 2;
+        target.LnbLow = rng() % 4 == 0 ? 10000 : 9750;
+        target.LnbHigh = 10600;
+        target.SatelliteA = "HotBird";
+        target.SatelliteB = rng() % 5 == 0 ? "Eutelsat" : "Astra";
+        target.SymbolRates = pages::kRates;
+        if (rng() % 10 == 0) target.SymbolRates[1] = 1;  // 22000 unknown to the target
+        RandomTransponders(rng, target, 1 + static_cast<int>(rng() % 14));
+        // Some rows of the target hold a source transponder as the source shows it.
+        for (int t = 1; t <= target.transponderCount(); ++t) {
+            if (rng() % 4 != 0) continue;
+            const int from = 1 + static_cast<int>(rng() % static_cast<unsigned>(source.transponderCount()));
+            target.TransponderGrid.row(t) = source.TransponderGrid.row(from);
+            target.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+        }
+        RandomReferences(rng, target);
+
+        const int count = source.channelCount();
+        const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(count));
+        const int last = first + static_cast<int>(rng() % static_cast<unsigned>(count - first + 1));
+        ChannelClipboard clipboard;
+        CopyChannels(source, first, last, clipboard);
+        const ChannelClipboard expectedClipboard = reference::CopyChannels(source, first, last);
+        ASSERT_EQ(clipboard.Channels, expectedClipboard.Channels);
+        ASSERT_EQ(clipboard.Transponders, expectedClipboard.Transponders);
+
+        const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(target.channelCount()));
+        const bool insert = rng() % 2 == 0;
+        ListPage expected = target;
+        const reference::PasteOutcome outcome = reference::PasteChannels(expected, r, clipboard, insert);
+        const ListPage before = target;
+        ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
+        NullProgress progress;
+        EXPECT_EQ(PasteChannels(target, r, clipboard, prompts, progress), outcome == reference::PasteOutcome::Pasted);
+        ExpectSameTables(target, expected);
+        EXPECT_EQ(target.Modified, expected.Modified);
+        if (outcome == reference::PasteOutcome::Pasted) {
+            ++pasted;
+            int newRows = 0;
+            for (int t = 1; t <= target.transponderCount(); ++t)
+                newRows += before.TransponderGrid.cell(t, tp::Frequency) != target.TransponderGrid.cell(t, tp::Frequency);
+            reusedSome += newRows < static_cast<int>(clipboard.Transponders.size());
+        } else {
+            ++refused;
+            EXPECT_EQ(prompts.asked.back().text,
+                      outcome == reference::PasteOutcome::TooManyTransponders ? kTooMany : kBadRate);
+        }
+    }
+    // The rounds reach every path: pasted with and without reuse, and refused.
+    EXPECT_GT(pasted, 100) << pasted;
+    EXPECT_GT(reusedSome, 40) << reusedSome;
+    EXPECT_GT(refused, 10) << refused;
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ TEST(FindChannel, WrapsAroundInBothDirectionsIgnoringCase) {
         {"rai", 0, true, 1},   // no current row: from the top
         {"rai", 1, true, 3},   {"RAI", 3, true, 5},  {"rai", 5, true, 1},  // wraps
         {"rai", 1, false, 5},  {"rai", 5, false, 3},                        // backwards
+        {"rai", 0, false, 5},  {"canale", 0, false, 4}, {"rai 1", 0, false, 1},  // no current row: from the bottom
+        {"rai", 6, false, 5},  {"rai", 6, true, 1},                         // no such row: the same
         {"rai 1", 1, true, 1},                                              // only itself matches: found last
         {"canale", 4, true, 4}, {"mediaset", 1, true, 0}, {"", 1, true, 0},
     };

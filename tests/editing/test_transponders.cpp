@@ -127,62 +127,72 @@ ListPage SmallPage() {
 
 // ---- deleting -------------------------------------------------------------------------
 
-TEST(DeleteTransponder, NoLeavesAFreeRowAndEmptiesItsChannels) {
-    ListPage page = SmallPage();
-    ScriptedPrompts prompts({Answer::No});
-    NullProgress progress;
-    ASSERT_TRUE(DeleteTransponder(page, 4, prompts, progress));
+// No leaves a free row where the transponder stood; Yes moves the rows below up and
+// their channels follow, leaving the last row free; on the last row both are the same.
+// Either way the transponder's channels are emptied and leave their lists.
+TEST(DeleteTransponder, NoYesAndTheLastRow) {
+    struct Case {
+        int row;
+        Answer answer;
+        std::vector<std::string> frequencies, tids;  // rows 1..6 afterwards
+        std::vector<int> channels;                    // "Trasponder" of channels 1..6
+        std::vector<int> list1, list3;
+    };
+    const std::vector<std::string> lastFree = {"11720", "11740", "11760", "11780", "11800", "0"};
+    const std::vector<std::string> lastFreeTids = {"1", "2", "3", "4", "5", "0"};
+    const Case cases[] = {
+        {4, Answer::No, {"11720", "11740", "11760", "0", "11800", "11820"}, {"1", "2", "3", "0", "5", "6"},
+         {255, 255, 5, 6, 255, 1}, {3}, {}},
+        {4, Answer::Yes, {"11720", "11740", "11760", "11800", "11820", "0"}, {"1", "2", "3", "5", "6", "0"},
+         {255, 255, 4, 5, 255, 1}, {3}, {}},
+        {6, Answer::Yes, lastFree, lastFreeTids, {4, 4, 5, 255, 255, 1}, {1, 3}, {1}},
+        {6, Answer::No, lastFree, lastFreeTids, {4, 4, 5, 255, 255, 1}, {1, 3}, {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + (c.answer == Answer::Yes ? " Yes" : " No"));
+        ListPage page = SmallPage();
+        ScriptedPrompts prompts({c.answer});
+        pages::RecordingProgress progress;
+        ASSERT_TRUE(DeleteTransponder(page, c.row, prompts, progress));
 
-    ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(prompts.asked[0].title, "Cancellazione canale");
-    EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
-    EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(prompts.asked[0].text,
-              "Vuoi spostare i transponder successivi verso l'altro?\n"
-              "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
-              "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
-              "* Annulla: il transponder non verrà cancellato");
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].title, "Cancellazione canale");
+        EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
+        EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNoCancel);
+        EXPECT_EQ(prompts.asked[0].text,
+                  "Vuoi spostare i transponder successivi verso l'altro?\n"
+                  "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
+                  "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
+                  "* Annulla: il transponder non verrà cancellato");
 
-    EXPECT_EQ(page.TransponderGrid.row(4).cells,
-              (std::vector<std::string>{"4", "0", "0", "0", "0", "27500", "1/2", "V", "On", "HotBird"}));
-    EXPECT_EQ(page.TransponderGrid.colour(4), kColourGrey);
-    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{255, 255, 5, 6, 255, 1}));
-    EXPECT_EQ(page.ChannelGrid.colour(1), kColourGrey);
-    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3}));
-    EXPECT_TRUE(Favourites(page, 3).empty());
-    EXPECT_EQ(page.TransponderGrid.cell(5, tp::Frequency), "11800");
-    EXPECT_TRUE(page.Modified);
-}
-
-TEST(DeleteTransponder, YesMovesTheRowsBelowUpAndTheirChannelsFollow) {
-    ListPage page = SmallPage();
-    ScriptedPrompts prompts({Answer::Yes});
-    pages::RecordingProgress progress;
-    ASSERT_TRUE(DeleteTransponder(page, 4, prompts, progress));
-
-    EXPECT_EQ(page.TransponderGrid.cell(4, tp::Frequency), "11800");  // former row 5
-    EXPECT_EQ(page.TransponderGrid.cell(4, tp::Num), "4");
-    EXPECT_EQ(page.TransponderGrid.cell(5, tp::Tid), "6");
-    EXPECT_EQ(page.TransponderGrid.cell(6, tp::Frequency), "0");
-    EXPECT_EQ(page.TransponderGrid.colour(6), kColourGrey);
-    EXPECT_EQ(page.TransponderGrid.colour(4), kColourInUse);
-    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{255, 255, 4, 5, 255, 1}));
-    EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3}));
-    EXPECT_TRUE(page.Modified);
-    EXPECT_FALSE(progress.shown);
-    ASSERT_FALSE(progress.statuses.empty());
-    EXPECT_EQ(progress.statuses.front(), "Cancellazione transponder...");
-    EXPECT_EQ(progress.statuses.back(), "");
-}
-
-TEST(DeleteTransponder, LastRowWithYesIsTheSameAsNo) {
-    ListPage yes = SmallPage(), no = SmallPage();
-    ScriptedPrompts answerYes({Answer::Yes}), answerNo({Answer::No});
-    NullProgress progress;
-    DeleteTransponder(yes, 6, answerYes, progress);
-    DeleteTransponder(no, 6, answerNo, progress);
-    ExpectSameTables(yes, no);
-    EXPECT_EQ(yes.ChannelGrid.cell(4, ch::Transponder), "255");
+        for (int j = 1; j <= 6; ++j) {
+            SCOPED_TRACE("row " + std::to_string(j));
+            const std::string& frequency = c.frequencies[static_cast<size_t>(j - 1)];
+            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Num), std::to_string(j));
+            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Frequency), frequency);
+            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Tid), c.tids[static_cast<size_t>(j - 1)]);
+            EXPECT_EQ(page.TransponderGrid.colour(j), frequency == "0" ? kColourGrey : kColourInUse);
+            if (frequency == "0") {
+                EXPECT_EQ(page.TransponderGrid.row(j).cells,
+                          (std::vector<std::string>{std::to_string(j), "0", "0", "0", "0", "27500", "1/2", "V", "On",
+                                                    "HotBird"}));
+            }
+        }
+        EXPECT_EQ(ChannelTransponders(page), c.channels);
+        for (int i = 1; i <= 6; ++i)
+            if (c.channels[static_cast<size_t>(i - 1)] == 255) {
+                EXPECT_EQ(page.ChannelGrid.colour(i), kColourGrey);
+            }
+        EXPECT_EQ(Favourites(page, 1), c.list1);
+        EXPECT_EQ(Favourites(page, 3), c.list3);
+        EXPECT_TRUE(page.Modified);
+        EXPECT_FALSE(progress.shown);
+        ASSERT_FALSE(progress.statuses.empty());
+        if (c.answer == Answer::Yes) {
+            EXPECT_EQ(progress.statuses.front(), "Cancellazione transponder...");
+        }
+        EXPECT_EQ(progress.statuses.back(), "");
+    }
 }
 
 TEST(DeleteTransponder, CancelOrARowOutsideTheTableChangesNothing) {

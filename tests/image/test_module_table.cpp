@@ -221,3 +221,25 @@ TEST(DamagedImage, TruncatedFileKeepsWhatIsThere) {
     const Bytes data = PatternBytes(200, 1);
     EXPECT_EQ(f.GetModule(1)->GetScript(0)->Data(), Bytes(data.begin(), data.begin() + 50));
 }
+
+TEST(DamagedImage, AnEntryRecordEndingExactlyAtTheSectorEndIsKept) {
+    // Records are 20 bytes after a 16-byte header. With the header at byte 40 of sector
+    // 1, record 3274 ends exactly on the sector's last byte; at byte 44 it would cross it.
+    struct Case {
+        std::uint16_t headerAt;
+        std::uint16_t declared;
+        int kept;
+    };
+    for (const Case& c : {Case{40, 3274, 3274}, Case{40, 3275, 3274}, Case{40, 3273, 3273}, Case{44, 3274, 3273}}) {
+        SCOPED_TRACE(std::to_string(c.headerAt) + " " + std::to_string(c.declared));
+        SlotSpec big = ModuleSpec{"BIG", {{"e", text("x")}}, std::nullopt, c.declared};
+        big.at = c.headerAt;
+        const Bytes image = BuildFlashImage({SectorSpec::Table({ModuleSpec{"AAA", {{"AAA", text("1")}}}}),
+                                             SectorSpec::Table({big})});
+        TKVXFile f;
+        ASSERT_TRUE(f.LoadBytes(image).ok());
+        ASSERT_EQ(f.GetNumModule(), 2);
+        EXPECT_EQ(f.GetModule(1)->GetNumScript(), c.kept);
+        EXPECT_EQ(f.GetModule(1)->GetScript(0)->Data(), text("x"));
+    }
+}

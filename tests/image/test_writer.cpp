@@ -224,6 +224,28 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(Writer, ASectorFilledToItsLastByteIsWrittenAndOneByteMoreIsRefused) {
+    // A 32-byte table, module AAA, then BBB whose one entry grows until the sector is
+    // exactly full: modules are padded to 4 bytes, so one byte more needs 4 more.
+    const ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    const std::size_t room = 65536 - 32 - BuildFlashModule(a).size() - BuildFlashModule({"BBB", {{"b", {}}}}).size();
+    for (const std::size_t size : {room, room + 1}) {
+        SCOPED_TRACE(size);
+        TKVXFile f;
+        load(f, BuildFlashImage({SectorSpec::Table({a, ModuleSpec{"BBB", {{"b", text("2")}}}})}));
+        const Bytes data = PatternBytes(size, 9);
+        f.GetModule(1)->GetScript(0)->SetData(data);
+        Bytes out;
+        const SaveResult r = f.SaveToBytes(out);
+        ASSERT_EQ(r.ok, size == room) << r.message;
+        if (!r.ok) continue;
+        TKVXFile back;
+        load(back, out);
+        ASSERT_EQ(back.GetNumModule(), 2);
+        EXPECT_EQ(back.GetModule(1)->GetScript(0)->Data(), data);
+    }
+}
+
 TEST(Writer, SaveToFileReplacesTargetAtomically) {
     std::string dir = tempDir();
     std::string target = dir + "/out.Bin";

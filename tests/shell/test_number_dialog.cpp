@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "channel_number_cases.h"
 #include "dialogs/number_dialog.h"
 #include "test_registry.h"
 
@@ -18,17 +19,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("limit");
         QTest::addColumn<bool>("accepted");
-        auto row = [](const char* name, const char* text, int limit, bool accepted) {
-            QTest::newRow(name) << QString::fromUtf8(text) << limit << accepted;
-        };
-        row("first", "1", 11, true);
-        row("limit - 1", "10", 11, true);
-        row("limit", "11", 11, false);
-        row("zero", "0", 11, false);
-        row("empty", "", 11, false);
-        row("letters", "abc", 11, false);
-        row("negative", "-3", 11, false);
-        row("no channels", "1", 1, false);
+        // The same cases as the rule itself: the dialog must not disagree with it.
+        for (const auto& c : rivo::testsupport::ChannelNumberCases())
+            QTest::newRow(c.name) << QString::fromStdString(c.text) << c.limit << c.accepted;
     }
     void okChecksTheNumber() {
         QFETCH(QString, text);
@@ -40,8 +33,12 @@ private slots:
         QCOMPARE(dialog.GroupBox1->title(), QStringLiteral("Canale da visualizzare"));
         dialog.Limit = limit;
         dialog.Edit1->setText(text);
+        // Shown, so that Ok and Annulla are seen to close it (or not).
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.SpeedButton2->click();
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+        QCOMPARE(dialog.isVisible(), !accepted);
         if (accepted) {
             QVERIFY(prompts.asked.empty());
             QCOMPARE(dialog.value(), text.toInt());
@@ -51,7 +48,9 @@ private slots:
             QCOMPARE(prompts.asked[0].title, std::string("Errore"));
             QVERIFY(prompts.asked[0].icon == rivo::Icon::Error);
             QCOMPARE(dialog.Edit1->text(), text);
+            dialog.setResult(QDialog::Accepted);  // so that only the click can make it "rejected"
             dialog.SpeedButton1->click();
+            QVERIFY(!dialog.isVisible());
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
     }

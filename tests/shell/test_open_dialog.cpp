@@ -212,7 +212,13 @@ private slots:
         ScriptedPrompts prompts;
         TForm2 dialog(folder.path("Sr.Ini"), prompts);
         dialog.Initialise();
+        // Shown, and with a result that is not "rejected" yet, so the click must close it.
+        dialog.setResult(QDialog::Accepted);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(dialog.isVisible());
         dialog.SpeedButton1->click();
+        QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(prompts.asked.empty());
     }

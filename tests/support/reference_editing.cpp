@@ -1,5 +1,8 @@
 #include "reference_editing.h"
 
+#include "channels/records.h"
+
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <vector>
@@ -205,6 +208,223 @@ ListPage FullPage(int channels) {
         }
     for (int n = 1; n <= channels; ++n) FillChannelRow(page, n, "CH" + std::to_string(n), sets[static_cast<size_t>(n)]);
     return page;
+}
+
+}  // namespace rivo::reference
+
+namespace rivo::reference {
+
+namespace {
+
+std::int64_t hexNumber(const std::string& text, std::int64_t fallback) {
+    std::int64_t value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return fallback;
+    return value;
+}
+
+void removeEntry(Grid& list, int slot) {
+    list.removeRow(slot);
+    list.appendRow(kColourGrey);
+    list.setCell(fav::Slots, fav::Name, "");
+    list.setCell(fav::Slots, fav::Channel, "0");
+    for (int s = slot; s <= fav::Slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
+}
+
+// "Frequenza" as whole MHz the way duplicates are compared: fraction padded or cut to
+// six digits, read as hertz (-1 when not a number), through single precision.
+std::uint32_t matchMHz(const std::string& text) {
+    const auto comma = text.find(',');
+    std::string joined = text + "000000";
+    if (comma != std::string::npos) {
+        std::string fraction = text.substr(comma + 1) + "000000";
+        joined = text.substr(0, comma) + fraction.substr(0, 6);
+    }
+    const std::int64_t hertz = CellNumber(joined, -1);
+    const float single = static_cast<float>(hertz);
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(static_cast<double>(single) * 0.000001));
+}
+
+// Whether the transponder `later` is the same as the row `earlier` by the duplicate rule.
+bool sameTransponder(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+    for (int c : {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite})
+        if (later[static_cast<size_t>(c)] != earlier[static_cast<size_t>(c)]) return false;
+    const std::uint32_t a = matchMHz(later[tp::Frequency]);
+    const std::uint32_t b = matchMHz(earlier[tp::Frequency]);
+    return b <= a && std::uint64_t{a} <= std::uint64_t{b} + 2;
+}
+
+int reachableRows(const ListPage& page) { return std::min(page.transponderCount(), 254); }
+
+}  // namespace
+
+void UpdateChannelRow(ListPage& page, int n) {
+    GridRow& row = page.ChannelGrid.row(n);
+    const std::int64_t vpid = CellNumber(row.cells[ch::VPid], -1);
+    const std::int64_t apid = CellNumber(row.cells[ch::APid], -1);
+    row.colour = kColourChannel;
+    if (vpid == 65535 && apid == 65535) row.colour = kColourNoAudioVideo;
+    else if (vpid == 65535) row.colour = kColourRadio;
+    const bool active = (hexNumber(row.cells[ch::Status], 0) & 4) != 0;
+    if (!active) row.colour = kColourGrey;
+    const std::int64_t set = CellNumber(row.cells[ch::Favourites], 0);
+    for (int k = 1; k <= fav::Lists; ++k) {
+        Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+        if (((set >> (k - 1)) & 1) != 0 && active) {
+            bool held = false;
+            for (int s = 1; s <= fav::Slots; ++s) held = held || CellNumber(list.cell(s, fav::Channel), -1) == n;
+            if (held) continue;
+            for (int s = 1; s <= fav::Slots; ++s) {
+                if (list.cell(s, fav::Channel) != "0") continue;
+                list.setCell(s, fav::Name, row.cells[ch::Name]);
+                list.setCell(s, fav::Channel, std::to_string(n));
+                list.setColour(s, row.colour);
+                break;
+            }
+        } else {
+            for (int s = fav::Slots; s >= 1; --s)
+                if (CellNumber(list.cell(s, fav::Channel), -1) == n) removeEntry(list, s);
+        }
+    }
+}
+
+ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
+    ChannelClipboard clipboard;
+    std::vector<std::int64_t> met;
+    for (int row = first; row <= last; ++row) {
+        const Grid& grid = page.ChannelGrid;
+        ClipChannel c;
+        c.Name = grid.cell(row, ch::Name).substr(0, 16);
+        c.Status = StatusValue(grid.cell(row, ch::Status));
+        const std::int64_t t = CellInteger(grid.cell(row, ch::Transponder));
+        c.TransponderMark = t + 1000;
+        c.Sid = CellInteger(grid.cell(row, ch::Sid));
+        c.VPid = CellInteger(grid.cell(row, ch::VPid));
+        c.APid = CellInteger(grid.cell(row, ch::APid));
+        c.VEcm = CellInteger(grid.cell(row, ch::VEcm));
+        c.AEcm = CellInteger(grid.cell(row, ch::AEcm));
+        c.Pcr = CellInteger(grid.cell(row, ch::Pcr));
+        c.Favourites = CellInteger(grid.cell(row, ch::Favourites));
+        clipboard.Channels.push_back(c);
+        if (std::find(met.begin(), met.end(), t) != met.end()) continue;
+        met.push_back(t);
+        if (t < 1 || t > reachableRows(page)) continue;
+        const Grid& tps = page.TransponderGrid;
+        const int n = static_cast<int>(t);
+        if (tps.cell(n, tp::Frequency) == "0") continue;  // a free row carries nothing
+        ClipTransponder x;
+        const bool tone = tps.cell(n, tp::Tone) == "On";
+        x.IntermediateHertz = FrequencyHertz(tps.cell(n, tp::Frequency)) -
+                              std::int64_t{tone ? page.LnbHigh : page.LnbLow} * 1000000;
+        x.Tid = CellInteger(tps.cell(n, tp::Tid));
+        x.Nid = CellInteger(tps.cell(n, tp::Nid));
+        x.Channels = CellInteger(tps.cell(n, tp::Channels));
+        x.SymbolRate = CellInteger(tps.cell(n, tp::SymbolRate));
+        x.Fec = FecCode(tps.cell(n, tp::Fec));
+        x.Flags = static_cast<std::uint8_t>((tps.cell(n, tp::Polarisation) == "H" ? 2 : 0) + (tone ? 1 : 0) +
+                                            (tps.cell(n, tp::Satellite) == page.SatelliteB ? 8 : 0));
+        x.TransponderMark = t + 1000;
+        clipboard.Transponders.push_back(x);
+    }
+    clipboard.SourceImage = page.ImageId;
+    clipboard.HasContent = true;
+    return clipboard;
+}
+
+PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clipboard, bool insert) {
+    ListPage page = target;
+    const int count = page.channelCount();
+    const int c = static_cast<int>(clipboard.Channels.size());
+    const bool sameImage = clipboard.SourceImage == page.ImageId;
+    Grid& tps = page.TransponderGrid;
+
+    std::vector<int> freeRows;
+    for (int row = 1; row <= reachableRows(page); ++row) {
+        bool named = false;
+        for (int i = 1; i <= count; ++i) named = named || page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(row);
+        if (!named && tps.cell(row, tp::Frequency) == "0") freeRows.push_back(row);
+    }
+    std::vector<std::pair<std::string, int>> reused;  // mark text, row
+    if (sameImage) {
+        if (freeRows.size() < clipboard.Transponders.size()) return PasteOutcome::TooManyTransponders;
+    } else {
+        size_t next = 0;
+        for (const ClipTransponder& x : clipboard.Transponders) {
+            const bool tone = (x.Flags & 1) != 0;
+            std::vector<std::string> cells(tp::Count);
+            cells[tp::Num] = std::to_string(x.TransponderMark);
+            cells[tp::Frequency] = FrequencyText(static_cast<std::int32_t>(x.IntermediateHertz),
+                                                 static_cast<std::int32_t>(tone ? page.LnbHigh : page.LnbLow));
+            cells[tp::Tid] = std::to_string(x.Tid);
+            cells[tp::Nid] = std::to_string(x.Nid);
+            cells[tp::Channels] = std::to_string(x.Channels);
+            cells[tp::SymbolRate] = std::to_string(x.SymbolRate);
+            cells[tp::Fec] = FecText(x.Fec);
+            cells[tp::Polarisation] = (x.Flags & 2) != 0 ? "H" : "V";
+            cells[tp::Tone] = tone ? "On" : "Off";
+            cells[tp::Satellite] = (x.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+            int found = 0;
+            for (int row = 1; row <= reachableRows(page) && found == 0; ++row)
+                if (tps.cell(row, tp::Frequency) != "0" && sameTransponder(cells, tps.row(row).cells)) found = row;
+            if (found != 0) {
+                reused.emplace_back(cells[tp::Num], found);
+                continue;
+            }
+            if (next == freeRows.size()) return PasteOutcome::TooManyTransponders;
+            tps.row(freeRows[next]).cells = cells;
+            tps.setColour(freeRows[next], kColourInUse);
+            ++next;
+        }
+    }
+    for (const ClipTransponder& x : clipboard.Transponders)
+        if (std::find(page.SymbolRates.begin(), page.SymbolRates.end(), x.SymbolRate) == page.SymbolRates.end())
+            return PasteOutcome::BadSymbolRate;
+
+    if (insert) {
+        for (int i = std::max(count - c + 1, r); i <= count; ++i) ClearChannelRow(page, i);
+        for (int i = count - c; i >= r; --i) MoveChannelRow(page, i, i + c);
+    } else {
+        for (int i = r; i <= std::min(count, r + c - 1); ++i) ClearChannelRow(page, i);
+    }
+    const int lastPasted = std::min(count, r + c - 1);
+    for (int i = r; i <= lastPasted; ++i) {
+        const ClipChannel& x = clipboard.Channels[static_cast<size_t>(i - r)];
+        const std::int64_t t = sameImage ? x.TransponderMark - 1000 : x.TransponderMark;
+        page.ChannelGrid.row(i).cells = {"",
+                                         x.Name,
+                                         std::to_string(t),
+                                         std::to_string(x.Sid),
+                                         std::to_string(x.VPid),
+                                         std::to_string(x.APid),
+                                         std::to_string(x.VEcm),
+                                         std::to_string(x.AEcm),
+                                         std::to_string(x.Pcr),
+                                         StatusText(x.Status),
+                                         std::to_string(x.Favourites)};
+    }
+    if (!sameImage) {
+        // Pasted channels find the row that received their transponder by its mark.
+        for (int i = r; i <= lastPasted; ++i) {
+            std::string& text = page.ChannelGrid.row(i).cells[ch::Transponder];
+            int found = 0;
+            for (int row = 1; row <= page.transponderCount() && found == 0; ++row)
+                if (tps.cell(row, tp::Num) == text) found = row;
+            for (const auto& [mark, row] : reused)
+                if (found == 0 && mark == text) found = row;
+            if (found != 0) text = std::to_string(found);
+        }
+        for (int row = 1; row <= page.transponderCount(); ++row) tps.setCell(row, tp::Num, std::to_string(row));
+        for (int i = 1; i <= count; ++i) {
+            std::string& text = page.ChannelGrid.row(i).cells[ch::Transponder];
+            const std::int64_t t = CellNumber(text, -1000000);
+            if (t == -1000000 || t > 255) text = "255";
+        }
+    }
+    for (int i = r; i <= lastPasted; ++i) UpdateChannelRow(page, i);
+    renumber(page);
+    page.Modified = true;
+    target = std::move(page);
+    return PasteOutcome::Pasted;
 }
 
 }  // namespace rivo::reference

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "channels/list_page.h"
+#include "editing/clipboard.h"
 
 namespace rivo::reference {
 
@@ -31,6 +32,26 @@ void DeleteChannels(ListPage& page, int first, int last, bool closeGap);
 // The last row is emptied with ClearChannelRow before the channels move down.
 void InsertEmptyChannel(ListPage& page, int row);
 void MoveChannels(ListPage& page, int first, int last, int target);
+
+// Recolours row n and brings the eight lists in line with its "Preferenza" and "Attivo":
+// entries found by number, added in the first free slot, removed with the rows below
+// moving up.
+void UpdateChannelRow(ListPage& page, int n);
+
+// Copy as described: one channel per row, and the transponder of each row's number the
+// first time it is met, when that row is reachable (1 .. min(T, 254)) and not free.
+ChannelClipboard CopyChannels(const ListPage& page, int first, int last);
+
+// Paste after its question was answered (insert: Si), every further question answered
+// Si. Channels that move are MoveChannelRow from the bottom up, overwritten or lost ones
+// ClearChannelRow, pasted ones then UpdateChannelRow. From another image each carried
+// transponder is compared, in row order, with every row of the target in use (rows
+// written by this paste included); the first that matches by the duplicate rule is
+// reused, else the transponder is written into the next free row (reachable,
+// "Frequenza" "0", named by no channel) with its mark in "Num.", and the pasted
+// channels find their row by that mark. A refusal changes nothing.
+enum class PasteOutcome { Pasted, TooManyTransponders, BadSymbolRate };
+PasteOutcome PasteChannels(ListPage& page, int r, const ChannelClipboard& clipboard, bool insert);
 
 // A channel row in use, with the given favourites set.
 void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites,

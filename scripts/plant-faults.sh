@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Plants small, plausible faults in the core one at a time and reports the ones that no
+# test caught. Run it before resolving a change to src/image, src/channels or
+# src/editing; it is a developer's tool, not part of the test command.
+#
+#   scripts/plant-faults.sh              every fault in the list below
+#   scripts/plant-faults.sh NAME...      only the named faults
+#   scripts/plant-faults.sh --list       the list
+#
+# It clones the repository (its committed state plus the working tree's uncommitted
+# changes) into a scratch folder, builds the core test programs there once, then for
+# each fault: applies its one-line sed expression to its file, checks that exactly the
+# intended change happened, rebuilds the core tests (ccache, only those targets), runs
+# them, and restores the file. The exit status is 1 when some fault survived or did
+# not apply, so the list is kept honest as the code changes.
+#
+# Environment: PLANT_SCRATCH (scratch folder, default a new one under /tmp, removed at
+# the end unless PLANT_KEEP=1), PLANT_JOBS (build jobs, default 2).
+set -euo pipefail
+
+# name | file (from the repository root) | sed expression that changes one line
+faults=(
+  "cell-32-bit-limit|src/channels/records.cpp|/if (v > INT32_MAX) return false;/d"
+  "list-name-clear-late|src/channels/records.cpp|s/for (std::size_t i = 2; i < end; ++i) bytes\[i\] = 0;/for (std::size_t i = 3; i < end; ++i) bytes[i] = 0;/"
+  "favourite-last-channel|src/channels/page_io.cpp|s/} else if (n > channels) {/} else if (n >= channels) {/"
+  "paste-above-255-kept|src/editing/clipboard.cpp|s/if (t == kNotANumber || t > kNoTransponder)/if (t == kNotANumber)/"
+  "dialog-last-transponder|src/editing/channel_dialog_logic.cpp|s/transponder <= page.transponderCount()) {/transponder < page.transponderCount()) {/"
+  "entry-compared-as-text|src/editing/channel_rows.cpp|s/if (ReadCellNumber(text, -1) == n) present = true;/if (text == number) present = true;/"
+  "find-backwards-start|src/editing/find.cpp|s/from = forward ? n : 1;/from = forward ? n : n;/"
+  "copy-free-row-carried|src/editing/clipboard.cpp|s/if (page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency) != \"0\")/if (!page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency).empty())/"
+  "record-at-sector-end|src/image/kvx_file.cpp|s/if (rec + kRecordBytes > sectorEnd/if (rec + kRecordBytes >= sectorEnd/"
+  "sector-exactly-full|src/image/kvx_writer.cpp|s/if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize))/if (sector.size() + module.size() >= static_cast<std::size_t>(kSectorSize))/"
+  # Further faults of the same kinds, at other boundaries.
+  "match-window-narrow|src/editing/transponders.cpp|s/static_cast<std::uint64_t>(b) + 2;/static_cast<std::uint64_t>(b) + 1;/"
+  "paste-no-reuse|src/editing/clipboard.cpp|s/        if (found) {/        if (false \&\& found) {/"
+  "same-image-room-unchecked|src/editing/clipboard.cpp|s/if (freeRows.size() < (sameImage ? m : placement.NewRows)) {/if (freeRows.size() < placement.NewRows) {/"
+  "row-255-reachable|src/editing/transponders.cpp|s/kNoTransponder - 1));/kNoTransponder));/"
+  "insert-shift-one-short|src/editing/clipboard.cpp|s/ShiftChannelsDown(target, r, count - c, c);/ShiftChannelsDown(target, r, count - c - 1, c);/"
+  "no-av-colour-dropped|src/channels/records.cpp|s/if (vpid == 65535 \&\& apid == 65535) colour = kColourNoAudioVideo;/if (vpid == 65535 \&\& apid == 65534) colour = kColourNoAudioVideo;/"
+)
+
+if [[ "${1:-}" == "--list" ]]; then
+  for f in "${faults[@]}"; do echo "${f%%|*}"; done
+  exit 0
+fi
+
+root=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
+scratch=${PLANT_SCRATCH:-$(mktemp -d /tmp/rivo-plant.XXXXXX)}
+jobs=${PLANT_JOBS:-2}
+if [[ "${PLANT_KEEP:-0}" != 1 && -z "${PLANT_SCRATCH:-}" ]]; then
+  trap 'rm -rf "$scratch"' EXIT
+fi
+
+selected=()
+for f in "${faults[@]}"; do
+  name=${f%%|*}
+  if [[ $# -eq 0 ]]; then selected+=("$f"); continue; fi
+  for wanted in "$@"; do [[ "$wanted" == "$name" ]] && selected+=("$f"); done
+done
+if [[ ${#selected[@]} -eq 0 ]]; then
+  echo "no such fault: $*" >&2
+  exit 2
+fi
+
+src="$scratch/src"
+build="$scratch/build"
+if [[ ! -d "$src/.git" ]]; then
+  git clone -q --shared "$root" "$src"
+  git -C "$root" diff HEAD --binary > "$scratch/working.diff"
+  [[ -s "$scratch/working.diff" ]] && git -C "$src" apply "$scratch/working.diff"
+fi
+
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$scratch" CCACHE_NOHASHDIR=1
+targets=(test_image test_channels test_editing)
+echo "== building the core tests in $build =="
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIVO_BUILD_GUI=OFF -DRIVO_BUILD_TOOL=OFF \
+  -DRIVO_BUILD_BENCH=OFF -DRIVO_BUILD_FUZZ=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target "${targets[@]}" >/dev/null
+
+# Runs the core tests; the folder of the planted file first, stopping at the first
+# program that fails.
+run_tests() {
+  local first=$1 t
+  for t in "test_$first" "${targets[@]}"; do
+    [[ -x "$build/tests/$t" ]] || continue
+    if ! "$build/tests/$t" --gtest_brief=1 >"$scratch/last-test.log" 2>&1; then
+      grep -m 3 '^\[  FAILED  \]' "$scratch/last-test.log" | sed 's/^/      /' || true
+      return 1
+    fi
+  done
+  return 0
+}
+
+echo "== checking that the unchanged code passes =="
+if ! run_tests image; then
+  echo "the core tests fail without any planted fault; fix them first" >&2
+  exit 2
+fi
+
+caught=() survived=() broken=()
+for f in "${selected[@]}"; do
+  IFS='|' read -r name file expression <<<"$f"
+  path="$src/$file"
+  cp "$path" "$scratch/original"
+  sed -i -e "$expression" "$path"
+  changed=$(diff "$scratch/original" "$path" | grep -c '^[<>]' || true)
+  folder=$(cut -d/ -f2 <<<"$file")
+  if [[ "$changed" -lt 1 || "$changed" -gt 2 ]]; then
+    echo "-- $name: the expression changed $changed lines of $file, not one"
+    broken+=("$name")
+  elif ! cmake --build "$build" -j "$jobs" --target "${targets[@]}" >"$scratch/last-build.log" 2>&1; then
+    echo "-- $name: does not build"
+    broken+=("$name")
+  elif run_tests "$folder"; then
+    echo "-- $name: SURVIVED (no test failed)"
+    survived+=("$name")
+  else
+    echo "-- $name: caught"
+    caught+=("$name")
+  fi
+  cp "$scratch/original" "$path"
+done
+# Leave the scratch build matching the unchanged sources for a later run.
+cmake --build "$build" -j "$jobs" --target "${targets[@]}" >/dev/null
+
+echo
+echo "caught:   ${#caught[@]} of ${#selected[@]}"
+[[ ${#survived[@]} -gt 0 ]] && echo "survived: ${survived[*]}"
+[[ ${#broken[@]} -gt 0 ]] && echo "did not apply or build: ${broken[*]}"
+[[ ${#survived[@]} -eq 0 && ${#broken[@]} -eq 0 ]]

@@ -13,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Rivo800 Edit - Beta1"));
 
     TSDIAppForm window;
+    window.restoreSettings();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) window.setInitialFile(QFileInfo(arguments.at(1)).absoluteFilePath());
     window.show();

@@ -8,6 +8,16 @@
 
 rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& title,
                                     rivo::Icon icon, rivo::Buttons buttons) {
+    return show(text, title, icon, buttons, false);
+}
+
+rivo::Answer MessageBoxPrompts::askDiscarding(const std::string& text, const std::string& title,
+                                              rivo::Icon icon, rivo::Buttons buttons) {
+    return show(text, title, icon, buttons, true);
+}
+
+rivo::Answer MessageBoxPrompts::show(const std::string& text, const std::string& title,
+                                     rivo::Icon icon, rivo::Buttons buttons, bool discarding) {
     QMessageBox::Icon boxIcon = QMessageBox::Warning;
     switch (icon) {
         case rivo::Icon::Warning: boxIcon = QMessageBox::Warning; break;
@@ -25,6 +35,14 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
     if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&No"));
     if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Annulla"));
     if (buttons == rivo::Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    if (discarding) {
+        // The answer that keeps everything is the one Enter and Escape give.
+        const auto safe = buttons == rivo::Buttons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No;
+        if (box.button(safe)) {
+            box.setDefaultButton(safe);
+            box.setEscapeButton(safe);
+        }
+    }
     switch (box.exec()) {
         case QMessageBox::Yes: return rivo::Answer::Yes;
         case QMessageBox::No: return rivo::Answer::No;

@@ -10,7 +10,7 @@
 
 rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& title,
                                   rivo::Icon icon, rivo::Buttons buttons) {
-    asked.push_back({text, title, icon, buttons});
+    asked.push_back({text, title, icon, buttons, false});
     if (buttons == rivo::Buttons::Ok) return rivo::Answer::Ok;
     if (answers.empty()) {
         ++unexpected;
@@ -18,6 +18,13 @@ rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& ti
     }
     const rivo::Answer answer = answers.front();
     answers.pop_front();
+    return answer;
+}
+
+rivo::Answer ScriptedPrompts::askDiscarding(const std::string& text, const std::string& title,
+                                            rivo::Icon icon, rivo::Buttons buttons) {
+    const rivo::Answer answer = ask(text, title, icon, buttons);
+    asked.back().discarding = true;
     return answer;
 }
 
@@ -73,7 +80,7 @@ void PrepareWindow(TSDIAppForm& window, ScriptedPrompts& prompts, const ShellFol
         dialog.SpeedButton2->click();
         return dialog.result() == QDialog::Accepted;
     };
-    window.chooseSaveFile = [] { return QString(); };
+    window.chooseSaveFile = [](const QString&) { return QString(); };
 }
 
 bool OpenThroughDialog(TSDIAppForm& window, const QString& path,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 #include "channels/records.h"
@@ -62,21 +63,70 @@ void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string 
     target.colour = ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
 }
 
-void WriteClipTransponder(ListPage& page, int row, const ClipTransponder& clip) {
-    GridRow& target = page.TransponderGrid.row(row);
-    target.cells.resize(tp::Count);
+// The cells a clipboard transponder takes in the target page ("Num." left empty).
+std::vector<std::string> ClipTransponderCells(const ListPage& page, const ClipTransponder& clip) {
+    std::vector<std::string> cells(tp::Count);
     const bool toneOn = (clip.Flags & 1) != 0;
     const std::int64_t oscillator = toneOn ? page.LnbHigh : page.LnbLow;
-    target.cells[tp::Num] = std::to_string(row);
-    target.cells[tp::Frequency] = HertzFrequencyText(clip.IntermediateHertz + oscillator * kHertzPerMHz);
-    target.cells[tp::Tid] = std::to_string(clip.Tid);
-    target.cells[tp::Nid] = std::to_string(clip.Nid);
-    target.cells[tp::Channels] = std::to_string(clip.Channels);
-    target.cells[tp::SymbolRate] = std::to_string(clip.SymbolRate);
-    target.cells[tp::Fec] = FecText(clip.Fec);
-    target.cells[tp::Polarisation] = (clip.Flags & 2) != 0 ? "H" : "V";
-    target.cells[tp::Tone] = toneOn ? "On" : "Off";
-    target.cells[tp::Satellite] = (clip.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+    cells[tp::Frequency] = HertzFrequencyText(clip.IntermediateHertz + oscillator * kHertzPerMHz);
+    cells[tp::Tid] = std::to_string(clip.Tid);
+    cells[tp::Nid] = std::to_string(clip.Nid);
+    cells[tp::Channels] = std::to_string(clip.Channels);
+    cells[tp::SymbolRate] = std::to_string(clip.SymbolRate);
+    cells[tp::Fec] = FecText(clip.Fec);
+    cells[tp::Polarisation] = (clip.Flags & 2) != 0 ? "H" : "V";
+    cells[tp::Tone] = toneOn ? "On" : "Off";
+    cells[tp::Satellite] = (clip.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+    return cells;
+}
+
+// Where each clipboard transponder goes in another image: onto the lowest row of the
+// target that already holds the same transponder (the rule that merges duplicates), or
+// else onto the next free row. A transponder met earlier in the same paste counts as
+// held once it has its row, so duplicates in the copy share one row too.
+struct TransponderPlacement {
+    std::vector<int> Rows;                    // per clipboard transponder; 0 = no room left
+    std::vector<bool> Fresh;                  // whether it takes a free row of its own
+    std::vector<std::vector<std::string>> Cells;  // what each one writes
+    size_t NewRows = 0;                       // free rows the paste needs
+};
+
+TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector<ClipTransponder>& clips,
+                                       const std::vector<int>& freeRows) {
+    TransponderPlacement placement;
+    const int reachable = ReachableTransponderRows(target);
+    std::vector<std::pair<int, const std::vector<std::string>*>> held;  // row, cells
+    for (int row = 1; row <= reachable; ++row)
+        if (target.TransponderGrid.cell(row, tp::Frequency) != "0")
+            held.emplace_back(row, &target.TransponderGrid.row(row).cells);
+    placement.Cells.reserve(clips.size());
+    for (const ClipTransponder& clip : clips) placement.Cells.push_back(ClipTransponderCells(target, clip));
+    // A row found free may come after a row in use, so "first" means the lowest row
+    // number; a new transponder without room (row 0) matches only when nothing else does.
+    const auto order = [](int row) { return row == 0 ? std::numeric_limits<int>::max() : row; };
+    for (size_t j = 0; j < clips.size(); ++j) {
+        const std::vector<std::string>& cells = placement.Cells[j];
+        std::optional<int> found;
+        for (const auto& [row, heldCells] : held)
+            if ((!found || order(row) < order(*found)) && TransponderCellsMatch(cells, *heldCells)) found = row;
+        if (found) {
+            placement.Rows.push_back(*found);
+            placement.Fresh.push_back(false);
+            continue;
+        }
+        const int row = placement.NewRows < freeRows.size() ? freeRows[placement.NewRows] : 0;
+        ++placement.NewRows;
+        placement.Rows.push_back(row);
+        placement.Fresh.push_back(true);
+        held.emplace_back(row, &cells);
+    }
+    return placement;
+}
+
+void WriteClipTransponder(ListPage& page, int row, std::vector<std::string> cells) {
+    GridRow& target = page.TransponderGrid.row(row);
+    cells[tp::Num] = std::to_string(row);
+    target.cells = std::move(cells);
     target.colour = kColourInUse;
 }
 
@@ -194,8 +244,13 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
                         Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
     }
+    const bool sameImage = clipboard.SourceImage == target.ImageId;
     const std::vector<int> freeRows = FreeTransponderRows(target);
-    if (freeRows.size() < m) {
+    // From the same image nothing is written, yet the room is checked as for a copy of
+    // every transponder; into another image only the transponders the target lacks count.
+    TransponderPlacement placement;
+    if (!sameImage) placement = PlaceTransponders(target, clipboard.Transponders, freeRows);
+    if (freeRows.size() < (sameImage ? m : placement.NewRows)) {
         prompts.tell("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati", "Attenzione",
                      Icon::Error);
         return false;
@@ -221,12 +276,12 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         for (int i = r; i <= lastPasted; ++i) ClearChannelRow(target, i);
     }
 
-    const bool sameImage = clipboard.SourceImage == target.ImageId;
     std::unordered_map<std::int64_t, int> rowOfMark;
     if (!sameImage) {
         for (size_t j = 0; j < m; ++j) {
-            WriteClipTransponder(target, freeRows[j], clipboard.Transponders[j]);
-            rowOfMark.emplace(clipboard.Transponders[j].TransponderMark, freeRows[j]);
+            const int row = placement.Rows[j];
+            if (placement.Fresh[j]) WriteClipTransponder(target, row, std::move(placement.Cells[j]));
+            rowOfMark.emplace(clipboard.Transponders[j].TransponderMark, row);
         }
     }
     for (int row = r; row <= lastPasted; ++row) {

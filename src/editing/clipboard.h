@@ -2,9 +2,11 @@
 //
 // Transponder numbers mean nothing outside their own image, so a copy carries the
 // transponders of the copied channels along, as intermediate frequencies (received
-// frequency minus the LNB oscillator of their band); a paste into another image writes
-// them into free rows of the target's table, re-expressed with the target's LNB
-// frequencies, and points the pasted channels at them.
+// frequency minus the LNB oscillator of their band). A paste into another image
+// re-expresses them with the target's LNB frequencies, points the pasted channels at the
+// target row that already holds the same transponder (as "Ottimizza" would call them
+// the same) and writes only the others into free rows, so pasting a list twice, or a
+// whole list into an image that shares its transponders, adds no duplicate rows.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +58,8 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
 
 // Pastes the clipboard at the current row of the page's channel grid, asking whether to
 // insert (Si) or overwrite (No). Returns whether the page changed; a change marks the
-// page modified. Refusals are told through prompts and change nothing.
+// page modified. Refusals are told through prompts and change nothing; from another
+// image the room check counts only the transponders the target does not hold yet.
 bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
                    UserPrompts& prompts, Progress& progress);
 

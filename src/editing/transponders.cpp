@@ -152,10 +152,14 @@ bool TranspondersMatch(const ListPage& page, int a, int b) {
     const Grid& grid = page.TransponderGrid;
     const int count = page.transponderCount();
     if (a < 1 || b < 1 || a > count || b > count) return false;
+    return TransponderCellsMatch(grid.row(a).cells, grid.row(b).cells);
+}
+
+bool TransponderCellsMatch(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+    if (later.size() < tp::Count || earlier.size() < tp::Count) return false;
     for (int column : kComparedColumns)
-        if (grid.cell(a, column) != grid.cell(b, column)) return false;
-    return FrequenciesMatch(TransponderMatchMHz(grid.cell(a, tp::Frequency)),
-                            TransponderMatchMHz(grid.cell(b, tp::Frequency)));
+        if (later[static_cast<size_t>(column)] != earlier[static_cast<size_t>(column)]) return false;
+    return FrequenciesMatch(TransponderMatchMHz(later[tp::Frequency]), TransponderMatchMHz(earlier[tp::Frequency]));
 }
 
 bool OptimiseTransponderList(ListPage& page, Progress& progress) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
@@ -38,6 +39,10 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress);
 // True when row a describes the same transponder as row b: equal texts but for "Num.",
 // "Canali" and "Frequenza", and a's whole-MHz frequency equal to b's or at most 2 above.
 bool TranspondersMatch(const ListPage& page, int a, int b);
+
+// The same rule on the cells of two transponder rows (tp::Count texts each), for a row
+// that is not yet in the table: `later` stands for a, `earlier` for b.
+bool TransponderCellsMatch(const std::vector<std::string>& later, const std::vector<std::string>& earlier);
 
 // The whole-MHz value TranspondersMatch compares for a "Frequenza" text: read as hertz
 // (-1 when not a number), rounded to single precision, times 0.000001, truncated, as

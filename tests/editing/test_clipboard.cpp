@@ -255,7 +255,8 @@ TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
     // Too many transponders: the free rows are counted, not the rows from the first free
     // one to the end (here row 2 is free, rows 3-10 are all in use).
     ListPage crowded = TargetPage();
-    Transponder used;
+    Transponder used;  // none of them the same as a copied one, which would be reused
+    used.Frequency = "10900";
     for (int j = 5; j <= 10; ++j) SetTransponder(crowded, j, used);
     // A symbol rate the target does not know.
     ListPage otherRates = TargetPage();
@@ -285,6 +286,120 @@ TEST(PasteChannels, AFreeRowStillNamedByAChannelIsNotReused) {
     EXPECT_EQ(target.TransponderGrid.cell(3, tp::Frequency), "0");
     EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), "5");
     EXPECT_EQ(target.ChannelGrid.cell(6, ch::Transponder), "3");
+}
+
+// ---- paste into another image: transponders the target already holds ----------------
+
+// The target's row 3 set to `held`; source channels 1-3 (transponder 1: 11747 H Off
+// HotBird) and 4 (transponder 2) pasted over target rows 1-4. Which rows do they name?
+TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
+    struct Case {
+        const char* what;
+        Transponder held;
+        bool reused;
+    };
+    Transponder same;
+    Transponder twoBelow = same;  // the pasted one may lie up to 2 MHz above the held one
+    twoBelow.Frequency = "11745";
+    Transponder threeBelow = same;
+    threeBelow.Frequency = "11744";
+    Transponder above = same;  // but never below it ("11748" reads as 11747 in single precision)
+    above.Frequency = "11749";
+    Transponder otherTid = same;
+    otherTid.Tid = "1101";
+    Transponder otherChannels = same;  // "Canali" is not compared
+    otherChannels.Channels = "40";
+    Transponder otherSatellite = same;
+    otherSatellite.Satellite = "Astra";
+    const std::vector<Case> cases = {
+        {"same", same, true},          {"2 MHz below", twoBelow, true}, {"3 MHz below", threeBelow, false},
+        {"1 MHz above", above, false}, {"other TID", otherTid, false},  {"other count", otherChannels, true},
+        {"other satellite", otherSatellite, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListPage target = TargetPage();
+        SetTransponder(target, 3, c.held);
+        const GridRow heldRow = target.TransponderGrid.row(3);
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        ASSERT_TRUE(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 4), prompts, progress));
+        // The free rows are 2, 5, 6, ...: a transponder not held takes the next one.
+        const int first = c.reused ? 3 : 2;
+        const int second = c.reused ? 2 : 5;
+        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{first, first, first, second, 4, 3, 4, 3}));
+        EXPECT_EQ(target.TransponderGrid.row(3), heldRow);  // a reused row is left as it was
+        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
+        EXPECT_EQ(target.TransponderGrid.cell(first, tp::Frequency), c.reused ? heldRow.cells[tp::Frequency] : "11747");
+        EXPECT_EQ(target.TransponderGrid.cell(c.reused ? 5 : 6, tp::Frequency), "0");
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImageTheRoomCheckCountsOnlyTranspondersNotHeld) {
+    // Source transponders 1 and 2 (channels 1-6). The target holds transponder 1 on row
+    // 6 and has `free` free rows among 2, 5, 7-10 (the others hold other transponders).
+    struct Case {
+        bool holdsSecond;
+        int free;
+        bool pasted;
+    };
+    for (const Case& c : {Case{false, 1, true}, Case{false, 0, false}, Case{true, 0, true}, Case{false, 2, true}}) {
+        SCOPED_TRACE(std::to_string(c.holdsSecond) + " " + std::to_string(c.free));
+        ListPage target = TargetPage();
+        Transponder other;
+        other.Frequency = "10900";
+        std::vector<int> rows = {2, 5, 7, 8, 9, 10};
+        for (size_t k = static_cast<size_t>(c.free); k < rows.size(); ++k) SetTransponder(target, rows[k], other);
+        Transponder first;
+        SetTransponder(target, 6, first);
+        if (c.holdsSecond)
+            SetTransponder(target, 7, Transponder{"12515,5", "7", "318", "3", "22000", "5/6", "V", "On", "Astra"});
+        const ListPage before = target;
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        EXPECT_EQ(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 6), prompts, progress), c.pasted);
+        if (!c.pasted) {
+            EXPECT_EQ(prompts.asked.back().text, kTooMany);
+            ExpectSameTables(target, before);
+            continue;
+        }
+        const int second = c.holdsSecond ? 7 : rows[0];
+        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{6, 6, 6, second, 255, second, 4, 3}));
+        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
+    }
+}
+
+TEST(PasteChannels, IntoAnotherImagePastingTwiceAddsNoRow) {
+    ListPage target = TargetPage();
+    const ChannelClipboard clipboard = CopyOf(SourcePage(), 1, 6);
+    NullProgress progress;
+    ScriptedPrompts first({Answer::No});
+    ASSERT_TRUE(PasteChannels(target, 1, clipboard, first, progress));
+    const Grid afterFirst = target.TransponderGrid;
+    ScriptedPrompts second({Answer::Yes});
+    ASSERT_TRUE(PasteChannels(target, 3, clipboard, second, progress));
+    EXPECT_EQ(target.TransponderGrid, afterFirst);
+    // The second copies name the rows the first paste wrote: 2 and 5.
+    EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 2, 2, 2, 5, 255, 5}));
+}
+
+TEST(PasteChannels, IntoAnotherImageDuplicatesInTheCopyShareOneNewRow) {
+    ListPage source = MakePage(3, 3, 1);
+    Transponder t;
+    SetTransponder(source, 1, t);
+    t.Frequency = "11749";  // a duplicate by the merge rule, 2 MHz above
+    SetTransponder(source, 2, t);
+    t.Frequency = "11746";  // below row 1: not the same
+    SetTransponder(source, 3, t);
+    for (int i = 1; i <= 3; ++i) SetChannel(source, i, "S" + std::to_string(i), i);
+    ListPage target = TargetPage();
+    ScriptedPrompts prompts({Answer::No});
+    NullProgress progress;
+    ASSERT_TRUE(PasteChannels(target, 1, CopyOf(source, 1, 3), prompts, progress));
+    EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 5, 1, 4, 3, 4, 3}));
+    EXPECT_EQ(target.TransponderGrid.cell(2, tp::Frequency), "11747");
+    EXPECT_EQ(target.TransponderGrid.cell(5, tp::Frequency), "11746");
+    EXPECT_EQ(target.TransponderGrid.cell(6, tp::Frequency), "0");
 }
 
 // ---- paste into the same image --------------------------------------------------------

@@ -190,14 +190,27 @@ TEST(EditTransponders, PasteAnswersAndRefusals) {
     EXPECT_EQ(same.page.ChannelGrid.cell(3, ch::Transponder), "1");
     EXPECT_TRUE(same.page.Modified);
 
-    // Into a page whose table has no free row: the editor's refusal, exit 4, no change.
+    // Into another image whose table has no free row and does not hold the copied
+    // transponder: the editor's refusal, exit 4, no change.
+    pages::Transponder other;
+    other.Frequency = "10900";
     Context full(SmallTarget(8));
-    for (int j = 2; j <= 3; ++j) pages::SetTransponder(full.page, j, pages::Transponder{});
+    for (int j = 1; j <= 3; ++j) pages::SetTransponder(full.page, j, other);
     full.context.clipboard = same.context.clipboard;
     const ListPage before = full.page;
     EXPECT_EQ(RunOp(PasteOperation, full, {"paste", "1", "insert"}), kExitFailure);
     EXPECT_EQ(full.err.str(), "Troppi transponder nella selezione\nDiminuire il numero di canali selezionati");
     EXPECT_EQ(full.page.ChannelGrid, before.ChannelGrid);
+
+    // The same full table holding the copied transponder on row 3: reused, no room needed.
+    Context holding(SmallTarget(9));
+    for (int j = 1; j <= 2; ++j) pages::SetTransponder(holding.page, j, other);
+    pages::SetTransponder(holding.page, 3, pages::Transponder{});
+    holding.context.clipboard = same.context.clipboard;
+    const Grid tableBefore = holding.page.TransponderGrid;
+    EXPECT_EQ(RunOp(PasteOperation, holding, {"paste", "3", "overwrite"}), kExitOk) << holding.err.str();
+    EXPECT_EQ(holding.page.ChannelGrid.cell(3, ch::Transponder), "3");
+    EXPECT_EQ(holding.page.TransponderGrid, tableBefore);
 
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"paste", "0", "insert"}, {"paste", "4", "insert"}, {"paste", "1", "both"},

@@ -10,9 +10,7 @@
 namespace rivo {
 
 enum class Icon { Warning, Question, Error, Information };
-// YesNoDefaultNo: a question where Enter (and closing the box) answers No, for a choice
-// whose Yes should be made on purpose.
-enum class Buttons { Ok, YesNo, YesNoCancel, YesNoDefaultNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class UserPrompts {
@@ -21,6 +19,13 @@ public:
     // A modal message box: text, title, icon and buttons; returns the button pressed.
     virtual Answer ask(const std::string& text, const std::string& title, Icon icon,
                        Buttons buttons) = 0;
+    // A question whose "Sì" throws away work or data: "No" (or "Annulla" where it is
+    // offered) is the default and the Escape answer, so a hurried Enter keeps
+    // everything. Answerers without a default button answer it as any question.
+    virtual Answer askDiscarding(const std::string& text, const std::string& title, Icon icon,
+                                 Buttons buttons) {
+        return ask(text, title, icon, buttons);
+    }
     // A message with one OK button.
     void tell(const std::string& text, const std::string& title, Icon icon) {
         ask(text, title, icon, Buttons::Ok);

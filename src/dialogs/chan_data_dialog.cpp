@@ -110,6 +110,10 @@ TChanData::TChanData(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pages_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // Enter presses the shown page's "Ok", from any box.
+    SpeedButton1->setDefault(true);
+    connect(pages_, &QTabWidget::currentChanged, this,
+            [this](int index) { (index == 0 ? SpeedButton1 : SpeedButton3)->setDefault(true); });
     connect(SpeedButton1, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TChanData::SpeedButton2Click);
@@ -219,8 +223,15 @@ QWidget* TChanData::buildChannelPage() {
     }
     grid->addWidget(listsGroup_, 5, 0, 1, 6);
 
+    inactiveNote_ = new QLabel(QString::fromUtf8(
+        "Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
+    inactiveNote_->setObjectName("InactiveNote");
+    inactiveNote_->setWordWrap(true);
+    inactiveNote_->hide();
+
     auto* column = new QVBoxLayout(page);
     column->addWidget(fields);
+    column->addWidget(inactiveNote_);
     column->addStretch();
     column->addWidget(buttonStrip(SpeedButton1, SpeedButton2));
     SpeedButton1->setObjectName("SpeedButton1");
@@ -317,6 +328,8 @@ void TChanData::reject() { done(kResultCancel); }
 
 void TChanData::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
 
+void TChanData::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
+
 int TChanData::execModal() { return rivo::dialogs::ExecModalOrHook(*this, execHook(), kResultCancel); }
 
 // ---- entry points ----------------------------------------------------------------------
@@ -333,7 +346,11 @@ bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& pag
         return false;
     }
     shared.setValues(values);
-    if (shared.execModal() != TChanData::kResultOk) return false;
+    // Ok leaves an inactive channel as it is unless "Attivo" is checked: say so up front.
+    shared.setInactiveNote(!start.wasActive);
+    const int result = shared.execModal();
+    shared.setInactiveNote(false);
+    if (result != TChanData::kResultOk) return false;
 
     return rivo::ApplyRowOk(page, start, shared.values());
 }

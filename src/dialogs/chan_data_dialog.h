@@ -70,6 +70,10 @@ public:
     QPushButton* cancelButton() const { return SpeedButton2; }
     QPushButton* transponderOkButton() const { return SpeedButton3; }
     QPushButton* transponderCancelButton() const { return SpeedButton4; }
+    // The line under the boxes that says an inactive channel's changes are kept only
+    // when "Attivo" is checked: shown when the dialog opens on such a channel.
+    QLabel* inactiveNote() const { return inactiveNote_; }
+    void setInactiveNote(bool shown);
 
 public slots:
     void SpeedButton1Click();  // "Ok" on either page
@@ -91,6 +95,7 @@ private:
     MixedCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
     std::array<MixedCheckBox*, 8> lists_{};  // by list number
     QGroupBox* listsGroup_ = nullptr;
+    QLabel* inactiveNote_ = nullptr;
     std::array<QLabel*, rivo::tpvalue::Count> values_{};
     QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
                 *SpeedButton4 = nullptr;

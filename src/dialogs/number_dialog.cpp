@@ -31,7 +31,8 @@ TForm4::TForm4(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), p
     auto* top = new QVBoxLayout(this);
     top->addWidget(GroupBox1);
     top->addLayout(buttons);
-    setFixedWidth(260);
+    // Nothing in the dialog grows: it keeps its size.
+    setFixedSize(260, sizeHint().height());
 
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm4::SpeedButton2Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm4::SpeedButton1Click);

@@ -1,5 +1,6 @@
 #include "dialogs/open_dialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <charconv>
 #include <optional>
@@ -35,6 +37,26 @@ std::optional<std::int32_t> ParseInt32(const QString& text) {
     return value;
 }
 
+constexpr const char* kLowMessage = "Selezionare una frequenza bassa LNB corretta";
+constexpr const char* kHighMessage = "Selezionare una frequenza alta LNB corretta";
+constexpr const char* kNoFileMessage = "Selezionare il file da aprire";
+constexpr const char* kNoSatelliteAMessage = "Inserire il nome del satellite A";
+constexpr const char* kNoSatelliteBMessage = "Inserire il nome del satellite B";
+constexpr const char* kSameSatellitesMessage = "I satelliti A e B devono avere nomi diversi";
+
+// The path as typed or pasted: surrounding blanks and quotes go, and a "file:" address
+// (what a file manager pastes) becomes its local path.
+QString TypedPath(const QString& text) {
+    QString path = text.trimmed();
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
+        path = path.mid(1, path.size() - 2);
+    if (path.startsWith(QStringLiteral("file:"))) {
+        const QUrl url(path);
+        if (url.isLocalFile()) path = url.toLocalFile();
+    }
+    return path;
+}
+
 QString CodeText(int code) { return QString::asprintf("%02X", code); }
 
 }  // namespace
@@ -53,8 +75,8 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     auto* info = new QGroupBox(QStringLiteral("Informazioni per l'apertura della lista canali"));
 
     SpeedButton3 = new QPushButton(QStringLiteral("Sfoglia"));
+    // The path may be typed or pasted as well as chosen with "Sfoglia".
     FileEdit = new QLineEdit;
-    FileEdit->setReadOnly(true);
     FileEdit->setMinimumWidth(280);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(SpeedButton3);
@@ -67,6 +89,9 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     for (QComboBox* combo : {SatelliteACombo, SatelliteBCombo}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // A typed name is kept as typed: completion would rewrite "hotbird" to the
+        // preset's "HotBird", and names are told apart by case.
+        combo->setCompleter(nullptr);
     }
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), Edit2);
@@ -172,26 +197,31 @@ void TForm2::setFileName(const QString& path) { FileEdit->setText(path); }
 void TForm2::SpeedButton3Click() {
     const QString path = chooseFile ? chooseFile(this, fileFilter()) : QString();
     if (!path.isEmpty()) FileEdit->setText(path);
+    // The file is usually all the user came for: Enter now opens it.
+    SpeedButton2->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm2::Edit2Change(const QString& text) {
     const auto value = ParseInt32(text);
     if (!value || *value < 0)
-        prompts_.tell("Selezionare una frequenza bassa LNB corretta", kTitle, rivo::Icon::Warning);
+        prompts_.tell(kLowMessage, kTitle, rivo::Icon::Warning);
 }
 
 void TForm2::Edit3Exit() {
     const auto value = ParseInt32(Edit3->text());
     if (!value || *value < 0)
-        prompts_.tell("Selezionare una frequenza alta LNB corretta", kTitle, rivo::Icon::Warning);
+        prompts_.tell(kHighMessage, kTitle, rivo::Icon::Warning);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit3 && event->type() == QEvent::FocusOut) {
         // Leaving the field for another control of the dialog, not the window losing
         // activation (a message box or another application taking over).
+        // Going to "Annulla" is no reason to check the field: the message would swallow
+        // the click and keep the dialog open.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            QApplication::focusWidget() != SpeedButton1)
             Edit3Exit();
     }
     return QDialog::eventFilter(watched, event);
@@ -212,13 +242,23 @@ void TForm2::SpeedButton2Click() {
     const auto high = ParseInt32(Edit3->text());
     const QString a = SatelliteACombo->currentText();
     const QString b = SatelliteBCombo->currentText();
-    const bool valid = !FileEdit->text().isEmpty() && low && *low > 0 && high && *high > 0 &&
-                       !a.isEmpty() && !b.isEmpty() && a != b;
-    if (!valid) {
-        prompts_.tell(
-            "Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n"
-            "- freq. LNB alta\n- nome dei satelliti",
-            kTitle, rivo::Icon::Warning);
+    // The first field that is wrong is named and gets the focus.
+    const struct {
+        bool wrong;
+        const char* message;
+        QWidget* field;
+    } checks[] = {
+        {TypedPath(FileEdit->text()).isEmpty(), kNoFileMessage, FileEdit},
+        {!low || *low <= 0, kLowMessage, Edit2},
+        {!high || *high <= 0, kHighMessage, Edit3},
+        {a.isEmpty(), kNoSatelliteAMessage, SatelliteACombo},
+        {b.isEmpty(), kNoSatelliteBMessage, SatelliteBCombo},
+        {a == b, kSameSatellitesMessage, SatelliteBCombo},
+    };
+    for (const auto& check : checks) {
+        if (!check.wrong) continue;
+        prompts_.tell(check.message, kTitle, rivo::Icon::Warning);
+        check.field->setFocus(Qt::OtherFocusReason);
         return;
     }
     accept();
@@ -228,7 +268,7 @@ void TForm2::SpeedButton1Click() { reject(); }
 
 rivo::TOpenParams TForm2::OpenParams() const {
     rivo::TOpenParams params;
-    params.FileName = QFile::encodeName(FileEdit->text()).toStdString();
+    params.FileName = QFile::encodeName(TypedPath(FileEdit->text())).toStdString();
     params.LnbLow = ParseInt32(Edit2->text()).value_or(0);
     params.LnbHigh = ParseInt32(Edit3->text()).value_or(0);
     for (int i = 0; i < 16; ++i)

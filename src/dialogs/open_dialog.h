@@ -40,7 +40,7 @@ public:
 
     // Controls, named as the handlers refer to them.
     QPushButton* SpeedButton3 = nullptr;  // "Sfoglia"
-    QLineEdit* FileEdit = nullptr;        // the chosen path, read-only
+    QLineEdit* FileEdit = nullptr;        // the chosen, typed or pasted path
     QLineEdit* Edit2 = nullptr;           // LNB low
     QLineEdit* Edit3 = nullptr;           // LNB high
     QComboBox* SatelliteACombo = nullptr;

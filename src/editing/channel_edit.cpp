@@ -151,7 +151,7 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
 EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
                                   Progress& progress) {
     if (!validBlock(page, first, last)) return {};
-    const Answer answer = prompts.ask(kDeleteQuestion, kDeleteTitle, Icon::Warning, Buttons::YesNoCancel);
+    const Answer answer = prompts.askDiscarding(kDeleteQuestion, kDeleteTitle, Icon::Warning, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return {};
     return DeleteChannels(page, first, last, answer == Answer::Yes, progress);
 }
@@ -161,7 +161,7 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     if (row < 1 || row > channels) return {};
     auto& rows = page.ChannelGrid.rows();
     if (rows[static_cast<size_t>(channels)].colour != kColourGrey &&
-        prompts.ask(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
+        prompts.askDiscarding(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return {};
 
     // The last channel is lost: it leaves its favourites lists before anything moves,

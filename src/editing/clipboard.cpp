@@ -240,7 +240,7 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         for (int i = lostFrom; i <= count && !losesChannel; ++i)
             losesChannel = target.ChannelGrid.colour(i) != kColourGrey;
         if (losesChannel &&
-            prompts.ask("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?", "Attenzione",
+            prompts.askDiscarding("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?", "Attenzione",
                         Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
     }

@@ -30,11 +30,16 @@ void WriteFreeTransponder(ListPage& page, int n) {
 }
 
 // Empties every channel that names transponder n (only reachable rows have channels).
+// Whether channel row i names transponder row n, as deleting row n counts it.
+bool NamesTransponder(const ListPage& page, int i, int n) {
+    return n >= 1 && n <= ReachableTransponderRows(page) &&
+           TransponderReference(page.ChannelGrid.cell(i, ch::Transponder)) == n;
+}
+
 void ClearChannelsOf(ListPage& page, int n) {
-    if (n < 1 || n > ReachableTransponderRows(page)) return;
     const int channels = page.channelCount();
     for (int i = 1; i <= channels; ++i)
-        if (TransponderReference(page.ChannelGrid.cell(i, ch::Transponder)) == n) ClearChannelRow(page, i);
+        if (NamesTransponder(page, i, n)) ClearChannelRow(page, i);
 }
 
 void RenumberTransponders(ListPage& page) {
@@ -211,13 +216,25 @@ bool OptimiseTransponderList(ListPage& page, Progress& progress) {
     return merged;
 }
 
+int ChannelsOfTransponder(const ListPage& page, int n) {
+    const int channels = page.channelCount();
+    int count = 0;
+    for (int i = 1; i <= channels; ++i)
+        if (NamesTransponder(page, i, n)) ++count;
+    return count;
+}
+
 bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& progress) {
     if (n < 1 || n > page.transponderCount()) return false;
-    const Answer answer = prompts.ask(
+    // Both "Sì" and "No" take the transponder's channels with it: the question says how
+    // many, and "Annulla" is the answer Enter gives.
+    const Answer answer = prompts.askDiscarding(
         "Vuoi spostare i transponder successivi verso l'altro?\n"
         "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
         "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
-        "* Annulla: il transponder non verrà cancellato",
+        "* Annulla: il transponder non verrà cancellato\n"
+        "Canali che verranno cancellati con il transponder: " +
+            std::to_string(ChannelsOfTransponder(page, n)),
         "Cancellazione canale", Icon::Warning, Buttons::YesNoCancel);
     if (answer == Answer::Yes) {
         RemoveTransponderRow(page, n, progress);

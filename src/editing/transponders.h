@@ -54,6 +54,9 @@ std::uint32_t TransponderMatchMHz(const std::string& frequency);
 // the page's modified flag).
 bool OptimiseTransponderList(ListPage& page, Progress& progress);
 
+// How many channel rows name transponder row n: the rows deleting it empties.
+int ChannelsOfTransponder(const ListPage& page, int n);
+
 // The delete-transponder command on row n: asks Si (close the gap) / No (leave a free
 // row) / Annulla. Returns whether the page changed (and then it is marked modified).
 bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& progress);

@@ -1,5 +1,6 @@
 #include "editing/undo_history.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace rivo {
@@ -122,6 +123,40 @@ bool UndoHistory::redo(ListPage& page) {
     current_.restore(page);
     applyModified(page);
     return true;
+}
+
+namespace {
+// The first and last data rows in which two states of a table differ; {0, 0} when
+// they are the same.
+std::pair<int, int> ChangedRows(const std::shared_ptr<const Grid>& a, const std::shared_ptr<const Grid>& b) {
+    if (a == b || !a || !b) return {0, 0};
+    const auto& x = a->rows();
+    const auto& y = b->rows();
+    const int count = static_cast<int>(std::max(x.size(), y.size()));
+    auto differs = [&](int row) {
+        const auto r = static_cast<size_t>(row);
+        return r >= x.size() || r >= y.size() || !(x[r] == y[r]);
+    };
+    int first = 1;
+    while (first < count && !differs(first)) ++first;
+    if (first >= count) return {0, 0};
+    int last = count - 1;
+    while (last > first && !differs(last)) --last;
+    return {first, last};
+}
+}  // namespace
+
+UndoHistory::StepRows UndoHistory::rowsOf(const Step& step) {
+    return {ChangedRows(step.before.channels, step.after.channels),
+            ChangedRows(step.before.transponders, step.after.transponders)};
+}
+
+UndoHistory::StepRows UndoHistory::undoRows() const {
+    return canUndo() ? rowsOf(steps_[position_ - 1]) : StepRows{};
+}
+
+UndoHistory::StepRows UndoHistory::redoRows() const {
+    return canRedo() ? rowsOf(steps_[position_]) : StepRows{};
 }
 
 void UndoHistory::markSaved(const ListPage& page) {

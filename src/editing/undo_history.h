@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "channels/list_page.h"
@@ -54,6 +55,15 @@ public:
     bool undo(ListPage& page);
     bool redo(ListPage& page);
 
+    // The table rows (first and last, {0, 0} for none) that the step undo would take
+    // back, or redo would do again, changes: what the editor selects after it.
+    struct StepRows {
+        std::pair<int, int> channels{0, 0};
+        std::pair<int, int> transponders{0, 0};
+    };
+    StepRows undoRows() const;
+    StepRows redoRows() const;
+
     // The page was just saved: its current content is the clean state.
     void markSaved(const ListPage& page);
 
@@ -67,6 +77,7 @@ private:
         PageContent after;
         std::size_t bytes = 0;
     };
+    static StepRows rowsOf(const Step& step);
     void dropOldest();
     void applyModified(ListPage& page) const;
 

@@ -41,6 +41,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Rivo800 Edit - Beta1"));
 
     TSDIAppForm window;
+    window.restoreSettings();
     if (!commandLine.file().isEmpty()) window.setInitialFile(QFileInfo(commandLine.file()).absoluteFilePath());
     window.show();
     if (!commandLine.file().isEmpty()) QTimer::singleShot(0, &window, &TSDIAppForm::FileOpen1Execute);

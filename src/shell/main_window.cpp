@@ -13,9 +13,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QHeaderView>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -54,6 +56,39 @@ constexpr const char* kStepSwap = "Inverti satelliti";
 constexpr const char* kStepListName = "Nome lista";
 // Commands that never change the page: nothing to record.
 constexpr const char* kStepNone = nullptr;
+constexpr const char* kNothingToMerge = "Nessun transponder doppio da unire";
+}  // namespace
+
+namespace {
+QSettings EditorSettings() { return QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")); }
+constexpr const char* kGeometryKey = "window/geometry";
+constexpr const char* kChannelWidthsKey = "tables/channelWidths";
+constexpr const char* kTransponderWidthsKey = "tables/transponderWidths";
+
+// The user's widths; for the name column its narrowest width, not what the window's
+// width gave it.
+QList<QVariant> ColumnWidths(const QTableView* view) {
+    QList<QVariant> widths;
+    const int name = PageView::nameColumnOf(view);
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        widths << (c == name ? PageView::nameWidthOf(view) : view->columnWidth(c));
+    return widths;
+}
+
+// Widths as saved; a list of another length (another version of the table) is ignored,
+// and a column is never made narrower than its title.
+void ApplyColumnWidths(PageView& page, QTableView* view, const QList<QVariant>& widths) {
+    if (widths.size() != view->model()->columnCount()) return;
+    const int name = PageView::nameColumnOf(view);
+    for (int c = 0; c < widths.size(); ++c) {
+        const int width = std::max(widths[c].toInt(), view->horizontalHeader()->sectionSizeHint(c));
+        if (c == name)
+            page.setNameColumnWidth(view, width);
+        else
+            view->setColumnWidth(c, width);
+    }
+    page.fitNameColumn(view);
+}
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(QWidget* parent)
@@ -63,6 +98,8 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
                  rivo::kColourGrey, rivo::kColourInUse} {
     setWindowTitle(QStringLiteral("Rivo800 Editor - Beta 1"));
     resize(722, 509);
+    // The smallest size at which the side tabs and the tool bar still show whole.
+    setMinimumSize(640, 400);
 
     ownPrompts_ = std::make_unique<MessageBoxPrompts>(this);
     prompts_ = ownPrompts_.get();
@@ -185,9 +222,9 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
 
     runOpenDialog = [](TForm2& dialog) { return dialog.exec() == QDialog::Accepted; };
     runNumberDialog = [](TForm4& dialog) { return dialog.exec() == QDialog::Accepted; };
-    chooseSaveFile = [this]() {
+    chooseSaveFile = [this](const QString& current) {
         QFileDialog dialog(this, QStringLiteral("Salva"));
-        ConfigureSaveDialog(dialog);
+        ConfigureSaveDialog(dialog, current);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
@@ -300,20 +337,56 @@ void TSDIAppForm::updateMenuCommands() {
                                 QString::fromStdString(view->history().redoName())
                           : QStringLiteral("&Ripeti"));
     Esporta1->setEnabled(view != nullptr);
+    // Find acts from every tab: it brings the channel table forward.
     Trova1->setEnabled(view != nullptr);
     if (Ordina1) Ordina1->setEnabled(view != nullptr);
     if (Riferimento1) Riferimento1->setEnabled(view != nullptr);
 }
 
-void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog) {
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+namespace {
+// The save dialog's filters and the extension each gives a name typed without one.
+struct SaveFilter {
+    const char* filter;
+    const char* suffix;
+};
+constexpr SaveFilter kSaveFilters[] = {
     // Each extension also in its lower- and upper-case spelling: names are compared
     // case-sensitively here.
-    dialog.setNameFilters({QStringLiteral("File Bin (*.Bin *.bin *.BIN)"),
-                           QStringLiteral("File Dat (*.Dat *.dat *.DAT)"),
-                           QStringLiteral("File RCU (*.RCU *.Rcu *.rcu)"),
-                           QStringLiteral("Tutti i file (*)")});
+    {"File Bin (*.Bin *.bin *.BIN)", "Bin"},
+    {"File Dat (*.Dat *.dat *.DAT)", "Dat"},
+    {"File RCU (*.RCU *.Rcu *.rcu)", "RCU"},
+    {"Tutti i file (*)", "Dat"},
+};
+}  // namespace
+
+QString TSDIAppForm::SaveSuffixForFilter(const QString& filter) {
+    for (const SaveFilter& f : kSaveFilters)
+        if (filter == QLatin1String(f.filter)) return QString::fromLatin1(f.suffix);
+    return QStringLiteral("Dat");
+}
+
+void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog, const QString& current) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const SaveFilter& f : kSaveFilters) filters << QString::fromLatin1(f.filter);
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("Dat"));
+    // A name typed without extension gets the one of the filter shown, so that the
+    // open dialog's matching filter finds the file again.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SaveSuffixForFilter(filter)); });
+    if (current.isEmpty()) return;
+    const QFileInfo file(current);
+    dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
+    // The filter of the file's own extension, when it has one of ours.
+    for (const SaveFilter& f : kSaveFilters) {
+        if (file.suffix().compare(QLatin1String(f.suffix), Qt::CaseInsensitive) == 0) {
+            dialog.selectNameFilter(QString::fromLatin1(f.filter));
+            dialog.setDefaultSuffix(QString::fromLatin1(f.suffix));
+            break;
+        }
+    }
 }
 
 TSDIAppForm::~TSDIAppForm() {
@@ -417,6 +490,12 @@ void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
         pageChanged(view);
     });
     enableDragMoves(view);
+    {
+        const QSettings settings = EditorSettings();
+        ApplyColumnWidths(*view, view->ChannelGrid, settings.value(QLatin1String(kChannelWidthsKey)).toList());
+        ApplyColumnWidths(*view, view->TransponderGrid,
+                          settings.value(QLatin1String(kTransponderWidthsKey)).toList());
+    }
     connect(view, &PageView::channelDoubleClicked, this, &TSDIAppForm::ChannelGridDblClick);
     connect(view, &PageView::transponderDoubleClicked, this,
             &TSDIAppForm::TransponderGridDblClick);
@@ -442,7 +521,8 @@ void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
 void TSDIAppForm::FileSave1Execute() {
     PageView* view = activePage();
     if (!view) return;
-    const QString path = chooseSaveFile ? chooseSaveFile() : QString();
+    const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().FileName));
+    const QString path = chooseSaveFile ? chooseSaveFile(current) : QString();
     if (path.isEmpty()) return;
     progress().show(0);
     rivo::PageSaveResult result;
@@ -452,7 +532,7 @@ void TSDIAppForm::FileSave1Execute() {
         options.acceptDifferences = [this](const std::vector<rivo::CellDifference>& differences) {
             const std::string question = rivo::SavedDifferencesHeading(differences.size()) +
                                          rivo::DescribeDifferences(differences) + "\nSalvare comunque?";
-            return prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNoDefaultNo) ==
+            return prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
                    rivo::Answer::Yes;
         };
         result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
@@ -468,6 +548,10 @@ void TSDIAppForm::FileSave1Execute() {
     } else {
         // What was written is the state undo comes back to as unmodified.
         view->history().markSaved(view->page());
+        // From now on the page is that file: its tab, the title, the next save and its
+        // backup all name it.
+        view->page().FileName = QFile::encodeName(path).toStdString();
+        PageControl1->setTabToolTip(PageControl1->indexOf(view), path);
         if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
     }
     pageChanged(view);
@@ -480,8 +564,12 @@ void TSDIAppForm::ToolButton12Click() {
         std::string question = "Vuoi chiudere il file " + view->caption().toStdString() + "?";
         if (view->page().Modified)
             question += "\nLe modifiche non salvate andranno perse.";
-        if (prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
-            rivo::Answer::Yes) {
+        // Closing a modified page loses its changes: then "No" is the default answer.
+        const rivo::Answer answer =
+            view->page().Modified
+                ? prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo)
+                : prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo);
+        if (answer == rivo::Answer::Yes) {
             PageRecords.erase(PageRecords.begin() + index);
             PageControl1->removeTab(index);  // the next page becomes active and its
             delete view;                     // buttons follow it
@@ -510,19 +598,37 @@ void TSDIAppForm::closeEvent(QCloseEvent* event) {
     if (!names.isEmpty()) {
         const std::string question = "Le modifiche di questi file non sono state salvate:" +
                                      names.toStdString() + "\n\nVuoi uscire comunque?";
-        if (prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) !=
-            rivo::Answer::Yes) {
+        if (prompts().askDiscarding(question, kAttention, rivo::Icon::Warning,
+                                    rivo::Buttons::YesNo) != rivo::Answer::Yes) {
             event->ignore();
             return;
         }
     }
+    saveSettings();
     event->accept();
+}
+
+
+void TSDIAppForm::saveSettings() const {
+    QSettings settings = EditorSettings();
+    settings.setValue(QLatin1String(kGeometryKey), saveGeometry());
+    if (PageView* view = activePage()) {
+        settings.setValue(QLatin1String(kChannelWidthsKey), ColumnWidths(view->ChannelGrid));
+        settings.setValue(QLatin1String(kTransponderWidthsKey), ColumnWidths(view->TransponderGrid));
+    }
+}
+
+void TSDIAppForm::restoreSettings() {
+    const QSettings settings = EditorSettings();
+    const QByteArray geometry = settings.value(QLatin1String(kGeometryKey)).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
 }
 
 // ---------------------------------------------------------------------------------------
 // Which buttons fit the active page and tab
 
 void TSDIAppForm::PageControl1Change(int index) {
+    updateWindowTitle();
     PageView* view = pageView(index);
     if (!view) return;
     ToolButton2->setEnabled(view->page().Modified);
@@ -571,11 +677,14 @@ void TSDIAppForm::UpdateButtons(QTabWidget* inner) {
             ToolButton12->setEnabled(true);
             ToolButton14->setEnabled(true);
             ToolButton16->setEnabled(true);
-            ToolButton17->setEnabled(true);
+            // "Sposta i selezionati" has no command: an enabled button that does nothing
+            // would only puzzle, so it stays disabled on every tab.
+            ToolButton17->setEnabled(false);
             break;
         default:
             break;
     }
+    updateMenuCommands();
 }
 
 void TSDIAppForm::pageChanged(PageView* view) {
@@ -591,6 +700,19 @@ void TSDIAppForm::updateCaption(PageView* view) {
     if (index < 0) return;
     PageControl1->setTabText(index, view->page().Modified ? view->caption() + QStringLiteral(" *")
                                                           : view->caption());
+    if (view == activePage()) updateWindowTitle();
+}
+
+void TSDIAppForm::updateWindowTitle() {
+    const QString application = QStringLiteral("Rivo800 Editor - Beta 1");
+    PageView* view = activePage();
+    if (!view) {
+        setWindowTitle(application);
+        setWindowModified(false);
+        return;
+    }
+    setWindowTitle(view->caption() + QStringLiteral("[*] - ") + application);
+    setWindowModified(view->page().Modified);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -647,7 +769,8 @@ void TSDIAppForm::enableDragMoves(PageView* view) {
     };
     channels.move = [this, view](int first, int last, int target) {
         runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
-            rivo::MoveChannels(v.page(), first, last, target, progress());
+            if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed)
+                v.selectChannelRows(target, target + (last - first));
         });
     };
     view->channelModel()->setRowMover(std::move(channels));
@@ -689,15 +812,19 @@ void TSDIAppForm::ToolButton6Click() {
 
 void TSDIAppForm::ToolButton7Click() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
-        rivo::PasteChannels(view.page(), view.currentChannelRow(), ChannelClipboard, prompts(),
-                            progress());
+        const int row = view.currentChannelRow();
+        if (rivo::PasteChannels(view.page(), row, ChannelClipboard, prompts(), progress()))
+            view.selectChannelRows(row, row + static_cast<int>(ChannelClipboard.Channels.size()) - 1);
     });
 }
 
 void TSDIAppForm::ToolButton11Click() {
     runOnActivePage(kStepDelete, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
-        rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress());
+        // The deleted block's place is selected: the channels now there were not chosen,
+        // so a second Delete takes one row, not a block of them.
+        if (rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress()).changed)
+            view.selectChannelRows(first, first);
     });
 }
 
@@ -709,7 +836,8 @@ void TSDIAppForm::ToolButton10Click() {
                                             rivo::MoveLimit(view.page(), first, last),
                                             view.currentChannelRow());
         if (target < 1) return;
-        rivo::MoveChannels(view.page(), first, last, target, progress());
+        if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed)
+            view.selectChannelRows(target, target + (last - first));
     });
 }
 
@@ -747,8 +875,12 @@ void TSDIAppForm::ToolButton20Click() {
 }
 
 void TSDIAppForm::ToolButton18Click() {
-    runOnActivePage(kStepOptimise,
-        [this](PageView& view) { rivo::OptimiseTransponderList(view.page(), progress()); });
+    runOnActivePage(kStepOptimise, [this](PageView& view) {
+        // Nothing merged changes nothing; the status bar says so rather than leaving the
+        // user to wonder whether the command ran.
+        if (!rivo::OptimiseTransponderList(view.page(), progress()))
+            progress().status(kNothingToMerge);
+    });
 }
 
 void TSDIAppForm::ToolButton14Click() {
@@ -796,16 +928,32 @@ void TSDIAppForm::TransponderGridDblClick() {
 // ---------------------------------------------------------------------------------------
 // Undo, redo, find, export, about
 
+namespace {
+// After undo or redo the rows the step changed are selected, so the user sees what came
+// back or went again.
+void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
+    if (rows.channels.first > 0) view.selectChannelRows(rows.channels.first, rows.channels.second);
+    if (rows.transponders.first > 0)
+        view.selectTransponderRows(rows.transponders.first, rows.transponders.second);
+}
+}  // namespace
+
 void TSDIAppForm::EditUndo1Execute() {
     PageView* view = activePage();
-    if (!view || !view->history().undo(view->page())) return;
+    if (!view) return;
+    const rivo::UndoHistory::StepRows rows = view->history().undoRows();
+    if (!view->history().undo(view->page())) return;
     pageChanged(view);
+    SelectStepRows(*view, rows);
 }
 
 void TSDIAppForm::EditRedo1Execute() {
     PageView* view = activePage();
-    if (!view || !view->history().redo(view->page())) return;
+    if (!view) return;
+    const rivo::UndoHistory::StepRows rows = view->history().redoRows();
+    if (!view->history().redo(view->page())) return;
     pageChanged(view);
+    SelectStepRows(*view, rows);
 }
 
 void TSDIAppForm::EditFind1Execute() {

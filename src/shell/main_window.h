@@ -52,11 +52,15 @@ public:
     std::function<bool(TForm2&)> runOpenDialog;
     // How the channel number dialog is run (go to channel, move channels).
     std::function<bool(TForm4&)> runNumberDialog;
-    // How the save command asks for the target file: "" when cancelled. By default a
-    // file dialog set up by ConfigureSaveDialog.
-    std::function<QString()> chooseSaveFile;
-    // The save dialog's filter and default extension "Dat".
-    static void ConfigureSaveDialog(QFileDialog& dialog);
+    // How the save command asks for the target file, starting from the page's own file
+    // `current`: "" when cancelled. By default a file dialog set up by ConfigureSaveDialog.
+    std::function<QString(const QString& current)> chooseSaveFile;
+    // The save dialog's filters, started on `current` (its folder, its name, the filter
+    // of its extension). A name typed without extension takes the chosen filter's
+    // extension ("Dat" under "Tutti i file").
+    static void ConfigureSaveDialog(QFileDialog& dialog, const QString& current = QString());
+    // The extension a name typed without one takes under a filter of the save dialog.
+    static QString SaveSuffixForFilter(const QString& filter);
     // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
     // offered first): its index in `tables`, -1 when cancelled.
     std::function<int(const QStringList& tables, int current)> chooseExportTable;
@@ -69,6 +73,11 @@ public:
     std::function<bool(TReferencePreview&)> runReferencePreview;
     // How the about box is run: by default shown modally.
     std::function<void(TAboutBox&)> runAboutBox;
+
+    // The window's geometry and the tables' column widths, kept between sessions.
+    // restoreSettings is for start-up; closing the window saves them.
+    void restoreSettings();
+    void saveSettings() const;
 
     // The file the next open dialog starts with (the editor's argument); used once.
     void setInitialFile(const QString& path) { initialFile_ = path; }
@@ -188,6 +197,8 @@ private:
     // After a command changed the active page: views, Save button, tab caption.
     void pageChanged(PageView* view);
     void updateCaption(PageView* view);
+    // The window title: the active page's file name with the modified marker.
+    void updateWindowTitle();
     void disablePageButtons();
     QString modifiedPageNames() const;
     // Runs one editing command on the active page: a failure the command raises (a cell

@@ -31,6 +31,9 @@
 namespace {
 
 constexpr int kRowHeight = 18;
+// Properties of a table with a name column: which column, and its narrowest width.
+constexpr const char* kNameColumn = "nameColumn";
+constexpr const char* kNameWidth = "nameWidth";
 constexpr int kHeaderHeight = 20;
 constexpr int kFavouriteWidth = 260;
 // The find text's background when no channel name holds it.
@@ -46,14 +49,19 @@ public:
     }
 };
 
+// A list name: Windows-1252 characters, at most 8 of them (one byte each), refused as
+// typed rather than cut after the edit.
 class NameDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int kMaxLength = 8;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor))
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             line->setValidator(new Cp1252Validator(line));
+            line->setMaxLength(kMaxLength);
+        }
         return editor;
     }
 };
@@ -220,8 +228,11 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     favouritesLayout->setContentsMargins(0, 0, 0, 0);
     favouritesLayout->setSpacing(0);
 
+    // The panel is wide enough for the label to show a whole 8-character list name.
+    const int labelWidth = std::max(165, QFontMetrics(font()).horizontalAdvance(
+                                             QStringLiteral("Lista selezionata: WWWWWWWW")) + 4);
     auto* panel = new QWidget;
-    panel->setFixedWidth(180);
+    panel->setFixedWidth(labelWidth + 15);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     ConfigBox = new QGroupBox(QStringLiteral("Configurazione"), panel);
@@ -239,7 +250,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     VersionLabel = new QLabel(ConfigBox);
     VersionLabel->setGeometry(10, 220, 165, 20);
     SelectedListLabel = new QLabel(QStringLiteral("Lista selezionata: "), ConfigBox);
-    SelectedListLabel->setGeometry(10, 250, 165, 20);
+    SelectedListLabel->setGeometry(10, 250, labelWidth, 20);
     favouritesLayout->addWidget(panel);
 
     ScrollBox = new QScrollArea;
@@ -333,9 +344,21 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setSectionsClickable(false);
     view->horizontalHeader()->setMinimumSectionSize(1);
+    // Each column as wide as the table's design says, and never narrower than its title
+    // in the font shown: a clipped title is no title.
     const auto& columns = model->columns();
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c)
-        view->setColumnWidth(c, columns[static_cast<size_t>(c)].width);
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const GridColumn& column = columns[static_cast<size_t>(c)];
+        int width = column.width;
+        if (!column.fixed) width = std::max(width, view->horizontalHeader()->sectionSizeHint(c));
+        view->setColumnWidth(c, width);
+        if (column.name) {
+            // The name column takes what the window has beyond the other columns.
+            view->setProperty(kNameColumn, c);
+            view->setProperty(kNameWidth, width);
+            view->viewport()->installEventFilter(this);
+        }
+    }
     if (!editable) {
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -425,6 +448,28 @@ void PageView::setCurrentChannelRow(int row) {
     ChannelGrid->scrollTo(index);
 }
 
+namespace {
+void SelectRows(QTableView* view, int first, int last) {
+    QItemSelectionModel* selection = view->selectionModel();
+    const int rows = view->model()->rowCount();
+    if (first < 1 || first > rows) {
+        selection->clear();
+        return;
+    }
+    last = std::clamp(last, first, rows);
+    const QModelIndex top = view->model()->index(first - 1, 0);
+    selection->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    selection->select(QItemSelection(top, view->model()->index(last - 1, 0)),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(view->model()->index(last - 1, 0));
+    view->scrollTo(top);
+}
+}  // namespace
+
+void PageView::selectChannelRows(int first, int last) { SelectRows(ChannelGrid, first, last); }
+
+void PageView::selectTransponderRows(int first, int last) { SelectRows(TransponderGrid, first, last); }
+
 int PageView::currentTransponderRow() const {
     const QModelIndex current = TransponderGrid->currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
@@ -470,7 +515,34 @@ void PageView::SelectedListHandler(int list) {
         QString::fromStdString(rivo::Cp1252ToUtf8(page_->ConfigGrid.cell(list + 1, 1))));
 }
 
+void PageView::fitNameColumn(QTableView* view) {
+    const QVariant column = view->property(kNameColumn);
+    if (!column.isValid()) return;
+    const int name = column.toInt();
+    int others = 0;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        if (c != name) others += view->columnWidth(c);
+    const int width = std::max(view->property(kNameWidth).toInt(), view->viewport()->width() - others);
+    if (width != view->columnWidth(name)) view->setColumnWidth(name, width);
+}
+
+int PageView::nameColumnOf(const QTableView* view) {
+    const QVariant column = view->property(kNameColumn);
+    return column.isValid() ? column.toInt() : -1;
+}
+
+int PageView::nameWidthOf(const QTableView* view) { return view->property(kNameWidth).toInt(); }
+
+void PageView::setNameColumnWidth(QTableView* view, int width) {
+    view->setProperty(kNameWidth, width);
+    fitNameColumn(view);
+}
+
 bool PageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (QTableView* view : {ChannelGrid, TransponderGrid})
+            if (view && watched == view->viewport()) fitNameColumn(view);
+    }
     if (event->type() == QEvent::FocusIn) {
         for (int k = 0; k < rivo::fav::Lists; ++k)
             if (watched == FavouriteGrids[static_cast<size_t>(k)]) SelectedListHandler(k);

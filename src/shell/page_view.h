@@ -49,6 +49,11 @@ public:
     int currentChannelRow() const;
     std::pair<int, int> selectedChannelRows() const;
     void setCurrentChannelRow(int row);
+    // Selects rows first..last of a table, the first one current and scrolled into view;
+    // a block starting past the last row leaves nothing selected and no current row.
+    // After a command the selection follows the channels it moved, not row numbers.
+    void selectChannelRows(int first, int last);
+    void selectTransponderRows(int first, int last);
     int currentTransponderRow() const;
     // The current slot (1..128) of favourites list k (0..7), 0 when none.
     int currentFavouriteRow(int list) const;
@@ -107,6 +112,17 @@ private:
     QTableView* makeGridView(GridModel* model, bool editable, bool rowDragging = false);
 
     void setFindFailed(bool failed);
+
+public:
+    // The name column of a table takes the width the other columns leave, never less
+    // than its own narrowest width (set by the user's widths when they are restored).
+    void fitNameColumn(QTableView* view);
+    void setNameColumnWidth(QTableView* view, int width);
+    // A table's name column (-1 for none) and that column's narrowest width.
+    static int nameColumnOf(const QTableView* view);
+    static int nameWidthOf(const QTableView* view);
+
+private:
 
     std::unique_ptr<rivo::ListPage> page_;
     rivo::UndoHistory history_;

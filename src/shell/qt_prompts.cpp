@@ -8,6 +8,16 @@
 
 rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& title,
                                     rivo::Icon icon, rivo::Buttons buttons) {
+    return show(text, title, icon, buttons, false);
+}
+
+rivo::Answer MessageBoxPrompts::askDiscarding(const std::string& text, const std::string& title,
+                                              rivo::Icon icon, rivo::Buttons buttons) {
+    return show(text, title, icon, buttons, true);
+}
+
+rivo::Answer MessageBoxPrompts::show(const std::string& text, const std::string& title,
+                                     rivo::Icon icon, rivo::Buttons buttons, bool discarding) {
     QMessageBox::Icon boxIcon = QMessageBox::Warning;
     switch (icon) {
         case rivo::Icon::Warning: boxIcon = QMessageBox::Warning; break;
@@ -16,7 +26,7 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
         case rivo::Icon::Information: boxIcon = QMessageBox::Information; break;
     }
     QMessageBox::StandardButtons set = QMessageBox::Ok;
-    if (buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo)
+    if (buttons == rivo::Buttons::YesNo)
         set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == rivo::Buttons::YesNoCancel)
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -26,9 +36,13 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
     if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&No"));
     if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Annulla"));
     if (buttons == rivo::Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
-    if (buttons == rivo::Buttons::YesNoDefaultNo) {
-        box.setDefaultButton(QMessageBox::No);
-        box.setEscapeButton(QMessageBox::No);
+    if (discarding) {
+        // The answer that keeps everything is the one Enter and Escape give.
+        const auto safe = buttons == rivo::Buttons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No;
+        if (box.button(safe)) {
+            box.setDefaultButton(safe);
+            box.setEscapeButton(safe);
+        }
     }
     switch (box.exec()) {
         case QMessageBox::Yes: return rivo::Answer::Yes;
@@ -36,7 +50,7 @@ rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& 
         case QMessageBox::Cancel: return rivo::Answer::Cancel;
         default:
             // Closing a Yes/No box without an answer is a No; a Yes/No/Cancel box a Cancel.
-            if (buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo)
+            if (buttons == rivo::Buttons::YesNo)
                 return rivo::Answer::No;
             if (buttons == rivo::Buttons::YesNoCancel) return rivo::Answer::Cancel;
             return rivo::Answer::Ok;

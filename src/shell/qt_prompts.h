@@ -16,8 +16,12 @@ public:
     explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
     rivo::Answer ask(const std::string& text, const std::string& title, rivo::Icon icon,
                      rivo::Buttons buttons) override;
+    rivo::Answer askDiscarding(const std::string& text, const std::string& title, rivo::Icon icon,
+                               rivo::Buttons buttons) override;
 
 private:
+    rivo::Answer show(const std::string& text, const std::string& title, rivo::Icon icon,
+                      rivo::Buttons buttons, bool discarding);
     QPointer<QWidget> parent_;
 };
 

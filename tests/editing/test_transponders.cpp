@@ -163,7 +163,10 @@ TEST(DeleteTransponder, NoYesAndTheLastRow) {
                   "Vuoi spostare i transponder successivi verso l'altro?\n"
                   "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
                   "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
-                  "* Annulla: il transponder non verrà cancellato");
+                  "* Annulla: il transponder non verrà cancellato\n"
+                  "Canali che verranno cancellati con il transponder: " +
+                      std::to_string(c.row == 4 ? 2 : 1));
+        EXPECT_TRUE(prompts.asked[0].discarding);
 
         for (int j = 1; j <= 6; ++j) {
             SCOPED_TRACE("row " + std::to_string(j));
@@ -193,6 +196,31 @@ TEST(DeleteTransponder, NoYesAndTheLastRow) {
         }
         EXPECT_EQ(progress.statuses.back(), "");
     }
+}
+
+TEST(DeleteTransponder, TheQuestionCountsTheChannelsThatGoWithTheRow) {
+    const struct {
+        int row;
+        int channels;
+    } cases[] = {{4, 2}, {5, 1}, {1, 1}, {2, 0}, {6, 1}, {0, 0}, {7, 0}};
+    for (const auto& c : cases) {
+        ListPage page = SmallPage();
+        EXPECT_EQ(ChannelsOfTransponder(page, c.row), c.channels) << "row " << c.row;
+        if (c.row < 1 || c.row > page.transponderCount()) continue;
+        ScriptedPrompts prompts({Answer::Cancel});
+        NullProgress progress;
+        EXPECT_FALSE(DeleteTransponder(page, c.row, prompts, progress));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        const std::string& text = prompts.asked[0].text;
+        EXPECT_EQ(text.substr(text.rfind('\n') + 1),
+                  "Canali che verranno cancellati con il transponder: " + std::to_string(c.channels));
+    }
+    // A channel row emptied by the delete is no longer counted: the count is the rows lost.
+    ListPage page = SmallPage();
+    ScriptedPrompts no({Answer::No});
+    NullProgress progress;
+    ASSERT_TRUE(DeleteTransponder(page, 4, no, progress));
+    EXPECT_EQ(ChannelsOfTransponder(page, 4), 0);
 }
 
 TEST(DeleteTransponder, CancelOrARowOutsideTheTableChangesNothing) {

@@ -95,6 +95,36 @@ TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
     }
 }
 
+TEST(UndoHistory, StepRowsAreTheFirstAndLastRowsTheStepChanged) {
+    struct Case {
+        const char* what;
+        std::vector<int> channelRows, transponderRows;
+        std::pair<int, int> channels, transponders;
+    };
+    const Case cases[] = {
+        {"one channel", {4}, {}, {4, 4}, {0, 0}},
+        {"a block with untouched rows inside", {2, 7}, {}, {2, 7}, {0, 0}},
+        {"first and last row", {1, 10}, {}, {1, 10}, {0, 0}},
+        {"transponders only", {}, {3, 5}, {0, 0}, {3, 5}},
+        {"both tables", {9}, {1}, {9, 9}, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        ListPage page = makePage(10, 6);
+        UndoHistory history(page);
+        EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{0, 0})) << c.what;
+        for (int r : c.channelRows) page.ChannelGrid.setCell(r, ch::Name, "changed");
+        for (int r : c.transponderRows) page.TransponderGrid.setColour(r, kColourGrey);
+        ASSERT_TRUE(history.commit(page, "step")) << c.what;
+        EXPECT_EQ(history.undoRows().channels, c.channels) << c.what;
+        EXPECT_EQ(history.undoRows().transponders, c.transponders) << c.what;
+        EXPECT_EQ(history.redoRows().channels, (std::pair<int, int>{0, 0})) << c.what;
+        ASSERT_TRUE(history.undo(page));
+        EXPECT_EQ(history.redoRows().channels, c.channels) << c.what;
+        EXPECT_EQ(history.redoRows().transponders, c.transponders) << c.what;
+        EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{0, 0})) << c.what;
+    }
+}
+
 TEST(UndoHistory, NamesAndUnchangedCommands) {
     ListPage page = makePage(5, 2);
     UndoHistory history(page);

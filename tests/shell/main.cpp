@@ -1,5 +1,7 @@
 // Runs every test class registered with registerTest (see test_registry.h).
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 #include <vector>
@@ -21,6 +23,9 @@ int registerTest(QObject* (*factory)()) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Settings the windows keep go to a test location, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")).clear();
     int failures = 0;
     for (auto factory : factories()) {
         std::unique_ptr<QObject> test(factory());

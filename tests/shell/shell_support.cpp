@@ -10,15 +10,21 @@
 
 rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& title,
                                   rivo::Icon icon, rivo::Buttons buttons) {
-    asked.push_back({text, title, icon, buttons});
+    asked.push_back({text, title, icon, buttons, false});
     if (buttons == rivo::Buttons::Ok) return rivo::Answer::Ok;
     if (answers.empty()) {
         ++unexpected;
-        return buttons == rivo::Buttons::YesNo || buttons == rivo::Buttons::YesNoDefaultNo ? rivo::Answer::No
-                                                                                           : rivo::Answer::Cancel;
+        return buttons == rivo::Buttons::YesNo ? rivo::Answer::No : rivo::Answer::Cancel;
     }
     const rivo::Answer answer = answers.front();
     answers.pop_front();
+    return answer;
+}
+
+rivo::Answer ScriptedPrompts::askDiscarding(const std::string& text, const std::string& title,
+                                            rivo::Icon icon, rivo::Buttons buttons) {
+    const rivo::Answer answer = ask(text, title, icon, buttons);
+    asked.back().discarding = true;
     return answer;
 }
 
@@ -74,7 +80,7 @@ void PrepareWindow(TSDIAppForm& window, ScriptedPrompts& prompts, const ShellFol
         dialog.SpeedButton2->click();
         return dialog.result() == QDialog::Accepted;
     };
-    window.chooseSaveFile = [] { return QString(); };
+    window.chooseSaveFile = [](const QString&) { return QString(); };
 }
 
 bool OpenThroughDialog(TSDIAppForm& window, const QString& path,

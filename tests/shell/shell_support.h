@@ -21,6 +21,7 @@ struct AskedQuestion {
     std::string title;
     rivo::Icon icon;
     rivo::Buttons buttons;
+    bool discarding;  // asked as a question whose "Sì" throws work away
 };
 
 // Answers from a queue; a question with buttons and no answer left is answered Cancel
@@ -29,6 +30,8 @@ class ScriptedPrompts final : public rivo::UserPrompts {
 public:
     rivo::Answer ask(const std::string& text, const std::string& title, rivo::Icon icon,
                      rivo::Buttons buttons) override;
+    rivo::Answer askDiscarding(const std::string& text, const std::string& title, rivo::Icon icon,
+                               rivo::Buttons buttons) override;
     std::deque<rivo::Answer> answers;
     std::vector<AskedQuestion> asked;
     int unexpected = 0;

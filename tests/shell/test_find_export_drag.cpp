@@ -427,6 +427,13 @@ private slots:
             QVERIFY(window->PageControl1->tabText(0).endsWith(QStringLiteral(" *")));
             QCOMPARE(dragged->channelModel()->data(dragged->channelModel()->index(c.target - 1, ch::Name)).toString(),
                      QString::fromStdString(Cp1252ToUtf8(commanded->page().ChannelGrid.cell(c.target, ch::Name))));
+            // Dragged or commanded, the moved channels are selected where they landed.
+            const int landed = c.target + (c.last - c.first);
+            for (PageView* moved : {dragged, commanded}) {
+                QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.target, landed}));
+                QCOMPARE(moved->currentChannelRow(), c.target);
+                QCOMPARE(moved->ChannelGrid->selectionModel()->selectedRows().size(), landed - c.target + 1);
+            }
         }
         // One step per drop: undoing the last drop gives the page before it.
         window->PageControl1->setCurrentIndex(0);

@@ -54,8 +54,9 @@ States ForTab(int tab, bool save, bool paste) {
                         false, false, false, true, true};
         case 1: return {true, save, false, false, false, false, false, false, true, true, true,
                         false, false, false, true, true};
+        // "Sposta i selezionati" has no command and stays disabled.
         default: return {true, save, false, false, false, false, false, false, false, false,
-                         false, true, true, true, true, true};
+                         false, true, true, false, true, true};
     }
 }
 
@@ -188,9 +189,15 @@ private slots:
             for (int c = 0; c < ch::Count; ++c)
                 if (c != ch::Name)
                     QCOMPARE(Shown(model, row, c), QString::fromStdString(page.ChannelGrid.cell(row, c)));
+        // The designed widths, widened where a title would be clipped; the name column
+        // takes the width the window has beyond the others.
         const int widths[] = {40, 200, 60, 50, 50, 50, 50, 50, 50, 50, 50};
         for (int c = 0; c < 11; ++c) {
-            QCOMPARE(channels->columnWidth(c), widths[c]);
+            const int wanted = std::max(widths[c], channels->horizontalHeader()->sectionSizeHint(c));
+            if (c == ch::Name)
+                QVERIFY(channels->columnWidth(c) >= wanted);
+            else
+                QCOMPARE(channels->columnWidth(c), wanted);
             QCOMPARE(model->headerData(c, Qt::Horizontal).toString(),
                      QString::fromUtf8(ChannelColumnTitles()[static_cast<size_t>(c)]));
             const auto align = model->data(model->index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>();
@@ -217,7 +224,8 @@ private slots:
         QCOMPARE(tmodel->rowCount(), page.transponderCount());
         const int twidths[] = {40, 80, 60, 50, 50, 50, 50, 50, 50, 50};
         for (int c = 0; c < 10; ++c) {
-            QCOMPARE(transponders->columnWidth(c), twidths[c]);
+            QCOMPARE(transponders->columnWidth(c),
+                     std::max(twidths[c], transponders->horizontalHeader()->sectionSizeHint(c)));
             QCOMPARE(tmodel->headerData(c, Qt::Horizontal).toString(),
                      QString::fromUtf8(TransponderColumnTitles()[static_cast<size_t>(c)]));
         }
@@ -231,7 +239,7 @@ private slots:
 
         // "Preferiti": panel, list names, version, selected list, header strip, 8 lists.
         QCOMPARE(view->ConfigBox->title(), QStringLiteral("Configurazione"));
-        QCOMPARE(view->ConfigBox->parentWidget()->width(), 180);
+        QVERIFY(view->ConfigBox->parentWidget()->width() >= 180);
         QCOMPARE(view->ConfigGrid->geometry(), QRect(10, 20, 160, 180));
         QCOMPARE(view->ConfigGrid->columnWidth(0), 40);
         QCOMPARE(view->ConfigGrid->columnWidth(1), 100);
@@ -389,6 +397,7 @@ private slots:
         QCOMPARE(prompts.asked.back().text, std::string("Vuoi chiudere il file Single.Bin?"));
         QCOMPARE(prompts.asked.back().title, std::string("Attenzione"));
         QVERIFY(prompts.asked.back().buttons == Buttons::YesNo);
+        QVERIFY(!prompts.asked.back().discarding);  // nothing to lose: an ordinary question
         QCOMPARE(window->pageCount(), 2);
         QCOMPARE(Enabled(*window), before);
         // Yes: the page goes; the remaining page's buttons show.
@@ -404,6 +413,7 @@ private slots:
         window->ToolButton12->trigger();
         QCOMPARE(prompts.asked.back().text,
                  std::string("Vuoi chiudere il file Lista.Bin?\nLe modifiche non salvate andranno perse."));
+        QVERIFY(prompts.asked.back().discarding);  // "No" is the default answer
         QCOMPARE(window->pageCount(), 0);
         QCOMPARE(Enabled(*window), kNoPage);
         QCOMPARE(prompts.unexpected, 0);
@@ -423,6 +433,7 @@ private slots:
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY(prompts.asked[0].text.find("Single.Bin") != std::string::npos);
         QVERIFY(prompts.asked[0].text.find("Lista.Bin") == std::string::npos);
+        QVERIFY(prompts.asked[0].discarding);
         QVERIFY(window->isVisible());
         prompts.answers = {Answer::Yes};
         QVERIFY(window->close());
@@ -474,7 +485,7 @@ private slots:
         QVERIFY(config->setData(config->index(6, 1), QStringLiteral("Musica")));
         QVERIFY(window->ToolButton2->isEnabled());
         // Cancelled: nothing changes.
-        window->chooseSaveFile = [] { return QString(); };
+        window->chooseSaveFile = [](const QString&) { return QString(); };
         window->ToolButton2->trigger();
         QVERIFY(view->page().Modified);
         QVERIFY(window->ToolButton2->isEnabled());
@@ -488,12 +499,16 @@ private slots:
             return copy;
         }();
         const QString target = folder->path("Saved.Dat");
-        window->chooseSaveFile = [&] { return target; };
+        window->chooseSaveFile = [&](const QString&) { return target; };
         window->ToolButton2->trigger();
         QVERIFY(prompts.asked.empty());
         QVERIFY(!view->page().Modified);
         QVERIFY(!window->ToolButton2->isEnabled());
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        // The page is now the saved file: tab, tip and title name it.
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Saved.Dat"));
+        QCOMPARE(window->PageControl1->tabToolTip(0), target);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Saved.Dat[*] - Rivo800 Editor - Beta 1"));
+        QVERIFY(!window->isWindowModified());
         QVERIFY(!window->CGauge1->isVisible());
         QVERIFY(QFile::exists(target));
         // Reopened: the new name is there and every other cell is unchanged.
@@ -529,7 +544,7 @@ private slots:
         view->page().Modified = true;
         window->PageControl1Change(0);
         const QString target = folder->path("Broken.Dat");
-        window->chooseSaveFile = [&] { return target; };
+        window->chooseSaveFile = [&](const QString&) { return target; };
         window->ToolButton2->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY2(prompts.asked[0].text.find("'abc' is not a valid integer value") != std::string::npos,
@@ -558,7 +573,8 @@ private slots:
         window->ToolButton2->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         const auto& question = prompts.asked[0];
-        QVERIFY(question.buttons == Buttons::YesNoDefaultNo);
+        QVERIFY(question.buttons == Buttons::YesNo);
+        QVERIFY(question.discarding);
         QCOMPARE(question.title, std::string("Attenzione"));
         QVERIFY2(question.text.find("Canali, riga 5, colonna SID: \"70000\" \u2192 \"4464\"") != std::string::npos,
                  question.text.c_str());
@@ -584,7 +600,7 @@ private slots:
             checked = true;
             QTest::keyClick(box, Qt::Key_Return);
         });
-        QVERIFY(prompts.ask("?", "Attenzione", Icon::Warning, Buttons::YesNoDefaultNo) == Answer::No);
+        QVERIFY(prompts.askDiscarding("?", "Attenzione", Icon::Warning, Buttons::YesNo) == Answer::No);
         QVERIFY(checked);
     }
 

@@ -14,9 +14,6 @@
 #include "test_registry.h"
 
 namespace {
-const char* const kListMessage =
-    "Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n"
-    "- freq. LNB alta\n- nome dei satelliti";
 
 QString Rate(const TForm2& dialog, int code) { return dialog.RateGrid->item(code, 1)->text(); }
 
@@ -36,7 +33,7 @@ private slots:
         dialog.Initialise();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Apertura lista canali..."));
         QCOMPARE(dialog.FileEdit->text(), QString());
-        QVERIFY(dialog.FileEdit->isReadOnly());
+        QVERIFY(!dialog.FileEdit->isReadOnly());  // a path may be typed or pasted
         QCOMPARE(dialog.Edit2->text(), QStringLiteral("9750"));
         QCOMPARE(dialog.Edit3->text(), QStringLiteral("10600"));
         for (QComboBox* combo : {dialog.SatelliteACombo, dialog.SatelliteBCombo}) {
@@ -159,22 +156,30 @@ private slots:
         QTest::addColumn<QString>("satA");
         QTest::addColumn<QString>("satB");
         QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("message");  // the one field that is wrong
         auto row = [](const char* name, const char* file, const char* low, const char* high,
-                      const char* a, const char* b, bool accepted) {
+                      const char* a, const char* b, bool accepted, const char* message = "") {
             QTest::newRow(name) << QString::fromUtf8(file) << QString::fromUtf8(low)
                                 << QString::fromUtf8(high) << QString::fromUtf8(a)
-                                << QString::fromUtf8(b) << accepted;
+                                << QString::fromUtf8(b) << accepted << QString::fromUtf8(message);
         };
+        const char* noFile = "Selezionare il file da aprire";
+        const char* low = "Selezionare una frequenza bassa LNB corretta";
+        const char* high = "Selezionare una frequenza alta LNB corretta";
         row("valid", "a.Bin", "9750", "10600", "HotBird", "Astra", true);
-        row("no file", "", "9750", "10600", "HotBird", "Astra", false);
-        row("low zero", "a.Bin", "0", "10600", "HotBird", "Astra", false);
-        row("low text", "a.Bin", "x", "10600", "HotBird", "Astra", false);
-        row("high empty", "a.Bin", "9750", "", "HotBird", "Astra", false);
-        row("high negative", "a.Bin", "9750", "-1", "HotBird", "Astra", false);
-        row("sat A empty", "a.Bin", "9750", "10600", "", "Astra", false);
-        row("sat B empty", "a.Bin", "9750", "10600", "HotBird", "", false);
-        row("same satellites", "a.Bin", "9750", "10600", "Astra", "Astra", false);
+        row("no file", "", "9750", "10600", "HotBird", "Astra", false, noFile);
+        row("blank file", "   ", "9750", "10600", "HotBird", "Astra", false, noFile);
+        row("low zero", "a.Bin", "0", "10600", "HotBird", "Astra", false, low);
+        row("low text", "a.Bin", "x", "10600", "HotBird", "Astra", false, low);
+        row("high empty", "a.Bin", "9750", "", "HotBird", "Astra", false, high);
+        row("high negative", "a.Bin", "9750", "-1", "HotBird", "Astra", false, high);
+        row("low and high wrong: the first named", "a.Bin", "0", "-1", "HotBird", "Astra", false, low);
+        row("sat A empty", "a.Bin", "9750", "10600", "", "Astra", false, "Inserire il nome del satellite A");
+        row("sat B empty", "a.Bin", "9750", "10600", "HotBird", "", false, "Inserire il nome del satellite B");
+        row("same satellites", "a.Bin", "9750", "10600", "Astra", "Astra", false,
+            "I satelliti A e B devono avere nomi diversi");
         row("case differs", "a.Bin", "9750", "10600", "astra", "Astra", true);
+        row("typed like a preset", "a.Bin", "9750", "10600", "hotbird", "HotBird", true);
     }
     void okRefusesWrongValues() {
         QFETCH(QString, file);
@@ -183,6 +188,7 @@ private slots:
         QFETCH(QString, satA);
         QFETCH(QString, satB);
         QFETCH(bool, accepted);
+        QFETCH(QString, message);
         ShellFolder folder;
         ScriptedPrompts prompts;
         TForm2 dialog(folder.path("Sr.Ini"), prompts);
@@ -190,8 +196,12 @@ private slots:
         dialog.FileEdit->setText(file);
         dialog.Edit2->setText(low);
         dialog.Edit3->setText(high);
-        dialog.SatelliteACombo->setEditText(satA);
-        dialog.SatelliteBCombo->setEditText(satB);
+        // The satellite names typed key by key, as a user does: nothing may complete them.
+        for (auto [combo, text] : {std::pair{dialog.SatelliteACombo, satA}, std::pair{dialog.SatelliteBCombo, satB}}) {
+            combo->clearEditText();
+            QTest::keyClicks(combo->lineEdit(), text);
+            QCOMPARE(combo->currentText(), text);
+        }
         prompts.clear();
         dialog.SpeedButton2->click();
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
@@ -202,9 +212,68 @@ private slots:
             QCOMPARE(params.LnbLow, low.toInt());
         } else {
             QCOMPARE(prompts.asked.size(), size_t(1));
-            QCOMPARE(prompts.asked[0].text, std::string(kListMessage));
+            QCOMPARE(QString::fromStdString(prompts.asked[0].text), message);
             QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
         }
+    }
+
+    void typedPathsAreOpened_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("plain") << "/tmp/a b/Lista.Bin" << "/tmp/a b/Lista.Bin";
+        QTest::newRow("blanks around") << "  /tmp/Lista.Bin \t" << "/tmp/Lista.Bin";
+        QTest::newRow("quoted") << "\"/tmp/a b/Lista.Bin\"" << "/tmp/a b/Lista.Bin";
+        QTest::newRow("file address") << "file:///tmp/a%20b/Lista.Bin" << "/tmp/a b/Lista.Bin";
+    }
+    void typedPathsAreOpened() {
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        dialog.FileEdit->clear();
+        QTest::keyClicks(dialog.FileEdit, typed);
+        dialog.SpeedButton2->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(QString::fromStdString(dialog.OpenParams().FileName), opened);
+    }
+
+    void afterBrowsingEnterPressesOk() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        int chooserRuns = 0;
+        dialog.chooseFile = [&](QWidget*, const QString&) {
+            ++chooserRuns;
+            return QStringLiteral("/tmp/Lista.Bin");
+        };
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::mouseClick(dialog.SpeedButton3, Qt::LeftButton);
+        QCOMPARE(chooserRuns, 1);
+        QCOMPARE(QApplication::focusWidget(), dialog.SpeedButton2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(chooserRuns, 1);  // the chooser was not opened again
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void cancelClosesEvenWithAWrongHighFrequency() {
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        TForm2 dialog(folder.path("Sr.Ini"), prompts);
+        dialog.Initialise();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.Edit3->setFocus();
+        QCOMPARE(QApplication::focusWidget(), dialog.Edit3);
+        dialog.Edit3->setText(QStringLiteral("x"));
+        QTest::mouseClick(dialog.SpeedButton1, Qt::LeftButton);
+        QVERIFY(prompts.asked.empty());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
     }
 
     void cancelCloses() {

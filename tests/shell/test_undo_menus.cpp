@@ -285,7 +285,7 @@ private slots:
         QVERIFY(!window->Ripeti1->isEnabled());
 
         // Saved: clean here; undoing makes it modified, redoing clean again.
-        window->chooseSaveFile = [this] { return folder->path("Undo.Dat"); };
+        window->chooseSaveFile = [this](const QString&) { return folder->path("Undo.Dat"); };
         window->ToolButton2->trigger();
         expectModified(false);
         window->Annulla1->trigger();

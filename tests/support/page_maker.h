@@ -71,15 +71,22 @@ public:
         std::string text, title;
         Icon icon;
         Buttons buttons;
+        bool discarding;  // asked as a question whose "Sì" throws work away
     };
     explicit ScriptedPrompts(std::deque<Answer> answers = {}) : answers_(std::move(answers)) {}
     Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
-        asked.push_back({text, title, icon, buttons});
+        asked.push_back({text, title, icon, buttons, false});
         if (buttons == Buttons::Ok) return Answer::Ok;
         if (answers_.empty()) return Answer::Yes;
         const Answer a = answers_.front();
         answers_.pop_front();
         return a;
+    }
+    Answer askDiscarding(const std::string& text, const std::string& title, Icon icon,
+                         Buttons buttons) override {
+        const Answer answer = ask(text, title, icon, buttons);
+        asked.back().discarding = true;
+        return answer;
     }
     std::vector<Asked> asked;
 

@@ -1,0 +1,482 @@
+// What keeps a user's work safe and visible: the default answers of the questions that
+// discard work, the selection after commands that move channels, a whole list pasted
+// into another image, the save dialog's name and extension, titles that fit their
+// columns, and the small dialogs' keys and sizes.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/chan_data_dialog.h"
+#include "dialogs/number_dialog.h"
+#include "editing/channel_dialog_logic.h"
+#include "editing/transponders.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "shell/qt_prompts.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0),
+                                                        QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// The selected block of the channel table and its current row; {0, 0, 0} for none.
+struct Selected {
+    int first, last, current;
+    bool operator==(const Selected&) const = default;
+};
+Selected SelectionOf(PageView& view) {
+    const QModelIndexList rows = view.ChannelGrid->selectionModel()->selectedRows();
+    int first = 0, last = 0;
+    for (const QModelIndex& index : rows) {
+        if (first == 0 || index.row() + 1 < first) first = index.row() + 1;
+        last = std::max(last, index.row() + 1);
+    }
+    if (rows.size() != last - first + (first ? 1 : 0)) return {-1, -1, -1};  // not one block
+    return {first, last, view.currentChannelRow()};
+}
+
+char* toString(const Selected& s) {
+    return QTest::toString(QStringLiteral("rows %1..%2, current %3").arg(s.first).arg(s.last).arg(s.current));
+}
+
+std::string Name(const ListPage& page, int row) { return page.ChannelGrid.cell(row, ch::Name); }
+
+}  // namespace
+
+class SafeEditingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString path;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TSDIAppForm> window;
+    PageView* view = nullptr;
+
+    ListPage& page() { return view->page(); }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        path = folder->write("Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 30)));
+    }
+
+    void init() {
+        prompts.clear();
+        QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")).clear();
+        window = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(OpenThroughDialog(*window, path));
+        view = window->pageView(0);
+    }
+
+    void cleanup() {
+        TChanData::SetExecHook(nullptr);
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    // The real message box: Enter and Escape give the answer that keeps everything
+    // whenever "Sì" would throw work away.
+    void messageBoxDefaults_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("discarding");
+        QTest::addColumn<int>("defaultButton");
+        QTest::addColumn<int>("escapeButton");
+        QTest::addColumn<int>("enterAnswer");
+        const auto row = [](const char* name, Buttons b, bool discarding, QMessageBox::StandardButton def,
+                            QMessageBox::StandardButton esc, Answer enter) {
+            QTest::newRow(name) << int(b) << discarding << int(def) << int(esc) << int(enter);
+        };
+        row("yes/no discarding", Buttons::YesNo, true, QMessageBox::No, QMessageBox::No, Answer::No);
+        row("yes/no/cancel discarding", Buttons::YesNoCancel, true, QMessageBox::Cancel, QMessageBox::Cancel,
+            Answer::Cancel);
+        row("yes/no ordinary", Buttons::YesNo, false, QMessageBox::Yes, QMessageBox::NoButton, Answer::Yes);
+    }
+    void messageBoxDefaults() {
+        QFETCH(int, buttons);
+        QFETCH(bool, discarding);
+        QFETCH(int, defaultButton);
+        QFETCH(int, escapeButton);
+        QFETCH(int, enterAnswer);
+        MessageBoxPrompts real(window.get());
+        int seenDefault = -1, seenEscape = -1;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenDefault = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : 0;
+            seenEscape = box->escapeButton() ? int(box->standardButton(box->escapeButton())) : 0;
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const Answer answer = discarding
+                                  ? real.askDiscarding("Domanda?", "Attenzione", Icon::Warning, Buttons(buttons))
+                                  : real.ask("Domanda?", "Attenzione", Icon::Warning, Buttons(buttons));
+        QCOMPARE(int(answer), enterAnswer);
+        if (defaultButton != QMessageBox::Yes) QCOMPARE(seenDefault, defaultButton);
+        if (escapeButton != QMessageBox::NoButton) QCOMPARE(seenEscape, escapeButton);
+    }
+
+    // Every question whose "Sì" throws work away is asked as such.
+    void discardingQuestions() {
+        page().Modified = true;
+        window->PageControl1Change(0);
+        prompts.answers = {Answer::No};
+        window->ToolButton4->trigger();  // leaving with changes
+        prompts.answers = {Answer::No};
+        window->ToolButton12->trigger();  // closing the modified page
+        SelectChannels(*view, 2, 3);
+        prompts.answers = {Answer::Cancel};
+        window->ToolButton11->trigger();  // deleting channels
+        view->PageControl->setCurrentIndex(1);
+        view->selectTransponderRows(1, 1);
+        prompts.answers = {Answer::Cancel};
+        window->ToolButton20->trigger();  // deleting a transponder and its channels
+        QCOMPARE(prompts.asked.size(), size_t(4));
+        for (const AskedQuestion& q : prompts.asked) QVERIFY2(q.discarding, q.text.c_str());
+        // The transponder question counts the channels that go with the row.
+        QVERIFY(prompts.asked[3].text.ends_with("Canali che verranno cancellati con il transponder: " +
+                                                std::to_string(ChannelsOfTransponder(page(), 1))));
+        QVERIFY(ChannelsOfTransponder(page(), 1) > 0);
+        QCOMPARE(window->pageCount(), 1);
+    }
+
+    // After Sposta the moved channels are selected where they now stand; after a
+    // delete the block's first row alone; undo and redo select what they changed.
+    void selectionFollowsTheChannels_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("target");
+        QTest::newRow("down") << 3 << 5 << 10;
+        QTest::newRow("up") << 10 << 12 << 2;
+        QTest::newRow("to the first row") << 7 << 7 << 1;
+        QTest::newRow("to the last place") << 5 << 6 << 1199;
+    }
+    void selectionFollowsTheChannels() {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, target);
+        const int n = last - first + 1;
+        std::vector<std::string> moved;
+        for (int r = first; r <= last; ++r) moved.push_back(Name(page(), r));
+        SelectChannels(*view, first, last);
+        window->runNumberDialog = [target](TForm4& dialog) {
+            dialog.Edit1->setText(QString::number(target));
+            dialog.SpeedButton2->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        window->ToolButton10->trigger();
+        QCOMPARE(SelectionOf(*view), (Selected{target, target + n - 1, target}));
+        for (int k = 0; k < n; ++k) QCOMPARE(Name(page(), target + k), moved[static_cast<size_t>(k)]);
+        // Undo selects the rows the move turned, redo the same.
+        const int low = std::min(first, target), high = std::max(last, target + n - 1);
+        window->Annulla1->trigger();
+        QCOMPARE(Name(page(), first), moved[0]);
+        QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
+        window->Ripeti1->trigger();
+        QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
+        // A delete leaves the block's first row alone selected: a second Delete takes one row.
+        SelectChannels(*view, target, target + n - 1);
+        prompts.answers = {Answer::Yes, Answer::Yes};
+        window->ToolButton11->trigger();
+        QCOMPARE(SelectionOf(*view), (Selected{target, target, target}));
+        const std::string next = Name(page(), target + 1);
+        window->ToolButton11->trigger();
+        QCOMPARE(Name(page(), target), next);
+    }
+
+    void deleteAtTheEndAndPasteSelect() {
+        // A paste within the image needs free transponder rows for the room check.
+        for (int t = 26; t <= page().transponderCount(); ++t) ClearTransponderRow(page(), t);
+        const int count = page().channelCount();
+        const std::string second = Name(page(), 2);
+        SelectChannels(*view, 2, 4);
+        window->ToolButton6->trigger();
+        // Pasted with Sì at row 20: the three channels are selected there.
+        view->setCurrentChannelRow(20);
+        prompts.answers = {Answer::Yes, Answer::Yes};  // insert, even if the last channels go
+        window->ToolButton7->trigger();
+        prompts.answers.clear();
+        QCOMPARE(Name(page(), 20), second);
+        QCOMPARE(SelectionOf(*view), (Selected{20, 22, 20}));
+        // The last row deleted with the gap closed: it stays selected, now empty.
+        SelectChannels(*view, count, count);
+        prompts.answers = {Answer::Yes};
+        window->ToolButton11->trigger();
+        QCOMPARE(SelectionOf(*view), (Selected{count, count, count}));
+        QVERIFY(page().ChannelGrid.colour(count) == kColourGrey);
+    }
+
+    // A whole list copied from one image and pasted over another that holds the same
+    // transponders: no refusal, every channel keeps its transponder's values, and no
+    // transponder row is taken twice.
+    void wholeListIntoAnotherImage() {
+        QVERIFY(OpenThroughDialog(*window, path));  // the same file: another image
+        PageView* target = window->pageView(1);
+        QVERIFY(target->page().ImageId != page().ImageId);
+        const int count = page().channelCount();
+        const int rowsInUseBefore = [&] {
+            int n = 0;
+            for (int t = 1; t <= target->page().transponderCount(); ++t)
+                n += target->page().TransponderGrid.colour(t) != kColourGrey;
+            return n;
+        }();
+        window->PageControl1->setCurrentIndex(0);
+        SelectChannels(*view, 1, count);
+        window->ToolButton6->trigger();
+        window->PageControl1->setCurrentIndex(1);
+        target->setCurrentChannelRow(1);
+        prompts.clear();
+        prompts.answers = {Answer::No};  // overwrite from row 1
+        window->ToolButton7->trigger();
+        for (const AskedQuestion& q : prompts.asked)
+            QVERIFY2(q.text.find("Troppi transponder") == std::string::npos, q.text.c_str());
+        QVERIFY(target->page().Modified);
+
+        const ListPage& from = page();
+        const ListPage& to = target->page();
+        int compared = 0;
+        for (int i = 1; i <= count; ++i) {
+            if (from.ChannelGrid.colour(i) == kColourGrey) continue;
+            QCOMPARE(Name(to, i), Name(from, i));
+            const int a = std::stoi(from.ChannelGrid.cell(i, ch::Transponder));
+            const int b = std::stoi(to.ChannelGrid.cell(i, ch::Transponder));
+            if (a < 1 || a > from.transponderCount()) continue;
+            QVERIFY(b >= 1 && b <= to.transponderCount());
+            for (int column : {tp::Frequency, tp::Polarisation, tp::SymbolRate})
+                QCOMPARE(to.TransponderGrid.cell(b, column), from.TransponderGrid.cell(a, column));
+            ++compared;
+        }
+        QVERIFY(compared > count / 2);
+        // No transponder row taken for one that was already there, none duplicated.
+        int rowsInUse = 0;
+        for (int t = 1; t <= to.transponderCount(); ++t) {
+            if (to.TransponderGrid.colour(t) == kColourGrey) continue;
+            ++rowsInUse;
+            for (int u = t + 1; u <= to.transponderCount(); ++u)
+                if (to.TransponderGrid.colour(u) != kColourGrey)
+                    QVERIFY2(!TransponderCellsMatch(to.TransponderGrid.row(u).cells, to.TransponderGrid.row(t).cells),
+                             qPrintable(QStringLiteral("rows %1 and %2").arg(t).arg(u)));
+        }
+        QCOMPARE(rowsInUse, rowsInUseBefore);
+    }
+
+    // The save dialog starts on the page's file; a name typed without extension takes
+    // the chosen filter's; the page then is the saved file.
+    void saveNameAndExtension_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Bin") << 0 << "Nuova" << "Nuova.Bin";
+        QTest::newRow("Dat") << 1 << "Nuova" << "Nuova.Dat";
+        QTest::newRow("RCU") << 2 << "Nuova" << "Nuova.RCU";
+        QTest::newRow("all files") << 3 << "Nuova" << "Nuova.Dat";
+        QTest::newRow("own extension kept") << 0 << "Nuova.dat" << "Nuova.dat";
+    }
+    void saveNameAndExtension() {
+        QFETCH(int, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        TSDIAppForm::ConfigureSaveDialog(dialog, path);
+        // Started on the page's own file, under the filter of its extension.
+        QCOMPARE(QDir(dialog.directory()).absolutePath(), QFileInfo(path).absolutePath());
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), QStringLiteral("Lista.Bin"));
+        QVERIFY(dialog.selectedNameFilter().startsWith(QStringLiteral("File Bin")));
+        QCOMPARE(dialog.defaultSuffix(), QStringLiteral("Bin"));
+        // The user picks a filter and types a name.
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        types->setCurrentIndex(filter);
+        emit types->activated(filter);
+        emit types->textActivated(types->currentText());
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setText(typed);
+        QVERIFY(QMetaObject::invokeMethod(&dialog, "accept"));
+        QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), written);
+    }
+
+    void savedPageTakesTheName() {
+        const QString first = folder->path("Prima.Dat");
+        QString started;
+        window->chooseSaveFile = [&](const QString& current) {
+            started = current;
+            return first;
+        };
+        page().Modified = true;
+        window->PageControl1Change(0);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Lista.Bin[*] - Rivo800 Editor - Beta 1"));
+        QVERIFY(window->isWindowModified());
+        window->ToolButton2->trigger();
+        QCOMPARE(started, path);
+        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Prima.Dat"));
+        QVERIFY(!window->isWindowModified());
+        // The next save starts from the new name, and the close question names it.
+        page().Modified = true;
+        window->PageControl1Change(0);
+        window->ToolButton2->trigger();
+        QCOMPARE(started, first);
+        prompts.answers = {Answer::No};
+        window->ToolButton12->trigger();
+        QCOMPARE(prompts.asked.back().text, std::string("Vuoi chiudere il file Prima.Dat?"));
+    }
+
+    // Every title fits its column in the header's own font; the name column takes the
+    // width the window gains; the side tabs show whole at the smallest size.
+    void titlesFitAndTheNameColumnGrows() {
+        for (QTableView* table : {view->ChannelGrid, view->TransponderGrid}) {
+            QHeaderView* header = table->horizontalHeader();
+            const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            for (int c = 0; c < table->model()->columnCount(); ++c) {
+                const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
+                QVERIFY2(table->columnWidth(c) >= header->fontMetrics().horizontalAdvance(title) + margin,
+                         qPrintable(title));
+            }
+        }
+        QTableView* channels = view->ChannelGrid;
+        window->resize(722, 509);
+        QApplication::processEvents();
+        const int narrow = channels->columnWidth(ch::Name);
+        const int sid = channels->columnWidth(ch::Sid);
+        window->resize(1100, 600);
+        QApplication::processEvents();
+        int others = 0;
+        for (int c = 0; c < ch::Count; ++c)
+            if (c != ch::Name) others += channels->columnWidth(c);
+        QCOMPARE(channels->columnWidth(ch::Sid), sid);
+        QVERIFY(channels->columnWidth(ch::Name) > narrow);
+        QCOMPARE(channels->columnWidth(ch::Name), channels->viewport()->width() - others);
+        window->resize(640, 400);
+        QApplication::processEvents();
+        QCOMPARE(window->minimumSize(), QSize(640, 400));
+        QTabBar* tabs = view->PageControl->tabBar();
+        QVERIFY(tabs->tabRect(2).bottom() < tabs->height());
+        QVERIFY(tabs->tabRect(0).height() >= tabs->fontMetrics().horizontalAdvance(QStringLiteral("Canali")));
+    }
+
+    void geometryAndWidthsAreKept() {
+        window->resize(900, 560);
+        view->ChannelGrid->setColumnWidth(ch::Sid, 93);
+        QVERIFY(window->close());
+        auto second = std::make_unique<TSDIAppForm>();
+        PrepareWindow(*second, prompts, *folder);
+        second->restoreSettings();
+        QCOMPARE(second->size(), QSize(900, 560));
+        QVERIFY(OpenThroughDialog(*second, path));
+        QCOMPARE(second->pageView(0)->ChannelGrid->columnWidth(ch::Sid), 93);
+    }
+
+    // The list-name cell takes 8 characters as typed; the label shows all of them.
+    void listNamesFit() {
+        view->PageControl->setCurrentIndex(2);
+        QTableView* config = view->ConfigGrid;
+        const QModelIndex cell = config->model()->index(0, 1);
+        config->setCurrentIndex(cell);
+        config->edit(cell);
+        auto* editor = config->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("WWWWWWWWWW"));
+        QCOMPARE(editor->text(), QStringLiteral("WWWWWWWW"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the delegate commits after the key
+        QCOMPARE(page().ConfigGrid.cell(1, 1), std::string("WWWWWWWW"));
+        QVERIFY(prompts.asked.empty());  // nothing to refuse afterwards
+        view->SelectedListHandler(0);
+        QLabel* label = view->SelectedListLabel;
+        QCOMPARE(label->text(), QStringLiteral("Lista selezionata: WWWWWWWW"));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+        QVERIFY(label->geometry().right() < view->ConfigBox->width());
+    }
+
+    void smallDialogs() {
+        // The go-to / move dialog cannot be resized.
+        TForm4 number(prompts);
+        QCOMPARE(number.minimumSize(), number.maximumSize());
+        // The channel dialog: Enter in a box presses Ok, on either page.
+        TChanData dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (int tab : {0, 1}) {
+            dialog.pages()->setCurrentIndex(tab);
+            QPushButton* ok = tab == 0 ? dialog.okButton() : dialog.transponderOkButton();
+            QVERIFY(ok->isDefault());
+        }
+        dialog.pages()->setCurrentIndex(0);
+        dialog.box(box::Name)->setFocus();
+        QTest::keyClick(dialog.box(box::Name), Qt::Key_Return);
+        QCOMPARE(dialog.result(), TChanData::kResultOk);
+    }
+
+    // Double-click on an inactive channel: the note says what Ok will do; not on an
+    // active one.
+    void inactiveChannelNote() {
+        int inactive = 0, active = 0;
+        for (int r = 1; r <= page().channelCount() && (!inactive || !active); ++r) {
+            ChannelDialogValues values;
+            int& found = FillFromRow(page(), r, values).wasActive ? active : inactive;
+            if (!found) found = r;
+        }
+        QVERIFY(inactive > 0 && active > 0);
+        for (auto [row, noteShown] : {std::pair{inactive, true}, std::pair{active, false}}) {
+            bool seen = !noteShown;
+            TChanData::SetExecHook([&](TChanData& d) {
+                seen = d.inactiveNote()->isVisible();
+                QVERIFY(d.inactiveNote()->text().contains(QStringLiteral("\"Attivo\"")));
+                d.cancelButton()->click();
+            });
+            view->setCurrentChannelRow(row);
+            window->ChannelGridDblClick();
+            QCOMPARE(seen, noteShown);
+            QVERIFY(!window->ChanData->inactiveNote()->isVisibleTo(window->ChanData));
+        }
+    }
+
+    void optimiseWithNothingToMergeSaysSo() {
+        view->PageControl->setCurrentIndex(1);
+        window->ToolButton18->trigger();
+        if (!page().Modified)
+            QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
+        // A second run never has anything left to merge.
+        window->ToolButton18->trigger();
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
+    }
+};
+
+static const int kRegistered = registerTest([]() -> QObject* { return new SafeEditingTest; });
+
+#include "test_safe_editing.moc"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <span>
+#include <utility>
 
 #include "channels/records.h"
 
@@ -91,12 +92,19 @@ void markUnreferencedTransponders(ListPage& page) {
 void readSupport(ListPage& page, TKVXModule& support) {
     const int channels = page.channelCount();
     std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
+    // A damaged module can name two entries alike. Only the first of each name is read,
+    // as with modules: a later one would replace the list's slots but leave the marks
+    // of the first in the channels' favourites column, and saving writes the list
+    // shown into every entry of that name, so the page would not read back the same.
+    std::array<bool, fav::Lists + 1> listRead{};
+    bool configRead = false;
     for (int e = 0; e < support.GetNumScript(); ++e) {
         TKVXScript* script = support.GetScript(e);
         if (!script) continue;
         // The support entries are taken as stored, whatever the module's kind.
         const Bytes& stored = script->Data();
         if (const int k = favouriteListNumber(script->Name()); k != 0) {
+            if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
             Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
             const auto slots = ReadFavouriteList(stored);
             for (int s = 1; s <= fav::Slots; ++s) {
@@ -121,6 +129,7 @@ void readSupport(ListPage& page, TKVXModule& support) {
                 }
             }
         } else if (script->Name() == "config.pre") {
+            if (std::exchange(configRead, true)) continue;
             page.VersionText = ReadVersionText(stored);
             const auto names = ReadListNames(stored);
             for (int k = 1; k <= fav::Lists; ++k) {
@@ -411,16 +420,24 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                 return "la lista dei preferiti " + std::to_string(k + 1) + " riletta ha un numero di posizioni diverso";
         return {};
     };
-    const SaveResult saved = image.SaveToFile(request);
+    const SaveResult saved = options.toMemory ? image.SaveToBytes(*options.toMemory) : image.SaveToFile(request);
     if (!saved.ok) {
         for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
         return fail(saved.message);
     }
     progress.hide();
-    page.Modified = false;
+    if (!options.toMemory) page.Modified = false;
     result.ok = true;
     result.warning = saved.warning;
     return result;
+}
+
+PageSaveResult SavePageToBytes(ListPage& page, Bytes& out, Progress& progress) {
+    PageSaveOptions options;
+    options.backup = false;
+    options.toMemory = &out;
+    out.clear();
+    return SavePage(page, {}, progress, options);
 }
 
 }  // namespace rivo

@@ -45,6 +45,9 @@ struct PageSaveOptions {
     bool backup = true;
     // See KVXSaveFlash::AfterTempWritten (tests damage the written file through it).
     std::function<void(const std::string& tempPath)> afterTempWritten;
+    // When set, the image is serialised into this buffer instead of a file: nothing on
+    // disk is touched and no backup is made. The page's modified flag is left as it is.
+    Bytes* toMemory = nullptr;
 };
 
 // The new file is read back before it replaces the target: it must hold exactly the
@@ -52,5 +55,10 @@ struct PageSaveOptions {
 // as many channels, transponders and favourites slots as this one.
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options = {});
+
+// Encodes the page exactly as SavePage does and serialises the image into out, without
+// a file (out is emptied on failure). The modules in memory then hold the encoded
+// tables, as after a save; the page's modified flag is unchanged.
+PageSaveResult SavePageToBytes(ListPage& page, Bytes& out, Progress& progress);
 
 }  // namespace rivo

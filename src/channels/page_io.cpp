@@ -260,6 +260,7 @@ OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
         return result;
     }
     result.status = OpenResult::Status::Ok;
+    result.warning = load.sizeWarning;
     result.page = BuildPage(std::move(image), params, progress);
     return result;
 }

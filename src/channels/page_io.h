@@ -21,6 +21,7 @@ struct OpenResult {
     enum class Status { Ok, Unreadable, Unrecognised, MainCode };
     Status status = Status::Unrecognised;
     std::string message;  // "Formato file sconosciuto", the firmware refusal, or the I/O reason
+    std::string warning;  // opened, but the file is not an image's size (LoadResult::sizeWarning)
     std::unique_ptr<ListPage> page;
 };
 inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";

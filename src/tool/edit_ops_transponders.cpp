@@ -154,7 +154,7 @@ std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t
     }
     if (params.SatelliteA == params.SatelliteB) usage(op, "the satellite names of IMAGE2 must differ");
 
-    const std::unique_ptr<ListPage> source = OpenListPage(params);
+    const std::unique_ptr<ListPage> source = OpenListPage(params, context.io.err);
     const int rows = source->channelCount();
     const int first = rowArgument(words, pos + 2, op, "FIRST", rows, "channel");
     const int last = rowArgument(words, pos + 3, op, "LAST", rows, "channel");

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "channel_fixtures.h"
 #include "image_builder.h"
 #include "packed_encoder.h"
 
@@ -22,13 +23,12 @@ void write(const std::filesystem::path& dir, const std::string& name, const Byte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: make_fuzz_seeds IMAGE_DIR PACKED_DIR\n";
+    if (argc != 5) {
+        std::cerr << "usage: make_fuzz_seeds IMAGE_DIR PACKED_DIR PAGE_DIR INI_DIR\n";
         return 1;
     }
-    std::filesystem::path images(argv[1]), packed(argv[2]);
-    std::filesystem::create_directories(images);
-    std::filesystem::create_directories(packed);
+    std::filesystem::path images(argv[1]), packed(argv[2]), pages(argv[3]), inis(argv[4]);
+    for (const auto& dir : {images, packed, pages, inis}) std::filesystem::create_directories(dir);
 
     const Bytes listText = text("list list list of channels, channels and more channels");
     ModuleSpec support{"Support", {{"Support.pre", Pack(listText)}, {"config.pre", Pack(PatternBytes(64, 1), false)}}};
@@ -60,6 +60,20 @@ int main(int argc, char** argv) {
                         {"kernel", {{"k", Pack(PatternBytes(100, 4))}, {"l", Pack(Bytes(50, 1))}}}};
         write(images, "main-" + std::to_string(n++) + ".bin", BuildMainCodeImage(spec).bytes);
     }
+
+    // Channel lists: every layout, a few transponders and channels, favourites. The split
+    // list keeps its first two channel modules (sector 1), the rest cut off.
+    write(pages, "single.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 40, 6)), 2 * 65536));
+    write(pages, "split.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 12)), 2 * 65536));
+    {
+        ChannelImageSpec none = MakeChannelImageSpec(ListLayout::None, 0, 4);
+        none.withSupport = false;
+        write(pages, "transponders-only.bin", cut(BuildChannelImage(none), 65536));
+    }
+    write(inis, "sets.ini",
+          text("; rates\r\n[Standard]\r\nSR00=27500\r\nSR01=$55F0\r\nSR02=0x7530\r\nSR0F=-1\r\n\r\n"
+               "[astra]\nsr00 = 22000\nSR01=x\n[Standard]\nSR03=1\n[Personalizzato]\n"));
+    write(inis, "bom.ini", text("\xEF\xBB\xBF[Set]\r\nSR0A=4340\r\nSR0B=+2960\r\nSR0C=99999999999\r\n"));
 
     write(packed, "text.pk", Pack(listText));
     write(packed, "zeros.pk", Pack(Bytes(3000, 0), false));

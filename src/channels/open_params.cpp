@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
+
+#include "image/kvx_file.h"
 
 namespace rivo {
 
@@ -119,13 +120,15 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
     return sets;
 }
 
-std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath) {
-    std::ifstream file(iniPath, std::ios::binary);
-    if (!file) return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) return {};
-    return ParseSymbolRateSets(text.str());
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error) {
+    std::string reason;
+    const std::optional<Bytes> bytes = ReadWholeFile(iniPath, reason, kMaxSymbolRateFileSize);
+    if (!bytes) {
+        if (error) *error = reason;
+        return {};
+    }
+    if (error) error->clear();
+    return ParseSymbolRateSets(std::string(bytes->begin(), bytes->end()));
 }
 
 std::array<std::int32_t, 16> RatesForOpen(const SymbolRateSet& set) {

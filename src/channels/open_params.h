@@ -24,8 +24,14 @@ struct SymbolRateSet {
     std::array<std::int32_t, 16> rates{};
 };
 
-// The sets of an ini file in file order. A missing or unreadable file gives no sets.
-std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath);
+// The largest "Sr.Ini" read. A set of sixteen rates takes a few hundred bytes, so even
+// thousands of sets stay far below this; anything larger is not a symbol-rate file.
+inline constexpr std::uint64_t kMaxSymbolRateFileSize = std::uint64_t{1} << 20;
+
+// The sets of an ini file in file order. A missing or unreadable file (a folder, a
+// device or FIFO, a file over kMaxSymbolRateFileSize) gives no sets; error, when
+// given, then receives the reason (and is emptied when the file was read).
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error = nullptr);
 // The same from ini text already in memory.
 std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText);
 

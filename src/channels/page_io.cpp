@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <span>
+#include <utility>
 
 #include "channels/records.h"
 
@@ -91,12 +92,19 @@ void markUnreferencedTransponders(ListPage& page) {
 void readSupport(ListPage& page, TKVXModule& support) {
     const int channels = page.channelCount();
     std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
+    // A damaged module can name two entries alike. Only the first of each name is read,
+    // as with modules: a later one would replace the list's slots but leave the marks
+    // of the first in the channels' favourites column, and saving writes the list
+    // shown into every entry of that name, so the page would not read back the same.
+    std::array<bool, fav::Lists + 1> listRead{};
+    bool configRead = false;
     for (int e = 0; e < support.GetNumScript(); ++e) {
         TKVXScript* script = support.GetScript(e);
         if (!script) continue;
         // The support entries are taken as stored, whatever the module's kind.
         const Bytes& stored = script->Data();
         if (const int k = favouriteListNumber(script->Name()); k != 0) {
+            if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
             Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
             const auto slots = ReadFavouriteList(stored);
             for (int s = 1; s <= fav::Slots; ++s) {
@@ -121,6 +129,7 @@ void readSupport(ListPage& page, TKVXModule& support) {
                 }
             }
         } else if (script->Name() == "config.pre") {
+            if (std::exchange(configRead, true)) continue;
             page.VersionText = ReadVersionText(stored);
             const auto names = ReadListNames(stored);
             for (int k = 1; k <= fav::Lists; ++k) {
@@ -137,13 +146,9 @@ void readSupport(ListPage& page, TKVXModule& support) {
 // Whether the opened file was not a whole flash image (shorter or longer than eight
 // sectors): what the loader found in it is then all a save can write, and a save that
 // does not read back as the page did is the input's fault, not the written file's.
-bool openedSizeIsUnexpected(const TKVXFile& image) {
-    return image.FileSize() != 0 && image.FileSize() != kFlashImageSize;
-}
-
 // The first words of a refused read-back check when the opened file was not a whole image.
 std::string inputSizeNote(const TKVXFile& image) {
-    if (!openedSizeIsUnexpected(image)) return {};
+    if (image.FileSize() == 0 || !image.UnexpectedSize()) return {};
     return "Il file aperto \"" + image.FileName() + "\" ha " + std::to_string(image.FileSize()) +
            " byte invece di " + std::to_string(kFlashImageSize) +
            ": l'immagine letta è incompleta o danneggiata e non può essere salvata com'era. ";
@@ -276,6 +281,7 @@ OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
         return result;
     }
     result.status = OpenResult::Status::Ok;
+    result.warning = load.sizeWarning;
     result.page = BuildPage(std::move(image), params, progress);
     return result;
 }
@@ -488,7 +494,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
         return {};
     };
-    const SaveResult saved = image.SaveToFile(request);
+    const SaveResult saved = options.toMemory ? image.SaveToBytes(*options.toMemory) : image.SaveToFile(request);
     if (!saved.ok) {
         for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
         if (declined) {
@@ -501,10 +507,18 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     }
     result.differences = std::move(differences);
     progress.hide();
-    page.Modified = false;
+    if (!options.toMemory) page.Modified = false;
     result.ok = true;
     result.warning = saved.warning;
     return result;
+}
+
+PageSaveResult SavePageToBytes(ListPage& page, Bytes& out, Progress& progress) {
+    PageSaveOptions options;
+    options.backup = false;
+    options.toMemory = &out;
+    out.clear();
+    return SavePage(page, {}, progress, options);
 }
 
 }  // namespace rivo

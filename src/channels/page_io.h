@@ -22,6 +22,7 @@ struct OpenResult {
     enum class Status { Ok, Unreadable, Unrecognised, MainCode };
     Status status = Status::Unrecognised;
     std::string message;  // "Formato file sconosciuto", the firmware refusal, or the I/O reason
+    std::string warning;  // opened, but the file is not an image's size (LoadResult::sizeWarning)
     std::unique_ptr<ListPage> page;
 };
 inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";
@@ -78,6 +79,9 @@ struct PageSaveOptions {
     // Asked, before the written file replaces the target, when the page rebuilt from it
     // differs from this one; false cancels the save. Unset: such a save goes ahead.
     std::function<bool(const std::vector<CellDifference>&)> acceptDifferences;
+    // When set, the image is serialised into this buffer instead of a file: nothing on
+    // disk is touched and no backup is made. The page's modified flag is left as it is.
+    Bytes* toMemory = nullptr;
 };
 
 // The new file is read back before it replaces the target: it must hold exactly the
@@ -87,5 +91,10 @@ struct PageSaveOptions {
 // (see CellDifference) and go to options.acceptDifferences and into the result.
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options = {});
+
+// Encodes the page exactly as SavePage does and serialises the image into out, without
+// a file (out is emptied on failure). The modules in memory then hold the encoded
+// tables, as after a save; the page's modified flag is unchanged.
+PageSaveResult SavePageToBytes(ListPage& page, Bytes& out, Progress& progress);
 
 }  // namespace rivo

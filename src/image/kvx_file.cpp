@@ -395,6 +395,14 @@ void resetState(std::string& fileName, const std::string& name, Bytes& content, 
 }
 }  // namespace
 
+std::string FlashSizeWarning(std::int64_t actualSize) {
+    const std::string sizes = "Il file è lungo " + std::to_string(actualSize) + " byte, ma un'immagine flash ne ha " +
+                              std::to_string(kFlashImageSize) + ".";
+    if (actualSize < kFlashImageSize)
+        return sizes + " Il file salvato potrebbe non contenere quello che conteneva la parte mancante.";
+    return sizes + " I byte oltre i " + std::to_string(kFlashImageSize) + " non vengono letti e non saranno salvati.";
+}
+
 LoadResult TKVXFile::LoadBytes(Bytes content, const std::string& name) {
     resetState(FileName_, name, Content_, std::move(content), FileSize_);
     Modules_.clear();
@@ -421,6 +429,7 @@ LoadResult TKVXFile::LoadBytes(Bytes content, const std::string& name) {
     Content_.clear();
     Content_.shrink_to_fit();
     r.status = LoadResult::Status::Ok;
+    if (UnexpectedSize()) r.sizeWarning = FlashSizeWarning(FileSize_);
     return r;
 }
 

@@ -168,6 +168,10 @@ struct LoadResult {
     enum class Status { Ok, Unreadable, Unrecognised };
     Status status = Status::Unrecognised;
     std::string message;  // empty on success; a text for the user otherwise
+    // A flash image whose file is not exactly kFlashImageSize bytes long: the text for
+    // the user (expected and actual sizes); empty otherwise. The image is loaded all the
+    // same, but what a short file lacks is not in memory and will not be saved.
+    std::string sizeWarning;
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -235,6 +239,8 @@ public:
 
     const std::string& FileName() const { return FileName_; }
     std::int64_t FileSize() const { return FileSize_; }
+    // A flash image read from a file of another size than kFlashImageSize.
+    bool UnexpectedSize() const { return Type_ == 1 && FileSize_ != kFlashImageSize; }
     int Variant() const { return Variant_; }
     int UcrSector() const { return UcrSector_; }
     // Every raw sector met while loading, in sector order (UcrSector is the last).
@@ -263,6 +269,10 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out);
 // For entries of packed modules whose content the program has to replace.
 Bytes PackLiterals(std::span<const std::uint8_t> content);
 
+// The warning for a flash image read from a file of actualSize bytes instead of
+// kFlashImageSize: both sizes, and what the difference means for a save.
+std::string FlashSizeWarning(std::int64_t actualSize);
+
 // The type check on bytes in memory: 0 unrecognised, 1 flash image, 2 main-code image.
 // variant receives 4 when the 28-byte signature decided, else 0.
 int CheckImageType(std::span<const std::uint8_t> content, int& variant);
@@ -288,8 +298,19 @@ struct AtomicWriteOptions {
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes,
                                 const AtomicWriteOptions& options = {});
 
-// Reads a whole file. Returns std::nullopt and sets error (naming the file and the
-// system's reason) when it cannot be read.
-std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error);
+// The largest file taken as an image. A flash image is 512 KiB. A main-code image
+// places its modules and entries with 24-bit offsets from its base (module at most
+// 16 MiB past the base, entry at most 16 MiB further and 16 MiB long), so nothing its
+// directory can describe lies beyond 48 MiB; 64 MiB leaves room above that and still
+// refuses, before reading a byte, the devices, sparse files and logs that would
+// otherwise be read whole into memory.
+inline constexpr std::uint64_t kMaxImageFileSize = std::uint64_t{64} << 20;
+
+// Reads a whole regular file of at most limit bytes. The file is opened without
+// blocking and checked before anything is read, so that a FIFO, a device or a folder
+// is refused at once instead of hanging or filling memory. Returns std::nullopt and
+// sets error (naming the file and the reason) when it cannot be read.
+std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error,
+                                   std::uint64_t limit = kMaxImageFileSize);
 
 }  // namespace rivo

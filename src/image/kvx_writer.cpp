@@ -327,27 +327,40 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     return {};
 }
 
-std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error, std::uint64_t limit) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = "Impossibile aprire il file " + quoted(path) + ": " + systemReason(errno);
         return std::nullopt;
     }
-    Bytes content;
+    auto refuse = [&](const std::string& reason) {
+        ::close(fd);
+        error = "Impossibile leggere il file " + quoted(path) + ": " + reason;
+        return std::nullopt;
+    };
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        content.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) != 0) return refuse(systemReason(errno));
+    if (S_ISDIR(st.st_mode)) return refuse(systemReason(EISDIR));
+    if (!S_ISREG(st.st_mode)) return refuse("non è un file normale (dispositivo, FIFO o socket)");
+    auto tooLarge = [&](std::uint64_t size) {
+        return refuse("è troppo grande (" + std::to_string(size) + " byte; al massimo " + std::to_string(limit) +
+                      " byte)");
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > limit) return tooLarge(static_cast<std::uint64_t>(st.st_size));
+    Bytes content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[65536];
     while (true) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = "Impossibile leggere il file " + quoted(path) + ": " + systemReason(errno);
-            ::close(fd);
-            return std::nullopt;
+            return refuse(systemReason(errno));
         }
         if (n == 0) break;
         content.insert(content.end(), buffer, buffer + n);
+        // The file may grow while it is read.
+        if (content.size() > limit) return tooLarge(content.size());
     }
     ::close(fd);
     return content;

@@ -456,8 +456,11 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
     auto image = std::make_shared<rivo::TKVXFile>();
     const rivo::LoadResult loaded = image->LoadFile(params.FileName);
     if (!loaded.ok()) {
-        // Unreadable or not an image: the user sees the container's one message.
-        prompts().tell(rivo::kUnknownFormatMessage, kAttention, rivo::Icon::Error);
+        // A file that could not be read says why (permission, missing, a folder, too
+        // large); only a file that was read but is no image is "Formato file sconosciuto".
+        const bool unreadable = loaded.status == rivo::LoadResult::Status::Unreadable;
+        prompts().tell(unreadable ? loaded.message : std::string(rivo::kUnknownFormatMessage), kAttention,
+                       rivo::Icon::Error);
         return false;
     }
     CurrentImage = image;
@@ -479,6 +482,8 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
     if (page->FileName.empty()) page->FileName = params.FileName;
     if (page->ImageId == 0) page->ImageId = rivo::NewImageId();
     addPage(std::move(page));
+    // Shown over the new page: the list is there, but what a short file lacked is not.
+    if (!loaded.sizeWarning.empty()) prompts().tell(loaded.sizeWarning, kAttention, rivo::Icon::Warning);
     return true;
 }
 

@@ -20,7 +20,7 @@ const bool kDumpCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     cmd->add_option("IMAGE", args->image, "the image file")->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
-        auto page = OpenListPage(ResolveOpenParams(args->open, args->image));
+        auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
         WritePageJson(*page, io.out);
         exitCode = kExitOk;
     });

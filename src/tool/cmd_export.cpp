@@ -32,7 +32,7 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
         ->option_text("TABLE");
     cmd->add_option("-o", args->output, "the file to write (standard output when not given)")->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
-        auto page = OpenListPage(ResolveOpenParams(args->open, args->image));
+        auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
         const std::string csv = ExportCsv(*page, args->table);
         if (args->output.empty()) {
             io.out << csv;

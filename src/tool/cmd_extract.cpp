@@ -11,7 +11,7 @@
 
 namespace rivo::tool {
 
-void LoadImageForTool(TKVXFile& image, const std::string& path);  // cmd_info.cpp
+void LoadImageForTool(TKVXFile& image, const std::string& path, std::ostream& err);  // cmd_info.cpp
 
 namespace {
 
@@ -52,7 +52,7 @@ const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo&
     cmd->add_option("-o,--output", args->output, "output file (default: standard output)");
     cmd->callback([args, &io, &exitCode] {
         TKVXFile f;
-        LoadImageForTool(f, args->image);
+        LoadImageForTool(f, args->image, io.err);
         int mi = findByIndexOrName(args->module, f.GetNumModule(), [&](int i) { return f.GetModule(i)->Name(); });
         if (mi < 0) throw ToolError(kExitFailure, "Modulo non trovato: " + args->module);
         TKVXModule* m = f.GetModule(mi);

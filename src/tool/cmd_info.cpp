@@ -12,10 +12,11 @@ namespace rivo::tool {
 
 // Loads an image for the commands that look at the container itself. Any recognised
 // image will do, firmware included.
-void LoadImageForTool(TKVXFile& image, const std::string& path) {
+void LoadImageForTool(TKVXFile& image, const std::string& path, std::ostream& err) {
     LoadResult r = image.LoadFile(path);
     switch (r.status) {
         case LoadResult::Status::Ok:
+            if (!r.sizeWarning.empty()) err << "Attenzione: " << path << ": " << r.sizeWarning << "\n";
             return;
         case LoadResult::Status::Unreadable:
             throw ToolError(kExitFailure, r.message);
@@ -32,7 +33,7 @@ const bool kInfoCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     cmd->add_option("IMAGE", *image, "the image file")->required();
     cmd->callback([image, &io, &exitCode] {
         TKVXFile f;
-        LoadImageForTool(f, *image);
+        LoadImageForTool(f, *image, io.err);
         nlohmann::ordered_json j;
         j["file"] = *image;
         j["type"] = f.GetType();
@@ -68,7 +69,9 @@ const bool kInfoCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
             modules.push_back(std::move(mj));
         }
         j["modules"] = std::move(modules);
-        io.out << j.dump(2) << "\n";
+        // File names are bytes; one that is not UTF-8 is shown with U+FFFD in place of
+        // each bad sequence rather than failing the whole output.
+        io.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         exitCode = kExitOk;
     });
 });

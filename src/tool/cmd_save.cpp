@@ -20,7 +20,7 @@ const bool kSaveCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     cmd->add_option("OUT", args->out, "the file to write (replaced atomically)")->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
-        auto page = OpenListPage(ResolveOpenParams(args->open, args->image));
+        auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
         SaveListPage(*page, args->out, io.err);
         exitCode = kExitOk;
     });

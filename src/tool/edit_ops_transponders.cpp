@@ -160,7 +160,7 @@ std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t
     word(words, pos + 3, op, "LAST");
     const size_t used = 4 + TakeSourceOptions(words, pos + 4, op, params);
 
-    const std::unique_ptr<ListPage> source = OpenListPage(params);
+    const std::unique_ptr<ListPage> source = OpenListPage(params, context.io.err);
     const int rows = source->channelCount();
     const int first = rowArgument(words, pos + 2, op, "FIRST", rows, "channel");
     const int last = rowArgument(words, pos + 3, op, "LAST", rows, "channel");

@@ -118,24 +118,28 @@ TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& fil
 
     // As the open dialog: the first set is shown, then the chosen one replaces it, except
     // that choosing the custom set keeps what is shown.
-    const auto sets = ReadSymbolRateSets(options.srIni);
+    std::string iniProblem;
+    const auto sets = ReadSymbolRateSets(options.srIni, &iniProblem);
     SymbolRateSet shown;
     shown.rates.fill(-1);
     if (!sets.empty() && sets.front().name != kCustomSetName) shown = sets.front();
     if (options.srSetGiven) {
         auto it = std::find_if(sets.begin(), sets.end(), [&](const SymbolRateSet& s) { return s.name == options.srSet; });
-        if (it == sets.end()) usage("--sr-set: no set named '" + options.srSet + "' in " + options.srIni);
+        if (it == sets.end())
+            usage("--sr-set: no set named '" + options.srSet + "' in " + options.srIni +
+                  (iniProblem.empty() ? "" : " (" + iniProblem + ")"));
         if (it->name != kCustomSetName) shown = *it;
     }
     params.SymbolRates = RatesForOpen(shown);
     return params;
 }
 
-std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params) {
+std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params, std::ostream& err) {
     NullProgress progress;
     OpenResult opened = OpenPage(params, progress);
     switch (opened.status) {
         case OpenResult::Status::Ok:
+            if (!opened.warning.empty()) err << "Attenzione: " << params.FileName << ": " << opened.warning << "\n";
             return std::move(opened.page);
         case OpenResult::Status::Unreadable:
             throw ToolError(kExitFailure, opened.message);

@@ -43,7 +43,8 @@ TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& fil
 
 // Opens params.FileName and builds its page. Throws ToolError: kExitUnknownFormat,
 // kExitMainCode, or kExitFailure naming the file and the reason it could not be read.
-std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params);
+// A file that is not an image's size is opened all the same, with its warning on err.
+std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params, std::ostream& err);
 
 // Saves the page to out as the editor's save command does; throws ToolError(kExitFailure)
 // with the reason when it fails. A warning of the save goes to err.

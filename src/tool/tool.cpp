@@ -5,6 +5,7 @@
 #include <ostream>
 
 // RIVO_VERSION, the project's version, comes from the build.
+#include "tool/fd_output.h"
 
 namespace rivo::tool {
 
@@ -43,26 +44,34 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     int exitCode = kExitOk;
     for (auto& setup : commands()) setup(app, io, exitCode);
 
+    // Every command's output is flushed and checked before success is claimed: a full
+    // disk or a closed standard output otherwise loses the output with exit 0.
+    auto finish = [&](int code) {
+        out.flush();
+        if (out) return code;
+        err << "rivo800-tool: impossibile scrivere sullo standard output: " << OutputFailureReason(out) << "\n";
+        return code == kExitOk ? static_cast<int>(kExitFailure) : code;
+    };
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp& e) {
         out << app.help();
-        return kExitOk;
+        return finish(kExitOk);
     } catch (const CLI::CallForVersion& e) {
         out << e.what() << "\n";
-        return kExitOk;
+        return finish(kExitOk);
     } catch (const CLI::ParseError& e) {
         err << "rivo800-tool: " << e.what() << "\n" << app.help();
         return kExitUsage;
     } catch (const ToolError& e) {
         err << e.what() << "\n";
-        return e.exitCode;
+        return finish(e.exitCode);
     } catch (const std::exception& e) {
         err << "rivo800-tool: " << e.what() << "\n";
-        return kExitFailure;
+        return finish(kExitFailure);
     }
-    return exitCode;
+    return finish(exitCode);
 }
 
 }  // namespace rivo::tool

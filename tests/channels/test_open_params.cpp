@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "channel_fixtures.h"
@@ -63,6 +65,47 @@ TEST(SrIni, MissingFileGivesNoSets) {
     EXPECT_TRUE(ReadSymbolRateSets("/nonexistent/folder/Sr.Ini").empty());
     testsupport::TempFolder folder;
     EXPECT_TRUE(ReadSymbolRateSets(folder.root()).empty());  // a folder is not readable as a file
+}
+
+TEST(SrIni, FilesThatCannotBeReadGiveNoSetsAndTheirReason) {
+    // Read without blocking and never beyond the limit: a FIFO, a device, a folder or a
+    // huge file gives no sets at once, and the reason for whoever wants to tell it.
+    testsupport::TempFolder folder;
+    const std::string fifo = folder.path("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string header = "[Big]\r\nSR00=27500\r\n";
+    const std::string atLimit = folder.path("limit.ini");
+    {
+        std::ofstream out(atLimit, std::ios::binary);
+        out << header << std::string(kMaxSymbolRateFileSize - header.size(), ';');
+    }
+    const std::string overLimit = folder.path("over.ini");
+    {
+        std::ofstream out(overLimit, std::ios::binary);
+        out << header << std::string(kMaxSymbolRateFileSize - header.size() + 1, ';');
+    }
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {fifo, "non è un file normale"},
+        {"/dev/zero", "non è un file normale"},
+        {folder.root(), "Is a directory"},
+        {folder.path("missing.ini"), "No such file or directory"},
+        {overLimit, "è troppo grande"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string error = "previous";
+        EXPECT_TRUE(ReadSymbolRateSets(c.path, &error).empty());
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    std::string error = "previous";
+    const auto sets = ReadSymbolRateSets(atLimit, &error);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].rates[0], 27500);
+    EXPECT_EQ(error, "");
 }
 
 TEST(SrIni, ReadsAFile) {

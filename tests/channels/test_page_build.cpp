@@ -284,3 +284,43 @@ TEST(OpenPage, StatusesOfFilesThatAreNoChannelList) {
     EXPECT_EQ(ok.page->FileName, params.FileName);
     EXPECT_EQ(ok.page->ConfigGrid.cell(1, 1), "TV");
 }
+
+TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
+    // A damaged support module with two "Lista3.pre" and two "config.pre" entries: the
+    // first of each name is shown, the favourites column agrees with the list shown, and
+    // the page saved and opened again is the same page.
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
+    spec.favourites = {};
+    spec.favourites[0] = {1};
+    spec.favourites[2] = {1, 2};
+    spec.favourites[3] = {5};
+    spec.listNames[0] = "Primo";
+    auto sectors = ChannelImageSectors(spec);
+    ModuleSpec& support = *sectors[0].slots[1].module;
+    ASSERT_EQ(support.entries[3].name, "Lista4.pre");
+    support.entries[3].name = "Lista3.pre";
+    Bytes secondConfig = support.entries[8].bytes;
+    secondConfig[0] = 9;
+    secondConfig[2] = 'X';
+    support.entries.push_back({"config.pre", secondConfig});
+    NullProgress progress;
+    auto image = std::make_shared<TKVXFile>();
+    ASSERT_TRUE(image->LoadBytes(BuildFlashImage(sectors), "x.Bin").ok());
+    auto page = BuildPage(image, FixtureOpenParams(), progress);
+    EXPECT_EQ(page->FavouriteGrids[2].cell(1, fav::Channel), "1");
+    EXPECT_EQ(page->FavouriteGrids[2].cell(2, fav::Channel), "2");
+    EXPECT_EQ(page->FavouriteGrids[3].cell(1, fav::Channel), "0");
+    EXPECT_EQ(page->ChannelGrid.cell(1, ch::Favourites), std::to_string(1 | 4));  // lists 1 and 3
+    EXPECT_EQ(page->ChannelGrid.cell(5, ch::Favourites), "0");
+    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "Primo");
+
+    Bytes saved;
+    ASSERT_TRUE(SavePageToBytes(*page, saved, progress).ok);
+    auto again = std::make_shared<TKVXFile>();
+    ASSERT_TRUE(again->LoadFlashBytes(saved, "x.Bin").ok());
+    auto reopened = BuildPage(again, FixtureOpenParams(), progress);
+    EXPECT_EQ(reopened->ChannelGrid, page->ChannelGrid);
+    EXPECT_EQ(reopened->FavouriteGrids, page->FavouriteGrids);
+    EXPECT_EQ(reopened->ConfigGrid, page->ConfigGrid);
+    EXPECT_EQ(reopened->VersionText, page->VersionText);
+}

@@ -5,7 +5,10 @@
 #include "channel_fixtures.h"
 #include "image_builder.h"
 #include "shell_support.h"
+#include <sys/stat.h>
+
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -457,12 +460,37 @@ private slots:
         QCOMPARE(window->pageCount(), 0);
         QVERIFY(prompts.asked.empty());
         PrepareWindow(*window, prompts, *folder);
-        // Not an image (too short for one), and no file at all.
-        const QString junk = folder->write("Junk.Bin", Bytes(1000, 0x5A));
-        QVERIFY(!OpenThroughDialog(*window, junk));
-        QCOMPARE(prompts.asked.back().text, std::string("Formato file sconosciuto"));
-        QVERIFY(!OpenThroughDialog(*window, folder->path("Missing.Bin")));
-        QCOMPARE(prompts.asked.back().text, std::string("Formato file sconosciuto"));
+        // Only a file that was read and is no image is "Formato file sconosciuto"; a file
+        // that cannot be read says why, without blocking on a FIFO or reading a huge file.
+        const QString junk = folder->write("Junk.Bin", Bytes(1000, 0x5A));  // too short for an image
+        const QString dir = folder->path("Folder.Bin");
+        QVERIFY(QDir().mkpath(dir));
+        const QString fifo = folder->path("Pipe.Bin");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString huge = folder->write("Huge.Bin", {});
+        QVERIFY(QFile::resize(huge, qint64{3} << 30));
+        struct Case {
+            QString path;
+            std::string message;  // part of the text shown
+        };
+        const Case cases[] = {
+            {junk, "Formato file sconosciuto"},
+            {folder->path("Missing.Bin"), "No such file or directory"},
+            {dir, "Is a directory"},
+            {fifo, "non è un file normale"},
+            {huge, "è troppo grande (3221225472 byte"},
+        };
+        for (const Case& c : cases) {
+            prompts.clear();
+            QVERIFY2(!OpenThroughDialog(*window, c.path), qPrintable(c.path));
+            QCOMPARE(prompts.asked.size(), size_t(1));
+            QVERIFY2(prompts.asked[0].text.find(c.message) != std::string::npos, prompts.asked[0].text.c_str());
+            if (c.path != junk)
+                QVERIFY(prompts.asked[0].text.find(QFile::encodeName(c.path).toStdString()) != std::string::npos);
+            QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+            QVERIFY(prompts.asked[0].icon == Icon::Error);
+            QCOMPARE(window->pageCount(), 0);
+        }
         // A main-code image is recognised but not edited.
         MainCodeSpec spec;
         spec.modules = {{"boot", {{"boot", PatternBytes(300, 1)}}}, {"code", {{"code", PatternBytes(500, 2)}}}};
@@ -474,6 +502,38 @@ private slots:
         QCOMPARE(window->CurrentImage->GetType(), 2);
         QCOMPARE(window->pageCount(), 0);
         QCOMPARE(Enabled(*window), kNoPage);
+    }
+
+    void imageOfAnotherSizeOpensWithAWarning() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        const Bytes full = BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12));
+        struct Case {
+            std::size_t size;
+            std::string part;
+        };
+        const Case cases[] = {{458752, "parte mancante"}, {524289, "non saranno salvati"}, {524288, ""}};
+        int pages = 0;
+        for (const Case& c : cases) {
+            Bytes bytes = full;
+            bytes.resize(c.size);
+            const QString path = folder->write("Cut" + std::to_string(c.size) + ".Bin", bytes);
+            prompts.clear();
+            QVERIFY(OpenThroughDialog(*window, path));
+            QCOMPARE(window->pageCount(), ++pages);
+            if (c.part.empty()) {
+                QVERIFY(prompts.asked.empty());
+                continue;
+            }
+            QCOMPARE(prompts.asked.size(), size_t(1));
+            const AskedQuestion& shown = prompts.asked[0];
+            QCOMPARE(shown.title, std::string("Attenzione"));
+            QVERIFY(shown.icon == Icon::Warning);
+            QVERIFY2(shown.text.find("è lungo " + std::to_string(c.size) + " byte, ma un'immagine flash ne ha 524288") !=
+                         std::string::npos,
+                     shown.text.c_str());
+            QVERIFY2(shown.text.find(c.part) != std::string::npos, shown.text.c_str());
+        }
     }
 
     void saveAndReopen() {

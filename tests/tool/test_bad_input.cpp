@@ -1,0 +1,221 @@
+// The tool on files that are no images, on images of the wrong size, on file names
+// that are not UTF-8, and with a standard output that cannot be written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "channel_fixtures.h"
+#include "image/kvx_file.h"
+#include "tool_run.h"
+
+namespace rivo::tool {
+extern const bool kInfoCommandRegistered;
+extern const bool kExtractCommandRegistered;
+}  // namespace rivo::tool
+
+using namespace rivo;
+using namespace rivo::testsupport;
+using rivo::tool::testing::ReadText;
+using rivo::tool::testing::RunPageTool;
+using rivo::tool::testing::ToolRun;
+
+namespace {
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+ToolRun runTool(const std::vector<std::string>& args) {
+    EXPECT_TRUE(tool::kInfoCommandRegistered && tool::kExtractCommandRegistered);
+    return RunPageTool(args);
+}
+
+// Runs the real program through the shell, so that its standard output can be a full
+// device or closed. Returns the exit status and what it wrote on standard error.
+struct ProgramRun {
+    int code;
+    std::string err;
+};
+ProgramRun runProgram(const std::string& arguments, const std::string& redirection, const TempFolder& folder) {
+    const std::string errPath = folder.path("stderr.txt");
+    const std::string command = "'" RIVO_TOOL_PATH "' " + arguments + " " + redirection + " 2>'" + errPath + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status)) << command;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(errPath)};
+}
+
+Bytes listImage() { return BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 4)); }
+
+}  // namespace
+
+TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
+    TempFolder folder;
+    const std::string fifo = folder.path("pipe.Bin");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.path("folder.Bin"));
+    writeFile(folder.path("huge.Bin"), {});
+    std::filesystem::resize_file(folder.path("huge.Bin"), std::uint64_t{3} << 30);
+    writeFile(folder.path("junk.Bin"), Bytes(1000, 0x5A));  // too short for any image
+    struct Case {
+        std::string path;
+        int code;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"/dev/zero", 4, "non è un file normale"},
+        {fifo, 4, "non è un file normale"},  // must not wait for a writer
+        {folder.path("folder.Bin"), 4, "Is a directory"},
+        {folder.path("missing.Bin"), 4, "No such file or directory"},
+        {folder.path("huge.Bin"), 4, "è troppo grande (3221225472 byte"},
+        {folder.path("junk.Bin"), 2, "Formato file sconosciuto"},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"info", "dump"}) {
+            SCOPED_TRACE(std::string(command) + " " + c.path);
+            const ToolRun run = runTool({command, c.path});
+            EXPECT_EQ(run.code, c.code);
+            EXPECT_TRUE(contains(run.err, c.reason)) << run.err;
+            EXPECT_TRUE(run.out.empty()) << run.out.substr(0, 200);
+        }
+    }
+}
+
+TEST(ToolBadInput, SymbolRateFileThatIsNoFileGivesNoSetsWithoutBlocking) {
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    writeFile(image, listImage());
+    const std::string fifo = folder.path("Sr.Ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& ini : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(ini);
+        const ToolRun opened = runTool({"dump", "--sr-ini", ini, image});
+        EXPECT_EQ(opened.code, 0) << opened.err;
+        // A set asked for by name is missing, and the message says why the file gave none.
+        const ToolRun named = runTool({"dump", "--sr-ini", ini, "--sr-set", "Standard", image});
+        EXPECT_EQ(named.code, 1);
+        EXPECT_TRUE(contains(named.err, "no set named 'Standard'")) << named.err;
+        EXPECT_TRUE(contains(named.err, "non è un file normale")) << named.err;
+    }
+}
+
+TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
+    TempFolder folder;
+    const Bytes full = listImage();
+    struct Case {
+        std::size_t size;
+        std::string part;
+    };
+    const Case cases[] = {{458752, "parte mancante"}, {65536, "parte mancante"}, {524289, "non saranno salvati"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        Bytes bytes = full;
+        bytes.resize(c.size);
+        const std::string path = folder.path("cut.Bin");
+        writeFile(path, bytes);
+        const std::string sizes = "è lungo " + std::to_string(c.size) + " byte, ma un'immagine flash ne ha 524288";
+        for (const char* command : {"info", "dump"}) {
+            const ToolRun run = runTool({command, path});
+            EXPECT_EQ(run.code, 0) << command << run.err;
+            EXPECT_FALSE(run.out.empty());
+            EXPECT_TRUE(contains(run.err, "Attenzione: " + path + ": ")) << run.err;
+            EXPECT_TRUE(contains(run.err, sizes)) << run.err;
+            EXPECT_TRUE(contains(run.err, c.part)) << run.err;
+        }
+        // save writes, as asked, and the warning stands.
+        const std::string out = folder.path("out.Bin");
+        std::filesystem::remove(out);
+        const ToolRun saved = runTool({"save", path, out});
+        EXPECT_TRUE(contains(saved.err, sizes)) << saved.err;
+        if (c.size > full.size()) {
+            EXPECT_EQ(saved.code, 0) << saved.err;
+            EXPECT_EQ(ReadText(out).size(), full.size());
+        }
+    }
+    // An image of the right size says nothing.
+    const std::string exact = folder.path("exact.Bin");
+    writeFile(exact, full);
+    const ToolRun run = runTool({"info", exact});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(ToolBadInput, FileNamesThatAreNotUtf8ComeOutWithReplacementCharacters) {
+    TempFolder folder;
+    struct Case {
+        std::string name;
+        std::string shown;  // the name as the JSON holds it, UTF-8
+    };
+    const Case cases[] = {
+        {"\xFF\xFE.Bin", "\xEF\xBF\xBD\xEF\xBF\xBD.Bin"},
+        {"a\xE8.Bin", "a\xEF\xBF\xBD.Bin"},                 // Windows-1252 è
+        {"\xC3(.Bin", "\xEF\xBF\xBD(.Bin"},                 // a cut two-byte sequence
+        {"caf\xC3\xA9.Bin", "caf\xC3\xA9.Bin"},             // valid UTF-8 stays as it is
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        const std::string path = folder.path(c.name);
+        writeFile(path, listImage());
+        const ToolRun run = runTool({"info", path});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const auto json = nlohmann::json::parse(run.out);
+        EXPECT_EQ(json["file"].get<std::string>(), folder.path(c.shown));
+        EXPECT_FALSE(json["modules"].empty());
+    }
+}
+
+TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    writeFile(image, listImage());
+    const std::string commands[] = {
+        "info '" + image + "'",
+        "dump '" + image + "'",
+        "export '" + image + "' --table channels",
+        "extract '" + image + "' 0 0",
+        "edit '" + image + "' --dump swap-satellites",
+        "--help",
+    };
+    struct Target {
+        std::string redirection;
+        std::string reason;
+    };
+    const Target targets[] = {{">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}};
+    for (const std::string& command : commands) {
+        SCOPED_TRACE(command);
+        const ProgramRun ok = runProgram(command, ">'" + folder.path("out.txt") + "'", folder);
+        EXPECT_EQ(ok.code, 0) << ok.err;
+        EXPECT_FALSE(ReadText(folder.path("out.txt")).empty());
+        for (const Target& t : targets) {
+            SCOPED_TRACE(t.redirection);
+            const ProgramRun failed = runProgram(command, t.redirection, folder);
+            EXPECT_EQ(failed.code, 4);
+            EXPECT_TRUE(contains(failed.err, "impossibile scrivere sullo standard output: " + t.reason)) << failed.err;
+        }
+    }
+    // A command that prints nothing is not troubled by a closed standard output, and
+    // the file it writes does not receive what was meant for standard output.
+    const std::string out = folder.path("saved.Bin");
+    const ProgramRun saved = runProgram("save '" + image + "' '" + out + "'", ">&-", folder);
+    EXPECT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(ReadText(out).size(), static_cast<std::size_t>(kFlashImageSize));
+}
+
+TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    writeFile(image, listImage());
+    std::ostringstream sink;
+    sink.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(tool::RunTool({"info", image}, sink, err), 4);
+    EXPECT_TRUE(contains(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
+}

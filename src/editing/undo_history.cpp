@@ -83,7 +83,7 @@ bool UndoHistory::commit(const ListPage& page, const std::string& name) {
 
 void UndoHistory::dropOldest() {
     bytes_ -= steps_.front().bytes;
-    steps_.erase(steps_.begin());
+    steps_.pop_front();
     --position_;
     // The state before the dropped step can no longer be reached.
     cleanAt_ = cleanAt_ <= 0 ? -1 : cleanAt_ - 1;

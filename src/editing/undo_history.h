@@ -9,9 +9,9 @@
 
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "channels/list_page.h"
 
@@ -71,7 +71,8 @@ private:
     void applyModified(ListPage& page) const;
 
     PageContent current_;
-    std::vector<Step> steps_;
+    // A deque: dropping the oldest step at the memory limit must not move the others.
+    std::deque<Step> steps_;
     std::size_t position_ = 0;  // steps_[0 .. position_) are done
     // Index of the clean state in the step sequence: 0 before the first step, k after
     // step k. -1 when the clean state was dropped or overwritten.

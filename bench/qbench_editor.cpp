@@ -292,8 +292,23 @@ void undoRedoMove(benchmark::State& state, bool timeUndo) {
 void UndoMove(benchmark::State& state) { undoRedoMove(state, true); }
 void RedoMove(benchmark::State& state) { undoRedoMove(state, false); }
 
+// The floor under every command: the page's views told that everything changed, and
+// the table painted again, with no command at all.
+void RefreshAndPaint(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [] {}, [&] { w.view().refresh(); }, [] {});
+}
+
+// The table painted again, nothing changed.
+void PaintOnly(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [] {}, [] {}, [] {});
+}
+
 #define RIVO_COMMAND_BENCHMARK(name) \
     BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true)
+RIVO_COMMAND_BENCHMARK(PaintOnly);
+RIVO_COMMAND_BENCHMARK(RefreshAndPaint);
 RIVO_COMMAND_BENCHMARK(DeleteThousandChannels);
 RIVO_COMMAND_BENCHMARK(InsertChannel);
 RIVO_COMMAND_BENCHMARK(MoveFiveThousandChannels);

@@ -180,10 +180,11 @@ struct CommandWindow {
         TChanData::SetExecHook({});
     }
     PageView& view() { return *window.pageView(0); }
-    // Up to the table shown again: pending events, then one paint of the channel table.
+    // Up to the table shown again, painted once: the update joins the one the command
+    // asked for (a repaint() after the events would paint the table twice).
     void show() {
+        view().ChannelGrid->viewport()->update();
         QApplication::processEvents();
-        view().ChannelGrid->viewport()->repaint();
     }
 };
 

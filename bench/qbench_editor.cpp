@@ -4,7 +4,12 @@
 //     of the page);
 //   - the same channel cells poured into a QTableWidget (items and row colours) and
 //     painted, the approach the page's models avoid;
-//   - scrolling the 9,990-row channel table by one screen and painting.
+//   - scrolling the 9,990-row channel table by one screen and painting;
+//   - each editing command run through the window, from the command to the channel
+//     table painted again: deleting 1,000 selected channels, inserting one, moving
+//     5,000, pasting 5,000 from another image, the channel dialog's Ok on one row,
+//     optimising the transponders, undo and redo. Between runs the command is taken
+//     back (untimed), so every run starts from the opened page. Report the median.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 #include "channel_fixtures.h"
 
@@ -12,6 +17,8 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QColor>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -21,6 +28,9 @@
 #include <memory>
 
 #include "channels/cp1252.h"
+#include "dialogs/chan_data_dialog.h"
+#include "dialogs/number_dialog.h"
+#include "editing/undo_history.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 
@@ -130,6 +140,184 @@ void ScrollChannelTable(benchmark::State& state) {
     for (auto* view : window.PageRecords) view->page().Modified = false;
 }
 BENCHMARK(ScrollChannelTable)->Unit(benchmark::kMicrosecond);
+
+// ---- commands through the window ------------------------------------------------------
+
+class YesPrompts final : public UserPrompts {
+public:
+    Answer ask(const std::string&, const std::string&, Icon, Buttons buttons) override {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+    }
+};
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+// The window with the largest image open (twice when a second image is needed, the
+// second page active only while copying from it) and painted once.
+struct CommandWindow {
+    YesPrompts prompts;
+    TSDIAppForm window;
+    bool ok = false;
+    explicit CommandWindow(int pages = 1) {
+        window.setPrompts(&prompts);
+        window.resize(900, 600);
+        window.show();
+        for (int i = 0; i < pages; ++i)
+            if (!window.OpenWithParams(Params())) return;
+        window.PageControl1->setCurrentIndex(0);
+        QApplication::processEvents();
+        window.repaint();
+        ok = true;
+    }
+    ~CommandWindow() {
+        for (auto* view : window.PageRecords) view->page().Modified = false;
+        TChanData::SetExecHook({});
+    }
+    PageView& view() { return *window.pageView(0); }
+    // Up to the table shown again, painted once: the update joins the one the command
+    // asked for (a repaint() after the events would paint the table twice).
+    void show() {
+        view().ChannelGrid->viewport()->update();
+        QApplication::processEvents();
+    }
+};
+
+// Times command (then one paint); takeBack (untimed) returns the page to where it was.
+template <typename Prepare, typename Command, typename TakeBack>
+void timeCommand(benchmark::State& state, CommandWindow& w, Prepare prepare, Command command, TakeBack takeBack) {
+    if (!w.ok) {
+        state.SkipWithError("the image did not open");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        command();
+        w.show();
+        state.PauseTiming();
+        takeBack();
+        w.show();
+        state.ResumeTiming();
+    }
+}
+
+void undoOnce(CommandWindow& w) {
+    if (!w.view().history().canUndo()) return;
+    w.window.EditUndo1Execute();
+}
+
+void DeleteThousandChannels(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.ToolButton11Click(); },
+                [&] { undoOnce(w); });
+}
+
+void InsertChannel(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(100); }, [&] { w.window.ToolButton19Click(); },
+                [&] { undoOnce(w); });
+}
+
+void MoveFiveThousandChannels(benchmark::State& state) {
+    CommandWindow w;
+    w.window.runNumberDialog = [](TForm4& dialog) {
+        dialog.Edit1->setText(QStringLiteral("4991"));
+        return true;
+    };
+    timeCommand(state, w, [&] { SelectChannels(w.view(), 1, 5000); }, [&] { w.window.ToolButton10Click(); },
+                [&] { undoOnce(w); });
+}
+
+void PasteFiveThousandChannels(benchmark::State& state) {
+    CommandWindow w(2);
+    if (w.ok) {
+        // Copied from the other image's page, pasted on the first.
+        w.window.PageControl1->setCurrentIndex(1);
+        QApplication::processEvents();
+        SelectChannels(*w.window.pageView(1), 2001, 7000);
+        w.window.ToolButton6Click();
+        w.window.PageControl1->setCurrentIndex(0);
+        QApplication::processEvents();
+    }
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(1); }, [&] { w.window.ToolButton7Click(); },
+                [&] { undoOnce(w); });
+}
+
+void ChannelDialogOk(benchmark::State& state) {
+    CommandWindow w;
+    int n = 0;
+    TChanData::SetExecHook([&n](TChanData& dialog) {
+        dialog.box(box::Name)->setText(QStringLiteral("Nome %1").arg(n++));
+        dialog.okButton()->click();
+    });
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(5000); }, [&] { w.window.ChannelGridDblClick(); },
+                [&] { undoOnce(w); });
+}
+
+void OptimiseTransponders(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [] {}, [&] { w.window.ToolButton18Click(); }, [&] { undoOnce(w); });
+}
+
+// Undo (timed) and redo (untimed) of a move of 5,000 channels, and the other way round.
+void undoRedoMove(benchmark::State& state, bool timeUndo) {
+    CommandWindow w;
+    if (w.ok) {
+        w.window.runNumberDialog = [](TForm4& dialog) {
+            dialog.Edit1->setText(QStringLiteral("4991"));
+            return true;
+        };
+        SelectChannels(w.view(), 1, 5000);
+        w.window.ToolButton10Click();
+        w.show();
+        if (!w.view().history().canUndo()) {
+            state.SkipWithError("the move changed nothing");
+            return;
+        }
+    }
+    auto undo = [&] { w.window.EditUndo1Execute(); };
+    auto redo = [&] { w.window.EditRedo1Execute(); };
+    if (timeUndo)
+        timeCommand(state, w, [] {}, undo, redo);
+    else
+        timeCommand(state, w, undo, redo, [] {});
+}
+void UndoMove(benchmark::State& state) { undoRedoMove(state, true); }
+void RedoMove(benchmark::State& state) { undoRedoMove(state, false); }
+
+// The floor under every command: the page's views told that everything changed, and
+// the table painted again, with no command at all.
+void RefreshAndPaint(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [] {}, [&] { w.view().refresh(); }, [] {});
+}
+
+// The table painted again, nothing changed.
+void PaintOnly(benchmark::State& state) {
+    CommandWindow w;
+    timeCommand(state, w, [] {}, [] {}, [] {});
+}
+
+#define RIVO_COMMAND_BENCHMARK(name) \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true)
+RIVO_COMMAND_BENCHMARK(PaintOnly);
+RIVO_COMMAND_BENCHMARK(RefreshAndPaint);
+RIVO_COMMAND_BENCHMARK(DeleteThousandChannels);
+RIVO_COMMAND_BENCHMARK(InsertChannel);
+RIVO_COMMAND_BENCHMARK(MoveFiveThousandChannels);
+RIVO_COMMAND_BENCHMARK(PasteFiveThousandChannels);
+RIVO_COMMAND_BENCHMARK(ChannelDialogOk);
+RIVO_COMMAND_BENCHMARK(OptimiseTransponders);
+RIVO_COMMAND_BENCHMARK(UndoMove);
+RIVO_COMMAND_BENCHMARK(RedoMove);
 
 }  // namespace
 

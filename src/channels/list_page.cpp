@@ -1,5 +1,6 @@
 #include "channels/list_page.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -14,59 +15,191 @@ void Grid::check(int row, int column) const {
                                 std::to_string(columns_));
 }
 
+Grid::Block& Grid::ownBlock(int row) {
+    BlockPtr& block = blocks_[static_cast<size_t>(row / kBlockRows)];
+    // Another grid (an earlier state) still holds this block: write to a copy of it.
+    if (block.use_count() > 1) block = std::make_shared<Block>(*block);
+    return *block;
+}
+
+void Grid::place(int index, RowPtr row) {
+    if (at(index) == row) return;
+    ownBlock(index).rows[static_cast<size_t>(index % kBlockRows)] = std::move(row);
+}
+
+void Grid::push(RowPtr row) {
+    if (rowCount_ % kBlockRows == 0) {
+        blocks_.push_back(std::make_shared<Block>());
+        blocks_.back()->rows.reserve(kBlockRows);
+    }
+    ownBlock(rowCount_).rows.push_back(std::move(row));
+    ++rowCount_;
+}
+
+void Grid::popBack() {
+    --rowCount_;
+    if (rowCount_ % kBlockRows == 0) {
+        blocks_.pop_back();
+        return;
+    }
+    ownBlock(rowCount_).rows.pop_back();
+}
+
+Grid::RowPtr Grid::emptyRow(std::uint32_t colour) const {
+    auto row = std::make_shared<GridRow>();
+    row->cells.assign(static_cast<size_t>(columns_), {});
+    row->colour = colour;
+    return row;
+}
+
 const std::string& Grid::cell(int row, int column) const {
     check(row, column);
-    return rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+    return at(row)->cells[static_cast<size_t>(column)];
 }
 
 void Grid::setCell(int row, int column, std::string text) {
     check(row, column);
-    rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)] = std::move(text);
+    if (at(row)->cells[static_cast<size_t>(column)] == text) return;
+    this->row(row).cells[static_cast<size_t>(column)] = std::move(text);
 }
 
 std::uint32_t Grid::colour(int row) const {
     check(row, 0);
-    return rows_[static_cast<size_t>(row)].colour;
+    return at(row)->colour;
 }
 
 void Grid::setColour(int row, std::uint32_t colour) {
     check(row, 0);
-    rows_[static_cast<size_t>(row)].colour = colour;
+    if (at(row)->colour == colour) return;
+    this->row(row).colour = colour;
 }
 
 GridRow& Grid::row(int row) {
     check(row, 0);
-    return rows_[static_cast<size_t>(row)];
+    Block& block = ownBlock(row);
+    RowPtr& slot = block.rows[static_cast<size_t>(row % kBlockRows)];
+    // Shared with another grid or with another row of this one: make it this row's own.
+    if (slot.use_count() > 1) slot = std::make_shared<GridRow>(*slot);
+    return *slot;
 }
 
 const GridRow& Grid::row(int row) const {
     check(row, 0);
-    return rows_[static_cast<size_t>(row)];
+    return *at(row);
+}
+
+void Grid::copyRow(int from, int to) {
+    check(from, 0);
+    check(to, 0);
+    place(to, at(from));
 }
 
 void Grid::setRowCount(int rows) {
     if (rows < 0) rows = 0;
-    const size_t old = rows_.size();
-    rows_.resize(static_cast<size_t>(rows));
-    for (size_t i = old; i < rows_.size(); ++i) rows_[i].cells.assign(static_cast<size_t>(columns_), {});
+    while (rowCount_ > rows) popBack();
+    if (rowCount_ == rows) return;
+    // The new rows share one empty row until they are written.
+    const RowPtr empty = emptyRow(kColourNone);
+    while (rowCount_ < rows) push(empty);
 }
 
 void Grid::removeRow(int row) {
     check(row, 0);
-    rows_.erase(rows_.begin() + row);
+    for (int r = row; r + 1 < rowCount_; ++r) place(r, at(r + 1));
+    popBack();
 }
 
-void Grid::appendRow(std::uint32_t colour) {
-    GridRow r;
-    r.cells.assign(static_cast<size_t>(columns_), {});
-    r.colour = colour;
-    rows_.push_back(std::move(r));
-}
+void Grid::appendRow(std::uint32_t colour) { push(emptyRow(colour)); }
 
 void Grid::exchangeRows(int a, int b) {
     check(a, 0);
     check(b, 0);
-    std::swap(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]);
+    RowPtr first = at(a);
+    place(a, at(b));
+    place(b, std::move(first));
+}
+
+void Grid::rotateRows(int first, int middle, int last) {
+    if (first == middle || middle == last) return;
+    check(first, 0);
+    check(last - 1, 0);
+    if (!(first < middle && middle < last)) throw std::out_of_range("grid rotation outside its rows");
+    std::vector<RowPtr> moved;
+    moved.reserve(static_cast<size_t>(last - first));
+    for (int r = middle; r < last; ++r) moved.push_back(at(r));
+    for (int r = first; r < middle; ++r) moved.push_back(at(r));
+    for (int r = first; r < last; ++r) place(r, std::move(moved[static_cast<size_t>(r - first)]));
+}
+
+void Grid::permuteRows(int first, const std::vector<int>& order) {
+    if (order.empty()) return;
+    const int last = first + static_cast<int>(order.size());
+    check(first, 0);
+    check(last - 1, 0);
+    std::vector<RowPtr> moved;
+    moved.reserve(order.size());
+    std::vector<bool> taken(order.size(), false);
+    for (const int from : order) {
+        if (from < first || from >= last || taken[static_cast<size_t>(from - first)])
+            throw std::out_of_range("grid permutation is not one of its rows");
+        taken[static_cast<size_t>(from - first)] = true;
+        moved.push_back(at(from));
+    }
+    for (int r = first; r < last; ++r) place(r, std::move(moved[static_cast<size_t>(r - first)]));
+}
+
+bool Grid::operator==(const Grid& other) const {
+    if (columns_ != other.columns_ || rowCount_ != other.rowCount_) return false;
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+        if (blocks_[b] == other.blocks_[b]) continue;
+        const auto& mine = blocks_[b]->rows;
+        const auto& theirs = other.blocks_[b]->rows;
+        for (size_t r = 0; r < mine.size(); ++r)
+            if (mine[r] != theirs[r] && !(*mine[r] == *theirs[r])) return false;
+    }
+    return true;
+}
+
+namespace {
+std::size_t rowBytes(const GridRow& row) {
+    // The row, its control block (allocated together) and its cell vector.
+    std::size_t bytes = sizeof(GridRow) + 2 * sizeof(void*) + row.cells.capacity() * sizeof(std::string);
+    for (const auto& cell : row.cells)
+        if (cell.capacity() > 15) bytes += cell.capacity() + 1;  // beyond the small-string buffer
+    return bytes;
+}
+}  // namespace
+
+std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
+    std::size_t bytes = blocks_.capacity() * sizeof(BlockPtr);
+    // Rows that other holds in the blocks that differ: a row moved within the changed
+    // part of the grid is shared, not new.
+    std::vector<const GridRow*> shared;
+    std::vector<const Block*> changed;
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+        const BlockPtr* theirs = other && b < other->blocks_.size() ? &other->blocks_[b] : nullptr;
+        if (theirs && *theirs == blocks_[b]) continue;
+        changed.push_back(blocks_[b].get());
+        if (theirs)
+            for (const auto& row : (*theirs)->rows) shared.push_back(row.get());
+    }
+    if (other)
+        for (size_t b = blocks_.size(); b < other->blocks_.size(); ++b)
+            for (const auto& row : other->blocks_[b]->rows) shared.push_back(row.get());
+    std::sort(shared.begin(), shared.end());
+    const GridRow* previous = nullptr;  // a row shared by several rows of the grid counts once
+    std::vector<const GridRow*> own;
+    for (const Block* block : changed) {
+        bytes += sizeof(Block) + 2 * sizeof(void*) + block->rows.capacity() * sizeof(RowPtr);
+        for (const auto& row : block->rows)
+            if (!std::binary_search(shared.begin(), shared.end(), row.get())) own.push_back(row.get());
+    }
+    std::sort(own.begin(), own.end());
+    for (const GridRow* row : own) {
+        if (row != previous) bytes += rowBytes(*row);
+        previous = row;
+    }
+    return bytes;
 }
 
 const std::array<const char*, ch::Count>& ChannelColumnTitles() {

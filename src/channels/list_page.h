@@ -33,21 +33,34 @@ struct GridRow {
 
 // A table of cell texts. Row 0 is the title row; data rows are 1 .. rowCount()-1.
 // Access outside the grid is a programming error and is checked (std::out_of_range).
+//
+// Copies of a grid share their rows. The rows sit in blocks of kBlockRows; a copy
+// shares the blocks, and a write replaces only the row it changes (and the block
+// holding it) in the grid written to. Copying a grid thus costs a pointer per block,
+// and a grid kept as an earlier state holds only the rows that were replaced since.
+// Moving rows (exchange, rotate, remove) moves row pointers, never cell texts.
 class Grid {
 public:
+    static constexpr int kBlockRows = 64;
+
     Grid() = default;
     Grid(int columns, int rows);
 
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const { return rowCount_; }
     int columnCount() const { return columns_; }
 
     const std::string& cell(int row, int column) const;
+    // Writing the text a cell already holds leaves the row shared.
     void setCell(int row, int column, std::string text);
     std::uint32_t colour(int row) const;
     void setColour(int row, std::uint32_t colour);
 
+    // The writable row makes it this grid's own (copies of the grid keep the old one):
+    // read through a const grid where nothing is written.
     GridRow& row(int row);
     const GridRow& row(int row) const;
+    // Row to becomes the same row as row from (shared until either is written).
+    void copyRow(int from, int to);
 
     // Resizes to rows (title row included); new rows have empty cells.
     void setRowCount(int rows);
@@ -56,16 +69,66 @@ public:
     // Appends one row with empty cells and the given colour.
     void appendRow(std::uint32_t colour = kColourNone);
     void exchangeRows(int a, int b);
+    // As std::rotate over rows first .. last-1: row middle comes to stand at first.
+    void rotateRows(int first, int middle, int last);
+    // Rows first, first+1, ... become the rows order[0], order[1], ... were: order is a
+    // permutation of first .. first+order.size()-1. Rows move whole and stay shared.
+    void permuteRows(int first, const std::vector<int>& order);
 
-    std::vector<GridRow>& rows() { return rows_; }
-    const std::vector<GridRow>& rows() const { return rows_; }
+    // The rows for reading, in order: size(), [i], begin(), end().
+    class Rows {
+    public:
+        class iterator {
+        public:
+            iterator(const Grid* grid, int row) : grid_(grid), row_(row) {}
+            const GridRow& operator*() const { return *grid_->at(row_); }
+            iterator& operator++() { ++row_; return *this; }
+            bool operator==(const iterator& other) const = default;
+        private:
+            const Grid* grid_;
+            int row_;
+        };
+        explicit Rows(const Grid* grid) : grid_(grid) {}
+        std::size_t size() const { return static_cast<std::size_t>(grid_->rowCount()); }
+        const GridRow& operator[](std::size_t row) const { return grid_->row(static_cast<int>(row)); }
+        iterator begin() const { return {grid_, 0}; }
+        iterator end() const { return {grid_, grid_->rowCount()}; }
+    private:
+        const Grid* grid_;
+    };
+    Rows rows() const { return Rows(this); }
 
-    bool operator==(const Grid& other) const = default;
+    // Equal cells and colours; rows and blocks shared with other compare without
+    // reading their cells.
+    bool operator==(const Grid& other) const;
+
+    // Heap bytes this grid holds that other does not share with it: its block table,
+    // the blocks other lacks and the rows among them that other lacks (cell texts
+    // estimated by their capacity). Costs a look at each block pointer and at the rows
+    // of the blocks that differ, not at every cell.
+    std::size_t bytesNotSharedWith(const Grid* other) const;
 
 private:
+    using RowPtr = std::shared_ptr<GridRow>;
+    struct Block {
+        std::vector<RowPtr> rows;
+    };
+    using BlockPtr = std::shared_ptr<Block>;
+
     void check(int row, int column) const;
+    const RowPtr& at(int row) const {
+        return blocks_[static_cast<size_t>(row / kBlockRows)]->rows[static_cast<size_t>(row % kBlockRows)];
+    }
+    Block& ownBlock(int row);
+    // Puts row as row index (the count must already include it).
+    void place(int index, RowPtr row);
+    void push(RowPtr row);
+    void popBack();
+    RowPtr emptyRow(std::uint32_t colour) const;
+
     int columns_ = 0;
-    std::vector<GridRow> rows_;
+    int rowCount_ = 0;
+    std::vector<BlockPtr> blocks_;
 };
 
 // How the channel table is stored in the image.

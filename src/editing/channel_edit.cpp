@@ -52,32 +52,30 @@ void rewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
     const int channels = page.channelCount();
     for (int k = 0; k < fav::Lists; ++k) {
         Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
-        auto& rows = list.rows();
         const int slots = list.rowCount() - 1;
         int write = 1;
         bool removed = false;
         for (int read = 1; read <= slots; ++read) {
-            GridRow& slot = rows[static_cast<size_t>(read)];
-            const int n = entryChannel(slot.cells[fav::Channel], channels);
+            const int n = entryChannel(list.cell(read, fav::Channel), channels);
             if (n != 0) {
                 if (takeOut(n, k)) {
                     removed = true;
                     continue;
                 }
                 const int to = renumber(n);
-                if (to != n) slot.cells[fav::Channel] = std::to_string(to);
+                if (to != n) list.setCell(read, fav::Channel, std::to_string(to));
             }
-            if (write != read) rows[static_cast<size_t>(write)] = std::move(slot);
+            if (write != read) list.copyRow(read, write);
             ++write;
         }
         if (!removed) continue;
         for (int s = write; s <= slots; ++s) {
-            GridRow& slot = rows[static_cast<size_t>(s)];
+            GridRow& slot = list.row(s);
             slot.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
             slot.cells[fav::Channel] = "0";
             slot.colour = kColourGrey;
         }
-        for (int s = 1; s <= slots; ++s) rows[static_cast<size_t>(s)].cells[fav::Pos] = std::to_string(s);
+        for (int s = 1; s <= slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
     }
 }
 
@@ -130,17 +128,17 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     progress.show(0);
     progress.status(kDeleteStatus);
 
-    auto& rows = page.ChannelGrid.rows();
+    const Grid& rows = page.ChannelGrid;
     // The channels below the block move up by count rows, in ascending order, so each
     // one's entries come to name its new row. Entries left behind under a number (those
     // of a channel whose "Preferenza" is 0, or a second entry of a deleted channel) keep
     // that number.
     rewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
-        return closeGap && n > last && carriesEntries(rows[static_cast<size_t>(n)]) ? n - count : n;
+        return closeGap && n > last && carriesEntries(rows.row(n)) ? n - count : n;
     });
-    for (int n = first; n <= last; ++n) writeEmptyChannel(rows[static_cast<size_t>(n)]);
+    for (int n = first; n <= last; ++n) writeEmptyChannel(page.ChannelGrid.row(n));
     // Closing the gap, the emptied rows end up as the last count rows.
-    if (closeGap) std::rotate(rows.begin() + first, rows.begin() + last + 1, rows.begin() + channels + 1);
+    if (closeGap) page.ChannelGrid.rotateRows(first, last + 1, channels + 1);
     RenumberChannels(page);
     progress.set(100);
     progress.status("");
@@ -159,8 +157,8 @@ EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPromp
 EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     const int channels = page.channelCount();
     if (row < 1 || row > channels) return {};
-    auto& rows = page.ChannelGrid.rows();
-    if (rows[static_cast<size_t>(channels)].colour != kColourGrey &&
+    const Grid& rows = page.ChannelGrid;
+    if (rows.colour(channels) != kColourGrey &&
         prompts.askDiscarding(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return {};
 
@@ -168,10 +166,10 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     // whatever its colour (an inactive channel may still stand in lists). Channels
     // row .. N-1 move down one row, from the bottom up.
     rewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
-        return n >= row && n < channels && carriesEntries(rows[static_cast<size_t>(n)]) ? n + 1 : n;
+        return n >= row && n < channels && carriesEntries(rows.row(n)) ? n + 1 : n;
     });
-    writeEmptyChannel(rows[static_cast<size_t>(channels)]);
-    std::rotate(rows.begin() + row, rows.begin() + channels, rows.begin() + channels + 1);
+    writeEmptyChannel(page.ChannelGrid.row(channels));
+    page.ChannelGrid.rotateRows(row, channels, channels + 1);
     RenumberChannels(page);
     return changedPage(page);
 }
@@ -228,10 +226,10 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     const int start = down ? first : target;  // the rows that turn: start .. end
     const int end = down ? target + n - 1 : last;
     const int m = end - start + 1;
-    auto& rows = page.ChannelGrid.rows();
+    const Grid& rows = page.ChannelGrid;
 
     std::vector<char> carrier(static_cast<size_t>(m));
-    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = carriesEntries(rows[static_cast<size_t>(start + j)]);
+    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = carriesEntries(rows.row(start + j));
     // Where the channel that starts at start + j ends.
     auto finalRow = [&](int j) { return down ? start + ((j - n) % m + m) % m : start + (j + n) % m; };
 
@@ -269,9 +267,9 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     rewriteFavourites(page, [](int, int) { return false; },
                       [&](int number) { return renumber[static_cast<size_t>(number)]; });
     if (down)
-        std::rotate(rows.begin() + start, rows.begin() + start + n, rows.begin() + end + 1);
+        page.ChannelGrid.rotateRows(start, start + n, end + 1);
     else
-        std::rotate(rows.begin() + start, rows.begin() + end + 1 - n, rows.begin() + end + 1);
+        page.ChannelGrid.rotateRows(start, end + 1 - n, end + 1);
     RenumberChannels(page);
     progress.hide();
     progress.status("");
@@ -328,13 +326,11 @@ bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to) {
 EditResult MoveFavourite(ListPage& page, int list, int from, int to) {
     if (!FavouriteMoveAllowed(page, list, from, to)) return {};
     Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
-    auto& rows = grid.rows();
-    const auto at = [&rows](int slot) { return rows.begin() + slot; };
     // The entry travels, every row it passes steps one place towards where it came from.
     if (from < to)
-        std::rotate(at(from), at(from + 1), at(to + 1));
+        grid.rotateRows(from, from + 1, to + 1);
     else
-        std::rotate(at(to), at(from), at(from + 1));
+        grid.rotateRows(to, from, from + 1);
     for (int slot = std::min(from, to); slot <= std::max(from, to); ++slot)
         grid.setCell(slot, fav::Pos, std::to_string(slot));
     return changedPage(page, to);

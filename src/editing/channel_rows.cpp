@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <string>
+#include <utility>
 
 namespace rivo {
 
@@ -26,27 +27,26 @@ bool validChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.c
 // was removed is not touched at all.
 template <typename Drop>
 void compactFavourites(Grid& list, Drop drop, int renumberFrom) {
-    auto& rows = list.rows();
     const int slots = list.rowCount() - 1;
     int write = 1;
     int firstRemoved = 0;
     for (int read = 1; read <= slots; ++read) {
-        if (drop(static_cast<const GridRow&>(rows[static_cast<size_t>(read)]))) {
+        if (drop(std::as_const(list).row(read))) {
             if (firstRemoved == 0) firstRemoved = read;
             continue;
         }
-        if (write != read) rows[static_cast<size_t>(write)] = std::move(rows[static_cast<size_t>(read)]);
+        if (write != read) list.copyRow(read, write);
         ++write;
     }
     if (firstRemoved == 0) return;
     for (int s = write; s <= slots; ++s) {
-        GridRow& row = rows[static_cast<size_t>(s)];
+        GridRow& row = list.row(s);
         row.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
         row.cells[fav::Channel] = "0";
         row.colour = kColourGrey;
     }
     if (renumberFrom == 0) renumberFrom = firstRemoved;
-    for (int s = renumberFrom; s <= slots; ++s) rows[static_cast<size_t>(s)].cells[fav::Pos] = std::to_string(s);
+    for (int s = renumberFrom; s <= slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
 }
 
 }  // namespace
@@ -100,15 +100,13 @@ void ClearChannelRow(ListPage& page, int n) {
 
 void MoveChannelRow(ListPage& page, int s, int t) {
     if (!validChannelRow(page, s) || !validChannelRow(page, t) || s == t) return;
-    page.ChannelGrid.row(t) = page.ChannelGrid.row(s);
+    page.ChannelGrid.copyRow(s, t);
     if (ReadCellNumber(page.ChannelGrid.cell(t, ch::Favourites), 0) == 0) return;
     const std::string from = std::to_string(s);
     const std::string to = std::to_string(t);
     for (auto& list : page.FavouriteGrids)
-        for (int slot = 1; slot < list.rowCount(); ++slot) {
-            std::string& text = list.row(slot).cells[fav::Channel];
-            if (text == from) text = to;
-        }
+        for (int slot = 1; slot < list.rowCount(); ++slot)
+            if (list.cell(slot, fav::Channel) == from) list.setCell(slot, fav::Channel, to);
 }
 
 void UpdateChannelRow(int n, ListPage& page) {
@@ -134,7 +132,7 @@ void UpdateChannelRow(int n, ListPage& page) {
             int freeSlot = 0;
             bool present = false;
             for (int s = 1; s < list.rowCount() && !present; ++s) {
-                const std::string& text = list.row(s).cells[fav::Channel];
+                const std::string& text = list.cell(s, fav::Channel);
                 if (ReadCellNumber(text, -1) == n) present = true;
                 else if (freeSlot == 0 && text == "0") freeSlot = s;
             }
@@ -152,12 +150,14 @@ void UpdateChannelRow(int n, ListPage& page) {
 }
 
 void RenumberChannels(ListPage& page) {
-    auto& rows = page.ChannelGrid.rows();
+    Grid& grid = page.ChannelGrid;
     char text[24];
-    for (size_t r = 1; r < rows.size(); ++r) {
+    for (int r = 1; r < grid.rowCount(); ++r) {
         const auto length = static_cast<size_t>(std::to_chars(text, text + sizeof text, r).ptr - text);
-        std::string& num = rows[r].cells[ch::Num];
-        if (num.size() != length || num.compare(0, length, text, length) != 0) num.assign(text, length);
+        const std::string& num = grid.cell(r, ch::Num);
+        // Only rows whose number changed are written, so the others stay shared.
+        if (num.size() != length || num.compare(0, length, text, length) != 0)
+            grid.row(r).cells[ch::Num].assign(text, length);
     }
 }
 

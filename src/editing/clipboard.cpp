@@ -146,13 +146,9 @@ void ShiftChannelsDown(ListPage& page, int first, int last, int by) {
                 list.setCell(slot, fav::Channel, std::to_string(k + by));
         }
     }
-    auto& rows = channels.rows();
-    for (int i = last; i >= first; --i) {
-        // Every source row is overwritten afterwards (by a later move or by the paste),
-        // so its cells can be handed over instead of copied.
-        rows[static_cast<size_t>(i + by)].cells.swap(rows[static_cast<size_t>(i)].cells);
-        rows[static_cast<size_t>(i + by)].colour = rows[static_cast<size_t>(i)].colour;
-    }
+    // The rows themselves move (shared, not copied); every source row is overwritten
+    // afterwards, by a later move or by the paste.
+    for (int i = last; i >= first; --i) channels.copyRow(i, i + by);
 }
 
 bool Contains(const std::array<std::int32_t, 16>& rates, std::int64_t rate) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <numeric>
 #include <string_view>
+#include <utility>
 
 #include "channels/records.h"
 #include "editing/channel_rows.h"
@@ -53,26 +54,22 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
     const int channels = page.channelCount();
     const int count = static_cast<int>(order.size());
     if (count == 0 || first < 1 || first + count - 1 > channels) return;
-    auto& rows = page.ChannelGrid.rows();
+    const Grid& rows = page.ChannelGrid;
     // Where each row's channel goes; entries of channels that carry them follow.
     std::vector<int> newRow(static_cast<size_t>(channels) + 1);
     std::iota(newRow.begin(), newRow.end(), 0);
     for (int i = 0; i < count; ++i) {
         const int from = order[static_cast<size_t>(i)];
-        if (carriesEntries(rows[static_cast<size_t>(from)])) newRow[static_cast<size_t>(from)] = first + i;
+        if (carriesEntries(rows.row(from))) newRow[static_cast<size_t>(from)] = first + i;
     }
     for (Grid& list : page.FavouriteGrids) {
         for (int s = 1; s < list.rowCount(); ++s) {
-            GridRow& slot = list.row(s);
-            const int n = entryChannel(slot, channels);
+            const int n = entryChannel(std::as_const(list).row(s), channels);
             if (n != 0 && newRow[static_cast<size_t>(n)] != n)
-                slot.cells[fav::Channel] = std::to_string(newRow[static_cast<size_t>(n)]);
+                list.setCell(s, fav::Channel, std::to_string(newRow[static_cast<size_t>(n)]));
         }
     }
-    std::vector<GridRow> moved;
-    moved.reserve(order.size());
-    for (const int from : order) moved.push_back(std::move(rows[static_cast<size_t>(from)]));
-    std::move(moved.begin(), moved.end(), rows.begin() + first);
+    page.ChannelGrid.permuteRows(first, order);
     RenumberChannels(page);
 }
 
@@ -367,11 +364,10 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
         // The entries show their channel's name.
         for (Grid& list : page.FavouriteGrids)
             for (int s = 1; s < list.rowCount(); ++s) {
-                GridRow& slot = list.row(s);
-                const int n = entryChannel(slot, channels);
+                const int n = entryChannel(std::as_const(list).row(s), channels);
                 if (n == 0) continue;
                 const int was = match.order[static_cast<size_t>(n - 1)];
-                if (renamed[static_cast<size_t>(was)]) slot.cells[fav::Name] = page.ChannelGrid.cell(n, ch::Name);
+                if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.ChannelGrid.cell(n, ch::Name));
             }
     }
     page.Modified = true;

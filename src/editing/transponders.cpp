@@ -99,14 +99,13 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     progress.status("Cancellazione transponder...");
     ClearChannelsOf(page, n);
 
-    auto& rows = page.TransponderGrid.rows();
+    Grid& grid = page.TransponderGrid;
     for (int j = n + 1; j <= count; ++j) {
-        GridRow& target = rows[static_cast<size_t>(j - 1)];
-        target.cells = std::move(rows[static_cast<size_t>(j)].cells);
-        rows[static_cast<size_t>(j)].cells.assign(tp::Count, {});
-        target.colour = target.cells[tp::Frequency] == kFree ? kColourGrey : kColourInUse;
+        grid.copyRow(j, j - 1);
+        grid.setColour(j - 1, grid.cell(j - 1, tp::Frequency) == kFree ? kColourGrey : kColourInUse);
         if ((j - n) % 32 == 0) progress.set((j - n - 1) * 100 / (count - n));
     }
+    if (n < count) grid.row(count).cells.assign(tp::Count, {});
     // The channels follow their transponders up by one. A channel naming 255 has no
     // transponder and keeps it, even when row 255 moved to 254.
     const int reachable = ReachableTransponderRows(page);

@@ -7,26 +7,17 @@ namespace rivo {
 
 namespace {
 
-// Shares previous's table when it holds the same cells and colours, so that a step
-// costs only what it changed.
+// Shares previous's table when it holds the same cells and colours. A table that did
+// change still shares its unchanged rows with previous's (grids share rows between
+// copies), so a step costs only the rows it changed.
 std::shared_ptr<const Grid> shareOrCopy(const Grid& grid, const std::shared_ptr<const Grid>* previous) {
     if (previous && *previous && **previous == grid) return *previous;
     return std::make_shared<const Grid>(grid);
 }
 
-std::size_t gridBytes(const Grid& grid) {
-    std::size_t bytes = sizeof(Grid);
-    for (const auto& row : grid.rows()) {
-        bytes += sizeof(GridRow) + row.cells.size() * sizeof(std::string);
-        for (const auto& cell : row.cells)
-            if (cell.capacity() > 15) bytes += cell.capacity() + 1;  // beyond the small-string buffer
-    }
-    return bytes;
-}
-
 std::size_t tableBytes(const std::shared_ptr<const Grid>& table, const std::shared_ptr<const Grid>* other) {
     if (!table || (other && *other == table)) return 0;
-    return gridBytes(*table);
+    return table->bytesNotSharedWith(other && *other ? other->get() : nullptr);
 }
 
 }  // namespace
@@ -93,7 +84,7 @@ bool UndoHistory::commit(const ListPage& page, const std::string& name) {
 
 void UndoHistory::dropOldest() {
     bytes_ -= steps_.front().bytes;
-    steps_.erase(steps_.begin());
+    steps_.pop_front();
     --position_;
     // The state before the dropped step can no longer be reached.
     cleanAt_ = cleanAt_ <= 0 ? -1 : cleanAt_ - 1;

@@ -1,14 +1,15 @@
 // Undo and redo of a page's content.
 //
 // Each command that changes a page is one step. A step keeps the page's content
-// before and after the command; unchanged tables are shared between neighbouring
-// states, so a step that only touches the transponder table costs that table and
-// nothing more. The history remembers which state was last saved, so undoing back to
+// before and after the command; unchanged tables, and the unchanged rows of changed
+// tables, are shared between neighbouring states, so a step that renames one channel
+// costs that row (and the small block of row pointers around it) and nothing more. The history remembers which state was last saved, so undoing back to
 // it clears the page's modified flag.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -30,7 +31,7 @@ struct PageContent {
     // Takes the page's content, sharing every table that equals the one in previous.
     static PageContent capture(const ListPage& page, const PageContent* previous = nullptr);
     void restore(ListPage& page) const;
-    // Bytes held by the tables not shared with other (an estimate of cell text sizes).
+    // Bytes held by the tables and rows not shared with other (cell texts estimated).
     std::size_t bytesNotSharedWith(const PageContent* other) const;
 };
 
@@ -82,7 +83,8 @@ private:
     void applyModified(ListPage& page) const;
 
     PageContent current_;
-    std::vector<Step> steps_;
+    // A deque: dropping the oldest step at the memory limit must not move the others.
+    std::deque<Step> steps_;
     std::size_t position_ = 0;  // steps_[0 .. position_) are done
     // Index of the clean state in the step sequence: 0 before the first step, k after
     // step k. -1 when the clean state was dropped or overwritten.

@@ -63,7 +63,7 @@ std::size_t ApplyReferenceOperation(const std::vector<std::string>& words, std::
     }
     used += TakeSourceOptions(words, pos + used, op, params);
 
-    const std::unique_ptr<ListPage> reference = OpenListPage(params);
+    const std::unique_ptr<ListPage> reference = OpenListPage(params, context.io.err);
     if (options.takeFavourites && !CanTakeFavourites(context.page, *reference))
         throw ToolError(kExitFailure, kTakeFavouritesRefused);
     const ReferenceMatch match = MatchReference(context.page, *reference);

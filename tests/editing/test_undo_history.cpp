@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "channel_edit_fakes.h"
+#include "editing/channel_edit.h"
+#include "editing/channel_rows.h"
+#include "editing/transponders.h"
 #include "editing/undo_history.h"
+#include "reference_editing.h"
 
 namespace rivo {
 namespace {
@@ -177,14 +184,14 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     page.TransponderGrid.setCell(1, tp::Tid, "1");
     unbounded.commit(page, "small");
     const size_t small = unbounded.bytesHeld();
-    page.ChannelGrid.setCell(1, ch::Name, "x");
+    for (int r = 1; r <= page.channelCount(); ++r) page.ChannelGrid.setCell(r, ch::Name, "x");
     unbounded.commit(page, "large");
     EXPECT_GT(unbounded.bytesHeld() - small, 10 * small) << "a transponder edit must not copy the channel table";
 
     ListPage bounded = makePage(2000, 50);
     UndoHistory history(bounded, 3 * (unbounded.bytesHeld() - small));
     for (int i = 0; i < 20; ++i) {
-        bounded.ChannelGrid.setCell(1, ch::Name, "n" + std::to_string(i));
+        for (int r = 1; r <= bounded.channelCount(); ++r) bounded.ChannelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
         history.commit(bounded, "edit");
     }
     EXPECT_LE(history.bytesHeld(), 3 * (unbounded.bytesHeld() - small));
@@ -196,6 +203,119 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     while (history.undo(bounded)) {
     }
     EXPECT_TRUE(bounded.Modified) << "the opened state was dropped, so nothing reached is clean";
+}
+
+// One random command, as the editor runs them: block deletes with and without closing
+// the gap, inserts, block moves both ways, favourites moves, renames, row clears and
+// updates, transponder removal and optimisation. Returns its name.
+std::string randomCommand(ListPage& page, std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    testing::RecordingProgress progress;
+    testing::ScriptedPrompts yes({Answer::Yes, Answer::Yes});
+    const int channels = page.channelCount();
+    const int first = pick(1, channels);
+    const int last = std::min(channels, first + pick(0, 2) * pick(0, 20));
+    switch (pick(0, 9)) {
+        case 0:
+            DeleteChannels(page, first, last, pick(0, 1) == 1, progress);
+            return "delete";
+        case 1:
+            InsertEmptyChannel(page, first, yes);
+            return "insert";
+        case 2: {
+            const int limit = MoveLimit(page, first, last);
+            if (limit > 1) MoveChannels(page, first, last, pick(1, limit - 1), progress);
+            return "move";
+        }
+        case 3: {
+            const int list = pick(0, fav::Lists - 1);
+            MoveFavourite(page, list, pick(1, fav::Slots), pick(1, fav::Slots));
+            return "favourite";
+        }
+        case 4:
+            page.ChannelGrid.setCell(first, ch::Name, "R" + std::to_string(pick(0, 99)));
+            return "rename";
+        case 5:
+            ClearChannelRow(page, first);
+            return "clear";
+        case 6:
+            page.ChannelGrid.setCell(first, ch::Favourites, std::to_string(pick(0, 255)));
+            UpdateChannelRow(first, page);
+            return "update";
+        case 7:
+            if (page.transponderCount() > 0) RemoveTransponderRow(page, pick(1, page.transponderCount()), progress);
+            return "transponder";
+        case 8:
+            OptimiseTransponderList(page, progress);
+            return "optimise";
+        default:
+            page.ChannelGrid.exchangeRows(first, last);
+            RenumberChannels(page);
+            return "exchange";
+    }
+}
+
+TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
+    std::mt19937 rng(777);
+    for (int round = 0; round < 3; ++round) {
+        ListPage page = reference::RandomPage(rng, 150 + 60 * round);
+        // A few transponders, some shared by channels, some free.
+        page.TransponderGrid.setRowCount(9);
+        for (int t = 1; t <= 8; ++t) {
+            page.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+            page.TransponderGrid.setCell(t, tp::Frequency, t % 3 == 0 ? "0" : std::to_string(11000 + t % 5));
+        }
+        for (int n = 1; n <= page.channelCount(); n += 3) page.ChannelGrid.setCell(n, ch::Transponder, std::to_string(1 + n % 8));
+        page.Modified = false;
+        const ListPage opened = page;
+        UndoHistory history(page);
+        std::vector<ListPage> states{page};
+        for (int c = 0; c < 300; ++c) {
+            std::string name = "failed";
+            // As the editor does: whatever a command changed before it failed is a step.
+            try {
+                name = randomCommand(page, rng);
+            } catch (const std::exception&) {
+            }
+            page.Modified = true;
+            if (history.commit(page, name)) states.push_back(page);
+            ASSERT_TRUE(sameContent(page, states.back())) << "an unrecorded command changed the page";
+        }
+        ASSERT_GT(states.size(), 150u) << "most commands change the page";
+        EXPECT_EQ(history.stepCount(), states.size() - 1);
+        const ListPage last = page;
+        for (size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(history.undo(page));
+            ASSERT_TRUE(sameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+        }
+        EXPECT_TRUE(sameContent(page, opened));
+        EXPECT_FALSE(page.Modified);
+        for (size_t i = 1; i < states.size(); ++i) {
+            ASSERT_TRUE(history.redo(page));
+            ASSERT_TRUE(sameContent(page, states[i])) << "round " << round << " state " << i;
+        }
+        EXPECT_TRUE(sameContent(page, last));
+        EXPECT_TRUE(page.Modified);
+    }
+}
+
+// A user renaming the channels of the largest page one by one keeps every step: the
+// default limit holds 1,000 renames, and undoing them all gives the opened page.
+TEST(UndoHistory, AThousandRenamesOnTheFullPageStayUndoable) {
+    ListPage page = reference::FullPage(9990);
+    const ListPage opened = page;
+    UndoHistory history(page);
+    for (int i = 0; i < 1000; ++i) {
+        page.ChannelGrid.setCell(1 + (i * 7919) % 9990, ch::Name, "R" + std::to_string(i));
+        ASSERT_TRUE(history.commit(page, "rename"));
+    }
+    EXPECT_EQ(history.stepCount(), 1000u);
+    EXPECT_LT(history.bytesHeld(), 64u << 20) << "far below the limit: a rename costs one row";
+    int undone = 0;
+    while (history.undo(page)) ++undone;
+    EXPECT_EQ(undone, 1000);
+    EXPECT_TRUE(sameContent(page, opened));
+    EXPECT_FALSE(page.Modified);
 }
 
 }  // namespace

@@ -627,7 +627,7 @@ private slots:
         view->page().Modified = true;
         window->PageControl1Change(0);
         const QString target = folder->path("Wrapped.Dat");
-        window->chooseSaveFile = [&] { return target; };
+        window->chooseSaveFile = [&](const QString&) { return target; };
 
         prompts.answers = {Answer::No};
         window->ToolButton2->trigger();

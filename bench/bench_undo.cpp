@@ -1,0 +1,165 @@
+// The undo history on a full page (9,990 channels, all eight favourites lists full):
+//   - committing a step after a one-cell edit, beside copying the channel grid and
+//     beside copying every cell text of it (what a history that snapshots whole tables
+//     pays);
+//   - the heap one rename step keeps, measured by the allocator, over 1,000 renames;
+//   - inserting, moving 5,000 and deleting 1,000 channels, each with its commit;
+//   - undo and redo of a block move of 5,000 channels and of deleting 1,000.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <string>
+#include <vector>
+
+#include "channels/user_prompts.h"
+#include "editing/channel_edit.h"
+#include "editing/undo_history.h"
+#include "reference_editing.h"
+
+namespace {
+
+using rivo::ListPage;
+
+constexpr int kFull = 9990;
+
+const ListPage& fullPage() {
+    static const ListPage page = rivo::reference::FullPage(kFull);
+    return page;
+}
+
+std::size_t heapInUse() { return mallinfo2().uordblks; }
+
+void CopyChannelGrid(benchmark::State& state) {
+    const ListPage& page = fullPage();
+    for (auto _ : state) {
+        rivo::Grid copy = page.ChannelGrid;
+        benchmark::DoNotOptimize(copy);
+    }
+}
+BENCHMARK(CopyChannelGrid)->Unit(benchmark::kMicrosecond);
+
+// Every cell text of the channel table into plain vectors: the cost of a snapshot that
+// shares nothing.
+void CopyChannelCells(benchmark::State& state) {
+    const rivo::Grid& grid = fullPage().ChannelGrid;
+    for (auto _ : state) {
+        std::vector<std::vector<std::string>> cells(static_cast<size_t>(grid.rowCount()));
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            auto& row = cells[static_cast<size_t>(r)];
+            row.reserve(static_cast<size_t>(grid.columnCount()));
+            for (int c = 0; c < grid.columnCount(); ++c) row.push_back(grid.cell(r, c));
+        }
+        benchmark::DoNotOptimize(cells.data());
+    }
+}
+BENCHMARK(CopyChannelCells)->Unit(benchmark::kMicrosecond);
+
+// One rename (not timed) and its commit (timed), on rows spread over the page.
+void CommitOneCellEdit(benchmark::State& state) {
+    ListPage page = fullPage();
+    rivo::UndoHistory history(page);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int row = 1 + (n * 7919) % kFull;
+        page.ChannelGrid.setCell(row, rivo::ch::Name, "R" + std::to_string(n++));
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(history.commit(page, "Rinomina"));
+    }
+}
+BENCHMARK(CommitOneCellEdit)->Unit(benchmark::kMicrosecond);
+
+// 1,000 renames, each committed; the heap grown per step as the allocator counts it,
+// the history's own estimate, and how many steps are still undoable at the end.
+void HeapPerOneRowStep(benchmark::State& state) {
+    constexpr int kSteps = 1000;
+    for (auto _ : state) {
+        ListPage page = fullPage();
+        rivo::UndoHistory history(page);
+        page.ChannelGrid.setCell(1, rivo::ch::Name, "warm");
+        history.commit(page, "Rinomina");
+        const std::size_t before = heapInUse();
+        const std::size_t estimateBefore = history.bytesHeld();
+        for (int n = 0; n < kSteps; ++n) {
+            page.ChannelGrid.setCell(1 + (n * 7919) % kFull, rivo::ch::Name, "R" + std::to_string(n));
+            history.commit(page, "Rinomina");
+        }
+        const double grown = static_cast<double>(heapInUse()) - static_cast<double>(before);
+        state.counters["heap_per_step_B"] = grown / kSteps;
+        state.counters["estimate_per_step_B"] =
+            (static_cast<double>(history.bytesHeld()) - static_cast<double>(estimateBefore)) / kSteps;
+        state.counters["steps_kept"] = static_cast<double>(history.stepCount());
+    }
+}
+BENCHMARK(HeapPerOneRowStep)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A page with one committed command; the benchmark times undo (redo untimed) or redo
+// (undo untimed) of it.
+template <typename Command>
+void undoRedo(benchmark::State& state, bool timeUndo, Command command) {
+    ListPage page = fullPage();
+    rivo::UndoHistory history(page);
+    command(page);
+    if (!history.commit(page, "command")) {
+        state.SkipWithError("the command changed nothing");
+        return;
+    }
+    for (auto _ : state) {
+        if (!timeUndo) state.PauseTiming();
+        history.undo(page);
+        if (timeUndo) state.PauseTiming(); else state.ResumeTiming();
+        history.redo(page);
+        if (timeUndo) state.ResumeTiming();
+        benchmark::DoNotOptimize(page.ChannelGrid.rowCount());
+    }
+}
+
+void moveBlock(ListPage& page) {
+    rivo::NullProgress progress;
+    rivo::MoveChannels(page, 1, 5000, kFull - 5000 + 1, progress);
+}
+void deleteBlock(ListPage& page) {
+    rivo::NullProgress progress;
+    rivo::DeleteChannels(page, 1001, 2000, true, progress);
+}
+
+// The command and its commit (timed), then its undo (untimed): what the editor's core
+// spends on a command before the table is painted.
+template <typename Command>
+void commandAndCommit(benchmark::State& state, Command command) {
+    ListPage page = fullPage();
+    rivo::UndoHistory history(page);
+    for (auto _ : state) {
+        command(page);
+        benchmark::DoNotOptimize(history.commit(page, "command"));
+        state.PauseTiming();
+        history.undo(page);
+        state.ResumeTiming();
+    }
+}
+void insertFirst(ListPage& page) {
+    class Yes final : public rivo::UserPrompts {
+    public:
+        rivo::Answer ask(const std::string&, const std::string&, rivo::Icon, rivo::Buttons) override {
+            return rivo::Answer::Yes;
+        }
+    } yes;
+    rivo::InsertEmptyChannel(page, 1, yes);
+}
+void InsertAndCommit(benchmark::State& state) { commandAndCommit(state, insertFirst); }
+void MoveAndCommit(benchmark::State& state) { commandAndCommit(state, moveBlock); }
+void DeleteAndCommit(benchmark::State& state) { commandAndCommit(state, deleteBlock); }
+BENCHMARK(InsertAndCommit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MoveAndCommit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DeleteAndCommit)->Unit(benchmark::kMicrosecond);
+
+void UndoMove5000(benchmark::State& state) { undoRedo(state, true, moveBlock); }
+void RedoMove5000(benchmark::State& state) { undoRedo(state, false, moveBlock); }
+void UndoDelete1000(benchmark::State& state) { undoRedo(state, true, deleteBlock); }
+void RedoDelete1000(benchmark::State& state) { undoRedo(state, false, deleteBlock); }
+BENCHMARK(UndoMove5000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RedoMove5000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(UndoDelete1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RedoDelete1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

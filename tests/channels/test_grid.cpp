@@ -1,0 +1,200 @@
+// Grids share rows between copies: every operation must change only the grid it is
+// applied to, whatever copies were taken before, and a copy must cost only what was
+// changed since. Checked against a plain vector of rows that shares nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "channels/list_page.h"
+
+namespace rivo {
+namespace {
+
+using Plain = std::vector<GridRow>;
+
+Plain plainOf(const Grid& grid) {
+    Plain rows;
+    for (const GridRow& row : grid.rows()) rows.push_back(row);
+    return rows;
+}
+
+Plain emptyPlain(int columns, int rows) {
+    GridRow empty;
+    empty.cells.assign(static_cast<size_t>(columns), {});
+    return Plain(static_cast<size_t>(rows), empty);
+}
+
+// Applies one random operation to the grid and the same to the plain rows.
+void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const int rows = grid.rowCount();
+    const int last = rows - 1;
+    switch (pick(0, 9)) {
+        case 0: {
+            const int r = pick(0, last), c = pick(0, grid.columnCount() - 1);
+            // Short and heap-sized texts, and now and then the text the cell holds.
+            std::string text = pick(0, 4) == 0 ? plain[static_cast<size_t>(r)].cells[static_cast<size_t>(c)]
+                                               : std::string(static_cast<size_t>(pick(0, 40)), static_cast<char>('a' + pick(0, 25)));
+            plain[static_cast<size_t>(r)].cells[static_cast<size_t>(c)] = text;
+            grid.setCell(r, c, std::move(text));
+            break;
+        }
+        case 1: {
+            const int r = pick(0, last);
+            const auto colour = static_cast<std::uint32_t>(pick(0, 3));
+            plain[static_cast<size_t>(r)].colour = colour;
+            grid.setColour(r, colour);
+            break;
+        }
+        case 2: {
+            const int r = pick(0, last);
+            GridRow& row = grid.row(r);
+            row.cells[0] += "+";
+            row.colour ^= 0x10;
+            plain[static_cast<size_t>(r)].cells[0] += "+";
+            plain[static_cast<size_t>(r)].colour ^= 0x10;
+            break;
+        }
+        case 3: {
+            const int from = pick(0, last), to = pick(0, last);
+            plain[static_cast<size_t>(to)] = plain[static_cast<size_t>(from)];
+            grid.copyRow(from, to);
+            break;
+        }
+        case 4: {
+            const int a = pick(0, last), b = pick(0, last);
+            std::swap(plain[static_cast<size_t>(a)], plain[static_cast<size_t>(b)]);
+            grid.exchangeRows(a, b);
+            break;
+        }
+        case 5: {
+            int first = pick(0, last), end = pick(0, rows);
+            if (first > end) std::swap(first, end);
+            const int middle = pick(first, end);
+            std::rotate(plain.begin() + first, plain.begin() + middle, plain.begin() + end);
+            grid.rotateRows(first, middle, end);
+            break;
+        }
+        case 6:
+            if (rows > 1) {
+                const int r = pick(0, last);
+                plain.erase(plain.begin() + r);
+                grid.removeRow(r);
+            }
+            break;
+        case 7: {
+            const auto colour = static_cast<std::uint32_t>(pick(0, 3));
+            GridRow row;
+            row.cells.assign(static_cast<size_t>(grid.columnCount()), {});
+            row.colour = colour;
+            plain.push_back(row);
+            grid.appendRow(colour);
+            break;
+        }
+        default: {
+            // Across block boundaries in both directions.
+            const int count = std::max(1, rows + pick(-Grid::kBlockRows - 3, Grid::kBlockRows + 3));
+            plain.resize(static_cast<size_t>(count), emptyPlain(grid.columnCount(), 1)[0]);
+            grid.setRowCount(count);
+            break;
+        }
+    }
+}
+
+TEST(Grid, CopiesKeepTheirContentWhateverIsDoneToTheOriginal) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 20; ++round) {
+        const int columns = 1 + round % 4;
+        const int rows = 1 + (round * 37) % 300;  // within one block up to several
+        Grid grid(columns, rows);
+        Plain plain = emptyPlain(columns, rows);
+        std::vector<std::pair<Grid, Plain>> copies;
+        for (int op = 0; op < 400; ++op) {
+            randomOperation(grid, plain, rng);
+            if (rng() % 10 == 0) copies.emplace_back(grid, plain);
+            // Now and then a copy is written to as well: the original must not follow.
+            if (!copies.empty() && rng() % 15 == 0) {
+                auto& [copy, copyPlain] = copies[rng() % copies.size()];
+                randomOperation(copy, copyPlain, rng);
+            }
+        }
+        ASSERT_EQ(grid.rowCount(), static_cast<int>(plain.size()));
+        ASSERT_EQ(plainOf(grid), plain) << "round " << round;
+        for (size_t i = 0; i < copies.size(); ++i) {
+            ASSERT_EQ(plainOf(copies[i].first), copies[i].second) << "round " << round << " copy " << i;
+            // Equality agrees with the plain rows, shared or not.
+            EXPECT_EQ(copies[i].first == grid, copies[i].second == plain);
+        }
+    }
+}
+
+TEST(Grid, EqualityReadsCellsOfRowsThatAreNotShared) {
+    Grid a(3, 130);
+    Grid b(3, 130);  // same cells, nothing shared
+    EXPECT_TRUE(a == b);
+    b.setCell(129, 2, "x");
+    EXPECT_FALSE(a == b) << "last row of the last block";
+    a.setCell(129, 2, "x");
+    EXPECT_TRUE(a == b);
+    b.setColour(64, kColourGrey);
+    EXPECT_FALSE(a == b) << "first row of a block, colour only";
+    b.setColour(64, kColourNone);
+    EXPECT_TRUE(a == b);
+    Grid c(4, 130);
+    EXPECT_FALSE(a == c) << "other column count";
+    b.appendRow();
+    EXPECT_FALSE(a == b) << "other row count";
+}
+
+TEST(Grid, AccessOutsideTheGridIsRefused) {
+    Grid grid(2, 3);
+    EXPECT_THROW(grid.cell(3, 0), std::out_of_range);
+    EXPECT_THROW(grid.setCell(0, 2, "x"), std::out_of_range);
+    EXPECT_THROW(grid.copyRow(0, 3), std::out_of_range);
+    EXPECT_THROW(grid.exchangeRows(-1, 0), std::out_of_range);
+    EXPECT_THROW(grid.rotateRows(0, 1, 4), std::out_of_range);
+    EXPECT_THROW(grid.rotateRows(2, 1, 3), std::out_of_range);
+    EXPECT_THROW(grid.removeRow(3), std::out_of_range);
+    EXPECT_NO_THROW(grid.rotateRows(1, 1, 3)) << "an empty rotation moves nothing";
+}
+
+// What a copy holds beyond the grid it came from, for edits of each kind on a grid of
+// 10,000 rows: one block and its changed rows, never the whole table.
+TEST(Grid, CopiesHoldOnlyTheRowsThatChanged) {
+    Grid base(11, 10001);
+    for (int r = 1; r < base.rowCount(); ++r) base.setCell(r, 1, "channel " + std::to_string(r));
+    const std::size_t whole = base.bytesNotSharedWith(nullptr);
+    EXPECT_EQ(Grid(base).bytesNotSharedWith(&base), (base.rowCount() + Grid::kBlockRows - 1) / Grid::kBlockRows * sizeof(void*) * 2)
+        << "an unchanged copy holds its block table only";
+
+    struct Case {
+        const char* what;
+        void (*edit)(Grid&);
+        std::size_t most;  // bytes
+    };
+    const Case cases[] = {
+        {"one cell", [](Grid& g) { g.setCell(5000, 1, "renamed"); }, 8 * 1024},
+        {"last row", [](Grid& g) { g.setColour(10000, kColourGrey); }, 8 * 1024},
+        {"exchange", [](Grid& g) { g.exchangeRows(1, 10000); }, 8 * 1024},
+        {"rotate 5,000 rows", [](Grid& g) { g.rotateRows(1, 5001, 10001); }, 200 * 1024},
+    };
+    for (const Case& c : cases) {
+        Grid edited = base;
+        c.edit(edited);
+        const std::size_t held = edited.bytesNotSharedWith(&base);
+        EXPECT_LE(held, c.most) << c.what;
+        EXPECT_LT(held * 10, whole) << c.what;
+        EXPECT_FALSE(edited == base) << c.what;
+    }
+    // Every row rewritten: the copy holds them all.
+    Grid rewritten = base;
+    for (int r = 1; r < rewritten.rowCount(); ++r) rewritten.setCell(r, 2, "x");
+    EXPECT_GT(rewritten.bytesNotSharedWith(&base), whole / 2);
+}
+
+}  // namespace
+}  // namespace rivo

@@ -33,7 +33,7 @@ void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const int rows = grid.rowCount();
     const int last = rows - 1;
-    switch (pick(0, 9)) {
+    switch (pick(0, 10)) {
         case 0: {
             const int r = pick(0, last), c = pick(0, grid.columnCount() - 1);
             // Short and heap-sized texts, and now and then the text the cell holds.
@@ -93,6 +93,18 @@ void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
             row.colour = colour;
             plain.push_back(row);
             grid.appendRow(colour);
+            break;
+        }
+        case 8: {
+            int first = pick(0, last), end = pick(0, rows);
+            if (first > end) std::swap(first, end);
+            std::vector<int> order(static_cast<size_t>(end - first));
+            for (size_t i = 0; i < order.size(); ++i) order[i] = first + static_cast<int>(i);
+            std::shuffle(order.begin(), order.end(), rng);
+            Plain moved;
+            for (const int from : order) moved.push_back(plain[static_cast<size_t>(from)]);
+            std::copy(moved.begin(), moved.end(), plain.begin() + first);
+            if (!order.empty()) grid.permuteRows(first, order);
             break;
         }
         default: {
@@ -159,6 +171,11 @@ TEST(Grid, AccessOutsideTheGridIsRefused) {
     EXPECT_THROW(grid.rotateRows(0, 1, 4), std::out_of_range);
     EXPECT_THROW(grid.rotateRows(2, 1, 3), std::out_of_range);
     EXPECT_THROW(grid.removeRow(3), std::out_of_range);
+    EXPECT_THROW(grid.permuteRows(1, {2, 3}), std::out_of_range) << "past the last row";
+    EXPECT_THROW(grid.permuteRows(1, {1, 1}), std::out_of_range) << "a row taken twice";
+    EXPECT_THROW(grid.permuteRows(1, {0, 2}), std::out_of_range) << "a row before the range";
+    EXPECT_NO_THROW(grid.permuteRows(1, {2, 1}));
+    EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_NO_THROW(grid.rotateRows(1, 1, 3)) << "an empty rotation moves nothing";
 }
 
@@ -181,6 +198,7 @@ TEST(Grid, CopiesHoldOnlyTheRowsThatChanged) {
         {"last row", [](Grid& g) { g.setColour(10000, kColourGrey); }, 8 * 1024},
         {"exchange", [](Grid& g) { g.exchangeRows(1, 10000); }, 8 * 1024},
         {"rotate 5,000 rows", [](Grid& g) { g.rotateRows(1, 5001, 10001); }, 200 * 1024},
+        {"permute 3 rows", [](Grid& g) { g.permuteRows(9998, {10000, 9998, 9999}); }, 8 * 1024},
     };
     for (const Case& c : cases) {
         Grid edited = base;

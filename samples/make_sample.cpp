@@ -73,38 +73,8 @@ Bytes tableSector(const std::vector<Module>& modules) {
     return sector;
 }
 
-// Packed content: literal runs of up to eight bytes, then the end marker.
-Bytes pack(const Bytes& content) {
-    Bytes out;
-    std::uint32_t acc = 0;
-    int bits = 0;
-    auto put = [&](std::uint32_t value, int width) {
-        for (int i = width - 1; i >= 0; --i) {
-            acc = (acc << 1) | ((value >> i) & 1u);
-            if (++bits == 8) {
-                out.push_back(static_cast<std::uint8_t>(acc));
-                acc = 0;
-                bits = 0;
-            }
-        }
-    };
-    std::size_t at = 0;
-    bool flagDue = true;
-    while (at < content.size()) {
-        const std::size_t n = std::min<std::size_t>(8, content.size() - at);
-        put(1, 1);
-        put(static_cast<std::uint32_t>(n - 1), 3);
-        for (std::size_t i = 0; i < n; ++i) put(content[at + i], 8);
-        at += n;
-        flagDue = n == 8;
-        if (!flagDue) break;
-    }
-    if (flagDue) put(0, 1);
-    put(1, 3);
-    put(0, 5);
-    while (bits != 0) put(0, 1);
-    return out;
-}
+// Packed content: literal runs only, as the core writes a packed entry it replaces.
+Bytes pack(const Bytes& content) { return rivo::PackLiterals(content); }
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 

@@ -94,6 +94,12 @@ void Grid::copyRow(int from, int to) {
     place(to, at(from));
 }
 
+void Grid::setRow(int row, GridRow content) {
+    check(row, 0);
+    content.cells.resize(static_cast<size_t>(columns_));
+    place(row, std::make_shared<GridRow>(std::move(content)));
+}
+
 void Grid::setRowCount(int rows) {
     if (rows < 0) rows = 0;
     while (rowCount_ > rows) popBack();
@@ -170,35 +176,74 @@ std::size_t rowBytes(const GridRow& row) {
 }
 }  // namespace
 
+namespace {
+// A set of row addresses, open addressing in a power-of-two table: the memory count
+// asks about every row of the changed part of a grid, and sorting them cost more than
+// the command that changed them.
+class RowSet {
+public:
+    explicit RowSet(std::size_t expected) {
+        std::size_t size = 16;
+        while (size < expected * 2) size *= 2;
+        slots_.assign(size, nullptr);
+    }
+    // Adds row; false when it was already there.
+    bool insert(const GridRow* row) {
+        for (std::size_t i = slotOf(row);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == row) return false;
+            if (!slots_[i]) {
+                slots_[i] = row;
+                return true;
+            }
+        }
+    }
+    bool contains(const GridRow* row) const {
+        for (std::size_t i = slotOf(row);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == row) return true;
+            if (!slots_[i]) return false;
+        }
+    }
+
+private:
+    std::size_t slotOf(const GridRow* row) const {
+        const auto bits = reinterpret_cast<std::uintptr_t>(row) >> 4;
+        return static_cast<std::size_t>(bits * 0x9E3779B97F4A7C15ull >> 20) & (slots_.size() - 1);
+    }
+    std::vector<const GridRow*> slots_;
+};
+}  // namespace
+
 std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
     std::size_t bytes = blocks_.capacity() * sizeof(BlockPtr);
     // Rows that other holds in the blocks that differ: a row moved within the changed
     // part of the grid is shared, not new.
-    std::vector<const GridRow*> shared;
-    std::vector<const Block*> changed;
+    std::vector<const Block*> theirsChanged;
+    // A row that only one block holds is in none of other's blocks (its blocks here
+    // are not other's) and appears once here: it is this grid's own without a look-up.
+    // A row other holds at the same place is shared. Only the rest, few after an edit,
+    // need the sets.
+    std::vector<const GridRow*> held;
     for (size_t b = 0; b < blocks_.size(); ++b) {
-        const BlockPtr* theirs = other && b < other->blocks_.size() ? &other->blocks_[b] : nullptr;
-        if (theirs && *theirs == blocks_[b]) continue;
-        changed.push_back(blocks_[b].get());
-        if (theirs)
-            for (const auto& row : (*theirs)->rows) shared.push_back(row.get());
+        const Block* theirs = other && b < other->blocks_.size() ? other->blocks_[b].get() : nullptr;
+        const Block& mine = *blocks_[b];
+        if (theirs == &mine) continue;
+        if (theirs) theirsChanged.push_back(theirs);
+        bytes += sizeof(Block) + 2 * sizeof(void*) + mine.rows.capacity() * sizeof(RowPtr);
+        for (size_t r = 0; r < mine.rows.size(); ++r) {
+            const RowPtr& row = mine.rows[r];
+            if (row.use_count() == 1) bytes += rowBytes(*row);
+            else if (!theirs || r >= theirs->rows.size() || theirs->rows[r] != row) held.push_back(row.get());
+        }
     }
     if (other)
-        for (size_t b = blocks_.size(); b < other->blocks_.size(); ++b)
-            for (const auto& row : other->blocks_[b]->rows) shared.push_back(row.get());
-    std::sort(shared.begin(), shared.end());
-    const GridRow* previous = nullptr;  // a row shared by several rows of the grid counts once
-    std::vector<const GridRow*> own;
-    for (const Block* block : changed) {
-        bytes += sizeof(Block) + 2 * sizeof(void*) + block->rows.capacity() * sizeof(RowPtr);
-        for (const auto& row : block->rows)
-            if (!std::binary_search(shared.begin(), shared.end(), row.get())) own.push_back(row.get());
-    }
-    std::sort(own.begin(), own.end());
-    for (const GridRow* row : own) {
-        if (row != previous) bytes += rowBytes(*row);
-        previous = row;
-    }
+        for (size_t b = blocks_.size(); b < other->blocks_.size(); ++b) theirsChanged.push_back(other->blocks_[b].get());
+    if (held.empty()) return bytes;
+    RowSet shared(theirsChanged.size() * kBlockRows);
+    for (const Block* block : theirsChanged)
+        for (const auto& row : block->rows) shared.insert(row.get());
+    RowSet counted(held.size());  // a row held by several rows of this grid counts once
+    for (const GridRow* row : held)
+        if (!shared.contains(row) && counted.insert(row)) bytes += rowBytes(*row);
     return bytes;
 }
 

@@ -61,6 +61,9 @@ public:
     const GridRow& row(int row) const;
     // Row to becomes the same row as row from (shared until either is written).
     void copyRow(int from, int to);
+    // Row row becomes content (given the grid's column count), a new row of its own:
+    // cheaper than writing every cell of row(row), which first copies a shared row.
+    void setRow(int row, GridRow content);
 
     // Resizes to rows (title row included); new rows have empty cells.
     void setRowCount(int rows);

@@ -1,8 +1,12 @@
 #include "editing/channel_rows.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace rivo {
 
@@ -47,6 +51,22 @@ void compactFavourites(Grid& list, Drop drop, int renumberFrom) {
     }
     if (renumberFrom == 0) renumberFrom = firstRemoved;
     for (int s = renumberFrom; s <= slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
+}
+
+// Gives a channel row the colour its pids and status call for; returns whether the
+// channel is active. Texts that are not numbers are left for the save to report; here
+// they simply do not count as 65535.
+bool recolourChannel(GridRow& row) {
+    const std::int64_t vpid = ReadCellNumber(row.cells[ch::VPid], -1);
+    const std::int64_t apid = ReadCellNumber(row.cells[ch::APid], -1);
+    row.colour = kColourChannel;
+    if (vpid == 65535 && apid == 65535)
+        row.colour = kColourNoAudioVideo;
+    else if (vpid == 65535)
+        row.colour = kColourRadio;
+    const bool active = (ReadCellHex(row.cells[ch::Status], 0) & 4) != 0;
+    if (!active) row.colour = kColourGrey;
+    return active;
 }
 
 }  // namespace
@@ -98,6 +118,26 @@ void ClearChannelRow(ListPage& page, int n) {
     }
 }
 
+void LeaveFavourites(ListPage& page, int first, int last) {
+    first = std::max(first, 1);
+    last = std::min(last, page.channelCount());
+    // Each channel leaves the first slot naming it; the channels differ, so taking all
+    // of them out in one pass closes each list up as one ClearChannelRow per row would.
+    std::array<std::unordered_set<std::string>, fav::Lists> leaving;
+    for (int n = first; n <= last; ++n) {
+        const std::int64_t set = ReadCellNumber(std::as_const(page.ChannelGrid).cell(n, ch::Favourites), 0);
+        for (int k = 0; k < fav::Lists; ++k)
+            if (((set >> k) & 1) != 0) leaving[static_cast<size_t>(k)].insert(std::to_string(n));
+    }
+    for (int k = 0; k < fav::Lists; ++k) {
+        auto& numbers = leaving[static_cast<size_t>(k)];
+        if (numbers.empty()) continue;
+        compactFavourites(page.FavouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+            return numbers.erase(slot.cells[fav::Channel]) != 0;
+        }, 1);
+    }
+}
+
 void MoveChannelRow(ListPage& page, int s, int t) {
     if (!validChannelRow(page, s) || !validChannelRow(page, t) || s == t) return;
     page.ChannelGrid.copyRow(s, t);
@@ -112,17 +152,7 @@ void MoveChannelRow(ListPage& page, int s, int t) {
 void UpdateChannelRow(int n, ListPage& page) {
     if (!validChannelRow(page, n)) return;
     GridRow& row = page.ChannelGrid.row(n);
-    // Texts that are not numbers are left for the save to report; here they simply do
-    // not count as 65535.
-    const std::int64_t vpid = ReadCellNumber(row.cells[ch::VPid], -1);
-    const std::int64_t apid = ReadCellNumber(row.cells[ch::APid], -1);
-    row.colour = kColourChannel;
-    if (vpid == 65535 && apid == 65535)
-        row.colour = kColourNoAudioVideo;
-    else if (vpid == 65535)
-        row.colour = kColourRadio;
-    const bool active = (ReadCellHex(row.cells[ch::Status], 0) & 4) != 0;
-    if (!active) row.colour = kColourGrey;
+    const bool active = recolourChannel(row);
 
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
     const std::string number = std::to_string(n);
@@ -145,6 +175,54 @@ void UpdateChannelRow(int n, ListPage& page) {
             compactFavourites(list, [&](const GridRow& slot) {
                 return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
             }, 0);
+        }
+    }
+}
+
+void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
+    // Each list is indexed once: how many slots name each channel, and where the search
+    // for a free slot ("0") may start. Without it every row would read all 128 slots of
+    // all eight lists.
+    const int count = page.channelCount();
+    struct ListIndex {
+        std::vector<int> entries;  // slots naming channel n, n = 1 .. count
+        int freeFrom = 1;          // no slot before it holds "0"
+    };
+    std::array<ListIndex, fav::Lists> index;
+    for (int k = 0; k < fav::Lists; ++k) {
+        const Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        ListIndex& at = index[static_cast<size_t>(k)];
+        at.entries.assign(static_cast<size_t>(count) + 1, 0);
+        for (int s = 1; s < list.rowCount(); ++s) {
+            const std::int64_t v = ReadCellNumber(list.cell(s, fav::Channel), -1);
+            if (v >= 1 && v <= count) ++at.entries[static_cast<size_t>(v)];
+        }
+    }
+    for (const int n : rows) {
+        if (!validChannelRow(page, n)) continue;
+        GridRow& row = page.ChannelGrid.row(n);
+        const bool active = recolourChannel(row);
+        const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
+        for (int k = 0; k < fav::Lists; ++k) {
+            Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+            ListIndex& at = index[static_cast<size_t>(k)];
+            int& entries = at.entries[static_cast<size_t>(n)];
+            if (active && ((set >> k) & 1) != 0) {
+                if (entries > 0) continue;
+                while (at.freeFrom < list.rowCount() && list.cell(at.freeFrom, fav::Channel) != "0") ++at.freeFrom;
+                if (at.freeFrom >= list.rowCount()) continue;
+                GridRow& slot = list.row(at.freeFrom);
+                slot.cells[fav::Name] = row.cells[ch::Name];
+                slot.cells[fav::Channel] = std::to_string(n);
+                slot.colour = row.colour;
+                ++entries;
+            } else if (entries > 0) {
+                compactFavourites(list, [&](const GridRow& slot) {
+                    return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
+                }, 0);
+                entries = 0;
+                at.freeFrom = 1;  // the list closed up: free slots moved
+            }
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "channels/list_page.h"
 
@@ -13,6 +14,10 @@ namespace rivo {
 // names (the first matching slot of each such list; the list closes up and gains a grey
 // empty slot 128).
 void ClearChannelRow(ListPage& page, int n);
+// Takes channels first .. last out of the lists as ClearChannelRow does, in one pass
+// over each list, and leaves the rows themselves as they are: for a command that
+// overwrites those rows next.
+void LeaveFavourites(ListPage& page, int first, int last);
 
 // Copies row s (cells and colour) onto row t; when row t's "Preferenza" is not 0, every
 // favourites slot naming s names t afterwards. Row s is left as it was.
@@ -22,6 +27,9 @@ void MoveChannelRow(ListPage& page, int s, int t);
 // an active channel is added to the first free slot of each list whose bit is set and
 // where it is missing; otherwise every entry of it is removed and the list closes up.
 void UpdateChannelRow(int n, ListPage& page);
+// UpdateChannelRow for each of rows in turn, with each list read once rather than once
+// per row: what a command that changes thousands of rows calls.
+void UpdateChannelRows(const std::vector<int>& rows, ListPage& page);
 
 // A cell read as a decimal whole number (optional sign, digits only), or fallback when
 // the text is not one. Editing reads "Preferenza", VPid and APid this way.

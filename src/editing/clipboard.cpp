@@ -48,8 +48,9 @@ ClipChannel ClipChannelFromRow(const Grid& grid, int row) {
 }
 
 void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string transponder) {
-    GridRow& target = grid.row(row);
+    GridRow target;
     target.cells.resize(ch::Count);
+    target.cells[ch::Num] = std::to_string(row);
     target.cells[ch::Name] = clip.Name;
     target.cells[ch::Transponder] = std::move(transponder);
     target.cells[ch::Sid] = std::to_string(clip.Sid);
@@ -61,6 +62,7 @@ void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string 
     target.cells[ch::Status] = StatusText(clip.Status);
     target.cells[ch::Favourites] = std::to_string(clip.Favourites);
     target.colour = ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
+    grid.setRow(row, std::move(target));
 }
 
 // The cells a clipboard transponder takes in the target page ("Num." left empty).
@@ -265,11 +267,12 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     const int lastPasted = static_cast<int>(std::min<std::int64_t>(count, std::int64_t{r} + c - 1));
     // Channels overwritten or pushed out leave their favourites lists first; channels
     // shifted down take their entries with them.
+    // The rows themselves are overwritten below, by the shift or by the paste.
     if (insert) {
-        for (int i = lostFrom; i <= count; ++i) ClearChannelRow(target, i);
+        LeaveFavourites(target, lostFrom, count);
         ShiftChannelsDown(target, r, count - c, c);
     } else {
-        for (int i = r; i <= lastPasted; ++i) ClearChannelRow(target, i);
+        LeaveFavourites(target, r, lastPasted);
     }
 
     std::unordered_map<std::int64_t, int> rowOfMark;
@@ -314,11 +317,13 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
             if (n >= 1 && n <= count) namedInLists[static_cast<size_t>(n)] = true;
         }
     }
+    std::vector<int> listRows;
     for (int row = r; row <= lastPasted; ++row) {
         const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(row - r)];
         const bool joinsLists = (clip.Status & 4) != 0 && (clip.Favourites & 0xFF) != 0;
-        if (joinsLists || namedInLists[static_cast<size_t>(row)]) UpdateChannelRow(row, target);
+        if (joinsLists || namedInLists[static_cast<size_t>(row)]) listRows.push_back(row);
     }
+    UpdateChannelRows(listRows, target);
     RenumberChannels(target);
     progress.hide();
     progress.status("");

@@ -33,7 +33,7 @@ void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const int rows = grid.rowCount();
     const int last = rows - 1;
-    switch (pick(0, 10)) {
+    switch (pick(0, 11)) {
         case 0: {
             const int r = pick(0, last), c = pick(0, grid.columnCount() - 1);
             // Short and heap-sized texts, and now and then the text the cell holds.
@@ -105,6 +105,18 @@ void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
             for (const int from : order) moved.push_back(plain[static_cast<size_t>(from)]);
             std::copy(moved.begin(), moved.end(), plain.begin() + first);
             if (!order.empty()) grid.permuteRows(first, order);
+            break;
+        }
+        case 9: {
+            // A whole new row, with fewer cells than the grid has columns now and then.
+            const int r = pick(0, last);
+            GridRow row;
+            row.cells.assign(static_cast<size_t>(pick(0, grid.columnCount())), std::string(static_cast<size_t>(pick(0, 30)), 'n'));
+            row.colour = static_cast<std::uint32_t>(pick(0, 3));
+            GridRow expected = row;
+            expected.cells.resize(static_cast<size_t>(grid.columnCount()));
+            plain[static_cast<size_t>(r)] = expected;
+            grid.setRow(r, std::move(row));
             break;
         }
         default: {
@@ -199,6 +211,9 @@ TEST(Grid, CopiesHoldOnlyTheRowsThatChanged) {
         {"exchange", [](Grid& g) { g.exchangeRows(1, 10000); }, 8 * 1024},
         {"rotate 5,000 rows", [](Grid& g) { g.rotateRows(1, 5001, 10001); }, 200 * 1024},
         {"permute 3 rows", [](Grid& g) { g.permuteRows(9998, {10000, 9998, 9999}); }, 8 * 1024},
+        {"new row", [](Grid& g) { g.setRow(7, GridRow{{"7", "a new channel"}, kColourRadio}); }, 8 * 1024},
+        // The copied row also stands in a block both grids share: one row at most.
+        {"row copied far", [](Grid& g) { g.copyRow(3, 9999); }, 8 * 1024},
     };
     for (const Case& c : cases) {
         Grid edited = base;

@@ -135,5 +135,44 @@ TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
     }
 }
 
+// The batched forms a command over thousands of rows calls, against one call per row:
+// a range leaving the lists (the rows themselves untouched), and an ascending set of
+// rows, some with a changed "Preferenza" or state, brought in line with the lists.
+TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
+    std::mt19937 rng(15);
+    for (int i = 0; i < kCases / 2; ++i) {
+        const int N = randomSize(rng);
+        ListPage expected = reference::RandomPage(rng, N);
+        int first = pick(rng, 1, N);
+        int last = pick(rng, 1, N);
+        if (first > last) std::swap(first, last);
+        ListPage actual = expected;
+        LeaveFavourites(actual, first, last);
+        for (int n = first; n <= last; ++n) {
+            const GridRow kept = expected.ChannelGrid.row(n);
+            reference::ClearChannelRow(expected, n);
+            expected.ChannelGrid.setRow(n, kept);
+        }
+        ASSERT_EQ(firstDifference(expected, actual), "") << "leaving, case " << i;
+
+        std::vector<int> rows;
+        for (int n = 1; n <= N; ++n) {
+            if (rng() % 3 == 0) continue;
+            rows.push_back(n);
+            if (rng() % 2 == 0) {
+                const std::string set = std::to_string(rng() % 256);
+                const std::string status = rng() % 4 == 0 ? "00" : "04";
+                for (ListPage* page : {&expected, &actual}) {
+                    page->ChannelGrid.setCell(n, ch::Favourites, set);
+                    page->ChannelGrid.setCell(n, ch::Status, status);
+                }
+            }
+        }
+        for (const int n : rows) reference::UpdateChannelRow(expected, n);
+        UpdateChannelRows(rows, actual);
+        ASSERT_EQ(firstDifference(expected, actual), "") << "updating, case " << i;
+    }
+}
+
 }  // namespace
 }  // namespace rivo

@@ -117,37 +117,72 @@ bool UndoHistory::redo(ListPage& page) {
 }
 
 namespace {
-// The first and last data rows in which two states of a table differ; {0, 0} when
-// they are the same.
-std::pair<int, int> ChangedRows(const std::shared_ptr<const Grid>& a, const std::shared_ptr<const Grid>& b) {
-    if (a == b || !a || !b) return {0, 0};
-    const auto& x = a->rows();
-    const auto& y = b->rows();
-    const int count = static_cast<int>(std::max(x.size(), y.size()));
-    auto differs = [&](int row) {
-        const auto r = static_cast<size_t>(row);
-        return r >= x.size() || r >= y.size() || !(x[r] == y[r]);
-    };
+// Rows alike but for "Num.": a channel or transponder that only changed row number is
+// the same one. Rows the states share compare without reading their cells.
+bool sameApartFromNumber(const GridRow& a, const GridRow& b) {
+    if (&a == &b) return true;
+    if (a.colour != b.colour || a.cells.size() != b.cells.size()) return false;
+    for (size_t c = 1; c < a.cells.size(); ++c)
+        if (a.cells[c] != b.cells[c]) return false;
+    return true;
+}
+
+// The d >= 1 for which shown's rows from first + d on are other's rows from first on
+// (to the end of either table): shown holds a block of d rows that other lacks. 0 when
+// there is none. Only a few candidate places are tried, so a table of alike rows costs
+// a few passes, not one per row.
+int BlockOnlyIn(const Grid& shown, const Grid& other, int first) {
+    const int n = shown.rowCount();
+    const int m = other.rowCount();
+    if (first >= m) return 0;
+    int tries = 0;
+    for (int d = 1; first + d < n && tries < 4; ++d) {
+        if (!sameApartFromNumber(shown.row(first + d), other.row(first))) continue;
+        ++tries;
+        int i = 1;
+        while (first + d + i < n && first + i < m && sameApartFromNumber(shown.row(first + d + i), other.row(first + i))) ++i;
+        if (first + d + i == n || first + i == m) return d;
+    }
+    return 0;
+}
+
+// The first and last data rows of shown (the state the page now holds) that the step
+// between other and shown changed; {0, 0} when the table did not change. A block
+// deleted with the rows below closing up comes back as that block; an inserted block
+// is that block; a step that took rows away shows the row where they were.
+std::pair<int, int> ChangedRows(const std::shared_ptr<const Grid>& shownTable,
+                                const std::shared_ptr<const Grid>& otherTable) {
+    if (shownTable == otherTable || !shownTable || !otherTable) return {0, 0};
+    const Grid& shown = *shownTable;
+    const Grid& other = *otherTable;
+    const int n = shown.rowCount();
+    const int m = other.rowCount();
     int first = 1;
-    while (first < count && !differs(first)) ++first;
-    if (first >= count) return {0, 0};
-    int last = count - 1;
-    while (last > first && !differs(last)) --last;
+    while (first < n && first < m && sameApartFromNumber(shown.row(first), other.row(first))) ++first;
+    if (first >= n) return first >= m || n <= 1 ? std::pair<int, int>{0, 0} : std::pair<int, int>{n - 1, n - 1};
+    if (first >= m) return {first, n - 1};
+    if (const int d = BlockOnlyIn(shown, other, first)) return {first, first + d - 1};
+    if (BlockOnlyIn(other, shown, first)) return {first, first};
+    int last = n - 1;
+    for (int j = m - 1; last > first && j > first && sameApartFromNumber(shown.row(last), other.row(j)); --j) --last;
     return {first, last};
 }
 }  // namespace
 
-UndoHistory::StepRows UndoHistory::rowsOf(const Step& step) {
-    return {ChangedRows(step.before.channels, step.after.channels),
-            ChangedRows(step.before.transponders, step.after.transponders)};
+UndoHistory::StepRows UndoHistory::rowsOf(const PageContent& shown, const PageContent& other) {
+    return {ChangedRows(shown.channels, other.channels), ChangedRows(shown.transponders, other.transponders)};
 }
 
 UndoHistory::StepRows UndoHistory::undoRows() const {
-    return canUndo() ? rowsOf(steps_[position_ - 1]) : StepRows{};
+    if (!canUndo()) return {};
+    const Step& step = steps_[position_ - 1];
+    return rowsOf(step.before, step.after);
 }
 
 UndoHistory::StepRows UndoHistory::redoRows() const {
-    return canRedo() ? rowsOf(steps_[position_]) : StepRows{};
+    if (!canRedo()) return {};
+    const Step& step = steps_[position_];
+    return rowsOf(step.after, step.before);
 }
 
 void UndoHistory::markSaved(const ListPage& page) {

@@ -56,8 +56,10 @@ public:
     bool undo(ListPage& page);
     bool redo(ListPage& page);
 
-    // The table rows (first and last, {0, 0} for none) that the step undo would take
-    // back, or redo would do again, changes: what the editor selects after it.
+    // The table rows (first and last, {0, 0} for none) that undo would bring back, or
+    // redo would change again, counted in the table as it stands after the undo or
+    // redo: what the editor selects after it. Undoing a deletion gives the rows
+    // deleted; undoing an insertion (or redoing a deletion) the row where the rows were.
     struct StepRows {
         std::pair<int, int> channels{0, 0};
         std::pair<int, int> transponders{0, 0};
@@ -78,7 +80,7 @@ private:
         PageContent after;
         std::size_t bytes = 0;
     };
-    static StepRows rowsOf(const Step& step);
+    static StepRows rowsOf(const PageContent& shown, const PageContent& other);
     void dropOldest();
     void applyModified(ListPage& page) const;
 

@@ -132,6 +132,41 @@ TEST(UndoHistory, StepRowsAreTheFirstAndLastRowsTheStepChanged) {
     }
 }
 
+// After rows moved, what undo and redo select is counted in the table as it then stands:
+// undoing a deletion selects the channels that came back, not every row below them, so
+// a second Delete cannot take the whole list.
+TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
+    struct Case {
+        const char* what;
+        void (*command)(ListPage&);
+        std::pair<int, int> afterUndo, afterRedo;
+    };
+    const Case cases[] = {
+        {"delete 3..5, rows close up",
+         [](ListPage& p) { NullProgress n; DeleteChannels(p, 3, 5, true, n); }, {3, 5}, {3, 3}},
+        {"delete the last row",
+         [](ListPage& p) { NullProgress n; DeleteChannels(p, 10, 10, true, n); }, {10, 10}, {10, 10}},
+        {"delete 3..5, rows emptied in place",
+         [](ListPage& p) { NullProgress n; DeleteChannels(p, 3, 5, false, n); }, {3, 5}, {3, 5}},
+        {"insert at 4",
+         [](ListPage& p) { testing::ScriptedPrompts yes({Answer::Yes, Answer::Yes}); InsertEmptyChannel(p, 4, yes); },
+         {4, 4}, {4, 4}},
+        {"move 2..3 below 8",
+         [](ListPage& p) { NullProgress n; MoveChannels(p, 2, 3, 8, n); }, {2, 9}, {2, 9}},
+    };
+    for (const Case& c : cases) {
+        ListPage page = makePage(10, 2);
+        page.ChannelGrid.setRowCount(11);
+        UndoHistory history(page);
+        c.command(page);
+        ASSERT_TRUE(history.commit(page, "step")) << c.what;
+        const auto undone = history.undoRows().channels;
+        ASSERT_TRUE(history.undo(page));
+        EXPECT_EQ(undone, c.afterUndo) << c.what;
+        EXPECT_EQ(history.redoRows().channels, c.afterRedo) << c.what;
+    }
+}
+
 TEST(UndoHistory, NamesAndUnchangedCommands) {
     ListPage page = makePage(5, 2);
     UndoHistory history(page);

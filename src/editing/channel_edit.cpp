@@ -30,16 +30,6 @@ std::int64_t favouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[
 // changes row; one whose "Preferenza" is 0 leaves them behind under its old number.
 bool carriesEntries(const GridRow& row) { return favouriteSet(row) != 0; }
 
-void writeEmptyChannel(GridRow& row) {
-    row.cells[ch::Name].clear();
-    row.cells[ch::Transponder] = "255";
-    row.cells[ch::Sid] = "0";
-    for (int c = ch::VPid; c <= ch::Pcr; ++c) row.cells[static_cast<size_t>(c)] = "65535";
-    row.cells[ch::Status] = "00";
-    row.cells[ch::Favourites] = "0";
-    row.colour = kColourGrey;
-}
-
 // The favourites side of a whole command, done in one pass over each list, before the
 // channel rows change (entries are read against the rows as they stand):
 //  - takeOut(n, k) says whether this entry naming channel n leaves list k (as the
@@ -136,7 +126,7 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     rewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
         return closeGap && n > last && carriesEntries(rows.row(n)) ? n - count : n;
     });
-    for (int n = first; n <= last; ++n) writeEmptyChannel(page.ChannelGrid.row(n));
+    for (int n = first; n <= last; ++n) WriteEmptyChannel(page.ChannelGrid.row(n));
     // Closing the gap, the emptied rows end up as the last count rows.
     if (closeGap) page.ChannelGrid.rotateRows(first, last + 1, channels + 1);
     RenumberChannels(page);
@@ -168,7 +158,7 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     rewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
         return n >= row && n < channels && carriesEntries(rows.row(n)) ? n + 1 : n;
     });
-    writeEmptyChannel(page.ChannelGrid.row(channels));
+    WriteEmptyChannel(page.ChannelGrid.row(channels));
     page.ChannelGrid.rotateRows(row, channels, channels + 1);
     RenumberChannels(page);
     return changedPage(page);
@@ -261,7 +251,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
             const int dist = distance[static_cast<size_t>(from)];
             if (dist < n) to = finalRow(down ? (from + dist) % m : ((from - dist) % m + m) % m);
         }
-        renumber[static_cast<size_t>(start + j)] = to;
+        renumber[static_cast<size_t>(start) + static_cast<size_t>(j)] = to;
     }
 
     rewriteFavourites(page, [](int, int) { return false; },

@@ -12,17 +12,6 @@ namespace rivo {
 
 namespace {
 
-// The cells an empty channel slot holds, columns 1 .. 10.
-void writeEmptyChannel(GridRow& row) {
-    row.cells[ch::Name].clear();
-    row.cells[ch::Transponder] = "255";
-    row.cells[ch::Sid] = "0";
-    for (int c = ch::VPid; c <= ch::Pcr; ++c) row.cells[static_cast<size_t>(c)] = "65535";
-    row.cells[ch::Status] = "00";
-    row.cells[ch::Favourites] = "0";
-    row.colour = kColourGrey;
-}
-
 bool validChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
 
 // Removes the slot rows for which drop(slot) is true, closing the list up and appending
@@ -101,11 +90,21 @@ std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback) {
     return value;
 }
 
+void WriteEmptyChannel(GridRow& row) {
+    row.cells[ch::Name].clear();
+    row.cells[ch::Transponder] = "255";
+    row.cells[ch::Sid] = "0";
+    for (int c = ch::VPid; c <= ch::Pcr; ++c) row.cells[static_cast<size_t>(c)] = "65535";
+    row.cells[ch::Status] = "00";
+    row.cells[ch::Favourites] = "0";
+    row.colour = kColourGrey;
+}
+
 void ClearChannelRow(ListPage& page, int n) {
     if (!validChannelRow(page, n)) return;
     GridRow& row = page.ChannelGrid.row(n);
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
-    writeEmptyChannel(row);
+    WriteEmptyChannel(row);
     const std::string number = std::to_string(n);
     for (int k = 0; k < fav::Lists; ++k) {
         if (((set >> k) & 1) == 0) continue;

@@ -10,6 +10,10 @@
 
 namespace rivo {
 
+// Writes the cells of an empty channel slot into columns 1 .. 10 and greys the row;
+// "Num." stays.
+void WriteEmptyChannel(GridRow& row);
+
 // Empties channel row n (1..N) and takes channel n out of the lists its "Preferenza"
 // names (the first matching slot of each such list; the list closes up and gains a grey
 // empty slot 128).

@@ -303,6 +303,21 @@ private slots:
         QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Inserimento canale"));
     }
 
+    // What undo and redo select: the channels that came back, then the row where they
+    // were. Selecting every row below a restored deletion would let a second Delete
+    // take the rest of the list.
+    void undoSelectsTheRowsThatCameBack() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        SelectChannels(*view(), 3, 5);
+        prompts.answers = {Answer::Yes};
+        window->ToolButton11->trigger();
+        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Cancellazione canali"));
+        window->Annulla1->trigger();
+        QCOMPARE(view()->selectedChannelRows(), (std::pair<int, int>{3, 5}));
+        window->Ripeti1->trigger();
+        QCOMPARE(view()->selectedChannelRows(), (std::pair<int, int>{3, 3}));
+    }
+
     // Each page keeps its own history; the menu names the active page's steps.
     void historiesArePerPage() {
         QVERIFY(OpenThroughDialog(*window, splitPath));

@@ -1,5 +1,8 @@
 // The main window: the tool bar at the bottom, the status bar with its progress gauge,
 // and one page per opened image.
+// One class over four files: main_window.cpp (the window, opening, its pages, the
+// settings), commands.cpp (the commands and their enable rules), reorder_commands.cpp
+// (sorting and the reference order) and saving.cpp (save, close, leave).
 #pragma once
 
 #include <QMainWindow>
@@ -188,7 +191,7 @@ protected:
 private:
     QAction* addTool(const char* name, const QString& hint, int glyph, const char* themeName);
     void createMenus();
-    // The reordering commands of "Modifica" (main_window_reorder.cpp).
+    // The reordering commands of "Modifica" (reorder_commands.cpp).
     void createReorderCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.

@@ -6,12 +6,15 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -25,9 +28,13 @@
 #include "editing/transponders.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/tool_icons.h"
+#include "shell/window_texts.h"
 
 namespace {
-constexpr const char* kAttention = "Attenzione";
+using window_text::kApplicationTitle;
+using window_text::kAttention;
+
 // The names of the undo steps, after the commands.
 constexpr const char* kStepDelete = "Cancellazione canali";
 constexpr const char* kStepInsert = "Inserimento canale";
@@ -44,7 +51,125 @@ constexpr const char* kStepNone = nullptr;
 constexpr const char* kNothingToMerge = "Nessun transponder doppio da unire";
 }  // namespace
 
+// ---------------------------------------------------------------------------------------
+// The tool bar, the context menu and the menu bar
+
+void TSDIAppForm::createToolBar() {
+    ToolBar1 = new QToolBar(QStringLiteral("Strumenti"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(32, 32));
+    ToolBar1->setFixedHeight(46);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::BottomToolBarArea, ToolBar1);
+
+    // The buttons left to right; a row without a button is a separator. The key runs the
+    // command too; the icon theme's icon is used where there is one (nullptr: always the
+    // drawn one).
+    struct Tool {
+        QAction* TSDIAppForm::*button;
+        const char* name;
+        const char* hint;
+        ToolGlyph glyph;
+        const char* themeName;
+        QKeySequence key;
+        void (TSDIAppForm::*command)();
+    };
+    const QKeySequence none;
+    const Tool tools[] = {
+        {&TSDIAppForm::ToolButton1, "ToolButton1", "Apri un file", ToolGlyph::Open, "document-open",
+         QKeySequence(QStringLiteral("Ctrl+O")), &TSDIAppForm::FileOpen1Execute},
+        {&TSDIAppForm::ToolButton2, "ToolButton2", "Salva il file corrente", ToolGlyph::Save,
+         "document-save", QKeySequence(QStringLiteral("Ctrl+S")), &TSDIAppForm::FileSave1Execute},
+        {},
+        {&TSDIAppForm::ToolButton6, "ToolButton6", "Copia i canali selezionati", ToolGlyph::Copy,
+         "edit-copy", QKeySequence(QKeySequence::Copy), &TSDIAppForm::ToolButton6Click},
+        {&TSDIAppForm::ToolButton7, "ToolButton7", "Incolla", ToolGlyph::Paste, "edit-paste",
+         QKeySequence(QKeySequence::Paste), &TSDIAppForm::ToolButton7Click},
+        {},
+        {&TSDIAppForm::ToolButton11, "ToolButton11", "Cancella i canali selezionati",
+         ToolGlyph::DeleteChannels, nullptr, QKeySequence(Qt::Key_Delete), &TSDIAppForm::ToolButton11Click},
+        {&TSDIAppForm::ToolButton10, "ToolButton10", "Sposta i canali selezionati", ToolGlyph::MoveChannels,
+         nullptr, none, &TSDIAppForm::ToolButton10Click},
+        {&TSDIAppForm::ToolButton8, "ToolButton8", "Vai al canale", ToolGlyph::GoToChannel, nullptr,
+         QKeySequence(QStringLiteral("Ctrl+G")), &TSDIAppForm::ToolButton8Click},
+        {&TSDIAppForm::ToolButton19, "ToolButton19", "Inserisce un canale vuoto", ToolGlyph::InsertChannel,
+         nullptr, QKeySequence(Qt::Key_Insert), &TSDIAppForm::ToolButton19Click},
+        {},
+        {&TSDIAppForm::ToolButton13, "ToolButton13", "Inverte i satelliti", ToolGlyph::SwapSatellites,
+         nullptr, none, &TSDIAppForm::ToolButton13Click},
+        {&TSDIAppForm::ToolButton20, "ToolButton20", "Elimina transponder", ToolGlyph::DeleteTransponder,
+         nullptr, none, &TSDIAppForm::ToolButton20Click},
+        {&TSDIAppForm::ToolButton18, "ToolButton18", "Ottimizza la lista transponder",
+         ToolGlyph::OptimiseTransponders, nullptr, none, &TSDIAppForm::ToolButton18Click},
+        {},
+        {&TSDIAppForm::ToolButton14, "ToolButton14", "Sposta in su i selezionati", ToolGlyph::FavouriteUp,
+         "go-up", none, &TSDIAppForm::ToolButton14Click},
+        {&TSDIAppForm::ToolButton16, "ToolButton16", "Sposta in giu i selezionati", ToolGlyph::FavouriteDown,
+         "go-down", none, &TSDIAppForm::ToolButton16Click},
+        // "Sposta i selezionati" has no command of its own.
+        {&TSDIAppForm::ToolButton17, "ToolButton17", "Sposta i selezionati", ToolGlyph::MoveFavourites,
+         nullptr, none, nullptr},
+        {},
+        {&TSDIAppForm::ToolButton12, "ToolButton12", "Chiudi la patch corrente", ToolGlyph::ClosePage,
+         "window-close", QKeySequence(QStringLiteral("Ctrl+W")), &TSDIAppForm::ToolButton12Click},
+        {&TSDIAppForm::ToolButton4, "ToolButton4", "Esci", ToolGlyph::Exit, "application-exit",
+         QKeySequence(QStringLiteral("Ctrl+Q")), &TSDIAppForm::FileExit1Execute},
+    };
+    for (const Tool& tool : tools) {
+        if (!tool.button) {
+            ToolBar1->addSeparator();
+            continue;
+        }
+        QAction* action = addTool(tool.name, QString::fromUtf8(tool.hint), static_cast<int>(tool.glyph),
+                                  tool.themeName);
+        this->*tool.button = action;
+        if (!tool.key.isEmpty()) {
+            action->setShortcut(tool.key);
+            // The hint, with the key that also runs the command.
+            action->setToolTip(action->statusTip() + QStringLiteral(" (") +
+                               action->shortcut().toString(QKeySequence::NativeText) + QStringLiteral(")"));
+        }
+        if (tool.command) connect(action, &QAction::triggered, this, tool.command);
+    }
+
+    for (QAction* action : toolButtons())
+        action->setEnabled(action == ToolButton1 || action == ToolButton4);
+}
+
+QAction* TSDIAppForm::addTool(const char* name, const QString& hint, int glyph,
+                              const char* themeName) {
+    QAction* action = ToolBar1->addAction(ToolIcon(static_cast<ToolGlyph>(glyph), themeName), hint);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
+    if (QWidget* button = ToolBar1->widgetForAction(action)) {
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFixedSize(40, 38);
+        if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setAutoRaise(true);
+    }
+    return action;
+}
+
+std::vector<QAction*> TSDIAppForm::toolButtons() const {
+    return {ToolButton1,  ToolButton2,  ToolButton6,  ToolButton7,  ToolButton11, ToolButton10,
+            ToolButton8,  ToolButton19, ToolButton13, ToolButton20, ToolButton18, ToolButton14,
+            ToolButton16, ToolButton17, ToolButton12, ToolButton4};
+}
+
 void TSDIAppForm::createMenus() {
+    // The channel tables' context menu.
+    PopupMenu1 = new QMenu(this);
+    Elimina1 = PopupMenu1->addAction(QStringLiteral("&Elimina"));
+    Sposta1 = PopupMenu1->addAction(QStringLiteral("&Sposta"));
+    PopupMenu1->addSeparator();
+    Propriet1 = PopupMenu1->addAction(QStringLiteral("&Proprietà"));
+    connect(Elimina1, &QAction::triggered, this, &TSDIAppForm::ToolButton11Click);
+    connect(Sposta1, &QAction::triggered, this, &TSDIAppForm::ToolButton10Click);
+    connect(Propriet1, &QAction::triggered, this, &TSDIAppForm::Propriet1Click);
+
     // The tool buttons' actions carry the menu texts; their hints stay in the status tip
     // and tool tip, so the tool bar looks as before.
     const std::pair<QAction*, const char*> texts[] = {
@@ -158,60 +283,27 @@ void TSDIAppForm::PageControl1Change(int index) {
 void TSDIAppForm::UpdateButtons(QTabWidget* inner) {
     PageView* view = activePage();
     if (!view || !inner) return;
-    const bool modified = view->page().Modified;
-    switch (inner->currentIndex()) {
-        case 0:
-            ToolButton2->setEnabled(modified);
-            ToolButton6->setEnabled(true);
-            if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
-            ToolButton8->setEnabled(true);
-            ToolButton10->setEnabled(true);
-            ToolButton11->setEnabled(true);
-            ToolButton19->setEnabled(true);
-            ToolButton12->setEnabled(true);
-            ToolButton13->setEnabled(false);
-            ToolButton20->setEnabled(false);
-            ToolButton18->setEnabled(false);
-            ToolButton14->setEnabled(false);
-            ToolButton16->setEnabled(false);
-            ToolButton17->setEnabled(false);
-            break;
-        case 1:
-            ToolButton2->setEnabled(modified);
-            for (QAction* action : {ToolButton6, ToolButton7, ToolButton8, ToolButton10,
-                                    ToolButton11, ToolButton19, ToolButton14, ToolButton16,
-                                    ToolButton17})
-                action->setEnabled(false);
-            ToolButton12->setEnabled(true);
-            ToolButton13->setEnabled(true);
-            ToolButton20->setEnabled(true);
-            ToolButton18->setEnabled(true);
-            break;
-        case 2:
-            ToolButton2->setEnabled(modified);
-            for (QAction* action : {ToolButton6, ToolButton7, ToolButton8, ToolButton10,
-                                    ToolButton11, ToolButton19, ToolButton13, ToolButton20,
-                                    ToolButton18})
-                action->setEnabled(false);
-            ToolButton12->setEnabled(true);
-            ToolButton14->setEnabled(true);
-            ToolButton16->setEnabled(true);
-            // "Sposta i selezionati" has no command: an enabled button that does nothing
-            // would only puzzle, so it stays disabled on every tab.
-            ToolButton17->setEnabled(false);
-            break;
-        default:
-            break;
+    const int tab = inner->currentIndex();
+    if (tab >= 0 && tab <= 2) {
+        // On every tab: Save while the page has changes, and closing the page. The
+        // commands of a table are enabled on its own tab only.
+        ToolButton2->setEnabled(view->page().Modified);
+        ToolButton12->setEnabled(true);
+        for (QAction* action : {ToolButton6, ToolButton8, ToolButton10, ToolButton11, ToolButton19})
+            action->setEnabled(tab == 0);
+        // Paste also needs channels in the copy buffer (which, once filled, stays so).
+        ToolButton7->setEnabled(tab == 0 && clipboardHoldsChannels());
+        for (QAction* action : {ToolButton13, ToolButton20, ToolButton18}) action->setEnabled(tab == 1);
+        for (QAction* action : {ToolButton14, ToolButton16}) action->setEnabled(tab == 2);
+        // "Sposta i selezionati" has no command: an enabled button that does nothing
+        // would only puzzle, so it stays disabled on every tab.
+        ToolButton17->setEnabled(false);
     }
     updateMenuCommands();
 }
 
 // ---------------------------------------------------------------------------------------
 // Editing commands
-
-namespace {
-constexpr const char* kApplicationTitle = "Rivo800 Edit - Beta1";
-}
 
 void TSDIAppForm::runOnActivePage(const char* undoName,
                                   const std::function<void(PageView&)>& command) {
@@ -355,22 +447,25 @@ void TSDIAppForm::ToolButton18Click() {
     });
 }
 
+namespace {
+// The up and down buttons: the current entry of the selected favourites list moves one
+// slot with `move`, and the entry stays current in its new slot.
+using FavouriteStep = rivo::EditResult (*)(rivo::ListPage&, int list, int slot, rivo::UserPrompts&);
+void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts& prompts) {
+    const int list = view.page().SelectedFavourite;
+    const rivo::EditResult result = move(view.page(), list, view.currentFavouriteRow(list), prompts);
+    if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
+}
+}  // namespace
+
 void TSDIAppForm::ToolButton14Click() {
-    runOnActivePage(kStepFavourite, [this](PageView& view) {
-        const int list = view.page().SelectedFavourite;
-        const rivo::EditResult result = rivo::MoveFavouriteUp(
-            view.page(), list, view.currentFavouriteRow(list), prompts());
-        if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
-    });
+    runOnActivePage(kStepFavourite,
+                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts()); });
 }
 
 void TSDIAppForm::ToolButton16Click() {
-    runOnActivePage(kStepFavourite, [this](PageView& view) {
-        const int list = view.page().SelectedFavourite;
-        const rivo::EditResult result = rivo::MoveFavouriteDown(
-            view.page(), list, view.currentFavouriteRow(list), prompts());
-        if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
-    });
+    runOnActivePage(kStepFavourite,
+                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts()); });
 }
 
 void TSDIAppForm::Propriet1Click() {
@@ -410,20 +505,17 @@ void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
 }
 }  // namespace
 
-void TSDIAppForm::EditUndo1Execute() {
-    PageView* view = activePage();
-    if (!view) return;
-    const rivo::UndoHistory::StepRows rows = view->history().undoRows();
-    if (!view->history().undo(view->page())) return;
-    pageChanged(view);
-    SelectStepRows(*view, rows);
-}
+void TSDIAppForm::EditUndo1Execute() { takeHistoryStep(false); }
 
-void TSDIAppForm::EditRedo1Execute() {
+void TSDIAppForm::EditRedo1Execute() { takeHistoryStep(true); }
+
+void TSDIAppForm::takeHistoryStep(bool redo) {
     PageView* view = activePage();
     if (!view) return;
-    const rivo::UndoHistory::StepRows rows = view->history().redoRows();
-    if (!view->history().redo(view->page())) return;
+    rivo::UndoHistory& history = view->history();
+    // The rows of the step about to be taken, asked for while it is still the next one.
+    const rivo::UndoHistory::StepRows rows = redo ? history.redoRows() : history.undoRows();
+    if (!(redo ? history.redo(view->page()) : history.undo(view->page()))) return;
     pageChanged(view);
     SelectStepRows(*view, rows);
 }

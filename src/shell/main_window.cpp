@@ -18,8 +18,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 #include <algorithm>
 
 #include "channels/list_page.h"
@@ -30,10 +28,10 @@
 #include "dialogs/open_dialog.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
-#include "shell/tool_icons.h"
+#include "shell/window_texts.h"
 
 namespace {
-constexpr const char* kAttention = "Attenzione";
+using window_text::kAttention;
 constexpr int kGaugeWidth = 150;
 constexpr int kGaugeHeight = 13;
 constexpr int kGaugeTop = 3;
@@ -81,7 +79,7 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
       WorkDir(QDir::currentPath()),
       RowColours{rivo::kColourChannel, rivo::kColourRadio, rivo::kColourNoAudioVideo,
                  rivo::kColourGrey, rivo::kColourInUse} {
-    setWindowTitle(QStringLiteral("Rivo800 Editor - Beta 1"));
+    setWindowTitle(QString::fromUtf8(window_text::kWindowTitle));
     resize(722, 509);
     // The smallest size at which the side tabs and the tool bar still show whole.
     setMinimumSize(640, 400);
@@ -93,100 +91,7 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     PageControl1->setDocumentMode(true);
     setCentralWidget(PageControl1);
 
-    ToolBar1 = new QToolBar(QStringLiteral("Strumenti"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setIconSize(QSize(32, 32));
-    ToolBar1->setFixedHeight(46);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::BottomToolBarArea, ToolBar1);
-
-    auto glyph = [](ToolGlyph g) { return static_cast<int>(g); };
-    ToolButton1 = addTool("ToolButton1", QStringLiteral("Apri un file"), glyph(ToolGlyph::Open),
-                          "document-open");
-    ToolButton2 = addTool("ToolButton2", QStringLiteral("Salva il file corrente"),
-                          glyph(ToolGlyph::Save), "document-save");
-    ToolBar1->addSeparator();
-    ToolButton6 = addTool("ToolButton6", QStringLiteral("Copia i canali selezionati"),
-                          glyph(ToolGlyph::Copy), "edit-copy");
-    ToolButton7 = addTool("ToolButton7", QStringLiteral("Incolla"), glyph(ToolGlyph::Paste),
-                          "edit-paste");
-    ToolBar1->addSeparator();
-    ToolButton11 = addTool("ToolButton11", QStringLiteral("Cancella i canali selezionati"),
-                           glyph(ToolGlyph::DeleteChannels), nullptr);
-    ToolButton10 = addTool("ToolButton10", QStringLiteral("Sposta i canali selezionati"),
-                           glyph(ToolGlyph::MoveChannels), nullptr);
-    ToolButton8 = addTool("ToolButton8", QStringLiteral("Vai al canale"),
-                          glyph(ToolGlyph::GoToChannel), nullptr);
-    ToolButton19 = addTool("ToolButton19", QStringLiteral("Inserisce un canale vuoto"),
-                           glyph(ToolGlyph::InsertChannel), nullptr);
-    ToolBar1->addSeparator();
-    ToolButton13 = addTool("ToolButton13", QStringLiteral("Inverte i satelliti"),
-                           glyph(ToolGlyph::SwapSatellites), nullptr);
-    ToolButton20 = addTool("ToolButton20", QStringLiteral("Elimina transponder"),
-                           glyph(ToolGlyph::DeleteTransponder), nullptr);
-    ToolButton18 = addTool("ToolButton18", QStringLiteral("Ottimizza la lista transponder"),
-                           glyph(ToolGlyph::OptimiseTransponders), nullptr);
-    ToolBar1->addSeparator();
-    ToolButton14 = addTool("ToolButton14", QStringLiteral("Sposta in su i selezionati"),
-                           glyph(ToolGlyph::FavouriteUp), "go-up");
-    ToolButton16 = addTool("ToolButton16", QStringLiteral("Sposta in giu i selezionati"),
-                           glyph(ToolGlyph::FavouriteDown), "go-down");
-    ToolButton17 = addTool("ToolButton17", QStringLiteral("Sposta i selezionati"),
-                           glyph(ToolGlyph::MoveFavourites), nullptr);
-    ToolBar1->addSeparator();
-    ToolButton12 = addTool("ToolButton12", QStringLiteral("Chiudi la patch corrente"),
-                           glyph(ToolGlyph::ClosePage), "window-close");
-    ToolButton4 = addTool("ToolButton4", QStringLiteral("Esci"), glyph(ToolGlyph::Exit),
-                          "application-exit");
-
-    ToolButton1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    ToolButton2->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    ToolButton12->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
-    ToolButton4->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    ToolButton11->setShortcut(QKeySequence(Qt::Key_Delete));
-    ToolButton6->setShortcut(QKeySequence(QKeySequence::Copy));
-    ToolButton7->setShortcut(QKeySequence(QKeySequence::Paste));
-    ToolButton19->setShortcut(QKeySequence(Qt::Key_Insert));
-    ToolButton8->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
-    for (QAction* action : toolButtons()) {
-        // The hint, with the key that also runs the command.
-        if (!action->shortcut().isEmpty())
-            action->setToolTip(action->statusTip() + QStringLiteral(" (") +
-                               action->shortcut().toString(QKeySequence::NativeText) +
-                               QStringLiteral(")"));
-    }
-
-    connect(ToolButton1, &QAction::triggered, this, &TSDIAppForm::FileOpen1Execute);
-    connect(ToolButton2, &QAction::triggered, this, &TSDIAppForm::FileSave1Execute);
-    connect(ToolButton6, &QAction::triggered, this, &TSDIAppForm::ToolButton6Click);
-    connect(ToolButton7, &QAction::triggered, this, &TSDIAppForm::ToolButton7Click);
-    connect(ToolButton11, &QAction::triggered, this, &TSDIAppForm::ToolButton11Click);
-    connect(ToolButton10, &QAction::triggered, this, &TSDIAppForm::ToolButton10Click);
-    connect(ToolButton8, &QAction::triggered, this, &TSDIAppForm::ToolButton8Click);
-    connect(ToolButton19, &QAction::triggered, this, &TSDIAppForm::ToolButton19Click);
-    connect(ToolButton13, &QAction::triggered, this, &TSDIAppForm::ToolButton13Click);
-    connect(ToolButton20, &QAction::triggered, this, &TSDIAppForm::ToolButton20Click);
-    connect(ToolButton18, &QAction::triggered, this, &TSDIAppForm::ToolButton18Click);
-    connect(ToolButton14, &QAction::triggered, this, &TSDIAppForm::ToolButton14Click);
-    connect(ToolButton16, &QAction::triggered, this, &TSDIAppForm::ToolButton16Click);
-    // "Sposta i selezionati" has no command of its own.
-    connect(ToolButton12, &QAction::triggered, this, &TSDIAppForm::ToolButton12Click);
-    connect(ToolButton4, &QAction::triggered, this, &TSDIAppForm::FileExit1Execute);
-
-    for (QAction* action : toolButtons())
-        action->setEnabled(action == ToolButton1 || action == ToolButton4);
-
-    PopupMenu1 = new QMenu(this);
-    Elimina1 = PopupMenu1->addAction(QStringLiteral("&Elimina"));
-    Sposta1 = PopupMenu1->addAction(QStringLiteral("&Sposta"));
-    PopupMenu1->addSeparator();
-    Propriet1 = PopupMenu1->addAction(QStringLiteral("&Proprietà"));
-    connect(Elimina1, &QAction::triggered, this, &TSDIAppForm::ToolButton11Click);
-    connect(Sposta1, &QAction::triggered, this, &TSDIAppForm::ToolButton10Click);
-    connect(Propriet1, &QAction::triggered, this, &TSDIAppForm::Propriet1Click);
+    createToolBar();
 
     createMenus();
 
@@ -241,25 +146,6 @@ TSDIAppForm::~TSDIAppForm() {
     PageRecords.clear();
 }
 
-QAction* TSDIAppForm::addTool(const char* name, const QString& hint, int glyph,
-                              const char* themeName) {
-    QAction* action = ToolBar1->addAction(ToolIcon(static_cast<ToolGlyph>(glyph), themeName), hint);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setStatusTip(hint);
-    action->setToolTip(hint);
-    if (QWidget* button = ToolBar1->widgetForAction(action)) {
-        button->setObjectName(QString::fromLatin1(name));
-        button->setFixedSize(40, 38);
-        if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setAutoRaise(true);
-    }
-    return action;
-}
-
-std::vector<QAction*> TSDIAppForm::toolButtons() const {
-    return {ToolButton1,  ToolButton2,  ToolButton6,  ToolButton7,  ToolButton11, ToolButton10,
-            ToolButton8,  ToolButton19, ToolButton13, ToolButton20, ToolButton18, ToolButton14,
-            ToolButton16, ToolButton17, ToolButton12, ToolButton4};
-}
 
 void TSDIAppForm::setPrompts(rivo::UserPrompts* prompts) {
     prompts_ = prompts ? prompts : ownPrompts_.get();
@@ -388,7 +274,7 @@ void TSDIAppForm::updateCaption(PageView* view) {
 }
 
 void TSDIAppForm::updateWindowTitle() {
-    const QString application = QStringLiteral("Rivo800 Editor - Beta 1");
+    const QString application = QString::fromUtf8(window_text::kWindowTitle);
     PageView* view = activePage();
     if (!view) {
         setWindowTitle(application);

@@ -11,10 +11,11 @@
 #include "editing/reorder_dialog_logic.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/window_texts.h"
 
 namespace {
 
-constexpr const char* kAttention = "Attenzione";
+using window_text::kAttention;
 
 // Selects channel rows first .. last (1-based), first becoming the current row.
 void selectChannelBlock(PageView& view, int first, int last) {

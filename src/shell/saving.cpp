@@ -12,9 +12,11 @@
 #include "channels/page_io.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/window_texts.h"
 
 namespace {
-constexpr const char* kAttention = "Attenzione";
+using window_text::kApplicationTitle;
+using window_text::kAttention;
 
 // The save dialog's filters and the extension each gives a name typed without one.
 struct SaveFilter {
@@ -87,7 +89,7 @@ void TSDIAppForm::FileSave1Execute() {
     if (result.declined) {
         // The user said No to the list of differences: the page stays as it was.
     } else if (!result.ok) {
-        prompts().tell(result.message, "Rivo800 Edit - Beta1", rivo::Icon::Error);
+        prompts().tell(result.message, kApplicationTitle, rivo::Icon::Error);
     } else {
         // What was written is the state undo comes back to as unmodified.
         view->history().markSaved(view->page());

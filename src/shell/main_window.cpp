@@ -1,8 +1,9 @@
 // The main window and its pages: building the window (tool bar, status bar, gauge),
 // opening an image into a new page, the page list and the active page, the tab
 // captions and the window title, and the settings kept between sessions.
-// The commands and their enable rules are in commands.cpp (the reordering ones in
-// reorder_commands.cpp); saving, closing a page and leaving are in saving.cpp.
+// The actions and their enable rules are in commands.cpp, what the commands do in
+// editing_commands.cpp and reorder_commands.cpp; saving, closing a page and leaving
+// are in saving.cpp.
 #include "shell/main_window.h"
 
 #include <QAction>

@@ -1,8 +1,9 @@
 // The main window: the tool bar at the bottom, the status bar with its progress gauge,
 // and one page per opened image.
-// One class over four files: main_window.cpp (the window, opening, its pages, the
-// settings), commands.cpp (the commands and their enable rules), reorder_commands.cpp
-// (sorting and the reference order) and saving.cpp (save, close, leave).
+// One class over five files: main_window.cpp (the window, opening, its pages, the
+// settings), commands.cpp (the actions, their keys and enable rules),
+// editing_commands.cpp (what the editing commands do), reorder_commands.cpp (sorting
+// and the reference order) and saving.cpp (save, close, leave).
 #pragma once
 
 #include <QMainWindow>

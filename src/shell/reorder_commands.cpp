@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTableView>
+#include <utility>
 
 #include "channels/page_io.h"
 #include "dialogs/reorder_dialogs.h"
@@ -55,7 +56,11 @@ void TSDIAppForm::EditSort1Execute() {
     TSortDialog dialog(selectedFirst >= 1 && selectedLast > selectedFirst, this);
     if (!runSortDialog(dialog)) return;
     const rivo::SortDialogValues values = dialog.values();
-    const auto [first, last] = rivo::SortDialogRows(view->page(), values, selectedFirst, selectedLast);
+    // Plain variables, not a structured binding: the command below captures them, which
+    // clang before version 16 refuses for bindings.
+    const std::pair<int, int> rows = rivo::SortDialogRows(view->page(), values, selectedFirst, selectedLast);
+    const int first = rows.first;
+    const int last = rows.second;
     bool sorted = false;
     runOnPage(*view, rivo::kSortStep, [&](PageView& v) {
         sorted = rivo::SortChannels(v.page(), first, last, values.key).changed;

@@ -1,5 +1,9 @@
 // The main window: the tool bar at the bottom, the status bar with its progress gauge,
 // and one page per opened image.
+// One class over five files: main_window.cpp (the window, opening, its pages, the
+// settings), commands.cpp (the actions, their keys and enable rules),
+// editing_commands.cpp (what the editing commands do), reorder_commands.cpp (sorting
+// and the reference order) and saving.cpp (save, close, leave).
 #pragma once
 
 #include <QMainWindow>
@@ -186,13 +190,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tool bar with its buttons, their keys and commands (commands.cpp).
+    void createToolBar();
     QAction* addTool(const char* name, const QString& hint, int glyph, const char* themeName);
+    // The channel tables' context menu and the menu bar (commands.cpp).
     void createMenus();
-    // The reordering commands of "Modifica" (main_window_reorder.cpp).
+    // The reordering commands of "Modifica" (reorder_commands.cpp).
     void createReorderCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();
+    // Undo (redo false) or redo on the active page; the rows the step changed are
+    // selected afterwards.
+    void takeHistoryStep(bool redo);
     void addPage(std::unique_ptr<rivo::ListPage> page);
     // After a command changed the active page: views, Save button, tab caption.
     void pageChanged(PageView* view);

@@ -1,9 +1,8 @@
+// One page of the main window: building its three inner tabs and their tables, the
+// find bar, the current and selected rows the commands work on, and the name columns'
+// widths. The tables whose rows move by dragging are RowDragTables (row_drag_table.cpp).
 #include "shell/page_view.h"
 
-#include <QDragEnterEvent>
-#include <QDragMoveEvent>
-#include <QMimeData>
-#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFont>
@@ -27,6 +26,7 @@
 
 #include "channels/cp1252.h"
 #include "editing/find.h"
+#include "shell/row_drag_table.h"
 
 namespace {
 
@@ -63,64 +63,6 @@ public:
             line->setMaxLength(kMaxLength);
         }
         return editor;
-    }
-};
-
-// A table whose rows are moved by dragging them within it. The model decides where a
-// drop is allowed and what it does, and a drop always lands on the row under the
-// pointer: also on a row of the dragged block itself, which moves the block by less
-// than its length (the stock view would refuse a drop onto the selection).
-class RowDragTable final : public QTableView {
-public:
-    RowDragTable() {
-        setDragEnabled(true);
-        setAcceptDrops(true);
-        setDropIndicatorShown(true);
-        setDragDropMode(QAbstractItemView::InternalMove);
-        setDragDropOverwriteMode(true);
-        setDefaultDropAction(Qt::MoveAction);
-    }
-
-protected:
-    // Rows of this table's own kind: where they may land is for the moves to say.
-    void dragEnterEvent(QDragEnterEvent* event) override {
-        const QStringList types = model() ? model()->mimeTypes() : QStringList();
-        if (!types.isEmpty() && event->mimeData()->hasFormat(types.first()) &&
-            (event->possibleActions() & Qt::MoveAction)) {
-            event->setDropAction(Qt::MoveAction);
-            event->accept();
-            setState(DraggingState);
-        } else {
-            event->ignore();
-        }
-    }
-
-    void dragMoveEvent(QDragMoveEvent* event) override {
-        QTableView::dragMoveEvent(event);  // scrolling near the edges, the indicator
-        if (model()->canDropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, rowAt(event->position()))) {
-            event->setDropAction(Qt::MoveAction);
-            event->accept();
-        } else {
-            event->ignore();
-        }
-    }
-
-    void dropEvent(QDropEvent* event) override {
-        const QModelIndex on = rowAt(event->position());
-        if (on.isValid() && model()->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, on)) {
-            event->setDropAction(Qt::MoveAction);
-            event->accept();
-        } else {
-            event->ignore();
-        }
-        stopAutoScroll();
-        setState(NoState);
-        viewport()->update();
-    }
-
-private:
-    QModelIndex rowAt(const QPointF& position) const {
-        return indexAt(position.toPoint());
     }
 };
 

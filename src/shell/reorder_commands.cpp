@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTableView>
+#include <utility>
 
 #include "channels/page_io.h"
 #include "dialogs/reorder_dialogs.h"
@@ -11,10 +12,11 @@
 #include "editing/reorder_dialog_logic.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/window_texts.h"
 
 namespace {
 
-constexpr const char* kAttention = "Attenzione";
+using window_text::kAttention;
 
 // Selects channel rows first .. last (1-based), first becoming the current row.
 void selectChannelBlock(PageView& view, int first, int last) {
@@ -54,7 +56,11 @@ void TSDIAppForm::EditSort1Execute() {
     TSortDialog dialog(selectedFirst >= 1 && selectedLast > selectedFirst, this);
     if (!runSortDialog(dialog)) return;
     const rivo::SortDialogValues values = dialog.values();
-    const auto [first, last] = rivo::SortDialogRows(view->page(), values, selectedFirst, selectedLast);
+    // Plain variables, not a structured binding: the command below captures them, which
+    // clang before version 16 refuses for bindings.
+    const std::pair<int, int> rows = rivo::SortDialogRows(view->page(), values, selectedFirst, selectedLast);
+    const int first = rows.first;
+    const int last = rows.second;
     bool sorted = false;
     runOnPage(*view, rivo::kSortStep, [&](PageView& v) {
         sorted = rivo::SortChannels(v.page(), first, last, values.key).changed;

@@ -1,0 +1,295 @@
+// What the editing commands do on the active page: copy, paste, delete, move, go to,
+// insert, the transponder and favourites commands and the properties dialogs, each run
+// as one undo step; moving rows by dragging; undo and redo; find, export and about.
+// Which action runs which command, and when it is enabled, is in commands.cpp.
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableView>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+#include "dialogs/about_box.h"
+#include "dialogs/chan_data_dialog.h"
+#include "dialogs/number_dialog.h"
+#include "dialogs/transponder_dialog.h"
+#include "editing/channel_edit.h"
+#include "editing/transponders.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "shell/window_texts.h"
+
+namespace {
+using window_text::kApplicationTitle;
+using window_text::kAttention;
+
+// The names of the undo steps, after the commands.
+constexpr const char* kStepDelete = "Cancellazione canali";
+constexpr const char* kStepInsert = "Inserimento canale";
+constexpr const char* kStepMove = "Spostamento canali";
+constexpr const char* kStepPaste = "Incolla";
+constexpr const char* kStepFavourite = "Sposta preferito";
+constexpr const char* kStepChannel = "Proprietà canale";
+constexpr const char* kStepTransponder = "Modifica transponder";
+constexpr const char* kStepDeleteTransponder = "Elimina transponder";
+constexpr const char* kStepOptimise = "Ottimizza transponder";
+constexpr const char* kStepSwap = "Inverti satelliti";
+// Commands that never change the page: nothing to record.
+constexpr const char* kStepNone = nullptr;
+constexpr const char* kNothingToMerge = "Nessun transponder doppio da unire";
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Editing commands
+
+void TSDIAppForm::runOnActivePage(const char* undoName,
+                                  const std::function<void(PageView&)>& command) {
+    if (PageView* view = activePage()) runOnPage(*view, undoName, command);
+}
+
+void TSDIAppForm::runOnPage(PageView& view, const char* undoName,
+                            const std::function<void(PageView&)>& command) {
+    try {
+        command(view);
+    } catch (const std::exception& failure) {
+        progress().hide();
+        progress().status("");
+        prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
+    }
+    // Whatever the command changed, even when it stopped half-way, can be taken back.
+    if (undoName) view.history().commit(view.page(), undoName);
+    pageChanged(&view);
+}
+
+void TSDIAppForm::enableDragMoves(PageView* view) {
+    RowMover channels;
+    channels.allowed = [view](int first, int last, int target) {
+        const rivo::ListPage& page = view->page();
+        return first >= 1 && first <= last && last <= page.channelCount() && target >= 1 &&
+               target < rivo::MoveLimit(page, first, last);
+    };
+    channels.move = [this, view](int first, int last, int target) {
+        runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
+            if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed)
+                v.selectChannelRows(target, target + (last - first));
+        });
+    };
+    view->channelModel()->setRowMover(std::move(channels));
+    for (int k = 0; k < rivo::fav::Lists; ++k) {
+        RowMover entries;
+        // One entry at a time, as the up and down buttons move them.
+        entries.allowed = [view, k](int first, int last, int target) {
+            return first == last && rivo::FavouriteMoveAllowed(view->page(), k, first, target);
+        };
+        entries.move = [this, view, k](int first, int, int target) {
+            runOnPage(*view, kStepFavourite, [k, first, target](PageView& v) {
+                const rivo::EditResult result = rivo::MoveFavourite(v.page(), k, first, target);
+                if (result.focusRow > 0) v.setCurrentFavouriteRow(k, result.focusRow);
+            });
+        };
+        view->favouriteModel(k)->setRowMover(std::move(entries));
+    }
+}
+
+int TSDIAppForm::askChannelNumber(const char* caption, const char* group, int limit,
+                                  int initial) {
+    TForm4 dialog(prompts(), this);
+    dialog.setWindowTitle(QString::fromUtf8(caption));
+    dialog.GroupBox1->setTitle(QString::fromUtf8(group));
+    dialog.Limit = limit;
+    dialog.Edit1->setText(QString::number(initial));
+    dialog.Edit1->selectAll();
+    if (!runNumberDialog(dialog)) return 0;
+    return dialog.value();
+}
+
+void TSDIAppForm::ToolButton6Click() {
+    runOnActivePage(kStepNone, [this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        rivo::CopyChannels(view.page(), first, last, ChannelClipboard);
+        if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+    });
+}
+
+void TSDIAppForm::ToolButton7Click() {
+    runOnActivePage(kStepPaste, [this](PageView& view) {
+        const int row = view.currentChannelRow();
+        if (rivo::PasteChannels(view.page(), row, ChannelClipboard, prompts(), progress()))
+            view.selectChannelRows(row, row + static_cast<int>(ChannelClipboard.Channels.size()) - 1);
+    });
+}
+
+void TSDIAppForm::ToolButton11Click() {
+    runOnActivePage(kStepDelete, [this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        // The deleted block's place is selected: the channels now there were not chosen,
+        // so a second Delete takes one row, not a block of them.
+        if (rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress()).changed)
+            view.selectChannelRows(first, first);
+    });
+}
+
+void TSDIAppForm::ToolButton10Click() {
+    runOnActivePage(kStepMove, [this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        if (first < 1) return;
+        const int target = askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
+                                            rivo::MoveLimit(view.page(), first, last),
+                                            view.currentChannelRow());
+        if (target < 1) return;
+        if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed)
+            view.selectChannelRows(target, target + (last - first));
+    });
+}
+
+void TSDIAppForm::ToolButton8Click() {
+    runOnActivePage(kStepNone, [this](PageView& view) {
+        const int target = askChannelNumber(rivo::kGoToCaption, rivo::kGoToGroup,
+                                            rivo::GoToLimit(view.page()), view.currentChannelRow());
+        if (target < 1) return;
+        const rivo::EditResult result = rivo::GoToChannel(view.page(), target);
+        if (result.focusRow > 0) {
+            view.setCurrentChannelRow(result.focusRow);
+            view.ChannelGrid->setFocus();
+        }
+    });
+}
+
+void TSDIAppForm::ToolButton19Click() {
+    runOnActivePage(kStepInsert, [this](PageView& view) {
+        const int row = view.currentChannelRow();
+        if (row < 1) return;
+        rivo::InsertEmptyChannel(view.page(), row, prompts());
+    });
+}
+
+void TSDIAppForm::ToolButton13Click() {
+    runOnActivePage(kStepSwap, [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
+}
+
+void TSDIAppForm::ToolButton20Click() {
+    runOnActivePage(kStepDeleteTransponder, [this](PageView& view) {
+        const int row = view.currentTransponderRow();
+        if (row < 1) return;
+        rivo::DeleteTransponder(view.page(), row, prompts(), progress());
+    });
+}
+
+void TSDIAppForm::ToolButton18Click() {
+    runOnActivePage(kStepOptimise, [this](PageView& view) {
+        // Nothing merged changes nothing; the status bar says so rather than leaving the
+        // user to wonder whether the command ran.
+        if (!rivo::OptimiseTransponderList(view.page(), progress()))
+            progress().status(kNothingToMerge);
+    });
+}
+
+namespace {
+// The up and down buttons: the current entry of the selected favourites list moves one
+// slot with `move`, and the entry stays current in its new slot.
+using FavouriteStep = rivo::EditResult (*)(rivo::ListPage&, int list, int slot, rivo::UserPrompts&);
+void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts& prompts) {
+    const int list = view.page().SelectedFavourite;
+    const rivo::EditResult result = move(view.page(), list, view.currentFavouriteRow(list), prompts);
+    if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
+}
+}  // namespace
+
+void TSDIAppForm::ToolButton14Click() {
+    runOnActivePage(kStepFavourite,
+                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts()); });
+}
+
+void TSDIAppForm::ToolButton16Click() {
+    runOnActivePage(kStepFavourite,
+                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts()); });
+}
+
+void TSDIAppForm::Propriet1Click() {
+    runOnActivePage(kStepChannel, [this](PageView& view) {
+        const auto [first, last] = view.selectedChannelRows();
+        if (first < 1) return;
+        ::Propriet1Click(this, view.page(), first, last, &prompts());
+    });
+}
+
+void TSDIAppForm::ChannelGridDblClick() {
+    runOnActivePage(kStepChannel, [this](PageView& view) {
+        const int row = view.currentChannelRow();
+        if (row < 1) return;
+        ::ChannelGridDblClick(this, *ChanData, view.page(), row, &prompts());
+    });
+}
+
+void TSDIAppForm::TransponderGridDblClick() {
+    runOnActivePage(kStepTransponder, [this](PageView& view) {
+        const int row = view.currentTransponderRow();
+        if (row < 1) return;
+        RunTransponderDialog(this, view.page(), row, &prompts());
+    });
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo, redo, find, export, about
+
+namespace {
+// After undo or redo the rows the step changed are selected, so the user sees what came
+// back or went again.
+void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
+    if (rows.channels.first > 0) view.selectChannelRows(rows.channels.first, rows.channels.second);
+    if (rows.transponders.first > 0)
+        view.selectTransponderRows(rows.transponders.first, rows.transponders.second);
+}
+}  // namespace
+
+void TSDIAppForm::EditUndo1Execute() { takeHistoryStep(false); }
+
+void TSDIAppForm::EditRedo1Execute() { takeHistoryStep(true); }
+
+void TSDIAppForm::takeHistoryStep(bool redo) {
+    PageView* view = activePage();
+    if (!view) return;
+    rivo::UndoHistory& history = view->history();
+    // The rows of the step about to be taken, asked for while it is still the next one.
+    const rivo::UndoHistory::StepRows rows = redo ? history.redoRows() : history.undoRows();
+    if (!(redo ? history.redo(view->page()) : history.undo(view->page()))) return;
+    pageChanged(view);
+    SelectStepRows(*view, rows);
+}
+
+void TSDIAppForm::EditFind1Execute() {
+    if (PageView* view = activePage()) view->openFindBar();
+}
+
+void TSDIAppForm::HelpAbout1Execute() {
+    TAboutBox box(this);
+    if (runAboutBox) runAboutBox(box);
+}
+
+void TSDIAppForm::FileExport1Execute() {
+    PageView* view = activePage();
+    if (!view) return;
+    // The tables the page shows; the one on screen is offered first.
+    QStringList names{QStringLiteral("Canali"), QStringLiteral("Transponder")};
+    std::vector<rivo::CsvTable> tables{rivo::CsvTable::Channels, rivo::CsvTable::Transponders};
+    if (view->PageControl->isTabVisible(2)) {
+        names << QStringLiteral("Preferiti");
+        tables.push_back(rivo::CsvTable::Favourites);
+    }
+    const int current = std::clamp(view->PageControl->currentIndex(), 0, static_cast<int>(names.size()) - 1);
+    const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
+    if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
+    const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().FileName)));
+    const QString suggested = source.absolutePath() + QStringLiteral("/") + source.completeBaseName() +
+                              QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
+    const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();
+    if (path.isEmpty()) return;
+    const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
+    const std::string error =
+        rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
+    if (!error.empty()) prompts().tell(error, kAttention, rivo::Icon::Error);
+}

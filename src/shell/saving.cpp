@@ -1,0 +1,150 @@
+// Saving a page (the save dialog's filters and the save itself), closing a page, and
+// leaving the editor (the question about unsaved pages).
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <string>
+#include <vector>
+
+#include "channels/list_page.h"
+#include "channels/page_io.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "shell/window_texts.h"
+
+namespace {
+using window_text::kApplicationTitle;
+using window_text::kAttention;
+
+// The save dialog's filters and the extension each gives a name typed without one.
+struct SaveFilter {
+    const char* filter;
+    const char* suffix;
+};
+constexpr SaveFilter kSaveFilters[] = {
+    // Each extension also in its lower- and upper-case spelling: names are compared
+    // case-sensitively here.
+    {"File Bin (*.Bin *.bin *.BIN)", "Bin"},
+    {"File Dat (*.Dat *.dat *.DAT)", "Dat"},
+    {"File RCU (*.RCU *.Rcu *.rcu)", "RCU"},
+    {"Tutti i file (*)", "Dat"},
+};
+}  // namespace
+
+QString TSDIAppForm::SaveSuffixForFilter(const QString& filter) {
+    for (const SaveFilter& f : kSaveFilters)
+        if (filter == QLatin1String(f.filter)) return QString::fromLatin1(f.suffix);
+    return QStringLiteral("Dat");
+}
+
+void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog, const QString& current) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const SaveFilter& f : kSaveFilters) filters << QString::fromLatin1(f.filter);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("Dat"));
+    // A name typed without extension gets the one of the filter shown, so that the
+    // open dialog's matching filter finds the file again.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SaveSuffixForFilter(filter)); });
+    if (current.isEmpty()) return;
+    const QFileInfo file(current);
+    dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
+    // The filter of the file's own extension, when it has one of ours.
+    for (const SaveFilter& f : kSaveFilters) {
+        if (file.suffix().compare(QLatin1String(f.suffix), Qt::CaseInsensitive) == 0) {
+            dialog.selectNameFilter(QString::fromLatin1(f.filter));
+            dialog.setDefaultSuffix(QString::fromLatin1(f.suffix));
+            break;
+        }
+    }
+}
+
+void TSDIAppForm::FileSave1Execute() {
+    PageView* view = activePage();
+    if (!view) return;
+    const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().FileName));
+    const QString path = chooseSaveFile ? chooseSaveFile(current) : QString();
+    if (path.isEmpty()) return;
+    progress().show(0);
+    rivo::PageSaveResult result;
+    try {
+        rivo::PageSaveOptions options;
+        // Cells the format cannot hold as shown: the user decides, and No is the default.
+        options.acceptDifferences = [this](const std::vector<rivo::CellDifference>& differences) {
+            const std::string question = rivo::SavedDifferencesHeading(differences.size()) +
+                                         rivo::DescribeDifferences(differences) + "\nSalvare comunque?";
+            return prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
+                   rivo::Answer::Yes;
+        };
+        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
+    } catch (const std::exception& failure) {
+        result.ok = false;
+        result.message = failure.what();
+    }
+    progress().hide();
+    if (result.declined) {
+        // The user said No to the list of differences: the page stays as it was.
+    } else if (!result.ok) {
+        prompts().tell(result.message, kApplicationTitle, rivo::Icon::Error);
+    } else {
+        // What was written is the state undo comes back to as unmodified.
+        view->history().markSaved(view->page());
+        // From now on the page is that file: its tab, the title, the next save and its
+        // backup all name it.
+        view->page().FileName = QFile::encodeName(path).toStdString();
+        PageControl1->setTabToolTip(PageControl1->indexOf(view), path);
+        if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
+    }
+    pageChanged(view);
+}
+
+void TSDIAppForm::ToolButton12Click() {
+    const int index = PageControl1->currentIndex();
+    PageView* view = activePage();
+    if (view) {
+        std::string question = "Vuoi chiudere il file " + view->caption().toStdString() + "?";
+        if (view->page().Modified)
+            question += "\nLe modifiche non salvate andranno perse.";
+        // Closing a modified page loses its changes: then "No" is the default answer.
+        const rivo::Answer answer =
+            view->page().Modified
+                ? prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo)
+                : prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo);
+        if (answer == rivo::Answer::Yes) {
+            PageRecords.erase(PageRecords.begin() + index);
+            PageControl1->removeTab(index);  // the next page becomes active and its
+            delete view;                     // buttons follow it
+        }
+    }
+    if (PageRecords.empty()) disablePageButtons();
+    updateMenuCommands();
+}
+
+void TSDIAppForm::FileExit1Execute() { close(); }
+
+QString TSDIAppForm::modifiedPageNames() const {
+    QString names;
+    for (PageView* view : PageRecords)
+        if (view->page().Modified) names += QStringLiteral("\n- ") + view->caption();
+    return names;
+}
+
+void TSDIAppForm::closeEvent(QCloseEvent* event) {
+    const QString names = modifiedPageNames();
+    if (!names.isEmpty()) {
+        const std::string question = "Le modifiche di questi file non sono state salvate:" +
+                                     names.toStdString() + "\n\nVuoi uscire comunque?";
+        if (prompts().askDiscarding(question, kAttention, rivo::Icon::Warning,
+                                    rivo::Buttons::YesNo) != rivo::Answer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    saveSettings();
+    event->accept();
+}
+

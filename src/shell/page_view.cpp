@@ -284,6 +284,11 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
     view->setAlternatingRowColors(false);
     view->horizontalHeader()->setFixedHeight(kHeaderHeight);
     view->horizontalHeader()->setHighlightSections(false);
+    // The header asks, for each section it paints, whether its whole column is
+    // selected, which reads the flags of every row of the column and made a tenth of
+    // each repaint of a large list. Sections are never highlighted here: the header
+    // gets a selection of its own, always empty, so its answers stay cached.
+    view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view->horizontalHeader()));
     view->horizontalHeader()->setSectionsClickable(false);
     view->horizontalHeader()->setMinimumSectionSize(1);
     // Each column as wide as the table's design says, and never narrower than its title

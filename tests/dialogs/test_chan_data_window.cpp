@@ -14,22 +14,12 @@
 #include "channels/user_prompts.h"
 #include "dialogs/chan_data_dialog.h"
 #include "page_maker.h"
+#include "recording_prompts.h"
 #include "test_registry.h"
 
 using rivo::CheckState;
 
 namespace {
-
-class RecordingPrompts : public rivo::UserPrompts {
-public:
-    rivo::Answer ask(const std::string& text, const std::string&, rivo::Icon icon, rivo::Buttons) override {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return rivo::Answer::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<rivo::Icon> icons;
-};
 
 // Sets the test hook for one scope; the hook plays the user on the shown dialog.
 struct Hook {

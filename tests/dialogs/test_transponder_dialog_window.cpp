@@ -17,6 +17,7 @@
 #include "channels/user_prompts.h"
 #include "dialogs/transponder_dialog.h"
 #include "page_maker.h"
+#include "recording_prompts.h"
 #include "test_registry.h"
 
 namespace {
@@ -53,17 +54,6 @@ rivo::ListPage MakeTransponders() {
 void clickRadio(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
-
-class RecordingPrompts : public rivo::UserPrompts {
-public:
-    rivo::Answer ask(const std::string& text, const std::string&, rivo::Icon icon, rivo::Buttons) override {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return rivo::Answer::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<rivo::Icon> icons;
-};
 
 class TestTransponderDialogWindow : public QObject {
     Q_OBJECT

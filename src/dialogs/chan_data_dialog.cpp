@@ -66,10 +66,7 @@ TChanData::TChanData(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(rivo::kChannelDialogCaption));
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = new QTabWidget(this);
-    pages_->setObjectName("PageControl1");
-    pages_->addTab(buildChannelPage(), "Canale");
-    pages_->addTab(buildTransponderPage(), "Transponder");
+    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), "Canale"}, {buildTransponderPage(), "Transponder"}});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

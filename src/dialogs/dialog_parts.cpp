@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "channels/cp1252.h"
@@ -75,6 +76,13 @@ void MakeFixedSizeDialog(QDialog& dialog) {
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint);
     dialog.setModal(true);
+}
+
+QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages) {
+    auto* tabs = new QTabWidget(&dialog);
+    tabs->setObjectName("PageControl1");
+    for (const auto& [page, title] : pages) tabs->addTab(page, title);
+    return tabs;
 }
 
 void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QValidator>
 #include <string>
+#include <initializer_list>
 #include <utility>
 
 class QDialog;
@@ -15,6 +16,7 @@ class QDialogButtonBox;
 class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 namespace rivo {
@@ -75,6 +77,10 @@ QDialogButtonBox* OkCancelButtonBox(QDialog& dialog);
 
 // A fixed-size dialog: no resize border, only a title and the close box; modal.
 void MakeFixedSizeDialog(QDialog& dialog);
+
+// The dialog's pages as the tabs, in that order, of a tab widget named "PageControl1"
+// that belongs to dialog; the caller lays it out.
+QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages);
 
 // A conversion error ends the command with the program's own error box: through
 // prompts when given, otherwise a message box over parent.

@@ -83,10 +83,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName("Form3");
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->addTab(buildTransponderPage(), "Transponder");
-    PageControl1->addTab(buildLinkedPage(), "Canali collegati");
+    PageControl1 = rivo::dialogs::MakePages(
+        *this, {{buildTransponderPage(), "Transponder"}, {buildLinkedPage(), "Canali collegati"}});
 
     auto* strip = new QWidget(this);
     const rivo::dialogs::OkCancel buttons =

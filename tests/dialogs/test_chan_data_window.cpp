@@ -12,20 +12,16 @@
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
+#include "dialog_test_support.h"
 #include "dialogs/chan_data_dialog.h"
 #include "page_maker.h"
-#include "recording_prompts.h"
 #include "test_registry.h"
 
 using rivo::CheckState;
 
 namespace {
 
-// Sets the test hook for one scope; the hook plays the user on the shown dialog.
-struct Hook {
-    explicit Hook(TChanData::ExecHook hook) { TChanData::SetExecHook(std::move(hook)); }
-    ~Hook() { TChanData::SetExecHook({}); }
-};
+using Hook = ScopedExecHook<TChanData>;
 
 // Channels 1..3 on transponders 1, 2, 9 (beyond the table); channel 3 inactive.
 rivo::ListPage MakeChannels() {

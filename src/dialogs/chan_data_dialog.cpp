@@ -1,63 +1,32 @@
 #include "dialogs/chan_data_dialog.h"
-#include "dialogs/modal_hook.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include "channels/cp1252.h"
 #include "channels/list_page.h"
 #include "channels/records.h"
 #include "channels/user_prompts.h"
+#include "dialogs/dialog_parts.h"
+#include "dialogs/modal_hook.h"
 
 using rivo::CheckState;
 
 namespace {
 
+using rivo::dialogs::FromCell;
+using rivo::dialogs::ToCell;
+
 constexpr int kNameLength = 16;
 constexpr int kNumberBoxWidth = 70;
-
-// Cells hold Windows-1252 bytes: a character that has no byte there cannot be typed.
-class Cp1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
-    }
-};
-
-QString fromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
-
-std::string toCell(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    // The validator keeps every box convertible; text set by a program is kept as is.
-    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
-}
-
-TChanData::ExecHook& execHook() {
-    static TChanData::ExecHook hook;
-    return hook;
-}
-
-void reportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
-    // A conversion error ends the command with the program's own error box.
-    QString title = QGuiApplication::applicationDisplayName();
-    if (prompts) {
-        prompts->tell(message, title.toStdString(), rivo::Icon::Error);
-        return;
-    }
-    QMessageBox::critical(parent, title, QString::fromStdString(message));
-}
 
 }  // namespace
 
@@ -95,15 +64,9 @@ void MixedCheckBox::nextCheckState() {
 TChanData::TChanData(QWidget* parent) : QDialog(parent) {
     setObjectName("ChanData");
     setWindowTitle(QString::fromUtf8(rivo::kChannelDialogCaption));
-    // No resize border, only a close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setModal(true);
+    rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = new QTabWidget(this);
-    pages_->setObjectName("PageControl1");
-    pages_->addTab(buildChannelPage(), "Canale");
-    pages_->addTab(buildTransponderPage(), "Transponder");
+    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), "Canale"}, {buildTransponderPage(), "Transponder"}});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -124,13 +87,12 @@ QWidget* TChanData::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
     auto* strip = new QWidget;
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 4, 0, 0);
-    row->addStretch();
-    ok = new QPushButton("Ok", strip);
-    cancel = new QPushButton("Annulla", strip);
+    const rivo::dialogs::OkCancel buttons = rivo::dialogs::AddOkCancel(*row, rivo::dialogs::ButtonsAt::Right);
+    ok = buttons.ok;
+    cancel = buttons.cancel;
+    // The dialog's own default follows the shown page (see the constructor).
     ok->setAutoDefault(false);
     cancel->setAutoDefault(false);
-    row->addWidget(ok);
-    row->addWidget(cancel);
     return strip;
 }
 
@@ -144,14 +106,9 @@ QWidget* TChanData::buildChannelPage() {
     const auto makeBox = [&](QLineEdit*& edit, const char* name) {
         edit = new QLineEdit(fields);
         edit->setObjectName(name);
-        edit->setValidator(new Cp1252Validator(edit));
+        edit->setValidator(new rivo::dialogs::Cp1252Validator(edit));
         edit->setFixedWidth(kNumberBoxWidth);
         return edit;
-    };
-    const auto caption = [&](const char* text, QWidget* buddy) {
-        auto* label = new QLabel(text, fields);
-        label->setBuddy(buddy);
-        return label;
     };
 
     // Line 1: the name over the whole width.
@@ -159,8 +116,7 @@ QWidget* TChanData::buildChannelPage() {
     Edit1->setMaxLength(kNameLength);
     Edit1->setMinimumWidth(0);
     Edit1->setMaximumWidth(QWIDGETSIZE_MAX);
-    grid->addWidget(caption("Nome", Edit1), 0, 0);
-    grid->addWidget(Edit1, 0, 1, 1, 5);
+    rivo::dialogs::AddCaptioned(*grid, 0, 0, "Nome", Edit1, 5);
 
     // Line 2: transponder and encoding.
     makeBox(Edit2, "Edit2");
@@ -169,30 +125,17 @@ QWidget* TChanData::buildChannelPage() {
     ComboBox1->setEditable(false);
     for (const char* name : rivo::EncodingNames()) ComboBox1->addItem(name);
     ComboBox1->setCurrentIndex(0);
-    grid->addWidget(caption("Transponder", Edit2), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(caption("Codifica", ComboBox1), 1, 2);
-    grid->addWidget(ComboBox1, 1, 3, 1, 3);
+    rivo::dialogs::AddCaptioned(*grid, 1, 0, "Transponder", Edit2);
+    rivo::dialogs::AddCaptioned(*grid, 1, 2, "Codifica", ComboBox1, 3);
 
-    // Lines 3 and 4: the PIDs.
-    makeBox(Edit5, "Edit5");
-    makeBox(Edit7, "Edit7");
-    makeBox(Edit3, "Edit3");
-    grid->addWidget(caption("SID", Edit5), 2, 0);
-    grid->addWidget(Edit5, 2, 1);
-    grid->addWidget(caption("APID", Edit7), 2, 2);
-    grid->addWidget(Edit7, 2, 3);
-    grid->addWidget(caption("AECM", Edit3), 2, 4);
-    grid->addWidget(Edit3, 2, 5);
-    makeBox(Edit6, "Edit6");
-    makeBox(Edit8, "Edit8");
-    makeBox(Edit4, "Edit4");
-    grid->addWidget(caption("PCR", Edit6), 3, 0);
-    grid->addWidget(Edit6, 3, 1);
-    grid->addWidget(caption("VPID", Edit8), 3, 2);
-    grid->addWidget(Edit8, 3, 3);
-    grid->addWidget(caption("VECM", Edit4), 3, 4);
-    grid->addWidget(Edit4, 3, 5);
+    // Lines 3 and 4: the PIDs, made in reading order so that Tab goes along a line.
+    rivo::dialogs::AddCaptionedLines(*grid, 2, 3,
+                                     {{"SID", makeBox(Edit5, "Edit5")},
+                                      {"APID", makeBox(Edit7, "Edit7")},
+                                      {"AECM", makeBox(Edit3, "Edit3")},
+                                      {"PCR", makeBox(Edit6, "Edit6")},
+                                      {"VPID", makeBox(Edit8, "Edit8")},
+                                      {"VECM", makeBox(Edit4, "Edit4")}});
 
     boxes_ = {Edit1, Edit2, Edit5, Edit8, Edit7, Edit4, Edit3, Edit6};
 
@@ -290,10 +233,10 @@ QWidget* TChanData::buildTransponderPage() {
 }
 
 void TChanData::setValues(const rivo::ChannelDialogValues& values) {
-    setWindowTitle(fromCell(values.caption));
-    CheckBox2->setText(fromCell(values.favouriteCaption));
+    setWindowTitle(FromCell(values.caption));
+    CheckBox2->setText(FromCell(values.favouriteCaption));
     for (int b = 0; b < rivo::box::Count; ++b)
-        boxes_[static_cast<size_t>(b)]->setText(fromCell(values.boxes[static_cast<size_t>(b)]));
+        boxes_[static_cast<size_t>(b)]->setText(FromCell(values.boxes[static_cast<size_t>(b)]));
     ComboBox1->setCurrentIndex(values.encoding >= 0 && values.encoding < ComboBox1->count() ? values.encoding
                                                                                            : -1);
     CheckBox1->setState(values.active);
@@ -302,15 +245,15 @@ void TChanData::setValues(const rivo::ChannelDialogValues& values) {
     for (int n = 0; n < 8; ++n) lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
     listsGroup_->setVisible(values.listsVisible);
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values_[static_cast<size_t>(i)]->setText(fromCell(values.transponder[static_cast<size_t>(i)]));
+        values_[static_cast<size_t>(i)]->setText(FromCell(values.transponder[static_cast<size_t>(i)]));
 }
 
 rivo::ChannelDialogValues TChanData::values() const {
     rivo::ChannelDialogValues values;
-    values.caption = toCell(windowTitle());
-    values.favouriteCaption = toCell(CheckBox2->text());
+    values.caption = ToCell(windowTitle());
+    values.favouriteCaption = ToCell(CheckBox2->text());
     for (int b = 0; b < rivo::box::Count; ++b)
-        values.boxes[static_cast<size_t>(b)] = toCell(boxes_[static_cast<size_t>(b)]->text());
+        values.boxes[static_cast<size_t>(b)] = ToCell(boxes_[static_cast<size_t>(b)]->text());
     values.encoding = ComboBox1->currentIndex() < 0 ? rivo::kNoEncoding : ComboBox1->currentIndex();
     values.active = CheckBox1->state();
     values.favourite = CheckBox2->state();
@@ -318,7 +261,7 @@ rivo::ChannelDialogValues TChanData::values() const {
     for (int n = 0; n < 8; ++n) values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
     values.listsVisible = !listsGroup_->isHidden();
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values.transponder[static_cast<size_t>(i)] = toCell(values_[static_cast<size_t>(i)]->text());
+        values.transponder[static_cast<size_t>(i)] = ToCell(values_[static_cast<size_t>(i)]->text());
     return values;
 }
 
@@ -326,11 +269,11 @@ void TChanData::SpeedButton1Click() { done(kResultOk); }
 void TChanData::SpeedButton2Click() { done(kResultCancel); }
 void TChanData::reject() { done(kResultCancel); }
 
-void TChanData::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
+void TChanData::SetExecHook(ExecHook hook) { rivo::dialogs::TestHook<TChanData>() = std::move(hook); }
 
 void TChanData::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
 
-int TChanData::execModal() { return rivo::dialogs::ExecModalOrHook(*this, execHook(), kResultCancel); }
+int TChanData::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
 
 // ---- entry points ----------------------------------------------------------------------
 
@@ -342,7 +285,7 @@ bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& pag
     try {
         start = rivo::FillFromRow(page, row, values);
     } catch (const rivo::ConversionError& e) {
-        reportError(parent, prompts, e.what());
+        rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
     shared.setValues(values);
@@ -362,7 +305,7 @@ bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, 
     try {
         values = rivo::FillFromSelection(page, top, bottom);
     } catch (const rivo::ConversionError& e) {
-        reportError(parent, prompts, e.what());
+        rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
     TChanData dialog(parent);  // a fresh form for every use
@@ -371,7 +314,7 @@ bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, 
     try {
         rivo::ApplySelectionOk(page, top, bottom, dialog.values());
     } catch (const rivo::ConversionError& e) {
-        reportError(parent, prompts, e.what());
+        rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
     return true;

@@ -19,4 +19,17 @@ int ExecModalOrHook(Dialog& dialog, const std::function<void(Dialog&)>& hook, in
     return dialog.result();
 }
 
+// The one test hook of each dialog class: empty (run modally) until a test sets it.
+template <class Dialog>
+std::function<void(Dialog&)>& TestHook() {
+    static std::function<void(Dialog&)> hook;
+    return hook;
+}
+
+// ExecModalOrHook with the dialog class's own test hook.
+template <class Dialog>
+int ExecModalOrTestHook(Dialog& dialog, int cancelResult) {
+    return ExecModalOrHook(dialog, TestHook<Dialog>(), cancelResult);
+}
+
 }  // namespace rivo::dialogs

@@ -1,13 +1,12 @@
 #include "dialogs/number_dialog.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_parts.h"
 #include "editing/channel_edit.h"
-
 
 TForm4::TForm4(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts) {
     setWindowTitle(QString::fromUtf8(rivo::kGoToCaption));
@@ -20,17 +19,9 @@ TForm4::TForm4(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), p
     auto* box = new QVBoxLayout(GroupBox1);
     box->addWidget(Edit1);
 
-    SpeedButton2 = new QPushButton(QStringLiteral("Ok"));
-    SpeedButton1 = new QPushButton(QStringLiteral("Annulla"));
-    SpeedButton2->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton1);
-
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(GroupBox1);
-    top->addLayout(buttons);
+    const rivo::dialogs::OkCancel buttons = rivo::dialogs::LayOutOverOkCancel(*this, GroupBox1, 0);
+    SpeedButton2 = buttons.ok;
+    SpeedButton1 = buttons.cancel;
     // Nothing in the dialog grows: it keeps its size.
     setFixedSize(260, sizeHint().height());
 

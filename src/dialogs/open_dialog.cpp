@@ -19,9 +19,9 @@
 #include <charconv>
 #include <optional>
 
-namespace {
+#include "dialogs/dialog_parts.h"
 
-constexpr const char* kTitle = "Attenzione";
+namespace {
 
 // A whole decimal number as the LNB fields take it: optional sign, digits, 32 bits.
 std::optional<std::int32_t> ParseInt32(const QString& text) {
@@ -133,17 +133,9 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     columns->addLayout(left, 1);
     columns->addWidget(rates);
 
-    SpeedButton2 = new QPushButton(QStringLiteral("Ok"));
-    SpeedButton1 = new QPushButton(QStringLiteral("Annulla"));
-    SpeedButton2->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton1);
-
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(info, 1);
-    top->addLayout(buttons);
+    const rivo::dialogs::OkCancel buttons = rivo::dialogs::LayOutOverOkCancel(*this, info, 1);
+    SpeedButton2 = buttons.ok;
+    SpeedButton1 = buttons.cancel;
 
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm2::SpeedButton3Click);
     connect(Edit2, &QLineEdit::textChanged, this, &TForm2::Edit2Change);
@@ -153,13 +145,7 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
 }
 
-QString TForm2::fileFilter() {
-    // Each extension also in its lower- and upper-case spelling: the file chooser
-    // compares names case-sensitively on this platform.
-    return QStringLiteral(
-        "File Bin (*.Bin *.bin *.BIN);;File Dat (*.Dat *.dat *.DAT);;"
-        "File RCU (*.Rcu *.rcu *.RCU);;Tutti i files (*)");
-}
+QString TForm2::fileFilter() { return rivo::dialogs::ImageFileFilter(); }
 
 void TForm2::Initialise() {
     // Every opening starts from the start values: nothing of a previous one is kept.
@@ -204,13 +190,13 @@ void TForm2::SpeedButton3Click() {
 void TForm2::Edit2Change(const QString& text) {
     const auto value = ParseInt32(text);
     if (!value || *value < 0)
-        prompts_.tell(kLowMessage, kTitle, rivo::Icon::Warning);
+        prompts_.tell(kLowMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
 }
 
 void TForm2::Edit3Exit() {
     const auto value = ParseInt32(Edit3->text());
     if (!value || *value < 0)
-        prompts_.tell(kHighMessage, kTitle, rivo::Icon::Warning);
+        prompts_.tell(kHighMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
@@ -257,7 +243,7 @@ void TForm2::SpeedButton2Click() {
     };
     for (const auto& check : checks) {
         if (!check.wrong) continue;
-        prompts_.tell(check.message, kTitle, rivo::Icon::Warning);
+        prompts_.tell(check.message, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
         check.field->setFocus(Qt::OtherFocusReason);
         return;
     }

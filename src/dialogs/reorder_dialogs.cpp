@@ -17,19 +17,14 @@
 
 #include "channels/cp1252.h"
 #include "channels/user_prompts.h"
+#include "dialogs/dialog_parts.h"
 
 namespace {
 
-QDialogButtonBox* okCancelButtons(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
+using rivo::dialogs::FromCell;
 
-QString text(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
-
+// Unlike a cell box, a satellite name that Windows-1252 cannot hold is left empty, so
+// that Ok refuses it.
 std::string bytes(const QString& text) { return rivo::Utf8ToCp1252(text.toStdString()).value_or(std::string()); }
 
 }  // namespace
@@ -49,7 +44,7 @@ TSortDialog::TSortDialog(bool hasSelection, QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Ordina secondo"), KeyCombo);
     form->addRow(QStringLiteral("Canali"), rows);
-    Buttons = okCancelButtons(this);
+    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
@@ -68,15 +63,15 @@ TReferenceDialog::TReferenceDialog(const rivo::ReferenceDialogValues& start, boo
     : QDialog(parent), prompts_(prompts) {
     setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
     setModal(true);
-    FileEdit = new QLineEdit(text(start.fileName));
+    FileEdit = new QLineEdit(FromCell(start.fileName));
     BrowseButton = new QPushButton(QStringLiteral("Sfoglia"));
     auto* file = new QHBoxLayout;
     file->addWidget(FileEdit, 1);
     file->addWidget(BrowseButton);
     LnbLowEdit = new QLineEdit(QString::fromStdString(start.lnbLow));
     LnbHighEdit = new QLineEdit(QString::fromStdString(start.lnbHigh));
-    SatelliteAEdit = new QLineEdit(text(start.satelliteA));
-    SatelliteBEdit = new QLineEdit(text(start.satelliteB));
+    SatelliteAEdit = new QLineEdit(FromCell(start.satelliteA));
+    SatelliteBEdit = new QLineEdit(FromCell(start.satelliteB));
     FavouritesCheck = new QCheckBox(QStringLiteral("prendi anche i preferiti"));
     FavouritesCheck->setChecked(start.takeFavourites && canTakeFavourites);
     FavouritesCheck->setEnabled(canTakeFavourites);
@@ -91,7 +86,7 @@ TReferenceDialog::TReferenceDialog(const rivo::ReferenceDialogValues& start, boo
     form->addRow(QStringLiteral("Satellite B"), SatelliteBEdit);
     form->addRow(FavouritesCheck);
     form->addRow(NamesCheck);
-    Buttons = okCancelButtons(this);
+    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &TReferenceDialog::OkClick);
     connect(BrowseButton, &QPushButton::clicked, this, &TReferenceDialog::BrowseClick);
     auto* top = new QVBoxLayout(this);
@@ -101,8 +96,7 @@ TReferenceDialog::TReferenceDialog(const rivo::ReferenceDialogValues& start, boo
 
     chooseFile = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(owner, QString::fromUtf8(rivo::kReferenceCaption), QString(),
-                                            QStringLiteral("File Bin (*.Bin *.bin *.BIN);;File Dat (*.Dat *.dat *.DAT);;"
-                                                           "File RCU (*.Rcu *.rcu *.RCU);;Tutti i files (*)"));
+                                            rivo::dialogs::ImageFileFilter());
     };
 }
 
@@ -126,7 +120,7 @@ void TReferenceDialog::BrowseClick() {
 void TReferenceDialog::OkClick() {
     // The page's symbol rates do not matter for the check; any page will do.
     if (!rivo::ReferenceOpenParams(rivo::ListPage(), values())) {
-        prompts_.tell(rivo::kReferenceValuesError, "Attenzione", rivo::Icon::Warning);
+        prompts_.tell(rivo::kReferenceValuesError, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
         return;
     }
     accept();
@@ -150,7 +144,7 @@ TReferencePreview::TReferencePreview(const rivo::ReferencePreview& preview, QWid
         for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
             const rivo::PreviewRow& row = rows[static_cast<size_t>(i)];
             grid->setItem(i, 0, new QTableWidgetItem(QString::number(row.row)));
-            grid->setItem(i, 1, new QTableWidgetItem(text(row.name)));
+            grid->setItem(i, 1, new QTableWidgetItem(FromCell(row.name)));
             grid->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(row.sid)));
             grid->setItem(i, 3, new QTableWidgetItem(QString::fromStdString(row.frequency)));
         }
@@ -167,7 +161,7 @@ TReferencePreview::TReferencePreview(const rivo::ReferencePreview& preview, QWid
     tables->addWidget(current);
     tables->addWidget(reference);
 
-    Buttons = okCancelButtons(this);
+    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
     top->addWidget(PassLabel);

@@ -1,5 +1,4 @@
 #include "dialogs/transponder_dialog.h"
-#include "dialogs/modal_hook.h"
 
 #include <QBrush>
 #include <QButtonGroup>
@@ -7,61 +6,30 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "channels/cp1252.h"
 #include "channels/list_page.h"
 #include "channels/records.h"
 #include "channels/user_prompts.h"
+#include "dialogs/dialog_parts.h"
+#include "dialogs/modal_hook.h"
 
 namespace {
 
 constexpr std::array<const char*, 11> kLinkedTitles = {"Numero", "Nome",   "Trasp", "SID",    "VPID",     "APID",
                                                        "VECM",   "AECM",   "PCR",   "Status", "Preferiti"};
 
-QString fromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
-
-std::string toCell(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    // The validator keeps typed text convertible; text set by a program is kept as is.
-    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
-}
-
-// Accepts only text whose every character Windows-1252 can hold: a cell is bytes.
-class Cp1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
-    }
-};
-
-TForm3::ExecHook& execHook() {
-    static TForm3::ExecHook hook;
-    return hook;
-}
-
-void reportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
-    // A cell that cannot be read ends the command with the program's own error box.
-    const QString title = QGuiApplication::applicationDisplayName();
-    if (prompts) {
-        prompts->tell(message, title.toStdString(), rivo::Icon::Error);
-        return;
-    }
-    QMessageBox::critical(parent, title, QString::fromStdString(message));
-}
+using rivo::dialogs::FromCell;
+using rivo::dialogs::ToCell;
 
 // Checks button `id` of an exclusive group, or none for -1.
 void checkButton(QButtonGroup* group, int id) {
@@ -97,7 +65,7 @@ QVariant LinkedChannelsModel::data(const QModelIndex& index, int role) const {
     const rivo::GridRow& row = rows_[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         const auto column = static_cast<size_t>(index.column());
-        return column < row.cells.size() ? fromCell(row.cells[column]) : QString();
+        return column < row.cells.size() ? FromCell(row.cells[column]) : QString();
     }
     if (role == Qt::BackgroundRole) return QBrush(QColor::fromRgb(row.colour));
     return {};
@@ -113,26 +81,18 @@ QVariant LinkedChannelsModel::headerData(int section, Qt::Orientation orientatio
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName("Form3");
-    // No resize border, only the close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setModal(true);
+    rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->addTab(buildTransponderPage(), "Transponder");
-    PageControl1->addTab(buildLinkedPage(), "Canali collegati");
+    PageControl1 = rivo::dialogs::MakePages(
+        *this, {{buildTransponderPage(), "Transponder"}, {buildLinkedPage(), "Canali collegati"}});
 
     auto* strip = new QWidget(this);
-    auto* buttons = new QHBoxLayout(strip);
-    SpeedButton2 = new QPushButton("Ok", strip);
+    const rivo::dialogs::OkCancel buttons =
+        rivo::dialogs::AddOkCancel(*new QHBoxLayout(strip), rivo::dialogs::ButtonsAt::Centre);
+    SpeedButton2 = buttons.ok;
     SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton1 = new QPushButton("Annulla", strip);
+    SpeedButton1 = buttons.cancel;
     SpeedButton1->setObjectName("SpeedButton1");
-    buttons->addStretch();
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton1);
-    buttons->addStretch();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
@@ -154,7 +114,7 @@ QWidget* TForm3::buildTransponderPage() {
     const auto edit = [&](const char* name) {
         auto* box = new QLineEdit(data);
         box->setObjectName(name);
-        box->setValidator(new Cp1252Validator(box));
+        box->setValidator(new rivo::dialogs::Cp1252Validator(box));
         return box;
     };
     const auto list = [&](const char* name) {
@@ -163,29 +123,19 @@ QWidget* TForm3::buildTransponderPage() {
         combo->setEditable(false);
         return combo;
     };
-    const auto caption = [&](const char* text, QWidget* buddy) {
-        auto* label = new QLabel(text, data);
-        label->setBuddy(buddy);
-        return label;
-    };
     Edit1 = edit("Edit1");
     Edit2 = edit("Edit2");
     Edit3 = edit("Edit3");
     Edit4 = edit("Edit4");
     ComboBox1 = list("ComboBox1");
     ComboBox2 = list("ComboBox2");
-    grid->addWidget(caption("Frequenza:", Edit1), 0, 0);
-    grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(caption("Satellite:", ComboBox2), 0, 2);
-    grid->addWidget(ComboBox2, 0, 3);
-    grid->addWidget(caption("Transponder ID:", Edit2), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(caption("Network ID:", Edit3), 1, 2);
-    grid->addWidget(Edit3, 1, 3);
-    grid->addWidget(caption("Canali::", Edit4), 2, 0);
-    grid->addWidget(Edit4, 2, 1);
-    grid->addWidget(caption("Symbol rate:", ComboBox1), 2, 2);
-    grid->addWidget(ComboBox1, 2, 3);
+    rivo::dialogs::AddCaptionedLines(*grid, 0, 2,
+                                     {{"Frequenza:", Edit1},
+                                      {"Satellite:", ComboBox2},
+                                      {"Transponder ID:", Edit2},
+                                      {"Network ID:", Edit3},
+                                      {"Canali::", Edit4},
+                                      {"Symbol rate:", ComboBox1}});
 
     const auto radioGroup = [&](const char* name, const char* title, std::initializer_list<const char*> choices,
                                 int columns, QButtonGroup*& group) {
@@ -239,16 +189,16 @@ QWidget* TForm3::buildLinkedPage() {
 
 void TForm3::setValues(const rivo::TransponderDialogValues& values) {
     shown_ = values;
-    setWindowTitle(fromCell(values.Caption));
-    Edit1->setText(fromCell(values.Frequency));
-    Edit2->setText(fromCell(values.Tid));
-    Edit3->setText(fromCell(values.Nid));
-    Edit4->setText(fromCell(values.Channels));
+    setWindowTitle(FromCell(values.Caption));
+    Edit1->setText(FromCell(values.Frequency));
+    Edit2->setText(FromCell(values.Tid));
+    Edit3->setText(FromCell(values.Nid));
+    Edit4->setText(FromCell(values.Channels));
     ComboBox1->clear();
-    for (const std::string& rate : values.SymbolRates) ComboBox1->addItem(fromCell(rate));
+    for (const std::string& rate : values.SymbolRates) ComboBox1->addItem(FromCell(rate));
     ComboBox1->setCurrentIndex(values.SymbolRate);
     ComboBox2->clear();
-    for (const std::string& name : values.Satellites) ComboBox2->addItem(fromCell(name));
+    for (const std::string& name : values.Satellites) ComboBox2->addItem(FromCell(name));
     ComboBox2->setCurrentIndex(values.Satellite);
     checkButton(fec_, values.Fec);
     checkButton(polarisation_, values.Horizontal ? 1 : 0);
@@ -267,10 +217,10 @@ void TForm3::updateFrequencyWarning() {
 
 rivo::TransponderDialogValues TForm3::values() const {
     rivo::TransponderDialogValues values = shown_;
-    values.Frequency = toCell(Edit1->text());
-    values.Tid = toCell(Edit2->text());
-    values.Nid = toCell(Edit3->text());
-    values.Channels = toCell(Edit4->text());
+    values.Frequency = ToCell(Edit1->text());
+    values.Tid = ToCell(Edit2->text());
+    values.Nid = ToCell(Edit3->text());
+    values.Channels = ToCell(Edit4->text());
     values.SymbolRate = ComboBox1->currentIndex();
     values.Satellite = ComboBox2->currentIndex();
     values.Fec = fec_->checkedId();
@@ -283,9 +233,9 @@ void TForm3::SpeedButton2Click() { done(kResultOk); }
 void TForm3::SpeedButton1Click() { done(kResultCancel); }
 void TForm3::reject() { done(kResultCancel); }
 
-void TForm3::SetExecHook(ExecHook hook) { execHook() = std::move(hook); }
+void TForm3::SetExecHook(ExecHook hook) { rivo::dialogs::TestHook<TForm3>() = std::move(hook); }
 
-int TForm3::execModal() { return rivo::dialogs::ExecModalOrHook(*this, execHook(), kResultCancel); }
+int TForm3::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
 
 bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.transponderCount()) return false;
@@ -293,7 +243,7 @@ bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::
     try {
         values = rivo::FillTransponderDialog(page, row);
     } catch (const rivo::ConversionError& e) {
-        reportError(parent, prompts, e.what());
+        rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
     TForm3 dialog(parent);

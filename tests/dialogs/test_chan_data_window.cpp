@@ -12,6 +12,7 @@
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
+#include "dialog_test_support.h"
 #include "dialogs/chan_data_dialog.h"
 #include "page_maker.h"
 #include "test_registry.h"
@@ -20,22 +21,7 @@ using rivo::CheckState;
 
 namespace {
 
-class RecordingPrompts : public rivo::UserPrompts {
-public:
-    rivo::Answer ask(const std::string& text, const std::string&, rivo::Icon icon, rivo::Buttons) override {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return rivo::Answer::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<rivo::Icon> icons;
-};
-
-// Sets the test hook for one scope; the hook plays the user on the shown dialog.
-struct Hook {
-    explicit Hook(TChanData::ExecHook hook) { TChanData::SetExecHook(std::move(hook)); }
-    ~Hook() { TChanData::SetExecHook({}); }
-};
+using Hook = ScopedExecHook<TChanData>;
 
 // Channels 1..3 on transponders 1, 2, 9 (beyond the table); channel 3 inactive.
 rivo::ListPage MakeChannels() {

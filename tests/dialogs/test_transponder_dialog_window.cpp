@@ -15,17 +15,14 @@
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
+#include "dialog_test_support.h"
 #include "dialogs/transponder_dialog.h"
 #include "page_maker.h"
 #include "test_registry.h"
 
 namespace {
 
-// Sets the test hook for one scope; the hook plays the user on the shown dialog.
-struct Hook {
-    explicit Hook(TForm3::ExecHook hook) { TForm3::SetExecHook(std::move(hook)); }
-    ~Hook() { TForm3::SetExecHook({}); }
-};
+using Hook = ScopedExecHook<TForm3>;
 
 // Transponder 2: 12603,125 / 7 / 318 / 12 / 22000 / 5/6 / V / On / Astra; channels 1 and
 // 3 use it (3 is a radio channel), channel 2 uses transponder 1.
@@ -53,17 +50,6 @@ rivo::ListPage MakeTransponders() {
 void clickRadio(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
-
-class RecordingPrompts : public rivo::UserPrompts {
-public:
-    rivo::Answer ask(const std::string& text, const std::string&, rivo::Icon icon, rivo::Buttons) override {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return rivo::Answer::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<rivo::Icon> icons;
-};
 
 class TestTransponderDialogWindow : public QObject {
     Q_OBJECT

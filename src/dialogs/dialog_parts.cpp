@@ -1,0 +1,103 @@
+#include "dialogs/dialog_parts.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "channels/cp1252.h"
+#include "channels/user_prompts.h"
+
+namespace rivo::dialogs {
+
+QValidator::State Cp1252Validator::validate(QString& input, int& /*position*/) const {
+    return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+}
+
+QString FromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
+
+std::string ToCell(const QString& text) {
+    const std::string utf8 = text.toStdString();
+    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
+}
+
+void AddCaptioned(QGridLayout& grid, int row, int column, const char* caption, QWidget* box, int boxColumns) {
+    auto* label = new QLabel(caption, grid.parentWidget());
+    label->setBuddy(box);
+    grid.addWidget(label, row, column);
+    grid.addWidget(box, row, column + 1, 1, boxColumns);
+}
+
+void AddCaptionedLines(QGridLayout& grid, int firstRow, int perLine,
+                       std::initializer_list<std::pair<const char*, QWidget*>> boxes) {
+    int index = 0;
+    for (const auto& [caption, box] : boxes) {
+        AddCaptioned(grid, firstRow + index / perLine, 2 * (index % perLine), caption, box);
+        ++index;
+    }
+}
+
+OkCancel AddOkCancel(QHBoxLayout& row, ButtonsAt where) {
+    OkCancel buttons;
+    buttons.ok = new QPushButton(QStringLiteral("Ok"), row.parentWidget());
+    buttons.cancel = new QPushButton(QStringLiteral("Annulla"), row.parentWidget());
+    row.addStretch(1);
+    row.addWidget(buttons.ok);
+    row.addWidget(buttons.cancel);
+    if (where == ButtonsAt::Centre) row.addStretch(1);
+    return buttons;
+}
+
+OkCancel LayOutOverOkCancel(QDialog& dialog, QWidget* body, int bodyStretch) {
+    auto* top = new QVBoxLayout(&dialog);
+    top->addWidget(body, bodyStretch);
+    auto* row = new QHBoxLayout;
+    top->addLayout(row);
+    const OkCancel buttons = AddOkCancel(*row, ButtonsAt::Right);
+    buttons.ok->setDefault(true);
+    return buttons;
+}
+
+QDialogButtonBox* OkCancelButtonBox(QDialog& dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
+}
+
+void MakeFixedSizeDialog(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setModal(true);
+}
+
+QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages) {
+    auto* tabs = new QTabWidget(&dialog);
+    tabs->setObjectName("PageControl1");
+    for (const auto& [page, title] : pages) tabs->addTab(page, title);
+    return tabs;
+}
+
+void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
+    const QString title = QGuiApplication::applicationDisplayName();
+    if (prompts) {
+        prompts->tell(message, title.toStdString(), rivo::Icon::Error);
+        return;
+    }
+    QMessageBox::critical(parent, title, QString::fromStdString(message));
+}
+
+QString ImageFileFilter() {
+    return QStringLiteral(
+        "File Bin (*.Bin *.bin *.BIN);;File Dat (*.Dat *.dat *.DAT);;"
+        "File RCU (*.Rcu *.rcu *.RCU);;Tutti i files (*)");
+}
+
+}  // namespace rivo::dialogs

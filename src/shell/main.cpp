@@ -11,6 +11,7 @@
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/qt_translation.h"
+#include "shell/window_texts.h"
 
 int main(int argc, char* argv[]) {
     QStringList rawArguments;
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
         qCritical("%s", qPrintable(commandLine.errorText()));
         return 1;
     }
-    QApplication::setApplicationName(QStringLiteral("Rivo800 Edit - Beta1"));
+    QApplication::setApplicationName(QString::fromUtf8(window_text::kApplicationTitle));
 
     TSDIAppForm window;
     window.restoreSettings();

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "channels/cp1252.h"
+#include "dialogs/dialog_parts.h"
 #include "editing/find.h"
 #include "shell/row_drag_table.h"
 
@@ -39,16 +40,6 @@ constexpr int kFavouriteWidth = 260;
 // The find text's background when no channel name holds it.
 const QColor kNotFoundColour(255, 102, 102);
 
-// Typing into a name cell: characters Windows-1252 cannot hold are refused as typed,
-// so that every name stays a byte string the image can store.
-class Cp1252Validator final : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
-    }
-};
-
 // A list name: Windows-1252 characters, at most 8 of them (one byte each), refused as
 // typed rather than cut after the edit.
 class NameDelegate final : public QStyledItemDelegate {
@@ -59,7 +50,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setValidator(new Cp1252Validator(line));
+            line->setValidator(new rivo::dialogs::Cp1252Validator(line));
             line->setMaxLength(kMaxLength);
         }
         return editor;

@@ -307,7 +307,7 @@ void PaintOnly(benchmark::State& state) {
 }
 
 #define RIVO_COMMAND_BENCHMARK(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true)
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(9)->ReportAggregatesOnly(true)
 RIVO_COMMAND_BENCHMARK(PaintOnly);
 RIVO_COMMAND_BENCHMARK(RefreshAndPaint);
 RIVO_COMMAND_BENCHMARK(DeleteThousandChannels);

@@ -5,10 +5,25 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace rivo {
 
 namespace {
+
+// The element at index of a list held by pointer; nullptr when index is outside it.
+template <typename List>
+auto* itemAt(List& items, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return decltype(items[0].get()){nullptr};
+    return items[static_cast<std::size_t>(index)].get();
+}
+
+// The snapshot of an entry or module; none when there is none.
+template <typename Item>
+auto infoOf(const Item* item) -> std::optional<decltype(item->GetInfo())> {
+    if (!item) return std::nullopt;
+    return item->GetInfo();
+}
 
 std::int32_t roundUp4(std::int64_t v) {
     std::int64_t r = (v + 3) / 4 * 4;
@@ -30,14 +45,12 @@ void TKVXScript::SetInfo(const TmpScript& info) {
 }
 
 TmpScript TKVXScript::GetInfo() const {
-    TmpScript s;
-    s.Name = Name_;
-    s.Size = Size_;
-    s.Offset = Offset_;
-    s.Kind = Kind_;
-    s.ModuleIndex = ModuleIndex_;
-    s.FilePos = FilePos_;
-    return s;
+    return TmpScript{.Name = Name_,
+                     .Size = Size_,
+                     .Offset = Offset_,
+                     .Kind = Kind_,
+                     .ModuleIndex = ModuleIndex_,
+                     .FilePos = FilePos_};
 }
 
 void TKVXScript::SetData(const std::uint8_t* data, std::size_t count) {
@@ -72,34 +85,20 @@ void TKVXScript::Unpack() { UnpackBytes(Data_, Stream_); }
 // ---------------------------------------------------------------------------------
 // TKVXModule
 
-TKVXScript* TKVXModule::GetScript(int index) {
-    if (index < 0 || index >= GetNumScript()) return nullptr;
-    return Scripts_[static_cast<std::size_t>(index)].get();
-}
-
-const TKVXScript* TKVXModule::GetScript(int index) const {
-    if (index < 0 || index >= GetNumScript()) return nullptr;
-    return Scripts_[static_cast<std::size_t>(index)].get();
-}
-
-std::optional<TmpScript> TKVXModule::GetScriptInfo(int index) const {
-    const TKVXScript* s = GetScript(index);
-    if (!s) return std::nullopt;
-    return s->GetInfo();
-}
+TKVXScript* TKVXModule::GetScript(int index) { return itemAt(Scripts_, index); }
+const TKVXScript* TKVXModule::GetScript(int index) const { return itemAt(Scripts_, index); }
+std::optional<TmpScript> TKVXModule::GetScriptInfo(int index) const { return infoOf(GetScript(index)); }
 
 TmpModule TKVXModule::GetInfo() const {
-    TmpModule m;
-    m.Name = Name_;
-    m.Size = Size_;
-    m.NumScript = NumScript_;
-    m.Kind = Kind_;
-    m.Offset = Offset_;
-    m.Address = Address_;
-    m.Source = Source_;
-    m.Sector = Sector_;
-    m.Slot = Slot_;
-    return m;
+    return TmpModule{.Name = Name_,
+                     .Size = Size_,
+                     .NumScript = NumScript_,
+                     .Kind = Kind_,
+                     .Offset = Offset_,
+                     .Address = Address_,
+                     .Source = Source_,
+                     .Sector = Sector_,
+                     .Slot = Slot_};
 }
 
 void TKVXModule::RecomputeSize() {
@@ -155,21 +154,9 @@ void TKVXModule::SetPlace(std::int32_t sector, std::int32_t slot, std::int32_t o
 TKVXFile::TKVXFile() = default;
 TKVXFile::~TKVXFile() = default;
 
-TKVXModule* TKVXFile::GetModule(int index) {
-    if (index < 0 || index >= GetNumModule()) return nullptr;
-    return Modules_[static_cast<std::size_t>(index)].get();
-}
-
-const TKVXModule* TKVXFile::GetModule(int index) const {
-    if (index < 0 || index >= GetNumModule()) return nullptr;
-    return Modules_[static_cast<std::size_t>(index)].get();
-}
-
-std::optional<TmpModule> TKVXFile::GetModuleInfo(int index) const {
-    const TKVXModule* m = GetModule(index);
-    if (!m) return std::nullopt;
-    return m->GetInfo();
-}
+TKVXModule* TKVXFile::GetModule(int index) { return itemAt(Modules_, index); }
+const TKVXModule* TKVXFile::GetModule(int index) const { return itemAt(Modules_, index); }
+std::optional<TmpModule> TKVXFile::GetModuleInfo(int index) const { return infoOf(GetModule(index)); }
 
 TKVXModule* TKVXFile::AddModule(const TmpModule& info) {
     auto m = std::make_unique<TKVXModule>(this);

@@ -37,59 +37,54 @@ LoadResult TKVXFile::LoadFile(const std::string& path) {
     return LoadBytes(std::move(*content), path);
 }
 
-namespace {
-void resetState(std::string& fileName, const std::string& name, Bytes& content, Bytes&& newContent,
-                std::int64_t& fileSize) {
-    fileName = name;
-    content = std::move(newContent);
-    fileSize = static_cast<std::int64_t>(content.size());
-}
-}  // namespace
-
-LoadResult TKVXFile::LoadBytes(Bytes content, const std::string& name) {
-    resetState(FileName_, name, Content_, std::move(content), FileSize_);
+void TKVXFile::StartLoading(Bytes content, const std::string& name) {
+    FileName_ = name;
+    Content_ = std::move(content);
+    FileSize_ = static_cast<std::int64_t>(Content_.size());
     Modules_.clear();
     NumScript_ = 0;
     UcrSector_ = -1;
     RawSectors_.clear();
     Variant_ = 0;
-    Type_ = CheckFileType();
-    LoadResult r;
+}
+
+void TKVXFile::BuildTable() {
     std::vector<TmpModule> modules;
     std::vector<TmpScript> scripts;
-    if (Type_ == 1) {
+    if (Type_ == 1)
         ExtractFlash(modules, scripts);
-    } else if (Type_ == 2) {
+    else
         ExtractMainCode(modules, scripts);
-    } else {
-        Content_.clear();
-        Content_.shrink_to_fit();
+    TranslateList(modules, scripts);
+}
+
+void TKVXFile::DropContent() {
+    Content_.clear();
+    Content_.shrink_to_fit();
+}
+
+LoadResult TKVXFile::LoadBytes(Bytes content, const std::string& name) {
+    StartLoading(std::move(content), name);
+    Type_ = CheckFileType();
+    LoadResult r;
+    if (Type_ != 1 && Type_ != 2) {
+        DropContent();
         r.status = LoadResult::Status::Unrecognised;
         r.message = kUnknownFormatMessage;
         return r;
     }
-    TranslateList(modules, scripts);
-    Content_.clear();
-    Content_.shrink_to_fit();
+    BuildTable();
+    DropContent();
     r.status = LoadResult::Status::Ok;
     if (UnexpectedSize()) r.sizeWarning = FlashSizeWarning(FileSize_);
     return r;
 }
 
 LoadResult TKVXFile::LoadFlashBytes(Bytes content, const std::string& name) {
-    resetState(FileName_, name, Content_, std::move(content), FileSize_);
-    Modules_.clear();
-    NumScript_ = 0;
-    UcrSector_ = -1;
-    RawSectors_.clear();
-    Variant_ = 0;
+    StartLoading(std::move(content), name);
     Type_ = 1;
-    std::vector<TmpModule> modules;
-    std::vector<TmpScript> scripts;
-    ExtractFlash(modules, scripts);
-    TranslateList(modules, scripts);
-    Content_.clear();
-    Content_.shrink_to_fit();
+    BuildTable();
+    DropContent();
     LoadResult r;
     r.status = LoadResult::Status::Ok;
     return r;

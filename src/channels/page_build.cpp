@@ -94,11 +94,12 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     page->SatelliteA = params.SatelliteA;
     page->SatelliteB = params.SatelliteB;
     page->ImageId = NewImageId();
-    page->Image = image;
-    if (!image) return page;
+    page->Image = std::move(image);
+    if (!page->Image) return page;
+    TKVXFile& file = *page->Image;
 
-    std::vector<TKVXModule*> transponderModules = distinctModules(*image, "TPT");
-    std::vector<TKVXModule*> channelModules = distinctModules(*image, "TCS");
+    std::vector<TKVXModule*> transponderModules = distinctModules(file, "TPT");
+    std::vector<TKVXModule*> channelModules = distinctModules(file, "TCS");
     page->Layout = channelModules.empty()       ? ListLayout::None
                    : channelModules.size() == 1 ? ListLayout::Single
                                                 : ListLayout::Split;
@@ -162,8 +163,8 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     }
 
     if (page->Layout == ListLayout::Split) {
-        for (int i = 0; i < image->GetNumModule(); ++i) {
-            TKVXModule* module = image->GetModule(i);
+        for (int i = 0; i < file.GetNumModule(); ++i) {
+            TKVXModule* module = file.GetModule(i);
             if (module && contains(module->Name(), "Support")) {
                 readSupport(*page, *module);
                 break;  // only the first support module is read

@@ -22,13 +22,13 @@ set -euo pipefail
 faults=(
   "cell-32-bit-limit|src/channels/records.cpp|/if (v > INT32_MAX) return false;/d"
   "list-name-clear-late|src/channels/records.cpp|s/for (std::size_t i = 2; i < end; ++i) bytes\[i\] = 0;/for (std::size_t i = 3; i < end; ++i) bytes[i] = 0;/"
-  "favourite-last-channel|src/channels/page_io.cpp|s/} else if (n > channels) {/} else if (n >= channels) {/"
+  "favourite-last-channel|src/channels/page_build.cpp|s/} else if (n > channels) {/} else if (n >= channels) {/"
   "paste-above-255-kept|src/editing/clipboard.cpp|s/if (t == kNotANumber || t > kNoTransponder)/if (t == kNotANumber)/"
   "dialog-last-transponder|src/editing/channel_dialog_logic.cpp|s/transponder <= page.transponderCount()) {/transponder < page.transponderCount()) {/"
   "entry-compared-as-text|src/editing/channel_rows.cpp|s/if (ReadCellNumber(text, -1) == n) present = true;/if (text == number) present = true;/"
   "find-backwards-start|src/editing/find.cpp|s/from = forward ? n : 1;/from = forward ? n : n;/"
   "copy-free-row-carried|src/editing/clipboard.cpp|s/if (page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency) != \"0\")/if (!page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency).empty())/"
-  "record-at-sector-end|src/image/kvx_file.cpp|s/if (rec + kRecordBytes > sectorEnd/if (rec + kRecordBytes >= sectorEnd/"
+  "record-at-sector-end|src/image/flash_extract.cpp|s/if (rec + kRecordBytes > sectorEnd/if (rec + kRecordBytes >= sectorEnd/"
   "sector-exactly-full|src/image/kvx_writer.cpp|s/if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize))/if (sector.size() + module.size() >= static_cast<std::size_t>(kSectorSize))/"
   # Further faults of the same kinds, at other boundaries.
   "match-window-narrow|src/editing/transponders.cpp|s/static_cast<std::uint64_t>(b) + 2;/static_cast<std::uint64_t>(b) + 1;/"

@@ -324,7 +324,7 @@ std::vector<std::uint8_t> WriteFavouriteList(const Grid& favouriteGrid) {
     for (int s = 1; s <= fav::Slots; ++s) {
         const std::string& text = favouriteGrid.cell(s, fav::Channel);
         try {
-            putBe16(&out[static_cast<std::size_t>(2 * (s - 1))], CellInteger(text));
+            putBe16(&out[2 * static_cast<std::size_t>(s - 1)], CellInteger(text));
         } catch (const ConversionError& e) {
             throw CellConversionError(e, fav::Channel, s);
         }

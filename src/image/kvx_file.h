@@ -248,6 +248,13 @@ public:
     std::int32_t TotalScripts() const { return NumScript_; }
 
 private:
+    // The steps every load takes: take the bytes and forget the previous image; build the
+    // module table with the extractor of Type_; let the bytes go once the entries hold
+    // their copies.
+    void StartLoading(Bytes content, const std::string& name);
+    void BuildTable();
+    void DropContent();
+
     std::string FileName_;
     Bytes Content_;  // the file's bytes while loading
     std::int64_t FileSize_ = 0;

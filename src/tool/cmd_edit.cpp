@@ -28,7 +28,7 @@ bool isOption(const std::string& word) { return word.size() > 2 && word.compare(
 
 int runEdit(const std::vector<std::string>& words, ToolIo& io) {
     if (words.empty() || isOption(words[0])) usage("missing IMAGE");
-    const std::string image = words[0];
+    const std::string& image = words[0];
     std::string out;
     bool dump = false;
     std::size_t pos = 1;

@@ -9,18 +9,19 @@
 #include <vector>
 
 #include "channels/open_params.h"
+#include "tool/edit_args.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
 
 // The open parameters of another image, from the options "--src-lnb-low",
 // "--src-lnb-high", "--src-sat-a", "--src-sat-b", "--src-symbol-rates" starting at
-// words[pos] (each "--src-name VALUE" or "--src-name=VALUE"), over params. Returns the
-// words used; a bad value, an unknown --src- option or equal satellite names are usage
-// errors of operation op.
-std::size_t TakeSourceOptions(const std::vector<std::string>& words, std::size_t pos, const std::string& op,
-                              TOpenParams& params);
+// argument `at` of args (each "--src-name VALUE" or "--src-name=VALUE"), over params.
+// Returns the words used; a bad value, an unknown --src- option or equal satellite names
+// are usage errors of the operation.
+std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, TOpenParams& params);
 
+// The operations themselves, as registered (reached by name through the registry too).
 std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
 std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);
 std::size_t PasteOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);

@@ -1,0 +1,204 @@
+// Building a page from a loaded flash image (BuildPage), and opening a file as a
+// channel list (OpenPage).
+#include <algorithm>
+#include <span>
+#include <utility>
+
+#include "channels/page_io.h"
+#include "channels/page_modules.h"
+#include "channels/records.h"
+
+namespace rivo {
+
+using namespace page_detail;
+
+namespace {
+
+void markUnreferencedTransponders(ListPage& page) {
+    const int transponders = page.transponderCount();
+    std::vector<bool> referenced(static_cast<std::size_t>(transponders) + 1, false);
+    for (int r = 1; r <= page.channelCount(); ++r) {
+        const std::int64_t t = CellIntegerOr(page.ChannelGrid.cell(r, ch::Transponder), -1);
+        if (t >= 1 && t <= transponders) referenced[static_cast<std::size_t>(t)] = true;
+    }
+    for (int t = 1; t <= transponders; ++t) {
+        if (referenced[static_cast<std::size_t>(t)]) continue;
+        page.TransponderGrid.setCell(t, tp::Frequency, "0");
+        page.TransponderGrid.setColour(t, kColourGrey);
+    }
+}
+
+void readSupport(ListPage& page, TKVXModule& support) {
+    const int channels = page.channelCount();
+    std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
+    // A damaged module can name two entries alike. Only the first of each name is read,
+    // as with modules: a later one would replace the list's slots but leave the marks
+    // of the first in the channels' favourites column, and saving writes the list
+    // shown into every entry of that name, so the page would not read back the same.
+    std::array<bool, fav::Lists + 1> listRead{};
+    bool configRead = false;
+    for (int e = 0; e < support.GetNumScript(); ++e) {
+        TKVXScript* script = support.GetScript(e);
+        if (!script) continue;
+        // The support entries are taken as stored, whatever the module's kind.
+        const Bytes& stored = script->Data();
+        if (const int k = favouriteListNumber(script->Name()); k != 0) {
+            if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
+            Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
+            const auto slots = ReadFavouriteList(stored);
+            for (int s = 1; s <= fav::Slots; ++s) {
+                const int n = slots[static_cast<std::size_t>(s - 1)];
+                GridRow& row = grid.row(s);
+                row.cells[fav::Pos] = std::to_string(s);
+                if (n == 0) {
+                    row.cells[fav::Name].clear();
+                    row.cells[fav::Channel] = "0";
+                    row.colour = kColourGrey;
+                } else if (n > channels) {
+                    // Names no channel of this list: shown without a name and kept, so
+                    // that saving writes the slot back as it was read.
+                    row.cells[fav::Name].clear();
+                    row.cells[fav::Channel] = std::to_string(n);
+                    row.colour = kColourNone;
+                } else {
+                    row.cells[fav::Name] = page.ChannelGrid.cell(n, ch::Name);
+                    row.cells[fav::Channel] = std::to_string(n);
+                    row.colour = page.ChannelGrid.colour(n);
+                    sets[static_cast<std::size_t>(n)] |= static_cast<std::uint8_t>(1u << (k - 1));
+                }
+            }
+        } else if (script->Name() == "config.pre") {
+            if (std::exchange(configRead, true)) continue;
+            page.VersionText = ReadVersionText(stored);
+            const auto names = ReadListNames(stored);
+            for (int k = 1; k <= fav::Lists; ++k) {
+                page.ConfigGrid.setCell(k, 0, std::to_string(k));
+                page.ConfigGrid.setCell(k, 1, names[static_cast<std::size_t>(k - 1)]);
+            }
+        }
+    }
+    for (int n = 1; n <= channels; ++n)
+        if (sets[static_cast<std::size_t>(n)] != 0)
+            page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(sets[static_cast<std::size_t>(n)]));
+}
+
+}  // namespace
+
+std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpenParams& params,
+                                    Progress& progress) {
+    auto page = std::make_unique<ListPage>();
+    page->FileName = params.FileName;
+    page->LnbLow = params.LnbLow;
+    page->LnbHigh = params.LnbHigh;
+    page->SymbolRates = params.SymbolRates;
+    page->SatelliteA = params.SatelliteA;
+    page->SatelliteB = params.SatelliteB;
+    page->ImageId = NewImageId();
+    page->Image = std::move(image);
+    if (!page->Image) return page;
+    TKVXFile& file = *page->Image;
+
+    std::vector<TKVXModule*> transponderModules = distinctModules(file, "TPT");
+    std::vector<TKVXModule*> channelModules = distinctModules(file, "TCS");
+    page->Layout = channelModules.empty()       ? ListLayout::None
+                   : channelModules.size() == 1 ? ListLayout::Single
+                                                : ListLayout::Split;
+    if (page->Layout == ListLayout::Split) orderSplitModules(channelModules);
+
+    // Each table's content is taken once; the row counts come first, as the grids are
+    // sized before they are filled.
+    std::vector<Bytes> transponderTables, channelTables;
+    std::size_t transponders = 0, channels = 0;
+    for (TKVXModule* m : transponderModules) {
+        transponderTables.push_back(firstEntryContent(m));
+        transponders += transponderTables.back().size() / kTransponderRecordSize;
+    }
+    for (TKVXModule* m : channelModules) {
+        channelTables.push_back(firstEntryContent(m));
+        channels += channelTables.back().size() / kChannelRecordSize;
+    }
+    page->TransponderGrid.setRowCount(static_cast<int>(transponders) + 1);
+    page->ChannelGrid.setRowCount(static_cast<int>(channels) + 1);
+
+    const TransponderContext context = contextOf(*page);
+    int n = 0;
+    for (const Bytes& bytes : transponderTables) {
+        const std::span<const std::uint8_t> table(bytes);
+        for (std::size_t at = 0; at + kTransponderRecordSize <= table.size(); at += kTransponderRecordSize) {
+            const auto record = table.subspan(at).first<kTransponderRecordSize>();
+            ++n;
+            GridRow& row = page->TransponderGrid.row(n);
+            row.cells = ReadTransponderRecord(record, n, context);
+            const bool used = record[0] != 0 || record[1] != 0 || record[2] != 0 || record[3] != 0;
+            row.colour = used ? kColourInUse : kColourGrey;
+        }
+    }
+
+    const int rowCount = page->ChannelGrid.rowCount();
+    n = 0;
+    for (const Bytes& bytes : channelTables) {
+        const std::span<const std::uint8_t> table(bytes);
+        progress.show(0);
+        // The gauge shows n * 100 / rowCount after row n; it is moved only when that
+        // whole percentage changes, i.e. at the first row of each new percentage.
+        int shown = -1;
+        std::int64_t nextChange = 0;
+        for (std::size_t at = 0; at + kChannelRecordSize <= table.size(); at += kChannelRecordSize) {
+            ++n;
+            GridRow& row = page->ChannelGrid.row(n);
+            const auto record = table.subspan(at).first<kChannelRecordSize>();
+            ReadChannelRecordInto(record, n, row.cells);
+            row.colour = ChannelColour((record[20] << 8) | record[21], (record[22] << 8) | record[23], record[16]);
+            if (n >= nextChange) {
+                const int percent = static_cast<int>(std::int64_t{n} * 100 / rowCount);
+                if (percent != shown) {
+                    progress.set(percent);
+                    shown = percent;
+                }
+                // The first row whose percentage is above this one.
+                nextChange = ((percent + 1) * std::int64_t{rowCount} + 99) / 100;
+            }
+        }
+        progress.hide();
+    }
+
+    if (page->Layout == ListLayout::Split) {
+        for (int i = 0; i < file.GetNumModule(); ++i) {
+            TKVXModule* module = file.GetModule(i);
+            if (module && contains(module->Name(), "Support")) {
+                readSupport(*page, *module);
+                break;  // only the first support module is read
+            }
+        }
+    }
+    page->Modified = false;
+    markUnreferencedTransponders(*page);
+    return page;
+}
+
+OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
+    OpenResult result;
+    auto image = std::make_shared<TKVXFile>();
+    const LoadResult load = image->LoadFile(params.FileName);
+    if (load.status == LoadResult::Status::Unreadable) {
+        result.status = OpenResult::Status::Unreadable;
+        result.message = load.message;
+        return result;
+    }
+    if (!load.ok() || image->GetType() == 0) {
+        result.status = OpenResult::Status::Unrecognised;
+        result.message = kUnknownFormatMessage;
+        return result;
+    }
+    if (image->GetType() != 1) {
+        result.status = OpenResult::Status::MainCode;
+        result.message = kMainCodeMessage;
+        return result;
+    }
+    result.status = OpenResult::Status::Ok;
+    result.warning = load.sizeWarning;
+    result.page = BuildPage(std::move(image), params, progress);
+    return result;
+}
+
+}  // namespace rivo

@@ -1,0 +1,67 @@
+// The modules that hold a page's tables, shared by building a page and saving it.
+#include "channels/page_modules.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace rivo::page_detail {
+
+namespace {
+
+std::string upper(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
+bool contains(const std::string& name, const char* part) { return name.find(part) != std::string::npos; }
+
+std::vector<TKVXModule*> distinctModules(TKVXFile& image, const char* part) {
+    std::vector<TKVXModule*> modules;
+    std::vector<std::string> seen;
+    for (int i = 0; i < image.GetNumModule(); ++i) {
+        TKVXModule* module = image.GetModule(i);
+        if (!module || !contains(module->Name(), part)) continue;
+        std::string key = upper(module->Name());
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+        seen.push_back(std::move(key));
+        modules.push_back(module);
+    }
+    return modules;
+}
+
+int splitBlock(const std::string& name) {
+    if (name == "TCS") return 0;
+    if (name.size() >= 4 && name[3] >= '0' && name[3] <= '9') return name[3] - '0';
+    return -1;
+}
+
+void orderSplitModules(std::vector<TKVXModule*>& modules) {
+    std::stable_sort(modules.begin(), modules.end(), [](const TKVXModule* a, const TKVXModule* b) {
+        auto key = [](const TKVXModule* m) {
+            const int block = splitBlock(m->Name());
+            return block < 0 ? 10 : block;
+        };
+        return key(a) < key(b);
+    });
+}
+
+Bytes firstEntryContent(TKVXModule* module) {
+    TKVXScript* script = module->GetScript(0);
+    if (!script) return {};
+    return script->GetStream();
+}
+
+int favouriteListNumber(const std::string& name) {
+    if (name.size() == 10 && name.compare(0, 5, "Lista") == 0 && name.compare(6, 4, ".pre") == 0 &&
+        name[5] >= '1' && name[5] <= '8')
+        return name[5] - '0';
+    return 0;
+}
+
+TransponderContext contextOf(const ListPage& page) {
+    return {page.LnbLow, page.LnbHigh, page.SymbolRates, page.SatelliteA, page.SatelliteB};
+}
+
+}  // namespace rivo::page_detail

@@ -1,0 +1,148 @@
+// Reading a flash image: eight 64 KiB sectors, each a raw "ucr" sector or a table of
+// up to 16 module slots. The type check's flash test and the flash extractor.
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "image/byte_reader.h"
+#include "image/image_extract.h"
+#include "image/kvx_file.h"
+
+namespace rivo {
+
+using image_detail::EntryBudget;
+using image_detail::kRecordBytes;
+
+namespace {
+
+constexpr std::size_t kTableBytes = 32;
+constexpr std::size_t kHeaderBytes = 16;
+constexpr std::size_t kTableSlots = 16;
+
+bool startsWithUcr(const ByteReader& in, std::size_t at) {
+    return in.fits(at, std::size_t{3}) && in.u8At(at) == 'u' && in.u8At(at + 1) == 'c' &&
+           in.u8At(at + 2) == 'r';
+}
+
+std::string upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Plain modules are the ones the channel list is stored in unencoded.
+std::int32_t flashKindForName(const std::string& name) {
+    std::string u = upper(name);
+    if (u == "TPT" || u == "TCS" || u == "PATCH" || u == "MAIL" || u.find("TCS") != std::string::npos)
+        return static_cast<std::int32_t>(ModuleKind::Plain);
+    return static_cast<std::int32_t>(ModuleKind::Packed);
+}
+
+}  // namespace
+
+int image_detail::FlashTestSector(const ByteReader& in, std::size_t sector) {
+    std::size_t start = sector * kSectorSize;
+    if (!in.fits(start, kTableBytes)) return -1;  // the sector is not in the file
+    if (startsWithUcr(in, start)) return -1;
+    std::uint16_t v = in.le16At(start);
+    if (v == 0 || in.u8At(start) == 0xFF || in.u8At(start + 1) == 0xFF) return -1;
+    std::size_t header = start + v;
+    // A header whose names are not in the file cannot match.
+    if (!in.fits(header, std::size_t{32})) return 0;
+    // The module name may run on into the size field when it fills its 10 bytes.
+    std::string a = in.nameAt(header, 16);
+    std::string b = in.nameAt(header + 16, 16);
+    if (b.size() > a.size()) b.resize(a.size());
+    return a == b ? 1 : 0;
+}
+
+std::string FlashSizeWarning(std::int64_t actualSize) {
+    const std::string sizes = "Il file è lungo " + std::to_string(actualSize) + " byte, ma un'immagine flash ne ha " +
+                              std::to_string(kFlashImageSize) + ".";
+    if (actualSize < kFlashImageSize)
+        return sizes + " Il file salvato potrebbe non contenere quello che conteneva la parte mancante.";
+    return sizes + " I byte oltre i " + std::to_string(kFlashImageSize) + " non vengono letti e non saranno salvati.";
+}
+
+void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts) {
+    ByteReader in(Content_);
+    EntryBudget budget(Content_.size());
+    for (std::size_t k = 0; k < static_cast<std::size_t>(kSectorCount); ++k) {
+        const std::size_t start = k * kSectorSize;
+        const std::size_t sectorEnd = start + kSectorSize;
+        if (!in.fits(start, kTableBytes)) break;  // sectors beyond the end yield nothing
+        if (startsWithUcr(in, start)) {
+            UcrSector_ = static_cast<int>(k);
+            RawSectors_.push_back(static_cast<int>(k));
+            // A raw sector cut short by the end of the file keeps what is there.
+            auto bytes = in.bytesUpTo(static_cast<std::int64_t>(start), kSectorSize);
+            TmpModule m;
+            m.Name = "UCR";
+            m.Size = kSectorSize;
+            m.NumScript = 1;
+            m.Kind = static_cast<std::int32_t>(ModuleKind::Raw);
+            m.Offset = static_cast<std::int32_t>(start);
+            m.Address = 0;
+            m.Source = 1;
+            m.Sector = static_cast<std::int32_t>(k);
+            m.Slot = 0;
+            modules.push_back(m);
+            TmpScript s;
+            s.Name = "UCR";
+            s.Size = static_cast<std::int32_t>(bytes.size());
+            s.Offset = 0;
+            s.Kind = m.Kind;
+            s.FilePos = m.Offset;
+            scripts.push_back(s);
+            continue;
+        }
+        std::int32_t slot = 0;
+        for (std::size_t t = 0; t < kTableSlots; ++t) {
+            std::uint16_t v = in.le16At(start + 2 * t);
+            if (v == 0 || v == 0xFFFF) continue;
+            const std::size_t header = start + v;
+            // A header that does not lie wholly inside its sector (and the file) is
+            // dropped; it still takes no slot number, as the writer would not give
+            // it one either.
+            if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) continue;
+            TmpModule m;
+            m.Name = in.nameAt(header, 10);
+            m.Size = in.le16At(header + 10);
+            const std::uint16_t declared = in.le16At(header + 12);
+            m.Kind = flashKindForName(m.Name);
+            m.Offset = static_cast<std::int32_t>(header);
+            m.Address = 0;
+            m.Source = 1;
+            m.Sector = static_cast<std::int32_t>(k);
+            m.Slot = slot++;
+            // Entry records past the end of the sector (or the file) are cut off: the
+            // module keeps the entries whose records are whole.
+            std::int32_t kept = 0;
+            for (std::size_t i = 0; i < declared; ++i) {
+                const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
+                if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes) || !budget.takeRecord()) break;
+                TmpScript s;
+                s.Name = in.nameAt(rec, 12);
+                std::uint16_t off = in.le16At(rec + 12);
+                if (in.u8At(rec + 12) == 0 && in.u8At(rec + 13) == 0) off = in.be16At(rec + 14);
+                std::uint16_t size = in.le16At(rec + 16);
+                if (in.u8At(rec + 16) == 0 && in.u8At(rec + 17) == 0) size = in.be16At(rec + 18);
+                s.Offset = static_cast<std::int32_t>(off) + 12;
+                s.FilePos = static_cast<std::int32_t>(header) + s.Offset;
+                // A module lives in one sector, and the writer keeps it there: data
+                // past the end of the sector (or the file) is cut off.
+                const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(Content_.size()),
+                                                                static_cast<std::int64_t>(sectorEnd));
+                std::int64_t avail = std::max<std::int64_t>(0, end - s.FilePos);
+                s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
+                s.Kind = m.Kind;
+                s.ModuleIndex = 0;
+                scripts.push_back(s);
+                ++kept;
+            }
+            m.NumScript = kept;
+            modules.push_back(m);
+        }
+    }
+}
+
+}  // namespace rivo

@@ -1,0 +1,89 @@
+// Reading the words of an edit operation, with the usage errors every operation shares,
+// and registering an operation table.
+#include "tool/edit_args.h"
+
+#include <climits>
+#include <cstdint>
+
+#include "channels/cp1252.h"
+#include "channels/records.h"
+#include "editing/channel_rows.h"
+
+namespace rivo::tool {
+
+void EditArgs::usage(const std::string& message) const { throw ToolError(kExitUsage, operation_ + ": " + message); }
+
+const std::string& EditArgs::word(std::size_t at, const std::string& what) const {
+    if (!has(at)) usage("missing " + what);
+    return words_[pos_ + at];
+}
+
+int EditArgs::row(std::size_t at, const char* what, int rows, const char* table) const {
+    const std::string& text = word(at, what);
+    const std::int64_t row = CellIntegerOr(text, -1);
+    if (row < 1 || row > rows)
+        usage(std::string(what) + " '" + text + "' is not a " + table + " row (1.." + std::to_string(rows) + ")");
+    return static_cast<int>(row);
+}
+
+int EditArgs::number(std::size_t at, const char* what, int lo, int hi, const std::string& range) const {
+    const std::string& text = word(at, what);
+    const std::int64_t value = ReadCellNumber(text, INT64_MIN);
+    if (value == INT64_MIN) usage(std::string(what) + " '" + text + "' is not a number");
+    if (value < lo || value > hi) usage(std::string(what) + " '" + text + "' is not " + range);
+    return static_cast<int>(value);
+}
+
+void EditArgs::checkOrder(int first, int last) const {
+    if (first > last) usage("FIRST " + std::to_string(first) + " is after LAST " + std::to_string(last));
+}
+
+bool EditArgs::choice(std::size_t at, const std::string& first, const std::string& second) const {
+    const std::string& mode = word(at, first + "|" + second);
+    if (mode != first && mode != second) usage("'" + mode + "' is neither " + first + " nor " + second);
+    return mode == first;
+}
+
+std::vector<std::pair<std::string, std::string>> EditArgs::fields(std::size_t at) const {
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (std::size_t i = pos_ + at; i < words_.size(); ++i) {
+        const auto eq = words_[i].find('=');
+        if (eq == std::string::npos) break;
+        fields.emplace_back(words_[i].substr(0, eq), words_[i].substr(eq + 1));
+    }
+    if (fields.empty()) usage("no FIELD=VALUE given");
+    return fields;
+}
+
+std::string EditArgs::cellText(const std::string& field, const std::string& value) const {
+    const auto bytes = Utf8ToCp1252(value);
+    if (!bytes) usage(field + ": '" + value + "' holds a character Windows-1252 cannot hold");
+    return *bytes;
+}
+
+Answer CommandLinePrompts::ask(const std::string& text, const std::string&, Icon, Buttons buttons) {
+    if (buttons == Buttons::Ok) {
+        if (refusal_.empty()) refusal_ = text;
+        return Answer::Ok;
+    }
+    const Answer answer = asked_ ? later_ : first_;
+    asked_ = true;
+    return answer;
+}
+
+void CommandLinePrompts::failOnRefusal() const {
+    if (!refusal_.empty()) throw ToolError(kExitFailure, refusal_);
+}
+
+std::size_t EditOperationSpec::operator()(const std::vector<std::string>& words, std::size_t pos,
+                                          EditContext& context) const {
+    const EditArgs args(words, pos, name);
+    return 1 + arity + handler(args, context);
+}
+
+bool RegisterEditOperations(std::initializer_list<EditOperationSpec> table) {
+    for (const EditOperationSpec& spec : table) RegisterEditOperation(spec.name, spec);
+    return true;
+}
+
+}  // namespace rivo::tool

@@ -71,6 +71,8 @@ public:
     void markSaved(const ListPage& page);
 
     std::size_t stepCount() const { return steps_.size(); }
+    // How many steps undo can take back from here.
+    std::size_t undoCount() const { return position_; }
     std::size_t bytesHeld() const { return bytes_; }
 
 private:

@@ -27,6 +27,7 @@
 #include "channels/cp1252.h"
 #include "dialogs/dialog_parts.h"
 #include "editing/find.h"
+#include "shell/cell_delegate.h"
 #include "shell/row_drag_table.h"
 
 namespace {
@@ -42,13 +43,13 @@ const QColor kNotFoundColour(255, 102, 102);
 
 // A list name: Windows-1252 characters, at most 8 of them (one byte each), refused as
 // typed rather than cut after the edit.
-class NameDelegate final : public QStyledItemDelegate {
+class NameDelegate final : public CellDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using CellDelegate::CellDelegate;
     static constexpr int kMaxLength = 8;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = CellDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             line->setValidator(new rivo::dialogs::Cp1252Validator(line));
             line->setMaxLength(kMaxLength);
@@ -270,6 +271,7 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
     view->verticalHeader()->setDefaultSectionSize(kRowHeight);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->setModel(model);
+    view->setItemDelegate(new CellDelegate(view));
     view->setWordWrap(false);
     view->setCornerButtonEnabled(false);
     view->setAlternatingRowColors(false);

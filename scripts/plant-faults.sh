@@ -37,6 +37,11 @@ faults=(
   "row-255-reachable|src/editing/transponders.cpp|s/kNoTransponder - 1));/kNoTransponder));/"
   "insert-shift-one-short|src/editing/clipboard.cpp|s/ShiftChannelsDown(target, r, count - c, c);/ShiftChannelsDown(target, r, count - c - 1, c);/"
   "no-av-colour-dropped|src/channels/records.cpp|s/if (vpid == 65535 \&\& apid == 65535) colour = kColourNoAudioVideo;/if (vpid == 65535 \&\& apid == 65534) colour = kColourNoAudioVideo;/"
+  # The batched list updates, the undo memory count and what undo selects.
+  "batch-free-slot-stale|src/editing/channel_rows.cpp|s/                at.freeFrom = 1;  \/\/ the list closed up: free slots moved/                ;/"
+  "leave-every-entry|src/editing/channel_rows.cpp|s/return numbers.erase(slot.cells\[fav::Channel\]) != 0;/return numbers.count(slot.cells[fav::Channel]) != 0;/"
+  "shared-row-counted|src/channels/list_page.cpp|s/if (row.use_count() == 1) bytes += rowBytes/if (row.use_count() <= 2) bytes += rowBytes/"
+  "undo-selects-one-more|src/editing/undo_history.cpp|s/return {first, first + d - 1};/return {first, first + d};/"
 )
 
 if [[ "${1:-}" == "--list" ]]; then

@@ -2,11 +2,14 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QPushButton>
+#include <QTableView>
 #include <fstream>
 
 #include "dialogs/open_dialog.h"
 #include "shell/main_window.h"
+#include "shell/page_view.h"
 
 rivo::Answer ScriptedPrompts::ask(const std::string& text, const std::string& title,
                                   rivo::Icon icon, rivo::Buttons buttons) {
@@ -91,4 +94,12 @@ bool OpenThroughDialog(TSDIAppForm& window, const QString& path,
     window.ToolButton1->trigger();
     g_adjust = nullptr;
     return window.pageCount() == before + 1;
+}
+
+void SelectChannels(PageView& view, int first, int last) {
+    QAbstractItemModel* model = view.ChannelGrid->model();
+    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.ChannelGrid->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }

@@ -26,15 +26,6 @@ using namespace rivo::testsupport;
 
 namespace {
 
-void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0),
-                                                        QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
-        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect);
-}
-
 std::string Name(const ListPage& page, int row) { return page.ChannelGrid.cell(row, ch::Name); }
 
 QString ShownName(PageView& view, int row) {

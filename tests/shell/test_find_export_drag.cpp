@@ -120,14 +120,6 @@ std::vector<Record> Expected(const Grid& grid) {
     return out;
 }
 
-void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
-        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect);
-}
-
 // What a drag of the view's selected rows carries.
 std::unique_ptr<QMimeData> DragSelected(QTableView* view) {
     return std::unique_ptr<QMimeData>(view->model()->mimeData(view->selectionModel()->selectedIndexes()));

@@ -29,14 +29,6 @@ using namespace rivo::testsupport;
 
 namespace {
 
-void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
-        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect);
-}
-
 std::vector<std::string> Names(const ListPage& page, int first, int last) {
     std::vector<std::string> out;
     for (int r = first; r <= last; ++r) out.push_back(page.ChannelGrid.cell(r, ch::Name));

@@ -43,15 +43,6 @@ using namespace rivo::testsupport;
 
 namespace {
 
-void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0),
-                                                        QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
-        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
 // The selected block of the channel table and its current row; {0, 0, 0} for none.
 struct Selected {
     int first, last, current;

@@ -45,14 +45,6 @@ struct Tables {
     bool operator==(const Tables&) const = default;
 };
 
-void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
-        QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect);
-}
-
 int FirstRowColoured(const Grid& grid, std::uint32_t colour) {
     for (int r = 1; r < grid.rowCount(); ++r)
         if (grid.colour(r) == colour) return r;

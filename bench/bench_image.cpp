@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 #include "packed_encoder.h"
 
@@ -76,8 +76,8 @@ Bytes fullImage() {
 void BM_LoadFlashImage(benchmark::State& state) {
     const Bytes image = fullImage();
     for (auto _ : state) {
-        TKVXFile f;
-        LoadResult r = f.LoadBytes(image);
+        KvxImage f;
+        LoadResult r = f.loadBytes(image);
         benchmark::DoNotOptimize(r);
         if (!r.ok()) state.SkipWithError("not loaded");
     }
@@ -85,11 +85,11 @@ void BM_LoadFlashImage(benchmark::State& state) {
 }
 
 void BM_SaveFlashImage(benchmark::State& state) {
-    TKVXFile f;
-    if (!f.LoadBytes(fullImage()).ok()) state.SkipWithError("not loaded");
+    KvxImage f;
+    if (!f.loadBytes(fullImage()).ok()) state.SkipWithError("not loaded");
     Bytes out;
     for (auto _ : state) {
-        SaveResult r = f.SaveToBytes(out);
+        SaveResult r = f.saveToBytes(out);
         benchmark::DoNotOptimize(out.data());
         if (!r.ok) state.SkipWithError("not saved");
     }

@@ -41,7 +41,7 @@ void BM_ReadFile(benchmark::State& state) {
 BENCHMARK(BM_ReadFile)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenPage(benchmark::State& state) {
-    TOpenParams params = FixtureOpenParams();
+    OpenParams params = FixtureOpenParams();
     params.FileName = largest().path;
     NullProgress progress;
     for (auto _ : state) {
@@ -59,8 +59,8 @@ BENCHMARK(BM_OpenPage)->Unit(benchmark::kMicrosecond);
 void BM_BuildPage(benchmark::State& state) {
     std::string error;
     const Bytes bytes = *ReadWholeFile(largest().path, error);
-    auto image = std::make_shared<TKVXFile>();
-    image->LoadBytes(bytes);
+    auto image = std::make_shared<KvxImage>();
+    image->loadBytes(bytes);
     NullProgress progress;
     for (auto _ : state) {
         auto page = BuildPage(image, FixtureOpenParams(), progress);
@@ -73,7 +73,7 @@ void BM_BuildPage(benchmark::State& state) {
 BENCHMARK(BM_BuildPage)->Unit(benchmark::kMicrosecond);
 
 void BM_SavePage(benchmark::State& state) {
-    TOpenParams params = FixtureOpenParams();
+    OpenParams params = FixtureOpenParams();
     params.FileName = largest().path;
     NullProgress progress;
     OpenResult opened = OpenPage(params, progress);

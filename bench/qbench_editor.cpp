@@ -28,8 +28,8 @@
 #include <memory>
 
 #include "channels/cp1252.h"
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "editing/undo_history.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
@@ -55,19 +55,19 @@ LargestImage& Largest() {
     return image;
 }
 
-TOpenParams Params() {
-    TOpenParams params = FixtureOpenParams();
+OpenParams Params() {
+    OpenParams params = FixtureOpenParams();
     params.FileName = Largest().path;
     return params;
 }
 
 void OpenToShownPage(benchmark::State& state) {
-    TSDIAppForm window;
+    MainWindow window;
     window.show();
     QApplication::processEvents();
-    const TOpenParams params = Params();
+    const OpenParams params = Params();
     for (auto _ : state) {
-        if (!window.OpenWithParams(params)) {
+        if (!window.openWithParams(params)) {
             state.SkipWithError("the image did not open");
             return;
         }
@@ -77,9 +77,9 @@ void OpenToShownPage(benchmark::State& state) {
         state.PauseTiming();
         benchmark::DoNotOptimize(window.pageView(0)->page().channelCount());
         // Close the page without the question.
-        PageView* view = window.PageRecords.back();
-        window.PageRecords.pop_back();
-        window.PageControl1->removeTab(window.PageControl1->indexOf(view));
+        PageView* view = window.pageViews.back();
+        window.pageViews.pop_back();
+        window.pageTabs->removeTab(window.pageTabs->indexOf(view));
         delete view;
         QApplication::processEvents();
         state.ResumeTiming();
@@ -118,13 +118,13 @@ void FillTableWidget(benchmark::State& state) {
 BENCHMARK(FillTableWidget)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void ScrollChannelTable(benchmark::State& state) {
-    TSDIAppForm window;
+    MainWindow window;
     window.show();
-    if (!window.OpenWithParams(Params())) {
+    if (!window.openWithParams(Params())) {
         state.SkipWithError("the image did not open");
         return;
     }
-    QTableView* table = window.pageView(0)->ChannelGrid;
+    QTableView* table = window.pageView(0)->channelTable;
     QScrollBar* bar = table->verticalScrollBar();
     QApplication::processEvents();
     window.repaint();
@@ -137,7 +137,7 @@ void ScrollChannelTable(benchmark::State& state) {
         bar->setValue(next > bar->maximum() ? 0 : next);
         table->viewport()->repaint();
     }
-    for (auto* view : window.PageRecords) view->page().Modified = false;
+    for (auto* view : window.pageViews) view->page().Modified = false;
 }
 BENCHMARK(ScrollChannelTable)->Unit(benchmark::kMicrosecond);
 
@@ -151,9 +151,9 @@ public:
 };
 
 void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
+    QAbstractItemModel* model = view.channelTable->model();
+    view.channelTable->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.channelTable->selectionModel()->select(
         QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
         QItemSelectionModel::ClearAndSelect);
 }
@@ -167,18 +167,18 @@ void SelectChannels(PageView& view, int first, int last) {
 // that case on its own.
 struct CommandWindow {
     YesPrompts prompts;
-    TSDIAppForm window;
+    MainWindow window;
     bool ok = false;
     explicit CommandWindow(int pages = 1, bool editedBefore = true) {
         window.setPrompts(&prompts);
         window.resize(900, 600);
         window.show();
         for (int i = 0; i < pages; ++i)
-            if (!window.OpenWithParams(Params())) return;
-        window.PageControl1->setCurrentIndex(0);
+            if (!window.openWithParams(Params())) return;
+        window.pageTabs->setCurrentIndex(0);
         if (editedBefore) {
             window.pageView(0)->setCurrentChannelRow(window.pageView(0)->page().channelCount());
-            window.ToolButton19Click();
+            window.insertChannel();
             if (!window.pageView(0)->page().Modified) return;
         }
         QApplication::processEvents();
@@ -188,14 +188,14 @@ struct CommandWindow {
     }
     std::size_t baseline = 0;  // the steps made before the runs, kept by undoOnce
     ~CommandWindow() {
-        for (auto* view : window.PageRecords) view->page().Modified = false;
-        TChanData::SetExecHook({});
+        for (auto* view : window.pageViews) view->page().Modified = false;
+        ChannelDialog::setExecHook({});
     }
     PageView& view() { return *window.pageView(0); }
     // Up to the table shown again, painted once: the update joins the one the command
     // asked for (a repaint() after the events would paint the table twice).
     void show() {
-        view().ChannelGrid->viewport()->update();
+        view().channelTable->viewport()->update();
         QApplication::processEvents();
     }
 };
@@ -223,12 +223,12 @@ void timeCommand(benchmark::State& state, CommandWindow& w, Prepare prepare, Com
 
 // Takes back what the run did, never the edit made before the runs.
 void undoOnce(CommandWindow& w) {
-    for (std::size_t n = w.view().history().undoCount(); n > w.baseline; --n) w.window.EditUndo1Execute();
+    for (std::size_t n = w.view().history().undoCount(); n > w.baseline; --n) w.window.undo();
 }
 
 void DeleteThousandChannels(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.ToolButton11Click(); },
+    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
                 [&] { undoOnce(w); });
 }
 
@@ -237,23 +237,23 @@ void DeleteThousandChannels(benchmark::State& state) {
 // painted again than on later edits.
 void DeleteThousandChannelsFirstEdit(benchmark::State& state) {
     CommandWindow w(1, false);
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.ToolButton11Click(); },
+    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
                 [&] { undoOnce(w); });
 }
 
 void InsertChannel(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(100); }, [&] { w.window.ToolButton19Click(); },
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(100); }, [&] { w.window.insertChannel(); },
                 [&] { undoOnce(w); });
 }
 
 void MoveFiveThousandChannels(benchmark::State& state) {
     CommandWindow w;
-    w.window.runNumberDialog = [](TForm4& dialog) {
-        dialog.Edit1->setText(QStringLiteral("4991"));
+    w.window.runRowNumberDialog = [](RowNumberDialog& dialog) {
+        dialog.numberEdit->setText(QStringLiteral("4991"));
         return true;
     };
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1, 5000); }, [&] { w.window.ToolButton10Click(); },
+    timeCommand(state, w, [&] { SelectChannels(w.view(), 1, 5000); }, [&] { w.window.moveChannels(); },
                 [&] { undoOnce(w); });
 }
 
@@ -261,51 +261,51 @@ void PasteFiveThousandChannels(benchmark::State& state) {
     CommandWindow w(2);
     if (w.ok) {
         // Copied from the other image's page, pasted on the first.
-        w.window.PageControl1->setCurrentIndex(1);
+        w.window.pageTabs->setCurrentIndex(1);
         QApplication::processEvents();
         SelectChannels(*w.window.pageView(1), 2001, 7000);
-        w.window.ToolButton6Click();
-        w.window.PageControl1->setCurrentIndex(0);
+        w.window.copyChannels();
+        w.window.pageTabs->setCurrentIndex(0);
         QApplication::processEvents();
     }
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(1); }, [&] { w.window.ToolButton7Click(); },
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(1); }, [&] { w.window.pasteChannels(); },
                 [&] { undoOnce(w); });
 }
 
 void ChannelDialogOk(benchmark::State& state) {
     CommandWindow w;
     int n = 0;
-    TChanData::SetExecHook([&n](TChanData& dialog) {
+    ChannelDialog::setExecHook([&n](ChannelDialog& dialog) {
         dialog.box(box::Name)->setText(QStringLiteral("Nome %1").arg(n++));
         dialog.okButton()->click();
     });
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(5000); }, [&] { w.window.ChannelGridDblClick(); },
+    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(5000); }, [&] { w.window.editChannel(); },
                 [&] { undoOnce(w); });
 }
 
 void OptimiseTransponders(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [] {}, [&] { w.window.ToolButton18Click(); }, [&] { undoOnce(w); });
+    timeCommand(state, w, [] {}, [&] { w.window.optimiseTransponders(); }, [&] { undoOnce(w); });
 }
 
 // Undo (timed) and redo (untimed) of a move of 5,000 channels, and the other way round.
 void undoRedoMove(benchmark::State& state, bool timeUndo) {
     CommandWindow w;
     if (w.ok) {
-        w.window.runNumberDialog = [](TForm4& dialog) {
-            dialog.Edit1->setText(QStringLiteral("4991"));
+        w.window.runRowNumberDialog = [](RowNumberDialog& dialog) {
+            dialog.numberEdit->setText(QStringLiteral("4991"));
             return true;
         };
         SelectChannels(w.view(), 1, 5000);
-        w.window.ToolButton10Click();
+        w.window.moveChannels();
         w.show();
         if (!w.view().history().canUndo()) {
             state.SkipWithError("the move changed nothing");
             return;
         }
     }
-    auto undo = [&] { w.window.EditUndo1Execute(); };
-    auto redo = [&] { w.window.EditRedo1Execute(); };
+    auto undo = [&] { w.window.undo(); };
+    auto redo = [&] { w.window.redo(); };
     if (timeUndo)
         timeCommand(state, w, [] {}, undo, redo);
     else

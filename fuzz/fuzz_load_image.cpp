@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace {
 
@@ -15,32 +15,32 @@ void check(bool ok) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    rivo::TKVXFile image;
-    rivo::LoadResult loaded = image.LoadBytes(rivo::Bytes(data, data + size), "fuzz");
+    rivo::KvxImage image;
+    rivo::LoadResult loaded = image.loadBytes(rivo::Bytes(data, data + size), "fuzz");
     if (!loaded.ok()) {
-        check(image.GetNumModule() == 0);
+        check(image.moduleCount() == 0);
         return 0;
     }
     std::int64_t entries = 0;
-    for (int i = 0; i < image.GetNumModule(); ++i) {
-        check(image.GetModuleInfo(i).has_value());
-        rivo::TKVXModule* m = image.GetModule(i);
-        for (int k = 0; k < m->GetNumScript(); ++k) {
-            check(m->GetScriptInfo(k).has_value());
-            rivo::TKVXScript* s = m->GetScript(k);
-            check(static_cast<std::size_t>(s->Size()) == s->Data().size());
-            (void)s->GetStream();
-            check(s->GetRawStream() == s->Data());
+    for (int i = 0; i < image.moduleCount(); ++i) {
+        check(image.moduleRecord(i).has_value());
+        rivo::KvxModule* m = image.module(i);
+        for (int k = 0; k < m->entryCount(); ++k) {
+            check(m->entryRecord(k).has_value());
+            rivo::KvxEntry* s = m->entry(k);
+            check(static_cast<std::size_t>(s->size()) == s->data().size());
+            (void)s->content();
+            check(s->storedBytes() == s->data());
             ++entries;
         }
-        check(m->GetScript(m->GetNumScript()) == nullptr);
+        check(m->entry(m->entryCount()) == nullptr);
     }
-    check(entries == image.TotalScripts());
-    check(image.GetModule(image.GetNumModule()) == nullptr);
+    check(entries == image.totalEntries());
+    check(image.module(image.moduleCount()) == nullptr);
 
     rivo::Bytes saved;
-    rivo::SaveResult result = image.SaveToBytes(saved);
-    if (image.GetType() != 1) {
+    rivo::SaveResult result = image.saveToBytes(saved);
+    if (image.imageType() != 1) {
         check(!result.ok);
         return 0;
     }
@@ -49,20 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(saved.size() == static_cast<std::size_t>(rivo::kFlashImageSize));
-    rivo::TKVXFile again;
-    check(again.LoadFlashBytes(saved).ok());
-    check(again.GetNumModule() == image.GetNumModule());
-    for (int i = 0; i < image.GetNumModule(); ++i) {
-        const rivo::TKVXModule* a = image.GetModule(i);
-        const rivo::TKVXModule* b = again.GetModule(i);
-        check(a->Name() == b->Name() && a->Sector() == b->Sector() && a->Kind() == b->Kind());
-        check(a->GetNumScript() == b->GetNumScript());
-        for (int k = 0; k < a->GetNumScript(); ++k) {
-            const rivo::Bytes& x = a->GetScript(k)->Data();
-            const rivo::Bytes& y = b->GetScript(k)->Data();
-            check(a->GetScript(k)->Name() == b->GetScript(k)->Name());
+    rivo::KvxImage again;
+    check(again.loadFlashBytes(saved).ok());
+    check(again.moduleCount() == image.moduleCount());
+    for (int i = 0; i < image.moduleCount(); ++i) {
+        const rivo::KvxModule* a = image.module(i);
+        const rivo::KvxModule* b = again.module(i);
+        check(a->name() == b->name() && a->sector() == b->sector() && a->kind() == b->kind());
+        check(a->entryCount() == b->entryCount());
+        for (int k = 0; k < a->entryCount(); ++k) {
+            const rivo::Bytes& x = a->entry(k)->data();
+            const rivo::Bytes& y = b->entry(k)->data();
+            check(a->entry(k)->name() == b->entry(k)->name());
             // A raw sector cut short by the end of the file comes back padded.
-            if (a->Kind() == 3) {
+            if (a->kind() == 3) {
                 check(y.size() == 65536 && std::equal(x.begin(), x.end(), y.begin()));
             } else {
                 check(x == y);

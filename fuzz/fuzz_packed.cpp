@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "packed_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -23,9 +23,9 @@ namespace {
         }                                                                  \
     } while (false)
 
-const rivo::TOpenParams& openParams() {
-    static const rivo::TOpenParams params = [] {
-        rivo::TOpenParams p;
+const rivo::OpenParams& openParams() {
+    static const rivo::OpenParams params = [] {
+        rivo::OpenParams p;
         p.FileName = "fuzz.Bin";
         p.LnbLow = 9750;
         p.LnbHigh = 10600;
@@ -81,11 +81,11 @@ void reportDifference(const Tables& a, const Tables& b) {
     if (a.version != b.version) std::fprintf(stderr, "version: \"%s\", then \"%s\"\n", a.version.c_str(), b.version.c_str());
 }
 
-std::vector<rivo::Bytes> entriesOf(const rivo::TKVXFile& image) {
+std::vector<rivo::Bytes> entriesOf(const rivo::KvxImage& image) {
     std::vector<rivo::Bytes> entries;
-    for (int i = 0; i < image.GetNumModule(); ++i) {
-        const rivo::TKVXModule* m = image.GetModule(i);
-        for (int k = 0; k < m->GetNumScript(); ++k) entries.push_back(m->GetScript(k)->Data());
+    for (int i = 0; i < image.moduleCount(); ++i) {
+        const rivo::KvxModule* m = image.module(i);
+        for (int k = 0; k < m->entryCount(); ++k) entries.push_back(m->entry(k)->data());
     }
     return entries;
 }
@@ -93,8 +93,8 @@ std::vector<rivo::Bytes> entriesOf(const rivo::TKVXFile& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    auto image = std::make_shared<rivo::TKVXFile>();
-    if (!image->LoadBytes(rivo::Bytes(data, data + size), "fuzz.Bin").ok() || image->GetType() != 1) return 0;
+    auto image = std::make_shared<rivo::KvxImage>();
+    if (!image->loadBytes(rivo::Bytes(data, data + size), "fuzz.Bin").ok() || image->imageType() != 1) return 0;
     rivo::NullProgress quiet;
     auto page = rivo::BuildPage(image, openParams(), quiet);
     check(page && !page->Modified);
@@ -116,9 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(saved.size() == static_cast<std::size_t>(rivo::kFlashImageSize));
 
-    auto again = std::make_shared<rivo::TKVXFile>();
-    check(again->LoadFlashBytes(saved, "fuzz.Bin").ok());
-    check(again->GetNumModule() == image->GetNumModule());
+    auto again = std::make_shared<rivo::KvxImage>();
+    check(again->loadFlashBytes(saved, "fuzz.Bin").ok());
+    check(again->moduleCount() == image->moduleCount());
     auto reopened = rivo::BuildPage(again, openParams(), quiet);
     if (!sameTables(*reopened, shown)) reportDifference(shown, tablesOf(*reopened));
     check(sameTables(*reopened, shown));

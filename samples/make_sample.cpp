@@ -14,7 +14,7 @@
 #include "channels/list_page.h"
 #include "channels/page_io.h"
 #include "image/byte_reader.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 using namespace std::string_literals;
 using rivo::ByteWriter;
@@ -345,10 +345,10 @@ int main(int argc, char** argv) {
         image.insert(image.end(), ucr.begin(), ucr.end());
 
         // Read it back as the editor will, before writing anything.
-        auto file = std::make_shared<rivo::TKVXFile>();
-        if (!file->LoadBytes(image, "Sample.Bin").ok() || file->GetType() != 1)
+        auto file = std::make_shared<rivo::KvxImage>();
+        if (!file->loadBytes(image, "Sample.Bin").ok() || file->imageType() != 1)
             return fail("the generated image does not read as a flash image");
-        rivo::TOpenParams params;
+        rivo::OpenParams params;
         params.SymbolRates = kStandardRates;
         rivo::NullProgress progress;
         auto page = rivo::BuildPage(file, params, progress);
@@ -356,9 +356,9 @@ int main(int argc, char** argv) {
             page->transponderCount() != static_cast<int>(transponders().size()) + 2 ||
             page->ChannelGrid.cell(1, rivo::ch::Name) != list[0].name || page->ConfigGrid.cell(3, 1) != "Notizie")
             return fail("the generated image does not give the expected page");
-        rivo::TKVXModule* menu = file->GetModule(6);
-        if (!menu || menu->Name() != "Menu" || menu->GetNumScript() != 2) return fail("unexpected module order");
-        if (menu->GetScript(0)->GetStream() != menuIta || menu->GetScript(1)->GetStream() != menuEng)
+        rivo::KvxModule* menu = file->module(6);
+        if (!menu || menu->name() != "Menu" || menu->entryCount() != 2) return fail("unexpected module order");
+        if (menu->entry(0)->content() != menuIta || menu->entry(1)->content() != menuEng)
             return fail("a packed entry does not decode to its content");
 
         std::string error = rivo::WriteFileAtomically(folder + "/Sample.Bin", image);

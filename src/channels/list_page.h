@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
@@ -173,7 +173,7 @@ struct ListPage {
     int SelectedFavourite = -1;
     std::string VersionText = "Versione: ";
 
-    std::shared_ptr<TKVXFile> Image;
+    std::shared_ptr<KvxImage> Image;
     // Distinguishes opened images for the channel copy buffer; never reused.
     std::uint64_t ImageId = 0;
     std::string FileName;  // as opened; the tab caption is its last path component

@@ -7,7 +7,7 @@
 #include <optional>
 #include <sstream>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 

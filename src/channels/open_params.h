@@ -8,7 +8,7 @@
 
 namespace rivo {
 
-struct TOpenParams {
+struct OpenParams {
     std::string FileName;
     std::int32_t LnbLow = 9750;
     std::int32_t LnbHigh = 10600;

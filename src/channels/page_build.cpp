@@ -28,7 +28,7 @@ void markUnreferencedTransponders(ListPage& page) {
     }
 }
 
-void readSupport(ListPage& page, TKVXModule& support) {
+void readSupport(ListPage& page, KvxModule& support) {
     const int channels = page.channelCount();
     std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
     // A damaged module can name two entries alike. Only the first of each name is read,
@@ -37,12 +37,12 @@ void readSupport(ListPage& page, TKVXModule& support) {
     // shown into every entry of that name, so the page would not read back the same.
     std::array<bool, fav::Lists + 1> listRead{};
     bool configRead = false;
-    for (int e = 0; e < support.GetNumScript(); ++e) {
-        TKVXScript* script = support.GetScript(e);
-        if (!script) continue;
+    for (int e = 0; e < support.entryCount(); ++e) {
+        KvxEntry* entry = support.entry(e);
+        if (!entry) continue;
         // The support entries are taken as stored, whatever the module's kind.
-        const Bytes& stored = script->Data();
-        if (const int k = favouriteListNumber(script->Name()); k != 0) {
+        const Bytes& stored = entry->data();
+        if (const int k = favouriteListNumber(entry->name()); k != 0) {
             if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
             Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
             const auto slots = ReadFavouriteList(stored);
@@ -67,7 +67,7 @@ void readSupport(ListPage& page, TKVXModule& support) {
                     sets[static_cast<std::size_t>(n)] |= static_cast<std::uint8_t>(1u << (k - 1));
                 }
             }
-        } else if (script->Name() == "config.pre") {
+        } else if (entry->name() == "config.pre") {
             if (std::exchange(configRead, true)) continue;
             page.VersionText = ReadVersionText(stored);
             const auto names = ReadListNames(stored);
@@ -84,7 +84,7 @@ void readSupport(ListPage& page, TKVXModule& support) {
 
 }  // namespace
 
-std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpenParams& params,
+std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenParams& params,
                                     Progress& progress) {
     auto page = std::make_unique<ListPage>();
     page->FileName = params.FileName;
@@ -96,10 +96,10 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     page->ImageId = NewImageId();
     page->Image = std::move(image);
     if (!page->Image) return page;
-    TKVXFile& file = *page->Image;
+    KvxImage& file = *page->Image;
 
-    std::vector<TKVXModule*> transponderModules = distinctModules(file, "TPT");
-    std::vector<TKVXModule*> channelModules = distinctModules(file, "TCS");
+    std::vector<KvxModule*> transponderModules = distinctModules(file, "TPT");
+    std::vector<KvxModule*> channelModules = distinctModules(file, "TCS");
     page->Layout = channelModules.empty()       ? ListLayout::None
                    : channelModules.size() == 1 ? ListLayout::Single
                                                 : ListLayout::Split;
@@ -109,11 +109,11 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     // sized before they are filled.
     std::vector<Bytes> transponderTables, channelTables;
     std::size_t transponders = 0, channels = 0;
-    for (TKVXModule* m : transponderModules) {
+    for (KvxModule* m : transponderModules) {
         transponderTables.push_back(firstEntryContent(m));
         transponders += transponderTables.back().size() / kTransponderRecordSize;
     }
-    for (TKVXModule* m : channelModules) {
+    for (KvxModule* m : channelModules) {
         channelTables.push_back(firstEntryContent(m));
         channels += channelTables.back().size() / kChannelRecordSize;
     }
@@ -163,9 +163,9 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     }
 
     if (page->Layout == ListLayout::Split) {
-        for (int i = 0; i < file.GetNumModule(); ++i) {
-            TKVXModule* module = file.GetModule(i);
-            if (module && contains(module->Name(), "Support")) {
+        for (int i = 0; i < file.moduleCount(); ++i) {
+            KvxModule* module = file.module(i);
+            if (module && contains(module->name(), "Support")) {
                 readSupport(*page, *module);
                 break;  // only the first support module is read
             }
@@ -176,21 +176,21 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpen
     return page;
 }
 
-OpenResult OpenPage(const TOpenParams& params, Progress& progress) {
+OpenResult OpenPage(const OpenParams& params, Progress& progress) {
     OpenResult result;
-    auto image = std::make_shared<TKVXFile>();
-    const LoadResult load = image->LoadFile(params.FileName);
+    auto image = std::make_shared<KvxImage>();
+    const LoadResult load = image->loadFile(params.FileName);
     if (load.status == LoadResult::Status::Unreadable) {
         result.status = OpenResult::Status::Unreadable;
         result.message = load.message;
         return result;
     }
-    if (!load.ok() || image->GetType() == 0) {
+    if (!load.ok() || image->imageType() == 0) {
         result.status = OpenResult::Status::Unrecognised;
         result.message = kUnknownFormatMessage;
         return result;
     }
-    if (image->GetType() != 1) {
+    if (image->imageType() != 1) {
         result.status = OpenResult::Status::MainCode;
         result.message = kMainCodeMessage;
         return result;

@@ -9,12 +9,12 @@
 #include "channels/list_page.h"
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
-// Builds the page of a loaded flash image (GetType() == 1). The page takes the image.
-std::unique_ptr<ListPage> BuildPage(std::shared_ptr<TKVXFile> image, const TOpenParams& params,
+// Builds the page of a loaded flash image (imageType() == 1). The page takes the image.
+std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenParams& params,
                                     Progress& progress);
 
 // What opening a file as a channel list came to.
@@ -28,7 +28,7 @@ struct OpenResult {
 inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";
 
 // Loads params.FileName and builds its page.
-OpenResult OpenPage(const TOpenParams& params, Progress& progress);
+OpenResult OpenPage(const OpenParams& params, Progress& progress);
 
 // A cell whose text the saved file does not give back: the format cannot hold what is
 // shown (a number wider than its field, a name longer than its bytes, a frequency
@@ -74,7 +74,7 @@ struct PageSaveResult {
 struct PageSaveOptions {
     // Keep an existing target as path + ".bak" when no such backup exists yet.
     bool backup = true;
-    // See KVXSaveFlash::AfterTempWritten (tests damage the written file through it).
+    // See SaveRequest::AfterTempWritten (tests damage the written file through it).
     std::function<void(const std::string& tempPath)> afterTempWritten;
     // Asked, before the written file replaces the target, when the page rebuilt from it
     // differs from this one; false cancels the save. Unset: such a save goes ahead.

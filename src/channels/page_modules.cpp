@@ -17,13 +17,13 @@ std::string upper(std::string s) {
 
 bool contains(const std::string& name, const char* part) { return name.find(part) != std::string::npos; }
 
-std::vector<TKVXModule*> distinctModules(TKVXFile& image, const char* part) {
-    std::vector<TKVXModule*> modules;
+std::vector<KvxModule*> distinctModules(KvxImage& image, const char* part) {
+    std::vector<KvxModule*> modules;
     std::vector<std::string> seen;
-    for (int i = 0; i < image.GetNumModule(); ++i) {
-        TKVXModule* module = image.GetModule(i);
-        if (!module || !contains(module->Name(), part)) continue;
-        std::string key = upper(module->Name());
+    for (int i = 0; i < image.moduleCount(); ++i) {
+        KvxModule* module = image.module(i);
+        if (!module || !contains(module->name(), part)) continue;
+        std::string key = upper(module->name());
         if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
         seen.push_back(std::move(key));
         modules.push_back(module);
@@ -37,20 +37,20 @@ int splitBlock(const std::string& name) {
     return -1;
 }
 
-void orderSplitModules(std::vector<TKVXModule*>& modules) {
-    std::stable_sort(modules.begin(), modules.end(), [](const TKVXModule* a, const TKVXModule* b) {
-        auto key = [](const TKVXModule* m) {
-            const int block = splitBlock(m->Name());
+void orderSplitModules(std::vector<KvxModule*>& modules) {
+    std::stable_sort(modules.begin(), modules.end(), [](const KvxModule* a, const KvxModule* b) {
+        auto key = [](const KvxModule* m) {
+            const int block = splitBlock(m->name());
             return block < 0 ? 10 : block;
         };
         return key(a) < key(b);
     });
 }
 
-Bytes firstEntryContent(TKVXModule* module) {
-    TKVXScript* script = module->GetScript(0);
-    if (!script) return {};
-    return script->GetStream();
+Bytes firstEntryContent(KvxModule* module) {
+    KvxEntry* entry = module->entry(0);
+    if (!entry) return {};
+    return entry->content();
 }
 
 int favouriteListNumber(const std::string& name) {

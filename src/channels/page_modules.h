@@ -8,7 +8,7 @@
 
 #include "channels/list_page.h"
 #include "channels/records.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo::page_detail {
 
@@ -16,7 +16,7 @@ bool contains(const std::string& name, const char* part);
 
 // The modules whose name contains part, in image order, keeping only the first module of
 // each name (names compared without regard to case).
-std::vector<TKVXModule*> distinctModules(TKVXFile& image, const char* part);
+std::vector<KvxModule*> distinctModules(KvxImage& image, const char* part);
 
 // Where a split channel module stands in the channel list: "TCS" is block 0, a name
 // whose fourth character is a digit d is block d; -1 when the name says neither.
@@ -25,11 +25,11 @@ int splitBlock(const std::string& name);
 // Split modules are read in the order of their block, whatever their order in the
 // image, so that reading puts each channel where saving will write it. Modules that name
 // no block come last (saving refuses them).
-void orderSplitModules(std::vector<TKVXModule*>& modules);
+void orderSplitModules(std::vector<KvxModule*>& modules);
 
 // A copy of the content of a module's first entry (decoded when packed); empty without
 // entries. A copy, because the entry refills its content buffer at every request.
-Bytes firstEntryContent(TKVXModule* module);
+Bytes firstEntryContent(KvxModule* module);
 
 // "Lista1.pre" .. "Lista8.pre" -> 1..8; 0 for any other name.
 int favouriteListNumber(const std::string& name);

@@ -18,9 +18,9 @@ namespace {
 // sectors): what the loader found in it is then all a save can write, and a save that
 // does not read back as the page did is the input's fault, not the written file's.
 // The first words of a refused read-back check when the opened file was not a whole image.
-std::string inputSizeNote(const TKVXFile& image) {
-    if (image.FileSize() == 0 || !image.UnexpectedSize()) return {};
-    return "Il file aperto \"" + image.FileName() + "\" ha " + std::to_string(image.FileSize()) +
+std::string inputSizeNote(const KvxImage& image) {
+    if (image.fileSize() == 0 || !image.unexpectedSize()) return {};
+    return "Il file aperto \"" + image.fileName() + "\" ha " + std::to_string(image.fileSize()) +
            " byte invece di " + std::to_string(kFlashImageSize) +
            ": l'immagine letta è incompleta o danneggiata e non può essere salvata com'era. ";
 }
@@ -73,16 +73,16 @@ std::string DescribeDifferences(const std::vector<CellDifference>& differences, 
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options) {
     PageSaveResult result;
-    if (!page.Image || page.Image->GetType() != 1) {
+    if (!page.Image || page.Image->imageType() != 1) {
         result.message = "Questa lista non ha un'immagine flash da salvare";
         return result;
     }
-    TKVXFile& image = *page.Image;
+    KvxImage& image = *page.Image;
 
     // Everything is encoded before anything is replaced: a cell that cannot be encoded,
     // or a list that cannot be stored, leaves the image exactly as it was.
     struct Replacement {
-        TKVXScript* script;
+        KvxEntry* entry;
         Bytes bytes;
     };
     std::vector<Replacement> plan;
@@ -108,11 +108,11 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             return fail(rowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
-    const std::vector<TKVXModule*> transponderModules = distinctModules(image, "TPT");
+    const std::vector<KvxModule*> transponderModules = distinctModules(image, "TPT");
     std::size_t transponderAt = 0;
     for (std::size_t m = 0; m < transponderModules.size(); ++m) {
-        TKVXScript* script = transponderModules[m]->GetScript(0);
-        if (!script) continue;
+        KvxEntry* entry = transponderModules[m]->entry(0);
+        if (!entry) continue;
         const Bytes read = firstEntryContent(transponderModules[m]);
         const std::size_t held = read.size() / kTransponderRecordSize;
         const std::size_t left = transponders.size() - transponderAt;
@@ -121,11 +121,11 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         const auto begin = transponders.begin() + static_cast<std::ptrdiff_t>(transponderAt);
         Bytes records(begin, begin + static_cast<std::ptrdiff_t>(take));
         transponderAt += take;
-        if (transponderModules[m]->Kind() == static_cast<std::int32_t>(ModuleKind::Packed)) {
+        if (transponderModules[m]->kind() == static_cast<std::int32_t>(ModuleKind::Packed)) {
             if (records == read) continue;
             records = PackLiterals(records);
         }
-        plan.push_back({script, std::move(records)});
+        plan.push_back({entry, std::move(records)});
     }
 
     // Channels.
@@ -148,16 +148,16 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
     }
 
-    std::vector<TKVXModule*> channelModules = distinctModules(image, "TCS");
+    std::vector<KvxModule*> channelModules = distinctModules(image, "TCS");
     if (page.Layout == ListLayout::Single) {
-        for (TKVXModule* module : channelModules)
-            if (TKVXScript* script = module->GetScript(0)) plan.push_back({script, channels});
+        for (KvxModule* module : channelModules)
+            if (KvxEntry* entry = module->entry(0)) plan.push_back({entry, channels});
     } else if (page.Layout == ListLayout::Split) {
         orderSplitModules(channelModules);
         constexpr std::size_t blockBytes = std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
         std::int64_t readAt = 0;  // where reading put this module's first channel
-        for (TKVXModule* module : channelModules) {
-            const std::string& name = module->Name();
+        for (KvxModule* module : channelModules) {
+            const std::string& name = module->name();
             const int block = splitBlock(name);
             if (block < 0)
                 return fail("Il modulo dei canali \"" + name +
@@ -174,9 +174,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                             std::to_string(first) + "-" + std::to_string(last) +
                             ": impossibile salvare la lista senza spostare canali");
             readAt += held;
-            if (TKVXScript* script = module->GetScript(0)) {
+            if (KvxEntry* entry = module->entry(0)) {
                 const auto begin = channels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(block) * blockBytes);
-                plan.push_back({script, Bytes(begin, begin + static_cast<std::ptrdiff_t>(blockBytes))});
+                plan.push_back({entry, Bytes(begin, begin + static_cast<std::ptrdiff_t>(blockBytes))});
             }
         }
 
@@ -185,13 +185,13 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                         std::to_string(readAt) + ": impossibile salvare la lista");
 
         // Favourites lists and list names go to every module named exactly "Support".
-        for (int i = 0; i < image.GetNumModule(); ++i) {
-            TKVXModule* module = image.GetModule(i);
-            if (!module || module->Name() != "Support") continue;
-            for (int e = 0; e < module->GetNumScript(); ++e) {
-                TKVXScript* script = module->GetScript(e);
-                if (!script) continue;
-                if (const int k = favouriteListNumber(script->Name()); k != 0) {
+        for (int i = 0; i < image.moduleCount(); ++i) {
+            KvxModule* module = image.module(i);
+            if (!module || module->name() != "Support") continue;
+            for (int e = 0; e < module->entryCount(); ++e) {
+                KvxEntry* entry = module->entry(e);
+                if (!entry) continue;
+                if (const int k = favouriteListNumber(entry->name()); k != 0) {
                     Bytes list;
                     try {
                         list = WriteFavouriteList(page.FavouriteGrids[static_cast<std::size_t>(k - 1)]);
@@ -200,10 +200,10 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                                     ", colonna " + FavouriteColumnTitles()[fav::Channel] + ": " + e.what());
                     }
                     // A short entry is never written past its end.
-                    if (script->Data().size() < list.size()) list.resize(script->Data().size());
-                    plan.push_back({script, std::move(list)});
-                } else if (script->Name() == "config.pre") {
-                    plan.push_back({script, WriteConfigBlock(script->Data(), page.ConfigGrid)});
+                    if (entry->data().size() < list.size()) list.resize(entry->data().size());
+                    plan.push_back({entry, std::move(list)});
+                } else if (entry->name() == "config.pre") {
+                    plan.push_back({entry, WriteConfigBlock(entry->data(), page.ConfigGrid)});
                 }
             }
         }
@@ -213,18 +213,18 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     std::vector<Bytes> previous;
     previous.reserve(plan.size());
     for (auto& item : plan) {
-        previous.push_back(item.script->Data());
-        item.script->SetData(std::move(item.bytes));
+        previous.push_back(item.entry->data());
+        item.entry->setData(std::move(item.bytes));
     }
-    KVXSaveFlash request;
+    SaveRequest request;
     request.FileName = path;
     request.Backup = options.backup;
     request.AfterTempWritten = options.afterTempWritten;
     std::vector<CellDifference> differences;
     bool declined = false;
-    request.Verify = [&](const std::shared_ptr<TKVXFile>& written) -> std::string {
-        TOpenParams params;
-        params.FileName = written->FileName();
+    request.Verify = [&](const std::shared_ptr<KvxImage>& written) -> std::string {
+        OpenParams params;
+        params.FileName = written->fileName();
         params.LnbLow = page.LnbLow;
         params.LnbHigh = page.LnbHigh;
         params.SymbolRates = page.SymbolRates;
@@ -249,9 +249,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
         return {};
     };
-    const SaveResult saved = options.toMemory ? image.SaveToBytes(*options.toMemory) : image.SaveToFile(request);
+    const SaveResult saved = options.toMemory ? image.saveToBytes(*options.toMemory) : image.saveToFile(request);
     if (!saved.ok) {
-        for (std::size_t i = plan.size(); i-- > 0;) plan[i].script->SetData(std::move(previous[i]));
+        for (std::size_t i = plan.size(); i-- > 0;) plan[i].entry->setData(std::move(previous[i]));
         if (declined) {
             progress.hide();
             result.declined = true;

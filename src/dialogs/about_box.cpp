@@ -14,7 +14,7 @@
 #define RIVO_VERSION "0.1.0"
 #endif
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setModal(true);
@@ -27,35 +27,35 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     // The window's icon when the program has one, otherwise the desktop's program icon.
     QIcon icon = QApplication::windowIcon();
     if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    ProgramIcon = new QLabel;
-    ProgramIcon->setPixmap(icon.pixmap(48, 48));
-    ProgramIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    grid->addWidget(ProgramIcon, 0, 0, 4, 1);
+    programIcon = new QLabel;
+    programIcon->setPixmap(icon.pixmap(48, 48));
+    programIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    grid->addWidget(programIcon, 0, 0, 4, 1);
 
-    ProductName = new QLabel(productName());
-    QFont bold = ProductName->font();
+    productNameLabel = new QLabel(productName());
+    QFont bold = productNameLabel->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() + 2);
-    ProductName->setFont(bold);
-    Version = new QLabel(QStringLiteral("Versione ") + version());
-    Copyright = new QLabel(QStringLiteral("Software libero, distribuito senza alcuna garanzia."));
-    Comments = new QLabel(QStringLiteral(
+    productNameLabel->setFont(bold);
+    versionLabel = new QLabel(QStringLiteral("Versione ") + version());
+    copyrightLabel = new QLabel(QStringLiteral("Software libero, distribuito senza alcuna garanzia."));
+    commentsLabel = new QLabel(QStringLiteral(
         "Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
         "ricevitore satellitare Rivo800."));
-    Comments->setWordWrap(true);
-    grid->addWidget(ProductName, 0, 1);
-    grid->addWidget(Version, 1, 1);
-    grid->addWidget(Copyright, 2, 1);
-    grid->addWidget(Comments, 3, 1);
+    commentsLabel->setWordWrap(true);
+    grid->addWidget(productNameLabel, 0, 1);
+    grid->addWidget(versionLabel, 1, 1);
+    grid->addWidget(copyrightLabel, 2, 1);
+    grid->addWidget(commentsLabel, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    OKButton = new QPushButton(QStringLiteral("OK"));
-    OKButton->setDefault(true);
-    OKButton->setAutoDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(QStringLiteral("OK"));
+    okButton->setDefault(true);
+    okButton->setAutoDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(OKButton);
+    buttons->addWidget(okButton);
     buttons->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
@@ -64,11 +64,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setFixedWidth(360);
 }
 
-QString TAboutBox::productName() { return QStringLiteral("Rivo800 Editor"); }
+QString AboutBox::productName() { return QStringLiteral("Rivo800 Editor"); }
 
-QString TAboutBox::version() { return QStringLiteral(RIVO_VERSION); }
+QString AboutBox::version() { return QStringLiteral(RIVO_VERSION); }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred on the screen, whatever window opened it.
     if (QScreen* screen = this->screen()) {

@@ -80,7 +80,7 @@ void MakeFixedSizeDialog(QDialog& dialog) {
 
 QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages) {
     auto* tabs = new QTabWidget(&dialog);
-    tabs->setObjectName("PageControl1");
+    tabs->setObjectName("pages");
     for (const auto& [page, title] : pages) tabs->addTab(page, title);
     return tabs;
 }

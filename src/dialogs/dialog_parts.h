@@ -78,7 +78,7 @@ QDialogButtonBox* OkCancelButtonBox(QDialog& dialog);
 // A fixed-size dialog: no resize border, only a title and the close box; modal.
 void MakeFixedSizeDialog(QDialog& dialog);
 
-// The dialog's pages as the tabs, in that order, of a tab widget named "PageControl1"
+// The dialog's pages as the tabs, in that order, of a tab widget named "pages"
 // that belongs to dialog; the caller lays it out.
 QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages);
 

@@ -61,7 +61,7 @@ QString CodeText(int code) { return QString::asprintf("%02X", code); }
 
 }  // namespace
 
-TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
+OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), iniPath_(std::move(iniPath)), prompts_(prompts) {
     setWindowTitle(QStringLiteral("Apertura lista canali..."));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -74,19 +74,19 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
 
     auto* info = new QGroupBox(QStringLiteral("Informazioni per l'apertura della lista canali"));
 
-    SpeedButton3 = new QPushButton(QStringLiteral("Sfoglia"));
+    browseButton = new QPushButton(QStringLiteral("Sfoglia"));
     // The path may be typed or pasted as well as chosen with "Sfoglia".
-    FileEdit = new QLineEdit;
-    FileEdit->setMinimumWidth(280);
+    fileEdit = new QLineEdit;
+    fileEdit->setMinimumWidth(280);
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(SpeedButton3);
-    fileRow->addWidget(FileEdit, 1);
+    fileRow->addWidget(browseButton);
+    fileRow->addWidget(fileEdit, 1);
 
-    Edit2 = new QLineEdit;
-    Edit3 = new QLineEdit;
-    SatelliteACombo = new QComboBox;
-    SatelliteBCombo = new QComboBox;
-    for (QComboBox* combo : {SatelliteACombo, SatelliteBCombo}) {
+    lnbLowEdit = new QLineEdit;
+    lnbHighEdit = new QLineEdit;
+    satelliteACombo = new QComboBox;
+    satelliteBCombo = new QComboBox;
+    for (QComboBox* combo : {satelliteACombo, satelliteBCombo}) {
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         // A typed name is kept as typed: completion would rewrite "hotbird" to the
@@ -94,36 +94,36 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
         combo->setCompleter(nullptr);
     }
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), Edit2);
-    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), Edit3);
-    form->addRow(QStringLiteral("Satellite A"), SatelliteACombo);
-    form->addRow(QStringLiteral("Satellite B"), SatelliteBCombo);
+    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
+    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
+    form->addRow(QStringLiteral("Satellite A"), satelliteACombo);
+    form->addRow(QStringLiteral("Satellite B"), satelliteBCombo);
 
     auto* rates = new QGroupBox(QStringLiteral("Symbol Rate"));
-    ComboBox1 = new QComboBox;
-    ComboBox1->setEditable(false);
-    RateGrid = new QTableWidget(16, 2);
-    RateGrid->setHorizontalHeaderLabels({QStringLiteral("SR"), QStringLiteral("VALORE")});
-    RateGrid->verticalHeader()->hide();
-    RateGrid->verticalHeader()->setMinimumSectionSize(1);
-    RateGrid->verticalHeader()->setDefaultSectionSize(18);
-    RateGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    RateGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    RateGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    RateGrid->setColumnWidth(0, 40);
-    RateGrid->setColumnWidth(1, 80);
-    RateGrid->setFixedWidth(40 + 80 + 2 * RateGrid->frameWidth() + 20);
+    symbolRateSetCombo = new QComboBox;
+    symbolRateSetCombo->setEditable(false);
+    symbolRateTable = new QTableWidget(16, 2);
+    symbolRateTable->setHorizontalHeaderLabels({QStringLiteral("SR"), QStringLiteral("VALORE")});
+    symbolRateTable->verticalHeader()->hide();
+    symbolRateTable->verticalHeader()->setMinimumSectionSize(1);
+    symbolRateTable->verticalHeader()->setDefaultSectionSize(18);
+    symbolRateTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    symbolRateTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    symbolRateTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    symbolRateTable->setColumnWidth(0, 40);
+    symbolRateTable->setColumnWidth(1, 80);
+    symbolRateTable->setFixedWidth(40 + 80 + 2 * symbolRateTable->frameWidth() + 20);
     for (int i = 0; i < 16; ++i) {
         auto* code = new QTableWidgetItem(CodeText(i));
         code->setTextAlignment(Qt::AlignCenter);
-        RateGrid->setItem(i, 0, code);
+        symbolRateTable->setItem(i, 0, code);
         auto* value = new QTableWidgetItem;
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        RateGrid->setItem(i, 1, value);
+        symbolRateTable->setItem(i, 1, value);
     }
     auto* ratesLayout = new QVBoxLayout(rates);
-    ratesLayout->addWidget(ComboBox1);
-    ratesLayout->addWidget(RateGrid, 1);
+    ratesLayout->addWidget(symbolRateSetCombo);
+    ratesLayout->addWidget(symbolRateTable, 1);
 
     auto* left = new QVBoxLayout;
     left->addLayout(fileRow);
@@ -134,112 +134,112 @@ TForm2::TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     columns->addWidget(rates);
 
     const rivo::dialogs::OkCancel buttons = rivo::dialogs::LayOutOverOkCancel(*this, info, 1);
-    SpeedButton2 = buttons.ok;
-    SpeedButton1 = buttons.cancel;
+    okButton = buttons.ok;
+    cancelButton = buttons.cancel;
 
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm2::SpeedButton3Click);
-    connect(Edit2, &QLineEdit::textChanged, this, &TForm2::Edit2Change);
-    Edit3->installEventFilter(this);
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox1Change);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm2::SpeedButton2Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
+    connect(browseButton, &QPushButton::clicked, this, &OpenDialog::browse);
+    connect(lnbLowEdit, &QLineEdit::textChanged, this, &OpenDialog::lnbLowChanged);
+    lnbHighEdit->installEventFilter(this);
+    connect(symbolRateSetCombo, &QComboBox::currentIndexChanged, this, &OpenDialog::symbolRateSetChanged);
+    connect(okButton, &QPushButton::clicked, this, &OpenDialog::acceptIfValid);
+    connect(cancelButton, &QPushButton::clicked, this, &OpenDialog::cancel);
 }
 
-QString TForm2::fileFilter() { return rivo::dialogs::ImageFileFilter(); }
+QString OpenDialog::fileFilter() { return rivo::dialogs::ImageFileFilter(); }
 
-void TForm2::Initialise() {
+void OpenDialog::initialise() {
     // Every opening starts from the start values: nothing of a previous one is kept.
-    FileEdit->clear();
+    fileEdit->clear();
     {
-        const QSignalBlocker block(Edit2);
-        Edit2->setText(QStringLiteral("9750"));
+        const QSignalBlocker block(lnbLowEdit);
+        lnbLowEdit->setText(QStringLiteral("9750"));
     }
-    Edit3->setText(QStringLiteral("10600"));
+    lnbHighEdit->setText(QStringLiteral("10600"));
     const QStringList satellites{QStringLiteral("HotBird"), QStringLiteral("Astra"),
                                  QStringLiteral("Thor")};
-    for (QComboBox* combo : {SatelliteACombo, SatelliteBCombo}) {
+    for (QComboBox* combo : {satelliteACombo, satelliteBCombo}) {
         combo->clear();
         combo->addItems(satellites);
     }
-    SatelliteACombo->setCurrentIndex(0);
-    SatelliteBCombo->setCurrentIndex(1);
+    satelliteACombo->setCurrentIndex(0);
+    satelliteBCombo->setCurrentIndex(1);
 
     sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString());
     {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->clear();
-        for (const auto& set : sets_) ComboBox1->addItem(QString::fromStdString(set.name));
+        const QSignalBlocker block(symbolRateSetCombo);
+        symbolRateSetCombo->clear();
+        for (const auto& set : sets_) symbolRateSetCombo->addItem(QString::fromStdString(set.name));
     }
-    for (int i = 0; i < 16; ++i) RateGrid->item(i, 1)->setText(QString());
+    for (int i = 0; i < 16; ++i) symbolRateTable->item(i, 1)->setText(QString());
     if (!sets_.empty()) {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->setCurrentIndex(0);
+        const QSignalBlocker block(symbolRateSetCombo);
+        symbolRateSetCombo->setCurrentIndex(0);
     }
-    ComboBox1Change(ComboBox1->currentIndex());
+    symbolRateSetChanged(symbolRateSetCombo->currentIndex());
 }
 
-void TForm2::setFileName(const QString& path) { FileEdit->setText(path); }
+void OpenDialog::setFileName(const QString& path) { fileEdit->setText(path); }
 
-void TForm2::SpeedButton3Click() {
+void OpenDialog::browse() {
     const QString path = chooseFile ? chooseFile(this, fileFilter()) : QString();
-    if (!path.isEmpty()) FileEdit->setText(path);
+    if (!path.isEmpty()) fileEdit->setText(path);
     // The file is usually all the user came for: Enter now opens it.
-    SpeedButton2->setFocus(Qt::OtherFocusReason);
+    okButton->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::Edit2Change(const QString& text) {
+void OpenDialog::lnbLowChanged(const QString& text) {
     const auto value = ParseInt32(text);
     if (!value || *value < 0)
         prompts_.tell(kLowMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
 }
 
-void TForm2::Edit3Exit() {
-    const auto value = ParseInt32(Edit3->text());
+void OpenDialog::lnbHighLeft() {
+    const auto value = ParseInt32(lnbHighEdit->text());
     if (!value || *value < 0)
         prompts_.tell(kHighMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit3 && event->type() == QEvent::FocusOut) {
+bool OpenDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lnbHighEdit && event->type() == QEvent::FocusOut) {
         // Leaving the field for another control of the dialog, not the window losing
         // activation (a message box or another application taking over).
         // Going to "Annulla" is no reason to check the field: the message would swallow
         // the click and keep the dialog open.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            QApplication::focusWidget() != SpeedButton1)
-            Edit3Exit();
+            QApplication::focusWidget() != cancelButton)
+            lnbHighLeft();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm2::ComboBox1Change(int index) {
+void OpenDialog::symbolRateSetChanged(int index) {
     if (index < 0 || index >= static_cast<int>(sets_.size())) return;
     const auto& set = sets_[static_cast<size_t>(index)];
     if (set.name == rivo::kCustomSetName) return;  // keeps the rates shown before
     for (int i = 0; i < 16; ++i) {
         const std::int32_t rate = set.rates[static_cast<size_t>(i)];
-        RateGrid->item(i, 1)->setText(rate == -1 ? QString() : QString::number(rate));
+        symbolRateTable->item(i, 1)->setText(rate == -1 ? QString() : QString::number(rate));
     }
 }
 
-void TForm2::SpeedButton2Click() {
-    const auto low = ParseInt32(Edit2->text());
-    const auto high = ParseInt32(Edit3->text());
-    const QString a = SatelliteACombo->currentText();
-    const QString b = SatelliteBCombo->currentText();
+void OpenDialog::acceptIfValid() {
+    const auto low = ParseInt32(lnbLowEdit->text());
+    const auto high = ParseInt32(lnbHighEdit->text());
+    const QString a = satelliteACombo->currentText();
+    const QString b = satelliteBCombo->currentText();
     // The first field that is wrong is named and gets the focus.
     const struct {
         bool wrong;
         const char* message;
         QWidget* field;
     } checks[] = {
-        {TypedPath(FileEdit->text()).isEmpty(), kNoFileMessage, FileEdit},
-        {!low || *low <= 0, kLowMessage, Edit2},
-        {!high || *high <= 0, kHighMessage, Edit3},
-        {a.isEmpty(), kNoSatelliteAMessage, SatelliteACombo},
-        {b.isEmpty(), kNoSatelliteBMessage, SatelliteBCombo},
-        {a == b, kSameSatellitesMessage, SatelliteBCombo},
+        {TypedPath(fileEdit->text()).isEmpty(), kNoFileMessage, fileEdit},
+        {!low || *low <= 0, kLowMessage, lnbLowEdit},
+        {!high || *high <= 0, kHighMessage, lnbHighEdit},
+        {a.isEmpty(), kNoSatelliteAMessage, satelliteACombo},
+        {b.isEmpty(), kNoSatelliteBMessage, satelliteBCombo},
+        {a == b, kSameSatellitesMessage, satelliteBCombo},
     };
     for (const auto& check : checks) {
         if (!check.wrong) continue;
@@ -250,17 +250,17 @@ void TForm2::SpeedButton2Click() {
     accept();
 }
 
-void TForm2::SpeedButton1Click() { reject(); }
+void OpenDialog::cancel() { reject(); }
 
-rivo::TOpenParams TForm2::OpenParams() const {
-    rivo::TOpenParams params;
-    params.FileName = QFile::encodeName(TypedPath(FileEdit->text())).toStdString();
-    params.LnbLow = ParseInt32(Edit2->text()).value_or(0);
-    params.LnbHigh = ParseInt32(Edit3->text()).value_or(0);
+rivo::OpenParams OpenDialog::params() const {
+    rivo::OpenParams params;
+    params.FileName = QFile::encodeName(TypedPath(fileEdit->text())).toStdString();
+    params.LnbLow = ParseInt32(lnbLowEdit->text()).value_or(0);
+    params.LnbHigh = ParseInt32(lnbHighEdit->text()).value_or(0);
     for (int i = 0; i < 16; ++i)
         params.SymbolRates[static_cast<size_t>(i)] =
-            ParseInt32(RateGrid->item(i, 1)->text()).value_or(0);
-    params.SatelliteA = SatelliteACombo->currentText().toStdString();
-    params.SatelliteB = SatelliteBCombo->currentText().toStdString();
+            ParseInt32(symbolRateTable->item(i, 1)->text()).value_or(0);
+    params.SatelliteA = satelliteACombo->currentText().toStdString();
+    params.SatelliteB = satelliteBCombo->currentText().toStdString();
     return params;
 }

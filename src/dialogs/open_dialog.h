@@ -15,18 +15,18 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-class TForm2 : public QDialog {
+class OpenDialog : public QDialog {
     Q_OBJECT
 public:
     // iniPath: the "Sr.Ini" whose sets the dialog offers. Messages go through prompts,
     // which must outlive the dialog.
-    TForm2(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent = nullptr);
+    OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent = nullptr);
 
     // Reads the ini file and puts every control at its start value.
-    void Initialise();
+    void initialise();
 
     // The open parameters the controls describe (meaningful after Ok).
-    rivo::TOpenParams OpenParams() const;
+    rivo::OpenParams params() const;
 
     // Presets the chosen file (the editor's command-line argument).
     void setFileName(const QString& path);
@@ -39,24 +39,24 @@ public:
     static QString fileFilter();
 
     // Controls, named as the handlers refer to them.
-    QPushButton* SpeedButton3 = nullptr;  // "Sfoglia"
-    QLineEdit* FileEdit = nullptr;        // the chosen, typed or pasted path
-    QLineEdit* Edit2 = nullptr;           // LNB low
-    QLineEdit* Edit3 = nullptr;           // LNB high
-    QComboBox* SatelliteACombo = nullptr;
-    QComboBox* SatelliteBCombo = nullptr;
-    QComboBox* ComboBox1 = nullptr;       // symbol-rate set
-    QTableWidget* RateGrid = nullptr;     // 16 rows: code, value
-    QPushButton* SpeedButton2 = nullptr;  // "Ok"
-    QPushButton* SpeedButton1 = nullptr;  // "Annulla"
+    QPushButton* browseButton = nullptr;  // "Sfoglia"
+    QLineEdit* fileEdit = nullptr;        // the chosen, typed or pasted path
+    QLineEdit* lnbLowEdit = nullptr;           // LNB low
+    QLineEdit* lnbHighEdit = nullptr;           // LNB high
+    QComboBox* satelliteACombo = nullptr;
+    QComboBox* satelliteBCombo = nullptr;
+    QComboBox* symbolRateSetCombo = nullptr;       // symbol-rate set
+    QTableWidget* symbolRateTable = nullptr;     // 16 rows: code, value
+    QPushButton* okButton = nullptr;  // "Ok"
+    QPushButton* cancelButton = nullptr;  // "Annulla"
 
 public slots:
-    void SpeedButton3Click();
-    void Edit2Change(const QString& text);
-    void Edit3Exit();
-    void ComboBox1Change(int index);
-    void SpeedButton2Click();
-    void SpeedButton1Click();
+    void browse();
+    void lnbLowChanged(const QString& text);
+    void lnbHighLeft();
+    void symbolRateSetChanged(int index);
+    void acceptIfValid();
+    void cancel();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

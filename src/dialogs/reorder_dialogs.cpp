@@ -29,69 +29,69 @@ std::string bytes(const QString& text) { return rivo::Utf8ToCp1252(text.toStdStr
 
 }  // namespace
 
-TSortDialog::TSortDialog(bool hasSelection, QWidget* parent) : QDialog(parent) {
+SortDialog::SortDialog(bool hasSelection, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(rivo::kSortCaption));
     setModal(true);
-    KeyCombo = new QComboBox;
-    KeyCombo->addItems({QStringLiteral("Nome"), QStringLiteral("SID"), QStringLiteral("Frequenza")});
-    SelectionRadio = new QRadioButton(QStringLiteral("selezione"));
-    WholeListRadio = new QRadioButton(QStringLiteral("tutta la lista"));
+    keyCombo = new QComboBox;
+    keyCombo->addItems({QStringLiteral("Nome"), QStringLiteral("SID"), QStringLiteral("Frequenza")});
+    selectionRadio = new QRadioButton(QStringLiteral("selezione"));
+    wholeListRadio = new QRadioButton(QStringLiteral("tutta la lista"));
     // A single selected row sorts nothing: the whole list is the likely wish then.
-    (hasSelection ? SelectionRadio : WholeListRadio)->setChecked(true);
+    (hasSelection ? selectionRadio : wholeListRadio)->setChecked(true);
     auto* rows = new QHBoxLayout;
-    rows->addWidget(SelectionRadio);
-    rows->addWidget(WholeListRadio);
+    rows->addWidget(selectionRadio);
+    rows->addWidget(wholeListRadio);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Ordina secondo"), KeyCombo);
+    form->addRow(QStringLiteral("Ordina secondo"), keyCombo);
     form->addRow(QStringLiteral("Canali"), rows);
-    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
-    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons = rivo::dialogs::OkCancelButtonBox(*this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
-    top->addWidget(Buttons);
+    top->addWidget(buttons);
 }
 
-rivo::SortDialogValues TSortDialog::values() const {
+rivo::SortDialogValues SortDialog::values() const {
     rivo::SortDialogValues values;
-    values.key = static_cast<rivo::SortKey>(std::max(0, KeyCombo->currentIndex()));
-    values.wholeList = WholeListRadio->isChecked();
+    values.key = static_cast<rivo::SortKey>(std::max(0, keyCombo->currentIndex()));
+    values.wholeList = wholeListRadio->isChecked();
     return values;
 }
 
-TReferenceDialog::TReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites,
+ReferenceDialog::ReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites,
                                    rivo::UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
     setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
     setModal(true);
-    FileEdit = new QLineEdit(FromCell(start.fileName));
-    BrowseButton = new QPushButton(QStringLiteral("Sfoglia"));
+    fileEdit = new QLineEdit(FromCell(start.fileName));
+    browseButton = new QPushButton(QStringLiteral("Sfoglia"));
     auto* file = new QHBoxLayout;
-    file->addWidget(FileEdit, 1);
-    file->addWidget(BrowseButton);
-    LnbLowEdit = new QLineEdit(QString::fromStdString(start.lnbLow));
-    LnbHighEdit = new QLineEdit(QString::fromStdString(start.lnbHigh));
-    SatelliteAEdit = new QLineEdit(FromCell(start.satelliteA));
-    SatelliteBEdit = new QLineEdit(FromCell(start.satelliteB));
-    FavouritesCheck = new QCheckBox(QStringLiteral("prendi anche i preferiti"));
-    FavouritesCheck->setChecked(start.takeFavourites && canTakeFavourites);
-    FavouritesCheck->setEnabled(canTakeFavourites);
-    NamesCheck = new QCheckBox(QStringLiteral("prendi anche i nomi"));
-    NamesCheck->setChecked(start.takeNames);
+    file->addWidget(fileEdit, 1);
+    file->addWidget(browseButton);
+    lnbLowEdit = new QLineEdit(QString::fromStdString(start.lnbLow));
+    lnbHighEdit = new QLineEdit(QString::fromStdString(start.lnbHigh));
+    satelliteAEdit = new QLineEdit(FromCell(start.satelliteA));
+    satelliteBEdit = new QLineEdit(FromCell(start.satelliteB));
+    favouritesCheck = new QCheckBox(QStringLiteral("prendi anche i preferiti"));
+    favouritesCheck->setChecked(start.takeFavourites && canTakeFavourites);
+    favouritesCheck->setEnabled(canTakeFavourites);
+    namesCheck = new QCheckBox(QStringLiteral("prendi anche i nomi"));
+    namesCheck->setChecked(start.takeNames);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Lista di riferimento"), file);
-    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), LnbLowEdit);
-    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), LnbHighEdit);
-    form->addRow(QStringLiteral("Satellite A"), SatelliteAEdit);
-    form->addRow(QStringLiteral("Satellite B"), SatelliteBEdit);
-    form->addRow(FavouritesCheck);
-    form->addRow(NamesCheck);
-    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
-    connect(Buttons, &QDialogButtonBox::accepted, this, &TReferenceDialog::OkClick);
-    connect(BrowseButton, &QPushButton::clicked, this, &TReferenceDialog::BrowseClick);
+    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
+    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
+    form->addRow(QStringLiteral("Satellite A"), satelliteAEdit);
+    form->addRow(QStringLiteral("Satellite B"), satelliteBEdit);
+    form->addRow(favouritesCheck);
+    form->addRow(namesCheck);
+    buttons = rivo::dialogs::OkCancelButtonBox(*this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ReferenceDialog::acceptIfValid);
+    connect(browseButton, &QPushButton::clicked, this, &ReferenceDialog::browse);
     auto* top = new QVBoxLayout(this);
     top->addLayout(form);
-    top->addWidget(Buttons);
+    top->addWidget(buttons);
     setMinimumWidth(420);
 
     chooseFile = [](QWidget* owner) {
@@ -100,24 +100,24 @@ TReferenceDialog::TReferenceDialog(const rivo::ReferenceDialogValues& start, boo
     };
 }
 
-rivo::ReferenceDialogValues TReferenceDialog::values() const {
+rivo::ReferenceDialogValues ReferenceDialog::values() const {
     rivo::ReferenceDialogValues values;
-    values.fileName = FileEdit->text().toStdString();
-    values.lnbLow = LnbLowEdit->text().toStdString();
-    values.lnbHigh = LnbHighEdit->text().toStdString();
-    values.satelliteA = bytes(SatelliteAEdit->text());
-    values.satelliteB = bytes(SatelliteBEdit->text());
-    values.takeFavourites = FavouritesCheck->isEnabled() && FavouritesCheck->isChecked();
-    values.takeNames = NamesCheck->isChecked();
+    values.fileName = fileEdit->text().toStdString();
+    values.lnbLow = lnbLowEdit->text().toStdString();
+    values.lnbHigh = lnbHighEdit->text().toStdString();
+    values.satelliteA = bytes(satelliteAEdit->text());
+    values.satelliteB = bytes(satelliteBEdit->text());
+    values.takeFavourites = favouritesCheck->isEnabled() && favouritesCheck->isChecked();
+    values.takeNames = namesCheck->isChecked();
     return values;
 }
 
-void TReferenceDialog::BrowseClick() {
+void ReferenceDialog::browse() {
     const QString path = chooseFile ? chooseFile(this) : QString();
-    if (!path.isEmpty()) FileEdit->setText(path);
+    if (!path.isEmpty()) fileEdit->setText(path);
 }
 
-void TReferenceDialog::OkClick() {
+void ReferenceDialog::acceptIfValid() {
     // The page's symbol rates do not matter for the check; any page will do.
     if (!rivo::ReferenceOpenParams(rivo::ListPage(), values())) {
         prompts_.tell(rivo::kReferenceValuesError, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
@@ -126,13 +126,13 @@ void TReferenceDialog::OkClick() {
     accept();
 }
 
-TReferencePreview::TReferencePreview(const rivo::ReferencePreview& preview, QWidget* parent) : QDialog(parent) {
+ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& preview, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
     setModal(true);
     QStringList lines;
     for (const std::string& line : preview.passLines) lines << QString::fromStdString(line);
     lines << QString::fromStdString(preview.summary);
-    PassLabel = new QLabel(lines.join(QLatin1Char('\n')));
+    passLabel = new QLabel(lines.join(QLatin1Char('\n')));
 
     auto table = [](const std::vector<rivo::PreviewRow>& rows) {
         auto* grid = new QTableWidget(static_cast<int>(rows.size()), 4);
@@ -151,21 +151,21 @@ TReferencePreview::TReferencePreview(const rivo::ReferencePreview& preview, QWid
         grid->setColumnWidth(1, 160);
         return grid;
     };
-    CurrentTable = table(preview.unmatchedCurrent);
-    ReferenceTable = table(preview.unmatchedReference);
+    currentTable = table(preview.unmatchedCurrent);
+    referenceTable = table(preview.unmatchedReference);
     auto* current = new QGroupBox(QStringLiteral("Canali della lista non trovati (in fondo)"));
-    (new QVBoxLayout(current))->addWidget(CurrentTable);
+    (new QVBoxLayout(current))->addWidget(currentTable);
     auto* reference = new QGroupBox(QStringLiteral("Canali del riferimento non trovati"));
-    (new QVBoxLayout(reference))->addWidget(ReferenceTable);
+    (new QVBoxLayout(reference))->addWidget(referenceTable);
     auto* tables = new QHBoxLayout;
     tables->addWidget(current);
     tables->addWidget(reference);
 
-    Buttons = rivo::dialogs::OkCancelButtonBox(*this);
-    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons = rivo::dialogs::OkCancelButtonBox(*this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
-    top->addWidget(PassLabel);
+    top->addWidget(passLabel);
     top->addLayout(tables, 1);
-    top->addWidget(Buttons);
+    top->addWidget(buttons);
     resize(760, 480);
 }

@@ -23,26 +23,26 @@ namespace rivo {
 class UserPrompts;
 }
 
-class TSortDialog : public QDialog {
+class SortDialog : public QDialog {
     Q_OBJECT
 public:
     // hasSelection: more than one row is selected, so "selezione" is offered first.
-    TSortDialog(bool hasSelection, QWidget* parent = nullptr);
+    SortDialog(bool hasSelection, QWidget* parent = nullptr);
 
     rivo::SortDialogValues values() const;
 
-    QComboBox* KeyCombo = nullptr;           // "Nome", "SID", "Frequenza"
-    QRadioButton* SelectionRadio = nullptr;  // "selezione"
-    QRadioButton* WholeListRadio = nullptr;  // "tutta la lista"
-    QDialogButtonBox* Buttons = nullptr;     // "Ok", "Annulla"
+    QComboBox* keyCombo = nullptr;           // "Nome", "SID", "Frequenza"
+    QRadioButton* selectionRadio = nullptr;  // "selezione"
+    QRadioButton* wholeListRadio = nullptr;  // "tutta la lista"
+    QDialogButtonBox* buttons = nullptr;     // "Ok", "Annulla"
 };
 
-class TReferenceDialog : public QDialog {
+class ReferenceDialog : public QDialog {
     Q_OBJECT
 public:
     // start: the page's open parameters; canTakeFavourites: the page keeps favourites
     // lists (the check box is offered only then). Messages go through prompts.
-    TReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites, rivo::UserPrompts& prompts,
+    ReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites, rivo::UserPrompts& prompts,
                      QWidget* parent = nullptr);
 
     // The values shown; satellite names as Windows-1252 bytes (a character it cannot
@@ -52,31 +52,31 @@ public:
     // How "Sfoglia" asks for a file: the chosen path, or "" when cancelled.
     std::function<QString(QWidget* parent)> chooseFile;
 
-    QLineEdit* FileEdit = nullptr;
-    QPushButton* BrowseButton = nullptr;  // "Sfoglia"
-    QLineEdit* LnbLowEdit = nullptr;
-    QLineEdit* LnbHighEdit = nullptr;
-    QLineEdit* SatelliteAEdit = nullptr;
-    QLineEdit* SatelliteBEdit = nullptr;
-    QCheckBox* FavouritesCheck = nullptr;  // "prendi anche i preferiti"
-    QCheckBox* NamesCheck = nullptr;       // "prendi anche i nomi"
-    QDialogButtonBox* Buttons = nullptr;
+    QLineEdit* fileEdit = nullptr;
+    QPushButton* browseButton = nullptr;  // "Sfoglia"
+    QLineEdit* lnbLowEdit = nullptr;
+    QLineEdit* lnbHighEdit = nullptr;
+    QLineEdit* satelliteAEdit = nullptr;
+    QLineEdit* satelliteBEdit = nullptr;
+    QCheckBox* favouritesCheck = nullptr;  // "prendi anche i preferiti"
+    QCheckBox* namesCheck = nullptr;       // "prendi anche i nomi"
+    QDialogButtonBox* buttons = nullptr;
 
 public slots:
-    void BrowseClick();
-    void OkClick();
+    void browse();
+    void acceptIfValid();
 
 private:
     rivo::UserPrompts& prompts_;
 };
 
-class TReferencePreview : public QDialog {
+class ReferencePreviewDialog : public QDialog {
     Q_OBJECT
 public:
-    TReferencePreview(const rivo::ReferencePreview& preview, QWidget* parent = nullptr);
+    ReferencePreviewDialog(const rivo::ReferencePreview& preview, QWidget* parent = nullptr);
 
-    QLabel* PassLabel = nullptr;
-    QTableWidget* CurrentTable = nullptr;    // unmatched channels of the list
-    QTableWidget* ReferenceTable = nullptr;  // unmatched channels of the reference
-    QDialogButtonBox* Buttons = nullptr;
+    QLabel* passLabel = nullptr;
+    QTableWidget* currentTable = nullptr;    // unmatched channels of the list
+    QTableWidget* referenceTable = nullptr;  // unmatched channels of the reference
+    QDialogButtonBox* buttons = nullptr;
 };

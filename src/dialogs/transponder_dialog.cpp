@@ -77,37 +77,37 @@ QVariant LinkedChannelsModel::headerData(int section, Qt::Orientation orientatio
     return QString::fromUtf8(kLinkedTitles[static_cast<size_t>(section)]);
 }
 
-// ---- TForm3 -----------------------------------------------------------------------------
+// ---- TransponderDialog -----------------------------------------------------------------------------
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
-    setObjectName("Form3");
+TransponderDialog::TransponderDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("transponderDialog");
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    PageControl1 = rivo::dialogs::MakePages(
+    pages_ = rivo::dialogs::MakePages(
         *this, {{buildTransponderPage(), "Transponder"}, {buildLinkedPage(), "Canali collegati"}});
 
     auto* strip = new QWidget(this);
     const rivo::dialogs::OkCancel buttons =
         rivo::dialogs::AddOkCancel(*new QHBoxLayout(strip), rivo::dialogs::ButtonsAt::Centre);
-    SpeedButton2 = buttons.ok;
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton1 = buttons.cancel;
-    SpeedButton1->setObjectName("SpeedButton1");
+    okButton_ = buttons.ok;
+    okButton_->setObjectName("okButton");
+    cancelButton_ = buttons.cancel;
+    cancelButton_->setObjectName("cancelButton");
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1);
+    layout->addWidget(pages_);
     layout->addWidget(strip);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // A frequency the record cannot hold for the chosen band turns red, with the range it
     // can as its tooltip; it is still stored on Ok (the save lists it).
-    connect(Edit1, &QLineEdit::textChanged, this, &TForm3::updateFrequencyWarning);
-    connect(tone_, &QButtonGroup::idToggled, this, &TForm3::updateFrequencyWarning);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
+    connect(frequencyEdit_, &QLineEdit::textChanged, this, &TransponderDialog::updateFrequencyWarning);
+    connect(tone_, &QButtonGroup::idToggled, this, &TransponderDialog::updateFrequencyWarning);
+    connect(okButton_, &QPushButton::clicked, this, &TransponderDialog::acceptIfValid);
+    connect(cancelButton_, &QPushButton::clicked, this, &TransponderDialog::cancel);
 }
 
-QWidget* TForm3::buildTransponderPage() {
+QWidget* TransponderDialog::buildTransponderPage() {
     auto* page = new QWidget;
     auto* data = new QGroupBox("Dati", page);
     auto* grid = new QGridLayout(data);
@@ -123,19 +123,19 @@ QWidget* TForm3::buildTransponderPage() {
         combo->setEditable(false);
         return combo;
     };
-    Edit1 = edit("Edit1");
-    Edit2 = edit("Edit2");
-    Edit3 = edit("Edit3");
-    Edit4 = edit("Edit4");
-    ComboBox1 = list("ComboBox1");
-    ComboBox2 = list("ComboBox2");
+    frequencyEdit_ = edit("frequencyEdit");
+    tidEdit_ = edit("tidEdit");
+    nidEdit_ = edit("nidEdit");
+    channelsEdit_ = edit("channelsEdit");
+    symbolRateCombo_ = list("symbolRateCombo");
+    satelliteCombo_ = list("satelliteCombo");
     rivo::dialogs::AddCaptionedLines(*grid, 0, 2,
-                                     {{"Frequenza:", Edit1},
-                                      {"Satellite:", ComboBox2},
-                                      {"Transponder ID:", Edit2},
-                                      {"Network ID:", Edit3},
-                                      {"Canali::", Edit4},
-                                      {"Symbol rate:", ComboBox1}});
+                                     {{"Frequenza:", frequencyEdit_},
+                                      {"Satellite:", satelliteCombo_},
+                                      {"Transponder ID:", tidEdit_},
+                                      {"Network ID:", nidEdit_},
+                                      {"Canali::", channelsEdit_},
+                                      {"Symbol rate:", symbolRateCombo_}});
 
     const auto radioGroup = [&](const char* name, const char* title, std::initializer_list<const char*> choices,
                                 int columns, QButtonGroup*& group) {
@@ -154,13 +154,13 @@ QWidget* TForm3::buildTransponderPage() {
         }
         return box;
     };
-    RadioGroup1 = radioGroup("RadioGroup1", "FEC", {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
-    RadioGroup2 = radioGroup("RadioGroup2", "Polarizzazione", {"Verticale", "Orizzontale"}, 1, polarisation_);
-    RadioGroup3 = radioGroup("RadioGroup3", "22 kHz", {"Off", "On"}, 1, tone_);
+    fecGroupBox_ = radioGroup("fecGroupBox", "FEC", {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
+    polarisationGroupBox_ = radioGroup("polarisationGroupBox", "Polarizzazione", {"Verticale", "Orizzontale"}, 1, polarisation_);
+    toneGroupBox_ = radioGroup("toneGroupBox", "22 kHz", {"Off", "On"}, 1, tone_);
     auto* radios = new QHBoxLayout;
-    radios->addWidget(RadioGroup1);
-    radios->addWidget(RadioGroup2);
-    radios->addWidget(RadioGroup3);
+    radios->addWidget(fecGroupBox_);
+    radios->addWidget(polarisationGroupBox_);
+    radios->addWidget(toneGroupBox_);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(data);
@@ -168,38 +168,38 @@ QWidget* TForm3::buildTransponderPage() {
     return page;
 }
 
-QWidget* TForm3::buildLinkedPage() {
+QWidget* TransponderDialog::buildLinkedPage() {
     auto* page = new QWidget;
     linked_ = new LinkedChannelsModel(page);
-    Grid1 = new QTableView(page);
-    Grid1->setObjectName("Grid1");
-    Grid1->setModel(linked_);
-    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Grid1->verticalHeader()->hide();  // no fixed column
-    Grid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    Grid1->verticalHeader()->setDefaultSectionSize(18);
-    Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Grid1->setMinimumSize(520, 240);
+    linkedTable_ = new QTableView(page);
+    linkedTable_->setObjectName("linkedTable");
+    linkedTable_->setModel(linked_);
+    linkedTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    linkedTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    linkedTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    linkedTable_->verticalHeader()->hide();  // no fixed column
+    linkedTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    linkedTable_->verticalHeader()->setDefaultSectionSize(18);
+    linkedTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    linkedTable_->setMinimumSize(520, 240);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(Grid1);
+    layout->addWidget(linkedTable_);
     return page;
 }
 
-void TForm3::setValues(const rivo::TransponderDialogValues& values) {
+void TransponderDialog::setValues(const rivo::TransponderDialogValues& values) {
     shown_ = values;
     setWindowTitle(FromCell(values.Caption));
-    Edit1->setText(FromCell(values.Frequency));
-    Edit2->setText(FromCell(values.Tid));
-    Edit3->setText(FromCell(values.Nid));
-    Edit4->setText(FromCell(values.Channels));
-    ComboBox1->clear();
-    for (const std::string& rate : values.SymbolRates) ComboBox1->addItem(FromCell(rate));
-    ComboBox1->setCurrentIndex(values.SymbolRate);
-    ComboBox2->clear();
-    for (const std::string& name : values.Satellites) ComboBox2->addItem(FromCell(name));
-    ComboBox2->setCurrentIndex(values.Satellite);
+    frequencyEdit_->setText(FromCell(values.Frequency));
+    tidEdit_->setText(FromCell(values.Tid));
+    nidEdit_->setText(FromCell(values.Nid));
+    channelsEdit_->setText(FromCell(values.Channels));
+    symbolRateCombo_->clear();
+    for (const std::string& rate : values.SymbolRates) symbolRateCombo_->addItem(FromCell(rate));
+    symbolRateCombo_->setCurrentIndex(values.SymbolRate);
+    satelliteCombo_->clear();
+    for (const std::string& name : values.Satellites) satelliteCombo_->addItem(FromCell(name));
+    satelliteCombo_->setCurrentIndex(values.Satellite);
     checkButton(fec_, values.Fec);
     checkButton(polarisation_, values.Horizontal ? 1 : 0);
     checkButton(tone_, values.ToneOn ? 1 : 0);
@@ -207,35 +207,35 @@ void TForm3::setValues(const rivo::TransponderDialogValues& values) {
     updateFrequencyWarning();
 }
 
-void TForm3::updateFrequencyWarning() {
+void TransponderDialog::updateFrequencyWarning() {
     const std::string warning = rivo::FrequencyRangeWarning(values());
-    QPalette palette = Edit1->parentWidget()->palette();
+    QPalette palette = frequencyEdit_->parentWidget()->palette();
     if (!warning.empty()) palette.setColor(QPalette::Text, Qt::red);
-    Edit1->setPalette(palette);
-    Edit1->setToolTip(QString::fromStdString(warning));
+    frequencyEdit_->setPalette(palette);
+    frequencyEdit_->setToolTip(QString::fromStdString(warning));
 }
 
-rivo::TransponderDialogValues TForm3::values() const {
+rivo::TransponderDialogValues TransponderDialog::values() const {
     rivo::TransponderDialogValues values = shown_;
-    values.Frequency = ToCell(Edit1->text());
-    values.Tid = ToCell(Edit2->text());
-    values.Nid = ToCell(Edit3->text());
-    values.Channels = ToCell(Edit4->text());
-    values.SymbolRate = ComboBox1->currentIndex();
-    values.Satellite = ComboBox2->currentIndex();
+    values.Frequency = ToCell(frequencyEdit_->text());
+    values.Tid = ToCell(tidEdit_->text());
+    values.Nid = ToCell(nidEdit_->text());
+    values.Channels = ToCell(channelsEdit_->text());
+    values.SymbolRate = symbolRateCombo_->currentIndex();
+    values.Satellite = satelliteCombo_->currentIndex();
     values.Fec = fec_->checkedId();
     values.Horizontal = polarisation_->checkedId() == 1;
     values.ToneOn = tone_->checkedId() == 1;
     return values;
 }
 
-void TForm3::SpeedButton2Click() { done(kResultOk); }
-void TForm3::SpeedButton1Click() { done(kResultCancel); }
-void TForm3::reject() { done(kResultCancel); }
+void TransponderDialog::acceptIfValid() { done(kResultOk); }
+void TransponderDialog::cancel() { done(kResultCancel); }
+void TransponderDialog::reject() { done(kResultCancel); }
 
-void TForm3::SetExecHook(ExecHook hook) { rivo::dialogs::TestHook<TForm3>() = std::move(hook); }
+void TransponderDialog::setExecHook(ExecHook hook) { rivo::dialogs::TestHook<TransponderDialog>() = std::move(hook); }
 
-int TForm3::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
+int TransponderDialog::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
 
 bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.transponderCount()) return false;
@@ -246,8 +246,8 @@ bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::
         rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
-    TForm3 dialog(parent);
+    TransponderDialog dialog(parent);
     dialog.setValues(values);
-    if (dialog.execModal() != TForm3::kResultOk) return false;
+    if (dialog.execModal() != TransponderDialog::kResultOk) return false;
     return rivo::ApplyTransponderDialog(page, row, dialog.values());
 }

@@ -43,14 +43,14 @@ private:
     std::vector<rivo::GridRow> rows_;
 };
 
-class TForm3 : public QDialog {
+class TransponderDialog : public QDialog {
     Q_OBJECT
 public:
     // Modal results: Ok closes with 1, Annulla and the close box with 2.
     static constexpr int kResultOk = 1;
     static constexpr int kResultCancel = 2;
 
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit TransponderDialog(QWidget* parent = nullptr);
 
     void setValues(const rivo::TransponderDialogValues& values);
     rivo::TransponderDialogValues values() const;
@@ -59,28 +59,28 @@ public:
     // the dialog is shown without a local event loop and the hook plays the user (no
     // click on "Ok" or "Annulla" counts as Annulla).
     int execModal();
-    using ExecHook = std::function<void(TForm3& dialog)>;
-    static void SetExecHook(ExecHook hook);
+    using ExecHook = std::function<void(TransponderDialog& dialog)>;
+    static void setExecHook(ExecHook hook);
 
     // The controls, for the window tests.
-    QTabWidget* pages() const { return PageControl1; }
-    QLineEdit* frequencyBox() const { return Edit1; }
-    QLineEdit* tidBox() const { return Edit2; }
-    QLineEdit* nidBox() const { return Edit3; }
-    QLineEdit* channelsBox() const { return Edit4; }
-    QComboBox* symbolRateList() const { return ComboBox1; }
-    QComboBox* satelliteList() const { return ComboBox2; }
+    QTabWidget* pages() const { return pages_; }
+    QLineEdit* frequencyBox() const { return frequencyEdit_; }
+    QLineEdit* tidBox() const { return tidEdit_; }
+    QLineEdit* nidBox() const { return nidEdit_; }
+    QLineEdit* channelsBox() const { return channelsEdit_; }
+    QComboBox* symbolRateList() const { return symbolRateCombo_; }
+    QComboBox* satelliteList() const { return satelliteCombo_; }
     QButtonGroup* fecGroup() const { return fec_; }
     QButtonGroup* polarisationGroup() const { return polarisation_; }  // 0 "Verticale", 1 "Orizzontale"
     QButtonGroup* toneGroup() const { return tone_; }                  // 0 "Off", 1 "On"
-    QTableView* linkedGrid() const { return Grid1; }
+    QTableView* linkedGrid() const { return linkedTable_; }
     LinkedChannelsModel* linkedModel() const { return linked_; }
-    QPushButton* okButton() const { return SpeedButton2; }
-    QPushButton* cancelButton() const { return SpeedButton1; }
+    QPushButton* okButton() const { return okButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
 
 public slots:
-    void SpeedButton2Click();  // "Ok"
-    void SpeedButton1Click();  // "Annulla"
+    void acceptIfValid();  // "Ok"
+    void cancel();  // "Annulla"
 
 protected:
     void reject() override;  // the close box and Esc count as Annulla
@@ -92,14 +92,14 @@ private:
     QWidget* buildTransponderPage();
     QWidget* buildLinkedPage();
 
-    QTabWidget* PageControl1 = nullptr;
-    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr;
-    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
-    QGroupBox *RadioGroup1 = nullptr, *RadioGroup2 = nullptr, *RadioGroup3 = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QLineEdit *frequencyEdit_ = nullptr, *tidEdit_ = nullptr, *nidEdit_ = nullptr, *channelsEdit_ = nullptr;
+    QComboBox *symbolRateCombo_ = nullptr, *satelliteCombo_ = nullptr;
+    QGroupBox *fecGroupBox_ = nullptr, *polarisationGroupBox_ = nullptr, *toneGroupBox_ = nullptr;
     QButtonGroup *fec_ = nullptr, *polarisation_ = nullptr, *tone_ = nullptr;
-    QTableView* Grid1 = nullptr;
+    QTableView* linkedTable_ = nullptr;
     LinkedChannelsModel* linked_ = nullptr;
-    QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr;
+    QPushButton *cancelButton_ = nullptr, *okButton_ = nullptr;
     rivo::TransponderDialogValues shown_;  // what setValues was given (lists, caption)
 };
 

@@ -27,13 +27,13 @@ ReferenceDialogValues ReferenceDialogStart(const ListPage& page) {
     return values;
 }
 
-std::optional<TOpenParams> ReferenceOpenParams(const ListPage& page, const ReferenceDialogValues& values) {
+std::optional<OpenParams> ReferenceOpenParams(const ListPage& page, const ReferenceDialogValues& values) {
     const std::int64_t low = CellIntegerOr(values.lnbLow, -1);
     const std::int64_t high = CellIntegerOr(values.lnbHigh, -1);
     if (values.fileName.empty() || low <= 0 || low > INT32_MAX || high <= 0 || high > INT32_MAX ||
         values.satelliteA.empty() || values.satelliteB.empty() || values.satelliteA == values.satelliteB)
         return std::nullopt;
-    TOpenParams params;
+    OpenParams params;
     params.FileName = values.fileName;
     params.LnbLow = static_cast<std::int32_t>(low);
     params.LnbHigh = static_cast<std::int32_t>(high);

@@ -17,7 +17,7 @@ const std::array<const char*, 5>& FecChoices();
 
 struct TransponderDialogValues {
     std::string Caption;  // "Transponder " + row
-    // Edit1 .. Edit4: "Frequenza", "TID", "NID", "Canali" as free text.
+    // frequencyEdit_ .. channelsEdit_: "Frequenza", "TID", "NID", "Canali" as free text.
     std::string Frequency, Tid, Nid, Channels;
     std::array<std::string, 16> SymbolRates{};  // the page's rates as decimal texts
     int SymbolRate = -1;                         // index into SymbolRates; -1 none selected

@@ -6,7 +6,7 @@
 
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
@@ -63,22 +63,22 @@ std::string FlashSizeWarning(std::int64_t actualSize) {
     return sizes + " I byte oltre i " + std::to_string(kFlashImageSize) + " non vengono letti e non saranno salvati.";
 }
 
-void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts) {
-    ByteReader in(Content_);
-    EntryBudget budget(Content_.size());
+void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries) {
+    ByteReader in(content_);
+    EntryBudget budget(content_.size());
     for (std::size_t k = 0; k < static_cast<std::size_t>(kSectorCount); ++k) {
         const std::size_t start = k * kSectorSize;
         const std::size_t sectorEnd = start + kSectorSize;
         if (!in.fits(start, kTableBytes)) break;  // sectors beyond the end yield nothing
         if (startsWithUcr(in, start)) {
-            UcrSector_ = static_cast<int>(k);
-            RawSectors_.push_back(static_cast<int>(k));
+            ucrSector_ = static_cast<int>(k);
+            rawSectors_.push_back(static_cast<int>(k));
             // A raw sector cut short by the end of the file keeps what is there.
             auto bytes = in.bytesUpTo(static_cast<std::int64_t>(start), kSectorSize);
-            TmpModule m;
+            ModuleRecord m;
             m.Name = "UCR";
             m.Size = kSectorSize;
-            m.NumScript = 1;
+            m.DeclaredEntries = 1;
             m.Kind = static_cast<std::int32_t>(ModuleKind::Raw);
             m.Offset = static_cast<std::int32_t>(start);
             m.Address = 0;
@@ -86,13 +86,13 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
             m.Sector = static_cast<std::int32_t>(k);
             m.Slot = 0;
             modules.push_back(m);
-            TmpScript s;
+            EntryRecord s;
             s.Name = "UCR";
             s.Size = static_cast<std::int32_t>(bytes.size());
             s.Offset = 0;
             s.Kind = m.Kind;
             s.FilePos = m.Offset;
-            scripts.push_back(s);
+            entries.push_back(s);
             continue;
         }
         std::int32_t slot = 0;
@@ -104,7 +104,7 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
             // dropped; it still takes no slot number, as the writer would not give
             // it one either.
             if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) continue;
-            TmpModule m;
+            ModuleRecord m;
             m.Name = in.nameAt(header, 10);
             m.Size = in.le16At(header + 10);
             const std::uint16_t declared = in.le16At(header + 12);
@@ -120,7 +120,7 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
             for (std::size_t i = 0; i < declared; ++i) {
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
                 if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes) || !budget.takeRecord()) break;
-                TmpScript s;
+                EntryRecord s;
                 s.Name = in.nameAt(rec, 12);
                 std::uint16_t off = in.le16At(rec + 12);
                 if (in.u8At(rec + 12) == 0 && in.u8At(rec + 13) == 0) off = in.be16At(rec + 14);
@@ -130,16 +130,16 @@ void TKVXFile::ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScri
                 s.FilePos = static_cast<std::int32_t>(header) + s.Offset;
                 // A module lives in one sector, and the writer keeps it there: data
                 // past the end of the sector (or the file) is cut off.
-                const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(Content_.size()),
+                const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(content_.size()),
                                                                 static_cast<std::int64_t>(sectorEnd));
                 std::int64_t avail = std::max<std::int64_t>(0, end - s.FilePos);
                 s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
                 s.Kind = m.Kind;
                 s.ModuleIndex = 0;
-                scripts.push_back(s);
+                entries.push_back(s);
                 ++kept;
             }
-            m.NumScript = kept;
+            m.DeclaredEntries = kept;
             modules.push_back(m);
         }
     }

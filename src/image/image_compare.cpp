@@ -7,46 +7,46 @@ namespace rivo {
 
 namespace {
 
-std::string moduleLabel(int index, const TKVXModule& module) {
-    return "modulo " + std::to_string(index) + " \"" + module.Name() + "\"";
+std::string moduleLabel(int index, const KvxModule& module) {
+    return "modulo " + std::to_string(index) + " \"" + module.name() + "\"";
 }
 
-std::string entryLabel(int index, const TKVXScript& script) {
-    return "voce " + std::to_string(index) + " \"" + script.Name() + "\"";
+std::string entryLabel(int index, const KvxEntry& entry) {
+    return "voce " + std::to_string(index) + " \"" + entry.name() + "\"";
 }
 
 }  // namespace
 
-std::string FirstImageDifference(const TKVXFile& expected, const TKVXFile& written) {
+std::string FirstImageDifference(const KvxImage& expected, const KvxImage& written) {
     // Unplaced modules (a sector outside 0..7) are not written, so they are not expected.
-    std::vector<const TKVXModule*> placed;
-    for (int i = 0; i < expected.GetNumModule(); ++i) {
-        const TKVXModule* m = expected.GetModule(i);
-        if (m && m->Sector() >= 0 && m->Sector() < kSectorCount) placed.push_back(m);
+    std::vector<const KvxModule*> placed;
+    for (int i = 0; i < expected.moduleCount(); ++i) {
+        const KvxModule* m = expected.module(i);
+        if (m && m->sector() >= 0 && m->sector() < kSectorCount) placed.push_back(m);
     }
-    std::stable_sort(placed.begin(), placed.end(), [](const TKVXModule* a, const TKVXModule* b) {
-        return a->Sector() != b->Sector() ? a->Sector() < b->Sector() : a->Slot() < b->Slot();
+    std::stable_sort(placed.begin(), placed.end(), [](const KvxModule* a, const KvxModule* b) {
+        return a->sector() != b->sector() ? a->sector() < b->sector() : a->slot() < b->slot();
     });
 
-    const int count = std::min<int>(static_cast<int>(placed.size()), written.GetNumModule());
+    const int count = std::min<int>(static_cast<int>(placed.size()), written.moduleCount());
     for (int i = 0; i < count; ++i) {
-        const TKVXModule& want = *placed[static_cast<size_t>(i)];
-        const TKVXModule& got = *written.GetModule(i);
-        if (want.Name() != got.Name())
-            return moduleLabel(i, want) + ": riletto come \"" + got.Name() + "\"";
-        if (want.Sector() != got.Sector())
-            return moduleLabel(i, want) + ": riletto nel settore " + std::to_string(got.Sector()) +
-                   " invece del settore " + std::to_string(want.Sector());
-        if (want.GetNumScript() != got.GetNumScript())
-            return moduleLabel(i, want) + ": " + std::to_string(got.GetNumScript()) + " voci rilette invece di " +
-                   std::to_string(want.GetNumScript());
-        for (int e = 0; e < want.GetNumScript(); ++e) {
-            const TKVXScript& a = *want.GetScript(e);
-            const TKVXScript& b = *got.GetScript(e);
-            if (a.Name() != b.Name())
-                return moduleLabel(i, want) + ", " + entryLabel(e, a) + ": riletta come \"" + b.Name() + "\"";
-            const Bytes& x = a.Data();
-            const Bytes& y = b.Data();
+        const KvxModule& want = *placed[static_cast<size_t>(i)];
+        const KvxModule& got = *written.module(i);
+        if (want.name() != got.name())
+            return moduleLabel(i, want) + ": riletto come \"" + got.name() + "\"";
+        if (want.sector() != got.sector())
+            return moduleLabel(i, want) + ": riletto nel settore " + std::to_string(got.sector()) +
+                   " invece del settore " + std::to_string(want.sector());
+        if (want.entryCount() != got.entryCount())
+            return moduleLabel(i, want) + ": " + std::to_string(got.entryCount()) + " voci rilette invece di " +
+                   std::to_string(want.entryCount());
+        for (int e = 0; e < want.entryCount(); ++e) {
+            const KvxEntry& a = *want.entry(e);
+            const KvxEntry& b = *got.entry(e);
+            if (a.name() != b.name())
+                return moduleLabel(i, want) + ", " + entryLabel(e, a) + ": riletta come \"" + b.name() + "\"";
+            const Bytes& x = a.data();
+            const Bytes& y = b.data();
             const auto mismatch = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
             if (mismatch.first != x.end() || mismatch.second != y.end()) {
                 const auto offset = mismatch.first - x.begin();
@@ -58,8 +58,8 @@ std::string FirstImageDifference(const TKVXFile& expected, const TKVXFile& writt
             }
         }
     }
-    if (static_cast<int>(placed.size()) != written.GetNumModule())
-        return std::to_string(written.GetNumModule()) + " moduli riletti invece di " + std::to_string(placed.size());
+    if (static_cast<int>(placed.size()) != written.moduleCount())
+        return std::to_string(written.moduleCount()) + " moduli riletti invece di " + std::to_string(placed.size());
     return {};
 }
 

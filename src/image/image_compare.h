@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
@@ -11,6 +11,6 @@ namespace rivo {
 // (those placed in sectors 0 to 7, in table order) and the modules of `written`:
 // module count, names, entry counts, entry names and entry bytes. Returns "" when
 // they agree, otherwise a message naming the module, the entry and the byte offset.
-std::string FirstImageDifference(const TKVXFile& expected, const TKVXFile& written);
+std::string FirstImageDifference(const KvxImage& expected, const KvxImage& written);
 
 }  // namespace rivo

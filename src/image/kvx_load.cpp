@@ -4,7 +4,7 @@
 
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
@@ -20,103 +20,103 @@ int CheckImageType(std::span<const std::uint8_t> content, int& variant) {
     return image_detail::MainCodeSignatureTest(content, variant);
 }
 
-LoadResult TKVXFile::LoadFile(const std::string& path) {
+LoadResult KvxImage::loadFile(const std::string& path) {
     std::string error;
     std::optional<Bytes> content = ReadWholeFile(path, error);
     if (!content) {
         // The type check would call this file type 0; the status keeps the reason
         // for callers that can show it.
-        FileName_ = path;
-        FileSize_ = 0;
-        Type_ = 0;
+        fileName_ = path;
+        fileSize_ = 0;
+        type_ = 0;
         LoadResult r;
         r.status = LoadResult::Status::Unreadable;
         r.message = error;
         return r;
     }
-    return LoadBytes(std::move(*content), path);
+    return loadBytes(std::move(*content), path);
 }
 
-void TKVXFile::StartLoading(Bytes content, const std::string& name) {
-    FileName_ = name;
-    Content_ = std::move(content);
-    FileSize_ = static_cast<std::int64_t>(Content_.size());
-    Modules_.clear();
-    NumScript_ = 0;
-    UcrSector_ = -1;
-    RawSectors_.clear();
-    Variant_ = 0;
+void KvxImage::startLoading(Bytes content, const std::string& name) {
+    fileName_ = name;
+    content_ = std::move(content);
+    fileSize_ = static_cast<std::int64_t>(content_.size());
+    modules_.clear();
+    declaredEntries_ = 0;
+    ucrSector_ = -1;
+    rawSectors_.clear();
+    variant_ = 0;
 }
 
-void TKVXFile::BuildTable() {
-    std::vector<TmpModule> modules;
-    std::vector<TmpScript> scripts;
-    if (Type_ == 1)
-        ExtractFlash(modules, scripts);
+void KvxImage::buildTable() {
+    std::vector<ModuleRecord> modules;
+    std::vector<EntryRecord> entries;
+    if (type_ == 1)
+        extractFlash(modules, entries);
     else
-        ExtractMainCode(modules, scripts);
-    TranslateList(modules, scripts);
+        extractMainCode(modules, entries);
+    translateList(modules, entries);
 }
 
-void TKVXFile::DropContent() {
-    Content_.clear();
-    Content_.shrink_to_fit();
+void KvxImage::dropContent() {
+    content_.clear();
+    content_.shrink_to_fit();
 }
 
-LoadResult TKVXFile::LoadBytes(Bytes content, const std::string& name) {
-    StartLoading(std::move(content), name);
-    Type_ = CheckFileType();
+LoadResult KvxImage::loadBytes(Bytes content, const std::string& name) {
+    startLoading(std::move(content), name);
+    type_ = checkFileType();
     LoadResult r;
-    if (Type_ != 1 && Type_ != 2) {
-        DropContent();
+    if (type_ != 1 && type_ != 2) {
+        dropContent();
         r.status = LoadResult::Status::Unrecognised;
         r.message = kUnknownFormatMessage;
         return r;
     }
-    BuildTable();
-    DropContent();
+    buildTable();
+    dropContent();
     r.status = LoadResult::Status::Ok;
-    if (UnexpectedSize()) r.sizeWarning = FlashSizeWarning(FileSize_);
+    if (unexpectedSize()) r.sizeWarning = FlashSizeWarning(fileSize_);
     return r;
 }
 
-LoadResult TKVXFile::LoadFlashBytes(Bytes content, const std::string& name) {
-    StartLoading(std::move(content), name);
-    Type_ = 1;
-    BuildTable();
-    DropContent();
+LoadResult KvxImage::loadFlashBytes(Bytes content, const std::string& name) {
+    startLoading(std::move(content), name);
+    type_ = 1;
+    buildTable();
+    dropContent();
     LoadResult r;
     r.status = LoadResult::Status::Ok;
     return r;
 }
 
-int TKVXFile::CheckFileType() {
-    FileSize_ = static_cast<std::int64_t>(Content_.size());
+int KvxImage::checkFileType() {
+    fileSize_ = static_cast<std::int64_t>(content_.size());
     int variant = 0;
-    int type = CheckImageType(Content_, variant);
-    if (variant == 4) Variant_ = 4;
+    int type = CheckImageType(content_, variant);
+    if (variant == 4) variant_ = 4;
     return type;
 }
 
-void TKVXFile::TranslateList(const std::vector<TmpModule>& modules, const std::vector<TmpScript>& scripts) {
-    ByteReader in(Content_);
+void KvxImage::translateList(const std::vector<ModuleRecord>& modules, const std::vector<EntryRecord>& entries) {
+    ByteReader in(content_);
     std::size_t next = 0;
     for (std::size_t j = 0; j < modules.size(); ++j) {
-        TKVXModule* m = AddModule(modules[j]);
-        m->SetListIndex(static_cast<int>(Modules_.size() - 1));
-        for (std::int32_t i = 0; i < modules[j].NumScript && next < scripts.size(); ++i) {
-            TmpScript info = scripts[next++];
-            info.Kind = m->Kind();
-            // As AddScript, but the module's size is computed once below rather than
+        KvxModule* m = addModule(modules[j]);
+        m->setListIndex(static_cast<int>(modules_.size() - 1));
+        for (std::int32_t i = 0; i < modules[j].DeclaredEntries && next < entries.size(); ++i) {
+            EntryRecord info = entries[next++];
+            info.Kind = m->kind();
+            // As addEntry, but the module's size is computed once below rather than
             // after every entry: a module may declare thousands of entries.
-            auto script = std::make_unique<TKVXScript>();
-            script->SetInfo(info);
+            auto entry = std::make_unique<KvxEntry>();
+            entry->setRecord(info);
             auto bytes = in.bytesUpTo(info.FilePos, info.Size);
-            script->SetData(bytes.data(), bytes.size());
-            m->Scripts_.push_back(std::move(script));
-            if (NumScript_ < std::numeric_limits<std::int32_t>::max()) ++NumScript_;
+            entry->setData(bytes.data(), bytes.size());
+            m->entries_.push_back(std::move(entry));
+            if (declaredEntries_ < std::numeric_limits<std::int32_t>::max()) ++declaredEntries_;
         }
-        m->RecomputeSize();
+        m->recomputeSize();
     }
 }
 

@@ -9,7 +9,7 @@
 
 #include "image/byte_reader.h"
 #include "image/image_compare.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image/temp_cleanup.h"
 
 namespace rivo {
@@ -41,57 +41,57 @@ std::string unrecognisedWarning(const Bytes& image) {
 
 }  // namespace
 
-Bytes TKVXModule::SaveToStream() const {
+Bytes KvxModule::saveToStream() const {
     Bytes out;
     ByteWriter w(out);
-    if (Kind_ == static_cast<std::int32_t>(ModuleKind::Raw)) {
-        for (const auto& s : Scripts_) w.bytes(s->Data());
+    if (kind_ == static_cast<std::int32_t>(ModuleKind::Raw)) {
+        for (const auto& s : entries_) w.bytes(s->data());
         w.padTo(4);
         return out;
     }
-    const std::size_t n = Scripts_.size();
+    const std::size_t n = entries_.size();
     // The size written is what the layout below really occupies, from header byte 12
     // on; it follows entries whose bytes were replaced since loading.
     std::size_t data = 0;
-    for (const auto& s : Scripts_) data += s->Data().size();
+    for (const auto& s : entries_) data += s->data().size();
     const std::size_t length = ((16 + 20 * n + data) + 3) / 4 * 4;
-    w.name(Name_, 10);
+    w.name(name_, 10);
     w.le16(static_cast<std::uint16_t>(length - 12));
     // The count is read back as a 16-bit value, so write it as one: identical to a
     // count byte and a zero for up to 255 entries, and still right beyond.
     w.le16(static_cast<std::uint16_t>(n));
     w.zeros(2);
     std::size_t offset = 16 + 20 * n;
-    for (const auto& s : Scripts_) {
-        w.name(s->Name(), 12);
+    for (const auto& s : entries_) {
+        w.name(s->name(), 12);
         w.le16(static_cast<std::uint16_t>(offset - 12));
         w.zeros(2);
-        w.le16(static_cast<std::uint16_t>(s->Data().size()));
+        w.le16(static_cast<std::uint16_t>(s->data().size()));
         w.zeros(2);
-        offset += s->Data().size();
+        offset += s->data().size();
     }
-    for (const auto& s : Scripts_) w.bytes(s->Data());
+    for (const auto& s : entries_) w.bytes(s->data());
     w.padTo(4);
     return out;
 }
 
-SaveResult TKVXFile::SaveToBytes(Bytes& out) {
+SaveResult KvxImage::saveToBytes(Bytes& out) {
     SaveResult result;
     out.clear();
-    if (Type_ != 1) {
+    if (type_ != 1) {
         result.message = "Solo le immagini flash possono essere salvate.";
         return result;
     }
-    OrderModule();
+    orderModule();
     Bytes image;
     image.reserve(kFlashImageSize);
     for (std::int32_t k = 0; k < kSectorCount; ++k) {
-        std::vector<const TKVXModule*> inSector;
+        std::vector<const KvxModule*> inSector;
         bool raw = false;
-        for (const auto& m : Modules_) {
-            if (m->Sector() != k) continue;
+        for (const auto& m : modules_) {
+            if (m->sector() != k) continue;
             inSector.push_back(m.get());
-            if (m->Kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
+            if (m->kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
         }
         const std::string where = "settore " + std::to_string(k);
         // Every raw sector is written back as it was read, without a table; a raw
@@ -113,7 +113,7 @@ SaveResult TKVXFile::SaveToBytes(Bytes& out) {
         std::array<std::uint16_t, kTableSlots> table{};
         if (!raw) w.zeros(kTableBytes);
         for (std::size_t n = 0; n < inSector.size(); ++n) {
-            Bytes module = inSector[n]->SaveToStream();
+            Bytes module = inSector[n]->saveToStream();
             if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize)) {
                 result.message = "Impossibile salvare: i moduli del " + where + " occupano più di 65536 byte.";
                 return result;
@@ -133,9 +133,9 @@ SaveResult TKVXFile::SaveToBytes(Bytes& out) {
     return result;
 }
 
-SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
+SaveResult KvxImage::saveToFile(const SaveRequest& request) {
     Bytes image;
-    SaveResult result = SaveToBytes(image);
+    SaveResult result = saveToBytes(image);
     if (!result.ok) return result;
     AtomicWriteOptions options;
     options.backup = request.Backup;
@@ -151,8 +151,8 @@ SaveResult TKVXFile::SaveToFile(const KVXSaveFlash& request) {
         // Read back as a flash image directly: the type check may not take an image
         // whose first slot changed (the warning above says so), but its content must
         // still be exactly what is in memory.
-        auto written = std::make_shared<TKVXFile>();
-        written->LoadFlashBytes(std::move(*content), tempPath);
+        auto written = std::make_shared<KvxImage>();
+        written->loadFlashBytes(std::move(*content), tempPath);
         std::string difference = FirstImageDifference(*this, *written);
         if (difference.empty() && request.Verify) difference = request.Verify(written);
         if (!difference.empty()) {

@@ -5,7 +5,7 @@
 
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 
@@ -48,12 +48,12 @@ int image_detail::MainCodeSignatureTest(std::span<const std::uint8_t> content, i
     }
 }
 
-void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts) {
-    ByteReader in(Content_);
-    EntryBudget budget(Content_.size());
-    const std::span<const std::uint8_t> data(Content_);
+void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries) {
+    ByteReader in(content_);
+    EntryBudget budget(content_.size());
+    const std::span<const std::uint8_t> data(content_);
     // 1. The directory: "boot" and at least four NULs (five with the 28-byte signature).
-    const std::size_t nuls = Variant_ == 4 ? 5 : 4;
+    const std::size_t nuls = variant_ == 4 ? 5 : 4;
     std::size_t dir = 0;
     bool found = false;
     static constexpr std::uint8_t kBoot[4] = {'b', 'o', 'o', 't'};
@@ -81,8 +81,8 @@ void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpS
     // 3. Entry width.
     if (!in.fits(dir + 16, std::size_t{1})) return;
     const std::size_t e = in.u8At(dir + 16) != 0 ? 16 : 32;
-    if (e == 16) Variant_ = 1;
-    const bool v4 = Variant_ == 4;
+    if (e == 16) variant_ = 1;
+    const bool v4 = variant_ == 4;
 
     // A directory that does not wholly lie in the file, counts included, is cut to the
     // modules whose directory entry and count field are both in the file.
@@ -112,7 +112,7 @@ void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpS
     std::size_t record = dir + n * (e + 4);
     bool recordsLeft = true;
     for (std::size_t m = 0; m < usable; ++m) {
-        TmpModule mod;
+        ModuleRecord mod;
         mod.Name = in.nameAt(dir + m * e, 12);
         auto raw = in.bytesAt(dir + m * e + 12, 4);
         std::copy(raw.begin(), raw.end(), mod.RawAddress.begin());
@@ -134,26 +134,26 @@ void TKVXFile::ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpS
                 recordsLeft = false;
                 break;
             }
-            TmpScript s;
+            EntryRecord s;
             s.Name = in.nameAt(record, 12);
             std::uint32_t off = v4 ? in.be24At(record + 13) : in.le24At(record + 12);
             std::uint32_t size = v4 ? in.be24At(record + 17) : in.le24At(record + 16);
             s.Offset = static_cast<std::int32_t>(off);
             std::int64_t pos = static_cast<std::int64_t>(mod.Offset) + off + extra;
             // Data outside the file is cut to what the file holds.
-            std::int64_t avail = (pos < 0 || pos >= static_cast<std::int64_t>(Content_.size()))
+            std::int64_t avail = (pos < 0 || pos >= static_cast<std::int64_t>(content_.size()))
                                      ? 0
-                                     : static_cast<std::int64_t>(Content_.size()) - pos;
+                                     : static_cast<std::int64_t>(content_.size()) - pos;
             s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
             s.FilePos = static_cast<std::int32_t>(pos);
             s.Kind = mod.Kind;
             s.ModuleIndex = static_cast<std::int32_t>(m);
             sum += s.Size;
-            scripts.push_back(s);
+            entries.push_back(s);
             ++kept;
             record += kRecordBytes;
         }
-        mod.NumScript = kept;
+        mod.DeclaredEntries = kept;
         mod.Size = static_cast<std::int32_t>(std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
         modules.push_back(mod);
     }

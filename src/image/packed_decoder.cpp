@@ -2,7 +2,7 @@
 // 2048-byte window.
 #include <algorithm>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo {
 

@@ -19,73 +19,73 @@
 // ---------------------------------------------------------------------------------------
 // The tool bar, the context menu and the menu bar
 
-void TSDIAppForm::createToolBar() {
-    ToolBar1 = new QToolBar(QStringLiteral("Strumenti"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setIconSize(QSize(32, 32));
-    ToolBar1->setFixedHeight(46);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::BottomToolBarArea, ToolBar1);
+void MainWindow::createToolBar() {
+    toolBar = new QToolBar(QStringLiteral("Strumenti"));
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setIconSize(QSize(32, 32));
+    toolBar->setFixedHeight(46);
+    toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::BottomToolBarArea, toolBar);
 
     // The buttons left to right; a row without a button is a separator. The key runs the
     // command too; the icon theme's icon is used where there is one (nullptr: always the
     // drawn one).
     struct Tool {
-        QAction* TSDIAppForm::*button;
+        QAction* MainWindow::*button;
         const char* name;
         const char* hint;
         ToolGlyph glyph;
         const char* themeName;
         QKeySequence key;
-        void (TSDIAppForm::*command)();
+        void (MainWindow::*command)();
     };
     const QKeySequence none;
     const Tool tools[] = {
-        {&TSDIAppForm::ToolButton1, "ToolButton1", "Apri un file", ToolGlyph::Open, "document-open",
-         QKeySequence(QStringLiteral("Ctrl+O")), &TSDIAppForm::FileOpen1Execute},
-        {&TSDIAppForm::ToolButton2, "ToolButton2", "Salva il file corrente", ToolGlyph::Save,
-         "document-save", QKeySequence(QStringLiteral("Ctrl+S")), &TSDIAppForm::FileSave1Execute},
+        {&MainWindow::openAction, "openAction", "Apri un file", ToolGlyph::Open, "document-open",
+         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openFile},
+        {&MainWindow::saveAction, "saveAction", "Salva il file corrente", ToolGlyph::Save,
+         "document-save", QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveFile},
         {},
-        {&TSDIAppForm::ToolButton6, "ToolButton6", "Copia i canali selezionati", ToolGlyph::Copy,
-         "edit-copy", QKeySequence(QKeySequence::Copy), &TSDIAppForm::ToolButton6Click},
-        {&TSDIAppForm::ToolButton7, "ToolButton7", "Incolla", ToolGlyph::Paste, "edit-paste",
-         QKeySequence(QKeySequence::Paste), &TSDIAppForm::ToolButton7Click},
+        {&MainWindow::copyChannelsAction, "copyChannelsAction", "Copia i canali selezionati", ToolGlyph::Copy,
+         "edit-copy", QKeySequence(QKeySequence::Copy), &MainWindow::copyChannels},
+        {&MainWindow::pasteChannelsAction, "pasteChannelsAction", "Incolla", ToolGlyph::Paste, "edit-paste",
+         QKeySequence(QKeySequence::Paste), &MainWindow::pasteChannels},
         {},
-        {&TSDIAppForm::ToolButton11, "ToolButton11", "Cancella i canali selezionati",
-         ToolGlyph::DeleteChannels, nullptr, QKeySequence(Qt::Key_Delete), &TSDIAppForm::ToolButton11Click},
-        {&TSDIAppForm::ToolButton10, "ToolButton10", "Sposta i canali selezionati", ToolGlyph::MoveChannels,
-         nullptr, none, &TSDIAppForm::ToolButton10Click},
-        {&TSDIAppForm::ToolButton8, "ToolButton8", "Vai al canale", ToolGlyph::GoToChannel, nullptr,
-         QKeySequence(QStringLiteral("Ctrl+G")), &TSDIAppForm::ToolButton8Click},
-        {&TSDIAppForm::ToolButton19, "ToolButton19", "Inserisce un canale vuoto", ToolGlyph::InsertChannel,
-         nullptr, QKeySequence(Qt::Key_Insert), &TSDIAppForm::ToolButton19Click},
+        {&MainWindow::deleteChannelsAction, "deleteChannelsAction", "Cancella i canali selezionati",
+         ToolGlyph::DeleteChannels, nullptr, QKeySequence(Qt::Key_Delete), &MainWindow::deleteChannels},
+        {&MainWindow::moveChannelsAction, "moveChannelsAction", "Sposta i canali selezionati", ToolGlyph::MoveChannels,
+         nullptr, none, &MainWindow::moveChannels},
+        {&MainWindow::goToChannelAction, "goToChannelAction", "Vai al canale", ToolGlyph::GoToChannel, nullptr,
+         QKeySequence(QStringLiteral("Ctrl+G")), &MainWindow::goToChannel},
+        {&MainWindow::insertChannelAction, "insertChannelAction", "Inserisce un canale vuoto", ToolGlyph::InsertChannel,
+         nullptr, QKeySequence(Qt::Key_Insert), &MainWindow::insertChannel},
         {},
-        {&TSDIAppForm::ToolButton13, "ToolButton13", "Inverte i satelliti", ToolGlyph::SwapSatellites,
-         nullptr, none, &TSDIAppForm::ToolButton13Click},
-        {&TSDIAppForm::ToolButton20, "ToolButton20", "Elimina transponder", ToolGlyph::DeleteTransponder,
-         nullptr, none, &TSDIAppForm::ToolButton20Click},
-        {&TSDIAppForm::ToolButton18, "ToolButton18", "Ottimizza la lista transponder",
-         ToolGlyph::OptimiseTransponders, nullptr, none, &TSDIAppForm::ToolButton18Click},
+        {&MainWindow::swapSatellitesAction, "swapSatellitesAction", "Inverte i satelliti", ToolGlyph::SwapSatellites,
+         nullptr, none, &MainWindow::swapSatellites},
+        {&MainWindow::deleteTransponderAction, "deleteTransponderAction", "Elimina transponder", ToolGlyph::DeleteTransponder,
+         nullptr, none, &MainWindow::deleteTransponder},
+        {&MainWindow::optimiseTranspondersAction, "optimiseTranspondersAction", "Ottimizza la lista transponder",
+         ToolGlyph::OptimiseTransponders, nullptr, none, &MainWindow::optimiseTransponders},
         {},
-        {&TSDIAppForm::ToolButton14, "ToolButton14", "Sposta in su i selezionati", ToolGlyph::FavouriteUp,
-         "go-up", none, &TSDIAppForm::ToolButton14Click},
-        {&TSDIAppForm::ToolButton16, "ToolButton16", "Sposta in giu i selezionati", ToolGlyph::FavouriteDown,
-         "go-down", none, &TSDIAppForm::ToolButton16Click},
+        {&MainWindow::favouriteUpAction, "favouriteUpAction", "Sposta in su i selezionati", ToolGlyph::FavouriteUp,
+         "go-up", none, &MainWindow::moveFavouriteUp},
+        {&MainWindow::favouriteDownAction, "favouriteDownAction", "Sposta in giu i selezionati", ToolGlyph::FavouriteDown,
+         "go-down", none, &MainWindow::moveFavouriteDown},
         // "Sposta i selezionati" has no command of its own.
-        {&TSDIAppForm::ToolButton17, "ToolButton17", "Sposta i selezionati", ToolGlyph::MoveFavourites,
+        {&MainWindow::moveFavouritesAction, "moveFavouritesAction", "Sposta i selezionati", ToolGlyph::MoveFavourites,
          nullptr, none, nullptr},
         {},
-        {&TSDIAppForm::ToolButton12, "ToolButton12", "Chiudi la patch corrente", ToolGlyph::ClosePage,
-         "window-close", QKeySequence(QStringLiteral("Ctrl+W")), &TSDIAppForm::ToolButton12Click},
-        {&TSDIAppForm::ToolButton4, "ToolButton4", "Esci", ToolGlyph::Exit, "application-exit",
-         QKeySequence(QStringLiteral("Ctrl+Q")), &TSDIAppForm::FileExit1Execute},
+        {&MainWindow::closePageAction, "closePageAction", "Chiudi la patch corrente", ToolGlyph::ClosePage,
+         "window-close", QKeySequence(QStringLiteral("Ctrl+W")), &MainWindow::closePage},
+        {&MainWindow::exitAction, "exitAction", "Esci", ToolGlyph::Exit, "application-exit",
+         QKeySequence(QStringLiteral("Ctrl+Q")), &MainWindow::exitEditor},
     };
     for (const Tool& tool : tools) {
         if (!tool.button) {
-            ToolBar1->addSeparator();
+            toolBar->addSeparator();
             continue;
         }
         QAction* action = addTool(tool.name, QString::fromUtf8(tool.hint), static_cast<int>(tool.glyph),
@@ -100,17 +100,17 @@ void TSDIAppForm::createToolBar() {
         if (tool.command) connect(action, &QAction::triggered, this, tool.command);
     }
 
-    for (QAction* action : toolButtons())
-        action->setEnabled(action == ToolButton1 || action == ToolButton4);
+    for (QAction* action : toolActions())
+        action->setEnabled(action == openAction || action == exitAction);
 }
 
-QAction* TSDIAppForm::addTool(const char* name, const QString& hint, int glyph,
+QAction* MainWindow::addTool(const char* name, const QString& hint, int glyph,
                               const char* themeName) {
-    QAction* action = ToolBar1->addAction(ToolIcon(static_cast<ToolGlyph>(glyph), themeName), hint);
+    QAction* action = toolBar->addAction(ToolIcon(static_cast<ToolGlyph>(glyph), themeName), hint);
     action->setObjectName(QString::fromLatin1(name));
     action->setStatusTip(hint);
     action->setToolTip(hint);
-    if (QWidget* button = ToolBar1->widgetForAction(action)) {
+    if (QWidget* button = toolBar->widgetForAction(action)) {
         button->setObjectName(QString::fromLatin1(name));
         button->setFixedSize(40, 38);
         if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setAutoRaise(true);
@@ -118,151 +118,151 @@ QAction* TSDIAppForm::addTool(const char* name, const QString& hint, int glyph,
     return action;
 }
 
-std::vector<QAction*> TSDIAppForm::toolButtons() const {
-    return {ToolButton1,  ToolButton2,  ToolButton6,  ToolButton7,  ToolButton11, ToolButton10,
-            ToolButton8,  ToolButton19, ToolButton13, ToolButton20, ToolButton18, ToolButton14,
-            ToolButton16, ToolButton17, ToolButton12, ToolButton4};
+std::vector<QAction*> MainWindow::toolActions() const {
+    return {openAction,  saveAction,  copyChannelsAction,  pasteChannelsAction,  deleteChannelsAction, moveChannelsAction,
+            goToChannelAction,  insertChannelAction, swapSatellitesAction, deleteTransponderAction, optimiseTranspondersAction, favouriteUpAction,
+            favouriteDownAction, moveFavouritesAction, closePageAction, exitAction};
 }
 
-void TSDIAppForm::createMenus() {
+void MainWindow::createMenus() {
     // The channel tables' context menu.
-    PopupMenu1 = new QMenu(this);
-    Elimina1 = PopupMenu1->addAction(QStringLiteral("&Elimina"));
-    Sposta1 = PopupMenu1->addAction(QStringLiteral("&Sposta"));
-    PopupMenu1->addSeparator();
-    Propriet1 = PopupMenu1->addAction(QStringLiteral("&Proprietà"));
-    connect(Elimina1, &QAction::triggered, this, &TSDIAppForm::ToolButton11Click);
-    connect(Sposta1, &QAction::triggered, this, &TSDIAppForm::ToolButton10Click);
-    connect(Propriet1, &QAction::triggered, this, &TSDIAppForm::Propriet1Click);
+    channelMenu = new QMenu(this);
+    menuDeleteAction = channelMenu->addAction(QStringLiteral("&Elimina"));
+    menuMoveAction = channelMenu->addAction(QStringLiteral("&Sposta"));
+    channelMenu->addSeparator();
+    channelPropertiesAction = channelMenu->addAction(QStringLiteral("&Proprietà"));
+    connect(menuDeleteAction, &QAction::triggered, this, &MainWindow::deleteChannels);
+    connect(menuMoveAction, &QAction::triggered, this, &MainWindow::moveChannels);
+    connect(channelPropertiesAction, &QAction::triggered, this, &MainWindow::editChannelProperties);
 
     // The tool buttons' actions carry the menu texts; their hints stay in the status tip
     // and tool tip, so the tool bar looks as before.
     const std::pair<QAction*, const char*> texts[] = {
-        {ToolButton1, "&Apri"},            {ToolButton2, "&Salva"},
-        {ToolButton12, "&Chiudi"},         {ToolButton4, "&Esci"},
-        {ToolButton6, "&Copia"},           {ToolButton7, "&Incolla"},
-        {ToolButton11, "Cance&lla"},       {ToolButton19, "I&nserisci"},
-        {ToolButton10, "&Sposta"},         {ToolButton8, "&Vai al canale"},
-        {ToolButton14, "Sposta preferito in s&u"}, {ToolButton16, "Sposta preferito in gi&ù"},
-        {ToolButton20, "&Elimina"},        {ToolButton18, "&Ottimizza"},
-        {ToolButton13, "&Inverti satelliti"}};
+        {openAction, "&Apri"},            {saveAction, "&Salva"},
+        {closePageAction, "&Chiudi"},         {exitAction, "&Esci"},
+        {copyChannelsAction, "&Copia"},           {pasteChannelsAction, "&Incolla"},
+        {deleteChannelsAction, "Cance&lla"},       {insertChannelAction, "I&nserisci"},
+        {moveChannelsAction, "&Sposta"},         {goToChannelAction, "&Vai al canale"},
+        {favouriteUpAction, "Sposta preferito in s&u"}, {favouriteDownAction, "Sposta preferito in gi&ù"},
+        {deleteTransponderAction, "&Elimina"},        {optimiseTranspondersAction, "&Ottimizza"},
+        {swapSatellitesAction, "&Inverti satelliti"}};
     for (const auto& [action, text] : texts) action->setText(QString::fromUtf8(text));
 
-    Esporta1 = new QAction(QStringLiteral("Esporta CS&V..."), this);
-    Esporta1->setObjectName(QStringLiteral("Esporta1"));
-    Esporta1->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
-    Esporta1->setStatusTip(QStringLiteral("Esporta una tabella della lista in un file CSV"));
-    Annulla1 = new QAction(QStringLiteral("&Annulla"), this);
-    Annulla1->setObjectName(QStringLiteral("Annulla1"));
-    Annulla1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    Ripeti1 = new QAction(QStringLiteral("&Ripeti"), this);
-    Ripeti1->setObjectName(QStringLiteral("Ripeti1"));
-    Ripeti1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    Trova1 = new QAction(QStringLiteral("&Trova"), this);
-    Trova1->setObjectName(QStringLiteral("Trova1"));
-    Trova1->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-    Trova1->setStatusTip(QStringLiteral("Cerca un canale per nome"));
-    Informazioni1 = new QAction(QStringLiteral("&Informazioni"), this);
-    Informazioni1->setObjectName(QStringLiteral("Informazioni1"));
-    for (QAction* action : {Esporta1, Annulla1, Ripeti1, Trova1, Informazioni1})
+    exportCsvAction = new QAction(QStringLiteral("Esporta CS&V..."), this);
+    exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
+    exportCsvAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    exportCsvAction->setStatusTip(QStringLiteral("Esporta una tabella della lista in un file CSV"));
+    undoAction = new QAction(QStringLiteral("&Annulla"), this);
+    undoAction->setObjectName(QStringLiteral("undoAction"));
+    undoAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    redoAction = new QAction(QStringLiteral("&Ripeti"), this);
+    redoAction->setObjectName(QStringLiteral("redoAction"));
+    redoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    findAction = new QAction(QStringLiteral("&Trova"), this);
+    findAction->setObjectName(QStringLiteral("findAction"));
+    findAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    findAction->setStatusTip(QStringLiteral("Cerca un canale per nome"));
+    aboutAction = new QAction(QStringLiteral("&Informazioni"), this);
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    for (QAction* action : {exportCsvAction, undoAction, redoAction, findAction, aboutAction})
         action->setShortcutContext(Qt::WindowShortcut);
 
     QMenuBar* bar = menuBar();
-    FileMenu = bar->addMenu(QStringLiteral("&File"));
-    FileMenu->addAction(ToolButton1);
-    FileMenu->addAction(ToolButton2);
-    FileMenu->addAction(Esporta1);
-    FileMenu->addSeparator();
-    FileMenu->addAction(ToolButton12);
-    FileMenu->addAction(ToolButton4);
+    fileMenu = bar->addMenu(QStringLiteral("&File"));
+    fileMenu->addAction(openAction);
+    fileMenu->addAction(saveAction);
+    fileMenu->addAction(exportCsvAction);
+    fileMenu->addSeparator();
+    fileMenu->addAction(closePageAction);
+    fileMenu->addAction(exitAction);
 
-    EditMenu = bar->addMenu(QStringLiteral("&Modifica"));
-    EditMenu->addAction(Annulla1);
-    EditMenu->addAction(Ripeti1);
-    EditMenu->addSeparator();
-    EditMenu->addAction(ToolButton6);
-    EditMenu->addAction(ToolButton7);
-    EditMenu->addSeparator();
-    EditMenu->addAction(ToolButton11);
-    EditMenu->addAction(ToolButton19);
-    EditMenu->addAction(ToolButton10);
-    EditMenu->addAction(ToolButton8);
-    EditMenu->addAction(Trova1);
+    editMenu = bar->addMenu(QStringLiteral("&Modifica"));
+    editMenu->addAction(undoAction);
+    editMenu->addAction(redoAction);
+    editMenu->addSeparator();
+    editMenu->addAction(copyChannelsAction);
+    editMenu->addAction(pasteChannelsAction);
+    editMenu->addSeparator();
+    editMenu->addAction(deleteChannelsAction);
+    editMenu->addAction(insertChannelAction);
+    editMenu->addAction(moveChannelsAction);
+    editMenu->addAction(goToChannelAction);
+    editMenu->addAction(findAction);
     createReorderCommands();
-    EditMenu->addSeparator();
-    EditMenu->addAction(ToolButton14);
-    EditMenu->addAction(ToolButton16);
+    editMenu->addSeparator();
+    editMenu->addAction(favouriteUpAction);
+    editMenu->addAction(favouriteDownAction);
 
-    TransponderMenu = bar->addMenu(QStringLiteral("&Transponder"));
-    TransponderMenu->addAction(ToolButton20);
-    TransponderMenu->addAction(ToolButton18);
-    TransponderMenu->addAction(ToolButton13);
+    transponderMenu = bar->addMenu(QStringLiteral("&Transponder"));
+    transponderMenu->addAction(deleteTransponderAction);
+    transponderMenu->addAction(optimiseTranspondersAction);
+    transponderMenu->addAction(swapSatellitesAction);
 
-    HelpMenu = bar->addMenu(QStringLiteral("A&iuto"));
-    HelpMenu->addAction(Informazioni1);
+    helpMenu = bar->addMenu(QStringLiteral("A&iuto"));
+    helpMenu->addAction(aboutAction);
 
-    connect(Esporta1, &QAction::triggered, this, &TSDIAppForm::FileExport1Execute);
-    connect(Annulla1, &QAction::triggered, this, &TSDIAppForm::EditUndo1Execute);
-    connect(Ripeti1, &QAction::triggered, this, &TSDIAppForm::EditRedo1Execute);
-    connect(Trova1, &QAction::triggered, this, &TSDIAppForm::EditFind1Execute);
-    connect(Informazioni1, &QAction::triggered, this, &TSDIAppForm::HelpAbout1Execute);
+    connect(exportCsvAction, &QAction::triggered, this, &MainWindow::exportCsv);
+    connect(undoAction, &QAction::triggered, this, &MainWindow::undo);
+    connect(redoAction, &QAction::triggered, this, &MainWindow::redo);
+    connect(findAction, &QAction::triggered, this, &MainWindow::find);
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     updateMenuCommands();
 }
 
-void TSDIAppForm::updateMenuCommands() {
+void MainWindow::updateMenuCommands() {
     PageView* view = activePage();
     const bool undo = view && view->history().canUndo();
     const bool redo = view && view->history().canRedo();
-    Annulla1->setEnabled(undo);
-    Annulla1->setText(undo ? QStringLiteral("&Annulla: ") +
+    undoAction->setEnabled(undo);
+    undoAction->setText(undo ? QStringLiteral("&Annulla: ") +
                                  QString::fromStdString(view->history().undoName())
                            : QStringLiteral("&Annulla"));
-    Ripeti1->setEnabled(redo);
-    Ripeti1->setText(redo ? QStringLiteral("&Ripeti: ") +
+    redoAction->setEnabled(redo);
+    redoAction->setText(redo ? QStringLiteral("&Ripeti: ") +
                                 QString::fromStdString(view->history().redoName())
                           : QStringLiteral("&Ripeti"));
-    Esporta1->setEnabled(view != nullptr);
+    exportCsvAction->setEnabled(view != nullptr);
     // Find acts from every tab: it brings the channel table forward.
-    Trova1->setEnabled(view != nullptr);
-    if (Ordina1) Ordina1->setEnabled(view != nullptr);
-    if (Riferimento1) Riferimento1->setEnabled(view != nullptr);
+    findAction->setEnabled(view != nullptr);
+    if (sortAction) sortAction->setEnabled(view != nullptr);
+    if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
 }
 
-void TSDIAppForm::disablePageButtons() {
-    for (QAction* action : toolButtons())
-        if (action != ToolButton1 && action != ToolButton4) action->setEnabled(false);
+void MainWindow::disablePageButtons() {
+    for (QAction* action : toolActions())
+        if (action != openAction && action != exitAction) action->setEnabled(false);
 }
 
 // ---------------------------------------------------------------------------------------
 // Which buttons fit the active page and tab
 
-void TSDIAppForm::PageControl1Change(int index) {
+void MainWindow::activePageChanged(int index) {
     updateWindowTitle();
     PageView* view = pageView(index);
     if (!view) return;
-    ToolButton2->setEnabled(view->page().Modified);
-    UpdateButtons(view->PageControl);
+    saveAction->setEnabled(view->page().Modified);
+    updateButtons(view->tabs);
     updateMenuCommands();
 }
 
-void TSDIAppForm::UpdateButtons(QTabWidget* inner) {
+void MainWindow::updateButtons(QTabWidget* inner) {
     PageView* view = activePage();
     if (!view || !inner) return;
     const int tab = inner->currentIndex();
     if (tab >= 0 && tab <= 2) {
         // On every tab: Save while the page has changes, and closing the page. The
         // commands of a table are enabled on its own tab only.
-        ToolButton2->setEnabled(view->page().Modified);
-        ToolButton12->setEnabled(true);
-        for (QAction* action : {ToolButton6, ToolButton8, ToolButton10, ToolButton11, ToolButton19})
+        saveAction->setEnabled(view->page().Modified);
+        closePageAction->setEnabled(true);
+        for (QAction* action : {copyChannelsAction, goToChannelAction, moveChannelsAction, deleteChannelsAction, insertChannelAction})
             action->setEnabled(tab == 0);
         // Paste also needs channels in the copy buffer (which, once filled, stays so).
-        ToolButton7->setEnabled(tab == 0 && clipboardHoldsChannels());
-        for (QAction* action : {ToolButton13, ToolButton20, ToolButton18}) action->setEnabled(tab == 1);
-        for (QAction* action : {ToolButton14, ToolButton16}) action->setEnabled(tab == 2);
+        pasteChannelsAction->setEnabled(tab == 0 && clipboardHoldsChannels());
+        for (QAction* action : {swapSatellitesAction, deleteTransponderAction, optimiseTranspondersAction}) action->setEnabled(tab == 1);
+        for (QAction* action : {favouriteUpAction, favouriteDownAction}) action->setEnabled(tab == 2);
         // "Sposta i selezionati" has no command: an enabled button that does nothing
         // would only puzzle, so it stays disabled on every tab.
-        ToolButton17->setEnabled(false);
+        moveFavouritesAction->setEnabled(false);
     }
     updateMenuCommands();
 }

@@ -14,8 +14,8 @@
 
 #include "channels/list_page.h"
 #include "dialogs/about_box.h"
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/channel_edit.h"
 #include "editing/transponders.h"
@@ -46,12 +46,12 @@ constexpr const char* kNothingToMerge = "Nessun transponder doppio da unire";
 // ---------------------------------------------------------------------------------------
 // Editing commands
 
-void TSDIAppForm::runOnActivePage(const char* undoName,
+void MainWindow::runOnActivePage(const char* undoName,
                                   const std::function<void(PageView&)>& command) {
     if (PageView* view = activePage()) runOnPage(*view, undoName, command);
 }
 
-void TSDIAppForm::runOnPage(PageView& view, const char* undoName,
+void MainWindow::runOnPage(PageView& view, const char* undoName,
                             const std::function<void(PageView&)>& command) {
     try {
         command(view);
@@ -65,7 +65,7 @@ void TSDIAppForm::runOnPage(PageView& view, const char* undoName,
     pageChanged(&view);
 }
 
-void TSDIAppForm::enableDragMoves(PageView* view) {
+void MainWindow::enableDragMoves(PageView* view) {
     RowMover channels;
     channels.allowed = [view](int first, int last, int target) {
         const rivo::ListPage& page = view->page();
@@ -95,35 +95,35 @@ void TSDIAppForm::enableDragMoves(PageView* view) {
     }
 }
 
-int TSDIAppForm::askChannelNumber(const char* caption, const char* group, int limit,
+int MainWindow::askChannelNumber(const char* caption, const char* group, int limit,
                                   int initial) {
-    TForm4 dialog(prompts(), this);
+    RowNumberDialog dialog(prompts(), this);
     dialog.setWindowTitle(QString::fromUtf8(caption));
-    dialog.GroupBox1->setTitle(QString::fromUtf8(group));
-    dialog.Limit = limit;
-    dialog.Edit1->setText(QString::number(initial));
-    dialog.Edit1->selectAll();
-    if (!runNumberDialog(dialog)) return 0;
+    dialog.numberGroup->setTitle(QString::fromUtf8(group));
+    dialog.limit = limit;
+    dialog.numberEdit->setText(QString::number(initial));
+    dialog.numberEdit->selectAll();
+    if (!runRowNumberDialog(dialog)) return 0;
     return dialog.value();
 }
 
-void TSDIAppForm::ToolButton6Click() {
+void MainWindow::copyChannels() {
     runOnActivePage(kStepNone, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
-        rivo::CopyChannels(view.page(), first, last, ChannelClipboard);
-        if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+        rivo::CopyChannels(view.page(), first, last, channelClipboard);
+        if (clipboardHoldsChannels()) pasteChannelsAction->setEnabled(true);
     });
 }
 
-void TSDIAppForm::ToolButton7Click() {
+void MainWindow::pasteChannels() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
         const int row = view.currentChannelRow();
-        if (rivo::PasteChannels(view.page(), row, ChannelClipboard, prompts(), progress()))
-            view.selectChannelRows(row, row + static_cast<int>(ChannelClipboard.Channels.size()) - 1);
+        if (rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress()))
+            view.selectChannelRows(row, row + static_cast<int>(channelClipboard.Channels.size()) - 1);
     });
 }
 
-void TSDIAppForm::ToolButton11Click() {
+void MainWindow::deleteChannels() {
     runOnActivePage(kStepDelete, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         // The deleted block's place is selected: the channels now there were not chosen,
@@ -133,7 +133,7 @@ void TSDIAppForm::ToolButton11Click() {
     });
 }
 
-void TSDIAppForm::ToolButton10Click() {
+void MainWindow::moveChannels() {
     runOnActivePage(kStepMove, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
@@ -146,7 +146,7 @@ void TSDIAppForm::ToolButton10Click() {
     });
 }
 
-void TSDIAppForm::ToolButton8Click() {
+void MainWindow::goToChannel() {
     runOnActivePage(kStepNone, [this](PageView& view) {
         const int target = askChannelNumber(rivo::kGoToCaption, rivo::kGoToGroup,
                                             rivo::GoToLimit(view.page()), view.currentChannelRow());
@@ -154,12 +154,12 @@ void TSDIAppForm::ToolButton8Click() {
         const rivo::EditResult result = rivo::GoToChannel(view.page(), target);
         if (result.focusRow > 0) {
             view.setCurrentChannelRow(result.focusRow);
-            view.ChannelGrid->setFocus();
+            view.channelTable->setFocus();
         }
     });
 }
 
-void TSDIAppForm::ToolButton19Click() {
+void MainWindow::insertChannel() {
     runOnActivePage(kStepInsert, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
@@ -167,11 +167,11 @@ void TSDIAppForm::ToolButton19Click() {
     });
 }
 
-void TSDIAppForm::ToolButton13Click() {
+void MainWindow::swapSatellites() {
     runOnActivePage(kStepSwap, [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
 }
 
-void TSDIAppForm::ToolButton20Click() {
+void MainWindow::deleteTransponder() {
     runOnActivePage(kStepDeleteTransponder, [this](PageView& view) {
         const int row = view.currentTransponderRow();
         if (row < 1) return;
@@ -179,7 +179,7 @@ void TSDIAppForm::ToolButton20Click() {
     });
 }
 
-void TSDIAppForm::ToolButton18Click() {
+void MainWindow::optimiseTransponders() {
     runOnActivePage(kStepOptimise, [this](PageView& view) {
         // Nothing merged changes nothing; the status bar says so rather than leaving the
         // user to wonder whether the command ran.
@@ -199,33 +199,33 @@ void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts&
 }
 }  // namespace
 
-void TSDIAppForm::ToolButton14Click() {
+void MainWindow::moveFavouriteUp() {
     runOnActivePage(kStepFavourite,
                     [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts()); });
 }
 
-void TSDIAppForm::ToolButton16Click() {
+void MainWindow::moveFavouriteDown() {
     runOnActivePage(kStepFavourite,
                     [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts()); });
 }
 
-void TSDIAppForm::Propriet1Click() {
+void MainWindow::editChannelProperties() {
     runOnActivePage(kStepChannel, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
-        ::Propriet1Click(this, view.page(), first, last, &prompts());
+        ::RunChannelPropertiesDialog(this, view.page(), first, last, &prompts());
     });
 }
 
-void TSDIAppForm::ChannelGridDblClick() {
+void MainWindow::editChannel() {
     runOnActivePage(kStepChannel, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
-        ::ChannelGridDblClick(this, *ChanData, view.page(), row, &prompts());
+        ::RunChannelDialog(this, *channelDialog, view.page(), row, &prompts());
     });
 }
 
-void TSDIAppForm::TransponderGridDblClick() {
+void MainWindow::editTransponder() {
     runOnActivePage(kStepTransponder, [this](PageView& view) {
         const int row = view.currentTransponderRow();
         if (row < 1) return;
@@ -246,11 +246,11 @@ void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
 }
 }  // namespace
 
-void TSDIAppForm::EditUndo1Execute() { takeHistoryStep(false); }
+void MainWindow::undo() { takeHistoryStep(false); }
 
-void TSDIAppForm::EditRedo1Execute() { takeHistoryStep(true); }
+void MainWindow::redo() { takeHistoryStep(true); }
 
-void TSDIAppForm::takeHistoryStep(bool redo) {
+void MainWindow::takeHistoryStep(bool redo) {
     PageView* view = activePage();
     if (!view) return;
     rivo::UndoHistory& history = view->history();
@@ -261,26 +261,26 @@ void TSDIAppForm::takeHistoryStep(bool redo) {
     SelectStepRows(*view, rows);
 }
 
-void TSDIAppForm::EditFind1Execute() {
+void MainWindow::find() {
     if (PageView* view = activePage()) view->openFindBar();
 }
 
-void TSDIAppForm::HelpAbout1Execute() {
-    TAboutBox box(this);
+void MainWindow::showAbout() {
+    AboutBox box(this);
     if (runAboutBox) runAboutBox(box);
 }
 
-void TSDIAppForm::FileExport1Execute() {
+void MainWindow::exportCsv() {
     PageView* view = activePage();
     if (!view) return;
     // The tables the page shows; the one on screen is offered first.
     QStringList names{QStringLiteral("Canali"), QStringLiteral("Transponder")};
     std::vector<rivo::CsvTable> tables{rivo::CsvTable::Channels, rivo::CsvTable::Transponders};
-    if (view->PageControl->isTabVisible(2)) {
+    if (view->tabs->isTabVisible(2)) {
         names << QStringLiteral("Preferiti");
         tables.push_back(rivo::CsvTable::Favourites);
     }
-    const int current = std::clamp(view->PageControl->currentIndex(), 0, static_cast<int>(names.size()) - 1);
+    const int current = std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
     const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
     if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
     const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().FileName)));

@@ -41,10 +41,10 @@ int main(int argc, char* argv[]) {
     }
     QApplication::setApplicationName(QString::fromUtf8(window_text::kApplicationTitle));
 
-    TSDIAppForm window;
+    MainWindow window;
     window.restoreSettings();
     if (!commandLine.file().isEmpty()) window.setInitialFile(QFileInfo(commandLine.file()).absoluteFilePath());
     window.show();
-    if (!commandLine.file().isEmpty()) QTimer::singleShot(0, &window, &TSDIAppForm::FileOpen1Execute);
+    if (!commandLine.file().isEmpty()) QTimer::singleShot(0, &window, &MainWindow::openFile);
     return app.exec();
 }

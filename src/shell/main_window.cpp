@@ -24,8 +24,8 @@
 #include "channels/list_page.h"
 #include "channels/page_io.h"
 #include "dialogs/about_box.h"
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "dialogs/open_dialog.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
@@ -75,10 +75,10 @@ void ApplyColumnWidths(PageView& page, QTableView* view, const QList<QVariant>& 
 }
 }  // namespace
 
-TSDIAppForm::TSDIAppForm(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
-      WorkDir(QDir::currentPath()),
-      RowColours{rivo::kColourChannel, rivo::kColourRadio, rivo::kColourNoAudioVideo,
+      workDir(QDir::currentPath()),
+      rowColours{rivo::kColourChannel, rivo::kColourRadio, rivo::kColourNoAudioVideo,
                  rivo::kColourGrey, rivo::kColourInUse} {
     setWindowTitle(QString::fromUtf8(window_text::kWindowTitle));
     resize(722, 509);
@@ -88,9 +88,9 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
     ownPrompts_ = std::make_unique<MessageBoxPrompts>(this);
     prompts_ = ownPrompts_.get();
 
-    PageControl1 = new QTabWidget;
-    PageControl1->setDocumentMode(true);
-    setCentralWidget(PageControl1);
+    pageTabs = new QTabWidget;
+    pageTabs->setDocumentMode(true);
+    setCentralWidget(pageTabs);
 
     createToolBar();
 
@@ -98,24 +98,24 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
 
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
-    CGauge1 = new QProgressBar(bar);
-    CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setRange(0, 100);
-    CGauge1->setTextVisible(true);
-    CGauge1->setFixedSize(kGaugeWidth, kGaugeHeight);
-    CGauge1->hide();
+    progressBar = new QProgressBar(bar);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, 100);
+    progressBar->setTextVisible(true);
+    progressBar->setFixedSize(kGaugeWidth, kGaugeHeight);
+    progressBar->hide();
     bar->installEventFilter(this);
-    progress_ = std::make_unique<StatusBarProgress>(CGauge1, bar);
-    FormResize();
+    progress_ = std::make_unique<StatusBarProgress>(progressBar, bar);
+    placeProgressBar();
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TSDIAppForm::PageControl1Change);
-    ChanData = new TChanData(this);
+    connect(pageTabs, &QTabWidget::currentChanged, this, &MainWindow::activePageChanged);
+    channelDialog = new ChannelDialog(this);
 
-    runOpenDialog = [](TForm2& dialog) { return dialog.exec() == QDialog::Accepted; };
-    runNumberDialog = [](TForm4& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runOpenDialog = [](OpenDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runRowNumberDialog = [](RowNumberDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseSaveFile = [this](const QString& current) {
         QFileDialog dialog(this, QStringLiteral("Salva"));
-        ConfigureSaveDialog(dialog, current);
+        configureSaveDialog(dialog, current);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
@@ -137,56 +137,56 @@ TSDIAppForm::TSDIAppForm(QWidget* parent)
             return QString();
         return dialog.selectedFiles().first();
     };
-    runAboutBox = [](TAboutBox& box) { box.exec(); };
+    runAboutBox = [](AboutBox& box) { box.exec(); };
 }
 
-TSDIAppForm::~TSDIAppForm() {
+MainWindow::~MainWindow() {
     // The pages refer to the prompts; they go first, without page-change handling.
-    PageControl1->disconnect(this);
-    for (PageView* view : PageRecords) delete view;
-    PageRecords.clear();
+    pageTabs->disconnect(this);
+    for (PageView* view : pageViews) delete view;
+    pageViews.clear();
 }
 
 
-void TSDIAppForm::setPrompts(rivo::UserPrompts* prompts) {
+void MainWindow::setPrompts(rivo::UserPrompts* prompts) {
     prompts_ = prompts ? prompts : ownPrompts_.get();
 }
 
-rivo::UserPrompts& TSDIAppForm::prompts() { return *prompts_; }
-rivo::Progress& TSDIAppForm::progress() { return *progress_; }
+rivo::UserPrompts& MainWindow::prompts() { return *prompts_; }
+rivo::Progress& MainWindow::progress() { return *progress_; }
 
-PageView* TSDIAppForm::pageView(int index) const {
+PageView* MainWindow::pageView(int index) const {
     if (index < 0 || index >= pageCount()) return nullptr;
-    return PageRecords[static_cast<size_t>(index)];
+    return pageViews[static_cast<size_t>(index)];
 }
 
-PageView* TSDIAppForm::activePage() const { return pageView(PageControl1->currentIndex()); }
+PageView* MainWindow::activePage() const { return pageView(pageTabs->currentIndex()); }
 
-rivo::ListPage* TSDIAppForm::activeListPage() const {
+rivo::ListPage* MainWindow::activeListPage() const {
     PageView* view = activePage();
     return view ? &view->page() : nullptr;
 }
 
-bool TSDIAppForm::clipboardHoldsChannels() const { return ChannelClipboard.HasContent; }
+bool MainWindow::clipboardHoldsChannels() const { return channelClipboard.HasContent; }
 
 // ---------------------------------------------------------------------------------------
 // Opening an image into a new page
 
-void TSDIAppForm::FileOpen1Execute() {
+void MainWindow::openFile() {
     // A fresh dialog each time: every opening starts from the start values.
-    TForm2 dialog(WorkDir + QStringLiteral("/Sr.Ini"), prompts(), this);
-    dialog.Initialise();
+    OpenDialog dialog(workDir + QStringLiteral("/Sr.Ini"), prompts(), this);
+    dialog.initialise();
     if (!initialFile_.isEmpty()) {
         dialog.setFileName(initialFile_);
         initialFile_.clear();
     }
     if (!runOpenDialog(dialog)) return;
-    OpenWithParams(dialog.OpenParams());
+    openWithParams(dialog.params());
 }
 
-bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
-    auto image = std::make_shared<rivo::TKVXFile>();
-    const rivo::LoadResult loaded = image->LoadFile(params.FileName);
+bool MainWindow::openWithParams(const rivo::OpenParams& params) {
+    auto image = std::make_shared<rivo::KvxImage>();
+    const rivo::LoadResult loaded = image->loadFile(params.FileName);
     if (!loaded.ok()) {
         // A file that could not be read says why (permission, missing, a folder, too
         // large); only a file that was read but is no image is "Formato file sconosciuto".
@@ -195,14 +195,14 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
                        rivo::Icon::Error);
         return false;
     }
-    CurrentImage = image;
-    if (image->GetType() != 1) {
+    currentImage = image;
+    if (image->imageType() != 1) {
         prompts().tell(rivo::kMainCodeMessage, kAttention, rivo::Icon::Warning);
         return false;
     }
     std::unique_ptr<rivo::ListPage> page;
     try {
-        page = rivo::BuildPage(CurrentImage, params, progress());
+        page = rivo::BuildPage(currentImage, params, progress());
     } catch (const std::exception& failure) {
         // A list the page cannot be built from: the user learns why, nothing is added.
         progress().hide();
@@ -219,9 +219,9 @@ bool TSDIAppForm::OpenWithParams(const rivo::TOpenParams& params) {
     return true;
 }
 
-void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
+void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
     auto* view = new PageView(std::move(page), prompts());
-    connect(view, &PageView::innerTabChanged, this, &TSDIAppForm::UpdateButtons);
+    connect(view, &PageView::innerTabChanged, this, &MainWindow::updateButtons);
     connect(view, &PageView::modifiedByEdit, this, [this, view] {
         view->history().commit(view->page(), kStepListName);
         pageChanged(view);
@@ -229,52 +229,52 @@ void TSDIAppForm::addPage(std::unique_ptr<rivo::ListPage> page) {
     enableDragMoves(view);
     {
         const QSettings settings = EditorSettings();
-        ApplyColumnWidths(*view, view->ChannelGrid, settings.value(QLatin1String(kChannelWidthsKey)).toList());
-        ApplyColumnWidths(*view, view->TransponderGrid,
+        ApplyColumnWidths(*view, view->channelTable, settings.value(QLatin1String(kChannelWidthsKey)).toList());
+        ApplyColumnWidths(*view, view->transponderTable,
                           settings.value(QLatin1String(kTransponderWidthsKey)).toList());
     }
-    connect(view, &PageView::channelDoubleClicked, this, &TSDIAppForm::ChannelGridDblClick);
+    connect(view, &PageView::channelDoubleClicked, this, &MainWindow::editChannel);
     connect(view, &PageView::transponderDoubleClicked, this,
-            &TSDIAppForm::TransponderGridDblClick);
+            &MainWindow::editTransponder);
     connect(view, &PageView::channelContextMenu, this,
-            [this](const QPoint& pos) { PopupMenu1->exec(pos); });
-    PageRecords.push_back(view);
-    const int index = PageControl1->addTab(view, view->caption());
-    PageControl1->setTabToolTip(index, QFile::decodeName(
+            [this](const QPoint& pos) { channelMenu->exec(pos); });
+    pageViews.push_back(view);
+    const int index = pageTabs->addTab(view, view->caption());
+    pageTabs->setTabToolTip(index, QFile::decodeName(
                                            QByteArray::fromStdString(view->page().FileName)));
-    if (PageControl1->currentIndex() != index)
-        PageControl1->setCurrentIndex(index);  // PageControl1Change follows
+    if (pageTabs->currentIndex() != index)
+        pageTabs->setCurrentIndex(index);  // activePageChanged follows
     else
-        PageControl1Change(index);
+        activePageChanged(index);
     // The channel commands are ready on the new page's "Canali" tab.
     for (QAction* action :
-         {ToolButton6, ToolButton8, ToolButton10, ToolButton11, ToolButton12, ToolButton19})
+         {copyChannelsAction, goToChannelAction, moveChannelsAction, deleteChannelsAction, closePageAction, insertChannelAction})
         action->setEnabled(true);
-    if (clipboardHoldsChannels()) ToolButton7->setEnabled(true);
+    if (clipboardHoldsChannels()) pasteChannelsAction->setEnabled(true);
     updateMenuCommands();
-    view->ChannelGrid->setFocus();
+    view->channelTable->setFocus();
 }
 
 // ---------------------------------------------------------------------------------------
 // The active page: its views, its tab caption and the window title
 
-void TSDIAppForm::pageChanged(PageView* view) {
+void MainWindow::pageChanged(PageView* view) {
     if (!view) return;
     view->refresh();
     updateCaption(view);
-    if (view == activePage()) ToolButton2->setEnabled(view->page().Modified);
+    if (view == activePage()) saveAction->setEnabled(view->page().Modified);
     updateMenuCommands();
 }
 
-void TSDIAppForm::updateCaption(PageView* view) {
-    const int index = PageControl1->indexOf(view);
+void MainWindow::updateCaption(PageView* view) {
+    const int index = pageTabs->indexOf(view);
     if (index < 0) return;
-    PageControl1->setTabText(index, view->page().Modified ? view->caption() + QStringLiteral(" *")
+    pageTabs->setTabText(index, view->page().Modified ? view->caption() + QStringLiteral(" *")
                                                           : view->caption());
     if (view == activePage()) updateWindowTitle();
 }
 
-void TSDIAppForm::updateWindowTitle() {
+void MainWindow::updateWindowTitle() {
     const QString application = QString::fromUtf8(window_text::kWindowTitle);
     PageView* view = activePage();
     if (!view) {
@@ -289,35 +289,35 @@ void TSDIAppForm::updateWindowTitle() {
 // ---------------------------------------------------------------------------------------
 // The status bar's gauge
 
-void TSDIAppForm::FormResize() {
+void MainWindow::placeProgressBar() {
     QStatusBar* bar = statusBar();
-    CGauge1->setGeometry(bar->width() - kGaugeWidth - kGaugeRight, kGaugeTop, kGaugeWidth,
+    progressBar->setGeometry(bar->width() - kGaugeWidth - kGaugeRight, kGaugeTop, kGaugeWidth,
                          kGaugeHeight);
 }
 
-void TSDIAppForm::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    placeProgressBar();
 }
 
-bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == statusBar() && event->type() == QEvent::Resize) FormResize();
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == statusBar() && event->type() == QEvent::Resize) placeProgressBar();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------
 // Settings kept between sessions
 
-void TSDIAppForm::saveSettings() const {
+void MainWindow::saveSettings() const {
     QSettings settings = EditorSettings();
     settings.setValue(QLatin1String(kGeometryKey), saveGeometry());
     if (PageView* view = activePage()) {
-        settings.setValue(QLatin1String(kChannelWidthsKey), ColumnWidths(view->ChannelGrid));
-        settings.setValue(QLatin1String(kTransponderWidthsKey), ColumnWidths(view->TransponderGrid));
+        settings.setValue(QLatin1String(kChannelWidthsKey), ColumnWidths(view->channelTable));
+        settings.setValue(QLatin1String(kTransponderWidthsKey), ColumnWidths(view->transponderTable));
     }
 }
 
-void TSDIAppForm::restoreSettings() {
+void MainWindow::restoreSettings() {
     const QSettings settings = EditorSettings();
     const QByteArray geometry = settings.value(QLatin1String(kGeometryKey)).toByteArray();
     if (!geometry.isEmpty()) restoreGeometry(geometry);

@@ -18,32 +18,32 @@
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
 #include "editing/clipboard.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 class PageView;
 class QAction;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
-class TAboutBox;
+class AboutBox;
 class QProgressBar;
 class QTabWidget;
 class QToolBar;
-class TForm2;
-class TForm4;
-class TSortDialog;
-class TReferenceDialog;
-class TReferencePreview;
-class TChanData;
+class OpenDialog;
+class RowNumberDialog;
+class SortDialog;
+class ReferenceDialog;
+class ReferencePreviewDialog;
+class ChannelDialog;
 namespace rivo {
 struct ListPage;
 }
 
-class TSDIAppForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TSDIAppForm(QWidget* parent = nullptr);
-    ~TSDIAppForm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Who answers the questions and reads the messages: message boxes unless replaced
     // (tests pass a scripted answerer). Not owned; nullptr restores the message boxes.
@@ -53,18 +53,18 @@ public:
 
     // How the open dialog is run: by default shown modally; returns whether it ended
     // with Ok. Tests fill the real dialog's controls and press its buttons instead.
-    std::function<bool(TForm2&)> runOpenDialog;
+    std::function<bool(OpenDialog&)> runOpenDialog;
     // How the channel number dialog is run (go to channel, move channels).
-    std::function<bool(TForm4&)> runNumberDialog;
+    std::function<bool(RowNumberDialog&)> runRowNumberDialog;
     // How the save command asks for the target file, starting from the page's own file
-    // `current`: "" when cancelled. By default a file dialog set up by ConfigureSaveDialog.
+    // `current`: "" when cancelled. By default a file dialog set up by configureSaveDialog.
     std::function<QString(const QString& current)> chooseSaveFile;
     // The save dialog's filters, started on `current` (its folder, its name, the filter
     // of its extension). A name typed without extension takes the chosen filter's
     // extension ("Dat" under "Tutti i file").
-    static void ConfigureSaveDialog(QFileDialog& dialog, const QString& current = QString());
+    static void configureSaveDialog(QFileDialog& dialog, const QString& current = QString());
     // The extension a name typed without one takes under a filter of the save dialog.
-    static QString SaveSuffixForFilter(const QString& filter);
+    static QString saveSuffixForFilter(const QString& filter);
     // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
     // offered first): its index in `tables`, -1 when cancelled.
     std::function<int(const QStringList& tables, int current)> chooseExportTable;
@@ -72,11 +72,11 @@ public:
     std::function<QString(const QString& suggested)> chooseExportFile;
     // How the reordering dialogs are run ("Ordina...", "Applica ordine da riferimento..."
     // and its preview): by default shown modally; each returns whether it ended with Ok.
-    std::function<bool(TSortDialog&)> runSortDialog;
-    std::function<bool(TReferenceDialog&)> runReferenceDialog;
-    std::function<bool(TReferencePreview&)> runReferencePreview;
+    std::function<bool(SortDialog&)> runSortDialog;
+    std::function<bool(ReferenceDialog&)> runReferenceDialog;
+    std::function<bool(ReferencePreviewDialog&)> runReferencePreviewDialog;
     // How the about box is run: by default shown modally.
-    std::function<void(TAboutBox&)> runAboutBox;
+    std::function<void(AboutBox&)> runAboutBox;
 
     // The window's geometry and the tables' column widths, kept between sessions.
     // restoreSettings is for start-up; closing the window saves them.
@@ -88,101 +88,101 @@ public:
 
     // Opens a file with the given parameters, as the open command does after its dialog.
     // Returns whether a page was added.
-    bool OpenWithParams(const rivo::TOpenParams& params);
+    bool openWithParams(const rivo::OpenParams& params);
 
-    int pageCount() const { return static_cast<int>(PageRecords.size()); }
+    int pageCount() const { return static_cast<int>(pageViews.size()); }
     PageView* pageView(int index) const;
     PageView* activePage() const;
     rivo::ListPage* activeListPage() const;
 
     // The page list, in the order of the main page control's pages.
-    std::vector<PageView*> PageRecords;
+    std::vector<PageView*> pageViews;
     // The image loaded last.
-    std::shared_ptr<rivo::TKVXFile> CurrentImage;
+    std::shared_ptr<rivo::KvxImage> currentImage;
     // The working directory when the window was created: "Sr.Ini" is looked for there.
-    QString WorkDir;
+    QString workDir;
     // The channel copy buffer: shared by all pages, outlives the page it came from.
-    rivo::ChannelClipboard ChannelClipboard;
+    rivo::ChannelClipboard channelClipboard;
     // The channel properties dialog of the double-click, kept between uses.
-    TChanData* ChanData = nullptr;
+    ChannelDialog* channelDialog = nullptr;
     // Row colours of the tables (0xRRGGBB): channel, radio, no audio/video, grey, in use.
-    const std::array<std::uint32_t, 5> RowColours;
+    const std::array<std::uint32_t, 5> rowColours;
 
-    QTabWidget* PageControl1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QProgressBar* CGauge1 = nullptr;
-    QMenu* PopupMenu1 = nullptr;  // the channel tables' context menu
-    QAction* Elimina1 = nullptr;
-    QAction* Sposta1 = nullptr;
-    QAction* Propriet1 = nullptr;
+    QTabWidget* pageTabs = nullptr;
+    QToolBar* toolBar = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QMenu* channelMenu = nullptr;  // the channel tables' context menu
+    QAction* menuDeleteAction = nullptr;
+    QAction* menuMoveAction = nullptr;
+    QAction* channelPropertiesAction = nullptr;
 
     // Tool buttons, left to right.
-    QAction* ToolButton1 = nullptr;   // "Apri un file"
-    QAction* ToolButton2 = nullptr;   // "Salva il file corrente"
-    QAction* ToolButton6 = nullptr;   // "Copia i canali selezionati"
-    QAction* ToolButton7 = nullptr;   // "Incolla"
-    QAction* ToolButton11 = nullptr;  // "Cancella i canali selezionati"
-    QAction* ToolButton10 = nullptr;  // "Sposta i canali selezionati"
-    QAction* ToolButton8 = nullptr;   // "Vai al canale"
-    QAction* ToolButton19 = nullptr;  // "Inserisce un canale vuoto"
-    QAction* ToolButton13 = nullptr;  // "Inverte i satelliti"
-    QAction* ToolButton20 = nullptr;  // "Elimina transponder"
-    QAction* ToolButton18 = nullptr;  // "Ottimizza la lista transponder"
-    QAction* ToolButton14 = nullptr;  // "Sposta in su i selezionati"
-    QAction* ToolButton16 = nullptr;  // "Sposta in giu i selezionati"
-    QAction* ToolButton17 = nullptr;  // "Sposta i selezionati"
-    QAction* ToolButton12 = nullptr;  // "Chiudi la patch corrente"
-    QAction* ToolButton4 = nullptr;   // "Esci"
+    QAction* openAction = nullptr;   // "Apri un file"
+    QAction* saveAction = nullptr;   // "Salva il file corrente"
+    QAction* copyChannelsAction = nullptr;   // "Copia i canali selezionati"
+    QAction* pasteChannelsAction = nullptr;   // "Incolla"
+    QAction* deleteChannelsAction = nullptr;  // "Cancella i canali selezionati"
+    QAction* moveChannelsAction = nullptr;  // "Sposta i canali selezionati"
+    QAction* goToChannelAction = nullptr;   // "Vai al canale"
+    QAction* insertChannelAction = nullptr;  // "Inserisce un canale vuoto"
+    QAction* swapSatellitesAction = nullptr;  // "Inverte i satelliti"
+    QAction* deleteTransponderAction = nullptr;  // "Elimina transponder"
+    QAction* optimiseTranspondersAction = nullptr;  // "Ottimizza la lista transponder"
+    QAction* favouriteUpAction = nullptr;  // "Sposta in su i selezionati"
+    QAction* favouriteDownAction = nullptr;  // "Sposta in giu i selezionati"
+    QAction* moveFavouritesAction = nullptr;  // "Sposta i selezionati"
+    QAction* closePageAction = nullptr;  // "Chiudi la patch corrente"
+    QAction* exitAction = nullptr;   // "Esci"
     // All seventeen in tool bar order.
-    std::vector<QAction*> toolButtons() const;
+    std::vector<QAction*> toolActions() const;
 
     // The menu bar. Its items for tool bar commands are the tool buttons' own actions,
     // so an item is enabled exactly when its button is; the commands without a button
     // have actions of their own.
-    QMenu* FileMenu = nullptr;         // "File"
-    QMenu* EditMenu = nullptr;         // "Modifica"
-    QMenu* TransponderMenu = nullptr;  // "Transponder"
-    QMenu* HelpMenu = nullptr;         // "Aiuto"
-    QAction* Esporta1 = nullptr;       // "Esporta CSV..."
-    QAction* Annulla1 = nullptr;       // "Annulla" (+ ": " and the step it takes back)
-    QAction* Ripeti1 = nullptr;        // "Ripeti" (+ ": " and the step it does again)
-    QAction* Trova1 = nullptr;         // "Trova"
-    QAction* Informazioni1 = nullptr;  // "Informazioni"
-    QAction* Ordina1 = nullptr;        // "Ordina..."
-    QAction* Riferimento1 = nullptr;   // "Applica ordine da riferimento..."
+    QMenu* fileMenu = nullptr;         // "File"
+    QMenu* editMenu = nullptr;         // "Modifica"
+    QMenu* transponderMenu = nullptr;  // "Transponder"
+    QMenu* helpMenu = nullptr;         // "Aiuto"
+    QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
+    QAction* undoAction = nullptr;       // "Annulla" (+ ": " and the step it takes back)
+    QAction* redoAction = nullptr;        // "Ripeti" (+ ": " and the step it does again)
+    QAction* findAction = nullptr;         // "Trova"
+    QAction* aboutAction = nullptr;  // "Informazioni"
+    QAction* sortAction = nullptr;        // "Ordina..."
+    QAction* referenceOrderAction = nullptr;   // "Applica ordine da riferimento..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
 
 public slots:
-    void FileOpen1Execute();
-    void FileSave1Execute();
-    void ToolButton6Click();
-    void ToolButton7Click();
-    void ToolButton11Click();
-    void ToolButton10Click();
-    void ToolButton8Click();
-    void ToolButton19Click();
-    void ToolButton13Click();
-    void ToolButton20Click();
-    void ToolButton18Click();
-    void ToolButton14Click();
-    void ToolButton16Click();
-    void ToolButton12Click();
-    void FileExit1Execute();
-    void FileExport1Execute();
-    void EditUndo1Execute();
-    void EditRedo1Execute();
-    void EditFind1Execute();
-    void HelpAbout1Execute();
-    void EditSort1Execute();
-    void EditReference1Execute();
-    void Propriet1Click();
-    void ChannelGridDblClick();
-    void TransponderGridDblClick();
-    void PageControl1Change(int index);
-    void UpdateButtons(QTabWidget* inner);
-    void FormResize();
+    void openFile();
+    void saveFile();
+    void copyChannels();
+    void pasteChannels();
+    void deleteChannels();
+    void moveChannels();
+    void goToChannel();
+    void insertChannel();
+    void swapSatellites();
+    void deleteTransponder();
+    void optimiseTransponders();
+    void moveFavouriteUp();
+    void moveFavouriteDown();
+    void closePage();
+    void exitEditor();
+    void exportCsv();
+    void undo();
+    void redo();
+    void find();
+    void showAbout();
+    void sortChannels();
+    void applyReferenceOrder();
+    void editChannelProperties();
+    void editChannel();
+    void editTransponder();
+    void activePageChanged(int index);
+    void updateButtons(QTabWidget* inner);
+    void placeProgressBar();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

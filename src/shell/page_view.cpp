@@ -99,25 +99,25 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     configColumns[1].editable = true;
     configModel_ = new GridModel(&p.ConfigGrid, std::move(configColumns), this);
 
-    PageControl = new QTabWidget(this);
-    PageControl->setTabPosition(QTabWidget::West);
-    PageControl->setDocumentMode(false);
+    tabs = new QTabWidget(this);
+    tabs->setTabPosition(QTabWidget::West);
+    tabs->setDocumentMode(false);
 
     // "Canali": the find bar (hidden until asked for) over the channel table.
-    ChannelTab = new QWidget;
-    auto* channelLayout = new QVBoxLayout(ChannelTab);
+    channelTab = new QWidget;
+    auto* channelLayout = new QVBoxLayout(channelTab);
     channelLayout->setContentsMargins(0, 0, 0, 0);
     channelLayout->setSpacing(0);
-    FindBar = new QWidget;
-    FindBar->setObjectName(QStringLiteral("FindBar"));
-    auto* findLayout = new QHBoxLayout(FindBar);
+    findBar = new QWidget;
+    findBar->setObjectName(QStringLiteral("findBar"));
+    auto* findLayout = new QHBoxLayout(findBar);
     findLayout->setContentsMargins(4, 2, 4, 2);
     findLayout->addWidget(new QLabel(QStringLiteral("Trova:")));
-    FindEdit = new QLineEdit;
-    FindEdit->setObjectName(QStringLiteral("FindEdit"));
-    FindEdit->setClearButtonEnabled(true);
-    FindEdit->setPlaceholderText(QStringLiteral("Nome del canale"));
-    findLayout->addWidget(FindEdit, 1);
+    findEdit = new QLineEdit;
+    findEdit->setObjectName(QStringLiteral("findEdit"));
+    findEdit->setClearButtonEnabled(true);
+    findEdit->setPlaceholderText(QStringLiteral("Nome del canale"));
+    findLayout->addWidget(findEdit, 1);
     auto findButton = [findLayout](const QString& text, const QString& hint) {
         auto* button = new QToolButton;
         button->setText(text);
@@ -126,35 +126,35 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
         findLayout->addWidget(button);
         return button;
     };
-    FindPrevious = findButton(QStringLiteral("▲"), QStringLiteral("Precedente (Maiusc+F3)"));
-    FindNext = findButton(QStringLiteral("▼"), QStringLiteral("Successivo (F3)"));
-    FindClose = findButton(QStringLiteral("✕"), QStringLiteral("Chiudi (Esc)"));
-    FindBar->hide();
-    channelLayout->addWidget(FindBar);
-    ChannelGrid = makeGridView(channelModel_, false, true);
-    ChannelGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    channelLayout->addWidget(ChannelGrid, 1);
-    PageControl->addTab(ChannelTab, QStringLiteral("Canali"));
+    findPreviousButton = findButton(QStringLiteral("▲"), QStringLiteral("Precedente (Maiusc+F3)"));
+    findNextButton = findButton(QStringLiteral("▼"), QStringLiteral("Successivo (F3)"));
+    findCloseButton = findButton(QStringLiteral("✕"), QStringLiteral("Chiudi (Esc)"));
+    findBar->hide();
+    channelLayout->addWidget(findBar);
+    channelTable = makeGridView(channelModel_, false, true);
+    channelTable->setContextMenuPolicy(Qt::CustomContextMenu);
+    channelLayout->addWidget(channelTable, 1);
+    tabs->addTab(channelTab, QStringLiteral("Canali"));
 
-    connect(FindEdit, &QLineEdit::textChanged, this, [this] { findChannel(true, true); });
-    connect(FindEdit, &QLineEdit::returnPressed, this, [this] { findChannel(true); });
-    connect(FindNext, &QToolButton::clicked, this, [this] { findChannel(true); });
-    connect(FindPrevious, &QToolButton::clicked, this, [this] { findChannel(false); });
-    connect(FindClose, &QToolButton::clicked, this, &PageView::closeFindBar);
+    connect(findEdit, &QLineEdit::textChanged, this, [this] { findChannel(true, true); });
+    connect(findEdit, &QLineEdit::returnPressed, this, [this] { findChannel(true); });
+    connect(findNextButton, &QToolButton::clicked, this, [this] { findChannel(true); });
+    connect(findPreviousButton, &QToolButton::clicked, this, [this] { findChannel(false); });
+    connect(findCloseButton, &QToolButton::clicked, this, &PageView::closeFindBar);
     // F3 and Shift+F3 anywhere on the tab, the table included; Esc in the bar.
-    auto* next = new QShortcut(QKeySequence(Qt::Key_F3), ChannelTab);
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F3), channelTab);
     next->setContext(Qt::WidgetWithChildrenShortcut);
     connect(next, &QShortcut::activated, this, [this] { findChannel(true); });
-    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), ChannelTab);
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), channelTab);
     previous->setContext(Qt::WidgetWithChildrenShortcut);
     connect(previous, &QShortcut::activated, this, [this] { findChannel(false); });
-    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), FindBar);
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), findBar);
     close->setContext(Qt::WidgetWithChildrenShortcut);
     connect(close, &QShortcut::activated, this, &PageView::closeFindBar);
 
     // "Transponder"
-    TransponderGrid = makeGridView(transponderModel_, false);
-    PageControl->addTab(TransponderGrid, QStringLiteral("Transponder"));
+    transponderTable = makeGridView(transponderModel_, false);
+    tabs->addTab(transponderTable, QStringLiteral("Transponder"));
 
     // "Preferiti": the configuration panel on the left, the eight lists in a scroll box.
     auto* favourites = new QWidget;
@@ -169,26 +169,26 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     panel->setFixedWidth(labelWidth + 15);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    ConfigBox = new QGroupBox(QStringLiteral("Configurazione"), panel);
-    panelLayout->addWidget(ConfigBox);
-    ConfigGrid = makeGridView(configModel_, true);
-    ConfigGrid->setParent(ConfigBox);
-    ConfigGrid->setItemDelegateForColumn(1, new NameDelegate(ConfigGrid));
-    ConfigGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    ConfigGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    ConfigGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    configBox = new QGroupBox(QStringLiteral("Configurazione"), panel);
+    panelLayout->addWidget(configBox);
+    configTable = makeGridView(configModel_, true);
+    configTable->setParent(configBox);
+    configTable->setItemDelegateForColumn(1, new NameDelegate(configTable));
+    configTable->setSelectionBehavior(QAbstractItemView::SelectItems);
+    configTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    configTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
-    ConfigGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ConfigGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ConfigGrid->setGeometry(10, 20, 160, 180);
-    VersionLabel = new QLabel(ConfigBox);
-    VersionLabel->setGeometry(10, 220, 165, 20);
-    SelectedListLabel = new QLabel(QStringLiteral("Lista selezionata: "), ConfigBox);
-    SelectedListLabel->setGeometry(10, 250, labelWidth, 20);
+    configTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    configTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    configTable->setGeometry(10, 20, 160, 180);
+    versionLabel = new QLabel(configBox);
+    versionLabel->setGeometry(10, 220, 165, 20);
+    selectedListLabel = new QLabel(QStringLiteral("Lista selezionata: "), configBox);
+    selectedListLabel->setGeometry(10, 250, labelWidth, 20);
     favouritesLayout->addWidget(panel);
 
-    ScrollBox = new QScrollArea;
-    ScrollBox->setWidgetResizable(true);
+    scrollBox = new QScrollArea;
+    scrollBox->setWidgetResizable(true);
     auto* strip = new QWidget;
     auto* stripLayout = new QVBoxLayout(strip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
@@ -196,19 +196,19 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     auto* stripModel = new QStandardItemModel(0, rivo::fav::Lists, this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
         stripModel->setHorizontalHeaderItem(k, new QStandardItem(QStringLiteral("Lista %1").arg(k + 1)));
-    HeaderStrip = new QHeaderView(Qt::Horizontal);
-    HeaderStrip->setModel(stripModel);
-    HeaderStrip->setSectionResizeMode(QHeaderView::Fixed);
-    HeaderStrip->setDefaultSectionSize(kFavouriteWidth);
-    HeaderStrip->setSectionsClickable(false);
-    HeaderStrip->setHighlightSections(false);
-    HeaderStrip->setDefaultAlignment(Qt::AlignCenter);
-    QFont bold = HeaderStrip->font();
+    headerStrip = new QHeaderView(Qt::Horizontal);
+    headerStrip->setModel(stripModel);
+    headerStrip->setSectionResizeMode(QHeaderView::Fixed);
+    headerStrip->setDefaultSectionSize(kFavouriteWidth);
+    headerStrip->setSectionsClickable(false);
+    headerStrip->setHighlightSections(false);
+    headerStrip->setDefaultAlignment(Qt::AlignCenter);
+    QFont bold = headerStrip->font();
     bold.setBold(true);
-    HeaderStrip->setFont(bold);
-    HeaderStrip->setFixedWidth(kFavouriteWidth * rivo::fav::Lists);
-    HeaderStrip->setFixedHeight(kHeaderHeight);
-    stripLayout->addWidget(HeaderStrip);
+    headerStrip->setFont(bold);
+    headerStrip->setFixedWidth(kFavouriteWidth * rivo::fav::Lists);
+    headerStrip->setFixedHeight(kHeaderHeight);
+    stripLayout->addWidget(headerStrip);
     auto* lists = new QHBoxLayout;
     lists->setSpacing(0);
     lists->setContentsMargins(0, 0, 0, 0);
@@ -218,41 +218,41 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
         view->setFrameShape(QFrame::NoFrame);
         view->setProperty("tag", k + 1);
         view->installEventFilter(this);
-        FavouriteGrids[static_cast<size_t>(k)] = view;
+        favouriteTables[static_cast<size_t>(k)] = view;
         lists->addWidget(view);
     }
     lists->addStretch(1);
     stripLayout->addLayout(lists, 1);
-    ScrollBox->setWidget(strip);
-    favouritesLayout->addWidget(ScrollBox, 1);
-    PageControl->addTab(favourites, QStringLiteral("Preferiti"));
+    scrollBox->setWidget(strip);
+    favouritesLayout->addWidget(scrollBox, 1);
+    tabs->addTab(favourites, QStringLiteral("Preferiti"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(PageControl);
+    layout->addWidget(tabs);
 
     // The list names and version come from the image; the favourites tab is only shown
     // when the image stores favourites lists apart from the channels.
-    VersionLabel->setText(QString::fromStdString(p.VersionText));
-    PageControl->setTabVisible(2, p.Layout != rivo::ListLayout::Single);
+    versionLabel->setText(QString::fromStdString(p.VersionText));
+    tabs->setTabVisible(2, p.Layout != rivo::ListLayout::Single);
 
     // A grid starts with its first row current, as a new table does.
-    for (QTableView* view : {ChannelGrid, TransponderGrid}) {
+    for (QTableView* view : {channelTable, transponderTable}) {
         if (view->model()->rowCount() > 0)
             view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
                                                     QItemSelectionModel::ClearAndSelect |
                                                         QItemSelectionModel::Rows);
     }
 
-    connect(PageControl, &QTabWidget::currentChanged, this,
-            [this](int) { emit innerTabChanged(PageControl); });
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [this](int) { emit innerTabChanged(tabs); });
     connect(configModel_, &GridModel::cellEdited, this,
-            [this](int row, int column) { AfterEdit(column, row); });
-    connect(ChannelGrid, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
-    connect(TransponderGrid, &QTableView::doubleClicked, this,
+            [this](int row, int column) { afterEdit(column, row); });
+    connect(channelTable, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
+    connect(transponderTable, &QTableView::doubleClicked, this,
             [this] { emit transponderDoubleClicked(); });
-    connect(ChannelGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        emit channelContextMenu(ChannelGrid->viewport()->mapToGlobal(pos));
+    connect(channelTable, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        emit channelContextMenu(channelTable->viewport()->mapToGlobal(pos));
     });
 }
 
@@ -316,37 +316,37 @@ void PageView::refresh() {
     transponderModel_->refresh();
     for (GridModel* model : favouriteModels_) model->refresh();
     configModel_->refresh();
-    VersionLabel->setText(QString::fromStdString(page_->VersionText));
+    versionLabel->setText(QString::fromStdString(page_->VersionText));
     // A list name may have changed under the label (undo of a rename).
-    if (page_->SelectedFavourite >= 0) SelectedListHandler(page_->SelectedFavourite);
+    if (page_->SelectedFavourite >= 0) selectFavouriteList(page_->SelectedFavourite);
 }
 
 void PageView::openFindBar() {
-    PageControl->setCurrentIndex(0);
-    FindBar->show();
-    FindEdit->setFocus(Qt::ShortcutFocusReason);
-    FindEdit->selectAll();
+    tabs->setCurrentIndex(0);
+    findBar->show();
+    findEdit->setFocus(Qt::ShortcutFocusReason);
+    findEdit->selectAll();
 }
 
 void PageView::closeFindBar() {
-    FindBar->hide();
-    ChannelGrid->setFocus(Qt::OtherFocusReason);
+    findBar->hide();
+    channelTable->setFocus(Qt::OtherFocusReason);
 }
 
-bool PageView::findBarOpen() const { return !FindBar->isHidden(); }
+bool PageView::findBarOpen() const { return !findBar->isHidden(); }
 
 void PageView::setFindFailed(bool failed) {
     if (!failed) {
-        FindEdit->setPalette(QPalette());  // back to the inherited colours
+        findEdit->setPalette(QPalette());  // back to the inherited colours
         return;
     }
-    QPalette palette = QApplication::palette(FindEdit);
+    QPalette palette = QApplication::palette(findEdit);
     palette.setColor(QPalette::Base, kNotFoundColour);
-    FindEdit->setPalette(palette);
+    findEdit->setPalette(palette);
 }
 
 int PageView::findChannel(bool forward, bool includeCurrent) {
-    const QString text = FindEdit->text();
+    const QString text = findEdit->text();
     if (text.isEmpty()) {
         setFindFailed(false);
         return 0;
@@ -362,14 +362,14 @@ int PageView::findChannel(bool forward, bool includeCurrent) {
 }
 
 int PageView::currentChannelRow() const {
-    const QModelIndex current = ChannelGrid->currentIndex();
+    const QModelIndex current = channelTable->currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
 }
 
 std::pair<int, int> PageView::selectedChannelRows() const {
     int first = 0;
     int last = -1;
-    for (const QItemSelectionRange& range : ChannelGrid->selectionModel()->selection()) {
+    for (const QItemSelectionRange& range : channelTable->selectionModel()->selection()) {
         if (first == 0 || range.top() + 1 < first) first = range.top() + 1;
         last = std::max(last, range.bottom() + 1);
     }
@@ -383,9 +383,9 @@ std::pair<int, int> PageView::selectedChannelRows() const {
 void PageView::setCurrentChannelRow(int row) {
     if (row < 1 || row > channelModel_->rowCount()) return;
     const QModelIndex index = channelModel_->index(row - 1, 0);
-    ChannelGrid->selectionModel()->setCurrentIndex(
+    channelTable->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ChannelGrid->scrollTo(index);
+    channelTable->scrollTo(index);
 }
 
 namespace {
@@ -406,24 +406,24 @@ void SelectRows(QTableView* view, int first, int last) {
 }
 }  // namespace
 
-void PageView::selectChannelRows(int first, int last) { SelectRows(ChannelGrid, first, last); }
+void PageView::selectChannelRows(int first, int last) { SelectRows(channelTable, first, last); }
 
-void PageView::selectTransponderRows(int first, int last) { SelectRows(TransponderGrid, first, last); }
+void PageView::selectTransponderRows(int first, int last) { SelectRows(transponderTable, first, last); }
 
 int PageView::currentTransponderRow() const {
-    const QModelIndex current = TransponderGrid->currentIndex();
+    const QModelIndex current = transponderTable->currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
 }
 
 int PageView::currentFavouriteRow(int list) const {
     if (list < 0 || list >= rivo::fav::Lists) return 0;
-    const QModelIndex current = FavouriteGrids[static_cast<size_t>(list)]->currentIndex();
+    const QModelIndex current = favouriteTables[static_cast<size_t>(list)]->currentIndex();
     return current.isValid() ? current.row() + 1 : 0;
 }
 
 void PageView::setCurrentFavouriteRow(int list, int row) {
     if (list < 0 || list >= rivo::fav::Lists) return;
-    QTableView* view = FavouriteGrids[static_cast<size_t>(list)];
+    QTableView* view = favouriteTables[static_cast<size_t>(list)];
     if (row < 1 || row > view->model()->rowCount()) return;
     const QModelIndex index = view->model()->index(row - 1, view->currentIndex().isValid()
                                                                 ? view->currentIndex().column()
@@ -433,7 +433,7 @@ void PageView::setCurrentFavouriteRow(int list, int row) {
     view->scrollTo(index);
 }
 
-void PageView::AfterEdit(int column, int row) {
+void PageView::afterEdit(int column, int row) {
     rivo::Grid& grid = page_->ConfigGrid;
     if (column != 1 || row < 1 || row >= grid.rowCount()) return;
     constexpr size_t kMaxName = 8;  // bytes: one per character in Windows-1252
@@ -447,10 +447,10 @@ void PageView::AfterEdit(int column, int row) {
     emit modifiedByEdit();
 }
 
-void PageView::SelectedListHandler(int list) {
+void PageView::selectFavouriteList(int list) {
     if (list < 0 || list >= rivo::fav::Lists) return;
     page_->SelectedFavourite = list;
-    SelectedListLabel->setText(
+    selectedListLabel->setText(
         QStringLiteral("Lista selezionata: ") +
         QString::fromStdString(rivo::Cp1252ToUtf8(page_->ConfigGrid.cell(list + 1, 1))));
 }
@@ -480,12 +480,12 @@ void PageView::setNameColumnWidth(QTableView* view, int width) {
 
 bool PageView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        for (QTableView* view : {ChannelGrid, TransponderGrid})
+        for (QTableView* view : {channelTable, transponderTable})
             if (view && watched == view->viewport()) fitNameColumn(view);
     }
     if (event->type() == QEvent::FocusIn) {
         for (int k = 0; k < rivo::fav::Lists; ++k)
-            if (watched == FavouriteGrids[static_cast<size_t>(k)]) SelectedListHandler(k);
+            if (watched == favouriteTables[static_cast<size_t>(k)]) selectFavouriteList(k);
     }
     return QWidget::eventFilter(watched, event);
 }

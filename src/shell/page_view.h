@@ -71,25 +71,25 @@ public:
     int findChannel(bool forward, bool includeCurrent = false);
 
     // The handlers of the page's own controls.
-    void AfterEdit(int column, int row);
-    void SelectedListHandler(int list);
+    void afterEdit(int column, int row);
+    void selectFavouriteList(int list);
 
-    QTabWidget* PageControl = nullptr;  // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
-    QWidget* ChannelTab = nullptr;  // the find bar over the channel table
-    QWidget* FindBar = nullptr;
-    QLineEdit* FindEdit = nullptr;
-    QToolButton* FindPrevious = nullptr;
-    QToolButton* FindNext = nullptr;
-    QToolButton* FindClose = nullptr;
-    QTableView* ChannelGrid = nullptr;
-    QTableView* TransponderGrid = nullptr;
-    std::array<QTableView*, rivo::fav::Lists> FavouriteGrids{};
-    QTableView* ConfigGrid = nullptr;
-    QGroupBox* ConfigBox = nullptr;
-    QLabel* VersionLabel = nullptr;
-    QLabel* SelectedListLabel = nullptr;
-    QScrollArea* ScrollBox = nullptr;
-    QHeaderView* HeaderStrip = nullptr;
+    QTabWidget* tabs = nullptr;  // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
+    QWidget* channelTab = nullptr;  // the find bar over the channel table
+    QWidget* findBar = nullptr;
+    QLineEdit* findEdit = nullptr;
+    QToolButton* findPreviousButton = nullptr;
+    QToolButton* findNextButton = nullptr;
+    QToolButton* findCloseButton = nullptr;
+    QTableView* channelTable = nullptr;
+    QTableView* transponderTable = nullptr;
+    std::array<QTableView*, rivo::fav::Lists> favouriteTables{};
+    QTableView* configTable = nullptr;
+    QGroupBox* configBox = nullptr;
+    QLabel* versionLabel = nullptr;
+    QLabel* selectedListLabel = nullptr;
+    QScrollArea* scrollBox = nullptr;
+    QHeaderView* headerStrip = nullptr;
 
     GridModel* channelModel() const { return channelModel_; }
     GridModel* transponderModel() const { return transponderModel_; }

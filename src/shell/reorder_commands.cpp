@@ -20,40 +20,40 @@ using window_text::kAttention;
 
 // Selects channel rows first .. last (1-based), first becoming the current row.
 void selectChannelBlock(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
+    QAbstractItemModel* model = view.channelTable->model();
     if (first < 1 || last < first || last > model->rowCount()) return;
     const QModelIndex top = model->index(first - 1, 0);
     const QItemSelection block(top, model->index(last - 1, model->columnCount() - 1));
-    QItemSelectionModel* selection = view.ChannelGrid->selectionModel();
+    QItemSelectionModel* selection = view.channelTable->selectionModel();
     selection->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
     selection->select(block, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    view.ChannelGrid->scrollTo(top);
+    view.channelTable->scrollTo(top);
 }
 
 }  // namespace
 
-void TSDIAppForm::createReorderCommands() {
-    Ordina1 = new QAction(QString::fromUtf8(rivo::kSortCaption), this);
-    Ordina1->setObjectName(QStringLiteral("Ordina1"));
-    Ordina1->setStatusTip(QStringLiteral("Ordina i canali per nome, SID o frequenza"));
-    Riferimento1 = new QAction(QString::fromUtf8(rivo::kReferenceCaption), this);
-    Riferimento1->setObjectName(QStringLiteral("Riferimento1"));
-    Riferimento1->setStatusTip(QStringLiteral("Riporta la lista nell'ordine di un'altra lista"));
-    EditMenu->addSeparator();
-    EditMenu->addAction(Ordina1);
-    EditMenu->addAction(Riferimento1);
-    connect(Ordina1, &QAction::triggered, this, &TSDIAppForm::EditSort1Execute);
-    connect(Riferimento1, &QAction::triggered, this, &TSDIAppForm::EditReference1Execute);
-    runSortDialog = [](TSortDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    runReferenceDialog = [](TReferenceDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    runReferencePreview = [](TReferencePreview& dialog) { return dialog.exec() == QDialog::Accepted; };
+void MainWindow::createReorderCommands() {
+    sortAction = new QAction(QString::fromUtf8(rivo::kSortCaption), this);
+    sortAction->setObjectName(QStringLiteral("sortAction"));
+    sortAction->setStatusTip(QStringLiteral("Ordina i canali per nome, SID o frequenza"));
+    referenceOrderAction = new QAction(QString::fromUtf8(rivo::kReferenceCaption), this);
+    referenceOrderAction->setObjectName(QStringLiteral("referenceOrderAction"));
+    referenceOrderAction->setStatusTip(QStringLiteral("Riporta la lista nell'ordine di un'altra lista"));
+    editMenu->addSeparator();
+    editMenu->addAction(sortAction);
+    editMenu->addAction(referenceOrderAction);
+    connect(sortAction, &QAction::triggered, this, &MainWindow::sortChannels);
+    connect(referenceOrderAction, &QAction::triggered, this, &MainWindow::applyReferenceOrder);
+    runSortDialog = [](SortDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runReferenceDialog = [](ReferenceDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    runReferencePreviewDialog = [](ReferencePreviewDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
 }
 
-void TSDIAppForm::EditSort1Execute() {
+void MainWindow::sortChannels() {
     PageView* view = activePage();
     if (!view || view->page().channelCount() < 1) return;
     const auto [selectedFirst, selectedLast] = view->selectedChannelRows();
-    TSortDialog dialog(selectedFirst >= 1 && selectedLast > selectedFirst, this);
+    SortDialog dialog(selectedFirst >= 1 && selectedLast > selectedFirst, this);
     if (!runSortDialog(dialog)) return;
     const rivo::SortDialogValues values = dialog.values();
     // Plain variables, not a structured binding: the command below captures them, which
@@ -69,11 +69,11 @@ void TSDIAppForm::EditSort1Execute() {
     if (sorted) selectChannelBlock(*view, first, last);
 }
 
-void TSDIAppForm::EditReference1Execute() {
+void MainWindow::applyReferenceOrder() {
     PageView* view = activePage();
     if (!view) return;
     rivo::ListPage& page = view->page();
-    TReferenceDialog dialog(rivo::ReferenceDialogStart(page), page.Layout == rivo::ListLayout::Split, prompts(), this);
+    ReferenceDialog dialog(rivo::ReferenceDialogStart(page), page.Layout == rivo::ListLayout::Split, prompts(), this);
     if (!runReferenceDialog(dialog)) return;
     const rivo::ReferenceDialogValues values = dialog.values();
     const auto params = rivo::ReferenceOpenParams(page, values);
@@ -94,8 +94,8 @@ void TSDIAppForm::EditReference1Execute() {
         return;
     }
     const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);
-    TReferencePreview preview(rivo::MakeReferencePreview(page, reference, match), this);
-    if (!runReferencePreview(preview)) return;
+    ReferencePreviewDialog preview(rivo::MakeReferencePreview(page, reference, match), this);
+    if (!runReferencePreviewDialog(preview)) return;
 
     rivo::EditResult result;
     runOnPage(*view, rivo::kReferenceStep, [&](PageView& v) {

@@ -33,13 +33,13 @@ constexpr SaveFilter kSaveFilters[] = {
 };
 }  // namespace
 
-QString TSDIAppForm::SaveSuffixForFilter(const QString& filter) {
+QString MainWindow::saveSuffixForFilter(const QString& filter) {
     for (const SaveFilter& f : kSaveFilters)
         if (filter == QLatin1String(f.filter)) return QString::fromLatin1(f.suffix);
     return QStringLiteral("Dat");
 }
 
-void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog, const QString& current) {
+void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     QStringList filters;
     for (const SaveFilter& f : kSaveFilters) filters << QString::fromLatin1(f.filter);
@@ -48,7 +48,7 @@ void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog, const QString& curren
     // A name typed without extension gets the one of the filter shown, so that the
     // open dialog's matching filter finds the file again.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SaveSuffixForFilter(filter)); });
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(saveSuffixForFilter(filter)); });
     if (current.isEmpty()) return;
     const QFileInfo file(current);
     dialog.setDirectory(file.absolutePath());
@@ -63,7 +63,7 @@ void TSDIAppForm::ConfigureSaveDialog(QFileDialog& dialog, const QString& curren
     }
 }
 
-void TSDIAppForm::FileSave1Execute() {
+void MainWindow::saveFile() {
     PageView* view = activePage();
     if (!view) return;
     const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().FileName));
@@ -96,14 +96,14 @@ void TSDIAppForm::FileSave1Execute() {
         // From now on the page is that file: its tab, the title, the next save and its
         // backup all name it.
         view->page().FileName = QFile::encodeName(path).toStdString();
-        PageControl1->setTabToolTip(PageControl1->indexOf(view), path);
+        pageTabs->setTabToolTip(pageTabs->indexOf(view), path);
         if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
     }
     pageChanged(view);
 }
 
-void TSDIAppForm::ToolButton12Click() {
-    const int index = PageControl1->currentIndex();
+void MainWindow::closePage() {
+    const int index = pageTabs->currentIndex();
     PageView* view = activePage();
     if (view) {
         std::string question = "Vuoi chiudere il file " + view->caption().toStdString() + "?";
@@ -115,25 +115,25 @@ void TSDIAppForm::ToolButton12Click() {
                 ? prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo)
                 : prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo);
         if (answer == rivo::Answer::Yes) {
-            PageRecords.erase(PageRecords.begin() + index);
-            PageControl1->removeTab(index);  // the next page becomes active and its
+            pageViews.erase(pageViews.begin() + index);
+            pageTabs->removeTab(index);  // the next page becomes active and its
             delete view;                     // buttons follow it
         }
     }
-    if (PageRecords.empty()) disablePageButtons();
+    if (pageViews.empty()) disablePageButtons();
     updateMenuCommands();
 }
 
-void TSDIAppForm::FileExit1Execute() { close(); }
+void MainWindow::exitEditor() { close(); }
 
-QString TSDIAppForm::modifiedPageNames() const {
+QString MainWindow::modifiedPageNames() const {
     QString names;
-    for (PageView* view : PageRecords)
+    for (PageView* view : pageViews)
         if (view->page().Modified) names += QStringLiteral("\n- ") + view->caption();
     return names;
 }
 
-void TSDIAppForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     const QString names = modifiedPageNames();
     if (!names.isEmpty()) {
         const std::string question = "Le modifiche di questi file non sono state salvate:" +

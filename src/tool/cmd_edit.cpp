@@ -52,7 +52,7 @@ int runEdit(const std::vector<std::string>& words, ToolIo& io) {
     }
     if (!dump && out.empty()) usage("missing OUT or --dump");
 
-    const TOpenParams params = ResolveOpenParams(options, image);
+    const OpenParams params = ResolveOpenParams(options, image);
     auto page = OpenListPage(params, io.err);
     EditContext context{*page, params, io};
     while (pos < words.size()) {

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "channels/csv_export.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
 #include "tool/tool.h"

@@ -6,12 +6,12 @@
 #include <ostream>
 
 #include "channels/cp1252.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
 
-void LoadImageForTool(TKVXFile& image, const std::string& path, std::ostream& err);  // cmd_info.cpp
+void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& err);  // cmd_info.cpp
 
 namespace {
 
@@ -51,15 +51,15 @@ const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo&
     cmd->add_flag("--raw", args->raw, "the stored bytes, never decoded");
     cmd->add_option("-o,--output", args->output, "output file (default: standard output)");
     cmd->callback([args, &io, &exitCode] {
-        TKVXFile f;
+        KvxImage f;
         LoadImageForTool(f, args->image, io.err);
-        int mi = findByIndexOrName(args->module, f.GetNumModule(), [&](int i) { return f.GetModule(i)->Name(); });
+        int mi = findByIndexOrName(args->module, f.moduleCount(), [&](int i) { return f.module(i)->name(); });
         if (mi < 0) throw ToolError(kExitFailure, "Modulo non trovato: " + args->module);
-        TKVXModule* m = f.GetModule(mi);
-        int ei = findByIndexOrName(args->entry, m->GetNumScript(), [&](int i) { return m->GetScript(i)->Name(); });
-        if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->Name()) + ": " + args->entry);
-        TKVXScript* s = m->GetScript(ei);
-        const Bytes& content = args->raw ? s->GetRawStream() : s->GetStream();
+        KvxModule* m = f.module(mi);
+        int ei = findByIndexOrName(args->entry, m->entryCount(), [&](int i) { return m->entry(i)->name(); });
+        if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->name()) + ": " + args->entry);
+        KvxEntry* s = m->entry(ei);
+        const Bytes& content = args->raw ? s->storedBytes() : s->content();
         if (args->output.empty()) {
             io.out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
             io.out.flush();

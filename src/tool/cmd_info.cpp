@@ -5,15 +5,15 @@
 #include <ostream>
 
 #include "channels/cp1252.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
 
 // Loads an image for the commands that look at the container itself. Any recognised
 // image will do, firmware included.
-void LoadImageForTool(TKVXFile& image, const std::string& path, std::ostream& err) {
-    LoadResult r = image.LoadFile(path);
+void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& err) {
+    LoadResult r = image.loadFile(path);
     switch (r.status) {
         case LoadResult::Status::Ok:
             if (!r.sizeWarning.empty()) err << "Attenzione: " << path << ": " << r.sizeWarning << "\n";
@@ -32,37 +32,37 @@ const bool kInfoCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     CLI::App* cmd = app.add_subcommand("info", "Print the modules and entries of an image, as JSON");
     cmd->add_option("IMAGE", *image, "the image file")->required();
     cmd->callback([image, &io, &exitCode] {
-        TKVXFile f;
+        KvxImage f;
         LoadImageForTool(f, *image, io.err);
         nlohmann::ordered_json j;
         j["file"] = *image;
-        j["type"] = f.GetType();
-        j["variant"] = f.Variant();
-        j["file_size"] = f.FileSize();
-        j["ucr_sector"] = f.UcrSector();
-        j["num_entries"] = f.TotalScripts();
+        j["type"] = f.imageType();
+        j["variant"] = f.variant();
+        j["file_size"] = f.fileSize();
+        j["ucr_sector"] = f.ucrSector();
+        j["num_entries"] = f.totalEntries();
         auto modules = nlohmann::ordered_json::array();
-        for (int i = 0; i < f.GetNumModule(); ++i) {
-            const TKVXModule* m = f.GetModule(i);
+        for (int i = 0; i < f.moduleCount(); ++i) {
+            const KvxModule* m = f.module(i);
             nlohmann::ordered_json mj;
             mj["index"] = i;
-            mj["name"] = Cp1252ToUtf8(m->Name());
-            mj["kind"] = m->Kind();
-            mj["sector"] = m->Sector();
-            mj["slot"] = m->Slot();
-            mj["offset"] = m->Offset();
-            mj["address"] = m->Address();
-            mj["size"] = m->Size();
-            mj["declared_entries"] = m->DeclaredScripts();
+            mj["name"] = Cp1252ToUtf8(m->name());
+            mj["kind"] = m->kind();
+            mj["sector"] = m->sector();
+            mj["slot"] = m->slot();
+            mj["offset"] = m->offset();
+            mj["address"] = m->address();
+            mj["size"] = m->size();
+            mj["declared_entries"] = m->declaredEntries();
             auto entries = nlohmann::ordered_json::array();
-            for (int k = 0; k < m->GetNumScript(); ++k) {
-                const TKVXScript* s = m->GetScript(k);
+            for (int k = 0; k < m->entryCount(); ++k) {
+                const KvxEntry* s = m->entry(k);
                 nlohmann::ordered_json ej;
-                ej["name"] = Cp1252ToUtf8(s->Name());
-                ej["kind"] = s->Kind();
-                ej["size"] = s->Size();
-                ej["offset"] = s->Offset();
-                ej["file_pos"] = s->FilePos();
+                ej["name"] = Cp1252ToUtf8(s->name());
+                ej["kind"] = s->kind();
+                ej["size"] = s->size();
+                ej["offset"] = s->offset();
+                ej["file_pos"] = s->filePos();
                 entries.push_back(std::move(ej));
             }
             mj["entries"] = std::move(entries);

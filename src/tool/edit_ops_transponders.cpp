@@ -63,7 +63,7 @@ std::size_t copyChannels(const EditArgs& args, EditContext& context) {
 }
 
 std::size_t copyFrom(const EditArgs& args, EditContext& context) {
-    TOpenParams params = context.params;
+    OpenParams params = context.params;
     params.FileName = args.word(1, "IMAGE2");
     args.word(2, "FIRST");
     args.word(3, "LAST");
@@ -172,7 +172,7 @@ constexpr EditOperationSpec kSetTransponder{"set-transponder", 1, setTransponder
 
 }  // namespace
 
-std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, TOpenParams& params) {
+std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& params) {
     size_t used = 0;
     // Open parameters of the other image, where they differ from this one's:
     // "--src-name VALUE" or "--src-name=VALUE".

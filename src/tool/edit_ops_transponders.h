@@ -19,7 +19,7 @@ namespace rivo::tool {
 // argument `at` of args (each "--src-name VALUE" or "--src-name=VALUE"), over params.
 // Returns the words used; a bad value, an unknown --src- option or equal satellite names
 // are usage errors of the operation.
-std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, TOpenParams& params);
+std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& params);
 
 // The operations themselves, as registered (reached by name through the registry too).
 std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context);

@@ -86,8 +86,8 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
     return 0;
 }
 
-TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
-    TOpenParams params;
+OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
+    OpenParams params;
     params.FileName = file;
     if (!parseInt32(options.lnbLow, params.LnbLow)) usage("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
     if (!parseInt32(options.lnbHigh, params.LnbHigh))
@@ -134,7 +134,7 @@ TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& fil
     return params;
 }
 
-std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params, std::ostream& err) {
+std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& err) {
     NullProgress progress;
     OpenResult opened = OpenPage(params, progress);
     switch (opened.status) {

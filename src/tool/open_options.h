@@ -39,12 +39,12 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
 // The open parameters for file. Throws ToolError(kExitUsage) for a non-numeric LNB value,
 // an unknown set, a rate list that is not sixteen numbers, or unusable satellite names.
 // Satellite names are held as Windows-1252 bytes, like every name in a page.
-TOpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file);
+OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file);
 
 // Opens params.FileName and builds its page. Throws ToolError: kExitUnknownFormat,
 // kExitMainCode, or kExitFailure naming the file and the reason it could not be read.
 // A file that is not an image's size is opened all the same, with its warning on err.
-std::unique_ptr<ListPage> OpenListPage(const TOpenParams& params, std::ostream& err);
+std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& err);
 
 // Saves the page to out as the editor's save command does; throws ToolError(kExitFailure)
 // with the reason when it fails. A warning of the save goes to err.

@@ -15,10 +15,10 @@ class App;
 
 namespace rivo {
 
-class TKVXFile;
+class KvxImage;
 struct ChannelClipboard;
 struct ListPage;
-struct TOpenParams;
+struct OpenParams;
 
 namespace tool {
 
@@ -54,7 +54,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 struct EditContext {
     ListPage& page;
-    const TOpenParams& params;  // the open parameters the page was opened with
+    const OpenParams& params;  // the open parameters the page was opened with
     ToolIo& io;
     // The channel copy buffer of this one edit command: filled by `copy` / `copy-from`,
     // read by `paste`; created by the first copy.

@@ -23,9 +23,9 @@ struct RecordingProgress : Progress {
     void status(const std::string& t) override { calls.push_back("status " + t); }
 };
 
-std::unique_ptr<ListPage> build(const Bytes& image, Progress& progress, const TOpenParams& params = FixtureOpenParams()) {
-    auto file = std::make_shared<TKVXFile>();
-    EXPECT_TRUE(file->LoadBytes(image, "x.Bin").ok());
+std::unique_ptr<ListPage> build(const Bytes& image, Progress& progress, const OpenParams& params = FixtureOpenParams()) {
+    auto file = std::make_shared<KvxImage>();
+    EXPECT_TRUE(file->loadBytes(image, "x.Bin").ok());
     return BuildPage(file, params, progress);
 }
 
@@ -255,7 +255,7 @@ TEST(BuildPage, ShortSupportEntriesReadMissingBytesAsZero) {
 TEST(OpenPage, StatusesOfFilesThatAreNoChannelList) {
     TempFolder folder;
     NullProgress progress;
-    TOpenParams params;
+    OpenParams params;
     params.FileName = folder.path("missing.Bin");
     auto missing = OpenPage(params, progress);
     EXPECT_EQ(missing.status, OpenResult::Status::Unreadable);
@@ -304,8 +304,8 @@ TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
     secondConfig[2] = 'X';
     support.entries.push_back({"config.pre", secondConfig});
     NullProgress progress;
-    auto image = std::make_shared<TKVXFile>();
-    ASSERT_TRUE(image->LoadBytes(BuildFlashImage(sectors), "x.Bin").ok());
+    auto image = std::make_shared<KvxImage>();
+    ASSERT_TRUE(image->loadBytes(BuildFlashImage(sectors), "x.Bin").ok());
     auto page = BuildPage(image, FixtureOpenParams(), progress);
     EXPECT_EQ(page->FavouriteGrids[2].cell(1, fav::Channel), "1");
     EXPECT_EQ(page->FavouriteGrids[2].cell(2, fav::Channel), "2");
@@ -316,8 +316,8 @@ TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
 
     Bytes saved;
     ASSERT_TRUE(SavePageToBytes(*page, saved, progress).ok);
-    auto again = std::make_shared<TKVXFile>();
-    ASSERT_TRUE(again->LoadFlashBytes(saved, "x.Bin").ok());
+    auto again = std::make_shared<KvxImage>();
+    ASSERT_TRUE(again->loadFlashBytes(saved, "x.Bin").ok());
     auto reopened = BuildPage(again, FixtureOpenParams(), progress);
     EXPECT_EQ(reopened->ChannelGrid, page->ChannelGrid);
     EXPECT_EQ(reopened->FavouriteGrids, page->FavouriteGrids);

@@ -13,41 +13,41 @@ namespace {
 
 // Reads a written file back as a flash image (without the type check, as a save may
 // legitimately produce a file the check does not recognise) and builds its page.
-std::unique_ptr<ListPage> reopen(const std::string& path, const TOpenParams& params = FixtureOpenParams()) {
+std::unique_ptr<ListPage> reopen(const std::string& path, const OpenParams& params = FixtureOpenParams()) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     EXPECT_TRUE(bytes.has_value()) << error;
-    auto file = std::make_shared<TKVXFile>();
-    EXPECT_TRUE(file->LoadFlashBytes(std::move(*bytes), path).ok());
+    auto file = std::make_shared<KvxImage>();
+    EXPECT_TRUE(file->loadFlashBytes(std::move(*bytes), path).ok());
     NullProgress progress;
     return BuildPage(file, params, progress);
 }
 
 // The stored bytes of the first entry named entry in the first module named module.
-Bytes entryBytes(TKVXFile& file, const std::string& module, const std::string& entry) {
-    for (int i = 0; i < file.GetNumModule(); ++i) {
-        TKVXModule* m = file.GetModule(i);
-        if (m->Name() != module) continue;
-        for (int e = 0; e < m->GetNumScript(); ++e)
-            if (m->GetScript(e)->Name() == entry) return m->GetScript(e)->Data();
+Bytes entryBytes(KvxImage& file, const std::string& module, const std::string& entry) {
+    for (int i = 0; i < file.moduleCount(); ++i) {
+        KvxModule* m = file.module(i);
+        if (m->name() != module) continue;
+        for (int e = 0; e < m->entryCount(); ++e)
+            if (m->entry(e)->name() == entry) return m->entry(e)->data();
     }
     ADD_FAILURE() << "no entry " << module << "/" << entry;
     return {};
 }
 
-std::shared_ptr<TKVXFile> load(const std::string& path) {
+std::shared_ptr<KvxImage> load(const std::string& path) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
-    auto file = std::make_shared<TKVXFile>();
-    EXPECT_TRUE(bytes && file->LoadFlashBytes(std::move(*bytes), path).ok()) << error;
+    auto file = std::make_shared<KvxImage>();
+    EXPECT_TRUE(bytes && file->loadFlashBytes(std::move(*bytes), path).ok()) << error;
     return file;
 }
 
 // Every entry's stored bytes, in module and entry order.
-std::vector<Bytes> allEntries(TKVXFile& file) {
+std::vector<Bytes> allEntries(KvxImage& file) {
     std::vector<Bytes> out;
-    for (int i = 0; i < file.GetNumModule(); ++i)
-        for (int e = 0; e < file.GetModule(i)->GetNumScript(); ++e) out.push_back(file.GetModule(i)->GetScript(e)->Data());
+    for (int i = 0; i < file.moduleCount(); ++i)
+        for (int e = 0; e < file.module(i)->entryCount(); ++e) out.push_back(file.module(i)->entry(e)->data());
     return out;
 }
 
@@ -85,8 +85,8 @@ TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
     auto again = reopen(folder.path("out.Bin"));
     expectSamePage(*page, *again);
 
-    auto original = std::make_shared<TKVXFile>();
-    ASSERT_TRUE(original->LoadBytes(image).ok());
+    auto original = std::make_shared<KvxImage>();
+    ASSERT_TRUE(original->loadBytes(image).ok());
     auto saved = load(folder.path("out.Bin"));
     if (GetParam() != ListLayout::None) {
         // Channel records come back byte for byte.
@@ -285,10 +285,10 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
     auto saved = load(folder.path("out.Bin"));
     int written = 0;
-    for (int i = 0; i < saved->GetNumModule(); ++i) {
-        TKVXModule* m = saved->GetModule(i);
-        if (m->Name() != "Support") continue;
-        const Bytes& list = m->GetScript(0)->Data();
+    for (int i = 0; i < saved->moduleCount(); ++i) {
+        KvxModule* m = saved->module(i);
+        if (m->name() != "Support") continue;
+        const Bytes& list = m->entry(0)->data();
         EXPECT_EQ(list[254] << 8 | list[255], 17);
         ++written;
     }

@@ -139,23 +139,23 @@ TEST_F(SafeSave, AWriteThatFailsLeavesTheOriginalIntact) {
 
 TEST(ImageDifference, NamesTheModuleEntryAndOffset) {
     const Bytes bytes = BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 10, 3));
-    TKVXFile a, b;
-    ASSERT_TRUE(a.LoadBytes(bytes).ok());
-    ASSERT_TRUE(b.LoadBytes(bytes).ok());
+    KvxImage a, b;
+    ASSERT_TRUE(a.loadBytes(bytes).ok());
+    ASSERT_TRUE(b.loadBytes(bytes).ok());
     EXPECT_EQ(FirstImageDifference(a, b), "");
 
-    TKVXModule* tcs = nullptr;
-    for (int i = 0; i < b.GetNumModule(); ++i)
-        if (b.GetModule(i)->Name() == "TCS") tcs = b.GetModule(i);
+    KvxModule* tcs = nullptr;
+    for (int i = 0; i < b.moduleCount(); ++i)
+        if (b.module(i)->name() == "TCS") tcs = b.module(i);
     ASSERT_NE(tcs, nullptr);
-    Bytes changed = tcs->GetScript(0)->Data();
+    Bytes changed = tcs->entry(0)->data();
     changed[7] ^= 1;
-    tcs->GetScript(0)->SetData(changed);
+    tcs->entry(0)->setData(changed);
     const std::string difference = FirstImageDifference(a, b);
     EXPECT_NE(difference.find("\"TCS\""), std::string::npos) << difference;
     EXPECT_NE(difference.find("offset 7"), std::string::npos) << difference;
 
-    b.DeleteModule(b.GetNumModule() - 1);
+    b.deleteModule(b.moduleCount() - 1);
     EXPECT_NE(FirstImageDifference(a, b), "");
 }
 

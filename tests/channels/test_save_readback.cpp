@@ -15,11 +15,11 @@ namespace {
 
 using namespace testsupport;
 
-std::shared_ptr<TKVXFile> loadFlash(const std::string& path) {
+std::shared_ptr<KvxImage> loadFlash(const std::string& path) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
-    auto file = std::make_shared<TKVXFile>();
-    EXPECT_TRUE(bytes && file->LoadFlashBytes(std::move(*bytes), path).ok()) << error;
+    auto file = std::make_shared<KvxImage>();
+    EXPECT_TRUE(bytes && file->loadFlashBytes(std::move(*bytes), path).ok()) << error;
     return file;
 }
 
@@ -29,9 +29,9 @@ std::unique_ptr<ListPage> reopen(const std::string& path) {
 }
 
 // The first entry's stored bytes of the module named name.
-Bytes firstEntry(TKVXFile& file, const std::string& name) {
-    for (int i = 0; i < file.GetNumModule(); ++i)
-        if (file.GetModule(i)->Name() == name) return file.GetModule(i)->GetScript(0)->Data();
+Bytes firstEntry(KvxImage& file, const std::string& name) {
+    for (int i = 0; i < file.moduleCount(); ++i)
+        if (file.module(i)->name() == name) return file.module(i)->entry(0)->data();
     ADD_FAILURE() << "no module " << name;
     return {};
 }
@@ -102,8 +102,8 @@ TEST(SeveralTransponderTables, AnUnchangedPackedTableKeepsItsStoredBytes) {
     NullProgress progress;
     const PageSaveResult result = SavePage(*page, folder.path("out.Bin"), progress);
     ASSERT_TRUE(result.ok) << result.message;
-    TKVXFile original;
-    ASSERT_TRUE(original.LoadBytes(image).ok());
+    KvxImage original;
+    ASSERT_TRUE(original.loadBytes(image).ok());
     auto saved = loadFlash(folder.path("out.Bin"));
     EXPECT_EQ(firstEntry(*saved, "TPT2"), firstEntry(original, "TPT2"));
     EXPECT_NE(firstEntry(*saved, "TPT"), firstEntry(original, "TPT"));
@@ -165,7 +165,7 @@ TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {
     std::unique_ptr<ListPage> holder;
     ListPage& page = editedPage(holder, c);
     Bytes before;
-    ASSERT_TRUE(page.Image->SaveToBytes(before).ok);
+    ASSERT_TRUE(page.Image->saveToBytes(before).ok);
     TempFolder folder;
     NullProgress progress;
     PageSaveOptions options;
@@ -181,7 +181,7 @@ TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {
     EXPECT_TRUE(page.Modified);
     EXPECT_EQ(page.ChannelGrid.cell(1, ch::Num), "1");
     Bytes after;
-    ASSERT_TRUE(page.Image->SaveToBytes(after).ok);
+    ASSERT_TRUE(page.Image->saveToBytes(after).ok);
     EXPECT_EQ(after, before);
     EXPECT_TRUE(std::filesystem::is_empty(folder.root()));
 }
@@ -251,10 +251,10 @@ TEST(ReadBackRefusal, BlamesAnOpenedFileOfTheWrongSize) {
         std::ofstream out(cut, std::ios::binary);
         out.write(reinterpret_cast<const char*>(whole.data()), static_cast<std::streamsize>(whole.size() - 1));
     }
-    auto image = std::make_shared<TKVXFile>();
-    ASSERT_TRUE(image->LoadFile(cut).ok());
+    auto image = std::make_shared<KvxImage>();
+    ASSERT_TRUE(image->loadFile(cut).ok());
     NullProgress progress;
-    TOpenParams params = FixtureOpenParams();
+    OpenParams params = FixtureOpenParams();
     params.FileName = cut;
     auto page = BuildPage(image, params, progress);
     page->Modified = true;

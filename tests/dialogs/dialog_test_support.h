@@ -23,8 +23,8 @@ public:
 // Sets Dialog's test hook for one scope; the hook plays the user on the shown dialog.
 template <class Dialog>
 struct ScopedExecHook {
-    explicit ScopedExecHook(typename Dialog::ExecHook hook) { Dialog::SetExecHook(std::move(hook)); }
-    ~ScopedExecHook() { Dialog::SetExecHook({}); }
+    explicit ScopedExecHook(typename Dialog::ExecHook hook) { Dialog::setExecHook(std::move(hook)); }
+    ~ScopedExecHook() { Dialog::setExecHook({}); }
     ScopedExecHook(const ScopedExecHook&) = delete;
     ScopedExecHook& operator=(const ScopedExecHook&) = delete;
 };

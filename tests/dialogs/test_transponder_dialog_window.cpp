@@ -22,7 +22,7 @@
 
 namespace {
 
-using Hook = ScopedExecHook<TForm3>;
+using Hook = ScopedExecHook<TransponderDialog>;
 
 // Transponder 2: 12603,125 / 7 / 318 / 12 / 22000 / 5/6 / V / On / Astra; channels 1 and
 // 3 use it (3 is a radio channel), channel 2 uses transponder 1.
@@ -57,7 +57,7 @@ private slots:
     void showsTheRowAndItsLinkedChannels() {
         rivo::ListPage page = MakeTransponders();
         bool shown = false;
-        Hook hook([&](TForm3& d) {
+        Hook hook([&](TransponderDialog& d) {
             shown = true;
             QCOMPARE(d.windowTitle(), QString("Transponder 2"));
             QCOMPARE(d.pages()->tabText(0), QString("Transponder"));
@@ -92,13 +92,13 @@ private slots:
 
         rivo::ListPage unused = MakeTransponders();
         rivo::pages::SetChannel(unused, 2, "DUE", 2);
-        Hook none([&](TForm3& d) { QCOMPARE(d.linkedGrid()->model()->rowCount(), 0); });
+        Hook none([&](TransponderDialog& d) { QCOMPARE(d.linkedGrid()->model()->rowCount(), 0); });
         RunTransponderDialog(nullptr, unused, 1);
     }
 
     void okStoresWhatTheWidgetsShow() {
         rivo::ListPage page = MakeTransponders();
-        Hook hook([&](TForm3& d) {
+        Hook hook([&](TransponderDialog& d) {
             d.frequencyBox()->clear();
             QTest::keyClicks(d.frequencyBox(), "11000,5");
             d.tidBox()->setText("9");
@@ -119,7 +119,7 @@ private slots:
     // hertz reaches 2147,483647 MHz either side of them.
     void aFrequencyTheRecordCannotHoldIsRedWithTheRangeAsTooltip() {
         rivo::ListPage page = MakeTransponders();
-        Hook hook([&](TForm3& d) {
+        Hook hook([&](TransponderDialog& d) {
             QLineEdit* box = d.frequencyBox();
             const QColor normal = d.tidBox()->palette().color(QPalette::Text);
             QCOMPARE(box->palette().color(QPalette::Text), normal);  // 12603,125 on 10600
@@ -147,12 +147,12 @@ private slots:
         for (const bool closeBox : {false, true}) {
             rivo::ListPage page = MakeTransponders();
             const rivo::Grid before = page.TransponderGrid;
-            Hook hook([&](TForm3& d) {
+            Hook hook([&](TransponderDialog& d) {
                 d.tidBox()->setText("99");
                 clickRadio(d.toneGroup()->button(0));
                 if (closeBox) d.close();
                 else QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
-                QCOMPARE(d.result(), TForm3::kResultCancel);
+                QCOMPARE(d.result(), TransponderDialog::kResultCancel);
             });
             QVERIFY(!RunTransponderDialog(nullptr, page, 2));
             QVERIFY(page.TransponderGrid == before);
@@ -163,7 +163,7 @@ private slots:
     void aRateOutsideTheTableKeepsItsTextAndAnUnreadableOneStopsTheDialog() {
         rivo::ListPage page = MakeTransponders();
         page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "0");
-        Hook hook([&](TForm3& d) {
+        Hook hook([&](TransponderDialog& d) {
             QCOMPARE(d.symbolRateList()->currentIndex(), -1);
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
         });
@@ -172,7 +172,7 @@ private slots:
 
         page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "veloce");
         bool shown = false;
-        Hook never([&](TForm3&) { shown = true; });
+        Hook never([&](TransponderDialog&) { shown = true; });
         RecordingPrompts prompts;
         QVERIFY(!RunTransponderDialog(nullptr, page, 2, &prompts));
         QVERIFY(!shown);
@@ -183,7 +183,7 @@ private slots:
     void runsModallyWithoutTheHook() {
         rivo::ListPage page = MakeTransponders();
         QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<TransponderDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             dialog->nidBox()->setText("1");
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);

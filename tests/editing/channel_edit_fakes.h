@@ -9,7 +9,7 @@
 
 namespace rivo::testing {
 
-// Answers questions from a script and records everything asked. With the script used
+// Answers questions from a entry and records everything asked. With the entry used
 // up, a question is answered Cancel (or No where there is no Cancel).
 class ScriptedPrompts final : public UserPrompts {
 public:

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "channel_fixtures.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image/temp_cleanup.h"
 
 namespace rivo {

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "channel_fixtures.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 
 using namespace rivo;
@@ -58,11 +58,11 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileOrTooLargeWithoutBlocking) {
         EXPECT_TRUE(contains(error, "\"" + c.path + "\"")) << error;
         EXPECT_TRUE(contains(error, c.reason)) << error;
         // The loader passes the reason on as an unreadable file, not an unknown format.
-        TKVXFile image;
-        const LoadResult loaded = image.LoadFile(c.path);
+        KvxImage image;
+        const LoadResult loaded = image.loadFile(c.path);
         EXPECT_EQ(loaded.status, LoadResult::Status::Unreadable);
         EXPECT_EQ(loaded.message, error);
-        EXPECT_EQ(image.GetNumModule(), 0);
+        EXPECT_EQ(image.moduleCount(), 0);
     }
 }
 
@@ -113,11 +113,11 @@ TEST(FlashImageSize, AFileOfAnotherSizeIsLoadedWithAWarning) {
         SCOPED_TRACE(c.size);
         Bytes bytes = full;
         bytes.resize(c.size, 0xA5);
-        TKVXFile image;
-        const LoadResult loaded = image.LoadBytes(bytes, "x.Bin");
+        KvxImage image;
+        const LoadResult loaded = image.loadBytes(bytes, "x.Bin");
         ASSERT_TRUE(loaded.ok());
-        ASSERT_EQ(image.GetType(), 1);
-        EXPECT_EQ(image.UnexpectedSize(), !c.parts.empty());
+        ASSERT_EQ(image.imageType(), 1);
+        EXPECT_EQ(image.unexpectedSize(), !c.parts.empty());
         EXPECT_EQ(loaded.sizeWarning.empty(), c.parts.empty()) << loaded.sizeWarning;
         for (const std::string& part : c.parts) EXPECT_TRUE(contains(loaded.sizeWarning, part)) << loaded.sizeWarning;
     }
@@ -126,10 +126,10 @@ TEST(FlashImageSize, AFileOfAnotherSizeIsLoadedWithAWarning) {
 TEST(FlashImageSize, OnlyFlashImagesAreMeasured) {
     MainCodeSpec spec;
     spec.modules = {{"boot", {{"boot", PatternBytes(300, 1)}}}, {"code", {{"code", PatternBytes(500, 2)}}}};
-    TKVXFile image;
-    const LoadResult loaded = image.LoadBytes(BuildMainCodeImage(spec).bytes, "main.Bin");
+    KvxImage image;
+    const LoadResult loaded = image.loadBytes(BuildMainCodeImage(spec).bytes, "main.Bin");
     ASSERT_TRUE(loaded.ok());
-    ASSERT_EQ(image.GetType(), 2);
-    EXPECT_FALSE(image.UnexpectedSize());
+    ASSERT_EQ(image.imageType(), 2);
+    EXPECT_FALSE(image.unexpectedSize());
     EXPECT_TRUE(loaded.sizeWarning.empty());
 }

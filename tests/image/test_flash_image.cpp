@@ -1,7 +1,7 @@
 // Flash images: type check, extraction, module table after loading.
 #include <gtest/gtest.h>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 
 using namespace rivo;
@@ -28,11 +28,11 @@ struct ModuleView {
     int kind, sector, slot, entries;
 };
 
-std::vector<ModuleView> modulesOf(const TKVXFile& f) {
+std::vector<ModuleView> modulesOf(const KvxImage& f) {
     std::vector<ModuleView> out;
-    for (int i = 0; i < f.GetNumModule(); ++i) {
-        const TKVXModule* m = f.GetModule(i);
-        out.push_back({m->Name(), m->Kind(), m->Sector(), m->Slot(), m->GetNumScript()});
+    for (int i = 0; i < f.moduleCount(); ++i) {
+        const KvxModule* m = f.module(i);
+        out.push_back({m->name(), m->kind(), m->sector(), m->slot(), m->entryCount()});
     }
     return out;
 }
@@ -41,43 +41,43 @@ std::vector<ModuleView> modulesOf(const TKVXFile& f) {
 
 TEST(FlashImage, LoadsModulesEntriesAndBytesInFileOrder) {
     Bytes image = typicalImage();
-    TKVXFile f;
-    LoadResult r = f.LoadBytes(image, "x.Bin");
+    KvxImage f;
+    LoadResult r = f.loadBytes(image, "x.Bin");
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(f.GetType(), 1);
-    EXPECT_EQ(f.FileSize(), kFlashImageSize);
-    EXPECT_EQ(f.Variant(), 0);
-    EXPECT_EQ(f.UcrSector(), 3);
-    ASSERT_EQ(f.GetNumModule(), 5);
+    EXPECT_EQ(f.imageType(), 1);
+    EXPECT_EQ(f.fileSize(), kFlashImageSize);
+    EXPECT_EQ(f.variant(), 0);
+    EXPECT_EQ(f.ucrSector(), 3);
+    ASSERT_EQ(f.moduleCount(), 5);
     const char* names[] = {"Support", "TPT", "TCS", "UCR", "Code"};
     const int kinds[] = {1, 2, 2, 3, 1};
     const int sectors[] = {0, 0, 1, 3, 4};
     const int slots[] = {0, 1, 0, 0, 0};
     for (int i = 0; i < 5; ++i) {
-        const TKVXModule* m = f.GetModule(i);
-        EXPECT_EQ(m->Name(), names[i]);
-        EXPECT_EQ(m->Kind(), kinds[i]);
-        EXPECT_EQ(m->Sector(), sectors[i]);
-        EXPECT_EQ(m->Slot(), slots[i]);
-        EXPECT_EQ(m->ListIndex(), i);
-        EXPECT_EQ(m->Source(), 1);
+        const KvxModule* m = f.module(i);
+        EXPECT_EQ(m->name(), names[i]);
+        EXPECT_EQ(m->kind(), kinds[i]);
+        EXPECT_EQ(m->sector(), sectors[i]);
+        EXPECT_EQ(m->slot(), slots[i]);
+        EXPECT_EQ(m->listIndex(), i);
+        EXPECT_EQ(m->source(), 1);
     }
-    EXPECT_EQ(f.TotalScripts(), 6);
+    EXPECT_EQ(f.totalEntries(), 6);
     // Entry data, positions and offsets as the layout puts them.
-    const TKVXModule* support = f.GetModule(0);
-    EXPECT_EQ(support->Offset(), 32);
-    const TKVXScript* first = support->GetScript(0);
-    EXPECT_EQ(first->Name(), "Support.bin");
-    EXPECT_EQ(first->Offset(), 16 + 40);
-    EXPECT_EQ(first->FilePos(), 32 + 56);
-    EXPECT_EQ(first->Data(), text("support-data"));
-    EXPECT_EQ(support->GetScript(1)->Data(), PatternBytes(50, 1));
-    EXPECT_EQ(support->GetScript(1)->Offset(), 56 + 12);
+    const KvxModule* support = f.module(0);
+    EXPECT_EQ(support->offset(), 32);
+    const KvxEntry* first = support->entry(0);
+    EXPECT_EQ(first->name(), "Support.bin");
+    EXPECT_EQ(first->offset(), 16 + 40);
+    EXPECT_EQ(first->filePos(), 32 + 56);
+    EXPECT_EQ(first->data(), text("support-data"));
+    EXPECT_EQ(support->entry(1)->data(), PatternBytes(50, 1));
+    EXPECT_EQ(support->entry(1)->offset(), 56 + 12);
     // Sizes are computed, not read: 4 + (20 + 12) + (20 + 50) = 106, rounded to 108.
-    EXPECT_EQ(support->Size(), 108);
-    EXPECT_EQ(f.GetModule(3)->Size(), 65536);
-    EXPECT_EQ(f.GetModule(3)->GetScript(0)->Data(), MakeRawSector(9));
-    EXPECT_EQ(f.GetModule(3)->Offset(), 3 * 65536);
+    EXPECT_EQ(support->size(), 108);
+    EXPECT_EQ(f.module(3)->size(), 65536);
+    EXPECT_EQ(f.module(3)->entry(0)->data(), MakeRawSector(9));
+    EXPECT_EQ(f.module(3)->offset(), 3 * 65536);
 }
 
 TEST(FlashImage, EmptySlotsAreSkippedAndSlotsCountNonEmptyOnly) {
@@ -85,8 +85,8 @@ TEST(FlashImage, EmptySlotsAreSkippedAndSlotsCountNonEmptyOnly) {
     ModuleSpec b{"BBB", {{"b", text("22")}}};
     ModuleSpec c{"CCC", {{"c", text("333")}}};
     Bytes image = BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0), b, SlotSpec::Empty(0xFFFF), c})});
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(image).ok());
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(image).ok());
     auto mods = modulesOf(f);
     ASSERT_EQ(mods.size(), 3u);
     EXPECT_EQ(mods[1].name, "BBB");
@@ -98,11 +98,11 @@ TEST(FlashImage, EmptySlotsAreSkippedAndSlotsCountNonEmptyOnly) {
 TEST(FlashImage, BigEndianStoredOffsetAndSizeAreRead) {
     ModuleSpec a{"AAA", {{"AAA1", text("hello")}, {"be", text("big-endian!"), true}}};
     Bytes image = BuildFlashImage({SectorSpec::Table({a})});
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(image).ok());
-    const TKVXScript* s = f.GetModule(0)->GetScript(1);
-    EXPECT_EQ(s->Data(), text("big-endian!"));
-    EXPECT_EQ(s->Size(), 11);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(image).ok());
+    const KvxEntry* s = f.module(0)->entry(1);
+    EXPECT_EQ(s->data(), text("big-endian!"));
+    EXPECT_EQ(s->size(), 11);
 }
 
 TEST(FlashImage, KindFollowsNameIgnoringCase) {
@@ -114,13 +114,13 @@ TEST(FlashImage, KindFollowsNameIgnoringCase) {
     std::vector<SlotSpec> slots;
     slots.push_back(ModuleSpec{"First", {{"First", text("f")}}});
     for (const auto& c : cases) slots.push_back(ModuleSpec{c.name, {{"e", text("x")}}});
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildFlashImage({SectorSpec::Table(slots)})).ok());
-    ASSERT_EQ(f.GetNumModule(), 1 + static_cast<int>(std::size(cases)));
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table(slots)})).ok());
+    ASSERT_EQ(f.moduleCount(), 1 + static_cast<int>(std::size(cases)));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const TKVXModule* m = f.GetModule(static_cast<int>(i + 1));
-        EXPECT_EQ(m->Kind(), cases[i].kind) << cases[i].name;
-        EXPECT_EQ(m->GetScript(0)->Kind(), cases[i].kind) << cases[i].name;
+        const KvxModule* m = f.module(static_cast<int>(i + 1));
+        EXPECT_EQ(m->kind(), cases[i].kind) << cases[i].name;
+        EXPECT_EQ(m->entry(0)->kind(), cases[i].kind) << cases[i].name;
     }
 }
 
@@ -128,9 +128,9 @@ TEST(FlashImage, BlankSectorsYieldNoModules) {
     ModuleSpec a{"AAA", {{"AAA", text("1")}}};
     for (std::uint8_t fill : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
         Bytes image = BuildFlashImage({SectorSpec::Table({a}), SectorSpec::Blank(fill), SectorSpec::Blank(fill)});
-        TKVXFile f;
-        ASSERT_TRUE(f.LoadBytes(image).ok());
-        EXPECT_EQ(f.GetNumModule(), 1);
+        KvxImage f;
+        ASSERT_TRUE(f.loadBytes(image).ok());
+        EXPECT_EQ(f.moduleCount(), 1);
     }
 }
 
@@ -142,10 +142,10 @@ TEST(FlashImage, UcrTestIsCaseSensitive) {
     upper[2] = 'R';
     // Read as a table: its first slot's bytes are 'U','C' = 0x4355, pointing at noise.
     Bytes image = BuildFlashImage({SectorSpec::Table({a}), SectorSpec::Raw(upper)});
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(image).ok());
-    EXPECT_EQ(f.UcrSector(), -1);
-    for (int i = 0; i < f.GetNumModule(); ++i) EXPECT_NE(f.GetModule(i)->Kind(), 3);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(image).ok());
+    EXPECT_EQ(f.ucrSector(), -1);
+    for (int i = 0; i < f.moduleCount(); ++i) EXPECT_NE(f.module(i)->kind(), 3);
 }
 
 // The type check: which sector's first slot decides, and what happens otherwise.
@@ -182,14 +182,14 @@ TEST(FlashImage, TypeCheckTable) {
     oneSector.resize(65536);
     cases.push_back({"exactly one sector", oneSector, 1});
     for (auto& c : cases) {
-        TKVXFile f;
-        LoadResult r = f.LoadBytes(c.image);
-        EXPECT_EQ(f.GetType(), c.type) << c.what;
+        KvxImage f;
+        LoadResult r = f.loadBytes(c.image);
+        EXPECT_EQ(f.imageType(), c.type) << c.what;
         EXPECT_EQ(r.ok(), c.type != 0) << c.what;
         if (c.type == 0) {
             EXPECT_EQ(r.status, LoadResult::Status::Unrecognised) << c.what;
             EXPECT_EQ(r.message, "Formato file sconosciuto") << c.what;
-            EXPECT_EQ(f.GetNumModule(), 0) << c.what;
+            EXPECT_EQ(f.moduleCount(), 0) << c.what;
         }
     }
 }
@@ -200,16 +200,16 @@ TEST(FlashImage, TenCharacterNameMatchesWhenEntryNameCarriesTheSizeBytes) {
     ModuleSpec ten{"ABCDEFGHIJ", {{"ABCDEFGHIJ\x1C", text("x")}}};
     ASSERT_EQ(BuildFlashModule(ten)[10], 0x1C);
     ASSERT_EQ(BuildFlashModule(ten)[11], 0x00);
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildFlashImage({SectorSpec::Table({ten})})).ok());
-    EXPECT_EQ(f.GetModule(0)->Name(), "ABCDEFGHIJ");
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({ten})})).ok());
+    EXPECT_EQ(f.module(0)->name(), "ABCDEFGHIJ");
 }
 
 TEST(FlashImage, UnreadableFileNamesFileAndReason) {
-    TKVXFile f;
-    LoadResult r = f.LoadFile("/nonexistent-dir/none.Bin");
+    KvxImage f;
+    LoadResult r = f.loadFile("/nonexistent-dir/none.Bin");
     EXPECT_EQ(r.status, LoadResult::Status::Unreadable);
     EXPECT_NE(r.message.find("/nonexistent-dir/none.Bin"), std::string::npos);
     EXPECT_NE(r.message.find("No such file"), std::string::npos);
-    EXPECT_EQ(f.GetType(), 0);
+    EXPECT_EQ(f.imageType(), 0);
 }

@@ -1,7 +1,7 @@
 // Main-code (firmware) images: signatures, directory layouts, addresses.
 #include <gtest/gtest.h>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 #include "packed_encoder.h"
 
@@ -26,38 +26,38 @@ std::vector<MainCodeModuleSpec> threeModules() {
             {"resources", {{"r1", Pack(c[3])}, {"r2", Pack(c[4])}}}};
 }
 
-void expectModules(const TKVXFile& f, const MainCodeSpec& spec, const MainCodeBuilt& built, int extra) {
-    ASSERT_EQ(f.GetNumModule(), static_cast<int>(spec.modules.size()));
+void expectModules(const KvxImage& f, const MainCodeSpec& spec, const MainCodeBuilt& built, int extra) {
+    ASSERT_EQ(f.moduleCount(), static_cast<int>(spec.modules.size()));
     const std::uint32_t base = built.addresses[0] - static_cast<std::uint32_t>(built.moduleOffsets[0]);
     auto c = contents();
     std::size_t k = 0;
-    for (int m = 0; m < f.GetNumModule(); ++m) {
-        const TKVXModule* mod = f.GetModule(m);
+    for (int m = 0; m < f.moduleCount(); ++m) {
+        const KvxModule* mod = f.module(m);
         const auto& ms = spec.modules[static_cast<std::size_t>(m)];
-        EXPECT_EQ(mod->Name(), ms.name);
-        EXPECT_EQ(static_cast<std::uint32_t>(mod->Address()), built.addresses[static_cast<std::size_t>(m)]);
-        EXPECT_EQ(mod->Offset(), static_cast<std::int32_t>(built.addresses[static_cast<std::size_t>(m)] - base));
-        EXPECT_EQ(mod->Kind(), 1);
-        EXPECT_EQ(mod->Source(), 2);
-        EXPECT_EQ(mod->Sector(), kUnplaced);
-        EXPECT_EQ(mod->Slot(), kUnplaced);
-        EXPECT_EQ(mod->ListIndex(), m);
-        ASSERT_EQ(mod->GetNumScript(), static_cast<int>(ms.entries.size()));
+        EXPECT_EQ(mod->name(), ms.name);
+        EXPECT_EQ(static_cast<std::uint32_t>(mod->address()), built.addresses[static_cast<std::size_t>(m)]);
+        EXPECT_EQ(mod->offset(), static_cast<std::int32_t>(built.addresses[static_cast<std::size_t>(m)] - base));
+        EXPECT_EQ(mod->kind(), 1);
+        EXPECT_EQ(mod->source(), 2);
+        EXPECT_EQ(mod->sector(), kUnplaced);
+        EXPECT_EQ(mod->slot(), kUnplaced);
+        EXPECT_EQ(mod->listIndex(), m);
+        ASSERT_EQ(mod->entryCount(), static_cast<int>(ms.entries.size()));
         std::int64_t sum = 0;
         std::int32_t offset = 0;
-        for (int i = 0; i < mod->GetNumScript(); ++i) {
-            TKVXScript* s = const_cast<TKVXModule*>(mod)->GetScript(i);
+        for (int i = 0; i < mod->entryCount(); ++i) {
+            KvxEntry* s = const_cast<KvxModule*>(mod)->entry(i);
             const auto& es = ms.entries[static_cast<std::size_t>(i)];
-            EXPECT_EQ(s->Name(), es.name);
-            EXPECT_EQ(s->Data(), es.bytes);
-            EXPECT_EQ(s->Offset(), offset);
-            EXPECT_EQ(s->FilePos(), static_cast<std::int32_t>(built.moduleOffsets[static_cast<std::size_t>(m)]) + offset + extra);
-            EXPECT_EQ(s->ModuleIndex(), m);
-            EXPECT_EQ(s->GetStream(), c[k++]);
-            offset += s->Size();
-            sum += s->Size();
+            EXPECT_EQ(s->name(), es.name);
+            EXPECT_EQ(s->data(), es.bytes);
+            EXPECT_EQ(s->offset(), offset);
+            EXPECT_EQ(s->filePos(), static_cast<std::int32_t>(built.moduleOffsets[static_cast<std::size_t>(m)]) + offset + extra);
+            EXPECT_EQ(s->moduleIndex(), m);
+            EXPECT_EQ(s->content(), c[k++]);
+            offset += s->size();
+            sum += s->size();
         }
-        EXPECT_EQ(mod->Size(), (sum + 3) / 4 * 4);
+        EXPECT_EQ(mod->size(), (sum + 3) / 4 * 4);
     }
 }
 
@@ -88,13 +88,13 @@ TEST(MainCode, EveryLayoutLoads) {
         spec.countBigEndian = c.countBigEndian;
         spec.modules = threeModules();
         MainCodeBuilt built = BuildMainCodeImage(spec);
-        TKVXFile f;
-        LoadResult r = f.LoadBytes(built.bytes, "main.bin");
+        KvxImage f;
+        LoadResult r = f.loadBytes(built.bytes, "main.bin");
         ASSERT_TRUE(r.ok()) << r.message;
-        EXPECT_EQ(f.GetType(), 2);
-        EXPECT_EQ(f.Variant(), c.variant);
-        EXPECT_EQ(f.UcrSector(), -1);
-        EXPECT_EQ(f.TotalScripts(), 5);
+        EXPECT_EQ(f.imageType(), 2);
+        EXPECT_EQ(f.variant(), c.variant);
+        EXPECT_EQ(f.ucrSector(), -1);
+        EXPECT_EQ(f.totalEntries(), 5);
         expectModules(f, spec, built, c.extra);
     }
 }
@@ -110,10 +110,10 @@ TEST(MainCode, SignatureIsFoundAcrossA64KiBBoundary) {
             spec.minimumSize = 3 * 65536;
             spec.modules = threeModules();
             MainCodeBuilt built = BuildMainCodeImage(spec);
-            TKVXFile f;
-            ASSERT_TRUE(f.LoadBytes(built.bytes).ok()) << at;
-            EXPECT_EQ(f.Variant(), layout == L::Signature2 ? 4 : 0) << at;
-            EXPECT_EQ(f.GetNumModule(), 3) << at;
+            KvxImage f;
+            ASSERT_TRUE(f.loadBytes(built.bytes).ok()) << at;
+            EXPECT_EQ(f.variant(), layout == L::Signature2 ? 4 : 0) << at;
+            EXPECT_EQ(f.moduleCount(), 3) << at;
         }
     }
 }
@@ -123,10 +123,10 @@ TEST(MainCode, NoSignatureIsUnrecognised) {
     spec.modules = threeModules();
     Bytes bytes = BuildMainCodeImage(spec).bytes;
     bytes[spec.signatureAt + 13] = 'x';  // S1 broken: "boot.app" no longer followed by NUL
-    TKVXFile f;
-    LoadResult r = f.LoadBytes(bytes);
+    KvxImage f;
+    LoadResult r = f.loadBytes(bytes);
     EXPECT_EQ(r.status, LoadResult::Status::Unrecognised);
-    EXPECT_EQ(f.GetType(), 0);
+    EXPECT_EQ(f.imageType(), 0);
 }
 
 TEST(MainCode, Variant4IgnoresBootFollowedByExactlyFourNuls) {
@@ -136,8 +136,8 @@ TEST(MainCode, Variant4IgnoresBootFollowedByExactlyFourNuls) {
     MainCodeBuilt built = BuildMainCodeImage(spec);
     // A decoy before the directory: "boot", four NULs, then data.
     Patch(built.bytes, 0x300, Bytes{'b', 'o', 'o', 't', 0, 0, 0, 0, 0x42, 0x42});
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(built.bytes).ok());
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(built.bytes).ok());
     expectModules(f, spec, built, 0);
 
     // Under the 16-byte signature the same decoy is the directory.
@@ -145,9 +145,9 @@ TEST(MainCode, Variant4IgnoresBootFollowedByExactlyFourNuls) {
     plain.layout = MainCodeSpec::Layout::Signature1;
     MainCodeBuilt p = BuildMainCodeImage(plain);
     Patch(p.bytes, 0x300, Bytes{'b', 'o', 'o', 't', 0, 0, 0, 0, 0x42, 0x42});
-    TKVXFile g;
-    ASSERT_TRUE(g.LoadBytes(p.bytes).ok());
-    EXPECT_EQ(g.GetNumModule(), 0);  // its count bytes (0x2FC..0x2FF) are zero
+    KvxImage g;
+    ASSERT_TRUE(g.loadBytes(p.bytes).ok());
+    EXPECT_EQ(g.moduleCount(), 0);  // its count bytes (0x2FC..0x2FF) are zero
 }
 
 TEST(MainCode, SingleModuleDirectoryTakesLittleEndianAddresses) {
@@ -156,14 +156,14 @@ TEST(MainCode, SingleModuleDirectoryTakesLittleEndianAddresses) {
         spec.bigEndianAddresses = be;
         spec.modules = {{"boot", {{"boot.app", Pack(text("only"))}}}};
         MainCodeBuilt built = BuildMainCodeImage(spec);
-        TKVXFile f;
-        ASSERT_TRUE(f.LoadBytes(built.bytes).ok());
-        ASSERT_EQ(f.GetNumModule(), 1);
+        KvxImage f;
+        ASSERT_TRUE(f.loadBytes(built.bytes).ok());
+        ASSERT_EQ(f.moduleCount(), 1);
         const std::uint32_t a = built.addresses[0];
         const std::uint32_t swapped = ((a & 0xFF) << 24) | ((a & 0xFF00) << 8) | ((a >> 8) & 0xFF00) | (a >> 24);
-        EXPECT_EQ(static_cast<std::uint32_t>(f.GetModule(0)->Address()), be ? swapped : a);
+        EXPECT_EQ(static_cast<std::uint32_t>(f.module(0)->address()), be ? swapped : a);
         if (!be) {
-            EXPECT_EQ(f.GetModule(0)->GetScript(0)->GetStream(), text("only"));
+            EXPECT_EQ(f.module(0)->entry(0)->content(), text("only"));
         }
     }
 }
@@ -175,15 +175,15 @@ TEST(MainCode, DirectoryCutByTheEndOfTheFile) {
     spec.dataAt = 0;
     MainCodeBuilt built = BuildMainCodeImage(spec);
     Bytes bytes(built.bytes.begin(), built.bytes.begin() + 65536);
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(bytes).ok());
-    ASSERT_EQ(f.GetNumModule(), 3);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(bytes).ok());
+    ASSERT_EQ(f.moduleCount(), 3);
     // Directory 3 x 32, counts 3 x 4: records from 65536 - 92; four whole records.
-    EXPECT_EQ(f.GetModule(0)->GetNumScript(), 1);
-    EXPECT_EQ(f.GetModule(1)->GetNumScript(), 2);
-    EXPECT_EQ(f.GetModule(2)->GetNumScript(), 1);
-    EXPECT_EQ(f.TotalScripts(), 4);
+    EXPECT_EQ(f.module(0)->entryCount(), 1);
+    EXPECT_EQ(f.module(1)->entryCount(), 2);
+    EXPECT_EQ(f.module(2)->entryCount(), 1);
+    EXPECT_EQ(f.totalEntries(), 4);
     // Their data lay past the end of the file: nothing is read.
     for (int m = 0; m < 3; ++m)
-        for (int i = 0; i < f.GetModule(m)->GetNumScript(); ++i) EXPECT_EQ(f.GetModule(m)->GetScript(i)->Size(), 0);
+        for (int i = 0; i < f.module(m)->entryCount(); ++i) EXPECT_EQ(f.module(m)->entry(i)->size(), 0);
 }

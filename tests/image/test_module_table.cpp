@@ -1,7 +1,7 @@
 // The module table: sizes, lookups, ordering, copies, deletion.
 #include <gtest/gtest.h>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 
 using namespace rivo;
@@ -11,8 +11,8 @@ namespace {
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-TmpModule flashModule(const std::string& name, int sector, int slot, int offset = 0x20) {
-    TmpModule m;
+ModuleRecord flashModule(const std::string& name, int sector, int slot, int offset = 0x20) {
+    ModuleRecord m;
     m.Name = name;
     m.Kind = 2;
     m.Source = 1;
@@ -22,160 +22,160 @@ TmpModule flashModule(const std::string& name, int sector, int slot, int offset 
     return m;
 }
 
-TmpScript entry(const std::string& name, int size) {
-    TmpScript s;
+EntryRecord entry(const std::string& name, int size) {
+    EntryRecord s;
     s.Name = name;
     s.Size = size;
     return s;
 }
 
-std::vector<std::string> names(const TKVXFile& f) {
+std::vector<std::string> names(const KvxImage& f) {
     std::vector<std::string> out;
-    for (int i = 0; i < f.GetNumModule(); ++i) out.push_back(f.GetModule(i)->Name());
+    for (int i = 0; i < f.moduleCount(); ++i) out.push_back(f.module(i)->name());
     return out;
 }
 
 }  // namespace
 
 TEST(ModuleTable, SizeIsComputedFromEntries) {
-    TKVXFile f;
-    TKVXModule* flash = f.AddModule(flashModule("TPT", 0, 0));
-    EXPECT_EQ(flash->Size(), 4);
-    flash->AddScript(entry("a", 100));
-    flash->AddScript(entry("b", 30));
-    EXPECT_EQ(flash->Size(), 176);  // 4 + 120 + 50 = 174, rounded up
+    KvxImage f;
+    KvxModule* flash = f.addModule(flashModule("TPT", 0, 0));
+    EXPECT_EQ(flash->size(), 4);
+    flash->addEntry(entry("a", 100));
+    flash->addEntry(entry("b", 30));
+    EXPECT_EQ(flash->size(), 176);  // 4 + 120 + 50 = 174, rounded up
 
-    TmpModule mc;
+    ModuleRecord mc;
     mc.Name = "kernel";
     mc.Kind = 1;
     mc.Source = 2;
     mc.Sector = 3;  // not taken over for a main-code module
-    TKVXModule* main = f.AddModule(mc);
-    EXPECT_EQ(main->Sector(), kUnplaced);
-    main->AddScript(entry("a", 10));
-    main->AddScript(entry("b", 7));
-    EXPECT_EQ(main->Size(), 20);
+    KvxModule* main = f.addModule(mc);
+    EXPECT_EQ(main->sector(), kUnplaced);
+    main->addEntry(entry("a", 10));
+    main->addEntry(entry("b", 7));
+    EXPECT_EQ(main->size(), 20);
 
-    TmpModule raw = flashModule("UCR", 1, 0);
+    ModuleRecord raw = flashModule("UCR", 1, 0);
     raw.Kind = 3;
-    TKVXModule* r = f.AddModule(raw);
-    r->AddScript(entry("UCR", 65536));
-    EXPECT_EQ(r->Size(), 65536);
-    EXPECT_EQ(f.GetDataSize(), 176 + 20 + 65536);
+    KvxModule* r = f.addModule(raw);
+    r->addEntry(entry("UCR", 65536));
+    EXPECT_EQ(r->size(), 65536);
+    EXPECT_EQ(f.dataSize(), 176 + 20 + 65536);
 
     // Replacing bytes changes the entry only.
-    flash->GetScript(0)->SetData(Bytes(500, 1));
-    EXPECT_EQ(flash->GetScript(0)->Size(), 500);
-    EXPECT_EQ(flash->Size(), 176);
-    EXPECT_EQ(flash->GetScript(1)->Offset(), 0);
+    flash->entry(0)->setData(Bytes(500, 1));
+    EXPECT_EQ(flash->entry(0)->size(), 500);
+    EXPECT_EQ(flash->size(), 176);
+    EXPECT_EQ(flash->entry(1)->offset(), 0);
 }
 
 TEST(ModuleTable, LookupsOutOfRangeGiveNone) {
-    TKVXFile f;
-    TKVXModule* m = f.AddModule(flashModule("A", 0, 0));
-    m->AddScript(entry("e", 1));
+    KvxImage f;
+    KvxModule* m = f.addModule(flashModule("A", 0, 0));
+    m->addEntry(entry("e", 1));
     for (int bad : {-1, 1, 5}) {
-        EXPECT_EQ(f.GetModule(bad), nullptr);
-        EXPECT_FALSE(f.GetModuleInfo(bad).has_value());
-        EXPECT_EQ(m->GetScript(bad), nullptr);
-        EXPECT_FALSE(m->GetScriptInfo(bad).has_value());
+        EXPECT_EQ(f.module(bad), nullptr);
+        EXPECT_FALSE(f.moduleRecord(bad).has_value());
+        EXPECT_EQ(m->entry(bad), nullptr);
+        EXPECT_FALSE(m->entryRecord(bad).has_value());
     }
-    ASSERT_TRUE(f.GetModuleInfo(0).has_value());
-    EXPECT_EQ(f.GetModuleInfo(0)->Name, "A");
-    EXPECT_EQ(m->GetScriptInfo(0)->Name, "e");
+    ASSERT_TRUE(f.moduleRecord(0).has_value());
+    EXPECT_EQ(f.moduleRecord(0)->Name, "A");
+    EXPECT_EQ(m->entryRecord(0)->Name, "e");
 }
 
-TEST(ModuleTable, CopyScriptLaysOffsetsOutAfterTheRecords) {
-    TKVXFile f;
-    TKVXModule* src = f.AddModule(flashModule("S", 0, 0));
-    TKVXScript* a = src->AddScript(entry("a", 0));
-    a->SetData(text("12345"));
-    TKVXScript* b = src->AddScript(entry("b", 0));
-    b->SetData(text("xy"));
-    TKVXModule* dst = f.AddModule(flashModule("D", 0, 1));
-    dst->CopyScript(*a);
-    ASSERT_EQ(dst->GetNumScript(), 1);
-    EXPECT_EQ(dst->GetScript(0)->Offset(), 36);  // 16, then 20 more for its record
-    EXPECT_EQ(dst->GetScript(0)->FilePos(), kUnplaced);
-    dst->CopyScript(*b);
+TEST(ModuleTable, CopyEntryLaysOffsetsOutAfterTheRecords) {
+    KvxImage f;
+    KvxModule* src = f.addModule(flashModule("S", 0, 0));
+    KvxEntry* a = src->addEntry(entry("a", 0));
+    a->setData(text("12345"));
+    KvxEntry* b = src->addEntry(entry("b", 0));
+    b->setData(text("xy"));
+    KvxModule* dst = f.addModule(flashModule("D", 0, 1));
+    dst->copyEntry(*a);
+    ASSERT_EQ(dst->entryCount(), 1);
+    EXPECT_EQ(dst->entry(0)->offset(), 36);  // 16, then 20 more for its record
+    EXPECT_EQ(dst->entry(0)->filePos(), kUnplaced);
+    dst->copyEntry(*b);
     // 16 + 20 x 2: where the writer puts the first entry's data, the second after it.
-    EXPECT_EQ(dst->GetScript(0)->Offset(), 56);
-    EXPECT_EQ(dst->GetScript(1)->Offset(), 61);
-    EXPECT_EQ(dst->GetScript(1)->Data(), text("xy"));
-    EXPECT_EQ(dst->DeclaredScripts(), 2);
-    EXPECT_EQ(dst->Size(), 52);  // 4 + 25 + 22 = 51, rounded
+    EXPECT_EQ(dst->entry(0)->offset(), 56);
+    EXPECT_EQ(dst->entry(1)->offset(), 61);
+    EXPECT_EQ(dst->entry(1)->data(), text("xy"));
+    EXPECT_EQ(dst->declaredEntries(), 2);
+    EXPECT_EQ(dst->size(), 52);  // 4 + 25 + 22 = 51, rounded
 }
 
 TEST(ModuleTable, OrderModuleSortsPlacesAndClosesSlotGaps) {
-    TKVXFile f;
-    f.AddModule(flashModule("C", 1, 0, 0x10020));
-    f.AddModule(flashModule("B2", 0, 3, 0x100));
-    f.AddModule(flashModule("B0", 0, 0, 0x20));
-    f.AddModule(flashModule("U", 1, 1, kUnplaced));  // no place yet
-    f.GetModule(2)->AddScript(entry("e", 40));          // B0: size 4 + 60 = 64
-    f.OrderModule();
+    KvxImage f;
+    f.addModule(flashModule("C", 1, 0, 0x10020));
+    f.addModule(flashModule("B2", 0, 3, 0x100));
+    f.addModule(flashModule("B0", 0, 0, 0x20));
+    f.addModule(flashModule("U", 1, 1, kUnplaced));  // no place yet
+    f.module(2)->addEntry(entry("e", 40));          // B0: size 4 + 60 = 64
+    f.orderModule();
     EXPECT_EQ(names(f), (std::vector<std::string>{"B0", "B2", "C", "U"}));
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(f.GetModule(i)->ListIndex(), i);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(f.module(i)->listIndex(), i);
     // B2 followed B0 with a gap in the slots: it takes slot 1, right after B0.
-    EXPECT_EQ(f.GetModule(1)->Slot(), 1);
-    EXPECT_EQ(f.GetModule(1)->Offset(), 0x20 + 64 + 12);
+    EXPECT_EQ(f.module(1)->slot(), 1);
+    EXPECT_EQ(f.module(1)->offset(), 0x20 + 64 + 12);
     // U had no place: it goes after C in sector 1 (C is 4 + 12 bytes long).
-    EXPECT_EQ(f.GetModule(3)->Offset(), 65536 + 32 + 4 + 12);
-    EXPECT_EQ(f.GetModule(3)->Slot(), 1);
+    EXPECT_EQ(f.module(3)->offset(), 65536 + 32 + 4 + 12);
+    EXPECT_EQ(f.module(3)->slot(), 1);
     // Equal keys keep their order.
-    TKVXFile g;
-    g.AddModule(flashModule("x", 2, 0));
-    g.AddModule(flashModule("y", 2, 0));
-    g.OrderModule();
+    KvxImage g;
+    g.addModule(flashModule("x", 2, 0));
+    g.addModule(flashModule("y", 2, 0));
+    g.orderModule();
     EXPECT_EQ(names(g), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(ModuleTable, DuplicateIsUnplacedAndNotWritten) {
     ModuleSpec a{"AAA", {{"AAA", text("one")}, {"b", text("two")}}};
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildFlashImage({SectorSpec::Table({a})})).ok());
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({a})})).ok());
     Bytes before;
-    ASSERT_TRUE(f.SaveToBytes(before).ok);
-    f.DuplicateModule(*f.GetModule(0));
-    ASSERT_EQ(f.GetNumModule(), 2);
-    const TKVXModule* copy = f.GetModule(1);
-    EXPECT_EQ(copy->Sector(), kUnplaced);
-    EXPECT_EQ(copy->Slot(), kUnplaced);
-    EXPECT_EQ(copy->Address(), kUnplaced);
-    EXPECT_EQ(copy->DeclaredScripts(), 2);
-    EXPECT_EQ(copy->GetScript(1)->Data(), text("two"));
-    EXPECT_EQ(copy->Size(), f.GetModule(0)->Size());
+    ASSERT_TRUE(f.saveToBytes(before).ok);
+    f.duplicateModule(*f.module(0));
+    ASSERT_EQ(f.moduleCount(), 2);
+    const KvxModule* copy = f.module(1);
+    EXPECT_EQ(copy->sector(), kUnplaced);
+    EXPECT_EQ(copy->slot(), kUnplaced);
+    EXPECT_EQ(copy->address(), kUnplaced);
+    EXPECT_EQ(copy->declaredEntries(), 2);
+    EXPECT_EQ(copy->entry(1)->data(), text("two"));
+    EXPECT_EQ(copy->size(), f.module(0)->size());
     Bytes after;
-    ASSERT_TRUE(f.SaveToBytes(after).ok);
+    ASSERT_TRUE(f.saveToBytes(after).ok);
     EXPECT_EQ(after, before);
     // Sorted ahead of every placed module.
-    EXPECT_EQ(f.GetModule(0)->Sector(), kUnplaced);
+    EXPECT_EQ(f.module(0)->sector(), kUnplaced);
 }
 
 TEST(ModuleTable, DeleteExchangeAndReplace) {
     ModuleSpec a{"AAA", {{"AAA", text("1")}}};
     ModuleSpec b{"BBB", {{"b", text("2")}, {"c", text("3")}}};
     ModuleSpec c{"CCC", {{"c", text("4")}}};
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Table({c})})).ok());
-    EXPECT_EQ(f.TotalScripts(), 4);
-    f.DeleteModule(3);
-    EXPECT_EQ(f.GetNumModule(), 3);
-    f.DeleteModule(1);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Table({c})})).ok());
+    EXPECT_EQ(f.totalEntries(), 4);
+    f.deleteModule(3);
+    EXPECT_EQ(f.moduleCount(), 3);
+    f.deleteModule(1);
     EXPECT_EQ(names(f), (std::vector<std::string>{"AAA", "CCC"}));
-    EXPECT_EQ(f.TotalScripts(), 2);
-    for (int i = 0; i < f.GetNumModule(); ++i) EXPECT_EQ(f.GetModule(i)->ListIndex(), i);
+    EXPECT_EQ(f.totalEntries(), 2);
+    for (int i = 0; i < f.moduleCount(); ++i) EXPECT_EQ(f.module(i)->listIndex(), i);
 
-    f.ExchangeModulePosition(0, 1);
+    f.exchangeModulePosition(0, 1);
     EXPECT_EQ(names(f), (std::vector<std::string>{"CCC", "AAA"}));
-    f.ExchangeModulePosition(0, 2);  // out of range: nothing
+    f.exchangeModulePosition(0, 2);  // out of range: nothing
     EXPECT_EQ(names(f), (std::vector<std::string>{"CCC", "AAA"}));
 
-    std::vector<std::unique_ptr<TKVXModule>> list;
-    list.push_back(std::make_unique<TKVXModule>());
-    f.ReplaceList(std::move(list));
-    EXPECT_EQ(f.GetNumModule(), 1);
-    EXPECT_EQ(f.TotalScripts(), 0);
+    std::vector<std::unique_ptr<KvxModule>> list;
+    list.push_back(std::make_unique<KvxModule>());
+    f.replaceList(std::move(list));
+    EXPECT_EQ(f.moduleCount(), 1);
+    EXPECT_EQ(f.totalEntries(), 0);
 }
 
 // Damaged tables: nothing is read outside the file or the module's sector.
@@ -196,17 +196,17 @@ TEST(DamagedImage, HeadersAndEntriesOutsideTheirSectorAreDroppedOrCut) {
     s1[16 + 17] = 0xFF;
     Patch(image, 65536, Bytes{0x20, 0x00});
     Patch(image, 65536 + 0x20, s1);
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(image).ok());
-    ASSERT_EQ(f.GetNumModule(), 3);
-    EXPECT_EQ(f.GetModule(1)->Name(), "ZZZ");
-    EXPECT_EQ(f.GetModule(1)->Slot(), 1);
-    const TKVXModule* big = f.GetModule(2);
-    EXPECT_EQ(big->GetNumScript(), (65536 - 0x20 - 16) / 20);
-    EXPECT_EQ(big->DeclaredScripts(), big->GetNumScript());
-    const TKVXScript* e = big->GetScript(0);
-    EXPECT_EQ(e->FilePos(), 65536 + 0x20 + 0xFF00 + 12);
-    EXPECT_EQ(e->Size(), 2 * 65536 - e->FilePos());
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(image).ok());
+    ASSERT_EQ(f.moduleCount(), 3);
+    EXPECT_EQ(f.module(1)->name(), "ZZZ");
+    EXPECT_EQ(f.module(1)->slot(), 1);
+    const KvxModule* big = f.module(2);
+    EXPECT_EQ(big->entryCount(), (65536 - 0x20 - 16) / 20);
+    EXPECT_EQ(big->declaredEntries(), big->entryCount());
+    const KvxEntry* e = big->entry(0);
+    EXPECT_EQ(e->filePos(), 65536 + 0x20 + 0xFF00 + 12);
+    EXPECT_EQ(e->size(), 2 * 65536 - e->filePos());
 }
 
 TEST(DamagedImage, TruncatedFileKeepsWhatIsThere) {
@@ -215,11 +215,11 @@ TEST(DamagedImage, TruncatedFileKeepsWhatIsThere) {
     Bytes image = BuildFlashImage({SectorSpec::Table({a}), SectorSpec::Table({b}), SectorSpec::Table({a})});
     // Cut inside BBB's data: its entry keeps the bytes in the file; sector 2 is gone.
     image.resize(65536 + 32 + 36 + 50);
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(image).ok());
-    ASSERT_EQ(f.GetNumModule(), 2);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(image).ok());
+    ASSERT_EQ(f.moduleCount(), 2);
     const Bytes data = PatternBytes(200, 1);
-    EXPECT_EQ(f.GetModule(1)->GetScript(0)->Data(), Bytes(data.begin(), data.begin() + 50));
+    EXPECT_EQ(f.module(1)->entry(0)->data(), Bytes(data.begin(), data.begin() + 50));
 }
 
 TEST(DamagedImage, AnEntryRecordEndingExactlyAtTheSectorEndIsKept) {
@@ -236,10 +236,10 @@ TEST(DamagedImage, AnEntryRecordEndingExactlyAtTheSectorEndIsKept) {
         big.at = c.headerAt;
         const Bytes image = BuildFlashImage({SectorSpec::Table({ModuleSpec{"AAA", {{"AAA", text("1")}}}}),
                                              SectorSpec::Table({big})});
-        TKVXFile f;
-        ASSERT_TRUE(f.LoadBytes(image).ok());
-        ASSERT_EQ(f.GetNumModule(), 2);
-        EXPECT_EQ(f.GetModule(1)->GetNumScript(), c.kept);
-        EXPECT_EQ(f.GetModule(1)->GetScript(0)->Data(), text("x"));
+        KvxImage f;
+        ASSERT_TRUE(f.loadBytes(image).ok());
+        ASSERT_EQ(f.moduleCount(), 2);
+        EXPECT_EQ(f.module(1)->entryCount(), c.kept);
+        EXPECT_EQ(f.module(1)->entry(0)->data(), text("x"));
     }
 }

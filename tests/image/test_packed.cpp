@@ -3,7 +3,7 @@
 
 #include <variant>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 #include "packed_encoder.h"
 
@@ -183,28 +183,28 @@ TEST(Packed, PackedContentRoundTrips) {
     }
 }
 
-TEST(Packed, GetStreamDecodesPackedEntriesAndHandsOthersOut) {
+TEST(Packed, ContentDecodesPackedEntriesAndHandsOthersOut) {
     Bytes content = text("the content of the support entry, the content repeated");
     Bytes packed = Pack(content);
     ModuleSpec support{"Support", {{"Support.bin", packed}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", packed}}};
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildFlashImage({SectorSpec::Table({support, tpt}), SectorSpec::Raw(MakeRawSector(1))})).ok());
-    TKVXScript* p = f.GetModule(0)->GetScript(0);
-    TKVXScript* plain = f.GetModule(1)->GetScript(0);
-    TKVXScript* raw = f.GetModule(2)->GetScript(0);
-    const Bytes& s1 = p->GetStream();
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({support, tpt}), SectorSpec::Raw(MakeRawSector(1))})).ok());
+    KvxEntry* p = f.module(0)->entry(0);
+    KvxEntry* plain = f.module(1)->entry(0);
+    KvxEntry* raw = f.module(2)->entry(0);
+    const Bytes& s1 = p->content();
     EXPECT_EQ(s1, content);
     // The same buffer, refilled by every call: a change to the stored bytes shows.
-    p->SetData(Pack(text("other")));
-    const Bytes& s2 = p->GetStream();
+    p->setData(Pack(text("other")));
+    const Bytes& s2 = p->content();
     EXPECT_EQ(&s1, &s2);
     EXPECT_EQ(s2, text("other"));
-    EXPECT_EQ(&p->GetRawStream(), &s1);
-    EXPECT_EQ(p->GetRawStream(), Pack(text("other")));
-    EXPECT_EQ(plain->GetStream(), packed);
-    EXPECT_EQ(raw->GetStream(), MakeRawSector(1));
+    EXPECT_EQ(&p->storedBytes(), &s1);
+    EXPECT_EQ(p->storedBytes(), Pack(text("other")));
+    EXPECT_EQ(plain->content(), packed);
+    EXPECT_EQ(raw->content(), MakeRawSector(1));
     // Entries without stored bytes give empty content.
-    p->SetData(Bytes{});
-    EXPECT_TRUE(p->GetStream().empty());
+    p->setData(Bytes{});
+    EXPECT_TRUE(p->content().empty());
 }

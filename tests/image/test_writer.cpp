@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "image/byte_reader.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "image_builder.h"
 
 using namespace rivo;
@@ -17,15 +17,15 @@ namespace {
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-Bytes load(TKVXFile& f, const Bytes& image) {
-    LoadResult r = f.LoadBytes(image);
+Bytes load(KvxImage& f, const Bytes& image) {
+    LoadResult r = f.loadBytes(image);
     EXPECT_TRUE(r.ok()) << r.message;
     return image;
 }
 
-Bytes save(TKVXFile& f) {
+Bytes save(KvxImage& f) {
     Bytes out;
-    SaveResult r = f.SaveToBytes(out);
+    SaveResult r = f.saveToBytes(out);
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_TRUE(r.warning.empty()) << r.warning;
     return out;
@@ -43,12 +43,12 @@ struct ModuleData {
     bool operator==(const ModuleData&) const = default;
 };
 
-std::vector<ModuleData> contentOf(const TKVXFile& f) {
+std::vector<ModuleData> contentOf(const KvxImage& f) {
     std::vector<ModuleData> out;
-    for (int i = 0; i < f.GetNumModule(); ++i) {
-        const TKVXModule* m = f.GetModule(i);
-        ModuleData md{m->Name(), m->Sector(), m->Slot(), {}};
-        for (int j = 0; j < m->GetNumScript(); ++j) md.entries.push_back({m->GetScript(j)->Name(), m->GetScript(j)->Data()});
+    for (int i = 0; i < f.moduleCount(); ++i) {
+        const KvxModule* m = f.module(i);
+        ModuleData md{m->name(), m->sector(), m->slot(), {}};
+        for (int j = 0; j < m->entryCount(); ++j) md.entries.push_back({m->entry(j)->name(), m->entry(j)->data()});
         out.push_back(md);
     }
     return out;
@@ -87,7 +87,7 @@ Bytes irregularImage() {
 
 TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
     Bytes input = irregularImage();
-    TKVXFile f;
+    KvxImage f;
     load(f, input);
     auto before = contentOf(f);
     Bytes out = save(f);
@@ -98,7 +98,7 @@ TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
     // A sector without modules: 32 zero bytes of table and 65504 zero bytes.
     EXPECT_TRUE(std::all_of(out.begin() + 3 * 65536, out.begin() + 4 * 65536, [](auto b) { return b == 0; }));
 
-    TKVXFile again;
+    KvxImage again;
     load(again, out);
     auto after = contentOf(again);
     // Slots are renumbered from 0 in each sector, which they already were.
@@ -110,7 +110,7 @@ TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
 TEST(Writer, LayoutIsCanonical) {
     ModuleSpec a{"AAA", {{"AAA1", text("x")}, {"2", text("y")}, {"3", text("z")}}};
     ModuleSpec b{"BBB", {{"b", text("12345")}}};
-    TKVXFile f;
+    KvxImage f;
     load(f, BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0xFFFF), SlotSpec::Empty(0), b}, 0xEE)}));
     Bytes out = save(f);
     ByteReader in(out);
@@ -141,16 +141,16 @@ TEST(Writer, LayoutIsCanonical) {
 TEST(Writer, LongerEntryMovesFollowingEntriesAndModules) {
     ModuleSpec a{"AAA", {{"AAA1", text("12")}, {"after", text("tail")}}};
     ModuleSpec b{"BBB", {{"b", text("next")}}};
-    TKVXFile f;
+    KvxImage f;
     load(f, BuildFlashImage({SectorSpec::Table({a, b})}));
-    f.GetModule(0)->GetScript(0)->SetData(PatternBytes(1000, 9));
+    f.module(0)->entry(0)->setData(PatternBytes(1000, 9));
     Bytes out = save(f);
-    TKVXFile again;
-    ASSERT_TRUE(again.LoadFlashBytes(out).ok());
-    ASSERT_EQ(again.GetNumModule(), 2);
-    EXPECT_EQ(again.GetModule(0)->GetScript(0)->Data(), PatternBytes(1000, 9));
-    EXPECT_EQ(again.GetModule(0)->GetScript(1)->Data(), text("tail"));
-    EXPECT_EQ(again.GetModule(1)->GetScript(0)->Data(), text("next"));
+    KvxImage again;
+    ASSERT_TRUE(again.loadFlashBytes(out).ok());
+    ASSERT_EQ(again.moduleCount(), 2);
+    EXPECT_EQ(again.module(0)->entry(0)->data(), PatternBytes(1000, 9));
+    EXPECT_EQ(again.module(0)->entry(1)->data(), text("tail"));
+    EXPECT_EQ(again.module(1)->entry(0)->data(), text("next"));
     ByteReader in(out);
     // Header size and offset table describe the new layout: 16 + 40 + 1004 = 1060.
     EXPECT_EQ(in.le16At(32 + 10), 1060 - 12);
@@ -165,42 +165,42 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
     }
     struct Case {
         const char* what;
-        std::function<void(TKVXFile&)> edit;
+        std::function<void(KvxImage&)> edit;
         const char* needle;
     };
     std::vector<Case> cases = {
         {"more than 65536 bytes",
-         [](TKVXFile& f) { f.GetModule(1)->GetScript(0)->SetData(PatternBytes(65500, 1)); }, "settore 0"},
+         [](KvxImage& f) { f.module(1)->entry(0)->setData(PatternBytes(65500, 1)); }, "settore 0"},
         {"more than 16 modules",
-         [](TKVXFile& f) {
+         [](KvxImage& f) {
              for (int i = 0; i < 16; ++i) {
-                 TmpModule m;
+                 ModuleRecord m;
                  m.Name = "X";
                  m.Source = 1;
                  m.Kind = 2;
                  m.Sector = 2;
                  m.Slot = i;
                  m.Offset = kUnplaced;
-                 f.AddModule(m);
+                 f.addModule(m);
              }
-             TmpModule m;
+             ModuleRecord m;
              m.Name = "Y";
              m.Source = 1;
              m.Kind = 2;
              m.Sector = 2;
              m.Slot = 20;
-             f.AddModule(m);
+             f.addModule(m);
          },
          "settore 2"},
         {"raw sector with company",
-         [](TKVXFile& f) {
-             TmpModule m;
+         [](KvxImage& f) {
+             ModuleRecord m;
              m.Name = "Z";
              m.Source = 1;
              m.Kind = 2;
              m.Sector = 1;
              m.Slot = 3;
-             f.AddModule(m);
+             f.addModule(m);
          },
          "settore 1"},
     };
@@ -208,14 +208,14 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
     ModuleSpec b{"BBB", {{"b", PatternBytes(1000, 2)}}};
     const Bytes image = BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Raw(MakeRawSector(1))});
     for (auto& c : cases) {
-        TKVXFile f;
+        KvxImage f;
         load(f, image);
         c.edit(f);
-        SaveResult r = f.SaveToFile({target});
+        SaveResult r = f.saveToFile({target});
         EXPECT_FALSE(r.ok) << c.what;
         EXPECT_NE(r.message.find(c.needle), std::string::npos) << c.what << ": " << r.message;
         Bytes out;
-        EXPECT_FALSE(f.SaveToBytes(out).ok) << c.what;
+        EXPECT_FALSE(f.saveToBytes(out).ok) << c.what;
         EXPECT_TRUE(out.empty()) << c.what;
         EXPECT_EQ(readFile(target), text("previous")) << c.what;
     }
@@ -231,18 +231,18 @@ TEST(Writer, ASectorFilledToItsLastByteIsWrittenAndOneByteMoreIsRefused) {
     const std::size_t room = 65536 - 32 - BuildFlashModule(a).size() - BuildFlashModule({"BBB", {{"b", {}}}}).size();
     for (const std::size_t size : {room, room + 1}) {
         SCOPED_TRACE(size);
-        TKVXFile f;
+        KvxImage f;
         load(f, BuildFlashImage({SectorSpec::Table({a, ModuleSpec{"BBB", {{"b", text("2")}}}})}));
         const Bytes data = PatternBytes(size, 9);
-        f.GetModule(1)->GetScript(0)->SetData(data);
+        f.module(1)->entry(0)->setData(data);
         Bytes out;
-        const SaveResult r = f.SaveToBytes(out);
+        const SaveResult r = f.saveToBytes(out);
         ASSERT_EQ(r.ok, size == room) << r.message;
         if (!r.ok) continue;
-        TKVXFile back;
+        KvxImage back;
         load(back, out);
-        ASSERT_EQ(back.GetNumModule(), 2);
-        EXPECT_EQ(back.GetModule(1)->GetScript(0)->Data(), data);
+        ASSERT_EQ(back.moduleCount(), 2);
+        EXPECT_EQ(back.module(1)->entry(0)->data(), data);
     }
 }
 
@@ -253,18 +253,18 @@ TEST(Writer, SaveToFileReplacesTargetAtomically) {
         std::ofstream(target) << "previous";
     }
     ModuleSpec a{"AAA", {{"AAA", text("1")}}};
-    TKVXFile f;
+    KvxImage f;
     load(f, BuildFlashImage({SectorSpec::Table({a})}));
-    SaveResult r = f.SaveToFile({target});
+    SaveResult r = f.saveToFile({target});
     ASSERT_TRUE(r.ok) << r.message;
     Bytes expected;
-    ASSERT_TRUE(f.SaveToBytes(expected).ok);
+    ASSERT_TRUE(f.saveToBytes(expected).ok);
     EXPECT_EQ(readFile(target), expected);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 
     // A folder that does not exist: a result that names the folder (what cannot be
     // written), nothing written.
-    SaveResult bad = f.SaveToFile({dir + "/missing/out.Bin"});
+    SaveResult bad = f.saveToFile({dir + "/missing/out.Bin"});
     EXPECT_FALSE(bad.ok);
     EXPECT_NE(bad.message.find("cartella \"" + dir + "/missing\""), std::string::npos) << bad.message;
     std::filesystem::remove_all(dir);
@@ -273,11 +273,11 @@ TEST(Writer, SaveToFileReplacesTargetAtomically) {
 TEST(Writer, MainCodeImagesAreNotWritten) {
     MainCodeSpec spec;
     spec.modules = {{"boot", {{"boot.app", text("x")}}}, {"app", {{"a", text("y")}}}};
-    TKVXFile f;
-    ASSERT_TRUE(f.LoadBytes(BuildMainCodeImage(spec).bytes).ok());
-    ASSERT_EQ(f.GetType(), 2);
+    KvxImage f;
+    ASSERT_TRUE(f.loadBytes(BuildMainCodeImage(spec).bytes).ok());
+    ASSERT_EQ(f.imageType(), 2);
     Bytes out;
-    SaveResult r = f.SaveToBytes(out);
+    SaveResult r = f.saveToBytes(out);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.message.empty());
 }
@@ -287,15 +287,15 @@ TEST(Writer, WarnsWhenTheSavedImageFailsTheTypeCheck) {
     // the "Code" module moves into slot 0, and its entry name does not match.
     ModuleSpec code{"Code", {{"main.bin", text("x")}}};
     ModuleSpec support{"Support", {{"Support.a", text("y")}}};
-    TKVXFile f;
+    KvxImage f;
     load(f, BuildFlashImage({SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}));
     Bytes out;
-    SaveResult r = f.SaveToBytes(out);
+    SaveResult r = f.saveToBytes(out);
     ASSERT_TRUE(r.ok);
     EXPECT_NE(r.warning.find("settore 0"), std::string::npos) << r.warning;
-    TKVXFile check;
-    EXPECT_FALSE(check.LoadBytes(out).ok());
+    KvxImage check;
+    EXPECT_FALSE(check.loadBytes(out).ok());
     // Read back without the type check, the image is all there.
-    ASSERT_TRUE(check.LoadFlashBytes(out).ok());
-    EXPECT_EQ(check.GetNumModule(), 2);
+    ASSERT_TRUE(check.loadFlashBytes(out).ok());
+    EXPECT_EQ(check.moduleCount(), 2);
 }

@@ -70,36 +70,36 @@ QString ShellFolder::write(const std::string& name, const rivo::Bytes& bytes) co
 
 namespace {
 QString g_nextPath;
-std::function<void(TForm2&)> g_adjust;
+std::function<void(OpenDialog&)> g_adjust;
 }  // namespace
 
-void PrepareWindow(TSDIAppForm& window, ScriptedPrompts& prompts, const ShellFolder& folder) {
+void PrepareWindow(MainWindow& window, ScriptedPrompts& prompts, const ShellFolder& folder) {
     window.setPrompts(&prompts);
-    window.WorkDir = folder.root();
-    window.runOpenDialog = [](TForm2& dialog) {
+    window.workDir = folder.root();
+    window.runOpenDialog = [](OpenDialog& dialog) {
         dialog.chooseFile = [](QWidget*, const QString&) { return g_nextPath; };
-        dialog.SpeedButton3->click();
+        dialog.browseButton->click();
         if (g_adjust) g_adjust(dialog);
-        dialog.SpeedButton2->click();
+        dialog.okButton->click();
         return dialog.result() == QDialog::Accepted;
     };
     window.chooseSaveFile = [](const QString&) { return QString(); };
 }
 
-bool OpenThroughDialog(TSDIAppForm& window, const QString& path,
-                       const std::function<void(TForm2&)>& adjust) {
+bool OpenThroughDialog(MainWindow& window, const QString& path,
+                       const std::function<void(OpenDialog&)>& adjust) {
     g_nextPath = path;
     g_adjust = adjust;
     const int before = window.pageCount();
-    window.ToolButton1->trigger();
+    window.openAction->trigger();
     g_adjust = nullptr;
     return window.pageCount() == before + 1;
 }
 
 void SelectChannels(PageView& view, int first, int last) {
-    QAbstractItemModel* model = view.ChannelGrid->model();
-    view.ChannelGrid->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
-    view.ChannelGrid->selectionModel()->select(
+    QAbstractItemModel* model = view.channelTable->model();
+    view.channelTable->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);
+    view.channelTable->selectionModel()->select(
         QItemSelection(model->index(first - 1, 0), model->index(last - 1, model->columnCount() - 1)),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }

@@ -14,8 +14,8 @@
 #include "channels/user_prompts.h"
 
 class PageView;
-class TForm2;
-class TSDIAppForm;
+class OpenDialog;
+class MainWindow;
 
 struct AskedQuestion {
     std::string text;
@@ -58,11 +58,11 @@ std::string StandardIni();
 
 // A main window that talks to prompts, looks for Sr.Ini in folder, and opens files by
 // filling the real open dialog (choosing `path` through "Sfoglia", then Ok).
-void PrepareWindow(TSDIAppForm& window, ScriptedPrompts& prompts, const ShellFolder& folder);
+void PrepareWindow(MainWindow& window, ScriptedPrompts& prompts, const ShellFolder& folder);
 // Selects channel rows first .. last (1-based) as a user's click and Shift+click do,
 // the first one current.
 void SelectChannels(PageView& view, int first, int last);
 // Opens path through the real open dialog; adjust may change the dialog's controls
 // before Ok. Returns whether a page was added.
-bool OpenThroughDialog(TSDIAppForm& window, const QString& path,
-                       const std::function<void(TForm2&)>& adjust = {});
+bool OpenThroughDialog(MainWindow& window, const QString& path,
+                       const std::function<void(OpenDialog&)>& adjust = {});

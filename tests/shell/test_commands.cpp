@@ -13,8 +13,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/transponders.h"
 #include "shell/main_window.h"
@@ -40,15 +40,15 @@ class CommandsTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString path;
     ScriptedPrompts prompts;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
     PageView* view = nullptr;
 
     ListPage& page() { return view->page(); }
 
     void expectModified() {
         QVERIFY(page().Modified);
-        QVERIFY(window->ToolButton2->isEnabled());
-        QVERIFY(window->PageControl1->tabText(0).endsWith(QStringLiteral(" *")));
+        QVERIFY(window->saveAction->isEnabled());
+        QVERIFY(window->pageTabs->tabText(0).endsWith(QStringLiteral(" *")));
     }
 
 private slots:
@@ -59,7 +59,7 @@ private slots:
 
     void init() {
         prompts.clear();
-        window = std::make_unique<TSDIAppForm>();
+        window = std::make_unique<MainWindow>();
         PrepareWindow(*window, prompts, *folder);
         window->show();
         window->activateWindow();
@@ -70,7 +70,7 @@ private slots:
     }
 
     void cleanup() {
-        TChanData::SetExecHook(nullptr);
+        ChannelDialog::setExecHook(nullptr);
         QCOMPARE(prompts.unexpected, 0);
         window.reset();
     }
@@ -79,7 +79,7 @@ private slots:
         const std::string fifth = Name(page(), 5);
         SelectChannels(*view, 3, 4);
         prompts.answers = {Answer::Yes};  // close the gap
-        window->ToolButton11->trigger();
+        window->deleteChannelsAction->trigger();
         QCOMPARE(prompts.asked.back().title, std::string("Cancellazione canale"));
         QCOMPARE(Name(page(), 3), fifth);
         QCOMPARE(ShownName(*view, 3), QString::fromStdString(fifth));
@@ -87,9 +87,9 @@ private slots:
         // The Delete key, answering No: the row stays, empty and grey.
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         SelectChannels(*view, 1, 1);
-        view->ChannelGrid->setFocus();
+        view->channelTable->setFocus();
         prompts.answers = {Answer::No};
-        QTest::keyClick(view->ChannelGrid, Qt::Key_Delete);
+        QTest::keyClick(view->channelTable, Qt::Key_Delete);
         QCOMPARE(prompts.asked.size(), size_t(2));
         QCOMPARE(Name(page(), 1), std::string());
         QCOMPARE(page().ChannelGrid.colour(1), kColourGrey);
@@ -97,7 +97,7 @@ private slots:
         const Grid before = page().ChannelGrid;
         SelectChannels(*view, 6, 6);
         prompts.answers = {Answer::Cancel};
-        window->Elimina1->trigger();
+        window->menuDeleteAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(3));
         QVERIFY(page().ChannelGrid == before);
     }
@@ -105,7 +105,7 @@ private slots:
     void insertEmptyChannel() {
         const std::string tenth = Name(page(), 10);
         SelectChannels(*view, 10, 10);
-        window->ToolButton19->trigger();  // the last row is free: no question
+        window->insertChannelAction->trigger();  // the last row is free: no question
         QVERIFY(prompts.asked.empty());
         QCOMPARE(Name(page(), 11), tenth);
         QCOMPARE(Name(page(), 10), std::string());
@@ -115,18 +115,18 @@ private slots:
 
     void goToChannel() {
         QStringList captions;
-        window->runNumberDialog = [&](TForm4& dialog) {
-            captions << dialog.windowTitle() << dialog.GroupBox1->title() << dialog.Edit1->text()
-                     << QString::number(dialog.Limit);
-            dialog.Edit1->setText(QStringLiteral("0"));
-            dialog.SpeedButton2->click();  // refused, the dialog stays
+        window->runRowNumberDialog = [&](RowNumberDialog& dialog) {
+            captions << dialog.windowTitle() << dialog.numberGroup->title() << dialog.numberEdit->text()
+                     << QString::number(dialog.limit);
+            dialog.numberEdit->setText(QStringLiteral("0"));
+            dialog.okButton->click();  // refused, the dialog stays
             if (dialog.result() == QDialog::Accepted) return true;
-            dialog.Edit1->setText(QStringLiteral("40"));
-            dialog.SpeedButton2->click();
+            dialog.numberEdit->setText(QStringLiteral("40"));
+            dialog.okButton->click();
             return dialog.result() == QDialog::Accepted;
         };
         SelectChannels(*view, 7, 7);
-        window->ToolButton8->trigger();
+        window->goToChannelAction->trigger();
         QCOMPARE(captions, QStringList({"Vai al canale...", "Canale da visualizzare", "7",
                                         QString::number(page().channelCount() + 1)}));
         QCOMPARE(prompts.asked.size(), size_t(1));
@@ -139,14 +139,14 @@ private slots:
     void moveChannels() {
         const std::string first = Name(page(), 1), second = Name(page(), 2), third = Name(page(), 3);
         QString caption;
-        window->runNumberDialog = [&](TForm4& dialog) {
-            caption = dialog.windowTitle() + "|" + dialog.GroupBox1->title();
-            dialog.Edit1->setText(QStringLiteral("10"));
-            dialog.SpeedButton2->click();
+        window->runRowNumberDialog = [&](RowNumberDialog& dialog) {
+            caption = dialog.windowTitle() + "|" + dialog.numberGroup->title();
+            dialog.numberEdit->setText(QStringLiteral("10"));
+            dialog.okButton->click();
             return dialog.result() == QDialog::Accepted;
         };
         SelectChannels(*view, 1, 2);
-        window->ToolButton10->trigger();
+        window->moveChannelsAction->trigger();
         QCOMPARE(caption, QStringLiteral("Spostamento canali...|Sposta i selezionati a..."));
         QCOMPARE(Name(page(), 10), first);
         QCOMPARE(Name(page(), 11), second);
@@ -154,29 +154,29 @@ private slots:
         QCOMPARE(page().ChannelGrid.cell(10, ch::Num), std::string("10"));
         expectModified();
         // Annulla leaves everything.
-        window->runNumberDialog = [](TForm4&) { return false; };
+        window->runRowNumberDialog = [](RowNumberDialog&) { return false; };
         const Grid before = page().ChannelGrid;
-        window->Sposta1->trigger();
+        window->menuMoveAction->trigger();
         QVERIFY(page().ChannelGrid == before);
     }
 
     void favouritesUpAndDown() {
-        view->PageControl->setCurrentIndex(2);
-        QVERIFY(window->ToolButton14->isEnabled());
+        view->tabs->setCurrentIndex(2);
+        QVERIFY(window->favouriteUpAction->isEnabled());
         const Grid& list = page().FavouriteGrids[0];
         const std::string one = list.cell(1, fav::Channel), two = list.cell(2, fav::Channel);
         QVERIFY(one != "0" && two != "0");
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-        QApplication::sendEvent(view->FavouriteGrids[0], &in);
+        QApplication::sendEvent(view->favouriteTables[0], &in);
         view->setCurrentFavouriteRow(0, 2);
-        window->ToolButton14->trigger();
+        window->favouriteUpAction->trigger();
         QCOMPARE(list.cell(1, fav::Channel), two);
         QCOMPARE(list.cell(2, fav::Channel), one);
         QCOMPARE(list.cell(1, fav::Pos), std::string("1"));
         QCOMPARE(view->currentFavouriteRow(0), 1);  // the focus follows the entry
-        window->ToolButton14->trigger();             // already first: refused
+        window->favouriteUpAction->trigger();             // already first: refused
         QCOMPARE(prompts.asked.back().text, std::string("Non è possibile spostare ulteriormente il canale"));
-        window->ToolButton16->trigger();
+        window->favouriteDownAction->trigger();
         QCOMPARE(list.cell(1, fav::Channel), one);
         QCOMPARE(list.cell(2, fav::Channel), two);
         QCOMPARE(view->currentFavouriteRow(0), 2);
@@ -190,12 +190,12 @@ private slots:
         for (int t = 0; t < 2; ++t) ClearTransponderRow(page(), page().transponderCount() - t);
         const std::string first = Name(page(), 1), second = Name(page(), 2);
         SelectChannels(*view, 1, 2);
-        window->ToolButton6->trigger();
-        QVERIFY(window->ToolButton7->isEnabled());
+        window->copyChannelsAction->trigger();
+        QVERIFY(window->pasteChannelsAction->isEnabled());
         QVERIFY(!page().Modified);
         SelectChannels(*view, 20, 20);
         prompts.answers = {Answer::No};  // overwrite
-        window->ToolButton7->trigger();
+        window->pasteChannelsAction->trigger();
         QCOMPARE(prompts.asked[0].title, std::string("Informazione"));
         QCOMPARE(Name(page(), 20), first);
         QCOMPARE(Name(page(), 21), second);
@@ -204,20 +204,20 @@ private slots:
     }
 
     void transponderCommands() {
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
         int inUse = 0;
         for (int row = 1; row <= page().transponderCount() && !inUse; ++row)
             if (page().TransponderGrid.colour(row) == kColourInUse) inUse = row;
         QVERIFY(inUse > 0);
-        view->TransponderGrid->setCurrentIndex(view->transponderModel()->index(inUse - 1, 0));
+        view->transponderTable->setCurrentIndex(view->transponderModel()->index(inUse - 1, 0));
         prompts.answers = {Answer::No};
-        window->ToolButton20->trigger();
+        window->deleteTransponderAction->trigger();
         QCOMPARE(prompts.asked.back().title, std::string("Cancellazione canale"));
         QCOMPARE(page().TransponderGrid.cell(inUse, tp::Frequency), std::string("0"));
         QCOMPARE(page().TransponderGrid.colour(inUse), kColourGrey);
         expectModified();
 
-        window->ToolButton18->trigger();  // merging asks nothing
+        window->optimiseTranspondersAction->trigger();  // merging asks nothing
         QCOMPARE(prompts.asked.size(), size_t(1));
 
         int shown = 0;
@@ -227,7 +227,7 @@ private slots:
                 shown = row;
         QVERIFY(shown > 0);
         prompts.answers = {Answer::Yes};
-        window->ToolButton13->trigger();
+        window->swapSatellitesAction->trigger();
         QCOMPARE(prompts.asked.back().text, std::string("Settare i trasponder di HotBird su Astra (e viceversa)?"));
         QCOMPARE(page().SatelliteA, std::string("Astra"));
         QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(shown - 1, tp::Satellite)).toString(),
@@ -235,19 +235,19 @@ private slots:
     }
 
     void transponderDialogByDoubleClick() {
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
         int row = 0;
         for (int r = 1; r <= page().transponderCount() && !row; ++r)
             if (page().TransponderGrid.colour(r) == kColourInUse) row = r;
         QVERIFY(row > 0);
-        TForm3::SetExecHook([](TForm3& dialog) {
+        TransponderDialog::setExecHook([](TransponderDialog& dialog) {
             dialog.frequencyBox()->setText(QStringLiteral("12345"));
             dialog.okButton()->click();
         });
-        const QRect cell = view->TransponderGrid->visualRect(view->transponderModel()->index(row - 1, 1));
-        QTest::mouseClick(view->TransponderGrid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view->TransponderGrid->viewport(), Qt::LeftButton, {}, cell.center());
-        TForm3::SetExecHook(nullptr);
+        const QRect cell = view->transponderTable->visualRect(view->transponderModel()->index(row - 1, 1));
+        QTest::mouseClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
+        TransponderDialog::setExecHook(nullptr);
         QCOMPARE(page().TransponderGrid.cell(row, tp::Frequency), std::string("12345"));
         QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(row - 1, tp::Frequency)).toString(),
                  QStringLiteral("12345"));
@@ -259,24 +259,24 @@ private slots:
         for (int r = 1; r <= page().channelCount() && !row; ++r)
             if (page().ChannelGrid.colour(r) == kColourChannel) row = r;
         QVERIFY(row > 0);
-        TChanData::SetExecHook([](TChanData& dialog) {
+        ChannelDialog::setExecHook([](ChannelDialog& dialog) {
             dialog.box(box::Name)->setText(QStringLiteral("Nuovo è"));
             dialog.okButton()->click();
         });
-        view->ChannelGrid->scrollTo(view->channelModel()->index(row - 1, 1));
-        const QRect cell = view->ChannelGrid->visualRect(view->channelModel()->index(row - 1, 1));
-        QTest::mouseClick(view->ChannelGrid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view->ChannelGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        view->channelTable->scrollTo(view->channelModel()->index(row - 1, 1));
+        const QRect cell = view->channelTable->visualRect(view->channelModel()->index(row - 1, 1));
+        QTest::mouseClick(view->channelTable->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->channelTable->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(Name(page(), row), std::string("Nuovo \xE8"));
         QCOMPARE(ShownName(*view, row), QStringLiteral("Nuovo è"));
         expectModified();
 
-        TChanData::SetExecHook([](TChanData& dialog) {
+        ChannelDialog::setExecHook([](ChannelDialog& dialog) {
             dialog.box(box::Sid)->setText(QStringLiteral("777"));
             dialog.okButton()->click();
         });
         SelectChannels(*view, 30, 32);
-        window->Propriet1->trigger();
+        window->channelPropertiesAction->trigger();
         for (int r = 30; r <= 32; ++r) QCOMPARE(page().ChannelGrid.cell(r, ch::Sid), std::string("777"));
     }
 };

@@ -24,7 +24,7 @@
 
 #include "channels/cp1252.h"
 #include "dialogs/about_box.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "test_registry.h"
@@ -148,10 +148,10 @@ class FindExportDragTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString largePath, splitPath, singlePath;
     ScriptedPrompts prompts;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
 
-    std::unique_ptr<TSDIAppForm> newWindow() {
-        auto w = std::make_unique<TSDIAppForm>();
+    std::unique_ptr<MainWindow> newWindow() {
+        auto w = std::make_unique<MainWindow>();
         PrepareWindow(*w, prompts, *folder);
         return w;
     }
@@ -191,79 +191,79 @@ private slots:
         PageView* view = window->activePage();
         QCOMPARE(view->page().channelCount(), 9990);
         QVERIFY(!view->findBarOpen());
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
 
         // Ctrl+F: back on "Canali", the bar over the table with the focus in its field.
         QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(view->findBarOpen());
-        QCOMPARE(view->PageControl->currentIndex(), 0);
-        QVERIFY(view->FindBar->isVisible());
-        QVERIFY(view->FindBar->geometry().bottom() <= view->ChannelGrid->geometry().top());
-        QCOMPARE(QApplication::focusWidget(), view->FindEdit);
-        const QColor normal = view->FindEdit->palette().color(QPalette::Base);
+        QCOMPARE(view->tabs->currentIndex(), 0);
+        QVERIFY(view->findBar->isVisible());
+        QVERIFY(view->findBar->geometry().bottom() <= view->channelTable->geometry().top());
+        QCOMPARE(QApplication::focusWidget(), view->findEdit);
+        const QColor normal = view->findEdit->palette().color(QPalette::Base);
 
         // Typing finds the first name that holds the text, whatever its case.
-        QTest::keyClicks(view->FindEdit, QStringLiteral("spo"));
+        QTest::keyClicks(view->findEdit, QStringLiteral("spo"));
         QCOMPARE(view->currentChannelRow(), 20);
         QCOMPARE(view->selectedChannelRows(), std::make_pair(20, 20));
         // More letters keep a match that still fits.
-        QTest::keyClicks(view->FindEdit, QStringLiteral("rt"));
+        QTest::keyClicks(view->findEdit, QStringLiteral("rt"));
         QCOMPARE(view->currentChannelRow(), 20);
         // Enter and F3 go on, wrapping at the end; Shift+F3 goes back.
-        QTest::keyClick(view->FindEdit, Qt::Key_Return);
+        QTest::keyClick(view->findEdit, Qt::Key_Return);
         QCOMPARE(view->currentChannelRow(), 5000);
-        QVERIFY(view->ChannelGrid->viewport()->rect().intersects(
-            view->ChannelGrid->visualRect(view->channelModel()->index(4999, 1))));
-        QTest::keyClick(view->FindEdit, Qt::Key_F3);
+        QVERIFY(view->channelTable->viewport()->rect().intersects(
+            view->channelTable->visualRect(view->channelModel()->index(4999, 1))));
+        QTest::keyClick(view->findEdit, Qt::Key_F3);
         QCOMPARE(view->currentChannelRow(), 9000);
-        QTest::keyClick(view->FindEdit, Qt::Key_F3);
+        QTest::keyClick(view->findEdit, Qt::Key_F3);
         QCOMPARE(view->currentChannelRow(), 20);
-        QTest::keyClick(view->FindEdit, Qt::Key_F3, Qt::ShiftModifier);
+        QTest::keyClick(view->findEdit, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(view->currentChannelRow(), 9000);
         // F3 works from the table too.
-        view->ChannelGrid->setFocus();
-        QTest::keyClick(view->ChannelGrid, Qt::Key_F3, Qt::ShiftModifier);
+        view->channelTable->setFocus();
+        QTest::keyClick(view->channelTable, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(view->currentChannelRow(), 5000);
-        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), normal);
+        QCOMPARE(view->findEdit->palette().color(QPalette::Base), normal);
 
         // Accented capitals match their small letters.
-        view->FindEdit->setText(QStringLiteral("CITTÀ"));
+        view->findEdit->setText(QStringLiteral("CITTÀ"));
         QCOMPARE(view->currentChannelRow(), 100);
 
         // No match: the field turns red and the selection stays.
-        view->FindEdit->setText(QStringLiteral("nessun canale"));
+        view->findEdit->setText(QStringLiteral("nessun canale"));
         QCOMPARE(view->currentChannelRow(), 100);
-        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
-        view->FindEdit->setText(QStringLiteral("Ω"));  // not even writable in a name
-        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
-        view->FindEdit->setText(QStringLiteral("canale 9988"));
+        QCOMPARE(view->findEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
+        view->findEdit->setText(QStringLiteral("Ω"));  // not even writable in a name
+        QCOMPARE(view->findEdit->palette().color(QPalette::Base), QColor(255, 102, 102));
+        view->findEdit->setText(QStringLiteral("canale 9988"));
         QCOMPARE(view->currentChannelRow(), 9988);
-        QCOMPARE(view->FindEdit->palette().color(QPalette::Base), normal);
+        QCOMPARE(view->findEdit->palette().color(QPalette::Base), normal);
 
         // Nothing was hidden or changed; Esc closes the bar and the table has the focus.
         QCOMPARE(view->channelModel()->rowCount(), 9990);
-        for (int row : {0, 19, 4999, 9989}) QVERIFY(!view->ChannelGrid->isRowHidden(row));
+        for (int row : {0, 19, 4999, 9989}) QVERIFY(!view->channelTable->isRowHidden(row));
         QVERIFY(!view->page().Modified);
-        view->FindEdit->setFocus();
-        QTest::keyClick(view->FindEdit, Qt::Key_Escape);
+        view->findEdit->setFocus();
+        QTest::keyClick(view->findEdit, Qt::Key_Escape);
         QVERIFY(!view->findBarOpen());
-        QCOMPARE(QApplication::focusWidget(), view->ChannelGrid);
-        QVERIFY(!window->Annulla1->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), view->channelTable);
+        QVERIFY(!window->undoAction->isEnabled());
     }
 
     void aboutOpensAndCloses() {
         bool ran = false;
-        window->runAboutBox = [&](TAboutBox& box) {
+        window->runAboutBox = [&](AboutBox& box) {
             ran = true;
             QCOMPARE(box.windowTitle(), QStringLiteral("About"));
-            QCOMPARE(box.ProductName->text(), QStringLiteral("Rivo800 Editor"));
-            QVERIFY(box.Version->text().contains(TAboutBox::version()));
-            QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(TAboutBox::version()).hasMatch());
-            QVERIFY(!box.Copyright->text().isEmpty());
-            QVERIFY(!box.Comments->text().isEmpty());
-            QVERIFY(!box.ProgramIcon->pixmap().isNull());
-            QCOMPARE(box.OKButton->text(), QStringLiteral("OK"));
-            QVERIFY(box.OKButton->isDefault());
+            QCOMPARE(box.productNameLabel->text(), QStringLiteral("Rivo800 Editor"));
+            QVERIFY(box.versionLabel->text().contains(AboutBox::version()));
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(AboutBox::version()).hasMatch());
+            QVERIFY(!box.copyrightLabel->text().isEmpty());
+            QVERIFY(!box.commentsLabel->text().isEmpty());
+            QVERIFY(!box.programIcon->pixmap().isNull());
+            QCOMPARE(box.okButton->text(), QStringLiteral("OK"));
+            QVERIFY(box.okButton->isDefault());
             box.show();
             QVERIFY(QTest::qWaitForWindowExposed(&box));
             const QPoint centre = box.frameGeometry().center();
@@ -273,8 +273,8 @@ private slots:
             QVERIFY(!box.isVisible());
             QCOMPARE(box.result(), int(QDialog::Accepted));
         };
-        QVERIFY(window->Informazioni1->isEnabled());
-        window->Informazioni1->trigger();
+        QVERIFY(window->aboutAction->isEnabled());
+        window->aboutAction->trigger();
         QVERIFY(ran);
     }
 
@@ -282,7 +282,7 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, splitPath));
         PageView* view = window->activePage();
         const ListPage& page = view->page();
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
         QStringList offered;
         int offeredFirst = -1;
         int choice = 0;
@@ -307,7 +307,7 @@ private slots:
         for (const Case& c : {Case{0, &page.ChannelGrid, "Canali.csv"}, Case{1, &page.TransponderGrid, "Tp.csv"}}) {
             choice = c.choice;
             target = folder->path(c.file);
-            window->Esporta1->trigger();
+            window->exportCsvAction->trigger();
             QCOMPARE(offered, QStringList({"Canali", "Transponder", "Preferiti"}));
             QCOMPARE(offeredFirst, 1);  // the table on screen
             const std::string text = ReadFile(target);
@@ -324,7 +324,7 @@ private slots:
         // Favourites: "Lista" 1..8, then the list's columns, list 1 first.
         choice = 2;
         target = folder->path("Preferiti.csv");
-        window->Esporta1->trigger();
+        window->exportCsvAction->trigger();
         std::string error;
         const std::vector<Record> records = ReadCsv(ReadFile(target), error);
         QVERIFY2(error.empty(), error.c_str());
@@ -346,15 +346,15 @@ private slots:
         const QString none = folder->path("Nessuno.csv");
         choice = -1;
         target = none;
-        window->Esporta1->trigger();
+        window->exportCsvAction->trigger();
         choice = 0;
         target.clear();
-        window->Esporta1->trigger();
+        window->exportCsvAction->trigger();
         QVERIFY(!QFile::exists(none));
 
         // A folder that does not exist: the error is shown, nothing is written.
         target = folder->path("manca/Canali.csv");
-        window->Esporta1->trigger();
+        window->exportCsvAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY(prompts.asked[0].icon == Icon::Error);
         QVERIFY(!QFile::exists(target));
@@ -363,7 +363,7 @@ private slots:
         // A page without favourites lists offers two tables.
         QVERIFY(OpenThroughDialog(*window, singlePath));
         choice = -1;
-        window->Esporta1->trigger();
+        window->exportCsvAction->trigger();
         QCOMPARE(offered, QStringList({"Canali", "Transponder"}));
     }
 
@@ -384,23 +384,23 @@ private slots:
                              Case{1, 3, n - 2, false}, Case{20, 20, 1, false}}) {
             const QByteArray trace = QByteArray::number(c.first) + ".." + QByteArray::number(c.last) + " -> " +
                                      QByteArray::number(c.target);
-            window->PageControl1->setCurrentIndex(1);
+            window->pageTabs->setCurrentIndex(1);
             SelectChannels(*commanded, c.first, c.last);
-            window->runNumberDialog = [&](TForm4& dialog) {
-                dialog.Edit1->setText(QString::number(c.target));
-                dialog.SpeedButton2->click();
+            window->runRowNumberDialog = [&](RowNumberDialog& dialog) {
+                dialog.numberEdit->setText(QString::number(c.target));
+                dialog.okButton->click();
                 return dialog.result() == QDialog::Accepted;
             };
-            window->ToolButton10->trigger();
+            window->moveChannelsAction->trigger();
 
-            window->PageControl1->setCurrentIndex(0);
+            window->pageTabs->setCurrentIndex(0);
             SelectChannels(*dragged, c.first, c.last);
             beforeLastDrop = std::make_unique<ListPage>(dragged->page());
-            const auto data = DragSelected(dragged->ChannelGrid);
+            const auto data = DragSelected(dragged->channelTable);
             QVERIFY2(data, trace.constData());
             if (c.throughTheTable) {
                 // Onto a row of the block itself too: the block then moves by less than its length.
-                QTableView* table = dragged->ChannelGrid;
+                QTableView* table = dragged->channelTable;
                 const QModelIndex on = table->model()->index(c.target - 1, ch::Name);
                 table->scrollTo(on);
                 const QPoint at = table->visualRect(on).center();
@@ -411,12 +411,12 @@ private slots:
                 QApplication::sendEvent(table->viewport(), &drop);
                 QVERIFY2(drop.isAccepted(), trace.constData());
             } else {
-                QVERIFY2(DropOnRow(dragged->ChannelGrid, data.get(), c.target), trace.constData());
+                QVERIFY2(DropOnRow(dragged->channelTable, data.get(), c.target), trace.constData());
             }
             QVERIFY2(SameTables(dragged->page(), commanded->page()), trace.constData());
-            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Spostamento canali"));
+            QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Spostamento canali"));
             QVERIFY(dragged->page().Modified);
-            QVERIFY(window->PageControl1->tabText(0).endsWith(QStringLiteral(" *")));
+            QVERIFY(window->pageTabs->tabText(0).endsWith(QStringLiteral(" *")));
             QCOMPARE(dragged->channelModel()->data(dragged->channelModel()->index(c.target - 1, ch::Name)).toString(),
                      QString::fromStdString(Cp1252ToUtf8(commanded->page().ChannelGrid.cell(c.target, ch::Name))));
             // Dragged or commanded, the moved channels are selected where they landed.
@@ -424,28 +424,28 @@ private slots:
             for (PageView* moved : {dragged, commanded}) {
                 QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.target, landed}));
                 QCOMPARE(moved->currentChannelRow(), c.target);
-                QCOMPARE(moved->ChannelGrid->selectionModel()->selectedRows().size(), landed - c.target + 1);
+                QCOMPARE(moved->channelTable->selectionModel()->selectedRows().size(), landed - c.target + 1);
             }
         }
         // One step per drop: undoing the last drop gives the page before it.
-        window->PageControl1->setCurrentIndex(0);
-        window->Annulla1->trigger();
+        window->pageTabs->setCurrentIndex(0);
+        window->undoAction->trigger();
         QVERIFY(SameTables(*beforeLastDrop, dragged->page()));
-        window->Ripeti1->trigger();
+        window->redoAction->trigger();
         QVERIFY(SameTables(dragged->page(), commanded->page()));
 
         // Out of range: a block of three may start at 1 .. N - 2 only.
         SelectChannels(*dragged, 5, 7);
         const ListPage before = dragged->page();
-        const auto data = DragSelected(dragged->ChannelGrid);
+        const auto data = DragSelected(dragged->channelTable);
         QAbstractItemModel* model = dragged->channelModel();
         QVERIFY(model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 3, 0)));
         QVERIFY(!model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 2, 0)));
-        QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n - 1));
-        QVERIFY(!DropOnRow(dragged->ChannelGrid, data.get(), n));
+        QVERIFY(!DropOnRow(dragged->channelTable, data.get(), n - 1));
+        QVERIFY(!DropOnRow(dragged->channelTable, data.get(), n));
         {
             // Through the table: hovering row N - 2 is allowed, row N is not, nor a drop there.
-            QTableView* table = dragged->ChannelGrid;
+            QTableView* table = dragged->channelTable;
             const QModelIndex last = table->model()->index(n - 1, 0);
             table->scrollTo(last);
             const QPoint atLast = table->visualRect(last).center();
@@ -468,13 +468,13 @@ private slots:
         QVERIFY(!model->dropMimeData(data.get(), Qt::CopyAction, -1, -1, model->index(1, 0)));
         // Rows of the other page's table, and a favourites entry, are not ours.
         SelectChannels(*commanded, 5, 7);
-        const auto foreign = DragSelected(commanded->ChannelGrid);
-        QVERIFY(!DropOnRow(dragged->ChannelGrid, foreign.get(), 1));
+        const auto foreign = DragSelected(commanded->channelTable);
+        QVERIFY(!DropOnRow(dragged->channelTable, foreign.get(), 1));
         dragged->setCurrentFavouriteRow(0, 1);
-        const auto entry = DragSelected(dragged->FavouriteGrids[0]);
-        QVERIFY(!DropOnRow(dragged->ChannelGrid, entry.get(), 1));
+        const auto entry = DragSelected(dragged->favouriteTables[0]);
+        QVERIFY(!DropOnRow(dragged->channelTable, entry.get(), 1));
         QVERIFY(SameTables(before, dragged->page()));
-        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Spostamento canali"));
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Spostamento canali"));
         QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsDragEnabled);
         QVERIFY(!(dragged->transponderModel()->flags(dragged->transponderModel()->index(0, 0)) & Qt::ItemIsDragEnabled));
     }
@@ -486,7 +486,7 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, splitPath));
         PageView* dragged = window->pageView(0);
         PageView* stepped = window->pageView(1);
-        for (PageView* view : {dragged, stepped}) view->PageControl->setCurrentIndex(2);
+        for (PageView* view : {dragged, stepped}) view->tabs->setCurrentIndex(2);
         struct Case {
             int list, from, to;
         };
@@ -494,29 +494,29 @@ private slots:
         for (const Case c : {Case{0, 2, 6}, Case{0, 9, 1}, Case{1, 5, 2}, Case{1, 1, 5}}) {
             const QByteArray trace = QByteArray::number(c.list) + ": " + QByteArray::number(c.from) + " -> " +
                                      QByteArray::number(c.to);
-            window->PageControl1->setCurrentIndex(1);
+            window->pageTabs->setCurrentIndex(1);
             QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-            QApplication::sendEvent(stepped->FavouriteGrids[static_cast<size_t>(c.list)], &in);
+            QApplication::sendEvent(stepped->favouriteTables[static_cast<size_t>(c.list)], &in);
             stepped->setCurrentFavouriteRow(c.list, c.from);
-            QAction* button = c.to > c.from ? window->ToolButton16 : window->ToolButton14;
+            QAction* button = c.to > c.from ? window->favouriteDownAction : window->favouriteUpAction;
             for (int i = 0; i < std::abs(c.to - c.from); ++i) button->trigger();
             QCOMPARE(stepped->currentFavouriteRow(c.list), c.to);
 
-            window->PageControl1->setCurrentIndex(0);
+            window->pageTabs->setCurrentIndex(0);
             dragged->setCurrentFavouriteRow(c.list, c.from);
-            QTableView* list = dragged->FavouriteGrids[static_cast<size_t>(c.list)];
+            QTableView* list = dragged->favouriteTables[static_cast<size_t>(c.list)];
             const auto data = DragSelected(list);
             QVERIFY2(DropOnRow(list, data.get(), c.to), trace.constData());
             QVERIFY2(SameTables(dragged->page(), stepped->page()), trace.constData());
             QCOMPARE(dragged->currentFavouriteRow(c.list), c.to);
-            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Sposta preferito"));
+            QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Sposta preferito"));
         }
         QVERIFY(prompts.asked.empty());
 
         // Down across a grey slot (an inactive channel's entry, or the first empty slot),
         // onto itself, into another list: refused without a word.
         const ListPage before = dragged->page();
-        QTableView* first = dragged->FavouriteGrids[0];
+        QTableView* first = dragged->favouriteTables[0];
         int grey = 0;
         for (int s = 2; s <= 128 && !grey; ++s)
             if (before.FavouriteGrids[0].colour(s) == kColourGrey) grey = s;
@@ -524,9 +524,9 @@ private slots:
         dragged->setCurrentFavouriteRow(0, 1);
         const auto data = DragSelected(first);
         for (int to : {grey, 128, 1}) QVERIFY(!DropOnRow(first, data.get(), to));
-        QVERIFY(!DropOnRow(dragged->FavouriteGrids[1], data.get(), 2));
+        QVERIFY(!DropOnRow(dragged->favouriteTables[1], data.get(), 2));
         QVERIFY(DropOnRow(first, data.get(), grey - 1));  // up to the grey slot is fine
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QVERIFY(SameTables(before, dragged->page()));
         QVERIFY(prompts.asked.empty());
         // Two selected entries are not one entry.

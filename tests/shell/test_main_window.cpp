@@ -45,9 +45,9 @@ namespace {
 // Vai, Inserisce, Inverte, Elimina tp, Ottimizza, Su, Giu, Sposta sel., Chiudi, Esci.
 using States = std::vector<bool>;
 
-States Enabled(const TSDIAppForm& window) {
+States Enabled(const MainWindow& window) {
     States states;
-    for (QAction* action : window.toolButtons()) states.push_back(action->isEnabled());
+    for (QAction* action : window.toolActions()) states.push_back(action->isEnabled());
     return states;
 }
 
@@ -87,8 +87,8 @@ class MainWindowTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString splitPath, singlePath;
 
-    std::unique_ptr<TSDIAppForm> makeWindow(ScriptedPrompts& prompts) {
-        auto window = std::make_unique<TSDIAppForm>();
+    std::unique_ptr<MainWindow> makeWindow(ScriptedPrompts& prompts) {
+        auto window = std::make_unique<MainWindow>();
         PrepareWindow(*window, prompts, *folder);
         return window;
     }
@@ -105,9 +105,9 @@ private slots:
         auto window = makeWindow(prompts);
         QCOMPARE(window->windowTitle(), QStringLiteral("Rivo800 Editor - Beta 1"));
         QCOMPARE(window->size(), QSize(722, 509));
-        QCOMPARE(window->toolBarArea(window->ToolBar1), Qt::BottomToolBarArea);
-        QCOMPARE(window->ToolBar1->height(), 46);
-        QCOMPARE(window->ToolBar1->iconSize(), QSize(32, 32));
+        QCOMPARE(window->toolBarArea(window->toolBar), Qt::BottomToolBarArea);
+        QCOMPARE(window->toolBar->height(), 46);
+        QCOMPARE(window->toolBar->iconSize(), QSize(32, 32));
         QVERIFY(!window->statusBar()->isSizeGripEnabled());
         const QStringList hints{
             "Apri un file", "Salva il file corrente", "Copia i canali selezionati", "Incolla",
@@ -119,7 +119,7 @@ private slots:
         // The tool bar holds the buttons in this order, separated in five groups.
         QStringList shown;
         int separators = 0;
-        for (QAction* action : window->ToolBar1->actions()) {
+        for (QAction* action : window->toolBar->actions()) {
             if (action->isSeparator()) {
                 ++separators;
                 continue;
@@ -128,24 +128,24 @@ private slots:
             QVERIFY2(action->toolTip().startsWith(action->statusTip()), qPrintable(action->toolTip()));
             QVERIFY(!action->icon().isNull());
             QCOMPARE(action->icon().pixmap(32, 32).size(), QSize(32, 32));
-            auto* button = qobject_cast<QToolButton*>(window->ToolBar1->widgetForAction(action));
+            auto* button = qobject_cast<QToolButton*>(window->toolBar->widgetForAction(action));
             QVERIFY(button);
             QCOMPARE(button->size(), QSize(40, 38));
         }
         QCOMPARE(shown, hints);
         QCOMPARE(separators, 5);
         QCOMPARE(Enabled(*window), kNoPage);
-        QCOMPARE(window->ToolButton1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(window->ToolButton2->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(window->ToolButton12->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
-        QCOMPARE(window->ToolButton4->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-        QCOMPARE(window->ToolButton11->shortcut(), QKeySequence(Qt::Key_Delete));
-        QVERIFY(!window->CGauge1->isVisible());
-        QCOMPARE(window->PopupMenu1->actions().size(), 4);
-        QCOMPARE(window->Elimina1->text(), QStringLiteral("&Elimina"));
-        QCOMPARE(window->Sposta1->text(), QStringLiteral("&Sposta"));
-        QVERIFY(window->PopupMenu1->actions()[2]->isSeparator());
-        QCOMPARE(window->Propriet1->text(), QStringLiteral("&Proprietà"));
+        QCOMPARE(window->openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(window->saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(window->closePageAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QCOMPARE(window->exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(window->deleteChannelsAction->shortcut(), QKeySequence(Qt::Key_Delete));
+        QVERIFY(!window->progressBar->isVisible());
+        QCOMPARE(window->channelMenu->actions().size(), 4);
+        QCOMPARE(window->menuDeleteAction->text(), QStringLiteral("&Elimina"));
+        QCOMPARE(window->menuMoveAction->text(), QStringLiteral("&Sposta"));
+        QVERIFY(window->channelMenu->actions()[2]->isSeparator());
+        QCOMPARE(window->channelPropertiesAction->text(), QStringLiteral("&Proprietà"));
     }
 
     void gaugeStaysAtTheRightEdge() {
@@ -156,7 +156,7 @@ private slots:
         for (const int width : {722, 500, 1000}) {
             window->resize(width, 509);
             QCoreApplication::processEvents();
-            const QRect gauge = window->CGauge1->geometry();
+            const QRect gauge = window->progressBar->geometry();
             QCOMPARE(gauge.size(), QSize(150, 13));
             QCOMPARE(gauge.top(), 3);
             QCOMPARE(window->statusBar()->width() - (gauge.x() + gauge.width()), 3);
@@ -169,21 +169,21 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, splitPath));
         QCOMPARE(prompts.asked.size(), size_t(0));
         QCOMPARE(window->pageCount(), 1);
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
         PageView* view = window->pageView(0);
         ListPage& page = view->page();
-        QVERIFY(window->CurrentImage);
-        QCOMPARE(page.Image.get(), window->CurrentImage.get());
+        QVERIFY(window->currentImage);
+        QCOMPARE(page.Image.get(), window->currentImage.get());
         QCOMPARE(page.SymbolRates, FixtureRates());  // the "Fixture" set of Sr.Ini
-        QCOMPARE(view->PageControl->tabPosition(), QTabWidget::West);
-        QCOMPARE(view->PageControl->count(), 3);
-        QCOMPARE(view->PageControl->tabText(0), QStringLiteral("Canali"));
-        QCOMPARE(view->PageControl->tabText(1), QStringLiteral("Transponder"));
-        QCOMPARE(view->PageControl->tabText(2), QStringLiteral("Preferiti"));
-        QVERIFY(view->PageControl->isTabVisible(2));
+        QCOMPARE(view->tabs->tabPosition(), QTabWidget::West);
+        QCOMPARE(view->tabs->count(), 3);
+        QCOMPARE(view->tabs->tabText(0), QStringLiteral("Canali"));
+        QCOMPARE(view->tabs->tabText(1), QStringLiteral("Transponder"));
+        QCOMPARE(view->tabs->tabText(2), QStringLiteral("Preferiti"));
+        QVERIFY(view->tabs->isTabVisible(2));
 
         // Channel table: every cell as the page holds it, names as Windows-1252 text.
-        QTableView* channels = view->ChannelGrid;
+        QTableView* channels = view->channelTable;
         QAbstractItemModel* model = channels->model();
         QCOMPARE(model->rowCount(), page.channelCount());
         QCOMPARE(model->columnCount(), 11);
@@ -222,7 +222,7 @@ private slots:
         QVERIFY(seen.contains(Colour(kColourRadio).rgb()));
 
         // Transponder table.
-        QTableView* transponders = view->TransponderGrid;
+        QTableView* transponders = view->transponderTable;
         QAbstractItemModel* tmodel = transponders->model();
         QCOMPARE(tmodel->rowCount(), page.transponderCount());
         const int twidths[] = {40, 80, 60, 50, 50, 50, 50, 50, 50, 50};
@@ -241,29 +241,29 @@ private slots:
         QCOMPARE(transponders->selectionMode(), QAbstractItemView::ContiguousSelection);
 
         // "Preferiti": panel, list names, version, selected list, header strip, 8 lists.
-        QCOMPARE(view->ConfigBox->title(), QStringLiteral("Configurazione"));
-        QVERIFY(view->ConfigBox->parentWidget()->width() >= 180);
-        QCOMPARE(view->ConfigGrid->geometry(), QRect(10, 20, 160, 180));
-        QCOMPARE(view->ConfigGrid->columnWidth(0), 40);
-        QCOMPARE(view->ConfigGrid->columnWidth(1), 100);
-        QAbstractItemModel* config = view->ConfigGrid->model();
+        QCOMPARE(view->configBox->title(), QStringLiteral("Configurazione"));
+        QVERIFY(view->configBox->parentWidget()->width() >= 180);
+        QCOMPARE(view->configTable->geometry(), QRect(10, 20, 160, 180));
+        QCOMPARE(view->configTable->columnWidth(0), 40);
+        QCOMPARE(view->configTable->columnWidth(1), 100);
+        QAbstractItemModel* config = view->configTable->model();
         QCOMPARE(config->rowCount(), 8);
         QCOMPARE(Shown(config, 1, 1), QStringLiteral("Sport"));
         QCOMPARE(Shown(config, 8, 0), QStringLiteral("8"));
         QVERIFY(config->flags(config->index(0, 1)) & Qt::ItemIsEditable);
         QVERIFY(!(config->flags(config->index(0, 0)) & Qt::ItemIsEditable));
-        QCOMPARE(view->VersionLabel->text(), QString::fromStdString(page.VersionText));
-        QVERIFY(view->VersionLabel->text().startsWith(QStringLiteral("Versione: ")));
-        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: "));
-        QCOMPARE(view->VersionLabel->pos(), QPoint(10, 220));
-        QCOMPARE(view->SelectedListLabel->pos(), QPoint(10, 250));
-        QCOMPARE(view->HeaderStrip->count(), 8);
-        QVERIFY(view->HeaderStrip->font().bold());
+        QCOMPARE(view->versionLabel->text(), QString::fromStdString(page.VersionText));
+        QVERIFY(view->versionLabel->text().startsWith(QStringLiteral("Versione: ")));
+        QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: "));
+        QCOMPARE(view->versionLabel->pos(), QPoint(10, 220));
+        QCOMPARE(view->selectedListLabel->pos(), QPoint(10, 250));
+        QCOMPARE(view->headerStrip->count(), 8);
+        QVERIFY(view->headerStrip->font().bold());
         for (int k = 0; k < 8; ++k) {
-            QCOMPARE(view->HeaderStrip->model()->headerData(k, Qt::Horizontal).toString(),
+            QCOMPARE(view->headerStrip->model()->headerData(k, Qt::Horizontal).toString(),
                      QStringLiteral("Lista %1").arg(k + 1));
-            QCOMPARE(view->HeaderStrip->sectionSize(k), 260);
-            QTableView* list = view->FavouriteGrids[static_cast<size_t>(k)];
+            QCOMPARE(view->headerStrip->sectionSize(k), 260);
+            QTableView* list = view->favouriteTables[static_cast<size_t>(k)];
             QCOMPARE(list->width(), 260);
             QCOMPARE(list->frameShape(), QFrame::NoFrame);
             QCOMPARE(list->model()->rowCount(), 128);
@@ -278,7 +278,7 @@ private slots:
         }
         // The lists stand one beside the other, list 1 leftmost.
         for (int k = 1; k < 8; ++k)
-            QVERIFY(view->FavouriteGrids[static_cast<size_t>(k)]->x() > view->FavouriteGrids[static_cast<size_t>(k - 1)]->x());
+            QVERIFY(view->favouriteTables[static_cast<size_t>(k)]->x() > view->favouriteTables[static_cast<size_t>(k - 1)]->x());
     }
 
     void modelsPassTheModelTester() {
@@ -306,8 +306,8 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, singlePath));
         PageView* view = window->pageView(0);
         QCOMPARE(view->page().Layout, ListLayout::Single);
-        QVERIFY(!view->PageControl->isTabVisible(2));
-        QVERIFY(view->PageControl->isTabVisible(1));
+        QVERIFY(!view->tabs->isTabVisible(2));
+        QVERIFY(view->tabs->isTabVisible(1));
         QCOMPARE(view->channelModel()->rowCount(), 60);
     }
 
@@ -317,23 +317,23 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, splitPath));
         PageView* view = window->pageView(0);
         QCOMPARE(Enabled(*window), ForTab(0, false, false));
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
         QCOMPARE(Enabled(*window), ForTab(1, false, false));
-        view->PageControl->setCurrentIndex(2);
+        view->tabs->setCurrentIndex(2);
         QCOMPARE(Enabled(*window), ForTab(2, false, false));
         // With an empty copy buffer "Incolla" keeps its state on "Canali".
-        view->PageControl->setCurrentIndex(0);
+        view->tabs->setCurrentIndex(0);
         QCOMPARE(Enabled(*window), ForTab(0, false, false));
         // A copy enables it; other tabs disable it; back on "Canali" it returns.
-        window->ToolButton6->trigger();
+        window->copyChannelsAction->trigger();
         QCOMPARE(Enabled(*window), ForTab(0, false, true));
-        view->PageControl->setCurrentIndex(1);
+        view->tabs->setCurrentIndex(1);
         QCOMPARE(Enabled(*window), ForTab(1, false, false));
-        view->PageControl->setCurrentIndex(0);
+        view->tabs->setCurrentIndex(0);
         QCOMPARE(Enabled(*window), ForTab(0, false, true));
         // A second page opens on its "Canali" tab with paste still possible.
         QVERIFY(OpenThroughDialog(*window, singlePath));
-        QCOMPARE(window->PageControl1->currentIndex(), 1);
+        QCOMPARE(window->pageTabs->currentIndex(), 1);
         QCOMPARE(Enabled(*window), ForTab(0, false, true));
     }
 
@@ -346,17 +346,17 @@ private slots:
         PageView* second = window->pageView(1);
         QVERIFY(&second->page() != &window->pageView(0)->page());
         QVERIFY(second->page().ImageId != window->pageView(0)->page().ImageId);
-        second->PageControl->setCurrentIndex(2);
+        second->tabs->setCurrentIndex(2);
         // Typing a list name marks the page modified: Save and the "*" follow.
         QVERIFY(second->configModel()->setData(second->configModel()->index(1, 1), QStringLiteral("News")));
         QVERIFY(second->page().Modified);
         QVERIFY(!window->pageView(0)->page().Modified);
-        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Lista.Bin *"));
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Lista.Bin *"));
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
         QCOMPARE(Enabled(*window), ForTab(2, true, false));
-        window->PageControl1->setCurrentIndex(0);
+        window->pageTabs->setCurrentIndex(0);
         QCOMPARE(Enabled(*window), ForTab(0, false, false));
-        window->PageControl1->setCurrentIndex(1);
+        window->pageTabs->setCurrentIndex(1);
         QCOMPARE(Enabled(*window), ForTab(2, true, false));
     }
 
@@ -380,11 +380,11 @@ private slots:
         QVERIFY(!config->setData(config->index(4, 1), QStringLiteral("Ω")));
         QCOMPARE(view->page().ConfigGrid.cell(5, 1), std::string("Citt\xE0 12"));
         // The selected list label stays as it was until a list gets the focus.
-        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: "));
+        QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: "));
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-        QApplication::sendEvent(view->FavouriteGrids[4], &in);
+        QApplication::sendEvent(view->favouriteTables[4], &in);
         QCOMPARE(view->page().SelectedFavourite, 4);
-        QCOMPARE(view->SelectedListLabel->text(), QStringLiteral("Lista selezionata: Città 12"));
+        QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: Città 12"));
     }
 
     void closePage() {
@@ -392,11 +392,11 @@ private slots:
         auto window = makeWindow(prompts);
         QVERIFY(OpenThroughDialog(*window, splitPath));
         QVERIFY(OpenThroughDialog(*window, singlePath));
-        window->pageView(1)->PageControl->setCurrentIndex(1);
+        window->pageView(1)->tabs->setCurrentIndex(1);
         const States before = Enabled(*window);
         // No: the page and every button stay.
         prompts.answers = {Answer::No};
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         QCOMPARE(prompts.asked.back().text, std::string("Vuoi chiudere il file Single.Bin?"));
         QCOMPARE(prompts.asked.back().title, std::string("Attenzione"));
         QVERIFY(prompts.asked.back().buttons == Buttons::YesNo);
@@ -405,15 +405,15 @@ private slots:
         QCOMPARE(Enabled(*window), before);
         // Yes: the page goes; the remaining page's buttons show.
         prompts.answers = {Answer::Yes};
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         QCOMPARE(window->pageCount(), 1);
-        QCOMPARE(window->PageControl1->count(), 1);
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Lista.Bin"));
-        QCOMPARE(window->PageRecords[0], window->pageView(0));
+        QCOMPARE(window->pageTabs->count(), 1);
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(window->pageViews[0], window->pageView(0));
         // A modified page says its changes will be lost.
         window->pageView(0)->page().Modified = true;
         prompts.answers = {Answer::Yes};
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         QCOMPARE(prompts.asked.back().text,
                  std::string("Vuoi chiudere il file Lista.Bin?\nLe modifiche non salvate andranno perse."));
         QVERIFY(prompts.asked.back().discarding);  // "No" is the default answer
@@ -432,7 +432,7 @@ private slots:
         window->pageView(1)->page().Modified = true;
         prompts.clear();
         prompts.answers = {Answer::No};
-        window->ToolButton4->trigger();
+        window->exitAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY(prompts.asked[0].text.find("Single.Bin") != std::string::npos);
         QVERIFY(prompts.asked[0].text.find("Lista.Bin") == std::string::npos);
@@ -446,7 +446,7 @@ private slots:
         other->show();
         QVERIFY(OpenThroughDialog(*other, singlePath));
         prompts.clear();
-        other->ToolButton4->trigger();
+        other->exitAction->trigger();
         QVERIFY(prompts.asked.empty());
         QVERIFY(!other->isVisible());
     }
@@ -455,8 +455,8 @@ private slots:
         ScriptedPrompts prompts;
         auto window = makeWindow(prompts);
         // Cancelling the dialog changes nothing.
-        window->runOpenDialog = [](TForm2&) { return false; };
-        window->ToolButton1->trigger();
+        window->runOpenDialog = [](OpenDialog&) { return false; };
+        window->openAction->trigger();
         QCOMPARE(window->pageCount(), 0);
         QVERIFY(prompts.asked.empty());
         PrepareWindow(*window, prompts, *folder);
@@ -498,8 +498,8 @@ private slots:
         QVERIFY(!OpenThroughDialog(*window, firm));
         QCOMPARE(prompts.asked.back().text, std::string("Non è possibile editare un firm come lista canali..."));
         QVERIFY(prompts.asked.back().icon == Icon::Warning);
-        QVERIFY(window->CurrentImage);
-        QCOMPARE(window->CurrentImage->GetType(), 2);
+        QVERIFY(window->currentImage);
+        QCOMPARE(window->currentImage->imageType(), 2);
         QCOMPARE(window->pageCount(), 0);
         QCOMPARE(Enabled(*window), kNoPage);
     }
@@ -543,12 +543,12 @@ private slots:
         PageView* view = window->pageView(0);
         QAbstractItemModel* config = view->configModel();
         QVERIFY(config->setData(config->index(6, 1), QStringLiteral("Musica")));
-        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->saveAction->isEnabled());
         // Cancelled: nothing changes.
         window->chooseSaveFile = [](const QString&) { return QString(); };
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QVERIFY(view->page().Modified);
-        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->saveAction->isEnabled());
         // Saved: flag, button and caption are clear again; the page shows the same.
         const ListPage before = [&] {
             ListPage copy;
@@ -560,16 +560,16 @@ private slots:
         }();
         const QString target = folder->path("Saved.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QVERIFY(prompts.asked.empty());
         QVERIFY(!view->page().Modified);
-        QVERIFY(!window->ToolButton2->isEnabled());
+        QVERIFY(!window->saveAction->isEnabled());
         // The page is now the saved file: tab, tip and title name it.
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Saved.Dat"));
-        QCOMPARE(window->PageControl1->tabToolTip(0), target);
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Saved.Dat"));
+        QCOMPARE(window->pageTabs->tabToolTip(0), target);
         QCOMPARE(window->windowTitle(), QStringLiteral("Saved.Dat[*] - Rivo800 Editor - Beta 1"));
         QVERIFY(!window->isWindowModified());
-        QVERIFY(!window->CGauge1->isVisible());
+        QVERIFY(!window->progressBar->isVisible());
         QVERIFY(QFile::exists(target));
         // Reopened: the new name is there and every other cell is unchanged.
         QVERIFY(OpenThroughDialog(*window, target));
@@ -579,12 +579,12 @@ private slots:
         QVERIFY(reopened.ChannelGrid == before.ChannelGrid);
         QVERIFY(reopened.TransponderGrid == before.TransponderGrid);
         QVERIFY(reopened.FavouriteGrids == before.FavouriteGrids);
-        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Saved.Dat"));
+        QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Saved.Dat"));
     }
 
     void saveDialogOffersTheImageKinds() {
         QFileDialog dialog;
-        TSDIAppForm::ConfigureSaveDialog(dialog);
+        MainWindow::configureSaveDialog(dialog);
         QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
         QCOMPARE(dialog.defaultSuffix(), QStringLiteral("Dat"));
         const QStringList filters = dialog.nameFilters();
@@ -602,18 +602,18 @@ private slots:
         PageView* view = window->pageView(0);
         view->page().ChannelGrid.setCell(5, ch::Sid, "abc");
         view->page().Modified = true;
-        window->PageControl1Change(0);
+        window->activePageChanged(0);
         const QString target = folder->path("Broken.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY2(prompts.asked[0].text.find("'abc' is not a valid integer value") != std::string::npos,
                  prompts.asked[0].text.c_str());
         QVERIFY(prompts.asked[0].icon == Icon::Error);
         QVERIFY(view->page().Modified);
-        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->saveAction->isEnabled());
         QVERIFY(!QFile::exists(target));
-        QVERIFY(!window->CGauge1->isVisible());
+        QVERIFY(!window->progressBar->isVisible());
     }
 
     // Cells the format cannot keep as shown are listed in a question whose default is
@@ -625,12 +625,12 @@ private slots:
         PageView* view = window->pageView(0);
         view->page().ChannelGrid.setCell(5, ch::Sid, "70000");
         view->page().Modified = true;
-        window->PageControl1Change(0);
+        window->activePageChanged(0);
         const QString target = folder->path("Wrapped.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
 
         prompts.answers = {Answer::No};
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         const auto& question = prompts.asked[0];
         QVERIFY(question.buttons == Buttons::YesNo);
@@ -639,12 +639,12 @@ private slots:
         QVERIFY2(question.text.find("Canali, riga 5, colonna SID: \"70000\" \u2192 \"4464\"") != std::string::npos,
                  question.text.c_str());
         QVERIFY(view->page().Modified);
-        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->saveAction->isEnabled());
         QVERIFY(!QFile::exists(target));
         QCOMPARE(QDir(folder->root()).entryList(QStringList{".rivo800-*"}, QDir::Hidden | QDir::Files).size(), 0);
 
         prompts.answers = {Answer::Yes};
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(2));
         QVERIFY(!view->page().Modified);
         QVERIFY(QFile::exists(target));
@@ -669,12 +669,12 @@ private slots:
         auto window = makeWindow(prompts);
         window->setInitialFile(singlePath);
         QStringList started;
-        window->runOpenDialog = [&](TForm2& dialog) {
-            started << dialog.FileEdit->text();
+        window->runOpenDialog = [&](OpenDialog& dialog) {
+            started << dialog.fileEdit->text();
             return false;
         };
-        window->ToolButton1->trigger();
-        window->ToolButton1->trigger();
+        window->openAction->trigger();
+        window->openAction->trigger();
         QCOMPARE(started, QStringList({singlePath, QString()}));
     }
 };

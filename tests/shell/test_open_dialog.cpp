@@ -15,7 +15,7 @@
 
 namespace {
 
-QString Rate(const TForm2& dialog, int code) { return dialog.RateGrid->item(code, 1)->text(); }
+QString Rate(const OpenDialog& dialog, int code) { return dialog.symbolRateTable->item(code, 1)->text(); }
 
 void LeaveField(QWidget* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -29,29 +29,29 @@ private slots:
     void startValuesAndFirstSet() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Apertura lista canali..."));
-        QCOMPARE(dialog.FileEdit->text(), QString());
-        QVERIFY(!dialog.FileEdit->isReadOnly());  // a path may be typed or pasted
-        QCOMPARE(dialog.Edit2->text(), QStringLiteral("9750"));
-        QCOMPARE(dialog.Edit3->text(), QStringLiteral("10600"));
-        for (QComboBox* combo : {dialog.SatelliteACombo, dialog.SatelliteBCombo}) {
+        QCOMPARE(dialog.fileEdit->text(), QString());
+        QVERIFY(!dialog.fileEdit->isReadOnly());  // a path may be typed or pasted
+        QCOMPARE(dialog.lnbLowEdit->text(), QStringLiteral("9750"));
+        QCOMPARE(dialog.lnbHighEdit->text(), QStringLiteral("10600"));
+        for (QComboBox* combo : {dialog.satelliteACombo, dialog.satelliteBCombo}) {
             QVERIFY(combo->isEditable());
             QCOMPARE(combo->count(), 3);
             QCOMPARE(combo->itemText(2), QStringLiteral("Thor"));
         }
-        QCOMPARE(dialog.SatelliteACombo->currentText(), QStringLiteral("HotBird"));
-        QCOMPARE(dialog.SatelliteBCombo->currentText(), QStringLiteral("Astra"));
+        QCOMPARE(dialog.satelliteACombo->currentText(), QStringLiteral("HotBird"));
+        QCOMPARE(dialog.satelliteBCombo->currentText(), QStringLiteral("Astra"));
         // Sets in file order, the first chosen and shown.
-        QCOMPARE(dialog.ComboBox1->count(), 3);
-        QCOMPARE(dialog.ComboBox1->itemText(0), QStringLiteral("Fixture"));
-        QCOMPARE(dialog.ComboBox1->itemText(1), QStringLiteral("Personalizzato"));
-        QCOMPARE(dialog.ComboBox1->currentIndex(), 0);
-        QCOMPARE(dialog.RateGrid->rowCount(), 16);
-        QCOMPARE(dialog.RateGrid->horizontalHeaderItem(0)->text(), QStringLiteral("SR"));
-        QCOMPARE(dialog.RateGrid->horizontalHeaderItem(1)->text(), QStringLiteral("VALORE"));
-        QCOMPARE(dialog.RateGrid->item(10, 0)->text(), QStringLiteral("0A"));
+        QCOMPARE(dialog.symbolRateSetCombo->count(), 3);
+        QCOMPARE(dialog.symbolRateSetCombo->itemText(0), QStringLiteral("Fixture"));
+        QCOMPARE(dialog.symbolRateSetCombo->itemText(1), QStringLiteral("Personalizzato"));
+        QCOMPARE(dialog.symbolRateSetCombo->currentIndex(), 0);
+        QCOMPARE(dialog.symbolRateTable->rowCount(), 16);
+        QCOMPARE(dialog.symbolRateTable->horizontalHeaderItem(0)->text(), QStringLiteral("SR"));
+        QCOMPARE(dialog.symbolRateTable->horizontalHeaderItem(1)->text(), QStringLiteral("VALORE"));
+        QCOMPARE(dialog.symbolRateTable->item(10, 0)->text(), QStringLiteral("0A"));
         QCOMPARE(Rate(dialog, 0), QStringLiteral("27500"));
         QCOMPARE(Rate(dialog, 15), QStringLiteral("0"));
         QVERIFY(prompts.asked.empty());
@@ -60,21 +60,21 @@ private slots:
     void setsAndTheCustomSet() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
-        dialog.ComboBox1->setCurrentIndex(2);  // "Ridotto": SR03 -1, SR0C missing
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
+        dialog.symbolRateSetCombo->setCurrentIndex(2);  // "Ridotto": SR03 -1, SR0C missing
         QCOMPARE(Rate(dialog, 2), QStringLiteral("1000"));
         QCOMPARE(Rate(dialog, 3), QString());
         QCOMPARE(Rate(dialog, 12), QString());
         QCOMPARE(Rate(dialog, 13), QStringLiteral("113"));
         // "Personalizzato" keeps what the previous set showed, whatever it holds itself.
-        dialog.ComboBox1->setCurrentIndex(1);
+        dialog.symbolRateSetCombo->setCurrentIndex(1);
         QCOMPARE(Rate(dialog, 2), QStringLiteral("1000"));
         QCOMPARE(Rate(dialog, 0), QStringLiteral("27500"));
-        dialog.FileEdit->setText(QStringLiteral("/x/y.Bin"));
-        dialog.SpeedButton2->click();
+        dialog.fileEdit->setText(QStringLiteral("/x/y.Bin"));
+        dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const rivo::TOpenParams params = dialog.OpenParams();
+        const rivo::OpenParams params = dialog.params();
         QCOMPARE(params.SymbolRates[2], 1000);
         QCOMPARE(params.SymbolRates[3], 0);   // empty cell
         QCOMPARE(params.SymbolRates[12], 0);  // missing key
@@ -89,63 +89,63 @@ private slots:
     void missingIniGivesNoSets() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("NoSuch.Ini"), prompts);
-        dialog.Initialise();
-        QCOMPARE(dialog.ComboBox1->count(), 0);
+        OpenDialog dialog(folder.path("NoSuch.Ini"), prompts);
+        dialog.initialise();
+        QCOMPARE(dialog.symbolRateSetCombo->count(), 0);
         for (int i = 0; i < 16; ++i) QCOMPARE(Rate(dialog, i), QString());
-        dialog.FileEdit->setText(QStringLiteral("a.Bin"));
-        dialog.SpeedButton2->click();
+        dialog.fileEdit->setText(QStringLiteral("a.Bin"));
+        dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        for (std::int32_t rate : dialog.OpenParams().SymbolRates) QCOMPARE(rate, 0);
+        for (std::int32_t rate : dialog.params().SymbolRates) QCOMPARE(rate, 0);
     }
 
     void browseReplacesThePathOnlyWhenChosen() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         QString offered;
         QString answer = QStringLiteral("/data/Lista.Bin");
         dialog.chooseFile = [&](QWidget*, const QString& filter) {
             offered = filter;
             return answer;
         };
-        dialog.SpeedButton3->click();
-        QCOMPARE(dialog.FileEdit->text(), QStringLiteral("/data/Lista.Bin"));
+        dialog.browseButton->click();
+        QCOMPARE(dialog.fileEdit->text(), QStringLiteral("/data/Lista.Bin"));
         QVERIFY(offered.contains(QStringLiteral("File Bin (*.Bin")));
         QVERIFY(offered.contains(QStringLiteral("File Dat (*.Dat")));
         QVERIFY(offered.contains(QStringLiteral("File RCU (*.Rcu")));
         QVERIFY(offered.endsWith(QStringLiteral("Tutti i files (*)")));
         answer.clear();  // cancelled
-        dialog.SpeedButton3->click();
-        QCOMPARE(dialog.FileEdit->text(), QStringLiteral("/data/Lista.Bin"));
+        dialog.browseButton->click();
+        QCOMPARE(dialog.fileEdit->text(), QStringLiteral("/data/Lista.Bin"));
     }
 
     void lnbFieldChecks() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         // Low band: checked at every change; "0" is accepted while typing.
-        dialog.Edit2->setText(QStringLiteral("0"));
+        dialog.lnbLowEdit->setText(QStringLiteral("0"));
         QVERIFY(prompts.asked.empty());
-        dialog.Edit2->setText(QString());
+        dialog.lnbLowEdit->setText(QString());
         QCOMPARE(prompts.asked.size(), size_t(1));
         QCOMPARE(prompts.asked[0].text, std::string("Selezionare una frequenza bassa LNB corretta"));
         QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
         QVERIFY(prompts.asked[0].icon == rivo::Icon::Warning);
-        dialog.Edit2->setText(QStringLiteral("-5"));
+        dialog.lnbLowEdit->setText(QStringLiteral("-5"));
         QCOMPARE(prompts.asked.size(), size_t(2));
-        QCOMPARE(dialog.Edit2->text(), QStringLiteral("-5"));  // left as typed
+        QCOMPARE(dialog.lnbLowEdit->text(), QStringLiteral("-5"));  // left as typed
         // High band: only when the focus leaves the field.
         prompts.clear();
-        dialog.Edit3->setText(QString());
+        dialog.lnbHighEdit->setText(QString());
         QVERIFY(prompts.asked.empty());
-        LeaveField(dialog.Edit3);
+        LeaveField(dialog.lnbHighEdit);
         QCOMPARE(prompts.asked.size(), size_t(1));
         QCOMPARE(prompts.asked[0].text, std::string("Selezionare una frequenza alta LNB corretta"));
-        dialog.Edit3->setText(QStringLiteral("10600"));
-        LeaveField(dialog.Edit3);
+        dialog.lnbHighEdit->setText(QStringLiteral("10600"));
+        LeaveField(dialog.lnbHighEdit);
         QCOMPARE(prompts.asked.size(), size_t(1));
     }
 
@@ -191,23 +191,23 @@ private slots:
         QFETCH(QString, message);
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
-        dialog.FileEdit->setText(file);
-        dialog.Edit2->setText(low);
-        dialog.Edit3->setText(high);
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
+        dialog.fileEdit->setText(file);
+        dialog.lnbLowEdit->setText(low);
+        dialog.lnbHighEdit->setText(high);
         // The satellite names typed key by key, as a user does: nothing may complete them.
-        for (auto [combo, text] : {std::pair{dialog.SatelliteACombo, satA}, std::pair{dialog.SatelliteBCombo, satB}}) {
+        for (auto [combo, text] : {std::pair{dialog.satelliteACombo, satA}, std::pair{dialog.satelliteBCombo, satB}}) {
             combo->clearEditText();
             QTest::keyClicks(combo->lineEdit(), text);
             QCOMPARE(combo->currentText(), text);
         }
         prompts.clear();
-        dialog.SpeedButton2->click();
+        dialog.okButton->click();
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
         if (accepted) {
             QVERIFY(prompts.asked.empty());
-            const rivo::TOpenParams params = dialog.OpenParams();
+            const rivo::OpenParams params = dialog.params();
             QCOMPARE(QString::fromStdString(params.SatelliteA), satA);
             QCOMPARE(params.LnbLow, low.toInt());
         } else {
@@ -230,20 +230,20 @@ private slots:
         QFETCH(QString, opened);
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
-        dialog.FileEdit->clear();
-        QTest::keyClicks(dialog.FileEdit, typed);
-        dialog.SpeedButton2->click();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
+        dialog.fileEdit->clear();
+        QTest::keyClicks(dialog.fileEdit, typed);
+        dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(QString::fromStdString(dialog.OpenParams().FileName), opened);
+        QCOMPARE(QString::fromStdString(dialog.params().FileName), opened);
     }
 
     void afterBrowsingEnterPressesOk() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         int chooserRuns = 0;
         dialog.chooseFile = [&](QWidget*, const QString&) {
             ++chooserRuns;
@@ -251,9 +251,9 @@ private slots:
         };
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QTest::mouseClick(dialog.SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(dialog.browseButton, Qt::LeftButton);
         QCOMPARE(chooserRuns, 1);
-        QCOMPARE(QApplication::focusWidget(), dialog.SpeedButton2);
+        QCOMPARE(QApplication::focusWidget(), dialog.okButton);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(chooserRuns, 1);  // the chooser was not opened again
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -263,14 +263,14 @@ private slots:
     void cancelClosesEvenWithAWrongHighFrequency() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.Edit3->setFocus();
-        QCOMPARE(QApplication::focusWidget(), dialog.Edit3);
-        dialog.Edit3->setText(QStringLiteral("x"));
-        QTest::mouseClick(dialog.SpeedButton1, Qt::LeftButton);
+        dialog.lnbHighEdit->setFocus();
+        QCOMPARE(QApplication::focusWidget(), dialog.lnbHighEdit);
+        dialog.lnbHighEdit->setText(QStringLiteral("x"));
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
         QVERIFY(prompts.asked.empty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());
@@ -279,14 +279,14 @@ private slots:
     void cancelCloses() {
         ShellFolder folder;
         ScriptedPrompts prompts;
-        TForm2 dialog(folder.path("Sr.Ini"), prompts);
-        dialog.Initialise();
+        OpenDialog dialog(folder.path("Sr.Ini"), prompts);
+        dialog.initialise();
         // Shown, and with a result that is not "rejected" yet, so the click must close it.
         dialog.setResult(QDialog::Accepted);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(dialog.isVisible());
-        dialog.SpeedButton1->click();
+        dialog.cancelButton->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(prompts.asked.empty());

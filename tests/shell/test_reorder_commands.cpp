@@ -53,7 +53,7 @@ class ReorderCommandsTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString path, reversedPath, singlePath;
     ScriptedPrompts prompts;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
     PageView* view = nullptr;
 
     ListPage& page() { return view->page(); }
@@ -80,14 +80,14 @@ private slots:
 
     void init() {
         prompts.clear();
-        window = std::make_unique<TSDIAppForm>();
+        window = std::make_unique<MainWindow>();
         PrepareWindow(*window, prompts, *folder);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(OpenThroughDialog(*window, path));
         view = window->pageView(0);
-        QVERIFY(window->Ordina1->isEnabled());
-        QVERIFY(window->Riferimento1->isEnabled());
+        QVERIFY(window->sortAction->isEnabled());
+        QVERIFY(window->referenceOrderAction->isEnabled());
     }
 
     void cleanup() {
@@ -98,74 +98,74 @@ private slots:
     void sortSelectionByName() {
         SelectChannels(*view, 1, 6);
         bool offeredSelection = false;
-        window->runSortDialog = [&](TSortDialog& dialog) {
-            offeredSelection = dialog.SelectionRadio->isChecked();
-            dialog.KeyCombo->setCurrentIndex(0);  // "Nome"
-            ClickOk(dialog.Buttons);
+        window->runSortDialog = [&](SortDialog& dialog) {
+            offeredSelection = dialog.selectionRadio->isChecked();
+            dialog.keyCombo->setCurrentIndex(0);  // "Nome"
+            ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
         const Grid before = page().ChannelGrid;
-        window->Ordina1->trigger();
+        window->sortAction->trigger();
         QVERIFY(offeredSelection);
         QCOMPARE(Names(page(), 1, 7), (std::vector<std::string>{"alfa", "Canale 1", "Canale 2", "Canale 4",
                                                                  "Canale 6", "\xC8lite", "Canale 7"}));
         QVERIFY(page().Modified);
-        QVERIFY(window->ToolButton2->isEnabled());
+        QVERIFY(window->saveAction->isEnabled());
         QCOMPARE(selection(), std::make_pair(1, 6));
         // One undo step takes it all back.
-        QVERIFY(window->Annulla1->isEnabled());
-        window->Annulla1->trigger();
+        QVERIFY(window->undoAction->isEnabled());
+        window->undoAction->trigger();
         QVERIFY(page().ChannelGrid == before);
         QVERIFY(!page().Modified);
-        QVERIFY(!window->Annulla1->isEnabled());
+        QVERIFY(!window->undoAction->isEnabled());
     }
 
     void sortWholeListByFrequency() {
         SelectChannels(*view, 4, 4);
-        window->runSortDialog = [](TSortDialog& dialog) {
-            if (!dialog.WholeListRadio->isChecked()) return false;  // one row: the whole list is offered
-            dialog.KeyCombo->setCurrentIndex(2);  // "Frequenza"
-            ClickOk(dialog.Buttons);
+        window->runSortDialog = [](SortDialog& dialog) {
+            if (!dialog.wholeListRadio->isChecked()) return false;  // one row: the whole list is offered
+            dialog.keyCombo->setCurrentIndex(2);  // "Frequenza"
+            ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
         ListPage expected = page();
         SortChannels(expected, 1, expected.channelCount(), SortKey::Frequency);
-        window->Ordina1->trigger();
+        window->sortAction->trigger();
         QVERIFY(page().ChannelGrid == expected.ChannelGrid);
         QCOMPARE(selection(), std::make_pair(1, page().channelCount()));
     }
 
     void sortCancelledChangesNothing() {
-        window->runSortDialog = [](TSortDialog& dialog) {
-            dialog.Buttons->button(QDialogButtonBox::Cancel)->click();
+        window->runSortDialog = [](SortDialog& dialog) {
+            dialog.buttons->button(QDialogButtonBox::Cancel)->click();
             return dialog.result() == QDialog::Accepted;
         };
         const Grid before = page().ChannelGrid;
-        window->Ordina1->trigger();
+        window->sortAction->trigger();
         QVERIFY(page().ChannelGrid == before);
         QVERIFY(!page().Modified);
-        QVERIFY(!window->Annulla1->isEnabled());
+        QVERIFY(!window->undoAction->isEnabled());
     }
 
     void applyReference() {
         QStringList shown;
-        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
-            shown << dialog.LnbLowEdit->text() << dialog.LnbHighEdit->text() << dialog.SatelliteAEdit->text();
-            dialog.FileEdit->setText(reversedPath);
-            ClickOk(dialog.Buttons);
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            shown << dialog.lnbLowEdit->text() << dialog.lnbHighEdit->text() << dialog.satelliteAEdit->text();
+            dialog.fileEdit->setText(reversedPath);
+            ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
         int currentRows = -1, referenceRows = -1;
         QString passes;
-        window->runReferencePreview = [&](TReferencePreview& preview) {
-            passes = preview.PassLabel->text();
-            currentRows = preview.CurrentTable->rowCount();
-            referenceRows = preview.ReferenceTable->rowCount();
-            ClickOk(preview.Buttons);
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog& preview) {
+            passes = preview.passLabel->text();
+            currentRows = preview.currentTable->rowCount();
+            referenceRows = preview.referenceTable->rowCount();
+            ClickOk(preview.buttons);
             return preview.result() == QDialog::Accepted;
         };
         const Grid before = page().ChannelGrid;
-        window->Riferimento1->trigger();
+        window->referenceOrderAction->trigger();
         QCOMPARE(shown, QStringList({"9750", "10600", "HotBird"}));
         QVERIFY(passes.contains(QStringLiteral("Passo 1")));
         QVERIFY(passes.contains(QStringLiteral("11 canali trovati")));
@@ -179,36 +179,36 @@ private slots:
                  QStringLiteral("11 canali ordinati secondo il riferimento, 1 non trovati"));
         QCOMPARE(selection(), std::make_pair(12, page().channelCount()));
         QVERIFY(page().Modified);
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QVERIFY(page().ChannelGrid == before);
     }
 
     void previewCancelledChangesNothing() {
-        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
-            dialog.FileEdit->setText(reversedPath);
-            ClickOk(dialog.Buttons);
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            dialog.fileEdit->setText(reversedPath);
+            ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
-        window->runReferencePreview = [](TReferencePreview&) { return false; };
+        window->runReferencePreviewDialog = [](ReferencePreviewDialog&) { return false; };
         const Grid before = page().ChannelGrid;
-        window->Riferimento1->trigger();
+        window->referenceOrderAction->trigger();
         QVERIFY(page().ChannelGrid == before);
         QVERIFY(!page().Modified);
-        QVERIFY(!window->Annulla1->isEnabled());
+        QVERIFY(!window->undoAction->isEnabled());
     }
 
     void referenceDialogRefusesBadValues() {
         bool stayedOpen = false;
-        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
-            ClickOk(dialog.Buttons);  // no file
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            ClickOk(dialog.buttons);  // no file
             const bool first = dialog.result() != QDialog::Accepted;
-            dialog.FileEdit->setText(reversedPath);
-            dialog.SatelliteBEdit->setText(dialog.SatelliteAEdit->text());
-            ClickOk(dialog.Buttons);  // equal satellite names
+            dialog.fileEdit->setText(reversedPath);
+            dialog.satelliteBEdit->setText(dialog.satelliteAEdit->text());
+            ClickOk(dialog.buttons);  // equal satellite names
             stayedOpen = first && dialog.result() != QDialog::Accepted;
             return false;
         };
-        window->Riferimento1->trigger();
+        window->referenceOrderAction->trigger();
         QVERIFY(stayedOpen);
         QCOMPARE(prompts.asked.size(), size_t(2));
         QCOMPARE(prompts.asked[0].text, std::string(kReferenceValuesError));
@@ -217,17 +217,17 @@ private slots:
 
     void takingFavouritesFromASingleImageIsRefused() {
         bool offered = false;
-        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
-            offered = dialog.FavouritesCheck->isEnabled();
-            dialog.FileEdit->setText(singlePath);
-            dialog.FavouritesCheck->setChecked(true);
-            ClickOk(dialog.Buttons);
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            offered = dialog.favouritesCheck->isEnabled();
+            dialog.fileEdit->setText(singlePath);
+            dialog.favouritesCheck->setChecked(true);
+            ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
         bool previewed = false;
-        window->runReferencePreview = [&](TReferencePreview&) { return previewed = true; };
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog&) { return previewed = true; };
         const Grid before = page().ChannelGrid;
-        window->Riferimento1->trigger();
+        window->referenceOrderAction->trigger();
         QVERIFY(offered);
         QVERIFY(!previewed);
         QCOMPARE(prompts.asked.size(), size_t(1));
@@ -239,11 +239,11 @@ private slots:
     void singlePageOffersNoFavourites() {
         QVERIFY(OpenThroughDialog(*window, singlePath));
         bool offered = true;
-        window->runReferenceDialog = [&](TReferenceDialog& dialog) {
-            offered = dialog.FavouritesCheck->isEnabled();
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            offered = dialog.favouritesCheck->isEnabled();
             return false;
         };
-        window->Riferimento1->trigger();
+        window->referenceOrderAction->trigger();
         QVERIFY(!offered);
     }
 };

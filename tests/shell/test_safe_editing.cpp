@@ -29,8 +29,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "editing/channel_dialog_logic.h"
 #include "editing/transponders.h"
 #include "shell/main_window.h"
@@ -49,7 +49,7 @@ struct Selected {
     bool operator==(const Selected&) const = default;
 };
 Selected SelectionOf(PageView& view) {
-    const QModelIndexList rows = view.ChannelGrid->selectionModel()->selectedRows();
+    const QModelIndexList rows = view.channelTable->selectionModel()->selectedRows();
     int first = 0, last = 0;
     for (const QModelIndex& index : rows) {
         if (first == 0 || index.row() + 1 < first) first = index.row() + 1;
@@ -73,7 +73,7 @@ class SafeEditingTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString path;
     ScriptedPrompts prompts;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
     PageView* view = nullptr;
 
     ListPage& page() { return view->page(); }
@@ -87,7 +87,7 @@ private slots:
     void init() {
         prompts.clear();
         QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")).clear();
-        window = std::make_unique<TSDIAppForm>();
+        window = std::make_unique<MainWindow>();
         PrepareWindow(*window, prompts, *folder);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -96,7 +96,7 @@ private slots:
     }
 
     void cleanup() {
-        TChanData::SetExecHook(nullptr);
+        ChannelDialog::setExecHook(nullptr);
         QCOMPARE(prompts.unexpected, 0);
         window.reset();
     }
@@ -144,18 +144,18 @@ private slots:
     // Every question whose "Sì" throws work away is asked as such.
     void discardingQuestions() {
         page().Modified = true;
-        window->PageControl1Change(0);
+        window->activePageChanged(0);
         prompts.answers = {Answer::No};
-        window->ToolButton4->trigger();  // leaving with changes
+        window->exitAction->trigger();  // leaving with changes
         prompts.answers = {Answer::No};
-        window->ToolButton12->trigger();  // closing the modified page
+        window->closePageAction->trigger();  // closing the modified page
         SelectChannels(*view, 2, 3);
         prompts.answers = {Answer::Cancel};
-        window->ToolButton11->trigger();  // deleting channels
-        view->PageControl->setCurrentIndex(1);
+        window->deleteChannelsAction->trigger();  // deleting channels
+        view->tabs->setCurrentIndex(1);
         view->selectTransponderRows(1, 1);
         prompts.answers = {Answer::Cancel};
-        window->ToolButton20->trigger();  // deleting a transponder and its channels
+        window->deleteTransponderAction->trigger();  // deleting a transponder and its channels
         QCOMPARE(prompts.asked.size(), size_t(4));
         for (const AskedQuestion& q : prompts.asked) QVERIFY2(q.discarding, q.text.c_str());
         // The transponder question counts the channels that go with the row.
@@ -184,28 +184,28 @@ private slots:
         std::vector<std::string> moved;
         for (int r = first; r <= last; ++r) moved.push_back(Name(page(), r));
         SelectChannels(*view, first, last);
-        window->runNumberDialog = [target](TForm4& dialog) {
-            dialog.Edit1->setText(QString::number(target));
-            dialog.SpeedButton2->click();
+        window->runRowNumberDialog = [target](RowNumberDialog& dialog) {
+            dialog.numberEdit->setText(QString::number(target));
+            dialog.okButton->click();
             return dialog.result() == QDialog::Accepted;
         };
-        window->ToolButton10->trigger();
+        window->moveChannelsAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{target, target + n - 1, target}));
         for (int k = 0; k < n; ++k) QCOMPARE(Name(page(), target + k), moved[static_cast<size_t>(k)]);
         // Undo selects the rows the move turned, redo the same.
         const int low = std::min(first, target), high = std::max(last, target + n - 1);
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QCOMPARE(Name(page(), first), moved[0]);
         QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
-        window->Ripeti1->trigger();
+        window->redoAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
         // A delete leaves the block's first row alone selected: a second Delete takes one row.
         SelectChannels(*view, target, target + n - 1);
         prompts.answers = {Answer::Yes, Answer::Yes};
-        window->ToolButton11->trigger();
+        window->deleteChannelsAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{target, target, target}));
         const std::string next = Name(page(), target + 1);
-        window->ToolButton11->trigger();
+        window->deleteChannelsAction->trigger();
         QCOMPARE(Name(page(), target), next);
     }
 
@@ -215,18 +215,18 @@ private slots:
         const int count = page().channelCount();
         const std::string second = Name(page(), 2);
         SelectChannels(*view, 2, 4);
-        window->ToolButton6->trigger();
+        window->copyChannelsAction->trigger();
         // Pasted with Sì at row 20: the three channels are selected there.
         view->setCurrentChannelRow(20);
         prompts.answers = {Answer::Yes, Answer::Yes};  // insert, even if the last channels go
-        window->ToolButton7->trigger();
+        window->pasteChannelsAction->trigger();
         prompts.answers.clear();
         QCOMPARE(Name(page(), 20), second);
         QCOMPARE(SelectionOf(*view), (Selected{20, 22, 20}));
         // The last row deleted with the gap closed: it stays selected, now empty.
         SelectChannels(*view, count, count);
         prompts.answers = {Answer::Yes};
-        window->ToolButton11->trigger();
+        window->deleteChannelsAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{count, count, count}));
         QVERIFY(page().ChannelGrid.colour(count) == kColourGrey);
     }
@@ -245,14 +245,14 @@ private slots:
                 n += target->page().TransponderGrid.colour(t) != kColourGrey;
             return n;
         }();
-        window->PageControl1->setCurrentIndex(0);
+        window->pageTabs->setCurrentIndex(0);
         SelectChannels(*view, 1, count);
-        window->ToolButton6->trigger();
-        window->PageControl1->setCurrentIndex(1);
+        window->copyChannelsAction->trigger();
+        window->pageTabs->setCurrentIndex(1);
         target->setCurrentChannelRow(1);
         prompts.clear();
         prompts.answers = {Answer::No};  // overwrite from row 1
-        window->ToolButton7->trigger();
+        window->pasteChannelsAction->trigger();
         for (const AskedQuestion& q : prompts.asked)
             QVERIFY2(q.text.find("Troppi transponder") == std::string::npos, q.text.c_str());
         QVERIFY(target->page().Modified);
@@ -303,7 +303,7 @@ private slots:
         QFETCH(QString, written);
         QFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        TSDIAppForm::ConfigureSaveDialog(dialog, path);
+        MainWindow::configureSaveDialog(dialog, path);
         // Started on the page's own file, under the filter of its extension.
         QCOMPARE(QDir(dialog.directory()).absolutePath(), QFileInfo(path).absolutePath());
         QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), QStringLiteral("Lista.Bin"));
@@ -329,27 +329,27 @@ private slots:
             return first;
         };
         page().Modified = true;
-        window->PageControl1Change(0);
+        window->activePageChanged(0);
         QCOMPARE(window->windowTitle(), QStringLiteral("Lista.Bin[*] - Rivo800 Editor - Beta 1"));
         QVERIFY(window->isWindowModified());
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         QCOMPARE(started, path);
-        QCOMPARE(window->PageControl1->tabText(0), QStringLiteral("Prima.Dat"));
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Prima.Dat"));
         QVERIFY(!window->isWindowModified());
         // The next save starts from the new name, and the close question names it.
         page().Modified = true;
-        window->PageControl1Change(0);
-        window->ToolButton2->trigger();
+        window->activePageChanged(0);
+        window->saveAction->trigger();
         QCOMPARE(started, first);
         prompts.answers = {Answer::No};
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         QCOMPARE(prompts.asked.back().text, std::string("Vuoi chiudere il file Prima.Dat?"));
     }
 
     // Every title fits its column in the header's own font; the name column takes the
     // width the window gains; the side tabs show whole at the smallest size.
     void titlesFitAndTheNameColumnGrows() {
-        for (QTableView* table : {view->ChannelGrid, view->TransponderGrid}) {
+        for (QTableView* table : {view->channelTable, view->transponderTable}) {
             QHeaderView* header = table->horizontalHeader();
             const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
             for (int c = 0; c < table->model()->columnCount(); ++c) {
@@ -358,7 +358,7 @@ private slots:
                          qPrintable(title));
             }
         }
-        QTableView* channels = view->ChannelGrid;
+        QTableView* channels = view->channelTable;
         window->resize(722, 509);
         QApplication::processEvents();
         const int narrow = channels->columnWidth(ch::Name);
@@ -374,27 +374,27 @@ private slots:
         window->resize(640, 400);
         QApplication::processEvents();
         QCOMPARE(window->minimumSize(), QSize(640, 400));
-        QTabBar* tabs = view->PageControl->tabBar();
+        QTabBar* tabs = view->tabs->tabBar();
         QVERIFY(tabs->tabRect(2).bottom() < tabs->height());
         QVERIFY(tabs->tabRect(0).height() >= tabs->fontMetrics().horizontalAdvance(QStringLiteral("Canali")));
     }
 
     void geometryAndWidthsAreKept() {
         window->resize(900, 560);
-        view->ChannelGrid->setColumnWidth(ch::Sid, 93);
+        view->channelTable->setColumnWidth(ch::Sid, 93);
         QVERIFY(window->close());
-        auto second = std::make_unique<TSDIAppForm>();
+        auto second = std::make_unique<MainWindow>();
         PrepareWindow(*second, prompts, *folder);
         second->restoreSettings();
         QCOMPARE(second->size(), QSize(900, 560));
         QVERIFY(OpenThroughDialog(*second, path));
-        QCOMPARE(second->pageView(0)->ChannelGrid->columnWidth(ch::Sid), 93);
+        QCOMPARE(second->pageView(0)->channelTable->columnWidth(ch::Sid), 93);
     }
 
     // The list-name cell takes 8 characters as typed; the label shows all of them.
     void listNamesFit() {
-        view->PageControl->setCurrentIndex(2);
-        QTableView* config = view->ConfigGrid;
+        view->tabs->setCurrentIndex(2);
+        QTableView* config = view->configTable;
         const QModelIndex cell = config->model()->index(0, 1);
         config->setCurrentIndex(cell);
         config->edit(cell);
@@ -407,19 +407,19 @@ private slots:
         QApplication::processEvents();  // the delegate commits after the key
         QCOMPARE(page().ConfigGrid.cell(1, 1), std::string("WWWWWWWW"));
         QVERIFY(prompts.asked.empty());  // nothing to refuse afterwards
-        view->SelectedListHandler(0);
-        QLabel* label = view->SelectedListLabel;
+        view->selectFavouriteList(0);
+        QLabel* label = view->selectedListLabel;
         QCOMPARE(label->text(), QStringLiteral("Lista selezionata: WWWWWWWW"));
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
-        QVERIFY(label->geometry().right() < view->ConfigBox->width());
+        QVERIFY(label->geometry().right() < view->configBox->width());
     }
 
     void smallDialogs() {
         // The go-to / move dialog cannot be resized.
-        TForm4 number(prompts);
+        RowNumberDialog number(prompts);
         QCOMPARE(number.minimumSize(), number.maximumSize());
         // The channel dialog: Enter in a box presses Ok, on either page.
-        TChanData dialog;
+        ChannelDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (int tab : {0, 1}) {
@@ -430,7 +430,7 @@ private slots:
         dialog.pages()->setCurrentIndex(0);
         dialog.box(box::Name)->setFocus();
         QTest::keyClick(dialog.box(box::Name), Qt::Key_Return);
-        QCOMPARE(dialog.result(), TChanData::kResultOk);
+        QCOMPARE(dialog.result(), ChannelDialog::kResultOk);
     }
 
     // Double-click on an inactive channel: the note says what Ok will do; not on an
@@ -445,25 +445,25 @@ private slots:
         QVERIFY(inactive > 0 && active > 0);
         for (auto [row, noteShown] : {std::pair{inactive, true}, std::pair{active, false}}) {
             bool seen = !noteShown;
-            TChanData::SetExecHook([&](TChanData& d) {
+            ChannelDialog::setExecHook([&](ChannelDialog& d) {
                 seen = d.inactiveNote()->isVisible();
                 QVERIFY(d.inactiveNote()->text().contains(QStringLiteral("\"Attivo\"")));
                 d.cancelButton()->click();
             });
             view->setCurrentChannelRow(row);
-            window->ChannelGridDblClick();
+            window->editChannel();
             QCOMPARE(seen, noteShown);
-            QVERIFY(!window->ChanData->inactiveNote()->isVisibleTo(window->ChanData));
+            QVERIFY(!window->channelDialog->inactiveNote()->isVisibleTo(window->channelDialog));
         }
     }
 
     void optimiseWithNothingToMergeSaysSo() {
-        view->PageControl->setCurrentIndex(1);
-        window->ToolButton18->trigger();
+        view->tabs->setCurrentIndex(1);
+        window->optimiseTranspondersAction->trigger();
         if (!page().Modified)
             QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
         // A second run never has anything left to merge.
-        window->ToolButton18->trigger();
+        window->optimiseTranspondersAction->trigger();
         QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
     }
 };

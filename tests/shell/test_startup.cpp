@@ -131,7 +131,7 @@ private slots:
 
         QFileDialog chooser;
         chooser.setOption(QFileDialog::DontUseNativeDialog);
-        TSDIAppForm::ConfigureSaveDialog(chooser);
+        MainWindow::configureSaveDialog(chooser);
         auto* label = chooser.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
         QVERIFY(label != nullptr);
         QCOMPARE(label->text().remove(QLatin1Char('&')), QStringLiteral("Nome del file:"));

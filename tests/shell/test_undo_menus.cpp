@@ -21,8 +21,8 @@
 #include <QToolButton>
 
 #include "channels/cp1252.h"
-#include "dialogs/chan_data_dialog.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/channel_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/transponders.h"
 #include "shell/main_window.h"
@@ -61,16 +61,16 @@ class UndoMenusTest : public QObject {
     std::unique_ptr<ShellFolder> folder;
     QString splitPath, singlePath;
     ScriptedPrompts prompts;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
 
     PageView* view() { return window->activePage(); }
     ListPage& page() { return view()->page(); }
-    QString tabText() { return window->PageControl1->tabText(window->PageControl1->currentIndex()); }
+    QString tabText() { return window->pageTabs->tabText(window->pageTabs->currentIndex()); }
 
     // The shown state follows the page's flag.
     void expectModified(bool modified) {
         QCOMPARE(page().Modified, modified);
-        QCOMPARE(window->ToolButton2->isEnabled(), modified);
+        QCOMPARE(window->saveAction->isEnabled(), modified);
         QCOMPARE(tabText().endsWith(QStringLiteral(" *")), modified);
     }
 
@@ -86,7 +86,7 @@ private slots:
 
     void init() {
         prompts.clear();
-        window = std::make_unique<TSDIAppForm>();
+        window = std::make_unique<MainWindow>();
         PrepareWindow(*window, prompts, *folder);
         window->show();
         window->activateWindow();
@@ -94,8 +94,8 @@ private slots:
     }
 
     void cleanup() {
-        TChanData::SetExecHook(nullptr);
-        TForm3::SetExecHook(nullptr);
+        ChannelDialog::setExecHook(nullptr);
+        TransponderDialog::setExecHook(nullptr);
         QCOMPARE(prompts.unexpected, 0);
         window.reset();
     }
@@ -113,116 +113,116 @@ private slots:
              [&] {
                  SelectChannels(*view(), 3, 5);
                  prompts.answers = {Answer::Yes};
-                 window->ToolButton11->trigger();
+                 window->deleteChannelsAction->trigger();
              }},
             {"Inserimento canale",
              [&] {
                  SelectChannels(*view(), 8, 8);
-                 window->ToolButton19->trigger();
+                 window->insertChannelAction->trigger();
              }},
             {"Spostamento canali",
              [&] {
-                 window->runNumberDialog = [](TForm4& dialog) {
-                     dialog.Edit1->setText(QStringLiteral("40"));
-                     dialog.SpeedButton2->click();
+                 window->runRowNumberDialog = [](RowNumberDialog& dialog) {
+                     dialog.numberEdit->setText(QStringLiteral("40"));
+                     dialog.okButton->click();
                      return dialog.result() == QDialog::Accepted;
                  };
                  SelectChannels(*view(), 2, 4);
-                 window->ToolButton10->trigger();
+                 window->moveChannelsAction->trigger();
              }},
             {"Incolla",
              [&] {
                  SelectChannels(*view(), 1, 1);
-                 window->ToolButton6->trigger();
+                 window->copyChannelsAction->trigger();
                  SelectChannels(*view(), 50, 50);
                  prompts.answers = {Answer::No};
-                 window->ToolButton7->trigger();
+                 window->pasteChannelsAction->trigger();
              }},
             {"Sposta preferito",
              [&] {
-                 view()->PageControl->setCurrentIndex(2);
+                 view()->tabs->setCurrentIndex(2);
                  QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-                 QApplication::sendEvent(view()->FavouriteGrids[0], &in);
+                 QApplication::sendEvent(view()->favouriteTables[0], &in);
                  view()->setCurrentFavouriteRow(0, 3);
-                 window->ToolButton14->trigger();
+                 window->favouriteUpAction->trigger();
              }},
             {"Proprietà canale",
              [&] {
-                 TChanData::SetExecHook([](TChanData& dialog) {
+                 ChannelDialog::setExecHook([](ChannelDialog& dialog) {
                      dialog.box(box::Name)->setText(QStringLiteral("Nuovo"));
                      dialog.okButton()->click();
                  });
                  SelectChannels(*view(), 6, 6);
-                 window->Propriet1->trigger();
+                 window->channelPropertiesAction->trigger();
              }},
             {"Modifica transponder",
              [&] {
-                 view()->PageControl->setCurrentIndex(1);
-                 TForm3::SetExecHook([](TForm3& dialog) {
+                 view()->tabs->setCurrentIndex(1);
+                 TransponderDialog::setExecHook([](TransponderDialog& dialog) {
                      dialog.frequencyBox()->setText(QStringLiteral("12345"));
                      dialog.okButton()->click();
                  });
                  const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
-                 view()->TransponderGrid->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
-                 window->TransponderGridDblClick();
+                 view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 window->editTransponder();
              }},
             {"Elimina transponder",
              [&] {
-                 view()->PageControl->setCurrentIndex(1);
+                 view()->tabs->setCurrentIndex(1);
                  const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
-                 view()->TransponderGrid->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
                  prompts.answers = {Answer::Yes};
-                 window->ToolButton20->trigger();
+                 window->deleteTransponderAction->trigger();
              }},
             {"Ottimizza transponder",
              [&] {
-                 view()->PageControl->setCurrentIndex(1);
-                 window->ToolButton18->trigger();
+                 view()->tabs->setCurrentIndex(1);
+                 window->optimiseTranspondersAction->trigger();
              }},
             {"Inverti satelliti",
              [&] {
-                 view()->PageControl->setCurrentIndex(1);
+                 view()->tabs->setCurrentIndex(1);
                  prompts.answers = {Answer::Yes};
-                 window->ToolButton13->trigger();
+                 window->swapSatellitesAction->trigger();
              }},
             {"Nome lista",
              [&] {
-                 view()->PageControl->setCurrentIndex(2);
+                 view()->tabs->setCurrentIndex(2);
                  QVERIFY(view()->configModel()->setData(view()->configModel()->index(2, 1), QStringLiteral("Cinema")));
              }},
         };
         for (const Case& c : cases) {
             const QByteArray name(c.name);
-            view()->PageControl->setCurrentIndex(0);
+            view()->tabs->setCurrentIndex(0);
             const Tables before(page());
             c.run();
             const Tables done(page());
             QVERIFY2(!(done == before), name.constData());
             expectModified(true);
-            QVERIFY2(window->Annulla1->isEnabled(), name.constData());
-            QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: ") + QString::fromUtf8(c.name));
-            window->Annulla1->trigger();
+            QVERIFY2(window->undoAction->isEnabled(), name.constData());
+            QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: ") + QString::fromUtf8(c.name));
+            window->undoAction->trigger();
             QVERIFY2(Tables(page()) == before, name.constData());
             expectModified(false);
-            QVERIFY(!window->Annulla1->isEnabled());
-            QCOMPARE(window->Ripeti1->text(), QStringLiteral("&Ripeti: ") + QString::fromUtf8(c.name));
-            window->Ripeti1->trigger();
+            QVERIFY(!window->undoAction->isEnabled());
+            QCOMPARE(window->redoAction->text(), QStringLiteral("&Ripeti: ") + QString::fromUtf8(c.name));
+            window->redoAction->trigger();
             QVERIFY2(Tables(page()) == done, name.constData());
             expectModified(true);
-            window->Annulla1->trigger();
+            window->undoAction->trigger();
             QVERIFY2(Tables(page()) == before, name.constData());
         }
         // Commands that change nothing leave no step.
-        view()->PageControl->setCurrentIndex(0);
+        view()->tabs->setCurrentIndex(0);
         SelectChannels(*view(), 1, 1);
-        window->ToolButton6->trigger();
-        window->runNumberDialog = [](TForm4& dialog) {
-            dialog.Edit1->setText(QStringLiteral("30"));
-            dialog.SpeedButton2->click();
+        window->copyChannelsAction->trigger();
+        window->runRowNumberDialog = [](RowNumberDialog& dialog) {
+            dialog.numberEdit->setText(QStringLiteral("30"));
+            dialog.okButton->click();
             return dialog.result() == QDialog::Accepted;
         };
-        window->ToolButton8->trigger();
-        QVERIFY(!window->Annulla1->isEnabled());
+        window->goToChannelAction->trigger();
+        QVERIFY(!window->undoAction->isEnabled());
     }
 
     // Three commands, undone and redone by keys and menu; a save moves the clean point.
@@ -233,38 +233,38 @@ private slots:
 
         SelectChannels(*view(), 3, 4);
         prompts.answers = {Answer::Yes};
-        window->ToolButton11->trigger();
+        window->deleteChannelsAction->trigger();
         const Tables afterDelete(page());
-        view()->PageControl->setCurrentIndex(1);
+        view()->tabs->setCurrentIndex(1);
         prompts.answers = {Answer::Yes};
-        window->ToolButton13->trigger();
+        window->swapSatellitesAction->trigger();
         const Tables afterSwap(page());
-        view()->PageControl->setCurrentIndex(2);
+        view()->tabs->setCurrentIndex(2);
         QVERIFY(view()->configModel()->setData(view()->configModel()->index(0, 1), QStringLiteral("Notizie")));
         const Tables afterRename(page());
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-        QApplication::sendEvent(view()->FavouriteGrids[0], &in);
-        QCOMPARE(view()->SelectedListLabel->text(), QStringLiteral("Lista selezionata: Notizie"));
+        QApplication::sendEvent(view()->favouriteTables[0], &in);
+        QCOMPARE(view()->selectedListLabel->text(), QStringLiteral("Lista selezionata: Notizie"));
         QVERIFY(!(afterDelete == start) && !(afterSwap == afterDelete) && !(afterRename == afterSwap));
-        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Nome lista"));
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Nome lista"));
 
         // Ctrl+Z, then the menu item twice.
-        view()->ScrollBox->setFocus();
+        view()->scrollBox->setFocus();
         QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(Tables(page()) == afterSwap);
-        QCOMPARE(view()->SelectedListLabel->text(), QStringLiteral("Lista selezionata: TV"));
+        QCOMPARE(view()->selectedListLabel->text(), QStringLiteral("Lista selezionata: TV"));
         expectModified(true);
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QVERIFY(Tables(page()) == afterDelete);
         QCOMPARE(view()->transponderModel()->data(view()->transponderModel()->index(0, tp::Satellite)).toString(),
                  QString::fromStdString(start.transponders.cell(1, tp::Satellite)));
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QVERIFY(Tables(page()) == start);
         expectModified(false);
         QCOMPARE(view()->channelModel()->data(view()->channelModel()->index(2, ch::Name)).toString(),
                  QString::fromStdString(Cp1252ToUtf8(start.channels.cell(3, ch::Name))));
-        QVERIFY(!window->Annulla1->isEnabled());
-        QCOMPARE(window->Ripeti1->text(), QStringLiteral("&Ripeti: Cancellazione canali"));
+        QVERIFY(!window->undoAction->isEnabled());
+        QCOMPARE(window->redoAction->text(), QStringLiteral("&Ripeti: Cancellazione canali"));
 
         // Ctrl+Y, Ctrl+Shift+Z and the menu item redo the three.
         QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
@@ -272,27 +272,27 @@ private slots:
         expectModified(true);
         QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(Tables(page()) == afterSwap);
-        window->Ripeti1->trigger();
+        window->redoAction->trigger();
         QVERIFY(Tables(page()) == afterRename);
-        QVERIFY(!window->Ripeti1->isEnabled());
+        QVERIFY(!window->redoAction->isEnabled());
 
         // Saved: clean here; undoing makes it modified, redoing clean again.
         window->chooseSaveFile = [this](const QString&) { return folder->path("Undo.Dat"); };
-        window->ToolButton2->trigger();
+        window->saveAction->trigger();
         expectModified(false);
-        window->Annulla1->trigger();
+        window->undoAction->trigger();
         QVERIFY(Tables(page()) == afterSwap);
         expectModified(true);
-        window->Ripeti1->trigger();
+        window->redoAction->trigger();
         expectModified(false);
 
         // A new command after an undo drops the redo step.
-        window->Annulla1->trigger();
-        view()->PageControl->setCurrentIndex(0);
+        window->undoAction->trigger();
+        view()->tabs->setCurrentIndex(0);
         SelectChannels(*view(), 1, 1);
-        window->ToolButton19->trigger();
-        QVERIFY(!window->Ripeti1->isEnabled());
-        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Inserimento canale"));
+        window->insertChannelAction->trigger();
+        QVERIFY(!window->redoAction->isEnabled());
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Inserimento canale"));
     }
 
     // What undo and redo select: the channels that came back, then the row where they
@@ -302,11 +302,11 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, splitPath));
         SelectChannels(*view(), 3, 5);
         prompts.answers = {Answer::Yes};
-        window->ToolButton11->trigger();
-        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Cancellazione canali"));
-        window->Annulla1->trigger();
+        window->deleteChannelsAction->trigger();
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Cancellazione canali"));
+        window->undoAction->trigger();
         QCOMPARE(view()->selectedChannelRows(), (std::pair<int, int>{3, 5}));
-        window->Ripeti1->trigger();
+        window->redoAction->trigger();
         QCOMPARE(view()->selectedChannelRows(), (std::pair<int, int>{3, 3}));
     }
 
@@ -316,16 +316,16 @@ private slots:
         QVERIFY(OpenThroughDialog(*window, singlePath));
         SelectChannels(*view(), 2, 2);
         prompts.answers = {Answer::Yes};  // the last channel is lost
-        window->ToolButton19->trigger();
-        QCOMPARE(window->Annulla1->text(), QStringLiteral("&Annulla: Inserimento canale"));
-        window->PageControl1->setCurrentIndex(0);
-        QVERIFY(!window->Annulla1->isEnabled());
-        QCOMPARE(Plain(window->Annulla1->text()), QStringLiteral("Annulla"));
-        window->PageControl1->setCurrentIndex(1);
-        QVERIFY(window->Annulla1->isEnabled());
-        window->Annulla1->trigger();
+        window->insertChannelAction->trigger();
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Inserimento canale"));
+        window->pageTabs->setCurrentIndex(0);
+        QVERIFY(!window->undoAction->isEnabled());
+        QCOMPARE(Plain(window->undoAction->text()), QStringLiteral("Annulla"));
+        window->pageTabs->setCurrentIndex(1);
+        QVERIFY(window->undoAction->isEnabled());
+        window->undoAction->trigger();
         QVERIFY(!window->pageView(1)->page().Modified);
-        QCOMPARE(window->PageControl1->tabText(1), QStringLiteral("Single.Bin"));
+        QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Single.Bin"));
     }
 
     // The menus hold every command in their groups; an item of a tool bar command is the
@@ -342,25 +342,25 @@ private slots:
                 if (!action->isSeparator()) texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
             return texts;
         };
-        QCOMPARE(items(window->FileMenu), QStringList({"Apri", "Salva", "Esporta CSV...", "Chiudi", "Esci"}));
-        QCOMPARE(items(window->EditMenu),
+        QCOMPARE(items(window->fileMenu), QStringList({"Apri", "Salva", "Esporta CSV...", "Chiudi", "Esci"}));
+        QCOMPARE(items(window->editMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
                               "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
                               "Sposta preferito in su", "Sposta preferito in giù"}));
-        QCOMPARE(items(window->TransponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
-        QCOMPARE(items(window->HelpMenu), QStringList({"Informazioni"}));
+        QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
+        QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
         // Shortcuts shown in the menus.
-        QCOMPARE(window->Annulla1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-        QCOMPARE(window->Ripeti1->shortcuts(),
+        QCOMPARE(window->undoAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(window->redoAction->shortcuts(),
                  QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
-        QCOMPARE(window->Trova1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
-        QCOMPARE(window->ToolButton1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(window->findAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+        QCOMPARE(window->openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
         // The tool bar commands in the menus, and the ones only the menus have.
         std::vector<QAction*> shared;
         std::vector<QAction*> menuOnly;
-        const auto buttons = window->toolButtons();
-        for (QMenu* menu : {window->FileMenu, window->EditMenu, window->TransponderMenu, window->HelpMenu})
+        const auto buttons = window->toolActions();
+        for (QMenu* menu : {window->fileMenu, window->editMenu, window->transponderMenu, window->helpMenu})
             for (QAction* action : menu->actions()) {
                 if (action->isSeparator()) continue;
                 if (std::find(buttons.begin(), buttons.end(), action) != buttons.end())
@@ -373,42 +373,42 @@ private slots:
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {
-                QWidget* button = window->ToolBar1->widgetForAction(action);
+                QWidget* button = window->toolBar->widgetForAction(action);
                 QVERIFY2(button, where);
                 QVERIFY2(button->isEnabled() == action->isEnabled(),
                          qPrintable(QString::fromUtf8(where) + ": " + action->statusTip()));
             }
             PageView* active = window->activePage();
-            QCOMPARE(window->Esporta1->isEnabled(), active != nullptr);
-            QCOMPARE(window->Trova1->isEnabled(), active != nullptr);
-            QCOMPARE(window->Ordina1->isEnabled(), active != nullptr);
-            QCOMPARE(window->Riferimento1->isEnabled(), active != nullptr);
-            QCOMPARE(window->Annulla1->isEnabled(), active && active->history().canUndo());
-            QCOMPARE(window->Ripeti1->isEnabled(), active && active->history().canRedo());
-            QVERIFY(window->Informazioni1->isEnabled());
+            QCOMPARE(window->exportCsvAction->isEnabled(), active != nullptr);
+            QCOMPARE(window->findAction->isEnabled(), active != nullptr);
+            QCOMPARE(window->sortAction->isEnabled(), active != nullptr);
+            QCOMPARE(window->referenceOrderAction->isEnabled(), active != nullptr);
+            QCOMPARE(window->undoAction->isEnabled(), active && active->history().canUndo());
+            QCOMPARE(window->redoAction->isEnabled(), active && active->history().canRedo());
+            QVERIFY(window->aboutAction->isEnabled());
         };
         check("no page");
         QVERIFY(OpenThroughDialog(*window, splitPath));
         for (int tab : {0, 1, 2, 0}) {
-            view()->PageControl->setCurrentIndex(tab);
+            view()->tabs->setCurrentIndex(tab);
             check("first page");
         }
-        window->ToolButton6->trigger();  // paste becomes possible
+        window->copyChannelsAction->trigger();  // paste becomes possible
         check("after copy");
         QVERIFY(OpenThroughDialog(*window, singlePath));
         check("second page");
-        view()->PageControl->setCurrentIndex(1);
+        view()->tabs->setCurrentIndex(1);
         check("second page, transponders");
         SelectChannels(*window->pageView(1), 1, 1);
-        window->PageControl1->setCurrentIndex(0);
-        view()->PageControl->setCurrentIndex(2);
+        window->pageTabs->setCurrentIndex(0);
+        view()->tabs->setCurrentIndex(2);
         check("first page, favourites");
-        window->PageControl1->setCurrentIndex(1);
+        window->pageTabs->setCurrentIndex(1);
         check("back on the second page");
         prompts.answers = {Answer::Yes, Answer::Yes};
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         check("one page closed");
-        window->ToolButton12->trigger();
+        window->closePageAction->trigger();
         check("all closed");
         QCOMPARE(window->pageCount(), 0);
     }

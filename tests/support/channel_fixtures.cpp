@@ -119,8 +119,8 @@ const std::array<std::int32_t, 16>& FixtureRates() {
     return rates;
 }
 
-TOpenParams FixtureOpenParams() {
-    TOpenParams params;
+OpenParams FixtureOpenParams() {
+    OpenParams params;
     params.SymbolRates = FixtureRates();
     return params;
 }
@@ -188,10 +188,10 @@ Bytes PackAsLiterals(const Bytes& content) { return PackLiterals(content); }
 
 ChannelImageSpec MakeLargestChannelImageSpec() { return MakeChannelImageSpec(ListLayout::Split, 9990, 255, true); }
 
-std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const TOpenParams& params) {
-    auto file = std::make_shared<TKVXFile>();
-    const LoadResult load = file->LoadBytes(image, params.FileName);
-    if (!load.ok() || file->GetType() != 1) throw std::runtime_error("fixture is not a flash image: " + load.message);
+std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const OpenParams& params) {
+    auto file = std::make_shared<KvxImage>();
+    const LoadResult load = file->loadBytes(image, params.FileName);
+    if (!load.ok() || file->imageType() != 1) throw std::runtime_error("fixture is not a flash image: " + load.message);
     NullProgress progress;
     return BuildPage(std::move(file), params, progress);
 }

@@ -82,11 +82,11 @@ ChannelImageSpec MakeLargestChannelImageSpec();
 
 // Open parameters the fixtures' symbol-rate codes are meant for (code i: FixtureRates()[i]).
 const std::array<std::int32_t, 16>& FixtureRates();
-TOpenParams FixtureOpenParams();
+OpenParams FixtureOpenParams();
 
 // Loads image bytes and builds the page (fails the calling test through an exception
 // when the bytes are not a flash image).
-std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const TOpenParams& params = FixtureOpenParams());
+std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const OpenParams& params = FixtureOpenParams());
 
 // A fresh empty folder for files a test writes; removed with the object.
 class TempFolder {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo::testsupport {
 

@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 
 namespace rivo::testsupport {
 

@@ -63,7 +63,7 @@ ListPage MakeLargePage(int channels, int transponders, std::uint64_t imageId, bo
 
 namespace rivo::pages {
 
-// Answers questions from a script (Yes when the script has run out) and records every
+// Answers questions from a entry (Yes when the entry has run out) and records every
 // message: its text, title, icon and buttons.
 class ScriptedPrompts final : public UserPrompts {
 public:

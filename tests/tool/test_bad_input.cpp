@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "channel_fixtures.h"
-#include "image/kvx_file.h"
+#include "image/kvx_image.h"
 #include "tool_run.h"
 
 namespace rivo::tool {

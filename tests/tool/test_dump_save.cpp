@@ -161,7 +161,7 @@ TEST_F(PageTool, SaveThenDumpShowsTheSamePage) {
         EXPECT_EQ(before.out, after.out);
         EXPECT_EQ(ReadText(in).size(), 524288u);
         // The tool replaces OUT (from the second layout on, an existing file) without
-        // leaving a backup beside it: scripts name their files themselves.
+        // leaving a backup beside it: entries name their files themselves.
         EXPECT_FALSE(std::filesystem::exists(out + ".bak"));
     }
 }

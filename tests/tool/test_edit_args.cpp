@@ -76,7 +76,7 @@ TEST(EditArgs, EachReaderNamesTheOperationTheArgumentAndTheRule) {
 
 struct Context {
     ListPage page;
-    TOpenParams params;
+    OpenParams params;
     std::ostringstream out, err;
     ToolIo io{out, err};
     EditContext context{page, params, io};

@@ -40,7 +40,7 @@ struct Fixture {
     const std::string& cell(int row, int column) const { return page.ChannelGrid.cell(row, column); }
 
     ListPage page;
-    TOpenParams params;
+    OpenParams params;
     std::ostringstream out, err;
     ToolIo io;
     EditContext context;

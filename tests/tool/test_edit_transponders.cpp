@@ -29,7 +29,7 @@ struct Context {
         params.SymbolRates = page.SymbolRates;
     }
     ListPage page;
-    TOpenParams params;
+    OpenParams params;
     std::ostringstream out, err;
     ToolIo io;
     EditContext context;
@@ -96,7 +96,7 @@ TEST(EditTransponders, CopyFromAnotherImageSurvivesSaveAndReopen) {
     NullProgress progress;
     const std::string out = folder.path("out.bin");
     ASSERT_TRUE(SavePage(c.page, out, progress).ok);
-    TOpenParams reopenParams = testsupport::FixtureOpenParams();
+    OpenParams reopenParams = testsupport::FixtureOpenParams();
     reopenParams.FileName = out;
     const OpenResult reopened = OpenPage(reopenParams, progress);
     ASSERT_EQ(reopened.status, OpenResult::Status::Ok) << reopened.message;

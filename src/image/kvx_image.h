@@ -30,11 +30,11 @@ inline constexpr std::int32_t kSectorCount = 8;
 inline constexpr std::int32_t kFlashImageSize = kSectorSize * kSectorCount;
 
 // Description of a module, handed out as a snapshot the caller owns.
-struct TmpModule {
+struct ModuleRecord {
     std::string Name;
     std::array<std::uint8_t, 4> RawAddress{};  // main code only, during extraction
     std::int32_t Size = 0;
-    std::int32_t NumScript = 0;  // entries the module declares
+    std::int32_t DeclaredEntries = 0;  // entries the module declares
     std::int32_t Kind = 0;       // ModuleKind as an integer
     std::int32_t Offset = 0;
     std::int32_t Address = 0;
@@ -44,7 +44,7 @@ struct TmpModule {
 };
 
 // Description of an entry, handed out as a snapshot the caller owns.
-struct TmpScript {
+struct EntryRecord {
     std::string Name;  // at most 12 bytes
     std::int32_t Size = 0;
     std::int32_t Offset = 0;  // from the start of the module header
@@ -53,106 +53,106 @@ struct TmpScript {
     std::int32_t FilePos = 0;  // absolute position read from; kUnplaced for a copy
 };
 
-class TKVXFile;
-class TKVXModule;
+class KvxImage;
+class KvxModule;
 
 // One entry: a named run of bytes inside a module.
-class TKVXScript {
+class KvxEntry {
 public:
-    void SetInfo(const TmpScript& info);
-    TmpScript GetInfo() const;
+    void setRecord(const EntryRecord& info);
+    EntryRecord record() const;
 
     // Replaces the stored bytes; Size becomes their count. The module's Size and the
     // offsets of later entries keep their recorded values.
-    void SetData(const std::uint8_t* data, std::size_t count);
-    void SetData(Bytes data);
+    void setData(const std::uint8_t* data, std::size_t count);
+    void setData(Bytes data);
 
     // The stored bytes, exactly as read or as last set.
-    const Bytes& GetRawStream();
+    const Bytes& storedBytes();
     // The content: decoded for packed entries, the stored bytes for the others.
     // Both return the same buffer, refilled at each call.
-    const Bytes& GetStream();
+    const Bytes& content();
     // Decodes the stored bytes into the content buffer.
-    void Unpack();
-    void ShiftOffset(std::int32_t delta) { Offset_ += delta; }
+    void unpack();
+    void shiftOffset(std::int32_t delta) { offset_ += delta; }
 
-    const std::string& Name() const { return Name_; }
-    std::int32_t Size() const { return Size_; }
-    std::int32_t Offset() const { return Offset_; }
-    std::int32_t Kind() const { return Kind_; }
-    std::int32_t FilePos() const { return FilePos_; }
-    std::int32_t ModuleIndex() const { return ModuleIndex_; }
-    const Bytes& Data() const { return Data_; }
+    const std::string& name() const { return name_; }
+    std::int32_t size() const { return size_; }
+    std::int32_t offset() const { return offset_; }
+    std::int32_t kind() const { return kind_; }
+    std::int32_t filePos() const { return filePos_; }
+    std::int32_t moduleIndex() const { return moduleIndex_; }
+    const Bytes& data() const { return data_; }
 
 private:
-    Bytes Data_;
-    std::int32_t Kind_ = 0;
-    std::string Name_;
-    std::int32_t Size_ = 0;
-    std::int32_t Offset_ = 0;
-    std::int32_t ModuleIndex_ = 0;
-    std::int32_t FilePos_ = 0;
-    Bytes Stream_;  // the content buffer handed out by GetStream/GetRawStream
+    Bytes data_;
+    std::int32_t kind_ = 0;
+    std::string name_;
+    std::int32_t size_ = 0;
+    std::int32_t offset_ = 0;
+    std::int32_t moduleIndex_ = 0;
+    std::int32_t filePos_ = 0;
+    Bytes contentBuffer_;  // the content buffer handed out by content() and storedBytes()
 };
 
 // One module: an ordered list of entries.
-class TKVXModule {
+class KvxModule {
 public:
-    explicit TKVXModule(TKVXFile* owner = nullptr) : Owner_(owner) {}
+    explicit KvxModule(KvxImage* owner = nullptr) : owner_(owner) {}
 
-    int GetNumScript() const { return static_cast<int>(Scripts_.size()); }
-    TKVXScript* GetScript(int index);
-    const TKVXScript* GetScript(int index) const;
-    std::optional<TmpScript> GetScriptInfo(int index) const;
-    TmpModule GetInfo() const;
+    int entryCount() const { return static_cast<int>(entries_.size()); }
+    KvxEntry* entry(int index);
+    const KvxEntry* entry(int index) const;
+    std::optional<EntryRecord> entryRecord(int index) const;
+    ModuleRecord record() const;
 
-    TKVXScript* AddScript(const TmpScript& info);
-    void CopyScript(const TKVXScript& source);
+    KvxEntry* addEntry(const EntryRecord& info);
+    void copyEntry(const KvxEntry& source);
     // The module in flash layout (header, entry records, data, fill to 4 bytes);
     // a raw module is its single entry's bytes.
-    Bytes SaveToStream() const;
-    void SetListIndex(int index);
-    void SetPlace(std::int32_t sector, std::int32_t slot, std::int32_t offset);
+    Bytes saveToStream() const;
+    void setListIndex(int index);
+    void setPlace(std::int32_t sector, std::int32_t slot, std::int32_t offset);
 
-    const std::string& Name() const { return Name_; }
-    std::int32_t Size() const { return Size_; }
-    std::int32_t Kind() const { return Kind_; }
-    std::int32_t Offset() const { return Offset_; }
-    std::int32_t Address() const { return Address_; }
-    std::int32_t Source() const { return Source_; }
-    std::int32_t Sector() const { return Sector_; }
-    std::int32_t Slot() const { return Slot_; }
-    std::int32_t ListIndex() const { return ListIndex_; }
-    std::int32_t DeclaredScripts() const { return NumScript_; }
+    const std::string& name() const { return name_; }
+    std::int32_t size() const { return size_; }
+    std::int32_t kind() const { return kind_; }
+    std::int32_t offset() const { return offset_; }
+    std::int32_t address() const { return address_; }
+    std::int32_t source() const { return source_; }
+    std::int32_t sector() const { return sector_; }
+    std::int32_t slot() const { return slot_; }
+    std::int32_t listIndex() const { return listIndex_; }
+    std::int32_t declaredEntries() const { return declaredEntries_; }
 
 private:
-    friend class TKVXFile;
-    void RecomputeSize();
+    friend class KvxImage;
+    void recomputeSize();
 
-    std::string Name_;
-    std::int32_t Source_ = 0;
-    TKVXFile* Owner_ = nullptr;
-    std::vector<std::unique_ptr<TKVXScript>> Scripts_;
-    std::int32_t NumScript_ = 0;
-    std::int32_t Size_ = 0;
-    std::int32_t Kind_ = 0;
-    std::int32_t Offset_ = 0;
-    std::int32_t Address_ = 0;
-    std::int32_t Sector_ = 0;
-    std::int32_t Slot_ = 0;
-    std::int32_t ListIndex_ = kUnplaced;
+    std::string name_;
+    std::int32_t source_ = 0;
+    KvxImage* owner_ = nullptr;
+    std::vector<std::unique_ptr<KvxEntry>> entries_;
+    std::int32_t declaredEntries_ = 0;
+    std::int32_t size_ = 0;
+    std::int32_t kind_ = 0;
+    std::int32_t offset_ = 0;
+    std::int32_t address_ = 0;
+    std::int32_t sector_ = 0;
+    std::int32_t slot_ = 0;
+    std::int32_t listIndex_ = kUnplaced;
 };
 
-// The save request handed to SaveToFile.
-struct KVXSaveFlash {
-    KVXSaveFlash() = default;
-    KVXSaveFlash(std::string fileName) : FileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
+// The save request handed to saveToFile.
+struct SaveRequest {
+    SaveRequest() = default;
+    SaveRequest(std::string fileName) : FileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
 
     std::string FileName;
     // Before the new file replaces the target it is read back from disk and must hold
     // exactly the modules and entry bytes of the image in memory; Verify, when set, may
     // check the image read back further (returns "" when it agrees, else the reason).
-    std::function<std::string(const std::shared_ptr<TKVXFile>& written)> Verify;
+    std::function<std::string(const std::shared_ptr<KvxImage>& written)> Verify;
     // When the target exists and FileName + ".bak" does not, keep the target as it was
     // under that name first. Later saves leave that first backup alone.
     bool Backup = false;
@@ -193,77 +193,77 @@ struct SaveResult {
 inline constexpr const char* kUnknownFormatMessage = "Formato file sconosciuto";
 
 // The opened image.
-class TKVXFile {
+class KvxImage {
 public:
-    TKVXFile();
-    ~TKVXFile();
-    TKVXFile(const TKVXFile&) = delete;
-    TKVXFile& operator=(const TKVXFile&) = delete;
+    KvxImage();
+    ~KvxImage();
+    KvxImage(const KvxImage&) = delete;
+    KvxImage& operator=(const KvxImage&) = delete;
 
     // Reads the file at path (whole, once) and builds the module table.
-    LoadResult LoadFile(const std::string& path);
+    LoadResult loadFile(const std::string& path);
     // The same from bytes already in memory; name is recorded as the file name.
-    LoadResult LoadBytes(Bytes content, const std::string& name = {});
+    LoadResult loadBytes(Bytes content, const std::string& name = {});
     // Reads bytes as a flash image without the type check: for reading back an image
     // this program has just written, which the type check may not recognise (its first
     // table slot can end up holding a module whose first entry is named differently).
-    LoadResult LoadFlashBytes(Bytes content, const std::string& name = {});
+    LoadResult loadFlashBytes(Bytes content, const std::string& name = {});
 
-    int CheckFileType();
-    void ExtractFlash(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts);
-    void ExtractMainCode(std::vector<TmpModule>& modules, std::vector<TmpScript>& scripts);
-    void TranslateList(const std::vector<TmpModule>& modules, const std::vector<TmpScript>& scripts);
+    int checkFileType();
+    void extractFlash(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries);
+    void extractMainCode(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries);
+    void translateList(const std::vector<ModuleRecord>& modules, const std::vector<EntryRecord>& entries);
 
-    int GetType() const { return Type_; }
-    int GetNumModule() const { return static_cast<int>(Modules_.size()); }
-    TKVXModule* GetModule(int index);
-    const TKVXModule* GetModule(int index) const;
-    std::optional<TmpModule> GetModuleInfo(int index) const;
-    TKVXModule* AddModule(const TmpModule& info);
-    void ExchangeModulePosition(int index1, int index2);
-    void OrderModule();
-    std::int64_t GetDataSize() const;
-    void DuplicateModule(const TKVXModule& module);
-    void DeleteModule(int index);
-    void ReplaceList(std::vector<std::unique_ptr<TKVXModule>> modules);
-    void ModulePlace() {}
-    void ChangeModuleSection(int, int, int) {}
+    int imageType() const { return type_; }
+    int moduleCount() const { return static_cast<int>(modules_.size()); }
+    KvxModule* module(int index);
+    const KvxModule* module(int index) const;
+    std::optional<ModuleRecord> moduleRecord(int index) const;
+    KvxModule* addModule(const ModuleRecord& info);
+    void exchangeModulePosition(int index1, int index2);
+    void orderModule();
+    std::int64_t dataSize() const;
+    void duplicateModule(const KvxModule& module);
+    void deleteModule(int index);
+    void replaceList(std::vector<std::unique_ptr<KvxModule>> modules);
+    void modulePlace() {}
+    void changeModuleSection(int, int, int) {}
 
     // Serialises the flash image (eight sectors) without touching the disk.
     // Fails, naming the sector, when a sector would need more than 16 table slots or
     // more than 65536 bytes, or when the image is not a flash image.
-    SaveResult SaveToBytes(Bytes& out);
-    // SaveToBytes, then writes atomically: a temporary file in the target's folder,
+    SaveResult saveToBytes(Bytes& out);
+    // saveToBytes, then writes atomically: a temporary file in the target's folder,
     // renamed over the target only when everything was written.
-    SaveResult SaveToFile(const KVXSaveFlash& request);
+    SaveResult saveToFile(const SaveRequest& request);
 
-    const std::string& FileName() const { return FileName_; }
-    std::int64_t FileSize() const { return FileSize_; }
+    const std::string& fileName() const { return fileName_; }
+    std::int64_t fileSize() const { return fileSize_; }
     // A flash image read from a file of another size than kFlashImageSize.
-    bool UnexpectedSize() const { return Type_ == 1 && FileSize_ != kFlashImageSize; }
-    int Variant() const { return Variant_; }
-    int UcrSector() const { return UcrSector_; }
-    // Every raw sector met while loading, in sector order (UcrSector is the last).
-    const std::vector<int>& RawSectors() const { return RawSectors_; }
-    std::int32_t TotalScripts() const { return NumScript_; }
+    bool unexpectedSize() const { return type_ == 1 && fileSize_ != kFlashImageSize; }
+    int variant() const { return variant_; }
+    int ucrSector() const { return ucrSector_; }
+    // Every raw sector met while loading, in sector order (ucrSector() is the last).
+    const std::vector<int>& rawSectors() const { return rawSectors_; }
+    std::int32_t totalEntries() const { return declaredEntries_; }
 
 private:
     // The steps every load takes: take the bytes and forget the previous image; build the
-    // module table with the extractor of Type_; let the bytes go once the entries hold
+    // module table with the extractor of type_; let the bytes go once the entries hold
     // their copies.
-    void StartLoading(Bytes content, const std::string& name);
-    void BuildTable();
-    void DropContent();
+    void startLoading(Bytes content, const std::string& name);
+    void buildTable();
+    void dropContent();
 
-    std::string FileName_;
-    Bytes Content_;  // the file's bytes while loading
-    std::int64_t FileSize_ = 0;
-    int Type_ = 0;
-    int Variant_ = 0;
-    int UcrSector_ = -1;
-    std::vector<int> RawSectors_;
-    std::int32_t NumScript_ = 0;
-    std::vector<std::unique_ptr<TKVXModule>> Modules_;
+    std::string fileName_;
+    Bytes content_;  // the file's bytes while loading
+    std::int64_t fileSize_ = 0;
+    int type_ = 0;
+    int variant_ = 0;
+    int ucrSector_ = -1;
+    std::vector<int> rawSectors_;
+    std::int32_t declaredEntries_ = 0;
+    std::vector<std::unique_ptr<KvxModule>> modules_;
 };
 
 // Decodes packed bytes (the format of packed entries) into out, which is emptied first.

@@ -37,14 +37,14 @@ protected:
     void nextCheckState() override;
 };
 
-class TChanData : public QDialog {
+class ChannelDialog : public QDialog {
     Q_OBJECT
 public:
     // Modal results: Ok closes with 1, Annulla and the close box with 2.
     static constexpr int kResultOk = 1;
     static constexpr int kResultCancel = 2;
 
-    explicit TChanData(QWidget* parent = nullptr);
+    explicit ChannelDialog(QWidget* parent = nullptr);
 
     void setValues(const rivo::ChannelDialogValues& values);
     rivo::ChannelDialogValues values() const;
@@ -53,31 +53,31 @@ public:
     // the dialog is shown without a local event loop and the hook plays the user: it
     // sets widgets and clicks "Ok" or "Annulla" (no click counts as Annulla).
     int execModal();
-    using ExecHook = std::function<void(TChanData& dialog)>;
-    static void SetExecHook(ExecHook hook);
+    using ExecHook = std::function<void(ChannelDialog& dialog)>;
+    static void setExecHook(ExecHook hook);
 
     // The controls, for the window tests and the screenshots.
     QTabWidget* pages() const { return pages_; }
     QLineEdit* box(int index) const { return boxes_[static_cast<size_t>(index)]; }  // rivo::box::*
-    QComboBox* encodingList() const { return ComboBox1; }
-    MixedCheckBox* activeBox() const { return CheckBox1; }
-    MixedCheckBox* favouriteBox() const { return CheckBox2; }
-    MixedCheckBox* lockedBox() const { return CheckBox3; }
+    QComboBox* encodingList() const { return encodingCombo_; }
+    MixedCheckBox* activeBox() const { return activeCheck_; }
+    MixedCheckBox* favouriteBox() const { return favouriteCheck_; }
+    MixedCheckBox* lockedBox() const { return lockedCheck_; }
     MixedCheckBox* listBox(int list) const { return lists_[static_cast<size_t>(list - 1)]; }  // 1..8
     QGroupBox* listsGroup() const { return listsGroup_; }
     QLabel* transponderValue(int index) const { return values_[static_cast<size_t>(index)]; }  // rivo::tpvalue::*
-    QPushButton* okButton() const { return SpeedButton1; }
-    QPushButton* cancelButton() const { return SpeedButton2; }
-    QPushButton* transponderOkButton() const { return SpeedButton3; }
-    QPushButton* transponderCancelButton() const { return SpeedButton4; }
+    QPushButton* okButton() const { return okButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+    QPushButton* transponderOkButton() const { return transponderOkButton_; }
+    QPushButton* transponderCancelButton() const { return transponderCancelButton_; }
     // The line under the boxes that says an inactive channel's changes are kept only
     // when "Attivo" is checked: shown when the dialog opens on such a channel.
     QLabel* inactiveNote() const { return inactiveNote_; }
     void setInactiveNote(bool shown);
 
 public slots:
-    void SpeedButton1Click();  // "Ok" on either page
-    void SpeedButton2Click();  // "Annulla" on either page
+    void confirm();  // "Ok" on either page
+    void cancel();  // "Annulla" on either page
 
 protected:
     void reject() override;  // the close box and Esc count as Annulla
@@ -88,17 +88,17 @@ private:
     QWidget* buttonStrip(QPushButton*& ok, QPushButton*& cancel);
 
     QTabWidget* pages_ = nullptr;
-    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr,
-              *Edit5 = nullptr, *Edit6 = nullptr, *Edit7 = nullptr, *Edit8 = nullptr;
+    QLineEdit *nameEdit_ = nullptr, *transponderEdit_ = nullptr, *aEcmEdit_ = nullptr, *vEcmEdit_ = nullptr,
+              *sidEdit_ = nullptr, *pcrEdit_ = nullptr, *aPidEdit_ = nullptr, *vPidEdit_ = nullptr;
     std::array<QLineEdit*, rivo::box::Count> boxes_{};
-    QComboBox* ComboBox1 = nullptr;
-    MixedCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
+    QComboBox* encodingCombo_ = nullptr;
+    MixedCheckBox *activeCheck_ = nullptr, *favouriteCheck_ = nullptr, *lockedCheck_ = nullptr;
     std::array<MixedCheckBox*, 8> lists_{};  // by list number
     QGroupBox* listsGroup_ = nullptr;
     QLabel* inactiveNote_ = nullptr;
     std::array<QLabel*, rivo::tpvalue::Count> values_{};
-    QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
-                *SpeedButton4 = nullptr;
+    QPushButton *okButton_ = nullptr, *cancelButton_ = nullptr, *transponderOkButton_ = nullptr,
+                *transponderCancelButton_ = nullptr;
 };
 
 // Double-click on channel row `row` (1..N) of page, through the main window's one shared
@@ -107,11 +107,11 @@ private:
 // prompts, or a message box when none is given. Returns whether Ok changed the page (a
 // cell, a row colour or its modified flag); the caller refreshes the views and the Save
 // command from page.Modified.
-bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& page, int row,
+bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
                          rivo::UserPrompts* prompts = nullptr);
 
 // "&Proprietà" on rows top..bottom of the channel grid's selection, through a fresh
 // dialog. Ok always marks the page modified. Returns whether Ok was pressed (and so the
 // page changed).
-bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom,
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom,
                     rivo::UserPrompts* prompts = nullptr);

@@ -1,4 +1,4 @@
-#include "dialogs/chan_data_dialog.h"
+#include "dialogs/channel_dialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -59,10 +59,10 @@ void MixedCheckBox::nextCheckState() {
     setCheckState(check ? Qt::Checked : Qt::Unchecked);
 }
 
-// ---- TChanData -------------------------------------------------------------------------
+// ---- ChannelDialog -------------------------------------------------------------------------
 
-TChanData::TChanData(QWidget* parent) : QDialog(parent) {
-    setObjectName("ChanData");
+ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("channelDialog");
     setWindowTitle(QString::fromUtf8(rivo::kChannelDialogCaption));
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
@@ -74,16 +74,16 @@ TChanData::TChanData(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Enter presses the shown page's "Ok", from any box.
-    SpeedButton1->setDefault(true);
+    okButton_->setDefault(true);
     connect(pages_, &QTabWidget::currentChanged, this,
-            [this](int index) { (index == 0 ? SpeedButton1 : SpeedButton3)->setDefault(true); });
-    connect(SpeedButton1, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TChanData::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TChanData::SpeedButton2Click);
-    connect(SpeedButton4, &QPushButton::clicked, this, &TChanData::SpeedButton2Click);
+            [this](int index) { (index == 0 ? okButton_ : transponderOkButton_)->setDefault(true); });
+    connect(okButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
+    connect(transponderOkButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &ChannelDialog::cancel);
+    connect(transponderCancelButton_, &QPushButton::clicked, this, &ChannelDialog::cancel);
 }
 
-QWidget* TChanData::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
+QWidget* ChannelDialog::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
     auto* strip = new QWidget;
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 4, 0, 0);
@@ -96,10 +96,10 @@ QWidget* TChanData::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
     return strip;
 }
 
-QWidget* TChanData::buildChannelPage() {
+QWidget* ChannelDialog::buildChannelPage() {
     auto* page = new QWidget;
     auto* fields = new QGroupBox(page);
-    fields->setObjectName("GroupBox1");
+    fields->setObjectName("fieldsGroup");
     auto* grid = new QGridLayout(fields);
     grid->setHorizontalSpacing(8);
 
@@ -112,52 +112,52 @@ QWidget* TChanData::buildChannelPage() {
     };
 
     // Line 1: the name over the whole width.
-    makeBox(Edit1, "Edit1");
-    Edit1->setMaxLength(kNameLength);
-    Edit1->setMinimumWidth(0);
-    Edit1->setMaximumWidth(QWIDGETSIZE_MAX);
-    rivo::dialogs::AddCaptioned(*grid, 0, 0, "Nome", Edit1, 5);
+    makeBox(nameEdit_, "nameEdit");
+    nameEdit_->setMaxLength(kNameLength);
+    nameEdit_->setMinimumWidth(0);
+    nameEdit_->setMaximumWidth(QWIDGETSIZE_MAX);
+    rivo::dialogs::AddCaptioned(*grid, 0, 0, "Nome", nameEdit_, 5);
 
     // Line 2: transponder and encoding.
-    makeBox(Edit2, "Edit2");
-    ComboBox1 = new QComboBox(fields);
-    ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setEditable(false);
-    for (const char* name : rivo::EncodingNames()) ComboBox1->addItem(name);
-    ComboBox1->setCurrentIndex(0);
-    rivo::dialogs::AddCaptioned(*grid, 1, 0, "Transponder", Edit2);
-    rivo::dialogs::AddCaptioned(*grid, 1, 2, "Codifica", ComboBox1, 3);
+    makeBox(transponderEdit_, "transponderEdit");
+    encodingCombo_ = new QComboBox(fields);
+    encodingCombo_->setObjectName("encodingCombo");
+    encodingCombo_->setEditable(false);
+    for (const char* name : rivo::EncodingNames()) encodingCombo_->addItem(name);
+    encodingCombo_->setCurrentIndex(0);
+    rivo::dialogs::AddCaptioned(*grid, 1, 0, "Transponder", transponderEdit_);
+    rivo::dialogs::AddCaptioned(*grid, 1, 2, "Codifica", encodingCombo_, 3);
 
     // Lines 3 and 4: the PIDs, made in reading order so that Tab goes along a line.
     rivo::dialogs::AddCaptionedLines(*grid, 2, 3,
-                                     {{"SID", makeBox(Edit5, "Edit5")},
-                                      {"APID", makeBox(Edit7, "Edit7")},
-                                      {"AECM", makeBox(Edit3, "Edit3")},
-                                      {"PCR", makeBox(Edit6, "Edit6")},
-                                      {"VPID", makeBox(Edit8, "Edit8")},
-                                      {"VECM", makeBox(Edit4, "Edit4")}});
+                                     {{"SID", makeBox(sidEdit_, "sidEdit")},
+                                      {"APID", makeBox(aPidEdit_, "aPidEdit")},
+                                      {"AECM", makeBox(aEcmEdit_, "aEcmEdit")},
+                                      {"PCR", makeBox(pcrEdit_, "pcrEdit")},
+                                      {"VPID", makeBox(vPidEdit_, "vPidEdit")},
+                                      {"VECM", makeBox(vEcmEdit_, "vEcmEdit")}});
 
-    boxes_ = {Edit1, Edit2, Edit5, Edit8, Edit7, Edit4, Edit3, Edit6};
+    boxes_ = {nameEdit_, transponderEdit_, sidEdit_, vPidEdit_, aPidEdit_, vEcmEdit_, aEcmEdit_, pcrEdit_};
 
     // Line 5: the status bits.
-    CheckBox1 = new MixedCheckBox("Attivo", fields);
-    CheckBox2 = new MixedCheckBox("Preferito", fields);
-    CheckBox3 = new MixedCheckBox("Bloccato", fields);
-    CheckBox1->setObjectName("CheckBox1");
-    CheckBox2->setObjectName("CheckBox2");
-    CheckBox3->setObjectName("CheckBox3");
-    grid->addWidget(CheckBox1, 4, 0, 1, 2);
-    grid->addWidget(CheckBox2, 4, 2, 1, 2);
-    grid->addWidget(CheckBox3, 4, 4, 1, 2);
+    activeCheck_ = new MixedCheckBox("Attivo", fields);
+    favouriteCheck_ = new MixedCheckBox("Preferito", fields);
+    lockedCheck_ = new MixedCheckBox("Bloccato", fields);
+    activeCheck_->setObjectName("activeCheck");
+    favouriteCheck_->setObjectName("favouriteCheck");
+    lockedCheck_->setObjectName("lockedCheck");
+    grid->addWidget(activeCheck_, 4, 0, 1, 2);
+    grid->addWidget(favouriteCheck_, 4, 2, 1, 2);
+    grid->addWidget(lockedCheck_, 4, 4, 1, 2);
 
     // The favourites lists, two rows of four. The box of list n is bit n-1 of
     // "Preferenza"; "Lista 3" and "Lista 4" carry each other's control names.
     listsGroup_ = new QGroupBox("Liste preferiti", fields);
-    listsGroup_->setObjectName("GroupBox2");
+    listsGroup_->setObjectName("listsGroup");
     auto* listGrid = new QGridLayout(listsGroup_);
     static const std::array<const char*, 8> controlNames{
-        "CheckBox4", "CheckBox5", "CheckBox7", "CheckBox6",
-        "CheckBox8", "CheckBox9", "CheckBox10", "CheckBox11"};
+        "list1Check", "list2Check", "list3Check", "list4Check",
+        "list5Check", "list6Check", "list7Check", "list8Check"};
     for (int n = 1; n <= 8; ++n) {
         auto* box = new MixedCheckBox(QString("Lista %1").arg(n), listsGroup_);
         box->setObjectName(controlNames[static_cast<size_t>(n - 1)]);
@@ -168,7 +168,7 @@ QWidget* TChanData::buildChannelPage() {
 
     inactiveNote_ = new QLabel(QString::fromUtf8(
         "Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
-    inactiveNote_->setObjectName("InactiveNote");
+    inactiveNote_->setObjectName("inactiveNote");
     inactiveNote_->setWordWrap(true);
     inactiveNote_->hide();
 
@@ -176,16 +176,16 @@ QWidget* TChanData::buildChannelPage() {
     column->addWidget(fields);
     column->addWidget(inactiveNote_);
     column->addStretch();
-    column->addWidget(buttonStrip(SpeedButton1, SpeedButton2));
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton2->setObjectName("SpeedButton2");
+    column->addWidget(buttonStrip(okButton_, cancelButton_));
+    okButton_->setObjectName("okButton");
+    cancelButton_->setObjectName("cancelButton");
     return page;
 }
 
-QWidget* TChanData::buildTransponderPage() {
+QWidget* ChannelDialog::buildTransponderPage() {
     auto* page = new QWidget;
     auto* group = new QGroupBox("Dati relativi al transponder", page);
-    group->setObjectName("GroupBox3");
+    group->setObjectName("transponderGroup");
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(10);
     grid->setColumnMinimumWidth(1, 110);
@@ -198,15 +198,15 @@ QWidget* TChanData::buildTransponderPage() {
     // In the order of the transponder grid's cells 1..9; the first four form the left
     // column, the other five the right one.
     static const std::array<Pair, rivo::tpvalue::Count> pairs{{
-        {"Frequenza:", "Label19"},
-        {"Transport ID:", "Label21"},
-        {"Network ID:", "Label22"},
-        {"Canali presenti:", "Label23"},
-        {"Symbol rate:", "Label28"},
-        {"FEC:", "Label27"},
-        {"Polarizzazione:", "Label26"},
-        {"22kHz:", "Label25"},
-        {"Satellite:", "Label24"},
+        {"Frequenza:", "frequencyValue"},
+        {"Transport ID:", "tidValue"},
+        {"Network ID:", "nidValue"},
+        {"Canali presenti:", "channelsValue"},
+        {"Symbol rate:", "symbolRateValue"},
+        {"FEC:", "fecValue"},
+        {"Polarizzazione:", "polarisationValue"},
+        {"22kHz:", "toneValue"},
+        {"Satellite:", "satelliteValue"},
     }};
     QPalette blue;
     blue.setColor(QPalette::WindowText, Qt::blue);
@@ -226,38 +226,38 @@ QWidget* TChanData::buildTransponderPage() {
 
     auto* column = new QVBoxLayout(page);
     column->addWidget(group, 1);
-    column->addWidget(buttonStrip(SpeedButton3, SpeedButton4));
-    SpeedButton3->setObjectName("SpeedButton3");
-    SpeedButton4->setObjectName("SpeedButton4");
+    column->addWidget(buttonStrip(transponderOkButton_, transponderCancelButton_));
+    transponderOkButton_->setObjectName("transponderOkButton");
+    transponderCancelButton_->setObjectName("transponderCancelButton");
     return page;
 }
 
-void TChanData::setValues(const rivo::ChannelDialogValues& values) {
+void ChannelDialog::setValues(const rivo::ChannelDialogValues& values) {
     setWindowTitle(FromCell(values.caption));
-    CheckBox2->setText(FromCell(values.favouriteCaption));
+    favouriteCheck_->setText(FromCell(values.favouriteCaption));
     for (int b = 0; b < rivo::box::Count; ++b)
         boxes_[static_cast<size_t>(b)]->setText(FromCell(values.boxes[static_cast<size_t>(b)]));
-    ComboBox1->setCurrentIndex(values.encoding >= 0 && values.encoding < ComboBox1->count() ? values.encoding
+    encodingCombo_->setCurrentIndex(values.encoding >= 0 && values.encoding < encodingCombo_->count() ? values.encoding
                                                                                            : -1);
-    CheckBox1->setState(values.active);
-    CheckBox2->setState(values.favourite);
-    CheckBox3->setState(values.locked);
+    activeCheck_->setState(values.active);
+    favouriteCheck_->setState(values.favourite);
+    lockedCheck_->setState(values.locked);
     for (int n = 0; n < 8; ++n) lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
     listsGroup_->setVisible(values.listsVisible);
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
         values_[static_cast<size_t>(i)]->setText(FromCell(values.transponder[static_cast<size_t>(i)]));
 }
 
-rivo::ChannelDialogValues TChanData::values() const {
+rivo::ChannelDialogValues ChannelDialog::values() const {
     rivo::ChannelDialogValues values;
     values.caption = ToCell(windowTitle());
-    values.favouriteCaption = ToCell(CheckBox2->text());
+    values.favouriteCaption = ToCell(favouriteCheck_->text());
     for (int b = 0; b < rivo::box::Count; ++b)
         values.boxes[static_cast<size_t>(b)] = ToCell(boxes_[static_cast<size_t>(b)]->text());
-    values.encoding = ComboBox1->currentIndex() < 0 ? rivo::kNoEncoding : ComboBox1->currentIndex();
-    values.active = CheckBox1->state();
-    values.favourite = CheckBox2->state();
-    values.locked = CheckBox3->state();
+    values.encoding = encodingCombo_->currentIndex() < 0 ? rivo::kNoEncoding : encodingCombo_->currentIndex();
+    values.active = activeCheck_->state();
+    values.favourite = favouriteCheck_->state();
+    values.locked = lockedCheck_->state();
     for (int n = 0; n < 8; ++n) values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
     values.listsVisible = !listsGroup_->isHidden();
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
@@ -265,19 +265,19 @@ rivo::ChannelDialogValues TChanData::values() const {
     return values;
 }
 
-void TChanData::SpeedButton1Click() { done(kResultOk); }
-void TChanData::SpeedButton2Click() { done(kResultCancel); }
-void TChanData::reject() { done(kResultCancel); }
+void ChannelDialog::confirm() { done(kResultOk); }
+void ChannelDialog::cancel() { done(kResultCancel); }
+void ChannelDialog::reject() { done(kResultCancel); }
 
-void TChanData::SetExecHook(ExecHook hook) { rivo::dialogs::TestHook<TChanData>() = std::move(hook); }
+void ChannelDialog::setExecHook(ExecHook hook) { rivo::dialogs::TestHook<ChannelDialog>() = std::move(hook); }
 
-void TChanData::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
+void ChannelDialog::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
 
-int TChanData::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
+int ChannelDialog::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
 
 // ---- entry points ----------------------------------------------------------------------
 
-bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& page, int row,
+bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
                          rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.channelCount()) return false;
     rivo::ChannelDialogValues values = shared.values();
@@ -293,12 +293,12 @@ bool ChannelGridDblClick(QWidget* parent, TChanData& shared, rivo::ListPage& pag
     shared.setInactiveNote(!start.wasActive);
     const int result = shared.execModal();
     shared.setInactiveNote(false);
-    if (result != TChanData::kResultOk) return false;
+    if (result != ChannelDialog::kResultOk) return false;
 
     return rivo::ApplyRowOk(page, start, shared.values());
 }
 
-bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {
     if (top > bottom) std::swap(top, bottom);
     if (top < 1 || bottom > page.channelCount()) return false;
     rivo::ChannelDialogValues values;
@@ -308,9 +308,9 @@ bool Propriet1Click(QWidget* parent, rivo::ListPage& page, int top, int bottom, 
         rivo::dialogs::ReportError(parent, prompts, e.what());
         return false;
     }
-    TChanData dialog(parent);  // a fresh form for every use
+    ChannelDialog dialog(parent);  // a fresh form for every use
     dialog.setValues(values);
-    if (dialog.execModal() != TChanData::kResultOk) return false;
+    if (dialog.execModal() != ChannelDialog::kResultOk) return false;
     try {
         rivo::ApplySelectionOk(page, top, bottom, dialog.values());
     } catch (const rivo::ConversionError& e) {

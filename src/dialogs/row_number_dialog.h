@@ -11,26 +11,26 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
-class TForm4 : public QDialog {
+class RowNumberDialog : public QDialog {
     Q_OBJECT
 public:
     // The refusal of a wrong number goes through prompts, which must outlive the dialog.
-    explicit TForm4(rivo::UserPrompts& prompts, QWidget* parent = nullptr);
+    explicit RowNumberDialog(rivo::UserPrompts& prompts, QWidget* parent = nullptr);
 
-    // Exclusive upper bound of the accepted numbers; Ok accepts 1 .. Limit-1 only.
-    std::int32_t Limit = 0;
+    // Exclusive upper bound of the accepted numbers; Ok accepts 1 .. limit-1 only.
+    std::int32_t limit = 0;
 
     // The accepted number (meaningful after Ok).
     int value() const;
 
-    QGroupBox* GroupBox1 = nullptr;  // "Canale da visualizzare"
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;  // "Ok"
-    QPushButton* SpeedButton1 = nullptr;  // "Annulla"
+    QGroupBox* numberGroup = nullptr;  // "Canale da visualizzare"
+    QLineEdit* numberEdit = nullptr;
+    QPushButton* okButton = nullptr;  // "Ok"
+    QPushButton* cancelButton = nullptr;  // "Annulla"
 
 public slots:
-    void SpeedButton2Click();
-    void SpeedButton1Click();
+    void acceptIfValid();
+    void cancel();
 
 private:
     rivo::UserPrompts& prompts_;

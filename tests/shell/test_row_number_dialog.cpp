@@ -1,4 +1,4 @@
-// The channel number dialog: Ok closes only on a whole number 1 .. Limit-1; anything
+// The channel number dialog: Ok closes only on a whole number 1 .. limit-1; anything
 // else shows "Inserire un canale corretto" and keeps the dialog open with the text.
 // Fixture builders first: their field names clash with Qt's keyword macros.
 #include "shell_support.h"
@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "channel_number_cases.h"
-#include "dialogs/number_dialog.h"
+#include "dialogs/row_number_dialog.h"
 #include "test_registry.h"
 
 class NumberDialogTest : public QObject {
@@ -28,15 +28,15 @@ private slots:
         QFETCH(int, limit);
         QFETCH(bool, accepted);
         ScriptedPrompts prompts;
-        TForm4 dialog(prompts);
+        RowNumberDialog dialog(prompts);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Vai al canale..."));
-        QCOMPARE(dialog.GroupBox1->title(), QStringLiteral("Canale da visualizzare"));
-        dialog.Limit = limit;
-        dialog.Edit1->setText(text);
+        QCOMPARE(dialog.numberGroup->title(), QStringLiteral("Canale da visualizzare"));
+        dialog.limit = limit;
+        dialog.numberEdit->setText(text);
         // Shown, so that Ok and Annulla are seen to close it (or not).
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.SpeedButton2->click();
+        dialog.okButton->click();
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
         QCOMPARE(dialog.isVisible(), !accepted);
         if (accepted) {
@@ -47,9 +47,9 @@ private slots:
             QCOMPARE(prompts.asked[0].text, std::string("Inserire un canale corretto"));
             QCOMPARE(prompts.asked[0].title, std::string("Errore"));
             QVERIFY(prompts.asked[0].icon == rivo::Icon::Error);
-            QCOMPARE(dialog.Edit1->text(), text);
+            QCOMPARE(dialog.numberEdit->text(), text);
             dialog.setResult(QDialog::Accepted);  // so that only the click can make it "rejected"
-            dialog.SpeedButton1->click();
+            dialog.cancelButton->click();
             QVERIFY(!dialog.isVisible());
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
@@ -58,4 +58,4 @@ private slots:
 
 static const int kRegistered = registerTest([]() -> QObject* { return new NumberDialogTest; });
 
-#include "test_number_dialog.moc"
+#include "test_row_number_dialog.moc"

@@ -13,7 +13,7 @@
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
 #include "dialog_test_support.h"
-#include "dialogs/chan_data_dialog.h"
+#include "dialogs/channel_dialog.h"
 #include "page_maker.h"
 #include "test_registry.h"
 
@@ -21,7 +21,7 @@ using rivo::CheckState;
 
 namespace {
 
-using Hook = ScopedExecHook<TChanData>;
+using Hook = ScopedExecHook<ChannelDialog>;
 
 // Channels 1..3 on transponders 1, 2, 9 (beyond the table); channel 3 inactive.
 rivo::ListPage MakeChannels() {
@@ -54,7 +54,7 @@ class TestChanDataWindow : public QObject {
     Q_OBJECT
 private slots:
     void freshFormShowsTheDefaults() {
-        TChanData dialog;
+        ChannelDialog dialog;
         QCOMPARE(dialog.windowTitle(), QString("Dati del canale"));
         QCOMPARE(dialog.pages()->count(), 2);
         QCOMPARE(dialog.pages()->tabText(0), QString("Canale"));
@@ -75,7 +75,7 @@ private slots:
     }
 
     void favouritesBoxesStandInTwoRowsOfFourByCaption() {
-        TChanData dialog;
+        ChannelDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (int n = 1; n <= 8; ++n) {
@@ -89,16 +89,16 @@ private slots:
             }
         }
         // The controls "Lista 3" and "Lista 4" carry each other's names; the caption counts.
-        QCOMPARE(dialog.findChild<QCheckBox*>("CheckBox7")->text(), QString("Lista 3"));
+        QCOMPARE(dialog.findChild<QCheckBox*>("list3Check")->text(), QString("Lista 3"));
         rivo::ChannelDialogValues values;
         values.lists[2] = CheckState::Checked;
         dialog.setValues(values);
-        QVERIFY(dialog.findChild<QCheckBox*>("CheckBox7")->isChecked());
-        QVERIFY(!dialog.findChild<QCheckBox*>("CheckBox6")->isChecked());
+        QVERIFY(dialog.findChild<QCheckBox*>("list3Check")->isChecked());
+        QVERIFY(!dialog.findChild<QCheckBox*>("list4Check")->isChecked());
     }
 
     void mixedBoxIsNeverChosenAgain() {
-        TChanData dialog;
+        ChannelDialog dialog;
         rivo::ChannelDialogValues values;
         values.active = CheckState::Mixed;
         values.lists[4] = CheckState::Mixed;
@@ -123,7 +123,7 @@ private slots:
     }
 
     void nameBoxTakesSixteenWindows1252Characters() {
-        TChanData dialog;
+        ChannelDialog dialog;
         dialog.show();
         QLineEdit* name = dialog.box(rivo::box::Name);
         name->setFocus();
@@ -143,11 +143,11 @@ private slots:
 
     void doubleClickEditsTheRowThroughTheSharedDialog() {
         rivo::ListPage page = MakeChannels();
-        TChanData shared;
+        ChannelDialog shared;
         RecordingPrompts prompts;
         bool shown = false;
         {
-            Hook hook([&](TChanData& d) {
+            Hook hook([&](ChannelDialog& d) {
                 shown = true;
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 1"));
                 QCOMPARE(d.favouriteBox()->text(), QString("Segnagruppi"));
@@ -159,7 +159,7 @@ private slots:
                 d.pages()->setCurrentIndex(1);
                 d.transponderOkButton()->click();
             });
-            QVERIFY(ChannelGridDblClick(nullptr, shared, page, 1, &prompts));
+            QVERIFY(RunChannelDialog(nullptr, shared, page, 1, &prompts));
         }
         QVERIFY(shown);
         QVERIFY(page.Modified);
@@ -171,7 +171,7 @@ private slots:
         // The same dialog again: it kept its page; Annulla changes nothing.
         const rivo::ListPage before = page;
         {
-            Hook hook([&](TChanData& d) {
+            Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.pages()->currentIndex(), 1);
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 2"));
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("12603,125 Mhz"));
@@ -181,30 +181,30 @@ private slots:
                 d.box(rivo::box::Name)->setText("X");
                 d.transponderCancelButton()->click();
             });
-            QVERIFY(!ChannelGridDblClick(nullptr, shared, page, 2, &prompts));
+            QVERIFY(!RunChannelDialog(nullptr, shared, page, 2, &prompts));
         }
         QCOMPARE(page.ChannelGrid, before.ChannelGrid);
 
         // A transponder beyond the table empties the values of the last channel.
         {
-            Hook hook([&](TChanData& d) {
+            Hook hook([&](ChannelDialog& d) {
                 for (int i = 0; i < rivo::tpvalue::Count; ++i) QCOMPARE(d.transponderValue(i)->text(), QString());
                 d.close();  // the close box counts as Annulla
             });
-            QVERIFY(!ChannelGridDblClick(nullptr, shared, page, 3, &prompts));
+            QVERIFY(!RunChannelDialog(nullptr, shared, page, 3, &prompts));
         }
-        QCOMPARE(shared.result(), TChanData::kResultCancel);
+        QCOMPARE(shared.result(), ChannelDialog::kResultCancel);
         QVERIFY(prompts.texts.empty());
     }
 
     void doubleClickWithUnreadableTransponderShowsTheErrorOnly() {
         rivo::ListPage page = MakeChannels();
         page.ChannelGrid.setCell(1, rivo::ch::Transponder, "7b");
-        TChanData shared;
+        ChannelDialog shared;
         RecordingPrompts prompts;
         bool shown = false;
-        Hook hook([&](TChanData&) { shown = true; });
-        QVERIFY(!ChannelGridDblClick(nullptr, shared, page, 1, &prompts));
+        Hook hook([&](ChannelDialog&) { shown = true; });
+        QVERIFY(!RunChannelDialog(nullptr, shared, page, 1, &prompts));
         QVERIFY(!shown);
         QCOMPARE(prompts.texts, std::vector<std::string>{"'7b' is not a valid integer value"});
         QCOMPARE(prompts.icons.front(), rivo::Icon::Error);
@@ -216,7 +216,7 @@ private slots:
         page.Layout = rivo::ListLayout::Single;
         RecordingPrompts prompts;
         {
-            Hook hook([&](TChanData& d) {
+            Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.windowTitle(), QString("Dati del canale"));
                 QCOMPARE(d.favouriteBox()->text(), QString("Preferito"));
                 QVERIFY(!d.listsGroup()->isVisible());
@@ -229,7 +229,7 @@ private slots:
                 d.lockedBox()->click();  // mixed -> checked
                 d.okButton()->click();
             });
-            QVERIFY(Propriet1Click(nullptr, page, 1, 3, &prompts));
+            QVERIFY(RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
         }
         QVERIFY(page.Modified);
         QCOMPARE(page.ChannelGrid.cell(1, rivo::ch::Name), std::string("RAI 1"));
@@ -242,12 +242,12 @@ private slots:
         // Annulla leaves the page alone, also its modified flag.
         page.Modified = false;
         const rivo::ListPage before = page;
-        Hook hook([&](TChanData& d) {
+        Hook hook([&](ChannelDialog& d) {
             QCOMPARE(d.lockedBox()->checkState(), Qt::Checked);
             d.box(rivo::box::Sid)->setText("1");
             d.cancelButton()->click();
         });
-        QVERIFY(!Propriet1Click(nullptr, page, 1, 3, &prompts));
+        QVERIFY(!RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
         QCOMPARE(page.ChannelGrid, before.ChannelGrid);
         QVERIFY(!page.Modified);
     }
@@ -255,4 +255,4 @@ private slots:
 
 static const int kRegistered = registerTest([]() -> QObject* { return new TestChanDataWindow; });
 
-#include "test_chan_data_window.moc"
+#include "test_channel_dialog_window.moc"

@@ -40,7 +40,7 @@ void onFreshPages(benchmark::State& state, int channels, Op op) {
         ListPage page = base;
         state.ResumeTiming();
         op(page);
-        benchmark::DoNotOptimize(page.ChannelGrid.rowCount());
+        benchmark::DoNotOptimize(page.channelGrid.rowCount());
         state.PauseTiming();
         page = ListPage();  // destroy outside the timing too
         state.ResumeTiming();

@@ -42,7 +42,7 @@ BENCHMARK(BM_ReadFile)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenPage(benchmark::State& state) {
     OpenParams params = FixtureOpenParams();
-    params.FileName = largest().path;
+    params.fileName = largest().path;
     NullProgress progress;
     for (auto _ : state) {
         OpenResult opened = OpenPage(params, progress);
@@ -74,12 +74,12 @@ BENCHMARK(BM_BuildPage)->Unit(benchmark::kMicrosecond);
 
 void BM_SavePage(benchmark::State& state) {
     OpenParams params = FixtureOpenParams();
-    params.FileName = largest().path;
+    params.fileName = largest().path;
     NullProgress progress;
     OpenResult opened = OpenPage(params, progress);
     const std::string out = largest().folder.path("saved.Bin");
     for (auto _ : state) {
-        opened.page->Modified = true;
+        opened.page->modified = true;
         const PageSaveResult saved = SavePage(*opened.page, out, progress);
         if (!saved.ok) state.SkipWithError(saved.message.c_str());
     }

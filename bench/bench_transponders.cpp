@@ -17,17 +17,17 @@ constexpr int kTransponders = 255;
 // Source: channels over transponders 1..100 (so 5,000 of them carry 100 transponders).
 ListPage SourcePage() {
     ListPage page = pages::MakeLargePage(kChannels, kTransponders, 1);
-    for (int i = 1; i <= kChannels; ++i) page.ChannelGrid.setCell(i, ch::Transponder, std::to_string((i - 1) % 100 + 1));
+    for (int i = 1; i <= kChannels; ++i) page.channelGrid.setCell(i, ch::Transponder, std::to_string((i - 1) % 100 + 1));
     return page;
 }
 
 // Target: another image whose channels use transponders 1..150; rows 151..255 are free.
 ListPage TargetPage() {
     ListPage page = pages::MakeLargePage(kChannels, kTransponders, 2);
-    for (int i = 1; i <= kChannels; ++i) page.ChannelGrid.setCell(i, ch::Transponder, std::to_string((i - 1) % 150 + 1));
+    for (int i = 1; i <= kChannels; ++i) page.channelGrid.setCell(i, ch::Transponder, std::to_string((i - 1) % 150 + 1));
     for (int j = 151; j <= kTransponders; ++j) {
-        page.TransponderGrid.setCell(j, tp::Frequency, "0");
-        page.TransponderGrid.setColour(j, kColourGrey);
+        page.transponderGrid.setCell(j, tp::Frequency, "0");
+        page.transponderGrid.setColour(j, kColourGrey);
     }
     return page;
 }

@@ -32,7 +32,7 @@ std::size_t heapInUse() { return mallinfo2().uordblks; }
 void CopyChannelGrid(benchmark::State& state) {
     const ListPage& page = fullPage();
     for (auto _ : state) {
-        rivo::Grid copy = page.ChannelGrid;
+        rivo::Grid copy = page.channelGrid;
         benchmark::DoNotOptimize(copy);
     }
 }
@@ -41,7 +41,7 @@ BENCHMARK(CopyChannelGrid)->Unit(benchmark::kMicrosecond);
 // Every cell text of the channel table into plain vectors: the cost of a snapshot that
 // shares nothing.
 void CopyChannelCells(benchmark::State& state) {
-    const rivo::Grid& grid = fullPage().ChannelGrid;
+    const rivo::Grid& grid = fullPage().channelGrid;
     for (auto _ : state) {
         std::vector<std::vector<std::string>> cells(static_cast<size_t>(grid.rowCount()));
         for (int r = 0; r < grid.rowCount(); ++r) {
@@ -62,7 +62,7 @@ void CommitOneCellEdit(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         const int row = 1 + (n * 7919) % kFull;
-        page.ChannelGrid.setCell(row, rivo::ch::Name, "R" + std::to_string(n++));
+        page.channelGrid.setCell(row, rivo::ch::Name, "R" + std::to_string(n++));
         state.ResumeTiming();
         benchmark::DoNotOptimize(history.commit(page, "Rinomina"));
     }
@@ -76,12 +76,12 @@ void HeapPerOneRowStep(benchmark::State& state) {
     for (auto _ : state) {
         ListPage page = fullPage();
         rivo::UndoHistory history(page);
-        page.ChannelGrid.setCell(1, rivo::ch::Name, "warm");
+        page.channelGrid.setCell(1, rivo::ch::Name, "warm");
         history.commit(page, "Rinomina");
         const std::size_t before = heapInUse();
         const std::size_t estimateBefore = history.bytesHeld();
         for (int n = 0; n < kSteps; ++n) {
-            page.ChannelGrid.setCell(1 + (n * 7919) % kFull, rivo::ch::Name, "R" + std::to_string(n));
+            page.channelGrid.setCell(1 + (n * 7919) % kFull, rivo::ch::Name, "R" + std::to_string(n));
             history.commit(page, "Rinomina");
         }
         const double grown = static_cast<double>(heapInUse()) - static_cast<double>(before);
@@ -110,7 +110,7 @@ void undoRedo(benchmark::State& state, bool timeUndo, Command command) {
         if (timeUndo) state.PauseTiming(); else state.ResumeTiming();
         history.redo(page);
         if (timeUndo) state.ResumeTiming();
-        benchmark::DoNotOptimize(page.ChannelGrid.rowCount());
+        benchmark::DoNotOptimize(page.channelGrid.rowCount());
     }
 }
 

@@ -57,7 +57,7 @@ LargestImage& Largest() {
 
 OpenParams Params() {
     OpenParams params = FixtureOpenParams();
-    params.FileName = Largest().path;
+    params.fileName = Largest().path;
     return params;
 }
 
@@ -90,7 +90,7 @@ BENCHMARK(OpenToShownPage)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void FillTableWidget(benchmark::State& state) {
     const std::unique_ptr<ListPage> page = OpenChannelImage(BuildChannelImage(MakeLargestChannelImageSpec()));
-    const Grid& grid = page->ChannelGrid;
+    const Grid& grid = page->channelGrid;
     for (auto _ : state) {
         QTableWidget table(grid.rowCount() - 1, grid.columnCount());
         QStringList titles;
@@ -137,7 +137,7 @@ void ScrollChannelTable(benchmark::State& state) {
         bar->setValue(next > bar->maximum() ? 0 : next);
         table->viewport()->repaint();
     }
-    for (auto* view : window.pageViews) view->page().Modified = false;
+    for (auto* view : window.pageViews) view->page().modified = false;
 }
 BENCHMARK(ScrollChannelTable)->Unit(benchmark::kMicrosecond);
 
@@ -179,7 +179,7 @@ struct CommandWindow {
         if (editedBefore) {
             window.pageView(0)->setCurrentChannelRow(window.pageView(0)->page().channelCount());
             window.insertChannel();
-            if (!window.pageView(0)->page().Modified) return;
+            if (!window.pageView(0)->page().modified) return;
         }
         QApplication::processEvents();
         window.repaint();
@@ -188,7 +188,7 @@ struct CommandWindow {
     }
     std::size_t baseline = 0;  // the steps made before the runs, kept by undoOnce
     ~CommandWindow() {
-        for (auto* view : window.pageViews) view->page().Modified = false;
+        for (auto* view : window.pageViews) view->page().modified = false;
         ChannelDialog::setExecHook({});
     }
     PageView& view() { return *window.pageView(0); }

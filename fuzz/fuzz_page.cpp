@@ -26,11 +26,11 @@ namespace {
 const rivo::OpenParams& openParams() {
     static const rivo::OpenParams params = [] {
         rivo::OpenParams p;
-        p.FileName = "fuzz.Bin";
-        p.LnbLow = 9750;
-        p.LnbHigh = 10600;
+        p.fileName = "fuzz.Bin";
+        p.lnbLow = 9750;
+        p.lnbHigh = 10600;
         // Codes 0..15 with a repeated rate and an empty cell, as a hand-edited Sr.Ini has.
-        p.SymbolRates = {27500, 22000, 30000, 28000, 6111, 27500, 0, 29900,
+        p.symbolRates = {27500, 22000, 30000, 28000, 6111, 27500, 0, 29900,
                          5632,  4340,  12130, 13330, 2000, 45000, 1, 0};
         return p;
     }();
@@ -45,15 +45,15 @@ struct Tables {
 };
 
 Tables tablesOf(const rivo::ListPage& page) {
-    return {page.ChannelGrid, page.TransponderGrid, page.ConfigGrid, page.FavouriteGrids, page.VersionText,
-            page.Layout};
+    return {page.channelGrid, page.transponderGrid, page.configGrid, page.favouriteGrids, page.versionText,
+            page.layout};
 }
 
 // Compares without copying the page's grids: the copies would cost as much as the
 // rest of a run on a large list.
 bool sameTables(const rivo::ListPage& page, const Tables& t) {
-    return page.ChannelGrid == t.channels && page.TransponderGrid == t.transponders && page.ConfigGrid == t.config &&
-           page.FavouriteGrids == t.favourites && page.VersionText == t.version && page.Layout == t.layout;
+    return page.channelGrid == t.channels && page.transponderGrid == t.transponders && page.configGrid == t.config &&
+           page.favouriteGrids == t.favourites && page.versionText == t.version && page.layout == t.layout;
 }
 
 // The first cell where two grids differ, for the crash report.
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!image->loadBytes(rivo::Bytes(data, data + size), "fuzz.Bin").ok() || image->imageType() != 1) return 0;
     rivo::NullProgress quiet;
     auto page = rivo::BuildPage(image, openParams(), quiet);
-    check(page && !page->Modified);
+    check(page && !page->modified);
     for (auto table : {rivo::CsvTable::Channels, rivo::CsvTable::Transponders, rivo::CsvTable::Favourites}) {
         const std::string csv = rivo::ExportCsv(*page, table);
         check(csv.size() >= 2 && csv.compare(csv.size() - 2, 2, "\r\n") == 0);

@@ -349,12 +349,12 @@ int main(int argc, char** argv) {
         if (!file->loadBytes(image, "Sample.Bin").ok() || file->imageType() != 1)
             return fail("the generated image does not read as a flash image");
         rivo::OpenParams params;
-        params.SymbolRates = kStandardRates;
+        params.symbolRates = kStandardRates;
         rivo::NullProgress progress;
         auto page = rivo::BuildPage(file, params, progress);
-        if (page->Layout != rivo::ListLayout::Split || page->channelCount() != 1998 ||
+        if (page->layout != rivo::ListLayout::Split || page->channelCount() != 1998 ||
             page->transponderCount() != static_cast<int>(transponders().size()) + 2 ||
-            page->ChannelGrid.cell(1, rivo::ch::Name) != list[0].name || page->ConfigGrid.cell(3, 1) != "Notizie")
+            page->channelGrid.cell(1, rivo::ch::Name) != list[0].name || page->configGrid.cell(3, 1) != "Notizie")
             return fail("the generated image does not give the expected page");
         rivo::KvxModule* menu = file->module(6);
         if (!menu || menu->name() != "Menu" || menu->entryCount() != 2) return fail("unexpected module order");

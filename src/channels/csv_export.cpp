@@ -54,18 +54,18 @@ std::string ExportCsv(const ListPage& page, CsvTable table) {
     switch (table) {
         case CsvTable::Channels:
             appendLine(out, titles(ChannelColumnTitles()));
-            appendRows(out, page.ChannelGrid);
+            appendRows(out, page.channelGrid);
             break;
         case CsvTable::Transponders:
             appendLine(out, titles(TransponderColumnTitles()));
-            appendRows(out, page.TransponderGrid);
+            appendRows(out, page.transponderGrid);
             break;
         case CsvTable::Favourites: {
             std::vector<std::string> header{"Lista"};
             for (const char* title : FavouriteColumnTitles()) header.emplace_back(title);
             appendLine(out, header);
             for (int k = 0; k < fav::Lists; ++k) {
-                const Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k)];
+                const Grid& grid = page.favouriteGrids[static_cast<std::size_t>(k)];
                 for (int r = 1; r < grid.rowCount(); ++r) {
                     std::vector<std::string> fields{std::to_string(k + 1)};
                     for (auto& cell : shownCells(grid.row(r))) fields.push_back(std::move(cell));

@@ -278,12 +278,12 @@ void setTitles(Grid& grid, const std::array<const char*, N>& titles) {
 }  // namespace
 
 ListPage::ListPage()
-    : ChannelGrid(ch::Count, 1), TransponderGrid(tp::Count, 1), ConfigGrid(2, 9) {
-    setTitles(ChannelGrid, ChannelColumnTitles());
-    setTitles(TransponderGrid, TransponderColumnTitles());
-    setTitles(ConfigGrid, ConfigColumnTitles());
+    : channelGrid(ch::Count, 1), transponderGrid(tp::Count, 1), configGrid(2, 9) {
+    setTitles(channelGrid, ChannelColumnTitles());
+    setTitles(transponderGrid, TransponderColumnTitles());
+    setTitles(configGrid, ConfigColumnTitles());
     // A new favourites grid holds the slot numbers, no names and channel "0".
-    for (auto& grid : FavouriteGrids) {
+    for (auto& grid : favouriteGrids) {
         grid = Grid(fav::Count, fav::Slots + 1);
         setTitles(grid, FavouriteColumnTitles());
         for (int s = 1; s <= fav::Slots; ++s) {

@@ -164,30 +164,30 @@ const std::array<const char*, 2>& ConfigColumnTitles();
 struct ListPage {
     ListPage();
 
-    Grid ChannelGrid;      // 11 columns, 1 + channels rows
-    Grid TransponderGrid;  // 10 columns, 1 + transponders rows
-    std::array<Grid, fav::Lists> FavouriteGrids;  // 3 columns, 129 rows each
-    Grid ConfigGrid;       // 2 columns, 9 rows: list number and list name
+    Grid channelGrid;      // 11 columns, 1 + channels rows
+    Grid transponderGrid;  // 10 columns, 1 + transponders rows
+    std::array<Grid, fav::Lists> favouriteGrids;  // 3 columns, 129 rows each
+    Grid configGrid;       // 2 columns, 9 rows: list number and list name
 
     // Index 0..7 of the favourites grid that last had the focus; -1 before any.
-    int SelectedFavourite = -1;
-    std::string VersionText = "Versione: ";
+    int selectedFavourite = -1;
+    std::string versionText = "Versione: ";
 
-    std::shared_ptr<KvxImage> Image;
+    std::shared_ptr<KvxImage> image;
     // Distinguishes opened images for the channel copy buffer; never reused.
-    std::uint64_t ImageId = 0;
-    std::string FileName;  // as opened; the tab caption is its last path component
+    std::uint64_t imageId = 0;
+    std::string fileName;  // as opened; the tab caption is its last path component
 
-    std::int32_t LnbLow = 9750;
-    std::int32_t LnbHigh = 10600;
-    ListLayout Layout = ListLayout::None;
-    std::array<std::int32_t, 16> SymbolRates{};
-    std::string SatelliteA = "HotBird";
-    std::string SatelliteB = "Astra";
-    bool Modified = false;
+    std::int32_t lnbLow = 9750;
+    std::int32_t lnbHigh = 10600;
+    ListLayout layout = ListLayout::None;
+    std::array<std::int32_t, 16> symbolRates{};
+    std::string satelliteA = "HotBird";
+    std::string satelliteB = "Astra";
+    bool modified = false;
 
-    int channelCount() const { return ChannelGrid.rowCount() - 1; }
-    int transponderCount() const { return TransponderGrid.rowCount() - 1; }
+    int channelCount() const { return channelGrid.rowCount() - 1; }
+    int transponderCount() const { return transponderGrid.rowCount() - 1; }
 };
 
 // A new identity for an opened image (process-wide counter, never reused).

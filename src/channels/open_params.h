@@ -9,12 +9,12 @@
 namespace rivo {
 
 struct OpenParams {
-    std::string FileName;
-    std::int32_t LnbLow = 9750;
-    std::int32_t LnbHigh = 10600;
-    std::array<std::int32_t, 16> SymbolRates{};  // 0 where the table cell was empty
-    std::string SatelliteA = "HotBird";
-    std::string SatelliteB = "Astra";
+    std::string fileName;
+    std::int32_t lnbLow = 9750;
+    std::int32_t lnbHigh = 10600;
+    std::array<std::int32_t, 16> symbolRates{};  // 0 where the table cell was empty
+    std::string satelliteA = "HotBird";
+    std::string satelliteB = "Astra";
 };
 
 // One named set of symbol rates from "Sr.Ini": value i is the rate for code i, or -1

@@ -18,13 +18,13 @@ void markUnreferencedTransponders(ListPage& page) {
     const int transponders = page.transponderCount();
     std::vector<bool> referenced(static_cast<std::size_t>(transponders) + 1, false);
     for (int r = 1; r <= page.channelCount(); ++r) {
-        const std::int64_t t = CellIntegerOr(page.ChannelGrid.cell(r, ch::Transponder), -1);
+        const std::int64_t t = CellIntegerOr(page.channelGrid.cell(r, ch::Transponder), -1);
         if (t >= 1 && t <= transponders) referenced[static_cast<std::size_t>(t)] = true;
     }
     for (int t = 1; t <= transponders; ++t) {
         if (referenced[static_cast<std::size_t>(t)]) continue;
-        page.TransponderGrid.setCell(t, tp::Frequency, "0");
-        page.TransponderGrid.setColour(t, kColourGrey);
+        page.transponderGrid.setCell(t, tp::Frequency, "0");
+        page.transponderGrid.setColour(t, kColourGrey);
     }
 }
 
@@ -44,7 +44,7 @@ void readSupport(ListPage& page, KvxModule& support) {
         const Bytes& stored = entry->data();
         if (const int k = favouriteListNumber(entry->name()); k != 0) {
             if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
-            Grid& grid = page.FavouriteGrids[static_cast<std::size_t>(k - 1)];
+            Grid& grid = page.favouriteGrids[static_cast<std::size_t>(k - 1)];
             const auto slots = ReadFavouriteList(stored);
             for (int s = 1; s <= fav::Slots; ++s) {
                 const int n = slots[static_cast<std::size_t>(s - 1)];
@@ -61,25 +61,25 @@ void readSupport(ListPage& page, KvxModule& support) {
                     row.cells[fav::Channel] = std::to_string(n);
                     row.colour = kColourNone;
                 } else {
-                    row.cells[fav::Name] = page.ChannelGrid.cell(n, ch::Name);
+                    row.cells[fav::Name] = page.channelGrid.cell(n, ch::Name);
                     row.cells[fav::Channel] = std::to_string(n);
-                    row.colour = page.ChannelGrid.colour(n);
+                    row.colour = page.channelGrid.colour(n);
                     sets[static_cast<std::size_t>(n)] |= static_cast<std::uint8_t>(1u << (k - 1));
                 }
             }
         } else if (entry->name() == "config.pre") {
             if (std::exchange(configRead, true)) continue;
-            page.VersionText = ReadVersionText(stored);
+            page.versionText = ReadVersionText(stored);
             const auto names = ReadListNames(stored);
             for (int k = 1; k <= fav::Lists; ++k) {
-                page.ConfigGrid.setCell(k, 0, std::to_string(k));
-                page.ConfigGrid.setCell(k, 1, names[static_cast<std::size_t>(k - 1)]);
+                page.configGrid.setCell(k, 0, std::to_string(k));
+                page.configGrid.setCell(k, 1, names[static_cast<std::size_t>(k - 1)]);
             }
         }
     }
     for (int n = 1; n <= channels; ++n)
         if (sets[static_cast<std::size_t>(n)] != 0)
-            page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(sets[static_cast<std::size_t>(n)]));
+            page.channelGrid.setCell(n, ch::Favourites, std::to_string(sets[static_cast<std::size_t>(n)]));
 }
 
 }  // namespace
@@ -87,23 +87,23 @@ void readSupport(ListPage& page, KvxModule& support) {
 std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenParams& params,
                                     Progress& progress) {
     auto page = std::make_unique<ListPage>();
-    page->FileName = params.FileName;
-    page->LnbLow = params.LnbLow;
-    page->LnbHigh = params.LnbHigh;
-    page->SymbolRates = params.SymbolRates;
-    page->SatelliteA = params.SatelliteA;
-    page->SatelliteB = params.SatelliteB;
-    page->ImageId = NewImageId();
-    page->Image = std::move(image);
-    if (!page->Image) return page;
-    KvxImage& file = *page->Image;
+    page->fileName = params.fileName;
+    page->lnbLow = params.lnbLow;
+    page->lnbHigh = params.lnbHigh;
+    page->symbolRates = params.symbolRates;
+    page->satelliteA = params.satelliteA;
+    page->satelliteB = params.satelliteB;
+    page->imageId = NewImageId();
+    page->image = std::move(image);
+    if (!page->image) return page;
+    KvxImage& file = *page->image;
 
     std::vector<KvxModule*> transponderModules = distinctModules(file, "TPT");
     std::vector<KvxModule*> channelModules = distinctModules(file, "TCS");
-    page->Layout = channelModules.empty()       ? ListLayout::None
+    page->layout = channelModules.empty()       ? ListLayout::None
                    : channelModules.size() == 1 ? ListLayout::Single
                                                 : ListLayout::Split;
-    if (page->Layout == ListLayout::Split) orderSplitModules(channelModules);
+    if (page->layout == ListLayout::Split) orderSplitModules(channelModules);
 
     // Each table's content is taken once; the row counts come first, as the grids are
     // sized before they are filled.
@@ -117,8 +117,8 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
         channelTables.push_back(firstEntryContent(m));
         channels += channelTables.back().size() / kChannelRecordSize;
     }
-    page->TransponderGrid.setRowCount(static_cast<int>(transponders) + 1);
-    page->ChannelGrid.setRowCount(static_cast<int>(channels) + 1);
+    page->transponderGrid.setRowCount(static_cast<int>(transponders) + 1);
+    page->channelGrid.setRowCount(static_cast<int>(channels) + 1);
 
     const TransponderContext context = contextOf(*page);
     int n = 0;
@@ -127,14 +127,14 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
         for (std::size_t at = 0; at + kTransponderRecordSize <= table.size(); at += kTransponderRecordSize) {
             const auto record = table.subspan(at).first<kTransponderRecordSize>();
             ++n;
-            GridRow& row = page->TransponderGrid.row(n);
+            GridRow& row = page->transponderGrid.row(n);
             row.cells = ReadTransponderRecord(record, n, context);
             const bool used = record[0] != 0 || record[1] != 0 || record[2] != 0 || record[3] != 0;
             row.colour = used ? kColourInUse : kColourGrey;
         }
     }
 
-    const int rowCount = page->ChannelGrid.rowCount();
+    const int rowCount = page->channelGrid.rowCount();
     n = 0;
     for (const Bytes& bytes : channelTables) {
         const std::span<const std::uint8_t> table(bytes);
@@ -145,7 +145,7 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
         std::int64_t nextChange = 0;
         for (std::size_t at = 0; at + kChannelRecordSize <= table.size(); at += kChannelRecordSize) {
             ++n;
-            GridRow& row = page->ChannelGrid.row(n);
+            GridRow& row = page->channelGrid.row(n);
             const auto record = table.subspan(at).first<kChannelRecordSize>();
             ReadChannelRecordInto(record, n, row.cells);
             row.colour = ChannelColour((record[20] << 8) | record[21], (record[22] << 8) | record[23], record[16]);
@@ -162,7 +162,7 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
         progress.hide();
     }
 
-    if (page->Layout == ListLayout::Split) {
+    if (page->layout == ListLayout::Split) {
         for (int i = 0; i < file.moduleCount(); ++i) {
             KvxModule* module = file.module(i);
             if (module && contains(module->name(), "Support")) {
@@ -171,7 +171,7 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
             }
         }
     }
-    page->Modified = false;
+    page->modified = false;
     markUnreferencedTransponders(*page);
     return page;
 }
@@ -179,7 +179,7 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
 OpenResult OpenPage(const OpenParams& params, Progress& progress) {
     OpenResult result;
     auto image = std::make_shared<KvxImage>();
-    const LoadResult load = image->loadFile(params.FileName);
+    const LoadResult load = image->loadFile(params.fileName);
     if (load.status == LoadResult::Status::Unreadable) {
         result.status = OpenResult::Status::Unreadable;
         result.message = load.message;

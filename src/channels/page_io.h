@@ -27,7 +27,7 @@ struct OpenResult {
 };
 inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";
 
-// Loads params.FileName and builds its page.
+// Loads params.fileName and builds its page.
 OpenResult OpenPage(const OpenParams& params, Progress& progress);
 
 // A cell whose text the saved file does not give back: the format cannot hold what is
@@ -69,12 +69,12 @@ struct PageSaveResult {
 
 // Encodes every table of the page into its image's entries and writes the image to
 // path. Encodes everything first; replaces entries and writes only when all encoded.
-// On success clears page.Modified.
+// On success clears page.modified.
 // How a save treats the file it replaces.
 struct PageSaveOptions {
     // Keep an existing target as path + ".bak" when no such backup exists yet.
     bool backup = true;
-    // See SaveRequest::AfterTempWritten (tests damage the written file through it).
+    // See SaveRequest::afterTempWritten (tests damage the written file through it).
     std::function<void(const std::string& tempPath)> afterTempWritten;
     // Asked, before the written file replaces the target, when the page rebuilt from it
     // differs from this one; false cancels the save. Unset: such a save goes ahead.

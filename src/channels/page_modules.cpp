@@ -61,7 +61,7 @@ int favouriteListNumber(const std::string& name) {
 }
 
 TransponderContext contextOf(const ListPage& page) {
-    return {page.LnbLow, page.LnbHigh, page.SymbolRates, page.SatelliteA, page.SatelliteB};
+    return {page.lnbLow, page.lnbHigh, page.symbolRates, page.satelliteA, page.satelliteB};
 }
 
 }  // namespace rivo::page_detail

@@ -43,12 +43,12 @@ std::string rowColumn(const char* table, int row, const char* column, const std:
 
 std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
     std::vector<CellDifference> out;
-    compareGrids("Canali", shown.ChannelGrid, saved.ChannelGrid, ChannelColumnTitles(), out);
-    compareGrids("Transponder", shown.TransponderGrid, saved.TransponderGrid, TransponderColumnTitles(), out);
-    for (std::size_t k = 0; k < shown.FavouriteGrids.size(); ++k)
-        compareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.FavouriteGrids[k], saved.FavouriteGrids[k],
+    compareGrids("Canali", shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
+    compareGrids("Transponder", shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
+    for (std::size_t k = 0; k < shown.favouriteGrids.size(); ++k)
+        compareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.favouriteGrids[k], saved.favouriteGrids[k],
                      FavouriteColumnTitles(), out);
-    compareGrids("Nomi delle liste", shown.ConfigGrid, saved.ConfigGrid, ConfigColumnTitles(), out);
+    compareGrids("Nomi delle liste", shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
     return out;
 }
 
@@ -73,11 +73,11 @@ std::string DescribeDifferences(const std::vector<CellDifference>& differences, 
 PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progress,
                         const PageSaveOptions& options) {
     PageSaveResult result;
-    if (!page.Image || page.Image->imageType() != 1) {
+    if (!page.image || page.image->imageType() != 1) {
         result.message = "Questa lista non ha un'immagine flash da salvare";
         return result;
     }
-    KvxImage& image = *page.Image;
+    KvxImage& image = *page.image;
 
     // Everything is encoded before anything is replaced: a cell that cannot be encoded,
     // or a list that cannot be stored, leaves the image exactly as it was.
@@ -102,7 +102,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     transponders.reserve(static_cast<std::size_t>(page.transponderCount()) * kTransponderRecordSize);
     for (int r = 1; r <= page.transponderCount(); ++r) {
         try {
-            const auto record = WriteTransponderRecord(page.TransponderGrid.row(r).cells, context);
+            const auto record = WriteTransponderRecord(page.transponderGrid.row(r).cells, context);
             transponders.insert(transponders.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
             return fail(rowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
@@ -130,13 +130,13 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
 
     // Channels.
     const int channelCount = page.channelCount();
-    const int rowCount = page.ChannelGrid.rowCount();
+    const int rowCount = page.channelGrid.rowCount();
     Bytes channels;
     channels.reserve(static_cast<std::size_t>(channelCount) * kChannelRecordSize);
     int shown = 0;
     for (int r = 1; r <= channelCount; ++r) {
         try {
-            const auto record = WriteChannelRecord(page.ChannelGrid.row(r).cells);
+            const auto record = WriteChannelRecord(page.channelGrid.row(r).cells);
             channels.insert(channels.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
             return fail(rowColumn("Canali", r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
@@ -149,10 +149,10 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     }
 
     std::vector<KvxModule*> channelModules = distinctModules(image, "TCS");
-    if (page.Layout == ListLayout::Single) {
+    if (page.layout == ListLayout::Single) {
         for (KvxModule* module : channelModules)
             if (KvxEntry* entry = module->entry(0)) plan.push_back({entry, channels});
-    } else if (page.Layout == ListLayout::Split) {
+    } else if (page.layout == ListLayout::Split) {
         orderSplitModules(channelModules);
         constexpr std::size_t blockBytes = std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
         std::int64_t readAt = 0;  // where reading put this module's first channel
@@ -194,7 +194,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                 if (const int k = favouriteListNumber(entry->name()); k != 0) {
                     Bytes list;
                     try {
-                        list = WriteFavouriteList(page.FavouriteGrids[static_cast<std::size_t>(k - 1)]);
+                        list = WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
                     } catch (const CellConversionError& e) {
                         return fail("Preferiti, lista " + std::to_string(k) + ", riga " + std::to_string(e.row()) +
                                     ", colonna " + FavouriteColumnTitles()[fav::Channel] + ": " + e.what());
@@ -203,7 +203,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                     if (entry->data().size() < list.size()) list.resize(entry->data().size());
                     plan.push_back({entry, std::move(list)});
                 } else if (entry->name() == "config.pre") {
-                    plan.push_back({entry, WriteConfigBlock(entry->data(), page.ConfigGrid)});
+                    plan.push_back({entry, WriteConfigBlock(entry->data(), page.configGrid)});
                 }
             }
         }
@@ -217,19 +217,19 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         item.entry->setData(std::move(item.bytes));
     }
     SaveRequest request;
-    request.FileName = path;
-    request.Backup = options.backup;
-    request.AfterTempWritten = options.afterTempWritten;
+    request.fileName = path;
+    request.backup = options.backup;
+    request.afterTempWritten = options.afterTempWritten;
     std::vector<CellDifference> differences;
     bool declined = false;
-    request.Verify = [&](const std::shared_ptr<KvxImage>& written) -> std::string {
+    request.verify = [&](const std::shared_ptr<KvxImage>& written) -> std::string {
         OpenParams params;
-        params.FileName = written->fileName();
-        params.LnbLow = page.LnbLow;
-        params.LnbHigh = page.LnbHigh;
-        params.SymbolRates = page.SymbolRates;
-        params.SatelliteA = page.SatelliteA;
-        params.SatelliteB = page.SatelliteB;
+        params.fileName = written->fileName();
+        params.lnbLow = page.lnbLow;
+        params.lnbHigh = page.lnbHigh;
+        params.symbolRates = page.symbolRates;
+        params.satelliteA = page.satelliteA;
+        params.satelliteB = page.satelliteB;
         NullProgress quiet;
         const auto rebuilt = BuildPage(written, params, quiet);
         if (rebuilt->channelCount() != page.channelCount())
@@ -238,8 +238,8 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         if (rebuilt->transponderCount() != page.transponderCount())
             return "la lista riletta ha " + std::to_string(rebuilt->transponderCount()) +
                    " transponder invece di " + std::to_string(page.transponderCount());
-        for (std::size_t k = 0; k < rebuilt->FavouriteGrids.size(); ++k)
-            if (rebuilt->FavouriteGrids[k].rowCount() != page.FavouriteGrids[k].rowCount())
+        for (std::size_t k = 0; k < rebuilt->favouriteGrids.size(); ++k)
+            if (rebuilt->favouriteGrids[k].rowCount() != page.favouriteGrids[k].rowCount())
                 return "la lista dei preferiti " + std::to_string(k + 1) + " riletta ha un numero di posizioni diverso";
         // What the file gives back is what the user will see after opening it again.
         differences = PageDifferences(page, *rebuilt);
@@ -262,7 +262,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     }
     result.differences = std::move(differences);
     progress.hide();
-    if (!options.toMemory) page.Modified = false;
+    if (!options.toMemory) page.modified = false;
     result.ok = true;
     result.warning = saved.warning;
     return result;

@@ -237,15 +237,15 @@ std::vector<std::string> ReadTransponderRecord(std::span<const std::uint8_t, kTr
     const bool high = (flags & 0x01) != 0;
     std::vector<std::string> cells(tp::Count);
     cells[tp::Num] = std::to_string(number);
-    cells[tp::Frequency] = FrequencyText(offset, high ? context.LnbHigh : context.LnbLow);
+    cells[tp::Frequency] = FrequencyText(offset, high ? context.lnbHigh : context.lnbLow);
     cells[tp::Tid] = std::to_string(r.be16At(4));
     cells[tp::Nid] = std::to_string(r.be16At(6));
     cells[tp::Channels] = std::to_string(r.u8At(8));
-    cells[tp::SymbolRate] = code <= 15 ? std::to_string(context.SymbolRates[code]) : "0";
+    cells[tp::SymbolRate] = code <= 15 ? std::to_string(context.symbolRates[code]) : "0";
     cells[tp::Fec] = FecText(r.u8At(10));
     cells[tp::Polarisation] = (flags & 0x02) ? "H" : "V";
     cells[tp::Tone] = high ? "On" : "Off";
-    cells[tp::Satellite] = (flags & 0x38) ? context.SatelliteB : context.SatelliteA;
+    cells[tp::Satellite] = (flags & 0x38) ? context.satelliteB : context.satelliteA;
     return cells;
 }
 
@@ -256,7 +256,7 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
     try {
         const bool high = cellAt(cells, tp::Tone) == "On";
         const auto offset = static_cast<std::uint32_t>(
-            FrequencyOffset(cellAt(cells, tp::Frequency), high ? context.LnbHigh : context.LnbLow));
+            FrequencyOffset(cellAt(cells, tp::Frequency), high ? context.lnbHigh : context.lnbLow));
         out[0] = static_cast<std::uint8_t>(offset >> 24);
         out[1] = static_cast<std::uint8_t>(offset >> 16);
         out[2] = static_cast<std::uint8_t>(offset >> 8);
@@ -270,8 +270,8 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
         column = tp::SymbolRate;
         const std::int64_t rate = CellInteger(cellAt(cells, tp::SymbolRate));
         out[9] = 255;  // no code stands for this rate
-        for (std::size_t code = 0; code < context.SymbolRates.size(); ++code) {
-            if (context.SymbolRates[code] == rate) {
+        for (std::size_t code = 0; code < context.symbolRates.size(); ++code) {
+            if (context.symbolRates[code] == rate) {
                 out[9] = static_cast<std::uint8_t>(code);
                 break;
             }
@@ -281,7 +281,7 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
         std::uint8_t flags = 0;
         if (cellAt(cells, tp::Polarisation) == "H") flags |= 0x02;
         if (high) flags |= 0x01;
-        if (cellAt(cells, tp::Satellite) == context.SatelliteB) flags |= 0x08;
+        if (cellAt(cells, tp::Satellite) == context.satelliteB) flags |= 0x08;
         out[11] = flags;
     } catch (const ConversionError& e) {
         throw CellConversionError(e, column);

@@ -50,11 +50,11 @@ inline constexpr int kChannelsPerSplitModule = 999;
 
 // What a transponder row needs beyond its own bytes.
 struct TransponderContext {
-    std::int32_t LnbLow = 9750;
-    std::int32_t LnbHigh = 10600;
-    std::array<std::int32_t, 16> SymbolRates{};
-    std::string SatelliteA;
-    std::string SatelliteB;
+    std::int32_t lnbLow = 9750;
+    std::int32_t lnbHigh = 10600;
+    std::array<std::int32_t, 16> symbolRates{};
+    std::string satelliteA;
+    std::string satelliteB;
 };
 
 // Channel record (30 bytes) <-> 11 cell texts (column 0 "Num." is the given number on

@@ -106,7 +106,7 @@ private:
 // number is reported as an error and the dialog is not shown. Messages go through
 // prompts, or a message box when none is given. Returns whether Ok changed the page (a
 // cell, a row colour or its modified flag); the caller refreshes the views and the Save
-// command from page.Modified.
+// command from page.modified.
 bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
                          rivo::UserPrompts* prompts = nullptr);
 

@@ -254,13 +254,13 @@ void OpenDialog::cancel() { reject(); }
 
 rivo::OpenParams OpenDialog::params() const {
     rivo::OpenParams params;
-    params.FileName = QFile::encodeName(TypedPath(fileEdit->text())).toStdString();
-    params.LnbLow = ParseInt32(lnbLowEdit->text()).value_or(0);
-    params.LnbHigh = ParseInt32(lnbHighEdit->text()).value_or(0);
+    params.fileName = QFile::encodeName(TypedPath(fileEdit->text())).toStdString();
+    params.lnbLow = ParseInt32(lnbLowEdit->text()).value_or(0);
+    params.lnbHigh = ParseInt32(lnbHighEdit->text()).value_or(0);
     for (int i = 0; i < 16; ++i)
-        params.SymbolRates[static_cast<size_t>(i)] =
+        params.symbolRates[static_cast<size_t>(i)] =
             ParseInt32(symbolRateTable->item(i, 1)->text()).value_or(0);
-    params.SatelliteA = satelliteACombo->currentText().toStdString();
-    params.SatelliteB = satelliteBCombo->currentText().toStdString();
+    params.satelliteA = satelliteACombo->currentText().toStdString();
+    params.satelliteB = satelliteBCombo->currentText().toStdString();
     return params;
 }

@@ -189,21 +189,21 @@ QWidget* TransponderDialog::buildLinkedPage() {
 
 void TransponderDialog::setValues(const rivo::TransponderDialogValues& values) {
     shown_ = values;
-    setWindowTitle(FromCell(values.Caption));
-    frequencyEdit_->setText(FromCell(values.Frequency));
-    tidEdit_->setText(FromCell(values.Tid));
-    nidEdit_->setText(FromCell(values.Nid));
-    channelsEdit_->setText(FromCell(values.Channels));
+    setWindowTitle(FromCell(values.caption));
+    frequencyEdit_->setText(FromCell(values.frequency));
+    tidEdit_->setText(FromCell(values.tid));
+    nidEdit_->setText(FromCell(values.nid));
+    channelsEdit_->setText(FromCell(values.channels));
     symbolRateCombo_->clear();
-    for (const std::string& rate : values.SymbolRates) symbolRateCombo_->addItem(FromCell(rate));
-    symbolRateCombo_->setCurrentIndex(values.SymbolRate);
+    for (const std::string& rate : values.symbolRates) symbolRateCombo_->addItem(FromCell(rate));
+    symbolRateCombo_->setCurrentIndex(values.symbolRate);
     satelliteCombo_->clear();
-    for (const std::string& name : values.Satellites) satelliteCombo_->addItem(FromCell(name));
-    satelliteCombo_->setCurrentIndex(values.Satellite);
-    checkButton(fec_, values.Fec);
-    checkButton(polarisation_, values.Horizontal ? 1 : 0);
-    checkButton(tone_, values.ToneOn ? 1 : 0);
-    linked_->setRows(values.LinkedChannels);
+    for (const std::string& name : values.satellites) satelliteCombo_->addItem(FromCell(name));
+    satelliteCombo_->setCurrentIndex(values.satellite);
+    checkButton(fec_, values.fec);
+    checkButton(polarisation_, values.horizontal ? 1 : 0);
+    checkButton(tone_, values.toneOn ? 1 : 0);
+    linked_->setRows(values.linkedChannels);
     updateFrequencyWarning();
 }
 
@@ -217,15 +217,15 @@ void TransponderDialog::updateFrequencyWarning() {
 
 rivo::TransponderDialogValues TransponderDialog::values() const {
     rivo::TransponderDialogValues values = shown_;
-    values.Frequency = ToCell(frequencyEdit_->text());
-    values.Tid = ToCell(tidEdit_->text());
-    values.Nid = ToCell(nidEdit_->text());
-    values.Channels = ToCell(channelsEdit_->text());
-    values.SymbolRate = symbolRateCombo_->currentIndex();
-    values.Satellite = satelliteCombo_->currentIndex();
-    values.Fec = fec_->checkedId();
-    values.Horizontal = polarisation_->checkedId() == 1;
-    values.ToneOn = tone_->checkedId() == 1;
+    values.frequency = ToCell(frequencyEdit_->text());
+    values.tid = ToCell(tidEdit_->text());
+    values.nid = ToCell(nidEdit_->text());
+    values.channels = ToCell(channelsEdit_->text());
+    values.symbolRate = symbolRateCombo_->currentIndex();
+    values.satellite = satelliteCombo_->currentIndex();
+    values.fec = fec_->checkedId();
+    values.horizontal = polarisation_->checkedId() == 1;
+    values.toneOn = tone_->checkedId() == 1;
     return values;
 }
 

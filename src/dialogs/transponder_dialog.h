@@ -107,5 +107,5 @@ private:
 // A "SR" or "FEC" cell that cannot be read is reported as an error (through prompts, or
 // a message box when none is given) and the dialog is not shown. Returns whether Ok
 // changed a cell (the page is then marked modified); the caller refreshes the views and
-// enables Save from page.Modified.
+// enables Save from page.modified.
 bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts = nullptr);

@@ -20,15 +20,15 @@ struct Snapshot {
     std::vector<GridRow> rows;
     std::array<Grid, fav::Lists> lists;
 
-    Snapshot(const ListPage& page, int top, int bottom) : lists(page.FavouriteGrids) {
-        for (int r = top; r <= bottom; ++r) rows.push_back(page.ChannelGrid.row(r));
+    Snapshot(const ListPage& page, int top, int bottom) : lists(page.favouriteGrids) {
+        for (int r = top; r <= bottom; ++r) rows.push_back(page.channelGrid.row(r));
     }
     bool differs(const ListPage& page, int top) const {
         for (size_t i = 0; i < rows.size(); ++i)
-            if (!(rows[i].cells == page.ChannelGrid.row(top + static_cast<int>(i)).cells) ||
-                rows[i].colour != page.ChannelGrid.colour(top + static_cast<int>(i)))
+            if (!(rows[i].cells == page.channelGrid.row(top + static_cast<int>(i)).cells) ||
+                rows[i].colour != page.channelGrid.colour(top + static_cast<int>(i)))
                 return true;
-        return !(lists == page.FavouriteGrids);
+        return !(lists == page.favouriteGrids);
     }
 };
 
@@ -77,7 +77,7 @@ const std::array<const char*, kEncodingCount>& EncodingNames() {
 }
 
 RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& values) {
-    const Grid& grid = page.ChannelGrid;
+    const Grid& grid = page.channelGrid;
     if (!validRow(page, row)) throw std::out_of_range("channel row " + std::to_string(row));
 
     // Read every number first: a conversion error leaves the values as they were.
@@ -85,7 +85,7 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     const std::int64_t favourites = CellInteger(grid.cell(row, ch::Favourites));
     const std::int64_t transponder = CellInteger(grid.cell(row, ch::Transponder));
 
-    const bool split = page.Layout == ListLayout::Split;
+    const bool split = page.layout == ListLayout::Split;
     values.favouriteCaption = split ? "Segnagruppi" : "Preferiti";
     values.caption = std::string(kChannelDialogCaption) + " " + std::to_string(row);
     for (int b = 0; b < box::Count; ++b) values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
@@ -107,7 +107,7 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     if (transponder >= 1 && transponder <= page.transponderCount()) {
         const int t = static_cast<int>(transponder);
         for (int v = 0; v < tpvalue::Count; ++v)
-            values.transponder[static_cast<size_t>(v)] = page.TransponderGrid.cell(t, tp::Frequency + v);
+            values.transponder[static_cast<size_t>(v)] = page.transponderGrid.cell(t, tp::Frequency + v);
         values.transponder[tpvalue::Frequency] += " Mhz";
     }
 
@@ -117,29 +117,29 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
 bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogValues& values) {
     const int r = start.row;
     if (!validRow(page, r)) return false;
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
     const Snapshot before(page, r, r);
-    const bool wasModified = page.Modified;
+    const bool wasModified = page.modified;
     const bool activeNow = values.active == CheckState::Checked;
 
     // An inactive channel that stays inactive is left as it is: its slot counts as free.
     if (activeNow || start.wasActive) {
         for (int b = 0; b < box::Count; ++b) {
             const std::string& text = values.boxes[static_cast<size_t>(b)];
-            if (text != grid.cell(r, ch::Name + b)) page.Modified = true;
+            if (text != grid.cell(r, ch::Name + b)) page.modified = true;
             grid.setCell(r, ch::Name + b, text);
         }
 
         const std::uint8_t status = newStatus(values, 0);
         const std::string statusText = StatusText(status);
-        if (statusText != grid.cell(r, ch::Status)) page.Modified = true;
+        if (statusText != grid.cell(r, ch::Status)) page.modified = true;
         grid.setCell(r, ch::Status, statusText);
 
         const std::int64_t favourites = newFavourites(values, 0);
         grid.setCell(r, ch::Favourites, std::to_string(favourites));
 
         UpdateChannelRow(r, page);
-        if (favourites != start.favourites) page.Modified = true;
+        if (favourites != start.favourites) page.modified = true;
     }
 
     // The row's colour follows the texts as the dialog left them, whether written or not.
@@ -151,13 +151,13 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
     if (!activeNow) colour = kColourGrey;
     grid.setColour(r, colour);
 
-    return before.differs(page, r) || page.Modified != wasModified;
+    return before.differs(page, r) || page.modified != wasModified;
 }
 
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom) {
     if (!validRow(page, top) || !validRow(page, bottom) || top > bottom)
         throw std::out_of_range("channel rows " + std::to_string(top) + ".." + std::to_string(bottom));
-    const Grid& grid = page.ChannelGrid;
+    const Grid& grid = page.channelGrid;
 
     std::array<bool, box::Count> mixed{};
     int statusAll = 0xFF, statusAny = 0;
@@ -188,13 +188,13 @@ ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom)
         values.lists[static_cast<size_t>(n)] = state(favouritesAll, favouritesAny, std::int64_t{1} << n);
     const int encoding = StatusValue(grid.cell(top, ch::Status)) >> kEncodingShift;
     values.encoding = encoding < kEncodingCount ? encoding : kNoEncoding;
-    values.listsVisible = page.Layout == ListLayout::Split;
+    values.listsVisible = page.layout == ListLayout::Split;
     return values;
 }
 
 bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogValues& values) {
     if (!validRow(page, top) || !validRow(page, bottom) || top > bottom) return false;
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
 
     // Every row's numbers are read before the first row is written, so a cell that
     // cannot be read leaves the whole selection untouched.
@@ -206,7 +206,7 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
     }
 
     const Snapshot before(page, top, bottom);
-    const bool wasModified = page.Modified;
+    const bool wasModified = page.modified;
     for (int r = top; r <= bottom; ++r) {
         const size_t i = static_cast<size_t>(r - top);
         for (int b = 0; b < box::Count; ++b) {
@@ -217,7 +217,7 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
         grid.setCell(r, ch::Favourites, std::to_string(newFavourites(values, favourites[i])));
         UpdateChannelRow(r, page);
     }
-    page.Modified = true;
+    page.modified = true;
     return before.differs(page, top) || !wasModified;
 }
 

@@ -75,7 +75,7 @@ struct RowEditStart {
 RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& values);
 
 // Ok of the double-click path. An inactive channel that stays inactive is not written;
-// the row is recoloured in any case. Sets page.Modified by the rules of the dialog
+// the row is recoloured in any case. Sets page.modified by the rules of the dialog
 // (a changed box, status or favourites value). Returns whether the page changed: a
 // cell, a row colour or its modified flag.
 bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogValues& values);

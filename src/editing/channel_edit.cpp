@@ -41,7 +41,7 @@ template <typename TakeOut, typename Renumber>
 void rewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
     const int channels = page.channelCount();
     for (int k = 0; k < fav::Lists; ++k) {
-        Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         const int slots = list.rowCount() - 1;
         int write = 1;
         bool removed = false;
@@ -76,7 +76,7 @@ public:
     FirstEntriesOut(const ListPage& page, int first, int last) : first_(first), lists_(static_cast<size_t>(last - first + 1)) {
         for (int n = first; n <= last; ++n)
             lists_[static_cast<size_t>(n - first)] =
-                static_cast<std::uint8_t>(favouriteSet(page.ChannelGrid.row(n)) & 0xFF);
+                static_cast<std::uint8_t>(favouriteSet(page.channelGrid.row(n)) & 0xFF);
     }
     bool operator()(int n, int k) {
         if (n < first_ || n >= first_ + static_cast<int>(lists_.size())) return false;
@@ -103,7 +103,7 @@ bool validBlock(const ListPage& page, int first, int last) {
 }
 
 EditResult changedPage(ListPage& page, int focusRow = 0) {
-    page.Modified = true;
+    page.modified = true;
     return {true, focusRow};
 }
 
@@ -118,7 +118,7 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     progress.show(0);
     progress.status(kDeleteStatus);
 
-    const Grid& rows = page.ChannelGrid;
+    const Grid& rows = page.channelGrid;
     // The channels below the block move up by count rows, in ascending order, so each
     // one's entries come to name its new row. Entries left behind under a number (those
     // of a channel whose "Preferenza" is 0, or a second entry of a deleted channel) keep
@@ -126,9 +126,9 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     rewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
         return closeGap && n > last && carriesEntries(rows.row(n)) ? n - count : n;
     });
-    for (int n = first; n <= last; ++n) WriteEmptyChannel(page.ChannelGrid.row(n));
+    for (int n = first; n <= last; ++n) WriteEmptyChannel(page.channelGrid.row(n));
     // Closing the gap, the emptied rows end up as the last count rows.
-    if (closeGap) page.ChannelGrid.rotateRows(first, last + 1, channels + 1);
+    if (closeGap) page.channelGrid.rotateRows(first, last + 1, channels + 1);
     RenumberChannels(page);
     progress.set(100);
     progress.status("");
@@ -147,7 +147,7 @@ EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPromp
 EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     const int channels = page.channelCount();
     if (row < 1 || row > channels) return {};
-    const Grid& rows = page.ChannelGrid;
+    const Grid& rows = page.channelGrid;
     if (rows.colour(channels) != kColourGrey &&
         prompts.askDiscarding(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return {};
@@ -158,8 +158,8 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     rewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
         return n >= row && n < channels && carriesEntries(rows.row(n)) ? n + 1 : n;
     });
-    WriteEmptyChannel(page.ChannelGrid.row(channels));
-    page.ChannelGrid.rotateRows(row, channels, channels + 1);
+    WriteEmptyChannel(page.channelGrid.row(channels));
+    page.channelGrid.rotateRows(row, channels, channels + 1);
     RenumberChannels(page);
     return changedPage(page);
 }
@@ -182,10 +182,10 @@ bool CheckChannelNumber(const std::string& text, int limit, UserPrompts& prompts
     return false;
 }
 
-int GoToLimit(const ListPage& page) { return page.ChannelGrid.rowCount(); }
+int GoToLimit(const ListPage& page) { return page.channelGrid.rowCount(); }
 
 int MoveLimit(const ListPage& page, int first, int last) {
-    return page.ChannelGrid.rowCount() - (last - first);
+    return page.channelGrid.rowCount() - (last - first);
 }
 
 EditResult GoToChannel(const ListPage& page, int target) {
@@ -216,7 +216,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     const int start = down ? first : target;  // the rows that turn: start .. end
     const int end = down ? target + n - 1 : last;
     const int m = end - start + 1;
-    const Grid& rows = page.ChannelGrid;
+    const Grid& rows = page.channelGrid;
 
     std::vector<char> carrier(static_cast<size_t>(m));
     for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = carriesEntries(rows.row(start + j));
@@ -257,9 +257,9 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     rewriteFavourites(page, [](int, int) { return false; },
                       [&](int number) { return renumber[static_cast<size_t>(number)]; });
     if (down)
-        page.ChannelGrid.rotateRows(start, start + n, end + 1);
+        page.channelGrid.rotateRows(start, start + n, end + 1);
     else
-        page.ChannelGrid.rotateRows(start, end + 1 - n, end + 1);
+        page.channelGrid.rotateRows(start, end + 1 - n, end + 1);
     RenumberChannels(page);
     progress.hide();
     progress.status("");
@@ -272,11 +272,11 @@ namespace {
 
 bool validSlot(const ListPage& page, int list, int slot) {
     if (list < 0 || list >= fav::Lists) return false;
-    return slot >= 1 && slot < page.FavouriteGrids[static_cast<size_t>(list)].rowCount();
+    return slot >= 1 && slot < page.favouriteGrids[static_cast<size_t>(list)].rowCount();
 }
 
 EditResult exchangeSlots(ListPage& page, int list, int slot, int other) {
-    Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     grid.exchangeRows(slot, other);
     grid.setCell(slot, fav::Pos, std::to_string(slot));
     grid.setCell(other, fav::Pos, std::to_string(other));
@@ -292,7 +292,7 @@ EditResult refuseFavouriteMove(UserPrompts& prompts, int slot) {
 
 EditResult MoveFavouriteDown(ListPage& page, int list, int slot, UserPrompts& prompts) {
     if (!validSlot(page, list, slot)) return {};
-    const Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    const Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     if (slot + 1 >= grid.rowCount() || grid.colour(slot + 1) == kColourGrey)
         return refuseFavouriteMove(prompts, slot);
     return exchangeSlots(page, list, slot, slot + 1);
@@ -307,7 +307,7 @@ EditResult MoveFavouriteUp(ListPage& page, int list, int slot, UserPrompts& prom
 bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to) {
     if (from == to || !validSlot(page, list, from) || !validSlot(page, list, to)) return false;
     if (to < from) return true;
-    const Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    const Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     for (int slot = from + 1; slot <= to; ++slot)
         if (grid.colour(slot) == kColourGrey) return false;
     return true;
@@ -315,7 +315,7 @@ bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to) {
 
 EditResult MoveFavourite(ListPage& page, int list, int from, int to) {
     if (!FavouriteMoveAllowed(page, list, from, to)) return {};
-    Grid& grid = page.FavouriteGrids[static_cast<size_t>(list)];
+    Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     // The entry travels, every row it passes steps one place towards where it came from.
     if (from < to)
         grid.rotateRows(from, from + 1, to + 1);

@@ -8,9 +8,9 @@
 // the row-by-row sequence of ClearChannelRow / MoveChannelRow calls gives, so the
 // favourites entries follow their channels exactly as those primitives make them.
 //
-// Every command that changes the page sets page.Modified and reports the change, so
+// Every command that changes the page sets page.modified and reports the change, so
 // the editor can enable Save. Rows and slots are 1-based; favourites lists are the
-// page's indexes 0 .. 7 (ListPage::SelectedFavourite). Arguments out of range leave
+// page's indexes 0 .. 7 (ListPage::selectedFavourite). Arguments out of range leave
 // the page alone and report no change.
 #pragma once
 
@@ -23,7 +23,7 @@ namespace rivo {
 
 // What a command did.
 struct EditResult {
-    bool changed = false;  // the page changed (and page.Modified was set)
+    bool changed = false;  // the page changed (and page.modified was set)
     int focusRow = 0;      // the row that should have the focus afterwards (0: leave it)
 };
 

@@ -102,14 +102,14 @@ void WriteEmptyChannel(GridRow& row) {
 
 void ClearChannelRow(ListPage& page, int n) {
     if (!validChannelRow(page, n)) return;
-    GridRow& row = page.ChannelGrid.row(n);
+    GridRow& row = page.channelGrid.row(n);
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
     WriteEmptyChannel(row);
     const std::string number = std::to_string(n);
     for (int k = 0; k < fav::Lists; ++k) {
         if (((set >> k) & 1) == 0) continue;
         bool removed = false;
-        compactFavourites(page.FavouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+        compactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
             if (removed || slot.cells[fav::Channel] != number) return false;
             removed = true;
             return true;
@@ -124,14 +124,14 @@ void LeaveFavourites(ListPage& page, int first, int last) {
     // of them out in one pass closes each list up as one ClearChannelRow per row would.
     std::array<std::unordered_set<std::string>, fav::Lists> leaving;
     for (int n = first; n <= last; ++n) {
-        const std::int64_t set = ReadCellNumber(std::as_const(page.ChannelGrid).cell(n, ch::Favourites), 0);
+        const std::int64_t set = ReadCellNumber(std::as_const(page.channelGrid).cell(n, ch::Favourites), 0);
         for (int k = 0; k < fav::Lists; ++k)
             if (((set >> k) & 1) != 0) leaving[static_cast<size_t>(k)].insert(std::to_string(n));
     }
     for (int k = 0; k < fav::Lists; ++k) {
         auto& numbers = leaving[static_cast<size_t>(k)];
         if (numbers.empty()) continue;
-        compactFavourites(page.FavouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+        compactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
             return numbers.erase(slot.cells[fav::Channel]) != 0;
         }, 1);
     }
@@ -139,24 +139,24 @@ void LeaveFavourites(ListPage& page, int first, int last) {
 
 void MoveChannelRow(ListPage& page, int s, int t) {
     if (!validChannelRow(page, s) || !validChannelRow(page, t) || s == t) return;
-    page.ChannelGrid.copyRow(s, t);
-    if (ReadCellNumber(page.ChannelGrid.cell(t, ch::Favourites), 0) == 0) return;
+    page.channelGrid.copyRow(s, t);
+    if (ReadCellNumber(page.channelGrid.cell(t, ch::Favourites), 0) == 0) return;
     const std::string from = std::to_string(s);
     const std::string to = std::to_string(t);
-    for (auto& list : page.FavouriteGrids)
+    for (auto& list : page.favouriteGrids)
         for (int slot = 1; slot < list.rowCount(); ++slot)
             if (list.cell(slot, fav::Channel) == from) list.setCell(slot, fav::Channel, to);
 }
 
 void UpdateChannelRow(int n, ListPage& page) {
     if (!validChannelRow(page, n)) return;
-    GridRow& row = page.ChannelGrid.row(n);
+    GridRow& row = page.channelGrid.row(n);
     const bool active = recolourChannel(row);
 
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
     const std::string number = std::to_string(n);
     for (int k = 0; k < fav::Lists; ++k) {
-        Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         if (active && ((set >> k) & 1) != 0) {
             int freeSlot = 0;
             bool present = false;
@@ -189,7 +189,7 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
     };
     std::array<ListIndex, fav::Lists> index;
     for (int k = 0; k < fav::Lists; ++k) {
-        const Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         ListIndex& at = index[static_cast<size_t>(k)];
         at.entries.assign(static_cast<size_t>(count) + 1, 0);
         for (int s = 1; s < list.rowCount(); ++s) {
@@ -199,11 +199,11 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
     }
     for (const int n : rows) {
         if (!validChannelRow(page, n)) continue;
-        GridRow& row = page.ChannelGrid.row(n);
+        GridRow& row = page.channelGrid.row(n);
         const bool active = recolourChannel(row);
         const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
         for (int k = 0; k < fav::Lists; ++k) {
-            Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+            Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             ListIndex& at = index[static_cast<size_t>(k)];
             int& entries = at.entries[static_cast<size_t>(n)];
             if (active && ((set >> k) & 1) != 0) {
@@ -227,7 +227,7 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
 }
 
 void RenumberChannels(ListPage& page) {
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
     char text[24];
     for (int r = 1; r < grid.rowCount(); ++r) {
         const auto length = static_cast<size_t>(std::to_chars(text, text + sizeof text, r).ptr - text);

@@ -16,34 +16,34 @@ namespace {
 constexpr std::int64_t kHertzPerMHz = 1000000;
 
 ClipTransponder ClipTransponderFromRow(const ListPage& page, int t) {
-    const Grid& grid = page.TransponderGrid;
+    const Grid& grid = page.transponderGrid;
     ClipTransponder clip;
     const bool toneOn = grid.cell(t, tp::Tone) == "On";
-    const std::int64_t oscillator = toneOn ? page.LnbHigh : page.LnbLow;
-    clip.IntermediateHertz = FrequencyHertz(grid.cell(t, tp::Frequency)) - oscillator * kHertzPerMHz;
-    clip.Tid = CellInteger(grid.cell(t, tp::Tid));
-    clip.Nid = CellInteger(grid.cell(t, tp::Nid));
-    clip.Channels = CellInteger(grid.cell(t, tp::Channels));
-    clip.SymbolRate = CellInteger(grid.cell(t, tp::SymbolRate));
-    clip.Fec = FecCode(grid.cell(t, tp::Fec));
-    clip.Flags = static_cast<std::uint8_t>((grid.cell(t, tp::Polarisation) == "H" ? 2 : 0) + (toneOn ? 1 : 0) +
-                                           (grid.cell(t, tp::Satellite) == page.SatelliteB ? 8 : 0));
-    clip.TransponderMark = t + kTransponderMark;
+    const std::int64_t oscillator = toneOn ? page.lnbHigh : page.lnbLow;
+    clip.intermediateHertz = FrequencyHertz(grid.cell(t, tp::Frequency)) - oscillator * kHertzPerMHz;
+    clip.tid = CellInteger(grid.cell(t, tp::Tid));
+    clip.nid = CellInteger(grid.cell(t, tp::Nid));
+    clip.channels = CellInteger(grid.cell(t, tp::Channels));
+    clip.symbolRate = CellInteger(grid.cell(t, tp::SymbolRate));
+    clip.fec = FecCode(grid.cell(t, tp::Fec));
+    clip.flags = static_cast<std::uint8_t>((grid.cell(t, tp::Polarisation) == "H" ? 2 : 0) + (toneOn ? 1 : 0) +
+                                           (grid.cell(t, tp::Satellite) == page.satelliteB ? 8 : 0));
+    clip.transponderMark = t + kTransponderMark;
     return clip;
 }
 
 ClipChannel ClipChannelFromRow(const Grid& grid, int row) {
     ClipChannel clip;
-    clip.Name = grid.cell(row, ch::Name).substr(0, 16);
-    clip.Status = StatusValue(grid.cell(row, ch::Status));
-    clip.TransponderMark = CellInteger(grid.cell(row, ch::Transponder)) + kTransponderMark;
-    clip.Sid = CellInteger(grid.cell(row, ch::Sid));
-    clip.VPid = CellInteger(grid.cell(row, ch::VPid));
-    clip.APid = CellInteger(grid.cell(row, ch::APid));
-    clip.VEcm = CellInteger(grid.cell(row, ch::VEcm));
-    clip.AEcm = CellInteger(grid.cell(row, ch::AEcm));
-    clip.Pcr = CellInteger(grid.cell(row, ch::Pcr));
-    clip.Favourites = CellInteger(grid.cell(row, ch::Favourites));
+    clip.name = grid.cell(row, ch::Name).substr(0, 16);
+    clip.status = StatusValue(grid.cell(row, ch::Status));
+    clip.transponderMark = CellInteger(grid.cell(row, ch::Transponder)) + kTransponderMark;
+    clip.sid = CellInteger(grid.cell(row, ch::Sid));
+    clip.vPid = CellInteger(grid.cell(row, ch::VPid));
+    clip.aPid = CellInteger(grid.cell(row, ch::APid));
+    clip.vEcm = CellInteger(grid.cell(row, ch::VEcm));
+    clip.aEcm = CellInteger(grid.cell(row, ch::AEcm));
+    clip.pcr = CellInteger(grid.cell(row, ch::Pcr));
+    clip.favourites = CellInteger(grid.cell(row, ch::Favourites));
     return clip;
 }
 
@@ -51,16 +51,16 @@ void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string 
     GridRow target;
     target.cells.resize(ch::Count);
     target.cells[ch::Num] = std::to_string(row);
-    target.cells[ch::Name] = clip.Name;
+    target.cells[ch::Name] = clip.name;
     target.cells[ch::Transponder] = std::move(transponder);
-    target.cells[ch::Sid] = std::to_string(clip.Sid);
-    target.cells[ch::VPid] = std::to_string(clip.VPid);
-    target.cells[ch::APid] = std::to_string(clip.APid);
-    target.cells[ch::VEcm] = std::to_string(clip.VEcm);
-    target.cells[ch::AEcm] = std::to_string(clip.AEcm);
-    target.cells[ch::Pcr] = std::to_string(clip.Pcr);
-    target.cells[ch::Status] = StatusText(clip.Status);
-    target.cells[ch::Favourites] = std::to_string(clip.Favourites);
+    target.cells[ch::Sid] = std::to_string(clip.sid);
+    target.cells[ch::VPid] = std::to_string(clip.vPid);
+    target.cells[ch::APid] = std::to_string(clip.aPid);
+    target.cells[ch::VEcm] = std::to_string(clip.vEcm);
+    target.cells[ch::AEcm] = std::to_string(clip.aEcm);
+    target.cells[ch::Pcr] = std::to_string(clip.pcr);
+    target.cells[ch::Status] = StatusText(clip.status);
+    target.cells[ch::Favourites] = std::to_string(clip.favourites);
     target.colour = ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
     grid.setRow(row, std::move(target));
 }
@@ -68,17 +68,17 @@ void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string 
 // The cells a clipboard transponder takes in the target page ("Num." left empty).
 std::vector<std::string> ClipTransponderCells(const ListPage& page, const ClipTransponder& clip) {
     std::vector<std::string> cells(tp::Count);
-    const bool toneOn = (clip.Flags & 1) != 0;
-    const std::int64_t oscillator = toneOn ? page.LnbHigh : page.LnbLow;
-    cells[tp::Frequency] = HertzFrequencyText(clip.IntermediateHertz + oscillator * kHertzPerMHz);
-    cells[tp::Tid] = std::to_string(clip.Tid);
-    cells[tp::Nid] = std::to_string(clip.Nid);
-    cells[tp::Channels] = std::to_string(clip.Channels);
-    cells[tp::SymbolRate] = std::to_string(clip.SymbolRate);
-    cells[tp::Fec] = FecText(clip.Fec);
-    cells[tp::Polarisation] = (clip.Flags & 2) != 0 ? "H" : "V";
+    const bool toneOn = (clip.flags & 1) != 0;
+    const std::int64_t oscillator = toneOn ? page.lnbHigh : page.lnbLow;
+    cells[tp::Frequency] = HertzFrequencyText(clip.intermediateHertz + oscillator * kHertzPerMHz);
+    cells[tp::Tid] = std::to_string(clip.tid);
+    cells[tp::Nid] = std::to_string(clip.nid);
+    cells[tp::Channels] = std::to_string(clip.channels);
+    cells[tp::SymbolRate] = std::to_string(clip.symbolRate);
+    cells[tp::Fec] = FecText(clip.fec);
+    cells[tp::Polarisation] = (clip.flags & 2) != 0 ? "H" : "V";
     cells[tp::Tone] = toneOn ? "On" : "Off";
-    cells[tp::Satellite] = (clip.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+    cells[tp::Satellite] = (clip.flags & 8) != 0 ? page.satelliteB : page.satelliteA;
     return cells;
 }
 
@@ -87,10 +87,10 @@ std::vector<std::string> ClipTransponderCells(const ListPage& page, const ClipTr
 // else onto the next free row. A transponder met earlier in the same paste counts as
 // held once it has its row, so duplicates in the copy share one row too.
 struct TransponderPlacement {
-    std::vector<int> Rows;                    // per clipboard transponder; 0 = no room left
-    std::vector<bool> Fresh;                  // whether it takes a free row of its own
-    std::vector<std::vector<std::string>> Cells;  // what each one writes
-    size_t NewRows = 0;                       // free rows the paste needs
+    std::vector<int> rows;                    // per clipboard transponder; 0 = no room left
+    std::vector<bool> fresh;                  // whether it takes a free row of its own
+    std::vector<std::vector<std::string>> cells;  // what each one writes
+    size_t newRows = 0;                       // free rows the paste needs
 };
 
 TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector<ClipTransponder>& clips,
@@ -99,34 +99,34 @@ TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector
     const int reachable = ReachableTransponderRows(target);
     std::vector<std::pair<int, const std::vector<std::string>*>> held;  // row, cells
     for (int row = 1; row <= reachable; ++row)
-        if (target.TransponderGrid.cell(row, tp::Frequency) != "0")
-            held.emplace_back(row, &target.TransponderGrid.row(row).cells);
-    placement.Cells.reserve(clips.size());
-    for (const ClipTransponder& clip : clips) placement.Cells.push_back(ClipTransponderCells(target, clip));
+        if (target.transponderGrid.cell(row, tp::Frequency) != "0")
+            held.emplace_back(row, &target.transponderGrid.row(row).cells);
+    placement.cells.reserve(clips.size());
+    for (const ClipTransponder& clip : clips) placement.cells.push_back(ClipTransponderCells(target, clip));
     // A row found free may come after a row in use, so "first" means the lowest row
     // number; a new transponder without room (row 0) matches only when nothing else does.
     const auto order = [](int row) { return row == 0 ? std::numeric_limits<int>::max() : row; };
     for (size_t j = 0; j < clips.size(); ++j) {
-        const std::vector<std::string>& cells = placement.Cells[j];
+        const std::vector<std::string>& cells = placement.cells[j];
         std::optional<int> found;
         for (const auto& [row, heldCells] : held)
             if ((!found || order(row) < order(*found)) && TransponderCellsMatch(cells, *heldCells)) found = row;
         if (found) {
-            placement.Rows.push_back(*found);
-            placement.Fresh.push_back(false);
+            placement.rows.push_back(*found);
+            placement.fresh.push_back(false);
             continue;
         }
-        const int row = placement.NewRows < freeRows.size() ? freeRows[placement.NewRows] : 0;
-        ++placement.NewRows;
-        placement.Rows.push_back(row);
-        placement.Fresh.push_back(true);
+        const int row = placement.newRows < freeRows.size() ? freeRows[placement.newRows] : 0;
+        ++placement.newRows;
+        placement.rows.push_back(row);
+        placement.fresh.push_back(true);
         held.emplace_back(row, &cells);
     }
     return placement;
 }
 
 void WriteClipTransponder(ListPage& page, int row, std::vector<std::string> cells) {
-    GridRow& target = page.TransponderGrid.row(row);
+    GridRow& target = page.transponderGrid.row(row);
     cells[tp::Num] = std::to_string(row);
     target.cells = std::move(cells);
     target.colour = kColourInUse;
@@ -137,11 +137,11 @@ void WriteClipTransponder(ListPage& page, int row, std::vector<std::string> cell
 // series of MoveChannelRow calls from the bottom up would make them.
 void ShiftChannelsDown(ListPage& page, int first, int last, int by) {
     if (first > last) return;
-    Grid& channels = page.ChannelGrid;
+    Grid& channels = page.channelGrid;
     std::vector<bool> follows(static_cast<size_t>(last - first) + 1);
     for (int i = first; i <= last; ++i)
         follows[static_cast<size_t>(i - first)] = ReadCellNumber(channels.cell(i, ch::Favourites), 0) != 0;
-    for (Grid& list : page.FavouriteGrids) {
+    for (Grid& list : page.favouriteGrids) {
         for (int slot = 1; slot < list.rowCount(); ++slot) {
             const int k = TransponderReference(list.cell(slot, fav::Channel));
             if (k >= first && k <= last && follows[static_cast<size_t>(k - first)])
@@ -177,12 +177,12 @@ std::vector<int> FreeTransponderRows(const ListPage& page) {
     std::vector<bool> named(static_cast<size_t>(reachable) + 1, false);
     const int channels = page.channelCount();
     for (int i = 1; i <= channels; ++i) {
-        const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
+        const int t = TransponderReference(page.channelGrid.cell(i, ch::Transponder));
         if (t >= 1 && t <= reachable) named[static_cast<size_t>(t)] = true;
     }
     std::vector<int> free;
     for (int row = 1; row <= reachable; ++row)
-        if (!named[static_cast<size_t>(row)] && page.TransponderGrid.cell(row, tp::Frequency) == "0")
+        if (!named[static_cast<size_t>(row)] && page.transponderGrid.cell(row, tp::Frequency) == "0")
             free.push_back(row);
     return free;
 }
@@ -196,28 +196,28 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
     std::vector<bool> carried(static_cast<size_t>(reachable) + 1, false);
     channels.reserve(static_cast<size_t>(last - first) + 1);
     for (int row = first; row <= last; ++row) {
-        channels.push_back(ClipChannelFromRow(page.ChannelGrid, row));
-        const std::int64_t t = channels.back().TransponderMark - kTransponderMark;
+        channels.push_back(ClipChannelFromRow(page.channelGrid, row));
+        const std::int64_t t = channels.back().transponderMark - kTransponderMark;
         // A free row carries no transponder: its channels paste as having none.
         if (t >= 1 && t <= reachable && !carried[static_cast<size_t>(t)]) {
             carried[static_cast<size_t>(t)] = true;
-            if (page.TransponderGrid.cell(static_cast<int>(t), tp::Frequency) != "0")
+            if (page.transponderGrid.cell(static_cast<int>(t), tp::Frequency) != "0")
                 transponders.push_back(ClipTransponderFromRow(page, static_cast<int>(t)));
         }
     }
-    clipboard.Channels = std::move(channels);
-    clipboard.Transponders = std::move(transponders);
-    clipboard.SourceImage = page.ImageId;
-    clipboard.HasContent = true;
+    clipboard.channels = std::move(channels);
+    clipboard.transponders = std::move(transponders);
+    clipboard.sourceImage = page.imageId;
+    clipboard.hasContent = true;
 }
 
 bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard, UserPrompts& prompts,
                    Progress& progress) {
     const int count = target.channelCount();
     const int r = currentRow;
-    if (!clipboard.HasContent || clipboard.Channels.empty() || r < 1 || r > count) return false;
-    const int c = static_cast<int>(std::min<size_t>(clipboard.Channels.size(), 1u << 30));
-    const size_t m = clipboard.Transponders.size();
+    if (!clipboard.hasContent || clipboard.channels.empty() || r < 1 || r > count) return false;
+    const int c = static_cast<int>(std::min<size_t>(clipboard.channels.size(), 1u << 30));
+    const size_t m = clipboard.transponders.size();
 
     const Answer answer = prompts.ask(
         "Vuoi inserire i canali appena copiati?\n"
@@ -236,25 +236,25 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
             return false;
         bool losesChannel = false;
         for (int i = lostFrom; i <= count && !losesChannel; ++i)
-            losesChannel = target.ChannelGrid.colour(i) != kColourGrey;
+            losesChannel = target.channelGrid.colour(i) != kColourGrey;
         if (losesChannel &&
             prompts.askDiscarding("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?", "Attenzione",
                         Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
     }
-    const bool sameImage = clipboard.SourceImage == target.ImageId;
+    const bool sameImage = clipboard.sourceImage == target.imageId;
     const std::vector<int> freeRows = FreeTransponderRows(target);
     // From the same image nothing is written, yet the room is checked as for a copy of
     // every transponder; into another image only the transponders the target lacks count.
     TransponderPlacement placement;
-    if (!sameImage) placement = PlaceTransponders(target, clipboard.Transponders, freeRows);
-    if (freeRows.size() < (sameImage ? m : placement.NewRows)) {
+    if (!sameImage) placement = PlaceTransponders(target, clipboard.transponders, freeRows);
+    if (freeRows.size() < (sameImage ? m : placement.newRows)) {
         prompts.tell("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati", "Attenzione",
                      Icon::Error);
         return false;
     }
-    for (const ClipTransponder& t : clipboard.Transponders) {
-        if (!Contains(target.SymbolRates, t.SymbolRate)) {
+    for (const ClipTransponder& t : clipboard.transponders) {
+        if (!Contains(target.symbolRates, t.symbolRate)) {
             prompts.tell("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
                          "Questa operazione non verrà eseguita",
                          "Attenzione", Icon::Error);
@@ -262,7 +262,7 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         }
     }
 
-    target.Modified = true;
+    target.modified = true;
     progress.show(0);
     const int lastPasted = static_cast<int>(std::min<std::int64_t>(count, std::int64_t{r} + c - 1));
     // Channels overwritten or pushed out leave their favourites lists first; channels
@@ -278,21 +278,21 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     std::unordered_map<std::int64_t, int> rowOfMark;
     if (!sameImage) {
         for (size_t j = 0; j < m; ++j) {
-            const int row = placement.Rows[j];
-            if (placement.Fresh[j]) WriteClipTransponder(target, row, std::move(placement.Cells[j]));
-            rowOfMark.emplace(clipboard.Transponders[j].TransponderMark, row);
+            const int row = placement.rows[j];
+            if (placement.fresh[j]) WriteClipTransponder(target, row, std::move(placement.cells[j]));
+            rowOfMark.emplace(clipboard.transponders[j].transponderMark, row);
         }
     }
     for (int row = r; row <= lastPasted; ++row) {
-        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(row - r)];
+        const ClipChannel& clip = clipboard.channels[static_cast<size_t>(row - r)];
         std::string transponder;
         if (sameImage) {
-            transponder = std::to_string(clip.TransponderMark - kTransponderMark);
+            transponder = std::to_string(clip.transponderMark - kTransponderMark);
         } else {
-            const auto found = rowOfMark.find(clip.TransponderMark);
+            const auto found = rowOfMark.find(clip.transponderMark);
             transponder = std::to_string(found == rowOfMark.end() ? kNoTransponder : found->second);
         }
-        WriteClipChannel(target.ChannelGrid, row, clip, std::move(transponder));
+        WriteClipChannel(target.channelGrid, row, clip, std::move(transponder));
         if ((row - r) % 256 == 0) progress.set((row - r) * 100 / c);
     }
     if (!sameImage) {
@@ -302,16 +302,16 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         // has none.
         for (int i = 1; i <= count; ++i) {
             constexpr std::int64_t kNotANumber = std::numeric_limits<std::int64_t>::min();
-            const std::int64_t t = CellIntegerOr(target.ChannelGrid.cell(i, ch::Transponder), kNotANumber);
+            const std::int64_t t = CellIntegerOr(target.channelGrid.cell(i, ch::Transponder), kNotANumber);
             if (t == kNotANumber || t > kNoTransponder)
-                target.ChannelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
+                target.channelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
         }
     }
     // The pasted channels join the lists their favourites sets name. A row that is
     // inactive or in no list, and that no list entry names, would only be recoloured
     // (already done), so the list scans are spared for it.
     std::vector<bool> namedInLists(static_cast<size_t>(count) + 1, false);
-    for (const Grid& list : target.FavouriteGrids) {
+    for (const Grid& list : target.favouriteGrids) {
         for (int slot = 1; slot < list.rowCount(); ++slot) {
             const std::int64_t n = ReadCellNumber(list.cell(slot, fav::Channel), -1);
             if (n >= 1 && n <= count) namedInLists[static_cast<size_t>(n)] = true;
@@ -319,8 +319,8 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     }
     std::vector<int> listRows;
     for (int row = r; row <= lastPasted; ++row) {
-        const ClipChannel& clip = clipboard.Channels[static_cast<size_t>(row - r)];
-        const bool joinsLists = (clip.Status & 4) != 0 && (clip.Favourites & 0xFF) != 0;
+        const ClipChannel& clip = clipboard.channels[static_cast<size_t>(row - r)];
+        const bool joinsLists = (clip.status & 4) != 0 && (clip.favourites & 0xFF) != 0;
         if (joinsLists || namedInLists[static_cast<size_t>(row)]) listRows.push_back(row);
     }
     UpdateChannelRows(listRows, target);

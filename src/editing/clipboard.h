@@ -23,21 +23,21 @@ namespace rivo {
 inline constexpr std::int64_t kTransponderMark = 1000;
 
 struct ClipChannel {
-    std::string Name;            // bytes, at most 16
-    std::uint8_t Status = 0;
-    std::int64_t TransponderMark = 0;  // source "Trasponder" + 1000
-    std::int64_t Sid = 0, VPid = 0, APid = 0, VEcm = 0, AEcm = 0, Pcr = 0;
-    std::int64_t Favourites = 0;
+    std::string name;            // bytes, at most 16
+    std::uint8_t status = 0;
+    std::int64_t transponderMark = 0;  // source "Trasponder" + 1000
+    std::int64_t sid = 0, vPid = 0, aPid = 0, vEcm = 0, aEcm = 0, pcr = 0;
+    std::int64_t favourites = 0;
 
     bool operator==(const ClipChannel&) const = default;
 };
 
 struct ClipTransponder {
-    std::int64_t IntermediateHertz = 0;  // received frequency minus the band's LNB, in Hz
-    std::int64_t Tid = 0, Nid = 0, Channels = 0, SymbolRate = 0;
-    std::uint8_t Fec = 0;
-    std::uint8_t Flags = 0;  // 1 tone on, 2 horizontal, 8 satellite B
-    std::int64_t TransponderMark = 0;  // source "Num." + 1000
+    std::int64_t intermediateHertz = 0;  // received frequency minus the band's LNB, in Hz
+    std::int64_t tid = 0, nid = 0, channels = 0, symbolRate = 0;
+    std::uint8_t fec = 0;
+    std::uint8_t flags = 0;  // 1 tone on, 2 horizontal, 8 satellite B
+    std::int64_t transponderMark = 0;  // source "Num." + 1000
 
     bool operator==(const ClipTransponder&) const = default;
 };
@@ -45,10 +45,10 @@ struct ClipTransponder {
 // The channel copy buffer of the main window: shared by every page, it outlives the
 // page it was filled from. It keeps values, never references to rows.
 struct ChannelClipboard {
-    bool HasContent = false;  // paste is possible from the first copy on
-    std::vector<ClipChannel> Channels;
-    std::vector<ClipTransponder> Transponders;
-    std::uint64_t SourceImage = 0;  // ListPage::ImageId of the copied page
+    bool hasContent = false;  // paste is possible from the first copy on
+    std::vector<ClipChannel> channels;
+    std::vector<ClipTransponder> transponders;
+    std::uint64_t sourceImage = 0;  // ListPage::imageId of the copied page
 };
 
 // Copies channel rows first..last (1..N, first <= last) of the page into the clipboard,

@@ -36,7 +36,7 @@ int FindChannel(const ListPage& page, const std::string& text, int from, bool fo
     for (int step = 1; step <= n; ++step) {
         int row = forward ? from + step : from - step;
         row = ((row - 1) % n + n) % n + 1;
-        if (containsFolded(page.ChannelGrid.cell(row, ch::Name), folded)) return row;
+        if (containsFolded(page.channelGrid.cell(row, ch::Name), folded)) return row;
     }
     return 0;
 }

@@ -31,7 +31,7 @@ std::vector<std::int64_t> transponderHertz(const ListPage& page) {
     std::vector<std::int64_t> hertz(static_cast<size_t>(count) + 1, 0);
     for (int t = 1; t <= count; ++t) {
         try {
-            hertz[static_cast<size_t>(t)] = FrequencyHertz(page.TransponderGrid.cell(t, tp::Frequency));
+            hertz[static_cast<size_t>(t)] = FrequencyHertz(page.transponderGrid.cell(t, tp::Frequency));
         } catch (const ConversionError&) {
             hertz[static_cast<size_t>(t)] = 0;
         }
@@ -41,12 +41,12 @@ std::vector<std::int64_t> transponderHertz(const ListPage& page) {
 
 // The transponder row channel row r names when it has one in use, else 0.
 int channelTransponder(const ListPage& page, int r, const std::vector<std::int64_t>& hertz) {
-    const int t = TransponderReference(page.ChannelGrid.cell(r, ch::Transponder));
+    const int t = TransponderReference(page.channelGrid.cell(r, ch::Transponder));
     if (t < 1 || t == kNoTransponder || t > page.transponderCount()) return 0;
     return hertz[static_cast<size_t>(t)] > 0 ? t : 0;
 }
 
-std::int64_t sidOf(const ListPage& page, int r) { return CellIntegerOr(page.ChannelGrid.cell(r, ch::Sid), INT64_MAX); }
+std::int64_t sidOf(const ListPage& page, int r) { return CellIntegerOr(page.channelGrid.cell(r, ch::Sid), INT64_MAX); }
 
 }  // namespace
 
@@ -54,7 +54,7 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
     const int channels = page.channelCount();
     const int count = static_cast<int>(order.size());
     if (count == 0 || first < 1 || first + count - 1 > channels) return;
-    const Grid& rows = page.ChannelGrid;
+    const Grid& rows = page.channelGrid;
     // Where each row's channel goes; entries of channels that carry them follow.
     std::vector<int> newRow(static_cast<size_t>(channels) + 1);
     std::iota(newRow.begin(), newRow.end(), 0);
@@ -62,14 +62,14 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
         const int from = order[static_cast<size_t>(i)];
         if (carriesEntries(rows.row(from))) newRow[static_cast<size_t>(from)] = first + i;
     }
-    for (Grid& list : page.FavouriteGrids) {
+    for (Grid& list : page.favouriteGrids) {
         for (int s = 1; s < list.rowCount(); ++s) {
             const int n = entryChannel(std::as_const(list).row(s), channels);
             if (n != 0 && newRow[static_cast<size_t>(n)] != n)
                 list.setCell(s, fav::Channel, std::to_string(newRow[static_cast<size_t>(n)]));
         }
     }
-    page.ChannelGrid.permuteRows(first, order);
+    page.channelGrid.permuteRows(first, order);
     RenumberChannels(page);
 }
 
@@ -88,7 +88,7 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
     switch (key) {
         case SortKey::Name: {
             std::vector<std::string> keys(order.size());
-            for (const int r : order) keys[at(r)] = CollationKey(page.ChannelGrid.cell(r, ch::Name));
+            for (const int r : order) keys[at(r)] = CollationKey(page.channelGrid.cell(r, ch::Name));
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
                 const std::string& ka = keys[at(a)];
                 const std::string& kb = keys[at(b)];
@@ -123,14 +123,14 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
                 // Channels without a transponder all tie, so they keep their order.
                 keys[at(r)] = t == 0 ? FrequencyKey{true, 0, {}, 0}
                                      : FrequencyKey{false, hertz[static_cast<size_t>(t)],
-                                                    page.TransponderGrid.cell(t, tp::Polarisation), sidOf(page, r)};
+                                                    page.transponderGrid.cell(t, tp::Polarisation), sidOf(page, r)};
             }
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[at(a)] < keys[at(b)]; });
             break;
         }
     }
     ReorderChannels(page, first, order);
-    page.Modified = true;
+    page.modified = true;
     return {true, first};
 }
 
@@ -139,17 +139,17 @@ std::vector<ChannelIdentity> ChannelIdentities(const ListPage& page) {
     std::vector<ChannelIdentity> identities(static_cast<size_t>(page.channelCount()));
     for (int r = 1; r <= page.channelCount(); ++r) {
         ChannelIdentity& id = identities[static_cast<size_t>(r - 1)];
-        const std::string& name = page.ChannelGrid.cell(r, ch::Name);
+        const std::string& name = page.channelGrid.cell(r, ch::Name);
         id.name = CollationKey(name);
-        id.sid = CellIntegerOr(page.ChannelGrid.cell(r, ch::Sid), -1);
+        id.sid = CellIntegerOr(page.channelGrid.cell(r, ch::Sid), -1);
         id.emptyRow = name.empty() &&
-                      TransponderReference(page.ChannelGrid.cell(r, ch::Transponder)) == kNoTransponder;
+                      TransponderReference(page.channelGrid.cell(r, ch::Transponder)) == kNoTransponder;
         if (const int t = channelTransponder(page, r, hertz); t != 0) {
             id.hasTransponder = true;
-            id.tid = CellIntegerOr(page.TransponderGrid.cell(t, tp::Tid), -1);
-            id.nid = CellIntegerOr(page.TransponderGrid.cell(t, tp::Nid), -1);
+            id.tid = CellIntegerOr(page.transponderGrid.cell(t, tp::Tid), -1);
+            id.nid = CellIntegerOr(page.transponderGrid.cell(t, tp::Nid), -1);
             id.hertz = hertz[static_cast<size_t>(t)];
-            id.polarisation = page.TransponderGrid.cell(t, tp::Polarisation);
+            id.polarisation = page.transponderGrid.cell(t, tp::Polarisation);
         }
     }
     return identities;
@@ -303,7 +303,7 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
 }
 
 bool CanTakeFavourites(const ListPage& current, const ListPage& reference) {
-    return current.Layout == ListLayout::Split && reference.Layout == ListLayout::Split;
+    return current.layout == ListLayout::Split && reference.layout == ListLayout::Split;
 }
 
 EditResult ApplyReference(ListPage& page, const ListPage& reference, const ReferenceMatch& match,
@@ -319,8 +319,8 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
         for (int r = 1; r <= reference.channelCount(); ++r) {
             const int c = match.currentOf[static_cast<size_t>(r)];
             if (c == 0) continue;
-            std::string& name = page.ChannelGrid.row(c).cells[ch::Name];
-            const std::string& wanted = reference.ChannelGrid.cell(r, ch::Name);
+            std::string& name = page.channelGrid.row(c).cells[ch::Name];
+            const std::string& wanted = reference.channelGrid.cell(r, ch::Name);
             if (name != wanted) {
                 name = wanted;
                 renamed[static_cast<size_t>(c)] = 1;
@@ -334,8 +334,8 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
     if (options.takeFavourites) {
         std::vector<std::uint8_t> sets(static_cast<size_t>(channels) + 1, 0);
         for (int k = 0; k < fav::Lists; ++k) {
-            const Grid& from = reference.FavouriteGrids[static_cast<size_t>(k)];
-            Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+            const Grid& from = reference.favouriteGrids[static_cast<size_t>(k)];
+            Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             int write = 1;
             for (int s = 1; s < from.rowCount() && write < list.rowCount(); ++s) {
                 const int n = entryChannel(from.row(s), reference.channelCount());
@@ -343,8 +343,8 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
                 if (c == 0) continue;
                 const int row = newRow[static_cast<size_t>(c)];
                 GridRow& slot = list.row(write);
-                slot.cells = {std::to_string(write), page.ChannelGrid.cell(row, ch::Name), std::to_string(row)};
-                slot.colour = page.ChannelGrid.colour(row);
+                slot.cells = {std::to_string(write), page.channelGrid.cell(row, ch::Name), std::to_string(row)};
+                slot.colour = page.channelGrid.colour(row);
                 sets[static_cast<size_t>(row)] |= static_cast<std::uint8_t>(1u << k);
                 ++write;
             }
@@ -354,23 +354,23 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
                 slot.colour = kColourGrey;
             }
         }
-        for (int k = 1; k <= fav::Lists && k < reference.ConfigGrid.rowCount() && k < page.ConfigGrid.rowCount(); ++k) {
-            page.ConfigGrid.setCell(k, 0, std::to_string(k));
-            page.ConfigGrid.setCell(k, 1, reference.ConfigGrid.cell(k, 1));
+        for (int k = 1; k <= fav::Lists && k < reference.configGrid.rowCount() && k < page.configGrid.rowCount(); ++k) {
+            page.configGrid.setCell(k, 0, std::to_string(k));
+            page.configGrid.setCell(k, 1, reference.configGrid.cell(k, 1));
         }
         for (int r = 1; r <= channels; ++r)
-            page.ChannelGrid.setCell(r, ch::Favourites, std::to_string(sets[static_cast<size_t>(r)]));
+            page.channelGrid.setCell(r, ch::Favourites, std::to_string(sets[static_cast<size_t>(r)]));
     } else if (options.takeNames) {
         // The entries show their channel's name.
-        for (Grid& list : page.FavouriteGrids)
+        for (Grid& list : page.favouriteGrids)
             for (int s = 1; s < list.rowCount(); ++s) {
                 const int n = entryChannel(std::as_const(list).row(s), channels);
                 if (n == 0) continue;
                 const int was = match.order[static_cast<size_t>(n - 1)];
-                if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.ChannelGrid.cell(n, ch::Name));
+                if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));
             }
     }
-    page.Modified = true;
+    page.modified = true;
     const int matched = match.matched();
     return {true, matched < channels ? matched + 1 : 0};
 }

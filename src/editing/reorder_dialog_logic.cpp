@@ -20,10 +20,10 @@ EditResult ApplySortDialog(ListPage& page, const SortDialogValues& values, int s
 
 ReferenceDialogValues ReferenceDialogStart(const ListPage& page) {
     ReferenceDialogValues values;
-    values.lnbLow = std::to_string(page.LnbLow);
-    values.lnbHigh = std::to_string(page.LnbHigh);
-    values.satelliteA = page.SatelliteA;
-    values.satelliteB = page.SatelliteB;
+    values.lnbLow = std::to_string(page.lnbLow);
+    values.lnbHigh = std::to_string(page.lnbHigh);
+    values.satelliteA = page.satelliteA;
+    values.satelliteB = page.satelliteB;
     return values;
 }
 
@@ -34,12 +34,12 @@ std::optional<OpenParams> ReferenceOpenParams(const ListPage& page, const Refere
         values.satelliteA.empty() || values.satelliteB.empty() || values.satelliteA == values.satelliteB)
         return std::nullopt;
     OpenParams params;
-    params.FileName = values.fileName;
-    params.LnbLow = static_cast<std::int32_t>(low);
-    params.LnbHigh = static_cast<std::int32_t>(high);
-    params.SymbolRates = page.SymbolRates;
-    params.SatelliteA = values.satelliteA;
-    params.SatelliteB = values.satelliteB;
+    params.fileName = values.fileName;
+    params.lnbLow = static_cast<std::int32_t>(low);
+    params.lnbHigh = static_cast<std::int32_t>(high);
+    params.symbolRates = page.symbolRates;
+    params.satelliteA = values.satelliteA;
+    params.satelliteB = values.satelliteB;
     return params;
 }
 
@@ -49,10 +49,10 @@ std::vector<PreviewRow> previewRows(const ListPage& page, const std::vector<int>
     std::vector<PreviewRow> out;
     out.reserve(rows.size());
     for (const int r : rows) {
-        PreviewRow row{r, page.ChannelGrid.cell(r, ch::Name), page.ChannelGrid.cell(r, ch::Sid), {}};
-        const int t = TransponderReference(page.ChannelGrid.cell(r, ch::Transponder));
+        PreviewRow row{r, page.channelGrid.cell(r, ch::Name), page.channelGrid.cell(r, ch::Sid), {}};
+        const int t = TransponderReference(page.channelGrid.cell(r, ch::Transponder));
         if (t >= 1 && t != kNoTransponder && t <= page.transponderCount())
-            row.frequency = page.TransponderGrid.cell(t, tp::Frequency);
+            row.frequency = page.transponderGrid.cell(t, tp::Frequency);
         if (row.frequency == "0") row.frequency.clear();
         out.push_back(std::move(row));
     }

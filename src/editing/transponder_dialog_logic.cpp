@@ -35,79 +35,79 @@ const std::array<const char*, 5>& FecChoices() {
 std::string FrequencyRangeWarning(const TransponderDialogValues& values) {
     std::int64_t hz = 0;
     try {
-        hz = FrequencyHertz(values.Frequency);
+        hz = FrequencyHertz(values.frequency);
     } catch (const ConversionError&) {
         return {};
     }
-    const std::int32_t oscillator = values.ToneOn ? values.LnbHigh : values.LnbLow;
+    const std::int32_t oscillator = values.toneOn ? values.lnbHigh : values.lnbLow;
     const auto [low, high] = StorableFrequencyHertz(oscillator);
     if (hz == 0 || (hz >= low && hz <= high)) return {};  // 0 marks a free slot
     const auto text = [oscillator](std::int64_t at) {
         return FrequencyText(static_cast<std::int32_t>(at - std::int64_t{oscillator} * 1000000), oscillator);
     };
-    return "Frequenze memorizzabili con 22 kHz " + std::string(values.ToneOn ? "On" : "Off") + " (oscillatore " +
+    return "Frequenze memorizzabili con 22 kHz " + std::string(values.toneOn ? "On" : "Off") + " (oscillatore " +
            std::to_string(oscillator) + " MHz): da " + text(low) + " a " + text(high) + " MHz";
 }
 
 TransponderDialogValues FillTransponderDialog(const ListPage& page, int t) {
     if (t < 1 || t > page.transponderCount()) throw std::out_of_range("transponder row " + std::to_string(t));
-    const Grid& grid = page.TransponderGrid;
+    const Grid& grid = page.transponderGrid;
     TransponderDialogValues v;
-    v.Caption = "Transponder " + std::to_string(t);
-    v.Frequency = grid.cell(t, tp::Frequency);
-    v.Tid = grid.cell(t, tp::Tid);
-    v.Nid = grid.cell(t, tp::Nid);
-    v.Channels = grid.cell(t, tp::Channels);
+    v.caption = "Transponder " + std::to_string(t);
+    v.frequency = grid.cell(t, tp::Frequency);
+    v.tid = grid.cell(t, tp::Tid);
+    v.nid = grid.cell(t, tp::Nid);
+    v.channels = grid.cell(t, tp::Channels);
 
-    v.LnbLow = page.LnbLow;
-    v.LnbHigh = page.LnbHigh;
-    v.Satellites = {page.SatelliteA, page.SatelliteB};
-    for (int i = 0; i < 2 && v.Satellite < 0; ++i)
-        if (EqualIgnoringCase(v.Satellites[static_cast<size_t>(i)], grid.cell(t, tp::Satellite))) v.Satellite = i;
+    v.lnbLow = page.lnbLow;
+    v.lnbHigh = page.lnbHigh;
+    v.satellites = {page.satelliteA, page.satelliteB};
+    for (int i = 0; i < 2 && v.satellite < 0; ++i)
+        if (EqualIgnoringCase(v.satellites[static_cast<size_t>(i)], grid.cell(t, tp::Satellite))) v.satellite = i;
 
     const std::int64_t rate = CellInteger(grid.cell(t, tp::SymbolRate));
     for (int i = 0; i < 16; ++i) {
-        v.SymbolRates[static_cast<size_t>(i)] = std::to_string(page.SymbolRates[static_cast<size_t>(i)]);
-        if (v.SymbolRate < 0 && page.SymbolRates[static_cast<size_t>(i)] == rate) v.SymbolRate = i;
+        v.symbolRates[static_cast<size_t>(i)] = std::to_string(page.symbolRates[static_cast<size_t>(i)]);
+        if (v.symbolRate < 0 && page.symbolRates[static_cast<size_t>(i)] == rate) v.symbolRate = i;
     }
 
     const std::string& fec = grid.cell(t, tp::Fec);
-    for (int i = 0; i < 5 && v.Fec < 0; ++i)
-        if (fec == FecChoices()[static_cast<size_t>(i)]) v.Fec = i;
-    if (v.Fec < 0) {
+    for (int i = 0; i < 5 && v.fec < 0; ++i)
+        if (fec == FecChoices()[static_cast<size_t>(i)]) v.fec = i;
+    if (v.fec < 0) {
         const std::int64_t code = CellHex(fec);
         // A negative value (eight hex digits wrapping) selects nothing.
-        if (code >= 0) v.Fec = code >= 5 ? 4 : static_cast<int>(code);
+        if (code >= 0) v.fec = code >= 5 ? 4 : static_cast<int>(code);
     }
 
-    v.Horizontal = grid.cell(t, tp::Polarisation) == "H";
-    v.ToneOn = grid.cell(t, tp::Tone) == "On";
+    v.horizontal = grid.cell(t, tp::Polarisation) == "H";
+    v.toneOn = grid.cell(t, tp::Tone) == "On";
 
     // Rows 255 and beyond cannot be named by a channel ("255" is "no transponder").
     if (t <= ReachableTransponderRows(page)) {
         const std::string& number = grid.cell(t, tp::Num);
         for (int i = 1; i <= page.channelCount(); ++i)
-            if (page.ChannelGrid.cell(i, ch::Transponder) == number) v.LinkedChannels.push_back(page.ChannelGrid.row(i));
+            if (page.channelGrid.cell(i, ch::Transponder) == number) v.linkedChannels.push_back(page.channelGrid.row(i));
     }
     return v;
 }
 
 bool ApplyTransponderDialog(ListPage& page, int t, const TransponderDialogValues& v) {
     if (t < 1 || t > page.transponderCount()) return false;
-    Grid& grid = page.TransponderGrid;
+    Grid& grid = page.transponderGrid;
     bool changed = false;
-    changed |= Store(grid, t, tp::Frequency, v.Frequency);
-    changed |= Store(grid, t, tp::Tid, v.Tid);
-    changed |= Store(grid, t, tp::Nid, v.Nid);
-    changed |= Store(grid, t, tp::Channels, v.Channels);
-    if (v.SymbolRate >= 0 && v.SymbolRate < 16)
-        changed |= Store(grid, t, tp::SymbolRate, v.SymbolRates[static_cast<size_t>(v.SymbolRate)]);
+    changed |= Store(grid, t, tp::Frequency, v.frequency);
+    changed |= Store(grid, t, tp::Tid, v.tid);
+    changed |= Store(grid, t, tp::Nid, v.nid);
+    changed |= Store(grid, t, tp::Channels, v.channels);
+    if (v.symbolRate >= 0 && v.symbolRate < 16)
+        changed |= Store(grid, t, tp::SymbolRate, v.symbolRates[static_cast<size_t>(v.symbolRate)]);
     changed |= Store(grid, t, tp::Satellite,
-                     v.Satellite == 0 || v.Satellite == 1 ? v.Satellites[static_cast<size_t>(v.Satellite)] : "");
-    if (v.Fec >= 0 && v.Fec < 5) changed |= Store(grid, t, tp::Fec, FecChoices()[static_cast<size_t>(v.Fec)]);
-    changed |= Store(grid, t, tp::Polarisation, v.Horizontal ? "H" : "V");
-    changed |= Store(grid, t, tp::Tone, v.ToneOn ? "On" : "Off");
-    if (changed) page.Modified = true;
+                     v.satellite == 0 || v.satellite == 1 ? v.satellites[static_cast<size_t>(v.satellite)] : "");
+    if (v.fec >= 0 && v.fec < 5) changed |= Store(grid, t, tp::Fec, FecChoices()[static_cast<size_t>(v.fec)]);
+    changed |= Store(grid, t, tp::Polarisation, v.horizontal ? "H" : "V");
+    changed |= Store(grid, t, tp::Tone, v.toneOn ? "On" : "Off");
+    if (changed) page.modified = true;
     return changed;
 }
 

@@ -16,16 +16,16 @@ const std::string kFree = "0";
 
 // Writes the values of a free transponder row (the row keeps its number).
 void WriteFreeTransponder(ListPage& page, int n) {
-    Grid& grid = page.TransponderGrid;
+    Grid& grid = page.transponderGrid;
     grid.setCell(n, tp::Frequency, "0");
     grid.setCell(n, tp::Tid, "0");
     grid.setCell(n, tp::Nid, "0");
     grid.setCell(n, tp::Channels, "0");
-    grid.setCell(n, tp::SymbolRate, std::to_string(page.SymbolRates[0]));
+    grid.setCell(n, tp::SymbolRate, std::to_string(page.symbolRates[0]));
     grid.setCell(n, tp::Fec, "1/2");
     grid.setCell(n, tp::Polarisation, "V");
     grid.setCell(n, tp::Tone, "On");
-    grid.setCell(n, tp::Satellite, page.SatelliteA);
+    grid.setCell(n, tp::Satellite, page.satelliteA);
     grid.setColour(n, kColourGrey);
 }
 
@@ -33,7 +33,7 @@ void WriteFreeTransponder(ListPage& page, int n) {
 // Whether channel row i names transponder row n, as deleting row n counts it.
 bool NamesTransponder(const ListPage& page, int i, int n) {
     return n >= 1 && n <= ReachableTransponderRows(page) &&
-           TransponderReference(page.ChannelGrid.cell(i, ch::Transponder)) == n;
+           TransponderReference(page.channelGrid.cell(i, ch::Transponder)) == n;
 }
 
 void ClearChannelsOf(ListPage& page, int n) {
@@ -44,7 +44,7 @@ void ClearChannelsOf(ListPage& page, int n) {
 
 void RenumberTransponders(ListPage& page) {
     const int count = page.transponderCount();
-    for (int j = 1; j <= count; ++j) page.TransponderGrid.setCell(j, tp::Num, std::to_string(j));
+    for (int j = 1; j <= count; ++j) page.transponderGrid.setCell(j, tp::Num, std::to_string(j));
 }
 
 // "Frequenza" read as hertz the way the duplicate test reads it: the fraction after the
@@ -99,7 +99,7 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     progress.status("Cancellazione transponder...");
     ClearChannelsOf(page, n);
 
-    Grid& grid = page.TransponderGrid;
+    Grid& grid = page.transponderGrid;
     for (int j = n + 1; j <= count; ++j) {
         grid.copyRow(j, j - 1);
         grid.setColour(j - 1, grid.cell(j - 1, tp::Frequency) == kFree ? kColourGrey : kColourInUse);
@@ -111,8 +111,8 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     const int reachable = ReachableTransponderRows(page);
     const int channels = page.channelCount();
     for (int i = 1; i <= channels; ++i) {
-        const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
-        if (t > n && t <= reachable) page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(t - 1));
+        const int t = TransponderReference(page.channelGrid.cell(i, ch::Transponder));
+        if (t > n && t <= reachable) page.channelGrid.setCell(i, ch::Transponder, std::to_string(t - 1));
     }
     ClearTransponderRow(page, count);
     RenumberTransponders(page);
@@ -148,7 +148,7 @@ std::string MatchKey(const Grid& grid, int row) {
 }  // namespace
 
 bool TranspondersMatch(const ListPage& page, int a, int b) {
-    const Grid& grid = page.TransponderGrid;
+    const Grid& grid = page.transponderGrid;
     const int count = page.transponderCount();
     if (a < 1 || b < 1 || a > count || b > count) return false;
     return TransponderCellsMatch(grid.row(a).cells, grid.row(b).cells);
@@ -163,7 +163,7 @@ bool TransponderCellsMatch(const std::vector<std::string>& later, const std::vec
 
 bool OptimiseTransponderList(ListPage& page, Progress& progress) {
     const int count = page.transponderCount();
-    Grid& grid = page.TransponderGrid;
+    Grid& grid = page.transponderGrid;
     progress.show(0);
     progress.status("Ottimizzazione transponder...");
 
@@ -202,13 +202,13 @@ bool OptimiseTransponderList(ListPage& page, Progress& progress) {
         }
         const int channels = page.channelCount();
         for (int i = 1; i <= channels; ++i) {
-            const int t = TransponderReference(page.ChannelGrid.cell(i, ch::Transponder));
+            const int t = TransponderReference(page.channelGrid.cell(i, ch::Transponder));
             if (t >= 1 && t <= reachable && finalRow[static_cast<size_t>(t)] != t)
-                page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(finalRow[static_cast<size_t>(t)]));
+                page.channelGrid.setCell(i, ch::Transponder, std::to_string(finalRow[static_cast<size_t>(t)]));
         }
         for (int n = 1; n <= count; ++n)
             if (mergedInto[static_cast<size_t>(n)] != 0) WriteFreeTransponder(page, n);
-        page.Modified = true;
+        page.modified = true;
     }
     progress.hide();
     progress.status("");
@@ -243,7 +243,7 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
         return false;
     }
     RenumberChannels(page);
-    page.Modified = true;
+    page.modified = true;
     progress.status("");
     progress.hide();
     return true;
@@ -251,18 +251,18 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
 
 bool SwapSatellites(ListPage& page, UserPrompts& prompts) {
     const Answer answer =
-        prompts.ask("Settare i trasponder di " + page.SatelliteA + " su " + page.SatelliteB + " (e viceversa)?",
+        prompts.ask("Settare i trasponder di " + page.satelliteA + " su " + page.satelliteB + " (e viceversa)?",
                     "Attenzione", Icon::Question, Buttons::YesNo);
     if (answer != Answer::Yes) return false;
-    Grid& grid = page.TransponderGrid;
+    Grid& grid = page.transponderGrid;
     const int count = page.transponderCount();
     for (int row = 1; row <= count; ++row) {
         if (grid.colour(row) == kColourGrey) continue;
         grid.setCell(row, tp::Satellite,
-                     grid.cell(row, tp::Satellite) == page.SatelliteA ? page.SatelliteB : page.SatelliteA);
+                     grid.cell(row, tp::Satellite) == page.satelliteA ? page.satelliteB : page.satelliteA);
     }
-    std::swap(page.SatelliteA, page.SatelliteB);
-    page.Modified = true;
+    std::swap(page.satelliteA, page.satelliteB);
+    page.modified = true;
     return true;
 }
 

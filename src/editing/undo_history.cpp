@@ -24,23 +24,23 @@ std::size_t tableBytes(const std::shared_ptr<const Grid>& table, const std::shar
 
 PageContent PageContent::capture(const ListPage& page, const PageContent* previous) {
     PageContent content;
-    content.channels = shareOrCopy(page.ChannelGrid, previous ? &previous->channels : nullptr);
-    content.transponders = shareOrCopy(page.TransponderGrid, previous ? &previous->transponders : nullptr);
+    content.channels = shareOrCopy(page.channelGrid, previous ? &previous->channels : nullptr);
+    content.transponders = shareOrCopy(page.transponderGrid, previous ? &previous->transponders : nullptr);
     for (size_t k = 0; k < content.favourites.size(); ++k)
-        content.favourites[k] = shareOrCopy(page.FavouriteGrids[k], previous ? &previous->favourites[k] : nullptr);
-    content.config = shareOrCopy(page.ConfigGrid, previous ? &previous->config : nullptr);
-    content.satelliteA = page.SatelliteA;
-    content.satelliteB = page.SatelliteB;
+        content.favourites[k] = shareOrCopy(page.favouriteGrids[k], previous ? &previous->favourites[k] : nullptr);
+    content.config = shareOrCopy(page.configGrid, previous ? &previous->config : nullptr);
+    content.satelliteA = page.satelliteA;
+    content.satelliteB = page.satelliteB;
     return content;
 }
 
 void PageContent::restore(ListPage& page) const {
-    page.ChannelGrid = *channels;
-    page.TransponderGrid = *transponders;
-    for (size_t k = 0; k < favourites.size(); ++k) page.FavouriteGrids[k] = *favourites[k];
-    page.ConfigGrid = *config;
-    page.SatelliteA = satelliteA;
-    page.SatelliteB = satelliteB;
+    page.channelGrid = *channels;
+    page.transponderGrid = *transponders;
+    for (size_t k = 0; k < favourites.size(); ++k) page.favouriteGrids[k] = *favourites[k];
+    page.configGrid = *config;
+    page.satelliteA = satelliteA;
+    page.satelliteB = satelliteB;
 }
 
 std::size_t PageContent::bytesNotSharedWith(const PageContent* other) const {
@@ -54,7 +54,7 @@ std::size_t PageContent::bytesNotSharedWith(const PageContent* other) const {
 
 UndoHistory::UndoHistory(const ListPage& page, std::size_t memoryLimit)
     : current_(PageContent::capture(page)), memoryLimit_(memoryLimit) {
-    cleanAt_ = page.Modified ? -1 : 0;
+    cleanAt_ = page.modified ? -1 : 0;
 }
 
 bool UndoHistory::commit(const ListPage& page, const std::string& name) {
@@ -95,7 +95,7 @@ std::string UndoHistory::undoName() const { return canUndo() ? steps_[position_ 
 std::string UndoHistory::redoName() const { return canRedo() ? steps_[position_].name : std::string(); }
 
 void UndoHistory::applyModified(ListPage& page) const {
-    page.Modified = cleanAt_ != static_cast<long long>(position_);
+    page.modified = cleanAt_ != static_cast<long long>(position_);
 }
 
 bool UndoHistory::undo(ListPage& page) {

@@ -51,7 +51,7 @@ public:
     std::string undoName() const;
     std::string redoName() const;
 
-    // Puts the page back as it was before / after the step; sets page.Modified from
+    // Puts the page back as it was before / after the step; sets page.modified from
     // whether the result is the last saved state.
     bool undo(ListPage& page);
     bool redo(ListPage& page);

@@ -76,22 +76,22 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             // A raw sector cut short by the end of the file keeps what is there.
             auto bytes = in.bytesUpTo(static_cast<std::int64_t>(start), kSectorSize);
             ModuleRecord m;
-            m.Name = "UCR";
-            m.Size = kSectorSize;
-            m.DeclaredEntries = 1;
-            m.Kind = static_cast<std::int32_t>(ModuleKind::Raw);
-            m.Offset = static_cast<std::int32_t>(start);
-            m.Address = 0;
-            m.Source = 1;
-            m.Sector = static_cast<std::int32_t>(k);
-            m.Slot = 0;
+            m.name = "UCR";
+            m.size = kSectorSize;
+            m.declaredEntries = 1;
+            m.kind = static_cast<std::int32_t>(ModuleKind::Raw);
+            m.offset = static_cast<std::int32_t>(start);
+            m.address = 0;
+            m.source = 1;
+            m.sector = static_cast<std::int32_t>(k);
+            m.slot = 0;
             modules.push_back(m);
             EntryRecord s;
-            s.Name = "UCR";
-            s.Size = static_cast<std::int32_t>(bytes.size());
-            s.Offset = 0;
-            s.Kind = m.Kind;
-            s.FilePos = m.Offset;
+            s.name = "UCR";
+            s.size = static_cast<std::int32_t>(bytes.size());
+            s.offset = 0;
+            s.kind = m.kind;
+            s.filePos = m.offset;
             entries.push_back(s);
             continue;
         }
@@ -105,15 +105,15 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             // it one either.
             if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) continue;
             ModuleRecord m;
-            m.Name = in.nameAt(header, 10);
-            m.Size = in.le16At(header + 10);
+            m.name = in.nameAt(header, 10);
+            m.size = in.le16At(header + 10);
             const std::uint16_t declared = in.le16At(header + 12);
-            m.Kind = flashKindForName(m.Name);
-            m.Offset = static_cast<std::int32_t>(header);
-            m.Address = 0;
-            m.Source = 1;
-            m.Sector = static_cast<std::int32_t>(k);
-            m.Slot = slot++;
+            m.kind = flashKindForName(m.name);
+            m.offset = static_cast<std::int32_t>(header);
+            m.address = 0;
+            m.source = 1;
+            m.sector = static_cast<std::int32_t>(k);
+            m.slot = slot++;
             // Entry records past the end of the sector (or the file) are cut off: the
             // module keeps the entries whose records are whole.
             std::int32_t kept = 0;
@@ -121,25 +121,25 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
                 if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes) || !budget.takeRecord()) break;
                 EntryRecord s;
-                s.Name = in.nameAt(rec, 12);
+                s.name = in.nameAt(rec, 12);
                 std::uint16_t off = in.le16At(rec + 12);
                 if (in.u8At(rec + 12) == 0 && in.u8At(rec + 13) == 0) off = in.be16At(rec + 14);
                 std::uint16_t size = in.le16At(rec + 16);
                 if (in.u8At(rec + 16) == 0 && in.u8At(rec + 17) == 0) size = in.be16At(rec + 18);
-                s.Offset = static_cast<std::int32_t>(off) + 12;
-                s.FilePos = static_cast<std::int32_t>(header) + s.Offset;
+                s.offset = static_cast<std::int32_t>(off) + 12;
+                s.filePos = static_cast<std::int32_t>(header) + s.offset;
                 // A module lives in one sector, and the writer keeps it there: data
                 // past the end of the sector (or the file) is cut off.
                 const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(content_.size()),
                                                                 static_cast<std::int64_t>(sectorEnd));
-                std::int64_t avail = std::max<std::int64_t>(0, end - s.FilePos);
-                s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
-                s.Kind = m.Kind;
-                s.ModuleIndex = 0;
+                std::int64_t avail = std::max<std::int64_t>(0, end - s.filePos);
+                s.size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
+                s.kind = m.kind;
+                s.moduleIndex = 0;
                 entries.push_back(s);
                 ++kept;
             }
-            m.DeclaredEntries = kept;
+            m.declaredEntries = kept;
             modules.push_back(m);
         }
     }

@@ -36,21 +36,21 @@ std::int32_t roundUp4(std::int64_t v) {
 // KvxEntry
 
 void KvxEntry::setRecord(const EntryRecord& info) {
-    name_ = info.Name.substr(0, 12);
-    filePos_ = info.FilePos;
-    offset_ = info.Offset;
-    moduleIndex_ = info.ModuleIndex;
-    size_ = info.Size;
-    kind_ = info.Kind;
+    name_ = info.name.substr(0, 12);
+    filePos_ = info.filePos;
+    offset_ = info.offset;
+    moduleIndex_ = info.moduleIndex;
+    size_ = info.size;
+    kind_ = info.kind;
 }
 
 EntryRecord KvxEntry::record() const {
-    return EntryRecord{.Name = name_,
-                     .Size = size_,
-                     .Offset = offset_,
-                     .Kind = kind_,
-                     .ModuleIndex = moduleIndex_,
-                     .FilePos = filePos_};
+    return EntryRecord{.name = name_,
+                     .size = size_,
+                     .offset = offset_,
+                     .kind = kind_,
+                     .moduleIndex = moduleIndex_,
+                     .filePos = filePos_};
 }
 
 void KvxEntry::setData(const std::uint8_t* data, std::size_t count) {
@@ -90,15 +90,15 @@ const KvxEntry* KvxModule::entry(int index) const { return itemAt(entries_, inde
 std::optional<EntryRecord> KvxModule::entryRecord(int index) const { return infoOf(entry(index)); }
 
 ModuleRecord KvxModule::record() const {
-    return ModuleRecord{.Name = name_,
-                     .Size = size_,
-                     .DeclaredEntries = declaredEntries_,
-                     .Kind = kind_,
-                     .Offset = offset_,
-                     .Address = address_,
-                     .Source = source_,
-                     .Sector = sector_,
-                     .Slot = slot_};
+    return ModuleRecord{.name = name_,
+                     .size = size_,
+                     .declaredEntries = declaredEntries_,
+                     .kind = kind_,
+                     .offset = offset_,
+                     .address = address_,
+                     .source = source_,
+                     .sector = sector_,
+                     .slot = slot_};
 }
 
 void KvxModule::recomputeSize() {
@@ -121,12 +121,12 @@ KvxEntry* KvxModule::addEntry(const EntryRecord& info) {
 
 void KvxModule::copyEntry(const KvxEntry& source) {
     EntryRecord info = source.record();
-    info.FilePos = kUnplaced;
+    info.filePos = kUnplaced;
     if (entries_.empty()) {
-        info.Offset = 16;
+        info.offset = 16;
     } else {
         const KvxEntry& last = *entries_.back();
-        info.Offset = static_cast<std::int32_t>(static_cast<std::int64_t>(last.offset()) + last.size());
+        info.offset = static_cast<std::int32_t>(static_cast<std::int64_t>(last.offset()) + last.size());
     }
     auto entry = std::make_unique<KvxEntry>();
     entry->setRecord(info);
@@ -160,15 +160,15 @@ std::optional<ModuleRecord> KvxImage::moduleRecord(int index) const { return inf
 
 KvxModule* KvxImage::addModule(const ModuleRecord& info) {
     auto m = std::make_unique<KvxModule>(this);
-    m->name_ = info.Name;
-    m->source_ = info.Source;
-    m->kind_ = info.Kind;
-    m->offset_ = info.Offset;
-    m->address_ = info.Address;
-    m->declaredEntries_ = info.DeclaredEntries;
-    if (info.Source == 1) {
-        m->sector_ = info.Sector;
-        m->slot_ = info.Slot;
+    m->name_ = info.name;
+    m->source_ = info.source;
+    m->kind_ = info.kind;
+    m->offset_ = info.offset;
+    m->address_ = info.address;
+    m->declaredEntries_ = info.declaredEntries;
+    if (info.source == 1) {
+        m->sector_ = info.sector;
+        m->slot_ = info.slot;
     } else {
         m->sector_ = kUnplaced;
         m->slot_ = kUnplaced;
@@ -217,11 +217,11 @@ std::int64_t KvxImage::dataSize() const {
 
 void KvxImage::duplicateModule(const KvxModule& module) {
     ModuleRecord info = module.record();
-    info.Address = kUnplaced;
-    info.Offset = kUnplaced;
-    info.Sector = kUnplaced;
-    info.Slot = kUnplaced;
-    info.DeclaredEntries = 0;
+    info.address = kUnplaced;
+    info.offset = kUnplaced;
+    info.sector = kUnplaced;
+    info.slot = kUnplaced;
+    info.declaredEntries = 0;
     KvxModule* copy = addModule(info);
     // The source is usually a module of this very list; growing the list does not move
     // it, since modules are held by pointer.

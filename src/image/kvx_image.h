@@ -31,26 +31,26 @@ inline constexpr std::int32_t kFlashImageSize = kSectorSize * kSectorCount;
 
 // Description of a module, handed out as a snapshot the caller owns.
 struct ModuleRecord {
-    std::string Name;
-    std::array<std::uint8_t, 4> RawAddress{};  // main code only, during extraction
-    std::int32_t Size = 0;
-    std::int32_t DeclaredEntries = 0;  // entries the module declares
-    std::int32_t Kind = 0;       // ModuleKind as an integer
-    std::int32_t Offset = 0;
-    std::int32_t Address = 0;
-    std::int32_t Source = 0;  // 1 flash image, 2 main-code image
-    std::int32_t Sector = 0;
-    std::int32_t Slot = 0;
+    std::string name;
+    std::array<std::uint8_t, 4> rawAddress{};  // main code only, during extraction
+    std::int32_t size = 0;
+    std::int32_t declaredEntries = 0;  // entries the module declares
+    std::int32_t kind = 0;       // ModuleKind as an integer
+    std::int32_t offset = 0;
+    std::int32_t address = 0;
+    std::int32_t source = 0;  // 1 flash image, 2 main-code image
+    std::int32_t sector = 0;
+    std::int32_t slot = 0;
 };
 
 // Description of an entry, handed out as a snapshot the caller owns.
 struct EntryRecord {
-    std::string Name;  // at most 12 bytes
-    std::int32_t Size = 0;
-    std::int32_t Offset = 0;  // from the start of the module header
-    std::int32_t Kind = 0;
-    std::int32_t ModuleIndex = 0;
-    std::int32_t FilePos = 0;  // absolute position read from; kUnplaced for a copy
+    std::string name;  // at most 12 bytes
+    std::int32_t size = 0;
+    std::int32_t offset = 0;  // from the start of the module header
+    std::int32_t kind = 0;
+    std::int32_t moduleIndex = 0;
+    std::int32_t filePos = 0;  // absolute position read from; kUnplaced for a copy
 };
 
 class KvxImage;
@@ -146,19 +146,19 @@ private:
 // The save request handed to saveToFile.
 struct SaveRequest {
     SaveRequest() = default;
-    SaveRequest(std::string fileName) : FileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
+    SaveRequest(std::string fileName) : fileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
 
-    std::string FileName;
+    std::string fileName;
     // Before the new file replaces the target it is read back from disk and must hold
     // exactly the modules and entry bytes of the image in memory; Verify, when set, may
     // check the image read back further (returns "" when it agrees, else the reason).
-    std::function<std::string(const std::shared_ptr<KvxImage>& written)> Verify;
-    // When the target exists and FileName + ".bak" does not, keep the target as it was
+    std::function<std::string(const std::shared_ptr<KvxImage>& written)> verify;
+    // When the target exists and fileName + ".bak" does not, keep the target as it was
     // under that name first. Later saves leave that first backup alone.
-    bool Backup = false;
+    bool backup = false;
     // Called with the temporary file's path once it is written and closed, before it
     // is read back: lets tests damage it to prove the check catches that.
-    std::function<void(const std::string& tempPath)> AfterTempWritten;
+    std::function<void(const std::string& tempPath)> afterTempWritten;
 };
 
 // What loading a file came to. Unreadable and Unrecognised are distinct so that the

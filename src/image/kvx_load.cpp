@@ -104,14 +104,14 @@ void KvxImage::translateList(const std::vector<ModuleRecord>& modules, const std
     for (std::size_t j = 0; j < modules.size(); ++j) {
         KvxModule* m = addModule(modules[j]);
         m->setListIndex(static_cast<int>(modules_.size() - 1));
-        for (std::int32_t i = 0; i < modules[j].DeclaredEntries && next < entries.size(); ++i) {
+        for (std::int32_t i = 0; i < modules[j].declaredEntries && next < entries.size(); ++i) {
             EntryRecord info = entries[next++];
-            info.Kind = m->kind();
+            info.kind = m->kind();
             // As addEntry, but the module's size is computed once below rather than
             // after every entry: a module may declare thousands of entries.
             auto entry = std::make_unique<KvxEntry>();
             entry->setRecord(info);
-            auto bytes = in.bytesUpTo(info.FilePos, info.Size);
+            auto bytes = in.bytesUpTo(info.filePos, info.size);
             entry->setData(bytes.data(), bytes.size());
             m->entries_.push_back(std::move(entry));
             if (declaredEntries_ < std::numeric_limits<std::int32_t>::max()) ++declaredEntries_;

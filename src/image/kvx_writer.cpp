@@ -138,10 +138,10 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
     SaveResult result = saveToBytes(image);
     if (!result.ok) return result;
     AtomicWriteOptions options;
-    options.backup = request.Backup;
+    options.backup = request.backup;
     options.warnings = &result.warning;
     options.check = [&](const std::string& tempPath) -> std::string {
-        if (request.AfterTempWritten) request.AfterTempWritten(tempPath);
+        if (request.afterTempWritten) request.afterTempWritten(tempPath);
         std::string readError;
         auto content = ReadWholeFile(tempPath, readError);
         if (!content) return "Verifica del salvataggio non riuscita: " + readError;
@@ -154,7 +154,7 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
         auto written = std::make_shared<KvxImage>();
         written->loadFlashBytes(std::move(*content), tempPath);
         std::string difference = FirstImageDifference(*this, *written);
-        if (difference.empty() && request.Verify) difference = request.Verify(written);
+        if (difference.empty() && request.verify) difference = request.verify(written);
         if (!difference.empty()) {
             result.readBackFailed = true;
             return "Il file scritto non corrisponde alla lista in memoria (" + difference +
@@ -162,7 +162,7 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
         }
         return {};
     };
-    std::string error = WriteFileAtomically(request.FileName, image, options);
+    std::string error = WriteFileAtomically(request.fileName, image, options);
     if (!error.empty()) {
         result.ok = false;
         result.message = error;

@@ -113,16 +113,16 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
     bool recordsLeft = true;
     for (std::size_t m = 0; m < usable; ++m) {
         ModuleRecord mod;
-        mod.Name = in.nameAt(dir + m * e, 12);
+        mod.name = in.nameAt(dir + m * e, 12);
         auto raw = in.bytesAt(dir + m * e + 12, 4);
-        std::copy(raw.begin(), raw.end(), mod.RawAddress.begin());
+        std::copy(raw.begin(), raw.end(), mod.rawAddress.begin());
         const std::uint32_t addr = address(m);
-        mod.Address = static_cast<std::int32_t>(addr);
-        mod.Offset = static_cast<std::int32_t>(addr - base);
-        mod.Kind = static_cast<std::int32_t>(ModuleKind::Packed);
-        mod.Source = 2;
-        mod.Sector = kUnplaced;
-        mod.Slot = kUnplaced;
+        mod.address = static_cast<std::int32_t>(addr);
+        mod.offset = static_cast<std::int32_t>(addr - base);
+        mod.kind = static_cast<std::int32_t>(ModuleKind::Packed);
+        mod.source = 2;
+        mod.sector = kUnplaced;
+        mod.slot = kUnplaced;
         const std::size_t countAt = dir + n * e + 4 * m;
         std::size_t count = in.u8At(countAt);
         if (count == 0) count = in.u8At(countAt + 3);
@@ -135,26 +135,26 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
                 break;
             }
             EntryRecord s;
-            s.Name = in.nameAt(record, 12);
+            s.name = in.nameAt(record, 12);
             std::uint32_t off = v4 ? in.be24At(record + 13) : in.le24At(record + 12);
             std::uint32_t size = v4 ? in.be24At(record + 17) : in.le24At(record + 16);
-            s.Offset = static_cast<std::int32_t>(off);
-            std::int64_t pos = static_cast<std::int64_t>(mod.Offset) + off + extra;
+            s.offset = static_cast<std::int32_t>(off);
+            std::int64_t pos = static_cast<std::int64_t>(mod.offset) + off + extra;
             // Data outside the file is cut to what the file holds.
             std::int64_t avail = (pos < 0 || pos >= static_cast<std::int64_t>(content_.size()))
                                      ? 0
                                      : static_cast<std::int64_t>(content_.size()) - pos;
-            s.Size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
-            s.FilePos = static_cast<std::int32_t>(pos);
-            s.Kind = mod.Kind;
-            s.ModuleIndex = static_cast<std::int32_t>(m);
-            sum += s.Size;
+            s.size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
+            s.filePos = static_cast<std::int32_t>(pos);
+            s.kind = mod.kind;
+            s.moduleIndex = static_cast<std::int32_t>(m);
+            sum += s.size;
             entries.push_back(s);
             ++kept;
             record += kRecordBytes;
         }
-        mod.DeclaredEntries = kept;
-        mod.Size = static_cast<std::int32_t>(std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
+        mod.declaredEntries = kept;
+        mod.size = static_cast<std::int32_t>(std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
         modules.push_back(mod);
     }
 }

@@ -240,7 +240,7 @@ void MainWindow::activePageChanged(int index) {
     updateWindowTitle();
     PageView* view = pageView(index);
     if (!view) return;
-    saveAction->setEnabled(view->page().Modified);
+    saveAction->setEnabled(view->page().modified);
     updateButtons(view->tabs);
     updateMenuCommands();
 }
@@ -252,7 +252,7 @@ void MainWindow::updateButtons(QTabWidget* inner) {
     if (tab >= 0 && tab <= 2) {
         // On every tab: Save while the page has changes, and closing the page. The
         // commands of a table are enabled on its own tab only.
-        saveAction->setEnabled(view->page().Modified);
+        saveAction->setEnabled(view->page().modified);
         closePageAction->setEnabled(true);
         for (QAction* action : {copyChannelsAction, goToChannelAction, moveChannelsAction, deleteChannelsAction, insertChannelAction})
             action->setEnabled(tab == 0);

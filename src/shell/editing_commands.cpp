@@ -119,7 +119,7 @@ void MainWindow::pasteChannels() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress()))
-            view.selectChannelRows(row, row + static_cast<int>(channelClipboard.Channels.size()) - 1);
+            view.selectChannelRows(row, row + static_cast<int>(channelClipboard.channels.size()) - 1);
     });
 }
 
@@ -193,7 +193,7 @@ namespace {
 // slot with `move`, and the entry stays current in its new slot.
 using FavouriteStep = rivo::EditResult (*)(rivo::ListPage&, int list, int slot, rivo::UserPrompts&);
 void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts& prompts) {
-    const int list = view.page().SelectedFavourite;
+    const int list = view.page().selectedFavourite;
     const rivo::EditResult result = move(view.page(), list, view.currentFavouriteRow(list), prompts);
     if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
 }
@@ -283,7 +283,7 @@ void MainWindow::exportCsv() {
     const int current = std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
     const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
     if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
-    const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().FileName)));
+    const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().fileName)));
     const QString suggested = source.absolutePath() + QStringLiteral("/") + source.completeBaseName() +
                               QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
     const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();

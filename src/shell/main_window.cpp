@@ -167,7 +167,7 @@ rivo::ListPage* MainWindow::activeListPage() const {
     return view ? &view->page() : nullptr;
 }
 
-bool MainWindow::clipboardHoldsChannels() const { return channelClipboard.HasContent; }
+bool MainWindow::clipboardHoldsChannels() const { return channelClipboard.hasContent; }
 
 // ---------------------------------------------------------------------------------------
 // Opening an image into a new page
@@ -186,7 +186,7 @@ void MainWindow::openFile() {
 
 bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     auto image = std::make_shared<rivo::KvxImage>();
-    const rivo::LoadResult loaded = image->loadFile(params.FileName);
+    const rivo::LoadResult loaded = image->loadFile(params.fileName);
     if (!loaded.ok()) {
         // A file that could not be read says why (permission, missing, a folder, too
         // large); only a file that was read but is no image is "Formato file sconosciuto".
@@ -211,8 +211,8 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     }
     progress().hide();
     if (!page) return false;
-    if (page->FileName.empty()) page->FileName = params.FileName;
-    if (page->ImageId == 0) page->ImageId = rivo::NewImageId();
+    if (page->fileName.empty()) page->fileName = params.fileName;
+    if (page->imageId == 0) page->imageId = rivo::NewImageId();
     addPage(std::move(page));
     // Shown over the new page: the list is there, but what a short file lacked is not.
     if (!loaded.sizeWarning.empty()) prompts().tell(loaded.sizeWarning, kAttention, rivo::Icon::Warning);
@@ -241,7 +241,7 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
     pageViews.push_back(view);
     const int index = pageTabs->addTab(view, view->caption());
     pageTabs->setTabToolTip(index, QFile::decodeName(
-                                           QByteArray::fromStdString(view->page().FileName)));
+                                           QByteArray::fromStdString(view->page().fileName)));
     if (pageTabs->currentIndex() != index)
         pageTabs->setCurrentIndex(index);  // activePageChanged follows
     else
@@ -262,14 +262,14 @@ void MainWindow::pageChanged(PageView* view) {
     if (!view) return;
     view->refresh();
     updateCaption(view);
-    if (view == activePage()) saveAction->setEnabled(view->page().Modified);
+    if (view == activePage()) saveAction->setEnabled(view->page().modified);
     updateMenuCommands();
 }
 
 void MainWindow::updateCaption(PageView* view) {
     const int index = pageTabs->indexOf(view);
     if (index < 0) return;
-    pageTabs->setTabText(index, view->page().Modified ? view->caption() + QStringLiteral(" *")
+    pageTabs->setTabText(index, view->page().modified ? view->caption() + QStringLiteral(" *")
                                                           : view->caption());
     if (view == activePage()) updateWindowTitle();
 }
@@ -283,7 +283,7 @@ void MainWindow::updateWindowTitle() {
         return;
     }
     setWindowTitle(view->caption() + QStringLiteral("[*] - ") + application);
-    setWindowModified(view->page().Modified);
+    setWindowModified(view->page().modified);
 }
 
 // ---------------------------------------------------------------------------------------

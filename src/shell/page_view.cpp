@@ -78,13 +78,13 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     : QWidget(parent), page_(std::move(page)), history_(*page_), prompts_(prompts) {
     rivo::ListPage& p = *page_;
 
-    channelModel_ = new GridModel(&p.ChannelGrid,
+    channelModel_ = new GridModel(&p.channelGrid,
                                   Columns({{40, false}, {200, false}, {60, true}, {50, true},
                                            {50, true}, {50, true}, {50, true}, {50, true},
                                            {50, true}, {50, true}, {50, true}},
                                           rivo::ch::Name),
                                   this);
-    transponderModel_ = new GridModel(&p.TransponderGrid,
+    transponderModel_ = new GridModel(&p.transponderGrid,
                                       Columns({{40, false}, {80, false}, {60, true}, {50, true},
                                                {50, true}, {50, true}, {50, true}, {50, true},
                                                {50, true}, {50, true}},
@@ -92,12 +92,12 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
                                       this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
         favouriteModels_[static_cast<size_t>(k)] =
-            new GridModel(&p.FavouriteGrids[static_cast<size_t>(k)],
+            new GridModel(&p.favouriteGrids[static_cast<size_t>(k)],
                           Columns({{40, false}, {160, false}, {40, true}}, rivo::fav::Name), this);
     auto configColumns = Columns({{40, false}, {100, false}}, 1);
     configColumns[0].fixed = true;
     configColumns[1].editable = true;
-    configModel_ = new GridModel(&p.ConfigGrid, std::move(configColumns), this);
+    configModel_ = new GridModel(&p.configGrid, std::move(configColumns), this);
 
     tabs = new QTabWidget(this);
     tabs->setTabPosition(QTabWidget::West);
@@ -233,8 +233,8 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
 
     // The list names and version come from the image; the favourites tab is only shown
     // when the image stores favourites lists apart from the channels.
-    versionLabel->setText(QString::fromStdString(p.VersionText));
-    tabs->setTabVisible(2, p.Layout != rivo::ListLayout::Single);
+    versionLabel->setText(QString::fromStdString(p.versionText));
+    tabs->setTabVisible(2, p.layout != rivo::ListLayout::Single);
 
     // A grid starts with its first row current, as a new table does.
     for (QTableView* view : {channelTable, transponderTable}) {
@@ -308,7 +308,7 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
 }
 
 QString PageView::caption() const {
-    return QFile::decodeName(QByteArray::fromStdString(rivo::PageCaption(page_->FileName)));
+    return QFile::decodeName(QByteArray::fromStdString(rivo::PageCaption(page_->fileName)));
 }
 
 void PageView::refresh() {
@@ -316,9 +316,9 @@ void PageView::refresh() {
     transponderModel_->refresh();
     for (GridModel* model : favouriteModels_) model->refresh();
     configModel_->refresh();
-    versionLabel->setText(QString::fromStdString(page_->VersionText));
+    versionLabel->setText(QString::fromStdString(page_->versionText));
     // A list name may have changed under the label (undo of a rename).
-    if (page_->SelectedFavourite >= 0) selectFavouriteList(page_->SelectedFavourite);
+    if (page_->selectedFavourite >= 0) selectFavouriteList(page_->selectedFavourite);
 }
 
 void PageView::openFindBar() {
@@ -434,7 +434,7 @@ void PageView::setCurrentFavouriteRow(int list, int row) {
 }
 
 void PageView::afterEdit(int column, int row) {
-    rivo::Grid& grid = page_->ConfigGrid;
+    rivo::Grid& grid = page_->configGrid;
     if (column != 1 || row < 1 || row >= grid.rowCount()) return;
     constexpr size_t kMaxName = 8;  // bytes: one per character in Windows-1252
     if (grid.cell(row, column).size() > kMaxName) {
@@ -443,16 +443,16 @@ void PageView::afterEdit(int column, int row) {
         configModel_->refreshRows(row, row);
     }
     // A renamed list must reach the next save.
-    page_->Modified = true;
+    page_->modified = true;
     emit modifiedByEdit();
 }
 
 void PageView::selectFavouriteList(int list) {
     if (list < 0 || list >= rivo::fav::Lists) return;
-    page_->SelectedFavourite = list;
+    page_->selectedFavourite = list;
     selectedListLabel->setText(
         QStringLiteral("Lista selezionata: ") +
-        QString::fromStdString(rivo::Cp1252ToUtf8(page_->ConfigGrid.cell(list + 1, 1))));
+        QString::fromStdString(rivo::Cp1252ToUtf8(page_->configGrid.cell(list + 1, 1))));
 }
 
 void PageView::fitNameColumn(QTableView* view) {

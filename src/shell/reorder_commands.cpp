@@ -73,7 +73,7 @@ void MainWindow::applyReferenceOrder() {
     PageView* view = activePage();
     if (!view) return;
     rivo::ListPage& page = view->page();
-    ReferenceDialog dialog(rivo::ReferenceDialogStart(page), page.Layout == rivo::ListLayout::Split, prompts(), this);
+    ReferenceDialog dialog(rivo::ReferenceDialogStart(page), page.layout == rivo::ListLayout::Split, prompts(), this);
     if (!runReferenceDialog(dialog)) return;
     const rivo::ReferenceDialogValues values = dialog.values();
     const auto params = rivo::ReferenceOpenParams(page, values);

@@ -66,7 +66,7 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
 void MainWindow::saveFile() {
     PageView* view = activePage();
     if (!view) return;
-    const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().FileName));
+    const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().fileName));
     const QString path = chooseSaveFile ? chooseSaveFile(current) : QString();
     if (path.isEmpty()) return;
     progress().show(0);
@@ -95,7 +95,7 @@ void MainWindow::saveFile() {
         view->history().markSaved(view->page());
         // From now on the page is that file: its tab, the title, the next save and its
         // backup all name it.
-        view->page().FileName = QFile::encodeName(path).toStdString();
+        view->page().fileName = QFile::encodeName(path).toStdString();
         pageTabs->setTabToolTip(pageTabs->indexOf(view), path);
         if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
     }
@@ -107,11 +107,11 @@ void MainWindow::closePage() {
     PageView* view = activePage();
     if (view) {
         std::string question = "Vuoi chiudere il file " + view->caption().toStdString() + "?";
-        if (view->page().Modified)
+        if (view->page().modified)
             question += "\nLe modifiche non salvate andranno perse.";
         // Closing a modified page loses its changes: then "No" is the default answer.
         const rivo::Answer answer =
-            view->page().Modified
+            view->page().modified
                 ? prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo)
                 : prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo);
         if (answer == rivo::Answer::Yes) {
@@ -129,7 +129,7 @@ void MainWindow::exitEditor() { close(); }
 QString MainWindow::modifiedPageNames() const {
     QString names;
     for (PageView* view : pageViews)
-        if (view->page().Modified) names += QStringLiteral("\n- ") + view->caption();
+        if (view->page().modified) names += QStringLiteral("\n- ") + view->caption();
     return names;
 }
 

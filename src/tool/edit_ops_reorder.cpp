@@ -29,7 +29,7 @@ std::size_t sortChannels(const EditArgs& args, EditContext& context) {
 
 std::size_t applyReference(const EditArgs& args, EditContext& context) {
     OpenParams params = context.params;
-    params.FileName = args.word(1, "IMAGE2");
+    params.fileName = args.word(1, "IMAGE2");
     ReferenceOptions options;
     options.takeFavourites = !args.choice(2, "keep", "take");
     std::size_t extra = 0;

@@ -64,7 +64,7 @@ std::size_t copyChannels(const EditArgs& args, EditContext& context) {
 
 std::size_t copyFrom(const EditArgs& args, EditContext& context) {
     OpenParams params = context.params;
-    params.FileName = args.word(1, "IMAGE2");
+    params.fileName = args.word(1, "IMAGE2");
     args.word(2, "FIRST");
     args.word(3, "LAST");
     const std::size_t extra = TakeSourceOptions(args, 4, params);
@@ -80,7 +80,7 @@ std::size_t copyFrom(const EditArgs& args, EditContext& context) {
 std::size_t paste(const EditArgs& args, EditContext& context) {
     const int row = args.row(1, "ROW", context.page.channelCount());
     const bool insert = args.choice(2, "insert", "overwrite");
-    if (!context.clipboard || !context.clipboard->HasContent) args.usage("nothing has been copied before");
+    if (!context.clipboard || !context.clipboard->hasContent) args.usage("nothing has been copied before");
     CommandLinePrompts prompts(insert ? Answer::Yes : Answer::No);
     NullProgress progress;
     PasteChannels(context.page, row, *context.clipboard, prompts, progress);
@@ -120,10 +120,10 @@ std::size_t setTransponder(const EditArgs& args, EditContext& context) {
         throw ToolError(kExitFailure, e.what());
     }
     static const std::map<std::string, std::string TransponderDialogValues::*> boxes{
-        {"frequency", &TransponderDialogValues::Frequency},
-        {"tid", &TransponderDialogValues::Tid},
-        {"nid", &TransponderDialogValues::Nid},
-        {"channels", &TransponderDialogValues::Channels}};
+        {"frequency", &TransponderDialogValues::frequency},
+        {"tid", &TransponderDialogValues::tid},
+        {"nid", &TransponderDialogValues::nid},
+        {"channels", &TransponderDialogValues::channels}};
     for (const auto& [field, value] : fields) {
         if (auto box = boxes.find(field); box != boxes.end()) {
             values.*(box->second) = args.cellText(field, value);
@@ -131,25 +131,25 @@ std::size_t setTransponder(const EditArgs& args, EditContext& context) {
             const std::int64_t rate = CellIntegerOr(value, INT64_MIN);
             int index = -1;
             for (int i = 0; i < 16 && index < 0; ++i)
-                if (page.SymbolRates[static_cast<size_t>(i)] == rate) index = i;
+                if (page.symbolRates[static_cast<size_t>(i)] == rate) index = i;
             if (index < 0) args.usage("sr '" + value + "' is not one of the page's sixteen symbol rates");
-            values.SymbolRate = index;
+            values.symbolRate = index;
         } else if (field == "satellite") {
             if (value != "a" && value != "b" && value != "A" && value != "B")
                 args.usage("satellite must be a or b, not '" + value + "'");
-            values.Satellite = (value == "a" || value == "A") ? 0 : 1;
+            values.satellite = (value == "a" || value == "A") ? 0 : 1;
         } else if (field == "fec") {
             int index = -1;
             for (int i = 0; i < 5 && index < 0; ++i)
                 if (value == FecChoices()[static_cast<size_t>(i)]) index = i;
             if (index < 0) args.usage("fec must be one of 1/2, 2/3, 3/4, 5/6, 7/8, not '" + value + "'");
-            values.Fec = index;
+            values.fec = index;
         } else if (field == "polarisation") {
             if (value != "H" && value != "V") args.usage("polarisation must be H or V, not '" + value + "'");
-            values.Horizontal = value == "H";
+            values.horizontal = value == "H";
         } else if (field == "tone") {
             if (value != "On" && value != "Off") args.usage("tone must be On or Off, not '" + value + "'");
-            values.ToneOn = value == "On";
+            values.toneOn = value == "On";
         } else {
             args.usage("unknown field '" + field + "'");
         }
@@ -187,14 +187,14 @@ std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& 
             value = args.word(at + used + 1, option + " value");
             used += 2;
         }
-        if (option == "--src-lnb-low") params.LnbLow = megahertzOption(args, option, value);
-        else if (option == "--src-lnb-high") params.LnbHigh = megahertzOption(args, option, value);
-        else if (option == "--src-sat-a") params.SatelliteA = args.cellText(option, value);
-        else if (option == "--src-sat-b") params.SatelliteB = args.cellText(option, value);
-        else if (option == "--src-symbol-rates") params.SymbolRates = ratesOption(args, value);
+        if (option == "--src-lnb-low") params.lnbLow = megahertzOption(args, option, value);
+        else if (option == "--src-lnb-high") params.lnbHigh = megahertzOption(args, option, value);
+        else if (option == "--src-sat-a") params.satelliteA = args.cellText(option, value);
+        else if (option == "--src-sat-b") params.satelliteB = args.cellText(option, value);
+        else if (option == "--src-symbol-rates") params.symbolRates = ratesOption(args, value);
         else args.usage("unknown option " + option);
     }
-    if (params.SatelliteA == params.SatelliteB) args.usage("the satellite names of IMAGE2 must differ");
+    if (params.satelliteA == params.satelliteB) args.usage("the satellite names of IMAGE2 must differ");
     return used;
 }
 

@@ -88,13 +88,13 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
 
 OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
     OpenParams params;
-    params.FileName = file;
-    if (!parseInt32(options.lnbLow, params.LnbLow)) usage("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
-    if (!parseInt32(options.lnbHigh, params.LnbHigh))
+    params.fileName = file;
+    if (!parseInt32(options.lnbLow, params.lnbLow)) usage("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
+    if (!parseInt32(options.lnbHigh, params.lnbHigh))
         usage("--lnb-high: '" + options.lnbHigh + "' is not a whole number of MHz");
-    params.SatelliteA = satelliteBytes("--sat-a", options.satA);
-    params.SatelliteB = satelliteBytes("--sat-b", options.satB);
-    if (params.SatelliteA == params.SatelliteB) usage("the satellite names must differ ('" + options.satA + "')");
+    params.satelliteA = satelliteBytes("--sat-a", options.satA);
+    params.satelliteB = satelliteBytes("--sat-b", options.satB);
+    if (params.satelliteA == params.satelliteB) usage("the satellite names must differ ('" + options.satA + "')");
 
     if (options.symbolRatesGiven) {
         std::vector<std::string> parts;
@@ -110,7 +110,7 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
         for (std::size_t i = 0; i < 16; ++i) {
             // An empty place is an empty cell of the editor's table: rate 0.
             if (parts[i].empty()) continue;
-            if (!parseInt32(parts[i], params.SymbolRates[i]))
+            if (!parseInt32(parts[i], params.symbolRates[i]))
                 usage("--symbol-rates: '" + parts[i] + "' is not a whole number");
         }
         return params;
@@ -130,7 +130,7 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
                   (iniProblem.empty() ? "" : " (" + iniProblem + ")"));
         if (it->name != kCustomSetName) shown = *it;
     }
-    params.SymbolRates = RatesForOpen(shown);
+    params.symbolRates = RatesForOpen(shown);
     return params;
 }
 
@@ -139,7 +139,7 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
     OpenResult opened = OpenPage(params, progress);
     switch (opened.status) {
         case OpenResult::Status::Ok:
-            if (!opened.warning.empty()) err << "Attenzione: " << params.FileName << ": " << opened.warning << "\n";
+            if (!opened.warning.empty()) err << "Attenzione: " << params.fileName << ": " << opened.warning << "\n";
             return std::move(opened.page);
         case OpenResult::Status::Unreadable:
             throw ToolError(kExitFailure, opened.message);

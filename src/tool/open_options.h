@@ -41,7 +41,7 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
 // Satellite names are held as Windows-1252 bytes, like every name in a page.
 OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file);
 
-// Opens params.FileName and builds its page. Throws ToolError: kExitUnknownFormat,
+// Opens params.fileName and builds its page. Throws ToolError: kExitUnknownFormat,
 // kExitMainCode, or kExitFailure naming the file and the reason it could not be read.
 // A file that is not an image's size is opened all the same, with its warning on err.
 std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& err);

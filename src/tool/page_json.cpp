@@ -56,15 +56,15 @@ std::string ColourText(std::uint32_t colour) {
 
 Json PageJson(const ListPage& page) {
     Json out = Json::object();
-    out["layout"] = LayoutName(page.Layout);
-    out["version"] = Cp1252ToUtf8(page.VersionText);
+    out["layout"] = LayoutName(page.layout);
+    out["version"] = Cp1252ToUtf8(page.versionText);
     Json names = Json::array();
-    for (int k = 1; k <= fav::Lists; ++k) names.push_back(Cp1252ToUtf8(page.ConfigGrid.cell(k, 1)));
+    for (int k = 1; k <= fav::Lists; ++k) names.push_back(Cp1252ToUtf8(page.configGrid.cell(k, 1)));
     out["list_names"] = std::move(names);
-    out["channels"] = rowsJson(page.ChannelGrid);
-    out["transponders"] = rowsJson(page.TransponderGrid);
+    out["channels"] = rowsJson(page.channelGrid);
+    out["transponders"] = rowsJson(page.transponderGrid);
     Json lists = Json::array();
-    for (const Grid& grid : page.FavouriteGrids) lists.push_back(rowsJson(grid));
+    for (const Grid& grid : page.favouriteGrids) lists.push_back(rowsJson(grid));
     out["favourites"] = std::move(lists);
     return out;
 }

@@ -12,11 +12,11 @@ namespace {
 
 ListPage TwoChannels(const std::string& first, const std::string& second) {
     ListPage page;
-    page.ChannelGrid.setRowCount(3);
+    page.channelGrid.setRowCount(3);
     for (int r = 1; r <= 2; ++r)
-        for (int c = 0; c < ch::Count; ++c) page.ChannelGrid.setCell(r, c, std::to_string(r * 100 + c));
-    page.ChannelGrid.setCell(1, ch::Name, first);
-    page.ChannelGrid.setCell(2, ch::Name, second);
+        for (int c = 0; c < ch::Count; ++c) page.channelGrid.setCell(r, c, std::to_string(r * 100 + c));
+    page.channelGrid.setCell(1, ch::Name, first);
+    page.channelGrid.setCell(2, ch::Name, second);
     return page;
 }
 
@@ -74,10 +74,10 @@ TEST(ExportCsv, HeaderIsTheGridTitlesAndEveryRowEndsInCrLf) {
 
 TEST(ExportCsv, FavouritesAreTheEightListsEachRowLedByItsNumber) {
     ListPage page;
-    page.FavouriteGrids[0].setCell(1, fav::Name, "Primo");
-    page.FavouriteGrids[0].setCell(1, fav::Channel, "12");
-    page.FavouriteGrids[7].setCell(128, fav::Name, "Ultimo, davvero");
-    page.FavouriteGrids[7].setCell(128, fav::Channel, "9990");
+    page.favouriteGrids[0].setCell(1, fav::Name, "Primo");
+    page.favouriteGrids[0].setCell(1, fav::Channel, "12");
+    page.favouriteGrids[7].setCell(128, fav::Name, "Ultimo, davvero");
+    page.favouriteGrids[7].setCell(128, fav::Channel, "9990");
     const std::string csv = ExportCsv(page, CsvTable::Favourites);
     EXPECT_EQ(csv.rfind("Lista,Pos.,Nome canale,Canale\r\n1,1,Primo,12\r\n1,2,,0\r\n", 0), 0u);
     const std::string tail = "8,128,\"Ultimo, davvero\",9990\r\n";

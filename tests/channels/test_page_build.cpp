@@ -71,14 +71,14 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     RecordingProgress progress;
     auto page = build(BuildChannelImage(spec), progress);
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->Layout, ListLayout::Split);
+    EXPECT_EQ(page->layout, ListLayout::Split);
     EXPECT_EQ(page->channelCount(), 1998);  // two modules of 999
     EXPECT_EQ(page->transponderCount(), 4);
-    EXPECT_FALSE(page->Modified);
-    EXPECT_EQ(page->FileName, "");
-    EXPECT_EQ(page->SymbolRates, FixtureRates());
+    EXPECT_FALSE(page->modified);
+    EXPECT_EQ(page->fileName, "");
+    EXPECT_EQ(page->symbolRates, FixtureRates());
 
-    const Grid& ch = page->ChannelGrid;
+    const Grid& ch = page->channelGrid;
     EXPECT_EQ(ch.row(1).cells, (Cells{"1", "NEWS", "1", "0", "512", "650", "65535", "65535", "512", "04", "5"}));
     EXPECT_EQ(ch.cell(2, ch::Favourites), "4");
     EXPECT_EQ(ch.cell(3, ch::Favourites), "0");
@@ -90,7 +90,7 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(ch.cell(1000, ch::Num), "1000");  // an empty record of the second module
     EXPECT_EQ(ch.colour(1000), kColourGrey);
 
-    const Grid& tpg = page->TransponderGrid;
+    const Grid& tpg = page->transponderGrid;
     EXPECT_EQ(tpg.row(1).cells, (Cells{"1", "11747", "1100", "0", "0", "27500", "3/4", "V", "Off", "HotBird"}));
     EXPECT_EQ(tpg.colour(1), kColourInUse);
     EXPECT_EQ(tpg.cell(2, tp::Frequency), "11747");
@@ -104,7 +104,7 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(tpg.colour(4), kColourGrey);
     EXPECT_EQ(tpg.cell(4, tp::Tid), "4");
 
-    const Grid& list1 = page->FavouriteGrids[0];
+    const Grid& list1 = page->favouriteGrids[0];
     EXPECT_EQ(list1.row(1).cells, (Cells{"1", "NEWS", "1"}));
     EXPECT_EQ(list1.colour(1), kColourChannel);
     EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "0"}));
@@ -112,15 +112,15 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(list1.row(3).cells, (Cells{"3", "Spento", "4"}));
     EXPECT_EQ(list1.colour(3), kColourGrey);  // the inactive channel's colour
     EXPECT_EQ(list1.row(128).cells, (Cells{"128", "", "0"}));
-    EXPECT_EQ(page->FavouriteGrids[2].colour(2), kColourRadio);
-    EXPECT_EQ(page->FavouriteGrids[7].row(1).cells, (Cells{"1", "", "2000"}));
+    EXPECT_EQ(page->favouriteGrids[2].colour(2), kColourRadio);
+    EXPECT_EQ(page->favouriteGrids[7].row(1).cells, (Cells{"1", "", "2000"}));
 
-    EXPECT_EQ(page->VersionText, "Versione: 1.4");
-    EXPECT_EQ(page->ConfigGrid.cell(1, 0), "1");
-    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "TV");
-    EXPECT_EQ(page->ConfigGrid.cell(3, 1), "Sport");
-    EXPECT_EQ(page->ConfigGrid.cell(8, 0), "8");
-    EXPECT_EQ(page->ConfigGrid.cell(8, 1), "ABCDEFGH");
+    EXPECT_EQ(page->versionText, "Versione: 1.4");
+    EXPECT_EQ(page->configGrid.cell(1, 0), "1");
+    EXPECT_EQ(page->configGrid.cell(1, 1), "TV");
+    EXPECT_EQ(page->configGrid.cell(3, 1), "Sport");
+    EXPECT_EQ(page->configGrid.cell(8, 0), "8");
+    EXPECT_EQ(page->configGrid.cell(8, 1), "ABCDEFGH");
 
     // The gauge: shown and hidden around each channel module. After row n it shows
     // n * 100 / 1999 (the grid's row count, title row included), moved once per whole
@@ -145,14 +145,14 @@ TEST(BuildPage, FavouritesEntryNamingTheLastChannelIsThatChannel) {
     auto page = build(BuildChannelImage(spec), progress);
     ASSERT_TRUE(page);
     ASSERT_EQ(page->channelCount(), 1998);
-    const Grid& list1 = page->FavouriteGrids[0];
+    const Grid& list1 = page->favouriteGrids[0];
     EXPECT_EQ(list1.row(1).cells, (Cells{"1", "Ultimo", "1998"}));
     EXPECT_EQ(list1.colour(1), kColourRadio);
     EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "1999"}));  // beyond the table
     EXPECT_EQ(list1.colour(2), kColourNone);
-    EXPECT_EQ(page->FavouriteGrids[5].row(2).cells, (Cells{"2", "Ultimo", "1998"}));
-    EXPECT_EQ(page->ChannelGrid.cell(1998, ch::Favourites), std::to_string(1 + 32));
-    EXPECT_EQ(page->ChannelGrid.cell(1997, ch::Favourites), "32");
+    EXPECT_EQ(page->favouriteGrids[5].row(2).cells, (Cells{"2", "Ultimo", "1998"}));
+    EXPECT_EQ(page->channelGrid.cell(1998, ch::Favourites), std::to_string(1 + 32));
+    EXPECT_EQ(page->channelGrid.cell(1997, ch::Favourites), "32");
 }
 
 TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {
@@ -161,12 +161,12 @@ TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {
     spec.listNames[0] = "TV";
     NullProgress progress;
     auto page = build(BuildChannelImage(spec), progress);
-    EXPECT_EQ(page->Layout, ListLayout::Single);
+    EXPECT_EQ(page->layout, ListLayout::Single);
     EXPECT_EQ(page->channelCount(), 50);
-    for (int r = 1; r <= 50; ++r) EXPECT_EQ(page->ChannelGrid.cell(r, ch::Favourites), "0");
-    EXPECT_EQ(page->FavouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
-    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "");
-    EXPECT_EQ(page->VersionText, "Versione: ");
+    for (int r = 1; r <= 50; ++r) EXPECT_EQ(page->channelGrid.cell(r, ch::Favourites), "0");
+    EXPECT_EQ(page->favouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+    EXPECT_EQ(page->configGrid.cell(1, 1), "");
+    EXPECT_EQ(page->versionText, "Versione: ");
 }
 
 TEST(BuildPage, NoChannelModule) {
@@ -174,14 +174,14 @@ TEST(BuildPage, NoChannelModule) {
     spec.favourites[0] = {1};
     NullProgress progress;
     auto page = build(BuildChannelImage(spec), progress);
-    EXPECT_EQ(page->Layout, ListLayout::None);
-    EXPECT_EQ(page->ChannelGrid.rowCount(), 1);
+    EXPECT_EQ(page->layout, ListLayout::None);
+    EXPECT_EQ(page->channelGrid.rowCount(), 1);
     EXPECT_EQ(page->transponderCount(), 5);
     for (int t = 1; t <= 5; ++t) {
-        EXPECT_EQ(page->TransponderGrid.cell(t, tp::Frequency), "0");
-        EXPECT_EQ(page->TransponderGrid.colour(t), kColourGrey);
+        EXPECT_EQ(page->transponderGrid.cell(t, tp::Frequency), "0");
+        EXPECT_EQ(page->transponderGrid.colour(t), kColourGrey);
     }
-    EXPECT_EQ(page->FavouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+    EXPECT_EQ(page->favouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
 }
 
 TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {
@@ -195,10 +195,10 @@ TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {
     NullProgress progress;
     auto page = build(BuildChannelImage(spec), progress);
     ASSERT_EQ(page->channelCount(), 2997);
-    EXPECT_EQ(page->ChannelGrid.cell(1, ch::Name), "Primo");
-    EXPECT_EQ(page->ChannelGrid.cell(1000, ch::Name), "Mille");
-    EXPECT_EQ(page->ChannelGrid.cell(1999, ch::Name), "Duemila");
-    EXPECT_EQ(page->ChannelGrid.cell(1999, ch::Num), "1999");
+    EXPECT_EQ(page->channelGrid.cell(1, ch::Name), "Primo");
+    EXPECT_EQ(page->channelGrid.cell(1000, ch::Name), "Mille");
+    EXPECT_EQ(page->channelGrid.cell(1999, ch::Name), "Duemila");
+    EXPECT_EQ(page->channelGrid.cell(1999, ch::Num), "1999");
 }
 
 TEST(BuildPage, OnlyTheFirstModuleOfEachName) {
@@ -216,12 +216,12 @@ TEST(BuildPage, OnlyTheFirstModuleOfEachName) {
     };
     NullProgress progress;
     auto page = build(BuildFlashImage(sectors), progress);
-    EXPECT_EQ(page->Layout, ListLayout::Single);
+    EXPECT_EQ(page->layout, ListLayout::Single);
     EXPECT_EQ(page->channelCount(), 2);
     ASSERT_EQ(page->transponderCount(), 3);
-    EXPECT_EQ(page->TransponderGrid.cell(3, tp::Tid), "3");
-    EXPECT_EQ(page->TransponderGrid.cell(3, tp::Frequency), "10850");
-    EXPECT_EQ(page->TransponderGrid.cell(2, tp::Frequency), "0");  // no channel names 2
+    EXPECT_EQ(page->transponderGrid.cell(3, tp::Tid), "3");
+    EXPECT_EQ(page->transponderGrid.cell(3, tp::Frequency), "10850");
+    EXPECT_EQ(page->transponderGrid.cell(2, tp::Frequency), "0");  // no channel names 2
 }
 
 TEST(BuildPage, TransponderBeyond255IsNeverReferenced) {
@@ -231,9 +231,9 @@ TEST(BuildPage, TransponderBeyond255IsNeverReferenced) {
     NullProgress progress;
     auto page = build(BuildChannelImage(spec), progress);
     ASSERT_EQ(page->transponderCount(), 257);
-    EXPECT_EQ(page->TransponderGrid.colour(1), kColourInUse);
-    EXPECT_EQ(page->TransponderGrid.colour(256), kColourGrey);
-    EXPECT_EQ(page->TransponderGrid.colour(257), kColourGrey);
+    EXPECT_EQ(page->transponderGrid.colour(1), kColourInUse);
+    EXPECT_EQ(page->transponderGrid.colour(256), kColourGrey);
+    EXPECT_EQ(page->transponderGrid.colour(257), kColourGrey);
 }
 
 TEST(BuildPage, ShortSupportEntriesReadMissingBytesAsZero) {
@@ -245,44 +245,44 @@ TEST(BuildPage, ShortSupportEntriesReadMissingBytesAsZero) {
     support.entries[8].bytes = {3, 1, 'N', 'o', 'm', 'e'};  // config.pre of 6 bytes
     NullProgress progress;
     auto page = build(BuildFlashImage(sectors), progress);
-    EXPECT_EQ(page->FavouriteGrids[0].cell(1, fav::Channel), "7");
-    EXPECT_EQ(page->FavouriteGrids[0].cell(2, fav::Channel), "0");
-    EXPECT_EQ(page->VersionText, "Versione: 3.1");
-    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "Nome");
-    EXPECT_EQ(page->ConfigGrid.cell(2, 1), "");
+    EXPECT_EQ(page->favouriteGrids[0].cell(1, fav::Channel), "7");
+    EXPECT_EQ(page->favouriteGrids[0].cell(2, fav::Channel), "0");
+    EXPECT_EQ(page->versionText, "Versione: 3.1");
+    EXPECT_EQ(page->configGrid.cell(1, 1), "Nome");
+    EXPECT_EQ(page->configGrid.cell(2, 1), "");
 }
 
 TEST(OpenPage, StatusesOfFilesThatAreNoChannelList) {
     TempFolder folder;
     NullProgress progress;
     OpenParams params;
-    params.FileName = folder.path("missing.Bin");
+    params.fileName = folder.path("missing.Bin");
     auto missing = OpenPage(params, progress);
     EXPECT_EQ(missing.status, OpenResult::Status::Unreadable);
     EXPECT_NE(missing.message.find("missing.Bin"), std::string::npos);
     EXPECT_FALSE(missing.page);
 
-    params.FileName = folder.path("zeros.Bin");
-    ASSERT_EQ(WriteFileAtomically(params.FileName, Bytes(70000, 0)), "");
+    params.fileName = folder.path("zeros.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.fileName, Bytes(70000, 0)), "");
     auto zeros = OpenPage(params, progress);
     EXPECT_EQ(zeros.status, OpenResult::Status::Unrecognised);
     EXPECT_EQ(zeros.message, "Formato file sconosciuto");
 
     MainCodeSpec mainCode;
     mainCode.modules = {{"boot", {{"boot.app", Bytes(100, 1)}}}, {"main", {{"main.bin", Bytes(50, 2)}}}};
-    params.FileName = folder.path("firm.Bin");
-    ASSERT_EQ(WriteFileAtomically(params.FileName, BuildMainCodeImage(mainCode).bytes), "");
+    params.fileName = folder.path("firm.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.fileName, BuildMainCodeImage(mainCode).bytes), "");
     auto firm = OpenPage(params, progress);
     EXPECT_EQ(firm.status, OpenResult::Status::MainCode);
     EXPECT_EQ(firm.message, kMainCodeMessage);
 
-    params.FileName = folder.path("list.Bin");
-    ASSERT_EQ(WriteFileAtomically(params.FileName, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 30, 4))), "");
+    params.fileName = folder.path("list.Bin");
+    ASSERT_EQ(WriteFileAtomically(params.fileName, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 30, 4))), "");
     auto ok = OpenPage(params, progress);
     ASSERT_EQ(ok.status, OpenResult::Status::Ok);
     ASSERT_TRUE(ok.page);
-    EXPECT_EQ(ok.page->FileName, params.FileName);
-    EXPECT_EQ(ok.page->ConfigGrid.cell(1, 1), "TV");
+    EXPECT_EQ(ok.page->fileName, params.fileName);
+    EXPECT_EQ(ok.page->configGrid.cell(1, 1), "TV");
 }
 
 TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
@@ -307,20 +307,20 @@ TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
     auto image = std::make_shared<KvxImage>();
     ASSERT_TRUE(image->loadBytes(BuildFlashImage(sectors), "x.Bin").ok());
     auto page = BuildPage(image, FixtureOpenParams(), progress);
-    EXPECT_EQ(page->FavouriteGrids[2].cell(1, fav::Channel), "1");
-    EXPECT_EQ(page->FavouriteGrids[2].cell(2, fav::Channel), "2");
-    EXPECT_EQ(page->FavouriteGrids[3].cell(1, fav::Channel), "0");
-    EXPECT_EQ(page->ChannelGrid.cell(1, ch::Favourites), std::to_string(1 | 4));  // lists 1 and 3
-    EXPECT_EQ(page->ChannelGrid.cell(5, ch::Favourites), "0");
-    EXPECT_EQ(page->ConfigGrid.cell(1, 1), "Primo");
+    EXPECT_EQ(page->favouriteGrids[2].cell(1, fav::Channel), "1");
+    EXPECT_EQ(page->favouriteGrids[2].cell(2, fav::Channel), "2");
+    EXPECT_EQ(page->favouriteGrids[3].cell(1, fav::Channel), "0");
+    EXPECT_EQ(page->channelGrid.cell(1, ch::Favourites), std::to_string(1 | 4));  // lists 1 and 3
+    EXPECT_EQ(page->channelGrid.cell(5, ch::Favourites), "0");
+    EXPECT_EQ(page->configGrid.cell(1, 1), "Primo");
 
     Bytes saved;
     ASSERT_TRUE(SavePageToBytes(*page, saved, progress).ok);
     auto again = std::make_shared<KvxImage>();
     ASSERT_TRUE(again->loadFlashBytes(saved, "x.Bin").ok());
     auto reopened = BuildPage(again, FixtureOpenParams(), progress);
-    EXPECT_EQ(reopened->ChannelGrid, page->ChannelGrid);
-    EXPECT_EQ(reopened->FavouriteGrids, page->FavouriteGrids);
-    EXPECT_EQ(reopened->ConfigGrid, page->ConfigGrid);
-    EXPECT_EQ(reopened->VersionText, page->VersionText);
+    EXPECT_EQ(reopened->channelGrid, page->channelGrid);
+    EXPECT_EQ(reopened->favouriteGrids, page->favouriteGrids);
+    EXPECT_EQ(reopened->configGrid, page->configGrid);
+    EXPECT_EQ(reopened->versionText, page->versionText);
 }

@@ -52,12 +52,12 @@ std::vector<Bytes> allEntries(KvxImage& file) {
 }
 
 void expectSamePage(const ListPage& a, const ListPage& b) {
-    EXPECT_EQ(a.Layout, b.Layout);
-    EXPECT_EQ(a.ChannelGrid, b.ChannelGrid);
-    EXPECT_EQ(a.TransponderGrid, b.TransponderGrid);
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(a.FavouriteGrids[k], b.FavouriteGrids[k]) << "list " << k + 1;
-    EXPECT_EQ(a.ConfigGrid, b.ConfigGrid);
-    EXPECT_EQ(a.VersionText, b.VersionText);
+    EXPECT_EQ(a.layout, b.layout);
+    EXPECT_EQ(a.channelGrid, b.channelGrid);
+    EXPECT_EQ(a.transponderGrid, b.transponderGrid);
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(a.favouriteGrids[k], b.favouriteGrids[k]) << "list " << k + 1;
+    EXPECT_EQ(a.configGrid, b.configGrid);
+    EXPECT_EQ(a.versionText, b.versionText);
 }
 
 }  // namespace
@@ -73,14 +73,14 @@ TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
         if (c.transponder == 30) c.transponder = 29;
     const Bytes image = BuildChannelImage(spec);
     auto page = OpenChannelImage(image);
-    page->Modified = true;
+    page->modified = true;
 
     TempFolder folder;
     NullProgress progress;
     const auto result = SavePage(*page, folder.path("out.Bin"), progress);
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.warning, "");
-    EXPECT_FALSE(page->Modified);
+    EXPECT_FALSE(page->modified);
 
     auto again = reopen(folder.path("out.Bin"));
     expectSamePage(*page, *again);
@@ -122,12 +122,12 @@ TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
     spec.splitDigits = {0, 2, 1};
     spec.configTail = {1, 2, 3, 4, 5};
     auto page = OpenChannelImage(BuildChannelImage(spec));
-    page->ChannelGrid.setCell(1000, ch::Name, "Mille");
-    page->ChannelGrid.setCell(2500, ch::Sid, "70000");
-    page->TransponderGrid.setCell(1, tp::Frequency, "11747,000320");
-    page->FavouriteGrids[3].setCell(1, fav::Channel, "1000");
-    page->ConfigGrid.setCell(4, 1, "Nuova");
-    page->Modified = true;
+    page->channelGrid.setCell(1000, ch::Name, "Mille");
+    page->channelGrid.setCell(2500, ch::Sid, "70000");
+    page->transponderGrid.setCell(1, tp::Frequency, "11747,000320");
+    page->favouriteGrids[3].setCell(1, fav::Channel, "1000");
+    page->configGrid.setCell(4, 1, "Nuova");
+    page->modified = true;
 
     TempFolder folder;
     NullProgress progress;
@@ -150,8 +150,8 @@ TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
     EXPECT_EQ(list4[0] << 8 | list4[1], 1000);
 
     auto again = reopen(folder.path("out.Bin"));
-    EXPECT_EQ(again->TransponderGrid.cell(1, tp::Frequency), "11747,00032");
-    EXPECT_EQ(again->ChannelGrid.cell(1000, ch::Favourites), "8");
+    EXPECT_EQ(again->transponderGrid.cell(1, tp::Frequency), "11747,00032");
+    EXPECT_EQ(again->channelGrid.cell(1000, ch::Favourites), "8");
 }
 
 TEST(SavePage, FailedEncodingChangesNothing) {
@@ -160,23 +160,23 @@ TEST(SavePage, FailedEncodingChangesNothing) {
         void (*edit)(ListPage&);
         const char* message;
     } cases[] = {
-        {"channel", [](ListPage& p) { p.ChannelGrid.setCell(12, ch::Sid, "abc"); },
+        {"channel", [](ListPage& p) { p.channelGrid.setCell(12, ch::Sid, "abc"); },
          "Canali, riga 12, colonna SID: 'abc' is not a valid integer value"},
-        {"status", [](ListPage& p) { p.ChannelGrid.setCell(3, ch::Status, "ZZ"); },
+        {"status", [](ListPage& p) { p.channelGrid.setCell(3, ch::Status, "ZZ"); },
          "Canali, riga 3, colonna Status: '0xZZ' is not a valid integer value"},
-        {"transponder", [](ListPage& p) { p.TransponderGrid.setCell(2, tp::Frequency, "11747,1234567"); },
+        {"transponder", [](ListPage& p) { p.transponderGrid.setCell(2, tp::Frequency, "11747,1234567"); },
          "Transponder, riga 2, colonna Frequenza: '11747,1234567' is not a valid integer value"},
-        {"favourite", [](ListPage& p) { p.FavouriteGrids[1].setCell(5, fav::Channel, "x"); },
+        {"favourite", [](ListPage& p) { p.favouriteGrids[1].setCell(5, fav::Channel, "x"); },
          "Preferiti, lista 2, riga 5, colonna Canale: 'x' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
-        const auto before = allEntries(*page->Image);
+        const auto before = allEntries(*page->image);
         // A change that encodes fine comes before the bad cell: it must not reach the image either.
-        page->TransponderGrid.setCell(1, tp::Tid, "4242");
+        page->transponderGrid.setCell(1, tp::Tid, "4242");
         c.edit(*page);
-        page->Modified = true;
+        page->modified = true;
         TempFolder folder;
         const std::string existing = folder.path("existing.Bin");
         ASSERT_EQ(WriteFileAtomically(existing, Bytes{1, 2, 3}), "");
@@ -184,8 +184,8 @@ TEST(SavePage, FailedEncodingChangesNothing) {
         const auto result = SavePage(*page, existing, progress);
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.message, c.message);
-        EXPECT_TRUE(page->Modified);
-        EXPECT_EQ(allEntries(*page->Image), before);
+        EXPECT_TRUE(page->modified);
+        EXPECT_EQ(allEntries(*page->image), before);
         std::string error;
         EXPECT_EQ(ReadWholeFile(existing, error), (Bytes{1, 2, 3}));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
@@ -194,16 +194,16 @@ TEST(SavePage, FailedEncodingChangesNothing) {
 
 TEST(SavePage, WriteFailureRestoresTheImage) {
     auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
-    page->ConfigGrid.setCell(1, 1, "Altro");
-    page->ChannelGrid.setCell(1, ch::Name, "Cambiato");
-    page->Modified = true;
-    const auto before = allEntries(*page->Image);
+    page->configGrid.setCell(1, 1, "Altro");
+    page->channelGrid.setCell(1, ch::Name, "Cambiato");
+    page->modified = true;
+    const auto before = allEntries(*page->image);
     NullProgress progress;
     const auto result = SavePage(*page, "/nonexistent-folder/out.Bin", progress);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message, "");
-    EXPECT_TRUE(page->Modified);
-    EXPECT_EQ(allEntries(*page->Image), before);
+    EXPECT_TRUE(page->modified);
+    EXPECT_EQ(allEntries(*page->image), before);
 }
 
 TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
@@ -224,18 +224,18 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         spec.splitDigits = c.digits;
         auto page = OpenChannelImage(BuildChannelImage(spec));
         const int built = page->channelCount();
-        if (c.keepRows >= 0) page->ChannelGrid.setRowCount(c.keepRows + 1);
-        for (int r = built + 1; r <= c.keepRows; ++r) page->ChannelGrid.row(r).cells = page->ChannelGrid.row(1).cells;
-        page->Modified = true;
-        const auto before = allEntries(*page->Image);
+        if (c.keepRows >= 0) page->channelGrid.setRowCount(c.keepRows + 1);
+        for (int r = built + 1; r <= c.keepRows; ++r) page->channelGrid.row(r).cells = page->channelGrid.row(1).cells;
+        page->modified = true;
+        const auto before = allEntries(*page->image);
         TempFolder folder;
         NullProgress progress;
         const auto result = SavePage(*page, folder.path("out.Bin"), progress);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(c.fragment), std::string::npos) << result.message;
         EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));
-        EXPECT_EQ(allEntries(*page->Image), before);
-        EXPECT_TRUE(page->Modified);
+        EXPECT_EQ(allEntries(*page->image), before);
+        EXPECT_TRUE(page->modified);
     }
 }
 
@@ -264,8 +264,8 @@ TEST(SavePage, ShortSupportEntriesKeepTheirLength) {
     support.entries[1].bytes = {0x00, 0x07, 0x00, 0x09, 0x00};  // Lista2.pre: 5 bytes
     support.entries[8].bytes = {3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'C'};  // config.pre: 11 bytes
     auto page = OpenChannelImage(BuildFlashImage(sectors));
-    page->FavouriteGrids[1].setCell(1, fav::Channel, "4");
-    page->ConfigGrid.setCell(2, 1, "XYZ");
+    page->favouriteGrids[1].setCell(1, fav::Channel, "4");
+    page->configGrid.setCell(2, 1, "XYZ");
     TempFolder folder;
     NullProgress progress;
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
@@ -279,7 +279,7 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
     spec.extraModules = {SupportModule(spec)};
     spec.extraModules[0].entries.push_back({"other.bin", Bytes{9, 9}});
     auto page = OpenChannelImage(BuildChannelImage(spec));
-    page->FavouriteGrids[0].setCell(128, fav::Channel, "17");
+    page->favouriteGrids[0].setCell(128, fav::Channel, "17");
     TempFolder folder;
     NullProgress progress;
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);

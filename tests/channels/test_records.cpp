@@ -11,11 +11,11 @@ using Cells = std::vector<std::string>;
 
 TransponderContext context(std::int32_t rate3 = 27500) {
     TransponderContext c;
-    c.LnbLow = 9750;
-    c.LnbHigh = 10600;
-    c.SymbolRates = {22000, 29900, 30000, rate3, 5632, 6111, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    c.SatelliteA = "HotBird";
-    c.SatelliteB = "Astra";
+    c.lnbLow = 9750;
+    c.lnbHigh = 10600;
+    c.symbolRates = {22000, 29900, 30000, rate3, 5632, 6111, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    c.satelliteA = "HotBird";
+    c.satelliteB = "Astra";
     return c;
 }
 
@@ -117,7 +117,7 @@ TEST(TransponderRecord, WorkedRecordBothWays) {
 
 TEST(TransponderRecord, SymbolRateCodes) {
     auto ctx = context(27500);
-    ctx.SymbolRates[7] = 22000;  // the same rate as code 0: writing picks code 0
+    ctx.symbolRates[7] = 22000;  // the same rate as code 0: writing picks code 0
     Cells cells = ReadTransponderRecord(kTransponderRecord.data(), 1, ctx);
     cells[tp::SymbolRate] = "22000";
     EXPECT_EQ(WriteTransponderRecord(cells, ctx)[9], 0);
@@ -175,7 +175,7 @@ TEST(TransponderRecord, TuningFlags) {
     }
     // With equal satellite names every transponder is written as satellite B.
     auto same = ctx;
-    same.SatelliteB = same.SatelliteA;
+    same.satelliteB = same.satelliteA;
     const Cells cells = ReadTransponderRecord(kTransponderRecord.data(), 1, same);
     EXPECT_EQ(WriteTransponderRecord(cells, same)[11] & 0x38, 0x08);
 }

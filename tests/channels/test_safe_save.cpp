@@ -50,8 +50,8 @@ protected:
         target = folder.path("list.Bin");
         writeFile(target, original);
         page = OpenChannelImage(original);
-        page->ChannelGrid.setCell(3, ch::Name, "EDITED");
-        page->Modified = true;
+        page->channelGrid.setCell(3, ch::Name, "EDITED");
+        page->modified = true;
     }
 
     Bytes original;
@@ -67,7 +67,7 @@ TEST_F(SafeSave, FirstSaveKeepsTheOriginalAsBackupAndLaterSavesLeaveIt) {
     const Bytes firstSave = readFile(target);
     EXPECT_NE(firstSave, original);
 
-    page->ChannelGrid.setCell(4, ch::Name, "AGAIN");
+    page->channelGrid.setCell(4, ch::Name, "AGAIN");
     ASSERT_TRUE(SavePage(*page, target, progress).ok);
     EXPECT_EQ(readFile(target + ".bak"), original) << "the first backup is kept";
     EXPECT_NE(readFile(target), firstSave);
@@ -106,7 +106,7 @@ TEST_F(SafeSave, AWrittenFileThatDoesNotReadBackIdenticallyIsRefused) {
         EXPECT_EQ(readFile(target), original) << "the target is untouched";
         EXPECT_FALSE(std::filesystem::exists(target + ".bak")) << "no backup of a save that did not happen";
         EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty()) << "the temporary file is removed";
-        EXPECT_TRUE(page->Modified);
+        EXPECT_TRUE(page->modified);
     }
     // The same page saves once nothing interferes.
     EXPECT_TRUE(SavePage(*page, target, progress).ok);
@@ -133,7 +133,7 @@ TEST_F(SafeSave, AWriteThatFailsLeavesTheOriginalIntact) {
     EXPECT_FALSE(full.ok);
     EXPECT_FALSE(full.message.empty());
     EXPECT_EQ(readFile(target), original);
-    EXPECT_TRUE(page->Modified);
+    EXPECT_TRUE(page->modified);
     EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty());
 }
 

@@ -62,7 +62,7 @@ class SeveralTransponderTables : public ::testing::TestWithParam<ListLayout> {};
 TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
     auto page = OpenChannelImage(BuildChannelImage(twoTransponderTables(GetParam())));
     ASSERT_EQ(page->transponderCount(), 10);
-    ASSERT_EQ(page->TransponderGrid.cell(8, tp::Tid), "701");
+    ASSERT_EQ(page->transponderGrid.cell(8, tp::Tid), "701");
 
     TempFolder folder;
     NullProgress progress;
@@ -70,9 +70,9 @@ TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
     std::unique_ptr<ListPage> again;
     for (int save = 1; save <= 2; ++save) {
         // A transponder changed in each table.
-        current->TransponderGrid.setCell(2, tp::Tid, std::to_string(100 + save));
-        current->TransponderGrid.setCell(8, tp::Tid, std::to_string(800 + save));
-        current->Modified = true;
+        current->transponderGrid.setCell(2, tp::Tid, std::to_string(100 + save));
+        current->transponderGrid.setCell(8, tp::Tid, std::to_string(800 + save));
+        current->modified = true;
         const std::string out = folder.path("out" + std::to_string(save) + ".Bin");
         const PageSaveResult result = SavePage(*current, out, progress);
         ASSERT_TRUE(result.ok) << "save " << save << ": " << result.message;
@@ -84,10 +84,10 @@ TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
         UnpackBytes(firstEntry(*file, "TPT2"), second);
         EXPECT_EQ(second.size(), 4u * kTransponderRecordSize);
         again = reopen(out);
-        EXPECT_EQ(again->TransponderGrid, current->TransponderGrid) << "save " << save;
-        EXPECT_EQ(again->ChannelGrid, current->ChannelGrid) << "save " << save;
-        EXPECT_EQ(again->TransponderGrid.cell(2, tp::Tid), std::to_string(100 + save));
-        EXPECT_EQ(again->TransponderGrid.cell(8, tp::Tid), std::to_string(800 + save));
+        EXPECT_EQ(again->transponderGrid, current->transponderGrid) << "save " << save;
+        EXPECT_EQ(again->channelGrid, current->channelGrid) << "save " << save;
+        EXPECT_EQ(again->transponderGrid.cell(2, tp::Tid), std::to_string(100 + save));
+        EXPECT_EQ(again->transponderGrid.cell(8, tp::Tid), std::to_string(800 + save));
         current = again.get();
         page = std::move(again);
     }
@@ -96,8 +96,8 @@ TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
 TEST(SeveralTransponderTables, AnUnchangedPackedTableKeepsItsStoredBytes) {
     const Bytes image = BuildChannelImage(twoTransponderTables(ListLayout::Single));
     auto page = OpenChannelImage(image);
-    page->TransponderGrid.setCell(2, tp::Tid, "4321");  // the plain "TPT" only
-    page->Modified = true;
+    page->transponderGrid.setCell(2, tp::Tid, "4321");  // the plain "TPT" only
+    page->modified = true;
     TempFolder folder;
     NullProgress progress;
     const PageSaveResult result = SavePage(*page, folder.path("out.Bin"), progress);
@@ -129,10 +129,10 @@ ListPage& editedPage(std::unique_ptr<ListPage>& page, const ForcedCase& c) {
     for (auto& channel : spec.channels)
         if (channel.transponder == 3) channel.transponder = 4;
     page = OpenChannelImage(BuildChannelImage(spec));
-    Grid& grid = std::string(c.table) == "Canali" ? page->ChannelGrid : page->TransponderGrid;
+    Grid& grid = std::string(c.table) == "Canali" ? page->channelGrid : page->transponderGrid;
     grid.setCell(c.row, c.column, c.typed);
     if (std::string(c.table) == "Transponder") grid.setCell(c.row, tp::Tone, "Off");
-    page->Modified = true;
+    page->modified = true;
     return *page;
 }
 
@@ -156,7 +156,7 @@ TEST_P(ForcedDifference, IsListedAndTheFileIsSaved) {
     EXPECT_EQ(asked, std::vector<CellDifference>{expected});
     EXPECT_EQ(result.differences, asked);
     const auto again = reopen(folder.path("out.Bin"));
-    const Grid& reread = std::string(c.table) == "Canali" ? again->ChannelGrid : again->TransponderGrid;
+    const Grid& reread = std::string(c.table) == "Canali" ? again->channelGrid : again->transponderGrid;
     EXPECT_EQ(reread.cell(c.row, c.column), c.saved);
 }
 
@@ -165,7 +165,7 @@ TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {
     std::unique_ptr<ListPage> holder;
     ListPage& page = editedPage(holder, c);
     Bytes before;
-    ASSERT_TRUE(page.Image->saveToBytes(before).ok);
+    ASSERT_TRUE(page.image->saveToBytes(before).ok);
     TempFolder folder;
     NullProgress progress;
     PageSaveOptions options;
@@ -178,10 +178,10 @@ TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.declined);
-    EXPECT_TRUE(page.Modified);
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Num), "1");
+    EXPECT_TRUE(page.modified);
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Num), "1");
     Bytes after;
-    ASSERT_TRUE(page.Image->saveToBytes(after).ok);
+    ASSERT_TRUE(page.image->saveToBytes(after).ok);
     EXPECT_EQ(after, before);
     EXPECT_TRUE(std::filesystem::is_empty(folder.root()));
 }
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PageDifferences, AnUnchangedPageHasNone) {
     for (ListLayout layout : {ListLayout::Single, ListLayout::Split}) {
         auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(layout, 2100, 40)));
-        page->Modified = true;
+        page->modified = true;
         TempFolder folder;
         NullProgress progress;
         bool asked = false;
@@ -216,16 +216,16 @@ TEST(PageDifferences, AnUnchangedPageHasNone) {
 TEST(PageDifferences, CoversEveryTableAndDescribesTheFirstTen) {
     auto shown = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1500, 20)));
     auto saved = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1500, 20)));
-    for (int r = 1; r <= 9; ++r) shown->ChannelGrid.setCell(r, ch::Pcr, "x" + std::to_string(r));
-    shown->TransponderGrid.setCell(20, tp::Nid, "n");
-    shown->FavouriteGrids[7].setCell(128, fav::Channel, "7");
-    shown->ConfigGrid.setCell(8, 1, "Lista");
+    for (int r = 1; r <= 9; ++r) shown->channelGrid.setCell(r, ch::Pcr, "x" + std::to_string(r));
+    shown->transponderGrid.setCell(20, tp::Nid, "n");
+    shown->favouriteGrids[7].setCell(128, fav::Channel, "7");
+    shown->configGrid.setCell(8, 1, "Lista");
     const auto differences = PageDifferences(*shown, *saved);
     ASSERT_EQ(differences.size(), 12u);
-    EXPECT_EQ(differences[0], (CellDifference{"Canali", 1, "PCR", "x1", saved->ChannelGrid.cell(1, ch::Pcr)}));
-    EXPECT_EQ(differences[9], (CellDifference{"Transponder", 20, "NID", "n", saved->TransponderGrid.cell(20, tp::Nid)}));
+    EXPECT_EQ(differences[0], (CellDifference{"Canali", 1, "PCR", "x1", saved->channelGrid.cell(1, ch::Pcr)}));
+    EXPECT_EQ(differences[9], (CellDifference{"Transponder", 20, "NID", "n", saved->transponderGrid.cell(20, tp::Nid)}));
     EXPECT_EQ(differences[10], (CellDifference{"Preferiti 8", 128, "Canale", "7", "0"}));
-    EXPECT_EQ(differences[11], (CellDifference{"Nomi delle liste", 8, "Nome", "Lista", saved->ConfigGrid.cell(8, 1)}));
+    EXPECT_EQ(differences[11], (CellDifference{"Nomi delle liste", 8, "Nome", "Lista", saved->configGrid.cell(8, 1)}));
 
     const std::string text = DescribeDifferences(differences);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);
@@ -255,9 +255,9 @@ TEST(ReadBackRefusal, BlamesAnOpenedFileOfTheWrongSize) {
     ASSERT_TRUE(image->loadFile(cut).ok());
     NullProgress progress;
     OpenParams params = FixtureOpenParams();
-    params.FileName = cut;
+    params.fileName = cut;
     auto page = BuildPage(image, params, progress);
-    page->Modified = true;
+    page->modified = true;
     const PageSaveResult result = SavePage(*page, folder.path("out.Bin"), progress);
     ASSERT_FALSE(result.ok);
     EXPECT_EQ(result.message.rfind("Il file aperto \"" + cut + "\" ha 524287 byte invece di 524288", 0), 0u)

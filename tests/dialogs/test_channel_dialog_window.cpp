@@ -28,8 +28,8 @@ rivo::ListPage MakeChannels() {
     rivo::ListPage page = rivo::pages::MakePage(4, 2);
     rivo::pages::Transponder t;
     rivo::pages::SetTransponder(page, 1, t);
-    t.Frequency = "12603,125";
-    t.Satellite = "Astra";
+    t.frequency = "12603,125";
+    t.satellite = "Astra";
     rivo::pages::SetTransponder(page, 2, t);
     rivo::pages::SetChannel(page, 1, "RAI 1", 1);
     rivo::pages::SetChannel(page, 2, "RAI 2", 2, "65535", "650", "27");
@@ -162,11 +162,11 @@ private slots:
             QVERIFY(RunChannelDialog(nullptr, shared, page, 1, &prompts));
         }
         QVERIFY(shown);
-        QVERIFY(page.Modified);
-        QCOMPARE(page.ChannelGrid.cell(1, rivo::ch::Name), std::string("R\xE0i Uno"));
-        QCOMPARE(page.ChannelGrid.cell(1, rivo::ch::Favourites), std::string("4"));
+        QVERIFY(page.modified);
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Name), std::string("R\xE0i Uno"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Favourites), std::string("4"));
         QCOMPARE(Favourites(page, 3), std::vector<std::string>{"1"});
-        QCOMPARE(page.FavouriteGrids[2].cell(1, rivo::fav::Name), std::string("R\xE0i Uno"));
+        QCOMPARE(page.favouriteGrids[2].cell(1, rivo::fav::Name), std::string("R\xE0i Uno"));
 
         // The same dialog again: it kept its page; Annulla changes nothing.
         const rivo::ListPage before = page;
@@ -183,7 +183,7 @@ private slots:
             });
             QVERIFY(!RunChannelDialog(nullptr, shared, page, 2, &prompts));
         }
-        QCOMPARE(page.ChannelGrid, before.ChannelGrid);
+        QCOMPARE(page.channelGrid, before.channelGrid);
 
         // A transponder beyond the table empties the values of the last channel.
         {
@@ -199,7 +199,7 @@ private slots:
 
     void doubleClickWithUnreadableTransponderShowsTheErrorOnly() {
         rivo::ListPage page = MakeChannels();
-        page.ChannelGrid.setCell(1, rivo::ch::Transponder, "7b");
+        page.channelGrid.setCell(1, rivo::ch::Transponder, "7b");
         ChannelDialog shared;
         RecordingPrompts prompts;
         bool shown = false;
@@ -208,12 +208,12 @@ private slots:
         QVERIFY(!shown);
         QCOMPARE(prompts.texts, std::vector<std::string>{"'7b' is not a valid integer value"});
         QCOMPARE(prompts.icons.front(), rivo::Icon::Error);
-        QVERIFY(!page.Modified);
+        QVERIFY(!page.modified);
     }
 
     void propertiesEditsTheSelectionThroughAFreshDialog() {
         rivo::ListPage page = MakeChannels();
-        page.Layout = rivo::ListLayout::Single;
+        page.layout = rivo::ListLayout::Single;
         RecordingPrompts prompts;
         {
             Hook hook([&](ChannelDialog& d) {
@@ -231,16 +231,16 @@ private slots:
             });
             QVERIFY(RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
         }
-        QVERIFY(page.Modified);
-        QCOMPARE(page.ChannelGrid.cell(1, rivo::ch::Name), std::string("RAI 1"));
-        QCOMPARE(page.ChannelGrid.cell(3, rivo::ch::Name), std::string("OFF"));
-        for (int r = 1; r <= 3; ++r) QCOMPARE(page.ChannelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
-        QCOMPARE(page.ChannelGrid.cell(1, rivo::ch::Status), std::string("05"));
-        QCOMPARE(page.ChannelGrid.cell(2, rivo::ch::Status), std::string("07"));  // first row's encoding
-        QCOMPARE(page.ChannelGrid.cell(3, rivo::ch::Status), std::string("01"));
+        QVERIFY(page.modified);
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Name), std::string("RAI 1"));
+        QCOMPARE(page.channelGrid.cell(3, rivo::ch::Name), std::string("OFF"));
+        for (int r = 1; r <= 3; ++r) QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("05"));
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("07"));  // first row's encoding
+        QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("01"));
 
         // Annulla leaves the page alone, also its modified flag.
-        page.Modified = false;
+        page.modified = false;
         const rivo::ListPage before = page;
         Hook hook([&](ChannelDialog& d) {
             QCOMPARE(d.lockedBox()->checkState(), Qt::Checked);
@@ -248,8 +248,8 @@ private slots:
             d.cancelButton()->click();
         });
         QVERIFY(!RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
-        QCOMPARE(page.ChannelGrid, before.ChannelGrid);
-        QVERIFY(!page.Modified);
+        QCOMPARE(page.channelGrid, before.channelGrid);
+        QVERIFY(!page.modified);
     }
 };
 

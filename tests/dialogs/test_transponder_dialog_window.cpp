@@ -30,15 +30,15 @@ rivo::ListPage MakeTransponders() {
     rivo::ListPage page = rivo::pages::MakePage(3, 2);
     rivo::pages::SetTransponder(page, 1, rivo::pages::Transponder{});
     rivo::pages::Transponder t;
-    t.Frequency = "12603,125";
-    t.Tid = "7";
-    t.Nid = "318";
-    t.Channels = "12";
-    t.SymbolRate = "22000";
-    t.Fec = "5/6";
-    t.Polarisation = "V";
-    t.Tone = "On";
-    t.Satellite = "Astra";
+    t.frequency = "12603,125";
+    t.tid = "7";
+    t.nid = "318";
+    t.channels = "12";
+    t.symbolRate = "22000";
+    t.fec = "5/6";
+    t.polarisation = "V";
+    t.tone = "On";
+    t.satellite = "Astra";
     rivo::pages::SetTransponder(page, 2, t);
     rivo::pages::SetChannel(page, 1, "UNO", 2);
     rivo::pages::SetChannel(page, 2, "DUE", 1);
@@ -88,7 +88,7 @@ private slots:
         });
         QVERIFY(!RunTransponderDialog(nullptr, page, 2));
         QVERIFY(shown);
-        QVERIFY(!page.Modified);  // Ok without change
+        QVERIFY(!page.modified);  // Ok without change
 
         rivo::ListPage unused = MakeTransponders();
         rivo::pages::SetChannel(unused, 2, "DUE", 2);
@@ -110,9 +110,9 @@ private slots:
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
-        QCOMPARE(page.TransponderGrid.row(2).cells,
+        QCOMPARE(page.transponderGrid.row(2).cells,
                  (std::vector<std::string>{"2", "11000,5", "9", "318", "12", "27500", "7/8", "H", "Off", "HotBird"}));
-        QVERIFY(page.Modified);
+        QVERIFY(page.modified);
     }
 
     // The page's oscillators are 9750 (Off) and 10600 (On): a signed 32-bit offset in
@@ -139,14 +139,14 @@ private slots:
             QTest::mouseClick(d.okButton(), Qt::LeftButton);  // Ok still stores it
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
-        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Frequency), std::string("12345"));
-        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Tone), std::string("Off"));
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::Frequency), std::string("12345"));
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::Tone), std::string("Off"));
     }
 
     void annullaAndTheCloseBoxChangeNothing() {
         for (const bool closeBox : {false, true}) {
             rivo::ListPage page = MakeTransponders();
-            const rivo::Grid before = page.TransponderGrid;
+            const rivo::Grid before = page.transponderGrid;
             Hook hook([&](TransponderDialog& d) {
                 d.tidBox()->setText("99");
                 clickRadio(d.toneGroup()->button(0));
@@ -155,22 +155,22 @@ private slots:
                 QCOMPARE(d.result(), TransponderDialog::kResultCancel);
             });
             QVERIFY(!RunTransponderDialog(nullptr, page, 2));
-            QVERIFY(page.TransponderGrid == before);
-            QVERIFY(!page.Modified);
+            QVERIFY(page.transponderGrid == before);
+            QVERIFY(!page.modified);
         }
     }
 
     void aRateOutsideTheTableKeepsItsTextAndAnUnreadableOneStopsTheDialog() {
         rivo::ListPage page = MakeTransponders();
-        page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "0");
+        page.transponderGrid.setCell(2, rivo::tp::SymbolRate, "0");
         Hook hook([&](TransponderDialog& d) {
             QCOMPARE(d.symbolRateList()->currentIndex(), -1);
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
         });
         QVERIFY(!RunTransponderDialog(nullptr, page, 2));
-        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::SymbolRate), std::string("0"));
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::SymbolRate), std::string("0"));
 
-        page.TransponderGrid.setCell(2, rivo::tp::SymbolRate, "veloce");
+        page.transponderGrid.setCell(2, rivo::tp::SymbolRate, "veloce");
         bool shown = false;
         Hook never([&](TransponderDialog&) { shown = true; });
         RecordingPrompts prompts;
@@ -189,7 +189,7 @@ private slots:
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
-        QCOMPARE(page.TransponderGrid.cell(2, rivo::tp::Nid), std::string("1"));
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::Nid), std::string("1"));
     }
 };
 

@@ -15,41 +15,41 @@ namespace {
 // A small page: every channel active on transponder 1, no favourites yet.
 ListPage MakePage(int channels, int transponders, ListLayout layout = ListLayout::Split) {
     ListPage page;
-    page.Layout = layout;
-    page.ChannelGrid.setRowCount(channels + 1);
+    page.layout = layout;
+    page.channelGrid.setRowCount(channels + 1);
     for (int r = 1; r <= channels; ++r) {
         const std::string n = std::to_string(r);
-        page.ChannelGrid.row(r).cells = {n,    "CH " + n, "1",   std::to_string(100 + r), "512", "650",
+        page.channelGrid.row(r).cells = {n,    "CH " + n, "1",   std::to_string(100 + r), "512", "650",
                                          "0",  "0",       "512", "04",                   "0"};
-        page.ChannelGrid.setColour(r, kColourChannel);
+        page.channelGrid.setColour(r, kColourChannel);
     }
-    page.TransponderGrid.setRowCount(transponders + 1);
+    page.transponderGrid.setRowCount(transponders + 1);
     for (int t = 1; t <= transponders; ++t) {
-        page.TransponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1100", "1", "10",
+        page.transponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1100", "1", "10",
                                              "27500",           "3/4",                     "H",    "Off", "HotBird"};
-        page.TransponderGrid.setColour(t, kColourInUse);
+        page.transponderGrid.setColour(t, kColourInUse);
     }
     return page;
 }
 
 // Puts channel n into list k's first free slot and sets its "Preferenza" bit.
 void AddToList(ListPage& page, int k, int n) {
-    Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+    Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
     for (int s = 1; s <= fav::Slots; ++s)
         if (list.cell(s, fav::Channel) == "0") {
-            list.setCell(s, fav::Name, page.ChannelGrid.cell(n, ch::Name));
+            list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));
             list.setCell(s, fav::Channel, std::to_string(n));
-            list.setColour(s, page.ChannelGrid.colour(n));
+            list.setColour(s, page.channelGrid.colour(n));
             break;
         }
-    const long long set = std::stoll(page.ChannelGrid.cell(n, ch::Favourites));
-    page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(set | (1LL << (k - 1))));
+    const long long set = std::stoll(page.channelGrid.cell(n, ch::Favourites));
+    page.channelGrid.setCell(n, ch::Favourites, std::to_string(set | (1LL << (k - 1))));
 }
 
 // Slots of list k naming channel n.
 int EntriesOf(const ListPage& page, int k, int n) {
     int count = 0;
-    const Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+    const Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
     for (int s = 1; s <= fav::Slots; ++s) count += list.cell(s, fav::Channel) == std::to_string(n);
     return count;
 }
@@ -76,7 +76,7 @@ const auto kUntouched = [](ChannelDialogValues&) {};
 
 TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     ListPage page = MakePage(3, 4);
-    page.ChannelGrid.row(2).cells = {"2", "RAI 1", "3", "3401", "160", "80", "17", "18", "160", "27", "5"};
+    page.channelGrid.row(2).cells = {"2", "RAI 1", "3", "3401", "160", "80", "17", "18", "160", "27", "5"};
 
     ChannelDialogValues values;
     const RowEditStart start = FillFromRow(page, 2, values);
@@ -98,7 +98,7 @@ TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     EXPECT_TRUE(start.wasActive);
     EXPECT_EQ(start.favourites, 5);
 
-    page.ChannelGrid.setCell(2, ch::Status, "02");
+    page.channelGrid.setCell(2, ch::Status, "02");
     FillFromRow(page, 2, values);
     EXPECT_EQ(values.encoding, 0);
     EXPECT_EQ(values.active, CheckState::Unchecked);
@@ -117,7 +117,7 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
                           Case{"0", ""}, Case{"-1", ""}}) {
         SCOPED_TRACE(c.transponder);
         ListPage page = MakePage(1, 4);
-        page.ChannelGrid.setCell(1, ch::Transponder, c.transponder);
+        page.channelGrid.setCell(1, ch::Transponder, c.transponder);
         ChannelDialogValues values;
         values.transponder.fill("stale");  // the shared dialog still shows the last channel
         FillFromRow(page, 1, values);
@@ -132,7 +132,7 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
 
 TEST(ChannelDialogRow, TransponderTextNotANumberStopsBeforeTheDialog) {
     ListPage page = MakePage(1, 4);
-    page.ChannelGrid.setCell(1, ch::Transponder, "12a");
+    page.channelGrid.setCell(1, ch::Transponder, "12a");
     ChannelDialogValues values;
     const ChannelDialogValues before = values;
     try {
@@ -147,7 +147,7 @@ TEST(ChannelDialogRow, TransponderTextNotANumberStopsBeforeTheDialog) {
 TEST(ChannelDialogRow, CaptionOfBit1AndListsFollowTheLayout) {
     for (const auto layout : {ListLayout::Single, ListLayout::None}) {
         ListPage page = MakePage(2, 1, layout);
-        page.ChannelGrid.setCell(1, ch::Favourites, "6");
+        page.channelGrid.setCell(1, ch::Favourites, "6");
         ChannelDialogValues values;
         FillFromRow(page, 1, values);
         EXPECT_EQ(values.favouriteCaption, "Preferiti");
@@ -157,8 +157,8 @@ TEST(ChannelDialogRow, CaptionOfBit1AndListsFollowTheLayout) {
 
         // Ok writes back the value the row had.
         DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.boxes[box::Name] = "NEW"; });
-        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "6");
-        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "NEW");
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "6");
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "NEW");
     }
 }
 
@@ -167,9 +167,9 @@ TEST(ChannelDialogRow, OkWithoutChangesDoesNotMarkThePage) {
     AddToList(page, 2, 1);
     const ListPage before = page;
     EXPECT_FALSE(DoubleClickOk(page, 1, kUntouched));
-    EXPECT_FALSE(page.Modified);
-    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
-    EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids);
+    EXPECT_FALSE(page.modified);
+    EXPECT_EQ(page.channelGrid, before.channelGrid);
+    EXPECT_EQ(page.favouriteGrids, before.favouriteGrids);
 }
 
 TEST(ChannelDialogRow, EachKindOfChangeMarksThePage) {
@@ -188,25 +188,25 @@ TEST(ChannelDialogRow, EachKindOfChangeMarksThePage) {
         SCOPED_TRACE(c.what);
         ListPage page = MakePage(2, 1);
         EXPECT_TRUE(DoubleClickOk(page, 1, c.edit));
-        EXPECT_TRUE(page.Modified);
+        EXPECT_TRUE(page.modified);
     }
     ListPage page = MakePage(2, 1);
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.boxes[box::Pcr].clear(); });
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Pcr), "");  // an empty box is stored as empty
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Pcr), "");  // an empty box is stored as empty
 }
 
 TEST(ChannelDialogRow, InactiveChannelLeftInactiveIsNotWritten) {
     ListPage page = MakePage(2, 1);
-    page.ChannelGrid.setCell(1, ch::Status, "1A");  // inactive, bits 3 and 4 set
-    page.ChannelGrid.setColour(1, kColourGrey);
+    page.channelGrid.setCell(1, ch::Status, "1A");  // inactive, bits 3 and 4 set
+    page.channelGrid.setColour(1, kColourGrey);
     const ListPage before = page;
     EXPECT_FALSE(DoubleClickOk(page, 1, [](ChannelDialogValues& v) {
         v.boxes[box::Name] = "CHANGED";
         v.lists[0] = CheckState::Checked;
     }));
-    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
-    EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids);
-    EXPECT_FALSE(page.Modified);
+    EXPECT_EQ(page.channelGrid, before.channelGrid);
+    EXPECT_EQ(page.favouriteGrids, before.favouriteGrids);
+    EXPECT_FALSE(page.modified);
 }
 
 TEST(ChannelDialogRow, RowColourFollowsThePidTextsAndAttivo) {
@@ -215,14 +215,14 @@ TEST(ChannelDialogRow, RowColourFollowsThePidTextsAndAttivo) {
     for (const auto& c : testsupport::ChannelColourCases()) {
         SCOPED_TRACE(std::string(c.vpid) + "/" + c.apid + "/" + c.status);
         ListPage page = MakePage(1, 1);
-        page.ChannelGrid.setColour(1, kColourNone);
+        page.channelGrid.setColour(1, kColourNone);
         const bool active = (CellHex(c.status) & 4) != 0;
         DoubleClickOk(page, 1, [&](ChannelDialogValues& v) {
             v.boxes[box::VPid] = c.vpid;
             v.boxes[box::APid] = c.apid;
             v.active = active ? CheckState::Checked : CheckState::Unchecked;
         });
-        EXPECT_EQ(page.ChannelGrid.colour(1), c.colourByText());
+        EXPECT_EQ(page.channelGrid.colour(1), c.colourByText());
     }
 }
 
@@ -233,16 +233,16 @@ TEST(ChannelDialogRow, CheckingAndUncheckingList3) {
     AddToList(page, 3, 5);  // list 3: 4, 1, 5
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Checked; });
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "4");
-    const Grid& list3 = page.FavouriteGrids[2];
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "4");
+    const Grid& list3 = page.favouriteGrids[2];
     EXPECT_EQ(list3.cell(4, fav::Channel), "2");
     EXPECT_EQ(list3.cell(4, fav::Name), "CH 2");
     EXPECT_EQ(list3.colour(4), kColourChannel);
-    EXPECT_TRUE(page.Modified);
+    EXPECT_TRUE(page.modified);
 
-    page.Modified = false;
+    page.modified = false;
     DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Unchecked; });
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "0");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "0");
     EXPECT_EQ(EntriesOf(page, 3, 1), 0);
     EXPECT_EQ(list3.cell(1, fav::Channel), "4");
     EXPECT_EQ(list3.cell(2, fav::Channel), "5");
@@ -252,7 +252,7 @@ TEST(ChannelDialogRow, CheckingAndUncheckingList3) {
     EXPECT_EQ(list3.cell(128, fav::Pos), "128");
     EXPECT_EQ(list3.colour(128), kColourGrey);
     EXPECT_EQ(list3.rowCount(), fav::Slots + 1);
-    EXPECT_TRUE(page.Modified);
+    EXPECT_TRUE(page.modified);
 }
 
 TEST(ChannelDialogRow, InactiveThenActiveAgain) {
@@ -261,14 +261,14 @@ TEST(ChannelDialogRow, InactiveThenActiveAgain) {
     AddToList(page, 6, 2);
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Unchecked; });
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "00");
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "33");  // the bits stay
-    EXPECT_EQ(page.ChannelGrid.colour(2), kColourGrey);
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");  // the bits stay
+    EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
     for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), 0) << "list " << k;
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Checked; });
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "04");
-    EXPECT_EQ(page.ChannelGrid.colour(2), kColourChannel);
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "04");
+    EXPECT_EQ(page.channelGrid.colour(2), kColourChannel);
     EXPECT_EQ(EntriesOf(page, 1, 2), 1);
     EXPECT_EQ(EntriesOf(page, 6, 2), 1);
     EXPECT_EQ(EntriesOf(page, 2, 2), 0);
@@ -276,11 +276,11 @@ TEST(ChannelDialogRow, InactiveThenActiveAgain) {
 
 TEST(ChannelDialogRow, FullListGainsNoEntry) {
     ListPage page = MakePage(3, 1);
-    Grid& list = page.FavouriteGrids[2];
+    Grid& list = page.favouriteGrids[2];
     for (int s = 1; s <= fav::Slots; ++s) list.setCell(s, fav::Channel, "3");
     const Grid before = list;
     DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Checked; });
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "4");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "4");
     EXPECT_EQ(list, before);
 }
 
@@ -301,16 +301,16 @@ TEST(ChannelDialogBothPaths, StatusByteWrittenByOk) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
         ListPage page = MakePage(2, 1);
-        page.ChannelGrid.setCell(1, ch::Status, c.before);
-        page.ChannelGrid.setCell(2, ch::Status, c.before);
+        page.channelGrid.setCell(1, ch::Status, c.before);
+        page.channelGrid.setCell(2, ch::Status, c.before);
         ChannelDialogValues values;
         const RowEditStart start = FillFromRow(page, 1, values);
         EXPECT_EQ(values.encoding, c.encodingShown);
         ApplyRowOk(page, start, values);
-        EXPECT_EQ(page.ChannelGrid.cell(1, ch::Status), c.after);
-        EXPECT_EQ(page.Modified, std::string(c.after) != c.before);
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Status), c.after);
+        EXPECT_EQ(page.modified, std::string(c.after) != c.before);
         ContextMenuOk(page, 2, 2, kUntouched);
-        EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), c.after);
+        EXPECT_EQ(page.channelGrid.cell(2, ch::Status), c.after);
     }
 }
 
@@ -318,7 +318,7 @@ TEST(ChannelDialogBothPaths, StatusByteWrittenByOk) {
 
 TEST(ChannelDialogSelection, SingleRowShowsTheRowButKeepsTheFormsCaptions) {
     ListPage page = MakePage(3, 2);
-    page.ChannelGrid.setCell(2, ch::Status, "26");
+    page.channelGrid.setCell(2, ch::Status, "26");
     AddToList(page, 2, 2);
 
     ChannelDialogValues row;
@@ -342,28 +342,28 @@ TEST(ChannelDialogSelection, SingleRowEmptiedBoxKeepsTheCellAndOkAlwaysMarks) {
         v.boxes[box::Name].clear();
         v.boxes[box::Sid].clear();
     }));
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "CH 1");
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Sid), "101");
-    EXPECT_TRUE(page.Modified);  // nothing changed, still marked
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "CH 1");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Sid), "101");
+    EXPECT_TRUE(page.modified);  // nothing changed, still marked
 }
 
 TEST(ChannelDialogSelection, SingleInactiveRowIsWrittenLikeAnyOther) {
     ListPage page = MakePage(2, 1);
-    page.ChannelGrid.setCell(1, ch::Status, "00");
-    page.ChannelGrid.setColour(1, kColourGrey);
+    page.channelGrid.setCell(1, ch::Status, "00");
+    page.channelGrid.setColour(1, kColourGrey);
     ContextMenuOk(page, 1, 1, [](ChannelDialogValues& v) {
         v.boxes[box::Name] = "NEW";
         v.lists[0] = CheckState::Checked;
     });
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "NEW");
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "1");
-    EXPECT_EQ(page.ChannelGrid.colour(1), kColourGrey);
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "NEW");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "1");
+    EXPECT_EQ(page.channelGrid.colour(1), kColourGrey);
     EXPECT_EQ(EntriesOf(page, 1, 1), 0);  // inactive: not in the list
 }
 
 TEST(ChannelDialogSelection, EqualSidsDifferentNames) {
     ListPage page = MakePage(4, 1);
-    for (int r = 2; r <= 4; ++r) page.ChannelGrid.setCell(r, ch::Sid, "777");
+    for (int r = 2; r <= 4; ++r) page.channelGrid.setCell(r, ch::Sid, "777");
     const ChannelDialogValues values = FillFromSelection(page, 2, 4);
     EXPECT_EQ(values.boxes[box::Name], "");
     EXPECT_EQ(values.boxes[box::Sid], "777");
@@ -371,20 +371,20 @@ TEST(ChannelDialogSelection, EqualSidsDifferentNames) {
 
     ContextMenuOk(page, 2, 4, [](ChannelDialogValues& v) { v.boxes[box::Pcr] = "33"; });
     for (int r = 2; r <= 4; ++r) {
-        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Name), "CH " + std::to_string(r));
-        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Sid), "777");
-        EXPECT_EQ(page.ChannelGrid.cell(r, ch::Pcr), "33");
+        EXPECT_EQ(page.channelGrid.cell(r, ch::Name), "CH " + std::to_string(r));
+        EXPECT_EQ(page.channelGrid.cell(r, ch::Sid), "777");
+        EXPECT_EQ(page.channelGrid.cell(r, ch::Pcr), "33");
     }
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Pcr), "512");  // outside the selection
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Pcr), "512");  // outside the selection
 }
 
 TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
     ListPage page = MakePage(3, 1);
     AddToList(page, 4, 2);
     // Channel 3 is inactive: its bit for list 4 is set but the list does not name it.
-    page.ChannelGrid.setCell(3, ch::Status, "01");
-    page.ChannelGrid.setCell(3, ch::Favourites, "8");
-    page.ChannelGrid.setColour(3, kColourGrey);
+    page.channelGrid.setCell(3, ch::Status, "01");
+    page.channelGrid.setCell(3, ch::Favourites, "8");
+    page.channelGrid.setColour(3, kColourGrey);
 
     ChannelDialogValues values = FillFromSelection(page, 2, 3);
     EXPECT_EQ(values.active, CheckState::Mixed);
@@ -394,28 +394,28 @@ TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
 
     ListPage kept = page;
     ApplySelectionOk(kept, 2, 3, values);
-    EXPECT_EQ(kept.ChannelGrid.cell(2, ch::Status), "04");
-    EXPECT_EQ(kept.ChannelGrid.cell(3, ch::Status), "01");
-    EXPECT_EQ(kept.ChannelGrid.colour(3), kColourGrey);
+    EXPECT_EQ(kept.channelGrid.cell(2, ch::Status), "04");
+    EXPECT_EQ(kept.channelGrid.cell(3, ch::Status), "01");
+    EXPECT_EQ(kept.channelGrid.colour(3), kColourGrey);
     EXPECT_EQ(EntriesOf(kept, 4, 2), 1);
     EXPECT_EQ(EntriesOf(kept, 4, 3), 0);
 
     values.active = CheckState::Unchecked;
     ApplySelectionOk(page, 2, 3, values);
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "00");
-    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Status), "01");
-    EXPECT_EQ(page.ChannelGrid.colour(2), kColourGrey);
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Status), "01");
+    EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
     EXPECT_EQ(EntriesOf(page, 4, 2), 0);
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "8");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "8");
 }
 
 TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows) {
     ListPage page = MakePage(3, 1, ListLayout::Single);
-    page.ChannelGrid.setCell(1, ch::Status, "24");  // encoding 1
-    page.ChannelGrid.setCell(2, ch::Status, "84");  // encoding 4
-    page.ChannelGrid.setCell(1, ch::Favourites, "3");
-    page.ChannelGrid.setCell(2, ch::Favourites, "6");
-    page.ChannelGrid.setCell(3, ch::Favourites, "2");
+    page.channelGrid.setCell(1, ch::Status, "24");  // encoding 1
+    page.channelGrid.setCell(2, ch::Status, "84");  // encoding 4
+    page.channelGrid.setCell(1, ch::Favourites, "3");
+    page.channelGrid.setCell(2, ch::Favourites, "6");
+    page.channelGrid.setCell(3, ch::Favourites, "2");
 
     const ChannelDialogValues values = FillFromSelection(page, 1, 3);
     EXPECT_FALSE(values.listsVisible);
@@ -426,35 +426,35 @@ TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows)
     EXPECT_EQ(values.lists[3], CheckState::Unchecked);
 
     ApplySelectionOk(page, 1, 3, values);
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Favourites), "3");
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Favourites), "6");
-    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "2");
-    for (int r = 1; r <= 3; ++r) EXPECT_EQ(page.ChannelGrid.cell(r, ch::Status), "24") << r;
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "3");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "6");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "2");
+    for (int r = 1; r <= 3; ++r) EXPECT_EQ(page.channelGrid.cell(r, ch::Status), "24") << r;
 }
 
 TEST(ChannelDialogSelection, KeepEachEncodingLeavesEveryRowsSystem) {
     ListPage page = MakePage(2, 1);
-    page.ChannelGrid.setCell(1, ch::Status, "3C");
-    page.ChannelGrid.setCell(2, ch::Status, "E5");
+    page.channelGrid.setCell(1, ch::Status, "3C");
+    page.channelGrid.setCell(2, ch::Status, "E5");
     ContextMenuOk(page, 1, 2, [](ChannelDialogValues& v) {
         v.keepEachEncoding = true;
         v.locked = CheckState::Checked;
     });
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Status), "25");
-    EXPECT_EQ(page.ChannelGrid.cell(2, ch::Status), "E5");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Status), "25");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "E5");
 }
 
 TEST(ChannelDialogSelection, UnreadableStatusChangesNothing) {
     ListPage page = MakePage(3, 1);
-    page.ChannelGrid.setCell(3, ch::Status, "zz");
+    page.channelGrid.setCell(3, ch::Status, "zz");
     EXPECT_THROW(FillFromSelection(page, 1, 3), ConversionError);
 
     ChannelDialogValues values = FillFromSelection(page, 1, 2);
     values.boxes[box::Name] = "X";
     const ListPage before = page;
     EXPECT_THROW(ApplySelectionOk(page, 1, 3, values), ConversionError);
-    EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
-    EXPECT_FALSE(page.Modified);
+    EXPECT_EQ(page.channelGrid, before.channelGrid);
+    EXPECT_FALSE(page.modified);
 }
 
 }  // namespace

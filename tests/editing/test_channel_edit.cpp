@@ -60,10 +60,10 @@ TEST(DeleteSelectedChannels, AnswersDecideBetweenClosingTheGapKeepingRowsAndNoth
 
         EXPECT_EQ(Names(page), c.names);
         EXPECT_EQ(result.changed, c.changed);
-        EXPECT_EQ(page.Modified, c.changed);
+        EXPECT_EQ(page.modified, c.changed);
         EXPECT_TRUE(testing::NumberedInOrder(page));
         if (!c.changed) {
-            EXPECT_TRUE(page.ChannelGrid == before.ChannelGrid);
+            EXPECT_TRUE(page.channelGrid == before.channelGrid);
             EXPECT_TRUE(progress.events.empty());
             continue;
         }
@@ -73,7 +73,7 @@ TEST(DeleteSelectedChannels, AnswersDecideBetweenClosingTheGapKeepingRowsAndNoth
         for (int r = 1; r <= 6; ++r) {
             const std::string& name = c.names[static_cast<size_t>(r - 1)];
             if (!name.empty()) {
-                EXPECT_EQ(page.ChannelGrid.cell(r, ch::Sid), std::to_string(100 + std::stoi(name.substr(1))));
+                EXPECT_EQ(page.channelGrid.cell(r, ch::Sid), std::to_string(100 + std::stoi(name.substr(1))));
             }
         }
         EXPECT_EQ(progress.events, (Strings{"show 0", "status Cancellazione in corso...", "set 100", "status ", "hide"}));
@@ -97,7 +97,7 @@ TEST(DeleteSelectedChannels, DeletedChannelLeavesItsListsAndFollowingEntriesMove
     EXPECT_EQ(Entries(page, 3), (Strings{"11"}));
     EXPECT_EQ(Entries(page, 2), (Strings{"6", "10"}));
     for (int list : {1, 3}) {
-        const Grid& grid = page.FavouriteGrids[static_cast<size_t>(list - 1)];
+        const Grid& grid = page.favouriteGrids[static_cast<size_t>(list - 1)];
         EXPECT_EQ(grid.cell(fav::Slots, fav::Channel), "0");
         EXPECT_EQ(grid.cell(fav::Slots, fav::Name), "");
         EXPECT_EQ(grid.colour(fav::Slots), kColourGrey);
@@ -115,7 +115,7 @@ TEST(DeleteSelectedChannels, KeepingTheRowsOnlyTakesTheChannelsOutOfTheirLists) 
     RecordingProgress progress;
     DeleteSelectedChannels(page, 2, 3, prompts, progress);
     EXPECT_EQ(Entries(page, 4), (Strings{"6"}));
-    EXPECT_EQ(page.ChannelGrid.cell(6, ch::Name), "C6");
+    EXPECT_EQ(page.channelGrid.cell(6, ch::Name), "C6");
 }
 
 TEST(DeleteSelectedChannels, NoSelectionOrNoChannelsAsksNothing) {
@@ -125,7 +125,7 @@ TEST(DeleteSelectedChannels, NoSelectionOrNoChannelsAsksNothing) {
         RecordingProgress progress;
         EXPECT_FALSE(DeleteSelectedChannels(page, first, last, prompts, progress).changed);
         EXPECT_TRUE(prompts.asked.empty());
-        EXPECT_FALSE(page.Modified);
+        EXPECT_FALSE(page.modified);
     }
 }
 
@@ -147,16 +147,16 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         std::vector<std::pair<int, Strings>> lists;  // list number, its entries afterwards
     };
     const auto freeLast = [](ListPage& page) {
-        page.ChannelGrid.setColour(5, kColourGrey);
-        page.ChannelGrid.setCell(5, ch::Name, "");
+        page.channelGrid.setColour(5, kColourGrey);
+        page.channelGrid.setCell(5, ch::Name, "");
         AddEntry(page, 1, 2);
         AddEntry(page, 1, 4);
     };
     const auto lastInLists = [](bool active) {
         return [active](ListPage& page) {
             if (!active) {
-                page.ChannelGrid.setCell(4, ch::Status, "00");
-                page.ChannelGrid.setColour(4, kColourGrey);  // inactive, still in a list
+                page.channelGrid.setCell(4, ch::Status, "00");
+                page.channelGrid.setColour(4, kColourGrey);  // inactive, still in a list
             }
             AddEntry(page, 1, 4);
             AddEntry(page, 1, 1);
@@ -189,7 +189,7 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         }
         // An insertion alone must be savable.
         EXPECT_EQ(result.changed, c.changed);
-        EXPECT_EQ(page.Modified, c.changed);
+        EXPECT_EQ(page.modified, c.changed);
         EXPECT_EQ(Names(page), c.names);
         if (c.changed) {
             EXPECT_TRUE(testing::IsEmptyChannel(page, c.row));
@@ -197,7 +197,7 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         EXPECT_TRUE(testing::NumberedInOrder(page));
         for (const auto& [list, entries] : c.lists) {
             EXPECT_EQ(Entries(page, list), entries) << "list " << list;
-            EXPECT_EQ(page.FavouriteGrids[static_cast<size_t>(list - 1)].colour(fav::Slots), kColourGrey);
+            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(list - 1)].colour(fav::Slots), kColourGrey);
         }
     }
 }
@@ -261,7 +261,7 @@ TEST(MoveChannels, BlockLandsAtTheTargetAndTheOthersCloseUp) {
         EXPECT_EQ(Names(page), expected);
         EXPECT_TRUE(testing::NumberedInOrder(page));
         EXPECT_TRUE(result.changed);  // also when the block stays where it was
-        EXPECT_TRUE(page.Modified);
+        EXPECT_TRUE(page.modified);
         EXPECT_EQ(progress.events, (Strings{"status Spostamento...", "show 0", "hide", "status "}));
     }
 }
@@ -283,7 +283,7 @@ TEST(MoveChannels, EntriesFollowChannelsThatNameTheirLists) {
 TEST(MoveChannels, EntriesNamingNoChannelStayAsTheyAre) {
     ListPage page = ChannelPage(6);
     AddEntry(page, 1, 2);
-    Grid& list = page.FavouriteGrids[0];
+    Grid& list = page.favouriteGrids[0];
     list.setCell(2, fav::Channel, "7");
     list.setColour(2, kColourChannel);
     RecordingProgress progress;
@@ -296,7 +296,7 @@ TEST(MoveChannels, TargetsOutsideTheFittingRangeChangeNothing) {
         ListPage page = ChannelPage(8);
         RecordingProgress progress;
         EXPECT_FALSE(MoveChannels(page, first, last, target, progress).changed);
-        EXPECT_FALSE(page.Modified);
+        EXPECT_FALSE(page.modified);
         EXPECT_TRUE(progress.events.empty());
     }
 }
@@ -312,19 +312,19 @@ TEST(FavouriteOrder, EntriesExchangeWithTheirNeighbourAndTheFocusFollows) {
     EXPECT_EQ(Entries(page, 4), (Strings{"2", "1", "3"}));
     EXPECT_EQ(result.focusRow, 2);
     EXPECT_TRUE(result.changed);
-    EXPECT_TRUE(page.Modified);
+    EXPECT_TRUE(page.modified);
 
-    page.Modified = false;
+    page.modified = false;
     result = MoveFavouriteUp(page, 3, 3, prompts);
     EXPECT_EQ(Entries(page, 4), (Strings{"2", "3", "1"}));
     EXPECT_EQ(result.focusRow, 2);
-    EXPECT_TRUE(page.Modified);
-    const Grid& grid = page.FavouriteGrids[3];
+    EXPECT_TRUE(page.modified);
+    const Grid& grid = page.favouriteGrids[3];
     EXPECT_EQ(grid.cell(2, fav::Name), "C3");
     for (int s = 1; s <= 4; ++s) EXPECT_EQ(grid.cell(s, fav::Pos), std::to_string(s));
 
     // Up does not look at the slot above: an entry below an empty slot climbs into it.
-    Grid& list5 = page.FavouriteGrids[4];
+    Grid& list5 = page.favouriteGrids[4];
     list5.setCell(3, fav::Name, "C5");
     list5.setCell(3, fav::Channel, "5");
     list5.setColour(3, kColourChannel);
@@ -350,8 +350,8 @@ TEST(FavouriteOrder, EndsOfTheListAreRefusedWithAMessage) {
                                          : MoveFavouriteUp(page, c.list, c.slot, prompts);
         EXPECT_FALSE(result.changed);
         EXPECT_EQ(result.focusRow, c.slot);
-        EXPECT_FALSE(page.Modified);
-        EXPECT_TRUE(page.FavouriteGrids == before.FavouriteGrids);
+        EXPECT_FALSE(page.modified);
+        EXPECT_TRUE(page.favouriteGrids == before.favouriteGrids);
         ASSERT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(prompts.asked[0].text, "Non è possibile spostare ulteriormente il canale");
         EXPECT_EQ(prompts.asked[0].title, "Attenzione");

@@ -32,13 +32,13 @@ std::string firstDifference(const ListPage& expected, const ListPage& actual) {
                        " got " + rowText(a.row(r));
         return "";
     };
-    if (auto d = compare("channels", expected.ChannelGrid, actual.ChannelGrid); !d.empty()) return d;
+    if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty()) return d;
     for (int k = 0; k < fav::Lists; ++k)
-        if (auto d = compare("list " + std::to_string(k + 1), expected.FavouriteGrids[static_cast<size_t>(k)],
-                             actual.FavouriteGrids[static_cast<size_t>(k)]);
+        if (auto d = compare("list " + std::to_string(k + 1), expected.favouriteGrids[static_cast<size_t>(k)],
+                             actual.favouriteGrids[static_cast<size_t>(k)]);
             !d.empty())
             return d;
-    if (expected.Modified != actual.Modified) return "modified flag differs";
+    if (expected.modified != actual.modified) return "modified flag differs";
     return "";
 }
 
@@ -149,9 +149,9 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
         ListPage actual = expected;
         LeaveFavourites(actual, first, last);
         for (int n = first; n <= last; ++n) {
-            const GridRow kept = expected.ChannelGrid.row(n);
+            const GridRow kept = expected.channelGrid.row(n);
             reference::ClearChannelRow(expected, n);
-            expected.ChannelGrid.setRow(n, kept);
+            expected.channelGrid.setRow(n, kept);
         }
         ASSERT_EQ(firstDifference(expected, actual), "") << "leaving, case " << i;
 
@@ -163,8 +163,8 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
                 const std::string set = std::to_string(rng() % 256);
                 const std::string status = rng() % 4 == 0 ? "00" : "04";
                 for (ListPage* page : {&expected, &actual}) {
-                    page->ChannelGrid.setCell(n, ch::Favourites, set);
-                    page->ChannelGrid.setCell(n, ch::Status, status);
+                    page->channelGrid.setCell(n, ch::Favourites, set);
+                    page->channelGrid.setCell(n, ch::Status, status);
                 }
             }
         }

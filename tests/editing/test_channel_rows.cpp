@@ -25,11 +25,11 @@ TEST(ClearChannelRow, TakesTheFirstEntryOutOfTheListsItsSetNames) {
     AddEntry(page, 3, 4);
     ClearChannelRow(page, 4);
     EXPECT_TRUE(testing::IsEmptyChannel(page, 4));
-    EXPECT_EQ(page.ChannelGrid.cell(4, ch::Num), "4");
+    EXPECT_EQ(page.channelGrid.cell(4, ch::Num), "4");
     EXPECT_EQ(Entries(page, 1), (Strings{"2", "4"}));
     EXPECT_EQ(Entries(page, 2), (Strings{"4"}));
     EXPECT_TRUE(Entries(page, 3).empty());
-    const Grid& list1 = page.FavouriteGrids[0];
+    const Grid& list1 = page.favouriteGrids[0];
     EXPECT_EQ(list1.cell(1, fav::Name), "C2");
     EXPECT_EQ(list1.colour(fav::Slots), kColourGrey);
     EXPECT_TRUE(testing::ListsWellFormed(page));
@@ -38,7 +38,7 @@ TEST(ClearChannelRow, TakesTheFirstEntryOutOfTheListsItsSetNames) {
 TEST(ClearChannelRow, FavouritesSetThatIsNotANumberCountsAsNone) {
     ListPage page = ChannelPage(3);
     AddEntry(page, 1, 2);
-    page.ChannelGrid.setCell(2, ch::Favourites, "x1");
+    page.channelGrid.setCell(2, ch::Favourites, "x1");
     ClearChannelRow(page, 2);
     EXPECT_TRUE(testing::IsEmptyChannel(page, 2));
     EXPECT_EQ(Entries(page, 1), (Strings{"2"}));
@@ -51,11 +51,11 @@ TEST(MoveChannelRow, CopiesTheRowAndRenamesEveryEntryOnlyForAChannelInLists) {
         AddEntry(page, 1, 2, false);
         AddEntry(page, 6, 2, false);  // whatever the bits
         AddEntry(page, 6, 3);
-        page.ChannelGrid.setColour(2, kColourRadio);
+        page.channelGrid.setColour(2, kColourRadio);
         MoveChannelRow(page, 2, 5);
-        EXPECT_TRUE(page.ChannelGrid.row(5) == page.ChannelGrid.row(2));  // column 0 included
-        EXPECT_EQ(page.ChannelGrid.cell(2, ch::Name), "C2");              // source as it was
-        EXPECT_EQ(page.ChannelGrid.colour(5), kColourRadio);
+        EXPECT_TRUE(page.channelGrid.row(5) == page.channelGrid.row(2));  // column 0 included
+        EXPECT_EQ(page.channelGrid.cell(2, ch::Name), "C2");              // source as it was
+        EXPECT_EQ(page.channelGrid.colour(5), kColourRadio);
         EXPECT_EQ(Entries(page, 1), inLists ? (Strings{"5", "5"}) : (Strings{"2", "2"}));
         EXPECT_EQ(Entries(page, 6), inLists ? (Strings{"5", "3"}) : (Strings{"2", "3"}));
     }
@@ -64,11 +64,11 @@ TEST(MoveChannelRow, CopiesTheRowAndRenamesEveryEntryOnlyForAChannelInLists) {
 TEST(UpdateChannelRow, ColourFollowsThePidsAndAttivo) {
     for (const auto& c : testsupport::ChannelColourCases()) {
         ListPage page = ChannelPage(1);
-        page.ChannelGrid.setCell(1, ch::VPid, c.vpid);
-        page.ChannelGrid.setCell(1, ch::APid, c.apid);
-        page.ChannelGrid.setCell(1, ch::Status, c.status);
+        page.channelGrid.setCell(1, ch::VPid, c.vpid);
+        page.channelGrid.setCell(1, ch::APid, c.apid);
+        page.channelGrid.setCell(1, ch::Status, c.status);
         UpdateChannelRow(1, page);
-        EXPECT_EQ(page.ChannelGrid.colour(1), c.colour) << c.vpid << " " << c.apid << " " << c.status;
+        EXPECT_EQ(page.channelGrid.colour(1), c.colour) << c.vpid << " " << c.apid << " " << c.status;
     }
 }
 
@@ -76,21 +76,21 @@ TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
     ListPage page = ChannelPage(200);
     AddEntry(page, 3, 1);
     AddEntry(page, 3, 2);
-    page.FavouriteGrids[2].setCell(1, fav::Channel, "0");  // a free slot before the others
+    page.favouriteGrids[2].setCell(1, fav::Channel, "0");  // a free slot before the others
     AddEntry(page, 4, 7);                                  // already there: left alone
-    page.FavouriteGrids[3].setCell(1, fav::Name, "OLD");
+    page.favouriteGrids[3].setCell(1, fav::Name, "OLD");
     for (int c = 1; c <= 128; ++c) AddEntry(page, 5, c + 10, false);  // full
-    page.ChannelGrid.setCell(7, ch::VPid, "65535");
-    page.ChannelGrid.setCell(7, ch::Favourites, std::to_string(4 + 8 + 16));
+    page.channelGrid.setCell(7, ch::VPid, "65535");
+    page.channelGrid.setCell(7, ch::Favourites, std::to_string(4 + 8 + 16));
     UpdateChannelRow(7, page);
 
-    const Grid& list3 = page.FavouriteGrids[2];
+    const Grid& list3 = page.favouriteGrids[2];
     EXPECT_EQ(list3.cell(1, fav::Channel), "7");
     EXPECT_EQ(list3.cell(1, fav::Name), "C7");
     EXPECT_EQ(list3.colour(1), kColourRadio);
     EXPECT_EQ(Entries(page, 3), (Strings{"7", "2"}));
     EXPECT_EQ(Entries(page, 4), (Strings{"7"}));
-    EXPECT_EQ(page.FavouriteGrids[3].cell(1, fav::Name), "OLD");
+    EXPECT_EQ(page.favouriteGrids[3].cell(1, fav::Name), "OLD");
     const Strings full = Entries(page, 5);
     EXPECT_EQ(full.size(), 128u);
     EXPECT_EQ(std::count(full.begin(), full.end(), "7"), 0);
@@ -108,8 +108,8 @@ TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
         SCOPED_TRACE(c.held);
         ListPage page = ChannelPage(80);
         AddEntry(page, 4, 1, false);
-        page.FavouriteGrids[3].setCell(1, fav::Channel, c.held);
-        page.ChannelGrid.setCell(7, ch::Favourites, "8");  // list 4
+        page.favouriteGrids[3].setCell(1, fav::Channel, c.held);
+        page.channelGrid.setCell(7, ch::Favourites, "8");  // list 4
         UpdateChannelRow(7, page);
         EXPECT_EQ(Entries(page, 4), c.after);
     }
@@ -119,23 +119,23 @@ TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
     ListPage page = ChannelPage(6);
     for (int c : {3, 5, 3, 6, 3}) AddEntry(page, 2, c, false);
     AddEntry(page, 7, 3);
-    page.FavouriteGrids[1].setCell(3, fav::Channel, "03");  // read as a number: also channel 3
-    page.ChannelGrid.setCell(3, ch::Favourites, "64");      // list 7 only
+    page.favouriteGrids[1].setCell(3, fav::Channel, "03");  // read as a number: also channel 3
+    page.channelGrid.setCell(3, ch::Favourites, "64");      // list 7 only
     UpdateChannelRow(3, page);
     EXPECT_EQ(Entries(page, 2), (Strings{"5", "6"}));
     EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
-    const Grid& list2 = page.FavouriteGrids[1];
+    const Grid& list2 = page.favouriteGrids[1];
     EXPECT_EQ(list2.colour(fav::Slots), kColourGrey);
     EXPECT_EQ(list2.cell(2, fav::Pos), "2");
     EXPECT_EQ(list2.cell(2, fav::Name), "C6");
 
     // Inactive: out of every list, "Preferenza" kept; active again: back in list 7.
-    page.ChannelGrid.setCell(3, ch::Status, "00");
+    page.channelGrid.setCell(3, ch::Status, "00");
     UpdateChannelRow(3, page);
     EXPECT_TRUE(Entries(page, 7).empty());
-    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "64");
-    EXPECT_EQ(page.ChannelGrid.colour(3), kColourGrey);
-    page.ChannelGrid.setCell(3, ch::Status, "04");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "64");
+    EXPECT_EQ(page.channelGrid.colour(3), kColourGrey);
+    page.channelGrid.setCell(3, ch::Status, "04");
     UpdateChannelRow(3, page);
     EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
     EXPECT_TRUE(testing::ListsWellFormed(page));
@@ -143,8 +143,8 @@ TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
 
 TEST(RenumberChannels, WritesEachRowsNumber) {
     ListPage page = ChannelPage(4);
-    page.ChannelGrid.setCell(2, ch::Num, "9");
-    page.ChannelGrid.setCell(4, ch::Num, "");
+    page.channelGrid.setCell(2, ch::Num, "9");
+    page.channelGrid.setCell(4, ch::Num, "");
     RenumberChannels(page);
     EXPECT_TRUE(testing::NumberedInOrder(page));
 }

@@ -31,17 +31,17 @@ const char* const kBadRate =
 ListPage SourcePage() {
     ListPage page = MakePage(6, 3, 1);
     Transponder t;
-    t.Tid = "1100";
+    t.tid = "1100";
     SetTransponder(page, 1, t);
-    t.Frequency = "12515,5";
-    t.Tid = "7";
-    t.Nid = "318";
-    t.Channels = "12";
-    t.SymbolRate = "22000";
-    t.Fec = "5/6";
-    t.Polarisation = "V";
-    t.Tone = "On";
-    t.Satellite = "Astra";
+    t.frequency = "12515,5";
+    t.tid = "7";
+    t.nid = "318";
+    t.channels = "12";
+    t.symbolRate = "22000";
+    t.fec = "5/6";
+    t.polarisation = "V";
+    t.tone = "On";
+    t.satellite = "Astra";
     SetTransponder(page, 2, t);
     SetChannel(page, 1, "RAI 1", 1);
     SetChannel(page, 2, "RAI 2", 1);
@@ -58,7 +58,7 @@ ListPage SourcePage() {
 ListPage TargetPage() {
     ListPage page = MakePage(8, 10, 2);
     Transponder t;
-    t.Frequency = "10800";
+    t.frequency = "10800";
     for (int j : {1, 3, 4}) SetTransponder(page, j, t);
     for (int i = 1; i <= 8; ++i) SetChannel(page, i, "T" + std::to_string(i), i <= 4 ? 1 : 3 + i % 2);
     AddFavourite(page, 1, 8);
@@ -73,10 +73,10 @@ ChannelClipboard CopyOf(const ListPage& page, int first, int last) {
 }
 
 void ExpectSameTables(const ListPage& actual, const ListPage& expected) {
-    EXPECT_EQ(actual.ChannelGrid, expected.ChannelGrid);
-    EXPECT_EQ(actual.TransponderGrid, expected.TransponderGrid);
+    EXPECT_EQ(actual.channelGrid, expected.channelGrid);
+    EXPECT_EQ(actual.transponderGrid, expected.transponderGrid);
     for (int k = 0; k < fav::Lists; ++k)
-        EXPECT_EQ(actual.FavouriteGrids[static_cast<size_t>(k)], expected.FavouriteGrids[static_cast<size_t>(k)])
+        EXPECT_EQ(actual.favouriteGrids[static_cast<size_t>(k)], expected.favouriteGrids[static_cast<size_t>(k)])
             << "list " << k + 1;
 }
 
@@ -84,38 +84,38 @@ void ExpectSameTables(const ListPage& actual, const ListPage& expected) {
 
 TEST(CopyChannels, ChannelsSharingATransponderCarryItOnce) {
     const ChannelClipboard clipboard = CopyOf(SourcePage(), 1, 3);
-    ASSERT_TRUE(clipboard.HasContent);
-    EXPECT_EQ(clipboard.SourceImage, 1u);
-    ASSERT_EQ(clipboard.Channels.size(), 3u);
-    ASSERT_EQ(clipboard.Transponders.size(), 1u);
-    const ClipTransponder& t = clipboard.Transponders[0];
-    EXPECT_EQ(t.IntermediateHertz, 1997000000);  // 11747 - 9750 MHz
-    EXPECT_EQ(t.Flags, 2);                       // horizontal, tone off, satellite A
-    EXPECT_EQ(t.TransponderMark, 1001);
-    EXPECT_EQ(t.Fec, 2);
-    EXPECT_EQ(t.Tid, 1100);
-    EXPECT_EQ(clipboard.Channels[2].Name, "RADIO");
-    EXPECT_EQ(clipboard.Channels[2].TransponderMark, 1001);
-    EXPECT_EQ(clipboard.Channels[2].VPid, 65535);
+    ASSERT_TRUE(clipboard.hasContent);
+    EXPECT_EQ(clipboard.sourceImage, 1u);
+    ASSERT_EQ(clipboard.channels.size(), 3u);
+    ASSERT_EQ(clipboard.transponders.size(), 1u);
+    const ClipTransponder& t = clipboard.transponders[0];
+    EXPECT_EQ(t.intermediateHertz, 1997000000);  // 11747 - 9750 MHz
+    EXPECT_EQ(t.flags, 2);                       // horizontal, tone off, satellite A
+    EXPECT_EQ(t.transponderMark, 1001);
+    EXPECT_EQ(t.fec, 2);
+    EXPECT_EQ(t.tid, 1100);
+    EXPECT_EQ(clipboard.channels[2].name, "RADIO");
+    EXPECT_EQ(clipboard.channels[2].transponderMark, 1001);
+    EXPECT_EQ(clipboard.channels[2].vPid, 65535);
 }
 
 TEST(CopyChannels, HighBandSatelliteBAndFavouritesAreCarried) {
     const ChannelClipboard clipboard = CopyOf(SourcePage(), 4, 6);
-    ASSERT_EQ(clipboard.Channels.size(), 3u);
-    ASSERT_EQ(clipboard.Transponders.size(), 1u);  // the empty channel 5 carries none
-    const ClipTransponder& t = clipboard.Transponders[0];
-    EXPECT_EQ(t.IntermediateHertz, 1915500000);  // 12515,5 - 10600 MHz
-    EXPECT_EQ(t.Flags, 1 + 8);
-    EXPECT_EQ(t.SymbolRate, 22000);
-    EXPECT_EQ(clipboard.Channels[0].Status, 0xC4);
-    EXPECT_EQ(clipboard.Channels[1].TransponderMark, 1255);
-    EXPECT_EQ(clipboard.Channels[2].Favourites, 1 + 8);
+    ASSERT_EQ(clipboard.channels.size(), 3u);
+    ASSERT_EQ(clipboard.transponders.size(), 1u);  // the empty channel 5 carries none
+    const ClipTransponder& t = clipboard.transponders[0];
+    EXPECT_EQ(t.intermediateHertz, 1915500000);  // 12515,5 - 10600 MHz
+    EXPECT_EQ(t.flags, 1 + 8);
+    EXPECT_EQ(t.symbolRate, 22000);
+    EXPECT_EQ(clipboard.channels[0].status, 0xC4);
+    EXPECT_EQ(clipboard.channels[1].transponderMark, 1255);
+    EXPECT_EQ(clipboard.channels[2].favourites, 1 + 8);
 }
 
 TEST(CopyChannels, ANameLongerThanSixteenIsCut) {
     ListPage page = SourcePage();
-    page.ChannelGrid.setCell(1, ch::Name, "ABCDEFGHIJKLMNOPQRS");
-    EXPECT_EQ(CopyOf(page, 1, 1).Channels[0].Name, "ABCDEFGHIJKLMNOP");
+    page.channelGrid.setCell(1, ch::Name, "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_EQ(CopyOf(page, 1, 1).channels[0].name, "ABCDEFGHIJKLMNOP");
 }
 
 TEST(CopyChannels, ACellThatIsNotANumberKeepsThePreviousContent) {
@@ -123,55 +123,55 @@ TEST(CopyChannels, ACellThatIsNotANumberKeepsThePreviousContent) {
     const ChannelClipboard before = clipboard;
     for (auto [row, column, text] : {std::tuple{2, ch::Sid, "x"}, std::tuple{2, ch::Status, "ZZ"}}) {
         ListPage page = SourcePage();
-        page.ChannelGrid.setCell(row, column, text);
+        page.channelGrid.setCell(row, column, text);
         EXPECT_THROW(CopyChannels(page, 1, 4, clipboard), ConversionError);
-        EXPECT_EQ(clipboard.Channels, before.Channels);
+        EXPECT_EQ(clipboard.channels, before.channels);
     }
     ListPage badFec = SourcePage();
-    badFec.TransponderGrid.setCell(2, tp::Fec, "?");
+    badFec.transponderGrid.setCell(2, tp::Fec, "?");
     EXPECT_THROW(CopyChannels(badFec, 4, 4, clipboard), ConversionError);
-    EXPECT_EQ(clipboard.Transponders, before.Transponders);
+    EXPECT_EQ(clipboard.transponders, before.transponders);
 }
 
 // ---- paste into another image ---------------------------------------------------------
 
 TEST(PasteChannels, IntoAnotherImageTransponderIsReExpressedWithTheTargetsLnb) {
     ListPage source = MakePage(1, 1, 1);
-    source.LnbLow = 10000;
+    source.lnbLow = 10000;
     Transponder t;
-    t.Frequency = "11778";
+    t.frequency = "11778";
     SetTransponder(source, 1, t);
     SetChannel(source, 1, "X", 1);
     ListPage target = MakePage(2, 3, 2);
     ScriptedPrompts prompts({Answer::No});
     NullProgress progress;
     ASSERT_TRUE(PasteChannels(target, 1, CopyOf(source, 1, 1), prompts, progress));
-    EXPECT_EQ(target.TransponderGrid.cell(1, tp::Frequency), "11528");
-    EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), "1");
+    EXPECT_EQ(target.transponderGrid.cell(1, tp::Frequency), "11528");
+    EXPECT_EQ(target.channelGrid.cell(1, ch::Transponder), "1");
 }
 
 TEST(PasteChannels, IntoAnotherImageFillsFreeRowsAndNeverOverwritesATransponderInUse) {
     ListPage target = TargetPage();
-    target.SatelliteA = "SatA";
-    target.SatelliteB = "SatB";
+    target.satelliteA = "SatA";
+    target.satelliteB = "SatB";
     const ListPage before = target;
     ScriptedPrompts prompts({Answer::No});
     pages::RecordingProgress progress;
     ASSERT_TRUE(PasteChannels(target, 2, CopyOf(SourcePage(), 1, 6), prompts, progress));
 
     // Free rows are 2 and 5 (3 and 4 are in use): transponder 1 goes to 2, 2 to 5.
-    EXPECT_EQ(target.TransponderGrid.row(2).cells,
+    EXPECT_EQ(target.transponderGrid.row(2).cells,
               (std::vector<std::string>{"2", "11747", "1100", "1", "1", "27500", "3/4", "H", "Off", "SatA"}));
-    EXPECT_EQ(target.TransponderGrid.row(5).cells,
+    EXPECT_EQ(target.transponderGrid.row(5).cells,
               (std::vector<std::string>{"5", "12515,5", "7", "318", "12", "22000", "5/6", "V", "On", "SatB"}));
-    EXPECT_EQ(target.TransponderGrid.colour(2), kColourInUse);
-    for (int j : {1, 3, 4}) EXPECT_EQ(target.TransponderGrid.row(j), before.TransponderGrid.row(j));
+    EXPECT_EQ(target.transponderGrid.colour(2), kColourInUse);
+    for (int j : {1, 3, 4}) EXPECT_EQ(target.transponderGrid.row(j), before.transponderGrid.row(j));
     EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{1, 2, 2, 2, 5, 255, 5, 3}));
-    EXPECT_EQ(target.ChannelGrid.cell(3, ch::Name), "RAI 2");
-    EXPECT_EQ(target.ChannelGrid.colour(4), kColourRadio);
-    EXPECT_EQ(target.ChannelGrid.cell(5, ch::Status), "C4");
-    for (int i = 1; i <= 8; ++i) EXPECT_EQ(target.ChannelGrid.cell(i, ch::Num), std::to_string(i));
-    EXPECT_TRUE(target.Modified);
+    EXPECT_EQ(target.channelGrid.cell(3, ch::Name), "RAI 2");
+    EXPECT_EQ(target.channelGrid.colour(4), kColourRadio);
+    EXPECT_EQ(target.channelGrid.cell(5, ch::Status), "C4");
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(target.channelGrid.cell(i, ch::Num), std::to_string(i));
+    EXPECT_TRUE(target.modified);
     EXPECT_FALSE(progress.shown);
     EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Organizzazione transponder", ""}));
 
@@ -192,11 +192,11 @@ TEST(PasteChannels, OverwrittenChannelsLeaveTheirListsAndPastedOnesJoinTheirs) {
     // Source channels 5 (empty) and 6 (lists 1 and 4) overwrite target channels 7 and 8.
     ASSERT_TRUE(PasteChannels(target, 7, CopyOf(SourcePage(), 5, 6), prompts, progress));
     EXPECT_EQ(Favourites(target, 1), (std::vector<int>{8}));
-    EXPECT_EQ(target.FavouriteGrids[0].cell(1, fav::Name), "EURO");
+    EXPECT_EQ(target.favouriteGrids[0].cell(1, fav::Name), "EURO");
     EXPECT_EQ(Favourites(target, 4), (std::vector<int>{8}));
     EXPECT_EQ(Favourites(target, 2), (std::vector<int>{5}));
-    EXPECT_EQ(target.ChannelGrid.cell(7, ch::Transponder), "255");
-    EXPECT_EQ(target.ChannelGrid.colour(7), kColourGrey);
+    EXPECT_EQ(target.channelGrid.cell(7, ch::Transponder), "255");
+    EXPECT_EQ(target.channelGrid.colour(7), kColourGrey);
 }
 
 TEST(PasteChannels, InsertingShiftsChannelsWithTheirFavouritesEntries) {
@@ -209,7 +209,7 @@ TEST(PasteChannels, InsertingShiftsChannelsWithTheirFavouritesEntries) {
     EXPECT_EQ(prompts.asked[1].text, "Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?");
     EXPECT_EQ(prompts.asked[1].icon, Icon::Warning);
     std::vector<std::string> names;
-    for (int i = 1; i <= 8; ++i) names.push_back(target.ChannelGrid.cell(i, ch::Name));
+    for (int i = 1; i <= 8; ++i) names.push_back(target.channelGrid.cell(i, ch::Name));
     EXPECT_EQ(names, (std::vector<std::string>{"T1", "T2", "T3", "RAI 1", "RAI 2", "T4", "T5", "T6"}));
     EXPECT_TRUE(Favourites(target, 1).empty());          // former channel 8 fell off
     EXPECT_EQ(Favourites(target, 2), (std::vector<int>{7}));  // former channel 5 is now 7
@@ -230,7 +230,7 @@ TEST(PasteChannels, DecliningAFurtherQuestionOrCancelChangesNothing) {
         NullProgress progress;
         EXPECT_FALSE(PasteChannels(target, c.row, clipboard, prompts, progress));
         ExpectSameTables(target, before);
-        EXPECT_FALSE(target.Modified);
+        EXPECT_FALSE(target.modified);
         ASSERT_EQ(prompts.asked.size(), c.questions);
         if (c.questions >= 2) {
             EXPECT_EQ(prompts.asked[1].text, "Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?");
@@ -246,9 +246,9 @@ TEST(PasteChannels, OverwritingNearTheEndDropsWhatDoesNotFitWithoutAsking) {
     NullProgress progress;
     ASSERT_TRUE(PasteChannels(target, 6, CopyOf(source, 1, 5), prompts, progress));
     EXPECT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(target.ChannelGrid.cell(5, ch::Name), "T5");
-    EXPECT_EQ(target.ChannelGrid.cell(6, ch::Name), "S1");
-    EXPECT_EQ(target.ChannelGrid.cell(8, ch::Name), "S3");
+    EXPECT_EQ(target.channelGrid.cell(5, ch::Name), "T5");
+    EXPECT_EQ(target.channelGrid.cell(6, ch::Name), "S1");
+    EXPECT_EQ(target.channelGrid.cell(8, ch::Name), "S3");
 }
 
 TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
@@ -256,11 +256,11 @@ TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
     // one to the end (here row 2 is free, rows 3-10 are all in use).
     ListPage crowded = TargetPage();
     Transponder used;  // none of them the same as a copied one, which would be reused
-    used.Frequency = "10900";
+    used.frequency = "10900";
     for (int j = 5; j <= 10; ++j) SetTransponder(crowded, j, used);
     // A symbol rate the target does not know.
     ListPage otherRates = TargetPage();
-    otherRates.SymbolRates[1] = 1;
+    otherRates.symbolRates[1] = 1;
 
     for (auto [page, message] : {std::pair{crowded, kTooMany}, std::pair{otherRates, kBadRate}}) {
         const ListPage before = page;
@@ -268,7 +268,7 @@ TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
         NullProgress progress;
         EXPECT_FALSE(PasteChannels(page, 1, CopyOf(SourcePage(), 1, 6), prompts, progress));
         ExpectSameTables(page, before);
-        EXPECT_FALSE(page.Modified);
+        EXPECT_FALSE(page.modified);
         ASSERT_EQ(prompts.asked.size(), 2u);
         EXPECT_EQ(prompts.asked[1].text, message);
         EXPECT_EQ(prompts.asked[1].title, "Attenzione");
@@ -279,13 +279,13 @@ TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
 TEST(PasteChannels, AFreeRowStillNamedByAChannelIsNotReused) {
     ListPage target = TargetPage();
     SetTransponder(target, 2, Transponder{});
-    target.TransponderGrid.setCell(3, tp::Frequency, "0");  // "0" typed over a row in use
+    target.transponderGrid.setCell(3, tp::Frequency, "0");  // "0" typed over a row in use
     ScriptedPrompts prompts({Answer::No});
     NullProgress progress;
     ASSERT_TRUE(PasteChannels(target, 1, CopyOf(SourcePage(), 4, 4), prompts, progress));
-    EXPECT_EQ(target.TransponderGrid.cell(3, tp::Frequency), "0");
-    EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), "5");
-    EXPECT_EQ(target.ChannelGrid.cell(6, ch::Transponder), "3");
+    EXPECT_EQ(target.transponderGrid.cell(3, tp::Frequency), "0");
+    EXPECT_EQ(target.channelGrid.cell(1, ch::Transponder), "5");
+    EXPECT_EQ(target.channelGrid.cell(6, ch::Transponder), "3");
 }
 
 TEST(CopyChannels, AChannelOnAFreeRowCarriesNoTransponder) {
@@ -295,18 +295,18 @@ TEST(CopyChannels, AChannelOnAFreeRowCarriesNoTransponder) {
         SCOPED_TRACE(free);
         ListPage source = SourcePage();
         Transponder t;
-        t.Frequency = free ? "0" : "10900";
+        t.frequency = free ? "0" : "10900";
         SetTransponder(source, 3, t);
-        source.ChannelGrid.setCell(1, ch::Transponder, "3");
+        source.channelGrid.setCell(1, ch::Transponder, "3");
         const ChannelClipboard clipboard = CopyOf(source, 1, 1);
-        ASSERT_EQ(clipboard.Transponders.size(), free ? 0u : 1u);
+        ASSERT_EQ(clipboard.transponders.size(), free ? 0u : 1u);
         ListPage target = TargetPage();
-        const Grid table = target.TransponderGrid;
+        const Grid table = target.transponderGrid;
         ScriptedPrompts prompts({Answer::No});
         NullProgress progress;
         ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
-        EXPECT_EQ(target.ChannelGrid.cell(1, ch::Transponder), free ? "255" : "2");
-        EXPECT_EQ(target.TransponderGrid == table, free);
+        EXPECT_EQ(target.channelGrid.cell(1, ch::Transponder), free ? "255" : "2");
+        EXPECT_EQ(target.transponderGrid == table, free);
     }
 }
 
@@ -321,13 +321,13 @@ TEST(PasteChannels, IntoAnotherImageEveryReferenceAboveTheLastBecomesNone) {
         SCOPED_TRACE(c.text);
         for (const bool sameImage : {false, true}) {
             ListPage target = TargetPage();
-            target.ChannelGrid.setCell(8, ch::Transponder, c.text);
+            target.channelGrid.setCell(8, ch::Transponder, c.text);
             ChannelClipboard clipboard = CopyOf(SourcePage(), 5, 5);  // an empty channel: no transponder
-            if (sameImage) clipboard.SourceImage = target.ImageId;
+            if (sameImage) clipboard.sourceImage = target.imageId;
             ScriptedPrompts prompts({Answer::No});
             NullProgress progress;
             ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
-            EXPECT_EQ(target.ChannelGrid.cell(8, ch::Transponder), sameImage ? c.text : c.fromOtherImage);
+            EXPECT_EQ(target.channelGrid.cell(8, ch::Transponder), sameImage ? c.text : c.fromOtherImage);
         }
     }
 }
@@ -344,17 +344,17 @@ TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
     };
     Transponder same;
     Transponder twoBelow = same;  // the pasted one may lie up to 2 MHz above the held one
-    twoBelow.Frequency = "11745";
+    twoBelow.frequency = "11745";
     Transponder threeBelow = same;
-    threeBelow.Frequency = "11744";
+    threeBelow.frequency = "11744";
     Transponder above = same;  // but never below it ("11748" reads as 11747 in single precision)
-    above.Frequency = "11749";
+    above.frequency = "11749";
     Transponder otherTid = same;
-    otherTid.Tid = "1101";
+    otherTid.tid = "1101";
     Transponder otherChannels = same;  // "Canali" is not compared
-    otherChannels.Channels = "40";
+    otherChannels.channels = "40";
     Transponder otherSatellite = same;
-    otherSatellite.Satellite = "Astra";
+    otherSatellite.satellite = "Astra";
     const std::vector<Case> cases = {
         {"same", same, true},          {"2 MHz below", twoBelow, true}, {"3 MHz below", threeBelow, false},
         {"1 MHz above", above, false}, {"other TID", otherTid, false},  {"other count", otherChannels, true},
@@ -364,7 +364,7 @@ TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
         SCOPED_TRACE(c.what);
         ListPage target = TargetPage();
         SetTransponder(target, 3, c.held);
-        const GridRow heldRow = target.TransponderGrid.row(3);
+        const GridRow heldRow = target.transponderGrid.row(3);
         ScriptedPrompts prompts({Answer::No});
         NullProgress progress;
         ASSERT_TRUE(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 4), prompts, progress));
@@ -372,10 +372,10 @@ TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
         const int first = c.reused ? 3 : 2;
         const int second = c.reused ? 2 : 5;
         EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{first, first, first, second, 4, 3, 4, 3}));
-        EXPECT_EQ(target.TransponderGrid.row(3), heldRow);  // a reused row is left as it was
-        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
-        EXPECT_EQ(target.TransponderGrid.cell(first, tp::Frequency), c.reused ? heldRow.cells[tp::Frequency] : "11747");
-        EXPECT_EQ(target.TransponderGrid.cell(c.reused ? 5 : 6, tp::Frequency), "0");
+        EXPECT_EQ(target.transponderGrid.row(3), heldRow);  // a reused row is left as it was
+        EXPECT_EQ(target.transponderGrid.cell(second, tp::Frequency), "12515,5");
+        EXPECT_EQ(target.transponderGrid.cell(first, tp::Frequency), c.reused ? heldRow.cells[tp::Frequency] : "11747");
+        EXPECT_EQ(target.transponderGrid.cell(c.reused ? 5 : 6, tp::Frequency), "0");
     }
 }
 
@@ -391,7 +391,7 @@ TEST(PasteChannels, IntoAnotherImageTheRoomCheckCountsOnlyTranspondersNotHeld) {
         SCOPED_TRACE(std::to_string(c.holdsSecond) + " " + std::to_string(c.free));
         ListPage target = TargetPage();
         Transponder other;
-        other.Frequency = "10900";
+        other.frequency = "10900";
         std::vector<int> rows = {2, 5, 7, 8, 9, 10};
         for (size_t k = static_cast<size_t>(c.free); k < rows.size(); ++k) SetTransponder(target, rows[k], other);
         Transponder first;
@@ -409,7 +409,7 @@ TEST(PasteChannels, IntoAnotherImageTheRoomCheckCountsOnlyTranspondersNotHeld) {
         }
         const int second = c.holdsSecond ? 7 : rows[0];
         EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{6, 6, 6, second, 255, second, 4, 3}));
-        EXPECT_EQ(target.TransponderGrid.cell(second, tp::Frequency), "12515,5");
+        EXPECT_EQ(target.transponderGrid.cell(second, tp::Frequency), "12515,5");
     }
 }
 
@@ -419,10 +419,10 @@ TEST(PasteChannels, IntoAnotherImagePastingTwiceAddsNoRow) {
     NullProgress progress;
     ScriptedPrompts first({Answer::No});
     ASSERT_TRUE(PasteChannels(target, 1, clipboard, first, progress));
-    const Grid afterFirst = target.TransponderGrid;
+    const Grid afterFirst = target.transponderGrid;
     ScriptedPrompts second({Answer::Yes});
     ASSERT_TRUE(PasteChannels(target, 3, clipboard, second, progress));
-    EXPECT_EQ(target.TransponderGrid, afterFirst);
+    EXPECT_EQ(target.transponderGrid, afterFirst);
     // The second copies name the rows the first paste wrote: 2 and 5.
     EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 2, 2, 2, 5, 255, 5}));
 }
@@ -431,9 +431,9 @@ TEST(PasteChannels, IntoAnotherImageDuplicatesInTheCopyShareOneNewRow) {
     ListPage source = MakePage(3, 3, 1);
     Transponder t;
     SetTransponder(source, 1, t);
-    t.Frequency = "11749";  // a duplicate by the merge rule, 2 MHz above
+    t.frequency = "11749";  // a duplicate by the merge rule, 2 MHz above
     SetTransponder(source, 2, t);
-    t.Frequency = "11746";  // below row 1: not the same
+    t.frequency = "11746";  // below row 1: not the same
     SetTransponder(source, 3, t);
     for (int i = 1; i <= 3; ++i) SetChannel(source, i, "S" + std::to_string(i), i);
     ListPage target = TargetPage();
@@ -441,9 +441,9 @@ TEST(PasteChannels, IntoAnotherImageDuplicatesInTheCopyShareOneNewRow) {
     NullProgress progress;
     ASSERT_TRUE(PasteChannels(target, 1, CopyOf(source, 1, 3), prompts, progress));
     EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{2, 2, 5, 1, 4, 3, 4, 3}));
-    EXPECT_EQ(target.TransponderGrid.cell(2, tp::Frequency), "11747");
-    EXPECT_EQ(target.TransponderGrid.cell(5, tp::Frequency), "11746");
-    EXPECT_EQ(target.TransponderGrid.cell(6, tp::Frequency), "0");
+    EXPECT_EQ(target.transponderGrid.cell(2, tp::Frequency), "11747");
+    EXPECT_EQ(target.transponderGrid.cell(5, tp::Frequency), "11746");
+    EXPECT_EQ(target.transponderGrid.cell(6, tp::Frequency), "0");
 }
 
 // ---- paste into the same image --------------------------------------------------------
@@ -451,11 +451,11 @@ TEST(PasteChannels, IntoAnotherImageDuplicatesInTheCopyShareOneNewRow) {
 TEST(PasteChannels, IntoTheSameImageKeepsTransponderNumbersAndTheTable) {
     ListPage page = SourcePage();
     const ChannelClipboard clipboard = CopyOf(page, 4, 6);
-    const Grid transponders = page.TransponderGrid;
+    const Grid transponders = page.transponderGrid;
     ScriptedPrompts prompts({Answer::No});
     NullProgress progress;
     ASSERT_TRUE(PasteChannels(page, 1, clipboard, prompts, progress));
-    EXPECT_EQ(page.TransponderGrid, transponders);
+    EXPECT_EQ(page.transponderGrid, transponders);
     EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{2, 255, 2, 2, 255, 2}));
     // Channel 6 stands in lists 1 and 4, and so does its copy in row 3.
     EXPECT_EQ(Favourites(page, 1), (std::vector<int>{6, 3}));
@@ -485,17 +485,17 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
         const int count = 1 + static_cast<int>(rng() % 40);
         ListPage page = reference::RandomPage(rng, count);
         ChannelClipboard clipboard;
-        clipboard.HasContent = true;
-        clipboard.SourceImage = page.ImageId;
+        clipboard.hasContent = true;
+        clipboard.sourceImage = page.imageId;
         const int c = 1 + static_cast<int>(rng() % 12);
         for (int i = 0; i < c; ++i) {
             ClipChannel clip;
-            clip.Name = "P" + std::to_string(i);
-            clip.Status = static_cast<std::uint8_t>(rng() % 3 ? 0x04 : 0x00);
-            clip.TransponderMark = 1000 + static_cast<int>(rng() % 5);
-            clip.VPid = rng() % 2 ? 65535 : 512;
-            clip.Favourites = static_cast<std::int64_t>(rng() % 256);
-            clipboard.Channels.push_back(clip);
+            clip.name = "P" + std::to_string(i);
+            clip.status = static_cast<std::uint8_t>(rng() % 3 ? 0x04 : 0x00);
+            clip.transponderMark = 1000 + static_cast<int>(rng() % 5);
+            clip.vPid = rng() % 2 ? 65535 : 512;
+            clip.favourites = static_cast<std::int64_t>(rng() % 256);
+            clipboard.channels.push_back(clip);
         }
         const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(count));
         const bool insert = rng() % 2 == 0;
@@ -516,19 +516,19 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
 // (equal, or a few MHz apart).
 void RandomTransponders(std::mt19937& rng, ListPage& page, int rows) {
     auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
-    page.TransponderGrid = Grid(tp::Count, rows + 1);
+    page.transponderGrid = Grid(tp::Count, rows + 1);
     for (int t = 1; t <= rows; ++t) {
         Transponder x;
         const bool tone = pick(0, 3) == 0;
-        x.Tone = tone ? "On" : "Off";
-        x.Frequency = std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
-        x.Tid = std::to_string(pick(1, 2));
-        x.SymbolRate = std::to_string(pages::kRates[static_cast<size_t>(pick(0, 1))]);
-        x.Polarisation = pick(0, 1) ? "H" : "V";
-        x.Satellite = pick(0, 3) == 0 ? page.SatelliteB : page.SatelliteA;
-        if (pick(0, 3) == 0) x.Frequency = "0";  // free, wherever it falls
+        x.tone = tone ? "On" : "Off";
+        x.frequency = std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
+        x.tid = std::to_string(pick(1, 2));
+        x.symbolRate = std::to_string(pages::kRates[static_cast<size_t>(pick(0, 1))]);
+        x.polarisation = pick(0, 1) ? "H" : "V";
+        x.satellite = pick(0, 3) == 0 ? page.satelliteB : page.satelliteA;
+        if (pick(0, 3) == 0) x.frequency = "0";  // free, wherever it falls
         SetTransponder(page, t, x);
-        page.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+        page.transponderGrid.setCell(t, tp::Num, std::to_string(t));
     }
 }
 
@@ -537,13 +537,13 @@ void RandomTransponders(std::mt19937& rng, ListPage& page, int rows) {
 void RandomReferences(std::mt19937& rng, ListPage& page) {
     const int rows = page.transponderCount();
     for (int n = 1; n <= page.channelCount(); ++n) {
-        if (page.ChannelGrid.cell(n, ch::Name).empty()) continue;
+        if (page.channelGrid.cell(n, ch::Name).empty()) continue;
         const unsigned kind = rng() % 10;
         std::string text = std::to_string(1 + static_cast<int>(rng() % static_cast<unsigned>(rows)));
         if (kind == 0) text = "255";
         else if (kind == 1) text = std::to_string(256 + static_cast<int>(rng() % 100));
         else if (kind == 2) text = "0";
-        page.ChannelGrid.setCell(n, ch::Transponder, text);
+        page.channelGrid.setCell(n, ch::Transponder, text);
     }
 }
 
@@ -553,34 +553,34 @@ TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) 
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         ListPage source = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 30));
-        source.ImageId = 1;
-        source.LnbLow = 9750;
-        source.LnbHigh = 10600;
-        source.SatelliteA = "HotBird";
-        source.SatelliteB = "Astra";
-        source.SymbolRates = pages::kRates;
+        source.imageId = 1;
+        source.lnbLow = 9750;
+        source.lnbHigh = 10600;
+        source.satelliteA = "HotBird";
+        source.satelliteB = "Astra";
+        source.symbolRates = pages::kRates;
         RandomTransponders(rng, source, 1 + static_cast<int>(rng() % 10));
         RandomReferences(rng, source);
         // Copy refuses a "Preferenza" that is not a number; that has a test of its own.
         for (int n = 1; n <= source.channelCount(); ++n)
-            if (CellIntegerOr(source.ChannelGrid.cell(n, ch::Favourites), -1) < 0)
-                source.ChannelGrid.setCell(n, ch::Favourites, "0");
+            if (CellIntegerOr(source.channelGrid.cell(n, ch::Favourites), -1) < 0)
+                source.channelGrid.setCell(n, ch::Favourites, "0");
 
         ListPage target = reference::RandomPage(rng, 1 + static_cast<int>(rng() % 40));
-        target.ImageId = 2;
-        target.LnbLow = rng() % 4 == 0 ? 10000 : 9750;
-        target.LnbHigh = 10600;
-        target.SatelliteA = "HotBird";
-        target.SatelliteB = rng() % 5 == 0 ? "Eutelsat" : "Astra";
-        target.SymbolRates = pages::kRates;
-        if (rng() % 10 == 0) target.SymbolRates[1] = 1;  // 22000 unknown to the target
+        target.imageId = 2;
+        target.lnbLow = rng() % 4 == 0 ? 10000 : 9750;
+        target.lnbHigh = 10600;
+        target.satelliteA = "HotBird";
+        target.satelliteB = rng() % 5 == 0 ? "Eutelsat" : "Astra";
+        target.symbolRates = pages::kRates;
+        if (rng() % 10 == 0) target.symbolRates[1] = 1;  // 22000 unknown to the target
         RandomTransponders(rng, target, 1 + static_cast<int>(rng() % 14));
         // Some rows of the target hold a source transponder as the source shows it.
         for (int t = 1; t <= target.transponderCount(); ++t) {
             if (rng() % 4 != 0) continue;
             const int from = 1 + static_cast<int>(rng() % static_cast<unsigned>(source.transponderCount()));
-            target.TransponderGrid.row(t) = source.TransponderGrid.row(from);
-            target.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
+            target.transponderGrid.row(t) = source.transponderGrid.row(from);
+            target.transponderGrid.setCell(t, tp::Num, std::to_string(t));
         }
         RandomReferences(rng, target);
 
@@ -590,8 +590,8 @@ TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) 
         ChannelClipboard clipboard;
         CopyChannels(source, first, last, clipboard);
         const ChannelClipboard expectedClipboard = reference::CopyChannels(source, first, last);
-        ASSERT_EQ(clipboard.Channels, expectedClipboard.Channels);
-        ASSERT_EQ(clipboard.Transponders, expectedClipboard.Transponders);
+        ASSERT_EQ(clipboard.channels, expectedClipboard.channels);
+        ASSERT_EQ(clipboard.transponders, expectedClipboard.transponders);
 
         const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(target.channelCount()));
         const bool insert = rng() % 2 == 0;
@@ -602,13 +602,13 @@ TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) 
         NullProgress progress;
         EXPECT_EQ(PasteChannels(target, r, clipboard, prompts, progress), outcome == reference::PasteOutcome::Pasted);
         ExpectSameTables(target, expected);
-        EXPECT_EQ(target.Modified, expected.Modified);
+        EXPECT_EQ(target.modified, expected.modified);
         if (outcome == reference::PasteOutcome::Pasted) {
             ++pasted;
             int newRows = 0;
             for (int t = 1; t <= target.transponderCount(); ++t)
-                newRows += before.TransponderGrid.cell(t, tp::Frequency) != target.TransponderGrid.cell(t, tp::Frequency);
-            reusedSome += newRows < static_cast<int>(clipboard.Transponders.size());
+                newRows += before.transponderGrid.cell(t, tp::Frequency) != target.transponderGrid.cell(t, tp::Frequency);
+            reusedSome += newRows < static_cast<int>(clipboard.transponders.size());
         } else {
             ++refused;
             EXPECT_EQ(prompts.asked.back().text,

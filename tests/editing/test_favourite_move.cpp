@@ -37,7 +37,7 @@ TEST(MoveFavourite, GivesTheResultOfRepeatedSingleMoves) {
         const int entries = 1 + static_cast<int>(random() % 30);
         for (int e = 0; e < entries; ++e) AddEntry(page, list + 1, 1 + static_cast<int>(random() % 40));
         // Now and then a grey hole inside the list: down moves stop there.
-        if (random() % 3 == 0) page.FavouriteGrids[static_cast<size_t>(list)].setColour(1 + random() % entries, kColourGrey);
+        if (random() % 3 == 0) page.favouriteGrids[static_cast<size_t>(list)].setColour(1 + random() % entries, kColourGrey);
         const int from = 1 + static_cast<int>(random() % (entries + 2));
         const int to = 1 + static_cast<int>(random() % (entries + 3));
         SCOPED_TRACE("list " + std::to_string(list) + " " + std::to_string(from) + " -> " + std::to_string(to));
@@ -48,14 +48,14 @@ TEST(MoveFavourite, GivesTheResultOfRepeatedSingleMoves) {
         EXPECT_EQ(FavouriteMoveAllowed(page, list, from, to), possible);
         const EditResult result = MoveFavourite(page, list, from, to);
         EXPECT_EQ(result.changed, possible);
-        EXPECT_EQ(page.Modified, possible);
+        EXPECT_EQ(page.modified, possible);
         if (possible) {
             EXPECT_EQ(result.focusRow, to);
-            EXPECT_TRUE(page.FavouriteGrids == expected.FavouriteGrids);
+            EXPECT_TRUE(page.favouriteGrids == expected.favouriteGrids);
         } else {
-            EXPECT_TRUE(page.FavouriteGrids == original.FavouriteGrids);
+            EXPECT_TRUE(page.favouriteGrids == original.favouriteGrids);
         }
-        EXPECT_TRUE(page.ChannelGrid == expected.ChannelGrid);
+        EXPECT_TRUE(page.channelGrid == expected.channelGrid);
         EXPECT_TRUE(testing::ListsWellFormed(page));
     }
 }
@@ -76,14 +76,14 @@ TEST(MoveFavourite, RefusedMovesChangeNothingAndAskNothing) {
         SCOPED_TRACE(std::to_string(c.list) + ": " + std::to_string(c.from) + " -> " + std::to_string(c.to));
         EXPECT_FALSE(FavouriteMoveAllowed(page, c.list, c.from, c.to));
         EXPECT_FALSE(MoveFavourite(page, c.list, c.from, c.to).changed);
-        EXPECT_TRUE(page.FavouriteGrids == before.FavouriteGrids);
-        EXPECT_FALSE(page.Modified);
+        EXPECT_TRUE(page.favouriteGrids == before.favouriteGrids);
+        EXPECT_FALSE(page.modified);
     }
     // Up into empty slots is allowed, as the up button allows it.
-    page.FavouriteGrids[1].exchangeRows(1, 10);
+    page.favouriteGrids[1].exchangeRows(1, 10);
     EXPECT_TRUE(MoveFavourite(page, 1, 10, 1).changed);
     EXPECT_EQ(Entries(page, 2), (Strings{"1", "2", "3", "4"}));
-    EXPECT_EQ(page.FavouriteGrids[1].colour(2), kColourGrey);
+    EXPECT_EQ(page.favouriteGrids[1].colour(2), kColourGrey);
 }
 
 }  // namespace

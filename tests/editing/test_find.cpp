@@ -7,8 +7,8 @@ namespace {
 
 ListPage pageWithNames(const std::vector<std::string>& names) {
     ListPage page;
-    page.ChannelGrid.setRowCount(static_cast<int>(names.size()) + 1);
-    for (size_t i = 0; i < names.size(); ++i) page.ChannelGrid.setCell(static_cast<int>(i) + 1, ch::Name, names[i]);
+    page.channelGrid.setRowCount(static_cast<int>(names.size()) + 1);
+    for (size_t i = 0; i < names.size(); ++i) page.channelGrid.setCell(static_cast<int>(i) + 1, ch::Name, names[i]);
     return page;
 }
 

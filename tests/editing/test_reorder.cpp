@@ -23,17 +23,17 @@ using pages::Transponder;
 
 std::vector<std::string> names(const ListPage& page) {
     std::vector<std::string> out;
-    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.ChannelGrid.cell(r, ch::Name));
+    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
 bool numberedInOrder(const ListPage& page) {
     for (int r = 1; r <= page.channelCount(); ++r)
-        if (page.ChannelGrid.cell(r, ch::Num) != std::to_string(r)) return false;
+        if (page.channelGrid.cell(r, ch::Num) != std::to_string(r)) return false;
     return true;
 }
 
-void setSid(ListPage& page, int row, const std::string& sid) { page.ChannelGrid.setCell(row, ch::Sid, sid); }
+void setSid(ListPage& page, int row, const std::string& sid) { page.channelGrid.setCell(row, ch::Sid, sid); }
 
 // ---- collation key ----------------------------------------------------------------
 
@@ -99,7 +99,7 @@ TEST(SortChannels, ByNameTable) {
         const EditResult result = SortChannels(page, c.first, c.last, SortKey::Name);
         EXPECT_TRUE(result.changed) << c.what;
         EXPECT_EQ(result.focusRow, c.first) << c.what;
-        EXPECT_TRUE(page.Modified) << c.what;
+        EXPECT_TRUE(page.modified) << c.what;
         EXPECT_EQ(names(page), c.after) << c.what;
         EXPECT_TRUE(numberedInOrder(page)) << c.what;
     }
@@ -116,11 +116,11 @@ TEST(SortChannels, BySidNumerically) {
 TEST(SortChannels, ByFrequencyTable) {
     // Transponders: 1 11747 H, 2 11747 V, 3 10714,25 H, 4 free ("0"), 5 12000 H.
     ListPage page = MakePage(8, 5);
-    SetTransponder(page, 1, Transponder{.Frequency = "11747", .Polarisation = "H"});
-    SetTransponder(page, 2, Transponder{.Frequency = "11747", .Polarisation = "V"});
-    SetTransponder(page, 3, Transponder{.Frequency = "10714,25", .Polarisation = "H"});
-    SetTransponder(page, 4, Transponder{.Frequency = "0"});
-    SetTransponder(page, 5, Transponder{.Frequency = "12000", .Polarisation = "H"});
+    SetTransponder(page, 1, Transponder{.frequency = "11747", .polarisation = "H"});
+    SetTransponder(page, 2, Transponder{.frequency = "11747", .polarisation = "V"});
+    SetTransponder(page, 3, Transponder{.frequency = "10714,25", .polarisation = "H"});
+    SetTransponder(page, 4, Transponder{.frequency = "0"});
+    SetTransponder(page, 5, Transponder{.frequency = "12000", .polarisation = "H"});
     struct Row {
         const char* name;
         int transponder;
@@ -148,14 +148,14 @@ TEST(SortChannels, FavouritesFollowTheirChannels) {
     SortChannels(page, 1, 3, SortKey::Name);
     EXPECT_EQ(Favourites(page, 1), (std::vector<int>{3, 1}));  // c now 3, a now 1
     EXPECT_EQ(Favourites(page, 3), (std::vector<int>{2}));
-    EXPECT_EQ(page.FavouriteGrids[0].cell(1, fav::Name), "c");
-    EXPECT_EQ(page.ChannelGrid.cell(3, ch::Favourites), "1");
+    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Name), "c");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "1");
 }
 
 TEST(SortChannels, EntryOfAChannelWithoutPreferenzaStaysUnderItsNumber) {
     ListPage page = namedPage({"b", "a"});
     AddFavourite(page, 1, 1);
-    page.ChannelGrid.setCell(1, ch::Favourites, "0");  // inconsistent: listed, no bit
+    page.channelGrid.setCell(1, ch::Favourites, "0");  // inconsistent: listed, no bit
     SortChannels(page, 1, 2, SortKey::Name);
     EXPECT_EQ(Favourites(page, 1), (std::vector<int>{1}));
 }
@@ -165,8 +165,8 @@ TEST(SortChannels, BlockOutsideTheTableChangesNothing) {
     const ListPage before = page;
     for (auto [first, last] : {std::pair{0, 2}, {1, 3}, {2, 1}}) {
         EXPECT_FALSE(SortChannels(page, first, last, SortKey::Name).changed);
-        EXPECT_EQ(page.ChannelGrid, before.ChannelGrid);
-        EXPECT_FALSE(page.Modified);
+        EXPECT_EQ(page.channelGrid, before.channelGrid);
+        EXPECT_FALSE(page.modified);
     }
 }
 
@@ -186,7 +186,7 @@ TEST(SortChannels, MatchesOneByOneBlockMoves) {
         const int n = 1 + static_cast<int>(rng() % 30);
         ListPage page = MakePage(n, 3);
         for (int t = 1; t <= 3; ++t)
-            SetTransponder(page, t, Transponder{.Frequency = std::to_string(11000 + 100 * static_cast<int>(rng() % 3))});
+            SetTransponder(page, t, Transponder{.frequency = std::to_string(11000 + 100 * static_cast<int>(rng() % 3))});
         for (int r = 1; r <= n; ++r) {
             if (rng() % 5 == 0) continue;  // an empty row
             SetChannel(page, r, std::string(1, static_cast<char>('a' + rng() % 6)), 1 + static_cast<int>(rng() % 3));
@@ -202,20 +202,20 @@ TEST(SortChannels, MatchesOneByOneBlockMoves) {
         SortChannels(sorted, first, last, key);
         // Reference: bring the channel that belongs in each row there by a block move,
         // finding it by its original number kept in an otherwise unused column.
-        for (int r = 1; r <= n; ++r) expected.ChannelGrid.setCell(r, ch::Pcr, std::to_string(r));
+        for (int r = 1; r <= n; ++r) expected.channelGrid.setCell(r, ch::Pcr, std::to_string(r));
         ListPage tagged = expected;
         SortChannels(tagged, first, last, key);
         NullProgress progress;
         for (int row = first; row <= last; ++row) {
-            const std::string wanted = tagged.ChannelGrid.cell(row, ch::Pcr);
+            const std::string wanted = tagged.channelGrid.cell(row, ch::Pcr);
             int at = row;
-            while (expected.ChannelGrid.cell(at, ch::Pcr) != wanted) ++at;
+            while (expected.channelGrid.cell(at, ch::Pcr) != wanted) ++at;
             MoveChannels(expected, at, at, row, progress);
         }
-        for (int r = 1; r <= n; ++r) expected.ChannelGrid.setCell(r, ch::Pcr, sorted.ChannelGrid.cell(r, ch::Pcr));
-        ASSERT_EQ(sorted.ChannelGrid, expected.ChannelGrid) << "round " << round;
+        for (int r = 1; r <= n; ++r) expected.channelGrid.setCell(r, ch::Pcr, sorted.channelGrid.cell(r, ch::Pcr));
+        ASSERT_EQ(sorted.channelGrid, expected.channelGrid) << "round " << round;
         for (int k = 0; k < fav::Lists; ++k)
-            ASSERT_EQ(sorted.FavouriteGrids[static_cast<size_t>(k)], expected.FavouriteGrids[static_cast<size_t>(k)])
+            ASSERT_EQ(sorted.favouriteGrids[static_cast<size_t>(k)], expected.favouriteGrids[static_cast<size_t>(k)])
                 << "round " << round << " list " << k + 1;
     }
 }
@@ -239,7 +239,7 @@ ListPage listOf(const std::vector<Tp>& transponders, const std::vector<Chan>& ch
     for (size_t t = 0; t < transponders.size(); ++t) {
         const Tp& tp = transponders[t];
         SetTransponder(page, static_cast<int>(t) + 1,
-                       Transponder{.Frequency = tp.frequency, .Tid = tp.tid, .Nid = tp.nid, .Polarisation = tp.polarisation});
+                       Transponder{.frequency = tp.frequency, .tid = tp.tid, .nid = tp.nid, .polarisation = tp.polarisation});
     }
     for (size_t r = 0; r < channels.size(); ++r) {
         const Chan& c = channels[r];
@@ -355,7 +355,7 @@ TEST(ApplyReference, KeepRenumbersTheFavouritesAndSelectsTheUnmatched) {
     const EditResult result = ApplyReference(current, reference, match, {});
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(result.focusRow, 3);
-    EXPECT_TRUE(current.Modified);
+    EXPECT_TRUE(current.modified);
     EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b", "x"}));
     EXPECT_EQ(Favourites(current, 1), (std::vector<int>{3, 1}));
     EXPECT_TRUE(Favourites(current, 2).empty());
@@ -365,34 +365,34 @@ TEST(ApplyReference, KeepRenumbersTheFavouritesAndSelectsTheUnmatched) {
 TEST(ApplyReference, TakeFavouritesFromTheReference) {
     ListPage current = listOf({}, {{"x"}, {"b"}, {"a"}, {"c"}});
     AddFavourite(current, 1, 1);  // replaced: lists come from the reference
-    current.ChannelGrid.setCell(4, ch::Status, "00");  // inactive: grey
-    current.ChannelGrid.setColour(4, kColourGrey);
+    current.channelGrid.setCell(4, ch::Status, "00");  // inactive: grey
+    current.channelGrid.setColour(4, kColourGrey);
     ListPage reference = listOf({}, {{"a"}, {"gone"}, {"b"}, {"c"}});
     AddFavourite(reference, 2, 2);  // names an unmatched reference channel: left out
     AddFavourite(reference, 2, 3);
     AddFavourite(reference, 2, 1);
     AddFavourite(reference, 8, 4);
-    reference.ConfigGrid.setCell(2, 1, "Sport");
-    reference.ConfigGrid.setCell(8, 1, "Ultima");
+    reference.configGrid.setCell(2, 1, "Sport");
+    reference.configGrid.setCell(8, 1, "Ultima");
     const ReferenceMatch match = MatchReference(current, reference);
     ASSERT_EQ(match.order, (std::vector<int>{3, 2, 4, 1}));
     ApplyReference(current, reference, match, {.takeFavourites = true});
     EXPECT_TRUE(Favourites(current, 1).empty());
     EXPECT_EQ(Favourites(current, 2), (std::vector<int>{2, 1}));  // b, a; the list closed up
     EXPECT_EQ(Favourites(current, 8), (std::vector<int>{3}));
-    const Grid& list2 = current.FavouriteGrids[1];
+    const Grid& list2 = current.favouriteGrids[1];
     EXPECT_EQ(list2.row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
     EXPECT_EQ(list2.colour(1), kColourChannel);
     EXPECT_EQ(list2.row(3).cells, (std::vector<std::string>{"3", "", "0"}));
     EXPECT_EQ(list2.colour(3), kColourGrey);
-    EXPECT_EQ(current.FavouriteGrids[7].colour(1), kColourGrey);  // the inactive channel's colour
-    EXPECT_EQ(current.ConfigGrid.cell(2, 1), "Sport");
-    EXPECT_EQ(current.ConfigGrid.cell(8, 1), "Ultima");
+    EXPECT_EQ(current.favouriteGrids[7].colour(1), kColourGrey);  // the inactive channel's colour
+    EXPECT_EQ(current.configGrid.cell(2, 1), "Sport");
+    EXPECT_EQ(current.configGrid.cell(8, 1), "Ultima");
     // "Preferenza" rebuilt: a in list 2, b in list 2, c in list 8, x in none.
-    EXPECT_EQ(current.ChannelGrid.cell(1, ch::Favourites), "2");
-    EXPECT_EQ(current.ChannelGrid.cell(2, ch::Favourites), "2");
-    EXPECT_EQ(current.ChannelGrid.cell(3, ch::Favourites), "128");
-    EXPECT_EQ(current.ChannelGrid.cell(4, ch::Favourites), "0");
+    EXPECT_EQ(current.channelGrid.cell(1, ch::Favourites), "2");
+    EXPECT_EQ(current.channelGrid.cell(2, ch::Favourites), "2");
+    EXPECT_EQ(current.channelGrid.cell(3, ch::Favourites), "128");
+    EXPECT_EQ(current.channelGrid.cell(4, ch::Favourites), "0");
 }
 
 TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
@@ -401,14 +401,14 @@ TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
           {ListLayout::None, ListLayout::Split}}) {
         ListPage current = listOf({}, {{"b"}, {"a"}});
         ListPage reference = listOf({}, {{"a"}, {"b"}});
-        current.Layout = currentLayout;
-        reference.Layout = referenceLayout;
+        current.layout = currentLayout;
+        reference.layout = referenceLayout;
         const ListPage before = current;
         EXPECT_FALSE(CanTakeFavourites(current, reference));
         const ReferenceMatch match = MatchReference(current, reference);
         EXPECT_FALSE(ApplyReference(current, reference, match, {.takeFavourites = true}).changed);
-        EXPECT_EQ(current.ChannelGrid, before.ChannelGrid);
-        EXPECT_FALSE(current.Modified);
+        EXPECT_EQ(current.channelGrid, before.channelGrid);
+        EXPECT_FALSE(current.modified);
     }
 }
 
@@ -422,8 +422,8 @@ TEST(ApplyReference, NamesComeFromTheReference) {
     ApplyReference(current, reference, match, {.takeNames = true});
     EXPECT_EQ(names(current), (std::vector<std::string>{"Mio uno", "Mio due", "other"}));
     // Favourites entries show the new names of their channels.
-    EXPECT_EQ(current.FavouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "Mio uno", "1"}));
-    EXPECT_EQ(current.FavouriteGrids[0].row(2).cells, (std::vector<std::string>{"2", "other", "3"}));
+    EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "Mio uno", "1"}));
+    EXPECT_EQ(current.favouriteGrids[0].row(2).cells, (std::vector<std::string>{"2", "other", "3"}));
 }
 
 TEST(ApplyReference, NamesAndTakenFavourites) {
@@ -433,7 +433,7 @@ TEST(ApplyReference, NamesAndTakenFavourites) {
     const ReferenceMatch match = MatchReference(current, reference);
     ApplyReference(current, reference, match, {.takeFavourites = true, .takeNames = true});
     EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(current.FavouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
+    EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
 }
 
 TEST(ApplyReference, AMatchForOtherListsChangesNothing) {
@@ -452,7 +452,7 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
     const int n = 60;
     ListPage original = MakePage(n, 6);
     for (int t = 1; t <= 6; ++t)
-        SetTransponder(original, t, Transponder{.Frequency = std::to_string(10700 + 250 * t), .Tid = std::to_string(t)});
+        SetTransponder(original, t, Transponder{.frequency = std::to_string(10700 + 250 * t), .tid = std::to_string(t)});
     for (int r = 1; r <= n; ++r) {
         if (r > n - 5) continue;  // free rows at the end, as a receiver leaves them
         // Names repeat, so some channels are only told apart by SID and transponder.
@@ -461,8 +461,8 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
         for (int k = 1; k <= fav::Lists; ++k)
             if (rng() % 5 == 0) AddFavourite(original, k, r);
     }
-    for (int k = 1; k <= fav::Lists; ++k) original.ConfigGrid.setCell(k, 0, std::to_string(k));
-    original.ConfigGrid.setCell(1, 1, "Lista");
+    for (int k = 1; k <= fav::Lists; ++k) original.configGrid.setCell(k, 0, std::to_string(k));
+    original.configGrid.setCell(1, 1, "Lista");
     ListPage shuffled = original;
     NullProgress progress;
     for (int step = 0; step < 40; ++step) {
@@ -471,16 +471,16 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
         const int target = 1 + static_cast<int>(rng() % (n - (last - first)));
         MoveChannels(shuffled, first, last, target, progress);
     }
-    ASSERT_NE(shuffled.ChannelGrid, original.ChannelGrid);
+    ASSERT_NE(shuffled.channelGrid, original.channelGrid);
     for (const bool take : {false, true}) {
         ListPage page = shuffled;
         const ReferenceMatch match = MatchReference(page, original);
         ApplyReference(page, original, match, {.takeFavourites = take});
-        EXPECT_EQ(page.ChannelGrid, original.ChannelGrid) << take;
+        EXPECT_EQ(page.channelGrid, original.channelGrid) << take;
         for (int k = 0; k < fav::Lists; ++k)
-            EXPECT_EQ(page.FavouriteGrids[static_cast<size_t>(k)], original.FavouriteGrids[static_cast<size_t>(k)])
+            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(k)], original.favouriteGrids[static_cast<size_t>(k)])
                 << "list " << k + 1 << " take " << take;
-        EXPECT_EQ(page.ConfigGrid, original.ConfigGrid);
+        EXPECT_EQ(page.configGrid, original.configGrid);
     }
 }
 
@@ -489,7 +489,7 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
 TEST(Reorder, EachCommandIsOneUndoStep) {
     ListPage reference = listOf({}, {{"a"}, {"b"}, {"c"}});
     AddFavourite(reference, 1, 3);
-    reference.ConfigGrid.setCell(1, 1, "Rif");
+    reference.configGrid.setCell(1, 1, "Rif");
     for (int command = 0; command < 3; ++command) {
         ListPage page = listOf({}, {{"c"}, {"b"}, {"a"}});
         AddFavourite(page, 2, 1);
@@ -504,14 +504,14 @@ TEST(Reorder, EachCommandIsOneUndoStep) {
         const ListPage after = page;
         ASSERT_TRUE(history.commit(page, "Ordina"));
         ASSERT_TRUE(history.undo(page));
-        EXPECT_EQ(page.ChannelGrid, before.ChannelGrid) << command;
-        EXPECT_EQ(page.FavouriteGrids, before.FavouriteGrids) << command;
-        EXPECT_EQ(page.ConfigGrid, before.ConfigGrid) << command;
-        EXPECT_FALSE(page.Modified);
+        EXPECT_EQ(page.channelGrid, before.channelGrid) << command;
+        EXPECT_EQ(page.favouriteGrids, before.favouriteGrids) << command;
+        EXPECT_EQ(page.configGrid, before.configGrid) << command;
+        EXPECT_FALSE(page.modified);
         ASSERT_TRUE(history.redo(page));
-        EXPECT_EQ(page.ChannelGrid, after.ChannelGrid) << command;
-        EXPECT_EQ(page.FavouriteGrids, after.FavouriteGrids) << command;
-        EXPECT_EQ(page.ConfigGrid, after.ConfigGrid) << command;
+        EXPECT_EQ(page.channelGrid, after.channelGrid) << command;
+        EXPECT_EQ(page.favouriteGrids, after.favouriteGrids) << command;
+        EXPECT_EQ(page.configGrid, after.configGrid) << command;
     }
 }
 

@@ -21,20 +21,20 @@ TEST(SortDialog, SelectionOrWholeList) {
     EXPECT_EQ(SortDialogRows(page, {SortKey::Name, true}, 2, 4), std::make_pair(1, 6));
     ListPage selection = page;
     EXPECT_EQ(ApplySortDialog(selection, {SortKey::Name, false}, 2, 4).focusRow, 2);
-    EXPECT_EQ(selection.ChannelGrid.cell(1, ch::Name), "f");
-    EXPECT_EQ(selection.ChannelGrid.cell(2, ch::Name), "c");
-    EXPECT_EQ(selection.ChannelGrid.cell(5, ch::Name), "b");
+    EXPECT_EQ(selection.channelGrid.cell(1, ch::Name), "f");
+    EXPECT_EQ(selection.channelGrid.cell(2, ch::Name), "c");
+    EXPECT_EQ(selection.channelGrid.cell(5, ch::Name), "b");
     ApplySortDialog(page, {SortKey::Name, true}, 2, 4);
-    EXPECT_EQ(page.ChannelGrid.cell(1, ch::Name), "a");
-    EXPECT_EQ(page.ChannelGrid.cell(6, ch::Name), "f");
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "a");
+    EXPECT_EQ(page.channelGrid.cell(6, ch::Name), "f");
 }
 
 TEST(ReferenceDialog, StartsFromThePagesOpenParameters) {
     ListPage page = MakePage(1, 1);
-    page.LnbLow = 9751;
-    page.LnbHigh = 10601;
-    page.SatelliteA = "Thor";
-    page.SymbolRates[3] = 12345;
+    page.lnbLow = 9751;
+    page.lnbHigh = 10601;
+    page.satelliteA = "Thor";
+    page.symbolRates[3] = 12345;
     const ReferenceDialogValues start = ReferenceDialogStart(page);
     EXPECT_EQ(start.fileName, "");
     EXPECT_EQ(start.lnbLow, "9751");
@@ -48,11 +48,11 @@ TEST(ReferenceDialog, StartsFromThePagesOpenParameters) {
     values.fileName = "old.Bin";
     const auto params = ReferenceOpenParams(page, values);
     ASSERT_TRUE(params.has_value());
-    EXPECT_EQ(params->FileName, "old.Bin");
-    EXPECT_EQ(params->LnbLow, 9751);
-    EXPECT_EQ(params->LnbHigh, 10601);
-    EXPECT_EQ(params->SymbolRates[3], 12345);
-    EXPECT_EQ(params->SatelliteA, "Thor");
+    EXPECT_EQ(params->fileName, "old.Bin");
+    EXPECT_EQ(params->lnbLow, 9751);
+    EXPECT_EQ(params->lnbHigh, 10601);
+    EXPECT_EQ(params->symbolRates[3], 12345);
+    EXPECT_EQ(params->satelliteA, "Thor");
 }
 
 TEST(ReferenceDialog, RefusedValues) {
@@ -81,17 +81,17 @@ TEST(ReferenceDialog, RefusedValues) {
 
 TEST(ReferencePreview, CountsAndUnmatchedRowsOfBothLists) {
     ListPage current = MakePage(4, 2);
-    SetTransponder(current, 1, Transponder{.Frequency = "11747,5"});
-    SetTransponder(current, 2, Transponder{.Frequency = "0"});
+    SetTransponder(current, 1, Transponder{.frequency = "11747,5"});
+    SetTransponder(current, 2, Transponder{.frequency = "0"});
     SetChannel(current, 1, "Uno", 1);
     SetChannel(current, 2, "Solo qui", 1);
-    current.ChannelGrid.setCell(2, ch::Sid, "55");
+    current.channelGrid.setCell(2, ch::Sid, "55");
     SetChannel(current, 3, "Libero", 2);  // its transponder row is free
     ListPage reference = MakePage(3, 1);
-    SetTransponder(reference, 1, Transponder{.Frequency = "11747"});
+    SetTransponder(reference, 1, Transponder{.frequency = "11747"});
     SetChannel(reference, 1, "Uno", 1);
     SetChannel(reference, 3, "Solo l\xEC", 1);
-    reference.ChannelGrid.setCell(3, ch::Sid, "77");
+    reference.channelGrid.setCell(3, ch::Sid, "77");
     const ReferenceMatch match = MatchReference(current, reference);
     const ReferencePreview preview = MakeReferencePreview(current, reference, match);
     ASSERT_EQ(preview.passLines.size(), 4u);

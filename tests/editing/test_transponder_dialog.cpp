@@ -19,15 +19,15 @@ ListPage DialogPage() {
     ListPage page = MakePage(3, 2);
     SetTransponder(page, 1, Transponder{});
     Transponder t;
-    t.Frequency = "12603,125";
-    t.Tid = "7";
-    t.Nid = "318";
-    t.Channels = "12";
-    t.SymbolRate = "22000";
-    t.Fec = "5/6";
-    t.Polarisation = "V";
-    t.Tone = "On";
-    t.Satellite = "astra";
+    t.frequency = "12603,125";
+    t.tid = "7";
+    t.nid = "318";
+    t.channels = "12";
+    t.symbolRate = "22000";
+    t.fec = "5/6";
+    t.polarisation = "V";
+    t.tone = "On";
+    t.satellite = "astra";
     SetTransponder(page, 2, t);
     SetChannel(page, 1, "UNO", 2);
     SetChannel(page, 2, "DUE", 1);
@@ -38,27 +38,27 @@ ListPage DialogPage() {
 TEST(TransponderDialog, FillShowsTheRowAndItsLinkedChannels) {
     const ListPage page = DialogPage();
     const TransponderDialogValues v = FillTransponderDialog(page, 2);
-    EXPECT_EQ(v.Caption, "Transponder 2");
-    EXPECT_EQ(v.Frequency, "12603,125");
-    EXPECT_EQ(v.Tid, "7");
-    EXPECT_EQ(v.Nid, "318");
-    EXPECT_EQ(v.Channels, "12");
-    EXPECT_EQ(v.SymbolRates[1], "22000");
-    EXPECT_EQ(v.SymbolRate, 1);
-    EXPECT_EQ(v.Satellites, (std::array<std::string, 2>{"HotBird", "Astra"}));
-    EXPECT_EQ(v.Satellite, 1);  // "astra" matches ignoring case
-    EXPECT_EQ(v.Fec, 3);
-    EXPECT_FALSE(v.Horizontal);
-    EXPECT_TRUE(v.ToneOn);
-    ASSERT_EQ(v.LinkedChannels.size(), 2u);
-    EXPECT_EQ(v.LinkedChannels[0], page.ChannelGrid.row(1));
-    EXPECT_EQ(v.LinkedChannels[1].cells[ch::Name], "TRE");
-    EXPECT_EQ(v.LinkedChannels[1].colour, kColourRadio);
+    EXPECT_EQ(v.caption, "Transponder 2");
+    EXPECT_EQ(v.frequency, "12603,125");
+    EXPECT_EQ(v.tid, "7");
+    EXPECT_EQ(v.nid, "318");
+    EXPECT_EQ(v.channels, "12");
+    EXPECT_EQ(v.symbolRates[1], "22000");
+    EXPECT_EQ(v.symbolRate, 1);
+    EXPECT_EQ(v.satellites, (std::array<std::string, 2>{"HotBird", "Astra"}));
+    EXPECT_EQ(v.satellite, 1);  // "astra" matches ignoring case
+    EXPECT_EQ(v.fec, 3);
+    EXPECT_FALSE(v.horizontal);
+    EXPECT_TRUE(v.toneOn);
+    ASSERT_EQ(v.linkedChannels.size(), 2u);
+    EXPECT_EQ(v.linkedChannels[0], page.channelGrid.row(1));
+    EXPECT_EQ(v.linkedChannels[1].cells[ch::Name], "TRE");
+    EXPECT_EQ(v.linkedChannels[1].colour, kColourRadio);
 
     ListPage unused = DialogPage();
     SetTransponder(unused, 1, Transponder{});
     SetChannel(unused, 2, "DUE", 2);
-    EXPECT_TRUE(FillTransponderDialog(unused, 1).LinkedChannels.empty());
+    EXPECT_TRUE(FillTransponderDialog(unused, 1).linkedChannels.empty());
 }
 
 TEST(TransponderDialog, FecCellSelectsItsChoice) {
@@ -69,84 +69,84 @@ TEST(TransponderDialog, FecCellSelectsItsChoice) {
     for (const Case& c : {Case{"1/2", 0}, Case{"7/8", 4}, Case{"03", 3}, Case{"05", 4}, Case{"07", 4},
                           Case{"0D", 4}}) {
         ListPage page = DialogPage();
-        page.TransponderGrid.setCell(2, tp::Fec, c.cell);
-        EXPECT_EQ(FillTransponderDialog(page, 2).Fec, c.choice) << c.cell;
+        page.transponderGrid.setCell(2, tp::Fec, c.cell);
+        EXPECT_EQ(FillTransponderDialog(page, 2).fec, c.choice) << c.cell;
     }
 }
 
 TEST(TransponderDialog, UnreadableRateOrFecStopsBeforeTheDialog) {
     for (auto [column, text] : {std::pair{tp::SymbolRate, "abc"}, std::pair{tp::Fec, "x/y"}}) {
         ListPage page = DialogPage();
-        page.TransponderGrid.setCell(2, column, text);
+        page.transponderGrid.setCell(2, column, text);
         EXPECT_THROW(FillTransponderDialog(page, 2), ConversionError) << text;
     }
 }
 
 TEST(TransponderDialog, OkWithoutChangeLeavesThePageUnmodified) {
     ListPage page = DialogPage();
-    page.TransponderGrid.setCell(2, tp::Satellite, "Astra");
-    const Grid before = page.TransponderGrid;
+    page.transponderGrid.setCell(2, tp::Satellite, "Astra");
+    const Grid before = page.transponderGrid;
     EXPECT_FALSE(ApplyTransponderDialog(page, 2, FillTransponderDialog(page, 2)));
-    EXPECT_FALSE(page.Modified);
-    EXPECT_EQ(page.TransponderGrid, before);
+    EXPECT_FALSE(page.modified);
+    EXPECT_EQ(page.transponderGrid, before);
 }
 
 TEST(TransponderDialog, OkStoresTheSatelliteAsTheListShowsIt) {
     ListPage page = DialogPage();  // "astra" in the cell, "Astra" in the list
     EXPECT_TRUE(ApplyTransponderDialog(page, 2, FillTransponderDialog(page, 2)));
-    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "Astra");
-    EXPECT_TRUE(page.Modified);
+    EXPECT_EQ(page.transponderGrid.cell(2, tp::Satellite), "Astra");
+    EXPECT_TRUE(page.modified);
 }
 
 TEST(TransponderDialog, OkStoresEveryFieldAndMarksTheChange) {
     ListPage page = DialogPage();
     TransponderDialogValues v = FillTransponderDialog(page, 2);
-    v.Frequency = "11000,5";
-    v.Tid = "8";
-    v.Nid = "abc";  // not checked here; the save reports it
-    v.Channels = "3";
-    v.SymbolRate = 0;
-    v.Satellite = 0;
-    v.Fec = 0;
-    v.Horizontal = true;
-    v.ToneOn = false;
+    v.frequency = "11000,5";
+    v.tid = "8";
+    v.nid = "abc";  // not checked here; the save reports it
+    v.channels = "3";
+    v.symbolRate = 0;
+    v.satellite = 0;
+    v.fec = 0;
+    v.horizontal = true;
+    v.toneOn = false;
     EXPECT_TRUE(ApplyTransponderDialog(page, 2, v));
-    EXPECT_EQ(page.TransponderGrid.row(2).cells,
+    EXPECT_EQ(page.transponderGrid.row(2).cells,
               (std::vector<std::string>{"2", "11000,5", "8", "abc", "3", "27500", "1/2", "H", "Off", "HotBird"}));
-    EXPECT_TRUE(page.Modified);
+    EXPECT_TRUE(page.modified);
 }
 
 TEST(TransponderDialog, OkWithNothingSelectedKeepsTheRateAndEmptiesTheSatellite) {
     ListPage page = DialogPage();
-    page.TransponderGrid.setCell(2, tp::SymbolRate, "0");  // a code above 15 reads as 0
-    page.TransponderGrid.setCell(2, tp::Satellite, "Eutelsat");
-    page.TransponderGrid.setCell(2, tp::Fec, "05");
+    page.transponderGrid.setCell(2, tp::SymbolRate, "0");  // a code above 15 reads as 0
+    page.transponderGrid.setCell(2, tp::Satellite, "Eutelsat");
+    page.transponderGrid.setCell(2, tp::Fec, "05");
     const TransponderDialogValues v = FillTransponderDialog(page, 2);
-    EXPECT_EQ(v.SymbolRate, -1);
-    EXPECT_EQ(v.Satellite, -1);
+    EXPECT_EQ(v.symbolRate, -1);
+    EXPECT_EQ(v.satellite, -1);
     EXPECT_TRUE(ApplyTransponderDialog(page, 2, v));
-    EXPECT_EQ(page.TransponderGrid.cell(2, tp::SymbolRate), "0");
-    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "");
-    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Fec), "7/8");
+    EXPECT_EQ(page.transponderGrid.cell(2, tp::SymbolRate), "0");
+    EXPECT_EQ(page.transponderGrid.cell(2, tp::Satellite), "");
+    EXPECT_EQ(page.transponderGrid.cell(2, tp::Fec), "7/8");
 }
 
 TEST(TransponderDialog, EqualSatelliteNamesSelectTheFirstAndStoreTheSameText) {
     ListPage page = DialogPage();
-    page.SatelliteB = "HotBird";
-    page.TransponderGrid.setCell(2, tp::Satellite, "HotBird");
+    page.satelliteB = "HotBird";
+    page.transponderGrid.setCell(2, tp::Satellite, "HotBird");
     TransponderDialogValues v = FillTransponderDialog(page, 2);
-    EXPECT_EQ(v.Satellite, 0);
-    v.Satellite = 1;
+    EXPECT_EQ(v.satellite, 0);
+    v.satellite = 1;
     EXPECT_FALSE(ApplyTransponderDialog(page, 2, v));
-    EXPECT_EQ(page.TransponderGrid.cell(2, tp::Satellite), "HotBird");
+    EXPECT_EQ(page.transponderGrid.cell(2, tp::Satellite), "HotBird");
 }
 
 TEST(TransponderDialog, Row255ListsNoChannelsEvenThoughEmptyChannelsSay255) {
     ListPage page = MakePage(3, 256);
     for (int j = 1; j <= 256; ++j) SetTransponder(page, j, Transponder{});
     SetChannel(page, 1, "UNO", 254);
-    EXPECT_TRUE(FillTransponderDialog(page, 255).LinkedChannels.empty());
-    EXPECT_EQ(FillTransponderDialog(page, 254).LinkedChannels.size(), 1u);
+    EXPECT_TRUE(FillTransponderDialog(page, 255).linkedChannels.empty());
+    EXPECT_EQ(FillTransponderDialog(page, 254).linkedChannels.size(), 1u);
 }
 
 // Whether the typed frequency fits the record for the chosen band: the offset from the
@@ -171,14 +171,14 @@ TEST(TransponderDialog, FrequencyRangeWarningFollowsTheBand) {
     };
     for (const Case& c : cases) {
         TransponderDialogValues v = FillTransponderDialog(DialogPage(), 2);
-        v.Frequency = c.frequency;
-        v.ToneOn = c.toneOn;
+        v.frequency = c.frequency;
+        v.toneOn = c.toneOn;
         const std::string warning = FrequencyRangeWarning(v);
         EXPECT_EQ(!warning.empty(), c.warns) << c.frequency << " " << c.toneOn << ": " << warning;
     }
     TransponderDialogValues v = FillTransponderDialog(DialogPage(), 2);
-    v.Frequency = "1";
-    v.ToneOn = true;
+    v.frequency = "1";
+    v.toneOn = true;
     EXPECT_EQ(FrequencyRangeWarning(v),
               "Frequenze memorizzabili con 22 kHz On (oscillatore 10600 MHz): da 8452,516352 a 12747,483647 MHz");
 }

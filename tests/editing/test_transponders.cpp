@@ -24,41 +24,41 @@ using pages::Transponder;
 // ---- step-by-step references, exactly row by row --------------------------------------
 
 void RefClearTransponderRow(ListPage& page, int n) {
-    Grid& g = page.TransponderGrid;
+    Grid& g = page.transponderGrid;
     for (int c : {tp::Frequency, tp::Tid, tp::Nid, tp::Channels}) g.setCell(n, c, "0");
-    g.setCell(n, tp::SymbolRate, std::to_string(page.SymbolRates[0]));
+    g.setCell(n, tp::SymbolRate, std::to_string(page.symbolRates[0]));
     g.setCell(n, tp::Fec, "1/2");
     g.setCell(n, tp::Polarisation, "V");
     g.setCell(n, tp::Tone, "On");
-    g.setCell(n, tp::Satellite, page.SatelliteA);
+    g.setCell(n, tp::Satellite, page.satelliteA);
     g.setColour(n, kColourGrey);
     for (int i = 1; i <= page.channelCount(); ++i)
-        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
+        if (page.channelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
 }
 
 void RefRenameChannels(ListPage& page, int from, int to) {
     for (int i = 1; i <= page.channelCount(); ++i)
-        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(from))
-            page.ChannelGrid.setCell(i, ch::Transponder, std::to_string(to));
+        if (page.channelGrid.cell(i, ch::Transponder) == std::to_string(from))
+            page.channelGrid.setCell(i, ch::Transponder, std::to_string(to));
 }
 
 void RefRemoveTransponderRow(ListPage& page, int n) {
     const int count = page.transponderCount();
     for (int i = 1; i <= page.channelCount(); ++i)
-        if (page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
+        if (page.channelGrid.cell(i, ch::Transponder) == std::to_string(n)) ClearChannelRow(page, i);
     for (int j = n + 1; j <= count; ++j) {
-        page.TransponderGrid.row(j - 1).cells = page.TransponderGrid.row(j).cells;
-        page.TransponderGrid.setColour(j - 1, page.TransponderGrid.cell(j - 1, tp::Frequency) == "0" ? kColourGrey
+        page.transponderGrid.row(j - 1).cells = page.transponderGrid.row(j).cells;
+        page.transponderGrid.setColour(j - 1, page.transponderGrid.cell(j - 1, tp::Frequency) == "0" ? kColourGrey
                                                                                                        : kColourInUse);
         RefRenameChannels(page, j, j - 1);
     }
     RefClearTransponderRow(page, count);
-    for (int j = 1; j <= count; ++j) page.TransponderGrid.setCell(j, tp::Num, std::to_string(j));
+    for (int j = 1; j <= count; ++j) page.transponderGrid.setCell(j, tp::Num, std::to_string(j));
 }
 
 void RefOptimise(ListPage& page) {
     for (int n = page.transponderCount(); n >= 1; --n) {
-        if (page.TransponderGrid.cell(n, tp::Frequency) == "0") continue;
+        if (page.transponderGrid.cell(n, tp::Frequency) == "0") continue;
         for (int k = 1; k < n; ++k) {
             if (!TranspondersMatch(page, n, k)) continue;
             RefRenameChannels(page, n, k);
@@ -73,17 +73,17 @@ void RefOptimise(ListPage& page) {
 ListPage RandomTransponderPage(std::mt19937& rng, int transponders) {
     ListPage page = reference::RandomPage(rng, 60);
     const ListPage shape = MakePage(0, transponders);
-    page.TransponderGrid = shape.TransponderGrid;
-    page.SymbolRates = shape.SymbolRates;
+    page.transponderGrid = shape.transponderGrid;
+    page.symbolRates = shape.symbolRates;
     auto pick = [&](std::initializer_list<const char*> options) {
         return std::string(options.begin()[rng() % options.size()]);
     };
     for (int j = 1; j <= transponders; ++j) {
         Transponder t;
-        t.Frequency = pick({"0", "11000", "11001", "11002", "11003", "11005", "11778", "11780", "11000,5", "x"});
-        t.Tid = pick({"1", "2"});
-        t.Channels = pick({"1", "7"});
-        t.Tone = pick({"On", "Off"});
+        t.frequency = pick({"0", "11000", "11001", "11002", "11003", "11005", "11778", "11780", "11000,5", "x"});
+        t.tid = pick({"1", "2"});
+        t.channels = pick({"1", "7"});
+        t.tone = pick({"On", "Off"});
         SetTransponder(page, j, t);
     }
     for (int i = 1; i <= page.channelCount(); ++i) {
@@ -92,16 +92,16 @@ ListPage RandomTransponderPage(std::mt19937& rng, int transponders) {
         if (kind == 0) text = "255";
         if (kind == 1) text = "0" + text;
         if (kind == 2) text = std::to_string(transponders + 1);
-        page.ChannelGrid.setCell(i, ch::Transponder, text);
+        page.channelGrid.setCell(i, ch::Transponder, text);
     }
     return page;
 }
 
 void ExpectSameTables(const ListPage& actual, const ListPage& expected) {
-    EXPECT_EQ(actual.ChannelGrid, expected.ChannelGrid);
-    EXPECT_EQ(actual.TransponderGrid, expected.TransponderGrid);
+    EXPECT_EQ(actual.channelGrid, expected.channelGrid);
+    EXPECT_EQ(actual.transponderGrid, expected.transponderGrid);
     for (int k = 0; k < fav::Lists; ++k)
-        EXPECT_EQ(actual.FavouriteGrids[static_cast<size_t>(k)], expected.FavouriteGrids[static_cast<size_t>(k)])
+        EXPECT_EQ(actual.favouriteGrids[static_cast<size_t>(k)], expected.favouriteGrids[static_cast<size_t>(k)])
             << "list " << k + 1;
 }
 
@@ -110,8 +110,8 @@ ListPage SmallPage() {
     ListPage page = MakePage(6, 6);
     for (int j = 1; j <= 6; ++j) {
         Transponder t;
-        t.Frequency = std::to_string(11700 + j * 20);
-        t.Tid = std::to_string(j);
+        t.frequency = std::to_string(11700 + j * 20);
+        t.tid = std::to_string(j);
         SetTransponder(page, j, t);
     }
     SetChannel(page, 1, "UNO", 4);
@@ -171,12 +171,12 @@ TEST(DeleteTransponder, NoYesAndTheLastRow) {
         for (int j = 1; j <= 6; ++j) {
             SCOPED_TRACE("row " + std::to_string(j));
             const std::string& frequency = c.frequencies[static_cast<size_t>(j - 1)];
-            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Num), std::to_string(j));
-            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Frequency), frequency);
-            EXPECT_EQ(page.TransponderGrid.cell(j, tp::Tid), c.tids[static_cast<size_t>(j - 1)]);
-            EXPECT_EQ(page.TransponderGrid.colour(j), frequency == "0" ? kColourGrey : kColourInUse);
+            EXPECT_EQ(page.transponderGrid.cell(j, tp::Num), std::to_string(j));
+            EXPECT_EQ(page.transponderGrid.cell(j, tp::Frequency), frequency);
+            EXPECT_EQ(page.transponderGrid.cell(j, tp::Tid), c.tids[static_cast<size_t>(j - 1)]);
+            EXPECT_EQ(page.transponderGrid.colour(j), frequency == "0" ? kColourGrey : kColourInUse);
             if (frequency == "0") {
-                EXPECT_EQ(page.TransponderGrid.row(j).cells,
+                EXPECT_EQ(page.transponderGrid.row(j).cells,
                           (std::vector<std::string>{std::to_string(j), "0", "0", "0", "0", "27500", "1/2", "V", "On",
                                                     "HotBird"}));
             }
@@ -184,11 +184,11 @@ TEST(DeleteTransponder, NoYesAndTheLastRow) {
         EXPECT_EQ(ChannelTransponders(page), c.channels);
         for (int i = 1; i <= 6; ++i)
             if (c.channels[static_cast<size_t>(i - 1)] == 255) {
-                EXPECT_EQ(page.ChannelGrid.colour(i), kColourGrey);
+                EXPECT_EQ(page.channelGrid.colour(i), kColourGrey);
             }
         EXPECT_EQ(Favourites(page, 1), c.list1);
         EXPECT_EQ(Favourites(page, 3), c.list3);
-        EXPECT_TRUE(page.Modified);
+        EXPECT_TRUE(page.modified);
         EXPECT_FALSE(progress.shown);
         ASSERT_FALSE(progress.statuses.empty());
         if (c.answer == Answer::Yes) {
@@ -232,7 +232,7 @@ TEST(DeleteTransponder, CancelOrARowOutsideTheTableChangesNothing) {
     EXPECT_FALSE(DeleteTransponder(page, 0, prompts, progress));
     EXPECT_FALSE(DeleteTransponder(page, 7, prompts, progress));
     ExpectSameTables(page, before);
-    EXPECT_FALSE(page.Modified);
+    EXPECT_FALSE(page.modified);
     EXPECT_EQ(prompts.asked.size(), 1u);
 }
 
@@ -259,7 +259,7 @@ ListPage PageWith256Transponders() {
     ListPage page = MakePage(4, 256);
     for (int j = 1; j <= 256; ++j) {
         Transponder t;
-        t.Frequency = std::to_string(10700 + j * 5);
+        t.frequency = std::to_string(10700 + j * 5);
         SetTransponder(page, j, t);
     }
     SetChannel(page, 1, "A", 254);
@@ -275,26 +275,26 @@ TEST(TransponderRow255, DeletingWithYesNeverGivesAnEmptyChannelATransponder) {
     NullProgress progress;
     DeleteTransponder(page, 1, prompts, progress);
     EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{253, 255, 255, 255}));
-    EXPECT_EQ(page.ChannelGrid.cell(4, ch::Name), "D");  // the inactive channel stays
+    EXPECT_EQ(page.channelGrid.cell(4, ch::Name), "D");  // the inactive channel stays
     EXPECT_EQ(Favourites(page, 2), (std::vector<int>{4}));
-    EXPECT_EQ(page.TransponderGrid.cell(254, tp::Frequency), std::to_string(10700 + 255 * 5));
+    EXPECT_EQ(page.transponderGrid.cell(254, tp::Frequency), std::to_string(10700 + 255 * 5));
 }
 
 TEST(TransponderRow255, ClearingOrMergingRow255TouchesNoChannel) {
     ListPage page = PageWith256Transponders();
-    const Grid channels = page.ChannelGrid;
+    const Grid channels = page.channelGrid;
     ClearTransponderRow(page, 255);
-    EXPECT_EQ(page.ChannelGrid, channels);
-    EXPECT_EQ(page.TransponderGrid.cell(255, tp::Frequency), "0");
+    EXPECT_EQ(page.channelGrid, channels);
+    EXPECT_EQ(page.transponderGrid.cell(255, tp::Frequency), "0");
 
     ListPage merging = PageWith256Transponders();
     Transponder duplicate;
-    duplicate.Frequency = merging.TransponderGrid.cell(3, tp::Frequency);
+    duplicate.frequency = merging.transponderGrid.cell(3, tp::Frequency);
     SetTransponder(merging, 255, duplicate);
     NullProgress progress;
     EXPECT_TRUE(OptimiseTransponderList(merging, progress));
-    EXPECT_EQ(merging.TransponderGrid.cell(255, tp::Frequency), "0");
-    EXPECT_EQ(merging.ChannelGrid, channels);
+    EXPECT_EQ(merging.transponderGrid.cell(255, tp::Frequency), "0");
+    EXPECT_EQ(merging.channelGrid, channels);
 }
 
 // ---- matching and optimising ----------------------------------------------------------
@@ -320,9 +320,9 @@ TEST(TranspondersMatch, LaterRowMayLieUpToTwoAboveTheEarlierOne) {
                           Case{"11780", "11778", false}, Case{"11778", "11778", true}}) {
         ListPage page = MakePage(0, 2);
         Transponder t;
-        t.Frequency = c.earlier;
+        t.frequency = c.earlier;
         SetTransponder(page, 1, t);
-        t.Frequency = c.later;
+        t.frequency = c.later;
         SetTransponder(page, 2, t);
         EXPECT_EQ(TranspondersMatch(page, 2, 1), c.match) << c.earlier << " / " << c.later;
     }
@@ -333,11 +333,11 @@ TEST(TranspondersMatch, EveryComparedTextMustBeEqualButNumAndCanali) {
     Transponder t;
     SetTransponder(page, 1, t);
     SetTransponder(page, 2, t);
-    page.TransponderGrid.setCell(2, tp::Channels, "9");
+    page.transponderGrid.setCell(2, tp::Channels, "9");
     EXPECT_TRUE(TranspondersMatch(page, 2, 1));
     for (int column : {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite}) {
         ListPage changed = page;
-        changed.TransponderGrid.setCell(2, column, changed.TransponderGrid.cell(2, column) + "x");
+        changed.transponderGrid.setCell(2, column, changed.transponderGrid.cell(2, column) + "x");
         EXPECT_FALSE(TranspondersMatch(changed, 2, 1)) << "column " << column;
     }
 }
@@ -346,22 +346,22 @@ TEST(OptimiseTransponderList, ChainEndsOnItsFirstRowAndChannelsFollow) {
     ListPage page = MakePage(4, 4);
     Transponder t;
     for (int j = 1; j <= 3; ++j) {
-        t.Frequency = std::to_string(11000 + 2 * (j - 1));
+        t.frequency = std::to_string(11000 + 2 * (j - 1));
         SetTransponder(page, j, t);
         SetChannel(page, j, "C" + std::to_string(j), j);
     }
-    t.Frequency = "12000";
+    t.frequency = "12000";
     SetTransponder(page, 4, t);
     SetChannel(page, 4, "D", 4);
     pages::RecordingProgress progress;
     EXPECT_TRUE(OptimiseTransponderList(page, progress));
     EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{1, 1, 1, 4}));
     for (int j : {2, 3}) {
-        EXPECT_EQ(page.TransponderGrid.cell(j, tp::Frequency), "0");
-        EXPECT_EQ(page.TransponderGrid.colour(j), kColourGrey);
+        EXPECT_EQ(page.transponderGrid.cell(j, tp::Frequency), "0");
+        EXPECT_EQ(page.transponderGrid.colour(j), kColourGrey);
     }
-    EXPECT_EQ(page.TransponderGrid.cell(1, tp::Frequency), "11000");
-    EXPECT_TRUE(page.Modified);
+    EXPECT_EQ(page.transponderGrid.cell(1, tp::Frequency), "11000");
+    EXPECT_TRUE(page.modified);
     EXPECT_EQ(progress.statuses.front(), "Ottimizzazione transponder...");
     EXPECT_FALSE(progress.shown);
 }
@@ -372,7 +372,7 @@ TEST(OptimiseTransponderList, NothingToMergeLeavesThePageUnmodified) {
     NullProgress progress;
     EXPECT_FALSE(OptimiseTransponderList(page, progress));
     ExpectSameTables(page, before);
-    EXPECT_FALSE(page.Modified);
+    EXPECT_FALSE(page.modified);
 }
 
 TEST(OptimiseTransponderList, DirectMergeAgreesWithRowByRowReferenceOnRandomPages) {
@@ -392,16 +392,16 @@ TEST(OptimiseTransponderList, DirectMergeAgreesWithRowByRowReferenceOnRandomPage
 
 TEST(SwapSatellites, RowsInUseSwapNamesGreyRowsKeepTheirText) {
     ListPage page = MakePage(0, 4);
-    page.SatelliteA = "X";
-    page.SatelliteB = "Y";
+    page.satelliteA = "X";
+    page.satelliteB = "Y";
     Transponder t;
-    t.Satellite = "X";
+    t.satellite = "X";
     SetTransponder(page, 1, t);
-    t.Satellite = "Y";
+    t.satellite = "Y";
     SetTransponder(page, 2, t);
-    t.Satellite = "Other";
+    t.satellite = "Other";
     SetTransponder(page, 3, t);
-    page.TransponderGrid.setCell(4, tp::Satellite, "X");  // grey, free
+    page.transponderGrid.setCell(4, tp::Satellite, "X");  // grey, free
 
     ScriptedPrompts prompts({Answer::Yes});
     EXPECT_TRUE(SwapSatellites(page, prompts));
@@ -411,17 +411,17 @@ TEST(SwapSatellites, RowsInUseSwapNamesGreyRowsKeepTheirText) {
     EXPECT_EQ(prompts.asked[0].icon, Icon::Question);
     EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNo);
     std::vector<std::string> names;
-    for (int j = 1; j <= 4; ++j) names.push_back(page.TransponderGrid.cell(j, tp::Satellite));
+    for (int j = 1; j <= 4; ++j) names.push_back(page.transponderGrid.cell(j, tp::Satellite));
     EXPECT_EQ(names, (std::vector<std::string>{"Y", "X", "X", "X"}));
-    EXPECT_EQ(page.SatelliteA, "Y");
-    EXPECT_EQ(page.SatelliteB, "X");
-    EXPECT_TRUE(page.Modified);
+    EXPECT_EQ(page.satelliteA, "Y");
+    EXPECT_EQ(page.satelliteB, "X");
+    EXPECT_TRUE(page.modified);
 
     ListPage declined = MakePage(0, 1);
     ScriptedPrompts no({Answer::No});
     EXPECT_FALSE(SwapSatellites(declined, no));
-    EXPECT_EQ(declined.SatelliteA, "HotBird");
-    EXPECT_FALSE(declined.Modified);
+    EXPECT_EQ(declined.satelliteA, "HotBird");
+    EXPECT_FALSE(declined.modified);
 }
 
 }  // namespace

@@ -18,27 +18,27 @@ namespace {
 
 ListPage makePage(int channels, int transponders) {
     ListPage page;
-    page.ChannelGrid.setRowCount(channels + 1);
+    page.channelGrid.setRowCount(channels + 1);
     for (int r = 1; r <= channels; ++r) {
-        page.ChannelGrid.setCell(r, ch::Num, std::to_string(r));
-        page.ChannelGrid.setCell(r, ch::Name, "CH" + std::to_string(r));
-        page.ChannelGrid.setColour(r, kColourChannel);
+        page.channelGrid.setCell(r, ch::Num, std::to_string(r));
+        page.channelGrid.setCell(r, ch::Name, "CH" + std::to_string(r));
+        page.channelGrid.setColour(r, kColourChannel);
     }
-    page.TransponderGrid.setRowCount(transponders + 1);
+    page.transponderGrid.setRowCount(transponders + 1);
     for (int r = 1; r <= transponders; ++r) {
-        page.TransponderGrid.setCell(r, tp::Num, std::to_string(r));
-        page.TransponderGrid.setCell(r, tp::Frequency, std::to_string(11000 + r));
-        page.TransponderGrid.setColour(r, kColourInUse);
+        page.transponderGrid.setCell(r, tp::Num, std::to_string(r));
+        page.transponderGrid.setCell(r, tp::Frequency, std::to_string(11000 + r));
+        page.transponderGrid.setColour(r, kColourInUse);
     }
-    page.SatelliteA = "X";
-    page.SatelliteB = "Y";
+    page.satelliteA = "X";
+    page.satelliteB = "Y";
     return page;
 }
 
 bool sameContent(const ListPage& a, const ListPage& b) {
-    return a.ChannelGrid == b.ChannelGrid && a.TransponderGrid == b.TransponderGrid &&
-           a.FavouriteGrids == b.FavouriteGrids && a.ConfigGrid == b.ConfigGrid &&
-           a.SatelliteA == b.SatelliteA && a.SatelliteB == b.SatelliteB;
+    return a.channelGrid == b.channelGrid && a.transponderGrid == b.transponderGrid &&
+           a.favouriteGrids == b.favouriteGrids && a.configGrid == b.configGrid &&
+           a.satelliteA == b.satelliteA && a.satelliteB == b.satelliteB;
 }
 
 // One random change of the kinds the commands make: cells, colours, row exchanges in
@@ -48,30 +48,30 @@ void randomChange(ListPage& page, std::mt19937& rng) {
     switch (pick(0, 5)) {
         case 0: {
             const int r = pick(1, page.channelCount());
-            page.ChannelGrid.setCell(r, pick(1, ch::Count - 1), "v" + std::to_string(pick(0, 999)));
+            page.channelGrid.setCell(r, pick(1, ch::Count - 1), "v" + std::to_string(pick(0, 999)));
             break;
         }
         case 1:
-            page.ChannelGrid.setColour(pick(1, page.channelCount()), kColourGrey);
+            page.channelGrid.setColour(pick(1, page.channelCount()), kColourGrey);
             break;
         case 2:
-            page.ChannelGrid.exchangeRows(pick(1, page.channelCount()), pick(1, page.channelCount()));
+            page.channelGrid.exchangeRows(pick(1, page.channelCount()), pick(1, page.channelCount()));
             break;
         case 3: {
-            auto& list = page.FavouriteGrids[static_cast<size_t>(pick(0, fav::Lists - 1))];
+            auto& list = page.favouriteGrids[static_cast<size_t>(pick(0, fav::Lists - 1))];
             const int s = pick(1, fav::Slots);
             list.setCell(s, fav::Channel, std::to_string(pick(1, page.channelCount())));
             break;
         }
         case 4:
-            page.TransponderGrid.setCell(pick(1, page.transponderCount()), tp::Frequency, "0");
+            page.transponderGrid.setCell(pick(1, page.transponderCount()), tp::Frequency, "0");
             break;
         default:
-            std::swap(page.SatelliteA, page.SatelliteB);
-            page.ConfigGrid.setCell(pick(1, 8), 1, "L" + std::to_string(pick(0, 9)));
+            std::swap(page.satelliteA, page.satelliteB);
+            page.configGrid.setCell(pick(1, 8), 1, "L" + std::to_string(pick(0, 9)));
             break;
     }
-    page.Modified = true;
+    page.modified = true;
 }
 
 TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
@@ -94,11 +94,11 @@ TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
         }
         EXPECT_FALSE(history.undo(page));
         EXPECT_TRUE(sameContent(page, start));
-        EXPECT_FALSE(page.Modified) << "back at the opened state";
+        EXPECT_FALSE(page.modified) << "back at the opened state";
         while (history.redo(page)) {
         }
         EXPECT_TRUE(sameContent(page, end));
-        EXPECT_EQ(page.Modified, states.size() > 1);
+        EXPECT_EQ(page.modified, states.size() > 1);
     }
 }
 
@@ -119,8 +119,8 @@ TEST(UndoHistory, StepRowsAreTheFirstAndLastRowsTheStepChanged) {
         ListPage page = makePage(10, 6);
         UndoHistory history(page);
         EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{0, 0})) << c.what;
-        for (int r : c.channelRows) page.ChannelGrid.setCell(r, ch::Name, "changed");
-        for (int r : c.transponderRows) page.TransponderGrid.setColour(r, kColourGrey);
+        for (int r : c.channelRows) page.channelGrid.setCell(r, ch::Name, "changed");
+        for (int r : c.transponderRows) page.transponderGrid.setColour(r, kColourGrey);
         ASSERT_TRUE(history.commit(page, "step")) << c.what;
         EXPECT_EQ(history.undoRows().channels, c.channels) << c.what;
         EXPECT_EQ(history.undoRows().transponders, c.transponders) << c.what;
@@ -156,7 +156,7 @@ TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
     };
     for (const Case& c : cases) {
         ListPage page = makePage(10, 2);
-        page.ChannelGrid.setRowCount(11);
+        page.channelGrid.setRowCount(11);
         UndoHistory history(page);
         c.command(page);
         ASSERT_TRUE(history.commit(page, "step")) << c.what;
@@ -172,16 +172,16 @@ TEST(UndoHistory, NamesAndUnchangedCommands) {
     UndoHistory history(page);
     EXPECT_EQ(history.undoName(), "");
     EXPECT_FALSE(history.commit(page, "Nothing")) << "a command that changed nothing is no step";
-    page.ChannelGrid.setCell(2, ch::Name, "NEW");
+    page.channelGrid.setCell(2, ch::Name, "NEW");
     EXPECT_TRUE(history.commit(page, "Cancellazione canali"));
-    page.TransponderGrid.setCell(1, tp::Tid, "7");
+    page.transponderGrid.setCell(1, tp::Tid, "7");
     EXPECT_TRUE(history.commit(page, "Modifica transponder"));
     EXPECT_EQ(history.undoName(), "Modifica transponder");
     history.undo(page);
     EXPECT_EQ(history.undoName(), "Cancellazione canali");
     EXPECT_EQ(history.redoName(), "Modifica transponder");
     // A new command drops what could have been redone.
-    page.ChannelGrid.setCell(3, ch::Name, "OTHER");
+    page.channelGrid.setCell(3, ch::Name, "OTHER");
     history.commit(page, "Inserimento canale");
     EXPECT_FALSE(history.canRedo());
     EXPECT_EQ(history.stepCount(), 2u);
@@ -190,43 +190,43 @@ TEST(UndoHistory, NamesAndUnchangedCommands) {
 TEST(UndoHistory, ModifiedFlagFollowsTheSavedState) {
     ListPage page = makePage(5, 2);
     UndoHistory history(page);
-    page.ChannelGrid.setCell(1, ch::Name, "A");
-    page.Modified = true;
+    page.channelGrid.setCell(1, ch::Name, "A");
+    page.modified = true;
     history.commit(page, "one");
-    page.ChannelGrid.setCell(1, ch::Name, "B");
+    page.channelGrid.setCell(1, ch::Name, "B");
     history.commit(page, "two");
-    page.Modified = false;  // saved here
+    page.modified = false;  // saved here
     history.markSaved(page);
 
     history.undo(page);
-    EXPECT_TRUE(page.Modified) << "one step before the save";
+    EXPECT_TRUE(page.modified) << "one step before the save";
     history.redo(page);
-    EXPECT_FALSE(page.Modified) << "back at the saved state";
+    EXPECT_FALSE(page.modified) << "back at the saved state";
     history.undo(page);
     history.undo(page);
-    EXPECT_TRUE(page.Modified) << "the opened state is no longer the saved one";
+    EXPECT_TRUE(page.modified) << "the opened state is no longer the saved one";
 
     // Branching away from the saved state makes it unreachable: always modified.
-    page.ChannelGrid.setCell(4, ch::Name, "C");
+    page.channelGrid.setCell(4, ch::Name, "C");
     history.commit(page, "three");
     history.undo(page);
-    EXPECT_TRUE(page.Modified);
+    EXPECT_TRUE(page.modified);
 }
 
 TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     ListPage page = makePage(2000, 50);
     UndoHistory unbounded(page);
-    page.TransponderGrid.setCell(1, tp::Tid, "1");
+    page.transponderGrid.setCell(1, tp::Tid, "1");
     unbounded.commit(page, "small");
     const size_t small = unbounded.bytesHeld();
-    for (int r = 1; r <= page.channelCount(); ++r) page.ChannelGrid.setCell(r, ch::Name, "x");
+    for (int r = 1; r <= page.channelCount(); ++r) page.channelGrid.setCell(r, ch::Name, "x");
     unbounded.commit(page, "large");
     EXPECT_GT(unbounded.bytesHeld() - small, 10 * small) << "a transponder edit must not copy the channel table";
 
     ListPage bounded = makePage(2000, 50);
     UndoHistory history(bounded, 3 * (unbounded.bytesHeld() - small));
     for (int i = 0; i < 20; ++i) {
-        for (int r = 1; r <= bounded.channelCount(); ++r) bounded.ChannelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
+        for (int r = 1; r <= bounded.channelCount(); ++r) bounded.channelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
         history.commit(bounded, "edit");
     }
     EXPECT_LE(history.bytesHeld(), 3 * (unbounded.bytesHeld() - small));
@@ -234,10 +234,10 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     EXPECT_LT(history.stepCount(), 20u);
     // The newest steps stay undoable.
     ASSERT_TRUE(history.undo(bounded));
-    EXPECT_EQ(bounded.ChannelGrid.cell(1, ch::Name), "n18");
+    EXPECT_EQ(bounded.channelGrid.cell(1, ch::Name), "n18");
     while (history.undo(bounded)) {
     }
-    EXPECT_TRUE(bounded.Modified) << "the opened state was dropped, so nothing reached is clean";
+    EXPECT_TRUE(bounded.modified) << "the opened state was dropped, so nothing reached is clean";
 }
 
 // One random command, as the editor runs them: block deletes with and without closing
@@ -268,13 +268,13 @@ std::string randomCommand(ListPage& page, std::mt19937& rng) {
             return "favourite";
         }
         case 4:
-            page.ChannelGrid.setCell(first, ch::Name, "R" + std::to_string(pick(0, 99)));
+            page.channelGrid.setCell(first, ch::Name, "R" + std::to_string(pick(0, 99)));
             return "rename";
         case 5:
             ClearChannelRow(page, first);
             return "clear";
         case 6:
-            page.ChannelGrid.setCell(first, ch::Favourites, std::to_string(pick(0, 255)));
+            page.channelGrid.setCell(first, ch::Favourites, std::to_string(pick(0, 255)));
             UpdateChannelRow(first, page);
             return "update";
         case 7:
@@ -284,7 +284,7 @@ std::string randomCommand(ListPage& page, std::mt19937& rng) {
             OptimiseTransponderList(page, progress);
             return "optimise";
         default:
-            page.ChannelGrid.exchangeRows(first, last);
+            page.channelGrid.exchangeRows(first, last);
             RenumberChannels(page);
             return "exchange";
     }
@@ -295,13 +295,13 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
     for (int round = 0; round < 3; ++round) {
         ListPage page = reference::RandomPage(rng, 150 + 60 * round);
         // A few transponders, some shared by channels, some free.
-        page.TransponderGrid.setRowCount(9);
+        page.transponderGrid.setRowCount(9);
         for (int t = 1; t <= 8; ++t) {
-            page.TransponderGrid.setCell(t, tp::Num, std::to_string(t));
-            page.TransponderGrid.setCell(t, tp::Frequency, t % 3 == 0 ? "0" : std::to_string(11000 + t % 5));
+            page.transponderGrid.setCell(t, tp::Num, std::to_string(t));
+            page.transponderGrid.setCell(t, tp::Frequency, t % 3 == 0 ? "0" : std::to_string(11000 + t % 5));
         }
-        for (int n = 1; n <= page.channelCount(); n += 3) page.ChannelGrid.setCell(n, ch::Transponder, std::to_string(1 + n % 8));
-        page.Modified = false;
+        for (int n = 1; n <= page.channelCount(); n += 3) page.channelGrid.setCell(n, ch::Transponder, std::to_string(1 + n % 8));
+        page.modified = false;
         const ListPage opened = page;
         UndoHistory history(page);
         std::vector<ListPage> states{page};
@@ -312,7 +312,7 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
                 name = randomCommand(page, rng);
             } catch (const std::exception&) {
             }
-            page.Modified = true;
+            page.modified = true;
             if (history.commit(page, name)) states.push_back(page);
             ASSERT_TRUE(sameContent(page, states.back())) << "an unrecorded command changed the page";
         }
@@ -324,13 +324,13 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
             ASSERT_TRUE(sameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
         }
         EXPECT_TRUE(sameContent(page, opened));
-        EXPECT_FALSE(page.Modified);
+        EXPECT_FALSE(page.modified);
         for (size_t i = 1; i < states.size(); ++i) {
             ASSERT_TRUE(history.redo(page));
             ASSERT_TRUE(sameContent(page, states[i])) << "round " << round << " state " << i;
         }
         EXPECT_TRUE(sameContent(page, last));
-        EXPECT_TRUE(page.Modified);
+        EXPECT_TRUE(page.modified);
     }
 }
 
@@ -341,7 +341,7 @@ TEST(UndoHistory, AThousandRenamesOnTheFullPageStayUndoable) {
     const ListPage opened = page;
     UndoHistory history(page);
     for (int i = 0; i < 1000; ++i) {
-        page.ChannelGrid.setCell(1 + (i * 7919) % 9990, ch::Name, "R" + std::to_string(i));
+        page.channelGrid.setCell(1 + (i * 7919) % 9990, ch::Name, "R" + std::to_string(i));
         ASSERT_TRUE(history.commit(page, "rename"));
     }
     EXPECT_EQ(history.stepCount(), 1000u);
@@ -350,7 +350,7 @@ TEST(UndoHistory, AThousandRenamesOnTheFullPageStayUndoable) {
     while (history.undo(page)) ++undone;
     EXPECT_EQ(undone, 1000);
     EXPECT_TRUE(sameContent(page, opened));
-    EXPECT_FALSE(page.Modified);
+    EXPECT_FALSE(page.modified);
 }
 
 }  // namespace

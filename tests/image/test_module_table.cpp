@@ -13,19 +13,19 @@ Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 ModuleRecord flashModule(const std::string& name, int sector, int slot, int offset = 0x20) {
     ModuleRecord m;
-    m.Name = name;
-    m.Kind = 2;
-    m.Source = 1;
-    m.Sector = sector;
-    m.Slot = slot;
-    m.Offset = offset;
+    m.name = name;
+    m.kind = 2;
+    m.source = 1;
+    m.sector = sector;
+    m.slot = slot;
+    m.offset = offset;
     return m;
 }
 
 EntryRecord entry(const std::string& name, int size) {
     EntryRecord s;
-    s.Name = name;
-    s.Size = size;
+    s.name = name;
+    s.size = size;
     return s;
 }
 
@@ -46,10 +46,10 @@ TEST(ModuleTable, SizeIsComputedFromEntries) {
     EXPECT_EQ(flash->size(), 176);  // 4 + 120 + 50 = 174, rounded up
 
     ModuleRecord mc;
-    mc.Name = "kernel";
-    mc.Kind = 1;
-    mc.Source = 2;
-    mc.Sector = 3;  // not taken over for a main-code module
+    mc.name = "kernel";
+    mc.kind = 1;
+    mc.source = 2;
+    mc.sector = 3;  // not taken over for a main-code module
     KvxModule* main = f.addModule(mc);
     EXPECT_EQ(main->sector(), kUnplaced);
     main->addEntry(entry("a", 10));
@@ -57,7 +57,7 @@ TEST(ModuleTable, SizeIsComputedFromEntries) {
     EXPECT_EQ(main->size(), 20);
 
     ModuleRecord raw = flashModule("UCR", 1, 0);
-    raw.Kind = 3;
+    raw.kind = 3;
     KvxModule* r = f.addModule(raw);
     r->addEntry(entry("UCR", 65536));
     EXPECT_EQ(r->size(), 65536);
@@ -81,8 +81,8 @@ TEST(ModuleTable, LookupsOutOfRangeGiveNone) {
         EXPECT_FALSE(m->entryRecord(bad).has_value());
     }
     ASSERT_TRUE(f.moduleRecord(0).has_value());
-    EXPECT_EQ(f.moduleRecord(0)->Name, "A");
-    EXPECT_EQ(m->entryRecord(0)->Name, "e");
+    EXPECT_EQ(f.moduleRecord(0)->name, "A");
+    EXPECT_EQ(m->entryRecord(0)->name, "e");
 }
 
 TEST(ModuleTable, CopyEntryLaysOffsetsOutAfterTheRecords) {

@@ -175,31 +175,31 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
          [](KvxImage& f) {
              for (int i = 0; i < 16; ++i) {
                  ModuleRecord m;
-                 m.Name = "X";
-                 m.Source = 1;
-                 m.Kind = 2;
-                 m.Sector = 2;
-                 m.Slot = i;
-                 m.Offset = kUnplaced;
+                 m.name = "X";
+                 m.source = 1;
+                 m.kind = 2;
+                 m.sector = 2;
+                 m.slot = i;
+                 m.offset = kUnplaced;
                  f.addModule(m);
              }
              ModuleRecord m;
-             m.Name = "Y";
-             m.Source = 1;
-             m.Kind = 2;
-             m.Sector = 2;
-             m.Slot = 20;
+             m.name = "Y";
+             m.source = 1;
+             m.kind = 2;
+             m.sector = 2;
+             m.slot = 20;
              f.addModule(m);
          },
          "settore 2"},
         {"raw sector with company",
          [](KvxImage& f) {
              ModuleRecord m;
-             m.Name = "Z";
-             m.Source = 1;
-             m.Kind = 2;
-             m.Sector = 1;
-             m.Slot = 3;
+             m.name = "Z";
+             m.source = 1;
+             m.kind = 2;
+             m.sector = 1;
+             m.slot = 3;
              f.addModule(m);
          },
          "settore 1"},

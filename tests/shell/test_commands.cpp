@@ -26,7 +26,7 @@ using namespace rivo::testsupport;
 
 namespace {
 
-std::string Name(const ListPage& page, int row) { return page.ChannelGrid.cell(row, ch::Name); }
+std::string Name(const ListPage& page, int row) { return page.channelGrid.cell(row, ch::Name); }
 
 QString ShownName(PageView& view, int row) {
     return view.channelModel()->data(view.channelModel()->index(row - 1, ch::Name)).toString();
@@ -46,7 +46,7 @@ class CommandsTest : public QObject {
     ListPage& page() { return view->page(); }
 
     void expectModified() {
-        QVERIFY(page().Modified);
+        QVERIFY(page().modified);
         QVERIFY(window->saveAction->isEnabled());
         QVERIFY(window->pageTabs->tabText(0).endsWith(QStringLiteral(" *")));
     }
@@ -66,7 +66,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(OpenThroughDialog(*window, path));
         view = window->pageView(0);
-        QVERIFY(!page().Modified);
+        QVERIFY(!page().modified);
     }
 
     void cleanup() {
@@ -92,14 +92,14 @@ private slots:
         QTest::keyClick(view->channelTable, Qt::Key_Delete);
         QCOMPARE(prompts.asked.size(), size_t(2));
         QCOMPARE(Name(page(), 1), std::string());
-        QCOMPARE(page().ChannelGrid.colour(1), kColourGrey);
+        QCOMPARE(page().channelGrid.colour(1), kColourGrey);
         // "&Elimina" asks the same question; Annulla changes nothing.
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         SelectChannels(*view, 6, 6);
         prompts.answers = {Answer::Cancel};
         window->menuDeleteAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(3));
-        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(page().channelGrid == before);
     }
 
     void insertEmptyChannel() {
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(prompts.asked[0].text, std::string("Inserire un canale corretto"));
         QCOMPARE(view->currentChannelRow(), 40);
         QCOMPARE(view->selectedChannelRows(), std::make_pair(40, 40));
-        QVERIFY(!page().Modified);
+        QVERIFY(!page().modified);
     }
 
     void moveChannels() {
@@ -151,19 +151,19 @@ private slots:
         QCOMPARE(Name(page(), 10), first);
         QCOMPARE(Name(page(), 11), second);
         QCOMPARE(Name(page(), 1), third);
-        QCOMPARE(page().ChannelGrid.cell(10, ch::Num), std::string("10"));
+        QCOMPARE(page().channelGrid.cell(10, ch::Num), std::string("10"));
         expectModified();
         // Annulla leaves everything.
         window->runRowNumberDialog = [](RowNumberDialog&) { return false; };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->menuMoveAction->trigger();
-        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(page().channelGrid == before);
     }
 
     void favouritesUpAndDown() {
         view->tabs->setCurrentIndex(2);
         QVERIFY(window->favouriteUpAction->isEnabled());
-        const Grid& list = page().FavouriteGrids[0];
+        const Grid& list = page().favouriteGrids[0];
         const std::string one = list.cell(1, fav::Channel), two = list.cell(2, fav::Channel);
         QVERIFY(one != "0" && two != "0");
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
@@ -192,7 +192,7 @@ private slots:
         SelectChannels(*view, 1, 2);
         window->copyChannelsAction->trigger();
         QVERIFY(window->pasteChannelsAction->isEnabled());
-        QVERIFY(!page().Modified);
+        QVERIFY(!page().modified);
         SelectChannels(*view, 20, 20);
         prompts.answers = {Answer::No};  // overwrite
         window->pasteChannelsAction->trigger();
@@ -207,14 +207,14 @@ private slots:
         view->tabs->setCurrentIndex(1);
         int inUse = 0;
         for (int row = 1; row <= page().transponderCount() && !inUse; ++row)
-            if (page().TransponderGrid.colour(row) == kColourInUse) inUse = row;
+            if (page().transponderGrid.colour(row) == kColourInUse) inUse = row;
         QVERIFY(inUse > 0);
         view->transponderTable->setCurrentIndex(view->transponderModel()->index(inUse - 1, 0));
         prompts.answers = {Answer::No};
         window->deleteTransponderAction->trigger();
         QCOMPARE(prompts.asked.back().title, std::string("Cancellazione canale"));
-        QCOMPARE(page().TransponderGrid.cell(inUse, tp::Frequency), std::string("0"));
-        QCOMPARE(page().TransponderGrid.colour(inUse), kColourGrey);
+        QCOMPARE(page().transponderGrid.cell(inUse, tp::Frequency), std::string("0"));
+        QCOMPARE(page().transponderGrid.colour(inUse), kColourGrey);
         expectModified();
 
         window->optimiseTranspondersAction->trigger();  // merging asks nothing
@@ -222,14 +222,14 @@ private slots:
 
         int shown = 0;
         for (int row = 1; row <= page().transponderCount() && !shown; ++row)
-            if (page().TransponderGrid.colour(row) == kColourInUse &&
-                page().TransponderGrid.cell(row, tp::Satellite) == "HotBird")
+            if (page().transponderGrid.colour(row) == kColourInUse &&
+                page().transponderGrid.cell(row, tp::Satellite) == "HotBird")
                 shown = row;
         QVERIFY(shown > 0);
         prompts.answers = {Answer::Yes};
         window->swapSatellitesAction->trigger();
         QCOMPARE(prompts.asked.back().text, std::string("Settare i trasponder di HotBird su Astra (e viceversa)?"));
-        QCOMPARE(page().SatelliteA, std::string("Astra"));
+        QCOMPARE(page().satelliteA, std::string("Astra"));
         QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(shown - 1, tp::Satellite)).toString(),
                  QStringLiteral("Astra"));
     }
@@ -238,7 +238,7 @@ private slots:
         view->tabs->setCurrentIndex(1);
         int row = 0;
         for (int r = 1; r <= page().transponderCount() && !row; ++r)
-            if (page().TransponderGrid.colour(r) == kColourInUse) row = r;
+            if (page().transponderGrid.colour(r) == kColourInUse) row = r;
         QVERIFY(row > 0);
         TransponderDialog::setExecHook([](TransponderDialog& dialog) {
             dialog.frequencyBox()->setText(QStringLiteral("12345"));
@@ -248,7 +248,7 @@ private slots:
         QTest::mouseClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
         TransponderDialog::setExecHook(nullptr);
-        QCOMPARE(page().TransponderGrid.cell(row, tp::Frequency), std::string("12345"));
+        QCOMPARE(page().transponderGrid.cell(row, tp::Frequency), std::string("12345"));
         QCOMPARE(view->transponderModel()->data(view->transponderModel()->index(row - 1, tp::Frequency)).toString(),
                  QStringLiteral("12345"));
         expectModified();
@@ -257,7 +257,7 @@ private slots:
     void channelPropertiesByDoubleClickAndMenu() {
         int row = 0;
         for (int r = 1; r <= page().channelCount() && !row; ++r)
-            if (page().ChannelGrid.colour(r) == kColourChannel) row = r;
+            if (page().channelGrid.colour(r) == kColourChannel) row = r;
         QVERIFY(row > 0);
         ChannelDialog::setExecHook([](ChannelDialog& dialog) {
             dialog.box(box::Name)->setText(QStringLiteral("Nuovo è"));
@@ -277,7 +277,7 @@ private slots:
         });
         SelectChannels(*view, 30, 32);
         window->channelPropertiesAction->trigger();
-        for (int r = 30; r <= 32; ++r) QCOMPARE(page().ChannelGrid.cell(r, ch::Sid), std::string("777"));
+        for (int r = 30; r <= 32; ++r) QCOMPARE(page().channelGrid.cell(r, ch::Sid), std::string("777"));
     }
 };
 

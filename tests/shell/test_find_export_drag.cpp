@@ -136,8 +136,8 @@ bool DropOnRow(QTableView* view, const QMimeData* data, int row) {
 }
 
 bool SameTables(const ListPage& a, const ListPage& b) {
-    return a.ChannelGrid == b.ChannelGrid && a.TransponderGrid == b.TransponderGrid &&
-           a.FavouriteGrids == b.FavouriteGrids && a.ConfigGrid == b.ConfigGrid;
+    return a.channelGrid == b.channelGrid && a.transponderGrid == b.transponderGrid &&
+           a.favouriteGrids == b.favouriteGrids && a.configGrid == b.configGrid;
 }
 
 }  // namespace
@@ -243,7 +243,7 @@ private slots:
         // Nothing was hidden or changed; Esc closes the bar and the table has the focus.
         QCOMPARE(view->channelModel()->rowCount(), 9990);
         for (int row : {0, 19, 4999, 9989}) QVERIFY(!view->channelTable->isRowHidden(row));
-        QVERIFY(!view->page().Modified);
+        QVERIFY(!view->page().modified);
         view->findEdit->setFocus();
         QTest::keyClick(view->findEdit, Qt::Key_Escape);
         QVERIFY(!view->findBarOpen());
@@ -304,7 +304,7 @@ private slots:
             const Grid* grid;
             const char* file;
         };
-        for (const Case& c : {Case{0, &page.ChannelGrid, "Canali.csv"}, Case{1, &page.TransponderGrid, "Tp.csv"}}) {
+        for (const Case& c : {Case{0, &page.channelGrid, "Canali.csv"}, Case{1, &page.transponderGrid, "Tp.csv"}}) {
             choice = c.choice;
             target = folder->path(c.file);
             window->exportCsvAction->trigger();
@@ -336,7 +336,7 @@ private slots:
             for (int s = 1; s <= 128; ++s) {
                 const Record& record = records[static_cast<size_t>(1 + k * 128 + s - 1)];
                 Record expected{std::to_string(k + 1)};
-                for (const auto& cell : page.FavouriteGrids[static_cast<size_t>(k)].row(s).cells)
+                for (const auto& cell : page.favouriteGrids[static_cast<size_t>(k)].row(s).cells)
                     expected.push_back(Cp1252ToUtf8(cell));
                 QVERIFY(record == expected);
             }
@@ -358,7 +358,7 @@ private slots:
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY(prompts.asked[0].icon == Icon::Error);
         QVERIFY(!QFile::exists(target));
-        QVERIFY(!page.Modified);
+        QVERIFY(!page.modified);
 
         // A page without favourites lists offers two tables.
         QVERIFY(OpenThroughDialog(*window, singlePath));
@@ -415,10 +415,10 @@ private slots:
             }
             QVERIFY2(SameTables(dragged->page(), commanded->page()), trace.constData());
             QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Spostamento canali"));
-            QVERIFY(dragged->page().Modified);
+            QVERIFY(dragged->page().modified);
             QVERIFY(window->pageTabs->tabText(0).endsWith(QStringLiteral(" *")));
             QCOMPARE(dragged->channelModel()->data(dragged->channelModel()->index(c.target - 1, ch::Name)).toString(),
-                     QString::fromStdString(Cp1252ToUtf8(commanded->page().ChannelGrid.cell(c.target, ch::Name))));
+                     QString::fromStdString(Cp1252ToUtf8(commanded->page().channelGrid.cell(c.target, ch::Name))));
             // Dragged or commanded, the moved channels are selected where they landed.
             const int landed = c.target + (c.last - c.first);
             for (PageView* moved : {dragged, commanded}) {
@@ -519,7 +519,7 @@ private slots:
         QTableView* first = dragged->favouriteTables[0];
         int grey = 0;
         for (int s = 2; s <= 128 && !grey; ++s)
-            if (before.FavouriteGrids[0].colour(s) == kColourGrey) grey = s;
+            if (before.favouriteGrids[0].colour(s) == kColourGrey) grey = s;
         QVERIFY(grey > 2);
         dragged->setCurrentFavouriteRow(0, 1);
         const auto data = DragSelected(first);

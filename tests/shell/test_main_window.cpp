@@ -173,8 +173,8 @@ private slots:
         PageView* view = window->pageView(0);
         ListPage& page = view->page();
         QVERIFY(window->currentImage);
-        QCOMPARE(page.Image.get(), window->currentImage.get());
-        QCOMPARE(page.SymbolRates, FixtureRates());  // the "Fixture" set of Sr.Ini
+        QCOMPARE(page.image.get(), window->currentImage.get());
+        QCOMPARE(page.symbolRates, FixtureRates());  // the "Fixture" set of Sr.Ini
         QCOMPARE(view->tabs->tabPosition(), QTabWidget::West);
         QCOMPARE(view->tabs->count(), 3);
         QCOMPARE(view->tabs->tabText(0), QStringLiteral("Canali"));
@@ -191,7 +191,7 @@ private slots:
         for (const int row : {1, 7, 500, page.channelCount()})
             for (int c = 0; c < ch::Count; ++c)
                 if (c != ch::Name)
-                    QCOMPARE(Shown(model, row, c), QString::fromStdString(page.ChannelGrid.cell(row, c)));
+                    QCOMPARE(Shown(model, row, c), QString::fromStdString(page.channelGrid.cell(row, c)));
         // The designed widths, widened where a title would be clipped; the name column
         // takes the width the window has beyond the others.
         const int widths[] = {40, 200, 60, 50, 50, 50, 50, 50, 50, 50, 50};
@@ -214,7 +214,7 @@ private slots:
         QSet<QRgb> seen;
         for (int row = 1; row <= page.channelCount(); ++row) {
             const QColor shown = model->data(model->index(row - 1, 3), Qt::BackgroundRole).value<QColor>();
-            QCOMPARE(shown, Colour(page.ChannelGrid.colour(row)));
+            QCOMPARE(shown, Colour(page.channelGrid.colour(row)));
             seen.insert(shown.rgb());
         }
         QVERIFY(seen.contains(Colour(kColourGrey).rgb()));
@@ -233,9 +233,9 @@ private slots:
                      QString::fromUtf8(TransponderColumnTitles()[static_cast<size_t>(c)]));
         }
         for (int row = 1; row <= page.transponderCount(); ++row) {
-            QCOMPARE(Shown(tmodel, row, tp::Frequency), QString::fromStdString(page.TransponderGrid.cell(row, tp::Frequency)));
+            QCOMPARE(Shown(tmodel, row, tp::Frequency), QString::fromStdString(page.transponderGrid.cell(row, tp::Frequency)));
             QCOMPARE(tmodel->data(tmodel->index(row - 1, 0), Qt::BackgroundRole).value<QColor>(),
-                     Colour(page.TransponderGrid.colour(row)));
+                     Colour(page.transponderGrid.colour(row)));
         }
         QCOMPARE(transponders->rowHeight(0), 18);
         QCOMPARE(transponders->selectionMode(), QAbstractItemView::ContiguousSelection);
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(Shown(config, 8, 0), QStringLiteral("8"));
         QVERIFY(config->flags(config->index(0, 1)) & Qt::ItemIsEditable);
         QVERIFY(!(config->flags(config->index(0, 0)) & Qt::ItemIsEditable));
-        QCOMPARE(view->versionLabel->text(), QString::fromStdString(page.VersionText));
+        QCOMPARE(view->versionLabel->text(), QString::fromStdString(page.versionText));
         QVERIFY(view->versionLabel->text().startsWith(QStringLiteral("Versione: ")));
         QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: "));
         QCOMPARE(view->versionLabel->pos(), QPoint(10, 220));
@@ -271,9 +271,9 @@ private slots:
             QCOMPARE(list->columnWidth(1), 160);
             for (int s : {1, 64, 128}) {
                 QCOMPARE(Shown(list->model(), s, fav::Channel),
-                         QString::fromStdString(page.FavouriteGrids[static_cast<size_t>(k)].cell(s, fav::Channel)));
+                         QString::fromStdString(page.favouriteGrids[static_cast<size_t>(k)].cell(s, fav::Channel)));
                 QCOMPARE(list->model()->data(list->model()->index(s - 1, 0), Qt::BackgroundRole).value<QColor>(),
-                         Colour(page.FavouriteGrids[static_cast<size_t>(k)].colour(s)));
+                         Colour(page.favouriteGrids[static_cast<size_t>(k)].colour(s)));
             }
         }
         // The lists stand one beside the other, list 1 leftmost.
@@ -295,7 +295,7 @@ private slots:
                 model, QAbstractItemModelTester::FailureReportingMode::QtTest));
         // Edits and a refresh go through the same checks.
         QVERIFY(view->configModel()->setData(view->configModel()->index(2, 1), QStringLiteral("Film")));
-        view->page().ChannelGrid.setCell(3, ch::Name, "X");
+        view->page().channelGrid.setCell(3, ch::Name, "X");
         view->refresh();
         QCOMPARE(Shown(view->channelModel(), 3, ch::Name), QStringLiteral("X"));
     }
@@ -305,7 +305,7 @@ private slots:
         auto window = makeWindow(prompts);
         QVERIFY(OpenThroughDialog(*window, singlePath));
         PageView* view = window->pageView(0);
-        QCOMPARE(view->page().Layout, ListLayout::Single);
+        QCOMPARE(view->page().layout, ListLayout::Single);
         QVERIFY(!view->tabs->isTabVisible(2));
         QVERIFY(view->tabs->isTabVisible(1));
         QCOMPARE(view->channelModel()->rowCount(), 60);
@@ -345,12 +345,12 @@ private slots:
         QCOMPARE(window->pageCount(), 2);
         PageView* second = window->pageView(1);
         QVERIFY(&second->page() != &window->pageView(0)->page());
-        QVERIFY(second->page().ImageId != window->pageView(0)->page().ImageId);
+        QVERIFY(second->page().imageId != window->pageView(0)->page().imageId);
         second->tabs->setCurrentIndex(2);
         // Typing a list name marks the page modified: Save and the "*" follow.
         QVERIFY(second->configModel()->setData(second->configModel()->index(1, 1), QStringLiteral("News")));
-        QVERIFY(second->page().Modified);
-        QVERIFY(!window->pageView(0)->page().Modified);
+        QVERIFY(second->page().modified);
+        QVERIFY(!window->pageView(0)->page().modified);
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Lista.Bin *"));
         QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
         QCOMPARE(Enabled(*window), ForTab(2, true, false));
@@ -370,20 +370,20 @@ private slots:
         QCOMPARE(prompts.asked.size(), size_t(1));
         QCOMPARE(prompts.asked[0].text, std::string("Sono possibili al massimo 8 caratteri"));
         QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
-        QCOMPARE(view->page().ConfigGrid.cell(4, 1), std::string("Document"));
+        QCOMPARE(view->page().configGrid.cell(4, 1), std::string("Document"));
         QCOMPARE(Shown(config, 4, 1), QStringLiteral("Document"));
         // Eight characters pass; accented letters are one byte each.
         QVERIFY(config->setData(config->index(4, 1), QStringLiteral("Città 12")));
         QCOMPARE(prompts.asked.size(), size_t(1));
-        QCOMPARE(view->page().ConfigGrid.cell(5, 1), std::string("Citt\xE0 12"));
+        QCOMPARE(view->page().configGrid.cell(5, 1), std::string("Citt\xE0 12"));
         // A character Windows-1252 cannot hold is refused, the cell keeps its name.
         QVERIFY(!config->setData(config->index(4, 1), QStringLiteral("Ω")));
-        QCOMPARE(view->page().ConfigGrid.cell(5, 1), std::string("Citt\xE0 12"));
+        QCOMPARE(view->page().configGrid.cell(5, 1), std::string("Citt\xE0 12"));
         // The selected list label stays as it was until a list gets the focus.
         QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: "));
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
         QApplication::sendEvent(view->favouriteTables[4], &in);
-        QCOMPARE(view->page().SelectedFavourite, 4);
+        QCOMPARE(view->page().selectedFavourite, 4);
         QCOMPARE(view->selectedListLabel->text(), QStringLiteral("Lista selezionata: Città 12"));
     }
 
@@ -411,7 +411,7 @@ private slots:
         QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
         QCOMPARE(window->pageViews[0], window->pageView(0));
         // A modified page says its changes will be lost.
-        window->pageView(0)->page().Modified = true;
+        window->pageView(0)->page().modified = true;
         prompts.answers = {Answer::Yes};
         window->closePageAction->trigger();
         QCOMPARE(prompts.asked.back().text,
@@ -429,7 +429,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QVERIFY(OpenThroughDialog(*window, splitPath));
         QVERIFY(OpenThroughDialog(*window, singlePath));
-        window->pageView(1)->page().Modified = true;
+        window->pageView(1)->page().modified = true;
         prompts.clear();
         prompts.answers = {Answer::No};
         window->exitAction->trigger();
@@ -547,22 +547,22 @@ private slots:
         // Cancelled: nothing changes.
         window->chooseSaveFile = [](const QString&) { return QString(); };
         window->saveAction->trigger();
-        QVERIFY(view->page().Modified);
+        QVERIFY(view->page().modified);
         QVERIFY(window->saveAction->isEnabled());
         // Saved: flag, button and caption are clear again; the page shows the same.
         const ListPage before = [&] {
             ListPage copy;
-            copy.ChannelGrid = view->page().ChannelGrid;
-            copy.TransponderGrid = view->page().TransponderGrid;
-            copy.FavouriteGrids = view->page().FavouriteGrids;
-            copy.ConfigGrid = view->page().ConfigGrid;
+            copy.channelGrid = view->page().channelGrid;
+            copy.transponderGrid = view->page().transponderGrid;
+            copy.favouriteGrids = view->page().favouriteGrids;
+            copy.configGrid = view->page().configGrid;
             return copy;
         }();
         const QString target = folder->path("Saved.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
         window->saveAction->trigger();
         QVERIFY(prompts.asked.empty());
-        QVERIFY(!view->page().Modified);
+        QVERIFY(!view->page().modified);
         QVERIFY(!window->saveAction->isEnabled());
         // The page is now the saved file: tab, tip and title name it.
         QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Saved.Dat"));
@@ -574,11 +574,11 @@ private slots:
         // Reopened: the new name is there and every other cell is unchanged.
         QVERIFY(OpenThroughDialog(*window, target));
         const ListPage& reopened = window->pageView(1)->page();
-        QCOMPARE(reopened.ConfigGrid.cell(7, 1), std::string("Musica"));
-        QVERIFY(reopened.ConfigGrid == before.ConfigGrid);
-        QVERIFY(reopened.ChannelGrid == before.ChannelGrid);
-        QVERIFY(reopened.TransponderGrid == before.TransponderGrid);
-        QVERIFY(reopened.FavouriteGrids == before.FavouriteGrids);
+        QCOMPARE(reopened.configGrid.cell(7, 1), std::string("Musica"));
+        QVERIFY(reopened.configGrid == before.configGrid);
+        QVERIFY(reopened.channelGrid == before.channelGrid);
+        QVERIFY(reopened.transponderGrid == before.transponderGrid);
+        QVERIFY(reopened.favouriteGrids == before.favouriteGrids);
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Saved.Dat"));
     }
 
@@ -600,8 +600,8 @@ private slots:
         auto window = makeWindow(prompts);
         QVERIFY(OpenThroughDialog(*window, splitPath));
         PageView* view = window->pageView(0);
-        view->page().ChannelGrid.setCell(5, ch::Sid, "abc");
-        view->page().Modified = true;
+        view->page().channelGrid.setCell(5, ch::Sid, "abc");
+        view->page().modified = true;
         window->activePageChanged(0);
         const QString target = folder->path("Broken.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
@@ -610,7 +610,7 @@ private slots:
         QVERIFY2(prompts.asked[0].text.find("'abc' is not a valid integer value") != std::string::npos,
                  prompts.asked[0].text.c_str());
         QVERIFY(prompts.asked[0].icon == Icon::Error);
-        QVERIFY(view->page().Modified);
+        QVERIFY(view->page().modified);
         QVERIFY(window->saveAction->isEnabled());
         QVERIFY(!QFile::exists(target));
         QVERIFY(!window->progressBar->isVisible());
@@ -623,8 +623,8 @@ private slots:
         auto window = makeWindow(prompts);
         QVERIFY(OpenThroughDialog(*window, splitPath));
         PageView* view = window->pageView(0);
-        view->page().ChannelGrid.setCell(5, ch::Sid, "70000");
-        view->page().Modified = true;
+        view->page().channelGrid.setCell(5, ch::Sid, "70000");
+        view->page().modified = true;
         window->activePageChanged(0);
         const QString target = folder->path("Wrapped.Dat");
         window->chooseSaveFile = [&](const QString&) { return target; };
@@ -638,7 +638,7 @@ private slots:
         QCOMPARE(question.title, std::string("Attenzione"));
         QVERIFY2(question.text.find("Canali, riga 5, colonna SID: \"70000\" \u2192 \"4464\"") != std::string::npos,
                  question.text.c_str());
-        QVERIFY(view->page().Modified);
+        QVERIFY(view->page().modified);
         QVERIFY(window->saveAction->isEnabled());
         QVERIFY(!QFile::exists(target));
         QCOMPARE(QDir(folder->root()).entryList(QStringList{".rivo800-*"}, QDir::Hidden | QDir::Files).size(), 0);
@@ -646,7 +646,7 @@ private slots:
         prompts.answers = {Answer::Yes};
         window->saveAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(2));
-        QVERIFY(!view->page().Modified);
+        QVERIFY(!view->page().modified);
         QVERIFY(QFile::exists(target));
     }
 

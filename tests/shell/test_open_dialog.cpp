@@ -75,15 +75,15 @@ private slots:
         dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const rivo::OpenParams params = dialog.params();
-        QCOMPARE(params.SymbolRates[2], 1000);
-        QCOMPARE(params.SymbolRates[3], 0);   // empty cell
-        QCOMPARE(params.SymbolRates[12], 0);  // missing key
-        QCOMPARE(params.SymbolRates[13], 113);
-        QCOMPARE(params.FileName, std::string("/x/y.Bin"));
-        QCOMPARE(params.LnbLow, 9750);
-        QCOMPARE(params.LnbHigh, 10600);
-        QCOMPARE(params.SatelliteA, std::string("HotBird"));
-        QCOMPARE(params.SatelliteB, std::string("Astra"));
+        QCOMPARE(params.symbolRates[2], 1000);
+        QCOMPARE(params.symbolRates[3], 0);   // empty cell
+        QCOMPARE(params.symbolRates[12], 0);  // missing key
+        QCOMPARE(params.symbolRates[13], 113);
+        QCOMPARE(params.fileName, std::string("/x/y.Bin"));
+        QCOMPARE(params.lnbLow, 9750);
+        QCOMPARE(params.lnbHigh, 10600);
+        QCOMPARE(params.satelliteA, std::string("HotBird"));
+        QCOMPARE(params.satelliteB, std::string("Astra"));
     }
 
     void missingIniGivesNoSets() {
@@ -96,7 +96,7 @@ private slots:
         dialog.fileEdit->setText(QStringLiteral("a.Bin"));
         dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        for (std::int32_t rate : dialog.params().SymbolRates) QCOMPARE(rate, 0);
+        for (std::int32_t rate : dialog.params().symbolRates) QCOMPARE(rate, 0);
     }
 
     void browseReplacesThePathOnlyWhenChosen() {
@@ -208,8 +208,8 @@ private slots:
         if (accepted) {
             QVERIFY(prompts.asked.empty());
             const rivo::OpenParams params = dialog.params();
-            QCOMPARE(QString::fromStdString(params.SatelliteA), satA);
-            QCOMPARE(params.LnbLow, low.toInt());
+            QCOMPARE(QString::fromStdString(params.satelliteA), satA);
+            QCOMPARE(params.lnbLow, low.toInt());
         } else {
             QCOMPARE(prompts.asked.size(), size_t(1));
             QCOMPARE(QString::fromStdString(prompts.asked[0].text), message);
@@ -236,7 +236,7 @@ private slots:
         QTest::keyClicks(dialog.fileEdit, typed);
         dialog.okButton->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(QString::fromStdString(dialog.params().FileName), opened);
+        QCOMPARE(QString::fromStdString(dialog.params().fileName), opened);
     }
 
     void afterBrowsingEnterPressesOk() {

@@ -31,7 +31,7 @@ namespace {
 
 std::vector<std::string> Names(const ListPage& page, int first, int last) {
     std::vector<std::string> out;
-    for (int r = first; r <= last; ++r) out.push_back(page.ChannelGrid.cell(r, ch::Name));
+    for (int r = first; r <= last; ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
@@ -104,19 +104,19 @@ private slots:
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->sortAction->trigger();
         QVERIFY(offeredSelection);
         QCOMPARE(Names(page(), 1, 7), (std::vector<std::string>{"alfa", "Canale 1", "Canale 2", "Canale 4",
                                                                  "Canale 6", "\xC8lite", "Canale 7"}));
-        QVERIFY(page().Modified);
+        QVERIFY(page().modified);
         QVERIFY(window->saveAction->isEnabled());
         QCOMPARE(selection(), std::make_pair(1, 6));
         // One undo step takes it all back.
         QVERIFY(window->undoAction->isEnabled());
         window->undoAction->trigger();
-        QVERIFY(page().ChannelGrid == before);
-        QVERIFY(!page().Modified);
+        QVERIFY(page().channelGrid == before);
+        QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
     }
 
@@ -131,7 +131,7 @@ private slots:
         ListPage expected = page();
         SortChannels(expected, 1, expected.channelCount(), SortKey::Frequency);
         window->sortAction->trigger();
-        QVERIFY(page().ChannelGrid == expected.ChannelGrid);
+        QVERIFY(page().channelGrid == expected.channelGrid);
         QCOMPARE(selection(), std::make_pair(1, page().channelCount()));
     }
 
@@ -140,10 +140,10 @@ private slots:
             dialog.buttons->button(QDialogButtonBox::Cancel)->click();
             return dialog.result() == QDialog::Accepted;
         };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->sortAction->trigger();
-        QVERIFY(page().ChannelGrid == before);
-        QVERIFY(!page().Modified);
+        QVERIFY(page().channelGrid == before);
+        QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
     }
 
@@ -164,7 +164,7 @@ private slots:
             ClickOk(preview.buttons);
             return preview.result() == QDialog::Accepted;
         };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->referenceOrderAction->trigger();
         QCOMPARE(shown, QStringList({"9750", "10600", "HotBird"}));
         QVERIFY(passes.contains(QStringLiteral("Passo 1")));
@@ -178,9 +178,9 @@ private slots:
         QCOMPARE(window->statusBar()->currentMessage(),
                  QStringLiteral("11 canali ordinati secondo il riferimento, 1 non trovati"));
         QCOMPARE(selection(), std::make_pair(12, page().channelCount()));
-        QVERIFY(page().Modified);
+        QVERIFY(page().modified);
         window->undoAction->trigger();
-        QVERIFY(page().ChannelGrid == before);
+        QVERIFY(page().channelGrid == before);
     }
 
     void previewCancelledChangesNothing() {
@@ -190,10 +190,10 @@ private slots:
             return dialog.result() == QDialog::Accepted;
         };
         window->runReferencePreviewDialog = [](ReferencePreviewDialog&) { return false; };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->referenceOrderAction->trigger();
-        QVERIFY(page().ChannelGrid == before);
-        QVERIFY(!page().Modified);
+        QVERIFY(page().channelGrid == before);
+        QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
     }
 
@@ -212,7 +212,7 @@ private slots:
         QVERIFY(stayedOpen);
         QCOMPARE(prompts.asked.size(), size_t(2));
         QCOMPARE(prompts.asked[0].text, std::string(kReferenceValuesError));
-        QVERIFY(!page().Modified);
+        QVERIFY(!page().modified);
     }
 
     void takingFavouritesFromASingleImageIsRefused() {
@@ -226,14 +226,14 @@ private slots:
         };
         bool previewed = false;
         window->runReferencePreviewDialog = [&](ReferencePreviewDialog&) { return previewed = true; };
-        const Grid before = page().ChannelGrid;
+        const Grid before = page().channelGrid;
         window->referenceOrderAction->trigger();
         QVERIFY(offered);
         QVERIFY(!previewed);
         QCOMPARE(prompts.asked.size(), size_t(1));
         QCOMPARE(prompts.asked[0].text, std::string(kTakeFavouritesRefused));
-        QVERIFY(page().ChannelGrid == before);
-        QVERIFY(!page().Modified);
+        QVERIFY(page().channelGrid == before);
+        QVERIFY(!page().modified);
     }
 
     void singlePageOffersNoFavourites() {

@@ -63,7 +63,7 @@ char* toString(const Selected& s) {
     return QTest::toString(QStringLiteral("rows %1..%2, current %3").arg(s.first).arg(s.last).arg(s.current));
 }
 
-std::string Name(const ListPage& page, int row) { return page.ChannelGrid.cell(row, ch::Name); }
+std::string Name(const ListPage& page, int row) { return page.channelGrid.cell(row, ch::Name); }
 
 }  // namespace
 
@@ -143,7 +143,7 @@ private slots:
 
     // Every question whose "Sì" throws work away is asked as such.
     void discardingQuestions() {
-        page().Modified = true;
+        page().modified = true;
         window->activePageChanged(0);
         prompts.answers = {Answer::No};
         window->exitAction->trigger();  // leaving with changes
@@ -228,7 +228,7 @@ private slots:
         prompts.answers = {Answer::Yes};
         window->deleteChannelsAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{count, count, count}));
-        QVERIFY(page().ChannelGrid.colour(count) == kColourGrey);
+        QVERIFY(page().channelGrid.colour(count) == kColourGrey);
     }
 
     // A whole list copied from one image and pasted over another that holds the same
@@ -237,12 +237,12 @@ private slots:
     void wholeListIntoAnotherImage() {
         QVERIFY(OpenThroughDialog(*window, path));  // the same file: another image
         PageView* target = window->pageView(1);
-        QVERIFY(target->page().ImageId != page().ImageId);
+        QVERIFY(target->page().imageId != page().imageId);
         const int count = page().channelCount();
         const int rowsInUseBefore = [&] {
             int n = 0;
             for (int t = 1; t <= target->page().transponderCount(); ++t)
-                n += target->page().TransponderGrid.colour(t) != kColourGrey;
+                n += target->page().transponderGrid.colour(t) != kColourGrey;
             return n;
         }();
         window->pageTabs->setCurrentIndex(0);
@@ -255,31 +255,31 @@ private slots:
         window->pasteChannelsAction->trigger();
         for (const AskedQuestion& q : prompts.asked)
             QVERIFY2(q.text.find("Troppi transponder") == std::string::npos, q.text.c_str());
-        QVERIFY(target->page().Modified);
+        QVERIFY(target->page().modified);
 
         const ListPage& from = page();
         const ListPage& to = target->page();
         int compared = 0;
         for (int i = 1; i <= count; ++i) {
-            if (from.ChannelGrid.colour(i) == kColourGrey) continue;
+            if (from.channelGrid.colour(i) == kColourGrey) continue;
             QCOMPARE(Name(to, i), Name(from, i));
-            const int a = std::stoi(from.ChannelGrid.cell(i, ch::Transponder));
-            const int b = std::stoi(to.ChannelGrid.cell(i, ch::Transponder));
+            const int a = std::stoi(from.channelGrid.cell(i, ch::Transponder));
+            const int b = std::stoi(to.channelGrid.cell(i, ch::Transponder));
             if (a < 1 || a > from.transponderCount()) continue;
             QVERIFY(b >= 1 && b <= to.transponderCount());
             for (int column : {tp::Frequency, tp::Polarisation, tp::SymbolRate})
-                QCOMPARE(to.TransponderGrid.cell(b, column), from.TransponderGrid.cell(a, column));
+                QCOMPARE(to.transponderGrid.cell(b, column), from.transponderGrid.cell(a, column));
             ++compared;
         }
         QVERIFY(compared > count / 2);
         // No transponder row taken for one that was already there, none duplicated.
         int rowsInUse = 0;
         for (int t = 1; t <= to.transponderCount(); ++t) {
-            if (to.TransponderGrid.colour(t) == kColourGrey) continue;
+            if (to.transponderGrid.colour(t) == kColourGrey) continue;
             ++rowsInUse;
             for (int u = t + 1; u <= to.transponderCount(); ++u)
-                if (to.TransponderGrid.colour(u) != kColourGrey)
-                    QVERIFY2(!TransponderCellsMatch(to.TransponderGrid.row(u).cells, to.TransponderGrid.row(t).cells),
+                if (to.transponderGrid.colour(u) != kColourGrey)
+                    QVERIFY2(!TransponderCellsMatch(to.transponderGrid.row(u).cells, to.transponderGrid.row(t).cells),
                              qPrintable(QStringLiteral("rows %1 and %2").arg(t).arg(u)));
         }
         QCOMPARE(rowsInUse, rowsInUseBefore);
@@ -328,7 +328,7 @@ private slots:
             started = current;
             return first;
         };
-        page().Modified = true;
+        page().modified = true;
         window->activePageChanged(0);
         QCOMPARE(window->windowTitle(), QStringLiteral("Lista.Bin[*] - Rivo800 Editor - Beta 1"));
         QVERIFY(window->isWindowModified());
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Prima.Dat"));
         QVERIFY(!window->isWindowModified());
         // The next save starts from the new name, and the close question names it.
-        page().Modified = true;
+        page().modified = true;
         window->activePageChanged(0);
         window->saveAction->trigger();
         QCOMPARE(started, first);
@@ -405,7 +405,7 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("WWWWWWWW"));
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();  // the delegate commits after the key
-        QCOMPARE(page().ConfigGrid.cell(1, 1), std::string("WWWWWWWW"));
+        QCOMPARE(page().configGrid.cell(1, 1), std::string("WWWWWWWW"));
         QVERIFY(prompts.asked.empty());  // nothing to refuse afterwards
         view->selectFavouriteList(0);
         QLabel* label = view->selectedListLabel;
@@ -460,7 +460,7 @@ private slots:
     void optimiseWithNothingToMergeSaysSo() {
         view->tabs->setCurrentIndex(1);
         window->optimiseTranspondersAction->trigger();
-        if (!page().Modified)
+        if (!page().modified)
             QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
         // A second run never has anything left to merge.
         window->optimiseTranspondersAction->trigger();

@@ -40,8 +40,8 @@ struct Tables {
     std::array<Grid, fav::Lists> favourites;
     std::string satelliteA, satelliteB;
     explicit Tables(const ListPage& page)
-        : channels(page.ChannelGrid), transponders(page.TransponderGrid), config(page.ConfigGrid),
-          favourites(page.FavouriteGrids), satelliteA(page.SatelliteA), satelliteB(page.SatelliteB) {}
+        : channels(page.channelGrid), transponders(page.transponderGrid), config(page.configGrid),
+          favourites(page.favouriteGrids), satelliteA(page.satelliteA), satelliteB(page.satelliteB) {}
     bool operator==(const Tables&) const = default;
 };
 
@@ -69,7 +69,7 @@ class UndoMenusTest : public QObject {
 
     // The shown state follows the page's flag.
     void expectModified(bool modified) {
-        QCOMPARE(page().Modified, modified);
+        QCOMPARE(page().modified, modified);
         QCOMPARE(window->saveAction->isEnabled(), modified);
         QCOMPARE(tabText().endsWith(QStringLiteral(" *")), modified);
     }
@@ -162,14 +162,14 @@ private slots:
                      dialog.frequencyBox()->setText(QStringLiteral("12345"));
                      dialog.okButton()->click();
                  });
-                 const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
+                 const int row = FirstRowColoured(page().transponderGrid, kColourInUse);
                  view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
                  window->editTransponder();
              }},
             {"Elimina transponder",
              [&] {
                  view()->tabs->setCurrentIndex(1);
-                 const int row = FirstRowColoured(page().TransponderGrid, kColourInUse);
+                 const int row = FirstRowColoured(page().transponderGrid, kColourInUse);
                  view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
                  prompts.answers = {Answer::Yes};
                  window->deleteTransponderAction->trigger();
@@ -324,7 +324,7 @@ private slots:
         window->pageTabs->setCurrentIndex(1);
         QVERIFY(window->undoAction->isEnabled());
         window->undoAction->trigger();
-        QVERIFY(!window->pageView(1)->page().Modified);
+        QVERIFY(!window->pageView(1)->page().modified);
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Single.Bin"));
     }
 

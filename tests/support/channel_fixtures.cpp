@@ -121,7 +121,7 @@ const std::array<std::int32_t, 16>& FixtureRates() {
 
 OpenParams FixtureOpenParams() {
     OpenParams params;
-    params.SymbolRates = FixtureRates();
+    params.symbolRates = FixtureRates();
     return params;
 }
 
@@ -190,7 +190,7 @@ ChannelImageSpec MakeLargestChannelImageSpec() { return MakeChannelImageSpec(Lis
 
 std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const OpenParams& params) {
     auto file = std::make_shared<KvxImage>();
-    const LoadResult load = file->loadBytes(image, params.FileName);
+    const LoadResult load = file->loadBytes(image, params.fileName);
     if (!load.ok() || file->imageType() != 1) throw std::runtime_error("fixture is not a flash image: " + load.message);
     NullProgress progress;
     return BuildPage(std::move(file), params, progress);

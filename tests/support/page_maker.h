@@ -22,15 +22,15 @@ inline constexpr std::array<std::int32_t, 16> kRates = {27500, 22000, 29900, 300
 ListPage MakePage(int channels, int transponders, std::uint64_t imageId = 1);
 
 struct Transponder {
-    std::string Frequency = "11747";
-    std::string Tid = "1100";
-    std::string Nid = "1";
-    std::string Channels = "1";
-    std::string SymbolRate = "27500";
-    std::string Fec = "3/4";
-    std::string Polarisation = "H";
-    std::string Tone = "Off";
-    std::string Satellite = "HotBird";
+    std::string frequency = "11747";
+    std::string tid = "1100";
+    std::string nid = "1";
+    std::string channels = "1";
+    std::string symbolRate = "27500";
+    std::string fec = "3/4";
+    std::string polarisation = "H";
+    std::string tone = "Off";
+    std::string satellite = "HotBird";
 };
 // Writes a transponder row; green, or grey when its "Frequenza" is "0".
 void SetTransponder(ListPage& page, int row, const Transponder& values);

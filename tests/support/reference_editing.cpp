@@ -21,7 +21,7 @@ std::int64_t CellNumber(const std::string& text, std::int64_t fallback) {
 }
 
 void ClearChannelRow(ListPage& page, int n) {
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
     grid.setColour(n, kColourGrey);
     const std::int64_t set = CellNumber(grid.cell(n, ch::Favourites), 0);
     grid.setCell(n, ch::Name, "");
@@ -33,7 +33,7 @@ void ClearChannelRow(ListPage& page, int n) {
     const std::string number = std::to_string(n);
     for (int k = 1; k <= fav::Lists; ++k) {
         if (((set >> (k - 1)) & 1) == 0) continue;
-        Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+        Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
         for (int slot = 1; slot <= fav::Slots; ++slot) {
             if (list.row(slot).cells[fav::Channel] != number) continue;
             list.removeRow(slot);
@@ -48,10 +48,10 @@ void ClearChannelRow(ListPage& page, int n) {
 }
 
 void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText) {
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
     grid.row(t) = grid.row(s);
     if (CellNumber(grid.cell(t, ch::Favourites), 0) == 0) return;
-    for (Grid& list : page.FavouriteGrids)
+    for (Grid& list : page.favouriteGrids)
         for (int slot = 1; slot <= fav::Slots; ++slot) {
             std::string& text = list.row(slot).cells[fav::Channel];
             if (text == sText) text = tText;
@@ -65,7 +65,7 @@ void MoveChannelRow(ListPage& page, int s, int t) {
 namespace {
 
 void renumber(ListPage& page) {
-    for (int r = 1; r <= page.channelCount(); ++r) page.ChannelGrid.setCell(r, ch::Num, std::to_string(r));
+    for (int r = 1; r <= page.channelCount(); ++r) page.channelGrid.setCell(r, ch::Num, std::to_string(r));
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ void DeleteChannels(ListPage& page, int first, int last, bool closeGap) {
         for (int n = N - c + 1; n <= N; ++n) ClearChannelRow(page, n);
     }
     renumber(page);
-    page.Modified = true;
+    page.modified = true;
 }
 
 void InsertEmptyChannel(ListPage& page, int row) {
@@ -88,7 +88,7 @@ void InsertEmptyChannel(ListPage& page, int row) {
     for (int i = N - 1; i >= row; --i) MoveChannelRow(page, i, i + 1);
     ClearChannelRow(page, row);
     renumber(page);
-    page.Modified = true;
+    page.modified = true;
 }
 
 void MoveChannels(ListPage& page, int first, int last, int target) {
@@ -100,7 +100,7 @@ void MoveChannels(ListPage& page, int first, int last, int target) {
     // N + 1 is not taken for one of them.
     const int spare = N + 1;
     const std::string spareText = "\x01spare";
-    page.ChannelGrid.appendRow();
+    page.channelGrid.appendRow();
     auto move = [&](int s, int d) {
         MoveChannelRow(page, s, d, s == spare ? spareText : std::to_string(s),
                        d == spare ? spareText : std::to_string(d));
@@ -118,13 +118,13 @@ void MoveChannels(ListPage& page, int first, int last, int target) {
             move(spare, t);
         }
     }
-    page.ChannelGrid.removeRow(spare);
+    page.channelGrid.removeRow(spare);
     renumber(page);
-    page.Modified = true;
+    page.modified = true;
 }
 
 void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites, bool active) {
-    GridRow& row = page.ChannelGrid.row(n);
+    GridRow& row = page.channelGrid.row(n);
     row.cells = {std::to_string(n),       name,
                  std::to_string(1 + n % 7), std::to_string(100 + n),
                  std::to_string(500 + n), std::to_string(600 + n),
@@ -145,7 +145,7 @@ void setEntry(Grid& list, int slot, std::string name, std::string channel, std::
 
 void emptyChannelRow(ListPage& page, int n) {
     FillChannelRow(page, n, "", 0, false);
-    Grid& grid = page.ChannelGrid;
+    Grid& grid = page.channelGrid;
     grid.setCell(n, ch::Transponder, "255");
     grid.setCell(n, ch::Sid, "0");
     for (int c = ch::VPid; c <= ch::Pcr; ++c) grid.setCell(n, c, "65535");
@@ -158,23 +158,23 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
     auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
 
     ListPage page;
-    page.ChannelGrid.setRowCount(channels + 1);
+    page.channelGrid.setRowCount(channels + 1);
     for (int n = 1; n <= channels; ++n) {
         if (chance(15)) {
             emptyChannelRow(page, n);
             // now and then a blank row that still names lists
-            if (chance(20)) page.ChannelGrid.setCell(n, ch::Favourites, std::to_string(pick(1, 255)));
+            if (chance(20)) page.channelGrid.setCell(n, ch::Favourites, std::to_string(pick(1, 255)));
             continue;
         }
         std::int64_t set = chance(35) ? 0 : pick(1, 255);
         FillChannelRow(page, n, "CH" + std::to_string(n), set, !chance(15));
         if (chance(4)) {
             static const char* odd[] = {"", "abc", "256", "-1", "007", "+3", "512"};
-            page.ChannelGrid.setCell(n, ch::Favourites, odd[rng() % 7]);
+            page.channelGrid.setCell(n, ch::Favourites, odd[rng() % 7]);
         }
     }
     for (int k = 0; k < fav::Lists; ++k) {
-        Grid& list = page.FavouriteGrids[static_cast<size_t>(k)];
+        Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         const int used = chance(10) ? fav::Slots : pick(0, std::min(fav::Slots, 2 * channels + 3));
         for (int slot = 1; slot <= used; ++slot) {
             const int n = channels > 0 ? pick(1, channels) : 0;
@@ -191,19 +191,19 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
         for (int slot = used + 1; slot <= fav::Slots; ++slot)
             list.row(slot).colour = chance(3) ? kColourChannel : kColourGrey;
     }
-    page.Modified = chance(50);
+    page.modified = chance(50);
     return page;
 }
 
 ListPage FullPage(int channels) {
     ListPage page;
-    page.ChannelGrid.setRowCount(channels + 1);
+    page.channelGrid.setRowCount(channels + 1);
     std::vector<std::int64_t> sets(static_cast<size_t>(channels) + 1, 0);
     for (int k = 0; k < fav::Lists; ++k)
         for (int slot = 1; slot <= fav::Slots; ++slot) {
             const int n = 1 + ((slot - 1) * channels / fav::Slots + k * 7) % channels;
             sets[static_cast<size_t>(n)] |= std::int64_t{1} << k;
-            setEntry(page.FavouriteGrids[static_cast<size_t>(k)], slot, "CH" + std::to_string(n),
+            setEntry(page.favouriteGrids[static_cast<size_t>(k)], slot, "CH" + std::to_string(n),
                      std::to_string(n), kColourChannel);
         }
     for (int n = 1; n <= channels; ++n) FillChannelRow(page, n, "CH" + std::to_string(n), sets[static_cast<size_t>(n)]);
@@ -259,7 +259,7 @@ int reachableRows(const ListPage& page) { return std::min(page.transponderCount(
 }  // namespace
 
 void UpdateChannelRow(ListPage& page, int n) {
-    GridRow& row = page.ChannelGrid.row(n);
+    GridRow& row = page.channelGrid.row(n);
     const std::int64_t vpid = CellNumber(row.cells[ch::VPid], -1);
     const std::int64_t apid = CellNumber(row.cells[ch::APid], -1);
     row.colour = kColourChannel;
@@ -269,7 +269,7 @@ void UpdateChannelRow(ListPage& page, int n) {
     if (!active) row.colour = kColourGrey;
     const std::int64_t set = CellNumber(row.cells[ch::Favourites], 0);
     for (int k = 1; k <= fav::Lists; ++k) {
-        Grid& list = page.FavouriteGrids[static_cast<size_t>(k - 1)];
+        Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
         if (((set >> (k - 1)) & 1) != 0 && active) {
             bool held = false;
             for (int s = 1; s <= fav::Slots; ++s) held = held || CellNumber(list.cell(s, fav::Channel), -1) == n;
@@ -292,77 +292,77 @@ ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
     ChannelClipboard clipboard;
     std::vector<std::int64_t> met;
     for (int row = first; row <= last; ++row) {
-        const Grid& grid = page.ChannelGrid;
+        const Grid& grid = page.channelGrid;
         ClipChannel c;
-        c.Name = grid.cell(row, ch::Name).substr(0, 16);
-        c.Status = StatusValue(grid.cell(row, ch::Status));
+        c.name = grid.cell(row, ch::Name).substr(0, 16);
+        c.status = StatusValue(grid.cell(row, ch::Status));
         const std::int64_t t = CellInteger(grid.cell(row, ch::Transponder));
-        c.TransponderMark = t + 1000;
-        c.Sid = CellInteger(grid.cell(row, ch::Sid));
-        c.VPid = CellInteger(grid.cell(row, ch::VPid));
-        c.APid = CellInteger(grid.cell(row, ch::APid));
-        c.VEcm = CellInteger(grid.cell(row, ch::VEcm));
-        c.AEcm = CellInteger(grid.cell(row, ch::AEcm));
-        c.Pcr = CellInteger(grid.cell(row, ch::Pcr));
-        c.Favourites = CellInteger(grid.cell(row, ch::Favourites));
-        clipboard.Channels.push_back(c);
+        c.transponderMark = t + 1000;
+        c.sid = CellInteger(grid.cell(row, ch::Sid));
+        c.vPid = CellInteger(grid.cell(row, ch::VPid));
+        c.aPid = CellInteger(grid.cell(row, ch::APid));
+        c.vEcm = CellInteger(grid.cell(row, ch::VEcm));
+        c.aEcm = CellInteger(grid.cell(row, ch::AEcm));
+        c.pcr = CellInteger(grid.cell(row, ch::Pcr));
+        c.favourites = CellInteger(grid.cell(row, ch::Favourites));
+        clipboard.channels.push_back(c);
         if (std::find(met.begin(), met.end(), t) != met.end()) continue;
         met.push_back(t);
         if (t < 1 || t > reachableRows(page)) continue;
-        const Grid& tps = page.TransponderGrid;
+        const Grid& tps = page.transponderGrid;
         const int n = static_cast<int>(t);
         if (tps.cell(n, tp::Frequency) == "0") continue;  // a free row carries nothing
         ClipTransponder x;
         const bool tone = tps.cell(n, tp::Tone) == "On";
-        x.IntermediateHertz = FrequencyHertz(tps.cell(n, tp::Frequency)) -
-                              std::int64_t{tone ? page.LnbHigh : page.LnbLow} * 1000000;
-        x.Tid = CellInteger(tps.cell(n, tp::Tid));
-        x.Nid = CellInteger(tps.cell(n, tp::Nid));
-        x.Channels = CellInteger(tps.cell(n, tp::Channels));
-        x.SymbolRate = CellInteger(tps.cell(n, tp::SymbolRate));
-        x.Fec = FecCode(tps.cell(n, tp::Fec));
-        x.Flags = static_cast<std::uint8_t>((tps.cell(n, tp::Polarisation) == "H" ? 2 : 0) + (tone ? 1 : 0) +
-                                            (tps.cell(n, tp::Satellite) == page.SatelliteB ? 8 : 0));
-        x.TransponderMark = t + 1000;
-        clipboard.Transponders.push_back(x);
+        x.intermediateHertz = FrequencyHertz(tps.cell(n, tp::Frequency)) -
+                              std::int64_t{tone ? page.lnbHigh : page.lnbLow} * 1000000;
+        x.tid = CellInteger(tps.cell(n, tp::Tid));
+        x.nid = CellInteger(tps.cell(n, tp::Nid));
+        x.channels = CellInteger(tps.cell(n, tp::Channels));
+        x.symbolRate = CellInteger(tps.cell(n, tp::SymbolRate));
+        x.fec = FecCode(tps.cell(n, tp::Fec));
+        x.flags = static_cast<std::uint8_t>((tps.cell(n, tp::Polarisation) == "H" ? 2 : 0) + (tone ? 1 : 0) +
+                                            (tps.cell(n, tp::Satellite) == page.satelliteB ? 8 : 0));
+        x.transponderMark = t + 1000;
+        clipboard.transponders.push_back(x);
     }
-    clipboard.SourceImage = page.ImageId;
-    clipboard.HasContent = true;
+    clipboard.sourceImage = page.imageId;
+    clipboard.hasContent = true;
     return clipboard;
 }
 
 PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clipboard, bool insert) {
     ListPage page = target;
     const int count = page.channelCount();
-    const int c = static_cast<int>(clipboard.Channels.size());
-    const bool sameImage = clipboard.SourceImage == page.ImageId;
-    Grid& tps = page.TransponderGrid;
+    const int c = static_cast<int>(clipboard.channels.size());
+    const bool sameImage = clipboard.sourceImage == page.imageId;
+    Grid& tps = page.transponderGrid;
 
     std::vector<int> freeRows;
     for (int row = 1; row <= reachableRows(page); ++row) {
         bool named = false;
-        for (int i = 1; i <= count; ++i) named = named || page.ChannelGrid.cell(i, ch::Transponder) == std::to_string(row);
+        for (int i = 1; i <= count; ++i) named = named || page.channelGrid.cell(i, ch::Transponder) == std::to_string(row);
         if (!named && tps.cell(row, tp::Frequency) == "0") freeRows.push_back(row);
     }
     std::vector<std::pair<std::string, int>> reused;  // mark text, row
     if (sameImage) {
-        if (freeRows.size() < clipboard.Transponders.size()) return PasteOutcome::TooManyTransponders;
+        if (freeRows.size() < clipboard.transponders.size()) return PasteOutcome::TooManyTransponders;
     } else {
         size_t next = 0;
-        for (const ClipTransponder& x : clipboard.Transponders) {
-            const bool tone = (x.Flags & 1) != 0;
+        for (const ClipTransponder& x : clipboard.transponders) {
+            const bool tone = (x.flags & 1) != 0;
             std::vector<std::string> cells(tp::Count);
-            cells[tp::Num] = std::to_string(x.TransponderMark);
-            cells[tp::Frequency] = FrequencyText(static_cast<std::int32_t>(x.IntermediateHertz),
-                                                 static_cast<std::int32_t>(tone ? page.LnbHigh : page.LnbLow));
-            cells[tp::Tid] = std::to_string(x.Tid);
-            cells[tp::Nid] = std::to_string(x.Nid);
-            cells[tp::Channels] = std::to_string(x.Channels);
-            cells[tp::SymbolRate] = std::to_string(x.SymbolRate);
-            cells[tp::Fec] = FecText(x.Fec);
-            cells[tp::Polarisation] = (x.Flags & 2) != 0 ? "H" : "V";
+            cells[tp::Num] = std::to_string(x.transponderMark);
+            cells[tp::Frequency] = FrequencyText(static_cast<std::int32_t>(x.intermediateHertz),
+                                                 static_cast<std::int32_t>(tone ? page.lnbHigh : page.lnbLow));
+            cells[tp::Tid] = std::to_string(x.tid);
+            cells[tp::Nid] = std::to_string(x.nid);
+            cells[tp::Channels] = std::to_string(x.channels);
+            cells[tp::SymbolRate] = std::to_string(x.symbolRate);
+            cells[tp::Fec] = FecText(x.fec);
+            cells[tp::Polarisation] = (x.flags & 2) != 0 ? "H" : "V";
             cells[tp::Tone] = tone ? "On" : "Off";
-            cells[tp::Satellite] = (x.Flags & 8) != 0 ? page.SatelliteB : page.SatelliteA;
+            cells[tp::Satellite] = (x.flags & 8) != 0 ? page.satelliteB : page.satelliteA;
             int found = 0;
             for (int row = 1; row <= reachableRows(page) && found == 0; ++row)
                 if (tps.cell(row, tp::Frequency) != "0" && sameTransponder(cells, tps.row(row).cells)) found = row;
@@ -376,8 +376,8 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
             ++next;
         }
     }
-    for (const ClipTransponder& x : clipboard.Transponders)
-        if (std::find(page.SymbolRates.begin(), page.SymbolRates.end(), x.SymbolRate) == page.SymbolRates.end())
+    for (const ClipTransponder& x : clipboard.transponders)
+        if (std::find(page.symbolRates.begin(), page.symbolRates.end(), x.symbolRate) == page.symbolRates.end())
             return PasteOutcome::BadSymbolRate;
 
     if (insert) {
@@ -388,24 +388,24 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
     }
     const int lastPasted = std::min(count, r + c - 1);
     for (int i = r; i <= lastPasted; ++i) {
-        const ClipChannel& x = clipboard.Channels[static_cast<size_t>(i - r)];
-        const std::int64_t t = sameImage ? x.TransponderMark - 1000 : x.TransponderMark;
-        page.ChannelGrid.row(i).cells = {"",
-                                         x.Name,
+        const ClipChannel& x = clipboard.channels[static_cast<size_t>(i - r)];
+        const std::int64_t t = sameImage ? x.transponderMark - 1000 : x.transponderMark;
+        page.channelGrid.row(i).cells = {"",
+                                         x.name,
                                          std::to_string(t),
-                                         std::to_string(x.Sid),
-                                         std::to_string(x.VPid),
-                                         std::to_string(x.APid),
-                                         std::to_string(x.VEcm),
-                                         std::to_string(x.AEcm),
-                                         std::to_string(x.Pcr),
-                                         StatusText(x.Status),
-                                         std::to_string(x.Favourites)};
+                                         std::to_string(x.sid),
+                                         std::to_string(x.vPid),
+                                         std::to_string(x.aPid),
+                                         std::to_string(x.vEcm),
+                                         std::to_string(x.aEcm),
+                                         std::to_string(x.pcr),
+                                         StatusText(x.status),
+                                         std::to_string(x.favourites)};
     }
     if (!sameImage) {
         // Pasted channels find the row that received their transponder by its mark.
         for (int i = r; i <= lastPasted; ++i) {
-            std::string& text = page.ChannelGrid.row(i).cells[ch::Transponder];
+            std::string& text = page.channelGrid.row(i).cells[ch::Transponder];
             int found = 0;
             for (int row = 1; row <= page.transponderCount() && found == 0; ++row)
                 if (tps.cell(row, tp::Num) == text) found = row;
@@ -415,14 +415,14 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
         }
         for (int row = 1; row <= page.transponderCount(); ++row) tps.setCell(row, tp::Num, std::to_string(row));
         for (int i = 1; i <= count; ++i) {
-            std::string& text = page.ChannelGrid.row(i).cells[ch::Transponder];
+            std::string& text = page.channelGrid.row(i).cells[ch::Transponder];
             const std::int64_t t = CellNumber(text, -1000000);
             if (t == -1000000 || t > 255) text = "255";
         }
     }
     for (int i = r; i <= lastPasted; ++i) UpdateChannelRow(page, i);
     renumber(page);
-    page.Modified = true;
+    page.modified = true;
     target = std::move(page);
     return PasteOutcome::Pasted;
 }

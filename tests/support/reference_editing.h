@@ -27,7 +27,7 @@ void ClearChannelRow(ListPage& page, int n);
 void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText);
 void MoveChannelRow(ListPage& page, int s, int t);
 
-// The commands after their question was answered. Each sets page.Modified.
+// The commands after their question was answered. Each sets page.modified.
 void DeleteChannels(ListPage& page, int first, int last, bool closeGap);
 // The last row is emptied with ClearChannelRow before the channels move down.
 void InsertEmptyChannel(ListPage& page, int row);

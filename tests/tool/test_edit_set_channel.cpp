@@ -33,11 +33,11 @@ struct Fixture {
         pages::SetChannel(page, 2, "TWO", 1, "512", "650", "3C");    // encoding 1, bits 3 and 4
         pages::SetChannel(page, 3, "THREE", 1, "65535", "650", "C5");  // encoding 6, locked
         pages::SetChannel(page, 4, "FOUR", 1, "512", "650", "46");    // encoding 2, favourite
-        page.ChannelGrid.setCell(3, ch::Sid, "300");
+        page.channelGrid.setCell(3, ch::Sid, "300");
         pages::AddFavourite(page, 1, 2);
     }
     size_t run(std::vector<std::string> words) { return SetChannelOperation(words, 0, context); }
-    const std::string& cell(int row, int column) const { return page.ChannelGrid.cell(row, column); }
+    const std::string& cell(int row, int column) const { return page.channelGrid.cell(row, column); }
 
     ListPage page;
     OpenParams params;
@@ -67,7 +67,7 @@ TEST(EditSetChannel, NamedFieldsAreSetAndTheRestKeptPerRow) {
     EXPECT_EQ(f.cell(3, ch::Favourites), "4");
     EXPECT_EQ(f.cell(1, ch::Name), "ONE");  // outside the rows
     EXPECT_EQ(f.cell(1, ch::Pcr), "512");
-    EXPECT_TRUE(f.page.Modified);
+    EXPECT_TRUE(f.page.modified);
 }
 
 TEST(EditSetChannel, EncodingForAllAndMakingInactive) {
@@ -77,7 +77,7 @@ TEST(EditSetChannel, EncodingForAllAndMakingInactive) {
     EXPECT_EQ(f.cell(2, ch::Status), "A0");
     EXPECT_EQ(f.cell(3, ch::Status), "A1");
     EXPECT_EQ(f.cell(4, ch::Status), "46");
-    EXPECT_EQ(f.page.ChannelGrid.colour(2), kColourGrey);
+    EXPECT_EQ(f.page.channelGrid.colour(2), kColourGrey);
     EXPECT_TRUE(pages::Favourites(f.page, 1).empty());  // inactive: out of the list
     EXPECT_EQ(f.cell(2, ch::Favourites), "1");           // but the bit stays
 }
@@ -88,7 +88,7 @@ TEST(EditSetChannel, EmptyValueKeepsEachRowsText) {
     EXPECT_EQ(f.cell(1, ch::Name), "ONE");
     EXPECT_EQ(f.cell(2, ch::Name), "TWO");
     EXPECT_EQ(f.cell(1, ch::Sid), "42");
-    EXPECT_TRUE(f.page.Modified);
+    EXPECT_TRUE(f.page.modified);
 }
 
 TEST(EditSetChannel, BadArgumentsAreUsageErrorsAndChangeNothing) {
@@ -114,14 +114,14 @@ TEST(EditSetChannel, BadArgumentsAreUsageErrorsAndChangeNothing) {
         } catch (const ToolError& e) {
             EXPECT_EQ(e.exitCode, kExitUsage) << e.what();
         }
-        EXPECT_EQ(f.page.ChannelGrid, before.ChannelGrid) << words.back();
-        EXPECT_FALSE(f.page.Modified);
+        EXPECT_EQ(f.page.channelGrid, before.channelGrid) << words.back();
+        EXPECT_FALSE(f.page.modified);
     }
 }
 
 TEST(EditSetChannel, UnreadableStatusIsRefusedLikeTheEditor) {
     Fixture f;
-    f.page.ChannelGrid.setCell(2, ch::Status, "Q1");
+    f.page.channelGrid.setCell(2, ch::Status, "Q1");
     try {
         f.run({"set-channel", "1", "2", "sid=1"});
         ADD_FAILURE() << "accepted";
@@ -138,7 +138,7 @@ TEST(EditSetChannel, IsRegisteredForTheEditCommand) {
     Fixture f;
     EXPECT_EQ((*operation)({"delete", "1", "1", "keep", "set-channel", "4", "4", "vpid=65535"}, 4, f.context), 4u);
     EXPECT_EQ(f.cell(4, ch::VPid), "65535");
-    EXPECT_EQ(f.page.ChannelGrid.colour(4), kColourRadio);
+    EXPECT_EQ(f.page.channelGrid.colour(4), kColourRadio);
 }
 
 TEST(EditSetChannel, ThroughTheEditCommandSurvivesSaveAndReopen) {
@@ -154,14 +154,14 @@ TEST(EditSetChannel, ThroughTheEditCommandSurvivesSaveAndReopen) {
     const auto after = OpenChannelImage(ReadFileBytes(out));
     for (int r = 3; r <= 4; ++r) {
         SCOPED_TRACE(r);
-        EXPECT_EQ(after->ChannelGrid.cell(r, ch::Name), "Caff\xE8 dei Corsar");
-        EXPECT_EQ(StatusValue(after->ChannelGrid.cell(r, ch::Status)) & 4, 4);
-        EXPECT_EQ(after->ChannelGrid.cell(r, ch::Sid), before->ChannelGrid.cell(r, ch::Sid));
+        EXPECT_EQ(after->channelGrid.cell(r, ch::Name), "Caff\xE8 dei Corsar");
+        EXPECT_EQ(StatusValue(after->channelGrid.cell(r, ch::Status)) & 4, 4);
+        EXPECT_EQ(after->channelGrid.cell(r, ch::Sid), before->channelGrid.cell(r, ch::Sid));
     }
     const std::vector<int> list2 = pages::Favourites(*after, 2);
     EXPECT_EQ(std::count(list2.begin(), list2.end(), 3), 1);
     EXPECT_EQ(std::count(list2.begin(), list2.end(), 4), 1);
-    EXPECT_EQ(after->ChannelGrid.row(5).cells, before->ChannelGrid.row(5).cells);
+    EXPECT_EQ(after->channelGrid.row(5).cells, before->channelGrid.row(5).cells);
 
     // An operation the tool cannot carry out leaves no output behind.
     const std::string refused = folder.path("refused.Bin");

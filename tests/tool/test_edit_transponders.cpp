@@ -26,7 +26,7 @@ using testsupport::TransponderSpec;
 
 struct Context {
     explicit Context(ListPage p) : page(std::move(p)), io{out, err}, context{page, params, io} {
-        params.SymbolRates = page.SymbolRates;
+        params.symbolRates = page.symbolRates;
     }
     ListPage page;
     OpenParams params;
@@ -90,28 +90,28 @@ TEST(EditTransponders, CopyFromAnotherImageSurvivesSaveAndReopen) {
               kExitOk)
         << c.err.str();
     ASSERT_TRUE(c.context.clipboard);
-    EXPECT_EQ(c.context.clipboard->Transponders.size(), 1u);
+    EXPECT_EQ(c.context.clipboard->transponders.size(), 1u);
     EXPECT_EQ(RunOp(PasteOperation, c, {"paste", "2", "insert"}, 3), kExitOk) << c.err.str();
 
     NullProgress progress;
     const std::string out = folder.path("out.bin");
     ASSERT_TRUE(SavePage(c.page, out, progress).ok);
     OpenParams reopenParams = testsupport::FixtureOpenParams();
-    reopenParams.FileName = out;
+    reopenParams.fileName = out;
     const OpenResult reopened = OpenPage(reopenParams, progress);
     ASSERT_EQ(reopened.status, OpenResult::Status::Ok) << reopened.message;
     const ListPage& saved = *reopened.page;
     std::vector<std::string> names, transponders;
     for (int i = 1; i <= 4; ++i) {
-        names.push_back(saved.ChannelGrid.cell(i, ch::Name));
-        transponders.push_back(saved.ChannelGrid.cell(i, ch::Transponder));
+        names.push_back(saved.channelGrid.cell(i, ch::Name));
+        transponders.push_back(saved.channelGrid.cell(i, ch::Transponder));
     }
     EXPECT_EQ(names, (std::vector<std::string>{"T1", "TWO", "THREE", "T2"}));
     EXPECT_EQ(transponders, (std::vector<std::string>{"1", "2", "2", "1"}));
     // 11778 read with 10000 becomes 11528 with this image's 9750; satellite bit B kept.
-    EXPECT_EQ(saved.TransponderGrid.row(2).cells,
+    EXPECT_EQ(saved.transponderGrid.row(2).cells,
               (std::vector<std::string>{"2", "11528", "55", "66", "2", "22000", "7/8", "V", "Off", "Astra"}));
-    EXPECT_EQ(saved.TransponderGrid.cell(1, tp::Frequency), "11747");
+    EXPECT_EQ(saved.transponderGrid.cell(1, tp::Frequency), "11747");
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
@@ -186,31 +186,31 @@ TEST(EditTransponders, PasteAnswersAndRefusals) {
     EXPECT_EQ(RunOp(PasteOperation, same, {"paste", "1", "insert"}), kExitUsage);  // nothing copied yet
     EXPECT_EQ(RunOp(CopyOperation, same, {"copy", "1", "1", "paste"}, 3), kExitOk);
     EXPECT_EQ(RunOp(PasteOperation, same, {"paste", "3", "overwrite"}), kExitOk);
-    EXPECT_EQ(same.page.ChannelGrid.cell(3, ch::Name), "A");
-    EXPECT_EQ(same.page.ChannelGrid.cell(3, ch::Transponder), "1");
-    EXPECT_TRUE(same.page.Modified);
+    EXPECT_EQ(same.page.channelGrid.cell(3, ch::Name), "A");
+    EXPECT_EQ(same.page.channelGrid.cell(3, ch::Transponder), "1");
+    EXPECT_TRUE(same.page.modified);
 
     // Into another image whose table has no free row and does not hold the copied
     // transponder: the editor's refusal, exit 4, no change.
     pages::Transponder other;
-    other.Frequency = "10900";
+    other.frequency = "10900";
     Context full(SmallTarget(8));
     for (int j = 1; j <= 3; ++j) pages::SetTransponder(full.page, j, other);
     full.context.clipboard = same.context.clipboard;
     const ListPage before = full.page;
     EXPECT_EQ(RunOp(PasteOperation, full, {"paste", "1", "insert"}), kExitFailure);
     EXPECT_EQ(full.err.str(), "Troppi transponder nella selezione\nDiminuire il numero di canali selezionati");
-    EXPECT_EQ(full.page.ChannelGrid, before.ChannelGrid);
+    EXPECT_EQ(full.page.channelGrid, before.channelGrid);
 
     // The same full table holding the copied transponder on row 3: reused, no room needed.
     Context holding(SmallTarget(9));
     for (int j = 1; j <= 2; ++j) pages::SetTransponder(holding.page, j, other);
     pages::SetTransponder(holding.page, 3, pages::Transponder{});
     holding.context.clipboard = same.context.clipboard;
-    const Grid tableBefore = holding.page.TransponderGrid;
+    const Grid tableBefore = holding.page.transponderGrid;
     EXPECT_EQ(RunOp(PasteOperation, holding, {"paste", "3", "overwrite"}), kExitOk) << holding.err.str();
-    EXPECT_EQ(holding.page.ChannelGrid.cell(3, ch::Transponder), "3");
-    EXPECT_EQ(holding.page.TransponderGrid, tableBefore);
+    EXPECT_EQ(holding.page.channelGrid.cell(3, ch::Transponder), "3");
+    EXPECT_EQ(holding.page.transponderGrid, tableBefore);
 
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"paste", "0", "insert"}, {"paste", "4", "insert"}, {"paste", "1", "both"},
@@ -226,8 +226,8 @@ TEST(EditTransponders, PasteAnswersAndRefusals) {
 TEST(EditTransponders, DeleteOptimiseAndSwap) {
     Context keep(SmallTarget());
     EXPECT_EQ(RunOp(DeleteTransponderOperation, keep, {"delete-transponder", "1", "keep"}, 3), kExitOk);
-    EXPECT_EQ(keep.page.TransponderGrid.cell(1, tp::Frequency), "0");
-    EXPECT_EQ(keep.page.ChannelGrid.cell(1, ch::Transponder), "255");
+    EXPECT_EQ(keep.page.transponderGrid.cell(1, tp::Frequency), "0");
+    EXPECT_EQ(keep.page.channelGrid.cell(1, ch::Transponder), "255");
     EXPECT_EQ(RunOp(DeleteTransponderOperation, keep, {"delete-transponder", "4", "keep"}), kExitUsage);
     EXPECT_EQ(RunOp(DeleteTransponderOperation, keep, {"delete-transponder", "1", "drop"}), kExitUsage);
 
@@ -235,19 +235,19 @@ TEST(EditTransponders, DeleteOptimiseAndSwap) {
     Context chain(pages::MakePage(3, 3));
     for (int j = 1; j <= 3; ++j) {
         pages::Transponder t;
-        t.Frequency = std::to_string(10998 + 2 * j);
+        t.frequency = std::to_string(10998 + 2 * j);
         pages::SetTransponder(chain.page, j, t);
         pages::SetChannel(chain.page, j, "C", j);
     }
     EXPECT_EQ(RunOp(OptimiseTranspondersOperation, chain, {"optimise-transponders", "swap-satellites"}, 1), kExitOk);
     EXPECT_EQ(pages::ChannelTransponders(chain.page), (std::vector<int>{1, 1, 1}));
-    EXPECT_TRUE(chain.page.Modified);
+    EXPECT_TRUE(chain.page.modified);
 
     Context swap(SmallTarget());
     EXPECT_EQ(RunOp(SwapSatellitesOperation, swap, {"swap-satellites"}, 1), kExitOk);
-    EXPECT_EQ(swap.page.TransponderGrid.cell(1, tp::Satellite), "Astra");
-    EXPECT_EQ(swap.page.SatelliteA, "Astra");
-    EXPECT_EQ(swap.page.SatelliteB, "HotBird");
+    EXPECT_EQ(swap.page.transponderGrid.cell(1, tp::Satellite), "Astra");
+    EXPECT_EQ(swap.page.satelliteA, "Astra");
+    EXPECT_EQ(swap.page.satelliteB, "HotBird");
 }
 
 TEST(EditTransponders, SetTransponderFields) {
@@ -258,19 +258,19 @@ TEST(EditTransponders, SetTransponderFields) {
                   11),
               kExitOk)
         << c.err.str();
-    EXPECT_EQ(c.page.TransponderGrid.row(1).cells,
+    EXPECT_EQ(c.page.transponderGrid.row(1).cells,
               (std::vector<std::string>{"1", "12603,125", "9", "8", "4", "22000", "7/8", "V", "On", "Astra"}));
-    EXPECT_TRUE(c.page.Modified);
+    EXPECT_TRUE(c.page.modified);
 
     for (const char* field : {"sr=12345", "satellite=c", "fec=4/5", "polarisation=X", "tone=on", "colour=red"}) {
         Context bad(SmallTarget());
         EXPECT_EQ(RunOp(SetTransponderOperation, bad, {"set-transponder", "1", field}), kExitUsage) << field;
-        EXPECT_FALSE(bad.page.Modified);
+        EXPECT_FALSE(bad.page.modified);
     }
     Context none(SmallTarget());
     EXPECT_EQ(RunOp(SetTransponderOperation, none, {"set-transponder", "1"}), kExitUsage);
     Context unreadable(SmallTarget());
-    unreadable.page.TransponderGrid.setCell(1, tp::SymbolRate, "fast");
+    unreadable.page.transponderGrid.setCell(1, tp::SymbolRate, "fast");
     EXPECT_EQ(RunOp(SetTransponderOperation, unreadable, {"set-transponder", "1", "tid=2"}), kExitFailure);
     EXPECT_EQ(unreadable.err.str(), "'fast' is not a valid integer value");
 }

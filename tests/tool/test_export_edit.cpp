@@ -23,12 +23,12 @@ const bool kTestOperations =
                                 [](const std::vector<std::string>& words, std::size_t pos, tool::EditContext& c) {
                                     if (pos + 2 >= words.size())
                                         throw tool::ToolError(tool::kExitUsage, "test-rename ROW NAME");
-                                    c.page.ChannelGrid.setCell(std::stoi(words[pos + 1]), ch::Name, words[pos + 2]);
-                                    c.page.Modified = true;
+                                    c.page.channelGrid.setCell(std::stoi(words[pos + 1]), ch::Name, words[pos + 2]);
+                                    c.page.modified = true;
                                     return std::size_t{3};
                                 }) &&
     tool::RegisterEditOperation("test-refuse", [](const std::vector<std::string>&, std::size_t, tool::EditContext& c) {
-        c.page.ChannelGrid.setCell(1, ch::Name, "changed");
+        c.page.channelGrid.setCell(1, ch::Name, "changed");
         throw tool::ToolError(tool::kExitFailure, "Operazione rifiutata");
         return std::size_t{1};
     });

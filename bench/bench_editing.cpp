@@ -17,7 +17,7 @@ using rivo::ListPage;
 
 constexpr int kFull = 9990;
 
-const ListPage& basePage(int channels) {
+const ListPage& BasePage(int channels) {
     static std::map<int, ListPage> pages;
     auto it = pages.find(channels);
     if (it == pages.end()) it = pages.emplace(channels, rivo::reference::FullPage(channels)).first;
@@ -33,8 +33,8 @@ public:
 
 // Runs op on a fresh copy of the page in every iteration; the copy is not timed.
 template <typename Op>
-void onFreshPages(benchmark::State& state, int channels, Op op) {
-    const ListPage& base = basePage(channels);
+void OnFreshPages(benchmark::State& state, int channels, Op op) {
+    const ListPage& base = BasePage(channels);
     for (auto _ : state) {
         state.PauseTiming();
         ListPage page = base;
@@ -52,20 +52,20 @@ void onFreshPages(benchmark::State& state, int channels, Op op) {
 
 void DeleteBlock(benchmark::State& state) {
     rivo::NullProgress progress;
-    onFreshPages(state, kFull, [&](ListPage& page) { rivo::DeleteChannels(page, 1001, 2000, true, progress); });
+    OnFreshPages(state, kFull, [&](ListPage& page) { rivo::DeleteChannels(page, 1001, 2000, true, progress); });
 }
 void DeleteBlockReference(benchmark::State& state) {
-    onFreshPages(state, kFull, [](ListPage& page) { rivo::reference::DeleteChannels(page, 1001, 2000, true); });
+    OnFreshPages(state, kFull, [](ListPage& page) { rivo::reference::DeleteChannels(page, 1001, 2000, true); });
 }
 
 // ---- insert at row 1 -----------------------------------------------------------------
 
 void InsertFirst(benchmark::State& state) {
     YesPrompts prompts;
-    onFreshPages(state, kFull, [&](ListPage& page) { rivo::InsertEmptyChannel(page, 1, prompts); });
+    OnFreshPages(state, kFull, [&](ListPage& page) { rivo::InsertEmptyChannel(page, 1, prompts); });
 }
 void InsertFirstReference(benchmark::State& state) {
-    onFreshPages(state, kFull, [](ListPage& page) { rivo::reference::InsertEmptyChannel(page, 1); });
+    OnFreshPages(state, kFull, [](ListPage& page) { rivo::reference::InsertEmptyChannel(page, 1); });
 }
 
 // ---- move a block of half the page down and up ------------------------------------
@@ -76,24 +76,24 @@ void MoveDown(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
     const int n = channels / 2;
     rivo::NullProgress progress;
-    onFreshPages(state, channels, [&](ListPage& page) { rivo::MoveChannels(page, 1, n, channels - n + 1, progress); });
+    OnFreshPages(state, channels, [&](ListPage& page) { rivo::MoveChannels(page, 1, n, channels - n + 1, progress); });
 }
 void MoveDownReference(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
     const int n = channels / 2;
-    onFreshPages(state, channels, [&](ListPage& page) { rivo::reference::MoveChannels(page, 1, n, channels - n + 1); });
+    OnFreshPages(state, channels, [&](ListPage& page) { rivo::reference::MoveChannels(page, 1, n, channels - n + 1); });
 }
 void MoveUp(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
     const int n = channels / 2;
     rivo::NullProgress progress;
-    onFreshPages(state, channels,
+    OnFreshPages(state, channels,
                  [&](ListPage& page) { rivo::MoveChannels(page, channels - n + 1, channels, 1, progress); });
 }
 void MoveUpReference(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
     const int n = channels / 2;
-    onFreshPages(state, channels,
+    OnFreshPages(state, channels,
                  [&](ListPage& page) { rivo::reference::MoveChannels(page, channels - n + 1, channels, 1); });
 }
 

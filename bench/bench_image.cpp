@@ -16,9 +16,9 @@ namespace {
 
 constexpr std::size_t kEntry = 65536;
 
-Bytes literalHeavy() { return PatternBytes(kEntry, 1); }
+Bytes LiteralHeavy() { return PatternBytes(kEntry, 1); }
 
-Bytes matchHeavy() {
+Bytes MatchHeavy() {
     Bytes out;
     for (int i = 0; out.size() < kEntry; ++i) {
         std::string line = "channel " + std::to_string(i % 97) + " on transponder " + std::to_string(i % 13) + "; ";
@@ -28,7 +28,7 @@ Bytes matchHeavy() {
     return out;
 }
 
-void decode(benchmark::State& state, const Bytes& content) {
+void Decode(benchmark::State& state, const Bytes& content) {
     const Bytes packed = Pack(content);
     Bytes out;
     for (auto _ : state) {
@@ -40,10 +40,10 @@ void decode(benchmark::State& state, const Bytes& content) {
     state.counters["packed_bytes"] = static_cast<double>(packed.size());
 }
 
-void BM_DecodeLiteralHeavy(benchmark::State& state) { decode(state, literalHeavy()); }
-void BM_DecodeMatchHeavy(benchmark::State& state) { decode(state, matchHeavy()); }
+void BM_DecodeLiteralHeavy(benchmark::State& state) { Decode(state, LiteralHeavy()); }
+void BM_DecodeMatchHeavy(benchmark::State& state) { Decode(state, MatchHeavy()); }
 
-void memcpyOf(benchmark::State& state, std::size_t size) {
+void MemcpyOf(benchmark::State& state, std::size_t size) {
     Bytes src = PatternBytes(size, 3), dst(size);
     for (auto _ : state) {
         std::memcpy(dst.data(), src.data(), size);
@@ -52,13 +52,13 @@ void memcpyOf(benchmark::State& state, std::size_t size) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
-void BM_Memcpy64KiB(benchmark::State& state) { memcpyOf(state, kEntry); }
-void BM_Memcpy512KiB(benchmark::State& state) { memcpyOf(state, kFlashImageSize); }
+void BM_Memcpy64KiB(benchmark::State& state) { MemcpyOf(state, kEntry); }
+void BM_Memcpy512KiB(benchmark::State& state) { MemcpyOf(state, kFlashImageSize); }
 
 // Eight well-filled sectors: a raw sector, the list modules, packed modules.
-Bytes fullImage() {
+Bytes FullImage() {
     std::vector<SectorSpec> sectors;
-    sectors.push_back(SectorSpec::Table({ModuleSpec{"Support", {{"Support.pre", Pack(matchHeavy())}, {"config.pre", PatternBytes(2000, 1)}}},
+    sectors.push_back(SectorSpec::Table({ModuleSpec{"Support", {{"Support.pre", Pack(MatchHeavy())}, {"config.pre", PatternBytes(2000, 1)}}},
                                          ModuleSpec{"TPT", {{"tpt.bin", PatternBytes(12000, 2)}}}}));
     sectors.push_back(SectorSpec::Raw(MakeRawSector(4)));
     for (int k = 2; k < 8; ++k) {
@@ -74,7 +74,7 @@ Bytes fullImage() {
 }
 
 void BM_LoadFlashImage(benchmark::State& state) {
-    const Bytes image = fullImage();
+    const Bytes image = FullImage();
     for (auto _ : state) {
         KvxImage f;
         LoadResult r = f.loadBytes(image);
@@ -86,7 +86,7 @@ void BM_LoadFlashImage(benchmark::State& state) {
 
 void BM_SaveFlashImage(benchmark::State& state) {
     KvxImage f;
-    if (!f.loadBytes(fullImage()).ok()) state.SkipWithError("not loaded");
+    if (!f.loadBytes(FullImage()).ok()) state.SkipWithError("not loaded");
     Bytes out;
     for (auto _ : state) {
         SaveResult r = f.saveToBytes(out);

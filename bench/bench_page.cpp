@@ -25,13 +25,13 @@ struct LargestImage {
     }
 };
 
-LargestImage& largest() {
+LargestImage& Largest() {
     static LargestImage image;
     return image;
 }
 
 void BM_ReadFile(benchmark::State& state) {
-    const std::string& path = largest().path;
+    const std::string& path = Largest().path;
     for (auto _ : state) {
         std::string error;
         auto bytes = ReadWholeFile(path, error);
@@ -42,7 +42,7 @@ BENCHMARK(BM_ReadFile)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenPage(benchmark::State& state) {
     OpenParams params = FixtureOpenParams();
-    params.fileName = largest().path;
+    params.fileName = Largest().path;
     NullProgress progress;
     for (auto _ : state) {
         OpenResult opened = OpenPage(params, progress);
@@ -58,7 +58,7 @@ BENCHMARK(BM_OpenPage)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildPage(benchmark::State& state) {
     std::string error;
-    const Bytes bytes = *ReadWholeFile(largest().path, error);
+    const Bytes bytes = *ReadWholeFile(Largest().path, error);
     auto image = std::make_shared<KvxImage>();
     image->loadBytes(bytes);
     NullProgress progress;
@@ -74,10 +74,10 @@ BENCHMARK(BM_BuildPage)->Unit(benchmark::kMicrosecond);
 
 void BM_SavePage(benchmark::State& state) {
     OpenParams params = FixtureOpenParams();
-    params.fileName = largest().path;
+    params.fileName = Largest().path;
     NullProgress progress;
     OpenResult opened = OpenPage(params, progress);
-    const std::string out = largest().folder.path("saved.Bin");
+    const std::string out = Largest().folder.path("saved.Bin");
     for (auto _ : state) {
         opened.page->modified = true;
         const PageSaveResult saved = SavePage(*opened.page, out, progress);

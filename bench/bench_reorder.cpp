@@ -13,16 +13,16 @@ namespace {
 
 using rivo::ListPage;
 
-const ListPage& fullPage() {
+const ListPage& LargestPage() {
     static const auto page = rivo::testsupport::OpenChannelImage(
         rivo::testsupport::BuildChannelImage(rivo::testsupport::MakeLargestChannelImageSpec()));
     return *page;
 }
 
 // The full page with its channels shuffled: the list after a new scan.
-const ListPage& shuffledPage() {
+const ListPage& ShuffledPage() {
     static const ListPage page = [] {
-        ListPage shuffled = fullPage();
+        ListPage shuffled = LargestPage();
         std::vector<int> order(static_cast<size_t>(shuffled.channelCount()));
         for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
         std::shuffle(order.begin(), order.end(), std::mt19937(3));
@@ -33,7 +33,7 @@ const ListPage& shuffledPage() {
 }
 
 template <typename Op>
-void onFreshPages(benchmark::State& state, const ListPage& base, Op op) {
+void OnFreshPages(benchmark::State& state, const ListPage& base, Op op) {
     for (auto _ : state) {
         state.PauseTiming();
         ListPage page = base;
@@ -45,13 +45,13 @@ void onFreshPages(benchmark::State& state, const ListPage& base, Op op) {
 
 void BM_SortFullPage(benchmark::State& state) {
     const auto key = static_cast<rivo::SortKey>(state.range(0));
-    onFreshPages(state, shuffledPage(), [key](ListPage& page) { rivo::SortChannels(page, 1, page.channelCount(), key); });
+    OnFreshPages(state, ShuffledPage(), [key](ListPage& page) { rivo::SortChannels(page, 1, page.channelCount(), key); });
 }
 BENCHMARK(BM_SortFullPage)->ArgName("key(0 name,1 sid,2 frequency)")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_MatchReference(benchmark::State& state) {
-    const ListPage& current = shuffledPage();
-    const ListPage& reference = fullPage();
+    const ListPage& current = ShuffledPage();
+    const ListPage& reference = LargestPage();
     for (auto _ : state) benchmark::DoNotOptimize(rivo::MatchReference(current, reference));
 }
 BENCHMARK(BM_MatchReference)->Unit(benchmark::kMillisecond);
@@ -60,8 +60,8 @@ void BM_MatchAndApplyReference(benchmark::State& state) {
     rivo::ReferenceOptions options;
     options.takeFavourites = state.range(0) != 0;
     options.takeNames = true;
-    const ListPage& reference = fullPage();
-    onFreshPages(state, shuffledPage(), [&](ListPage& page) {
+    const ListPage& reference = LargestPage();
+    OnFreshPages(state, ShuffledPage(), [&](ListPage& page) {
         const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);
         rivo::ApplyReference(page, reference, match, options);
     });

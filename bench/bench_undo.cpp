@@ -22,15 +22,15 @@ using rivo::ListPage;
 
 constexpr int kFull = 9990;
 
-const ListPage& fullPage() {
+const ListPage& LargestPage() {
     static const ListPage page = rivo::reference::FullPage(kFull);
     return page;
 }
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
 void CopyChannelGrid(benchmark::State& state) {
-    const ListPage& page = fullPage();
+    const ListPage& page = LargestPage();
     for (auto _ : state) {
         rivo::Grid copy = page.channelGrid;
         benchmark::DoNotOptimize(copy);
@@ -41,7 +41,7 @@ BENCHMARK(CopyChannelGrid)->Unit(benchmark::kMicrosecond);
 // Every cell text of the channel table into plain vectors: the cost of a snapshot that
 // shares nothing.
 void CopyChannelCells(benchmark::State& state) {
-    const rivo::Grid& grid = fullPage().channelGrid;
+    const rivo::Grid& grid = LargestPage().channelGrid;
     for (auto _ : state) {
         std::vector<std::vector<std::string>> cells(static_cast<size_t>(grid.rowCount()));
         for (int r = 0; r < grid.rowCount(); ++r) {
@@ -56,7 +56,7 @@ BENCHMARK(CopyChannelCells)->Unit(benchmark::kMicrosecond);
 
 // One rename (not timed) and its commit (timed), on rows spread over the page.
 void CommitOneCellEdit(benchmark::State& state) {
-    ListPage page = fullPage();
+    ListPage page = LargestPage();
     rivo::UndoHistory history(page);
     int n = 0;
     for (auto _ : state) {
@@ -74,17 +74,17 @@ BENCHMARK(CommitOneCellEdit)->Unit(benchmark::kMicrosecond);
 void HeapPerOneRowStep(benchmark::State& state) {
     constexpr int kSteps = 1000;
     for (auto _ : state) {
-        ListPage page = fullPage();
+        ListPage page = LargestPage();
         rivo::UndoHistory history(page);
         page.channelGrid.setCell(1, rivo::ch::Name, "warm");
         history.commit(page, "Rinomina");
-        const std::size_t before = heapInUse();
+        const std::size_t before = HeapInUse();
         const std::size_t estimateBefore = history.bytesHeld();
         for (int n = 0; n < kSteps; ++n) {
             page.channelGrid.setCell(1 + (n * 7919) % kFull, rivo::ch::Name, "R" + std::to_string(n));
             history.commit(page, "Rinomina");
         }
-        const double grown = static_cast<double>(heapInUse()) - static_cast<double>(before);
+        const double grown = static_cast<double>(HeapInUse()) - static_cast<double>(before);
         state.counters["heap_per_step_B"] = grown / kSteps;
         state.counters["estimate_per_step_B"] =
             (static_cast<double>(history.bytesHeld()) - static_cast<double>(estimateBefore)) / kSteps;
@@ -96,8 +96,8 @@ BENCHMARK(HeapPerOneRowStep)->Unit(benchmark::kMillisecond)->Iterations(1);
 // A page with one committed command; the benchmark times undo (redo untimed) or redo
 // (undo untimed) of it.
 template <typename Command>
-void undoRedo(benchmark::State& state, bool timeUndo, Command command) {
-    ListPage page = fullPage();
+void UndoRedo(benchmark::State& state, bool timeUndo, Command command) {
+    ListPage page = LargestPage();
     rivo::UndoHistory history(page);
     command(page);
     if (!history.commit(page, "command")) {
@@ -114,11 +114,11 @@ void undoRedo(benchmark::State& state, bool timeUndo, Command command) {
     }
 }
 
-void moveBlock(ListPage& page) {
+void MoveBlock(ListPage& page) {
     rivo::NullProgress progress;
     rivo::MoveChannels(page, 1, 5000, kFull - 5000 + 1, progress);
 }
-void deleteBlock(ListPage& page) {
+void DeleteBlock(ListPage& page) {
     rivo::NullProgress progress;
     rivo::DeleteChannels(page, 1001, 2000, true, progress);
 }
@@ -126,8 +126,8 @@ void deleteBlock(ListPage& page) {
 // The command and its commit (timed), then its undo (untimed): what the editor's core
 // spends on a command before the table is painted.
 template <typename Command>
-void commandAndCommit(benchmark::State& state, Command command) {
-    ListPage page = fullPage();
+void CommandAndCommit(benchmark::State& state, Command command) {
+    ListPage page = LargestPage();
     rivo::UndoHistory history(page);
     for (auto _ : state) {
         command(page);
@@ -137,7 +137,7 @@ void commandAndCommit(benchmark::State& state, Command command) {
         state.ResumeTiming();
     }
 }
-void insertFirst(ListPage& page) {
+void InsertFirst(ListPage& page) {
     class Yes final : public rivo::UserPrompts {
     public:
         rivo::Answer ask(const std::string&, const std::string&, rivo::Icon, rivo::Buttons) override {
@@ -146,17 +146,17 @@ void insertFirst(ListPage& page) {
     } yes;
     rivo::InsertEmptyChannel(page, 1, yes);
 }
-void InsertAndCommit(benchmark::State& state) { commandAndCommit(state, insertFirst); }
-void MoveAndCommit(benchmark::State& state) { commandAndCommit(state, moveBlock); }
-void DeleteAndCommit(benchmark::State& state) { commandAndCommit(state, deleteBlock); }
+void InsertAndCommit(benchmark::State& state) { CommandAndCommit(state, InsertFirst); }
+void MoveAndCommit(benchmark::State& state) { CommandAndCommit(state, MoveBlock); }
+void DeleteAndCommit(benchmark::State& state) { CommandAndCommit(state, DeleteBlock); }
 BENCHMARK(InsertAndCommit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MoveAndCommit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(DeleteAndCommit)->Unit(benchmark::kMicrosecond);
 
-void UndoMove5000(benchmark::State& state) { undoRedo(state, true, moveBlock); }
-void RedoMove5000(benchmark::State& state) { undoRedo(state, false, moveBlock); }
-void UndoDelete1000(benchmark::State& state) { undoRedo(state, true, deleteBlock); }
-void RedoDelete1000(benchmark::State& state) { undoRedo(state, false, deleteBlock); }
+void UndoMove5000(benchmark::State& state) { UndoRedo(state, true, MoveBlock); }
+void RedoMove5000(benchmark::State& state) { UndoRedo(state, false, MoveBlock); }
+void UndoDelete1000(benchmark::State& state) { UndoRedo(state, true, DeleteBlock); }
+void RedoDelete1000(benchmark::State& state) { UndoRedo(state, false, DeleteBlock); }
 BENCHMARK(UndoMove5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RedoMove5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(UndoDelete1000)->Unit(benchmark::kMicrosecond);

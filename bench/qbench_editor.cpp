@@ -186,7 +186,7 @@ struct CommandWindow {
         baseline = window.pageView(0)->history().undoCount();
         ok = true;
     }
-    std::size_t baseline = 0;  // the steps made before the runs, kept by undoOnce
+    std::size_t baseline = 0;  // the steps made before the runs, kept by UndoOnce
     ~CommandWindow() {
         for (auto* view : window.pageViews) view->page().modified = false;
         ChannelDialog::setExecHook({});
@@ -202,7 +202,7 @@ struct CommandWindow {
 
 // Times command (then one paint); takeBack (untimed) returns the page to where it was.
 template <typename Prepare, typename Command, typename TakeBack>
-void timeCommand(benchmark::State& state, CommandWindow& w, Prepare prepare, Command command, TakeBack takeBack) {
+void TimeCommand(benchmark::State& state, CommandWindow& w, Prepare prepare, Command command, TakeBack takeBack) {
     if (!w.ok) {
         state.SkipWithError("the image did not open");
         return;
@@ -222,14 +222,14 @@ void timeCommand(benchmark::State& state, CommandWindow& w, Prepare prepare, Com
 }
 
 // Takes back what the run did, never the edit made before the runs.
-void undoOnce(CommandWindow& w) {
+void UndoOnce(CommandWindow& w) {
     for (std::size_t n = w.view().history().undoCount(); n > w.baseline; --n) w.window.undo();
 }
 
 void DeleteThousandChannels(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
+                [&] { UndoOnce(w); });
 }
 
 // Deleting 1,000 channels as the first edit of the opened page: the tab's caption gains
@@ -237,14 +237,14 @@ void DeleteThousandChannels(benchmark::State& state) {
 // painted again than on later edits.
 void DeleteThousandChannelsFirstEdit(benchmark::State& state) {
     CommandWindow w(1, false);
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { SelectChannels(w.view(), 1001, 2000); }, [&] { w.window.deleteChannels(); },
+                [&] { UndoOnce(w); });
 }
 
 void InsertChannel(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(100); }, [&] { w.window.insertChannel(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { w.view().setCurrentChannelRow(100); }, [&] { w.window.insertChannel(); },
+                [&] { UndoOnce(w); });
 }
 
 void MoveFiveThousandChannels(benchmark::State& state) {
@@ -253,8 +253,8 @@ void MoveFiveThousandChannels(benchmark::State& state) {
         dialog.numberEdit->setText(QStringLiteral("4991"));
         return true;
     };
-    timeCommand(state, w, [&] { SelectChannels(w.view(), 1, 5000); }, [&] { w.window.moveChannels(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { SelectChannels(w.view(), 1, 5000); }, [&] { w.window.moveChannels(); },
+                [&] { UndoOnce(w); });
 }
 
 void PasteFiveThousandChannels(benchmark::State& state) {
@@ -268,8 +268,8 @@ void PasteFiveThousandChannels(benchmark::State& state) {
         w.window.pageTabs->setCurrentIndex(0);
         QApplication::processEvents();
     }
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(1); }, [&] { w.window.pasteChannels(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { w.view().setCurrentChannelRow(1); }, [&] { w.window.pasteChannels(); },
+                [&] { UndoOnce(w); });
 }
 
 void ChannelDialogOk(benchmark::State& state) {
@@ -279,17 +279,17 @@ void ChannelDialogOk(benchmark::State& state) {
         dialog.box(box::Name)->setText(QStringLiteral("Nome %1").arg(n++));
         dialog.okButton()->click();
     });
-    timeCommand(state, w, [&] { w.view().setCurrentChannelRow(5000); }, [&] { w.window.editChannel(); },
-                [&] { undoOnce(w); });
+    TimeCommand(state, w, [&] { w.view().setCurrentChannelRow(5000); }, [&] { w.window.editChannel(); },
+                [&] { UndoOnce(w); });
 }
 
 void OptimiseTransponders(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [] {}, [&] { w.window.optimiseTransponders(); }, [&] { undoOnce(w); });
+    TimeCommand(state, w, [] {}, [&] { w.window.optimiseTransponders(); }, [&] { UndoOnce(w); });
 }
 
 // Undo (timed) and redo (untimed) of a move of 5,000 channels, and the other way round.
-void undoRedoMove(benchmark::State& state, bool timeUndo) {
+void UndoRedoMove(benchmark::State& state, bool timeUndo) {
     CommandWindow w;
     if (w.ok) {
         w.window.runRowNumberDialog = [](RowNumberDialog& dialog) {
@@ -307,24 +307,24 @@ void undoRedoMove(benchmark::State& state, bool timeUndo) {
     auto undo = [&] { w.window.undo(); };
     auto redo = [&] { w.window.redo(); };
     if (timeUndo)
-        timeCommand(state, w, [] {}, undo, redo);
+        TimeCommand(state, w, [] {}, undo, redo);
     else
-        timeCommand(state, w, undo, redo, [] {});
+        TimeCommand(state, w, undo, redo, [] {});
 }
-void UndoMove(benchmark::State& state) { undoRedoMove(state, true); }
-void RedoMove(benchmark::State& state) { undoRedoMove(state, false); }
+void UndoMove(benchmark::State& state) { UndoRedoMove(state, true); }
+void RedoMove(benchmark::State& state) { UndoRedoMove(state, false); }
 
 // The floor under every command: the page's views told that everything changed, and
 // the table painted again, with no command at all.
 void RefreshAndPaint(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [] {}, [&] { w.view().refresh(); }, [] {});
+    TimeCommand(state, w, [] {}, [&] { w.view().refresh(); }, [] {});
 }
 
 // The table painted again, nothing changed.
 void PaintOnly(benchmark::State& state) {
     CommandWindow w;
-    timeCommand(state, w, [] {}, [] {}, [] {});
+    TimeCommand(state, w, [] {}, [] {}, [] {});
 }
 
 #define RIVO_COMMAND_BENCHMARK(name) \

@@ -23,7 +23,7 @@ namespace {
         }                                                                  \
     } while (false)
 
-const rivo::OpenParams& openParams() {
+const rivo::OpenParams& FuzzOpenParams() {
     static const rivo::OpenParams params = [] {
         rivo::OpenParams p;
         p.fileName = "fuzz.Bin";
@@ -44,20 +44,20 @@ struct Tables {
     rivo::ListLayout layout;
 };
 
-Tables tablesOf(const rivo::ListPage& page) {
+Tables TablesOf(const rivo::ListPage& page) {
     return {page.channelGrid, page.transponderGrid, page.configGrid, page.favouriteGrids, page.versionText,
             page.layout};
 }
 
 // Compares without copying the page's grids: the copies would cost as much as the
 // rest of a run on a large list.
-bool sameTables(const rivo::ListPage& page, const Tables& t) {
+bool SameTables(const rivo::ListPage& page, const Tables& t) {
     return page.channelGrid == t.channels && page.transponderGrid == t.transponders && page.configGrid == t.config &&
            page.favouriteGrids == t.favourites && page.versionText == t.version && page.layout == t.layout;
 }
 
 // The first cell where two grids differ, for the crash report.
-void reportDifference(const char* table, const rivo::Grid& a, const rivo::Grid& b) {
+void ReportDifference(const char* table, const rivo::Grid& a, const rivo::Grid& b) {
     if (a.rowCount() != b.rowCount()) {
         std::fprintf(stderr, "%s: %d rows, then %d\n", table, a.rowCount(), b.rowCount());
         return;
@@ -73,15 +73,15 @@ void reportDifference(const char* table, const rivo::Grid& a, const rivo::Grid& 
     }
 }
 
-void reportDifference(const Tables& a, const Tables& b) {
-    reportDifference("channels", a.channels, b.channels);
-    reportDifference("transponders", a.transponders, b.transponders);
-    reportDifference("config", a.config, b.config);
-    for (std::size_t k = 0; k < a.favourites.size(); ++k) reportDifference("favourites", a.favourites[k], b.favourites[k]);
+void ReportDifference(const Tables& a, const Tables& b) {
+    ReportDifference("channels", a.channels, b.channels);
+    ReportDifference("transponders", a.transponders, b.transponders);
+    ReportDifference("config", a.config, b.config);
+    for (std::size_t k = 0; k < a.favourites.size(); ++k) ReportDifference("favourites", a.favourites[k], b.favourites[k]);
     if (a.version != b.version) std::fprintf(stderr, "version: \"%s\", then \"%s\"\n", a.version.c_str(), b.version.c_str());
 }
 
-std::vector<rivo::Bytes> entriesOf(const rivo::KvxImage& image) {
+std::vector<rivo::Bytes> EntriesOf(const rivo::KvxImage& image) {
     std::vector<rivo::Bytes> entries;
     for (int i = 0; i < image.moduleCount(); ++i) {
         const rivo::KvxModule* m = image.module(i);
@@ -96,22 +96,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto image = std::make_shared<rivo::KvxImage>();
     if (!image->loadBytes(rivo::Bytes(data, data + size), "fuzz.Bin").ok() || image->imageType() != 1) return 0;
     rivo::NullProgress quiet;
-    auto page = rivo::BuildPage(image, openParams(), quiet);
+    auto page = rivo::BuildPage(image, FuzzOpenParams(), quiet);
     check(page && !page->modified);
     for (auto table : {rivo::CsvTable::Channels, rivo::CsvTable::Transponders, rivo::CsvTable::Favourites}) {
         const std::string csv = rivo::ExportCsv(*page, table);
         check(csv.size() >= 2 && csv.compare(csv.size() - 2, 2, "\r\n") == 0);
     }
 
-    const Tables shown = tablesOf(*page);
-    const std::vector<rivo::Bytes> entries = entriesOf(*image);
+    const Tables shown = TablesOf(*page);
+    const std::vector<rivo::Bytes> entries = EntriesOf(*image);
     rivo::Bytes saved;
     const rivo::PageSaveResult result = rivo::SavePageToBytes(*page, saved, quiet);
-    if (!sameTables(*page, shown)) reportDifference(shown, tablesOf(*page));
-    check(sameTables(*page, shown));
+    if (!SameTables(*page, shown)) ReportDifference(shown, TablesOf(*page));
+    check(SameTables(*page, shown));
     if (!result.ok) {
         check(saved.empty() && !result.message.empty());
-        check(entriesOf(*image) == entries);
+        check(EntriesOf(*image) == entries);
         return 0;
     }
     check(saved.size() == static_cast<std::size_t>(rivo::kFlashImageSize));
@@ -119,8 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto again = std::make_shared<rivo::KvxImage>();
     check(again->loadFlashBytes(saved, "fuzz.Bin").ok());
     check(again->moduleCount() == image->moduleCount());
-    auto reopened = rivo::BuildPage(again, openParams(), quiet);
-    if (!sameTables(*reopened, shown)) reportDifference(shown, tablesOf(*reopened));
-    check(sameTables(*reopened, shown));
+    auto reopened = rivo::BuildPage(again, FuzzOpenParams(), quiet);
+    if (!SameTables(*reopened, shown)) ReportDifference(shown, TablesOf(*reopened));
+    check(SameTables(*reopened, shown));
     return 0;
 }

@@ -13,9 +13,9 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-void write(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
+void Write(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
     std::ofstream(dir / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     std::filesystem::path images(argv[1]), packed(argv[2]), pages(argv[3]), inis(argv[4]);
     for (const auto& dir : {images, packed, pages, inis}) std::filesystem::create_directories(dir);
 
-    const Bytes listText = text("list list list of channels, channels and more channels");
+    const Bytes listText = Text("list list list of channels, channels and more channels");
     ModuleSpec support{"Support", {{"Support.pre", Pack(listText)}, {"config.pre", Pack(PatternBytes(64, 1), false)}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(120, 2), true}}};
     ModuleSpec tcs{"TCS", {{"tcs.bin", PatternBytes(300, 3)}}};
@@ -41,14 +41,14 @@ int main(int argc, char** argv) {
         b.resize(size);
         return b;
     };
-    write(images, "flash.bin",
+    Write(images, "flash.bin",
           cut(BuildFlashImage({SectorSpec::Table({support, SlotSpec::Empty(0xFFFF), tpt}), SectorSpec::Table({tcs})}),
               2 * 65536 + 100));
-    write(images, "flash-raw.bin",
+    Write(images, "flash-raw.bin",
           cut(BuildFlashImage({SectorSpec::Raw(MakeRawSector(1)), SectorSpec::Table({SlotSpec::Empty(0), code, tcs}),
                                SectorSpec::Raw(MakeRawSector(2))}),
               2 * 65536 + 3000));
-    write(images, "flash-short.bin", cut(BuildFlashImage({SectorSpec::Table({support, tcs})}), 65536 + 64));
+    Write(images, "flash-short.bin", cut(BuildFlashImage({SectorSpec::Table({support, tcs})}), 65536 + 64));
     using L = MainCodeSpec::Layout;
     int n = 0;
     for (L layout : {L::Signature1, L::Signature2, L::Entries16, L::Signature2With16}) {
@@ -56,27 +56,27 @@ int main(int argc, char** argv) {
         spec.layout = layout;
         spec.bigEndianAddresses = (n % 2) == 1;
         spec.minimumSize = 65536 + 256;
-        spec.modules = {{"boot", {{"boot.app", Pack(text("boot code"))}}},
+        spec.modules = {{"boot", {{"boot.app", Pack(Text("boot code"))}}},
                         {"kernel", {{"k", Pack(PatternBytes(100, 4))}, {"l", Pack(Bytes(50, 1))}}}};
-        write(images, "main-" + std::to_string(n++) + ".bin", BuildMainCodeImage(spec).bytes);
+        Write(images, "main-" + std::to_string(n++) + ".bin", BuildMainCodeImage(spec).bytes);
     }
 
     // Channel lists: every layout, a few transponders and channels, favourites. The split
     // list keeps its first two channel modules (sector 1), the rest cut off.
-    write(pages, "single.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 40, 6)), 2 * 65536));
-    write(pages, "split.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 12)), 2 * 65536));
+    Write(pages, "single.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 40, 6)), 2 * 65536));
+    Write(pages, "split.bin", cut(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 12)), 2 * 65536));
     {
         ChannelImageSpec none = MakeChannelImageSpec(ListLayout::None, 0, 4);
         none.withSupport = false;
-        write(pages, "transponders-only.bin", cut(BuildChannelImage(none), 65536));
+        Write(pages, "transponders-only.bin", cut(BuildChannelImage(none), 65536));
     }
-    write(inis, "sets.ini",
-          text("; rates\r\n[Standard]\r\nSR00=27500\r\nSR01=$55F0\r\nSR02=0x7530\r\nSR0F=-1\r\n\r\n"
+    Write(inis, "sets.ini",
+          Text("; rates\r\n[Standard]\r\nSR00=27500\r\nSR01=$55F0\r\nSR02=0x7530\r\nSR0F=-1\r\n\r\n"
                "[astra]\nsr00 = 22000\nSR01=x\n[Standard]\nSR03=1\n[Personalizzato]\n"));
-    write(inis, "bom.ini", text("\xEF\xBB\xBF[Set]\r\nSR0A=4340\r\nSR0B=+2960\r\nSR0C=99999999999\r\n"));
+    Write(inis, "bom.ini", Text("\xEF\xBB\xBF[Set]\r\nSR0A=4340\r\nSR0B=+2960\r\nSR0C=99999999999\r\n"));
 
-    write(packed, "text.pk", Pack(listText));
-    write(packed, "zeros.pk", Pack(Bytes(3000, 0), false));
-    write(packed, "random.pk", Pack(PatternBytes(500, 9)));
+    Write(packed, "text.pk", Pack(listText));
+    Write(packed, "zeros.pk", Pack(Bytes(3000, 0), false));
+    Write(packed, "random.pk", Pack(PatternBytes(500, 9)));
     return 0;
 }

@@ -33,7 +33,7 @@ struct Module {
 
 // ---- the flash layout ------------------------------------------------------------------
 
-Bytes moduleBytes(const Module& m) {
+Bytes ModuleBytes(const Module& m) {
     Bytes out;
     ByteWriter w(out);
     std::size_t data = 0;
@@ -59,10 +59,10 @@ Bytes moduleBytes(const Module& m) {
 }
 
 // A sector with an offset table; the part no module uses stays erased (0xFF).
-Bytes tableSector(const std::vector<Module>& modules) {
+Bytes TableSector(const std::vector<Module>& modules) {
     Bytes sector(32, 0);
     for (std::size_t i = 0; i < modules.size(); ++i) {
-        const Bytes m = moduleBytes(modules[i]);
+        const Bytes m = ModuleBytes(modules[i]);
         sector[2 * i] = static_cast<std::uint8_t>(sector.size() & 0xFF);
         sector[2 * i + 1] = static_cast<std::uint8_t>(sector.size() >> 8);
         sector.insert(sector.end(), m.begin(), m.end());
@@ -74,9 +74,9 @@ Bytes tableSector(const std::vector<Module>& modules) {
 }
 
 // Packed content: literal runs only, as the core writes a packed entry it replaces.
-Bytes pack(const Bytes& content) { return rivo::PackLiterals(content); }
+Bytes PackSample(const Bytes& content) { return rivo::PackLiterals(content); }
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // ---- the list ----------------------------------------------------------------------------
 
@@ -90,7 +90,7 @@ struct Transponder {
     std::uint16_t tid, nid;
 };
 
-const std::vector<Transponder>& transponders() {
+const std::vector<Transponder>& SampleTransponders() {
     static const std::vector<Transponder> list = [] {
         std::vector<Transponder> t;
         // HotBird (satellite A): 27500 (code 0) and 29900 (code 2), NID 318.
@@ -142,10 +142,10 @@ struct Channel {
     std::uint16_t sid, vpid, apid, vecm, aecm, pcr;
 };
 
-std::vector<Channel> channels() {
+std::vector<Channel> SampleChannels() {
     std::vector<Channel> list;
     int tv = 0, radio = 0, data = 0;
-    const auto& tps = transponders();
+    const auto& tps = SampleTransponders();
     for (std::size_t t = 0; t < tps.size(); ++t) {
         const int count = 6 + static_cast<int>((t * 7) % 9);  // 6..14 services per transponder
         for (int i = 0; i < count; ++i) {
@@ -200,10 +200,10 @@ std::vector<Channel> channels() {
 constexpr std::array<std::int32_t, 16> kStandardRates{27500, 22000, 29900, 30000, 5632, 6111, 28000, 27000,
                                                       26000, 24500, 4340,  2960,  3300,  6666, 2894, 0};
 
-Bytes transponderTable() {
+Bytes TransponderTable() {
     Bytes out;
     ByteWriter w(out);
-    for (const auto& t : transponders()) {
+    for (const auto& t : SampleTransponders()) {
         const bool high = t.mhz >= 11700;
         const std::int64_t hz = std::int64_t{t.mhz} * 1000000 + std::int64_t{t.khz} * 1000 -
                                 std::int64_t{high ? 10600 : 9750} * 1000000;
@@ -220,7 +220,7 @@ Bytes transponderTable() {
     return out;
 }
 
-Bytes channelTable(const std::vector<Channel>& list, std::size_t first, std::size_t count) {
+Bytes ChannelTable(const std::vector<Channel>& list, std::size_t first, std::size_t count) {
     Bytes out;
     ByteWriter w(out);
     for (std::size_t i = first; i < first + count; ++i) {
@@ -237,14 +237,14 @@ Bytes channelTable(const std::vector<Channel>& list, std::size_t first, std::siz
     return out;
 }
 
-Bytes favouriteList(const std::vector<std::uint16_t>& numbers) {
+Bytes FavouriteList(const std::vector<std::uint16_t>& numbers) {
     Bytes out;
     ByteWriter w(out);
     for (std::size_t s = 0; s < 128; ++s) w.be16(s < numbers.size() ? numbers[s] : 0);
     return out;
 }
 
-std::string iniText() {
+std::string IniText() {
     return "; Symbol rates for the sixteen codes of the receiver, in ks/s\r\n"
            "[Standard]\r\n"
            "SR00=27500\r\nSR01=22000\r\nSR02=29900\r\nSR03=30000\r\nSR04=5632\r\nSR05=6111\r\n"
@@ -262,7 +262,7 @@ std::string iniText() {
            "\r\n[Personalizzato]\r\n";
 }
 
-int fail(const std::string& message) {
+int Fail(const std::string& message) {
     std::cerr << "rivo800-make-sample: " << message << "\n";
     return 1;
 }
@@ -270,11 +270,11 @@ int fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) return fail("usage: rivo800-make-sample OUTDIR");
+    if (argc != 2) return Fail("usage: rivo800-make-sample OUTDIR");
     const std::string folder = argv[1];
     try {
-        const std::vector<Channel> list = channels();
-        Bytes tpt = transponderTable();
+        const std::vector<Channel> list = SampleChannels();
+        Bytes tpt = TransponderTable();
         for (const auto& c : list) tpt[static_cast<std::size_t>(c.transponder - 1) * 12 + 8] += 1;
 
         // Favourites: TV, radio, news, sport and films, by channel number.
@@ -301,13 +301,13 @@ int main(int argc, char** argv) {
 
         Module support{"Support", {}};
         for (int k = 0; k < 8; ++k)
-            support.entries.push_back({"Lista" + std::to_string(k + 1) + ".pre", favouriteList(favourites[static_cast<std::size_t>(k)])});
+            support.entries.push_back({"Lista" + std::to_string(k + 1) + ".pre", FavouriteList(favourites[static_cast<std::size_t>(k)])});
         Bytes config;
         ByteWriter cw(config);
         cw.u8(2);
         cw.u8(3);
         for (const auto& n : names) cw.name(n, 8);
-        cw.bytes(text("IT"));  // settings the list editor does not interpret
+        cw.bytes(Text("IT"));  // settings the list editor does not interpret
         cw.u8(1);
         cw.u8(0);
         support.entries.push_back({"config.pre", config});
@@ -320,23 +320,23 @@ int main(int argc, char** argv) {
         const std::vector<Module> sector0{
             {"TPT", {{"TPT.dat", tpt}}},
             support,
-            {"MAIL", {{"MAIL.txt", text("Benvenuti! Lista canali aggiornata.\r\n")}}},
+            {"MAIL", {{"MAIL.txt", Text("Benvenuti! Lista canali aggiornata.\r\n")}}},
         };
         const std::vector<Module> sector1{
-            {"TCS", {{"TCS.dat", channelTable(list, 0, 999)}}},
-            {"TCS1", {{"TCS1.dat", channelTable(list, 999, 999)}}},
+            {"TCS", {{"TCS.dat", ChannelTable(list, 0, 999)}}},
+            {"TCS1", {{"TCS1.dat", ChannelTable(list, 999, 999)}}},
         };
-        const Bytes menuIta = text("Menu principale\0Installazione\0Lista canali\0Preferiti\0"
+        const Bytes menuIta = Text("Menu principale\0Installazione\0Lista canali\0Preferiti\0"
                                              "Impostazioni\0Informazioni\0"s);
-        const Bytes menuEng = text("Main menu\0Installation\0Channel list\0Favourites\0"
+        const Bytes menuEng = Text("Main menu\0Installation\0Channel list\0Favourites\0"
                                              "Settings\0Information\0"s);
         const std::vector<Module> sector2{
-            {"Logo", {{"Logo.bmp", pack(logo)}}},
-            {"Menu", {{"Menu.ita", pack(menuIta)}, {"Menu.eng", pack(menuEng)}}},
-            {"Boot", {{"Boot.cfg", pack(text("speed=115200\nmode=normal\n"))}}},
+            {"Logo", {{"Logo.bmp", PackSample(logo)}}},
+            {"Menu", {{"Menu.ita", PackSample(menuIta)}, {"Menu.eng", PackSample(menuEng)}}},
+            {"Boot", {{"Boot.cfg", PackSample(Text("speed=115200\nmode=normal\n"))}}},
         };
         Bytes image;
-        for (const auto& sector : {tableSector(sector0), tableSector(sector1), tableSector(sector2)})
+        for (const auto& sector : {TableSector(sector0), TableSector(sector1), TableSector(sector2)})
             image.insert(image.end(), sector.begin(), sector.end());
         for (int k = 3; k < 7; ++k) image.insert(image.end(), rivo::kSectorSize, 0xFF);  // erased
         Bytes ucr(rivo::kSectorSize, 0xFF);
@@ -347,29 +347,29 @@ int main(int argc, char** argv) {
         // Read it back as the editor will, before writing anything.
         auto file = std::make_shared<rivo::KvxImage>();
         if (!file->loadBytes(image, "Sample.Bin").ok() || file->imageType() != 1)
-            return fail("the generated image does not read as a flash image");
+            return Fail("the generated image does not read as a flash image");
         rivo::OpenParams params;
         params.symbolRates = kStandardRates;
         rivo::NullProgress progress;
         auto page = rivo::BuildPage(file, params, progress);
         if (page->layout != rivo::ListLayout::Split || page->channelCount() != 1998 ||
-            page->transponderCount() != static_cast<int>(transponders().size()) + 2 ||
+            page->transponderCount() != static_cast<int>(SampleTransponders().size()) + 2 ||
             page->channelGrid.cell(1, rivo::ch::Name) != list[0].name || page->configGrid.cell(3, 1) != "Notizie")
-            return fail("the generated image does not give the expected page");
+            return Fail("the generated image does not give the expected page");
         rivo::KvxModule* menu = file->module(6);
-        if (!menu || menu->name() != "Menu" || menu->entryCount() != 2) return fail("unexpected module order");
+        if (!menu || menu->name() != "Menu" || menu->entryCount() != 2) return Fail("unexpected module order");
         if (menu->entry(0)->content() != menuIta || menu->entry(1)->content() != menuEng)
-            return fail("a packed entry does not decode to its content");
+            return Fail("a packed entry does not decode to its content");
 
         std::string error = rivo::WriteFileAtomically(folder + "/Sample.Bin", image);
-        if (!error.empty()) return fail(error);
-        const std::string ini = iniText();
+        if (!error.empty()) return Fail(error);
+        const std::string ini = IniText();
         error = rivo::WriteFileAtomically(folder + "/Sr.Ini", Bytes(ini.begin(), ini.end()));
-        if (!error.empty()) return fail(error);
-        std::cout << "Sample.Bin: " << list.size() << " channels on " << transponders().size()
+        if (!error.empty()) return Fail(error);
+        std::cout << "Sample.Bin: " << list.size() << " channels on " << SampleTransponders().size()
                   << " transponders; Sr.Ini: 5 sets\n";
         return 0;
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return Fail(e.what());
     }
 }

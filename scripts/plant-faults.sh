@@ -40,7 +40,7 @@ faults=(
   # The batched list updates, the undo memory count and what undo selects.
   "batch-free-slot-stale|src/editing/channel_rows.cpp|s/                at.freeFrom = 1;  \/\/ the list closed up: free slots moved/                ;/"
   "leave-every-entry|src/editing/channel_rows.cpp|s/return numbers.erase(slot.cells\[fav::Channel\]) != 0;/return numbers.count(slot.cells[fav::Channel]) != 0;/"
-  "shared-row-counted|src/channels/list_page.cpp|s/if (row.use_count() == 1) bytes += rowBytes/if (row.use_count() <= 2) bytes += rowBytes/"
+  "shared-row-counted|src/channels/list_page.cpp|s/if (row.use_count() == 1) bytes += RowBytes/if (row.use_count() <= 2) bytes += RowBytes/"
   "undo-selects-one-more|src/editing/undo_history.cpp|s/return {first, first + d - 1};/return {first, first + d};/"
 )
 

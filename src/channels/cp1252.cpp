@@ -16,7 +16,7 @@ constexpr std::array<char32_t, 32> kHigh{
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-void appendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -29,7 +29,7 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::optional<std::uint8_t> byteFor(char32_t cp) {
+std::optional<std::uint8_t> ByteFor(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<std::uint8_t>(cp);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
         if (kHigh[i] == cp) return static_cast<std::uint8_t>(0x80 + i);
@@ -46,9 +46,9 @@ std::string Cp1252ToUtf8(const std::string& bytes) {
         if (b < 0x80)
             out.push_back(c);
         else if (b < 0xA0)
-            appendUtf8(out, kHigh[b - 0x80]);
+            AppendUtf8(out, kHigh[b - 0x80]);
         else
-            appendUtf8(out, b);
+            AppendUtf8(out, b);
     }
     return out;
 }
@@ -87,7 +87,7 @@ std::optional<std::string> Utf8ToCp1252(const std::string& text) {
         }
         // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
         if (cp < minimum || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
-        const auto byte = byteFor(cp);
+        const auto byte = ByteFor(cp);
         if (!byte) return std::nullopt;
         out.push_back(static_cast<char>(*byte));
         i += extra + 1;

@@ -167,7 +167,7 @@ bool Grid::operator==(const Grid& other) const {
 }
 
 namespace {
-std::size_t rowBytes(const GridRow& row) {
+std::size_t RowBytes(const GridRow& row) {
     // The row, its control block (allocated together) and its cell vector.
     std::size_t bytes = sizeof(GridRow) + 2 * sizeof(void*) + row.cells.capacity() * sizeof(std::string);
     for (const auto& cell : row.cells)
@@ -231,7 +231,7 @@ std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
         bytes += sizeof(Block) + 2 * sizeof(void*) + mine.rows.capacity() * sizeof(RowPtr);
         for (size_t r = 0; r < mine.rows.size(); ++r) {
             const RowPtr& row = mine.rows[r];
-            if (row.use_count() == 1) bytes += rowBytes(*row);
+            if (row.use_count() == 1) bytes += RowBytes(*row);
             else if (!theirs || r >= theirs->rows.size() || theirs->rows[r] != row) held.push_back(row.get());
         }
     }
@@ -243,7 +243,7 @@ std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
         for (const auto& row : block->rows) shared.insert(row.get());
     RowSet counted(held.size());  // a row held by several rows of this grid counts once
     for (const GridRow* row : held)
-        if (!shared.contains(row) && counted.insert(row)) bytes += rowBytes(*row);
+        if (!shared.contains(row) && counted.insert(row)) bytes += RowBytes(*row);
     return bytes;
 }
 
@@ -272,20 +272,20 @@ const std::array<const char*, 2>& ConfigColumnTitles() {
 
 namespace {
 template <size_t N>
-void setTitles(Grid& grid, const std::array<const char*, N>& titles) {
+void SetTitles(Grid& grid, const std::array<const char*, N>& titles) {
     for (size_t c = 0; c < N; ++c) grid.setCell(0, static_cast<int>(c), titles[c]);
 }
 }  // namespace
 
 ListPage::ListPage()
     : channelGrid(ch::Count, 1), transponderGrid(tp::Count, 1), configGrid(2, 9) {
-    setTitles(channelGrid, ChannelColumnTitles());
-    setTitles(transponderGrid, TransponderColumnTitles());
-    setTitles(configGrid, ConfigColumnTitles());
+    SetTitles(channelGrid, ChannelColumnTitles());
+    SetTitles(transponderGrid, TransponderColumnTitles());
+    SetTitles(configGrid, ConfigColumnTitles());
     // A new favourites grid holds the slot numbers, no names and channel "0".
     for (auto& grid : favouriteGrids) {
         grid = Grid(fav::Count, fav::Slots + 1);
-        setTitles(grid, FavouriteColumnTitles());
+        SetTitles(grid, FavouriteColumnTitles());
         for (int s = 1; s <= fav::Slots; ++s) {
             grid.setCell(s, fav::Pos, std::to_string(s));
             grid.setCell(s, fav::Channel, "0");

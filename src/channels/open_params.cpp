@@ -13,14 +13,14 @@ namespace rivo {
 
 namespace {
 
-std::string trim(const std::string& s) {
+std::string Trim(const std::string& s) {
     const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
     auto b = std::find_if(s.begin(), s.end(), notSpace);
     auto e = std::find_if(s.rbegin(), s.rend(), notSpace).base();
     return b < e ? std::string(b, e) : std::string();
 }
 
-std::string upper(std::string s) {
+std::string Upper(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
@@ -28,8 +28,8 @@ std::string upper(std::string s) {
 // An ini value read as an integer the way the ini reader of the receiver tools does:
 // optional sign and decimal digits, or hexadecimal with "$" or "0x"; anything else
 // (including a value outside 32 bits) is not an integer.
-std::optional<std::int32_t> iniInteger(const std::string& raw) {
-    std::string text = trim(raw);
+std::optional<std::int32_t> IniInteger(const std::string& raw) {
+    std::string text = Trim(raw);
     if (text.empty()) return std::nullopt;
     bool negative = false;
     std::size_t at = 0;
@@ -78,13 +78,13 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
     while (std::getline(in, line)) {
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         first = false;
-        const std::string t = trim(line);
+        const std::string t = Trim(line);
         if (t.empty() || t[0] == ';' || t[0] == '#') continue;
         if (t[0] == '[') {
             const auto close = t.find(']');
             if (close == std::string::npos) continue;
-            const std::string name = trim(t.substr(1, close - 1));
-            const std::string key = upper(name);
+            const std::string name = Trim(t.substr(1, close - 1));
+            const std::string key = Upper(name);
             auto it = indexOf.find(key);
             if (it == indexOf.end()) {
                 indexOf[key] = names.size();
@@ -99,7 +99,7 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
         if (!current) continue;
         const auto eq = t.find('=');
         if (eq == std::string::npos) continue;
-        keys[*current].emplace(upper(trim(t.substr(0, eq))), t.substr(eq + 1));
+        keys[*current].emplace(Upper(Trim(t.substr(0, eq))), t.substr(eq + 1));
     }
 
     std::vector<SymbolRateSet> sets;
@@ -112,7 +112,7 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
             const std::string key = std::string("SR") + hex[code >> 4] + hex[code & 15];
             auto it = keys[i].find(key);
             std::optional<std::int32_t> value;
-            if (it != keys[i].end()) value = iniInteger(it->second);
+            if (it != keys[i].end()) value = IniInteger(it->second);
             set.rates[static_cast<std::size_t>(code)] = value.value_or(-1);
         }
         sets.push_back(std::move(set));

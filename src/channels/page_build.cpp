@@ -14,7 +14,7 @@ using namespace page_detail;
 
 namespace {
 
-void markUnreferencedTransponders(ListPage& page) {
+void MarkUnreferencedTransponders(ListPage& page) {
     const int transponders = page.transponderCount();
     std::vector<bool> referenced(static_cast<std::size_t>(transponders) + 1, false);
     for (int r = 1; r <= page.channelCount(); ++r) {
@@ -28,7 +28,7 @@ void markUnreferencedTransponders(ListPage& page) {
     }
 }
 
-void readSupport(ListPage& page, KvxModule& support) {
+void ReadSupport(ListPage& page, KvxModule& support) {
     const int channels = page.channelCount();
     std::vector<std::uint8_t> sets(static_cast<std::size_t>(channels) + 1, 0);
     // A damaged module can name two entries alike. Only the first of each name is read,
@@ -42,7 +42,7 @@ void readSupport(ListPage& page, KvxModule& support) {
         if (!entry) continue;
         // The support entries are taken as stored, whatever the module's kind.
         const Bytes& stored = entry->data();
-        if (const int k = favouriteListNumber(entry->name()); k != 0) {
+        if (const int k = FavouriteListNumber(entry->name()); k != 0) {
             if (std::exchange(listRead[static_cast<std::size_t>(k)], true)) continue;
             Grid& grid = page.favouriteGrids[static_cast<std::size_t>(k - 1)];
             const auto slots = ReadFavouriteList(stored);
@@ -98,29 +98,29 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
     if (!page->image) return page;
     KvxImage& file = *page->image;
 
-    std::vector<KvxModule*> transponderModules = distinctModules(file, "TPT");
-    std::vector<KvxModule*> channelModules = distinctModules(file, "TCS");
+    std::vector<KvxModule*> transponderModules = DistinctModules(file, "TPT");
+    std::vector<KvxModule*> channelModules = DistinctModules(file, "TCS");
     page->layout = channelModules.empty()       ? ListLayout::None
                    : channelModules.size() == 1 ? ListLayout::Single
                                                 : ListLayout::Split;
-    if (page->layout == ListLayout::Split) orderSplitModules(channelModules);
+    if (page->layout == ListLayout::Split) OrderSplitModules(channelModules);
 
     // Each table's content is taken once; the row counts come first, as the grids are
     // sized before they are filled.
     std::vector<Bytes> transponderTables, channelTables;
     std::size_t transponders = 0, channels = 0;
     for (KvxModule* m : transponderModules) {
-        transponderTables.push_back(firstEntryContent(m));
+        transponderTables.push_back(FirstEntryContent(m));
         transponders += transponderTables.back().size() / kTransponderRecordSize;
     }
     for (KvxModule* m : channelModules) {
-        channelTables.push_back(firstEntryContent(m));
+        channelTables.push_back(FirstEntryContent(m));
         channels += channelTables.back().size() / kChannelRecordSize;
     }
     page->transponderGrid.setRowCount(static_cast<int>(transponders) + 1);
     page->channelGrid.setRowCount(static_cast<int>(channels) + 1);
 
-    const TransponderContext context = contextOf(*page);
+    const TransponderContext context = ContextOf(*page);
     int n = 0;
     for (const Bytes& bytes : transponderTables) {
         const std::span<const std::uint8_t> table(bytes);
@@ -165,14 +165,14 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
     if (page->layout == ListLayout::Split) {
         for (int i = 0; i < file.moduleCount(); ++i) {
             KvxModule* module = file.module(i);
-            if (module && contains(module->name(), "Support")) {
-                readSupport(*page, *module);
+            if (module && ContainsPart(module->name(), "Support")) {
+                ReadSupport(*page, *module);
                 break;  // only the first support module is read
             }
         }
     }
     page->modified = false;
-    markUnreferencedTransponders(*page);
+    MarkUnreferencedTransponders(*page);
     return page;
 }
 

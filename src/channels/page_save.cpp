@@ -18,14 +18,14 @@ namespace {
 // sectors): what the loader found in it is then all a save can write, and a save that
 // does not read back as the page did is the input's fault, not the written file's.
 // The first words of a refused read-back check when the opened file was not a whole image.
-std::string inputSizeNote(const KvxImage& image) {
+std::string InputSizeNote(const KvxImage& image) {
     if (image.fileSize() == 0 || !image.unexpectedSize()) return {};
     return "Il file aperto \"" + image.fileName() + "\" ha " + std::to_string(image.fileSize()) +
            " byte invece di " + std::to_string(kFlashImageSize) +
            ": l'immagine letta è incompleta o danneggiata e non può essere salvata com'era. ";
 }
 
-void compareGrids(const char* table, const Grid& shown, const Grid& saved,
+void CompareGrids(const char* table, const Grid& shown, const Grid& saved,
                   std::span<const char* const> titles, std::vector<CellDifference>& out) {
     const int rows = std::min(shown.rowCount(), saved.rowCount());
     const int columns = std::min({shown.columnCount(), saved.columnCount(), static_cast<int>(titles.size())});
@@ -35,7 +35,7 @@ void compareGrids(const char* table, const Grid& shown, const Grid& saved,
                 out.push_back({table, r, titles[static_cast<std::size_t>(c)], shown.cell(r, c), saved.cell(r, c)});
 }
 
-std::string rowColumn(const char* table, int row, const char* column, const std::exception& e) {
+std::string RowColumn(const char* table, int row, const char* column, const std::exception& e) {
     return std::string(table) + ", riga " + std::to_string(row) + ", colonna " + column + ": " + e.what();
 }
 
@@ -43,12 +43,12 @@ std::string rowColumn(const char* table, int row, const char* column, const std:
 
 std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
     std::vector<CellDifference> out;
-    compareGrids("Canali", shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
-    compareGrids("Transponder", shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
+    CompareGrids("Canali", shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
+    CompareGrids("Transponder", shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
     for (std::size_t k = 0; k < shown.favouriteGrids.size(); ++k)
-        compareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.favouriteGrids[k], saved.favouriteGrids[k],
+        CompareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.favouriteGrids[k], saved.favouriteGrids[k],
                      FavouriteColumnTitles(), out);
-    compareGrids("Nomi delle liste", shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
+    CompareGrids("Nomi delle liste", shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
     return out;
 }
 
@@ -97,7 +97,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     // that the saved file numbers them as the page does (the last one takes any rows
     // beyond, which editing never adds). A module stored packed keeps its stored bytes
     // when its records did not change, and is packed (literal runs) when they did.
-    const TransponderContext context = contextOf(page);
+    const TransponderContext context = ContextOf(page);
     Bytes transponders;
     transponders.reserve(static_cast<std::size_t>(page.transponderCount()) * kTransponderRecordSize);
     for (int r = 1; r <= page.transponderCount(); ++r) {
@@ -105,15 +105,15 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteTransponderRecord(page.transponderGrid.row(r).cells, context);
             transponders.insert(transponders.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(rowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            return fail(RowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
-    const std::vector<KvxModule*> transponderModules = distinctModules(image, "TPT");
+    const std::vector<KvxModule*> transponderModules = DistinctModules(image, "TPT");
     std::size_t transponderAt = 0;
     for (std::size_t m = 0; m < transponderModules.size(); ++m) {
         KvxEntry* entry = transponderModules[m]->entry(0);
         if (!entry) continue;
-        const Bytes read = firstEntryContent(transponderModules[m]);
+        const Bytes read = FirstEntryContent(transponderModules[m]);
         const std::size_t held = read.size() / kTransponderRecordSize;
         const std::size_t left = transponders.size() - transponderAt;
         const std::size_t take =
@@ -139,7 +139,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteChannelRecord(page.channelGrid.row(r).cells);
             channels.insert(channels.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(rowColumn("Canali", r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            return fail(RowColumn("Canali", r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
         const int percent = static_cast<int>(static_cast<std::int64_t>(r) * 100 / rowCount);
         if (percent != shown) {
@@ -148,17 +148,17 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
     }
 
-    std::vector<KvxModule*> channelModules = distinctModules(image, "TCS");
+    std::vector<KvxModule*> channelModules = DistinctModules(image, "TCS");
     if (page.layout == ListLayout::Single) {
         for (KvxModule* module : channelModules)
             if (KvxEntry* entry = module->entry(0)) plan.push_back({entry, channels});
     } else if (page.layout == ListLayout::Split) {
-        orderSplitModules(channelModules);
+        OrderSplitModules(channelModules);
         constexpr std::size_t blockBytes = std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
         std::int64_t readAt = 0;  // where reading put this module's first channel
         for (KvxModule* module : channelModules) {
             const std::string& name = module->name();
-            const int block = splitBlock(name);
+            const int block = SplitBlock(name);
             if (block < 0)
                 return fail("Il modulo dei canali \"" + name +
                             "\" non indica quali canali contiene: impossibile salvare la lista");
@@ -168,7 +168,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                 return fail("La lista ha " + std::to_string(channelCount) + " canali e non copre il modulo \"" +
                             name + "\" (canali " + std::to_string(first) + "-" + std::to_string(last) +
                             "): impossibile salvare la lista");
-            const std::int64_t held = static_cast<std::int64_t>(firstEntryContent(module).size()) / kChannelRecordSize;
+            const std::int64_t held = static_cast<std::int64_t>(FirstEntryContent(module).size()) / kChannelRecordSize;
             if (readAt != first - 1 || held != kChannelsPerSplitModule)
                 return fail("Il modulo dei canali \"" + name + "\" non contiene esattamente i canali " +
                             std::to_string(first) + "-" + std::to_string(last) +
@@ -191,7 +191,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             for (int e = 0; e < module->entryCount(); ++e) {
                 KvxEntry* entry = module->entry(e);
                 if (!entry) continue;
-                if (const int k = favouriteListNumber(entry->name()); k != 0) {
+                if (const int k = FavouriteListNumber(entry->name()); k != 0) {
                     Bytes list;
                     try {
                         list = WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
@@ -257,7 +257,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             result.declined = true;
             return result;
         }
-        if (saved.readBackFailed) return fail(inputSizeNote(image) + saved.message);
+        if (saved.readBackFailed) return fail(InputSizeNote(image) + saved.message);
         return fail(saved.message);
     }
     result.differences = std::move(differences);

@@ -12,13 +12,13 @@ namespace rivo {
 
 namespace {
 
-std::string hex2(std::uint8_t value) {
+std::string Hex2(std::uint8_t value) {
     static const char* digits = "0123456789ABCDEF";
     return {digits[value >> 4], digits[value & 15]};
 }
 
 // A whole number in 32 bits, optional sign, decimal digits only: what the cells hold.
-bool parseDecimal(const std::string& text, std::int64_t& value) {
+bool ParseDecimal(const std::string& text, std::int64_t& value) {
     if (text.empty()) return false;
     std::size_t at = (text[0] == '-' || text[0] == '+') ? 1 : 0;
     if (at == text.size()) return false;
@@ -34,17 +34,17 @@ bool parseDecimal(const std::string& text, std::int64_t& value) {
     return true;
 }
 
-void putBe16(std::uint8_t* out, std::int64_t value) {
+void PutBe16(std::uint8_t* out, std::int64_t value) {
     const auto v = static_cast<std::uint16_t>(static_cast<std::uint64_t>(value) & 0xFFFF);
     out[0] = static_cast<std::uint8_t>(v >> 8);
     out[1] = static_cast<std::uint8_t>(v & 0xFF);
 }
 
-std::uint8_t low8(std::int64_t value) {
+std::uint8_t Low8(std::int64_t value) {
     return static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) & 0xFF);
 }
 
-const std::string& cellAt(const std::vector<std::string>& cells, int column) {
+const std::string& CellAt(const std::vector<std::string>& cells, int column) {
     static const std::string empty;
     return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : empty;
 }
@@ -63,13 +63,13 @@ CellConversionError::CellConversionError(const ConversionError& error, int colum
 
 std::int64_t CellInteger(const std::string& text) {
     std::int64_t value = 0;
-    if (!parseDecimal(text, value)) throw ConversionError(text);
+    if (!ParseDecimal(text, value)) throw ConversionError(text);
     return value;
 }
 
 std::int64_t CellIntegerOr(const std::string& text, std::int64_t fallback) {
     std::int64_t value = 0;
-    return parseDecimal(text, value) ? value : fallback;
+    return ParseDecimal(text, value) ? value : fallback;
 }
 
 std::int64_t CellHex(const std::string& text) {
@@ -84,19 +84,19 @@ std::int64_t CellHex(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::string StatusText(std::uint8_t status) { return hex2(status); }
+std::string StatusText(std::uint8_t status) { return Hex2(status); }
 
-std::uint8_t StatusValue(const std::string& text) { return low8(CellHex(text)); }
+std::uint8_t StatusValue(const std::string& text) { return Low8(CellHex(text)); }
 
 std::string FecText(std::uint8_t fec) {
     const int low = fec & 7;
-    return low <= 4 ? kFecTexts[static_cast<std::size_t>(low)] : hex2(fec);
+    return low <= 4 ? kFecTexts[static_cast<std::size_t>(low)] : Hex2(fec);
 }
 
 std::uint8_t FecCode(const std::string& text) {
     for (std::size_t i = 0; i < kFecTexts.size(); ++i)
         if (text == kFecTexts[i]) return static_cast<std::uint8_t>(i);
-    return low8(CellHex(text));
+    return Low8(CellHex(text));
 }
 
 std::string FrequencyText(std::int32_t offsetHz, std::int32_t oscillatorMHz) {
@@ -205,16 +205,16 @@ std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vecto
     std::array<std::uint8_t, kChannelRecordSize> out{};
     int column = ch::Name;
     try {
-        const std::string& name = cellAt(cells, ch::Name);
+        const std::string& name = CellAt(cells, ch::Name);
         for (std::size_t i = 0; i < name.size() && i < 16; ++i) out[i] = static_cast<std::uint8_t>(name[i]);
         column = ch::Status;
-        out[16] = StatusValue(cellAt(cells, ch::Status));
+        out[16] = StatusValue(CellAt(cells, ch::Status));
         column = ch::Transponder;
-        out[17] = low8(CellInteger(cellAt(cells, ch::Transponder)));
+        out[17] = Low8(CellInteger(CellAt(cells, ch::Transponder)));
         constexpr std::array<int, 6> wide{ch::Sid, ch::VPid, ch::APid, ch::VEcm, ch::AEcm, ch::Pcr};
         for (std::size_t i = 0; i < wide.size(); ++i) {
             column = wide[i];
-            putBe16(&out[18 + 2 * i], CellInteger(cellAt(cells, column)));
+            PutBe16(&out[18 + 2 * i], CellInteger(CellAt(cells, column)));
         }
     } catch (const ConversionError& e) {
         throw CellConversionError(e, column);
@@ -254,21 +254,21 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
     std::array<std::uint8_t, kTransponderRecordSize> out{};
     int column = tp::Frequency;
     try {
-        const bool high = cellAt(cells, tp::Tone) == "On";
+        const bool high = CellAt(cells, tp::Tone) == "On";
         const auto offset = static_cast<std::uint32_t>(
-            FrequencyOffset(cellAt(cells, tp::Frequency), high ? context.lnbHigh : context.lnbLow));
+            FrequencyOffset(CellAt(cells, tp::Frequency), high ? context.lnbHigh : context.lnbLow));
         out[0] = static_cast<std::uint8_t>(offset >> 24);
         out[1] = static_cast<std::uint8_t>(offset >> 16);
         out[2] = static_cast<std::uint8_t>(offset >> 8);
         out[3] = static_cast<std::uint8_t>(offset);
         column = tp::Tid;
-        putBe16(&out[4], CellInteger(cellAt(cells, tp::Tid)));
+        PutBe16(&out[4], CellInteger(CellAt(cells, tp::Tid)));
         column = tp::Nid;
-        putBe16(&out[6], CellInteger(cellAt(cells, tp::Nid)));
+        PutBe16(&out[6], CellInteger(CellAt(cells, tp::Nid)));
         column = tp::Channels;
-        out[8] = low8(CellInteger(cellAt(cells, tp::Channels)));
+        out[8] = Low8(CellInteger(CellAt(cells, tp::Channels)));
         column = tp::SymbolRate;
-        const std::int64_t rate = CellInteger(cellAt(cells, tp::SymbolRate));
+        const std::int64_t rate = CellInteger(CellAt(cells, tp::SymbolRate));
         out[9] = 255;  // no code stands for this rate
         for (std::size_t code = 0; code < context.symbolRates.size(); ++code) {
             if (context.symbolRates[code] == rate) {
@@ -277,11 +277,11 @@ std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const st
             }
         }
         column = tp::Fec;
-        out[10] = FecCode(cellAt(cells, tp::Fec));
+        out[10] = FecCode(CellAt(cells, tp::Fec));
         std::uint8_t flags = 0;
-        if (cellAt(cells, tp::Polarisation) == "H") flags |= 0x02;
+        if (CellAt(cells, tp::Polarisation) == "H") flags |= 0x02;
         if (high) flags |= 0x01;
-        if (cellAt(cells, tp::Satellite) == context.satelliteB) flags |= 0x08;
+        if (CellAt(cells, tp::Satellite) == context.satelliteB) flags |= 0x08;
         out[11] = flags;
     } catch (const ConversionError& e) {
         throw CellConversionError(e, column);
@@ -324,7 +324,7 @@ std::vector<std::uint8_t> WriteFavouriteList(const Grid& favouriteGrid) {
     for (int s = 1; s <= fav::Slots; ++s) {
         const std::string& text = favouriteGrid.cell(s, fav::Channel);
         try {
-            putBe16(&out[2 * static_cast<std::size_t>(s - 1)], CellInteger(text));
+            PutBe16(&out[2 * static_cast<std::size_t>(s - 1)], CellInteger(text));
         } catch (const ConversionError& e) {
             throw CellConversionError(e, fav::Channel, s);
         }

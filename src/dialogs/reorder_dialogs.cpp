@@ -25,7 +25,7 @@ using rivo::dialogs::FromCell;
 
 // Unlike a cell box, a satellite name that Windows-1252 cannot hold is left empty, so
 // that Ok refuses it.
-std::string bytes(const QString& text) { return rivo::Utf8ToCp1252(text.toStdString()).value_or(std::string()); }
+std::string NameBytes(const QString& text) { return rivo::Utf8ToCp1252(text.toStdString()).value_or(std::string()); }
 
 }  // namespace
 
@@ -105,8 +105,8 @@ rivo::ReferenceDialogValues ReferenceDialog::values() const {
     values.fileName = fileEdit->text().toStdString();
     values.lnbLow = lnbLowEdit->text().toStdString();
     values.lnbHigh = lnbHighEdit->text().toStdString();
-    values.satelliteA = bytes(satelliteAEdit->text());
-    values.satelliteB = bytes(satelliteBEdit->text());
+    values.satelliteA = NameBytes(satelliteAEdit->text());
+    values.satelliteB = NameBytes(satelliteBEdit->text());
     values.takeFavourites = favouritesCheck->isEnabled() && favouritesCheck->isChecked();
     values.takeNames = namesCheck->isChecked();
     return values;

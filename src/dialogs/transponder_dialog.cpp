@@ -32,7 +32,7 @@ using rivo::dialogs::FromCell;
 using rivo::dialogs::ToCell;
 
 // Checks button `id` of an exclusive group, or none for -1.
-void checkButton(QButtonGroup* group, int id) {
+void CheckButton(QButtonGroup* group, int id) {
     if (QAbstractButton* button = group->button(id)) {
         button->setChecked(true);
         return;
@@ -200,9 +200,9 @@ void TransponderDialog::setValues(const rivo::TransponderDialogValues& values) {
     satelliteCombo_->clear();
     for (const std::string& name : values.satellites) satelliteCombo_->addItem(FromCell(name));
     satelliteCombo_->setCurrentIndex(values.satellite);
-    checkButton(fec_, values.fec);
-    checkButton(polarisation_, values.horizontal ? 1 : 0);
-    checkButton(tone_, values.toneOn ? 1 : 0);
+    CheckButton(fec_, values.fec);
+    CheckButton(polarisation_, values.horizontal ? 1 : 0);
+    CheckButton(tone_, values.toneOn ? 1 : 0);
     linked_->setRows(values.linkedChannels);
     updateFrequencyWarning();
 }

@@ -32,10 +32,10 @@ struct Snapshot {
     }
 };
 
-CheckState fromBit(bool set) { return set ? CheckState::Checked : CheckState::Unchecked; }
+CheckState FromBit(bool set) { return set ? CheckState::Checked : CheckState::Unchecked; }
 
 // Checked adds the bit, unchecked adds nothing, mixed keeps the row's own bit.
-std::int64_t bitFrom(CheckState state, std::int64_t bit, std::int64_t own) {
+std::int64_t BitFrom(CheckState state, std::int64_t bit, std::int64_t own) {
     switch (state) {
         case CheckState::Checked: return bit;
         case CheckState::Unchecked: return 0;
@@ -44,29 +44,29 @@ std::int64_t bitFrom(CheckState state, std::int64_t bit, std::int64_t own) {
     return 0;
 }
 
-int encodingBits(const ChannelDialogValues& values, std::uint8_t oldStatus) {
+int EncodingBits(const ChannelDialogValues& values, std::uint8_t oldStatus) {
     if (values.keepEachEncoding) return oldStatus & 0xE0;
     if (values.encoding < 0 || values.encoding >= kEncodingCount) return 0;
     return values.encoding << kEncodingShift;
 }
 
 // The new status byte: encoding, then the three boxes. Bits 3 and 4 are never kept.
-std::uint8_t newStatus(const ChannelDialogValues& values, std::uint8_t oldStatus) {
-    const std::int64_t status = encodingBits(values, oldStatus) +
-                                bitFrom(values.active, kBitActive, oldStatus) +
-                                bitFrom(values.favourite, kBitFavourite, oldStatus) +
-                                bitFrom(values.locked, kBitLocked, oldStatus);
+std::uint8_t NewStatus(const ChannelDialogValues& values, std::uint8_t oldStatus) {
+    const std::int64_t status = EncodingBits(values, oldStatus) +
+                                BitFrom(values.active, kBitActive, oldStatus) +
+                                BitFrom(values.favourite, kBitFavourite, oldStatus) +
+                                BitFrom(values.locked, kBitLocked, oldStatus);
     return static_cast<std::uint8_t>(status);
 }
 
-std::int64_t newFavourites(const ChannelDialogValues& values, std::int64_t oldFavourites) {
+std::int64_t NewFavourites(const ChannelDialogValues& values, std::int64_t oldFavourites) {
     std::int64_t sum = 0;
     for (int n = 0; n < fav::Lists; ++n)
-        sum += bitFrom(values.lists[static_cast<size_t>(n)], std::int64_t{1} << n, oldFavourites);
+        sum += BitFrom(values.lists[static_cast<size_t>(n)], std::int64_t{1} << n, oldFavourites);
     return sum;
 }
 
-bool validRow(const ListPage& page, int row) { return row >= 1 && row <= page.channelCount(); }
+bool ValidRow(const ListPage& page, int row) { return row >= 1 && row <= page.channelCount(); }
 
 }  // namespace
 
@@ -78,7 +78,7 @@ const std::array<const char*, kEncodingCount>& EncodingNames() {
 
 RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& values) {
     const Grid& grid = page.channelGrid;
-    if (!validRow(page, row)) throw std::out_of_range("channel row " + std::to_string(row));
+    if (!ValidRow(page, row)) throw std::out_of_range("channel row " + std::to_string(row));
 
     // Read every number first: a conversion error leaves the values as they were.
     const std::uint8_t status = StatusValue(grid.cell(row, ch::Status));
@@ -90,16 +90,16 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     values.caption = std::string(kChannelDialogCaption) + " " + std::to_string(row);
     for (int b = 0; b < box::Count; ++b) values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
 
-    values.active = fromBit(status & kBitActive);
-    values.favourite = fromBit(status & kBitFavourite);
-    values.locked = fromBit(status & kBitLocked);
+    values.active = FromBit(status & kBitActive);
+    values.favourite = FromBit(status & kBitFavourite);
+    values.locked = FromBit(status & kBitLocked);
     const int encoding = status >> kEncodingShift;
     values.encoding = encoding < kEncodingCount ? encoding : kNoEncoding;
     values.keepEachEncoding = false;
 
     values.listsVisible = split;
     for (int n = 0; n < fav::Lists; ++n)
-        values.lists[static_cast<size_t>(n)] = fromBit((favourites >> n) & 1);
+        values.lists[static_cast<size_t>(n)] = FromBit((favourites >> n) & 1);
 
     // The transponder number names a row of the transponder grid; any other number
     // (255 for an empty channel, 0, beyond the table) shows nothing.
@@ -116,7 +116,7 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
 
 bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogValues& values) {
     const int r = start.row;
-    if (!validRow(page, r)) return false;
+    if (!ValidRow(page, r)) return false;
     Grid& grid = page.channelGrid;
     const Snapshot before(page, r, r);
     const bool wasModified = page.modified;
@@ -130,12 +130,12 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
             grid.setCell(r, ch::Name + b, text);
         }
 
-        const std::uint8_t status = newStatus(values, 0);
+        const std::uint8_t status = NewStatus(values, 0);
         const std::string statusText = StatusText(status);
         if (statusText != grid.cell(r, ch::Status)) page.modified = true;
         grid.setCell(r, ch::Status, statusText);
 
-        const std::int64_t favourites = newFavourites(values, 0);
+        const std::int64_t favourites = NewFavourites(values, 0);
         grid.setCell(r, ch::Favourites, std::to_string(favourites));
 
         UpdateChannelRow(r, page);
@@ -155,7 +155,7 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
 }
 
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom) {
-    if (!validRow(page, top) || !validRow(page, bottom) || top > bottom)
+    if (!ValidRow(page, top) || !ValidRow(page, bottom) || top > bottom)
         throw std::out_of_range("channel rows " + std::to_string(top) + ".." + std::to_string(bottom));
     const Grid& grid = page.channelGrid;
 
@@ -193,7 +193,7 @@ ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom)
 }
 
 bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogValues& values) {
-    if (!validRow(page, top) || !validRow(page, bottom) || top > bottom) return false;
+    if (!ValidRow(page, top) || !ValidRow(page, bottom) || top > bottom) return false;
     Grid& grid = page.channelGrid;
 
     // Every row's numbers are read before the first row is written, so a cell that
@@ -213,8 +213,8 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
             const std::string& text = values.boxes[static_cast<size_t>(b)];
             if (!text.empty()) grid.setCell(r, ch::Name + b, text);
         }
-        grid.setCell(r, ch::Status, StatusText(newStatus(values, statuses[i])));
-        grid.setCell(r, ch::Favourites, std::to_string(newFavourites(values, favourites[i])));
+        grid.setCell(r, ch::Status, StatusText(NewStatus(values, statuses[i])));
+        grid.setCell(r, ch::Favourites, std::to_string(NewFavourites(values, favourites[i])));
         UpdateChannelRow(r, page);
     }
     page.modified = true;

@@ -14,7 +14,7 @@ namespace {
 // Favourites entries name channels by the decimal text of their row; the row
 // primitives match that text exactly, so "007" or " 7" never name channel 7 for them.
 // Returns the channel number an entry names in that sense, or 0.
-int entryChannel(const std::string& text, int channels) {
+int EntryChannel(const std::string& text, int channels) {
     if (text.empty() || text.size() > 9 || text[0] < '1' || text[0] > '9') return 0;
     int value = 0;
     for (const char c : text) {
@@ -24,11 +24,11 @@ int entryChannel(const std::string& text, int channels) {
     return value <= channels ? value : 0;
 }
 
-std::int64_t favouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0); }
+std::int64_t FavouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0); }
 
 // A channel whose "Preferenza" is not 0 takes its favourites entries along when it
 // changes row; one whose "Preferenza" is 0 leaves them behind under its old number.
-bool carriesEntries(const GridRow& row) { return favouriteSet(row) != 0; }
+bool CarriesEntries(const GridRow& row) { return FavouriteSet(row) != 0; }
 
 // The favourites side of a whole command, done in one pass over each list, before the
 // channel rows change (entries are read against the rows as they stand):
@@ -38,7 +38,7 @@ bool carriesEntries(const GridRow& row) { return favouriteSet(row) != 0; }
 // A list that loses entries closes up, gains grey empty slots at the end and has its
 // "Pos." column rewritten.
 template <typename TakeOut, typename Renumber>
-void rewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
+void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
     const int channels = page.channelCount();
     for (int k = 0; k < fav::Lists; ++k) {
         Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
@@ -46,7 +46,7 @@ void rewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
         int write = 1;
         bool removed = false;
         for (int read = 1; read <= slots; ++read) {
-            const int n = entryChannel(list.cell(read, fav::Channel), channels);
+            const int n = EntryChannel(list.cell(read, fav::Channel), channels);
             if (n != 0) {
                 if (takeOut(n, k)) {
                     removed = true;
@@ -76,7 +76,7 @@ public:
     FirstEntriesOut(const ListPage& page, int first, int last) : first_(first), lists_(static_cast<size_t>(last - first + 1)) {
         for (int n = first; n <= last; ++n)
             lists_[static_cast<size_t>(n - first)] =
-                static_cast<std::uint8_t>(favouriteSet(page.channelGrid.row(n)) & 0xFF);
+                static_cast<std::uint8_t>(FavouriteSet(page.channelGrid.row(n)) & 0xFF);
     }
     bool operator()(int n, int k) {
         if (n < first_ || n >= first_ + static_cast<int>(lists_.size())) return false;
@@ -92,17 +92,17 @@ private:
     std::vector<std::uint8_t> lists_;
 };
 
-std::vector<int> identityNumbers(int channels) {
+std::vector<int> IdentityNumbers(int channels) {
     std::vector<int> numbers(static_cast<size_t>(channels) + 1);
     for (int n = 0; n <= channels; ++n) numbers[static_cast<size_t>(n)] = n;
     return numbers;
 }
 
-bool validBlock(const ListPage& page, int first, int last) {
+bool ValidBlock(const ListPage& page, int first, int last) {
     return first >= 1 && first <= last && last <= page.channelCount();
 }
 
-EditResult changedPage(ListPage& page, int focusRow = 0) {
+EditResult ChangedPage(ListPage& page, int focusRow = 0) {
     page.modified = true;
     return {true, focusRow};
 }
@@ -112,7 +112,7 @@ EditResult changedPage(ListPage& page, int focusRow = 0) {
 // ---- deleting and inserting ---------------------------------------------------------
 
 EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Progress& progress) {
-    if (!validBlock(page, first, last)) return {};
+    if (!ValidBlock(page, first, last)) return {};
     const int channels = page.channelCount();
     const int count = last - first + 1;
     progress.show(0);
@@ -123,8 +123,8 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     // one's entries come to name its new row. Entries left behind under a number (those
     // of a channel whose "Preferenza" is 0, or a second entry of a deleted channel) keep
     // that number.
-    rewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
-        return closeGap && n > last && carriesEntries(rows.row(n)) ? n - count : n;
+    RewriteFavourites(page, FirstEntriesOut(page, first, last), [&](int n) {
+        return closeGap && n > last && CarriesEntries(rows.row(n)) ? n - count : n;
     });
     for (int n = first; n <= last; ++n) WriteEmptyChannel(page.channelGrid.row(n));
     // Closing the gap, the emptied rows end up as the last count rows.
@@ -133,12 +133,12 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     progress.set(100);
     progress.status("");
     progress.hide();
-    return changedPage(page);
+    return ChangedPage(page);
 }
 
 EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
                                   Progress& progress) {
-    if (!validBlock(page, first, last)) return {};
+    if (!ValidBlock(page, first, last)) return {};
     const Answer answer = prompts.askDiscarding(kDeleteQuestion, kDeleteTitle, Icon::Warning, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return {};
     return DeleteChannels(page, first, last, answer == Answer::Yes, progress);
@@ -155,13 +155,13 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     // The last channel is lost: it leaves its favourites lists before anything moves,
     // whatever its colour (an inactive channel may still stand in lists). Channels
     // row .. N-1 move down one row, from the bottom up.
-    rewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
-        return n >= row && n < channels && carriesEntries(rows.row(n)) ? n + 1 : n;
+    RewriteFavourites(page, FirstEntriesOut(page, channels, channels), [&](int n) {
+        return n >= row && n < channels && CarriesEntries(rows.row(n)) ? n + 1 : n;
     });
     WriteEmptyChannel(page.channelGrid.row(channels));
     page.channelGrid.rotateRows(row, channels, channels + 1);
     RenumberChannels(page);
-    return changedPage(page);
+    return ChangedPage(page);
 }
 
 // ---- the channel number dialog ------------------------------------------------------
@@ -205,7 +205,7 @@ EditResult GoToChannel(const ListPage& page, int target) {
 // row is only a holding place: an entry that happens to read N + 1 names no channel and
 // is left as it is, rather than being taken for a channel passing through the spare row.
 EditResult MoveChannels(ListPage& page, int first, int last, int target, Progress& progress) {
-    if (!validBlock(page, first, last)) return {};
+    if (!ValidBlock(page, first, last)) return {};
     const int channels = page.channelCount();
     const int n = last - first + 1;
     if (target < 1 || target > channels - n + 1) return {};
@@ -219,7 +219,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     const Grid& rows = page.channelGrid;
 
     std::vector<char> carrier(static_cast<size_t>(m));
-    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = carriesEntries(rows.row(start + j));
+    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = CarriesEntries(rows.row(start + j));
     // Where the channel that starts at start + j ends.
     auto finalRow = [&](int j) { return down ? start + ((j - n) % m + m) % m : start + (j + n) % m; };
 
@@ -241,7 +241,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
         }
     }
 
-    std::vector<int> renumber = identityNumbers(channels);
+    std::vector<int> renumber = IdentityNumbers(channels);
     for (int j = 0; j < m; ++j) {
         int to = start + j;
         if (carrier[static_cast<size_t>(j)]) {
@@ -254,7 +254,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
         renumber[static_cast<size_t>(start) + static_cast<size_t>(j)] = to;
     }
 
-    rewriteFavourites(page, [](int, int) { return false; },
+    RewriteFavourites(page, [](int, int) { return false; },
                       [&](int number) { return renumber[static_cast<size_t>(number)]; });
     if (down)
         page.channelGrid.rotateRows(start, start + n, end + 1);
@@ -263,27 +263,27 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     RenumberChannels(page);
     progress.hide();
     progress.status("");
-    return changedPage(page);
+    return ChangedPage(page);
 }
 
 // ---- favourites order ---------------------------------------------------------------
 
 namespace {
 
-bool validSlot(const ListPage& page, int list, int slot) {
+bool ValidSlot(const ListPage& page, int list, int slot) {
     if (list < 0 || list >= fav::Lists) return false;
     return slot >= 1 && slot < page.favouriteGrids[static_cast<size_t>(list)].rowCount();
 }
 
-EditResult exchangeSlots(ListPage& page, int list, int slot, int other) {
+EditResult ExchangeSlots(ListPage& page, int list, int slot, int other) {
     Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     grid.exchangeRows(slot, other);
     grid.setCell(slot, fav::Pos, std::to_string(slot));
     grid.setCell(other, fav::Pos, std::to_string(other));
-    return changedPage(page, other);
+    return ChangedPage(page, other);
 }
 
-EditResult refuseFavouriteMove(UserPrompts& prompts, int slot) {
+EditResult RefuseFavouriteMove(UserPrompts& prompts, int slot) {
     prompts.tell(kFavouriteEndMessage, kFavouriteEndTitle, Icon::Error);
     return {false, slot};
 }
@@ -291,21 +291,21 @@ EditResult refuseFavouriteMove(UserPrompts& prompts, int slot) {
 }  // namespace
 
 EditResult MoveFavouriteDown(ListPage& page, int list, int slot, UserPrompts& prompts) {
-    if (!validSlot(page, list, slot)) return {};
+    if (!ValidSlot(page, list, slot)) return {};
     const Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     if (slot + 1 >= grid.rowCount() || grid.colour(slot + 1) == kColourGrey)
-        return refuseFavouriteMove(prompts, slot);
-    return exchangeSlots(page, list, slot, slot + 1);
+        return RefuseFavouriteMove(prompts, slot);
+    return ExchangeSlots(page, list, slot, slot + 1);
 }
 
 EditResult MoveFavouriteUp(ListPage& page, int list, int slot, UserPrompts& prompts) {
-    if (!validSlot(page, list, slot)) return {};
-    if (slot == 1) return refuseFavouriteMove(prompts, slot);
-    return exchangeSlots(page, list, slot, slot - 1);
+    if (!ValidSlot(page, list, slot)) return {};
+    if (slot == 1) return RefuseFavouriteMove(prompts, slot);
+    return ExchangeSlots(page, list, slot, slot - 1);
 }
 
 bool FavouriteMoveAllowed(const ListPage& page, int list, int from, int to) {
-    if (from == to || !validSlot(page, list, from) || !validSlot(page, list, to)) return false;
+    if (from == to || !ValidSlot(page, list, from) || !ValidSlot(page, list, to)) return false;
     if (to < from) return true;
     const Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     for (int slot = from + 1; slot <= to; ++slot)
@@ -323,7 +323,7 @@ EditResult MoveFavourite(ListPage& page, int list, int from, int to) {
         grid.rotateRows(to, from, from + 1);
     for (int slot = std::min(from, to); slot <= std::max(from, to); ++slot)
         grid.setCell(slot, fav::Pos, std::to_string(slot));
-    return changedPage(page, to);
+    return ChangedPage(page, to);
 }
 
 }  // namespace rivo

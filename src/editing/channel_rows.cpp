@@ -12,14 +12,14 @@ namespace rivo {
 
 namespace {
 
-bool validChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
+bool ValidChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
 
 // Removes the slot rows for which drop(slot) is true, closing the list up and appending
 // grey empty slots so that the list keeps its 128 slots. After a removal "Pos." is
 // rewritten from renumberFrom on (0: from the first removed slot); a list where nothing
 // was removed is not touched at all.
 template <typename Drop>
-void compactFavourites(Grid& list, Drop drop, int renumberFrom) {
+void CompactFavourites(Grid& list, Drop drop, int renumberFrom) {
     const int slots = list.rowCount() - 1;
     int write = 1;
     int firstRemoved = 0;
@@ -45,7 +45,7 @@ void compactFavourites(Grid& list, Drop drop, int renumberFrom) {
 // Gives a channel row the colour its pids and status call for; returns whether the
 // channel is active. Texts that are not numbers are left for the save to report; here
 // they simply do not count as 65535.
-bool recolourChannel(GridRow& row) {
+bool RecolourChannel(GridRow& row) {
     const std::int64_t vpid = ReadCellNumber(row.cells[ch::VPid], -1);
     const std::int64_t apid = ReadCellNumber(row.cells[ch::APid], -1);
     row.colour = kColourChannel;
@@ -101,7 +101,7 @@ void WriteEmptyChannel(GridRow& row) {
 }
 
 void ClearChannelRow(ListPage& page, int n) {
-    if (!validChannelRow(page, n)) return;
+    if (!ValidChannelRow(page, n)) return;
     GridRow& row = page.channelGrid.row(n);
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
     WriteEmptyChannel(row);
@@ -109,7 +109,7 @@ void ClearChannelRow(ListPage& page, int n) {
     for (int k = 0; k < fav::Lists; ++k) {
         if (((set >> k) & 1) == 0) continue;
         bool removed = false;
-        compactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
             if (removed || slot.cells[fav::Channel] != number) return false;
             removed = true;
             return true;
@@ -131,14 +131,14 @@ void LeaveFavourites(ListPage& page, int first, int last) {
     for (int k = 0; k < fav::Lists; ++k) {
         auto& numbers = leaving[static_cast<size_t>(k)];
         if (numbers.empty()) continue;
-        compactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
             return numbers.erase(slot.cells[fav::Channel]) != 0;
         }, 1);
     }
 }
 
 void MoveChannelRow(ListPage& page, int s, int t) {
-    if (!validChannelRow(page, s) || !validChannelRow(page, t) || s == t) return;
+    if (!ValidChannelRow(page, s) || !ValidChannelRow(page, t) || s == t) return;
     page.channelGrid.copyRow(s, t);
     if (ReadCellNumber(page.channelGrid.cell(t, ch::Favourites), 0) == 0) return;
     const std::string from = std::to_string(s);
@@ -149,9 +149,9 @@ void MoveChannelRow(ListPage& page, int s, int t) {
 }
 
 void UpdateChannelRow(int n, ListPage& page) {
-    if (!validChannelRow(page, n)) return;
+    if (!ValidChannelRow(page, n)) return;
     GridRow& row = page.channelGrid.row(n);
-    const bool active = recolourChannel(row);
+    const bool active = RecolourChannel(row);
 
     const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
     const std::string number = std::to_string(n);
@@ -171,7 +171,7 @@ void UpdateChannelRow(int n, ListPage& page) {
             slot.cells[fav::Channel] = number;
             slot.colour = row.colour;
         } else {
-            compactFavourites(list, [&](const GridRow& slot) {
+            CompactFavourites(list, [&](const GridRow& slot) {
                 return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
             }, 0);
         }
@@ -198,9 +198,9 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
         }
     }
     for (const int n : rows) {
-        if (!validChannelRow(page, n)) continue;
+        if (!ValidChannelRow(page, n)) continue;
         GridRow& row = page.channelGrid.row(n);
-        const bool active = recolourChannel(row);
+        const bool active = RecolourChannel(row);
         const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
         for (int k = 0; k < fav::Lists; ++k) {
             Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
@@ -216,7 +216,7 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
                 slot.colour = row.colour;
                 ++entries;
             } else if (entries > 0) {
-                compactFavourites(list, [&](const GridRow& slot) {
+                CompactFavourites(list, [&](const GridRow& slot) {
                     return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
                 }, 0);
                 entries = 0;

@@ -13,7 +13,7 @@ namespace {
 // letter; case folding then lowers it. Letters without a decomposition (Æ, Ø, Þ, Ð, Œ)
 // only fold; ß folds to "ss" and µ to the Greek mu, as full case folding does. Every
 // other byte stands for itself.
-std::array<std::string, 256> makeTable() {
+std::array<std::string, 256> MakeTable() {
     std::array<std::string, 256> table;
     for (int b = 0; b < 256; ++b) table[static_cast<size_t>(b)] = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
     for (int b = 'A'; b <= 'Z'; ++b) table[static_cast<size_t>(b)] = std::string(1, static_cast<char>(b + 32));
@@ -42,7 +42,7 @@ std::array<std::string, 256> makeTable() {
 }  // namespace
 
 std::string CollationKey(const std::string& name) {
-    static const std::array<std::string, 256> table = makeTable();
+    static const std::array<std::string, 256> table = MakeTable();
     std::size_t begin = name.find_first_not_of(' ');
     if (begin == std::string::npos) return {};
     const std::size_t end = name.find_last_not_of(' ') + 1;

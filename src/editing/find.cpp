@@ -18,7 +18,7 @@ unsigned char FoldCase1252(unsigned char b) {
 }
 
 namespace {
-bool containsFolded(const std::string& haystack, const std::string& foldedNeedle) {
+bool ContainsFolded(const std::string& haystack, const std::string& foldedNeedle) {
     auto equal = [](char a, char b) {
         return FoldCase1252(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
     };
@@ -36,7 +36,7 @@ int FindChannel(const ListPage& page, const std::string& text, int from, bool fo
     for (int step = 1; step <= n; ++step) {
         int row = forward ? from + step : from - step;
         row = ((row - 1) % n + n) % n + 1;
-        if (containsFolded(page.channelGrid.cell(row, ch::Name), folded)) return row;
+        if (ContainsFolded(page.channelGrid.cell(row, ch::Name), folded)) return row;
     }
     return 0;
 }

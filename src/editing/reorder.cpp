@@ -17,16 +17,16 @@ namespace rivo {
 namespace {
 
 // The channel a favourites entry names (1..channels), or 0.
-int entryChannel(const GridRow& slot, int channels) {
+int EntryChannel(const GridRow& slot, int channels) {
     const int n = TransponderReference(slot.cells[fav::Channel]);
     return n >= 1 && n <= channels ? n : 0;
 }
 
-bool carriesEntries(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0) != 0; }
+bool CarriesEntries(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0) != 0; }
 
 // The frequency of every transponder row in hertz (index 0 unused); 0 for a free row or
 // a text that is not a frequency.
-std::vector<std::int64_t> transponderHertz(const ListPage& page) {
+std::vector<std::int64_t> TransponderHertz(const ListPage& page) {
     const int count = page.transponderCount();
     std::vector<std::int64_t> hertz(static_cast<size_t>(count) + 1, 0);
     for (int t = 1; t <= count; ++t) {
@@ -40,13 +40,13 @@ std::vector<std::int64_t> transponderHertz(const ListPage& page) {
 }
 
 // The transponder row channel row r names when it has one in use, else 0.
-int channelTransponder(const ListPage& page, int r, const std::vector<std::int64_t>& hertz) {
+int ChannelTransponder(const ListPage& page, int r, const std::vector<std::int64_t>& hertz) {
     const int t = TransponderReference(page.channelGrid.cell(r, ch::Transponder));
     if (t < 1 || t == kNoTransponder || t > page.transponderCount()) return 0;
     return hertz[static_cast<size_t>(t)] > 0 ? t : 0;
 }
 
-std::int64_t sidOf(const ListPage& page, int r) { return CellIntegerOr(page.channelGrid.cell(r, ch::Sid), INT64_MAX); }
+std::int64_t SidOf(const ListPage& page, int r) { return CellIntegerOr(page.channelGrid.cell(r, ch::Sid), INT64_MAX); }
 
 }  // namespace
 
@@ -60,11 +60,11 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
     std::iota(newRow.begin(), newRow.end(), 0);
     for (int i = 0; i < count; ++i) {
         const int from = order[static_cast<size_t>(i)];
-        if (carriesEntries(rows.row(from))) newRow[static_cast<size_t>(from)] = first + i;
+        if (CarriesEntries(rows.row(from))) newRow[static_cast<size_t>(from)] = first + i;
     }
     for (Grid& list : page.favouriteGrids) {
         for (int s = 1; s < list.rowCount(); ++s) {
-            const int n = entryChannel(std::as_const(list).row(s), channels);
+            const int n = EntryChannel(std::as_const(list).row(s), channels);
             if (n != 0 && newRow[static_cast<size_t>(n)] != n)
                 list.setCell(s, fav::Channel, std::to_string(newRow[static_cast<size_t>(n)]));
         }
@@ -99,12 +99,12 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
         }
         case SortKey::Sid: {
             std::vector<std::int64_t> sids(order.size());
-            for (const int r : order) sids[at(r)] = sidOf(page, r);
+            for (const int r : order) sids[at(r)] = SidOf(page, r);
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return sids[at(a)] < sids[at(b)]; });
             break;
         }
         case SortKey::Frequency: {
-            const std::vector<std::int64_t> hertz = transponderHertz(page);
+            const std::vector<std::int64_t> hertz = TransponderHertz(page);
             struct FrequencyKey {
                 bool none;
                 std::int64_t hertz;
@@ -119,11 +119,11 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
             };
             std::vector<FrequencyKey> keys(order.size());
             for (const int r : order) {
-                const int t = channelTransponder(page, r, hertz);
+                const int t = ChannelTransponder(page, r, hertz);
                 // Channels without a transponder all tie, so they keep their order.
                 keys[at(r)] = t == 0 ? FrequencyKey{true, 0, {}, 0}
                                      : FrequencyKey{false, hertz[static_cast<size_t>(t)],
-                                                    page.transponderGrid.cell(t, tp::Polarisation), sidOf(page, r)};
+                                                    page.transponderGrid.cell(t, tp::Polarisation), SidOf(page, r)};
             }
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[at(a)] < keys[at(b)]; });
             break;
@@ -135,7 +135,7 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
 }
 
 std::vector<ChannelIdentity> ChannelIdentities(const ListPage& page) {
-    const std::vector<std::int64_t> hertz = transponderHertz(page);
+    const std::vector<std::int64_t> hertz = TransponderHertz(page);
     std::vector<ChannelIdentity> identities(static_cast<size_t>(page.channelCount()));
     for (int r = 1; r <= page.channelCount(); ++r) {
         ChannelIdentity& id = identities[static_cast<size_t>(r - 1)];
@@ -144,7 +144,7 @@ std::vector<ChannelIdentity> ChannelIdentities(const ListPage& page) {
         id.sid = CellIntegerOr(page.channelGrid.cell(r, ch::Sid), -1);
         id.emptyRow = name.empty() &&
                       TransponderReference(page.channelGrid.cell(r, ch::Transponder)) == kNoTransponder;
-        if (const int t = channelTransponder(page, r, hertz); t != 0) {
+        if (const int t = ChannelTransponder(page, r, hertz); t != 0) {
             id.hasTransponder = true;
             id.tid = CellIntegerOr(page.transponderGrid.cell(t, tp::Tid), -1);
             id.nid = CellIntegerOr(page.transponderGrid.cell(t, tp::Nid), -1);
@@ -159,13 +159,13 @@ int ReferenceMatch::matched() const { return std::accumulate(passCounts.begin(),
 
 namespace {
 
-std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
     // 64-bit hash combining (the constant and shifts of a well-known mixer).
     h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
     return h;
 }
 
-std::uint64_t nameHash(const std::string& name) { return std::hash<std::string_view>{}(name); }
+std::uint64_t NameHash(const std::string& name) { return std::hash<std::string_view>{}(name); }
 
 // One pass. inPass(identity) says whether a channel takes part; hash(identity) groups the
 // candidates; sameKey(reference, current) is the exact test of the pass's key (hashes
@@ -173,7 +173,7 @@ std::uint64_t nameHash(const std::string& name) { return std::hash<std::string_v
 // sorted by hash and then by row, so the first one that passes is the first still
 // unmatched current channel in current order.
 template <typename InPass, typename Hash, typename SameKey, typename Accept>
-int matchPass(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
+int MatchPass(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
               ReferenceMatch& match, InPass inPass, Hash hash, SameKey sameKey, Accept accept) {
     struct Candidate {
         std::uint64_t hash;
@@ -225,7 +225,7 @@ private:
     std::vector<std::pair<std::uint64_t, std::string_view>> names_;
 };
 
-bool closeFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
+bool CloseFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
     const std::int64_t d = a.hertz - b.hertz;
     return d <= kMatchToleranceHertz && d >= -kMatchToleranceHertz;
 }
@@ -233,7 +233,7 @@ bool closeFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
 // A row no pass can match: no name and no transponder. Empty rows are such rows, and
 // so are the zeroed records some lists carry as free rows (transponder 0); they are
 // no channels the user could miss, so the unmatched lists leave them out.
-bool unnamedWithoutTransponder(const ChannelIdentity& id) { return id.name.empty() && !id.hasTransponder; }
+bool UnnamedWithoutTransponder(const ChannelIdentity& id) { return id.name.empty() && !id.hasTransponder; }
 
 }  // namespace
 
@@ -249,25 +249,25 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
         return a.sid == b.sid && a.tid == b.tid && a.nid == b.nid;
     };
     auto broadcastHash = [](const ChannelIdentity& id) {
-        return mix(mix(static_cast<std::uint64_t>(id.sid), static_cast<std::uint64_t>(id.tid)),
+        return Mix(Mix(static_cast<std::uint64_t>(id.sid), static_cast<std::uint64_t>(id.tid)),
                    static_cast<std::uint64_t>(id.nid));
     };
 
-    match.passCounts[0] = matchPass(
+    match.passCounts[0] = MatchPass(
         cur, ref, match, withTransponder,
-        [&](const ChannelIdentity& id) { return mix(mix(broadcastHash(id), nameHash(id.name)), nameHash(id.polarisation)); },
+        [&](const ChannelIdentity& id) { return Mix(Mix(broadcastHash(id), NameHash(id.name)), NameHash(id.polarisation)); },
         [&](const ChannelIdentity& a, const ChannelIdentity& b) {
             return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
         },
-        closeFrequencies);
-    match.passCounts[1] = matchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
-    match.passCounts[2] = matchPass(
+        CloseFrequencies);
+    match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    match.passCounts[2] = MatchPass(
         cur, ref, match, withTransponder,
-        [](const ChannelIdentity& id) { return mix(static_cast<std::uint64_t>(id.sid), nameHash(id.polarisation)); },
+        [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
         [](const ChannelIdentity& a, const ChannelIdentity& b) {
             return a.sid == b.sid && a.polarisation == b.polarisation;
         },
-        closeFrequencies);
+        CloseFrequencies);
 
     // A name counts only where it is carried by exactly one row of each list. Counting
     // costs a sort of each list's names, so it waits until both lists have a named
@@ -279,12 +279,12 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     };
     if (namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
         const NameCounts curNames(cur), refNames(ref);
-        match.passCounts[3] = matchPass(
+        match.passCounts[3] = MatchPass(
             cur, ref, match,
             [&](const ChannelIdentity& id) {
                 return !id.name.empty() && curNames.unique(id.name) && refNames.unique(id.name);
             },
-            [](const ChannelIdentity& id) { return nameHash(id.name); },
+            [](const ChannelIdentity& id) { return NameHash(id.name); },
             [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
     }
 
@@ -294,10 +294,10 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     for (size_t c = 1; c <= cur.size(); ++c) {
         if (match.referenceOf[c] != 0) continue;
         match.order.push_back(static_cast<int>(c));
-        if (!unnamedWithoutTransponder(cur[c - 1])) match.unmatchedCurrent.push_back(static_cast<int>(c));
+        if (!UnnamedWithoutTransponder(cur[c - 1])) match.unmatchedCurrent.push_back(static_cast<int>(c));
     }
     for (size_t r = 1; r <= ref.size(); ++r)
-        if (match.currentOf[r] == 0 && !unnamedWithoutTransponder(ref[r - 1]))
+        if (match.currentOf[r] == 0 && !UnnamedWithoutTransponder(ref[r - 1]))
             match.unmatchedReference.push_back(static_cast<int>(r));
     return match;
 }
@@ -338,7 +338,7 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
             Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             int write = 1;
             for (int s = 1; s < from.rowCount() && write < list.rowCount(); ++s) {
-                const int n = entryChannel(from.row(s), reference.channelCount());
+                const int n = EntryChannel(from.row(s), reference.channelCount());
                 const int c = n == 0 ? 0 : match.currentOf[static_cast<size_t>(n)];
                 if (c == 0) continue;
                 const int row = newRow[static_cast<size_t>(c)];
@@ -364,7 +364,7 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
         // The entries show their channel's name.
         for (Grid& list : page.favouriteGrids)
             for (int s = 1; s < list.rowCount(); ++s) {
-                const int n = entryChannel(std::as_const(list).row(s), channels);
+                const int n = EntryChannel(std::as_const(list).row(s), channels);
                 if (n == 0) continue;
                 const int was = match.order[static_cast<size_t>(n - 1)];
                 if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));

@@ -45,7 +45,7 @@ std::optional<OpenParams> ReferenceOpenParams(const ListPage& page, const Refere
 
 namespace {
 
-std::vector<PreviewRow> previewRows(const ListPage& page, const std::vector<int>& rows) {
+std::vector<PreviewRow> PreviewRows(const ListPage& page, const std::vector<int>& rows) {
     std::vector<PreviewRow> out;
     out.reserve(rows.size());
     for (const int r : rows) {
@@ -76,8 +76,8 @@ ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& r
     preview.summary = std::to_string(match.matched()) + " canali trovati nel riferimento, " +
                       std::to_string(match.unmatchedCurrent.size()) + " canali della lista non trovati, " +
                       std::to_string(match.unmatchedReference.size()) + " canali del riferimento non trovati";
-    preview.unmatchedCurrent = previewRows(current, match.unmatchedCurrent);
-    preview.unmatchedReference = previewRows(reference, match.unmatchedReference);
+    preview.unmatchedCurrent = PreviewRows(current, match.unmatchedCurrent);
+    preview.unmatchedReference = PreviewRows(reference, match.unmatchedReference);
     return preview;
 }
 

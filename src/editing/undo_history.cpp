@@ -10,12 +10,12 @@ namespace {
 // Shares previous's table when it holds the same cells and colours. A table that did
 // change still shares its unchanged rows with previous's (grids share rows between
 // copies), so a step costs only the rows it changed.
-std::shared_ptr<const Grid> shareOrCopy(const Grid& grid, const std::shared_ptr<const Grid>* previous) {
+std::shared_ptr<const Grid> ShareOrCopy(const Grid& grid, const std::shared_ptr<const Grid>* previous) {
     if (previous && *previous && **previous == grid) return *previous;
     return std::make_shared<const Grid>(grid);
 }
 
-std::size_t tableBytes(const std::shared_ptr<const Grid>& table, const std::shared_ptr<const Grid>* other) {
+std::size_t TableBytes(const std::shared_ptr<const Grid>& table, const std::shared_ptr<const Grid>* other) {
     if (!table || (other && *other == table)) return 0;
     return table->bytesNotSharedWith(other && *other ? other->get() : nullptr);
 }
@@ -24,11 +24,11 @@ std::size_t tableBytes(const std::shared_ptr<const Grid>& table, const std::shar
 
 PageContent PageContent::capture(const ListPage& page, const PageContent* previous) {
     PageContent content;
-    content.channels = shareOrCopy(page.channelGrid, previous ? &previous->channels : nullptr);
-    content.transponders = shareOrCopy(page.transponderGrid, previous ? &previous->transponders : nullptr);
+    content.channels = ShareOrCopy(page.channelGrid, previous ? &previous->channels : nullptr);
+    content.transponders = ShareOrCopy(page.transponderGrid, previous ? &previous->transponders : nullptr);
     for (size_t k = 0; k < content.favourites.size(); ++k)
-        content.favourites[k] = shareOrCopy(page.favouriteGrids[k], previous ? &previous->favourites[k] : nullptr);
-    content.config = shareOrCopy(page.configGrid, previous ? &previous->config : nullptr);
+        content.favourites[k] = ShareOrCopy(page.favouriteGrids[k], previous ? &previous->favourites[k] : nullptr);
+    content.config = ShareOrCopy(page.configGrid, previous ? &previous->config : nullptr);
     content.satelliteA = page.satelliteA;
     content.satelliteB = page.satelliteB;
     return content;
@@ -44,11 +44,11 @@ void PageContent::restore(ListPage& page) const {
 }
 
 std::size_t PageContent::bytesNotSharedWith(const PageContent* other) const {
-    std::size_t bytes = tableBytes(channels, other ? &other->channels : nullptr) +
-                        tableBytes(transponders, other ? &other->transponders : nullptr) +
-                        tableBytes(config, other ? &other->config : nullptr);
+    std::size_t bytes = TableBytes(channels, other ? &other->channels : nullptr) +
+                        TableBytes(transponders, other ? &other->transponders : nullptr) +
+                        TableBytes(config, other ? &other->config : nullptr);
     for (size_t k = 0; k < favourites.size(); ++k)
-        bytes += tableBytes(favourites[k], other ? &other->favourites[k] : nullptr);
+        bytes += TableBytes(favourites[k], other ? &other->favourites[k] : nullptr);
     return bytes;
 }
 
@@ -119,7 +119,7 @@ bool UndoHistory::redo(ListPage& page) {
 namespace {
 // Rows alike but for "Num.": a channel or transponder that only changed row number is
 // the same one. Rows the states share compare without reading their cells.
-bool sameApartFromNumber(const GridRow& a, const GridRow& b) {
+bool SameApartFromNumber(const GridRow& a, const GridRow& b) {
     if (&a == &b) return true;
     if (a.colour != b.colour || a.cells.size() != b.cells.size()) return false;
     for (size_t c = 1; c < a.cells.size(); ++c)
@@ -137,10 +137,10 @@ int BlockOnlyIn(const Grid& shown, const Grid& other, int first) {
     if (first >= m) return 0;
     int tries = 0;
     for (int d = 1; first + d < n && tries < 4; ++d) {
-        if (!sameApartFromNumber(shown.row(first + d), other.row(first))) continue;
+        if (!SameApartFromNumber(shown.row(first + d), other.row(first))) continue;
         ++tries;
         int i = 1;
-        while (first + d + i < n && first + i < m && sameApartFromNumber(shown.row(first + d + i), other.row(first + i))) ++i;
+        while (first + d + i < n && first + i < m && SameApartFromNumber(shown.row(first + d + i), other.row(first + i))) ++i;
         if (first + d + i == n || first + i == m) return d;
     }
     return 0;
@@ -158,13 +158,13 @@ std::pair<int, int> ChangedRows(const std::shared_ptr<const Grid>& shownTable,
     const int n = shown.rowCount();
     const int m = other.rowCount();
     int first = 1;
-    while (first < n && first < m && sameApartFromNumber(shown.row(first), other.row(first))) ++first;
+    while (first < n && first < m && SameApartFromNumber(shown.row(first), other.row(first))) ++first;
     if (first >= n) return first >= m || n <= 1 ? std::pair<int, int>{0, 0} : std::pair<int, int>{n - 1, n - 1};
     if (first >= m) return {first, n - 1};
     if (const int d = BlockOnlyIn(shown, other, first)) return {first, first + d - 1};
     if (BlockOnlyIn(other, shown, first)) return {first, first};
     int last = n - 1;
-    for (int j = m - 1; last > first && j > first && sameApartFromNumber(shown.row(last), other.row(j)); --j) --last;
+    for (int j = m - 1; last > first && j > first && SameApartFromNumber(shown.row(last), other.row(j)); --j) --last;
     return {first, last};
 }
 }  // namespace

@@ -19,19 +19,19 @@ constexpr std::size_t kTableBytes = 32;
 constexpr std::size_t kHeaderBytes = 16;
 constexpr std::size_t kTableSlots = 16;
 
-bool startsWithUcr(const ByteReader& in, std::size_t at) {
+bool StartsWithUcr(const ByteReader& in, std::size_t at) {
     return in.fits(at, std::size_t{3}) && in.u8At(at) == 'u' && in.u8At(at + 1) == 'c' &&
            in.u8At(at + 2) == 'r';
 }
 
-std::string upper(std::string s) {
+std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
 // Plain modules are the ones the channel list is stored in unencoded.
-std::int32_t flashKindForName(const std::string& name) {
-    std::string u = upper(name);
+std::int32_t FlashKindForName(const std::string& name) {
+    std::string u = Upper(name);
     if (u == "TPT" || u == "TCS" || u == "PATCH" || u == "MAIL" || u.find("TCS") != std::string::npos)
         return static_cast<std::int32_t>(ModuleKind::Plain);
     return static_cast<std::int32_t>(ModuleKind::Packed);
@@ -42,7 +42,7 @@ std::int32_t flashKindForName(const std::string& name) {
 int image_detail::FlashTestSector(const ByteReader& in, std::size_t sector) {
     std::size_t start = sector * kSectorSize;
     if (!in.fits(start, kTableBytes)) return -1;  // the sector is not in the file
-    if (startsWithUcr(in, start)) return -1;
+    if (StartsWithUcr(in, start)) return -1;
     std::uint16_t v = in.le16At(start);
     if (v == 0 || in.u8At(start) == 0xFF || in.u8At(start + 1) == 0xFF) return -1;
     std::size_t header = start + v;
@@ -70,7 +70,7 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
         const std::size_t start = k * kSectorSize;
         const std::size_t sectorEnd = start + kSectorSize;
         if (!in.fits(start, kTableBytes)) break;  // sectors beyond the end yield nothing
-        if (startsWithUcr(in, start)) {
+        if (StartsWithUcr(in, start)) {
             ucrSector_ = static_cast<int>(k);
             rawSectors_.push_back(static_cast<int>(k));
             // A raw sector cut short by the end of the file keeps what is there.
@@ -108,7 +108,7 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             m.name = in.nameAt(header, 10);
             m.size = in.le16At(header + 10);
             const std::uint16_t declared = in.le16At(header + 12);
-            m.kind = flashKindForName(m.name);
+            m.kind = FlashKindForName(m.name);
             m.offset = static_cast<std::int32_t>(header);
             m.address = 0;
             m.source = 1;

@@ -7,11 +7,11 @@ namespace rivo {
 
 namespace {
 
-std::string moduleLabel(int index, const KvxModule& module) {
+std::string ModuleLabel(int index, const KvxModule& module) {
     return "modulo " + std::to_string(index) + " \"" + module.name() + "\"";
 }
 
-std::string entryLabel(int index, const KvxEntry& entry) {
+std::string EntryLabel(int index, const KvxEntry& entry) {
     return "voce " + std::to_string(index) + " \"" + entry.name() + "\"";
 }
 
@@ -33,27 +33,27 @@ std::string FirstImageDifference(const KvxImage& expected, const KvxImage& writt
         const KvxModule& want = *placed[static_cast<size_t>(i)];
         const KvxModule& got = *written.module(i);
         if (want.name() != got.name())
-            return moduleLabel(i, want) + ": riletto come \"" + got.name() + "\"";
+            return ModuleLabel(i, want) + ": riletto come \"" + got.name() + "\"";
         if (want.sector() != got.sector())
-            return moduleLabel(i, want) + ": riletto nel settore " + std::to_string(got.sector()) +
+            return ModuleLabel(i, want) + ": riletto nel settore " + std::to_string(got.sector()) +
                    " invece del settore " + std::to_string(want.sector());
         if (want.entryCount() != got.entryCount())
-            return moduleLabel(i, want) + ": " + std::to_string(got.entryCount()) + " voci rilette invece di " +
+            return ModuleLabel(i, want) + ": " + std::to_string(got.entryCount()) + " voci rilette invece di " +
                    std::to_string(want.entryCount());
         for (int e = 0; e < want.entryCount(); ++e) {
             const KvxEntry& a = *want.entry(e);
             const KvxEntry& b = *got.entry(e);
             if (a.name() != b.name())
-                return moduleLabel(i, want) + ", " + entryLabel(e, a) + ": riletta come \"" + b.name() + "\"";
+                return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ": riletta come \"" + b.name() + "\"";
             const Bytes& x = a.data();
             const Bytes& y = b.data();
             const auto mismatch = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
             if (mismatch.first != x.end() || mismatch.second != y.end()) {
                 const auto offset = mismatch.first - x.begin();
                 if (x.size() != y.size() && (mismatch.first == x.end() || mismatch.second == y.end()))
-                    return moduleLabel(i, want) + ", " + entryLabel(e, a) + ": " + std::to_string(y.size()) +
+                    return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ": " + std::to_string(y.size()) +
                            " byte riletti invece di " + std::to_string(x.size());
-                return moduleLabel(i, want) + ", " + entryLabel(e, a) + ", offset " + std::to_string(offset) +
+                return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ", offset " + std::to_string(offset) +
                        ": byte diverso";
             }
         }

@@ -13,19 +13,19 @@ namespace {
 
 // The element at index of a list held by pointer; nullptr when index is outside it.
 template <typename List>
-auto* itemAt(List& items, int index) {
+auto* ItemAt(List& items, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return decltype(items[0].get()){nullptr};
     return items[static_cast<std::size_t>(index)].get();
 }
 
 // The snapshot of an entry or module; none when there is none.
 template <typename Item>
-auto infoOf(const Item* item) -> std::optional<decltype(item->record())> {
+auto InfoOf(const Item* item) -> std::optional<decltype(item->record())> {
     if (!item) return std::nullopt;
     return item->record();
 }
 
-std::int32_t roundUp4(std::int64_t v) {
+std::int32_t RoundUp4(std::int64_t v) {
     std::int64_t r = (v + 3) / 4 * 4;
     return static_cast<std::int32_t>(std::min<std::int64_t>(r, std::numeric_limits<std::int32_t>::max() - 3));
 }
@@ -85,9 +85,9 @@ void KvxEntry::unpack() { UnpackBytes(data_, contentBuffer_); }
 // ---------------------------------------------------------------------------------
 // KvxModule
 
-KvxEntry* KvxModule::entry(int index) { return itemAt(entries_, index); }
-const KvxEntry* KvxModule::entry(int index) const { return itemAt(entries_, index); }
-std::optional<EntryRecord> KvxModule::entryRecord(int index) const { return infoOf(entry(index)); }
+KvxEntry* KvxModule::entry(int index) { return ItemAt(entries_, index); }
+const KvxEntry* KvxModule::entry(int index) const { return ItemAt(entries_, index); }
+std::optional<EntryRecord> KvxModule::entryRecord(int index) const { return InfoOf(entry(index)); }
 
 ModuleRecord KvxModule::record() const {
     return ModuleRecord{.name = name_,
@@ -108,7 +108,7 @@ void KvxModule::recomputeSize() {
     bool tableModule = source_ == 1 && kind_ != static_cast<std::int32_t>(ModuleKind::Raw);
     std::int64_t size = tableModule ? 4 : 0;
     for (const auto& s : entries_) size += (tableModule ? 20 : 0) + s->size();
-    size_ = roundUp4(size);
+    size_ = RoundUp4(size);
 }
 
 KvxEntry* KvxModule::addEntry(const EntryRecord& info) {
@@ -154,9 +154,9 @@ void KvxModule::setPlace(std::int32_t sector, std::int32_t slot, std::int32_t of
 KvxImage::KvxImage() = default;
 KvxImage::~KvxImage() = default;
 
-KvxModule* KvxImage::module(int index) { return itemAt(modules_, index); }
-const KvxModule* KvxImage::module(int index) const { return itemAt(modules_, index); }
-std::optional<ModuleRecord> KvxImage::moduleRecord(int index) const { return infoOf(module(index)); }
+KvxModule* KvxImage::module(int index) { return ItemAt(modules_, index); }
+const KvxModule* KvxImage::module(int index) const { return ItemAt(modules_, index); }
+std::optional<ModuleRecord> KvxImage::moduleRecord(int index) const { return InfoOf(module(index)); }
 
 KvxModule* KvxImage::addModule(const ModuleRecord& info) {
     auto m = std::make_unique<KvxModule>(this);

@@ -19,13 +19,13 @@ namespace {
 constexpr std::size_t kTableBytes = 32;
 constexpr std::size_t kTableSlots = 16;
 
-std::string systemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) { return std::strerror(err); }
 
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // Why the type check will not take a just-written image for a flash image: the sector
 // whose first table slot the check stopped at, or no usable table in sectors 0 to 2.
-std::string unrecognisedWarning(const Bytes& image) {
+std::string UnrecognisedWarning(const Bytes& image) {
     ByteReader in(image);
     for (std::size_t k = 0; k < 3; ++k) {
         const std::size_t start = k * kSectorSize;
@@ -127,7 +127,7 @@ SaveResult KvxImage::saveToBytes(Bytes& out) {
         image.insert(image.end(), sector.begin(), sector.end());
     }
     int variant = 0;
-    if (CheckImageType(image, variant) != 1) result.warning = unrecognisedWarning(image);
+    if (CheckImageType(image, variant) != 1) result.warning = UnrecognisedWarning(image);
     out = std::move(image);
     result.ok = true;
     return result;
@@ -178,7 +178,7 @@ namespace {
 // sees through it, not turn the link into a file of its own. A dangling link yields the
 // name it points to, which the save then creates. Empty with error set when the links
 // go round in circles or cannot be read.
-std::string followLinks(const std::string& path, std::string& error) {
+std::string FollowLinks(const std::string& path, std::string& error) {
     namespace fs = std::filesystem;
     fs::path current(path);
     for (int hops = 0; hops < 40; ++hops) {
@@ -187,19 +187,19 @@ std::string followLinks(const std::string& path, std::string& error) {
         std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
         const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
         if (n < 0) {
-            error = "Impossibile seguire il collegamento " + quoted(current.string()) + ": " + systemReason(errno);
+            error = "Impossibile seguire il collegamento " + Quoted(current.string()) + ": " + SystemReason(errno);
             return {};
         }
         const fs::path next(std::string(buffer.data(), static_cast<std::size_t>(n)));
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    error = "Impossibile seguire il collegamento " + quoted(path) + ": " + systemReason(ELOOP);
+    error = "Impossibile seguire il collegamento " + Quoted(path) + ": " + SystemReason(ELOOP);
     return {};
 }
 
 // Makes the rename durable: until the folder itself is on disk, a power cut can leave
 // the folder naming the old file (or, for a new name, nothing).
-int syncFolder(const std::string& folder) {
+int SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
     int err = 0;
@@ -209,7 +209,7 @@ int syncFolder(const std::string& folder) {
     return err;
 }
 
-void addWarning(std::string* warnings, const std::string& text) {
+void AddWarning(std::string* warnings, const std::string& text) {
     if (!warnings) return;
     if (!warnings->empty()) *warnings += "\n";
     *warnings += text;
@@ -220,7 +220,7 @@ void addWarning(std::string* warnings, const std::string& text) {
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, const AtomicWriteOptions& options) {
     namespace fs = std::filesystem;
     std::string linkError;
-    const std::string targetPath = followLinks(path, linkError);
+    const std::string targetPath = FollowLinks(path, linkError);
     if (targetPath.empty()) return linkError;
     const fs::path target(targetPath);
     fs::path folder = target.parent_path();
@@ -230,11 +230,11 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     const bool replacing = ::stat(targetPath.c_str(), &st) == 0;
     if (replacing) {
         if (!S_ISREG(st.st_mode))
-            return "Impossibile scrivere il file " + quoted(path) + ": non è un file normale";
+            return "Impossibile scrivere il file " + Quoted(path) + ": non è un file normale";
         // The owner took the write permission away on purpose; even when this process
         // could replace the file (as root, or through the folder's permission), it does not.
         if ((st.st_mode & S_IWUSR) == 0)
-            return "Il file " + quoted(path) +
+            return "Il file " + Quoted(path) +
                    " è protetto da scrittura e non viene sostituito: salvare con un altro nome.";
     }
 
@@ -246,13 +246,13 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return "Impossibile creare un file nella cartella " + quoted(folder.string()) + ": " + systemReason(errno);
+        return "Impossibile creare un file nella cartella " + Quoted(folder.string()) + ": " + SystemReason(errno);
     const std::string tmpPath(name.data());
     const PendingTempFile pending(tmpPath);
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
     };
     // mkstemp creates the file readable by its owner only; give it the permissions an
     // ordinary new file would get, or those of the file it replaces, whose owner and
@@ -282,7 +282,7 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
     }
     if (options.check) {
         std::string problem = options.check(tmpPath);
@@ -303,23 +303,23 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
                 original ? WriteFileAtomically(backupPath, *original) : readError;
             if (!backupError.empty()) {
                 ::unlink(tmpPath.c_str());
-                return "Impossibile creare la copia di sicurezza " + quoted(backupPath) + ": " + backupError;
+                return "Impossibile creare la copia di sicurezza " + Quoted(backupPath) + ": " + backupError;
             }
         }
     }
     if (::rename(tmpPath.c_str(), targetPath.c_str()) != 0) {
         int err = errno;
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + quoted(path) + ": " + systemReason(err);
+        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
     }
-    if (const int err = syncFolder(folder.string()); err != 0)
-        return "Il file " + quoted(path) + " è stato scritto, ma la cartella " + quoted(folder.string()) +
-               " non è stata registrata sul disco: " + systemReason(err);
+    if (const int err = SyncFolder(folder.string()); err != 0)
+        return "Il file " + Quoted(path) + " è stato scritto, ma la cartella " + Quoted(folder.string()) +
+               " non è stata registrata sul disco: " + SystemReason(err);
     // The rename gives the new image to this name only: other hard links of the file
     // still lead to the old inode.
     if (replacing && st.st_nlink > 1)
-        addWarning(options.warnings,
-                   "Attenzione: il file " + quoted(path) +
+        AddWarning(options.warnings,
+                   "Attenzione: il file " + Quoted(path) +
                        (st.st_nlink == 2 ? " aveva un altro nome (collegamento fisico), che mantiene"
                                          : " aveva altri " + std::to_string(st.st_nlink - 1) +
                                                " nomi (collegamenti fisici), che mantengono") +
@@ -331,17 +331,17 @@ std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error, 
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = "Impossibile aprire il file " + quoted(path) + ": " + systemReason(errno);
+        error = "Impossibile aprire il file " + Quoted(path) + ": " + SystemReason(errno);
         return std::nullopt;
     }
     auto refuse = [&](const std::string& reason) {
         ::close(fd);
-        error = "Impossibile leggere il file " + quoted(path) + ": " + reason;
+        error = "Impossibile leggere il file " + Quoted(path) + ": " + reason;
         return std::nullopt;
     };
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return refuse(systemReason(errno));
-    if (S_ISDIR(st.st_mode)) return refuse(systemReason(EISDIR));
+    if (::fstat(fd, &st) != 0) return refuse(SystemReason(errno));
+    if (S_ISDIR(st.st_mode)) return refuse(SystemReason(EISDIR));
     if (!S_ISREG(st.st_mode)) return refuse("non è un file normale (dispositivo, FIFO o socket)");
     auto tooLarge = [&](std::uint64_t size) {
         return refuse("è troppo grande (" + std::to_string(size) + " byte; al massimo " + std::to_string(limit) +
@@ -355,7 +355,7 @@ std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error, 
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return refuse(systemReason(errno));
+            return refuse(SystemReason(errno));
         }
         if (n == 0) break;
         content.insert(content.end(), buffer, buffer + n);

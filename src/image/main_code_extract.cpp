@@ -22,7 +22,7 @@ constexpr std::uint8_t kSignature2[28] = {'b', 'o', 'o', 't', 0, 0,   0,   0,   
                                           'o', 't', '.', 'a', 'p', 'p', 0,   0,   0,   0,
                                           'b', 'o', 'o', 't', 0,   0,   0,   0};
 
-bool matchesAt(std::span<const std::uint8_t> data, std::size_t at, std::span<const std::uint8_t> pattern) {
+bool MatchesAt(std::span<const std::uint8_t> data, std::size_t at, std::span<const std::uint8_t> pattern) {
     if (at > data.size() || pattern.size() > data.size() - at) return false;
     return std::equal(pattern.begin(), pattern.end(), data.begin() + static_cast<std::ptrdiff_t>(at));
 }
@@ -39,8 +39,8 @@ int image_detail::MainCodeSignatureTest(std::span<const std::uint8_t> content, i
         it = std::search(it, content.end(), std::begin(kPrefix), std::end(kPrefix));
         if (it == content.end()) return 0;
         auto at = static_cast<std::size_t>(it - content.begin());
-        if (matchesAt(content, at, kSignature1)) return 2;
-        if (matchesAt(content, at, kSignature2)) {
+        if (MatchesAt(content, at, kSignature1)) return 2;
+        if (MatchesAt(content, at, kSignature2)) {
             variant = 4;
             return 2;
         }

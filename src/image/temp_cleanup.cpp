@@ -18,7 +18,7 @@ constexpr int kSlots = 4;
 char paths[kSlots][PATH_MAX];
 volatile std::sig_atomic_t inUse[kSlots] = {};
 
-extern "C" void removeAndEnd(int signal) {
+extern "C" void RemoveAndEnd(int signal) {
     for (int i = 0; i < kSlots; ++i)
         if (inUse[i]) ::unlink(paths[i]);
     // The handler was installed to run once: the signal now ends the process as it
@@ -34,7 +34,7 @@ void RemoveTempFilesOnSignals() {
         if (::sigaction(signal, nullptr, &previous) != 0) continue;
         if (previous.sa_handler == SIG_IGN) continue;  // e.g. SIGHUP under nohup
         struct sigaction action {};
-        action.sa_handler = removeAndEnd;
+        action.sa_handler = RemoveAndEnd;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESETHAND;
         ::sigaction(signal, &action, nullptr);

@@ -19,7 +19,7 @@ namespace {
 using window_text::kAttention;
 
 // Selects channel rows first .. last (1-based), first becoming the current row.
-void selectChannelBlock(PageView& view, int first, int last) {
+void SelectChannelBlock(PageView& view, int first, int last) {
     QAbstractItemModel* model = view.channelTable->model();
     if (first < 1 || last < first || last > model->rowCount()) return;
     const QModelIndex top = model->index(first - 1, 0);
@@ -66,7 +66,7 @@ void MainWindow::sortChannels() {
         sorted = rivo::SortChannels(v.page(), first, last, values.key).changed;
     });
     // The sorted block stays selected, so the user sees what moved.
-    if (sorted) selectChannelBlock(*view, first, last);
+    if (sorted) SelectChannelBlock(*view, first, last);
 }
 
 void MainWindow::applyReferenceOrder() {
@@ -104,5 +104,5 @@ void MainWindow::applyReferenceOrder() {
     if (!result.changed) return;
     progress().status(rivo::ReferenceStatusText(match));
     // The channels the reference did not know stand together at the end.
-    if (result.focusRow > 0) selectChannelBlock(*view, result.focusRow, page.channelCount());
+    if (result.focusRow > 0) SelectChannelBlock(*view, result.focusRow, page.channelCount());
 }

@@ -18,16 +18,16 @@ namespace rivo::tool {
 
 namespace {
 
-[[noreturn]] void usage(const std::string& message) {
+[[noreturn]] void UsageText(const std::string& message) {
     throw ToolError(kExitUsage,
                     "rivo800-tool edit: " + message +
                         "\nUsage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION...");
 }
 
-bool isOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
+bool IsOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
 
-int runEdit(const std::vector<std::string>& words, ToolIo& io) {
-    if (words.empty() || isOption(words[0])) usage("missing IMAGE");
+int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
+    if (words.empty() || IsOption(words[0])) UsageText("missing IMAGE");
     const std::string& image = words[0];
     std::string out;
     bool dump = false;
@@ -35,29 +35,29 @@ int runEdit(const std::vector<std::string>& words, ToolIo& io) {
     if (pos < words.size() && words[pos] == "--dump") {
         dump = true;
         ++pos;
-    } else if (pos < words.size() && !isOption(words[pos])) {
+    } else if (pos < words.size() && !IsOption(words[pos])) {
         out = words[pos++];
     }
     OpenOptions options;
-    while (pos < words.size() && isOption(words[pos])) {
+    while (pos < words.size() && IsOption(words[pos])) {
         if (words[pos] == "--dump") {
-            if (!out.empty()) usage("give either OUT or --dump");
+            if (!out.empty()) UsageText("give either OUT or --dump");
             dump = true;
             ++pos;
             continue;
         }
         const std::size_t used = TakeOpenOption(words, pos, options);
-        if (used == 0) usage("unknown option " + words[pos]);
+        if (used == 0) UsageText("unknown option " + words[pos]);
         pos += used;
     }
-    if (!dump && out.empty()) usage("missing OUT or --dump");
+    if (!dump && out.empty()) UsageText("missing OUT or --dump");
 
     const OpenParams params = ResolveOpenParams(options, image);
     auto page = OpenListPage(params, io.err);
     EditContext context{*page, params, io};
     while (pos < words.size()) {
         const EditOperation* operation = FindEditOperation(words[pos]);
-        if (!operation) usage("unknown operation '" + words[pos] + "'");
+        if (!operation) UsageText("unknown operation '" + words[pos] + "'");
         const std::size_t used = (*operation)(words, pos, context);
         if (used == 0) throw ToolError(kExitFailure, "rivo800-tool edit: operation '" + words[pos] + "' used no words");
         pos += used;
@@ -78,7 +78,7 @@ const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION...");
     cmd->prefix_command();
     cmd->allow_extras();
-    cmd->callback([cmd, &io, &exitCode] { exitCode = runEdit(cmd->remaining(), io); });
+    cmd->callback([cmd, &io, &exitCode] { exitCode = RunEdit(cmd->remaining(), io); });
 });
 
 }  // namespace rivo::tool

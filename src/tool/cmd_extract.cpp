@@ -15,15 +15,15 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
 
 namespace {
 
-bool allDigits(const std::string& s) {
+bool AllDigits(const std::string& s) {
     return !s.empty() && s.size() <= 9 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // An index from 0, or the first item of that name. Digits that are no valid index are
 // tried as a name, so a module called "7" can still be named.
 template <typename NameAt>
-int findByIndexOrName(const std::string& wanted, int count, NameAt nameAt) {
-    if (allDigits(wanted)) {
+int FindByIndexOrName(const std::string& wanted, int count, NameAt nameAt) {
+    if (AllDigits(wanted)) {
         int index = std::stoi(wanted);
         if (index < count) return index;
     }
@@ -53,10 +53,10 @@ const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo&
     cmd->callback([args, &io, &exitCode] {
         KvxImage f;
         LoadImageForTool(f, args->image, io.err);
-        int mi = findByIndexOrName(args->module, f.moduleCount(), [&](int i) { return f.module(i)->name(); });
+        int mi = FindByIndexOrName(args->module, f.moduleCount(), [&](int i) { return f.module(i)->name(); });
         if (mi < 0) throw ToolError(kExitFailure, "Modulo non trovato: " + args->module);
         KvxModule* m = f.module(mi);
-        int ei = findByIndexOrName(args->entry, m->entryCount(), [&](int i) { return m->entry(i)->name(); });
+        int ei = FindByIndexOrName(args->entry, m->entryCount(), [&](int i) { return m->entry(i)->name(); });
         if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->name()) + ": " + args->entry);
         KvxEntry* s = m->entry(ei);
         const Bytes& content = args->raw ? s->storedBytes() : s->content();

@@ -17,13 +17,13 @@ namespace {
 
 constexpr size_t kNameLength = 16;  // the dialog's name box takes 16 characters
 
-CheckState flag(const EditArgs& args, const std::string& field, const std::string& value) {
+CheckState Flag(const EditArgs& args, const std::string& field, const std::string& value) {
     if (value == "0") return CheckState::Unchecked;
     if (value == "1") return CheckState::Checked;
     args.usage(field + " must be 0 or 1, not '" + value + "'");
 }
 
-std::size_t setChannel(const EditArgs& args, EditContext& context) {
+std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
     ListPage& page = context.page;
     const int first = args.row(1, "FIRST", page.channelCount());
     const int last = args.row(2, "LAST", page.channelCount());
@@ -55,13 +55,13 @@ std::size_t setChannel(const EditArgs& args, EditContext& context) {
             values.encoding = static_cast<int>(encoding);
             values.keepEachEncoding = false;
         } else if (field == "active") {
-            values.active = flag(args, field, value);
+            values.active = Flag(args, field, value);
         } else if (field == "favourite") {
-            values.favourite = flag(args, field, value);
+            values.favourite = Flag(args, field, value);
         } else if (field == "locked") {
-            values.locked = flag(args, field, value);
+            values.locked = Flag(args, field, value);
         } else if (field.size() == 5 && field.compare(0, 4, "list") == 0 && field[4] >= '1' && field[4] <= '8') {
-            values.lists[static_cast<size_t>(field[4] - '1')] = flag(args, field, value);
+            values.lists[static_cast<size_t>(field[4] - '1')] = Flag(args, field, value);
         } else {
             args.usage("unknown field '" + field + "'");
         }
@@ -75,7 +75,7 @@ std::size_t setChannel(const EditArgs& args, EditContext& context) {
     return fields.size();
 }
 
-constexpr EditOperationSpec kSetChannel{"set-channel", 2, setChannel};
+constexpr EditOperationSpec kSetChannel{"set-channel", 2, RunSetChannel};
 
 [[maybe_unused]] const bool kRegistered = RegisterEditOperations({kSetChannel});
 

@@ -16,14 +16,14 @@ namespace rivo::tool {
 namespace {
 
 // Rows of these operations are read as the channel number dialog reads numbers.
-int channelRow(const EditArgs& args, std::size_t at, const char* what, const ListPage& page) {
+int ChannelRow(const EditArgs& args, std::size_t at, const char* what, const ListPage& page) {
     const int rows = page.channelCount();
     return args.number(at, what, 1, rows, "a channel row (1.." + std::to_string(rows) + ")");
 }
 
-std::size_t deleteChannels(const EditArgs& args, EditContext& context) {
-    const int first = channelRow(args, 1, "FIRST", context.page);
-    const int last = channelRow(args, 2, "LAST", context.page);
+std::size_t RunDeleteChannels(const EditArgs& args, EditContext& context) {
+    const int first = ChannelRow(args, 1, "FIRST", context.page);
+    const int last = ChannelRow(args, 2, "LAST", context.page);
     args.checkOrder(first, last);
     const Answer answer = args.choice(3, "close", "keep") ? Answer::Yes : Answer::No;
     CommandLinePrompts prompts(answer, answer);
@@ -32,16 +32,16 @@ std::size_t deleteChannels(const EditArgs& args, EditContext& context) {
     return 0;
 }
 
-std::size_t insertChannel(const EditArgs& args, EditContext& context) {
-    const int row = channelRow(args, 1, "ROW", context.page);
+std::size_t RunInsertChannel(const EditArgs& args, EditContext& context) {
+    const int row = ChannelRow(args, 1, "ROW", context.page);
     CommandLinePrompts prompts;
     InsertEmptyChannel(context.page, row, prompts);
     return 0;
 }
 
-std::size_t moveChannels(const EditArgs& args, EditContext& context) {
-    const int first = channelRow(args, 1, "FIRST", context.page);
-    const int last = channelRow(args, 2, "LAST", context.page);
+std::size_t RunMoveChannels(const EditArgs& args, EditContext& context) {
+    const int first = ChannelRow(args, 1, "FIRST", context.page);
+    const int last = ChannelRow(args, 2, "LAST", context.page);
     args.checkOrder(first, last);
     // The target goes through the channel number dialog's check, as typed there: a
     // number that does not let the block fit is refused with the dialog's message.
@@ -55,7 +55,7 @@ std::size_t moveChannels(const EditArgs& args, EditContext& context) {
 }
 
 template <bool Down>
-std::size_t favouriteMove(const EditArgs& args, EditContext& context) {
+std::size_t FavouriteMove(const EditArgs& args, EditContext& context) {
     const int list = args.number(1, "LIST", 1, fav::Lists, "a list (1..8)");
     const int slot = args.number(2, "SLOT", 1, fav::Slots, "a slot (1..128)");
     CommandLinePrompts prompts;
@@ -67,11 +67,11 @@ std::size_t favouriteMove(const EditArgs& args, EditContext& context) {
     return 0;
 }
 
-constexpr EditOperationSpec kDelete{"delete", 3, deleteChannels};
-constexpr EditOperationSpec kInsert{"insert", 1, insertChannel};
-constexpr EditOperationSpec kMove{"move", 3, moveChannels};
-constexpr EditOperationSpec kFavouriteUp{"fav-up", 2, favouriteMove<false>};
-constexpr EditOperationSpec kFavouriteDown{"fav-down", 2, favouriteMove<true>};
+constexpr EditOperationSpec kDelete{"delete", 3, RunDeleteChannels};
+constexpr EditOperationSpec kInsert{"insert", 1, RunInsertChannel};
+constexpr EditOperationSpec kMove{"move", 3, RunMoveChannels};
+constexpr EditOperationSpec kFavouriteUp{"fav-up", 2, FavouriteMove<false>};
+constexpr EditOperationSpec kFavouriteDown{"fav-down", 2, FavouriteMove<true>};
 
 }  // namespace
 

@@ -15,7 +15,7 @@
 namespace rivo::tool {
 namespace {
 
-std::size_t sortChannels(const EditArgs& args, EditContext& context) {
+std::size_t RunSortChannels(const EditArgs& args, EditContext& context) {
     const int rows = context.page.channelCount();
     const int first = args.row(1, "FIRST", rows);
     const int last = args.row(2, "LAST", rows);
@@ -27,7 +27,7 @@ std::size_t sortChannels(const EditArgs& args, EditContext& context) {
     return 0;
 }
 
-std::size_t applyReference(const EditArgs& args, EditContext& context) {
+std::size_t RunApplyReference(const EditArgs& args, EditContext& context) {
     OpenParams params = context.params;
     params.fileName = args.word(1, "IMAGE2");
     ReferenceOptions options;
@@ -53,8 +53,8 @@ std::size_t applyReference(const EditArgs& args, EditContext& context) {
     return extra;
 }
 
-constexpr EditOperationSpec kSort{"sort", 3, sortChannels};
-constexpr EditOperationSpec kApplyReference{"apply-reference", 2, applyReference};
+constexpr EditOperationSpec kSort{"sort", 3, RunSortChannels};
+constexpr EditOperationSpec kApplyReference{"apply-reference", 2, RunApplyReference};
 
 }  // namespace
 

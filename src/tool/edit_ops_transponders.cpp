@@ -20,7 +20,7 @@
 namespace rivo::tool {
 namespace {
 
-void copyRows(const ListPage& page, int first, int last, EditContext& context, const EditArgs& args) {
+void CopyRows(const ListPage& page, int first, int last, EditContext& context, const EditArgs& args) {
     args.checkOrder(first, last);
     if (!context.clipboard) context.clipboard = std::make_shared<ChannelClipboard>();
     try {
@@ -30,13 +30,13 @@ void copyRows(const ListPage& page, int first, int last, EditContext& context, c
     }
 }
 
-std::int32_t megahertzOption(const EditArgs& args, const std::string& option, const std::string& value) {
+std::int32_t MegahertzOption(const EditArgs& args, const std::string& option, const std::string& value) {
     const std::int64_t number = CellIntegerOr(value, INT64_MIN);
     if (number == INT64_MIN) args.usage(option + " '" + value + "' is not a number");
     return static_cast<std::int32_t>(number);
 }
 
-std::array<std::int32_t, 16> ratesOption(const EditArgs& args, const std::string& value) {
+std::array<std::int32_t, 16> RatesOption(const EditArgs& args, const std::string& value) {
     std::array<std::int32_t, 16> rates{};
     size_t count = 0;
     size_t start = 0;
@@ -54,15 +54,15 @@ std::array<std::int32_t, 16> ratesOption(const EditArgs& args, const std::string
     return rates;
 }
 
-std::size_t copyChannels(const EditArgs& args, EditContext& context) {
+std::size_t RunCopyChannels(const EditArgs& args, EditContext& context) {
     const int rows = context.page.channelCount();
     const int first = args.row(1, "FIRST", rows);
     const int last = args.row(2, "LAST", rows);
-    copyRows(context.page, first, last, context, args);
+    CopyRows(context.page, first, last, context, args);
     return 0;
 }
 
-std::size_t copyFrom(const EditArgs& args, EditContext& context) {
+std::size_t CopyFrom(const EditArgs& args, EditContext& context) {
     OpenParams params = context.params;
     params.fileName = args.word(1, "IMAGE2");
     args.word(2, "FIRST");
@@ -73,11 +73,11 @@ std::size_t copyFrom(const EditArgs& args, EditContext& context) {
     const int rows = source->channelCount();
     const int first = args.row(2, "FIRST", rows);
     const int last = args.row(3, "LAST", rows);
-    copyRows(*source, first, last, context, args);
+    CopyRows(*source, first, last, context, args);
     return extra;
 }
 
-std::size_t paste(const EditArgs& args, EditContext& context) {
+std::size_t RunPaste(const EditArgs& args, EditContext& context) {
     const int row = args.row(1, "ROW", context.page.channelCount());
     const bool insert = args.choice(2, "insert", "overwrite");
     if (!context.clipboard || !context.clipboard->hasContent) args.usage("nothing has been copied before");
@@ -88,7 +88,7 @@ std::size_t paste(const EditArgs& args, EditContext& context) {
     return 0;
 }
 
-std::size_t deleteTransponder(const EditArgs& args, EditContext& context) {
+std::size_t RunDeleteTransponder(const EditArgs& args, EditContext& context) {
     const int row = args.row(1, "ROW", context.page.transponderCount(), "transponder");
     CommandLinePrompts prompts(args.choice(2, "close", "keep") ? Answer::Yes : Answer::No);
     NullProgress progress;
@@ -96,19 +96,19 @@ std::size_t deleteTransponder(const EditArgs& args, EditContext& context) {
     return 0;
 }
 
-std::size_t optimiseTransponders(const EditArgs&, EditContext& context) {
+std::size_t RunOptimiseTransponders(const EditArgs&, EditContext& context) {
     NullProgress progress;
     OptimiseTransponderList(context.page, progress);
     return 0;
 }
 
-std::size_t swapSatellites(const EditArgs&, EditContext& context) {
+std::size_t RunSwapSatellites(const EditArgs&, EditContext& context) {
     CommandLinePrompts prompts;
     SwapSatellites(context.page, prompts);
     return 0;
 }
 
-std::size_t setTransponder(const EditArgs& args, EditContext& context) {
+std::size_t RunSetTransponder(const EditArgs& args, EditContext& context) {
     ListPage& page = context.page;
     const int row = args.row(1, "ROW", page.transponderCount(), "transponder");
     const auto fields = args.fields(2);
@@ -158,13 +158,13 @@ std::size_t setTransponder(const EditArgs& args, EditContext& context) {
     return fields.size();
 }
 
-constexpr EditOperationSpec kCopy{"copy", 2, copyChannels};
-constexpr EditOperationSpec kCopyFrom{"copy-from", 3, copyFrom};
-constexpr EditOperationSpec kPaste{"paste", 2, paste};
-constexpr EditOperationSpec kDeleteTransponder{"delete-transponder", 2, deleteTransponder};
-constexpr EditOperationSpec kOptimiseTransponders{"optimise-transponders", 0, optimiseTransponders};
-constexpr EditOperationSpec kSwapSatellites{"swap-satellites", 0, swapSatellites};
-constexpr EditOperationSpec kSetTransponder{"set-transponder", 1, setTransponder};
+constexpr EditOperationSpec kCopy{"copy", 2, RunCopyChannels};
+constexpr EditOperationSpec kCopyFrom{"copy-from", 3, CopyFrom};
+constexpr EditOperationSpec kPaste{"paste", 2, RunPaste};
+constexpr EditOperationSpec kDeleteTransponder{"delete-transponder", 2, RunDeleteTransponder};
+constexpr EditOperationSpec kOptimiseTransponders{"optimise-transponders", 0, RunOptimiseTransponders};
+constexpr EditOperationSpec kSwapSatellites{"swap-satellites", 0, RunSwapSatellites};
+constexpr EditOperationSpec kSetTransponder{"set-transponder", 1, RunSetTransponder};
 
 [[maybe_unused]] const bool kRegistered =
     RegisterEditOperations({kCopy, kCopyFrom, kPaste, kDeleteTransponder, kOptimiseTransponders, kSwapSatellites,
@@ -187,11 +187,11 @@ std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& 
             value = args.word(at + used + 1, option + " value");
             used += 2;
         }
-        if (option == "--src-lnb-low") params.lnbLow = megahertzOption(args, option, value);
-        else if (option == "--src-lnb-high") params.lnbHigh = megahertzOption(args, option, value);
+        if (option == "--src-lnb-low") params.lnbLow = MegahertzOption(args, option, value);
+        else if (option == "--src-lnb-high") params.lnbHigh = MegahertzOption(args, option, value);
         else if (option == "--src-sat-a") params.satelliteA = args.cellText(option, value);
         else if (option == "--src-sat-b") params.satelliteB = args.cellText(option, value);
-        else if (option == "--src-symbol-rates") params.symbolRates = ratesOption(args, value);
+        else if (option == "--src-symbol-rates") params.symbolRates = RatesOption(args, value);
         else args.usage("unknown option " + option);
     }
     if (params.satelliteA == params.satelliteB) args.usage("the satellite names of IMAGE2 must differ");

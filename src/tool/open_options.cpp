@@ -21,7 +21,7 @@ struct OptionTarget {
     const char* help;
 };
 
-const std::vector<OptionTarget>& targets() {
+const std::vector<OptionTarget>& Targets() {
     static const std::vector<OptionTarget> list{
         {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ", "LNB low-band oscillator (default 9750)"},
         {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ", "LNB high-band oscillator (default 10600)"},
@@ -35,14 +35,14 @@ const std::vector<OptionTarget>& targets() {
     return list;
 }
 
-void set(OpenOptions& options, const OptionTarget& target, const std::string& value) {
+void Set(OpenOptions& options, const OptionTarget& target, const std::string& value) {
     options.*(target.value) = value;
     if (target.given) options.*(target.given) = true;
 }
 
-[[noreturn]] void usage(const std::string& message) { throw ToolError(kExitUsage, "rivo800-tool: " + message); }
+[[noreturn]] void UsageText(const std::string& message) { throw ToolError(kExitUsage, "rivo800-tool: " + message); }
 
-bool parseInt32(const std::string& text, std::int32_t& value) {
+bool ParseInt32(const std::string& text, std::int32_t& value) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') ++first;
@@ -50,19 +50,19 @@ bool parseInt32(const std::string& text, std::int32_t& value) {
     return first != last && ec == std::errc() && ptr == last;
 }
 
-std::string satelliteBytes(const std::string& option, const std::string& text) {
-    if (text.empty()) usage(option + ": a satellite name cannot be empty");
+std::string SatelliteBytes(const std::string& option, const std::string& text) {
+    if (text.empty()) UsageText(option + ": a satellite name cannot be empty");
     auto bytes = Utf8ToCp1252(text);
-    if (!bytes) usage(option + ": '" + text + "' holds a character the receiver cannot store");
+    if (!bytes) UsageText(option + ": '" + text + "' holds a character the receiver cannot store");
     return *bytes;
 }
 
 }  // namespace
 
 void AddOpenOptions(CLI::App& command, OpenOptions& options) {
-    for (const auto& target : targets()) {
+    for (const auto& target : Targets()) {
         command.add_option_function<std::string>(
-                   target.name, [&options, &target](const std::string& v) { set(options, target, v); }, target.help)
+                   target.name, [&options, &target](const std::string& v) { Set(options, target, v); }, target.help)
             ->option_text(target.text)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a later option overrides
     }
@@ -71,15 +71,15 @@ void AddOpenOptions(CLI::App& command, OpenOptions& options) {
 std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t pos, OpenOptions& options) {
     if (pos >= words.size()) return 0;
     const std::string& word = words[pos];
-    for (const auto& target : targets()) {
+    for (const auto& target : Targets()) {
         const std::string name = target.name;
         if (word == name) {
-            if (pos + 1 >= words.size()) usage(name + " needs a value");
-            set(options, target, words[pos + 1]);
+            if (pos + 1 >= words.size()) UsageText(name + " needs a value");
+            Set(options, target, words[pos + 1]);
             return 2;
         }
         if (word.compare(0, name.size() + 1, name + "=") == 0) {
-            set(options, target, word.substr(name.size() + 1));
+            Set(options, target, word.substr(name.size() + 1));
             return 1;
         }
     }
@@ -89,12 +89,12 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
 OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
     OpenParams params;
     params.fileName = file;
-    if (!parseInt32(options.lnbLow, params.lnbLow)) usage("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
-    if (!parseInt32(options.lnbHigh, params.lnbHigh))
-        usage("--lnb-high: '" + options.lnbHigh + "' is not a whole number of MHz");
-    params.satelliteA = satelliteBytes("--sat-a", options.satA);
-    params.satelliteB = satelliteBytes("--sat-b", options.satB);
-    if (params.satelliteA == params.satelliteB) usage("the satellite names must differ ('" + options.satA + "')");
+    if (!ParseInt32(options.lnbLow, params.lnbLow)) UsageText("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
+    if (!ParseInt32(options.lnbHigh, params.lnbHigh))
+        UsageText("--lnb-high: '" + options.lnbHigh + "' is not a whole number of MHz");
+    params.satelliteA = SatelliteBytes("--sat-a", options.satA);
+    params.satelliteB = SatelliteBytes("--sat-b", options.satB);
+    if (params.satelliteA == params.satelliteB) UsageText("the satellite names must differ ('" + options.satA + "')");
 
     if (options.symbolRatesGiven) {
         std::vector<std::string> parts;
@@ -106,12 +106,12 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
             start = comma + 1;
         }
         if (parts.size() != 16)
-            usage("--symbol-rates needs sixteen rates separated by commas, not " + std::to_string(parts.size()));
+            UsageText("--symbol-rates needs sixteen rates separated by commas, not " + std::to_string(parts.size()));
         for (std::size_t i = 0; i < 16; ++i) {
             // An empty place is an empty cell of the editor's table: rate 0.
             if (parts[i].empty()) continue;
-            if (!parseInt32(parts[i], params.symbolRates[i]))
-                usage("--symbol-rates: '" + parts[i] + "' is not a whole number");
+            if (!ParseInt32(parts[i], params.symbolRates[i]))
+                UsageText("--symbol-rates: '" + parts[i] + "' is not a whole number");
         }
         return params;
     }
@@ -126,7 +126,7 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
     if (options.srSetGiven) {
         auto it = std::find_if(sets.begin(), sets.end(), [&](const SymbolRateSet& s) { return s.name == options.srSet; });
         if (it == sets.end())
-            usage("--sr-set: no set named '" + options.srSet + "' in " + options.srIni +
+            UsageText("--sr-set: no set named '" + options.srSet + "' in " + options.srIni +
                   (iniProblem.empty() ? "" : " (" + iniProblem + ")"));
         if (it->name != kCustomSetName) shown = *it;
     }

@@ -10,7 +10,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json rowJson(const GridRow& row) {
+Json RowJson(const GridRow& row) {
     Json cells = Json::array();
     for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
     Json out = Json::object();
@@ -19,14 +19,14 @@ Json rowJson(const GridRow& row) {
     return out;
 }
 
-Json rowsJson(const Grid& grid) {
+Json RowsJson(const Grid& grid) {
     Json rows = Json::array();
-    for (int r = 1; r < grid.rowCount(); ++r) rows.push_back(rowJson(grid.row(r)));
+    for (int r = 1; r < grid.rowCount(); ++r) rows.push_back(RowJson(grid.row(r)));
     return rows;
 }
 
 // An array of rows, one row per line; the closing bracket one place left of the rows.
-void writeRows(const Json& rows, std::ostream& out, const std::string& indent) {
+void WriteRows(const Json& rows, std::ostream& out, const std::string& indent) {
     out << "[";
     for (std::size_t i = 0; i < rows.size(); ++i) out << (i ? ",\n" : "\n") << indent << rows[i].dump();
     if (!rows.empty()) out << "\n" << indent.substr(1);
@@ -61,10 +61,10 @@ Json PageJson(const ListPage& page) {
     Json names = Json::array();
     for (int k = 1; k <= fav::Lists; ++k) names.push_back(Cp1252ToUtf8(page.configGrid.cell(k, 1)));
     out["list_names"] = std::move(names);
-    out["channels"] = rowsJson(page.channelGrid);
-    out["transponders"] = rowsJson(page.transponderGrid);
+    out["channels"] = RowsJson(page.channelGrid);
+    out["transponders"] = RowsJson(page.transponderGrid);
     Json lists = Json::array();
-    for (const Grid& grid : page.favouriteGrids) lists.push_back(rowsJson(grid));
+    for (const Grid& grid : page.favouriteGrids) lists.push_back(RowsJson(grid));
     out["favourites"] = std::move(lists);
     return out;
 }
@@ -75,14 +75,14 @@ void WritePageJson(const ListPage& page, std::ostream& out) {
     out << " \"version\": " << json["version"].dump() << ",\n";
     out << " \"list_names\": " << json["list_names"].dump() << ",\n";
     out << " \"channels\": ";
-    writeRows(json["channels"], out, "  ");
+    WriteRows(json["channels"], out, "  ");
     out << ",\n \"transponders\": ";
-    writeRows(json["transponders"], out, "  ");
+    WriteRows(json["transponders"], out, "  ");
     out << ",\n \"favourites\": [";
     const Json& lists = json["favourites"];
     for (std::size_t k = 0; k < lists.size(); ++k) {
         out << (k ? ",\n  " : "\n  ");
-        writeRows(lists[k], out, "   ");
+        WriteRows(lists[k], out, "   ");
     }
     out << "\n ]}\n";
 }

@@ -10,29 +10,29 @@
 namespace rivo::tool {
 
 namespace {
-std::vector<CommandSetup>& commands() {
+std::vector<CommandSetup>& Commands() {
     static std::vector<CommandSetup> list;
     return list;
 }
-std::map<std::string, EditOperation>& editOperations() {
+std::map<std::string, EditOperation>& EditOperations() {
     static std::map<std::string, EditOperation> map;
     return map;
 }
 }  // namespace
 
 bool RegisterCommand(CommandSetup setup) {
-    commands().push_back(std::move(setup));
+    Commands().push_back(std::move(setup));
     return true;
 }
 
 bool RegisterEditOperation(const std::string& name, EditOperation operation) {
-    editOperations()[name] = std::move(operation);
+    EditOperations()[name] = std::move(operation);
     return true;
 }
 
 const EditOperation* FindEditOperation(const std::string& name) {
-    auto it = editOperations().find(name);
-    return it == editOperations().end() ? nullptr : &it->second;
+    auto it = EditOperations().find(name);
+    return it == EditOperations().end() ? nullptr : &it->second;
 }
 
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -42,7 +42,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};
     int exitCode = kExitOk;
-    for (auto& setup : commands()) setup(app, io, exitCode);
+    for (auto& setup : Commands()) setup(app, io, exitCode);
 
     // Every command's output is flushed and checked before success is claimed: a full
     // disk or a closed standard output otherwise loses the output with exit 0.

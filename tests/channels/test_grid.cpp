@@ -16,20 +16,20 @@ namespace {
 
 using Plain = std::vector<GridRow>;
 
-Plain plainOf(const Grid& grid) {
+Plain PlainOf(const Grid& grid) {
     Plain rows;
     for (const GridRow& row : grid.rows()) rows.push_back(row);
     return rows;
 }
 
-Plain emptyPlain(int columns, int rows) {
+Plain EmptyPlain(int columns, int rows) {
     GridRow empty;
     empty.cells.assign(static_cast<size_t>(columns), {});
     return Plain(static_cast<size_t>(rows), empty);
 }
 
 // Applies one random operation to the grid and the same to the plain rows.
-void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
+void RandomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const int rows = grid.rowCount();
     const int last = rows - 1;
@@ -122,7 +122,7 @@ void randomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
         default: {
             // Across block boundaries in both directions.
             const int count = std::max(1, rows + pick(-Grid::kBlockRows - 3, Grid::kBlockRows + 3));
-            plain.resize(static_cast<size_t>(count), emptyPlain(grid.columnCount(), 1)[0]);
+            plain.resize(static_cast<size_t>(count), EmptyPlain(grid.columnCount(), 1)[0]);
             grid.setRowCount(count);
             break;
         }
@@ -135,21 +135,21 @@ TEST(Grid, CopiesKeepTheirContentWhateverIsDoneToTheOriginal) {
         const int columns = 1 + round % 4;
         const int rows = 1 + (round * 37) % 300;  // within one block up to several
         Grid grid(columns, rows);
-        Plain plain = emptyPlain(columns, rows);
+        Plain plain = EmptyPlain(columns, rows);
         std::vector<std::pair<Grid, Plain>> copies;
         for (int op = 0; op < 400; ++op) {
-            randomOperation(grid, plain, rng);
+            RandomOperation(grid, plain, rng);
             if (rng() % 10 == 0) copies.emplace_back(grid, plain);
             // Now and then a copy is written to as well: the original must not follow.
             if (!copies.empty() && rng() % 15 == 0) {
                 auto& [copy, copyPlain] = copies[rng() % copies.size()];
-                randomOperation(copy, copyPlain, rng);
+                RandomOperation(copy, copyPlain, rng);
             }
         }
         ASSERT_EQ(grid.rowCount(), static_cast<int>(plain.size()));
-        ASSERT_EQ(plainOf(grid), plain) << "round " << round;
+        ASSERT_EQ(PlainOf(grid), plain) << "round " << round;
         for (size_t i = 0; i < copies.size(); ++i) {
-            ASSERT_EQ(plainOf(copies[i].first), copies[i].second) << "round " << round << " copy " << i;
+            ASSERT_EQ(PlainOf(copies[i].first), copies[i].second) << "round " << round << " copy " << i;
             // Equality agrees with the plain rows, shared or not.
             EXPECT_EQ(copies[i].first == grid, copies[i].second == plain);
         }

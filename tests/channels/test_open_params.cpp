@@ -10,7 +10,7 @@
 using namespace rivo;
 
 namespace {
-std::array<std::int32_t, 16> filled(std::int32_t v) {
+std::array<std::int32_t, 16> Filled(std::int32_t v) {
     std::array<std::int32_t, 16> a{};
     a.fill(v);
     return a;
@@ -31,7 +31,7 @@ TEST(SrIni, SectionsInFileOrderWithTheirRates) {
     EXPECT_EQ(sets[0].rates[1], 22000);
     EXPECT_EQ(sets[0].rates[2], -1);
     EXPECT_EQ(sets[0].rates[15], 6111);
-    EXPECT_EQ(sets[1].rates, filled(-1));
+    EXPECT_EQ(sets[1].rates, Filled(-1));
     EXPECT_EQ(sets[2].rates[0], 22000);  // keys compare without regard to case
     EXPECT_EQ(sets[2].rates[10], 16);
     EXPECT_EQ(sets[2].rates[11], 32);
@@ -123,7 +123,7 @@ TEST(SrIni, ReadsAFile) {
 
 TEST(SrIni, RatesForOpenTurnEmptyCellsIntoZero) {
     SymbolRateSet set;
-    set.rates = filled(-1);
+    set.rates = Filled(-1);
     set.rates[0] = 27500;
     set.rates[1] = -5;  // shown as -5, so kept
     set.rates[2] = 0;

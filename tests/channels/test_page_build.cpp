@@ -23,13 +23,13 @@ struct RecordingProgress : Progress {
     void status(const std::string& t) override { calls.push_back("status " + t); }
 };
 
-std::unique_ptr<ListPage> build(const Bytes& image, Progress& progress, const OpenParams& params = FixtureOpenParams()) {
+std::unique_ptr<ListPage> Build(const Bytes& image, Progress& progress, const OpenParams& params = FixtureOpenParams()) {
     auto file = std::make_shared<KvxImage>();
     EXPECT_TRUE(file->loadBytes(image, "x.Bin").ok());
     return BuildPage(file, params, progress);
 }
 
-ChannelSpec channel(const std::string& name, std::uint8_t transponder, std::uint16_t vpid = 0x200,
+ChannelSpec ChannelAt(const std::string& name, std::uint8_t transponder, std::uint16_t vpid = 0x200,
                     std::uint16_t apid = 0x28A, std::uint8_t status = 0x04) {
     ChannelSpec c;
     c.name = name;
@@ -40,7 +40,7 @@ ChannelSpec channel(const std::string& name, std::uint8_t transponder, std::uint
     return c;
 }
 
-TransponderSpec transponder(std::int32_t offset, std::uint16_t tid = 1) {
+TransponderSpec TransponderAt(std::int32_t offset, std::uint16_t tid = 1) {
     TransponderSpec t;
     t.offsetHz = offset;
     t.tid = tid;
@@ -52,14 +52,14 @@ TransponderSpec transponder(std::int32_t offset, std::uint16_t tid = 1) {
 TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     ChannelImageSpec spec;
     spec.layout = ListLayout::Split;
-    spec.transponders = {transponder(1997000000, 1100), transponder(1147000000, 2), transponder(0, 3),
-                         transponder(1500000000, 4)};
+    spec.transponders = {TransponderAt(1997000000, 1100), TransponderAt(1147000000, 2), TransponderAt(0, 3),
+                         TransponderAt(1500000000, 4)};
     spec.transponders[1].flags = 0x0B;  // high band, H, satellite B
     spec.channels = {
-        channel("NEWS", 1),                              // 1 TV
-        channel("Radio", 2, 0xFFFF),                     // 2 radio
-        channel("Dati", 2, 0xFFFF, 0xFFFF),              // 3 data
-        channel("Spento", 3, 0x200, 0x28A, 0x00),        // 4 inactive
+        ChannelAt("NEWS", 1),                              // 1 TV
+        ChannelAt("Radio", 2, 0xFFFF),                     // 2 radio
+        ChannelAt("Dati", 2, 0xFFFF, 0xFFFF),              // 3 data
+        ChannelAt("Spento", 3, 0x200, 0x28A, 0x00),        // 4 inactive
     };
     spec.favourites[0] = {1, 0, 4, 1};   // channel 1 twice: its bit is added once
     spec.favourites[2] = {1, 2};
@@ -69,7 +69,7 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     spec.versionMinor = 4;
 
     RecordingProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     ASSERT_TRUE(page);
     EXPECT_EQ(page->layout, ListLayout::Split);
     EXPECT_EQ(page->channelCount(), 1998);  // two modules of 999
@@ -136,13 +136,13 @@ TEST(BuildPage, FavouritesEntryNamingTheLastChannelIsThatChannel) {
     // Two modules: channels 1..1998. Entries for 1998 and 1999 sit on either side of the end.
     ChannelImageSpec spec;
     spec.layout = ListLayout::Split;
-    spec.transponders = {transponder(1997000000, 1100)};
-    spec.channels.resize(1998, channel("", 1, 0x200, 0x28A, 0x00));
-    spec.channels[1997] = channel("Ultimo", 1, 0xFFFF);
+    spec.transponders = {TransponderAt(1997000000, 1100)};
+    spec.channels.resize(1998, ChannelAt("", 1, 0x200, 0x28A, 0x00));
+    spec.channels[1997] = ChannelAt("Ultimo", 1, 0xFFFF);
     spec.favourites[0] = {1998, 1999};
     spec.favourites[5] = {1997, 1998};
     RecordingProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     ASSERT_TRUE(page);
     ASSERT_EQ(page->channelCount(), 1998);
     const Grid& list1 = page->favouriteGrids[0];
@@ -160,7 +160,7 @@ TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {
     spec.favourites[0] = {1, 2, 3};
     spec.listNames[0] = "TV";
     NullProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     EXPECT_EQ(page->layout, ListLayout::Single);
     EXPECT_EQ(page->channelCount(), 50);
     for (int r = 1; r <= 50; ++r) EXPECT_EQ(page->channelGrid.cell(r, ch::Favourites), "0");
@@ -173,7 +173,7 @@ TEST(BuildPage, NoChannelModule) {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::None, 0, 5);
     spec.favourites[0] = {1};
     NullProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     EXPECT_EQ(page->layout, ListLayout::None);
     EXPECT_EQ(page->channelGrid.rowCount(), 1);
     EXPECT_EQ(page->transponderCount(), 5);
@@ -186,14 +186,14 @@ TEST(BuildPage, NoChannelModule) {
 
 TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {
     ChannelImageSpec spec;
-    spec.transponders = {transponder(1997000000)};
-    spec.channels.resize(3 * 999, channel("", 1, 0x200, 0x28A, 0));
-    spec.channels[0] = channel("Primo", 1);
-    spec.channels[999] = channel("Mille", 1);
-    spec.channels[1998] = channel("Duemila", 1);
+    spec.transponders = {TransponderAt(1997000000)};
+    spec.channels.resize(3 * 999, ChannelAt("", 1, 0x200, 0x28A, 0));
+    spec.channels[0] = ChannelAt("Primo", 1);
+    spec.channels[999] = ChannelAt("Mille", 1);
+    spec.channels[1998] = ChannelAt("Duemila", 1);
     spec.splitDigits = {2, 0, 1};  // image order: TCS2, TCS, TCS1
     NullProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     ASSERT_EQ(page->channelCount(), 2997);
     EXPECT_EQ(page->channelGrid.cell(1, ch::Name), "Primo");
     EXPECT_EQ(page->channelGrid.cell(1000, ch::Name), "Mille");
@@ -204,18 +204,18 @@ TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {
 TEST(BuildPage, OnlyTheFirstModuleOfEachName) {
     // Two transponder tables read into one numbering (the second is packed by its name);
     // a repeated name (any case) is skipped.
-    ModuleSpec second = TransponderModule({transponder(1000000000, 2), transponder(1100000000, 3)}, "TPTB");
+    ModuleSpec second = TransponderModule({TransponderAt(1000000000, 2), TransponderAt(1100000000, 3)}, "TPTB");
     second.entries[0].bytes = PackAsLiterals(second.entries[0].bytes);
     const std::vector<SectorSpec> sectors{
-        SectorSpec::Table({SlotSpec(TransponderModule({transponder(1997000000, 1)}, "TPT")),
+        SectorSpec::Table({SlotSpec(TransponderModule({TransponderAt(1997000000, 1)}, "TPT")),
                            SlotSpec(second),
-                           SlotSpec(TransponderModule({transponder(1200000000, 9)}, "TPTb")),
-                           SlotSpec(TransponderModule({transponder(1200000000, 9)}, "TPT"))}),
-        SectorSpec::Table({SlotSpec(ChannelModule("TCS", {channel("A", 1), channel("B", 3)})),
-                           SlotSpec(ChannelModule("TCS", {channel("C", 1)}))}),
+                           SlotSpec(TransponderModule({TransponderAt(1200000000, 9)}, "TPTb")),
+                           SlotSpec(TransponderModule({TransponderAt(1200000000, 9)}, "TPT"))}),
+        SectorSpec::Table({SlotSpec(ChannelModule("TCS", {ChannelAt("A", 1), ChannelAt("B", 3)})),
+                           SlotSpec(ChannelModule("TCS", {ChannelAt("C", 1)}))}),
     };
     NullProgress progress;
-    auto page = build(BuildFlashImage(sectors), progress);
+    auto page = Build(BuildFlashImage(sectors), progress);
     EXPECT_EQ(page->layout, ListLayout::Single);
     EXPECT_EQ(page->channelCount(), 2);
     ASSERT_EQ(page->transponderCount(), 3);
@@ -226,10 +226,10 @@ TEST(BuildPage, OnlyTheFirstModuleOfEachName) {
 
 TEST(BuildPage, TransponderBeyond255IsNeverReferenced) {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Single, 10, 0);
-    for (int t = 0; t < 257; ++t) spec.transponders.push_back(transponder(1000000000 + t, static_cast<std::uint16_t>(t)));
+    for (int t = 0; t < 257; ++t) spec.transponders.push_back(TransponderAt(1000000000 + t, static_cast<std::uint16_t>(t)));
     spec.channels[0].transponder = 1;  // 257 mod 256 would be 1 as well
     NullProgress progress;
-    auto page = build(BuildChannelImage(spec), progress);
+    auto page = Build(BuildChannelImage(spec), progress);
     ASSERT_EQ(page->transponderCount(), 257);
     EXPECT_EQ(page->transponderGrid.colour(1), kColourInUse);
     EXPECT_EQ(page->transponderGrid.colour(256), kColourGrey);
@@ -244,7 +244,7 @@ TEST(BuildPage, ShortSupportEntriesReadMissingBytesAsZero) {
     support.entries[0].bytes = {0x00, 0x07, 0x00};       // Lista1.pre: one slot and a half
     support.entries[8].bytes = {3, 1, 'N', 'o', 'm', 'e'};  // config.pre of 6 bytes
     NullProgress progress;
-    auto page = build(BuildFlashImage(sectors), progress);
+    auto page = Build(BuildFlashImage(sectors), progress);
     EXPECT_EQ(page->favouriteGrids[0].cell(1, fav::Channel), "7");
     EXPECT_EQ(page->favouriteGrids[0].cell(2, fav::Channel), "0");
     EXPECT_EQ(page->versionText, "Versione: 3.1");

@@ -13,7 +13,7 @@ namespace {
 
 // Reads a written file back as a flash image (without the type check, as a save may
 // legitimately produce a file the check does not recognise) and builds its page.
-std::unique_ptr<ListPage> reopen(const std::string& path, const OpenParams& params = FixtureOpenParams()) {
+std::unique_ptr<ListPage> Reopen(const std::string& path, const OpenParams& params = FixtureOpenParams()) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     EXPECT_TRUE(bytes.has_value()) << error;
@@ -24,7 +24,7 @@ std::unique_ptr<ListPage> reopen(const std::string& path, const OpenParams& para
 }
 
 // The stored bytes of the first entry named entry in the first module named module.
-Bytes entryBytes(KvxImage& file, const std::string& module, const std::string& entry) {
+Bytes EntryBytes(KvxImage& file, const std::string& module, const std::string& entry) {
     for (int i = 0; i < file.moduleCount(); ++i) {
         KvxModule* m = file.module(i);
         if (m->name() != module) continue;
@@ -35,7 +35,7 @@ Bytes entryBytes(KvxImage& file, const std::string& module, const std::string& e
     return {};
 }
 
-std::shared_ptr<KvxImage> load(const std::string& path) {
+std::shared_ptr<KvxImage> Load(const std::string& path) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     auto file = std::make_shared<KvxImage>();
@@ -44,14 +44,14 @@ std::shared_ptr<KvxImage> load(const std::string& path) {
 }
 
 // Every entry's stored bytes, in module and entry order.
-std::vector<Bytes> allEntries(KvxImage& file) {
+std::vector<Bytes> AllEntries(KvxImage& file) {
     std::vector<Bytes> out;
     for (int i = 0; i < file.moduleCount(); ++i)
         for (int e = 0; e < file.module(i)->entryCount(); ++e) out.push_back(file.module(i)->entry(e)->data());
     return out;
 }
 
-void expectSamePage(const ListPage& a, const ListPage& b) {
+void ExpectSamePage(const ListPage& a, const ListPage& b) {
     EXPECT_EQ(a.layout, b.layout);
     EXPECT_EQ(a.channelGrid, b.channelGrid);
     EXPECT_EQ(a.transponderGrid, b.transponderGrid);
@@ -82,26 +82,26 @@ TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
     EXPECT_EQ(result.warning, "");
     EXPECT_FALSE(page->modified);
 
-    auto again = reopen(folder.path("out.Bin"));
-    expectSamePage(*page, *again);
+    auto again = Reopen(folder.path("out.Bin"));
+    ExpectSamePage(*page, *again);
 
     auto original = std::make_shared<KvxImage>();
     ASSERT_TRUE(original->loadBytes(image).ok());
-    auto saved = load(folder.path("out.Bin"));
+    auto saved = Load(folder.path("out.Bin"));
     if (GetParam() != ListLayout::None) {
         // Channel records come back byte for byte.
         Bytes before, after;
         for (const char* name : {"TCS", "TCS1"}) {
             if (GetParam() == ListLayout::Single && std::string(name) == "TCS1") break;
             const std::string entry = std::string(name) + ".dat";
-            const Bytes b = entryBytes(*original, name, entry), a = entryBytes(*saved, name, entry);
+            const Bytes b = EntryBytes(*original, name, entry), a = EntryBytes(*saved, name, entry);
             before.insert(before.end(), b.begin(), b.end());
             after.insert(after.end(), a.begin(), a.end());
         }
         EXPECT_EQ(before, after);
     }
-    const Bytes tptBefore = entryBytes(*original, "TPT", "TPT.dat");
-    const Bytes tptAfter = entryBytes(*saved, "TPT", "TPT.dat");
+    const Bytes tptBefore = EntryBytes(*original, "TPT", "TPT.dat");
+    const Bytes tptAfter = EntryBytes(*saved, "TPT", "TPT.dat");
     ASSERT_EQ(tptAfter.size(), tptBefore.size());
     if (GetParam() != ListLayout::None) {
         EXPECT_EQ(tptAfter[11], tptBefore[11] & 0x0B);  // bits 2, 6 and 7 cleared
@@ -111,7 +111,7 @@ TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
     EXPECT_EQ(Bytes(tptAfter.end() - 12, tptAfter.end() - 8), Bytes(4, 0));  // unreferenced: unused slot
     // The support module: written in Split only; otherwise left as it was.
     for (const char* entry : {"Lista1.pre", "Lista6.pre", "config.pre"})
-        EXPECT_EQ(entryBytes(*saved, "Support", entry), entryBytes(*original, "Support", entry)) << entry;
+        EXPECT_EQ(EntryBytes(*saved, "Support", entry), EntryBytes(*original, "Support", entry)) << entry;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
@@ -132,24 +132,24 @@ TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
     TempFolder folder;
     NullProgress progress;
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
-    auto saved = load(folder.path("out.Bin"));
-    const Bytes tcs1 = entryBytes(*saved, "TCS1", "TCS1.dat");
+    auto saved = Load(folder.path("out.Bin"));
+    const Bytes tcs1 = EntryBytes(*saved, "TCS1", "TCS1.dat");
     ASSERT_EQ(tcs1.size(), 29970u);
     EXPECT_EQ(std::string(tcs1.begin(), tcs1.begin() + 5), "Mille");  // channel 1000 opens TCS1
-    const Bytes tcs2 = entryBytes(*saved, "TCS2", "TCS2.dat");
+    const Bytes tcs2 = EntryBytes(*saved, "TCS2", "TCS2.dat");
     const std::size_t at = (2500 - 1999) * 30;
     EXPECT_EQ(tcs2[at + 18] << 8 | tcs2[at + 19], 4464);
-    const Bytes config = entryBytes(*saved, "Support", "config.pre");
+    const Bytes config = EntryBytes(*saved, "Support", "config.pre");
     ASSERT_EQ(config.size(), 71u);
     EXPECT_EQ(config[0], 1);
     EXPECT_EQ(config[1], 4);
     EXPECT_EQ(std::string(config.begin() + 26, config.begin() + 31), "Nuova");
     EXPECT_EQ(Bytes(config.begin() + 66, config.end()), (Bytes{1, 2, 3, 4, 5}));
-    const Bytes list4 = entryBytes(*saved, "Support", "Lista4.pre");
+    const Bytes list4 = EntryBytes(*saved, "Support", "Lista4.pre");
     ASSERT_EQ(list4.size(), 256u);
     EXPECT_EQ(list4[0] << 8 | list4[1], 1000);
 
-    auto again = reopen(folder.path("out.Bin"));
+    auto again = Reopen(folder.path("out.Bin"));
     EXPECT_EQ(again->transponderGrid.cell(1, tp::Frequency), "11747,00032");
     EXPECT_EQ(again->channelGrid.cell(1000, ch::Favourites), "8");
 }
@@ -172,7 +172,7 @@ TEST(SavePage, FailedEncodingChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
-        const auto before = allEntries(*page->image);
+        const auto before = AllEntries(*page->image);
         // A change that encodes fine comes before the bad cell: it must not reach the image either.
         page->transponderGrid.setCell(1, tp::Tid, "4242");
         c.edit(*page);
@@ -185,7 +185,7 @@ TEST(SavePage, FailedEncodingChangesNothing) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.message, c.message);
         EXPECT_TRUE(page->modified);
-        EXPECT_EQ(allEntries(*page->image), before);
+        EXPECT_EQ(AllEntries(*page->image), before);
         std::string error;
         EXPECT_EQ(ReadWholeFile(existing, error), (Bytes{1, 2, 3}));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
@@ -197,13 +197,13 @@ TEST(SavePage, WriteFailureRestoresTheImage) {
     page->configGrid.setCell(1, 1, "Altro");
     page->channelGrid.setCell(1, ch::Name, "Cambiato");
     page->modified = true;
-    const auto before = allEntries(*page->image);
+    const auto before = AllEntries(*page->image);
     NullProgress progress;
     const auto result = SavePage(*page, "/nonexistent-folder/out.Bin", progress);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message, "");
     EXPECT_TRUE(page->modified);
-    EXPECT_EQ(allEntries(*page->image), before);
+    EXPECT_EQ(AllEntries(*page->image), before);
 }
 
 TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
@@ -227,14 +227,14 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         if (c.keepRows >= 0) page->channelGrid.setRowCount(c.keepRows + 1);
         for (int r = built + 1; r <= c.keepRows; ++r) page->channelGrid.row(r).cells = page->channelGrid.row(1).cells;
         page->modified = true;
-        const auto before = allEntries(*page->image);
+        const auto before = AllEntries(*page->image);
         TempFolder folder;
         NullProgress progress;
         const auto result = SavePage(*page, folder.path("out.Bin"), progress);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(c.fragment), std::string::npos) << result.message;
         EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));
-        EXPECT_EQ(allEntries(*page->image), before);
+        EXPECT_EQ(AllEntries(*page->image), before);
         EXPECT_TRUE(page->modified);
     }
 }
@@ -269,9 +269,9 @@ TEST(SavePage, ShortSupportEntriesKeepTheirLength) {
     TempFolder folder;
     NullProgress progress;
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
-    auto saved = load(folder.path("out.Bin"));
-    EXPECT_EQ(entryBytes(*saved, "Support", "Lista2.pre"), (Bytes{0x00, 0x04, 0x00, 0x09, 0x00}));
-    EXPECT_EQ(entryBytes(*saved, "Support", "config.pre"), (Bytes{3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'X'}));
+    auto saved = Load(folder.path("out.Bin"));
+    EXPECT_EQ(EntryBytes(*saved, "Support", "Lista2.pre"), (Bytes{0x00, 0x04, 0x00, 0x09, 0x00}));
+    EXPECT_EQ(EntryBytes(*saved, "Support", "config.pre"), (Bytes{3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'X'}));
 }
 
 TEST(SavePage, EveryModuleNamedSupportIsWritten) {
@@ -283,7 +283,7 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
     TempFolder folder;
     NullProgress progress;
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
-    auto saved = load(folder.path("out.Bin"));
+    auto saved = Load(folder.path("out.Bin"));
     int written = 0;
     for (int i = 0; i < saved->moduleCount(); ++i) {
         KvxModule* m = saved->module(i);
@@ -293,7 +293,7 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
         ++written;
     }
     EXPECT_EQ(written, 2);
-    EXPECT_EQ(entryBytes(*saved, "Support", "other.bin"), (Bytes{9, 9}));  // other entries untouched
+    EXPECT_EQ(EntryBytes(*saved, "Support", "other.bin"), (Bytes{9, 9}));  // other entries untouched
 }
 
 TEST(SavePage, WarningOfAFileTheTypeCheckWillNotRecognise) {

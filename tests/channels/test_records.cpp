@@ -9,7 +9,7 @@ namespace {
 
 using Cells = std::vector<std::string>;
 
-TransponderContext context(std::int32_t rate3 = 27500) {
+TransponderContext MakeContext(std::int32_t rate3 = 27500) {
     TransponderContext c;
     c.lnbLow = 9750;
     c.lnbHigh = 10600;
@@ -20,7 +20,7 @@ TransponderContext context(std::int32_t rate3 = 27500) {
 }
 
 template <std::size_t N>
-std::vector<std::uint8_t> vec(const std::array<std::uint8_t, N>& a) {
+std::vector<std::uint8_t> Vec(const std::array<std::uint8_t, N>& a) {
     return {a.begin(), a.end()};
 }
 
@@ -35,13 +35,13 @@ const std::vector<std::uint8_t> kTransponderRecord{0x77, 0x07, 0xCD, 0x40, 0x04,
 TEST(ChannelRecord, WorkedRecordBothWays) {
     const Cells cells = ReadChannelRecord(kNewsRecord.data(), 7);
     EXPECT_EQ(cells, (Cells{"7", "NEWS", "3", "101", "512", "650", "65535", "65535", "512", "04", "0"}));
-    EXPECT_EQ(vec(WriteChannelRecord(cells)), kNewsRecord);
+    EXPECT_EQ(Vec(WriteChannelRecord(cells)), kNewsRecord);
 }
 
 TEST(ChannelRecord, Names) {
     auto withName = [](const std::string& name) {
         Cells cells{"1", name, "1", "0", "0", "0", "0", "0", "0", "04", "0"};
-        return vec(WriteChannelRecord(cells));
+        return Vec(WriteChannelRecord(cells));
     };
     // Exactly 16 bytes: no terminator, reads back whole.
     auto full = withName("ABCDEFGHIJKLMNOP");
@@ -109,14 +109,14 @@ TEST(ChannelRecord, ConversionErrorsNameTheColumnAndText) {
 }
 
 TEST(TransponderRecord, WorkedRecordBothWays) {
-    const auto ctx = context(27500);
+    const auto ctx = MakeContext(27500);
     const Cells cells = ReadTransponderRecord(kTransponderRecord.data(), 4, ctx);
     EXPECT_EQ(cells, (Cells{"4", "11747", "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
-    EXPECT_EQ(vec(WriteTransponderRecord(cells, ctx)), kTransponderRecord);
+    EXPECT_EQ(Vec(WriteTransponderRecord(cells, ctx)), kTransponderRecord);
 }
 
 TEST(TransponderRecord, SymbolRateCodes) {
-    auto ctx = context(27500);
+    auto ctx = MakeContext(27500);
     ctx.symbolRates[7] = 22000;  // the same rate as code 0: writing picks code 0
     Cells cells = ReadTransponderRecord(kTransponderRecord.data(), 1, ctx);
     cells[tp::SymbolRate] = "22000";
@@ -150,7 +150,7 @@ TEST(TransponderRecord, FecTexts) {
 }
 
 TEST(TransponderRecord, TuningFlags) {
-    const auto ctx = context();
+    const auto ctx = MakeContext();
     struct Case {
         std::uint8_t flags;
         const char* pol;
@@ -206,7 +206,7 @@ TEST(Frequency, TextsAndOffsets) {
 }
 
 TEST(Frequency, WrittenBytesFollowTheToneCell) {
-    const auto ctx = context();
+    const auto ctx = MakeContext();
     Cells cells{"1", "11747", "1", "1", "0", "22000", "3/4", "V", "Off", "HotBird"};
     auto bytes = WriteTransponderRecord(cells, ctx);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4),
@@ -231,7 +231,7 @@ TEST(Frequency, BadTextsAreConversionErrors) {
     }
     Cells cells{"1", "11747,1234567", "1", "1", "0", "22000", "3/4", "V", "Off", "HotBird"};
     try {
-        WriteTransponderRecord(cells, context());
+        WriteTransponderRecord(cells, MakeContext());
         ADD_FAILURE();
     } catch (const CellConversionError& e) {
         EXPECT_EQ(e.column(), tp::Frequency);

@@ -20,21 +20,21 @@ using testsupport::MakeChannelImageSpec;
 using testsupport::OpenChannelImage;
 using testsupport::TempFolder;
 
-Bytes readFile(const std::string& path) {
+Bytes ReadFile(const std::string& path) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     EXPECT_TRUE(bytes.has_value()) << error;
     return bytes.value_or(Bytes{});
 }
 
-void writeFile(const std::string& path, const Bytes& bytes) {
+void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Files in the folder other than the ones named: a failed save must leave no
 // temporary file behind.
-std::vector<std::string> strayFiles(const TempFolder& folder, const std::vector<std::string>& expected) {
+std::vector<std::string> StrayFiles(const TempFolder& folder, const std::vector<std::string>& expected) {
     std::vector<std::string> stray;
     for (const auto& entry : std::filesystem::directory_iterator(folder.root())) {
         const std::string name = entry.path().filename().string();
@@ -48,7 +48,7 @@ protected:
     void SetUp() override {
         original = BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1200, 20));
         target = folder.path("list.Bin");
-        writeFile(target, original);
+        WriteFile(target, original);
         page = OpenChannelImage(original);
         page->channelGrid.setCell(3, ch::Name, "EDITED");
         page->modified = true;
@@ -63,15 +63,15 @@ protected:
 
 TEST_F(SafeSave, FirstSaveKeepsTheOriginalAsBackupAndLaterSavesLeaveIt) {
     ASSERT_TRUE(SavePage(*page, target, progress).ok);
-    EXPECT_EQ(readFile(target + ".bak"), original);
-    const Bytes firstSave = readFile(target);
+    EXPECT_EQ(ReadFile(target + ".bak"), original);
+    const Bytes firstSave = ReadFile(target);
     EXPECT_NE(firstSave, original);
 
     page->channelGrid.setCell(4, ch::Name, "AGAIN");
     ASSERT_TRUE(SavePage(*page, target, progress).ok);
-    EXPECT_EQ(readFile(target + ".bak"), original) << "the first backup is kept";
-    EXPECT_NE(readFile(target), firstSave);
-    EXPECT_TRUE(strayFiles(folder, {"list.Bin", "list.Bin.bak"}).empty());
+    EXPECT_EQ(ReadFile(target + ".bak"), original) << "the first backup is kept";
+    EXPECT_NE(ReadFile(target), firstSave);
+    EXPECT_TRUE(StrayFiles(folder, {"list.Bin", "list.Bin.bak"}).empty());
 
     // A new file gets no backup: there was nothing to keep.
     ASSERT_TRUE(SavePage(*page, folder.path("new.Dat"), progress).ok);
@@ -96,16 +96,16 @@ TEST_F(SafeSave, AWrittenFileThatDoesNotReadBackIdenticallyIsRefused) {
         SCOPED_TRACE(damage.what);
         PageSaveOptions options;
         options.afterTempWritten = [&](const std::string& tempPath) {
-            Bytes bytes = readFile(tempPath);
+            Bytes bytes = ReadFile(tempPath);
             damage.apply(bytes);
-            writeFile(tempPath, bytes);
+            WriteFile(tempPath, bytes);
         };
         const PageSaveResult result = SavePage(*page, target, progress, options);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(damage.expectedInMessage), std::string::npos) << result.message;
-        EXPECT_EQ(readFile(target), original) << "the target is untouched";
+        EXPECT_EQ(ReadFile(target), original) << "the target is untouched";
         EXPECT_FALSE(std::filesystem::exists(target + ".bak")) << "no backup of a save that did not happen";
-        EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty()) << "the temporary file is removed";
+        EXPECT_TRUE(StrayFiles(folder, {"list.Bin"}).empty()) << "the temporary file is removed";
         EXPECT_TRUE(page->modified);
     }
     // The same page saves once nothing interferes.
@@ -132,9 +132,9 @@ TEST_F(SafeSave, AWriteThatFailsLeavesTheOriginalIntact) {
 
     EXPECT_FALSE(full.ok);
     EXPECT_FALSE(full.message.empty());
-    EXPECT_EQ(readFile(target), original);
+    EXPECT_EQ(ReadFile(target), original);
     EXPECT_TRUE(page->modified);
-    EXPECT_TRUE(strayFiles(folder, {"list.Bin"}).empty());
+    EXPECT_TRUE(StrayFiles(folder, {"list.Bin"}).empty());
 }
 
 TEST(ImageDifference, NamesTheModuleEntryAndOffset) {

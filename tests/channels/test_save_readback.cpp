@@ -15,7 +15,7 @@ namespace {
 
 using namespace testsupport;
 
-std::shared_ptr<KvxImage> loadFlash(const std::string& path) {
+std::shared_ptr<KvxImage> LoadFlash(const std::string& path) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     auto file = std::make_shared<KvxImage>();
@@ -23,20 +23,20 @@ std::shared_ptr<KvxImage> loadFlash(const std::string& path) {
     return file;
 }
 
-std::unique_ptr<ListPage> reopen(const std::string& path) {
+std::unique_ptr<ListPage> Reopen(const std::string& path) {
     NullProgress progress;
-    return BuildPage(loadFlash(path), FixtureOpenParams(), progress);
+    return BuildPage(LoadFlash(path), FixtureOpenParams(), progress);
 }
 
 // The first entry's stored bytes of the module named name.
-Bytes firstEntry(KvxImage& file, const std::string& name) {
+Bytes FirstEntry(KvxImage& file, const std::string& name) {
     for (int i = 0; i < file.moduleCount(); ++i)
         if (file.module(i)->name() == name) return file.module(i)->entry(0)->data();
     ADD_FAILURE() << "no module " << name;
     return {};
 }
 
-TransponderSpec transponder(std::int32_t offsetHz, std::uint16_t tid) {
+TransponderSpec TransponderAt(std::int32_t offsetHz, std::uint16_t tid) {
     TransponderSpec t;
     t.offsetHz = offsetHz;
     t.tid = tid;
@@ -46,10 +46,10 @@ TransponderSpec transponder(std::int32_t offsetHz, std::uint16_t tid) {
 
 // Six transponders in "TPT", four more in "TPT2" (rows 7 to 10), every one of them in
 // use. Only a module named exactly "TPT" is stored plain: "TPT2" is packed.
-ChannelImageSpec twoTransponderTables(ListLayout layout) {
+ChannelImageSpec TwoTransponderTables(ListLayout layout) {
     ChannelImageSpec spec = MakeChannelImageSpec(layout, 1200, 6);
     std::vector<TransponderSpec> second;
-    for (int i = 0; i < 4; ++i) second.push_back(transponder(1100000000 + i * 20000000, static_cast<std::uint16_t>(700 + i)));
+    for (int i = 0; i < 4; ++i) second.push_back(TransponderAt(1100000000 + i * 20000000, static_cast<std::uint16_t>(700 + i)));
     ModuleSpec packed = TransponderModule(second, "TPT2");
     packed.entries[0].bytes = PackAsLiterals(packed.entries[0].bytes);
     spec.extraModules.push_back(packed);
@@ -60,7 +60,7 @@ ChannelImageSpec twoTransponderTables(ListLayout layout) {
 class SeveralTransponderTables : public ::testing::TestWithParam<ListLayout> {};
 
 TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
-    auto page = OpenChannelImage(BuildChannelImage(twoTransponderTables(GetParam())));
+    auto page = OpenChannelImage(BuildChannelImage(TwoTransponderTables(GetParam())));
     ASSERT_EQ(page->transponderCount(), 10);
     ASSERT_EQ(page->transponderGrid.cell(8, tp::Tid), "701");
 
@@ -78,12 +78,12 @@ TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
         ASSERT_TRUE(result.ok) << "save " << save << ": " << result.message;
         EXPECT_TRUE(result.differences.empty()) << DescribeDifferences(result.differences);
 
-        auto file = loadFlash(out);
-        EXPECT_EQ(firstEntry(*file, "TPT").size(), 6u * kTransponderRecordSize);
+        auto file = LoadFlash(out);
+        EXPECT_EQ(FirstEntry(*file, "TPT").size(), 6u * kTransponderRecordSize);
         Bytes second;
-        UnpackBytes(firstEntry(*file, "TPT2"), second);
+        UnpackBytes(FirstEntry(*file, "TPT2"), second);
         EXPECT_EQ(second.size(), 4u * kTransponderRecordSize);
-        again = reopen(out);
+        again = Reopen(out);
         EXPECT_EQ(again->transponderGrid, current->transponderGrid) << "save " << save;
         EXPECT_EQ(again->channelGrid, current->channelGrid) << "save " << save;
         EXPECT_EQ(again->transponderGrid.cell(2, tp::Tid), std::to_string(100 + save));
@@ -94,7 +94,7 @@ TEST_P(SeveralTransponderTables, EachTableGetsBackItsOwnRowsSaveAfterSave) {
 }
 
 TEST(SeveralTransponderTables, AnUnchangedPackedTableKeepsItsStoredBytes) {
-    const Bytes image = BuildChannelImage(twoTransponderTables(ListLayout::Single));
+    const Bytes image = BuildChannelImage(TwoTransponderTables(ListLayout::Single));
     auto page = OpenChannelImage(image);
     page->transponderGrid.setCell(2, tp::Tid, "4321");  // the plain "TPT" only
     page->modified = true;
@@ -104,9 +104,9 @@ TEST(SeveralTransponderTables, AnUnchangedPackedTableKeepsItsStoredBytes) {
     ASSERT_TRUE(result.ok) << result.message;
     KvxImage original;
     ASSERT_TRUE(original.loadBytes(image).ok());
-    auto saved = loadFlash(folder.path("out.Bin"));
-    EXPECT_EQ(firstEntry(*saved, "TPT2"), firstEntry(original, "TPT2"));
-    EXPECT_NE(firstEntry(*saved, "TPT"), firstEntry(original, "TPT"));
+    auto saved = LoadFlash(folder.path("out.Bin"));
+    EXPECT_EQ(FirstEntry(*saved, "TPT2"), FirstEntry(original, "TPT2"));
+    EXPECT_NE(FirstEntry(*saved, "TPT"), FirstEntry(original, "TPT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, SeveralTransponderTables, ::testing::Values(ListLayout::Single, ListLayout::Split));
@@ -123,7 +123,7 @@ struct ForcedCase {
 
 class ForcedDifference : public ::testing::TestWithParam<ForcedCase> {};
 
-ListPage& editedPage(std::unique_ptr<ListPage>& page, const ForcedCase& c) {
+ListPage& EditedPage(std::unique_ptr<ListPage>& page, const ForcedCase& c) {
     // Transponder 3 is named by no channel (saved as free); the others are in use.
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Single, 60, 6);
     for (auto& channel : spec.channels)
@@ -139,7 +139,7 @@ ListPage& editedPage(std::unique_ptr<ListPage>& page, const ForcedCase& c) {
 TEST_P(ForcedDifference, IsListedAndTheFileIsSaved) {
     const ForcedCase& c = GetParam();
     std::unique_ptr<ListPage> holder;
-    ListPage& page = editedPage(holder, c);
+    ListPage& page = EditedPage(holder, c);
     TempFolder folder;
     NullProgress progress;
     std::vector<CellDifference> asked;
@@ -155,7 +155,7 @@ TEST_P(ForcedDifference, IsListedAndTheFileIsSaved) {
     const CellDifference expected{c.table, c.row, titles[static_cast<std::size_t>(c.column)], c.typed, c.saved};
     EXPECT_EQ(asked, std::vector<CellDifference>{expected});
     EXPECT_EQ(result.differences, asked);
-    const auto again = reopen(folder.path("out.Bin"));
+    const auto again = Reopen(folder.path("out.Bin"));
     const Grid& reread = std::string(c.table) == "Canali" ? again->channelGrid : again->transponderGrid;
     EXPECT_EQ(reread.cell(c.row, c.column), c.saved);
 }
@@ -163,7 +163,7 @@ TEST_P(ForcedDifference, IsListedAndTheFileIsSaved) {
 TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {
     const ForcedCase& c = GetParam();
     std::unique_ptr<ListPage> holder;
-    ListPage& page = editedPage(holder, c);
+    ListPage& page = EditedPage(holder, c);
     Bytes before;
     ASSERT_TRUE(page.image->saveToBytes(before).ok);
     TempFolder folder;

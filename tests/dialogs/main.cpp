@@ -1,4 +1,4 @@
-// The dialog tests: every test class registered with registerTest (see test_registry.h).
+// The dialog tests: every test class registered with RegisterTest (see test_registry.h).
 #include "test_registry.h"
 
-int main(int argc, char** argv) { return runRegisteredTests(argc, argv); }
+int main(int argc, char** argv) { return RunRegisteredTests(argc, argv); }

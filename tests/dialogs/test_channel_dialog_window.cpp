@@ -253,6 +253,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new TestChanDataWindow; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new TestChanDataWindow; });
 
 #include "test_channel_dialog_window.moc"

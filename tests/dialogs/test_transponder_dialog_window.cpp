@@ -47,7 +47,7 @@ rivo::ListPage MakeTransponders() {
 }
 
 // Clicks a radio button on its indicator (a wide button's centre may lie past its text).
-void clickRadio(QAbstractButton* button) {
+void ClickRadio(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
@@ -104,9 +104,9 @@ private slots:
             d.tidBox()->setText("9");
             d.symbolRateList()->setCurrentIndex(0);
             d.satelliteList()->setCurrentIndex(0);
-            clickRadio(d.fecGroup()->button(4));
-            clickRadio(d.polarisationGroup()->button(1));
-            clickRadio(d.toneGroup()->button(0));
+            ClickRadio(d.fecGroup()->button(4));
+            ClickRadio(d.polarisationGroup()->button(1));
+            ClickRadio(d.toneGroup()->button(0));
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
@@ -124,7 +124,7 @@ private slots:
             const QColor normal = d.tidBox()->palette().color(QPalette::Text);
             QCOMPARE(box->palette().color(QPalette::Text), normal);  // 12603,125 on 10600
             QVERIFY(box->toolTip().isEmpty());
-            clickRadio(d.toneGroup()->button(0));  // 12603,125 on 9750: 2853 MHz above
+            ClickRadio(d.toneGroup()->button(0));  // 12603,125 on 9750: 2853 MHz above
             QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::red));
             QCOMPARE(box->toolTip(), QString("Frequenze memorizzabili con 22 kHz Off (oscillatore 9750 MHz): "
                                              "da 7602,516352 a 11897,483647 MHz"));
@@ -133,9 +133,9 @@ private slots:
             QVERIFY(box->toolTip().isEmpty());
             box->setText("12345");
             QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::red));
-            clickRadio(d.toneGroup()->button(1));
+            ClickRadio(d.toneGroup()->button(1));
             QCOMPARE(box->palette().color(QPalette::Text), normal);
-            clickRadio(d.toneGroup()->button(0));
+            ClickRadio(d.toneGroup()->button(0));
             QTest::mouseClick(d.okButton(), Qt::LeftButton);  // Ok still stores it
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
@@ -149,7 +149,7 @@ private slots:
             const rivo::Grid before = page.transponderGrid;
             Hook hook([&](TransponderDialog& d) {
                 d.tidBox()->setText("99");
-                clickRadio(d.toneGroup()->button(0));
+                ClickRadio(d.toneGroup()->button(0));
                 if (closeBox) d.close();
                 else QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
                 QCOMPARE(d.result(), TransponderDialog::kResultCancel);
@@ -193,7 +193,7 @@ private slots:
     }
 };
 
-[[maybe_unused]] const int kRegistered = registerTest([]() -> QObject* { return new TestTransponderDialogWindow; });
+[[maybe_unused]] const int kRegistered = RegisterTest([]() -> QObject* { return new TestTransponderDialogWindow; });
 
 }  // namespace
 

@@ -15,7 +15,7 @@
 namespace rivo {
 namespace {
 
-std::string rowText(const GridRow& row) {
+std::string RowText(const GridRow& row) {
     std::ostringstream out;
     for (const auto& c : row.cells) out << '[' << c << ']';
     out << " #" << std::hex << row.colour;
@@ -23,13 +23,13 @@ std::string rowText(const GridRow& row) {
 }
 
 // The first difference between two pages, or "" when they agree.
-std::string firstDifference(const ListPage& expected, const ListPage& actual) {
+std::string FirstDifference(const ListPage& expected, const ListPage& actual) {
     auto compare = [](const std::string& what, const Grid& e, const Grid& a) -> std::string {
         if (e.rowCount() != a.rowCount()) return what + ": row count differs";
         for (int r = 0; r < e.rowCount(); ++r)
             if (!(e.row(r) == a.row(r)))
-                return what + " row " + std::to_string(r) + ": expected " + rowText(e.row(r)) +
-                       " got " + rowText(a.row(r));
+                return what + " row " + std::to_string(r) + ": expected " + RowText(e.row(r)) +
+                       " got " + RowText(a.row(r));
         return "";
     };
     if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty()) return d;
@@ -42,15 +42,15 @@ std::string firstDifference(const ListPage& expected, const ListPage& actual) {
     return "";
 }
 
-int pick(std::mt19937& rng, int lo, int hi) {
+int Pick(std::mt19937& rng, int lo, int hi) {
     return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
 }
 
-int randomSize(std::mt19937& rng) {
-    const int kind = pick(rng, 0, 9);
-    if (kind == 0) return pick(rng, 1, 3);
-    if (kind < 9) return pick(rng, 1, 24);
-    return pick(rng, 25, 60);
+int RandomSize(std::mt19937& rng) {
+    const int kind = Pick(rng, 0, 9);
+    if (kind == 0) return Pick(rng, 1, 3);
+    if (kind < 9) return Pick(rng, 1, 24);
+    return Pick(rng, 25, 60);
 }
 
 constexpr int kCases = 1000;
@@ -59,16 +59,16 @@ TEST(ChannelEditRandom, DeleteMatchesRowByRowDeletion) {
     std::mt19937 rng(11);
     testing::RecordingProgress progress;
     for (int i = 0; i < kCases; ++i) {
-        const int N = randomSize(rng);
+        const int N = RandomSize(rng);
         ListPage expected = reference::RandomPage(rng, N);
         ListPage actual = expected;
-        const int first = pick(rng, 1, N);
-        const int last = pick(rng, 1, 4) == 1 ? N : pick(rng, first, N);
+        const int first = Pick(rng, 1, N);
+        const int last = Pick(rng, 1, 4) == 1 ? N : Pick(rng, first, N);
         const bool close = rng() % 2 == 0;
         reference::DeleteChannels(expected, first, last, close);
         const EditResult result = DeleteChannels(actual, first, last, close, progress);
         EXPECT_TRUE(result.changed);
-        const std::string diff = firstDifference(expected, actual);
+        const std::string diff = FirstDifference(expected, actual);
         ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " delete " << first << ".." << last
                             << (close ? " closing the gap" : " keeping the rows");
     }
@@ -77,15 +77,15 @@ TEST(ChannelEditRandom, DeleteMatchesRowByRowDeletion) {
 TEST(ChannelEditRandom, InsertMatchesRowByRowInsertion) {
     std::mt19937 rng(12);
     for (int i = 0; i < kCases; ++i) {
-        const int N = randomSize(rng);
+        const int N = RandomSize(rng);
         ListPage expected = reference::RandomPage(rng, N);
         ListPage actual = expected;
-        const int row = pick(rng, 1, 5) == 1 ? N : pick(rng, 1, N);
+        const int row = Pick(rng, 1, 5) == 1 ? N : Pick(rng, 1, N);
         reference::InsertEmptyChannel(expected, row);
         testing::ScriptedPrompts prompts({Answer::Yes});
         const EditResult result = InsertEmptyChannel(actual, row, prompts);
         EXPECT_TRUE(result.changed);
-        const std::string diff = firstDifference(expected, actual);
+        const std::string diff = FirstDifference(expected, actual);
         ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " insert at " << row;
     }
 }
@@ -94,18 +94,18 @@ TEST(ChannelEditRandom, MoveMatchesPassByPassRotation) {
     std::mt19937 rng(13);
     testing::RecordingProgress progress;
     for (int i = 0; i < kCases; ++i) {
-        const int N = randomSize(rng);
+        const int N = RandomSize(rng);
         ListPage expected = reference::RandomPage(rng, N);
         ListPage actual = expected;
-        const int first = pick(rng, 1, N);
-        const int last = pick(rng, first, std::min(N, first + pick(rng, 0, 1) * pick(rng, 0, N)));
+        const int first = Pick(rng, 1, N);
+        const int last = Pick(rng, first, std::min(N, first + Pick(rng, 0, 1) * Pick(rng, 0, N)));
         const int n = last - first + 1;
-        const int kind = pick(rng, 0, 9);
-        const int target = kind == 0 ? first : kind == 1 ? 1 : kind == 2 ? N - n + 1 : pick(rng, 1, N - n + 1);
+        const int kind = Pick(rng, 0, 9);
+        const int target = kind == 0 ? first : kind == 1 ? 1 : kind == 2 ? N - n + 1 : Pick(rng, 1, N - n + 1);
         reference::MoveChannels(expected, first, last, target);
         const EditResult result = MoveChannels(actual, first, last, target, progress);
         EXPECT_TRUE(result.changed);
-        const std::string diff = firstDifference(expected, actual);
+        const std::string diff = FirstDifference(expected, actual);
         ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " move " << first << ".." << last << " to "
                             << target;
     }
@@ -116,12 +116,12 @@ TEST(ChannelEditRandom, MoveMatchesPassByPassRotation) {
 TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
     std::mt19937 rng(14);
     for (int i = 0; i < kCases / 2; ++i) {
-        const int N = randomSize(rng);
+        const int N = RandomSize(rng);
         ListPage expected = reference::RandomPage(rng, N);
         ListPage actual = expected;
         for (int step = 0; step < 4; ++step) {
-            const int a = pick(rng, 1, N);
-            const int b = pick(rng, 1, N);
+            const int a = Pick(rng, 1, N);
+            const int b = Pick(rng, 1, N);
             if (rng() % 2) {
                 reference::ClearChannelRow(expected, a);
                 ClearChannelRow(actual, a);
@@ -129,7 +129,7 @@ TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
                 reference::MoveChannelRow(expected, a, b);
                 MoveChannelRow(actual, a, b);
             }
-            const std::string diff = firstDifference(expected, actual);
+            const std::string diff = FirstDifference(expected, actual);
             ASSERT_EQ(diff, "") << "case " << i << " step " << step;
         }
     }
@@ -141,10 +141,10 @@ TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
 TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
     std::mt19937 rng(15);
     for (int i = 0; i < kCases / 2; ++i) {
-        const int N = randomSize(rng);
+        const int N = RandomSize(rng);
         ListPage expected = reference::RandomPage(rng, N);
-        int first = pick(rng, 1, N);
-        int last = pick(rng, 1, N);
+        int first = Pick(rng, 1, N);
+        int last = Pick(rng, 1, N);
         if (first > last) std::swap(first, last);
         ListPage actual = expected;
         LeaveFavourites(actual, first, last);
@@ -153,7 +153,7 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
             reference::ClearChannelRow(expected, n);
             expected.channelGrid.setRow(n, kept);
         }
-        ASSERT_EQ(firstDifference(expected, actual), "") << "leaving, case " << i;
+        ASSERT_EQ(FirstDifference(expected, actual), "") << "leaving, case " << i;
 
         std::vector<int> rows;
         for (int n = 1; n <= N; ++n) {
@@ -170,7 +170,7 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
         }
         for (const int n : rows) reference::UpdateChannelRow(expected, n);
         UpdateChannelRows(rows, actual);
-        ASSERT_EQ(firstDifference(expected, actual), "") << "updating, case " << i;
+        ASSERT_EQ(FirstDifference(expected, actual), "") << "updating, case " << i;
     }
 }
 

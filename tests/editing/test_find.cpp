@@ -5,7 +5,7 @@
 namespace rivo {
 namespace {
 
-ListPage pageWithNames(const std::vector<std::string>& names) {
+ListPage PageWithNames(const std::vector<std::string>& names) {
     ListPage page;
     page.channelGrid.setRowCount(static_cast<int>(names.size()) + 1);
     for (size_t i = 0; i < names.size(); ++i) page.channelGrid.setCell(static_cast<int>(i) + 1, ch::Name, names[i]);
@@ -13,7 +13,7 @@ ListPage pageWithNames(const std::vector<std::string>& names) {
 }
 
 TEST(FindChannel, WrapsAroundInBothDirectionsIgnoringCase) {
-    const ListPage page = pageWithNames({"Rai 1", "", "RAI 2", "Canale 5", "rai news"});
+    const ListPage page = PageWithNames({"Rai 1", "", "RAI 2", "Canale 5", "rai news"});
     struct Case {
         std::string text;
         int from;
@@ -36,12 +36,12 @@ TEST(FindChannel, WrapsAroundInBothDirectionsIgnoringCase) {
 
 TEST(FindChannel, FoldsAccentedWindows1252Letters) {
     // "ÀÉ" and "Š" in Windows-1252 bytes match their lower-case forms.
-    const ListPage page = pageWithNames({"TV \xC0\xC9", "\x8A" "port"});
+    const ListPage page = PageWithNames({"TV \xC0\xC9", "\x8A" "port"});
     EXPECT_EQ(FindChannel(page, "\xE0\xE9", 0), 1);
     EXPECT_EQ(FindChannel(page, "\x9A" "PORT", 0), 2);
     // The multiplication sign is no capital letter.
     EXPECT_EQ(FoldCase1252(0xD7), 0xD7);
-    EXPECT_EQ(FindChannel(pageWithNames({"x"}), "x", 0), 1);
+    EXPECT_EQ(FindChannel(PageWithNames({"x"}), "x", 0), 1);
     EXPECT_EQ(FindChannel(ListPage{}, "x", 0), 0) << "no channels";
 }
 

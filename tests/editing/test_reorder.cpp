@@ -21,19 +21,19 @@ using pages::SetChannel;
 using pages::SetTransponder;
 using pages::Transponder;
 
-std::vector<std::string> names(const ListPage& page) {
+std::vector<std::string> NamesOf(const ListPage& page) {
     std::vector<std::string> out;
     for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
-bool numberedInOrder(const ListPage& page) {
+bool IsNumberedInOrder(const ListPage& page) {
     for (int r = 1; r <= page.channelCount(); ++r)
         if (page.channelGrid.cell(r, ch::Num) != std::to_string(r)) return false;
     return true;
 }
 
-void setSid(ListPage& page, int row, const std::string& sid) { page.channelGrid.setCell(row, ch::Sid, sid); }
+void SetSid(ListPage& page, int row, const std::string& sid) { page.channelGrid.setCell(row, ch::Sid, sid); }
 
 // ---- collation key ----------------------------------------------------------------
 
@@ -68,7 +68,7 @@ TEST(CollationKey, DecomposesDropsMarksAndFoldsCase) {
 // ---- sorting ----------------------------------------------------------------------
 
 // Channels named and numbered as given, each on its own transponder row 1..n.
-ListPage namedPage(const std::vector<std::string>& channelNames) {
+ListPage NamedPage(const std::vector<std::string>& channelNames) {
     const int n = static_cast<int>(channelNames.size());
     ListPage page = MakePage(n, n);
     for (int r = 1; r <= n; ++r) {
@@ -95,22 +95,22 @@ TEST(SortChannels, ByNameTable) {
         {"last row alone", {"b", "a"}, 2, 2, {"b", "a"}},
     };
     for (const Case& c : cases) {
-        ListPage page = namedPage(c.before);
+        ListPage page = NamedPage(c.before);
         const EditResult result = SortChannels(page, c.first, c.last, SortKey::Name);
         EXPECT_TRUE(result.changed) << c.what;
         EXPECT_EQ(result.focusRow, c.first) << c.what;
         EXPECT_TRUE(page.modified) << c.what;
-        EXPECT_EQ(names(page), c.after) << c.what;
-        EXPECT_TRUE(numberedInOrder(page)) << c.what;
+        EXPECT_EQ(NamesOf(page), c.after) << c.what;
+        EXPECT_TRUE(IsNumberedInOrder(page)) << c.what;
     }
 }
 
 TEST(SortChannels, BySidNumerically) {
-    ListPage page = namedPage({"a", "b", "c", "d", "e"});
+    ListPage page = NamedPage({"a", "b", "c", "d", "e"});
     const char* sids[] = {"10", "9", "100", "9", "0"};
-    for (int r = 1; r <= 5; ++r) setSid(page, r, sids[r - 1]);
+    for (int r = 1; r <= 5; ++r) SetSid(page, r, sids[r - 1]);
     SortChannels(page, 1, 5, SortKey::Sid);
-    EXPECT_EQ(names(page), (std::vector<std::string>{"e", "b", "d", "a", "c"}));
+    EXPECT_EQ(NamesOf(page), (std::vector<std::string>{"e", "b", "d", "a", "c"}));
 }
 
 TEST(SortChannels, ByFrequencyTable) {
@@ -132,16 +132,16 @@ TEST(SortChannels, ByFrequencyTable) {
     };
     for (int r = 1; r <= 8; ++r) {
         SetChannel(page, r, rows[r - 1].name, rows[r - 1].transponder);
-        setSid(page, r, rows[r - 1].sid);
+        SetSid(page, r, rows[r - 1].sid);
     }
     SortChannels(page, 1, 8, SortKey::Frequency);
     // Lower frequency first; H before V; then SID; no transponder last in their order.
-    EXPECT_EQ(names(page), (std::vector<std::string>{"low", "h-sid3", "h-sid9", "v", "high", "none255", "free",
+    EXPECT_EQ(NamesOf(page), (std::vector<std::string>{"low", "h-sid3", "h-sid9", "v", "high", "none255", "free",
                                                      "outside"}));
 }
 
 TEST(SortChannels, FavouritesFollowTheirChannels) {
-    ListPage page = namedPage({"c", "a", "b"});
+    ListPage page = NamedPage({"c", "a", "b"});
     AddFavourite(page, 1, 1);  // c
     AddFavourite(page, 1, 2);  // a
     AddFavourite(page, 3, 3);  // b
@@ -153,7 +153,7 @@ TEST(SortChannels, FavouritesFollowTheirChannels) {
 }
 
 TEST(SortChannels, EntryOfAChannelWithoutPreferenzaStaysUnderItsNumber) {
-    ListPage page = namedPage({"b", "a"});
+    ListPage page = NamedPage({"b", "a"});
     AddFavourite(page, 1, 1);
     page.channelGrid.setCell(1, ch::Favourites, "0");  // inconsistent: listed, no bit
     SortChannels(page, 1, 2, SortKey::Name);
@@ -161,7 +161,7 @@ TEST(SortChannels, EntryOfAChannelWithoutPreferenzaStaysUnderItsNumber) {
 }
 
 TEST(SortChannels, BlockOutsideTheTableChangesNothing) {
-    ListPage page = namedPage({"b", "a"});
+    ListPage page = NamedPage({"b", "a"});
     const ListPage before = page;
     for (auto [first, last] : {std::pair{0, 2}, {1, 3}, {2, 1}}) {
         EXPECT_FALSE(SortChannels(page, first, last, SortKey::Name).changed);
@@ -190,7 +190,7 @@ TEST(SortChannels, MatchesOneByOneBlockMoves) {
         for (int r = 1; r <= n; ++r) {
             if (rng() % 5 == 0) continue;  // an empty row
             SetChannel(page, r, std::string(1, static_cast<char>('a' + rng() % 6)), 1 + static_cast<int>(rng() % 3));
-            setSid(page, r, std::to_string(rng() % 10));
+            SetSid(page, r, std::to_string(rng() % 10));
             for (int k = 1; k <= fav::Lists; ++k)
                 if (rng() % 4 == 0) AddFavourite(page, k, r);
         }
@@ -234,7 +234,7 @@ struct Tp {
     std::string polarisation = "H";
 };
 
-ListPage listOf(const std::vector<Tp>& transponders, const std::vector<Chan>& channels) {
+ListPage ListOf(const std::vector<Tp>& transponders, const std::vector<Chan>& channels) {
     ListPage page = MakePage(static_cast<int>(channels.size()), static_cast<int>(transponders.size()));
     for (size_t t = 0; t < transponders.size(); ++t) {
         const Tp& tp = transponders[t];
@@ -246,7 +246,7 @@ ListPage listOf(const std::vector<Tp>& transponders, const std::vector<Chan>& ch
         const int row = static_cast<int>(r) + 1;
         if (c.name.empty() && c.transponder == 255) continue;  // an empty row
         SetChannel(page, row, c.name, c.transponder);
-        setSid(page, row, c.sid);
+        SetSid(page, row, c.sid);
     }
     return page;
 }
@@ -320,8 +320,8 @@ TEST(MatchReference, PassTable) {
          {0, 0, 0, 0}, {1, 2, 3}},
     };
     for (const Case& c : cases) {
-        const ListPage current = listOf(c.currentTps, c.current);
-        const ListPage reference = listOf(c.referenceTps, c.reference);
+        const ListPage current = ListOf(c.currentTps, c.current);
+        const ListPage reference = ListOf(c.referenceTps, c.reference);
         const ReferenceMatch match = MatchReference(current, reference);
         EXPECT_EQ(match.passCounts, c.passes) << c.what;
         EXPECT_EQ(match.order, c.order) << c.what;
@@ -329,10 +329,10 @@ TEST(MatchReference, PassTable) {
 }
 
 TEST(MatchReference, UnmatchedListsLeaveEmptyRowsOut) {
-    ListPage current = listOf({}, {{"a"}, {""}, {"x"}, {"b"}, {"zeroed"}});
+    ListPage current = ListOf({}, {{"a"}, {""}, {"x"}, {"b"}, {"zeroed"}});
     // A zeroed record: no name, transponder 0; no pass can match it either.
     SetChannel(current, 5, "", 0, "0", "0", "00");
-    const ListPage reference = listOf({}, {{"b"}, {""}, {"y"}, {"a"}});
+    const ListPage reference = ListOf({}, {{"b"}, {""}, {"y"}, {"a"}});
     const ReferenceMatch match = MatchReference(current, reference);
     EXPECT_EQ(match.matched(), 2);
     EXPECT_EQ(match.unmatchedCurrent, (std::vector<int>{3}));
@@ -346,28 +346,28 @@ TEST(MatchReference, UnmatchedListsLeaveEmptyRowsOut) {
 // ---- applying a reference -------------------------------------------------------------
 
 TEST(ApplyReference, KeepRenumbersTheFavouritesAndSelectsTheUnmatched) {
-    ListPage current = listOf({}, {{"x"}, {"b"}, {"a"}});
+    ListPage current = ListOf({}, {{"x"}, {"b"}, {"a"}});
     AddFavourite(current, 1, 1);
     AddFavourite(current, 1, 3);
-    ListPage reference = listOf({}, {{"a"}, {"b"}});
+    ListPage reference = ListOf({}, {{"a"}, {"b"}});
     AddFavourite(reference, 2, 2);  // not taken in keep mode
     const ReferenceMatch match = MatchReference(current, reference);
     const EditResult result = ApplyReference(current, reference, match, {});
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(result.focusRow, 3);
     EXPECT_TRUE(current.modified);
-    EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b", "x"}));
+    EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"a", "b", "x"}));
     EXPECT_EQ(Favourites(current, 1), (std::vector<int>{3, 1}));
     EXPECT_TRUE(Favourites(current, 2).empty());
-    EXPECT_TRUE(numberedInOrder(current));
+    EXPECT_TRUE(IsNumberedInOrder(current));
 }
 
 TEST(ApplyReference, TakeFavouritesFromTheReference) {
-    ListPage current = listOf({}, {{"x"}, {"b"}, {"a"}, {"c"}});
+    ListPage current = ListOf({}, {{"x"}, {"b"}, {"a"}, {"c"}});
     AddFavourite(current, 1, 1);  // replaced: lists come from the reference
     current.channelGrid.setCell(4, ch::Status, "00");  // inactive: grey
     current.channelGrid.setColour(4, kColourGrey);
-    ListPage reference = listOf({}, {{"a"}, {"gone"}, {"b"}, {"c"}});
+    ListPage reference = ListOf({}, {{"a"}, {"gone"}, {"b"}, {"c"}});
     AddFavourite(reference, 2, 2);  // names an unmatched reference channel: left out
     AddFavourite(reference, 2, 3);
     AddFavourite(reference, 2, 1);
@@ -399,8 +399,8 @@ TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
     for (auto [currentLayout, referenceLayout] :
          {std::pair{ListLayout::Single, ListLayout::Split}, {ListLayout::Split, ListLayout::Single},
           {ListLayout::None, ListLayout::Split}}) {
-        ListPage current = listOf({}, {{"b"}, {"a"}});
-        ListPage reference = listOf({}, {{"a"}, {"b"}});
+        ListPage current = ListOf({}, {{"b"}, {"a"}});
+        ListPage reference = ListOf({}, {{"a"}, {"b"}});
         current.layout = currentLayout;
         reference.layout = referenceLayout;
         const ListPage before = current;
@@ -413,36 +413,36 @@ TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
 }
 
 TEST(ApplyReference, NamesComeFromTheReference) {
-    ListPage current = listOf({{"11747"}}, {{"NEW 2", 1, "2"}, {"NEW 1", 1, "1"}, {"other", 1, "3"}});
+    ListPage current = ListOf({{"11747"}}, {{"NEW 2", 1, "2"}, {"NEW 1", 1, "1"}, {"other", 1, "3"}});
     AddFavourite(current, 1, 2);
     AddFavourite(current, 1, 3);
-    ListPage reference = listOf({{"11747"}}, {{"Mio uno", 1, "1"}, {"Mio due", 1, "2"}});
+    ListPage reference = ListOf({{"11747"}}, {{"Mio uno", 1, "1"}, {"Mio due", 1, "2"}});
     const ReferenceMatch match = MatchReference(current, reference);
     EXPECT_EQ(match.passCounts[1], 2);
     ApplyReference(current, reference, match, {.takeNames = true});
-    EXPECT_EQ(names(current), (std::vector<std::string>{"Mio uno", "Mio due", "other"}));
+    EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"Mio uno", "Mio due", "other"}));
     // Favourites entries show the new names of their channels.
     EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "Mio uno", "1"}));
     EXPECT_EQ(current.favouriteGrids[0].row(2).cells, (std::vector<std::string>{"2", "other", "3"}));
 }
 
 TEST(ApplyReference, NamesAndTakenFavourites) {
-    ListPage current = listOf({}, {{"B"}, {"A"}});
-    ListPage reference = listOf({}, {{"a"}, {"b"}});
+    ListPage current = ListOf({}, {{"B"}, {"A"}});
+    ListPage reference = ListOf({}, {{"a"}, {"b"}});
     AddFavourite(reference, 1, 2);
     const ReferenceMatch match = MatchReference(current, reference);
     ApplyReference(current, reference, match, {.takeFavourites = true, .takeNames = true});
-    EXPECT_EQ(names(current), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
 }
 
 TEST(ApplyReference, AMatchForOtherListsChangesNothing) {
-    ListPage current = listOf({}, {{"b"}, {"a"}});
-    const ListPage other = listOf({}, {{"a"}, {"b"}, {"c"}});
+    ListPage current = ListOf({}, {{"b"}, {"a"}});
+    const ListPage other = ListOf({}, {{"a"}, {"b"}, {"c"}});
     const ReferenceMatch match = MatchReference(current, other);
-    const ListPage reference = listOf({}, {{"a"}});
+    const ListPage reference = ListOf({}, {{"a"}});
     EXPECT_FALSE(ApplyReference(current, reference, match, {}).changed);
-    EXPECT_EQ(names(current), (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"b", "a"}));
 }
 
 // A list shuffled by block moves comes back exactly, favourites included, when given
@@ -457,7 +457,7 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
         if (r > n - 5) continue;  // free rows at the end, as a receiver leaves them
         // Names repeat, so some channels are only told apart by SID and transponder.
         SetChannel(original, r, "Ch " + std::to_string(r % 20), 1 + r % 6);
-        setSid(original, r, std::to_string(r));
+        SetSid(original, r, std::to_string(r));
         for (int k = 1; k <= fav::Lists; ++k)
             if (rng() % 5 == 0) AddFavourite(original, k, r);
     }
@@ -487,11 +487,11 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
 // ---- undo ---------------------------------------------------------------------------
 
 TEST(Reorder, EachCommandIsOneUndoStep) {
-    ListPage reference = listOf({}, {{"a"}, {"b"}, {"c"}});
+    ListPage reference = ListOf({}, {{"a"}, {"b"}, {"c"}});
     AddFavourite(reference, 1, 3);
     reference.configGrid.setCell(1, 1, "Rif");
     for (int command = 0; command < 3; ++command) {
-        ListPage page = listOf({}, {{"c"}, {"b"}, {"a"}});
+        ListPage page = ListOf({}, {{"c"}, {"b"}, {"a"}});
         AddFavourite(page, 2, 1);
         UndoHistory history(page);
         const ListPage before = page;

@@ -16,7 +16,7 @@
 namespace rivo {
 namespace {
 
-ListPage makePage(int channels, int transponders) {
+ListPage PageOfSize(int channels, int transponders) {
     ListPage page;
     page.channelGrid.setRowCount(channels + 1);
     for (int r = 1; r <= channels; ++r) {
@@ -35,7 +35,7 @@ ListPage makePage(int channels, int transponders) {
     return page;
 }
 
-bool sameContent(const ListPage& a, const ListPage& b) {
+bool SameContent(const ListPage& a, const ListPage& b) {
     return a.channelGrid == b.channelGrid && a.transponderGrid == b.transponderGrid &&
            a.favouriteGrids == b.favouriteGrids && a.configGrid == b.configGrid &&
            a.satelliteA == b.satelliteA && a.satelliteB == b.satelliteB;
@@ -43,7 +43,7 @@ bool sameContent(const ListPage& a, const ListPage& b) {
 
 // One random change of the kinds the commands make: cells, colours, row exchanges in
 // any table, list names, satellite names.
-void randomChange(ListPage& page, std::mt19937& rng) {
+void RandomChange(ListPage& page, std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     switch (pick(0, 5)) {
         case 0: {
@@ -77,27 +77,27 @@ void randomChange(ListPage& page, std::mt19937& rng) {
 TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
     std::mt19937 rng(12345);
     for (int round = 0; round < 50; ++round) {
-        ListPage page = makePage(1 + round % 40, 1 + round % 7);
+        ListPage page = PageOfSize(1 + round % 40, 1 + round % 7);
         const ListPage start = page;
         UndoHistory history(page);
         std::vector<ListPage> states{page};
         const int commands = 1 + static_cast<int>(rng() % 30);
         for (int c = 0; c < commands; ++c) {
-            randomChange(page, rng);
+            RandomChange(page, rng);
             if (history.commit(page, "step " + std::to_string(c))) states.push_back(page);
         }
         const ListPage end = page;
         // Undo walks back through every recorded state in order.
         for (size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_TRUE(history.undo(page));
-            ASSERT_TRUE(sameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+            ASSERT_TRUE(SameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
         }
         EXPECT_FALSE(history.undo(page));
-        EXPECT_TRUE(sameContent(page, start));
+        EXPECT_TRUE(SameContent(page, start));
         EXPECT_FALSE(page.modified) << "back at the opened state";
         while (history.redo(page)) {
         }
-        EXPECT_TRUE(sameContent(page, end));
+        EXPECT_TRUE(SameContent(page, end));
         EXPECT_EQ(page.modified, states.size() > 1);
     }
 }
@@ -116,7 +116,7 @@ TEST(UndoHistory, StepRowsAreTheFirstAndLastRowsTheStepChanged) {
         {"both tables", {9}, {1}, {9, 9}, {1, 1}},
     };
     for (const Case& c : cases) {
-        ListPage page = makePage(10, 6);
+        ListPage page = PageOfSize(10, 6);
         UndoHistory history(page);
         EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{0, 0})) << c.what;
         for (int r : c.channelRows) page.channelGrid.setCell(r, ch::Name, "changed");
@@ -155,7 +155,7 @@ TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
          [](ListPage& p) { NullProgress n; MoveChannels(p, 2, 3, 8, n); }, {2, 9}, {2, 9}},
     };
     for (const Case& c : cases) {
-        ListPage page = makePage(10, 2);
+        ListPage page = PageOfSize(10, 2);
         page.channelGrid.setRowCount(11);
         UndoHistory history(page);
         c.command(page);
@@ -168,7 +168,7 @@ TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
 }
 
 TEST(UndoHistory, NamesAndUnchangedCommands) {
-    ListPage page = makePage(5, 2);
+    ListPage page = PageOfSize(5, 2);
     UndoHistory history(page);
     EXPECT_EQ(history.undoName(), "");
     EXPECT_FALSE(history.commit(page, "Nothing")) << "a command that changed nothing is no step";
@@ -188,7 +188,7 @@ TEST(UndoHistory, NamesAndUnchangedCommands) {
 }
 
 TEST(UndoHistory, ModifiedFlagFollowsTheSavedState) {
-    ListPage page = makePage(5, 2);
+    ListPage page = PageOfSize(5, 2);
     UndoHistory history(page);
     page.channelGrid.setCell(1, ch::Name, "A");
     page.modified = true;
@@ -214,7 +214,7 @@ TEST(UndoHistory, ModifiedFlagFollowsTheSavedState) {
 }
 
 TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
-    ListPage page = makePage(2000, 50);
+    ListPage page = PageOfSize(2000, 50);
     UndoHistory unbounded(page);
     page.transponderGrid.setCell(1, tp::Tid, "1");
     unbounded.commit(page, "small");
@@ -223,7 +223,7 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     unbounded.commit(page, "large");
     EXPECT_GT(unbounded.bytesHeld() - small, 10 * small) << "a transponder edit must not copy the channel table";
 
-    ListPage bounded = makePage(2000, 50);
+    ListPage bounded = PageOfSize(2000, 50);
     UndoHistory history(bounded, 3 * (unbounded.bytesHeld() - small));
     for (int i = 0; i < 20; ++i) {
         for (int r = 1; r <= bounded.channelCount(); ++r) bounded.channelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
@@ -243,7 +243,7 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
 // One random command, as the editor runs them: block deletes with and without closing
 // the gap, inserts, block moves both ways, favourites moves, renames, row clears and
 // updates, transponder removal and optimisation. Returns its name.
-std::string randomCommand(ListPage& page, std::mt19937& rng) {
+std::string RandomCommand(ListPage& page, std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     testing::RecordingProgress progress;
     testing::ScriptedPrompts yes({Answer::Yes, Answer::Yes});
@@ -309,27 +309,27 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
             std::string name = "failed";
             // As the editor does: whatever a command changed before it failed is a step.
             try {
-                name = randomCommand(page, rng);
+                name = RandomCommand(page, rng);
             } catch (const std::exception&) {
             }
             page.modified = true;
             if (history.commit(page, name)) states.push_back(page);
-            ASSERT_TRUE(sameContent(page, states.back())) << "an unrecorded command changed the page";
+            ASSERT_TRUE(SameContent(page, states.back())) << "an unrecorded command changed the page";
         }
         ASSERT_GT(states.size(), 150u) << "most commands change the page";
         EXPECT_EQ(history.stepCount(), states.size() - 1);
         const ListPage last = page;
         for (size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_TRUE(history.undo(page));
-            ASSERT_TRUE(sameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+            ASSERT_TRUE(SameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
         }
-        EXPECT_TRUE(sameContent(page, opened));
+        EXPECT_TRUE(SameContent(page, opened));
         EXPECT_FALSE(page.modified);
         for (size_t i = 1; i < states.size(); ++i) {
             ASSERT_TRUE(history.redo(page));
-            ASSERT_TRUE(sameContent(page, states[i])) << "round " << round << " state " << i;
+            ASSERT_TRUE(SameContent(page, states[i])) << "round " << round << " state " << i;
         }
-        EXPECT_TRUE(sameContent(page, last));
+        EXPECT_TRUE(SameContent(page, last));
         EXPECT_TRUE(page.modified);
     }
 }
@@ -349,7 +349,7 @@ TEST(UndoHistory, AThousandRenamesOnTheFullPageStayUndoable) {
     int undone = 0;
     while (history.undo(page)) ++undone;
     EXPECT_EQ(undone, 1000);
-    EXPECT_TRUE(sameContent(page, opened));
+    EXPECT_TRUE(SameContent(page, opened));
     EXPECT_FALSE(page.modified);
 }
 

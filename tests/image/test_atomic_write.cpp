@@ -23,24 +23,24 @@ using testsupport::TempFolder;
 const Bytes kOld{1, 2, 3};
 const Bytes kNew{9, 8, 7, 6};
 
-Bytes readFile(const std::string& path) {
+Bytes ReadFile(const std::string& path) {
     std::string error;
     return ReadWholeFile(path, error).value_or(Bytes{0xEE});
 }
 
-void writeFile(const std::string& path, const Bytes& bytes) {
+void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::string> namesIn(const std::string& folder) {
+std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-struct stat statOf(const std::string& path) {
+struct stat StatOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
     return st;
@@ -62,14 +62,14 @@ TEST_P(SaveThroughLink, ReplacesTheFileTheLinkNamesAndKeepsTheLink) {
     const LinkCase& c = GetParam();
     TempFolder folder;
     fs::create_directory(folder.path("data"));
-    if (c.realExists) writeFile(folder.path("data/real.Bin"), kOld);
+    if (c.realExists) WriteFile(folder.path("data/real.Bin"), kOld);
     for (const auto& [link, to] : c.links) fs::create_symlink(to, folder.path(link));
 
     ASSERT_EQ(WriteFileAtomically(folder.path(c.savedAs), kNew), "");
-    EXPECT_EQ(readFile(folder.path(c.replaced)), kNew);
-    EXPECT_TRUE(S_ISREG(statOf(folder.path(c.replaced)).st_mode));
+    EXPECT_EQ(ReadFile(folder.path(c.replaced)), kNew);
+    EXPECT_TRUE(S_ISREG(StatOf(folder.path(c.replaced)).st_mode));
     for (const auto& [link, to] : c.links) {
-        EXPECT_TRUE(S_ISLNK(statOf(folder.path(link)).st_mode)) << link << " is no longer a link";
+        EXPECT_TRUE(S_ISLNK(StatOf(folder.path(link)).st_mode)) << link << " is no longer a link";
         EXPECT_EQ(fs::read_symlink(folder.path(link)).string(), to);
     }
     for (const auto& entry : fs::recursive_directory_iterator(folder.root()))
@@ -96,18 +96,18 @@ TEST(AtomicWrite, LinksInACircleAreRefused) {
     fs::create_symlink("a", folder.path("b"));
     const std::string error = WriteFileAtomically(folder.path("a"), kNew);
     EXPECT_NE(error.find(folder.path("a")), std::string::npos) << error;
-    EXPECT_EQ(namesIn(folder.root()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(NamesIn(folder.root()), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(AtomicWrite, KeepsTheModeOfTheReplacedFile) {
     TempFolder folder;
     for (mode_t mode : {0600, 0640, 0664, 0755}) {
         const std::string path = folder.path("mode" + std::to_string(mode));
-        writeFile(path, kOld);
+        WriteFile(path, kOld);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         ASSERT_EQ(WriteFileAtomically(path, kNew), "");
-        EXPECT_EQ(statOf(path).st_mode & 07777, mode);
-        EXPECT_EQ(readFile(path), kNew);
+        EXPECT_EQ(StatOf(path).st_mode & 07777, mode);
+        EXPECT_EQ(ReadFile(path), kNew);
     }
 }
 
@@ -115,11 +115,11 @@ TEST(AtomicWrite, KeepsTheOwnerAndGroupOfTheReplacedFile) {
     if (::geteuid() != 0) GTEST_SKIP() << "only a privileged process may give a file to another user";
     TempFolder folder;
     const std::string path = folder.path("theirs.Bin");
-    writeFile(path, kOld);
+    WriteFile(path, kOld);
     ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_EQ(WriteFileAtomically(path, kNew), "");
-    const struct stat st = statOf(path);
+    const struct stat st = StatOf(path);
     EXPECT_EQ(st.st_uid, 4242u);
     EXPECT_EQ(st.st_gid, 4343u);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -129,14 +129,14 @@ TEST(AtomicWrite, RefusesATargetItsOwnerCannotWrite) {
     TempFolder folder;
     for (mode_t mode : {0444, 0400, 0555, 0466}) {
         const std::string path = folder.path("locked.Bin");
-        writeFile(path, kOld);
+        WriteFile(path, kOld);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         const std::string error = WriteFileAtomically(path, kNew);
         EXPECT_NE(error.find("protetto da scrittura"), std::string::npos) << mode << ": " << error;
         EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_EQ(readFile(path), kOld);
-        EXPECT_EQ(statOf(path).st_mode & 07777, mode);
-        EXPECT_EQ(namesIn(folder.root()), std::vector<std::string>{"locked.Bin"});
+        EXPECT_EQ(ReadFile(path), kOld);
+        EXPECT_EQ(StatOf(path).st_mode & 07777, mode);
+        EXPECT_EQ(NamesIn(folder.root()), std::vector<std::string>{"locked.Bin"});
         ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
         fs::remove(path);
     }
@@ -150,20 +150,20 @@ TEST(AtomicWrite, WarnsThatOtherHardLinksKeepTheOldContent) {
     for (const Case c : {Case{0, ""}, Case{1, "aveva un altro nome"}, Case{2, "aveva altri 2 nomi"}}) {
         TempFolder folder;
         const std::string path = folder.path("list.Bin");
-        writeFile(path, kOld);
+        WriteFile(path, kOld);
         for (int i = 0; i < c.otherNames; ++i) fs::create_hard_link(path, folder.path("other" + std::to_string(i)));
         std::string warnings;
         AtomicWriteOptions options;
         options.warnings = &warnings;
         ASSERT_EQ(WriteFileAtomically(path, kNew, options), "");
-        EXPECT_EQ(readFile(path), kNew);
+        EXPECT_EQ(ReadFile(path), kNew);
         if (c.otherNames == 0) {
             EXPECT_EQ(warnings, "");
         } else {
             EXPECT_NE(warnings.find(c.says), std::string::npos) << warnings;
             EXPECT_NE(warnings.find(path), std::string::npos) << warnings;
         }
-        for (int i = 0; i < c.otherNames; ++i) EXPECT_EQ(readFile(folder.path("other" + std::to_string(i))), kOld);
+        for (int i = 0; i < c.otherNames; ++i) EXPECT_EQ(ReadFile(folder.path("other" + std::to_string(i))), kOld);
     }
 }
 
@@ -172,8 +172,8 @@ TEST(AtomicWrite, AnyNameTheFileSystemAcceptsCanBeWritten) {
     for (std::size_t length : {1u, 200u, 243u, 244u, 250u, 255u}) {
         const std::string name(length, 'n');
         ASSERT_EQ(WriteFileAtomically(folder.path(name), kNew), "") << length;
-        EXPECT_EQ(readFile(folder.path(name)), kNew);
-        EXPECT_EQ(namesIn(folder.root()), std::vector<std::string>{name});
+        EXPECT_EQ(ReadFile(folder.path(name)), kNew);
+        EXPECT_EQ(NamesIn(folder.root()), std::vector<std::string>{name});
         fs::remove(folder.path(name));
     }
 }
@@ -202,7 +202,7 @@ TEST_P(SignalDuringSave, RemovesTheTemporaryFile) {
     const int signal = GetParam();
     TempFolder folder;
     const std::string path = folder.path("list.Bin");
-    writeFile(path, kOld);
+    WriteFile(path, kOld);
     EXPECT_EXIT(
         {
             ::signal(signal, SIG_DFL);
@@ -216,8 +216,8 @@ TEST_P(SignalDuringSave, RemovesTheTemporaryFile) {
             std::_Exit(0);
         },
         ::testing::KilledBySignal(signal), "");
-    EXPECT_EQ(namesIn(folder.root()), std::vector<std::string>{"list.Bin"});
-    EXPECT_EQ(readFile(path), kOld);
+    EXPECT_EQ(NamesIn(folder.root()), std::vector<std::string>{"list.Bin"});
+    EXPECT_EQ(ReadFile(path), kOld);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalDuringSave, ::testing::Values(SIGINT, SIGTERM, SIGHUP),

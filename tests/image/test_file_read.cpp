@@ -16,18 +16,18 @@ using namespace rivo::testsupport;
 
 namespace {
 
-void writeFile(const std::string& path, const Bytes& bytes) {
+void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A file of size bytes without writing them (a hole), so huge sizes cost nothing.
-void sparseFile(const std::string& path, std::uint64_t size) {
-    writeFile(path, {});
+void SparseFile(const std::string& path, std::uint64_t size) {
+    WriteFile(path, {});
     std::filesystem::resize_file(path, size);
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool ContainsPart(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace
 
@@ -36,8 +36,8 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileOrTooLargeWithoutBlocking) {
     const std::string fifo = folder.path("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_directory(folder.path("dir"));
-    sparseFile(folder.path("huge.Bin"), kMaxImageFileSize + 1);
-    sparseFile(folder.path("3GiB.Bin"), std::uint64_t{3} << 30);
+    SparseFile(folder.path("huge.Bin"), kMaxImageFileSize + 1);
+    SparseFile(folder.path("3GiB.Bin"), std::uint64_t{3} << 30);
     struct Case {
         std::string path;
         std::string reason;  // part of the message
@@ -55,8 +55,8 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileOrTooLargeWithoutBlocking) {
         SCOPED_TRACE(c.path);
         std::string error;
         EXPECT_FALSE(ReadWholeFile(c.path, error).has_value());
-        EXPECT_TRUE(contains(error, "\"" + c.path + "\"")) << error;
-        EXPECT_TRUE(contains(error, c.reason)) << error;
+        EXPECT_TRUE(ContainsPart(error, "\"" + c.path + "\"")) << error;
+        EXPECT_TRUE(ContainsPart(error, c.reason)) << error;
         // The loader passes the reason on as an unreadable file, not an unknown format.
         KvxImage image;
         const LoadResult loaded = image.loadFile(c.path);
@@ -69,15 +69,15 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileOrTooLargeWithoutBlocking) {
 TEST(ReadWholeFile, TheLimitIsInclusive) {
     TempFolder folder;
     const std::string path = folder.path("f");
-    writeFile(path, Bytes(100, 7));
+    WriteFile(path, Bytes(100, 7));
     std::string error;
     auto exact = ReadWholeFile(path, error, 100);
     ASSERT_TRUE(exact.has_value()) << error;
     EXPECT_EQ(*exact, Bytes(100, 7));
     EXPECT_FALSE(ReadWholeFile(path, error, 99).has_value());
-    EXPECT_TRUE(contains(error, "è troppo grande (100 byte; al massimo 99 byte)")) << error;
+    EXPECT_TRUE(ContainsPart(error, "è troppo grande (100 byte; al massimo 99 byte)")) << error;
     // An empty file is read as empty.
-    writeFile(path, {});
+    WriteFile(path, {});
     auto empty = ReadWholeFile(path, error, 99);
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(empty->empty());
@@ -87,11 +87,11 @@ TEST(ReadWholeFile, PermissionIsTheSystemsReason) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
     TempFolder folder;
     const std::string path = folder.path("locked.Bin");
-    writeFile(path, Bytes(10, 1));
+    WriteFile(path, Bytes(10, 1));
     ::chmod(path.c_str(), 0200);
     std::string error;
     EXPECT_FALSE(ReadWholeFile(path, error).has_value());
-    EXPECT_TRUE(contains(error, "Permission denied")) << error;
+    EXPECT_TRUE(ContainsPart(error, "Permission denied")) << error;
 }
 
 TEST(FlashImageSize, AFileOfAnotherSizeIsLoadedWithAWarning) {
@@ -119,7 +119,7 @@ TEST(FlashImageSize, AFileOfAnotherSizeIsLoadedWithAWarning) {
         ASSERT_EQ(image.imageType(), 1);
         EXPECT_EQ(image.unexpectedSize(), !c.parts.empty());
         EXPECT_EQ(loaded.sizeWarning.empty(), c.parts.empty()) << loaded.sizeWarning;
-        for (const std::string& part : c.parts) EXPECT_TRUE(contains(loaded.sizeWarning, part)) << loaded.sizeWarning;
+        for (const std::string& part : c.parts) EXPECT_TRUE(ContainsPart(loaded.sizeWarning, part)) << loaded.sizeWarning;
     }
 }
 

@@ -9,13 +9,13 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // A small image in the shape of a receiver's: the support module first (its first
 // entry begins with its name, which is what the type check looks at), then the list
 // modules, a raw sector in sector 3.
-Bytes typicalImage() {
-    ModuleSpec support{"Support", {{"Support.bin", text("support-data")}, {"Lista1.pre", PatternBytes(50, 1)}}};
+Bytes TypicalImage() {
+    ModuleSpec support{"Support", {{"Support.bin", Text("support-data")}, {"Lista1.pre", PatternBytes(50, 1)}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(120, 2)}}};
     ModuleSpec tcs{"TCS", {{"tcs.bin", PatternBytes(301, 3)}}};
     ModuleSpec code{"Code", {{"code.bin", PatternBytes(7, 4)}}};
@@ -28,7 +28,7 @@ struct ModuleView {
     int kind, sector, slot, entries;
 };
 
-std::vector<ModuleView> modulesOf(const KvxImage& f) {
+std::vector<ModuleView> ModulesOf(const KvxImage& f) {
     std::vector<ModuleView> out;
     for (int i = 0; i < f.moduleCount(); ++i) {
         const KvxModule* m = f.module(i);
@@ -40,7 +40,7 @@ std::vector<ModuleView> modulesOf(const KvxImage& f) {
 }  // namespace
 
 TEST(FlashImage, LoadsModulesEntriesAndBytesInFileOrder) {
-    Bytes image = typicalImage();
+    Bytes image = TypicalImage();
     KvxImage f;
     LoadResult r = f.loadBytes(image, "x.Bin");
     ASSERT_TRUE(r.ok()) << r.message;
@@ -70,7 +70,7 @@ TEST(FlashImage, LoadsModulesEntriesAndBytesInFileOrder) {
     EXPECT_EQ(first->name(), "Support.bin");
     EXPECT_EQ(first->offset(), 16 + 40);
     EXPECT_EQ(first->filePos(), 32 + 56);
-    EXPECT_EQ(first->data(), text("support-data"));
+    EXPECT_EQ(first->data(), Text("support-data"));
     EXPECT_EQ(support->entry(1)->data(), PatternBytes(50, 1));
     EXPECT_EQ(support->entry(1)->offset(), 56 + 12);
     // Sizes are computed, not read: 4 + (20 + 12) + (20 + 50) = 106, rounded to 108.
@@ -81,13 +81,13 @@ TEST(FlashImage, LoadsModulesEntriesAndBytesInFileOrder) {
 }
 
 TEST(FlashImage, EmptySlotsAreSkippedAndSlotsCountNonEmptyOnly) {
-    ModuleSpec a{"AAA", {{"AAA.x", text("1")}}};
-    ModuleSpec b{"BBB", {{"b", text("22")}}};
-    ModuleSpec c{"CCC", {{"c", text("333")}}};
+    ModuleSpec a{"AAA", {{"AAA.x", Text("1")}}};
+    ModuleSpec b{"BBB", {{"b", Text("22")}}};
+    ModuleSpec c{"CCC", {{"c", Text("333")}}};
     Bytes image = BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0), b, SlotSpec::Empty(0xFFFF), c})});
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(image).ok());
-    auto mods = modulesOf(f);
+    auto mods = ModulesOf(f);
     ASSERT_EQ(mods.size(), 3u);
     EXPECT_EQ(mods[1].name, "BBB");
     EXPECT_EQ(mods[1].slot, 1);
@@ -96,12 +96,12 @@ TEST(FlashImage, EmptySlotsAreSkippedAndSlotsCountNonEmptyOnly) {
 }
 
 TEST(FlashImage, BigEndianStoredOffsetAndSizeAreRead) {
-    ModuleSpec a{"AAA", {{"AAA1", text("hello")}, {"be", text("big-endian!"), true}}};
+    ModuleSpec a{"AAA", {{"AAA1", Text("hello")}, {"be", Text("big-endian!"), true}}};
     Bytes image = BuildFlashImage({SectorSpec::Table({a})});
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(image).ok());
     const KvxEntry* s = f.module(0)->entry(1);
-    EXPECT_EQ(s->data(), text("big-endian!"));
+    EXPECT_EQ(s->data(), Text("big-endian!"));
     EXPECT_EQ(s->size(), 11);
 }
 
@@ -112,8 +112,8 @@ TEST(FlashImage, KindFollowsNameIgnoringCase) {
     } cases[] = {{"tpt", 2},   {"TPT", 2},      {"TCS", 2},   {"TCS1", 2},   {"xtcsy", 2}, {"PATCH", 2},
                  {"mail", 2},  {"TPTX", 1},     {"Support", 1}, {"PATCHES", 1}, {"MAILBOX", 1}};
     std::vector<SlotSpec> slots;
-    slots.push_back(ModuleSpec{"First", {{"First", text("f")}}});
-    for (const auto& c : cases) slots.push_back(ModuleSpec{c.name, {{"e", text("x")}}});
+    slots.push_back(ModuleSpec{"First", {{"First", Text("f")}}});
+    for (const auto& c : cases) slots.push_back(ModuleSpec{c.name, {{"e", Text("x")}}});
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table(slots)})).ok());
     ASSERT_EQ(f.moduleCount(), 1 + static_cast<int>(std::size(cases)));
@@ -125,7 +125,7 @@ TEST(FlashImage, KindFollowsNameIgnoringCase) {
 }
 
 TEST(FlashImage, BlankSectorsYieldNoModules) {
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     for (std::uint8_t fill : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
         Bytes image = BuildFlashImage({SectorSpec::Table({a}), SectorSpec::Blank(fill), SectorSpec::Blank(fill)});
         KvxImage f;
@@ -135,7 +135,7 @@ TEST(FlashImage, BlankSectorsYieldNoModules) {
 }
 
 TEST(FlashImage, UcrTestIsCaseSensitive) {
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     Bytes upper = MakeRawSector(1);
     upper[0] = 'U';
     upper[1] = 'C';
@@ -150,9 +150,9 @@ TEST(FlashImage, UcrTestIsCaseSensitive) {
 
 // The type check: which sector's first slot decides, and what happens otherwise.
 TEST(FlashImage, TypeCheckTable) {
-    ModuleSpec good{"Support", {{"Support.bin", text("x")}}};
-    ModuleSpec bad{"Support", {{"Other.bin", text("x")}}};
-    ModuleSpec ten{"ABCDEFGHIJ", {{"ABCDEFGHIJ", text("x")}}};
+    ModuleSpec good{"Support", {{"Support.bin", Text("x")}}};
+    ModuleSpec bad{"Support", {{"Other.bin", Text("x")}}};
+    ModuleSpec ten{"ABCDEFGHIJ", {{"ABCDEFGHIJ", Text("x")}}};
     struct Case {
         const char* what;
         Bytes image;
@@ -197,7 +197,7 @@ TEST(FlashImage, TypeCheckTable) {
 TEST(FlashImage, TenCharacterNameMatchesWhenEntryNameCarriesTheSizeBytes) {
     // The module name read for the check continues into the size field up to the first
     // NUL (here the size 28 = 0x1C, then 0x00); an entry named with that byte too passes.
-    ModuleSpec ten{"ABCDEFGHIJ", {{"ABCDEFGHIJ\x1C", text("x")}}};
+    ModuleSpec ten{"ABCDEFGHIJ", {{"ABCDEFGHIJ\x1C", Text("x")}}};
     ASSERT_EQ(BuildFlashModule(ten)[10], 0x1C);
     ASSERT_EQ(BuildFlashModule(ten)[11], 0x00);
     KvxImage f;

@@ -10,26 +10,26 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // Three modules whose entries hold packed content, so that every entry can be checked
 // to decode to what was packed.
-std::vector<Bytes> contents() {
-    return {text("boot loader code"), PatternBytes(300, 1), text("app app app app app app"), Bytes(90, 0x11),
+std::vector<Bytes> Contents() {
+    return {Text("boot loader code"), PatternBytes(300, 1), Text("app app app app app app"), Bytes(90, 0x11),
             PatternBytes(7, 2)};
 }
 
-std::vector<MainCodeModuleSpec> threeModules() {
-    auto c = contents();
+std::vector<MainCodeModuleSpec> ThreeModules() {
+    auto c = Contents();
     return {{"boot", {{"boot.app", Pack(c[0])}}},
             {"kernel", {{"k1", Pack(c[1])}, {"k2", Pack(c[2])}}},
             {"resources", {{"r1", Pack(c[3])}, {"r2", Pack(c[4])}}}};
 }
 
-void expectModules(const KvxImage& f, const MainCodeSpec& spec, const MainCodeBuilt& built, int extra) {
+void ExpectModules(const KvxImage& f, const MainCodeSpec& spec, const MainCodeBuilt& built, int extra) {
     ASSERT_EQ(f.moduleCount(), static_cast<int>(spec.modules.size()));
     const std::uint32_t base = built.addresses[0] - static_cast<std::uint32_t>(built.moduleOffsets[0]);
-    auto c = contents();
+    auto c = Contents();
     std::size_t k = 0;
     for (int m = 0; m < f.moduleCount(); ++m) {
         const KvxModule* mod = f.module(m);
@@ -86,7 +86,7 @@ TEST(MainCode, EveryLayoutLoads) {
         spec.layout = c.layout;
         spec.bigEndianAddresses = c.bigEndianAddresses;
         spec.countBigEndian = c.countBigEndian;
-        spec.modules = threeModules();
+        spec.modules = ThreeModules();
         MainCodeBuilt built = BuildMainCodeImage(spec);
         KvxImage f;
         LoadResult r = f.loadBytes(built.bytes, "main.bin");
@@ -95,7 +95,7 @@ TEST(MainCode, EveryLayoutLoads) {
         EXPECT_EQ(f.variant(), c.variant);
         EXPECT_EQ(f.ucrSector(), -1);
         EXPECT_EQ(f.totalEntries(), 5);
-        expectModules(f, spec, built, c.extra);
+        ExpectModules(f, spec, built, c.extra);
     }
 }
 
@@ -108,7 +108,7 @@ TEST(MainCode, SignatureIsFoundAcrossA64KiBBoundary) {
             spec.layout = layout;
             spec.signatureAt = at;
             spec.minimumSize = 3 * 65536;
-            spec.modules = threeModules();
+            spec.modules = ThreeModules();
             MainCodeBuilt built = BuildMainCodeImage(spec);
             KvxImage f;
             ASSERT_TRUE(f.loadBytes(built.bytes).ok()) << at;
@@ -120,7 +120,7 @@ TEST(MainCode, SignatureIsFoundAcrossA64KiBBoundary) {
 
 TEST(MainCode, NoSignatureIsUnrecognised) {
     MainCodeSpec spec;
-    spec.modules = threeModules();
+    spec.modules = ThreeModules();
     Bytes bytes = BuildMainCodeImage(spec).bytes;
     bytes[spec.signatureAt + 13] = 'x';  // S1 broken: "boot.app" no longer followed by NUL
     KvxImage f;
@@ -132,13 +132,13 @@ TEST(MainCode, NoSignatureIsUnrecognised) {
 TEST(MainCode, Variant4IgnoresBootFollowedByExactlyFourNuls) {
     MainCodeSpec spec;
     spec.layout = MainCodeSpec::Layout::Signature2;
-    spec.modules = threeModules();
+    spec.modules = ThreeModules();
     MainCodeBuilt built = BuildMainCodeImage(spec);
     // A decoy before the directory: "boot", four NULs, then data.
     Patch(built.bytes, 0x300, Bytes{'b', 'o', 'o', 't', 0, 0, 0, 0, 0x42, 0x42});
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(built.bytes).ok());
-    expectModules(f, spec, built, 0);
+    ExpectModules(f, spec, built, 0);
 
     // Under the 16-byte signature the same decoy is the directory.
     MainCodeSpec plain = spec;
@@ -154,7 +154,7 @@ TEST(MainCode, SingleModuleDirectoryTakesLittleEndianAddresses) {
     for (bool be : {false, true}) {
         MainCodeSpec spec;
         spec.bigEndianAddresses = be;
-        spec.modules = {{"boot", {{"boot.app", Pack(text("only"))}}}};
+        spec.modules = {{"boot", {{"boot.app", Pack(Text("only"))}}}};
         MainCodeBuilt built = BuildMainCodeImage(spec);
         KvxImage f;
         ASSERT_TRUE(f.loadBytes(built.bytes).ok());
@@ -163,14 +163,14 @@ TEST(MainCode, SingleModuleDirectoryTakesLittleEndianAddresses) {
         const std::uint32_t swapped = ((a & 0xFF) << 24) | ((a & 0xFF00) << 8) | ((a >> 8) & 0xFF00) | (a >> 24);
         EXPECT_EQ(static_cast<std::uint32_t>(f.module(0)->address()), be ? swapped : a);
         if (!be) {
-            EXPECT_EQ(f.module(0)->entry(0)->content(), text("only"));
+            EXPECT_EQ(f.module(0)->entry(0)->content(), Text("only"));
         }
     }
 }
 
 TEST(MainCode, DirectoryCutByTheEndOfTheFile) {
     MainCodeSpec spec;
-    spec.modules = threeModules();
+    spec.modules = ThreeModules();
     spec.directoryAt = 65536 - 200;  // records run past 64 KiB, data after them
     spec.dataAt = 0;
     MainCodeBuilt built = BuildMainCodeImage(spec);

@@ -9,9 +9,9 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-ModuleRecord flashModule(const std::string& name, int sector, int slot, int offset = 0x20) {
+ModuleRecord FlashModule(const std::string& name, int sector, int slot, int offset = 0x20) {
     ModuleRecord m;
     m.name = name;
     m.kind = 2;
@@ -22,14 +22,14 @@ ModuleRecord flashModule(const std::string& name, int sector, int slot, int offs
     return m;
 }
 
-EntryRecord entry(const std::string& name, int size) {
+EntryRecord EntryOfSize(const std::string& name, int size) {
     EntryRecord s;
     s.name = name;
     s.size = size;
     return s;
 }
 
-std::vector<std::string> names(const KvxImage& f) {
+std::vector<std::string> NamesOf(const KvxImage& f) {
     std::vector<std::string> out;
     for (int i = 0; i < f.moduleCount(); ++i) out.push_back(f.module(i)->name());
     return out;
@@ -39,10 +39,10 @@ std::vector<std::string> names(const KvxImage& f) {
 
 TEST(ModuleTable, SizeIsComputedFromEntries) {
     KvxImage f;
-    KvxModule* flash = f.addModule(flashModule("TPT", 0, 0));
+    KvxModule* flash = f.addModule(FlashModule("TPT", 0, 0));
     EXPECT_EQ(flash->size(), 4);
-    flash->addEntry(entry("a", 100));
-    flash->addEntry(entry("b", 30));
+    flash->addEntry(EntryOfSize("a", 100));
+    flash->addEntry(EntryOfSize("b", 30));
     EXPECT_EQ(flash->size(), 176);  // 4 + 120 + 50 = 174, rounded up
 
     ModuleRecord mc;
@@ -52,14 +52,14 @@ TEST(ModuleTable, SizeIsComputedFromEntries) {
     mc.sector = 3;  // not taken over for a main-code module
     KvxModule* main = f.addModule(mc);
     EXPECT_EQ(main->sector(), kUnplaced);
-    main->addEntry(entry("a", 10));
-    main->addEntry(entry("b", 7));
+    main->addEntry(EntryOfSize("a", 10));
+    main->addEntry(EntryOfSize("b", 7));
     EXPECT_EQ(main->size(), 20);
 
-    ModuleRecord raw = flashModule("UCR", 1, 0);
+    ModuleRecord raw = FlashModule("UCR", 1, 0);
     raw.kind = 3;
     KvxModule* r = f.addModule(raw);
-    r->addEntry(entry("UCR", 65536));
+    r->addEntry(EntryOfSize("UCR", 65536));
     EXPECT_EQ(r->size(), 65536);
     EXPECT_EQ(f.dataSize(), 176 + 20 + 65536);
 
@@ -72,8 +72,8 @@ TEST(ModuleTable, SizeIsComputedFromEntries) {
 
 TEST(ModuleTable, LookupsOutOfRangeGiveNone) {
     KvxImage f;
-    KvxModule* m = f.addModule(flashModule("A", 0, 0));
-    m->addEntry(entry("e", 1));
+    KvxModule* m = f.addModule(FlashModule("A", 0, 0));
+    m->addEntry(EntryOfSize("e", 1));
     for (int bad : {-1, 1, 5}) {
         EXPECT_EQ(f.module(bad), nullptr);
         EXPECT_FALSE(f.moduleRecord(bad).has_value());
@@ -87,12 +87,12 @@ TEST(ModuleTable, LookupsOutOfRangeGiveNone) {
 
 TEST(ModuleTable, CopyEntryLaysOffsetsOutAfterTheRecords) {
     KvxImage f;
-    KvxModule* src = f.addModule(flashModule("S", 0, 0));
-    KvxEntry* a = src->addEntry(entry("a", 0));
-    a->setData(text("12345"));
-    KvxEntry* b = src->addEntry(entry("b", 0));
-    b->setData(text("xy"));
-    KvxModule* dst = f.addModule(flashModule("D", 0, 1));
+    KvxModule* src = f.addModule(FlashModule("S", 0, 0));
+    KvxEntry* a = src->addEntry(EntryOfSize("a", 0));
+    a->setData(Text("12345"));
+    KvxEntry* b = src->addEntry(EntryOfSize("b", 0));
+    b->setData(Text("xy"));
+    KvxModule* dst = f.addModule(FlashModule("D", 0, 1));
     dst->copyEntry(*a);
     ASSERT_EQ(dst->entryCount(), 1);
     EXPECT_EQ(dst->entry(0)->offset(), 36);  // 16, then 20 more for its record
@@ -101,20 +101,20 @@ TEST(ModuleTable, CopyEntryLaysOffsetsOutAfterTheRecords) {
     // 16 + 20 x 2: where the writer puts the first entry's data, the second after it.
     EXPECT_EQ(dst->entry(0)->offset(), 56);
     EXPECT_EQ(dst->entry(1)->offset(), 61);
-    EXPECT_EQ(dst->entry(1)->data(), text("xy"));
+    EXPECT_EQ(dst->entry(1)->data(), Text("xy"));
     EXPECT_EQ(dst->declaredEntries(), 2);
     EXPECT_EQ(dst->size(), 52);  // 4 + 25 + 22 = 51, rounded
 }
 
 TEST(ModuleTable, OrderModuleSortsPlacesAndClosesSlotGaps) {
     KvxImage f;
-    f.addModule(flashModule("C", 1, 0, 0x10020));
-    f.addModule(flashModule("B2", 0, 3, 0x100));
-    f.addModule(flashModule("B0", 0, 0, 0x20));
-    f.addModule(flashModule("U", 1, 1, kUnplaced));  // no place yet
-    f.module(2)->addEntry(entry("e", 40));          // B0: size 4 + 60 = 64
+    f.addModule(FlashModule("C", 1, 0, 0x10020));
+    f.addModule(FlashModule("B2", 0, 3, 0x100));
+    f.addModule(FlashModule("B0", 0, 0, 0x20));
+    f.addModule(FlashModule("U", 1, 1, kUnplaced));  // no place yet
+    f.module(2)->addEntry(EntryOfSize("e", 40));          // B0: size 4 + 60 = 64
     f.orderModule();
-    EXPECT_EQ(names(f), (std::vector<std::string>{"B0", "B2", "C", "U"}));
+    EXPECT_EQ(NamesOf(f), (std::vector<std::string>{"B0", "B2", "C", "U"}));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(f.module(i)->listIndex(), i);
     // B2 followed B0 with a gap in the slots: it takes slot 1, right after B0.
     EXPECT_EQ(f.module(1)->slot(), 1);
@@ -124,14 +124,14 @@ TEST(ModuleTable, OrderModuleSortsPlacesAndClosesSlotGaps) {
     EXPECT_EQ(f.module(3)->slot(), 1);
     // Equal keys keep their order.
     KvxImage g;
-    g.addModule(flashModule("x", 2, 0));
-    g.addModule(flashModule("y", 2, 0));
+    g.addModule(FlashModule("x", 2, 0));
+    g.addModule(FlashModule("y", 2, 0));
     g.orderModule();
-    EXPECT_EQ(names(g), (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(NamesOf(g), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(ModuleTable, DuplicateIsUnplacedAndNotWritten) {
-    ModuleSpec a{"AAA", {{"AAA", text("one")}, {"b", text("two")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("one")}, {"b", Text("two")}}};
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({a})})).ok());
     Bytes before;
@@ -143,7 +143,7 @@ TEST(ModuleTable, DuplicateIsUnplacedAndNotWritten) {
     EXPECT_EQ(copy->slot(), kUnplaced);
     EXPECT_EQ(copy->address(), kUnplaced);
     EXPECT_EQ(copy->declaredEntries(), 2);
-    EXPECT_EQ(copy->entry(1)->data(), text("two"));
+    EXPECT_EQ(copy->entry(1)->data(), Text("two"));
     EXPECT_EQ(copy->size(), f.module(0)->size());
     Bytes after;
     ASSERT_TRUE(f.saveToBytes(after).ok);
@@ -153,23 +153,23 @@ TEST(ModuleTable, DuplicateIsUnplacedAndNotWritten) {
 }
 
 TEST(ModuleTable, DeleteExchangeAndReplace) {
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
-    ModuleSpec b{"BBB", {{"b", text("2")}, {"c", text("3")}}};
-    ModuleSpec c{"CCC", {{"c", text("4")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
+    ModuleSpec b{"BBB", {{"b", Text("2")}, {"c", Text("3")}}};
+    ModuleSpec c{"CCC", {{"c", Text("4")}}};
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Table({c})})).ok());
     EXPECT_EQ(f.totalEntries(), 4);
     f.deleteModule(3);
     EXPECT_EQ(f.moduleCount(), 3);
     f.deleteModule(1);
-    EXPECT_EQ(names(f), (std::vector<std::string>{"AAA", "CCC"}));
+    EXPECT_EQ(NamesOf(f), (std::vector<std::string>{"AAA", "CCC"}));
     EXPECT_EQ(f.totalEntries(), 2);
     for (int i = 0; i < f.moduleCount(); ++i) EXPECT_EQ(f.module(i)->listIndex(), i);
 
     f.exchangeModulePosition(0, 1);
-    EXPECT_EQ(names(f), (std::vector<std::string>{"CCC", "AAA"}));
+    EXPECT_EQ(NamesOf(f), (std::vector<std::string>{"CCC", "AAA"}));
     f.exchangeModulePosition(0, 2);  // out of range: nothing
-    EXPECT_EQ(names(f), (std::vector<std::string>{"CCC", "AAA"}));
+    EXPECT_EQ(NamesOf(f), (std::vector<std::string>{"CCC", "AAA"}));
 
     std::vector<std::unique_ptr<KvxModule>> list;
     list.push_back(std::make_unique<KvxModule>());
@@ -180,16 +180,16 @@ TEST(ModuleTable, DeleteExchangeAndReplace) {
 
 // Damaged tables: nothing is read outside the file or the module's sector.
 TEST(DamagedImage, HeadersAndEntriesOutsideTheirSectorAreDroppedOrCut) {
-    ModuleSpec first{"AAA", {{"AAA", text("1")}}};
-    ModuleSpec last{"ZZZ", {{"z", text("9")}}};
-    Bytes image = BuildFlashImage({SectorSpec::Table({first, ModuleSpec{"MID", {{"m", text("5")}}}, last})});
+    ModuleSpec first{"AAA", {{"AAA", Text("1")}}};
+    ModuleSpec last{"ZZZ", {{"z", Text("9")}}};
+    Bytes image = BuildFlashImage({SectorSpec::Table({first, ModuleSpec{"MID", {{"m", Text("5")}}}, last})});
     // Slot 1 points at a header that crosses the end of sector 0: dropped, and ZZZ takes
     // slot 1.
     image[2] = 0xF8;
     image[3] = 0xFF;
     // Sector 1: a module declaring 5000 entries (records cut at the sector end) whose
     // first entry claims 0xFFFF bytes from near the end of the sector (cut there).
-    Bytes s1 = BuildFlashModule(ModuleSpec{"BIG", {{"e", text("x")}}, std::nullopt, 5000});
+    Bytes s1 = BuildFlashModule(ModuleSpec{"BIG", {{"e", Text("x")}}, std::nullopt, 5000});
     s1[16 + 12] = 0x00;  // data offset - 12 = 0xFF00: 212 bytes before the sector ends
     s1[16 + 13] = 0xFF;
     s1[16 + 16] = 0xFF;
@@ -210,7 +210,7 @@ TEST(DamagedImage, HeadersAndEntriesOutsideTheirSectorAreDroppedOrCut) {
 }
 
 TEST(DamagedImage, TruncatedFileKeepsWhatIsThere) {
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     ModuleSpec b{"BBB", {{"b", PatternBytes(200, 1)}}};
     Bytes image = BuildFlashImage({SectorSpec::Table({a}), SectorSpec::Table({b}), SectorSpec::Table({a})});
     // Cut inside BBB's data: its entry keeps the bytes in the file; sector 2 is gone.
@@ -232,14 +232,14 @@ TEST(DamagedImage, AnEntryRecordEndingExactlyAtTheSectorEndIsKept) {
     };
     for (const Case& c : {Case{40, 3274, 3274}, Case{40, 3275, 3274}, Case{40, 3273, 3273}, Case{44, 3274, 3273}}) {
         SCOPED_TRACE(std::to_string(c.headerAt) + " " + std::to_string(c.declared));
-        SlotSpec big = ModuleSpec{"BIG", {{"e", text("x")}}, std::nullopt, c.declared};
+        SlotSpec big = ModuleSpec{"BIG", {{"e", Text("x")}}, std::nullopt, c.declared};
         big.at = c.headerAt;
-        const Bytes image = BuildFlashImage({SectorSpec::Table({ModuleSpec{"AAA", {{"AAA", text("1")}}}}),
+        const Bytes image = BuildFlashImage({SectorSpec::Table({ModuleSpec{"AAA", {{"AAA", Text("1")}}}}),
                                              SectorSpec::Table({big})});
         KvxImage f;
         ASSERT_TRUE(f.loadBytes(image).ok());
         ASSERT_EQ(f.moduleCount(), 2);
         EXPECT_EQ(f.module(1)->entryCount(), c.kept);
-        EXPECT_EQ(f.module(1)->entry(0)->data(), text("x"));
+        EXPECT_EQ(f.module(1)->entry(0)->data(), Text("x"));
     }
 }

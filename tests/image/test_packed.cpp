@@ -12,9 +12,9 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-Bytes unpack(const Bytes& packed) {
+Bytes Unpack(const Bytes& packed) {
     Bytes out;
     UnpackBytes(packed, out);
     return out;
@@ -30,7 +30,7 @@ using Token = std::variant<Lit, Ref>;
 
 // The output of a token list worked out without a window: a match copies from its
 // own output, and anything before the first byte is zero.
-Bytes linearExpectation(const std::vector<Token>& tokens) {
+Bytes LinearExpectation(const std::vector<Token>& tokens) {
     Bytes out;
     for (const auto& t : tokens) {
         if (auto* l = std::get_if<Lit>(&t)) {
@@ -46,7 +46,7 @@ Bytes linearExpectation(const std::vector<Token>& tokens) {
     return out;
 }
 
-Bytes encode(const std::vector<Token>& tokens, bool endMarker, int markerWidth = 5, const Bytes& trailing = {}) {
+Bytes Encode(const std::vector<Token>& tokens, bool endMarker, int markerWidth = 5, const Bytes& trailing = {}) {
     PackedEncoder enc;
     for (const auto& t : tokens) {
         if (auto* l = std::get_if<Lit>(&t)) {
@@ -58,7 +58,7 @@ Bytes encode(const std::vector<Token>& tokens, bool endMarker, int markerWidth =
     }
     if (endMarker) enc.EndMarker(markerWidth);
     Bytes out = enc.Finish(trailing);
-    EXPECT_EQ(enc.Expected(), linearExpectation(tokens));
+    EXPECT_EQ(enc.Expected(), LinearExpectation(tokens));
     return out;
 }
 
@@ -78,9 +78,9 @@ TEST(Packed, HandWorkedStreams) {
         // flag 1, n-1=000, 'A' (01000001), then a match without flag:
         // L=4 (000), d-1=0000, W=3 (00), n-1=011 -> 4 copies of 'A'; flag 0, stop.
         // bits: 1000 01000001 000 0000 00 011 0 -> 10000100 00010000 00000011 0
-        {"short literal run then implied match", {0x84, 0x10, 0x03, 0x00}, text("AAAAA")},
+        {"short literal run then implied match", {0x84, 0x10, 0x03, 0x00}, Text("AAAAA")},
     };
-    for (const auto& c : cases) EXPECT_EQ(unpack(c.packed), c.expected) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(Unpack(c.packed), c.expected) << c.what;
 }
 
 TEST(Packed, EveryTokenForm) {
@@ -107,13 +107,13 @@ TEST(Packed, EveryTokenForm) {
     }
     streams.push_back(wide);
     // Overlapping matches repeat the last d bytes.
-    streams.push_back({Lit{text("abc")}, Ref{3, 64}, Ref{1, 10}, Lit{text("xy")}, Ref{2, 33}});
+    streams.push_back({Lit{Text("abc")}, Ref{3, 64}, Ref{1, 10}, Lit{Text("xy")}, Ref{2, 33}});
     // Matches reaching before the first output byte read zeros, mixed with data.
-    streams.push_back({Ref{5, 3}, Lit{text("A")}, Ref{3, 4}, Ref{2048, 64, 11, 6}});
+    streams.push_back({Ref{5, 3}, Lit{Text("A")}, Ref{3, 4}, Ref{2048, 64, 11, 6}});
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        const Bytes expected = linearExpectation(streams[i]);
-        EXPECT_EQ(unpack(encode(streams[i], true)), expected) << "stream " << i << " with end marker";
-        EXPECT_EQ(unpack(encode(streams[i], false)), expected) << "stream " << i << " without end marker";
+        const Bytes expected = LinearExpectation(streams[i]);
+        EXPECT_EQ(Unpack(Encode(streams[i], true)), expected) << "stream " << i << " with end marker";
+        EXPECT_EQ(Unpack(Encode(streams[i], false)), expected) << "stream " << i << " without end marker";
     }
 }
 
@@ -126,11 +126,11 @@ TEST(Packed, DistanceOneEndsDataOnlyWithWidthsFiveToEight) {
         if (width >= 5 && width <= 8) {
             enc.EndMarker(width);
             // Data after the marker (a literal run that would decode) is not read.
-            Bytes more = Pack(text("never seen"), true);
-            EXPECT_EQ(unpack(enc.Finish(more)), text("q")) << width;
+            Bytes more = Pack(Text("never seen"), true);
+            EXPECT_EQ(Unpack(enc.Finish(more)), Text("q")) << width;
         } else {
             enc.Match(1, 3, width);
-            EXPECT_EQ(unpack(enc.Finish()), text("qqqq")) << width;
+            EXPECT_EQ(Unpack(enc.Finish()), Text("qqqq")) << width;
         }
     }
 }
@@ -141,21 +141,21 @@ TEST(Packed, StopsAtTokenBoundaryOnceAllBytesAreLoaded) {
     PackedEncoder enc;
     enc.Literals(PatternBytes(8, 1)).Literals({1, 2}).Match(2, 6);
     Bytes packed = enc.Finish();
-    EXPECT_EQ(unpack(packed), enc.Expected());
+    EXPECT_EQ(Unpack(packed), enc.Expected());
     EXPECT_EQ(enc.Expected().size(), 16u);
 }
 
 TEST(Packed, StreamCutShortStopsWithTheBytesProducedSoFar) {
-    std::vector<Token> tokens = {Lit{PatternBytes(8, 3)}, Lit{text("hello")}, Ref{5, 20},
-                                 Lit{PatternBytes(8, 4)}, Ref{300, 64},       Lit{text("z")},
+    std::vector<Token> tokens = {Lit{PatternBytes(8, 3)}, Lit{Text("hello")}, Ref{5, 20},
+                                 Lit{PatternBytes(8, 4)}, Ref{300, 64},       Lit{Text("z")},
                                  Ref{1, 9}};
-    const Bytes full = linearExpectation(tokens);
+    const Bytes full = LinearExpectation(tokens);
     for (bool marker : {true, false}) {
-        Bytes packed = encode(tokens, marker);
-        ASSERT_EQ(unpack(packed), full);
+        Bytes packed = Encode(tokens, marker);
+        ASSERT_EQ(Unpack(packed), full);
         for (std::size_t cut = 0; cut < packed.size(); ++cut) {
             Bytes shortened(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(cut));
-            Bytes out = unpack(shortened);
+            Bytes out = Unpack(shortened);
             ASSERT_LE(out.size(), full.size()) << cut;
             EXPECT_TRUE(std::equal(out.begin(), out.end(), full.begin())) << "cut at " << cut;
         }
@@ -163,7 +163,7 @@ TEST(Packed, StreamCutShortStopsWithTheBytesProducedSoFar) {
         // stream up to the middle of "hello" (68 + 4 bits, two bytes of 8 bits: 88 bits)
         // gives the first run and "he".
         Bytes shortened(packed.begin(), packed.begin() + 11);
-        Bytes out = unpack(shortened);
+        Bytes out = Unpack(shortened);
         EXPECT_EQ(out.size(), 8u + 2u);
     }
 }
@@ -174,17 +174,17 @@ TEST(Packed, PackedContentRoundTrips) {
         std::string line = "channel " + std::to_string(i % 37) + " ";
         repetitive.insert(repetitive.end(), line.begin(), line.end());
     }
-    const Bytes contents[] = {{}, text("a"), text("abcabcabcabcabc"), Bytes(5000, 0), Bytes(70000, 0x55),
+    const Bytes contents[] = {{}, Text("a"), Text("abcabcabcabcabc"), Bytes(5000, 0), Bytes(70000, 0x55),
                               PatternBytes(65536, 7), repetitive};
     for (const auto& c : contents) {
         for (bool marker : {true, false}) {
-            EXPECT_EQ(unpack(Pack(c, marker)), c) << c.size() << (marker ? " with" : " without") << " end marker";
+            EXPECT_EQ(Unpack(Pack(c, marker)), c) << c.size() << (marker ? " with" : " without") << " end marker";
         }
     }
 }
 
 TEST(Packed, ContentDecodesPackedEntriesAndHandsOthersOut) {
-    Bytes content = text("the content of the support entry, the content repeated");
+    Bytes content = Text("the content of the support entry, the content repeated");
     Bytes packed = Pack(content);
     ModuleSpec support{"Support", {{"Support.bin", packed}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", packed}}};
@@ -196,12 +196,12 @@ TEST(Packed, ContentDecodesPackedEntriesAndHandsOthersOut) {
     const Bytes& s1 = p->content();
     EXPECT_EQ(s1, content);
     // The same buffer, refilled by every call: a change to the stored bytes shows.
-    p->setData(Pack(text("other")));
+    p->setData(Pack(Text("other")));
     const Bytes& s2 = p->content();
     EXPECT_EQ(&s1, &s2);
-    EXPECT_EQ(s2, text("other"));
+    EXPECT_EQ(s2, Text("other"));
     EXPECT_EQ(&p->storedBytes(), &s1);
-    EXPECT_EQ(p->storedBytes(), Pack(text("other")));
+    EXPECT_EQ(p->storedBytes(), Pack(Text("other")));
     EXPECT_EQ(plain->content(), packed);
     EXPECT_EQ(raw->content(), MakeRawSector(1));
     // Entries without stored bytes give empty content.

@@ -15,15 +15,15 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-Bytes load(KvxImage& f, const Bytes& image) {
+Bytes Load(KvxImage& f, const Bytes& image) {
     LoadResult r = f.loadBytes(image);
     EXPECT_TRUE(r.ok()) << r.message;
     return image;
 }
 
-Bytes save(KvxImage& f) {
+Bytes SaveBytes(KvxImage& f) {
     Bytes out;
     SaveResult r = f.saveToBytes(out);
     EXPECT_TRUE(r.ok) << r.message;
@@ -43,7 +43,7 @@ struct ModuleData {
     bool operator==(const ModuleData&) const = default;
 };
 
-std::vector<ModuleData> contentOf(const KvxImage& f) {
+std::vector<ModuleData> ContentOf(const KvxImage& f) {
     std::vector<ModuleData> out;
     for (int i = 0; i < f.moduleCount(); ++i) {
         const KvxModule* m = f.module(i);
@@ -54,7 +54,7 @@ std::vector<ModuleData> contentOf(const KvxImage& f) {
     return out;
 }
 
-std::string tempDir() {
+std::string TempDir() {
     auto dir = std::filesystem::temp_directory_path() /
                ("rivo-image-test-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -63,7 +63,7 @@ std::string tempDir() {
     return dir.string();
 }
 
-Bytes readFile(const std::string& path) {
+Bytes ReadFile(const std::string& path) {
     std::string err;
     auto b = ReadWholeFile(path, err);
     return b ? *b : Bytes{};
@@ -71,7 +71,7 @@ Bytes readFile(const std::string& path) {
 
 // An image with gaps, 0xFFFF slots, big-endian fields, two raw sectors and 0xFF
 // filler: everything the writer normalises.
-Bytes irregularImage() {
+Bytes IrregularImage() {
     ModuleSpec support{"Support", {{"Support.a", PatternBytes(33, 1)}, {"b", PatternBytes(5, 2), true}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(120, 3)}}};
     ModuleSpec tcs{"TCS", {{"tcs.bin", PatternBytes(999, 4), true}}};
@@ -86,11 +86,11 @@ Bytes irregularImage() {
 }  // namespace
 
 TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
-    Bytes input = irregularImage();
+    Bytes input = IrregularImage();
     KvxImage f;
-    load(f, input);
-    auto before = contentOf(f);
-    Bytes out = save(f);
+    Load(f, input);
+    auto before = ContentOf(f);
+    Bytes out = SaveBytes(f);
     ASSERT_EQ(out.size(), static_cast<std::size_t>(kFlashImageSize));
     // Every raw sector comes back byte for byte, the first as well as the last.
     EXPECT_TRUE(std::equal(out.begin() + 65536, out.begin() + 131072, input.begin() + 65536));
@@ -99,20 +99,20 @@ TEST(Writer, UnchangedImageKeepsModulesEntriesAndRawSectors) {
     EXPECT_TRUE(std::all_of(out.begin() + 3 * 65536, out.begin() + 4 * 65536, [](auto b) { return b == 0; }));
 
     KvxImage again;
-    load(again, out);
-    auto after = contentOf(again);
+    Load(again, out);
+    auto after = ContentOf(again);
     // Slots are renumbered from 0 in each sector, which they already were.
     EXPECT_EQ(after, before);
     // Saving the saved image once more gives the same bytes.
-    EXPECT_EQ(save(again), out);
+    EXPECT_EQ(SaveBytes(again), out);
 }
 
 TEST(Writer, LayoutIsCanonical) {
-    ModuleSpec a{"AAA", {{"AAA1", text("x")}, {"2", text("y")}, {"3", text("z")}}};
-    ModuleSpec b{"BBB", {{"b", text("12345")}}};
+    ModuleSpec a{"AAA", {{"AAA1", Text("x")}, {"2", Text("y")}, {"3", Text("z")}}};
+    ModuleSpec b{"BBB", {{"b", Text("12345")}}};
     KvxImage f;
-    load(f, BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0xFFFF), SlotSpec::Empty(0), b}, 0xEE)}));
-    Bytes out = save(f);
+    Load(f, BuildFlashImage({SectorSpec::Table({a, SlotSpec::Empty(0xFFFF), SlotSpec::Empty(0), b}, 0xEE)}));
+    Bytes out = SaveBytes(f);
     ByteReader in(out);
     // Table: slots packed from 0, empty slots written as 0.
     EXPECT_EQ(in.le16At(0), 32);
@@ -139,18 +139,18 @@ TEST(Writer, LayoutIsCanonical) {
 }
 
 TEST(Writer, LongerEntryMovesFollowingEntriesAndModules) {
-    ModuleSpec a{"AAA", {{"AAA1", text("12")}, {"after", text("tail")}}};
-    ModuleSpec b{"BBB", {{"b", text("next")}}};
+    ModuleSpec a{"AAA", {{"AAA1", Text("12")}, {"after", Text("tail")}}};
+    ModuleSpec b{"BBB", {{"b", Text("next")}}};
     KvxImage f;
-    load(f, BuildFlashImage({SectorSpec::Table({a, b})}));
+    Load(f, BuildFlashImage({SectorSpec::Table({a, b})}));
     f.module(0)->entry(0)->setData(PatternBytes(1000, 9));
-    Bytes out = save(f);
+    Bytes out = SaveBytes(f);
     KvxImage again;
     ASSERT_TRUE(again.loadFlashBytes(out).ok());
     ASSERT_EQ(again.moduleCount(), 2);
     EXPECT_EQ(again.module(0)->entry(0)->data(), PatternBytes(1000, 9));
-    EXPECT_EQ(again.module(0)->entry(1)->data(), text("tail"));
-    EXPECT_EQ(again.module(1)->entry(0)->data(), text("next"));
+    EXPECT_EQ(again.module(0)->entry(1)->data(), Text("tail"));
+    EXPECT_EQ(again.module(1)->entry(0)->data(), Text("next"));
     ByteReader in(out);
     // Header size and offset table describe the new layout: 16 + 40 + 1004 = 1060.
     EXPECT_EQ(in.le16At(32 + 10), 1060 - 12);
@@ -158,7 +158,7 @@ TEST(Writer, LongerEntryMovesFollowingEntriesAndModules) {
 }
 
 TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
-    std::string dir = tempDir();
+    std::string dir = TempDir();
     std::string target = dir + "/out.Bin";
     {
         std::ofstream(target) << "previous";
@@ -204,12 +204,12 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
          },
          "settore 1"},
     };
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     ModuleSpec b{"BBB", {{"b", PatternBytes(1000, 2)}}};
     const Bytes image = BuildFlashImage({SectorSpec::Table({a, b}), SectorSpec::Raw(MakeRawSector(1))});
     for (auto& c : cases) {
         KvxImage f;
-        load(f, image);
+        Load(f, image);
         c.edit(f);
         SaveResult r = f.saveToFile({target});
         EXPECT_FALSE(r.ok) << c.what;
@@ -217,7 +217,7 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
         Bytes out;
         EXPECT_FALSE(f.saveToBytes(out).ok) << c.what;
         EXPECT_TRUE(out.empty()) << c.what;
-        EXPECT_EQ(readFile(target), text("previous")) << c.what;
+        EXPECT_EQ(ReadFile(target), Text("previous")) << c.what;
     }
     // Nothing but the untouched target is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
@@ -227,12 +227,12 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
 TEST(Writer, ASectorFilledToItsLastByteIsWrittenAndOneByteMoreIsRefused) {
     // A 32-byte table, module AAA, then BBB whose one entry grows until the sector is
     // exactly full: modules are padded to 4 bytes, so one byte more needs 4 more.
-    const ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    const ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     const std::size_t room = 65536 - 32 - BuildFlashModule(a).size() - BuildFlashModule({"BBB", {{"b", {}}}}).size();
     for (const std::size_t size : {room, room + 1}) {
         SCOPED_TRACE(size);
         KvxImage f;
-        load(f, BuildFlashImage({SectorSpec::Table({a, ModuleSpec{"BBB", {{"b", text("2")}}}})}));
+        Load(f, BuildFlashImage({SectorSpec::Table({a, ModuleSpec{"BBB", {{"b", Text("2")}}}})}));
         const Bytes data = PatternBytes(size, 9);
         f.module(1)->entry(0)->setData(data);
         Bytes out;
@@ -240,26 +240,26 @@ TEST(Writer, ASectorFilledToItsLastByteIsWrittenAndOneByteMoreIsRefused) {
         ASSERT_EQ(r.ok, size == room) << r.message;
         if (!r.ok) continue;
         KvxImage back;
-        load(back, out);
+        Load(back, out);
         ASSERT_EQ(back.moduleCount(), 2);
         EXPECT_EQ(back.module(1)->entry(0)->data(), data);
     }
 }
 
 TEST(Writer, SaveToFileReplacesTargetAtomically) {
-    std::string dir = tempDir();
+    std::string dir = TempDir();
     std::string target = dir + "/out.Bin";
     {
         std::ofstream(target) << "previous";
     }
-    ModuleSpec a{"AAA", {{"AAA", text("1")}}};
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
     KvxImage f;
-    load(f, BuildFlashImage({SectorSpec::Table({a})}));
+    Load(f, BuildFlashImage({SectorSpec::Table({a})}));
     SaveResult r = f.saveToFile({target});
     ASSERT_TRUE(r.ok) << r.message;
     Bytes expected;
     ASSERT_TRUE(f.saveToBytes(expected).ok);
-    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(ReadFile(target), expected);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 
     // A folder that does not exist: a result that names the folder (what cannot be
@@ -272,7 +272,7 @@ TEST(Writer, SaveToFileReplacesTargetAtomically) {
 
 TEST(Writer, MainCodeImagesAreNotWritten) {
     MainCodeSpec spec;
-    spec.modules = {{"boot", {{"boot.app", text("x")}}}, {"app", {{"a", text("y")}}}};
+    spec.modules = {{"boot", {{"boot.app", Text("x")}}}, {"app", {{"a", Text("y")}}}};
     KvxImage f;
     ASSERT_TRUE(f.loadBytes(BuildMainCodeImage(spec).bytes).ok());
     ASSERT_EQ(f.imageType(), 2);
@@ -285,10 +285,10 @@ TEST(Writer, MainCodeImagesAreNotWritten) {
 TEST(Writer, WarnsWhenTheSavedImageFailsTheTypeCheck) {
     // Slot 0 of sector 0 is empty; the type check goes on to sector 1. Once written,
     // the "Code" module moves into slot 0, and its entry name does not match.
-    ModuleSpec code{"Code", {{"main.bin", text("x")}}};
-    ModuleSpec support{"Support", {{"Support.a", text("y")}}};
+    ModuleSpec code{"Code", {{"main.bin", Text("x")}}};
+    ModuleSpec support{"Support", {{"Support.a", Text("y")}}};
     KvxImage f;
-    load(f, BuildFlashImage({SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}));
+    Load(f, BuildFlashImage({SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}));
     Bytes out;
     SaveResult r = f.saveToBytes(out);
     ASSERT_TRUE(r.ok);

@@ -10,8 +10,8 @@ set -uo pipefail
 build=$1 scratch=$2 version=$3 sample=$4 cli_doc=$5
 
 failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-die() { echo "FAIL: $*"; exit 1; }
+Fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+Die() { echo "FAIL: $*"; exit 1; }
 
 rm -rf "$scratch" && mkdir -p "$scratch" || die "cannot make $scratch"
 cpack -G DEB -B "$scratch" --config "$build/CPackConfig.cmake" >"$scratch/cpack.log" 2>&1 ||
@@ -41,7 +41,7 @@ printf '%s\n' "${expected[@]}" | sort >"$scratch/expected"
 diff -u "$scratch/expected" "$scratch/files" || fail "the package's files differ from the list above"
 
 # --- the control fields ---------------------------------------------------------------
-field() { dpkg-deb -f "$deb" "$1"; }
+Field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = rivo800-editor ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"

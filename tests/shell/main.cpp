@@ -1,4 +1,4 @@
-// The window tests: every test class registered with registerTest (see test_registry.h).
+// The window tests: every test class registered with RegisterTest (see test_registry.h).
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -6,10 +6,10 @@
 
 namespace {
 // Settings the windows keep go to a test location, never the user's own.
-void useTestSettings() {
+void UseTestSettings() {
     QStandardPaths::setTestModeEnabled(true);
     QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")).clear();
 }
 }  // namespace
 
-int main(int argc, char** argv) { return runRegisteredTests(argc, argv, useTestSettings); }
+int main(int argc, char** argv) { return RunRegisteredTests(argc, argv, UseTestSettings); }

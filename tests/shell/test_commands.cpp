@@ -281,6 +281,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new CommandsTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new CommandsTest; });
 
 #include "test_commands.moc"

@@ -538,6 +538,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new FindExportDragTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new FindExportDragTest; });
 
 #include "test_find_export_drag.moc"

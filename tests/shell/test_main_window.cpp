@@ -679,6 +679,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new MainWindowTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new MainWindowTest; });
 
 #include "test_main_window.moc"

@@ -293,6 +293,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new OpenDialogTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new OpenDialogTest; });
 
 #include "test_open_dialog.moc"

@@ -248,6 +248,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new ReorderCommandsTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new ReorderCommandsTest; });
 
 #include "test_reorder_commands.moc"

@@ -56,6 +56,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new NumberDialogTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new NumberDialogTest; });
 
 #include "test_row_number_dialog.moc"

@@ -468,6 +468,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new SafeEditingTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new SafeEditingTest; });
 
 #include "test_safe_editing.moc"

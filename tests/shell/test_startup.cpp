@@ -150,6 +150,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new StartupTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new StartupTest; });
 
 #include "test_startup.moc"

@@ -414,6 +414,6 @@ private slots:
     }
 };
 
-static const int kRegistered = registerTest([]() -> QObject* { return new UndoMenusTest; });
+static const int kRegistered = RegisterTest([]() -> QObject* { return new UndoMenusTest; });
 
 #include "test_undo_menus.moc"

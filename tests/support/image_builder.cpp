@@ -9,27 +9,27 @@ namespace rivo::testsupport {
 
 namespace {
 
-void putName(Bytes& out, std::size_t at, const std::string& name, std::size_t width) {
+void PutName(Bytes& out, std::size_t at, const std::string& name, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i) out[at + i] = i < name.size() ? static_cast<std::uint8_t>(name[i]) : 0;
 }
-void putLe16(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutLe16(Bytes& out, std::size_t at, std::uint32_t v) {
     out[at] = static_cast<std::uint8_t>(v & 0xFF);
     out[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
 }
-void putBe16(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutBe16(Bytes& out, std::size_t at, std::uint32_t v) {
     out[at] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
     out[at + 1] = static_cast<std::uint8_t>(v & 0xFF);
 }
-void putLe24(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutLe24(Bytes& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 3; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
 }
-void putBe24(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutBe24(Bytes& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 3; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * (2 - i))) & 0xFF);
 }
-void putLe32(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutLe32(Bytes& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
 }
-void putBe32(Bytes& out, std::size_t at, std::uint32_t v) {
+void PutBe32(Bytes& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * (3 - i))) & 0xFF);
 }
 
@@ -66,20 +66,20 @@ Bytes BuildFlashModule(const ModuleSpec& module) {
     for (const auto& e : module.entries) data += e.bytes.size();
     const std::size_t length = (16 + 20 * n + data + 3) / 4 * 4;
     Bytes out(length, 0);
-    putName(out, 0, module.name, 10);
-    putLe16(out, 10, module.storedSize.value_or(static_cast<std::uint16_t>(length - 12)));
-    putLe16(out, 12, module.storedCount.value_or(static_cast<std::uint16_t>(n)));
+    PutName(out, 0, module.name, 10);
+    PutLe16(out, 10, module.storedSize.value_or(static_cast<std::uint16_t>(length - 12)));
+    PutLe16(out, 12, module.storedCount.value_or(static_cast<std::uint16_t>(n)));
     std::size_t offset = 16 + 20 * n;
     for (std::size_t i = 0; i < n; ++i) {
         const EntrySpec& e = module.entries[i];
         const std::size_t rec = 16 + 20 * i;
-        putName(out, rec, e.name, 12);
+        PutName(out, rec, e.name, 12);
         if (e.bigEndian) {
-            putBe16(out, rec + 14, static_cast<std::uint32_t>(offset - 12));
-            putBe16(out, rec + 18, static_cast<std::uint32_t>(e.bytes.size()));
+            PutBe16(out, rec + 14, static_cast<std::uint32_t>(offset - 12));
+            PutBe16(out, rec + 18, static_cast<std::uint32_t>(e.bytes.size()));
         } else {
-            putLe16(out, rec + 12, static_cast<std::uint32_t>(offset - 12));
-            putLe16(out, rec + 16, static_cast<std::uint32_t>(e.bytes.size()));
+            PutLe16(out, rec + 12, static_cast<std::uint32_t>(offset - 12));
+            PutLe16(out, rec + 16, static_cast<std::uint32_t>(e.bytes.size()));
         }
         std::copy(e.bytes.begin(), e.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(offset));
         offset += e.bytes.size();
@@ -106,7 +106,7 @@ Bytes BuildFlashImage(const std::vector<SectorSpec>& sectors) {
             for (std::size_t t = 0; t < spec.slots.size(); ++t) {
                 const SlotSpec& slot = spec.slots[t];
                 if (!slot.module) {
-                    putLe16(sector, 2 * t, slot.emptyValue);
+                    PutLe16(sector, 2 * t, slot.emptyValue);
                     continue;
                 }
                 Bytes module = BuildFlashModule(*slot.module);
@@ -114,7 +114,7 @@ Bytes BuildFlashImage(const std::vector<SectorSpec>& sectors) {
                 if (pos + module.size() > sector.size())
                     throw std::invalid_argument("modules do not fit in sector " + std::to_string(k));
                 std::copy(module.begin(), module.end(), sector.begin() + static_cast<std::ptrdiff_t>(pos));
-                putLe16(sector, 2 * t, static_cast<std::uint32_t>(pos));
+                PutLe16(sector, 2 * t, static_cast<std::uint32_t>(pos));
                 cursor = std::max(cursor, pos + module.size());
             }
         }
@@ -167,13 +167,13 @@ MainCodeBuilt BuildMainCodeImage(const MainCodeSpec& spec) {
     // Firmware files are tried as flash images first. Point the first table slot of
     // sector 0 at the directory, whose name ("boot") is not followed by an entry of that
     // name 16 bytes on, so the flash test ends there whatever the rest of the file holds.
-    if (spec.directoryAt < 0xFF00) putLe16(out, 0, static_cast<std::uint32_t>(spec.directoryAt));
+    if (spec.directoryAt < 0xFF00) PutLe16(out, 0, static_cast<std::uint32_t>(spec.directoryAt));
 
     const std::uint32_t base = fields24be ? 0x80020000u : 0x80000000u;
     if (spec.countBigEndian) {
-        putBe32(out, spec.directoryAt - 4, static_cast<std::uint32_t>(n));
+        PutBe32(out, spec.directoryAt - 4, static_cast<std::uint32_t>(n));
     } else {
-        putLe32(out, spec.directoryAt - 4, static_cast<std::uint32_t>(n));
+        PutLe32(out, spec.directoryAt - 4, static_cast<std::uint32_t>(n));
     }
     std::size_t rec = recordsAt;
     for (std::size_t m = 0; m < n; ++m) {
@@ -181,27 +181,27 @@ MainCodeBuilt BuildMainCodeImage(const MainCodeSpec& spec) {
         const std::uint32_t address = base + static_cast<std::uint32_t>(built.moduleOffsets[m]);
         built.addresses.push_back(address);
         const std::size_t entry = spec.directoryAt + m * e;
-        putName(out, entry, mod.name, 12);
+        PutName(out, entry, mod.name, 12);
         if (spec.bigEndianAddresses) {
-            putBe32(out, entry + 12, address);
+            PutBe32(out, entry + 12, address);
         } else {
-            putLe32(out, entry + 12, address);
+            PutLe32(out, entry + 12, address);
         }
         const std::size_t countAt = spec.directoryAt + n * e + 4 * m;
         if (spec.countBigEndian) {
-            putBe32(out, countAt, static_cast<std::uint32_t>(mod.entries.size()));
+            PutBe32(out, countAt, static_cast<std::uint32_t>(mod.entries.size()));
         } else {
-            putLe32(out, countAt, static_cast<std::uint32_t>(mod.entries.size()));
+            PutLe32(out, countAt, static_cast<std::uint32_t>(mod.entries.size()));
         }
         std::size_t offset = 0;
         for (const auto& en : mod.entries) {
-            putName(out, rec, en.name, 12);
+            PutName(out, rec, en.name, 12);
             if (fields24be) {
-                putBe24(out, rec + 13, static_cast<std::uint32_t>(offset));
-                putBe24(out, rec + 17, static_cast<std::uint32_t>(en.bytes.size()));
+                PutBe24(out, rec + 13, static_cast<std::uint32_t>(offset));
+                PutBe24(out, rec + 17, static_cast<std::uint32_t>(en.bytes.size()));
             } else {
-                putLe24(out, rec + 12, static_cast<std::uint32_t>(offset));
-                putLe24(out, rec + 16, static_cast<std::uint32_t>(en.bytes.size()));
+                PutLe24(out, rec + 12, static_cast<std::uint32_t>(offset));
+                PutLe24(out, rec + 16, static_cast<std::uint32_t>(en.bytes.size()));
             }
             std::copy(en.bytes.begin(), en.bytes.end(),
                       out.begin() + static_cast<std::ptrdiff_t>(built.moduleOffsets[m] + extra + offset));

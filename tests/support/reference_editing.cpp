@@ -64,7 +64,7 @@ void MoveChannelRow(ListPage& page, int s, int t) {
 
 namespace {
 
-void renumber(ListPage& page) {
+void Renumber(ListPage& page) {
     for (int r = 1; r <= page.channelCount(); ++r) page.channelGrid.setCell(r, ch::Num, std::to_string(r));
 }
 
@@ -78,7 +78,7 @@ void DeleteChannels(ListPage& page, int first, int last, bool closeGap) {
         for (int i = last + 1; i <= N; ++i) MoveChannelRow(page, i, i - c);
         for (int n = N - c + 1; n <= N; ++n) ClearChannelRow(page, n);
     }
-    renumber(page);
+    Renumber(page);
     page.modified = true;
 }
 
@@ -87,7 +87,7 @@ void InsertEmptyChannel(ListPage& page, int row) {
     ClearChannelRow(page, N);
     for (int i = N - 1; i >= row; --i) MoveChannelRow(page, i, i + 1);
     ClearChannelRow(page, row);
-    renumber(page);
+    Renumber(page);
     page.modified = true;
 }
 
@@ -119,7 +119,7 @@ void MoveChannels(ListPage& page, int first, int last, int target) {
         }
     }
     page.channelGrid.removeRow(spare);
-    renumber(page);
+    Renumber(page);
     page.modified = true;
 }
 
@@ -136,14 +136,14 @@ void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t
 
 namespace {
 
-void setEntry(Grid& list, int slot, std::string name, std::string channel, std::uint32_t colour) {
+void SetEntry(Grid& list, int slot, std::string name, std::string channel, std::uint32_t colour) {
     GridRow& row = list.row(slot);
     row.cells[fav::Name] = std::move(name);
     row.cells[fav::Channel] = std::move(channel);
     row.colour = colour;
 }
 
-void emptyChannelRow(ListPage& page, int n) {
+void EmptyChannelRow(ListPage& page, int n) {
     FillChannelRow(page, n, "", 0, false);
     Grid& grid = page.channelGrid;
     grid.setCell(n, ch::Transponder, "255");
@@ -161,7 +161,7 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
     page.channelGrid.setRowCount(channels + 1);
     for (int n = 1; n <= channels; ++n) {
         if (chance(15)) {
-            emptyChannelRow(page, n);
+            EmptyChannelRow(page, n);
             // now and then a blank row that still names lists
             if (chance(20)) page.channelGrid.setCell(n, ch::Favourites, std::to_string(pick(1, 255)));
             continue;
@@ -185,7 +185,7 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
             else if (kind < 8) text = "x";
             else if (kind < 10) text = std::to_string(channels + pick(2, 5));
             else if (kind < 12) text = "0";  // an empty slot in the middle of a list
-            setEntry(list, slot, "CH" + std::to_string(n), text, chance(5) ? kColourGrey : kColourChannel);
+            SetEntry(list, slot, "CH" + std::to_string(n), text, chance(5) ? kColourGrey : kColourChannel);
         }
         // A new page's slots are already empty ("0", no name); only the colour is set.
         for (int slot = used + 1; slot <= fav::Slots; ++slot)
@@ -203,7 +203,7 @@ ListPage FullPage(int channels) {
         for (int slot = 1; slot <= fav::Slots; ++slot) {
             const int n = 1 + ((slot - 1) * channels / fav::Slots + k * 7) % channels;
             sets[static_cast<size_t>(n)] |= std::int64_t{1} << k;
-            setEntry(page.favouriteGrids[static_cast<size_t>(k)], slot, "CH" + std::to_string(n),
+            SetEntry(page.favouriteGrids[static_cast<size_t>(k)], slot, "CH" + std::to_string(n),
                      std::to_string(n), kColourChannel);
         }
     for (int n = 1; n <= channels; ++n) FillChannelRow(page, n, "CH" + std::to_string(n), sets[static_cast<size_t>(n)]);
@@ -216,14 +216,14 @@ namespace rivo::reference {
 
 namespace {
 
-std::int64_t hexNumber(const std::string& text, std::int64_t fallback) {
+std::int64_t HexNumber(const std::string& text, std::int64_t fallback) {
     std::int64_t value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
     if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return fallback;
     return value;
 }
 
-void removeEntry(Grid& list, int slot) {
+void RemoveEntry(Grid& list, int slot) {
     list.removeRow(slot);
     list.appendRow(kColourGrey);
     list.setCell(fav::Slots, fav::Name, "");
@@ -233,7 +233,7 @@ void removeEntry(Grid& list, int slot) {
 
 // "Frequenza" as whole MHz the way duplicates are compared: fraction padded or cut to
 // six digits, read as hertz (-1 when not a number), through single precision.
-std::uint32_t matchMHz(const std::string& text) {
+std::uint32_t MatchMHz(const std::string& text) {
     const auto comma = text.find(',');
     std::string joined = text + "000000";
     if (comma != std::string::npos) {
@@ -246,15 +246,15 @@ std::uint32_t matchMHz(const std::string& text) {
 }
 
 // Whether the transponder `later` is the same as the row `earlier` by the duplicate rule.
-bool sameTransponder(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+bool SameTransponder(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
     for (int c : {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite})
         if (later[static_cast<size_t>(c)] != earlier[static_cast<size_t>(c)]) return false;
-    const std::uint32_t a = matchMHz(later[tp::Frequency]);
-    const std::uint32_t b = matchMHz(earlier[tp::Frequency]);
+    const std::uint32_t a = MatchMHz(later[tp::Frequency]);
+    const std::uint32_t b = MatchMHz(earlier[tp::Frequency]);
     return b <= a && std::uint64_t{a} <= std::uint64_t{b} + 2;
 }
 
-int reachableRows(const ListPage& page) { return std::min(page.transponderCount(), 254); }
+int ReachableRows(const ListPage& page) { return std::min(page.transponderCount(), 254); }
 
 }  // namespace
 
@@ -265,7 +265,7 @@ void UpdateChannelRow(ListPage& page, int n) {
     row.colour = kColourChannel;
     if (vpid == 65535 && apid == 65535) row.colour = kColourNoAudioVideo;
     else if (vpid == 65535) row.colour = kColourRadio;
-    const bool active = (hexNumber(row.cells[ch::Status], 0) & 4) != 0;
+    const bool active = (HexNumber(row.cells[ch::Status], 0) & 4) != 0;
     if (!active) row.colour = kColourGrey;
     const std::int64_t set = CellNumber(row.cells[ch::Favourites], 0);
     for (int k = 1; k <= fav::Lists; ++k) {
@@ -283,7 +283,7 @@ void UpdateChannelRow(ListPage& page, int n) {
             }
         } else {
             for (int s = fav::Slots; s >= 1; --s)
-                if (CellNumber(list.cell(s, fav::Channel), -1) == n) removeEntry(list, s);
+                if (CellNumber(list.cell(s, fav::Channel), -1) == n) RemoveEntry(list, s);
         }
     }
 }
@@ -308,7 +308,7 @@ ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
         clipboard.channels.push_back(c);
         if (std::find(met.begin(), met.end(), t) != met.end()) continue;
         met.push_back(t);
-        if (t < 1 || t > reachableRows(page)) continue;
+        if (t < 1 || t > ReachableRows(page)) continue;
         const Grid& tps = page.transponderGrid;
         const int n = static_cast<int>(t);
         if (tps.cell(n, tp::Frequency) == "0") continue;  // a free row carries nothing
@@ -339,7 +339,7 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
     Grid& tps = page.transponderGrid;
 
     std::vector<int> freeRows;
-    for (int row = 1; row <= reachableRows(page); ++row) {
+    for (int row = 1; row <= ReachableRows(page); ++row) {
         bool named = false;
         for (int i = 1; i <= count; ++i) named = named || page.channelGrid.cell(i, ch::Transponder) == std::to_string(row);
         if (!named && tps.cell(row, tp::Frequency) == "0") freeRows.push_back(row);
@@ -364,8 +364,8 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
             cells[tp::Tone] = tone ? "On" : "Off";
             cells[tp::Satellite] = (x.flags & 8) != 0 ? page.satelliteB : page.satelliteA;
             int found = 0;
-            for (int row = 1; row <= reachableRows(page) && found == 0; ++row)
-                if (tps.cell(row, tp::Frequency) != "0" && sameTransponder(cells, tps.row(row).cells)) found = row;
+            for (int row = 1; row <= ReachableRows(page) && found == 0; ++row)
+                if (tps.cell(row, tp::Frequency) != "0" && SameTransponder(cells, tps.row(row).cells)) found = row;
             if (found != 0) {
                 reused.emplace_back(cells[tp::Num], found);
                 continue;
@@ -421,7 +421,7 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
         }
     }
     for (int i = r; i <= lastPasted; ++i) UpdateChannelRow(page, i);
-    renumber(page);
+    Renumber(page);
     page.modified = true;
     target = std::move(page);
     return PasteOutcome::Pasted;

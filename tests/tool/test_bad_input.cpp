@@ -27,14 +27,14 @@ using rivo::tool::testing::ToolRun;
 
 namespace {
 
-void writeFile(const std::string& path, const Bytes& bytes) {
+void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool ContainsPart(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-ToolRun runTool(const std::vector<std::string>& args) {
+ToolRun RunToolWith(const std::vector<std::string>& args) {
     EXPECT_TRUE(tool::kInfoCommandRegistered && tool::kExtractCommandRegistered);
     return RunPageTool(args);
 }
@@ -45,7 +45,7 @@ struct ProgramRun {
     int code;
     std::string err;
 };
-ProgramRun runProgram(const std::string& arguments, const std::string& redirection, const TempFolder& folder) {
+ProgramRun RunProgram(const std::string& arguments, const std::string& redirection, const TempFolder& folder) {
     const std::string errPath = folder.path("stderr.txt");
     const std::string command = "'" RIVO_TOOL_PATH "' " + arguments + " " + redirection + " 2>'" + errPath + "'";
     const int status = std::system(command.c_str());
@@ -53,7 +53,7 @@ ProgramRun runProgram(const std::string& arguments, const std::string& redirecti
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(errPath)};
 }
 
-Bytes listImage() { return BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 4)); }
+Bytes ListImage() { return BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 4)); }
 
 }  // namespace
 
@@ -62,9 +62,9 @@ TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
     const std::string fifo = folder.path("pipe.Bin");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_directory(folder.path("folder.Bin"));
-    writeFile(folder.path("huge.Bin"), {});
+    WriteFile(folder.path("huge.Bin"), {});
     std::filesystem::resize_file(folder.path("huge.Bin"), std::uint64_t{3} << 30);
-    writeFile(folder.path("junk.Bin"), Bytes(1000, 0x5A));  // too short for any image
+    WriteFile(folder.path("junk.Bin"), Bytes(1000, 0x5A));  // too short for any image
     struct Case {
         std::string path;
         int code;
@@ -81,9 +81,9 @@ TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
     for (const Case& c : cases) {
         for (const char* command : {"info", "dump"}) {
             SCOPED_TRACE(std::string(command) + " " + c.path);
-            const ToolRun run = runTool({command, c.path});
+            const ToolRun run = RunToolWith({command, c.path});
             EXPECT_EQ(run.code, c.code);
-            EXPECT_TRUE(contains(run.err, c.reason)) << run.err;
+            EXPECT_TRUE(ContainsPart(run.err, c.reason)) << run.err;
             EXPECT_TRUE(run.out.empty()) << run.out.substr(0, 200);
         }
     }
@@ -92,24 +92,24 @@ TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
 TEST(ToolBadInput, SymbolRateFileThatIsNoFileGivesNoSetsWithoutBlocking) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");
-    writeFile(image, listImage());
+    WriteFile(image, ListImage());
     const std::string fifo = folder.path("Sr.Ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& ini : {fifo, std::string("/dev/zero")}) {
         SCOPED_TRACE(ini);
-        const ToolRun opened = runTool({"dump", "--sr-ini", ini, image});
+        const ToolRun opened = RunToolWith({"dump", "--sr-ini", ini, image});
         EXPECT_EQ(opened.code, 0) << opened.err;
         // A set asked for by name is missing, and the message says why the file gave none.
-        const ToolRun named = runTool({"dump", "--sr-ini", ini, "--sr-set", "Standard", image});
+        const ToolRun named = RunToolWith({"dump", "--sr-ini", ini, "--sr-set", "Standard", image});
         EXPECT_EQ(named.code, 1);
-        EXPECT_TRUE(contains(named.err, "no set named 'Standard'")) << named.err;
-        EXPECT_TRUE(contains(named.err, "non è un file normale")) << named.err;
+        EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
+        EXPECT_TRUE(ContainsPart(named.err, "non è un file normale")) << named.err;
     }
 }
 
 TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
     TempFolder folder;
-    const Bytes full = listImage();
+    const Bytes full = ListImage();
     struct Case {
         std::size_t size;
         std::string part;
@@ -120,21 +120,21 @@ TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
         Bytes bytes = full;
         bytes.resize(c.size);
         const std::string path = folder.path("cut.Bin");
-        writeFile(path, bytes);
+        WriteFile(path, bytes);
         const std::string sizes = "è lungo " + std::to_string(c.size) + " byte, ma un'immagine flash ne ha 524288";
         for (const char* command : {"info", "dump"}) {
-            const ToolRun run = runTool({command, path});
+            const ToolRun run = RunToolWith({command, path});
             EXPECT_EQ(run.code, 0) << command << run.err;
             EXPECT_FALSE(run.out.empty());
-            EXPECT_TRUE(contains(run.err, "Attenzione: " + path + ": ")) << run.err;
-            EXPECT_TRUE(contains(run.err, sizes)) << run.err;
-            EXPECT_TRUE(contains(run.err, c.part)) << run.err;
+            EXPECT_TRUE(ContainsPart(run.err, "Attenzione: " + path + ": ")) << run.err;
+            EXPECT_TRUE(ContainsPart(run.err, sizes)) << run.err;
+            EXPECT_TRUE(ContainsPart(run.err, c.part)) << run.err;
         }
         // save writes, as asked, and the warning stands.
         const std::string out = folder.path("out.Bin");
         std::filesystem::remove(out);
-        const ToolRun saved = runTool({"save", path, out});
-        EXPECT_TRUE(contains(saved.err, sizes)) << saved.err;
+        const ToolRun saved = RunToolWith({"save", path, out});
+        EXPECT_TRUE(ContainsPart(saved.err, sizes)) << saved.err;
         if (c.size > full.size()) {
             EXPECT_EQ(saved.code, 0) << saved.err;
             EXPECT_EQ(ReadText(out).size(), full.size());
@@ -142,8 +142,8 @@ TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
     }
     // An image of the right size says nothing.
     const std::string exact = folder.path("exact.Bin");
-    writeFile(exact, full);
-    const ToolRun run = runTool({"info", exact});
+    WriteFile(exact, full);
+    const ToolRun run = RunToolWith({"info", exact});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.err, "");
 }
@@ -163,8 +163,8 @@ TEST(ToolBadInput, FileNamesThatAreNotUtf8ComeOutWithReplacementCharacters) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
         const std::string path = folder.path(c.name);
-        writeFile(path, listImage());
-        const ToolRun run = runTool({"info", path});
+        WriteFile(path, ListImage());
+        const ToolRun run = RunToolWith({"info", path});
         ASSERT_EQ(run.code, 0) << run.err;
         const auto json = nlohmann::json::parse(run.out);
         EXPECT_EQ(json["file"].get<std::string>(), folder.path(c.shown));
@@ -175,7 +175,7 @@ TEST(ToolBadInput, FileNamesThatAreNotUtf8ComeOutWithReplacementCharacters) {
 TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");
-    writeFile(image, listImage());
+    WriteFile(image, ListImage());
     const std::string commands[] = {
         "info '" + image + "'",
         "dump '" + image + "'",
@@ -191,20 +191,20 @@ TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
     const Target targets[] = {{">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}};
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
-        const ProgramRun ok = runProgram(command, ">'" + folder.path("out.txt") + "'", folder);
+        const ProgramRun ok = RunProgram(command, ">'" + folder.path("out.txt") + "'", folder);
         EXPECT_EQ(ok.code, 0) << ok.err;
         EXPECT_FALSE(ReadText(folder.path("out.txt")).empty());
         for (const Target& t : targets) {
             SCOPED_TRACE(t.redirection);
-            const ProgramRun failed = runProgram(command, t.redirection, folder);
+            const ProgramRun failed = RunProgram(command, t.redirection, folder);
             EXPECT_EQ(failed.code, 4);
-            EXPECT_TRUE(contains(failed.err, "impossibile scrivere sullo standard output: " + t.reason)) << failed.err;
+            EXPECT_TRUE(ContainsPart(failed.err, "impossibile scrivere sullo standard output: " + t.reason)) << failed.err;
         }
     }
     // A command that prints nothing is not troubled by a closed standard output, and
     // the file it writes does not receive what was meant for standard output.
     const std::string out = folder.path("saved.Bin");
-    const ProgramRun saved = runProgram("save '" + image + "' '" + out + "'", ">&-", folder);
+    const ProgramRun saved = RunProgram("save '" + image + "' '" + out + "'", ">&-", folder);
     EXPECT_EQ(saved.code, 0) << saved.err;
     EXPECT_EQ(ReadText(out).size(), static_cast<std::size_t>(kFlashImageSize));
 }
@@ -212,10 +212,10 @@ TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
 TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");
-    writeFile(image, listImage());
+    WriteFile(image, ListImage());
     std::ostringstream sink;
     sink.setstate(std::ios::badbit);
     std::ostringstream err;
     EXPECT_EQ(tool::RunTool({"info", image}, sink, err), 4);
-    EXPECT_TRUE(contains(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
+    EXPECT_TRUE(ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
 }

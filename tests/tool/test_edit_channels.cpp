@@ -46,13 +46,13 @@ protected:
     const std::string noIni_ = "--sr-ini=/nonexistent/Sr.Ini";
 };
 
-Strings names(const ListPage& page, int rows) {
+Strings NamesOf(const ListPage& page, int rows) {
     Strings out;
     for (int r = 1; r <= rows; ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
-Strings slots(const ListPage& page, int list, int count) {
+Strings SlotsOf(const ListPage& page, int list, int count) {
     Strings out;
     for (int s = 1; s <= count; ++s) out.push_back(page.favouriteGrids[static_cast<size_t>(list - 1)].cell(s, fav::Channel));
     return out;
@@ -69,12 +69,12 @@ TEST_F(EditChannels, ChainOfOperationsIsSavedAsTheTablesShowIt) {
     const std::string bytes = ReadText(out);
     const auto page = testsupport::OpenChannelImage(Bytes(bytes.begin(), bytes.end()));
 
-    EXPECT_EQ(names(*page, 12), (Strings{"", "C5", "C6", "C7", "C8", "C9", "C10", "C11", "C12", "C1", "C4", ""}));
+    EXPECT_EQ(NamesOf(*page, 12), (Strings{"", "C5", "C6", "C7", "C8", "C9", "C10", "C11", "C12", "C1", "C4", ""}));
     EXPECT_EQ(page->channelGrid.cell(page->channelCount(), ch::Name), "");
     // List 1 lost C2 and follows C5 and C9; list 2 lost C3 and follows C12, whose entry
     // climbed into the empty slot above it.
-    EXPECT_EQ(slots(*page, 1, 3), (Strings{"6", "2", "0"}));
-    EXPECT_EQ(slots(*page, 2, 2), (Strings{"0", "9"}));
+    EXPECT_EQ(SlotsOf(*page, 1, 3), (Strings{"6", "2", "0"}));
+    EXPECT_EQ(SlotsOf(*page, 2, 2), (Strings{"0", "9"}));
     EXPECT_EQ(page->channelGrid.cell(6, ch::Favourites), "1");
 }
 

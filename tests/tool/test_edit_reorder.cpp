@@ -19,15 +19,15 @@ using tool::testing::RunPageTool;
 using Strings = std::vector<std::string>;
 
 // Transponder 1: 11747 H (oscillator 10600 with the tone on), TID 1100, NID 1.
-TransponderSpec transponder() { return TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2}; }
+TransponderSpec TransponderAt() { return TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2}; }
 
-std::string writeImage(testsupport::TempFolder& folder, const std::string& file, ListLayout layout,
+std::string WriteImage(testsupport::TempFolder& folder, const std::string& file, ListLayout layout,
                        const std::vector<ChannelSpec>& channels,
                        const std::array<std::vector<std::uint16_t>, 8>& favourites = {},
                        const std::array<std::string, 8>& listNames = {}) {
     testsupport::ChannelImageSpec spec;
     spec.layout = layout;
-    spec.transponders = {transponder()};
+    spec.transponders = {TransponderAt()};
     spec.channels = channels;
     spec.favourites = favourites;
     spec.listNames = listNames;
@@ -36,13 +36,13 @@ std::string writeImage(testsupport::TempFolder& folder, const std::string& file,
     return path;
 }
 
-Strings names(const nlohmann::json& dump, int count) {
+Strings NamesOf(const nlohmann::json& dump, int count) {
     Strings out;
     for (int r = 0; r < count; ++r) out.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
     return out;
 }
 
-Strings slots(const nlohmann::json& dump, int list, int count) {
+Strings SlotsOf(const nlohmann::json& dump, int list, int count) {
     Strings out;
     for (int s = 0; s < count; ++s)
         out.push_back(dump["favourites"][static_cast<size_t>(list - 1)][static_cast<size_t>(s)]["cells"][2]);
@@ -69,7 +69,7 @@ TEST_F(EditReorder, SortOnSplitAndSingleImages) {
     for (const ListLayout layout : {ListLayout::Split, ListLayout::Single}) {
         SCOPED_TRACE(layout == ListLayout::Split ? "Split" : "Single");
         const std::string image =
-            writeImage(folder_, layout == ListLayout::Split ? "split.Bin" : "single.Bin", layout, channels,
+            WriteImage(folder_, layout == ListLayout::Split ? "split.Bin" : "single.Bin", layout, channels,
                        {std::vector<std::uint16_t>{1, 3}});
         const int n = layout == ListLayout::Split ? 1998 : 4;
         const std::string last = std::to_string(n);
@@ -90,31 +90,31 @@ TEST_F(EditReorder, SortOnSplitAndSingleImages) {
             const auto run = edit(image, {"sort", "1", c.key == "name" ? last : "4", c.key});
             ASSERT_EQ(run.code, 0) << run.err;
             const auto dump = nlohmann::json::parse(run.out);
-            EXPECT_EQ(names(dump, 4), c.first4) << c.key;
+            EXPECT_EQ(NamesOf(dump, 4), c.first4) << c.key;
         }
         if (layout == ListLayout::Split) {
             // Favourites follow: zeta (1) and alfa (3) stand at 4 and 1 after a name sort.
             const auto dump = nlohmann::json::parse(edit(image, {"sort", "1", last, "name"}).out);
-            EXPECT_EQ(slots(dump, 1, 3), (Strings{"4", "1", "0"}));
+            EXPECT_EQ(SlotsOf(dump, 1, 3), (Strings{"4", "1", "0"}));
         }
     }
 }
 
 TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
     const std::string old =
-        writeImage(folder_, "old.Bin", ListLayout::Split,
+        WriteImage(folder_, "old.Bin", ListLayout::Split,
                    {{"Mio Uno", 4, 1, 1}, {"Mio Due", 4, 1, 2}, {"Sparito", 4, 1, 99}, {"Tre", 4, 255, 0}},
                    {std::vector<std::uint16_t>{2, 3, 1}}, {"Sport"});
     const std::string rescan =
-        writeImage(folder_, "new.Bin", ListLayout::Split,
+        WriteImage(folder_, "new.Bin", ListLayout::Split,
                    {{"Nuovo", 4, 1, 7}, {"TRE", 4, 255, 0}, {"Uno", 4, 1, 1}, {"Due", 4, 1, 2}},
                    {std::vector<std::uint16_t>{1, 4}}, {"Nuova"});
     {
         const auto run = edit(rescan, {"apply-reference", old, "keep"});
         ASSERT_EQ(run.code, 0) << run.err;
         const auto dump = nlohmann::json::parse(run.out);
-        EXPECT_EQ(names(dump, 4), (Strings{"Uno", "Due", "TRE", "Nuovo"}));
-        EXPECT_EQ(slots(dump, 1, 3), (Strings{"4", "2", "0"}));  // Nuovo and Due, renumbered
+        EXPECT_EQ(NamesOf(dump, 4), (Strings{"Uno", "Due", "TRE", "Nuovo"}));
+        EXPECT_EQ(SlotsOf(dump, 1, 3), (Strings{"4", "2", "0"}));  // Nuovo and Due, renumbered
         EXPECT_EQ(dump["list_names"][0], "Nuova");
         EXPECT_EQ(run.err, "apply-reference: matched 3 (pass 1: 0, pass 2: 2, pass 3: 0, pass 4: 1), unmatched 1 "
                            "(reference 1)\n");
@@ -123,9 +123,9 @@ TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
         const auto run = edit(rescan, {"apply-reference", old, "take", "names"});
         ASSERT_EQ(run.code, 0) << run.err;
         const auto dump = nlohmann::json::parse(run.out);
-        EXPECT_EQ(names(dump, 4), (Strings{"Mio Uno", "Mio Due", "Tre", "Nuovo"}));
+        EXPECT_EQ(NamesOf(dump, 4), (Strings{"Mio Uno", "Mio Due", "Tre", "Nuovo"}));
         // Reference list 1 names 2, 3 (unmatched: left out), 1.
-        EXPECT_EQ(slots(dump, 1, 3), (Strings{"2", "1", "0"}));
+        EXPECT_EQ(SlotsOf(dump, 1, 3), (Strings{"2", "1", "0"}));
         EXPECT_EQ(dump["favourites"][0][0]["cells"][1], "Mio Due");
         EXPECT_EQ(dump["list_names"][0], "Sport");
         EXPECT_EQ(dump["channels"][0]["cells"][10], "1");
@@ -134,8 +134,8 @@ TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
 }
 
 TEST_F(EditReorder, TakingFavouritesFromOrIntoASingleImageIsRefused) {
-    const std::string split = writeImage(folder_, "split.Bin", ListLayout::Split, {{"a"}, {"b"}});
-    const std::string single = writeImage(folder_, "single.Bin", ListLayout::Single, {{"b"}, {"a"}});
+    const std::string split = WriteImage(folder_, "split.Bin", ListLayout::Split, {{"a"}, {"b"}});
+    const std::string single = WriteImage(folder_, "single.Bin", ListLayout::Single, {{"b"}, {"a"}});
     for (const auto& [image, reference] : {std::pair{single, split}, {split, single}}) {
         const auto run = edit(image, {"apply-reference", reference, "take"});
         EXPECT_EQ(run.code, 4);
@@ -143,25 +143,25 @@ TEST_F(EditReorder, TakingFavouritesFromOrIntoASingleImageIsRefused) {
     }
     const auto run = edit(single, {"apply-reference", split, "keep", "names"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(names(nlohmann::json::parse(run.out), 2), (Strings{"a", "b"}));
+    EXPECT_EQ(NamesOf(nlohmann::json::parse(run.out), 2), (Strings{"a", "b"}));
 }
 
 TEST_F(EditReorder, ReferenceOpenParametersFromSrcOptions) {
     // The reference read through another high-band oscillator puts its transponder
     // 100 MHz away: pass 1 (which needs the frequency) no longer matches, pass 2 does.
-    const std::string current = writeImage(folder_, "cur.Bin", ListLayout::Split, {{"X", 4, 1, 5}, {"Y", 4, 1, 6}});
-    const std::string reference = writeImage(folder_, "ref.Bin", ListLayout::Split, {{"Y", 4, 1, 6}, {"X", 4, 1, 5}});
+    const std::string current = WriteImage(folder_, "cur.Bin", ListLayout::Split, {{"X", 4, 1, 5}, {"Y", 4, 1, 6}});
+    const std::string reference = WriteImage(folder_, "ref.Bin", ListLayout::Split, {{"Y", 4, 1, 6}, {"X", 4, 1, 5}});
     const auto plain = edit(current, {"apply-reference", reference, "keep"});
     ASSERT_EQ(plain.code, 0) << plain.err;
     EXPECT_NE(plain.err.find("pass 1: 2, pass 2: 0"), std::string::npos) << plain.err;
     const auto shifted = edit(current, {"apply-reference", reference, "keep", "--src-lnb-high", "10700"});
     ASSERT_EQ(shifted.code, 0) << shifted.err;
     EXPECT_NE(shifted.err.find("pass 1: 0, pass 2: 2"), std::string::npos) << shifted.err;
-    EXPECT_EQ(names(nlohmann::json::parse(shifted.out), 2), (Strings{"Y", "X"}));
+    EXPECT_EQ(NamesOf(nlohmann::json::parse(shifted.out), 2), (Strings{"Y", "X"}));
 }
 
 TEST_F(EditReorder, BadArgumentsAreUsageErrors) {
-    const std::string image = writeImage(folder_, "a.Bin", ListLayout::Single, {{"a"}, {"b"}});
+    const std::string image = WriteImage(folder_, "a.Bin", ListLayout::Single, {{"a"}, {"b"}});
     const Strings cases[] = {
         {"sort", "1", "2"},          {"sort", "1", "2", "Name"}, {"sort", "2", "1", "name"},
         {"sort", "0", "2", "sid"},   {"sort", "1", "3", "sid"},  {"apply-reference"},

@@ -48,7 +48,7 @@ protected:
     const std::string noIni_ = "--sr-ini=/nonexistent/Sr.Ini";
 };
 
-std::vector<std::string> lines(const std::string& text) {
+std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
@@ -62,7 +62,7 @@ std::vector<std::string> lines(const std::string& text) {
 TEST_F(ExportEdit, ExportChannelsAsCsv) {
     const auto run = RunPageTool({"export", image_, noIni_, "--table", "channels"});
     ASSERT_EQ(run.code, 0) << run.err;
-    const auto rows = lines(run.out);
+    const auto rows = Lines(run.out);
     ASSERT_EQ(rows.size(), 1u + 1998u);
     EXPECT_EQ(rows[0], "Num.,Nome canale,Trasponder,SID,VPid,APid,VECM,AECM,PCR,Status,Preferenza");
     EXPECT_EQ(rows[2], "2,\"A,\"\"B\"\"\",2,2,65535,65535,65535,65535,8191,04,0");
@@ -73,7 +73,7 @@ TEST_F(ExportEdit, ExportChannelsAsCsv) {
 TEST_F(ExportEdit, ExportTranspondersAndFavourites) {
     const auto tps = RunPageTool({"export", image_, noIni_, "--table", "transponders"});
     ASSERT_EQ(tps.code, 0) << tps.err;
-    const auto tpRows = lines(tps.out);
+    const auto tpRows = Lines(tps.out);
     ASSERT_EQ(tpRows.size(), 6u);
     EXPECT_EQ(tpRows[0], "Num.,Frequenza,TID,NID,Canali,SR,FEC,Polariz.,22 kHz,Satellite");
 
@@ -81,7 +81,7 @@ TEST_F(ExportEdit, ExportTranspondersAndFavourites) {
     const auto favs = RunPageTool({"export", image_, noIni_, "--table", "favourites", "-o", file});
     ASSERT_EQ(favs.code, 0) << favs.err;
     EXPECT_EQ(favs.out, "");
-    const auto favRows = lines(ReadText(file));
+    const auto favRows = Lines(ReadText(file));
     ASSERT_EQ(favRows.size(), 1u + 8 * 128);
     EXPECT_EQ(favRows[0], "Lista,Pos.,Nome canale,Canale");
     EXPECT_EQ(favRows[1], "1,1,Canale 4,4");

@@ -22,14 +22,14 @@ using namespace rivo::testsupport;
 
 namespace {
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 struct ToolRun {
     int code;
     std::string out, err;
 };
 
-ToolRun runTool(const std::vector<std::string>& args) {
+ToolRun RunToolWith(const std::vector<std::string>& args) {
     // Keep the two commands' object files in the test program.
     EXPECT_TRUE(tool::kInfoCommandRegistered && tool::kExtractCommandRegistered);
     std::ostringstream out, err;
@@ -56,13 +56,13 @@ protected:
     std::filesystem::path dir_;
 };
 
-const Bytes kSupportContent = text("favourites, favourites, favourites and the configuration");
+const Bytes kSupportContent = Text("favourites, favourites, favourites and the configuration");
 
-Bytes flashImage() {
+Bytes FlashImage() {
     // "Lista\xE8" holds a Windows-1252 byte: JSON shows it as UTF-8 "è".
-    ModuleSpec support{"Support", {{"Support.pre", Pack(kSupportContent)}, {"Lista\xE8", text("raw")}}};
+    ModuleSpec support{"Support", {{"Support.pre", Pack(kSupportContent)}, {"Lista\xE8", Text("raw")}}};
     ModuleSpec tpt{"TPT", {{"tpt.bin", PatternBytes(1200, 1)}}};
-    ModuleSpec seven{"7", {{"x", text("seven")}}};
+    ModuleSpec seven{"7", {{"x", Text("seven")}}};
     return BuildFlashImage({SectorSpec::Table({support, tpt}), SectorSpec::Raw(MakeRawSector(3)),
                             SectorSpec::Table({seven})});
 }
@@ -70,8 +70,8 @@ Bytes flashImage() {
 }  // namespace
 
 TEST_F(InfoExtract, InfoPrintsTheContainerInOrder) {
-    std::string image = write("a.Bin", flashImage());
-    ToolRun r = runTool({"info", image});
+    std::string image = write("a.Bin", FlashImage());
+    ToolRun r = RunToolWith({"info", image});
     ASSERT_EQ(r.code, 0) << r.err;
     auto j = nlohmann::ordered_json::parse(r.out);
     std::vector<std::string> keys;
@@ -110,9 +110,9 @@ TEST_F(InfoExtract, InfoPrintsTheContainerInOrder) {
 TEST_F(InfoExtract, InfoOnMainCodeShowsUnplacedSectors) {
     MainCodeSpec spec;
     spec.layout = MainCodeSpec::Layout::Signature2;
-    spec.modules = {{"boot", {{"boot.app", Pack(text("b"))}}}, {"app", {{"a", Pack(text("a"))}}}};
+    spec.modules = {{"boot", {{"boot.app", Pack(Text("b"))}}}, {"app", {{"a", Pack(Text("a"))}}}};
     MainCodeBuilt built = BuildMainCodeImage(spec);
-    ToolRun r = runTool({"info", write("m.bin", built.bytes)});
+    ToolRun r = RunToolWith({"info", write("m.bin", built.bytes)});
     ASSERT_EQ(r.code, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["type"], 2);
@@ -139,7 +139,7 @@ TEST_F(InfoExtract, FailuresEndWithTheirStatus) {
         {{"extract", junk, "0"}, 1, ""},
     };
     for (const auto& c : cases) {
-        ToolRun r = runTool(c.args);
+        ToolRun r = RunToolWith(c.args);
         EXPECT_EQ(r.code, c.code) << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "");
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty() || c.code == 1);
@@ -147,7 +147,7 @@ TEST_F(InfoExtract, FailuresEndWithTheirStatus) {
 }
 
 TEST_F(InfoExtract, ExtractByIndexOrNameDecodedOrRaw) {
-    std::string image = write("a.Bin", flashImage());
+    std::string image = write("a.Bin", FlashImage());
     const Bytes packed = Pack(kSupportContent);
     struct Case {
         std::vector<std::string> args;
@@ -156,36 +156,36 @@ TEST_F(InfoExtract, ExtractByIndexOrNameDecodedOrRaw) {
         {{"extract", image, "0", "0"}, kSupportContent},
         {{"extract", image, "Support", "Support.pre"}, kSupportContent},
         {{"extract", image, "Support", "Support.pre", "--raw"}, packed},
-        {{"extract", image, "0", "Lista\xC3\xA8", "--raw"}, text("raw")},
+        {{"extract", image, "0", "Lista\xC3\xA8", "--raw"}, Text("raw")},
         {{"extract", image, "TPT", "0"}, PatternBytes(1200, 1)},  // plain: stored bytes
         {{"extract", image, "2", "UCR"}, MakeRawSector(3)},
         // "7" is no module index (there are four): it names the module.
-        {{"extract", image, "7", "x", "--raw"}, text("seven")},
+        {{"extract", image, "7", "x", "--raw"}, Text("seven")},
     };
     for (const auto& c : cases) {
-        ToolRun r = runTool(c.args);
+        ToolRun r = RunToolWith(c.args);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(Bytes(r.out.begin(), r.out.end()), c.expected) << c.args[2] << "/" << c.args[3];
     }
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"extract", image, "9", "0"},
                                                 std::vector<std::string>{"extract", image, "Nope", "0"},
                                                 std::vector<std::string>{"extract", image, "0", "5"}}) {
-        ToolRun r = runTool(bad);
+        ToolRun r = RunToolWith(bad);
         EXPECT_EQ(r.code, 4);
         EXPECT_FALSE(r.err.empty());
     }
 }
 
 TEST_F(InfoExtract, ExtractToFile) {
-    std::string image = write("a.Bin", flashImage());
+    std::string image = write("a.Bin", FlashImage());
     std::string out = path("out.bin");
-    ToolRun r = runTool({"extract", image, "Support", "0", "-o", out});
+    ToolRun r = RunToolWith({"extract", image, "Support", "0", "-o", out});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     std::string error;
     EXPECT_EQ(ReadWholeFile(out, error), kSupportContent);
     // A failing extract leaves an existing output as it was.
-    ToolRun bad = runTool({"extract", image, "Nope", "0", "-o", out});
+    ToolRun bad = RunToolWith({"extract", image, "Nope", "0", "-o", out});
     EXPECT_EQ(bad.code, 4);
     EXPECT_EQ(ReadWholeFile(out, error), kSupportContent);
 }

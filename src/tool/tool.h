@@ -23,13 +23,11 @@ struct OpenParams;
 namespace tool {
 
 // Exit statuses of the tool's contract.
-enum Exit : int {
-    kExitOk = 0,
-    kExitUsage = 1,
-    kExitUnknownFormat = 2,
-    kExitMainCode = 3,
-    kExitFailure = 4,
-};
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitUnknownFormat = 2;
+inline constexpr int kExitMainCode = 3;
+inline constexpr int kExitFailure = 4;
 
 // Thrown by a command to end with a status and a message on standard error.
 struct ToolError : std::runtime_error {

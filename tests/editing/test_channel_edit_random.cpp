@@ -59,17 +59,17 @@ TEST(ChannelEditRandom, DeleteMatchesRowByRowDeletion) {
     std::mt19937 rng(11);
     testing::RecordingProgress progress;
     for (int i = 0; i < kCases; ++i) {
-        const int N = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, N);
+        const int channels = RandomSize(rng);
+        ListPage expected = reference::RandomPage(rng, channels);
         ListPage actual = expected;
-        const int first = Pick(rng, 1, N);
-        const int last = Pick(rng, 1, 4) == 1 ? N : Pick(rng, first, N);
+        const int first = Pick(rng, 1, channels);
+        const int last = Pick(rng, 1, 4) == 1 ? channels : Pick(rng, first, channels);
         const bool close = rng() % 2 == 0;
         reference::DeleteChannels(expected, first, last, close);
         const EditResult result = DeleteChannels(actual, first, last, close, progress);
         EXPECT_TRUE(result.changed);
         const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " delete " << first << ".." << last
+        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " delete " << first << ".." << last
                             << (close ? " closing the gap" : " keeping the rows");
     }
 }
@@ -77,16 +77,16 @@ TEST(ChannelEditRandom, DeleteMatchesRowByRowDeletion) {
 TEST(ChannelEditRandom, InsertMatchesRowByRowInsertion) {
     std::mt19937 rng(12);
     for (int i = 0; i < kCases; ++i) {
-        const int N = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, N);
+        const int channels = RandomSize(rng);
+        ListPage expected = reference::RandomPage(rng, channels);
         ListPage actual = expected;
-        const int row = Pick(rng, 1, 5) == 1 ? N : Pick(rng, 1, N);
+        const int row = Pick(rng, 1, 5) == 1 ? channels : Pick(rng, 1, channels);
         reference::InsertEmptyChannel(expected, row);
         testing::ScriptedPrompts prompts({Answer::Yes});
         const EditResult result = InsertEmptyChannel(actual, row, prompts);
         EXPECT_TRUE(result.changed);
         const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " insert at " << row;
+        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " insert at " << row;
     }
 }
 
@@ -94,19 +94,19 @@ TEST(ChannelEditRandom, MoveMatchesPassByPassRotation) {
     std::mt19937 rng(13);
     testing::RecordingProgress progress;
     for (int i = 0; i < kCases; ++i) {
-        const int N = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, N);
+        const int channels = RandomSize(rng);
+        ListPage expected = reference::RandomPage(rng, channels);
         ListPage actual = expected;
-        const int first = Pick(rng, 1, N);
-        const int last = Pick(rng, first, std::min(N, first + Pick(rng, 0, 1) * Pick(rng, 0, N)));
+        const int first = Pick(rng, 1, channels);
+        const int last = Pick(rng, first, std::min(channels, first + Pick(rng, 0, 1) * Pick(rng, 0, channels)));
         const int n = last - first + 1;
         const int kind = Pick(rng, 0, 9);
-        const int target = kind == 0 ? first : kind == 1 ? 1 : kind == 2 ? N - n + 1 : Pick(rng, 1, N - n + 1);
+        const int target = kind == 0 ? first : kind == 1 ? 1 : kind == 2 ? channels - n + 1 : Pick(rng, 1, channels - n + 1);
         reference::MoveChannels(expected, first, last, target);
         const EditResult result = MoveChannels(actual, first, last, target, progress);
         EXPECT_TRUE(result.changed);
         const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": N=" << N << " move " << first << ".." << last << " to "
+        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " move " << first << ".." << last << " to "
                             << target;
     }
 }
@@ -116,12 +116,12 @@ TEST(ChannelEditRandom, MoveMatchesPassByPassRotation) {
 TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
     std::mt19937 rng(14);
     for (int i = 0; i < kCases / 2; ++i) {
-        const int N = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, N);
+        const int channels = RandomSize(rng);
+        ListPage expected = reference::RandomPage(rng, channels);
         ListPage actual = expected;
         for (int step = 0; step < 4; ++step) {
-            const int a = Pick(rng, 1, N);
-            const int b = Pick(rng, 1, N);
+            const int a = Pick(rng, 1, channels);
+            const int b = Pick(rng, 1, channels);
             if (rng() % 2) {
                 reference::ClearChannelRow(expected, a);
                 ClearChannelRow(actual, a);
@@ -141,10 +141,10 @@ TEST(ChannelEditRandom, RowPrimitivesMatchTheirStepByStepForm) {
 TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
     std::mt19937 rng(15);
     for (int i = 0; i < kCases / 2; ++i) {
-        const int N = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, N);
-        int first = Pick(rng, 1, N);
-        int last = Pick(rng, 1, N);
+        const int channels = RandomSize(rng);
+        ListPage expected = reference::RandomPage(rng, channels);
+        int first = Pick(rng, 1, channels);
+        int last = Pick(rng, 1, channels);
         if (first > last) std::swap(first, last);
         ListPage actual = expected;
         LeaveFavourites(actual, first, last);
@@ -156,7 +156,7 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
         ASSERT_EQ(FirstDifference(expected, actual), "") << "leaving, case " << i;
 
         std::vector<int> rows;
-        for (int n = 1; n <= N; ++n) {
+        for (int n = 1; n <= channels; ++n) {
             if (rng() % 3 == 0) continue;
             rows.push_back(n);
             if (rng() % 2 == 0) {

@@ -71,34 +71,34 @@ void Renumber(ListPage& page) {
 }  // namespace
 
 void DeleteChannels(ListPage& page, int first, int last, bool closeGap) {
-    const int N = page.channelCount();
+    const int channels = page.channelCount();
     const int c = last - first + 1;
     for (int n = first; n <= last; ++n) ClearChannelRow(page, n);
     if (closeGap) {
-        for (int i = last + 1; i <= N; ++i) MoveChannelRow(page, i, i - c);
-        for (int n = N - c + 1; n <= N; ++n) ClearChannelRow(page, n);
+        for (int i = last + 1; i <= channels; ++i) MoveChannelRow(page, i, i - c);
+        for (int n = channels - c + 1; n <= channels; ++n) ClearChannelRow(page, n);
     }
     Renumber(page);
     page.modified = true;
 }
 
 void InsertEmptyChannel(ListPage& page, int row) {
-    const int N = page.channelCount();
-    ClearChannelRow(page, N);
-    for (int i = N - 1; i >= row; --i) MoveChannelRow(page, i, i + 1);
+    const int channels = page.channelCount();
+    ClearChannelRow(page, channels);
+    for (int i = channels - 1; i >= row; --i) MoveChannelRow(page, i, i + 1);
     ClearChannelRow(page, row);
     Renumber(page);
     page.modified = true;
 }
 
 void MoveChannels(ListPage& page, int first, int last, int target) {
-    const int N = page.channelCount();
+    const int channels = page.channelCount();
     const int n = last - first + 1;
     const int t = target;
     // The spare row is a holding place, not a channel: entries passing through it are
     // given a text no favourites cell holds, so that an entry that happens to read
-    // N + 1 is not taken for one of them.
-    const int spare = N + 1;
+    // channels + 1 is not taken for one of them.
+    const int spare = channels + 1;
     const std::string spareText = "\x01spare";
     page.channelGrid.appendRow();
     auto move = [&](int s, int d) {

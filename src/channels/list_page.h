@@ -164,10 +164,10 @@ const std::array<const char*, 2>& ConfigColumnTitles();
 struct ListPage {
     ListPage();
 
-    Grid channelGrid;      // 11 columns, 1 + channels rows
-    Grid transponderGrid;  // 10 columns, 1 + transponders rows
+    Grid channelGrid;                             // 11 columns, 1 + channels rows
+    Grid transponderGrid;                         // 10 columns, 1 + transponders rows
     std::array<Grid, fav::Lists> favouriteGrids;  // 3 columns, 129 rows each
-    Grid configGrid;       // 2 columns, 9 rows: list number and list name
+    Grid configGrid;                              // 2 columns, 9 rows: list number and list name
 
     // Index 0..7 of the favourites grid that last had the focus; -1 before any.
     int selectedFavourite = -1;

@@ -63,9 +63,13 @@ public:
     MixedCheckBox* activeBox() const { return activeCheck_; }
     MixedCheckBox* favouriteBox() const { return favouriteCheck_; }
     MixedCheckBox* lockedBox() const { return lockedCheck_; }
-    MixedCheckBox* listBox(int list) const { return lists_[static_cast<size_t>(list - 1)]; }  // 1..8
+    MixedCheckBox* listBox(int list) const {
+        return lists_[static_cast<size_t>(list - 1)];
+    }  // 1..8
     QGroupBox* listsGroup() const { return listsGroup_; }
-    QLabel* transponderValue(int index) const { return values_[static_cast<size_t>(index)]; }  // rivo::tpvalue::*
+    QLabel* transponderValue(int index) const {
+        return values_[static_cast<size_t>(index)];
+    }  // rivo::tpvalue::*
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
     QPushButton* transponderOkButton() const { return transponderOkButton_; }
@@ -77,7 +81,7 @@ public:
 
 public slots:
     void confirm();  // "Ok" on either page
-    void cancel();  // "Annulla" on either page
+    void cancel();   // "Annulla" on either page
 
 protected:
     void reject() override;  // the close box and Esc count as Annulla
@@ -88,8 +92,9 @@ private:
     QWidget* buttonStrip(QPushButton*& ok, QPushButton*& cancel);
 
     QTabWidget* pages_ = nullptr;
-    QLineEdit *nameEdit_ = nullptr, *transponderEdit_ = nullptr, *aEcmEdit_ = nullptr, *vEcmEdit_ = nullptr,
-              *sidEdit_ = nullptr, *pcrEdit_ = nullptr, *aPidEdit_ = nullptr, *vPidEdit_ = nullptr;
+    QLineEdit *nameEdit_ = nullptr, *transponderEdit_ = nullptr, *aEcmEdit_ = nullptr,
+              *vEcmEdit_ = nullptr, *sidEdit_ = nullptr, *pcrEdit_ = nullptr, *aPidEdit_ = nullptr,
+              *vPidEdit_ = nullptr;
     std::array<QLineEdit*, rivo::box::Count> boxes_{};
     QComboBox* encodingCombo_ = nullptr;
     MixedCheckBox *activeCheck_ = nullptr, *favouriteCheck_ = nullptr, *lockedCheck_ = nullptr;
@@ -108,10 +113,10 @@ private:
 // cell, a row colour or its modified flag); the caller refreshes the views and the Save
 // command from page.modified.
 bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
-                         rivo::UserPrompts* prompts = nullptr);
+                      rivo::UserPrompts* prompts = nullptr);
 
 // "&Proprietà" on rows top..bottom of the channel grid's selection, through a fresh
 // dialog. Ok always marks the page modified. Returns whether Ok was pressed (and so the
 // page changed).
 bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom,
-                    rivo::UserPrompts* prompts = nullptr);
+                                rivo::UserPrompts* prompts = nullptr);

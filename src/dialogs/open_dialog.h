@@ -41,14 +41,14 @@ public:
     // Controls, named as the handlers refer to them.
     QPushButton* browseButton = nullptr;  // "Sfoglia"
     QLineEdit* fileEdit = nullptr;        // the chosen, typed or pasted path
-    QLineEdit* lnbLowEdit = nullptr;           // LNB low
-    QLineEdit* lnbHighEdit = nullptr;           // LNB high
+    QLineEdit* lnbLowEdit = nullptr;      // LNB low
+    QLineEdit* lnbHighEdit = nullptr;     // LNB high
     QComboBox* satelliteACombo = nullptr;
     QComboBox* satelliteBCombo = nullptr;
-    QComboBox* symbolRateSetCombo = nullptr;       // symbol-rate set
-    QTableWidget* symbolRateTable = nullptr;     // 16 rows: code, value
-    QPushButton* okButton = nullptr;  // "Ok"
-    QPushButton* cancelButton = nullptr;  // "Annulla"
+    QComboBox* symbolRateSetCombo = nullptr;  // symbol-rate set
+    QTableWidget* symbolRateTable = nullptr;  // 16 rows: code, value
+    QPushButton* okButton = nullptr;          // "Ok"
+    QPushButton* cancelButton = nullptr;      // "Annulla"
 
 public slots:
     void browse();

@@ -42,8 +42,8 @@ class ReferenceDialog : public QDialog {
 public:
     // start: the page's open parameters; canTakeFavourites: the page keeps favourites
     // lists (the check box is offered only then). Messages go through prompts.
-    ReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites, rivo::UserPrompts& prompts,
-                     QWidget* parent = nullptr);
+    ReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites,
+                    rivo::UserPrompts& prompts, QWidget* parent = nullptr);
 
     // The values shown; satellite names as Windows-1252 bytes (a character it cannot
     // hold leaves the name empty, which Ok refuses).

@@ -25,7 +25,7 @@ public:
 
     QGroupBox* numberGroup = nullptr;  // "Canale da visualizzare"
     QLineEdit* numberEdit = nullptr;
-    QPushButton* okButton = nullptr;  // "Ok"
+    QPushButton* okButton = nullptr;      // "Ok"
     QPushButton* cancelButton = nullptr;  // "Annulla"
 
 public slots:

@@ -80,7 +80,7 @@ public:
 
 public slots:
     void acceptIfValid();  // "Ok"
-    void cancel();  // "Annulla"
+    void cancel();         // "Annulla"
 
 protected:
     void reject() override;  // the close box and Esc count as Annulla
@@ -93,7 +93,8 @@ private:
     QWidget* buildLinkedPage();
 
     QTabWidget* pages_ = nullptr;
-    QLineEdit *frequencyEdit_ = nullptr, *tidEdit_ = nullptr, *nidEdit_ = nullptr, *channelsEdit_ = nullptr;
+    QLineEdit *frequencyEdit_ = nullptr, *tidEdit_ = nullptr, *nidEdit_ = nullptr,
+              *channelsEdit_ = nullptr;
     QComboBox *symbolRateCombo_ = nullptr, *satelliteCombo_ = nullptr;
     QGroupBox *fecGroupBox_ = nullptr, *polarisationGroupBox_ = nullptr, *toneGroupBox_ = nullptr;
     QButtonGroup *fec_ = nullptr, *polarisation_ = nullptr, *tone_ = nullptr;

@@ -23,7 +23,7 @@ namespace rivo {
 inline constexpr std::int64_t kTransponderMark = 1000;
 
 struct ClipChannel {
-    std::string name;            // bytes, at most 16
+    std::string name;  // bytes, at most 16
     std::uint8_t status = 0;
     std::int64_t transponderMark = 0;  // source "Trasponder" + 1000
     std::int64_t sid = 0, vPid = 0, aPid = 0, vEcm = 0, aEcm = 0, pcr = 0;
@@ -36,7 +36,7 @@ struct ClipTransponder {
     std::int64_t intermediateHertz = 0;  // received frequency minus the band's LNB, in Hz
     std::int64_t tid = 0, nid = 0, channels = 0, symbolRate = 0;
     std::uint8_t fec = 0;
-    std::uint8_t flags = 0;  // 1 tone on, 2 horizontal, 8 satellite B
+    std::uint8_t flags = 0;            // 1 tone on, 2 horizontal, 8 satellite B
     std::int64_t transponderMark = 0;  // source "Num." + 1000
 
     bool operator==(const ClipTransponder&) const = default;

@@ -52,7 +52,8 @@ ReferenceDialogValues ReferenceDialogStart(const ListPage& page);
 // The open parameters for the reference (the page's symbol rates), or nullopt when the
 // values are not usable: no file, an LNB value that is not a whole number above 0, an
 // empty satellite name, or two equal ones.
-std::optional<OpenParams> ReferenceOpenParams(const ListPage& page, const ReferenceDialogValues& values);
+std::optional<OpenParams> ReferenceOpenParams(const ListPage& page,
+                                              const ReferenceDialogValues& values);
 
 // The second dialog: what applying will do.
 struct PreviewRow {

@@ -19,13 +19,13 @@ struct TransponderDialogValues {
     std::string caption;  // "Transponder " + row
     // frequencyEdit_ .. channelsEdit_: "Frequenza", "TID", "NID", "Canali" as free text.
     std::string frequency, tid, nid, channels;
-    std::array<std::string, 16> symbolRates{};  // the page's rates as decimal texts
-    int symbolRate = -1;                         // index into symbolRates; -1 none selected
-    std::array<std::string, 2> satellites{};     // satellite A, satellite B
-    int satellite = -1;                          // 0, 1; -1 none selected
-    int fec = -1;                                // 0 .. 4 ("1/2" .. "7/8"); -1 none
-    bool horizontal = false;                     // "Orizzontale" (else "Verticale")
-    bool toneOn = false;                         // "On" (else "Off")
+    std::array<std::string, 16> symbolRates{};    // the page's rates as decimal texts
+    int symbolRate = -1;                          // index into symbolRates; -1 none selected
+    std::array<std::string, 2> satellites{};      // satellite A, satellite B
+    int satellite = -1;                           // 0, 1; -1 none selected
+    int fec = -1;                                 // 0 .. 4 ("1/2" .. "7/8"); -1 none
+    bool horizontal = false;                      // "Orizzontale" (else "Verticale")
+    bool toneOn = false;                          // "On" (else "Off")
     std::int32_t lnbLow = 9750, lnbHigh = 10600;  // the page's oscillators (MHz), per "22 kHz"
     // "Canali collegati": copies of the channel rows naming this transponder, in order.
     std::vector<GridRow> linkedChannels;

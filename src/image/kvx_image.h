@@ -35,7 +35,7 @@ struct ModuleRecord {
     std::array<std::uint8_t, 4> rawAddress{};  // main code only, during extraction
     std::int32_t size = 0;
     std::int32_t declaredEntries = 0;  // entries the module declares
-    std::int32_t kind = 0;       // ModuleKind as an integer
+    std::int32_t kind = 0;             // ModuleKind as an integer
     std::int32_t offset = 0;
     std::int32_t address = 0;
     std::int32_t source = 0;  // 1 flash image, 2 main-code image
@@ -146,7 +146,8 @@ private:
 // The save request handed to saveToFile.
 struct SaveRequest {
     SaveRequest() = default;
-    SaveRequest(std::string fileName) : fileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
+    SaveRequest(std::string fileName)
+        : fileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
 
     std::string fileName;
     // Before the new file replaces the target it is read back from disk and must hold
@@ -212,7 +213,8 @@ public:
     int checkFileType();
     void extractFlash(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries);
     void extractMainCode(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries);
-    void translateList(const std::vector<ModuleRecord>& modules, const std::vector<EntryRecord>& entries);
+    void translateList(const std::vector<ModuleRecord>& modules,
+                       const std::vector<EntryRecord>& entries);
 
     int imageType() const { return type_; }
     int moduleCount() const { return static_cast<int>(modules_.size()); }

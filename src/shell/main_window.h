@@ -117,39 +117,39 @@ public:
     QAction* channelPropertiesAction = nullptr;
 
     // Tool buttons, left to right.
-    QAction* openAction = nullptr;   // "Apri un file"
-    QAction* saveAction = nullptr;   // "Salva il file corrente"
-    QAction* copyChannelsAction = nullptr;   // "Copia i canali selezionati"
-    QAction* pasteChannelsAction = nullptr;   // "Incolla"
-    QAction* deleteChannelsAction = nullptr;  // "Cancella i canali selezionati"
-    QAction* moveChannelsAction = nullptr;  // "Sposta i canali selezionati"
-    QAction* goToChannelAction = nullptr;   // "Vai al canale"
-    QAction* insertChannelAction = nullptr;  // "Inserisce un canale vuoto"
-    QAction* swapSatellitesAction = nullptr;  // "Inverte i satelliti"
-    QAction* deleteTransponderAction = nullptr;  // "Elimina transponder"
+    QAction* openAction = nullptr;                  // "Apri un file"
+    QAction* saveAction = nullptr;                  // "Salva il file corrente"
+    QAction* copyChannelsAction = nullptr;          // "Copia i canali selezionati"
+    QAction* pasteChannelsAction = nullptr;         // "Incolla"
+    QAction* deleteChannelsAction = nullptr;        // "Cancella i canali selezionati"
+    QAction* moveChannelsAction = nullptr;          // "Sposta i canali selezionati"
+    QAction* goToChannelAction = nullptr;           // "Vai al canale"
+    QAction* insertChannelAction = nullptr;         // "Inserisce un canale vuoto"
+    QAction* swapSatellitesAction = nullptr;        // "Inverte i satelliti"
+    QAction* deleteTransponderAction = nullptr;     // "Elimina transponder"
     QAction* optimiseTranspondersAction = nullptr;  // "Ottimizza la lista transponder"
-    QAction* favouriteUpAction = nullptr;  // "Sposta in su i selezionati"
-    QAction* favouriteDownAction = nullptr;  // "Sposta in giu i selezionati"
-    QAction* moveFavouritesAction = nullptr;  // "Sposta i selezionati"
-    QAction* closePageAction = nullptr;  // "Chiudi la patch corrente"
-    QAction* exitAction = nullptr;   // "Esci"
+    QAction* favouriteUpAction = nullptr;           // "Sposta in su i selezionati"
+    QAction* favouriteDownAction = nullptr;         // "Sposta in giu i selezionati"
+    QAction* moveFavouritesAction = nullptr;        // "Sposta i selezionati"
+    QAction* closePageAction = nullptr;             // "Chiudi la patch corrente"
+    QAction* exitAction = nullptr;                  // "Esci"
     // All seventeen in tool bar order.
     std::vector<QAction*> toolActions() const;
 
     // The menu bar. Its items for tool bar commands are the tool buttons' own actions,
     // so an item is enabled exactly when its button is; the commands without a button
     // have actions of their own.
-    QMenu* fileMenu = nullptr;         // "File"
-    QMenu* editMenu = nullptr;         // "Modifica"
-    QMenu* transponderMenu = nullptr;  // "Transponder"
-    QMenu* helpMenu = nullptr;         // "Aiuto"
+    QMenu* fileMenu = nullptr;                // "File"
+    QMenu* editMenu = nullptr;                // "Modifica"
+    QMenu* transponderMenu = nullptr;         // "Transponder"
+    QMenu* helpMenu = nullptr;                // "Aiuto"
     QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
-    QAction* undoAction = nullptr;       // "Annulla" (+ ": " and the step it takes back)
-    QAction* redoAction = nullptr;        // "Ripeti" (+ ": " and the step it does again)
-    QAction* findAction = nullptr;         // "Trova"
-    QAction* aboutAction = nullptr;  // "Informazioni"
-    QAction* sortAction = nullptr;        // "Ordina..."
-    QAction* referenceOrderAction = nullptr;   // "Applica ordine da riferimento..."
+    QAction* undoAction = nullptr;            // "Annulla" (+ ": " and the step it takes back)
+    QAction* redoAction = nullptr;            // "Ripeti" (+ ": " and the step it does again)
+    QAction* findAction = nullptr;            // "Trova"
+    QAction* aboutAction = nullptr;           // "Informazioni"
+    QAction* sortAction = nullptr;            // "Ordina..."
+    QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;

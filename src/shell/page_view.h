@@ -74,7 +74,7 @@ public:
     void afterEdit(int column, int row);
     void selectFavouriteList(int list);
 
-    QTabWidget* tabs = nullptr;  // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
+    QTabWidget* tabs = nullptr;     // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
     QWidget* channelTab = nullptr;  // the find bar over the channel table
     QWidget* findBar = nullptr;
     QLineEdit* findEdit = nullptr;

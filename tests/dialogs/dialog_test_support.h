@@ -23,7 +23,9 @@ public:
 // Sets Dialog's test hook for one scope; the hook plays the user on the shown dialog.
 template <class Dialog>
 struct ScopedExecHook {
-    explicit ScopedExecHook(typename Dialog::ExecHook hook) { Dialog::setExecHook(std::move(hook)); }
+    explicit ScopedExecHook(typename Dialog::ExecHook hook) {
+        Dialog::setExecHook(std::move(hook));
+    }
     ~ScopedExecHook() { Dialog::setExecHook({}); }
     ScopedExecHook(const ScopedExecHook&) = delete;
     ScopedExecHook& operator=(const ScopedExecHook&) = delete;

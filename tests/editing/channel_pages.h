@@ -31,7 +31,8 @@ inline void AddEntry(ListPage& page, int list, int channel, bool setBit = true) 
     }
     if (setBit) {
         const long long set = std::stoll(page.channelGrid.cell(channel, ch::Favourites));
-        page.channelGrid.setCell(channel, ch::Favourites, std::to_string(set | (1LL << (list - 1))));
+        page.channelGrid.setCell(channel, ch::Favourites,
+                                 std::to_string(set | (1LL << (list - 1))));
     }
 }
 
@@ -47,7 +48,8 @@ inline std::vector<std::string> Entries(const ListPage& page, int list) {
 // The channel names by row.
 inline std::vector<std::string> Names(const ListPage& page) {
     std::vector<std::string> out;
-    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 

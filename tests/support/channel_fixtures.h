@@ -86,7 +86,8 @@ OpenParams FixtureOpenParams();
 
 // Loads image bytes and builds the page (fails the calling test through an exception
 // when the bytes are not a flash image).
-std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image, const OpenParams& params = FixtureOpenParams());
+std::unique_ptr<ListPage> OpenChannelImage(const Bytes& image,
+                                           const OpenParams& params = FixtureOpenParams());
 
 // A fresh empty folder for files a test writes; removed with the object.
 class TempFolder {

@@ -38,14 +38,14 @@ public:
     // The file chooser's filter, in the file dialog's notation.
     static QString fileFilter();
 
-    // Controls, named as the handlers refer to them.
+    // The controls, open to the window tests that fill and press them.
     QPushButton* browseButton = nullptr;  // "Sfoglia"
     QLineEdit* fileEdit = nullptr;        // the chosen, typed or pasted path
-    QLineEdit* lnbLowEdit = nullptr;      // LNB low
-    QLineEdit* lnbHighEdit = nullptr;     // LNB high
+    QLineEdit* lnbLowEdit = nullptr;      // MHz, "22kHz Off"
+    QLineEdit* lnbHighEdit = nullptr;     // MHz, "22kHz On"
     QComboBox* satelliteACombo = nullptr;
     QComboBox* satelliteBCombo = nullptr;
-    QComboBox* symbolRateSetCombo = nullptr;  // symbol-rate set
+    QComboBox* symbolRateSetCombo = nullptr;  // the sets of "Sr.Ini"
     QTableWidget* symbolRateTable = nullptr;  // 16 rows: code, value
     QPushButton* okButton = nullptr;          // "Ok"
     QPushButton* cancelButton = nullptr;      // "Annulla"

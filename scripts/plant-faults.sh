@@ -42,6 +42,7 @@ faults=(
   "leave-every-entry|src/editing/channel_rows.cpp|s/return numbers.erase(slot.cells\[fav::Channel\]) != 0;/return numbers.count(slot.cells[fav::Channel]) != 0;/"
   "shared-row-counted|src/channels/list_page.cpp|s/if (row.use_count() == 1) bytes += RowBytes/if (row.use_count() <= 2) bytes += RowBytes/"
   "undo-selects-one-more|src/editing/undo_history.cpp|s/return {first, first + d - 1};/return {first, first + d};/"
+  "symbol-rate-last-code|src/channels/records.cpp|s/code <= 15 ? std::to_string/code < 15 ? std::to_string/"
 )
 
 if [[ "${1:-}" == "--list" ]]; then

@@ -130,6 +130,19 @@ TEST(TransponderRecord, SymbolRateCodes) {
     EXPECT_EQ(ReadTransponderRecord(record.data(), 1, ctx)[tp::SymbolRate], "0");
 }
 
+// The set holds sixteen rates, codes 0 to 15: the last code is a rate like any other,
+// read from the set's last entry and written back as 15, while 16 already stands for
+// nothing (above).
+TEST(TransponderRecord, LastSymbolRateCodeIsTheSixteenthRate) {
+    auto ctx = MakeContext(27500);
+    ctx.symbolRates[15] = 45000;  // in no other entry
+    auto record = kTransponderRecord;
+    record[9] = 15;
+    Cells cells = ReadTransponderRecord(record.data(), 1, ctx);
+    EXPECT_EQ(cells[tp::SymbolRate], "45000");
+    EXPECT_EQ(WriteTransponderRecord(cells, ctx)[9], 15);
+}
+
 TEST(TransponderRecord, FecTexts) {
     struct Case {
         std::uint8_t byte;

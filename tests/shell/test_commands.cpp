@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "captioned_controls.h"
 #include "dialogs/channel_dialog.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
@@ -260,7 +261,7 @@ private slots:
             if (page().channelGrid.colour(r) == kColourChannel) row = r;
         QVERIFY(row > 0);
         ChannelDialog::setExecHook([](ChannelDialog& dialog) {
-            dialog.box(box::Name)->setText(QStringLiteral("Nuovo è"));
+            EditCaptioned(dialog, "Nome")->setText(QStringLiteral("Nuovo è"));
             dialog.okButton()->click();
         });
         view->channelTable->scrollTo(view->channelModel()->index(row - 1, 1));
@@ -272,7 +273,7 @@ private slots:
         expectModified();
 
         ChannelDialog::setExecHook([](ChannelDialog& dialog) {
-            dialog.box(box::Sid)->setText(QStringLiteral("777"));
+            EditCaptioned(dialog, "SID")->setText(QStringLiteral("777"));
             dialog.okButton()->click();
         });
         SelectChannels(*view, 30, 32);

@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "captioned_controls.h"
 #include "dialogs/channel_dialog.h"
 #include "dialogs/row_number_dialog.h"
 #include "editing/channel_dialog_logic.h"
@@ -428,8 +429,8 @@ private slots:
             QVERIFY(ok->isDefault());
         }
         dialog.pages()->setCurrentIndex(0);
-        dialog.box(box::Name)->setFocus();
-        QTest::keyClick(dialog.box(box::Name), Qt::Key_Return);
+        EditCaptioned(dialog, "Nome")->setFocus();
+        QTest::keyClick(EditCaptioned(dialog, "Nome"), Qt::Key_Return);
         QCOMPARE(dialog.result(), ChannelDialog::kResultOk);
     }
 

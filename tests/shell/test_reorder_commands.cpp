@@ -149,18 +149,6 @@ private slots:
         QCOMPARE(selection(), std::make_pair(1, count));
     }
 
-    void sortCancelledChangesNothing() {
-        window->runSortDialog = [](SortDialog& dialog) {
-            dialog.buttons->button(QDialogButtonBox::Cancel)->click();
-            return dialog.result() == QDialog::Accepted;
-        };
-        const Grid before = page().channelGrid;
-        window->sortAction->trigger();
-        QVERIFY(page().channelGrid == before);
-        QVERIFY(!page().modified);
-        QVERIFY(!window->undoAction->isEnabled());
-    }
-
     void applyReference() {
         QStringList shown;
         window->runReferenceDialog = [&](ReferenceDialog& dialog) {
@@ -197,18 +185,46 @@ private slots:
         QVERIFY(page().channelGrid == before);
     }
 
-    void previewCancelledChangesNothing() {
+    // Annulla in any dialog of the two commands leaves the rows, the modified flag, the
+    // selection and the undo history alone. Each dialog is first set to what would
+    // change the order, so that an ignored Annulla shows.
+    void cancelledDialogChangesNothing_data() {
+        QTest::addColumn<QString>("cancelled");  // the dialog whose Annulla is pressed
+        QTest::newRow("sort") << "sort";
+        QTest::newRow("reference") << "reference";
+        QTest::newRow("reference preview") << "preview";
+    }
+    void cancelledDialogChangesNothing() {
+        QFETCH(QString, cancelled);
+        const auto cancel = [](QDialog& dialog, QDialogButtonBox* buttons) {
+            buttons->button(QDialogButtonBox::Cancel)->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        QStringList shown;
+        window->runSortDialog = [&](SortDialog& dialog) {
+            shown << "sort";
+            dialog.keyCombo->setCurrentIndex(dialog.keyCombo->findText(QStringLiteral("Nome")));
+            return cancel(dialog, dialog.buttons);
+        };
         window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            shown << "reference";
             dialog.fileEdit->setText(reversedPath);
+            if (cancelled == "reference") return cancel(dialog, dialog.buttons);
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
-        window->runReferencePreviewDialog = [](ReferencePreviewDialog&) { return false; };
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog& preview) {
+            shown << "preview";
+            return cancel(preview, preview.buttons);
+        };
+        SelectChannels(*view, 1, 6);  // "alfa" (row 5) would come first by name
         const Grid before = page().channelGrid;
-        window->referenceOrderAction->trigger();
+        (cancelled == "sort" ? window->sortAction : window->referenceOrderAction)->trigger();
+        QCOMPARE(shown.last(), cancelled);
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        QCOMPARE(selection(), std::make_pair(1, 6));
     }
 
     void referenceDialogRefusesBadValues() {

@@ -1,5 +1,8 @@
 // The channel properties dialog on screen (offscreen platform): its controls, the
 // three-state boxes, the name box, and both entry points driven through the real widgets.
+// Boxes are found by the caption next to them, as the user finds them, so that a field
+// shown under another field's caption is seen.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "captioned_controls.h"
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
 #include "dialog_test_support.h"
@@ -48,6 +52,30 @@ std::vector<std::string> Favourites(const rivo::ListPage& page, int list) {
     return numbers;
 }
 
+// Channel 1 on transponder 2 with a different text in every box and the encoding
+// NAGRAVISION (status 44: encoding 2, active), so that each value can appear under one
+// caption only.
+rivo::ListPage MakeDistinctChannel() {
+    rivo::ListPage page = rivo::pages::MakePage(3, 2);
+    rivo::pages::Transponder t;
+    rivo::pages::SetTransponder(page, 1, t);
+    t.frequency = "12603,125";
+    rivo::pages::SetTransponder(page, 2, t);
+    rivo::pages::SetChannel(page, 1, "Distinto", 2, "202", "303", "44");
+    page.channelGrid.setCell(1, rivo::ch::Sid, "101");
+    page.channelGrid.setCell(1, rivo::ch::VEcm, "404");
+    page.channelGrid.setCell(1, rivo::ch::AEcm, "505");
+    page.channelGrid.setCell(1, rivo::ch::Pcr, "606");
+    return page;
+}
+
+// The check boxes of the channel page of a split list, by their captions.
+const std::vector<QString>& CheckCaptions() {
+    static const std::vector<QString> captions{"Attivo",  "Segnagruppi", "Bloccato", "Lista 1", "Lista 2", "Lista 3",
+                                               "Lista 4", "Lista 5",     "Lista 6",  "Lista 7", "Lista 8"};
+    return captions;
+}
+
 }  // namespace
 
 class TestChanDataWindow : public QObject {
@@ -62,8 +90,8 @@ private slots:
         QCOMPARE(dialog.encodingList()->count(), 6);
         QCOMPARE(dialog.encodingList()->itemText(2), QString("NAGRAVISION"));
         QCOMPARE(dialog.encodingList()->currentIndex(), 0);
-        QCOMPARE(dialog.favouriteBox()->text(), QString("Preferito"));
-        QCOMPARE(dialog.box(rivo::box::Name)->maxLength(), 16);
+        QVERIFY(!CheckCaptioned(dialog, "Preferito")->isChecked());
+        QCOMPARE(EditCaptioned(dialog, "Nome")->maxLength(), 16);
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(dialog.values(), rivo::ChannelDialogValues{});
 
@@ -78,14 +106,14 @@ private slots:
         ChannelDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const auto list = [&](int n) { return CheckCaptioned(dialog, QString("Lista %1").arg(n)); };
         for (int n = 1; n <= 8; ++n) {
-            const MixedCheckBox* box = dialog.listBox(n);
-            QCOMPARE(box->text(), QString("Lista %1").arg(n));
+            const QCheckBox* box = list(n);
             QCOMPARE(box->parentWidget(), static_cast<QWidget*>(dialog.listsGroup()));
-            if (n % 4 != 1) QVERIFY(box->x() > dialog.listBox(n - 1)->x());
+            if (n % 4 != 1) QVERIFY(box->x() > list(n - 1)->x());
             if (n > 4) {
-                QVERIFY(box->y() > dialog.listBox(n - 4)->y());
-                QCOMPARE(box->x(), dialog.listBox(n - 4)->x());
+                QVERIFY(box->y() > list(n - 4)->y());
+                QCOMPARE(box->x(), list(n - 4)->x());
             }
         }
         // The controls "Lista 3" and "Lista 4" carry each other's names; the caption counts.
@@ -104,16 +132,19 @@ private slots:
         values.lists[4] = CheckState::Mixed;
         dialog.setValues(values);
         dialog.show();
-        QCOMPARE(dialog.activeBox()->checkState(), Qt::PartiallyChecked);
+        QCheckBox* active = CheckCaptioned(dialog, "Attivo");
+        QCheckBox* list5 = CheckCaptioned(dialog, "Lista 5");
+        QVERIFY(active && list5);
+        QCOMPARE(active->checkState(), Qt::PartiallyChecked);
 
         const std::vector<Qt::CheckState> expected{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked};
         for (Qt::CheckState state : expected) {
-            QTest::mouseClick(dialog.activeBox(), Qt::LeftButton, {}, QPoint(5, dialog.activeBox()->height() / 2));
-            QCOMPARE(dialog.activeBox()->checkState(), state);
+            QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(5, active->height() / 2));
+            QCOMPARE(active->checkState(), state);
         }
-        dialog.listBox(5)->setFocus();
-        QTest::keyClick(dialog.listBox(5), Qt::Key_Space);
-        QCOMPARE(dialog.listBox(5)->checkState(), Qt::Checked);
+        list5->setFocus();
+        QTest::keyClick(list5, Qt::Key_Space);
+        QCOMPARE(list5->checkState(), Qt::Checked);
 
         // An untouched mixed box reads back as mixed.
         values.lists[4] = CheckState::Mixed;
@@ -125,7 +156,7 @@ private slots:
     void nameBoxTakesSixteenWindows1252Characters() {
         ChannelDialog dialog;
         dialog.show();
-        QLineEdit* name = dialog.box(rivo::box::Name);
+        QLineEdit* name = EditCaptioned(dialog, "Nome");
         name->setFocus();
         Type(name, QString::fromUtf8("Caf\u00e9 \u20ac\u0416\u4e2d!"));
         QCOMPARE(name->text(), QString::fromUtf8("Caf\u00e9 \u20ac!"));  // Cyrillic and CJK refused
@@ -141,6 +172,100 @@ private slots:
         QCOMPARE(dialog.values().boxes[rivo::box::Name], std::string("\xE0\x9D"));
     }
 
+    // Each box shows, under its caption, the cell of its own column, and what is typed
+    // there goes back to that column and no other.
+    void boxesShowTheFieldTheirCaptionNames_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("written");  // the column's cell after Ok
+        QTest::newRow("Nome") << "Nome" << rivo::ch::Name << "Distinto" << "Altro" << "Altro";
+        QTest::newRow("Transponder") << "Transponder" << rivo::ch::Transponder << "2" << "1" << "1";
+        QTest::newRow("SID") << "SID" << rivo::ch::Sid << "101" << "111" << "111";
+        QTest::newRow("VPID") << "VPID" << rivo::ch::VPid << "202" << "222" << "222";
+        QTest::newRow("APID") << "APID" << rivo::ch::APid << "303" << "333" << "333";
+        QTest::newRow("VECM") << "VECM" << rivo::ch::VEcm << "404" << "444" << "444";
+        QTest::newRow("AECM") << "AECM" << rivo::ch::AEcm << "505" << "555" << "555";
+        QTest::newRow("PCR") << "PCR" << rivo::ch::Pcr << "606" << "666" << "666";
+        // The encoding is bits 5-7 of the status: IRDETO (4) on an active channel.
+        QTest::newRow("Codifica") << "Codifica" << rivo::ch::Status << "NAGRAVISION" << "IRDETO" << "84";
+    }
+    void boxesShowTheFieldTheirCaptionNames() {
+        QFETCH(QString, caption);
+        QFETCH(int, column);
+        QFETCH(QString, shown);
+        QFETCH(QString, entered);
+        QFETCH(QString, written);
+        rivo::ListPage page = MakeDistinctChannel();
+        const rivo::ListPage before = page;
+        ChannelDialog shared;
+        RecordingPrompts prompts;
+        bool edited = false;
+        {
+            Hook hook([&](ChannelDialog& d) {
+                QWidget* box = BoxCaptioned(d, caption);
+                QVERIFY2(box, qPrintable("no box stands next to the caption " + caption));
+                QCOMPARE(ShownText(box), shown);
+                QVERIFY(EnterText(box, entered));
+                edited = true;
+                d.okButton()->click();
+            });
+            QVERIFY(RunChannelDialog(nullptr, shared, page, 1, &prompts));
+        }
+        QVERIFY(edited);
+        QVERIFY(prompts.texts.empty());
+        for (int c = 0; c < rivo::ch::Count; ++c) {
+            const std::string expected = c == column ? written.toStdString() : before.channelGrid.cell(1, c);
+            QCOMPARE(page.channelGrid.cell(1, c), expected);
+        }
+    }
+
+    // Every check box of the channel page is read from and written to its own bit. The
+    // row has all of them set but the one under test, so a box showing another's bit
+    // shows it checked; checking the box sets the whole row again.
+    void checksShowTheBitTheirCaptionNames_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("favourites");
+        QTest::newRow("Attivo") << "Attivo" << "03" << "255";  // shown inactive, made active
+        QTest::newRow("Segnagruppi") << "Segnagruppi" << "05" << "255";
+        QTest::newRow("Bloccato") << "Bloccato" << "06" << "255";
+        QTest::newRow("Lista 1") << "Lista 1" << "07" << "254";
+        QTest::newRow("Lista 2") << "Lista 2" << "07" << "253";
+        QTest::newRow("Lista 3") << "Lista 3" << "07" << "251";
+        QTest::newRow("Lista 4") << "Lista 4" << "07" << "247";
+        QTest::newRow("Lista 5") << "Lista 5" << "07" << "239";
+        QTest::newRow("Lista 6") << "Lista 6" << "07" << "223";
+        QTest::newRow("Lista 7") << "Lista 7" << "07" << "191";
+        QTest::newRow("Lista 8") << "Lista 8" << "07" << "127";
+    }
+    void checksShowTheBitTheirCaptionNames() {
+        QFETCH(QString, caption);
+        QFETCH(QString, status);
+        QFETCH(QString, favourites);
+        rivo::ListPage page = MakeDistinctChannel();
+        page.channelGrid.setCell(1, rivo::ch::Status, status.toStdString());
+        page.channelGrid.setCell(1, rivo::ch::Favourites, favourites.toStdString());
+        ChannelDialog shared;
+        RecordingPrompts prompts;
+        bool clicked = false;
+        {
+            Hook hook([&](ChannelDialog& d) {
+                for (const QString& other : CheckCaptions())
+                    QVERIFY2(CheckCaptioned(d, other)->isChecked() == (other != caption), qPrintable(other));
+                CheckCaptioned(d, caption)->click();
+                clicked = true;
+                d.okButton()->click();
+            });
+            QVERIFY(RunChannelDialog(nullptr, shared, page, 1, &prompts));
+        }
+        QVERIFY(clicked);
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("07"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Favourites), std::string("255"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Name), std::string("Distinto"));
+    }
+
     void doubleClickEditsTheRowThroughTheSharedDialog() {
         rivo::ListPage page = MakeChannels();
         ChannelDialog shared;
@@ -150,12 +275,12 @@ private slots:
             Hook hook([&](ChannelDialog& d) {
                 shown = true;
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 1"));
-                QCOMPARE(d.favouriteBox()->text(), QString("Segnagruppi"));
+                QVERIFY(!CheckCaptioned(d, "Segnagruppi")->isChecked());  // status 04
                 QVERIFY(d.listsGroup()->isVisible());
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("11747 Mhz"));
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Satellite)->text(), QString("HotBird"));
-                d.box(rivo::box::Name)->setText(QString::fromUtf8("R\u00e0i Uno"));
-                d.listBox(3)->click();
+                EditCaptioned(d, "Nome")->setText(QString::fromUtf8("R\u00e0i Uno"));
+                CheckCaptioned(d, "Lista 3")->click();
                 d.pages()->setCurrentIndex(1);
                 d.transponderOkButton()->click();
             });
@@ -176,9 +301,9 @@ private slots:
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 2"));
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("12603,125 Mhz"));
                 QCOMPARE(d.encodingList()->currentIndex(), 1);
-                QVERIFY(d.favouriteBox()->isChecked());
-                QVERIFY(!d.listBox(3)->isChecked());  // the last channel's boxes are gone
-                d.box(rivo::box::Name)->setText("X");
+                QVERIFY(CheckCaptioned(d, "Segnagruppi")->isChecked());
+                QVERIFY(!CheckCaptioned(d, "Lista 3")->isChecked());  // the last channel's boxes are gone
+                EditCaptioned(d, "Nome")->setText("X");
                 d.transponderCancelButton()->click();
             });
             QVERIFY(!RunChannelDialog(nullptr, shared, page, 2, &prompts));
@@ -218,15 +343,15 @@ private slots:
         {
             Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.windowTitle(), QString("Dati del canale"));
-                QCOMPARE(d.favouriteBox()->text(), QString("Preferito"));
+                QCOMPARE(CheckCaptioned(d, "Preferito")->checkState(), Qt::PartiallyChecked);  // only in 27
                 QVERIFY(!d.listsGroup()->isVisible());
-                QCOMPARE(d.box(rivo::box::Name)->text(), QString());        // names differ
-                QCOMPARE(d.box(rivo::box::Sid)->text(), QString("100"));    // common SID
-                QCOMPARE(d.activeBox()->checkState(), Qt::PartiallyChecked);
-                QCOMPARE(d.lockedBox()->checkState(), Qt::PartiallyChecked);
+                QCOMPARE(EditCaptioned(d, "Nome")->text(), QString());     // names differ
+                QCOMPARE(EditCaptioned(d, "SID")->text(), QString("100"));  // common SID
+                QCOMPARE(CheckCaptioned(d, "Attivo")->checkState(), Qt::PartiallyChecked);
+                QCOMPARE(CheckCaptioned(d, "Bloccato")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString());
-                d.box(rivo::box::Pcr)->setText("77");
-                d.lockedBox()->click();  // mixed -> checked
+                EditCaptioned(d, "PCR")->setText("77");
+                CheckCaptioned(d, "Bloccato")->click();  // mixed -> checked
                 d.okButton()->click();
             });
             QVERIFY(RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
@@ -243,8 +368,8 @@ private slots:
         page.modified = false;
         const rivo::ListPage before = page;
         Hook hook([&](ChannelDialog& d) {
-            QCOMPARE(d.lockedBox()->checkState(), Qt::Checked);
-            d.box(rivo::box::Sid)->setText("1");
+            QCOMPARE(CheckCaptioned(d, "Bloccato")->checkState(), Qt::Checked);
+            EditCaptioned(d, "SID")->setText("1");
             d.cancelButton()->click();
         });
         QVERIFY(!RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "captioned_controls.h"
 #include "dialogs/channel_dialog.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
@@ -153,11 +154,56 @@ private slots:
         QCOMPARE(Name(page(), 1), third);
         QCOMPARE(page().channelGrid.cell(10, ch::Num), std::string("10"));
         expectModified();
-        // Annulla leaves everything.
-        window->runRowNumberDialog = [](RowNumberDialog&) { return false; };
+        // Annulla leaves everything, also after a row other than the block's was typed
+        // (the dialog starts on the current row, where a move would change nothing).
+        window->runRowNumberDialog = [](RowNumberDialog& dialog) {
+            dialog.numberEdit->setText(QStringLiteral("30"));
+            dialog.cancelButton->click();
+            return dialog.result() == QDialog::Accepted;
+        };
         const Grid before = page().channelGrid;
         window->menuMoveAction->trigger();
         QVERIFY(page().channelGrid == before);
+        QCOMPARE(view->selectedChannelRows(), std::make_pair(10, 11));
+        QCOMPARE(view->currentChannelRow(), 10);
+    }
+
+    // Annulla or Esc in the channel number dialog, after a row other than the current
+    // one was typed, leaves the rows, the selection and the undo history as they were,
+    // for both commands that ask for a number.
+    void numberDialogAnnullaChangesNothing_data() {
+        QTest::addColumn<bool>("move");    // "Sposta"; otherwise "Vai al canale"
+        QTest::addColumn<bool>("escape");  // the Esc key; otherwise the "Annulla" button
+        QTest::newRow("go to, Annulla") << false << false;
+        QTest::newRow("go to, Esc") << false << true;
+        QTest::newRow("move, Annulla") << true << false;
+        QTest::newRow("move, Esc") << true << true;
+    }
+    void numberDialogAnnullaChangesNothing() {
+        QFETCH(bool, move);
+        QFETCH(bool, escape);
+        SelectChannels(*view, 3, 4);
+        const Grid before = page().channelGrid;
+        QString offered;
+        window->runRowNumberDialog = [&](RowNumberDialog& dialog) {
+            offered = dialog.numberEdit->text();
+            dialog.numberEdit->setText(QStringLiteral("20"));
+            if (escape) {
+                dialog.show();
+                QTest::keyClick(dialog.numberEdit, Qt::Key_Escape);
+            } else {
+                dialog.cancelButton->click();
+            }
+            return dialog.result() == QDialog::Accepted;
+        };
+        (move ? window->moveChannelsAction : window->goToChannelAction)->trigger();
+        QCOMPARE(offered, QStringLiteral("3"));
+        QVERIFY(page().channelGrid == before);
+        QCOMPARE(view->selectedChannelRows(), std::make_pair(3, 4));
+        QCOMPARE(view->currentChannelRow(), 3);
+        QVERIFY(!page().modified);
+        QVERIFY(!window->undoAction->isEnabled());
+        QVERIFY(prompts.asked.empty());
     }
 
     void favouritesUpAndDown() {
@@ -260,7 +306,7 @@ private slots:
             if (page().channelGrid.colour(r) == kColourChannel) row = r;
         QVERIFY(row > 0);
         ChannelDialog::setExecHook([](ChannelDialog& dialog) {
-            dialog.box(box::Name)->setText(QStringLiteral("Nuovo è"));
+            EditCaptioned(dialog, "Nome")->setText(QStringLiteral("Nuovo è"));
             dialog.okButton()->click();
         });
         view->channelTable->scrollTo(view->channelModel()->index(row - 1, 1));
@@ -272,7 +318,7 @@ private slots:
         expectModified();
 
         ChannelDialog::setExecHook([](ChannelDialog& dialog) {
-            dialog.box(box::Sid)->setText(QStringLiteral("777"));
+            EditCaptioned(dialog, "SID")->setText(QStringLiteral("777"));
             dialog.okButton()->click();
         });
         SelectChannels(*view, 30, 32);

@@ -454,8 +454,12 @@ private slots:
     void openFailures() {
         ScriptedPrompts prompts;
         auto window = makeWindow(prompts);
-        // Cancelling the dialog changes nothing.
-        window->runOpenDialog = [](OpenDialog&) { return false; };
+        // Annulla changes nothing, also with a readable image typed in.
+        window->runOpenDialog = [&](OpenDialog& dialog) {
+            dialog.fileEdit->setText(splitPath);
+            dialog.cancelButton->click();
+            return dialog.result() == QDialog::Accepted;
+        };
         window->openAction->trigger();
         QCOMPARE(window->pageCount(), 0);
         QVERIFY(prompts.asked.empty());

@@ -100,7 +100,7 @@ private slots:
         bool offeredSelection = false;
         window->runSortDialog = [&](SortDialog& dialog) {
             offeredSelection = dialog.selectionRadio->isChecked();
-            dialog.keyCombo->setCurrentIndex(0);  // "Nome"
+            dialog.keyCombo->setCurrentIndex(dialog.keyCombo->findText(QStringLiteral("Nome")));
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
@@ -124,27 +124,29 @@ private slots:
         SelectChannels(*view, 4, 4);
         window->runSortDialog = [](SortDialog& dialog) {
             if (!dialog.wholeListRadio->isChecked()) return false;  // one row: the whole list is offered
-            dialog.keyCombo->setCurrentIndex(2);  // "Frequenza"
+            dialog.keyCombo->setCurrentIndex(dialog.keyCombo->findText(QStringLiteral("Frequenza")));
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
-        ListPage expected = page();
-        SortChannels(expected, 1, expected.channelCount(), SortKey::Frequency);
+        const int count = page().channelCount();
         window->sortAction->trigger();
-        QVERIFY(page().channelGrid == expected.channelGrid);
-        QCOMPARE(selection(), std::make_pair(1, page().channelCount()));
-    }
-
-    void sortCancelledChangesNothing() {
-        window->runSortDialog = [](SortDialog& dialog) {
-            dialog.buttons->button(QDialogButtonBox::Cancel)->click();
-            return dialog.result() == QDialog::Accepted;
-        };
-        const Grid before = page().channelGrid;
-        window->sortAction->trigger();
-        QVERIFY(page().channelGrid == before);
-        QVERIFY(!page().modified);
-        QVERIFY(!window->undoAction->isEnabled());
+        // Channel n stands on transponder 1 + (n - 1) % 4, and the four transponders'
+        // frequencies rise with their number; a transponder's channels keep SID order.
+        QCOMPARE(Names(page(), 1, 12),
+                 (std::vector<std::string>{"Canale 1", "alfa", "Canale 9", "Canale 2", "Canale 6", "Canale 10",
+                                           "\xC8lite", "Canale 7", "Canale 11", "Canale 4", "Canale 8",
+                                           "Canale 12"}));
+        std::vector<std::string> transponders, sids;
+        for (int r = 1; r <= 12; ++r) {
+            transponders.push_back(page().channelGrid.cell(r, ch::Transponder));
+            sids.push_back(page().channelGrid.cell(r, ch::Sid));
+        }
+        QCOMPARE(transponders, (std::vector<std::string>{"1", "1", "1", "2", "2", "2", "3", "3", "3", "4", "4", "4"}));
+        QCOMPARE(sids, (std::vector<std::string>{"1", "5", "9", "2", "6", "10", "3", "7", "11", "4", "8", "12"}));
+        // The empty rows, which name no transponder, stay after the channels.
+        QCOMPARE(Names(page(), 13, count), std::vector<std::string>(static_cast<size_t>(count - 12)));
+        QCOMPARE(page().channelCount(), count);
+        QCOMPARE(selection(), std::make_pair(1, count));
     }
 
     void applyReference() {
@@ -183,18 +185,46 @@ private slots:
         QVERIFY(page().channelGrid == before);
     }
 
-    void previewCancelledChangesNothing() {
+    // Annulla in any dialog of the two commands leaves the rows, the modified flag, the
+    // selection and the undo history alone. Each dialog is first set to what would
+    // change the order, so that an ignored Annulla shows.
+    void cancelledDialogChangesNothing_data() {
+        QTest::addColumn<QString>("cancelled");  // the dialog whose Annulla is pressed
+        QTest::newRow("sort") << "sort";
+        QTest::newRow("reference") << "reference";
+        QTest::newRow("reference preview") << "preview";
+    }
+    void cancelledDialogChangesNothing() {
+        QFETCH(QString, cancelled);
+        const auto cancel = [](QDialog& dialog, QDialogButtonBox* buttons) {
+            buttons->button(QDialogButtonBox::Cancel)->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        QStringList shown;
+        window->runSortDialog = [&](SortDialog& dialog) {
+            shown << "sort";
+            dialog.keyCombo->setCurrentIndex(dialog.keyCombo->findText(QStringLiteral("Nome")));
+            return cancel(dialog, dialog.buttons);
+        };
         window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            shown << "reference";
             dialog.fileEdit->setText(reversedPath);
+            if (cancelled == "reference") return cancel(dialog, dialog.buttons);
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
-        window->runReferencePreviewDialog = [](ReferencePreviewDialog&) { return false; };
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog& preview) {
+            shown << "preview";
+            return cancel(preview, preview.buttons);
+        };
+        SelectChannels(*view, 1, 6);  // "alfa" (row 5) would come first by name
         const Grid before = page().channelGrid;
-        window->referenceOrderAction->trigger();
+        (cancelled == "sort" ? window->sortAction : window->referenceOrderAction)->trigger();
+        QCOMPARE(shown.last(), cancelled);
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        QCOMPARE(selection(), std::make_pair(1, 6));
     }
 
     void referenceDialogRefusesBadValues() {

@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include "channels/cp1252.h"
+#include "captioned_controls.h"
 #include "dialogs/channel_dialog.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
@@ -149,7 +150,7 @@ private slots:
             {"Proprietà canale",
              [&] {
                  ChannelDialog::setExecHook([](ChannelDialog& dialog) {
-                     dialog.box(box::Name)->setText(QStringLiteral("Nuovo"));
+                     EditCaptioned(dialog, "Nome")->setText(QStringLiteral("Nuovo"));
                      dialog.okButton()->click();
                  });
                  SelectChannels(*view(), 6, 6);

@@ -246,6 +246,45 @@ TEST(Writer, ASectorFilledToItsLastByteIsWrittenAndOneByteMoreIsRefused) {
     }
 }
 
+TEST(Writer, ASectorOfSixteenModulesIsWrittenWhole) {
+    // The table's sixteen slots all used: the sixteenth module sits in the last slot,
+    // and its offset is the table's last word. A seventeenth has no slot.
+    std::vector<SlotSpec> slots;
+    for (int i = 0; i < 16; ++i) {
+        const std::string name = "M" + std::to_string(i + 1);
+        slots.push_back(ModuleSpec{name, {{name, PatternBytes(10, static_cast<std::uint32_t>(i))}}});
+    }
+    KvxImage f;
+    Load(f, BuildFlashImage({SectorSpec::Table(slots)}));
+    ASSERT_EQ(f.moduleCount(), 16);
+    ASSERT_EQ(f.module(15)->name(), "M16");
+    const auto before = ContentOf(f);
+    const Bytes out = SaveBytes(f);
+
+    // Each module: 16-byte header, one 20-byte record, 10 bytes of data, filled to 48.
+    ByteReader in(out);
+    EXPECT_EQ(in.le16At(2 * 15), 32 + 15 * 48);
+    EXPECT_EQ(in.nameAt(32 + 15 * 48, 10), "M16");
+    KvxImage back;
+    Load(back, out);
+    ASSERT_EQ(back.moduleCount(), 16);
+    EXPECT_EQ(ContentOf(back), before);
+    EXPECT_EQ(back.module(15)->slot(), 15);
+    EXPECT_EQ(back.module(15)->entry(0)->data(), PatternBytes(10, 15));
+
+    ModuleRecord extra;
+    extra.name = "M17";
+    extra.source = 1;
+    extra.kind = 2;
+    extra.sector = 0;
+    extra.slot = 16;
+    back.addModule(extra);
+    Bytes refused;
+    const SaveResult r = back.saveToBytes(refused);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("contiene 17 moduli"), std::string::npos) << r.message;
+}
+
 TEST(Writer, SaveToFileReplacesTargetAtomically) {
     std::string dir = TempDir();
     std::string target = dir + "/out.Bin";

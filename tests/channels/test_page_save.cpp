@@ -154,6 +154,41 @@ TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
     EXPECT_EQ(again->channelGrid.cell(1000, ch::Favourites), "8");
 }
 
+TEST(SavePage, TheLargestSplitListComesBackWhole) {
+    // All ten channel modules, TCS to TCS9: 9,990 channels. The last channel is the
+    // last record of TCS9 and nothing is cut from either end.
+    ChannelImageSpec spec = MakeLargestChannelImageSpec();
+    ASSERT_EQ(spec.channels.size(), 9990u);
+    spec.channels.front() = ChannelSpec{"Primo", 0x04, 2, 0x1234};
+    spec.channels.back() = ChannelSpec{"Ultimo", 0x04, 255, 0xBEEF};
+    auto page = OpenChannelImage(BuildChannelImage(spec));
+    ASSERT_EQ(page->channelGrid.rowCount(), 9991);
+    EXPECT_EQ(page->channelGrid.cell(9990, ch::Num), "9990");
+    EXPECT_EQ(page->channelGrid.cell(9990, ch::Name), "Ultimo");
+    EXPECT_EQ(page->channelGrid.cell(9990, ch::Sid), "48879");
+    page->channelGrid.setCell(9990, ch::Name, "Fine lista");
+    page->modified = true;
+
+    TempFolder folder;
+    NullProgress progress;
+    const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+    ASSERT_TRUE(result.ok) << result.message;
+
+    auto saved = Load(folder.path("out.Bin"));
+    for (const char* name : {"TCS", "TCS1", "TCS5", "TCS9"})
+        EXPECT_EQ(EntryBytes(*saved, name, std::string(name) + ".dat").size(), 999u * 30) << name;
+    const Bytes tcs = EntryBytes(*saved, "TCS", "TCS.dat");
+    EXPECT_EQ(Bytes(tcs.begin(), tcs.begin() + 30), EncodeChannel(spec.channels.front()));
+    const Bytes tcs9 = EntryBytes(*saved, "TCS9", "TCS9.dat");
+    ChannelSpec last = spec.channels.back();
+    last.name = "Fine lista";
+    EXPECT_EQ(Bytes(tcs9.end() - 30, tcs9.end()), EncodeChannel(last));
+
+    auto again = Reopen(folder.path("out.Bin"));
+    ExpectSamePage(*page, *again);
+    EXPECT_EQ(again->channelGrid.cell(9990, ch::Name), "Fine lista");
+}
+
 TEST(SavePage, FailedEncodingChangesNothing) {
     struct Case {
         const char* name;

@@ -2,6 +2,7 @@
 // against a reference list, and applying the reference's order.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "channels/records.h"
@@ -140,6 +141,81 @@ TEST(SortChannels, ByFrequencyTable) {
                                                      "outside"}));
 }
 
+// Standard library sorts switch method at a few dozen elements, so stability is tried
+// on hundreds of channels sharing a handful of keys. Each channel's name is unique, so
+// the expected order is readable: equal keys keep their original order.
+TEST(SortChannels, EqualKeysKeepTheirOrderOnHundredsOfChannels) {
+    constexpr int kChannels = 600;
+    auto label = [](int i) {  // "C000" .. "C599"; its number is the original row - 1
+        std::string digits = std::to_string(i);
+        return "C" + std::string(3 - digits.size(), '0') + digits;
+    };
+
+    {
+        SCOPED_TRACE("by SID: three SIDs, 0, 1, 2 from row 1 on");
+        ListPage page = MakePage(kChannels, 1);
+        SetTransponder(page, 1, Transponder{});
+        for (int i = 0; i < kChannels; ++i) {
+            SetChannel(page, i + 1, label(i), 1);
+            SetSid(page, i + 1, std::to_string(i % 3));
+        }
+        SortChannels(page, 1, kChannels, SortKey::Sid);
+        std::vector<std::string> expected;
+        for (int sid = 0; sid < 3; ++sid)
+            for (int i = sid; i < kChannels; i += 3) expected.push_back(label(i));
+        EXPECT_EQ(NamesOf(page), expected);
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "C000");
+        EXPECT_EQ(page.channelGrid.cell(200, ch::Name), "C597");
+        EXPECT_EQ(page.channelGrid.cell(201, ch::Name), "C001");
+        EXPECT_EQ(page.channelGrid.cell(kChannels, ch::Name), "C599");
+    }
+    {
+        SCOPED_TRACE("by frequency: four transponders, one SID");
+        // Row 1 12000, row 2 11000, row 3 11500, row 4 10800: sorted 4, 2, 3, 1.
+        ListPage page = MakePage(kChannels, 4);
+        const char* frequencies[] = {"12000", "11000", "11500", "10800"};
+        for (int t = 1; t <= 4; ++t) SetTransponder(page, t, Transponder{.frequency = frequencies[t - 1]});
+        for (int i = 0; i < kChannels; ++i) {
+            SetChannel(page, i + 1, label(i), 1 + i % 4);
+            SetSid(page, i + 1, "5");
+        }
+        SortChannels(page, 1, kChannels, SortKey::Frequency);
+        std::vector<std::string> expected;
+        for (const int t : {4, 2, 3, 1})
+            for (int i = t - 1; i < kChannels; i += 4) expected.push_back(label(i));
+        EXPECT_EQ(NamesOf(page), expected);
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "C003");
+        EXPECT_EQ(page.channelGrid.cell(kChannels, ch::Name), "C596");
+    }
+    {
+        SCOPED_TRACE("by name: three names written in many ways");
+        // Every spelling of a name has the same key: case, accents and leading spaces
+        // vary, the channel's number rides along in the SID.
+        const std::vector<std::vector<std::string>> spellings = {
+            {"sigma", "SIGMA", " Sigma", "S\xCCgma", "  sIGMA"},
+            {"delta", "DELTA", " Delta", "D\xC8lta", "  dELTA"},
+            {"gamma", "GAMMA", " Gamma", "G\xC0mma", "  gAMMA"},
+        };
+        ListPage page = MakePage(kChannels, 1);
+        SetTransponder(page, 1, Transponder{});
+        for (int i = 0; i < kChannels; ++i) {
+            SetChannel(page, i + 1, spellings[static_cast<size_t>(i % 3)][static_cast<size_t>(i / 3 % 5)], 1);
+            SetSid(page, i + 1, std::to_string(i));
+        }
+        SortChannels(page, 1, kChannels, SortKey::Name);
+        // delta (i % 3 == 1), gamma (2), sigma (0), each in its original order.
+        std::vector<std::string> expected;
+        for (const int group : {1, 2, 0})
+            for (int i = group; i < kChannels; i += 3) expected.push_back(std::to_string(i));
+        std::vector<std::string> sids;
+        for (int r = 1; r <= kChannels; ++r) sids.push_back(page.channelGrid.cell(r, ch::Sid));
+        EXPECT_EQ(sids, expected);
+        EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "delta");
+        EXPECT_EQ(page.channelGrid.cell(2, ch::Name), "DELTA");
+        EXPECT_EQ(page.channelGrid.cell(kChannels, ch::Name), "  sIGMA");
+    }
+}
+
 TEST(SortChannels, FavouritesFollowTheirChannels) {
     ListPage page = NamedPage({"c", "a", "b"});
     AddFavourite(page, 1, 1);  // c
@@ -179,37 +255,80 @@ TEST(SortKeyWords, OnlyTheThreeWords) {
 }
 
 // Sorting equals moving one channel at a time with the block move, on random pages
-// whose favourites agree with the channels' "Preferenza".
+// whose favourites agree with the channels' "Preferenza". The order each row should
+// get comes from a plain insertion sort over what the test put in: one-letter names
+// (their own collation key), small SIDs and three transponders on one polarisation.
 TEST(SortChannels, MatchesOneByOneBlockMoves) {
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
         const int n = 1 + static_cast<int>(rng() % 30);
         ListPage page = MakePage(n, 3);
-        for (int t = 1; t <= 3; ++t)
-            SetTransponder(page, t, Transponder{.frequency = std::to_string(11000 + 100 * static_cast<int>(rng() % 3))});
+        std::array<int, 4> frequency{};  // MHz of transponder rows 1..3
+        for (int t = 1; t <= 3; ++t) {
+            frequency[static_cast<size_t>(t)] = 11000 + 100 * static_cast<int>(rng() % 3);
+            SetTransponder(page, t, Transponder{.frequency = std::to_string(frequency[static_cast<size_t>(t)])});
+        }
+        struct Put {
+            std::string name;  // empty for an empty row
+            int transponder = 255;
+            int sid = 0;
+        };
+        std::vector<Put> put(static_cast<size_t>(n) + 1);
         for (int r = 1; r <= n; ++r) {
-            if (rng() % 5 == 0) continue;  // an empty row
-            SetChannel(page, r, std::string(1, static_cast<char>('a' + rng() % 6)), 1 + static_cast<int>(rng() % 3));
-            SetSid(page, r, std::to_string(rng() % 10));
+            if (rng() % 5 == 0) continue;  // an empty row: no name, transponder 255, SID 0
+            Put& p = put[static_cast<size_t>(r)];
+            p.name = std::string(1, static_cast<char>('a' + rng() % 6));
+            p.transponder = 1 + static_cast<int>(rng() % 3);
+            p.sid = static_cast<int>(rng() % 10);
+            SetChannel(page, r, p.name, p.transponder);
+            SetSid(page, r, std::to_string(p.sid));
             for (int k = 1; k <= fav::Lists; ++k)
                 if (rng() % 4 == 0) AddFavourite(page, k, r);
         }
         const int first = 1 + static_cast<int>(rng() % n);
         const int last = first + static_cast<int>(rng() % (n - first + 1));
         const SortKey key = static_cast<SortKey>(rng() % 3);
-        ListPage expected = page;
+
+        // Whether row a belongs strictly before row b.
+        auto before = [&](int a, int b) {
+            const Put& x = put[static_cast<size_t>(a)];
+            const Put& y = put[static_cast<size_t>(b)];
+            switch (key) {
+                case SortKey::Name:
+                    if (x.name.empty() != y.name.empty()) return y.name.empty();
+                    return x.name < y.name;
+                case SortKey::Sid:
+                    return x.sid < y.sid;
+                case SortKey::Frequency: {
+                    const bool xNone = x.transponder == 255, yNone = y.transponder == 255;
+                    if (xNone || yNone) return !xNone && yNone;
+                    const int fx = frequency[static_cast<size_t>(x.transponder)];
+                    const int fy = frequency[static_cast<size_t>(y.transponder)];
+                    if (fx != fy) return fx < fy;
+                    return x.sid < y.sid;
+                }
+            }
+            return false;
+        };
+        std::vector<int> wanted;  // original rows in their sorted order, stable
+        for (int r = first; r <= last; ++r) {
+            auto at = wanted.end();
+            while (at != wanted.begin() && before(r, *(at - 1))) --at;
+            wanted.insert(at, r);
+        }
+
         ListPage sorted = page;
         SortChannels(sorted, first, last, key);
-        // Reference: bring the channel that belongs in each row there by a block move,
-        // finding it by its original number kept in an otherwise unused column.
+        // Reference: bring each wanted channel to its row by a block move, finding it by
+        // its original number kept in an otherwise unused column.
+        ListPage expected = page;
         for (int r = 1; r <= n; ++r) expected.channelGrid.setCell(r, ch::Pcr, std::to_string(r));
-        ListPage tagged = expected;
-        SortChannels(tagged, first, last, key);
         NullProgress progress;
         for (int row = first; row <= last; ++row) {
-            const std::string wanted = tagged.channelGrid.cell(row, ch::Pcr);
+            const std::string tag = std::to_string(wanted[static_cast<size_t>(row - first)]);
             int at = row;
-            while (expected.channelGrid.cell(at, ch::Pcr) != wanted) ++at;
+            while (at <= n && expected.channelGrid.cell(at, ch::Pcr) != tag) ++at;
+            ASSERT_LE(at, n) << "round " << round;
             MoveChannels(expected, at, at, row, progress);
         }
         for (int r = 1; r <= n; ++r) expected.channelGrid.setCell(r, ch::Pcr, sorted.channelGrid.cell(r, ch::Pcr));
@@ -270,6 +389,10 @@ TEST(MatchReference, PassTable) {
          {{"11750"}}, {{"\xC8lite", 1, "7"}},
          {{"11747"}}, {{"elite", 1, "7"}},
          {1, 0, 0, 0}, {1}},
+        {"pass 1 at exactly 3 MHz, reference above",
+         {{"11747"}}, {{"elite", 1, "7"}},
+         {{"11750"}}, {{"\xC8lite", 1, "7"}},
+         {1, 0, 0, 0}, {1}},
         {"3 MHz and a little more leaves pass 1 to pass 2 (same identity)",
          {{"11750,001"}}, {{"A", 1, "7"}},
          {{"11747"}}, {{"A", 1, "7"}},
@@ -282,6 +405,18 @@ TEST(MatchReference, PassTable) {
          {{"11749", "2", "9"}}, {{"X", 1, "7"}},
          {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
          {0, 0, 1, 0}, {1}},
+        {"TID and NID changed: pass 3 at exactly 3 MHz, reference below",
+         {{"11750", "2", "9"}}, {{"X", 1, "7"}},
+         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
+         {0, 0, 1, 0}, {1}},
+        {"TID and NID changed: pass 3 at exactly 3 MHz, reference above",
+         {{"11744", "2", "9"}}, {{"X", 1, "7"}},
+         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
+         {0, 0, 1, 0}, {1}},
+        {"TID changed and 3 MHz exceeded above: no pass 3; names differ: unmatched",
+         {{"11743,999", "2", "1"}}, {{"X", 1, "7"}},
+         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
+         {0, 0, 0, 0}, {1}},
         {"TID changed and 3 MHz exceeded: no pass 3; names differ: unmatched",
          {{"11750,5", "2", "1"}}, {{"X", 1, "7"}},
          {{"11747", "1", "1"}}, {{"Y", 1, "7"}},

@@ -4,6 +4,7 @@
 // name no channel.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -55,59 +56,66 @@ int RandomSize(std::mt19937& rng) {
 
 constexpr int kCases = 1000;
 
-TEST(ChannelEditRandom, DeleteMatchesRowByRowDeletion) {
-    std::mt19937 rng(11);
+// Delete, insert and move against their row-by-row references: each command draws its
+// rows from the generator after the page, runs on both copies and describes itself.
+TEST(ChannelEditRandom, CommandsMatchTheirRowByRowReferences) {
+    struct Command {
+        const char* what;
+        unsigned seed;
+        // Runs the command on both pages; returns its description and the command's result.
+        std::function<std::pair<std::string, EditResult>(std::mt19937&, int, ListPage&, ListPage&)> run;
+    };
     testing::RecordingProgress progress;
-    for (int i = 0; i < kCases; ++i) {
-        const int channels = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, channels);
-        ListPage actual = expected;
-        const int first = Pick(rng, 1, channels);
-        const int last = Pick(rng, 1, 4) == 1 ? channels : Pick(rng, first, channels);
-        const bool close = rng() % 2 == 0;
-        reference::DeleteChannels(expected, first, last, close);
-        const EditResult result = DeleteChannels(actual, first, last, close, progress);
-        EXPECT_TRUE(result.changed);
-        const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " delete " << first << ".." << last
-                            << (close ? " closing the gap" : " keeping the rows");
-    }
-}
-
-TEST(ChannelEditRandom, InsertMatchesRowByRowInsertion) {
-    std::mt19937 rng(12);
-    for (int i = 0; i < kCases; ++i) {
-        const int channels = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, channels);
-        ListPage actual = expected;
-        const int row = Pick(rng, 1, 5) == 1 ? channels : Pick(rng, 1, channels);
-        reference::InsertEmptyChannel(expected, row);
-        testing::ScriptedPrompts prompts({Answer::Yes});
-        const EditResult result = InsertEmptyChannel(actual, row, prompts);
-        EXPECT_TRUE(result.changed);
-        const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " insert at " << row;
-    }
-}
-
-TEST(ChannelEditRandom, MoveMatchesPassByPassRotation) {
-    std::mt19937 rng(13);
-    testing::RecordingProgress progress;
-    for (int i = 0; i < kCases; ++i) {
-        const int channels = RandomSize(rng);
-        ListPage expected = reference::RandomPage(rng, channels);
-        ListPage actual = expected;
-        const int first = Pick(rng, 1, channels);
-        const int last = Pick(rng, first, std::min(channels, first + Pick(rng, 0, 1) * Pick(rng, 0, channels)));
-        const int n = last - first + 1;
-        const int kind = Pick(rng, 0, 9);
-        const int target = kind == 0 ? first : kind == 1 ? 1 : kind == 2 ? channels - n + 1 : Pick(rng, 1, channels - n + 1);
-        reference::MoveChannels(expected, first, last, target);
-        const EditResult result = MoveChannels(actual, first, last, target, progress);
-        EXPECT_TRUE(result.changed);
-        const std::string diff = FirstDifference(expected, actual);
-        ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " move " << first << ".." << last << " to "
-                            << target;
+    const Command commands[] = {
+        {"delete matches row-by-row deletion", 11,
+         [&](std::mt19937& rng, int channels, ListPage& expected, ListPage& actual) {
+             const int first = Pick(rng, 1, channels);
+             const int last = Pick(rng, 1, 4) == 1 ? channels : Pick(rng, first, channels);
+             const bool close = rng() % 2 == 0;
+             reference::DeleteChannels(expected, first, last, close);
+             const EditResult result = DeleteChannels(actual, first, last, close, progress);
+             return std::pair{"delete " + std::to_string(first) + ".." + std::to_string(last) +
+                                  (close ? " closing the gap" : " keeping the rows"),
+                              result};
+         }},
+        {"insert matches row-by-row insertion", 12,
+         [](std::mt19937& rng, int channels, ListPage& expected, ListPage& actual) {
+             const int row = Pick(rng, 1, 5) == 1 ? channels : Pick(rng, 1, channels);
+             reference::InsertEmptyChannel(expected, row);
+             testing::ScriptedPrompts prompts({Answer::Yes});
+             const EditResult result = InsertEmptyChannel(actual, row, prompts);
+             return std::pair{"insert at " + std::to_string(row), result};
+         }},
+        {"move matches pass-by-pass rotation", 13,
+         [&](std::mt19937& rng, int channels, ListPage& expected, ListPage& actual) {
+             const int first = Pick(rng, 1, channels);
+             const int last =
+                 Pick(rng, first, std::min(channels, first + Pick(rng, 0, 1) * Pick(rng, 0, channels)));
+             const int n = last - first + 1;
+             const int kind = Pick(rng, 0, 9);
+             const int target = kind == 0   ? first
+                                : kind == 1 ? 1
+                                : kind == 2 ? channels - n + 1
+                                            : Pick(rng, 1, channels - n + 1);
+             reference::MoveChannels(expected, first, last, target);
+             const EditResult result = MoveChannels(actual, first, last, target, progress);
+             return std::pair{"move " + std::to_string(first) + ".." + std::to_string(last) + " to " +
+                                  std::to_string(target),
+                              result};
+         }},
+    };
+    for (const Command& command : commands) {
+        SCOPED_TRACE(command.what);
+        std::mt19937 rng(command.seed);
+        for (int i = 0; i < kCases; ++i) {
+            const int channels = RandomSize(rng);
+            ListPage expected = reference::RandomPage(rng, channels);
+            ListPage actual = expected;
+            const auto [description, result] = command.run(rng, channels, expected, actual);
+            EXPECT_TRUE(result.changed) << description;
+            const std::string diff = FirstDifference(expected, actual);
+            ASSERT_EQ(diff, "") << "case " << i << ": channels=" << channels << " " << description;
+        }
     }
 }
 

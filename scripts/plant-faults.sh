@@ -19,6 +19,7 @@
 set -euo pipefail
 
 # name | file (from the repository root) | sed expression that changes one line
+#      [| window: the window test programs run too]
 faults=(
   "cell-32-bit-limit|src/channels/records.cpp|/if (v > INT32_MAX) return false;/d"
   "list-name-clear-late|src/channels/records.cpp|s/for (std::size_t i = 2; i < end; ++i) bytes\[i\] = 0;/for (std::size_t i = 3; i < end; ++i) bytes[i] = 0;/"
@@ -43,6 +44,32 @@ faults=(
   "shared-row-counted|src/channels/list_page.cpp|s/if (row.use_count() == 1) bytes += RowBytes/if (row.use_count() <= 2) bytes += RowBytes/"
   "undo-selects-one-more|src/editing/undo_history.cpp|s/return {first, first + d - 1};/return {first, first + d};/"
   "symbol-rate-last-code|src/channels/records.cpp|s/code <= 15 ? std::to_string/code < 15 ? std::to_string/"
+  # Limits met exactly: the table's sixteenth slot, the tenth channel module, the match
+  # window's both edges, and sorts that must stay stable on long lists.
+  "sixteenth-module-refused|src/image/kvx_writer.cpp|s/if (!raw \&\& inSector.size() > kTableSlots) {/if (!raw \&\& inSector.size() >= kTableSlots) {/"
+  "sixteenth-slot-unread|src/image/flash_extract.cpp|s/for (std::size_t t = 0; t < kTableSlots; ++t) {/for (std::size_t t = 0; t + 1 < kTableSlots; ++t) {/"
+  "split-last-digit|src/channels/page_modules.cpp|s/name\[3\] >= '0' \&\& name\[3\] <= '9'/name[3] >= '0' \&\& name[3] < '9'/"
+  "match-window-open-below|src/editing/reorder.cpp|s/d >= -kMatchToleranceHertz;/d > -kMatchToleranceHertz;/"
+  "match-window-open-above|src/editing/reorder.cpp|s/return d <= kMatchToleranceHertz/return d < kMatchToleranceHertz/"
+  "sort-name-unstable|src/editing/reorder.cpp|/keys\[at(r)\] = CollationKey/,/});/s/std::stable_sort(/std::sort(/"
+  "sort-sid-unstable|src/editing/reorder.cpp|s/std::stable_sort(order.begin(), order.end(), \[\&\](int a, int b) { return sids/std::sort(order.begin(), order.end(), [\&](int a, int b) { return sids/"
+  "sort-frequency-unstable|src/editing/reorder.cpp|s/std::stable_sort(order.begin(), order.end(), \[\&\](int a, int b) { return keys/std::sort(order.begin(), order.end(), [\&](int a, int b) { return keys/"
+  # Window faults: a planted change in the dialogs or the shell builds and runs the
+  # window test programs as well.
+  "channel-dialog-box-order|src/dialogs/channel_dialog.cpp|s/sidEdit_, vPidEdit_, aPidEdit_,/sidEdit_, aPidEdit_, vPidEdit_,/|window"
+  "channel-dialog-locked-shows-favourite|src/dialogs/channel_dialog.cpp|s/lockedCheck_->setState(values.locked);/lockedCheck_->setState(values.favourite);/|window"
+  "channel-dialog-list-boxes-shifted|src/dialogs/channel_dialog.cpp|s/lists_\\[static_cast<size_t>(n - 1)\\] = box;/lists_[static_cast<size_t>(n % 8)] = box;/|window"
+  "channel-dialog-encoding-off-by-one|src/dialogs/channel_dialog.cpp|s/encodingCombo_->count() ? values.encoding$/encodingCombo_->count() ? values.encoding + 1/|window"
+  "row-number-annulla-accepts|src/dialogs/row_number_dialog.cpp|s/^void RowNumberDialog::cancel() { reject(); }/void RowNumberDialog::cancel() { accept(); }/|window"
+  "number-dialog-result-ignored|src/shell/editing_commands.cpp|s/    if (!runRowNumberDialog(dialog)) return 0;/    runRowNumberDialog(dialog);/|window"
+  "sort-frequency-descending|src/editing/reorder.cpp|s/if (hertz != o.hertz) return hertz < o.hertz;/if (hertz != o.hertz) return hertz > o.hertz;/|window"
+  "sort-key-items-swapped|src/dialogs/reorder_dialogs.cpp|/keyCombo->addItems/s/QStringLiteral(\"SID\"), QStringLiteral(\"Frequenza\")/QStringLiteral(\"Frequenza\"), QStringLiteral(\"SID\")/|window"
+  "sort-without-transponder-first|src/editing/reorder.cpp|s/if (none != o.none) return o.none;/if (none != o.none) return none;/|window"
+  "sort-dialog-result-ignored|src/shell/reorder_commands.cpp|s/    if (!runSortDialog(dialog)) return;/    runSortDialog(dialog);/|window"
+  "reference-dialog-result-ignored|src/shell/reorder_commands.cpp|s/    if (!runReferenceDialog(dialog)) return;/    runReferenceDialog(dialog);/|window"
+  "reference-preview-result-ignored|src/shell/reorder_commands.cpp|s/    if (!runReferencePreviewDialog(preview)) return;/    runReferencePreviewDialog(preview);/|window"
+  "transponder-count-skips-first-channel|src/editing/transponders.cpp|/^int ChannelsOfTransponder/,/^}/s/for (int i = 1; i <= channels; ++i)/for (int i = 2; i <= channels; ++i)/|window"
+  "open-dialog-result-ignored|src/shell/main_window.cpp|s/    if (!runOpenDialog(dialog)) return;/    runOpenDialog(dialog);/|window"
 )
 
 if [[ "${1:-}" == "--list" ]]; then
@@ -81,8 +108,11 @@ if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$scratch" CCACHE_NOHASHDIR=1
 fi
 targets=(test_image test_channels test_editing)
-echo "== building the core tests in $build =="
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIVO_BUILD_GUI=OFF -DRIVO_BUILD_TOOL=OFF \
+gui=OFF
+for f in "${selected[@]}"; do [[ "$f" == *"|window" ]] && gui=ON; done
+[[ $gui == ON ]] && targets+=(test_dialogs test_shell)
+echo "== building the tests in $build =="
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIVO_BUILD_GUI=$gui -DRIVO_BUILD_TOOL=OFF \
   -DRIVO_BUILD_BENCH=OFF -DRIVO_BUILD_FUZZ=OFF >/dev/null
 cmake --build "$build" -j "$jobs" --target "${targets[@]}" >/dev/null
 
@@ -92,8 +122,10 @@ run_tests() {
   local first=$1 t
   for t in "test_$first" "${targets[@]}"; do
     [[ -x "$build/tests/$t" ]] || continue
-    if ! "$build/tests/$t" --gtest_brief=1 >"$scratch/last-test.log" 2>&1; then
-      grep -m 3 '^\[  FAILED  \]' "$scratch/last-test.log" | sed 's/^/      /' || true
+    local args=(--gtest_brief=1)
+    [[ $t == test_dialogs || $t == test_shell ]] && args=(-silent)
+    if ! QT_QPA_PLATFORM=offscreen "$build/tests/$t" "${args[@]}" >"$scratch/last-test.log" 2>&1; then
+      grep -m 3 -e '^\[  FAILED  \]' -e '^FAIL!' "$scratch/last-test.log" | sed 's/^/      /' || true
       return 1
     fi
   done
@@ -108,7 +140,7 @@ fi
 
 caught=() survived=() broken=()
 for f in "${selected[@]}"; do
-  IFS='|' read -r name file expression <<<"$f"
+  IFS='|' read -r name file expression _ <<<"$f"
   path="$src/$file"
   cp "$path" "$scratch/original"
   sed -i -e "$expression" "$path"

@@ -8,11 +8,10 @@
 namespace rivo {
 
 // The next channel row after `from` (or before it, going backwards) whose name contains
-// `text`, ignoring case, wrapping around the table; `from` itself is looked at last.
-// Names and text are Windows-1252 bytes. Returns 0 when no row matches or text is empty.
+// `text`, wrapping around the table; `from` itself is looked at last. Names and text
+// are Windows-1252 bytes and are compared by their collation keys, as sorting compares
+// them: accents, case and surrounding spaces do not count. Returns 0 when no row
+// matches or the text has an empty key.
 int FindChannel(const ListPage& page, const std::string& text, int from, bool forward = true);
-
-// Windows-1252 byte folded to lower case (letters of the Latin alphabets only).
-unsigned char FoldCase1252(unsigned char byte);
 
 }  // namespace rivo

@@ -39,6 +39,21 @@ std::string RowColumn(const char* table, int row, const char* column, const std:
     return std::string(table) + ", riga " + std::to_string(row) + ", colonna " + column + ": " + e.what();
 }
 
+// Rows of page that differ from saved's become saved's; equal rows stay as they are
+// (and stay shared with the undo history). The grids have the same sizes: the read-back
+// check refuses a file whose page has other sizes.
+void TakeRowsThatDiffer(ListPage& page, const ListPage& saved) {
+    auto take = [](Grid& shown, const Grid& read) {
+        const int rows = std::min(shown.rowCount(), read.rowCount());
+        for (int r = 1; r < rows; ++r)
+            if (!(std::as_const(shown).row(r) == read.row(r))) shown.setRow(r, read.row(r));
+    };
+    take(page.channelGrid, saved.channelGrid);
+    take(page.transponderGrid, saved.transponderGrid);
+    for (std::size_t k = 0; k < page.favouriteGrids.size(); ++k) take(page.favouriteGrids[k], saved.favouriteGrids[k]);
+    take(page.configGrid, saved.configGrid);
+}
+
 }  // namespace
 
 std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
@@ -221,6 +236,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     request.backup = options.backup;
     request.afterTempWritten = options.afterTempWritten;
     std::vector<CellDifference> differences;
+    std::unique_ptr<ListPage> readBack;
     bool declined = false;
     request.verify = [&](const std::shared_ptr<KvxImage>& written) -> std::string {
         OpenParams params;
@@ -231,7 +247,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         params.satelliteA = page.satelliteA;
         params.satelliteB = page.satelliteB;
         NullProgress quiet;
-        const auto rebuilt = BuildPage(written, params, quiet);
+        auto rebuilt = BuildPage(written, params, quiet);
         if (rebuilt->channelCount() != page.channelCount())
             return "la lista riletta ha " + std::to_string(rebuilt->channelCount()) + " canali invece di " +
                    std::to_string(page.channelCount());
@@ -247,6 +263,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             declined = true;
             return "salvataggio rifiutato";
         }
+        if (!differences.empty()) readBack = std::move(rebuilt);
         return {};
     };
     const SaveResult saved = options.toMemory ? image.saveToBytes(*options.toMemory) : image.saveToFile(request);
@@ -262,6 +279,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     }
     result.differences = std::move(differences);
     progress.hide();
+    // The differences were accepted: from now on the page shows what the file holds, so
+    // that what is on screen, exported or saved again is what a reopen would show.
+    if (readBack && !options.toMemory) TakeRowsThatDiffer(page, *readBack);
     if (!options.toMemory) page.modified = false;
     result.ok = true;
     result.warning = saved.warning;

@@ -17,6 +17,7 @@
 namespace {
 using window_text::kApplicationTitle;
 using window_text::kAttention;
+constexpr const char* kStepSave = "Salvataggio";
 
 // The save dialog's filters and the extension each gives a name typed without one.
 struct SaveFilter {
@@ -91,6 +92,9 @@ void MainWindow::saveFile() {
     } else if (!result.ok) {
         prompts().tell(result.message, kApplicationTitle, rivo::Icon::Error);
     } else {
+        // Accepted differences: the page now shows what the file holds. Taking that in
+        // is a step of its own, so that undo brings back what was typed.
+        if (!result.differences.empty()) view->history().commit(view->page(), kStepSave);
         // What was written is the state undo comes back to as unmodified.
         view->history().markSaved(view->page());
         // From now on the page is that file: its tab, the title, the next save and its

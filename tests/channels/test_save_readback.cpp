@@ -158,6 +158,12 @@ TEST_P(ForcedDifference, IsListedAndTheFileIsSaved) {
     const auto again = Reopen(folder.path("out.Bin"));
     const Grid& reread = std::string(c.table) == "Canali" ? again->channelGrid : again->transponderGrid;
     EXPECT_EQ(reread.cell(c.row, c.column), c.saved);
+    // The page now shows what the file holds, and is clean because it equals it.
+    const Grid& shown = std::string(c.table) == "Canali" ? page.channelGrid : page.transponderGrid;
+    EXPECT_EQ(shown.cell(c.row, c.column), c.saved);
+    EXPECT_FALSE(page.modified);
+    EXPECT_EQ(page.channelGrid, again->channelGrid);
+    EXPECT_EQ(page.transponderGrid, again->transponderGrid);
 }
 
 TEST_P(ForcedDifference, DecliningLeavesTargetImageAndPageAsTheyWere) {

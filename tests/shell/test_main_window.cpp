@@ -31,6 +31,7 @@
 #include <QToolButton>
 
 #include "dialogs/open_dialog.h"
+#include "dialogs/transponder_dialog.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
@@ -584,6 +585,59 @@ private slots:
         QVERIFY(reopened.transponderGrid == before.transponderGrid);
         QVERIFY(reopened.favouriteGrids == before.favouriteGrids);
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Saved.Dat"));
+    }
+
+    // A frequency the file cannot hold, saved with "Sì": the page shows what the file
+    // holds and is clean; undo brings back what was typed, and the page is modified.
+    void acceptedDifferencesShowWhatTheFileHolds() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        QAbstractItemModel* transponders = view->transponderModel();
+        int row = 0;
+        for (int r = 1; r <= view->page().transponderCount() && !row; ++r)
+            if (view->page().transponderGrid.colour(r) == kColourInUse) row = r;
+        QVERIFY(row > 0);
+        // 99999 MHz is 90249 MHz above the low band's 9750 MHz oscillator (89399 above
+        // the high band's 10600): more hertz than the stored 32-bit offset holds. It
+        // wraps to 9804,686784 MHz either way.
+        view->tabs->setCurrentIndex(1);
+        view->transponderTable->setCurrentIndex(transponders->index(row - 1, 0));
+        TransponderDialog::setExecHook([](TransponderDialog& dialog) {
+            dialog.frequencyBox()->setText(QStringLiteral("99999"));
+            dialog.okButton()->click();
+        });
+        window->editTransponder();
+        TransponderDialog::setExecHook(nullptr);
+        QCOMPARE(view->page().transponderGrid.cell(row, tp::Frequency), std::string("99999"));
+        const QString target = folder->path("Lossy.Bin");
+        window->chooseSaveFile = [&](const QString&) { return target; };
+        prompts.answers = {Answer::Yes};  // "Sì" to the list of differences
+        window->saveAction->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY2(prompts.asked[0].text.find("\"99999\" \xE2\x86\x92 \"9804,686784\"") != std::string::npos,
+                 prompts.asked[0].text.c_str());
+
+        QCOMPARE(view->page().transponderGrid.cell(row, tp::Frequency), std::string("9804,686784"));
+        QCOMPARE(transponders->data(transponders->index(row - 1, tp::Frequency)).toString(),
+                 QStringLiteral("9804,686784"));
+        QVERIFY(!view->page().modified);
+        QVERIFY(!window->saveAction->isEnabled());
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lossy.Bin"));
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Salvataggio"));
+        // Reopened, the file shows the same.
+        QVERIFY(OpenThroughDialog(*window, target));
+        QVERIFY(window->pageView(1)->page().transponderGrid == view->page().transponderGrid);
+        window->pageTabs->setCurrentIndex(0);
+
+        window->undoAction->trigger();
+        QCOMPARE(view->page().transponderGrid.cell(row, tp::Frequency), std::string("99999"));
+        QVERIFY(view->page().modified);
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lossy.Bin *"));
+        window->redoAction->trigger();
+        QCOMPARE(view->page().transponderGrid.cell(row, tp::Frequency), std::string("9804,686784"));
+        QVERIFY(!view->page().modified);
     }
 
     void saveDialogOffersTheImageKinds() {

@@ -78,4 +78,17 @@ std::string ExportCsv(const ListPage& page, CsvTable table) {
     return out;
 }
 
+int CsvRowCount(const ListPage& page, CsvTable table) {
+    switch (table) {
+        case CsvTable::Channels: return page.channelGrid.rowCount() - 1;
+        case CsvTable::Transponders: return page.transponderGrid.rowCount() - 1;
+        case CsvTable::Favourites: {
+            int rows = 0;
+            for (const Grid& grid : page.favouriteGrids) rows += grid.rowCount() - 1;
+            return rows;
+        }
+    }
+    return 0;
+}
+
 }  // namespace rivo

@@ -15,4 +15,7 @@ enum class CsvTable { Channels, Transponders, Favourites };
 
 std::string ExportCsv(const ListPage& page, CsvTable table);
 
+// The data rows ExportCsv writes for table (the header row not counted).
+int CsvRowCount(const ListPage& page, CsvTable table);
+
 }  // namespace rivo

@@ -3,9 +3,11 @@
 // as one undo step; moving rows by dragging; undo and redo; find, export and about.
 // Which action runs which command, and when it is enabled, is in commands.cpp.
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <algorithm>
@@ -291,5 +293,11 @@ void MainWindow::exportCsv() {
     const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
     const std::string error =
         rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
-    if (!error.empty()) prompts().tell(error, kAttention, rivo::Icon::Error);
+    if (!error.empty()) {
+        statusBar()->clearMessage();
+        prompts().tell(error, kAttention, rivo::Icon::Error);
+        return;
+    }
+    const int rows = rivo::CsvRowCount(view->page(), tables[static_cast<size_t>(chosen)]);
+    statusBar()->showMessage(QStringLiteral("Esportate %1 righe in %2").arg(rows).arg(QDir::toNativeSeparators(path)));
 }

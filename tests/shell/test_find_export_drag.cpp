@@ -5,6 +5,7 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -316,6 +318,11 @@ private slots:
             const std::vector<Record> records = ReadCsv(text, error);
             QVERIFY2(error.empty(), error.c_str());
             QVERIFY(records == Expected(*c.grid));
+            // The status bar names the file and the rows below the header.
+            QCOMPARE(window->statusBar()->currentMessage(),
+                     QStringLiteral("Esportate %1 righe in %2")
+                         .arg(records.size() - 1)
+                         .arg(QDir::toNativeSeparators(target)));
         }
         QVERIFY(suggested.endsWith(QStringLiteral("Lista - Transponder.csv")));
         // The name with a comma, quotes and an accent went through quoted and as UTF-8.
@@ -329,6 +336,8 @@ private slots:
         const std::vector<Record> records = ReadCsv(ReadFile(target), error);
         QVERIFY2(error.empty(), error.c_str());
         QCOMPARE(records.size(), size_t(1 + 8 * 128));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("Esportate 1024 righe in ") + QDir::toNativeSeparators(target));
         Record header{"Lista"};
         for (const char* title : FavouriteColumnTitles()) header.emplace_back(title);
         QVERIFY(records[0] == header);
@@ -357,6 +366,10 @@ private slots:
         window->exportCsvAction->trigger();
         QCOMPARE(prompts.asked.size(), size_t(1));
         QVERIFY(prompts.asked[0].icon == Icon::Error);
+        // The system's reason, and no claim of a file written.
+        QVERIFY2(prompts.asked[0].text.find("No such file or directory") != std::string::npos,
+                 prompts.asked[0].text.c_str());
+        QCOMPARE(window->statusBar()->currentMessage(), QString());
         QVERIFY(!QFile::exists(target));
         QVERIFY(!page.modified);
 

@@ -73,7 +73,7 @@ bool UndoHistory::commit(const ListPage& page, const std::string& name) {
     }
     if (cleanAt_ > static_cast<long long>(position_)) cleanAt_ = -1;
 
-    Step step{name, current_, after, after.bytesNotSharedWith(&current_)};
+    Step step{name, current_, after, after.bytesNotSharedWith(&current_), std::nullopt};
     bytes_ += step.bytes;
     steps_.push_back(std::move(step));
     position_ = steps_.size();
@@ -176,13 +176,22 @@ UndoHistory::StepRows UndoHistory::rowsOf(const PageContent& shown, const PageCo
 UndoHistory::StepRows UndoHistory::undoRows() const {
     if (!canUndo()) return {};
     const Step& step = steps_[position_ - 1];
+    if (step.selection) return step.selection->first;
     return rowsOf(step.before, step.after);
 }
 
 UndoHistory::StepRows UndoHistory::redoRows() const {
     if (!canRedo()) return {};
     const Step& step = steps_[position_];
+    if (step.selection) return step.selection->second;
     return rowsOf(step.after, step.before);
+}
+
+bool UndoHistory::commit(const ListPage& page, const std::string& name, const StepRows& afterUndo,
+                         const StepRows& afterRedo) {
+    if (!commit(page, name)) return false;
+    steps_.back().selection = std::pair{afterUndo, afterRedo};
+    return true;
 }
 
 void UndoHistory::markSaved(const ListPage& page) {

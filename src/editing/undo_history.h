@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,6 +67,10 @@ public:
     };
     StepRows undoRows() const;
     StepRows redoRows() const;
+    // As commit, for a command that knows better than a comparison which rows it
+    // moved: undo then selects afterUndo, redo afterRedo (a move's block at its old
+    // and at its new place, where a comparison sees every row in between changed).
+    bool commit(const ListPage& page, const std::string& name, const StepRows& afterUndo, const StepRows& afterRedo);
 
     // The page was just saved: its current content is the clean state.
     void markSaved(const ListPage& page);
@@ -81,6 +86,8 @@ private:
         PageContent before;
         PageContent after;
         std::size_t bytes = 0;
+        // Rows to select after undoing / redoing the step, when the command said.
+        std::optional<std::pair<StepRows, StepRows>> selection;
     };
     static StepRows rowsOf(const PageContent& shown, const PageContent& other);
     void dropOldest();

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QStatusBar>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
 #include <algorithm>
@@ -55,6 +55,7 @@ void MainWindow::runOnActivePage(const char* undoName,
 
 void MainWindow::runOnPage(PageView& view, const char* undoName,
                             const std::function<void(PageView&)>& command) {
+    commandStarting();
     try {
         command(view);
     } catch (const std::exception& failure) {
@@ -63,8 +64,21 @@ void MainWindow::runOnPage(PageView& view, const char* undoName,
         prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
     }
     // Whatever the command changed, even when it stopped half-way, can be taken back.
-    if (undoName) view.history().commit(view.page(), undoName);
+    if (undoName) {
+        if (stepSelection_)
+            view.history().commit(view.page(), undoName, stepSelection_->first, stepSelection_->second);
+        else
+            view.history().commit(view.page(), undoName);
+    }
+    stepSelection_.reset();
     pageChanged(&view);
+}
+
+void MainWindow::selectAfterStep(int first, int last, int target) {
+    rivo::UndoHistory::StepRows before, after;
+    before.channels = {first, last};
+    after.channels = {target, target + (last - first)};
+    stepSelection_ = std::pair{before, after};
 }
 
 void MainWindow::enableDragMoves(PageView* view) {
@@ -76,8 +90,10 @@ void MainWindow::enableDragMoves(PageView* view) {
     };
     channels.move = [this, view](int first, int last, int target) {
         runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
-            if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed)
+            if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed) {
                 v.selectChannelRows(target, target + (last - first));
+                selectAfterStep(first, last, target);
+            }
         });
     };
     view->channelModel()->setRowMover(std::move(channels));
@@ -143,8 +159,10 @@ void MainWindow::moveChannels() {
                                             rivo::MoveLimit(view.page(), first, last),
                                             view.currentChannelRow());
         if (target < 1) return;
-        if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed)
+        if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed) {
             view.selectChannelRows(target, target + (last - first));
+            selectAfterStep(first, last, target);
+        }
     });
 }
 
@@ -186,7 +204,7 @@ void MainWindow::optimiseTransponders() {
         // Nothing merged changes nothing; the status bar says so rather than leaving the
         // user to wonder whether the command ran.
         if (!rivo::OptimiseTransponderList(view.page(), progress()))
-            progress().status(kNothingToMerge);
+            tellStatus(QString::fromUtf8(kNothingToMerge));
     });
 }
 
@@ -258,9 +276,11 @@ void MainWindow::takeHistoryStep(bool redo) {
     rivo::UndoHistory& history = view->history();
     // The rows of the step about to be taken, asked for while it is still the next one.
     const rivo::UndoHistory::StepRows rows = redo ? history.redoRows() : history.undoRows();
+    const std::string name = redo ? history.redoName() : history.undoName();
     if (!(redo ? history.redo(view->page()) : history.undo(view->page()))) return;
     pageChanged(view);
     SelectStepRows(*view, rows);
+    tellStatus((redo ? QStringLiteral("Ripetuto: ") : QStringLiteral("Annullato: ")) + QString::fromStdString(name));
 }
 
 void MainWindow::find() {
@@ -290,14 +310,15 @@ void MainWindow::exportCsv() {
                               QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
     const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();
     if (path.isEmpty()) return;
+    commandStarting();
     const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
     const std::string error =
         rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
     if (!error.empty()) {
-        statusBar()->clearMessage();
+        statusMessage->clear();
         prompts().tell(error, kAttention, rivo::Icon::Error);
         return;
     }
     const int rows = rivo::CsvRowCount(view->page(), tables[static_cast<size_t>(chosen)]);
-    statusBar()->showMessage(QStringLiteral("Esportate %1 righe in %2").arg(rows).arg(QDir::toNativeSeparators(path)));
+    tellStatus(QStringLiteral("Esportate %1 righe in %2").arg(rows).arg(QDir::toNativeSeparators(path)));
 }

@@ -13,12 +13,14 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
 
 #include "channels/list_page.h"
@@ -107,6 +109,12 @@ MainWindow::MainWindow(QWidget* parent)
     bar->installEventFilter(this);
     progress_ = std::make_unique<StatusBarProgress>(progressBar, bar);
     placeProgressBar();
+    statusMessage = new QLabel;
+    statusMessage->setObjectName(QStringLiteral("statusMessage"));
+    bar->addWidget(statusMessage, 1);
+    statusExpiry_ = new QTimer(this);
+    statusExpiry_->setSingleShot(true);
+    connect(statusExpiry_, &QTimer::timeout, statusMessage, &QLabel::clear);
 
     connect(pageTabs, &QTabWidget::currentChanged, this, &MainWindow::activePageChanged);
     channelDialog = new ChannelDialog(this);
@@ -264,6 +272,21 @@ void MainWindow::pageChanged(PageView* view) {
     updateCaption(view);
     if (view == activePage()) saveAction->setEnabled(view->page().modified);
     updateMenuCommands();
+}
+
+void MainWindow::tellStatus(const QString& text) {
+    statusExpiry_->stop();
+    statusMessage->setText(text);
+    statusShown_.start();
+}
+
+void MainWindow::commandStarting() {
+    if (statusMessage->text().isEmpty() || statusExpiry_->isActive()) return;
+    const qint64 shown = statusShown_.isValid() ? statusShown_.elapsed() : kStatusMessageMs;
+    if (shown >= kStatusMessageMs)
+        statusMessage->clear();
+    else
+        statusExpiry_->start(static_cast<int>(kStatusMessageMs - shown));
 }
 
 void MainWindow::updateCaption(PageView* view) {

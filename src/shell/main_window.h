@@ -6,18 +6,22 @@
 // and the reference order) and saving.cpp (save, close, leave).
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "channels/csv_export.h"
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
 #include "editing/clipboard.h"
+#include "editing/undo_history.h"
 #include "image/kvx_image.h"
 
 class PageView;
@@ -26,7 +30,9 @@ class QFileDialog;
 class QMenu;
 class QMenuBar;
 class AboutBox;
+class QLabel;
 class QProgressBar;
+class QTimer;
 class QTabWidget;
 class QToolBar;
 class OpenDialog;
@@ -111,6 +117,12 @@ public:
     QTabWidget* pageTabs = nullptr;
     QToolBar* toolBar = nullptr;
     QProgressBar* progressBar = nullptr;
+    // What the last command reported ("Nessun transponder doppio da unire", "Annullato:
+    // ..."): it stays until a later command, and at least kStatusMessageMs, and a tool
+    // tip's hint only covers it while the pointer rests on the button.
+    QLabel* statusMessage = nullptr;
+    static constexpr int kStatusMessageMs = 5000;
+    void tellStatus(const QString& text);
     QMenu* channelMenu = nullptr;  // the channel tables' context menu
     QAction* menuDeleteAction = nullptr;
     QAction* menuMoveAction = nullptr;
@@ -221,9 +233,18 @@ private:
     void enableDragMoves(PageView* view);
     // Asks for a channel number with the number dialog; 0 when cancelled.
     int askChannelNumber(const char* caption, const char* group, int limit, int initial);
+    // A channel move's block: after undo it is selected at first..last again, after
+    // redo at target..; the command calls this and runOnPage records it with the step.
+    void selectAfterStep(int first, int last, int target);
 
     std::unique_ptr<rivo::UserPrompts> ownPrompts_;
     rivo::UserPrompts* prompts_ = nullptr;
     std::unique_ptr<rivo::Progress> progress_;
     QString initialFile_;
+    std::optional<std::pair<rivo::UndoHistory::StepRows, rivo::UndoHistory::StepRows>> stepSelection_;
+    // A command begins: the previous command's message goes, once it has been shown
+    // for kStatusMessageMs.
+    void commandStarting();
+    QElapsedTimer statusShown_;
+    QTimer* statusExpiry_ = nullptr;
 };

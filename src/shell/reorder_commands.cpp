@@ -102,7 +102,9 @@ void MainWindow::applyReferenceOrder() {
         result = rivo::ApplyReference(v.page(), reference, match, options);
     });
     if (!result.changed) return;
-    progress().status(rivo::ReferenceStatusText(match));
-    // The channels the reference did not know stand together at the end.
-    if (result.focusRow > 0) SelectChannelBlock(*view, result.focusRow, page.channelCount());
+    tellStatus(QString::fromStdString(rivo::ReferenceStatusText(match)));
+    // The channels the reference did not know stand together at the end; when it knew
+    // them all, the selection and the view stay where they were.
+    if (result.focusRow > 0 && !match.unmatchedCurrent.empty())
+        SelectChannelBlock(*view, result.focusRow, page.channelCount());
 }

@@ -167,6 +167,28 @@ TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
     }
 }
 
+TEST(UndoHistory, AStepCanCarryTheRowsItsCommandNamed) {
+    // A move of 2..3 to 8: a comparison sees rows 2..9 changed; the command knows the
+    // block, at 2..3 before and 8..9 after, and the step keeps that through undo and redo.
+    ListPage page = PageOfSize(10, 2);
+    page.channelGrid.setRowCount(11);
+    UndoHistory history(page);
+    NullProgress progress;
+    MoveChannels(page, 2, 3, 8, progress);
+    UndoHistory::StepRows before, after;
+    before.channels = {2, 3};
+    after.channels = {8, 9};
+    ASSERT_TRUE(history.commit(page, "Spostamento", before, after));
+    EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{2, 3}));
+    ASSERT_TRUE(history.undo(page));
+    EXPECT_EQ(history.redoRows().channels, (std::pair<int, int>{8, 9}));
+    ASSERT_TRUE(history.redo(page));
+    EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{2, 3}));
+    // A command that changed nothing records no step and so no rows.
+    EXPECT_FALSE(history.commit(page, "nulla", after, before));
+    EXPECT_EQ(history.undoRows().channels, (std::pair<int, int>{2, 3}));
+}
+
 TEST(UndoHistory, NamesAndUnchangedCommands) {
     ListPage page = PageOfSize(5, 2);
     UndoHistory history(page);

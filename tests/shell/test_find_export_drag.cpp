@@ -319,7 +319,7 @@ private slots:
             QVERIFY2(error.empty(), error.c_str());
             QVERIFY(records == Expected(*c.grid));
             // The status bar names the file and the rows below the header.
-            QCOMPARE(window->statusBar()->currentMessage(),
+            QCOMPARE(window->statusMessage->text(),
                      QStringLiteral("Esportate %1 righe in %2")
                          .arg(records.size() - 1)
                          .arg(QDir::toNativeSeparators(target)));
@@ -336,7 +336,7 @@ private slots:
         const std::vector<Record> records = ReadCsv(ReadFile(target), error);
         QVERIFY2(error.empty(), error.c_str());
         QCOMPARE(records.size(), size_t(1 + 8 * 128));
-        QCOMPARE(window->statusBar()->currentMessage(),
+        QCOMPARE(window->statusMessage->text(),
                  QStringLiteral("Esportate 1024 righe in ") + QDir::toNativeSeparators(target));
         Record header{"Lista"};
         for (const char* title : FavouriteColumnTitles()) header.emplace_back(title);
@@ -369,7 +369,7 @@ private slots:
         // The system's reason, and no claim of a file written.
         QVERIFY2(prompts.asked[0].text.find("No such file or directory") != std::string::npos,
                  prompts.asked[0].text.c_str());
-        QCOMPARE(window->statusBar()->currentMessage(), QString());
+        QCOMPARE(window->statusMessage->text(), QString());
         QVERIFY(!QFile::exists(target));
         QVERIFY(!page.modified);
 
@@ -438,6 +438,16 @@ private slots:
                 QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.target, landed}));
                 QCOMPARE(moved->currentChannelRow(), c.target);
                 QCOMPARE(moved->channelTable->selectionModel()->selectedRows().size(), landed - c.target + 1);
+            }
+            // Undo selects the moved channels back at their old place, redo where they
+            // landed, as the command did; not the whole range the move shifted.
+            for (int tab : {0, 1}) {
+                window->pageTabs->setCurrentIndex(tab);
+                PageView* moved = window->pageView(tab);
+                window->undoAction->trigger();
+                QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.first, c.last}));
+                window->redoAction->trigger();
+                QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.target, landed}));
             }
         }
         // One step per drop: undoing the last drop gives the page before it.

@@ -177,7 +177,7 @@ private slots:
         for (int r = 11; r >= 1; --r) expected.push_back(before.cell(r, ch::Name));
         expected.push_back("Canale 12");
         QCOMPARE(Names(page(), 1, 12), expected);
-        QCOMPARE(window->statusBar()->currentMessage(),
+        QCOMPARE(window->statusMessage->text(),
                  QStringLiteral("11 canali ordinati secondo il riferimento, 1 non trovati"));
         QCOMPARE(selection(), std::make_pair(12, page().channelCount()));
         QVERIFY(page().modified);

@@ -28,6 +28,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "captioned_controls.h"
 #include "dialogs/channel_dialog.h"
@@ -167,7 +169,7 @@ private slots:
     }
 
     // After Sposta the moved channels are selected where they now stand; after a
-    // delete the block's first row alone; undo and redo select what they changed.
+    // delete the block's first row alone; undo and redo select the moved channels.
     void selectionFollowsTheChannels_data() {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
@@ -193,13 +195,13 @@ private slots:
         window->moveChannelsAction->trigger();
         QCOMPARE(SelectionOf(*view), (Selected{target, target + n - 1, target}));
         for (int k = 0; k < n; ++k) QCOMPARE(Name(page(), target + k), moved[static_cast<size_t>(k)]);
-        // Undo selects the rows the move turned, redo the same.
-        const int low = std::min(first, target), high = std::max(last, target + n - 1);
+        // Undo selects the moved channels back where they were, redo where the move
+        // put them: as the command did, not every row the move shifted.
         window->undoAction->trigger();
         QCOMPARE(Name(page(), first), moved[0]);
-        QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
+        QCOMPARE(SelectionOf(*view), (Selected{first, last, first}));
         window->redoAction->trigger();
-        QCOMPARE(SelectionOf(*view), (Selected{low, high, low}));
+        QCOMPARE(SelectionOf(*view), (Selected{target, target + n - 1, target}));
         // A delete leaves the block's first row alone selected: a second Delete takes one row.
         SelectChannels(*view, target, target + n - 1);
         prompts.answers = {Answer::Yes, Answer::Yes};
@@ -462,10 +464,36 @@ private slots:
         view->tabs->setCurrentIndex(1);
         window->optimiseTranspondersAction->trigger();
         if (!page().modified)
-            QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
+            QCOMPARE(window->statusMessage->text(), QStringLiteral("Nessun transponder doppio da unire"));
         // A second run never has anything left to merge.
         window->optimiseTranspondersAction->trigger();
-        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Nessun transponder doppio da unire"));
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Nessun transponder doppio da unire"));
+
+        // The pointer passes over a tool button: its hint covers the message while it
+        // rests there, and the message is back when it leaves.
+        QToolButton* button = qobject_cast<QToolButton*>(window->toolBar->widgetForAction(window->openAction));
+        QVERIFY(button);
+        const QString hint = window->openAction->statusTip();
+        QVERIFY(!hint.isEmpty());
+        QStatusTipEvent enter(hint);
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(window->statusBar()->currentMessage(), hint);
+        QVERIFY(!window->statusMessage->isVisibleTo(window.get()));
+        QStatusTipEvent leave{QString()};
+        QApplication::sendEvent(button, &leave);
+        QCOMPARE(window->statusBar()->currentMessage(), QString());
+        QVERIFY(window->statusMessage->isVisibleTo(window.get()));
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Nessun transponder doppio da unire"));
+        // A command that reports nothing, at once: the message stays its five seconds.
+        window->findAction->trigger();
+        view->setCurrentChannelRow(1);
+        window->insertChannelAction->trigger();
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Nessun transponder doppio da unire"));
+        // Undo says what it took back.
+        window->undoAction->trigger();
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Annullato: Inserimento canale"));
+        window->redoAction->trigger();
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Ripetuto: Inserimento canale"));
     }
 };
 

@@ -144,7 +144,13 @@ fi
 
 caught=() survived=() broken=()
 for f in "${selected[@]}"; do
-  IFS='|' read -r name file expression _ <<<"$f"
+  # The expression itself may hold "|" (as in "||"): only the first two fields and a
+  # trailing "|window" are split off.
+  name=${f%%|*}
+  rest=${f#*|}
+  file=${rest%%|*}
+  expression=${rest#*|}
+  expression=${expression%|window}
   path="$src/$file"
   cp "$path" "$scratch/original"
   sed -i -e "$expression" "$path"

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <vector>
@@ -193,6 +194,32 @@ void MainWindow::createMenus() {
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
 
+    // Pages and tabs from the keyboard: the image pages in turn, and each page's tables.
+    viewMenu = bar->addMenu(QStringLiteral("&Visualizza"));
+    nextPageAction = viewMenu->addAction(QStringLiteral("Pagina &successiva"));
+    nextPageAction->setObjectName(QStringLiteral("nextPageAction"));
+    nextPageAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    previousPageAction = viewMenu->addAction(QStringLiteral("Pagina &precedente"));
+    previousPageAction->setObjectName(QStringLiteral("previousPageAction"));
+    previousPageAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    viewMenu->addSeparator();
+    showChannelsAction = viewMenu->addAction(QStringLiteral("&Canali"));
+    showChannelsAction->setObjectName(QStringLiteral("showChannelsAction"));
+    showChannelsAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
+    showTranspondersAction = viewMenu->addAction(QStringLiteral("&Transponder"));
+    showTranspondersAction->setObjectName(QStringLiteral("showTranspondersAction"));
+    showTranspondersAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
+    showFavouritesAction = viewMenu->addAction(QStringLiteral("P&referiti"));
+    showFavouritesAction->setObjectName(QStringLiteral("showFavouritesAction"));
+    showFavouritesAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_3));
+    for (QAction* action : viewMenu->actions()) action->setShortcutContext(Qt::WindowShortcut);
+    connect(nextPageAction, &QAction::triggered, this, [this] { showNeighbourPage(1); });
+    connect(previousPageAction, &QAction::triggered, this, [this] { showNeighbourPage(-1); });
+    connect(showChannelsAction, &QAction::triggered, this, [this] { showPageTab(0); });
+    connect(showTranspondersAction, &QAction::triggered, this, [this] { showPageTab(1); });
+    connect(showFavouritesAction, &QAction::triggered, this, [this] { showPageTab(2); });
+
     transponderMenu = bar->addMenu(QStringLiteral("&Transponder"));
     transponderMenu->addAction(deleteTransponderAction);
     transponderMenu->addAction(optimiseTranspondersAction);
@@ -222,10 +249,36 @@ void MainWindow::updateMenuCommands() {
                                 QString::fromStdString(view->history().redoName())
                           : QStringLiteral("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
+    if (viewMenu) {
+        nextPageAction->setEnabled(pageViews.size() > 1);
+        previousPageAction->setEnabled(pageViews.size() > 1);
+        showChannelsAction->setEnabled(view != nullptr);
+        showTranspondersAction->setEnabled(view != nullptr);
+        showFavouritesAction->setEnabled(view && view->tabs->isTabVisible(2));
+    }
     // Find acts from every tab: it brings the channel table forward.
     findAction->setEnabled(view != nullptr);
     if (sortAction) sortAction->setEnabled(view != nullptr);
     if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
+}
+
+void MainWindow::showNeighbourPage(int step) {
+    const int count = pageTabs->count();
+    if (count < 2) return;
+    pageTabs->setCurrentIndex(((pageTabs->currentIndex() + step) % count + count) % count);
+}
+
+void MainWindow::showPageTab(int tab) {
+    PageView* view = activePage();
+    if (!view || !view->tabs->isTabVisible(tab)) return;
+    view->tabs->setCurrentIndex(tab);
+    // The table of that tab takes the keys: the channels, the transponders, or the
+    // favourites list on show.
+    QTableView* table = tab == 0 ? view->channelTable : tab == 1 ? view->transponderTable : nullptr;
+    if (!table)
+        for (QTableView* list : view->favouriteTables)
+            if (list && list->isVisibleTo(view)) table = list;
+    if (table) table->setFocus();
 }
 
 void MainWindow::disablePageButtons() {

@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -107,6 +108,12 @@ MainWindow::MainWindow(QWidget* parent)
     progressBar->setFixedSize(kGaugeWidth, kGaugeHeight);
     progressBar->hide();
     bar->installEventFilter(this);
+    // Which widget of this window had the keys last, and the closing of every modal
+    // window, so that the keys come back after a question (see returnFocus).
+    qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this) lastFocus_ = now;
+    });
     progress_ = std::make_unique<StatusBarProgress>(progressBar, bar);
     placeProgressBar();
     statusMessage = new QLabel;
@@ -149,6 +156,9 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // Closing the child windows below must not reach this half-destroyed window.
+    qApp->removeEventFilter(this);
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     // The pages refer to the prompts; they go first, without page-change handling.
     pageTabs->disconnect(this);
     for (PageView* view : pageViews) delete view;
@@ -325,7 +335,20 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == statusBar() && event->type() == QEvent::Resize) placeProgressBar();
+    // A question or dialog closed: once no other stands open, the window and the
+    // widget that had the keys get them back. Some window managers leave no window
+    // active after a modal one closes, and the next Ctrl+Z would go nowhere.
+    if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
+        const auto* closed = static_cast<QWidget*>(watched);
+        if (closed->isWindow() && closed->isModal()) QTimer::singleShot(0, this, &MainWindow::returnFocus);
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::returnFocus() {
+    if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    activateWindow();
+    if (lastFocus_ && lastFocus_->isVisible()) lastFocus_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 // ---------------------------------------------------------------------------------------

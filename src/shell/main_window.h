@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -155,6 +156,12 @@ public:
     QMenu* editMenu = nullptr;                // "Modifica"
     QMenu* transponderMenu = nullptr;         // "Transponder"
     QMenu* helpMenu = nullptr;                // "Aiuto"
+    QMenu* viewMenu = nullptr;                // "Visualizza": pages and tabs
+    QAction* nextPageAction = nullptr;        // Ctrl+Tab, Ctrl+PgDown
+    QAction* previousPageAction = nullptr;    // Ctrl+Shift+Tab, Ctrl+PgUp
+    QAction* showChannelsAction = nullptr;    // Alt+1: "Canali"
+    QAction* showTranspondersAction = nullptr;  // Alt+2: "Transponder"
+    QAction* showFavouritesAction = nullptr;  // Alt+3: "Preferiti"
     QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
     QAction* undoAction = nullptr;            // "Annulla" (+ ": " and the step it takes back)
     QAction* redoAction = nullptr;            // "Ripeti" (+ ": " and the step it does again)
@@ -200,6 +207,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // After a modal window closed: activates this window and focuses lastFocus_.
+    void returnFocus();
 
 private:
     // The tool bar with its buttons, their keys and commands (commands.cpp).
@@ -222,6 +231,9 @@ private:
     // The window title: the active page's file name with the modified marker.
     void updateWindowTitle();
     void disablePageButtons();
+    // The page step pages away (wrapping around), and the active page's tab.
+    void showNeighbourPage(int step);
+    void showPageTab(int tab);
     QString modifiedPageNames() const;
     // Runs one editing command on the active page: a failure the command raises (a cell
     // that is not a number) is shown, whatever the command changed becomes one undo step
@@ -246,5 +258,6 @@ private:
     // for kStatusMessageMs.
     void commandStarting();
     QElapsedTimer statusShown_;
+    QPointer<QWidget> lastFocus_;
     QTimer* statusExpiry_ = nullptr;
 };

@@ -39,6 +39,9 @@ void MainWindow::createReorderCommands() {
     referenceOrderAction = new QAction(QString::fromUtf8(rivo::kReferenceCaption), this);
     referenceOrderAction->setObjectName(QStringLiteral("referenceOrderAction"));
     referenceOrderAction->setStatusTip(QStringLiteral("Riporta la lista nell'ordine di un'altra lista"));
+    // The menu's own texts, with their mnemonics; the dialogs keep the plain captions.
+    sortAction->setText(QStringLiteral("&Ordina..."));
+    referenceOrderAction->setText(QStringLiteral("A&pplica ordine da riferimento..."));
     editMenu->addSeparator();
     editMenu->addAction(sortAction);
     editMenu->addAction(referenceOrderAction);

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -585,6 +586,53 @@ private slots:
         QVERIFY(reopened.transponderGrid == before.transponderGrid);
         QVERIFY(reopened.favouriteGrids == before.favouriteGrids);
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Saved.Dat"));
+    }
+
+    // The save dialog's question about replacing a file, answered "Sì": the keys come
+    // back to the channel table, so the next Ctrl+Z undoes the last edit.
+    void focusComesBackAfterTheOverwriteQuestion() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        PageView* view = window->pageView(0);
+        QAbstractItemModel* config = view->configModel();
+        const std::string listName = view->page().configGrid.cell(7, 1);
+        QVERIFY(config->setData(config->index(6, 1), QStringLiteral("Musica")));
+        view->channelTable->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view->channelTable));
+
+        const QString target = folder->write("Esistente.Bin", BuildChannelImage(SplitSpec()));
+        bool replaced = false;
+        window->chooseSaveFile = [&](const QString& current) {
+            QFileDialog dialog(window.get(), QStringLiteral("Salva"));
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            MainWindow::configureSaveDialog(dialog, current);
+            dialog.setDirectory(QFileInfo(target).absolutePath());
+            dialog.selectFile(QFileInfo(target).fileName());
+            QTimer::singleShot(0, &dialog, [&] {
+                // The question comes up inside accept(): answer it once it shows.
+                QTimer::singleShot(100, &dialog, [&] {
+                    if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        replaced = true;
+                        question->button(QMessageBox::Yes)->click();
+                    }
+                });
+                static_cast<QDialog&>(dialog).accept();  // as the "Salva" button does
+            });
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+            return dialog.selectedFiles().first();
+        };
+        window->saveAction->trigger();
+        QVERIFY(replaced);
+        QVERIFY(!view->page().modified);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view->channelTable));
+        QCOMPARE(QApplication::activeWindow(), static_cast<QWidget*>(window.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(view->page().modified);
+        QCOMPARE(view->page().configGrid.cell(7, 1), listName);
     }
 
     // A frequency the file cannot hold, saved with "Sì": the page shows what the file

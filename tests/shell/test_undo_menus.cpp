@@ -6,6 +6,7 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -329,6 +330,69 @@ private slots:
         QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Single.Bin"));
     }
 
+    // Every menu item can be reached with its letter: each has a mnemonic, and no two
+    // items of one menu (nor two menus of the bar) share one.
+    void everyMenuItemHasItsOwnMnemonic() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        auto mnemonic = [](const QString& text) -> QChar {
+            const qsizetype at = text.indexOf(QLatin1Char('&'));
+            return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+        };
+        auto check = [&](const QList<QAction*>& actions, const QString& where) {
+            QString used;
+            for (QAction* action : actions) {
+                if (action->isSeparator()) continue;
+                const QChar key = mnemonic(action->text());
+                QVERIFY2(!key.isNull() && !key.isSpace(), qPrintable(where + ": " + action->text()));
+                QVERIFY2(!used.contains(key), qPrintable(where + ": " + action->text() + " repeats " + key));
+                used += key;
+            }
+        };
+        check(window->menuBar()->actions(), QStringLiteral("menu bar"));
+        for (QAction* menu : window->menuBar()->actions()) check(menu->menu()->actions(), menu->text());
+        check(window->channelMenu->actions(), QStringLiteral("channel menu"));
+    }
+
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp walk the image pages, wrapping
+    // around; Alt+1, Alt+2 and Alt+3 show a page's channels, transponders and favourites
+    // and give their table the keys. Typed where the keys would be: in the table.
+    void keysWalkPagesAndTabs() {
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QCOMPARE(window->pageTabs->currentIndex(), 2);
+        auto press = [&](QKeyCombination key) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        };
+        view()->channelTable->setFocus();
+        press(Qt::CTRL | Qt::Key_Tab);
+        QCOMPARE(window->pageTabs->currentIndex(), 0);  // wrapped around
+        press(Qt::CTRL | Qt::Key_PageDown);
+        QCOMPARE(window->pageTabs->currentIndex(), 1);
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab);
+        QCOMPARE(window->pageTabs->currentIndex(), 0);
+        press(Qt::CTRL | Qt::Key_PageUp);
+        QCOMPARE(window->pageTabs->currentIndex(), 2);
+
+        press(Qt::ALT | Qt::Key_2);
+        QCOMPARE(view()->tabs->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view()->transponderTable));
+        press(Qt::ALT | Qt::Key_3);
+        QCOMPARE(view()->tabs->currentIndex(), 2);
+        QVERIFY(qobject_cast<QTableView*>(QApplication::focusWidget()));
+        press(Qt::ALT | Qt::Key_1);
+        QCOMPARE(view()->tabs->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view()->channelTable));
+        // A single-layout page has no favourites: Alt+3 leaves it on its tab.
+        press(Qt::CTRL | Qt::Key_PageUp);
+        QCOMPARE(window->pageTabs->currentIndex(), 1);
+        QVERIFY(!window->showFavouritesAction->isEnabled());
+        press(Qt::ALT | Qt::Key_2);
+        press(Qt::ALT | Qt::Key_3);
+        QCOMPARE(view()->tabs->currentIndex(), 1);
+    }
+
     // The menus hold every command in their groups; an item of a tool bar command is the
     // button's own action, and its menu entry and tool button are enabled alike while
     // walking pages and tabs.
@@ -336,7 +400,7 @@ private slots:
         QMenuBar* bar = window->menuBar();
         QStringList menus;
         for (QAction* action : bar->actions()) menus << Plain(action->text());
-        QCOMPARE(menus, QStringList({"File", "Modifica", "Transponder", "Aiuto"}));
+        QCOMPARE(menus, QStringList({"File", "Modifica", "Visualizza", "Transponder", "Aiuto"}));
         auto items = [](QMenu* menu) {
             QStringList texts;
             for (QAction* action : menu->actions())
@@ -350,6 +414,8 @@ private slots:
                               "Sposta preferito in su", "Sposta preferito in giù"}));
         QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
+        QCOMPARE(items(window->viewMenu),
+                 QStringList({"Pagina successiva", "Pagina precedente", "Canali", "Transponder", "Preferiti"}));
         // Shortcuts shown in the menus.
         QCOMPARE(window->undoAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
         QCOMPARE(window->redoAction->shortcuts(),
@@ -370,7 +436,7 @@ private slots:
                     menuOnly.push_back(action);
             }
         QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
-        QCOMPARE(menuOnly.size(), size_t(7));
+        QCOMPARE(menuOnly.size(), size_t(7));  // the "Visualizza" menu is not walked here
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {

@@ -23,6 +23,8 @@ namespace {
 
 using rivo::dialogs::FromCell;
 
+constexpr int kPathWidth = 320;  // the reference list's path box
+
 // Unlike a cell box, a satellite name that Windows-1252 cannot hold is left empty, so
 // that Ok refuses it.
 std::string NameBytes(const QString& text) { return rivo::Utf8ToCp1252(text.toStdString()).value_or(std::string()); }
@@ -64,6 +66,7 @@ ReferenceDialog::ReferenceDialog(const rivo::ReferenceDialogValues& start, bool 
     setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
     setModal(true);
     fileEdit = new QLineEdit(FromCell(start.fileName));
+    fileEdit->setMinimumWidth(kPathWidth);  // a whole path, not its last few letters
     browseButton = new QPushButton(QStringLiteral("Sfoglia"));
     auto* file = new QHBoxLayout;
     file->addWidget(fileEdit, 1);
@@ -133,12 +136,21 @@ ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& pre
     for (const std::string& line : preview.passLines) lines << QString::fromStdString(line);
     lines << QString::fromStdString(preview.summary);
     passLabel = new QLabel(lines.join(QLatin1Char('\n')));
+    takesLabel = new QLabel(QString::fromUtf8(preview.takes));
+    takesLabel->setObjectName(QStringLiteral("takesLabel"));
 
-    auto table = [](const std::vector<rivo::PreviewRow>& rows) {
+    auto table = [this](const std::vector<rivo::PreviewRow>& rows) {
         auto* grid = new QTableWidget(static_cast<int>(rows.size()), 4);
         grid->setHorizontalHeaderLabels({QStringLiteral("Num."), QStringLiteral("Nome canale"),
                                          QStringLiteral("SID"), QStringLiteral("Frequenza")});
         grid->verticalHeader()->hide();
+        // Rows as compact as the editor's own tables; the numbers as wide as they need,
+        // the name taking the rest, so that nothing scrolls sideways.
+        grid->verticalHeader()->setMinimumSectionSize(1);
+        grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid->setWordWrap(false);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);
         for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
@@ -148,7 +160,9 @@ ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& pre
             grid->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(row.sid)));
             grid->setItem(i, 3, new QTableWidgetItem(QString::fromStdString(row.frequency)));
         }
-        grid->setColumnWidth(1, 160);
+        QHeaderView* header = grid->horizontalHeader();
+        for (int c : {0, 2, 3}) header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(1, QHeaderView::Stretch);
         return grid;
     };
     currentTable = table(preview.unmatchedCurrent);
@@ -165,6 +179,7 @@ ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& pre
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
     top->addWidget(passLabel);
+    top->addWidget(takesLabel);
     top->addLayout(tables, 1);
     top->addWidget(buttons);
     resize(760, 480);

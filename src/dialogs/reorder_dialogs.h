@@ -76,6 +76,7 @@ public:
     ReferencePreviewDialog(const rivo::ReferencePreview& preview, QWidget* parent = nullptr);
 
     QLabel* passLabel = nullptr;
+    QLabel* takesLabel = nullptr;  // what Ok will take: the order, the names, the favourites
     QTableWidget* currentTable = nullptr;    // unmatched channels of the list
     QTableWidget* referenceTable = nullptr;  // unmatched channels of the reference
     QDialogButtonBox* buttons = nullptr;

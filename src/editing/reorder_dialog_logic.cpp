@@ -62,7 +62,7 @@ std::vector<PreviewRow> PreviewRows(const ListPage& page, const std::vector<int>
 }  // namespace
 
 ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& reference,
-                                      const ReferenceMatch& match) {
+                                      const ReferenceMatch& match, const ReferenceOptions& options) {
     static const char* const passes[kMatchPasses] = {
         "nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)",
         "SID, TID e NID",
@@ -76,6 +76,11 @@ ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& r
     preview.summary = std::to_string(match.matched()) + " canali trovati nel riferimento, " +
                       std::to_string(match.unmatchedCurrent.size()) + " canali della lista non trovati, " +
                       std::to_string(match.unmatchedReference.size()) + " canali del riferimento non trovati";
+    preview.takes = options.takeNames && options.takeFavourites
+                        ? "Dal riferimento verranno presi l'ordine, i nomi e i preferiti."
+                    : options.takeNames      ? "Dal riferimento verranno presi l'ordine e i nomi."
+                    : options.takeFavourites ? "Dal riferimento verranno presi l'ordine e i preferiti."
+                                             : "Dal riferimento verrà preso solo l'ordine.";
     preview.unmatchedCurrent = PreviewRows(current, match.unmatchedCurrent);
     preview.unmatchedReference = PreviewRows(reference, match.unmatchedReference);
     return preview;

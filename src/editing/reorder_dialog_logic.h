@@ -65,9 +65,10 @@ struct PreviewRow {
 struct ReferencePreview {
     std::vector<std::string> passLines;  // one line per pass, with its count
     std::string summary;                 // matched and unmatched counts
+    std::string takes;                   // what Ok takes from the reference
     std::vector<PreviewRow> unmatchedCurrent, unmatchedReference;
 };
 ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& reference,
-                                      const ReferenceMatch& match);
+                                      const ReferenceMatch& match, const ReferenceOptions& options = {});
 
 }  // namespace rivo

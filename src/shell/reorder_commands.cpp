@@ -97,7 +97,7 @@ void MainWindow::applyReferenceOrder() {
         return;
     }
     const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);
-    ReferencePreviewDialog preview(rivo::MakeReferencePreview(page, reference, match), this);
+    ReferencePreviewDialog preview(rivo::MakeReferencePreview(page, reference, match, options), this);
     if (!runReferencePreviewDialog(preview)) return;
 
     rivo::EditResult result;

@@ -100,6 +100,19 @@ TEST(ReferencePreview, CountsAndUnmatchedRowsOfBothLists) {
     EXPECT_NE(preview.passLines[3].find("): 0 canali"), std::string::npos);
     EXPECT_EQ(preview.summary,
               "1 canali trovati nel riferimento, 2 canali della lista non trovati, 1 canali del riferimento non trovati");
+    EXPECT_EQ(preview.takes, "Dal riferimento verrà preso solo l'ordine.");
+    struct Takes {
+        bool names, favourites;
+        const char* line;
+    };
+    for (const Takes& t : {Takes{true, false, "Dal riferimento verranno presi l'ordine e i nomi."},
+                           Takes{false, true, "Dal riferimento verranno presi l'ordine e i preferiti."},
+                           Takes{true, true, "Dal riferimento verranno presi l'ordine, i nomi e i preferiti."}}) {
+        ReferenceOptions options;
+        options.takeNames = t.names;
+        options.takeFavourites = t.favourites;
+        EXPECT_EQ(MakeReferencePreview(current, reference, match, options).takes, t.line);
+    }
     ASSERT_EQ(preview.unmatchedCurrent.size(), 2u);  // the empty row 4 is left out
     EXPECT_EQ(preview.unmatchedCurrent[0].row, 2);
     EXPECT_EQ(preview.unmatchedCurrent[0].name, "Solo qui");

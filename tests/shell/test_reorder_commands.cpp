@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QScrollBar>
 #include <QTest>
 
 #include "dialogs/reorder_dialogs.h"
@@ -51,7 +52,7 @@ class ReorderCommandsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ShellFolder> folder;
-    QString path, reversedPath, singlePath;
+    QString path, reversedPath, allReversedPath, singlePath;
     ScriptedPrompts prompts;
     std::unique_ptr<MainWindow> window;
     PageView* view = nullptr;
@@ -75,6 +76,11 @@ private slots:
         reversed.channels.push_back(extra);
         reversed.favourites = {};
         reversedPath = folder->write("Vecchia.Bin", BuildChannelImage(reversed));
+        // All twelve, reversed: every channel is found.
+        ChannelImageSpec allReversed = CurrentSpec();
+        std::reverse(allReversed.channels.begin(), allReversed.channels.end());
+        allReversed.favourites = {};
+        allReversedPath = folder->write("Rovesciata.Bin", BuildChannelImage(allReversed));
         singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 12, 4)));
     }
 
@@ -151,24 +157,43 @@ private slots:
 
     void applyReference() {
         QStringList shown;
+        int pathWidth = 0;
         window->runReferenceDialog = [&](ReferenceDialog& dialog) {
             shown << dialog.lnbLowEdit->text() << dialog.lnbHighEdit->text() << dialog.satelliteAEdit->text();
+            dialog.show();
+            pathWidth = dialog.fileEdit->width();
             dialog.fileEdit->setText(reversedPath);
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
         int currentRows = -1, referenceRows = -1;
         QString passes;
+        QString takes;
+        int rowHeight = 0, nameWidth = 0, numberWidth = 0;
+        bool scrollsSideways = true;
         window->runReferencePreviewDialog = [&](ReferencePreviewDialog& preview) {
             passes = preview.passLabel->text();
+            takes = preview.takesLabel->text();
             currentRows = preview.currentTable->rowCount();
             referenceRows = preview.referenceTable->rowCount();
+            preview.show();
+            rowHeight = preview.currentTable->rowHeight(0);
+            nameWidth = preview.currentTable->columnWidth(1);
+            numberWidth = preview.currentTable->columnWidth(0);
+            scrollsSideways = preview.currentTable->horizontalScrollBar()->isVisible() ||
+                              preview.currentTable->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
             ClickOk(preview.buttons);
             return preview.result() == QDialog::Accepted;
         };
         const Grid before = page().channelGrid;
         window->referenceOrderAction->trigger();
         QCOMPARE(shown, QStringList({"9750", "10600", "HotBird"}));
+        QVERIFY2(pathWidth >= 300, qPrintable(QString::number(pathWidth)));
+        QCOMPARE(takes, QStringLiteral("Dal riferimento verrà preso solo l'ordine."));
+        // Compact rows, the name column the widest, nothing to scroll sideways.
+        QVERIFY2(rowHeight > 0 && rowHeight <= window->fontMetrics().height() + 6, qPrintable(QString::number(rowHeight)));
+        QVERIFY2(nameWidth > 2 * numberWidth, qPrintable(QStringLiteral("%1 %2").arg(nameWidth).arg(numberWidth)));
+        QVERIFY(!scrollsSideways);
         QVERIFY(passes.contains(QStringLiteral("Passo 1")));
         QVERIFY(passes.contains(QStringLiteral("11 canali trovati")));
         QCOMPARE(currentRows, 1);    // "Canale 12"
@@ -183,6 +208,31 @@ private slots:
         QVERIFY(page().modified);
         window->undoAction->trigger();
         QVERIFY(page().channelGrid == before);
+    }
+
+    // Every channel found in the reference: nothing is left to show at the end, so the
+    // selection and the view stay where they were instead of jumping to the empty rows.
+    void applyReferenceFindingEveryChannel() {
+        window->runReferenceDialog = [&](ReferenceDialog& dialog) {
+            dialog.fileEdit->setText(allReversedPath);
+            dialog.namesCheck->setChecked(true);
+            ClickOk(dialog.buttons);
+            return dialog.result() == QDialog::Accepted;
+        };
+        QString takes;
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog& preview) {
+            takes = preview.takesLabel->text();
+            ClickOk(preview.buttons);
+            return preview.result() == QDialog::Accepted;
+        };
+        SelectChannels(*view, 3, 4);
+        const int top = view->channelTable->rowAt(0);
+        window->referenceOrderAction->trigger();
+        QCOMPARE(takes, QStringLiteral("Dal riferimento verranno presi l'ordine e i nomi."));
+        QCOMPARE(Names(page(), 1, 2), (std::vector<std::string>{"Canale 12", "Canale 11"}));
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("12 canali ordinati secondo il riferimento, 0 non trovati"));
+        QCOMPARE(selection(), std::make_pair(3, 4));
+        QCOMPARE(view->channelTable->rowAt(0), top);
     }
 
     // Annulla in any dialog of the two commands leaves the rows, the modified flag, the

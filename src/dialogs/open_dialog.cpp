@@ -150,6 +150,8 @@ QString OpenDialog::fileFilter() { return rivo::dialogs::ImageFileFilter(); }
 void OpenDialog::initialise() {
     // Every opening starts from the start values: nothing of a previous one is kept.
     fileEdit->clear();
+    // The path is what the dialog is for: it can be typed or pasted at once.
+    fileEdit->setFocus(Qt::OtherFocusReason);
     {
         const QSignalBlocker block(lnbLowEdit);
         lnbLowEdit->setText(QStringLiteral("9750"));

@@ -10,9 +10,9 @@
 
 RowNumberDialog::RowNumberDialog(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts) {
     setWindowTitle(QString::fromUtf8(rivo::kGoToCaption));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
-    setModal(true);
+    // A title and a close box only: the window manager's minimise and maximise buttons
+    // mean nothing for a dialog of fixed size.
+    rivo::dialogs::MakeFixedSizeDialog(*this);
 
     numberGroup = new QGroupBox(QString::fromUtf8(rivo::kGoToGroup));
     numberEdit = new QLineEdit;

@@ -204,6 +204,9 @@ void TransponderDialog::setValues(const rivo::TransponderDialogValues& values) {
     CheckButton(polarisation_, values.horizontal ? 1 : 0);
     CheckButton(tone_, values.toneOn ? 1 : 0);
     linked_->setRows(values.linkedChannels);
+    // Each column as wide as its longest text, so that no channel name is cut; the
+    // table scrolls sideways when they do not all fit.
+    linkedTable_->resizeColumnsToContents();
     updateFrequencyWarning();
 }
 

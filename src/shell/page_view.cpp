@@ -88,7 +88,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
                                       Columns({{40, false}, {80, false}, {60, true}, {50, true},
                                                {50, true}, {50, true}, {50, true}, {50, true},
                                                {50, true}, {50, true}},
-                                              -1),
+                                              rivo::tp::Satellite),
                                       this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
         favouriteModels_[static_cast<size_t>(k)] =

@@ -96,6 +96,21 @@ private slots:
         RunTransponderDialog(nullptr, unused, 1);
     }
 
+    // "Canali collegati": a name of the full sixteen characters is shown whole.
+    void linkedNamesAreNotCut() {
+        rivo::ListPage page = MakeTransponders();
+        const QString longest = QStringLiteral("WWWWWWWWWWWWWWWW");
+        rivo::pages::SetChannel(page, 3, longest.toStdString(), 2);
+        int nameWidth = 0, needed = 0;
+        Hook hook([&](TransponderDialog& d) {
+            nameWidth = d.linkedGrid()->columnWidth(1);
+            needed = d.linkedGrid()->fontMetrics().horizontalAdvance(longest);
+            d.cancelButton()->click();
+        });
+        RunTransponderDialog(nullptr, page, 2);
+        QVERIFY2(nameWidth >= needed, qPrintable(QStringLiteral("%1 < %2").arg(nameWidth).arg(needed)));
+    }
+
     void okStoresWhatTheWidgetsShow() {
         rivo::ListPage page = MakeTransponders();
         Hook hook([&](TransponderDialog& d) {

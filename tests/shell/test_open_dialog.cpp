@@ -55,6 +55,10 @@ private slots:
         QCOMPARE(Rate(dialog, 0), QStringLiteral("27500"));
         QCOMPARE(Rate(dialog, 15), QStringLiteral("0"));
         QVERIFY(prompts.asked.empty());
+        // Shown, the path box has the keys: a path can be typed or pasted at once.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.fileEdit));
     }
 
     void setsAndTheCustomSet() {

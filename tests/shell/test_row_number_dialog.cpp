@@ -30,6 +30,11 @@ private slots:
         ScriptedPrompts prompts;
         RowNumberDialog dialog(prompts);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Vai al canale..."));
+        // A fixed size: a close box, no minimise or maximise button.
+        QVERIFY(dialog.windowFlags().testFlag(Qt::CustomizeWindowHint));
+        QVERIFY(dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(dialog.numberGroup->title(), QStringLiteral("Canale da visualizzare"));
         dialog.limit = limit;
         dialog.numberEdit->setText(text);

@@ -374,6 +374,14 @@ private slots:
         QCOMPARE(channels->columnWidth(ch::Sid), sid);
         QVERIFY(channels->columnWidth(ch::Name) > narrow);
         QCOMPARE(channels->columnWidth(ch::Name), channels->viewport()->width() - others);
+        // The transponder table fills the page too: its "Satellite" column takes the rest.
+        view->tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+        QTableView* transponders = view->transponderTable;
+        int filled = 0;
+        for (int c = 0; c < tp::Count; ++c) filled += transponders->columnWidth(c);
+        QCOMPARE(filled, transponders->viewport()->width());
+        view->tabs->setCurrentIndex(0);
         window->resize(640, 400);
         QApplication::processEvents();
         QCOMPARE(window->minimumSize(), QSize(640, 400));

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QScrollArea>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QToolButton>
 #include <QStandardItemModel>
@@ -249,6 +250,11 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     connect(configModel_, &GridModel::cellEdited, this,
             [this](int row, int column) { afterEdit(column, row); });
     connect(channelTable, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
+    // Enter on a row opens its dialog, as a double click does: the keyboard's way in.
+    // Taken from the key events the table itself receives (see eventFilter), not from
+    // a shortcut, which could also fire while a question box has not taken the keys yet.
+    channelTable->installEventFilter(this);
+    transponderTable->installEventFilter(this);
     connect(transponderTable, &QTableView::doubleClicked, this,
             [this] { emit transponderDoubleClicked(); });
     connect(channelTable, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -479,6 +485,17 @@ void PageView::setNameColumnWidth(QTableView* view, int width) {
 }
 
 bool PageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == channelTable || watched == transponderTable)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (watched == channelTable)
+                emit channelDoubleClicked();
+            else
+                emit transponderDoubleClicked();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Resize) {
         for (QTableView* view : {channelTable, transponderTable})
             if (view && watched == view->viewport()) fitNameColumn(view);

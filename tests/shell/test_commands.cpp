@@ -300,6 +300,38 @@ private slots:
         expectModified();
     }
 
+    // Return or Enter on a row opens its dialog once, as a double click does.
+    void enterOpensTheRowsDialog() {
+        int channelDialogs = 0, transponderDialogs = 0;
+        ChannelDialog::setExecHook([&](ChannelDialog& dialog) {
+            ++channelDialogs;
+            dialog.cancelButton()->click();
+        });
+        TransponderDialog::setExecHook([&](TransponderDialog& dialog) {
+            ++transponderDialogs;
+            dialog.cancelButton()->click();
+        });
+        view->setCurrentChannelRow(2);
+        view->channelTable->setFocus();
+        QTest::keyClick(view->channelTable, Qt::Key_Return);
+        QCOMPARE(channelDialogs, 1);
+        QTest::keyClick(view->channelTable, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(channelDialogs, 2);
+        view->tabs->setCurrentIndex(1);
+        view->transponderTable->setCurrentIndex(view->transponderModel()->index(0, 0));
+        view->transponderTable->setFocus();
+        QTest::keyClick(view->transponderTable, Qt::Key_Return);
+        QCOMPARE(transponderDialogs, 1);
+        QCOMPARE(channelDialogs, 2);
+        const QRect cell = view->transponderTable->visualRect(view->transponderModel()->index(0, 1));
+        QTest::mouseClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->transponderTable->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(transponderDialogs, 2);
+        ChannelDialog::setExecHook(nullptr);
+        TransponderDialog::setExecHook(nullptr);
+        QVERIFY(!page().modified);
+    }
+
     void channelPropertiesByDoubleClickAndMenu() {
         int row = 0;
         for (int r = 1; r <= page().channelCount() && !row; ++r)

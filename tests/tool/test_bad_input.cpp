@@ -89,22 +89,75 @@ TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
     }
 }
 
-TEST(ToolBadInput, SymbolRateFileThatIsNoFileGivesNoSetsWithoutBlocking) {
+TEST(ToolBadInput, SymbolRateFileThatCannotBeReadIsRefusedWithItsReason) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");
     WriteFile(image, ListImage());
-    const std::string fifo = folder.path("Sr.Ini");
+    const std::string fifo = folder.path("fifo.Ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& ini : {fifo, std::string("/dev/zero")}) {
-        SCOPED_TRACE(ini);
-        const ToolRun opened = RunToolWith({"dump", "--sr-ini", ini, image});
-        EXPECT_EQ(opened.code, 0) << opened.err;
-        // A set asked for by name is missing, and the message says why the file gave none.
-        const ToolRun named = RunToolWith({"dump", "--sr-ini", ini, "--sr-set", "Standard", image});
-        EXPECT_EQ(named.code, 1);
-        EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
-        EXPECT_TRUE(ContainsPart(named.err, "non è un file normale")) << named.err;
+    std::filesystem::create_directory(folder.path("folder.Ini"));
+    // 1 MiB is the largest taken: one byte more is refused.
+    const std::string atLimit = folder.path("limit.Ini");
+    WriteFile(atLimit, {});
+    std::filesystem::resize_file(atLimit, std::uint64_t{1} << 20);
+    const std::string overLimit = folder.path("over.Ini");
+    WriteFile(overLimit, {});
+    std::filesystem::resize_file(overLimit, (std::uint64_t{1} << 20) + 1);
+    std::filesystem::create_symlink(folder.path("nowhere.Ini"), folder.path("dangling.Ini"));
+    struct Case {
+        std::string ini;
+        int code;
+        std::string reason;  // on standard error; "" for a run that says nothing
+    };
+    const Case cases[] = {
+        {fifo, 4, "non è un file normale"},  // must not wait for a writer
+        {"/dev/zero", 4, "non è un file normale"},
+        {folder.path("folder.Ini"), 4, "Is a directory"},
+        {overLimit, 4, "è troppo grande (1048577 byte; al massimo 1048576 byte)"},
+        {atLimit, 0, ""},
+        {folder.path("missing.Ini"), 0, ""},  // nothing there: zero rates, in silence
+        {folder.path("dangling.Ini"), 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        const ToolRun opened = RunToolWith({"dump", "--sr-ini", c.ini, image});
+        EXPECT_EQ(opened.code, c.code) << opened.err;
+        if (c.code == 4) {
+            EXPECT_TRUE(ContainsPart(opened.err, "rivo800-tool: --sr-ini: ")) << opened.err;
+            EXPECT_TRUE(ContainsPart(opened.err, "\"" + c.ini + "\"")) << opened.err;
+            EXPECT_TRUE(ContainsPart(opened.err, c.reason)) << opened.err;
+            EXPECT_TRUE(opened.out.empty());
+        } else {
+            EXPECT_EQ(opened.err, "");
+        }
+        // --symbol-rates replaces the ini file, which is then not read at all.
+        const ToolRun given = RunToolWith({"dump", "--sr-ini", c.ini, "--symbol-rates=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", image});
+        EXPECT_EQ(given.code, 0) << given.err;
     }
+    // A missing file names the reason when a set is asked for by name.
+    const ToolRun named = RunToolWith({"dump", "--sr-ini", folder.path("missing.Ini"), "--sr-set", "Standard", image});
+    EXPECT_EQ(named.code, 1);
+    EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
+    EXPECT_TRUE(ContainsPart(named.err, "No such file or directory")) << named.err;
+}
+
+TEST(ToolBadInput, DefaultSymbolRateFileIsHeldToTheSameContract) {
+    // The default is "Sr.Ini" in the current directory: a folder of that name is refused,
+    // none at all is silent.
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    WriteFile(image, ListImage());
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.root());
+    const ToolRun silent = RunToolWith({"dump", image});
+    std::filesystem::create_directory(folder.path("Sr.Ini"));
+    const ToolRun refused = RunToolWith({"dump", image});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(silent.code, 0) << silent.err;
+    EXPECT_EQ(silent.err, "");
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_TRUE(ContainsPart(refused.err, "\"Sr.Ini\"")) << refused.err;
+    EXPECT_TRUE(ContainsPart(refused.err, "Is a directory")) << refused.err;
 }
 
 TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {

@@ -12,6 +12,7 @@
 
 #include "channel_fixtures.h"
 #include "image/kvx_image.h"
+#include "packed_encoder.h"
 #include "tool_run.h"
 
 namespace rivo::tool {
@@ -271,4 +272,74 @@ TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
     std::ostringstream err;
     EXPECT_EQ(tool::RunTool({"info", image}, sink, err), 4);
     EXPECT_TRUE(ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
+}
+
+namespace {
+
+void PutLe16(Bytes& image, std::size_t at, std::uint16_t v) {
+    image.at(at) = static_cast<std::uint8_t>(v & 0xFF);
+    image.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
+}
+
+}  // namespace
+
+TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved) {
+    TempFolder folder;
+    // Sector 1: a TPT module whose 536-byte entry, ending at the sector's end, is
+    // declared 2000 bytes long.
+    SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
+    slot.at = 64964;
+    Bytes image = BuildFlashImage(
+        {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
+         SectorSpec::Table({slot})});
+    PutLe16(image, 65536 + 64964 + 32, 2000);
+    const std::string path = folder.path("cut.Bin");
+    WriteFile(path, image);
+    const std::string warning = "Attenzione: " + path +
+                                ": La tabella dei moduli è danneggiata:\n- modulo \"TPT\" (settore 1), voce \"TPT\": "
+                                "dichiarata di 2000 byte, va oltre la fine del settore; letti 536 byte, il salvataggio "
+                                "sarà rifiutato.\n";
+    for (const char* command : {"info", "dump"}) {
+        SCOPED_TRACE(command);
+        const ToolRun run = RunToolWith({command, path});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_EQ(run.err, warning);
+    }
+    const std::string out = folder.path("out.Bin");
+    const ToolRun saved = RunToolWith({"save", path, out});
+    EXPECT_EQ(saved.code, 4);
+    EXPECT_EQ(saved.err, warning +
+                             "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei "
+                             "byte: modulo \"TPT\" (settore 1), voce \"TPT\": dichiarata di 2000 byte, va oltre la fine "
+                             "del settore; letti 536 byte.\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(ToolBadInput, ATableBeyondWhatAModuleHoldsIsRefused) {
+    TempFolder folder;
+    // "xTPT" is packed; its stream decodes to a megabyte of repeats.
+    PackedEncoder encoder;
+    encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+    for (int i = 0; i < (1 << 20) / 64; ++i) encoder.Match(8, 64);
+    encoder.EndMarker();
+    const Bytes image = BuildFlashImage(
+        {SectorSpec::Table({ModuleSpec{.name = "xTPT", .entries = {EntrySpec{.name = "xTPT", .bytes = encoder.Finish()}}}})});
+    const std::string path = folder.path("bomb.Bin");
+    WriteFile(path, image);
+    for (const char* command : {"dump", "save"}) {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args{command, path};
+        if (std::string(command) == "save") args.push_back(folder.path("out.Bin"));
+        const ToolRun run = RunToolWith(args);
+        EXPECT_EQ(run.code, 4);
+        EXPECT_EQ(run.err, "Attenzione: " + path +
+                               ": La tabella del modulo \"xTPT\" supera 65468 byte, il massimo che un modulo può "
+                               "contenere in un settore: la lista non può essere aperta.\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));
+    // extract decodes the entry on its own, within the entry limit of 16 MiB.
+    const ToolRun extracted = RunToolWith({"extract", path, "0", "0", "-o", folder.path("x.bin")});
+    EXPECT_EQ(extracted.code, 0) << extracted.err;
+    EXPECT_EQ(std::filesystem::file_size(folder.path("x.bin")), 8u + (1u << 20));
 }

@@ -175,8 +175,9 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
                 if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes)) break;
                 if (!budget.takeRecord()) {
-                    if (!std::exchange(budgetNoted, true))
-                        noteDamage(moduleText + ": le voci dichiarate sono più di quante ne possa descrivere il file; le altre sono ignorate.");
+                    const std::string text = moduleText + ": le voci dichiarate sono più di quante ne possa descrivere il file; le altre sono ignorate";
+                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
+                    cutEntries_.push_back(text + ".");
                     break;
                 }
                 EntryRecord s;
@@ -207,9 +208,13 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 }
                 const std::int64_t wanted = std::min<std::int64_t>(size, avail);
                 s.size = static_cast<std::int32_t>(budget.takeBytes(wanted));
-                if (s.size < wanted && !std::exchange(budgetNoted, true))
-                    noteDamage(moduleText + ": le voci occupano insieme più byte di quanti ne abbia il file; la voce " +
-                               ShownName(s.name) + " e le seguenti sono tagliate.");
+                if (s.size < wanted) {
+                    // What is cut here may be in no other entry: a save would drop it.
+                    const std::string text = moduleText + ": le voci occupano insieme più byte di quanti ne abbia il file; la voce " +
+                                             ShownName(s.name) + " è tagliata a " + std::to_string(s.size) + " byte";
+                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
+                    cutEntries_.push_back(text + ".");
+                }
                 extentEnd = std::max(extentEnd, static_cast<std::size_t>(s.filePos) + static_cast<std::size_t>(s.size));
                 s.kind = m.kind;
                 s.moduleIndex = 0;
@@ -218,10 +223,14 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             }
             // Modules of a sector lie one after another; one reaching into another
             // means one of them (or both) is not what its header says.
+            // Only the first module it overlaps is named: modules sharing one stream
+            // would otherwise fill the list with every pair.
             for (const Extent& other : extents) {
-                if (header < other.end && other.header < extentEnd)
+                if (header < other.end && other.header < extentEnd) {
                     noteDamage(sectorText + ": i moduli " + ShownName(other.name) + " e " + ShownName(m.name) +
                                " si sovrappongono.");
+                    break;
+                }
             }
             extents.push_back({header, extentEnd, m.name, t});
             m.declaredEntries = kept;

@@ -33,6 +33,38 @@ Bytes EntryPastSector() {
     return image;
 }
 
+// Nine TCS modules whose headers lie one after another, all with one entry pointing at
+// the same 60,000 bytes: 540,000 bytes of entries from a file of 524,288.
+Bytes SharedStream() {
+    Bytes image = BuildFlashImage({});
+    const std::size_t streamAt = 32 + 9 * 36;
+    for (std::size_t t = 0; t < 9; ++t) {
+        const std::size_t header = 32 + 36 * t;
+        const std::string name = "TCS" + std::to_string(t + 1);
+        PutLe16(image, 2 * t, static_cast<std::uint16_t>(header));
+        std::copy(name.begin(), name.end(), image.begin() + static_cast<std::ptrdiff_t>(header));
+        PutLe16(image, header + 10, static_cast<std::uint16_t>(streamAt + 60000 - header - 12));
+        PutLe16(image, header + 12, 1);
+        std::copy(name.begin(), name.end(), image.begin() + static_cast<std::ptrdiff_t>(header + 16));
+        PutLe16(image, header + 16 + 12, static_cast<std::uint16_t>(streamAt - header - 12));
+        PutLe16(image, header + 16 + 16, 60000);
+    }
+    const Bytes stream = PatternBytes(60000, 5);
+    std::copy(stream.begin(), stream.end(), image.begin() + static_cast<std::ptrdiff_t>(streamAt));
+    return image;
+}
+
+std::vector<std::string> SharedStreamDamage() {
+    std::vector<std::string> lines;
+    for (int m = 2; m <= 9; ++m) {
+        if (m == 9)
+            lines.push_back("modulo \"TCS9\" (settore 0): le voci occupano insieme più byte di quanti ne abbia il file; "
+                            "la voce \"TCS9\" è tagliata a 44288 byte, il salvataggio sarà rifiutato.");
+        lines.push_back("settore 0: i moduli \"TCS1\" e \"TCS" + std::to_string(m) + "\" si sovrappongono.");
+    }
+    return lines;
+}
+
 struct Case {
     const char* label;
     std::function<Bytes()> build;
@@ -118,6 +150,12 @@ const Case kCases[] = {
      {"TPT"},
      nullptr,
      {"TPT"}},
+    {"entries sharing more bytes than the file has", SharedStream, SharedStreamDamage(),
+     {"TCS1", "TCS2", "TCS3", "TCS4", "TCS5", "TCS6", "TCS7", "TCS8", "TCS9"},
+     "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei byte: modulo \"TCS9\" "
+     "(settore 0): le voci occupano insieme più byte di quanti ne abbia il file; la voce \"TCS9\" è tagliata a 44288 "
+     "byte.",
+     {}},
     {"name that is no text",
      [] {
          ModuleSpec module = OneEntry(std::string("T\xE8\"\\", 4), std::string("T\xE8\"\\", 4), 10);

@@ -264,8 +264,9 @@ public:
     // sound table. The loader still builds what it can; see docs/cli.md for each case.
     const std::vector<std::string>& damage() const { return damage_; }
     // Entries whose declared data ran on past the end of their sector while the file
-    // went on: the loader kept the part inside the sector, so saving would write them
-    // shorter than the file holds them. saveToBytes refuses while there are any.
+    // went on, or that were cut or dropped because the table claimed more bytes or
+    // records than the file has: the loader kept only a part, so saving would write
+    // them shorter than the file holds them. saveToBytes refuses while there are any.
     const std::vector<std::string>& cutEntries() const { return cutEntries_; }
     static constexpr std::size_t kMaxDamageLines = 20;
 

@@ -23,12 +23,12 @@ void Write(const std::filesystem::path& dir, const std::string& name, const Byte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: make_fuzz_seeds IMAGE_DIR PACKED_DIR PAGE_DIR INI_DIR\n";
+    if (argc != 6) {
+        std::cerr << "usage: make_fuzz_seeds IMAGE_DIR PACKED_DIR PAGE_DIR INI_DIR WHOLE_DIR\n";
         return 1;
     }
-    std::filesystem::path images(argv[1]), packed(argv[2]), pages(argv[3]), inis(argv[4]);
-    for (const auto& dir : {images, packed, pages, inis}) std::filesystem::create_directories(dir);
+    std::filesystem::path images(argv[1]), packed(argv[2]), pages(argv[3]), inis(argv[4]), whole(argv[5]);
+    for (const auto& dir : {images, packed, pages, inis, whole}) std::filesystem::create_directories(dir);
 
     const Bytes listText = Text("list list list of channels, channels and more channels");
     ModuleSpec support{"Support", {{"Support.pre", Pack(listText)}, {"config.pre", Pack(PatternBytes(64, 1), false)}}};
@@ -70,6 +70,24 @@ int main(int argc, char** argv) {
         none.withSupport = false;
         Write(pages, "transponders-only.bin", cut(BuildChannelImage(none), 65536));
     }
+    // Whole images for the byte-level targets: a full split list, and images with the
+    // damage the loader names (two slots on one header, an entry past its sector).
+    Write(images, "whole-split.bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1500, 40, true)));
+    Write(pages, "whole-split.bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 1500, 40, true)));
+    Write(pages, "whole-single.bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 300, 20)));
+    {
+        const ModuleSpec named{"TPT", {{"TPT", PatternBytes(120, 2)}}};  // passes the type check
+        SlotSpec again(named);
+        again.at = 32;
+        SlotSpec first(named);
+        first.at = 32;
+        Bytes damaged = BuildFlashImage({SectorSpec::Table({first, again, tcs}), SectorSpec::Raw(MakeRawSector(3))});
+        Write(images, "whole-damaged.bin", damaged);
+        Write(pages, "whole-damaged.bin", damaged);
+    }
+    // The structured target reads its choices from any bytes; a few starts of each kind.
+    for (int i = 0; i < 8; ++i) Write(whole, "whole-" + std::to_string(i) + ".in", PatternBytes(64 + 96 * i, 20 + i));
+
     Write(inis, "sets.ini",
           Text("; rates\r\n[Standard]\r\nSR00=27500\r\nSR01=$55F0\r\nSR02=0x7530\r\nSR0F=-1\r\n\r\n"
                "[astra]\nsr00 = 22000\nSR01=x\n[Standard]\nSR03=1\n[Personalizzato]\n"));

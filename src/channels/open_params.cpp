@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -120,11 +121,16 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
     return sets;
 }
 
-std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error) {
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error, bool* missing) {
     std::string reason;
     const std::optional<Bytes> bytes = ReadWholeFile(iniPath, reason, kMaxSymbolRateFileSize);
+    if (missing) *missing = false;
     if (!bytes) {
         if (error) *error = reason;
+        if (missing) {
+            std::error_code ec;
+            *missing = std::filesystem::status(iniPath, ec).type() == std::filesystem::file_type::not_found;
+        }
         return {};
     }
     if (error) error->clear();

@@ -30,8 +30,12 @@ inline constexpr std::uint64_t kMaxSymbolRateFileSize = std::uint64_t{1} << 20;
 
 // The sets of an ini file in file order. A missing or unreadable file (a folder, a
 // device or FIFO, a file over kMaxSymbolRateFileSize) gives no sets; error, when
-// given, then receives the reason (and is emptied when the file was read).
-std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error = nullptr);
+// given, then receives the reason (and is emptied when the file was read). missing,
+// when given, tells the two apart: true only when nothing exists under that name (a
+// dangling symbolic link included), which callers take in silence, whereas a file that
+// exists but cannot be read is something the user has to hear about.
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error = nullptr,
+                                              bool* missing = nullptr);
 // The same from ini text already in memory.
 std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText);
 

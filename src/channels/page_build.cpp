@@ -4,6 +4,7 @@
 #include <span>
 #include <utility>
 
+#include "channels/cp1252.h"
 #include "channels/page_io.h"
 #include "channels/page_modules.h"
 #include "channels/records.h"
@@ -13,6 +14,32 @@ namespace rivo {
 using namespace page_detail;
 
 namespace {
+
+// The content of a table module's first entry, refused (PageLimitError) beyond
+// kMaxTableContent or when all tables so far (total) would pass kMaxTablesContent.
+// A packed stream is decoded no further than that: a few kilobytes of long matches
+// would otherwise decode to megabytes, and every 12 bytes to a grid row.
+Bytes BoundedTableContent(KvxModule& module, std::size_t& total) {
+    const KvxEntry* entry = module.entry(0);
+    if (!entry) return {};
+    Bytes content;
+    bool withinEntryLimit = true;
+    if (entry->kind() == static_cast<std::int32_t>(ModuleKind::Packed))
+        withinEntryLimit = UnpackBytes(entry->data(), content, kMaxTableContent);
+    else
+        content = entry->data();
+    withinEntryLimit = withinEntryLimit && content.size() <= kMaxTableContent;
+    const std::string name = "\"" + Cp1252ToUtf8(module.name()) + "\"";
+    if (!withinEntryLimit)
+        throw PageLimitError("La tabella del modulo " + name + " supera " + std::to_string(kMaxTableContent) +
+                             " byte, il massimo che un modulo può contenere in un settore: la lista non può essere aperta.");
+    total += content.size();
+    if (total > kMaxTablesContent)
+        throw PageLimitError("Con la tabella del modulo " + name + " le tabelle della lista superano insieme " +
+                             std::to_string(kMaxTablesContent) +
+                             " byte, quanti ne contiene un'immagine intera: la lista non può essere aperta.");
+    return content;
+}
 
 void MarkUnreferencedTransponders(ListPage& page) {
     const int transponders = page.transponderCount();
@@ -109,12 +136,13 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
     // sized before they are filled.
     std::vector<Bytes> transponderTables, channelTables;
     std::size_t transponders = 0, channels = 0;
+    std::size_t tablesContent = 0;
     for (KvxModule* m : transponderModules) {
-        transponderTables.push_back(FirstEntryContent(m));
+        transponderTables.push_back(BoundedTableContent(*m, tablesContent));
         transponders += transponderTables.back().size() / kTransponderRecordSize;
     }
     for (KvxModule* m : channelModules) {
-        channelTables.push_back(FirstEntryContent(m));
+        channelTables.push_back(BoundedTableContent(*m, tablesContent));
         channels += channelTables.back().size() / kChannelRecordSize;
     }
     page->transponderGrid.setRowCount(static_cast<int>(transponders) + 1);
@@ -195,9 +223,15 @@ OpenResult OpenPage(const OpenParams& params, Progress& progress) {
         result.message = kMainCodeMessage;
         return result;
     }
+    try {
+        result.page = BuildPage(std::move(image), params, progress);
+    } catch (const PageLimitError& refused) {
+        result.status = OpenResult::Status::Refused;
+        result.message = refused.what();
+        return result;
+    }
     result.status = OpenResult::Status::Ok;
-    result.warning = load.sizeWarning;
-    result.page = BuildPage(std::move(image), params, progress);
+    result.warning = LoadWarnings(load);
     return result;
 }
 

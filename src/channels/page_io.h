@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,16 +14,36 @@
 
 namespace rivo {
 
+// The most content one channel or transponder table can have: the single entry of a
+// module that fills a sector alone (64 KiB less the sector's 32-byte table, the 16-byte
+// module header and the 20-byte entry record). A packed table module is decoded to at
+// most this much; a larger table could never be saved back into its sector.
+inline constexpr std::size_t kMaxTableContent = 65536 - 32 - 16 - 20;
+// The most content all the tables of a page can have together: what a whole flash image
+// holds. Decoding stops here too, however many modules share one stream.
+inline constexpr std::size_t kMaxTablesContent = 524288;
+
+// A page that cannot be built because a table is beyond a limit above. what() names
+// the module and the limit, for the user.
+class PageLimitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Builds the page of a loaded flash image (imageType() == 1). The page takes the image.
+// Throws PageLimitError for a table beyond kMaxTableContent or kMaxTablesContent.
 std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenParams& params,
                                     Progress& progress);
 
 // What opening a file as a channel list came to.
 struct OpenResult {
-    enum class Status { Ok, Unreadable, Unrecognised, MainCode };
+    // Refused: a table beyond a limit of the page (PageLimitError; message says which).
+    enum class Status { Ok, Unreadable, Unrecognised, MainCode, Refused };
     Status status = Status::Unrecognised;
     std::string message;  // "Formato file sconosciuto", the firmware refusal, or the I/O reason
-    std::string warning;  // opened, but the file is not an image's size (LoadResult::sizeWarning)
+    // Opened, but the file is not an image's size or its table is damaged
+    // (LoadWarnings of the load).
+    std::string warning;
     std::unique_ptr<ListPage> page;
 };
 inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";

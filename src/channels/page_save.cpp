@@ -247,7 +247,14 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         params.satelliteA = page.satelliteA;
         params.satelliteB = page.satelliteB;
         NullProgress quiet;
-        auto rebuilt = BuildPage(written, params, quiet);
+        std::unique_ptr<ListPage> rebuilt;
+        try {
+            rebuilt = BuildPage(written, params, quiet);
+        } catch (const PageLimitError& refused) {
+            // Tables are written no larger than they were read, so this is a written
+            // file gone wrong, not the page.
+            return refused.what();
+        }
         if (rebuilt->channelCount() != page.channelCount())
             return "la lista riletta ha " + std::to_string(rebuilt->channelCount()) + " canali invece di " +
                    std::to_string(page.channelCount());

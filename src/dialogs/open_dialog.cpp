@@ -125,9 +125,17 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
     ratesLayout->addWidget(symbolRateSetCombo);
     ratesLayout->addWidget(symbolRateTable, 1);
 
+    // An Sr.Ini that is there but cannot be read would otherwise show as an empty set
+    // list with no hint why; a missing one is the usual case and says nothing.
+    symbolRateProblemLabel = new QLabel;
+    symbolRateProblemLabel->setWordWrap(true);
+    symbolRateProblemLabel->setTextFormat(Qt::PlainText);
+    symbolRateProblemLabel->hide();
+
     auto* left = new QVBoxLayout;
     left->addLayout(fileRow);
     left->addLayout(form);
+    left->addWidget(symbolRateProblemLabel);
     left->addStretch(1);
     auto* columns = new QHBoxLayout(info);
     columns->addLayout(left, 1);
@@ -166,7 +174,13 @@ void OpenDialog::initialise() {
     satelliteACombo->setCurrentIndex(0);
     satelliteBCombo->setCurrentIndex(1);
 
-    sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString());
+    std::string iniProblem;
+    bool iniMissing = false;
+    sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString(), &iniProblem, &iniMissing);
+    const bool unreadable = !iniProblem.empty() && !iniMissing;
+    symbolRateProblemLabel->setText(unreadable ? QStringLiteral("Symbol rate non letti: ") + QString::fromStdString(iniProblem)
+                                               : QString());
+    symbolRateProblemLabel->setVisible(unreadable);
     {
         const QSignalBlocker block(symbolRateSetCombo);
         symbolRateSetCombo->clear();

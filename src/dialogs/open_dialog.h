@@ -11,6 +11,7 @@
 #include "channels/user_prompts.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -47,6 +48,8 @@ public:
     QComboBox* satelliteBCombo = nullptr;
     QComboBox* symbolRateSetCombo = nullptr;  // the sets of "Sr.Ini"
     QTableWidget* symbolRateTable = nullptr;  // 16 rows: code, value
+    // Why the "Sr.Ini" could not be read; hidden when it was read or does not exist.
+    QLabel* symbolRateProblemLabel = nullptr;
     QPushButton* okButton = nullptr;          // "Ok"
     QPushButton* cancelButton = nullptr;      // "Annulla"
 

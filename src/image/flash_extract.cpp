@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
@@ -63,9 +65,29 @@ std::string FlashSizeWarning(std::int64_t actualSize) {
     return sizes + " I byte oltre i " + std::to_string(kFlashImageSize) + " non vengono letti e non saranno salvati.";
 }
 
+std::string image_detail::ShownName(const std::string& name) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string shown = "\"";
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\' && b != '"') {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += hex[b >> 4];
+            shown += hex[b & 15];
+        }
+    }
+    return shown + "\"";
+}
+
 void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<EntryRecord>& entries) {
+    using image_detail::ShownName;
     ByteReader in(content_);
-    EntryBudget budget(content_.size());
+    // Only the eight sectors are read, however long the file: the budget is theirs.
+    EntryBudget budget(std::min<std::size_t>(content_.size(), static_cast<std::size_t>(kFlashImageSize)));
+    bool budgetNoted = false;
+    const auto fileSize = static_cast<std::int64_t>(content_.size());
     for (std::size_t k = 0; k < static_cast<std::size_t>(kSectorCount); ++k) {
         const std::size_t start = k * kSectorSize;
         const std::size_t sectorEnd = start + kSectorSize;
@@ -95,15 +117,37 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             entries.push_back(s);
             continue;
         }
+        const std::string sectorText = "settore " + std::to_string(k);
+        // The modules of this sector so far: header, first byte past them, name, slot.
+        struct Extent {
+            std::size_t header, end;
+            std::string name;
+            std::size_t tableSlot;
+        };
+        std::vector<Extent> extents;
         std::int32_t slot = 0;
         for (std::size_t t = 0; t < kTableSlots; ++t) {
             std::uint16_t v = in.le16At(start + 2 * t);
             if (v == 0 || v == 0xFFFF) continue;
             const std::size_t header = start + v;
+            const std::string slotText = sectorText + ", posizione " + std::to_string(t) + " della tabella";
             // A header that does not lie wholly inside its sector (and the file) is
             // dropped; it still takes no slot number, as the writer would not give
             // it one either.
-            if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) continue;
+            if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) {
+                noteDamage(slotText + ": l'intestazione di modulo a " + std::to_string(v) + " non sta " +
+                           (header + kHeaderBytes > sectorEnd ? "nel settore" : "nel file") + "; ignorata.");
+                continue;
+            }
+            // Two slots naming one header are one module: reading it twice would save
+            // it twice.
+            const auto same = std::find_if(extents.begin(), extents.end(), [&](const Extent& e) { return e.header == header; });
+            if (same != extents.end()) {
+                noteDamage(slotText + ": indica la stessa intestazione della posizione " +
+                           std::to_string(same->tableSlot) + " (modulo " + ShownName(same->name) +
+                           "); il modulo è letto e salvato una volta sola.");
+                continue;
+            }
             ModuleRecord m;
             m.name = in.nameAt(header, 10);
             m.size = in.le16At(header + 10);
@@ -114,12 +158,28 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             m.source = 1;
             m.sector = static_cast<std::int32_t>(k);
             m.slot = slot++;
+            const std::string moduleText = "modulo " + ShownName(m.name) + " (" + sectorText + ")";
+            // The records follow the 16-byte header inside the module's stated size
+            // (counted from header byte 12) and inside the sector.
+            const std::size_t moduleEnd = header + 12 + static_cast<std::size_t>(m.size);
+            const std::size_t recordsEnd = std::min({moduleEnd, sectorEnd, content_.size()});
+            const std::size_t room = recordsEnd > header + kHeaderBytes ? (recordsEnd - header - kHeaderBytes) / kRecordBytes : 0;
+            if (declared > room)
+                noteDamage(moduleText + ": dichiara " + std::to_string(declared) + " voci, ma nel suo spazio ne stanno " +
+                           std::to_string(room) + ".");
+            std::size_t extentEnd = std::min(moduleEnd, sectorEnd);
             // Entry records past the end of the sector (or the file) are cut off: the
             // module keeps the entries whose records are whole.
             std::int32_t kept = 0;
             for (std::size_t i = 0; i < declared; ++i) {
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
-                if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes) || !budget.takeRecord()) break;
+                if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes)) break;
+                if (!budget.takeRecord()) {
+                    const std::string text = moduleText + ": le voci dichiarate sono più di quante ne possa descrivere il file; le altre sono ignorate";
+                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
+                    cutEntries_.push_back(text + ".");
+                    break;
+                }
                 EntryRecord s;
                 s.name = in.nameAt(rec, 12);
                 std::uint16_t off = in.le16At(rec + 12);
@@ -130,15 +190,49 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 s.filePos = static_cast<std::int32_t>(header) + s.offset;
                 // A module lives in one sector, and the writer keeps it there: data
                 // past the end of the sector (or the file) is cut off.
-                const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(content_.size()),
-                                                                static_cast<std::int64_t>(sectorEnd));
+                const std::int64_t end = std::min<std::int64_t>(fileSize, static_cast<std::int64_t>(sectorEnd));
                 std::int64_t avail = std::max<std::int64_t>(0, end - s.filePos);
-                s.size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
+                if (size > avail) {
+                    const bool pastSector = s.filePos + std::int64_t{size} > static_cast<std::int64_t>(sectorEnd) &&
+                                            static_cast<std::int64_t>(sectorEnd) < fileSize;
+                    const std::string entryText = moduleText + ", voce " + ShownName(s.name) + ": dichiarata di " +
+                                                  std::to_string(size) + " byte, va oltre la fine " +
+                                                  (pastSector ? "del settore" : "del file") + "; letti " +
+                                                  std::to_string(avail) + " byte";
+                    if (pastSector) {
+                        noteDamage(entryText + ", il salvataggio sarà rifiutato.");
+                        cutEntries_.push_back(entryText + ".");
+                    } else {
+                        noteDamage(entryText + ".");
+                    }
+                }
+                const std::int64_t wanted = std::min<std::int64_t>(size, avail);
+                s.size = static_cast<std::int32_t>(budget.takeBytes(wanted));
+                if (s.size < wanted) {
+                    // What is cut here may be in no other entry: a save would drop it.
+                    const std::string text = moduleText + ": le voci occupano insieme più byte di quanti ne abbia il file; la voce " +
+                                             ShownName(s.name) + " è tagliata a " + std::to_string(s.size) + " byte";
+                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
+                    cutEntries_.push_back(text + ".");
+                }
+                extentEnd = std::max(extentEnd, static_cast<std::size_t>(s.filePos) + static_cast<std::size_t>(s.size));
                 s.kind = m.kind;
                 s.moduleIndex = 0;
                 entries.push_back(s);
                 ++kept;
             }
+            // Modules of a sector lie one after another; one reaching into another
+            // means one of them (or both) is not what its header says.
+            // Only the first module it overlaps is named: modules sharing one stream
+            // would otherwise fill the list with every pair.
+            for (const Extent& other : extents) {
+                if (header < other.end && other.header < extentEnd) {
+                    noteDamage(sectorText + ": i moduli " + ShownName(other.name) + " e " + ShownName(m.name) +
+                               " si sovrappongono.");
+                    break;
+                }
+            }
+            extents.push_back({header, extentEnd, m.name, t});
             m.declaredEntries = kept;
             modules.push_back(m);
         }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "image/byte_reader.h"
 
@@ -31,13 +32,21 @@ public:
     std::int64_t takeBytes(std::int64_t wanted) {
         std::int64_t got = std::clamp<std::int64_t>(wanted, 0, bytesLeft_);
         bytesLeft_ -= got;
+        if (got < wanted) bytesCut_ = true;
         return got;
     }
+    bool recordsRanOut() const { return recordsLeft_ == 0; }
+    bool bytesCut() const { return bytesCut_; }
 
 private:
     std::int64_t bytesLeft_;
     std::int64_t recordsLeft_;
+    bool bytesCut_ = false;
 };
+
+// A module or entry name as the damage list shows it: in quotes, printable ASCII as is
+// and every other byte as \xNN, since the list is plain text whatever the names hold.
+std::string ShownName(const std::string& name);
 
 // The flash test of the type check on one sector: 1 recognised, 0 not (the test ends
 // here), -1 go on to the next sector.

@@ -68,6 +68,7 @@ void KvxEntry::setData(Bytes data) {
 }
 
 const Bytes& KvxEntry::storedBytes() {
+    contentTooLarge_ = false;
     contentBuffer_ = data_;
     return contentBuffer_;
 }
@@ -80,7 +81,7 @@ const Bytes& KvxEntry::content() {
     return storedBytes();
 }
 
-void KvxEntry::unpack() { UnpackBytes(data_, contentBuffer_); }
+void KvxEntry::unpack() { contentTooLarge_ = !UnpackBytes(data_, contentBuffer_); }
 
 // ---------------------------------------------------------------------------------
 // KvxModule

@@ -74,6 +74,8 @@ public:
     const Bytes& content();
     // Decodes the stored bytes into the content buffer.
     void unpack();
+    // The last content() decoded more than kMaxDecodedEntrySize bytes and was cut there.
+    bool contentTooLarge() const { return contentTooLarge_; }
     void shiftOffset(std::int32_t delta) { offset_ += delta; }
 
     const std::string& name() const { return name_; }
@@ -93,6 +95,7 @@ private:
     std::int32_t moduleIndex_ = 0;
     std::int32_t filePos_ = 0;
     Bytes contentBuffer_;  // the content buffer handed out by content() and storedBytes()
+    bool contentTooLarge_ = false;
 };
 
 // One module: an ordered list of entries.
@@ -173,8 +176,15 @@ struct LoadResult {
     // the user (expected and actual sizes); empty otherwise. The image is loaded all the
     // same, but what a short file lacks is not in memory and will not be saved.
     std::string sizeWarning;
+    // A table the loader found damaged (KvxImage::damage()), as one text for the user:
+    // a heading line and one line per problem; empty for a sound table.
+    std::string damageWarning;
     bool ok() const { return status == Status::Ok; }
 };
+
+// The warnings of a load that succeeded, one text: the size warning, then the damage,
+// each on lines of its own; empty when there is nothing to say.
+std::string LoadWarnings(const LoadResult& result);
 
 // What writing an image came to. On failure nothing was written (an existing target
 // file is untouched) and message says why, naming the sector where a limit was hit.
@@ -249,6 +259,17 @@ public:
     const std::vector<int>& rawSectors() const { return rawSectors_; }
     std::int32_t totalEntries() const { return declaredEntries_; }
 
+    // What the loader met in a damaged table, one line each, in the order met (at most
+    // kMaxDamageLines, the last then saying how many more there were). Empty for a
+    // sound table. The loader still builds what it can; see docs/cli.md for each case.
+    const std::vector<std::string>& damage() const { return damage_; }
+    // Entries whose declared data ran on past the end of their sector while the file
+    // went on, or that were cut or dropped because the table claimed more bytes or
+    // records than the file has: the loader kept only a part, so saving would write
+    // them shorter than the file holds them. saveToBytes refuses while there are any.
+    const std::vector<std::string>& cutEntries() const { return cutEntries_; }
+    static constexpr std::size_t kMaxDamageLines = 20;
+
 private:
     // The steps every load takes: take the bytes and forget the previous image; build the
     // module table with the extractor of type_; let the bytes go once the entries hold
@@ -266,12 +287,28 @@ private:
     std::vector<int> rawSectors_;
     std::int32_t declaredEntries_ = 0;
     std::vector<std::unique_ptr<KvxModule>> modules_;
+    std::vector<std::string> damage_;
+    std::size_t damageNotListed_ = 0;  // problems beyond kMaxDamageLines
+    std::vector<std::string> cutEntries_;
+
+    // Records one problem of a damaged table (see damage()).
+    void noteDamage(std::string line);
+    void closeDamageList();
 };
+
+// The longest content a packed entry is decoded to. Sizes in the images are at most 24
+// bits wide (16 MiB), so nothing a receiver loads from an entry is larger; a stream
+// that decodes to more is damaged or crafted (64 KiB of matches can state 2 MiB, and a
+// main-code entry may be 16 MiB long).
+inline constexpr std::size_t kMaxDecodedEntrySize = std::size_t{16} << 20;
 
 // Decodes packed bytes (the format of packed entries) into out, which is emptied first.
 // Never reads outside packed; a stream cut short inside a token ends with the bytes
 // produced so far.
-void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out);
+// Returns false when the content would be longer than limit bytes: out then holds the
+// first limit bytes and decoding stopped there, so a small stream of long repeats cannot
+// fill memory.
+bool UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out, std::size_t limit = kMaxDecodedEntrySize);
 
 // Encodes content as the packed format's literal runs only (no back-references), ended
 // by the end marker: about one byte in eight larger, but UnpackBytes gives content back.

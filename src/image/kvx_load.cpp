@@ -46,7 +46,40 @@ void KvxImage::startLoading(Bytes content, const std::string& name) {
     ucrSector_ = -1;
     rawSectors_.clear();
     variant_ = 0;
+    damage_.clear();
+    damageNotListed_ = 0;
+    cutEntries_.clear();
 }
+
+void KvxImage::noteDamage(std::string line) {
+    // A crafted table can hold thousands of bad records; the first ones say enough.
+    if (damage_.size() < kMaxDamageLines - 1)
+        damage_.push_back(std::move(line));
+    else
+        ++damageNotListed_;
+}
+
+void KvxImage::closeDamageList() {
+    if (damageNotListed_ == 1) damage_.push_back("e un altro problema.");
+    if (damageNotListed_ > 1) damage_.push_back("e altri " + std::to_string(damageNotListed_) + " problemi.");
+}
+
+std::string LoadWarnings(const LoadResult& result) {
+    std::string text = result.sizeWarning;
+    if (!result.damageWarning.empty()) text += (text.empty() ? "" : "\n") + result.damageWarning;
+    return text;
+}
+
+namespace {
+
+std::string DamageWarning(const std::vector<std::string>& damage) {
+    if (damage.empty()) return {};
+    std::string text = "La tabella dei moduli è danneggiata:";
+    for (const std::string& line : damage) text += "\n- " + line;
+    return text;
+}
+
+}  // namespace
 
 void KvxImage::buildTable() {
     std::vector<ModuleRecord> modules;
@@ -56,6 +89,7 @@ void KvxImage::buildTable() {
     else
         extractMainCode(modules, entries);
     translateList(modules, entries);
+    closeDamageList();
 }
 
 void KvxImage::dropContent() {
@@ -77,6 +111,7 @@ LoadResult KvxImage::loadBytes(Bytes content, const std::string& name) {
     dropContent();
     r.status = LoadResult::Status::Ok;
     if (unexpectedSize()) r.sizeWarning = FlashSizeWarning(fileSize_);
+    r.damageWarning = DamageWarning(damage_);
     return r;
 }
 
@@ -87,6 +122,7 @@ LoadResult KvxImage::loadFlashBytes(Bytes content, const std::string& name) {
     dropContent();
     LoadResult r;
     r.status = LoadResult::Status::Ok;
+    r.damageWarning = DamageWarning(damage_);
     return r;
 }
 

@@ -82,6 +82,16 @@ SaveResult KvxImage::saveToBytes(Bytes& out) {
         result.message = "Solo le immagini flash possono essere salvate.";
         return result;
     }
+    // An entry cut at its sector's end (or where the table claimed more bytes than the
+    // file has) holds less than the file did: writing it would drop the rest without a
+    // word, so the image is not saved at all.
+    if (!cutEntries_.empty()) {
+        result.message = "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei byte: " +
+                         cutEntries_.front();
+        if (cutEntries_.size() > 1)
+            result.message += " (e altre " + std::to_string(cutEntries_.size() - 1) + " voci tagliate)";
+        return result;
+    }
     orderModule();
     Bytes image;
     image.reserve(kFlashImageSize);

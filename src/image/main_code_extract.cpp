@@ -2,6 +2,7 @@
 // extractor that finds the module directory and reads its modules and entries.
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
@@ -89,6 +90,9 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
     std::size_t usable = 0;
     while (usable < n && in.fits(dir + usable * e, e) && in.fits(dir + n * e + 4 * usable, std::size_t{4}))
         ++usable;
+    if (usable < n)
+        noteDamage("la directory dichiara " + std::to_string(n) + " moduli, ma il file ne contiene " +
+                   std::to_string(usable) + ".");
     if (usable == 0) return;
 
     // 5. Address byte order: with a single entry there is nothing to compare with, and
@@ -128,10 +132,13 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
         if (count == 0) count = in.u8At(countAt + 3);
         std::int64_t sum = 0;
         std::int32_t kept = 0;
+        const std::string moduleText = "modulo " + image_detail::ShownName(mod.name);
         for (std::size_t i = 0; i < count && recordsLeft; ++i) {
             // Records are consecutive: once one is past the end, so are all the rest.
             if (!in.fits(record, kRecordBytes) || !budget.takeRecord()) {
                 recordsLeft = false;
+                noteDamage(moduleText + ": dichiara " + std::to_string(count) + " voci, ma i record dal " +
+                           std::to_string(i + 1) + " in poi non sono nel file; le voci da lì in avanti sono ignorate.");
                 break;
             }
             EntryRecord s;
@@ -144,7 +151,16 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
             std::int64_t avail = (pos < 0 || pos >= static_cast<std::int64_t>(content_.size()))
                                      ? 0
                                      : static_cast<std::int64_t>(content_.size()) - pos;
-            s.size = static_cast<std::int32_t>(budget.takeBytes(std::min<std::int64_t>(size, avail)));
+            if (size > avail)
+                noteDamage(moduleText + ", voce " + image_detail::ShownName(s.name) + ": dichiarata di " +
+                           std::to_string(size) + " byte, ma nel file ne restano " + std::to_string(avail) +
+                           "; letti solo questi.");
+            const std::int64_t wanted = std::min<std::int64_t>(size, avail);
+            s.size = static_cast<std::int32_t>(budget.takeBytes(wanted));
+            if (s.size < wanted)
+                noteDamage(moduleText + ", voce " + image_detail::ShownName(s.name) +
+                           ": le voci occupano insieme più byte di quanti ne abbia il file; letti " +
+                           std::to_string(s.size) + " byte.");
             s.filePos = static_cast<std::int32_t>(pos);
             s.kind = mod.kind;
             s.moduleIndex = static_cast<std::int32_t>(m);

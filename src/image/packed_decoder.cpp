@@ -42,12 +42,12 @@ private:
 // holds the last 2048 output bytes at fixed distances from the write index, and zeros
 // for distances reaching before the first output byte. So a match copies from the
 // output itself, d bytes back, or zeros, which is the same and needs no window.
-void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
+bool UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out, std::size_t limit) {
     out.clear();
-    if (packed.empty()) return;
+    if (packed.empty()) return true;
     BitReader in(packed);
     unsigned flag = 0;
-    if (!in.read(1, flag)) return;
+    if (!in.read(1, flag)) return true;
     bool matchNext = false;  // a short literal run is followed by a match without a flag
     while (true) {
         if (!matchNext) {
@@ -63,6 +63,7 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
                         cut = true;
                         break;
                     }
+                    if (out.size() == limit) return false;
                     out.push_back(static_cast<std::uint8_t>(b));
                 }
                 if (cut) break;
@@ -86,13 +87,13 @@ void UnpackBytes(std::span<const std::uint8_t> packed, Bytes& out) {
         if (!in.read(wbits, n)) break;
         n += 1;
         const std::size_t start = out.size();
-        out.resize(start + n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t at = start + i;
-            out[at] = at >= d ? out[at - d] : 0;
-        }
+        const bool pastLimit = n > limit - start;
+        out.resize(pastLimit ? limit : start + n);
+        for (std::size_t at = start; at < out.size(); ++at) out[at] = at >= d ? out[at - d] : 0;
+        if (pastLimit) return false;
         if (!in.read(1, flag)) break;
     }
+    return true;
 }
 
 // Literal runs of eight bytes, each after a flag bit; a last, shorter run is followed by

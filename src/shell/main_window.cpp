@@ -233,7 +233,9 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     if (page->imageId == 0) page->imageId = rivo::NewImageId();
     addPage(std::move(page));
     // Shown over the new page: the list is there, but what a short file lacked is not.
-    if (!loaded.sizeWarning.empty()) prompts().tell(loaded.sizeWarning, kAttention, rivo::Icon::Warning);
+    // So is a damaged table: what the loader met, and that a save may be refused.
+    if (const std::string warning = rivo::LoadWarnings(loaded); !warning.empty())
+        prompts().tell(warning, kAttention, rivo::Icon::Warning);
     return true;
 }
 

@@ -60,6 +60,11 @@ const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo&
         if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->name()) + ": " + args->entry);
         KvxEntry* s = m->entry(ei);
         const Bytes& content = args->raw ? s->storedBytes() : s->content();
+        if (s->contentTooLarge())
+            throw ToolError(kExitFailure, "Attenzione: " + args->image + ": la voce " + Cp1252ToUtf8(s->name()) +
+                                              " del modulo " + Cp1252ToUtf8(m->name()) + " si decodifica in più di " +
+                                              std::to_string(kMaxDecodedEntrySize) +
+                                              " byte, il massimo per una voce; usare --raw per i byte memorizzati.");
         if (args->output.empty()) {
             io.out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
             io.out.flush();

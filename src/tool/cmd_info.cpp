@@ -16,7 +16,8 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
     LoadResult r = image.loadFile(path);
     switch (r.status) {
         case LoadResult::Status::Ok:
-            if (!r.sizeWarning.empty()) err << "Attenzione: " << path << ": " << r.sizeWarning << "\n";
+            if (const std::string warning = LoadWarnings(r); !warning.empty())
+                err << "Attenzione: " << path << ": " << warning << "\n";
             return;
         case LoadResult::Status::Unreadable:
             throw ToolError(kExitFailure, r.message);

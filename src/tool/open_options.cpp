@@ -119,7 +119,12 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
     // As the open dialog: the first set is shown, then the chosen one replaces it, except
     // that choosing the custom set keeps what is shown.
     std::string iniProblem;
-    const auto sets = ReadSymbolRateSets(options.srIni, &iniProblem);
+    bool iniMissing = false;
+    const auto sets = ReadSymbolRateSets(options.srIni, &iniProblem, &iniMissing);
+    // No ini file at all is the usual case and gives zero rates; one that is there but
+    // cannot be read (a folder, a FIFO, a device, too large, no permission) would give
+    // the same zeros without a word, so it is refused with the reason instead.
+    if (!iniProblem.empty() && !iniMissing) throw ToolError(kExitFailure, "rivo800-tool: --sr-ini: " + iniProblem);
     SymbolRateSet shown;
     shown.rates.fill(-1);
     if (!sets.empty() && sets.front().name != kCustomSetName) shown = sets.front();
@@ -147,6 +152,8 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
             throw ToolError(kExitUnknownFormat, opened.message);
         case OpenResult::Status::MainCode:
             throw ToolError(kExitMainCode, opened.message);
+        case OpenResult::Status::Refused:
+            throw ToolError(kExitFailure, "Attenzione: " + params.fileName + ": " + opened.message);
     }
     throw ToolError(kExitFailure, opened.message);
 }

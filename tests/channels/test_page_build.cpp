@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "channel_fixtures.h"
 #include "channels/page_io.h"
 #include "channels/records.h"
+#include "packed_encoder.h"
 
 using namespace rivo;
 using namespace rivo::testsupport;
@@ -323,4 +325,79 @@ TEST(BuildPage, RepeatedSupportEntryNamesReadTheFirstAndSaveBackTheSamePage) {
     EXPECT_EQ(reopened->favouriteGrids, page->favouriteGrids);
     EXPECT_EQ(reopened->configGrid, page->configGrid);
     EXPECT_EQ(reopened->versionText, page->versionText);
+}
+
+namespace {
+
+// A packed stream of eight literal bytes and then matches eight back: it decodes to
+// `size` bytes from a couple of kilobytes, as a crafted table would.
+Bytes PackedRepeats(std::size_t size) {
+    PackedEncoder encoder;
+    encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+    for (std::size_t left = size - 8; left > 0;) {
+        const int length = static_cast<int>(std::min<std::size_t>(64, left));
+        encoder.Match(8, length);
+        left -= static_cast<std::size_t>(length);
+    }
+    encoder.EndMarker();
+    Bytes packed = encoder.Finish();
+    EXPECT_EQ(encoder.Expected().size(), size);
+    return packed;
+}
+
+// Modules "TPT1", "TPT2", ... (packed: the name holds "TPT" but is not "TPT"), each a
+// table decoding to the given size, all in sector 0.
+Bytes PackedTransponderTables(const std::vector<std::size_t>& sizes) {
+    std::vector<SlotSpec> slots;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::string name = "TPT" + std::to_string(i + 1);
+        slots.push_back(ModuleSpec{.name = name, .entries = {EntrySpec{.name = name, .bytes = PackedRepeats(sizes[i])}}});
+    }
+    return BuildFlashImage({SectorSpec::Table(slots)});
+}
+
+}  // namespace
+
+TEST(BuildPage, PackedTablesAreDecodedNoFurtherThanAModuleCanHold) {
+    struct Case {
+        const char* label;
+        std::vector<std::size_t> sizes;
+        int transponders;     // rows of the page built; -1 when refused
+        const char* refusal;  // the message of the refusal
+    };
+    const std::vector<std::size_t> eightFull(8, 65468);
+    auto withLast = [&](std::size_t last) {
+        auto sizes = eightFull;
+        sizes.push_back(last);
+        return sizes;
+    };
+    const Case cases[] = {
+        {"one table at the limit", {65468}, 5455, nullptr},
+        {"one table a byte over", {65469}, -1,
+         "La tabella del modulo \"TPT1\" supera 65468 byte, il massimo che un modulo può contenere in un settore: "
+         "la lista non può essere aperta."},
+        {"a table of a megabyte", {1 << 20}, -1,
+         "La tabella del modulo \"TPT1\" supera 65468 byte, il massimo che un modulo può contenere in un settore: "
+         "la lista non può essere aperta."},
+        {"all tables at the limit", withLast(524288 - 8 * 65468), 8 * 5455 + 45, nullptr},
+        {"all tables a byte over", withLast(524288 - 8 * 65468 + 1), -1,
+         "Con la tabella del modulo \"TPT9\" le tabelle della lista superano insieme 524288 byte, quanti ne contiene "
+         "un'immagine intera: la lista non può essere aperta."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        NullProgress progress;
+        const Bytes image = PackedTransponderTables(c.sizes);
+        if (c.refusal) {
+            try {
+                Build(image, progress);
+                ADD_FAILURE() << "built";
+            } catch (const PageLimitError& refused) {
+                EXPECT_STREQ(refused.what(), c.refusal);
+            }
+        } else {
+            const auto page = Build(image, progress);
+            EXPECT_EQ(page->transponderCount(), c.transponders);
+        }
+    }
 }

@@ -208,3 +208,70 @@ TEST(Packed, ContentDecodesPackedEntriesAndHandsOthersOut) {
     p->setData(Bytes{});
     EXPECT_TRUE(p->content().empty());
 }
+
+TEST(Packed, DecodingStopsAtTheLimitInsideALiteralRunOrAMatch) {
+    // "abcdefgh" then a match of 40 eight back and a run of 3: 51 bytes in all.
+    PackedEncoder encoder;
+    encoder.Literals(Text("abcdefgh")).Match(8, 40).Literals(Text("xyz")).EndMarker();
+    const Bytes packed = encoder.Finish();
+    const Bytes whole = encoder.Expected();
+    ASSERT_EQ(whole.size(), 51u);
+    struct Case {
+        std::size_t limit;
+        bool complete;
+    };
+    // At the end of the run, inside the match, at the match's last byte, inside the last
+    // run, exactly at the content's size, and above it.
+    const Case cases[] = {{8, false}, {20, false}, {48, false}, {49, false}, {50, false}, {51, true}, {52, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        Bytes out;
+        EXPECT_EQ(UnpackBytes(packed, out, c.limit), c.complete);
+        const std::size_t kept = std::min(c.limit, whole.size());
+        EXPECT_EQ(out, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(kept)));
+    }
+}
+
+// Eight literal bytes, then k matches of 64 bytes eight back, cut inside the next
+// token: 8 + 64 k bytes. Each match is 16 bits, so after the first ten bytes the stream
+// repeats every two bytes; it is made by repeating them rather than by the encoder,
+// which would take seconds for millions of matches.
+Bytes RepeatStream(std::size_t k) {
+    PackedEncoder encoder;
+    encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+    for (int i = 0; i < 6; ++i) encoder.Match(8, 64);
+    const Bytes small = encoder.Finish();
+    EXPECT_EQ(Bytes(small.begin() + 10, small.begin() + 12), Bytes(small.begin() + 12, small.begin() + 14));
+    Bytes out(small.begin(), small.begin() + 10);
+    for (std::size_t i = 0; i < k; ++i) out.insert(out.end(), small.begin() + 10, small.begin() + 12);
+    return out;
+}
+
+TEST(Packed, AnEntryDecodingBeyondSixteenMebibytesIsCutAndSaysSo) {
+    // The stream made by repetition decodes as the encoder says.
+    {
+        PackedEncoder encoder;
+        encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+        for (int i = 0; i < 5; ++i) encoder.Match(8, 64);
+        EXPECT_EQ(Unpack(RepeatStream(5)), encoder.Expected());
+    }
+    struct Case {
+        std::size_t matches;
+        bool tooLarge;
+    };
+    // 8 + 64 * 262144 is eight bytes over the limit (where the limit itself falls is
+    // tested with small limits above); a short stream is not cut.
+    const Case cases[] = {{5, false}, {262144, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.matches);
+        KvxModule module;
+        EntryRecord record;
+        record.kind = static_cast<std::int32_t>(ModuleKind::Packed);
+        KvxEntry* entry = module.addEntry(record);
+        entry->setData(RepeatStream(c.matches));
+        EXPECT_EQ(entry->content().size(), std::min<std::size_t>(8 + 64 * c.matches, std::size_t{16} << 20));
+        EXPECT_EQ(entry->contentTooLarge(), c.tooLarge);
+        entry->storedBytes();
+        EXPECT_FALSE(entry->contentTooLarge());
+    }
+}

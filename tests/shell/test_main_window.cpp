@@ -4,6 +4,7 @@
 // Fixture builders first: their field names clash with Qt's keyword macros.
 #include "channel_fixtures.h"
 #include "image_builder.h"
+#include "packed_encoder.h"
 #include "shell_support.h"
 #include <sys/stat.h>
 
@@ -540,6 +541,62 @@ private slots:
                      shown.text.c_str());
             QVERIFY2(shown.text.find(c.part) != std::string::npos, shown.text.c_str());
         }
+    }
+
+    void damagedTableOpensWithItsListAndAnEntryCutAtItsSectorIsNotSaved() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        // Sector 1: a TPT module whose 536-byte entry, ending at the sector's end, is
+        // declared 2000 bytes long.
+        SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
+        slot.at = 64964;
+        Bytes image = BuildFlashImage(
+            {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
+             SectorSpec::Table({slot})});
+        image[65536 + 64964 + 32] = 0xD0;  // 2000, little-endian
+        image[65536 + 64964 + 33] = 0x07;
+        const QString path = folder->write("Damaged.Bin", image);
+        QVERIFY(OpenThroughDialog(*window, path));
+        QCOMPARE(window->pageCount(), 1);
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+        QVERIFY(prompts.asked[0].icon == Icon::Warning);
+        QCOMPARE(prompts.asked[0].text,
+                 std::string("La tabella dei moduli è danneggiata:\n- modulo \"TPT\" (settore 1), voce \"TPT\": dichiarata "
+                             "di 2000 byte, va oltre la fine del settore; letti 536 byte, il salvataggio sarà rifiutato."));
+        prompts.clear();
+        QAbstractItemModel* config = window->pageView(0)->configModel();
+        QVERIFY(config->setData(config->index(1, 1), QStringLiteral("Film")));
+        QVERIFY(window->saveAction->isEnabled());
+        const QString target = folder->path("DamagedSaved.Bin");
+        window->chooseSaveFile = [&](const QString&) { return target; };
+        window->saveAction->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY(prompts.asked[0].icon == Icon::Error);
+        QVERIFY2(prompts.asked[0].text.find("Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio "
+                                            "perderebbe dei byte: modulo \"TPT\" (settore 1)") == 0,
+                 prompts.asked[0].text.c_str());
+        QVERIFY(!QFile::exists(target));
+    }
+
+    void tableBeyondWhatAModuleHoldsIsRefused() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        // "xTPT" is packed: its few kilobytes of matches decode to 100,000 bytes.
+        PackedEncoder encoder;
+        encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+        for (int i = 0; i < 1562; ++i) encoder.Match(8, 64);
+        const QString path = folder->write(
+            "Bomb.Bin",
+            BuildFlashImage({SectorSpec::Table(
+                {ModuleSpec{.name = "xTPT", .entries = {EntrySpec{.name = "xTPT", .bytes = encoder.Finish()}}}})}));
+        QVERIFY(!OpenThroughDialog(*window, path));
+        QCOMPARE(window->pageCount(), 0);
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QCOMPARE(prompts.asked[0].title, std::string("Attenzione"));
+        QCOMPARE(prompts.asked[0].text,
+                 std::string("La tabella del modulo \"xTPT\" supera 65468 byte, il massimo che un modulo può contenere in "
+                             "un settore: la lista non può essere aperta."));
     }
 
     void saveAndReopen() {

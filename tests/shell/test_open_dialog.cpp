@@ -4,11 +4,14 @@
 #include "shell_support.h"
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "dialogs/open_dialog.h"
 #include "test_registry.h"
@@ -278,6 +281,45 @@ private slots:
         QVERIFY(prompts.asked.empty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());
+    }
+
+    void unreadableSymbolRateFileIsNamed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");  // "" when the dialog says nothing
+        QTest::newRow("folder") << "folder" << "Is a directory";
+        QTest::newRow("fifo") << "fifo" << "non è un file normale";
+        QTest::newRow("over 1 MiB") << "large" << "è troppo grande (1048577 byte";
+        QTest::newRow("missing") << "missing" << "";
+        QTest::newRow("readable") << "readable" << "";
+    }
+    void unreadableSymbolRateFileIsNamed() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        ShellFolder folder;
+        ScriptedPrompts prompts;
+        const QString ini = folder.path("Altro.Ini");
+        if (kind == "folder") QVERIFY(QDir().mkdir(ini));
+        if (kind == "fifo") QCOMPARE(::mkfifo(ini.toLocal8Bit().constData(), 0600), 0);
+        if (kind == "large") folder.write("Altro.Ini", rivo::Bytes((std::size_t{1} << 20) + 1, 'x'));
+        if (kind == "readable") folder.write("Altro.Ini", rivo::Bytes{'[', 'A', ']', '\n'});
+        OpenDialog dialog(ini, prompts);
+        dialog.initialise();
+        QCOMPARE(dialog.symbolRateProblemLabel->isHidden(), reason.isEmpty());
+        if (!reason.isEmpty()) {
+            QVERIFY2(dialog.symbolRateProblemLabel->text().contains(reason),
+                     qPrintable(dialog.symbolRateProblemLabel->text()));
+            QVERIFY(dialog.symbolRateProblemLabel->text().contains(ini));
+            QCOMPARE(dialog.symbolRateSetCombo->count(), 0);
+        }
+        QCOMPARE(dialog.symbolRateSetCombo->count(), kind == "readable" ? 1 : 0);
+        QVERIFY(prompts.asked.empty());
+        // Opened again once the file is readable, the line goes away.
+        if (kind == "large") {
+            folder.write("Altro.Ini", rivo::Bytes{'[', 'A', ']', '\n'});
+            dialog.initialise();
+            QVERIFY(dialog.symbolRateProblemLabel->isHidden());
+            QCOMPARE(dialog.symbolRateSetCombo->count(), 1);
+        }
     }
 
     void cancelCloses() {

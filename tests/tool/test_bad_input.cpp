@@ -12,6 +12,7 @@
 
 #include "channel_fixtures.h"
 #include "image/kvx_image.h"
+#include "packed_encoder.h"
 #include "tool_run.h"
 
 namespace rivo::tool {
@@ -89,22 +90,75 @@ TEST(ToolBadInput, FilesThatAreNoImagesAreRefusedWithTheirReason) {
     }
 }
 
-TEST(ToolBadInput, SymbolRateFileThatIsNoFileGivesNoSetsWithoutBlocking) {
+TEST(ToolBadInput, SymbolRateFileThatCannotBeReadIsRefusedWithItsReason) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");
     WriteFile(image, ListImage());
-    const std::string fifo = folder.path("Sr.Ini");
+    const std::string fifo = folder.path("fifo.Ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& ini : {fifo, std::string("/dev/zero")}) {
-        SCOPED_TRACE(ini);
-        const ToolRun opened = RunToolWith({"dump", "--sr-ini", ini, image});
-        EXPECT_EQ(opened.code, 0) << opened.err;
-        // A set asked for by name is missing, and the message says why the file gave none.
-        const ToolRun named = RunToolWith({"dump", "--sr-ini", ini, "--sr-set", "Standard", image});
-        EXPECT_EQ(named.code, 1);
-        EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
-        EXPECT_TRUE(ContainsPart(named.err, "non è un file normale")) << named.err;
+    std::filesystem::create_directory(folder.path("folder.Ini"));
+    // 1 MiB is the largest taken: one byte more is refused.
+    const std::string atLimit = folder.path("limit.Ini");
+    WriteFile(atLimit, {});
+    std::filesystem::resize_file(atLimit, std::uint64_t{1} << 20);
+    const std::string overLimit = folder.path("over.Ini");
+    WriteFile(overLimit, {});
+    std::filesystem::resize_file(overLimit, (std::uint64_t{1} << 20) + 1);
+    std::filesystem::create_symlink(folder.path("nowhere.Ini"), folder.path("dangling.Ini"));
+    struct Case {
+        std::string ini;
+        int code;
+        std::string reason;  // on standard error; "" for a run that says nothing
+    };
+    const Case cases[] = {
+        {fifo, 4, "non è un file normale"},  // must not wait for a writer
+        {"/dev/zero", 4, "non è un file normale"},
+        {folder.path("folder.Ini"), 4, "Is a directory"},
+        {overLimit, 4, "è troppo grande (1048577 byte; al massimo 1048576 byte)"},
+        {atLimit, 0, ""},
+        {folder.path("missing.Ini"), 0, ""},  // nothing there: zero rates, in silence
+        {folder.path("dangling.Ini"), 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        const ToolRun opened = RunToolWith({"dump", "--sr-ini", c.ini, image});
+        EXPECT_EQ(opened.code, c.code) << opened.err;
+        if (c.code == 4) {
+            EXPECT_TRUE(ContainsPart(opened.err, "rivo800-tool: --sr-ini: ")) << opened.err;
+            EXPECT_TRUE(ContainsPart(opened.err, "\"" + c.ini + "\"")) << opened.err;
+            EXPECT_TRUE(ContainsPart(opened.err, c.reason)) << opened.err;
+            EXPECT_TRUE(opened.out.empty());
+        } else {
+            EXPECT_EQ(opened.err, "");
+        }
+        // --symbol-rates replaces the ini file, which is then not read at all.
+        const ToolRun given = RunToolWith({"dump", "--sr-ini", c.ini, "--symbol-rates=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", image});
+        EXPECT_EQ(given.code, 0) << given.err;
     }
+    // A missing file names the reason when a set is asked for by name.
+    const ToolRun named = RunToolWith({"dump", "--sr-ini", folder.path("missing.Ini"), "--sr-set", "Standard", image});
+    EXPECT_EQ(named.code, 1);
+    EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
+    EXPECT_TRUE(ContainsPart(named.err, "No such file or directory")) << named.err;
+}
+
+TEST(ToolBadInput, DefaultSymbolRateFileIsHeldToTheSameContract) {
+    // The default is "Sr.Ini" in the current directory: a folder of that name is refused,
+    // none at all is silent.
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    WriteFile(image, ListImage());
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.root());
+    const ToolRun silent = RunToolWith({"dump", image});
+    std::filesystem::create_directory(folder.path("Sr.Ini"));
+    const ToolRun refused = RunToolWith({"dump", image});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(silent.code, 0) << silent.err;
+    EXPECT_EQ(silent.err, "");
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_TRUE(ContainsPart(refused.err, "\"Sr.Ini\"")) << refused.err;
+    EXPECT_TRUE(ContainsPart(refused.err, "Is a directory")) << refused.err;
 }
 
 TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
@@ -218,4 +272,74 @@ TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
     std::ostringstream err;
     EXPECT_EQ(tool::RunTool({"info", image}, sink, err), 4);
     EXPECT_TRUE(ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
+}
+
+namespace {
+
+void PutLe16(Bytes& image, std::size_t at, std::uint16_t v) {
+    image.at(at) = static_cast<std::uint8_t>(v & 0xFF);
+    image.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
+}
+
+}  // namespace
+
+TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved) {
+    TempFolder folder;
+    // Sector 1: a TPT module whose 536-byte entry, ending at the sector's end, is
+    // declared 2000 bytes long.
+    SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
+    slot.at = 64964;
+    Bytes image = BuildFlashImage(
+        {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
+         SectorSpec::Table({slot})});
+    PutLe16(image, 65536 + 64964 + 32, 2000);
+    const std::string path = folder.path("cut.Bin");
+    WriteFile(path, image);
+    const std::string warning = "Attenzione: " + path +
+                                ": La tabella dei moduli è danneggiata:\n- modulo \"TPT\" (settore 1), voce \"TPT\": "
+                                "dichiarata di 2000 byte, va oltre la fine del settore; letti 536 byte, il salvataggio "
+                                "sarà rifiutato.\n";
+    for (const char* command : {"info", "dump"}) {
+        SCOPED_TRACE(command);
+        const ToolRun run = RunToolWith({command, path});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_EQ(run.err, warning);
+    }
+    const std::string out = folder.path("out.Bin");
+    const ToolRun saved = RunToolWith({"save", path, out});
+    EXPECT_EQ(saved.code, 4);
+    EXPECT_EQ(saved.err, warning +
+                             "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei "
+                             "byte: modulo \"TPT\" (settore 1), voce \"TPT\": dichiarata di 2000 byte, va oltre la fine "
+                             "del settore; letti 536 byte.\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(ToolBadInput, ATableBeyondWhatAModuleHoldsIsRefused) {
+    TempFolder folder;
+    // "xTPT" is packed; its stream decodes to a megabyte of repeats.
+    PackedEncoder encoder;
+    encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
+    for (int i = 0; i < (1 << 20) / 64; ++i) encoder.Match(8, 64);
+    encoder.EndMarker();
+    const Bytes image = BuildFlashImage(
+        {SectorSpec::Table({ModuleSpec{.name = "xTPT", .entries = {EntrySpec{.name = "xTPT", .bytes = encoder.Finish()}}}})});
+    const std::string path = folder.path("bomb.Bin");
+    WriteFile(path, image);
+    for (const char* command : {"dump", "save"}) {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args{command, path};
+        if (std::string(command) == "save") args.push_back(folder.path("out.Bin"));
+        const ToolRun run = RunToolWith(args);
+        EXPECT_EQ(run.code, 4);
+        EXPECT_EQ(run.err, "Attenzione: " + path +
+                               ": La tabella del modulo \"xTPT\" supera 65468 byte, il massimo che un modulo può "
+                               "contenere in un settore: la lista non può essere aperta.\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));
+    // extract decodes the entry on its own, within the entry limit of 16 MiB.
+    const ToolRun extracted = RunToolWith({"extract", path, "0", "0", "-o", folder.path("x.bin")});
+    EXPECT_EQ(extracted.code, 0) << extracted.err;
+    EXPECT_EQ(std::filesystem::file_size(folder.path("x.bin")), 8u + (1u << 20));
 }

@@ -65,8 +65,15 @@ std::size_t Grid::blockOf(int row) const {
     // Most grids keep their blocks as they were filled, kBlockRows rows each: try that
     // block first.
     std::size_t b = std::min(static_cast<std::size_t>(row / kBlockRows), blocks_.size() - 1);
-    if (starts_[b] <= row && (b + 1 == blocks_.size() || row < starts_[b + 1])) return b;
-    return static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), row) - starts_.begin()) - 1;
+    const std::vector<int>& starts = *starts_;
+    if (starts[b] <= row && (b + 1 == blocks_.size() || row < starts[b + 1])) return b;
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), row) - starts.begin()) - 1;
+}
+
+std::vector<int>& Grid::ownStarts() {
+    // Copies of a grid share its block starts until rows move between blocks.
+    if (starts_.use_count() > 1) starts_ = std::make_shared<std::vector<int>>(*starts_);
+    return *starts_;
 }
 
 Grid::Block& Grid::ownBlock(std::size_t b) {
@@ -78,7 +85,7 @@ Grid::Block& Grid::ownBlock(std::size_t b) {
 
 void Grid::place(int index, RowPtr row) {
     const std::size_t b = blockOf(index);
-    const auto offset = static_cast<std::size_t>(index - starts_[b]);
+    const auto offset = static_cast<std::size_t>(index - (*starts_)[b]);
     if (blocks_[b]->rows[offset] == row) return;
     ownBlock(b).rows[offset] = std::move(row);
 }
@@ -87,7 +94,7 @@ void Grid::push(RowPtr row) {
     if (blocks_.empty() || blockSize(blocks_.size() - 1) >= kBlockRows) {
         blocks_.push_back(std::make_shared<Block>());
         blocks_.back()->rows.reserve(kBlockRows);
-        starts_.push_back(rowCount_);
+        ownStarts().push_back(rowCount_);
     }
     ownBlock(blocks_.size() - 1).rows.push_back(std::move(row));
     ++rowCount_;
@@ -97,7 +104,7 @@ void Grid::popBack() {
     --rowCount_;
     if (blockSize(blocks_.size() - 1) == 1) {
         blocks_.pop_back();
-        starts_.pop_back();
+        ownStarts().pop_back();
         return;
     }
     ownBlock(blocks_.size() - 1).rows.pop_back();
@@ -113,7 +120,7 @@ Grid::RowPtr Grid::emptyRow(std::uint32_t colour) const {
 std::size_t Grid::splitAt(int row) {
     if (row >= rowCount_) return blocks_.size();
     const std::size_t b = blockOf(row);
-    const auto offset = static_cast<std::ptrdiff_t>(row - starts_[b]);
+    const auto offset = static_cast<std::ptrdiff_t>(row - (*starts_)[b]);
     if (offset == 0) return b;
     const auto& rows = blocks_[b]->rows;
     auto right = std::make_shared<Block>();
@@ -126,12 +133,14 @@ std::size_t Grid::splitAt(int row) {
         blocks_[b]->rows.resize(static_cast<std::size_t>(offset));
     }
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(right));
-    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, row);
+    std::vector<int>& starts = ownStarts();
+    starts.insert(starts.begin() + static_cast<std::ptrdiff_t>(b) + 1, row);
     return b + 1;
 }
 
 void Grid::restart(std::size_t b) {
-    for (; b < blocks_.size(); ++b) starts_[b] = b == 0 ? 0 : starts_[b - 1] + blockSize(b - 1);
+    std::vector<int>& starts = ownStarts();
+    for (; b < blocks_.size(); ++b) starts[b] = b == 0 ? 0 : starts[b - 1] + blockSize(b - 1);
 }
 
 void Grid::tidySeam(std::size_t b) {
@@ -148,7 +157,8 @@ void Grid::tidySeam(std::size_t b) {
         joined->rows.insert(joined->rows.end(), rightRows.begin(), rightRows.end());
         blocks_[b - 1] = std::move(joined);
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
-        starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(b));
+        std::vector<int>& starts = ownStarts();
+        starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(b));
         return;
     }
     // Too many rows for one block: two of about half each.
@@ -163,7 +173,8 @@ void Grid::tidySeam(std::size_t b) {
     second->rows.assign(all.begin() + half, all.end());
     blocks_[b - 1] = std::move(first);
     blocks_[b] = std::move(second);
-    starts_[b] = starts_[b - 1] + static_cast<int>(half);
+    std::vector<int>& starts = ownStarts();
+    starts[b] = starts[b - 1] + static_cast<int>(half);
 }
 
 const std::string& Grid::cell(int row, int column) const {
@@ -202,7 +213,7 @@ GridRow& Grid::row(int row) {
     check(row, 0);
     const std::size_t b = blockOf(row);
     Block& block = ownBlock(b);
-    RowPtr& slot = block.rows[static_cast<size_t>(row - starts_[b])];
+    RowPtr& slot = block.rows[static_cast<size_t>(row - (*starts_)[b])];
     // Shared with another grid or with another row of this one: make it this row's own.
     if (slot.use_count() > 1) slot = std::make_shared<GridRow>(*slot);
     return *slot;
@@ -240,10 +251,11 @@ void Grid::removeRow(int row) {
     const std::size_t b = blockOf(row);
     if (blockSize(b) == 1) {
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
-        starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(b));
+        std::vector<int>& starts = ownStarts();
+        starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(b));
     } else {
         auto& rows = ownBlock(b).rows;
-        rows.erase(rows.begin() + (row - starts_[b]));
+        rows.erase(rows.begin() + (row - (*starts_)[b]));
     }
     --rowCount_;
     restart(b);
@@ -270,7 +282,7 @@ void Grid::rotateRows(int first, int middle, int last) {
     // Splitting at a later row never moves the blocks before it. Room for the three
     // splits, exactly: a block table grown by doubling would keep the spare half.
     blocks_.reserve(blocks_.size() + 3);
-    starts_.reserve(starts_.size() + 3);
+    ownStarts().reserve(starts_->size() + 3);
     const std::size_t from = splitAt(first);
     const std::size_t mid = splitAt(middle);
     const std::size_t to = splitAt(last);
@@ -320,12 +332,12 @@ bool Grid::operator==(const Grid& other) const {
     std::size_t a = 0;
     std::size_t b = 0;
     for (int r = 0; r < rowCount_;) {
-        while (starts_[a] + blockSize(a) <= r) ++a;
-        while (other.starts_[b] + other.blockSize(b) <= r) ++b;
+        while ((*starts_)[a] + blockSize(a) <= r) ++a;
+        while ((*other.starts_)[b] + other.blockSize(b) <= r) ++b;
         const Block& mine = *blocks_[a];
         const Block& theirs = *other.blocks_[b];
-        const int here = r - starts_[a];
-        const int there = r - other.starts_[b];
+        const int here = r - (*starts_)[a];
+        const int there = r - (*other.starts_)[b];
         const int run = std::min(blockSize(a) - here, other.blockSize(b) - there);
         // The same block at the same place: the same rows to its end.
         if (&mine == &theirs && here == there && numberedColumn_ == other.numberedColumn_) {
@@ -391,7 +403,10 @@ private:
 }  // namespace
 
 std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
-    std::size_t bytes = blocks_.capacity() * sizeof(BlockPtr) + starts_.capacity() * sizeof(int);
+    std::size_t bytes = blocks_.capacity() * sizeof(BlockPtr);
+    // The block starts, unless shared: they change only when rows move between blocks.
+    if (!other || other->starts_ != starts_)
+        bytes += sizeof(std::vector<int>) + 2 * sizeof(void*) + starts_->capacity() * sizeof(int);
     // Blocks are shared whole or not at all, wherever they stand in either grid.
     AddressSet mineBlocks(blocks_.size());
     for (const auto& block : blocks_) mineBlocks.insert(block.get());

@@ -138,10 +138,11 @@ private:
     std::size_t blockOf(int row) const;
     const RowPtr& at(int row) const {
         const std::size_t b = blockOf(row);
-        return blocks_[b]->rows[static_cast<std::size_t>(row - starts_[b])];
+        return blocks_[b]->rows[static_cast<std::size_t>(row - (*starts_)[b])];
     }
     int blockSize(std::size_t b) const { return static_cast<int>(blocks_[b]->rows.size()); }
     Block& ownBlock(std::size_t b);
+    std::vector<int>& ownStarts();
     // Puts row as row index (the count must already include it).
     void place(int index, RowPtr row);
     void push(RowPtr row);
@@ -160,7 +161,8 @@ private:
     int rowCount_ = 0;
     int numberedColumn_ = -1;
     std::vector<BlockPtr> blocks_;
-    std::vector<int> starts_;  // starts_[b]: the first row of block b
+    // (*starts_)[b]: the first row of block b; shared between copies like the blocks.
+    std::shared_ptr<std::vector<int>> starts_ = std::make_shared<std::vector<int>>();
 };
 
 // How the channel table is stored in the image.

@@ -192,6 +192,8 @@ void HeapPerSingleChannelStep(benchmark::State& state, Command command) {
             const double grown = static_cast<double>(HeapInUse()) - static_cast<double>(before);
             state.counters["heap_per_step_B"] = grown / kMeasured;
             state.counters["estimate_per_step_B"] = static_cast<double>(history.bytesHeld()) / kMeasured;
+            // The aim for a single-channel command: at most 64 KB of heap per step.
+            state.counters["within_64KB"] = grown / kMeasured <= 64.0 * 1024 ? 1 : 0;
         }
         ListPage page = start;
         rivo::UndoHistory history(page);

@@ -49,8 +49,9 @@ struct GridRow {
 class Grid {
 public:
     static constexpr int kBlockRows = 64;
-    // A block grown past this by rotations is split; one smaller than half of
-    // kBlockRows is merged with its neighbour where a rotation or removal leaves it.
+    // No block holds more. Where a rotation or removal leaves a block smaller than half
+    // of kBlockRows, it joins its neighbour, or the two share their rows evenly when
+    // together they would hold more than this.
     static constexpr int kMaxBlockRows = 2 * kBlockRows;
 
     Grid() = default;

@@ -4,7 +4,12 @@
 //     pays);
 //   - the heap one rename step keeps, measured by the allocator, over 1,000 renames;
 //   - inserting, moving 5,000 and deleting 1,000 channels, each with its commit;
-//   - undo and redo of a block move of 5,000 channels and of deleting 1,000.
+//   - undo and redo of a block move of 5,000 channels and of deleting 1,000;
+//   - the heap each step keeps for the commands users repeat one channel at a time:
+//     moving channel 9,000 to row 1, inserting an empty channel at row 1 and deleting
+//     row 1, on the full page and on the same page with its favourites lists empty
+//     (where no entry has to follow the channels' new numbers), and how many of 1,000
+//     such steps the history keeps under its 256 MiB cap.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -157,6 +162,69 @@ void UndoMove5000(benchmark::State& state) { UndoRedo(state, true, MoveBlock); }
 void RedoMove5000(benchmark::State& state) { UndoRedo(state, false, MoveBlock); }
 void UndoDelete1000(benchmark::State& state) { UndoRedo(state, true, DeleteBlock); }
 void RedoDelete1000(benchmark::State& state) { UndoRedo(state, false, DeleteBlock); }
+// One channel at a time: the heap per step over kMeasured steps with no memory cap (so
+// none is dropped), and the steps kept of 1,000 under the usual cap. The page is
+// either the full page or the full page with its favourites lists empty.
+template <typename Command>
+void HeapPerSingleChannelStep(benchmark::State& state, Command command) {
+    constexpr int kMeasured = 100;
+    constexpr int kSteps = 1000;
+    const bool favourites = state.range(0) != 0;
+    ListPage start = LargestPage();
+    if (!favourites)
+        for (rivo::Grid& list : start.favouriteGrids)
+            for (int s = 1; s < list.rowCount(); ++s) {
+                list.setCell(s, rivo::fav::Name, "");
+                list.setCell(s, rivo::fav::Channel, "0");
+                list.setColour(s, rivo::kColourGrey);
+            }
+    if (!favourites)
+        for (int r = 1; r < start.channelGrid.rowCount(); ++r) start.channelGrid.setCell(r, rivo::ch::Favourites, "0");
+    for (auto _ : state) {
+        {
+            ListPage page = start;
+            rivo::UndoHistory history(page, static_cast<std::size_t>(-1));
+            const std::size_t before = HeapInUse();
+            for (int n = 0; n < kMeasured; ++n) {
+                command(page);
+                history.commit(page, "command");
+            }
+            const double grown = static_cast<double>(HeapInUse()) - static_cast<double>(before);
+            state.counters["heap_per_step_B"] = grown / kMeasured;
+            state.counters["estimate_per_step_B"] = static_cast<double>(history.bytesHeld()) / kMeasured;
+            // The aim for a single-channel command: at most 64 KB of heap per step.
+            state.counters["within_64KB"] = grown / kMeasured <= 64.0 * 1024 ? 1 : 0;
+        }
+        ListPage page = start;
+        rivo::UndoHistory history(page);
+        for (int n = 0; n < kSteps; ++n) {
+            command(page);
+            history.commit(page, "command");
+        }
+        state.counters["steps_kept_of_1000"] = static_cast<double>(history.stepCount());
+    }
+}
+void MoveOneToTop(ListPage& page) {
+    rivo::NullProgress progress;
+    rivo::MoveChannels(page, 9000, 9000, 1, progress);
+}
+void DeleteFirst(ListPage& page) {
+    rivo::NullProgress progress;
+    rivo::DeleteChannels(page, 1, 1, true, progress);
+}
+void HeapMoveOneToTop(benchmark::State& state) { HeapPerSingleChannelStep(state, MoveOneToTop); }
+void HeapInsertAtRow1(benchmark::State& state) { HeapPerSingleChannelStep(state, InsertFirst); }
+void HeapDeleteRow1(benchmark::State& state) { HeapPerSingleChannelStep(state, DeleteFirst); }
+BENCHMARK(HeapMoveOneToTop)->ArgName("favourites")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(HeapInsertAtRow1)->ArgName("favourites")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(HeapDeleteRow1)->ArgName("favourites")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The command and its commit, timed together, one channel at a time.
+void MoveOneAndCommit(benchmark::State& state) { CommandAndCommit(state, MoveOneToTop); }
+void DeleteOneAndCommit(benchmark::State& state) { CommandAndCommit(state, DeleteFirst); }
+BENCHMARK(MoveOneAndCommit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DeleteOneAndCommit)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(UndoMove5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RedoMove5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(UndoDelete1000)->Unit(benchmark::kMicrosecond);

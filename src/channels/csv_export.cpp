@@ -36,15 +36,16 @@ std::vector<std::string> Titles(const std::array<const char*, N>& names) {
     return {names.begin(), names.end()};
 }
 
-std::vector<std::string> ShownCells(const GridRow& row) {
+// Read through the grid: a numbered column is not in the row.
+std::vector<std::string> ShownCells(const Grid& grid, int row) {
     std::vector<std::string> cells;
-    cells.reserve(row.cells.size() + 1);
-    for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
+    cells.reserve(static_cast<std::size_t>(grid.columnCount()) + 1);
+    for (int c = 0; c < grid.columnCount(); ++c) cells.push_back(Cp1252ToUtf8(grid.cell(row, c)));
     return cells;
 }
 
 void AppendRows(std::string& out, const Grid& grid) {
-    for (int r = 1; r < grid.rowCount(); ++r) AppendLine(out, ShownCells(grid.row(r)));
+    for (int r = 1; r < grid.rowCount(); ++r) AppendLine(out, ShownCells(grid, r));
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ std::string ExportCsv(const ListPage& page, CsvTable table) {
                 const Grid& grid = page.favouriteGrids[static_cast<std::size_t>(k)];
                 for (int r = 1; r < grid.rowCount(); ++r) {
                     std::vector<std::string> fields{std::to_string(k + 1)};
-                    for (auto& cell : ShownCells(grid.row(r))) fields.push_back(std::move(cell));
+                    for (auto& cell : ShownCells(grid, r)) fields.push_back(std::move(cell));
                     AppendLine(out, fields);
                 }
             }

@@ -2,11 +2,57 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <stdexcept>
 
 namespace rivo {
 
-Grid::Grid(int columns, int rows) : columns_(columns) { setRowCount(rows); }
+namespace {
+
+// The texts of numbered cells: one process-wide table of "0", "1", "2", ... whose
+// entries never move, so cell() can hand out a reference to them as to a stored text.
+// It grows a chunk at a time on first use; a chunk, once published, is never changed
+// or freed, so grids may be read from several threads.
+class NumberTexts {
+public:
+    static constexpr int kChunk = 4096;
+    static constexpr int kChunks = 1 << 15;  // rows up to 134,217,727
+
+    const std::string& text(int row) {
+        const auto c = static_cast<std::size_t>(row / kChunk);
+        if (c >= chunks_.size()) throw std::length_error("row number beyond the table of numbers");
+        const std::string* chunk = chunks_[c].load(std::memory_order_acquire);
+        if (!chunk) chunk = fill(c);
+        return chunk[row % kChunk];
+    }
+
+private:
+    const std::string* fill(std::size_t c) {
+        const std::lock_guard<std::mutex> lock(growing_);
+        if (const std::string* chunk = chunks_[c].load(std::memory_order_acquire)) return chunk;
+        auto texts = std::make_unique<std::string[]>(kChunk);
+        for (int i = 0; i < kChunk; ++i) texts[static_cast<std::size_t>(i)] = std::to_string(static_cast<int>(c) * kChunk + i);
+        owned_.push_back(std::move(texts));
+        chunks_[c].store(owned_.back().get(), std::memory_order_release);
+        return owned_.back().get();
+    }
+
+    std::array<std::atomic<const std::string*>, kChunks> chunks_{};
+    std::mutex growing_;
+    std::vector<std::unique_ptr<std::string[]>> owned_;
+};
+
+const std::string& NumberText(int row) {
+    static NumberTexts texts;
+    return texts.text(row);
+}
+
+}  // namespace
+
+Grid::Grid(int columns, int rows, int numberedColumn)
+    : columns_(columns), numberedColumn_(numberedColumn >= 0 && numberedColumn < columns ? numberedColumn : -1) {
+    setRowCount(rows);
+}
 
 void Grid::check(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columns_)
@@ -15,34 +61,53 @@ void Grid::check(int row, int column) const {
                                 std::to_string(columns_));
 }
 
-Grid::Block& Grid::ownBlock(int row) {
-    BlockPtr& block = blocks_[static_cast<size_t>(row / kBlockRows)];
+std::size_t Grid::blockOf(int row) const {
+    // Most grids keep their blocks as they were filled, kBlockRows rows each: try that
+    // block first.
+    std::size_t b = std::min(static_cast<std::size_t>(row / kBlockRows), blocks_.size() - 1);
+    const std::vector<int>& starts = *starts_;
+    if (starts[b] <= row && (b + 1 == blocks_.size() || row < starts[b + 1])) return b;
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), row) - starts.begin()) - 1;
+}
+
+std::vector<int>& Grid::ownStarts() {
+    // Copies of a grid share its block starts until rows move between blocks.
+    if (starts_.use_count() > 1) starts_ = std::make_shared<std::vector<int>>(*starts_);
+    return *starts_;
+}
+
+Grid::Block& Grid::ownBlock(std::size_t b) {
+    BlockPtr& block = blocks_[b];
     // Another grid (an earlier state) still holds this block: write to a copy of it.
     if (block.use_count() > 1) block = std::make_shared<Block>(*block);
     return *block;
 }
 
 void Grid::place(int index, RowPtr row) {
-    if (at(index) == row) return;
-    ownBlock(index).rows[static_cast<size_t>(index % kBlockRows)] = std::move(row);
+    const std::size_t b = blockOf(index);
+    const auto offset = static_cast<std::size_t>(index - (*starts_)[b]);
+    if (blocks_[b]->rows[offset] == row) return;
+    ownBlock(b).rows[offset] = std::move(row);
 }
 
 void Grid::push(RowPtr row) {
-    if (rowCount_ % kBlockRows == 0) {
+    if (blocks_.empty() || blockSize(blocks_.size() - 1) >= kBlockRows) {
         blocks_.push_back(std::make_shared<Block>());
         blocks_.back()->rows.reserve(kBlockRows);
+        ownStarts().push_back(rowCount_);
     }
-    ownBlock(rowCount_).rows.push_back(std::move(row));
+    ownBlock(blocks_.size() - 1).rows.push_back(std::move(row));
     ++rowCount_;
 }
 
 void Grid::popBack() {
     --rowCount_;
-    if (rowCount_ % kBlockRows == 0) {
+    if (blockSize(blocks_.size() - 1) == 1) {
         blocks_.pop_back();
+        ownStarts().pop_back();
         return;
     }
-    ownBlock(rowCount_).rows.pop_back();
+    ownBlock(blocks_.size() - 1).rows.pop_back();
 }
 
 Grid::RowPtr Grid::emptyRow(std::uint32_t colour) const {
@@ -52,13 +117,83 @@ Grid::RowPtr Grid::emptyRow(std::uint32_t colour) const {
     return row;
 }
 
+std::size_t Grid::splitAt(int row) {
+    if (row >= rowCount_) return blocks_.size();
+    const std::size_t b = blockOf(row);
+    const auto offset = static_cast<std::ptrdiff_t>(row - (*starts_)[b]);
+    if (offset == 0) return b;
+    const auto& rows = blocks_[b]->rows;
+    auto right = std::make_shared<Block>();
+    right->rows.assign(rows.begin() + offset, rows.end());
+    if (blocks_[b].use_count() > 1) {
+        auto left = std::make_shared<Block>();
+        left->rows.assign(rows.begin(), rows.begin() + offset);
+        blocks_[b] = std::move(left);
+    } else {
+        blocks_[b]->rows.resize(static_cast<std::size_t>(offset));
+    }
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(right));
+    std::vector<int>& starts = ownStarts();
+    starts.insert(starts.begin() + static_cast<std::ptrdiff_t>(b) + 1, row);
+    return b + 1;
+}
+
+void Grid::restart(std::size_t b) {
+    std::vector<int>& starts = ownStarts();
+    for (; b < blocks_.size(); ++b) starts[b] = b == 0 ? 0 : starts[b - 1] + blockSize(b - 1);
+}
+
+void Grid::tidySeam(std::size_t b) {
+    if (b == 0 || b >= blocks_.size()) return;
+    const int left = blockSize(b - 1);
+    const int right = blockSize(b);
+    if (std::min(left, right) >= kBlockRows / 2) return;
+    const auto& leftRows = blocks_[b - 1]->rows;
+    const auto& rightRows = blocks_[b]->rows;
+    if (left + right <= kMaxBlockRows) {
+        auto joined = std::make_shared<Block>();
+        joined->rows.reserve(static_cast<std::size_t>(left + right));
+        joined->rows.insert(joined->rows.end(), leftRows.begin(), leftRows.end());
+        joined->rows.insert(joined->rows.end(), rightRows.begin(), rightRows.end());
+        blocks_[b - 1] = std::move(joined);
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+        std::vector<int>& starts = ownStarts();
+        starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(b));
+        return;
+    }
+    // Too many rows for one block: two of about half each.
+    std::vector<RowPtr> all;
+    all.reserve(static_cast<std::size_t>(left + right));
+    all.insert(all.end(), leftRows.begin(), leftRows.end());
+    all.insert(all.end(), rightRows.begin(), rightRows.end());
+    const auto half = static_cast<std::ptrdiff_t>(all.size() / 2);
+    auto first = std::make_shared<Block>();
+    auto second = std::make_shared<Block>();
+    first->rows.assign(all.begin(), all.begin() + half);
+    second->rows.assign(all.begin() + half, all.end());
+    blocks_[b - 1] = std::move(first);
+    blocks_[b] = std::move(second);
+    std::vector<int>& starts = ownStarts();
+    starts[b] = starts[b - 1] + static_cast<int>(half);
+}
+
 const std::string& Grid::cell(int row, int column) const {
     check(row, column);
+    if (column == numberedColumn_ && row > 0) return NumberText(row);
     return at(row)->cells[static_cast<size_t>(column)];
+}
+
+std::vector<std::string> Grid::cells(int row) const {
+    check(row, 0);
+    std::vector<std::string> texts = at(row)->cells;
+    if (numberedColumn_ >= 0 && row > 0) texts[static_cast<size_t>(numberedColumn_)] = NumberText(row);
+    return texts;
 }
 
 void Grid::setCell(int row, int column, std::string text) {
     check(row, column);
+    // The number follows from the position; there is nothing to store.
+    if (column == numberedColumn_ && row > 0) return;
     if (at(row)->cells[static_cast<size_t>(column)] == text) return;
     this->row(row).cells[static_cast<size_t>(column)] = std::move(text);
 }
@@ -76,8 +211,9 @@ void Grid::setColour(int row, std::uint32_t colour) {
 
 GridRow& Grid::row(int row) {
     check(row, 0);
-    Block& block = ownBlock(row);
-    RowPtr& slot = block.rows[static_cast<size_t>(row % kBlockRows)];
+    const std::size_t b = blockOf(row);
+    Block& block = ownBlock(b);
+    RowPtr& slot = block.rows[static_cast<size_t>(row - (*starts_)[b])];
     // Shared with another grid or with another row of this one: make it this row's own.
     if (slot.use_count() > 1) slot = std::make_shared<GridRow>(*slot);
     return *slot;
@@ -97,6 +233,7 @@ void Grid::copyRow(int from, int to) {
 void Grid::setRow(int row, GridRow content) {
     check(row, 0);
     content.cells.resize(static_cast<size_t>(columns_));
+    if (numberedColumn_ >= 0 && row > 0) content.cells[static_cast<size_t>(numberedColumn_)].clear();
     place(row, std::make_shared<GridRow>(std::move(content)));
 }
 
@@ -111,8 +248,19 @@ void Grid::setRowCount(int rows) {
 
 void Grid::removeRow(int row) {
     check(row, 0);
-    for (int r = row; r + 1 < rowCount_; ++r) place(r, at(r + 1));
-    popBack();
+    const std::size_t b = blockOf(row);
+    if (blockSize(b) == 1) {
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+        std::vector<int>& starts = ownStarts();
+        starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(b));
+    } else {
+        auto& rows = ownBlock(b).rows;
+        rows.erase(rows.begin() + (row - (*starts_)[b]));
+    }
+    --rowCount_;
+    restart(b);
+    tidySeam(b + 1);
+    tidySeam(b);
 }
 
 void Grid::appendRow(std::uint32_t colour) { push(emptyRow(colour)); }
@@ -130,11 +278,22 @@ void Grid::rotateRows(int first, int middle, int last) {
     check(first, 0);
     check(last - 1, 0);
     if (!(first < middle && middle < last)) throw std::out_of_range("grid rotation outside its rows");
-    std::vector<RowPtr> moved;
-    moved.reserve(static_cast<size_t>(last - first));
-    for (int r = middle; r < last; ++r) moved.push_back(at(r));
-    for (int r = first; r < middle; ++r) moved.push_back(at(r));
-    for (int r = first; r < last; ++r) place(r, std::move(moved[static_cast<size_t>(r - first)]));
+    // Blocks start at first, middle and last; the rotation then moves whole blocks.
+    // Splitting at a later row never moves the blocks before it. Room for the three
+    // splits, exactly: a block table grown by doubling would keep the spare half.
+    blocks_.reserve(blocks_.size() + 3);
+    ownStarts().reserve(starts_->size() + 3);
+    const std::size_t from = splitAt(first);
+    const std::size_t mid = splitAt(middle);
+    const std::size_t to = splitAt(last);
+    const auto begin = blocks_.begin();
+    std::rotate(begin + static_cast<std::ptrdiff_t>(from), begin + static_cast<std::ptrdiff_t>(mid),
+                begin + static_cast<std::ptrdiff_t>(to));
+    restart(from);
+    // The three seams, the later first so that a join does not move the earlier ones.
+    tidySeam(to);
+    tidySeam(from + (to - mid));
+    tidySeam(from);
 }
 
 void Grid::permuteRows(int first, const std::vector<int>& order) {
@@ -154,14 +313,44 @@ void Grid::permuteRows(int first, const std::vector<int>& order) {
     for (int r = first; r < last; ++r) place(r, std::move(moved[static_cast<size_t>(r - first)]));
 }
 
+bool Grid::sameCells(const GridRow& mine, const GridRow& theirs, const Grid& other, int row) const {
+    if (mine.colour != theirs.colour || mine.cells.size() != theirs.cells.size()) return false;
+    for (std::size_t c = 0; c < mine.cells.size(); ++c) {
+        const int column = static_cast<int>(c);
+        const bool numberedHere = row > 0 && column == numberedColumn_;
+        const bool numberedThere = row > 0 && column == other.numberedColumn_;
+        if (numberedHere && numberedThere) continue;
+        const std::string& a = numberedHere ? NumberText(row) : mine.cells[c];
+        const std::string& b = numberedThere ? NumberText(row) : theirs.cells[c];
+        if (a != b) return false;
+    }
+    return true;
+}
+
 bool Grid::operator==(const Grid& other) const {
     if (columns_ != other.columns_ || rowCount_ != other.rowCount_) return false;
-    for (size_t b = 0; b < blocks_.size(); ++b) {
-        if (blocks_[b] == other.blocks_[b]) continue;
-        const auto& mine = blocks_[b]->rows;
-        const auto& theirs = other.blocks_[b]->rows;
-        for (size_t r = 0; r < mine.size(); ++r)
-            if (mine[r] != theirs[r] && !(*mine[r] == *theirs[r])) return false;
+    std::size_t a = 0;
+    std::size_t b = 0;
+    for (int r = 0; r < rowCount_;) {
+        while ((*starts_)[a] + blockSize(a) <= r) ++a;
+        while ((*other.starts_)[b] + other.blockSize(b) <= r) ++b;
+        const Block& mine = *blocks_[a];
+        const Block& theirs = *other.blocks_[b];
+        const int here = r - (*starts_)[a];
+        const int there = r - (*other.starts_)[b];
+        const int run = std::min(blockSize(a) - here, other.blockSize(b) - there);
+        // The same block at the same place: the same rows to its end.
+        if (&mine == &theirs && here == there && numberedColumn_ == other.numberedColumn_) {
+            r += run;
+            continue;
+        }
+        for (int i = 0; i < run; ++i) {
+            const RowPtr& x = mine.rows[static_cast<std::size_t>(here + i)];
+            const RowPtr& y = theirs.rows[static_cast<std::size_t>(there + i)];
+            if (x != y || numberedColumn_ != other.numberedColumn_)
+                if (!sameCells(*x, *y, other, r + i)) return false;
+        }
+        r += run;
     }
     return true;
 }
@@ -177,71 +366,77 @@ std::size_t RowBytes(const GridRow& row) {
 }  // namespace
 
 namespace {
-// A set of row addresses, open addressing in a power-of-two table: the memory count
-// asks about every row of the changed part of a grid, and sorting them cost more than
-// the command that changed them.
-class RowSet {
+// A set of addresses, open addressing in a power-of-two table: the memory count asks
+// about every row of the changed part of a grid, and sorting them cost more than the
+// command that changed them.
+class AddressSet {
 public:
-    explicit RowSet(std::size_t expected) {
+    explicit AddressSet(std::size_t expected) {
         std::size_t size = 16;
         while (size < expected * 2) size *= 2;
         slots_.assign(size, nullptr);
     }
-    // Adds row; false when it was already there.
-    bool insert(const GridRow* row) {
-        for (std::size_t i = slotOf(row);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i] == row) return false;
+    // Adds address; false when it was already there.
+    bool insert(const void* address) {
+        for (std::size_t i = slotOf(address);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == address) return false;
             if (!slots_[i]) {
-                slots_[i] = row;
+                slots_[i] = address;
                 return true;
             }
         }
     }
-    bool contains(const GridRow* row) const {
-        for (std::size_t i = slotOf(row);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i] == row) return true;
+    bool contains(const void* address) const {
+        for (std::size_t i = slotOf(address);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == address) return true;
             if (!slots_[i]) return false;
         }
     }
 
 private:
-    std::size_t slotOf(const GridRow* row) const {
-        const auto bits = reinterpret_cast<std::uintptr_t>(row) >> 4;
+    std::size_t slotOf(const void* address) const {
+        const auto bits = reinterpret_cast<std::uintptr_t>(address) >> 4;
         return static_cast<std::size_t>(bits * 0x9E3779B97F4A7C15ull >> 20) & (slots_.size() - 1);
     }
-    std::vector<const GridRow*> slots_;
+    std::vector<const void*> slots_;
 };
 }  // namespace
 
 std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
     std::size_t bytes = blocks_.capacity() * sizeof(BlockPtr);
-    // Rows that other holds in the blocks that differ: a row moved within the changed
-    // part of the grid is shared, not new.
+    // The block starts, unless shared: they change only when rows move between blocks.
+    if (!other || other->starts_ != starts_)
+        bytes += sizeof(std::vector<int>) + 2 * sizeof(void*) + starts_->capacity() * sizeof(int);
+    // Blocks are shared whole or not at all, wherever they stand in either grid.
+    AddressSet mineBlocks(blocks_.size());
+    for (const auto& block : blocks_) mineBlocks.insert(block.get());
+    AddressSet theirBlocks(other ? other->blocks_.size() : 0);
+    // Rows that other holds in the blocks this grid lacks: a row moved into another
+    // block is shared, not new.
     std::vector<const Block*> theirsChanged;
-    // A row that only one block holds is in none of other's blocks (its blocks here
-    // are not other's) and appears once here: it is this grid's own without a look-up.
-    // A row other holds at the same place is shared. Only the rest, few after an edit,
-    // need the sets.
+    if (other)
+        for (const auto& block : other->blocks_) {
+            theirBlocks.insert(block.get());
+            if (!mineBlocks.contains(block.get())) theirsChanged.push_back(block.get());
+        }
+    // A row only one pointer holds is this grid's own without a look-up; only the rest,
+    // few after an edit, need the sets.
     std::vector<const GridRow*> held;
-    for (size_t b = 0; b < blocks_.size(); ++b) {
-        const Block* theirs = other && b < other->blocks_.size() ? other->blocks_[b].get() : nullptr;
-        const Block& mine = *blocks_[b];
-        if (theirs == &mine) continue;
-        if (theirs) theirsChanged.push_back(theirs);
-        bytes += sizeof(Block) + 2 * sizeof(void*) + mine.rows.capacity() * sizeof(RowPtr);
-        for (size_t r = 0; r < mine.rows.size(); ++r) {
-            const RowPtr& row = mine.rows[r];
+    for (const auto& block : blocks_) {
+        if (theirBlocks.contains(block.get())) continue;
+        bytes += sizeof(Block) + 2 * sizeof(void*) + block->rows.capacity() * sizeof(RowPtr);
+        for (const RowPtr& row : block->rows) {
             if (row.use_count() == 1) bytes += RowBytes(*row);
-            else if (!theirs || r >= theirs->rows.size() || theirs->rows[r] != row) held.push_back(row.get());
+            else held.push_back(row.get());
         }
     }
-    if (other)
-        for (size_t b = blocks_.size(); b < other->blocks_.size(); ++b) theirsChanged.push_back(other->blocks_[b].get());
     if (held.empty()) return bytes;
-    RowSet shared(theirsChanged.size() * kBlockRows);
+    std::size_t theirRows = 0;
+    for (const Block* block : theirsChanged) theirRows += block->rows.size();
+    AddressSet shared(theirRows);
     for (const Block* block : theirsChanged)
         for (const auto& row : block->rows) shared.insert(row.get());
-    RowSet counted(held.size());  // a row held by several rows of this grid counts once
+    AddressSet counted(held.size());  // a row held by several rows of this grid counts once
     for (const GridRow* row : held)
         if (!shared.contains(row) && counted.insert(row)) bytes += RowBytes(*row);
     return bytes;
@@ -278,18 +473,15 @@ void SetTitles(Grid& grid, const std::array<const char*, N>& titles) {
 }  // namespace
 
 ListPage::ListPage()
-    : channelGrid(ch::Count, 1), transponderGrid(tp::Count, 1), configGrid(2, 9) {
+    : channelGrid(ch::Count, 1, ch::Num), transponderGrid(tp::Count, 1), configGrid(2, 9) {
     SetTitles(channelGrid, ChannelColumnTitles());
     SetTitles(transponderGrid, TransponderColumnTitles());
     SetTitles(configGrid, ConfigColumnTitles());
     // A new favourites grid holds the slot numbers, no names and channel "0".
     for (auto& grid : favouriteGrids) {
-        grid = Grid(fav::Count, fav::Slots + 1);
+        grid = Grid(fav::Count, fav::Slots + 1, fav::Pos);
         SetTitles(grid, FavouriteColumnTitles());
-        for (int s = 1; s <= fav::Slots; ++s) {
-            grid.setCell(s, fav::Pos, std::to_string(s));
-            grid.setCell(s, fav::Channel, "0");
-        }
+        for (int s = 1; s <= fav::Slots; ++s) grid.setCell(s, fav::Channel, "0");
     }
 }
 

@@ -34,29 +34,45 @@ struct GridRow {
 // A table of cell texts. Row 0 is the title row; data rows are 1 .. rowCount()-1.
 // Access outside the grid is a programming error and is checked (std::out_of_range).
 //
-// Copies of a grid share their rows. The rows sit in blocks of kBlockRows; a copy
-// shares the blocks, and a write replaces only the row it changes (and the block
+// Copies of a grid share their rows. The rows sit in blocks of about kBlockRows; a
+// copy shares the blocks, and a write replaces only the row it changes (and the block
 // holding it) in the grid written to. Copying a grid thus costs a pointer per block,
 // and a grid kept as an earlier state holds only the rows that were replaced since.
-// Moving rows (exchange, rotate, remove) moves row pointers, never cell texts.
+// Moving rows (exchange, rotate, remove) moves row pointers, never cell texts; a
+// rotation splits the blocks at its ends and moves whole blocks, so moving one row
+// past thousands of others replaces a few blocks, not every block in between.
+//
+// A grid may have a numbered column: in every data row that column reads as the row's
+// own position ("1", "2", ...) and is not stored in the row. Rows that only change
+// position then stay the same rows, shared with earlier states of the grid. Writes to
+// that column of a data row change nothing; the title row keeps its stored text.
 class Grid {
 public:
     static constexpr int kBlockRows = 64;
+    // No block holds more. Where a rotation or removal leaves a block smaller than half
+    // of kBlockRows, it joins its neighbour, or the two share their rows evenly when
+    // together they would hold more than this.
+    static constexpr int kMaxBlockRows = 2 * kBlockRows;
 
     Grid() = default;
-    Grid(int columns, int rows);
+    // numberedColumn: the column that reads as each data row's position; -1 for none.
+    Grid(int columns, int rows, int numberedColumn = -1);
 
     int rowCount() const { return rowCount_; }
     int columnCount() const { return columns_; }
+    int numberedColumn() const { return numberedColumn_; }
 
     const std::string& cell(int row, int column) const;
+    // Every cell of row as cell() reads it, the numbered one included.
+    std::vector<std::string> cells(int row) const;
     // Writing the text a cell already holds leaves the row shared.
     void setCell(int row, int column, std::string text);
     std::uint32_t colour(int row) const;
     void setColour(int row, std::uint32_t colour);
 
     // The writable row makes it this grid's own (copies of the grid keep the old one):
-    // read through a const grid where nothing is written.
+    // read through a const grid where nothing is written. A data row's numbered cell
+    // is empty here: the number is read with cell().
     GridRow& row(int row);
     const GridRow& row(int row) const;
     // Row to becomes the same row as row from (shared until either is written).
@@ -101,8 +117,8 @@ public:
     };
     Rows rows() const { return Rows(this); }
 
-    // Equal cells and colours; rows and blocks shared with other compare without
-    // reading their cells.
+    // Equal cells (as cell() reads them) and colours; rows and blocks shared with other
+    // compare without reading their cells.
     bool operator==(const Grid& other) const;
 
     // Heap bytes this grid holds that other does not share with it: its block table,
@@ -119,19 +135,35 @@ private:
     using BlockPtr = std::shared_ptr<Block>;
 
     void check(int row, int column) const;
+    // The block holding row (0 <= row < rowCount_).
+    std::size_t blockOf(int row) const;
     const RowPtr& at(int row) const {
-        return blocks_[static_cast<size_t>(row / kBlockRows)]->rows[static_cast<size_t>(row % kBlockRows)];
+        const std::size_t b = blockOf(row);
+        return blocks_[b]->rows[static_cast<std::size_t>(row - (*starts_)[b])];
     }
-    Block& ownBlock(int row);
+    int blockSize(std::size_t b) const { return static_cast<int>(blocks_[b]->rows.size()); }
+    Block& ownBlock(std::size_t b);
+    std::vector<int>& ownStarts();
     // Puts row as row index (the count must already include it).
     void place(int index, RowPtr row);
     void push(RowPtr row);
     void popBack();
     RowPtr emptyRow(std::uint32_t colour) const;
+    // Makes a block start at row (0 <= row <= rowCount_); returns that block's index
+    // (the block count when row is rowCount_).
+    std::size_t splitAt(int row);
+    // Block starts from block b on, from the sizes.
+    void restart(std::size_t b);
+    // Joins or evens out blocks b-1 and b where either is small; no-op at the ends.
+    void tidySeam(std::size_t b);
+    bool sameCells(const GridRow& mine, const GridRow& theirs, const Grid& other, int row) const;
 
     int columns_ = 0;
     int rowCount_ = 0;
+    int numberedColumn_ = -1;
     std::vector<BlockPtr> blocks_;
+    // (*starts_)[b]: the first row of block b; shared between copies like the blocks.
+    std::shared_ptr<std::vector<int>> starts_ = std::make_shared<std::vector<int>>();
 };
 
 // How the channel table is stored in the image.
@@ -164,6 +196,8 @@ const std::array<const char*, 2>& ConfigColumnTitles();
 struct ListPage {
     ListPage();
 
+    // The channel grid's "Num." and each favourites grid's "Pos." column are numbered
+    // columns: the row's position, not stored.
     Grid channelGrid;                             // 11 columns, 1 + channels rows
     Grid transponderGrid;                         // 10 columns, 1 + transponders rows
     std::array<Grid, fav::Lists> favouriteGrids;  // 3 columns, 129 rows each

@@ -76,7 +76,6 @@ void ReadSupport(ListPage& page, KvxModule& support) {
             for (int s = 1; s <= fav::Slots; ++s) {
                 const int n = slots[static_cast<std::size_t>(s - 1)];
                 GridRow& row = grid.row(s);
-                row.cells[fav::Pos] = std::to_string(s);
                 if (n == 0) {
                     row.cells[fav::Name].clear();
                     row.cells[fav::Channel] = "0";
@@ -176,6 +175,7 @@ std::unique_ptr<ListPage> BuildPage(std::shared_ptr<KvxImage> image, const OpenP
             GridRow& row = page->channelGrid.row(n);
             const auto record = table.subspan(at).first<kChannelRecordSize>();
             ReadChannelRecordInto(record, n, row.cells);
+            row.cells[ch::Num].clear();  // the grid reads it from the row's position
             row.colour = ChannelColour((record[20] << 8) | record[21], (record[22] << 8) | record[23], record[16]);
             if (n >= nextChange) {
                 const int percent = static_cast<int>(std::int64_t{n} * 100 / rowCount);

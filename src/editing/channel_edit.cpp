@@ -65,7 +65,6 @@ void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
             slot.cells[fav::Channel] = "0";
             slot.colour = kColourGrey;
         }
-        for (int s = 1; s <= slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
     }
 }
 
@@ -129,7 +128,6 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     for (int n = first; n <= last; ++n) WriteEmptyChannel(page.channelGrid.row(n));
     // Closing the gap, the emptied rows end up as the last count rows.
     if (closeGap) page.channelGrid.rotateRows(first, last + 1, channels + 1);
-    RenumberChannels(page);
     progress.set(100);
     progress.status("");
     progress.hide();
@@ -160,7 +158,6 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     });
     WriteEmptyChannel(page.channelGrid.row(channels));
     page.channelGrid.rotateRows(row, channels, channels + 1);
-    RenumberChannels(page);
     return ChangedPage(page);
 }
 
@@ -260,7 +257,6 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
         page.channelGrid.rotateRows(start, start + n, end + 1);
     else
         page.channelGrid.rotateRows(start, end + 1 - n, end + 1);
-    RenumberChannels(page);
     progress.hide();
     progress.status("");
     return ChangedPage(page);
@@ -278,8 +274,6 @@ bool ValidSlot(const ListPage& page, int list, int slot) {
 EditResult ExchangeSlots(ListPage& page, int list, int slot, int other) {
     Grid& grid = page.favouriteGrids[static_cast<size_t>(list)];
     grid.exchangeRows(slot, other);
-    grid.setCell(slot, fav::Pos, std::to_string(slot));
-    grid.setCell(other, fav::Pos, std::to_string(other));
     return ChangedPage(page, other);
 }
 
@@ -321,8 +315,6 @@ EditResult MoveFavourite(ListPage& page, int list, int from, int to) {
         grid.rotateRows(from, from + 1, to + 1);
     else
         grid.rotateRows(to, from, from + 1);
-    for (int slot = std::min(from, to); slot <= std::max(from, to); ++slot)
-        grid.setCell(slot, fav::Pos, std::to_string(slot));
     return ChangedPage(page, to);
 }
 

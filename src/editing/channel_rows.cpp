@@ -15,31 +15,28 @@ namespace {
 bool ValidChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
 
 // Removes the slot rows for which drop(slot) is true, closing the list up and appending
-// grey empty slots so that the list keeps its 128 slots. After a removal "Pos." is
-// rewritten from renumberFrom on (0: from the first removed slot); a list where nothing
-// was removed is not touched at all.
+// grey empty slots so that the list keeps its 128 slots ("Pos." follows from the slot's
+// row). A list where nothing was removed is not touched at all.
 template <typename Drop>
-void CompactFavourites(Grid& list, Drop drop, int renumberFrom) {
+void CompactFavourites(Grid& list, Drop drop) {
     const int slots = list.rowCount() - 1;
     int write = 1;
-    int firstRemoved = 0;
+    bool removed = false;
     for (int read = 1; read <= slots; ++read) {
         if (drop(std::as_const(list).row(read))) {
-            if (firstRemoved == 0) firstRemoved = read;
+            removed = true;
             continue;
         }
         if (write != read) list.copyRow(read, write);
         ++write;
     }
-    if (firstRemoved == 0) return;
+    if (!removed) return;
     for (int s = write; s <= slots; ++s) {
         GridRow& row = list.row(s);
         row.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
         row.cells[fav::Channel] = "0";
         row.colour = kColourGrey;
     }
-    if (renumberFrom == 0) renumberFrom = firstRemoved;
-    for (int s = renumberFrom; s <= slots; ++s) list.setCell(s, fav::Pos, std::to_string(s));
 }
 
 // Gives a channel row the colour its pids and status call for; returns whether the
@@ -113,7 +110,7 @@ void ClearChannelRow(ListPage& page, int n) {
             if (removed || slot.cells[fav::Channel] != number) return false;
             removed = true;
             return true;
-        }, 1);
+        });
     }
 }
 
@@ -133,7 +130,7 @@ void LeaveFavourites(ListPage& page, int first, int last) {
         if (numbers.empty()) continue;
         CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
             return numbers.erase(slot.cells[fav::Channel]) != 0;
-        }, 1);
+        });
     }
 }
 
@@ -173,7 +170,7 @@ void UpdateChannelRow(int n, ListPage& page) {
         } else {
             CompactFavourites(list, [&](const GridRow& slot) {
                 return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
-            }, 0);
+            });
         }
     }
 }
@@ -218,23 +215,11 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
             } else if (entries > 0) {
                 CompactFavourites(list, [&](const GridRow& slot) {
                     return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
-                }, 0);
+                });
                 entries = 0;
                 at.freeFrom = 1;  // the list closed up: free slots moved
             }
         }
-    }
-}
-
-void RenumberChannels(ListPage& page) {
-    Grid& grid = page.channelGrid;
-    char text[24];
-    for (int r = 1; r < grid.rowCount(); ++r) {
-        const auto length = static_cast<size_t>(std::to_chars(text, text + sizeof text, r).ptr - text);
-        const std::string& num = grid.cell(r, ch::Num);
-        // Only rows whose number changed are written, so the others stay shared.
-        if (num.size() != length || num.compare(0, length, text, length) != 0)
-            grid.row(r).cells[ch::Num].assign(text, length);
     }
 }
 

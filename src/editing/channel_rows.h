@@ -41,7 +41,4 @@ std::int64_t ReadCellNumber(const std::string& text, std::int64_t fallback);
 // A cell read as a hexadecimal number ("Status"), or fallback when the text is not one.
 std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback);
 
-// Writes each channel row's number into "Num." (rows 1..N).
-void RenumberChannels(ListPage& page);
-
 }  // namespace rivo

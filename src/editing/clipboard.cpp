@@ -50,7 +50,6 @@ ClipChannel ClipChannelFromRow(const Grid& grid, int row) {
 void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string transponder) {
     GridRow target;
     target.cells.resize(ch::Count);
-    target.cells[ch::Num] = std::to_string(row);
     target.cells[ch::Name] = clip.name;
     target.cells[ch::Transponder] = std::move(transponder);
     target.cells[ch::Sid] = std::to_string(clip.sid);
@@ -324,7 +323,6 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         if (joinsLists || namedInLists[static_cast<size_t>(row)]) listRows.push_back(row);
     }
     UpdateChannelRows(listRows, target);
-    RenumberChannels(target);
     progress.hide();
     progress.status("");
     return true;

@@ -70,7 +70,6 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
         }
     }
     page.channelGrid.permuteRows(first, order);
-    RenumberChannels(page);
 }
 
 std::optional<SortKey> SortKeyFromWord(const std::string& word) {
@@ -343,14 +342,14 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
                 if (c == 0) continue;
                 const int row = newRow[static_cast<size_t>(c)];
                 GridRow& slot = list.row(write);
-                slot.cells = {std::to_string(write), page.channelGrid.cell(row, ch::Name), std::to_string(row)};
+                slot.cells = {std::string(), page.channelGrid.cell(row, ch::Name), std::to_string(row)};
                 slot.colour = page.channelGrid.colour(row);
                 sets[static_cast<size_t>(row)] |= static_cast<std::uint8_t>(1u << k);
                 ++write;
             }
             for (; write < list.rowCount(); ++write) {
                 GridRow& slot = list.row(write);
-                slot.cells = {std::to_string(write), std::string(), "0"};
+                slot.cells = {std::string(), std::string(), "0"};
                 slot.colour = kColourGrey;
             }
         }

@@ -87,7 +87,11 @@ TransponderDialogValues FillTransponderDialog(const ListPage& page, int t) {
     if (t <= ReachableTransponderRows(page)) {
         const std::string& number = grid.cell(t, tp::Num);
         for (int i = 1; i <= page.channelCount(); ++i)
-            if (page.channelGrid.cell(i, ch::Transponder) == number) v.linkedChannels.push_back(page.channelGrid.row(i));
+            if (page.channelGrid.cell(i, ch::Transponder) == number) {
+                // A copy out of the grid: it takes its number along.
+                v.linkedChannels.push_back(page.channelGrid.row(i));
+                v.linkedChannels.back().cells[ch::Num] = page.channelGrid.cell(i, ch::Num);
+            }
     }
     return v;
 }

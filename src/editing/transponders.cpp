@@ -242,7 +242,6 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
     } else {
         return false;
     }
-    RenumberChannels(page);
     page.modified = true;
     progress.status("");
     progress.hide();

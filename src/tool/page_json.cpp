@@ -10,18 +10,19 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json RowJson(const GridRow& row) {
+// Read through the grid: a numbered column is not in the row.
+Json RowJson(const Grid& grid, int row) {
     Json cells = Json::array();
-    for (const auto& cell : row.cells) cells.push_back(Cp1252ToUtf8(cell));
+    for (int c = 0; c < grid.columnCount(); ++c) cells.push_back(Cp1252ToUtf8(grid.cell(row, c)));
     Json out = Json::object();
     out["cells"] = std::move(cells);
-    out["colour"] = ColourText(row.colour);
+    out["colour"] = ColourText(grid.colour(row));
     return out;
 }
 
 Json RowsJson(const Grid& grid) {
     Json rows = Json::array();
-    for (int r = 1; r < grid.rowCount(); ++r) rows.push_back(RowJson(grid.row(r)));
+    for (int r = 1; r < grid.rowCount(); ++r) rows.push_back(RowJson(grid, r));
     return rows;
 }
 

@@ -15,6 +15,7 @@ ListPage TwoChannels(const std::string& first, const std::string& second) {
     page.channelGrid.setRowCount(3);
     for (int r = 1; r <= 2; ++r)
         for (int c = 0; c < ch::Count; ++c) page.channelGrid.setCell(r, c, std::to_string(r * 100 + c));
+    // "Num." reads each row's position, whatever was written to it.
     page.channelGrid.setCell(1, ch::Name, first);
     page.channelGrid.setCell(2, ch::Name, second);
     return page;
@@ -46,7 +47,7 @@ TEST(ExportCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string csv = ExportCsv(TwoChannels(c.name, "x"), CsvTable::Channels);
-        const std::string expected = "100," + c.field + ",102,103,104,105,106,107,108,109,110\r\n";
+        const std::string expected = "1," + c.field + ",102,103,104,105,106,107,108,109,110\r\n";
         EXPECT_EQ(csv.substr(csv.find("\r\n") + 2, expected.size()), expected);
     }
 }
@@ -56,8 +57,8 @@ TEST(ExportCsv, HeaderIsTheGridTitlesAndEveryRowEndsInCrLf) {
     std::string titles;
     for (const char* title : ChannelColumnTitles()) titles += (titles.empty() ? "" : ",") + std::string(title);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")), titles);
-    EXPECT_EQ(SecondLine(csv), "100,a,102,103,104,105,106,107,108,109,110");
-    const std::string last = "200,b,202,203,204,205,206,207,208,209,210\r\n";
+    EXPECT_EQ(SecondLine(csv), "1,a,102,103,104,105,106,107,108,109,110");
+    const std::string last = "2,b,202,203,204,205,206,207,208,209,210\r\n";
     ASSERT_GE(csv.size(), last.size());
     EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
     // No line feed without its carriage return.

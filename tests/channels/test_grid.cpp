@@ -191,6 +191,90 @@ TEST(Grid, AccessOutsideTheGridIsRefused) {
     EXPECT_NO_THROW(grid.rotateRows(1, 1, 3)) << "an empty rotation moves nothing";
 }
 
+// A numbered column reads each data row's position through every kind of change, is
+// not stored (writes to it change nothing and leave the row shared) and keeps the title
+// row's text. Expected numbers are the row indexes, as literals where it matters.
+TEST(Grid, NumberedColumnReadsEachRowsPosition) {
+    struct Case {
+        const char* what;
+        void (*edit)(Grid&);
+        const char* firstName;  // the name at row 1 afterwards
+        int rows;               // the row count afterwards (title row included)
+    };
+    const Case cases[] = {
+        {"nothing", [](Grid&) {}, "n1", 301},
+        {"last row to the top", [](Grid& g) { g.rotateRows(1, 300, 301); }, "n300", 301},
+        {"top row to the end", [](Grid& g) { g.rotateRows(1, 2, 301); }, "n2", 301},
+        {"block across blocks", [](Grid& g) { g.rotateRows(1, 100, 250); }, "n100", 301},
+        {"exchange", [](Grid& g) { g.exchangeRows(1, 299); }, "n299", 301},
+        {"remove the first", [](Grid& g) { g.removeRow(1); }, "n2", 300},
+        {"permute", [](Grid& g) { g.permuteRows(1, {3, 1, 2}); }, "n3", 301},
+        {"grow", [](Grid& g) { g.setRowCount(500); }, "n1", 500},
+        {"shrink", [](Grid& g) { g.setRowCount(70); }, "n1", 70},
+        {"append", [](Grid& g) { g.appendRow(); }, "n1", 302},
+    };
+    for (const Case& c : cases) {
+        Grid grid(3, 301, 0);
+        grid.setCell(0, 0, "Pos.");
+        for (int r = 1; r <= 300; ++r) grid.setCell(r, 1, "n" + std::to_string(r));
+        c.edit(grid);
+        ASSERT_EQ(grid.rowCount(), c.rows) << c.what;
+        EXPECT_EQ(grid.cell(1, 1), c.firstName) << c.what;
+        EXPECT_EQ(grid.cell(0, 0), "Pos.") << c.what;
+        for (int r = 1; r < grid.rowCount(); ++r) {
+            ASSERT_EQ(grid.cell(r, 0), std::to_string(r)) << c.what << " row " << r;
+            ASSERT_EQ(grid.cells(r)[0], std::to_string(r)) << c.what << " row " << r;
+        }
+        EXPECT_EQ(grid.cell(2, 0), "2") << c.what;
+        EXPECT_EQ(grid.cells(2), (std::vector<std::string>{"2", grid.cell(2, 1), ""})) << c.what;
+    }
+
+    Grid grid(3, 301, 0);
+    for (int r = 1; r <= 300; ++r) grid.setCell(r, 1, "n" + std::to_string(r));
+    const Grid before = grid;
+    grid.setCell(5, 0, "99");
+    grid.setRow(6, GridRow{{"77", "n6"}, kColourNone});
+    EXPECT_EQ(grid.cell(5, 0), "5");
+    EXPECT_EQ(grid.cell(6, 0), "6");
+    EXPECT_EQ(grid.row(6).cells[0], "") << "the number is not stored";
+    EXPECT_TRUE(grid == before);
+    EXPECT_EQ(&std::as_const(grid).row(5), &before.row(5)) << "a write to the number leaves the row shared";
+
+    // The same texts held in an unnumbered grid compare equal; another number does not.
+    Grid plain(3, 301);
+    for (int r = 1; r <= 300; ++r) {
+        plain.setCell(r, 0, std::to_string(r));
+        plain.setCell(r, 1, "n" + std::to_string(r));
+    }
+    EXPECT_TRUE(plain == before);
+    EXPECT_TRUE(before == plain);
+    plain.setCell(300, 0, "301");
+    EXPECT_FALSE(plain == before);
+    EXPECT_FALSE(before == plain);
+}
+
+// Moving one row from far down to the top keeps every row the same row, one place down:
+// the copy holds its block table and the blocks at the ends of the move only.
+TEST(Grid, MovingOneRowKeepsTheRowsItPassesShared) {
+    Grid base(11, 9991, 0);
+    for (int r = 1; r < base.rowCount(); ++r) base.setCell(r, 1, "channel " + std::to_string(r));
+    Grid moved = base;
+    moved.rotateRows(1, 9000, 9001);
+    EXPECT_EQ(moved.cell(1, 1), "channel 9000");
+    EXPECT_EQ(moved.cell(9000, 1), "channel 8999");
+    EXPECT_EQ(moved.cell(9001, 1), "channel 9001");
+    EXPECT_EQ(&std::as_const(moved).row(1), &std::as_const(base).row(9000));
+    for (int r = 1; r < 9000; ++r) ASSERT_EQ(&std::as_const(moved).row(r + 1), &std::as_const(base).row(r)) << r;
+    EXPECT_LE(moved.bytesNotSharedWith(&base), 8u * 1024);
+    // A thousand moves: the blocks stay few, so the table a copy holds stays small.
+    for (int i = 0; i < 1000; ++i) moved.rotateRows(1, 9000, 9001);
+    Grid copy = moved;
+    copy.rotateRows(1, 9000, 9001);
+    EXPECT_LE(copy.bytesNotSharedWith(&moved), 8u * 1024);
+    EXPECT_EQ(copy.cell(1, 1), "channel 7999");
+    for (int r = 1; r < copy.rowCount(); ++r) ASSERT_EQ(copy.cell(r, 0), std::to_string(r)) << r;
+}
+
 // What a copy holds beyond the grid it came from, for edits of each kind on a grid of
 // 10,000 rows: one block and its changed rows, never the whole table.
 TEST(Grid, CopiesHoldOnlyTheRowsThatChanged) {

@@ -81,7 +81,7 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(page->symbolRates, FixtureRates());
 
     const Grid& ch = page->channelGrid;
-    EXPECT_EQ(ch.row(1).cells, (Cells{"1", "NEWS", "1", "0", "512", "650", "65535", "65535", "512", "04", "5"}));
+    EXPECT_EQ(ch.cells(1), (Cells{"1", "NEWS", "1", "0", "512", "650", "65535", "65535", "512", "04", "5"}));
     EXPECT_EQ(ch.cell(2, ch::Favourites), "4");
     EXPECT_EQ(ch.cell(3, ch::Favourites), "0");
     EXPECT_EQ(ch.cell(4, ch::Favourites), "1");
@@ -107,15 +107,15 @@ TEST(BuildPage, SplitPageCellsColoursAndFavourites) {
     EXPECT_EQ(tpg.cell(4, tp::Tid), "4");
 
     const Grid& list1 = page->favouriteGrids[0];
-    EXPECT_EQ(list1.row(1).cells, (Cells{"1", "NEWS", "1"}));
+    EXPECT_EQ(list1.cells(1), (Cells{"1", "NEWS", "1"}));
     EXPECT_EQ(list1.colour(1), kColourChannel);
-    EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "0"}));
+    EXPECT_EQ(list1.cells(2), (Cells{"2", "", "0"}));
     EXPECT_EQ(list1.colour(2), kColourGrey);
-    EXPECT_EQ(list1.row(3).cells, (Cells{"3", "Spento", "4"}));
+    EXPECT_EQ(list1.cells(3), (Cells{"3", "Spento", "4"}));
     EXPECT_EQ(list1.colour(3), kColourGrey);  // the inactive channel's colour
-    EXPECT_EQ(list1.row(128).cells, (Cells{"128", "", "0"}));
+    EXPECT_EQ(list1.cells(128), (Cells{"128", "", "0"}));
     EXPECT_EQ(page->favouriteGrids[2].colour(2), kColourRadio);
-    EXPECT_EQ(page->favouriteGrids[7].row(1).cells, (Cells{"1", "", "2000"}));
+    EXPECT_EQ(page->favouriteGrids[7].cells(1), (Cells{"1", "", "2000"}));
 
     EXPECT_EQ(page->versionText, "Versione: 1.4");
     EXPECT_EQ(page->configGrid.cell(1, 0), "1");
@@ -148,11 +148,11 @@ TEST(BuildPage, FavouritesEntryNamingTheLastChannelIsThatChannel) {
     ASSERT_TRUE(page);
     ASSERT_EQ(page->channelCount(), 1998);
     const Grid& list1 = page->favouriteGrids[0];
-    EXPECT_EQ(list1.row(1).cells, (Cells{"1", "Ultimo", "1998"}));
+    EXPECT_EQ(list1.cells(1), (Cells{"1", "Ultimo", "1998"}));
     EXPECT_EQ(list1.colour(1), kColourRadio);
-    EXPECT_EQ(list1.row(2).cells, (Cells{"2", "", "1999"}));  // beyond the table
+    EXPECT_EQ(list1.cells(2), (Cells{"2", "", "1999"}));  // beyond the table
     EXPECT_EQ(list1.colour(2), kColourNone);
-    EXPECT_EQ(page->favouriteGrids[5].row(2).cells, (Cells{"2", "Ultimo", "1998"}));
+    EXPECT_EQ(page->favouriteGrids[5].cells(2), (Cells{"2", "Ultimo", "1998"}));
     EXPECT_EQ(page->channelGrid.cell(1998, ch::Favourites), std::to_string(1 + 32));
     EXPECT_EQ(page->channelGrid.cell(1997, ch::Favourites), "32");
 }
@@ -166,7 +166,7 @@ TEST(BuildPage, SingleLayoutIgnoresTheSupportModule) {
     EXPECT_EQ(page->layout, ListLayout::Single);
     EXPECT_EQ(page->channelCount(), 50);
     for (int r = 1; r <= 50; ++r) EXPECT_EQ(page->channelGrid.cell(r, ch::Favourites), "0");
-    EXPECT_EQ(page->favouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+    EXPECT_EQ(page->favouriteGrids[0].cells(1), (Cells{"1", "", "0"}));
     EXPECT_EQ(page->configGrid.cell(1, 1), "");
     EXPECT_EQ(page->versionText, "Versione: ");
 }
@@ -183,7 +183,7 @@ TEST(BuildPage, NoChannelModule) {
         EXPECT_EQ(page->transponderGrid.cell(t, tp::Frequency), "0");
         EXPECT_EQ(page->transponderGrid.colour(t), kColourGrey);
     }
-    EXPECT_EQ(page->favouriteGrids[0].row(1).cells, (Cells{"1", "", "0"}));
+    EXPECT_EQ(page->favouriteGrids[0].cells(1), (Cells{"1", "", "0"}));
 }
 
 TEST(BuildPage, SplitModulesAreReadInTheOrderOfTheirDigit) {

@@ -16,10 +16,11 @@
 namespace rivo {
 namespace {
 
-std::string RowText(const GridRow& row) {
+// The row as the grid shows it ("Num." is the row's position, not a stored text).
+std::string RowText(const Grid& grid, int row) {
     std::ostringstream out;
-    for (const auto& c : row.cells) out << '[' << c << ']';
-    out << " #" << std::hex << row.colour;
+    for (const auto& c : grid.cells(row)) out << '[' << c << ']';
+    out << " #" << std::hex << grid.colour(row);
     return out.str();
 }
 
@@ -28,9 +29,9 @@ std::string FirstDifference(const ListPage& expected, const ListPage& actual) {
     auto compare = [](const std::string& what, const Grid& e, const Grid& a) -> std::string {
         if (e.rowCount() != a.rowCount()) return what + ": row count differs";
         for (int r = 0; r < e.rowCount(); ++r)
-            if (!(e.row(r) == a.row(r)))
-                return what + " row " + std::to_string(r) + ": expected " + RowText(e.row(r)) +
-                       " got " + RowText(a.row(r));
+            if (e.cells(r) != a.cells(r) || e.colour(r) != a.colour(r))
+                return what + " row " + std::to_string(r) + ": expected " + RowText(e, r) +
+                       " got " + RowText(a, r);
         return "";
     };
     if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty()) return d;

@@ -141,12 +141,18 @@ TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
     EXPECT_TRUE(testing::ListsWellFormed(page));
 }
 
-TEST(RenumberChannels, WritesEachRowsNumber) {
+// "Num." is the row's position: a write to it changes nothing, and the rows of a
+// page read 1 .. N whatever was written.
+TEST(ChannelNumbers, ReadTheRowsPositionWhateverIsWritten) {
     ListPage page = ChannelPage(4);
     page.channelGrid.setCell(2, ch::Num, "9");
     page.channelGrid.setCell(4, ch::Num, "");
-    RenumberChannels(page);
+    page.channelGrid.row(3).cells[ch::Num] = "7";
     EXPECT_TRUE(testing::NumberedInOrder(page));
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Num), "2");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Num), "3");
+    EXPECT_EQ(page.channelGrid.cell(4, ch::Num), "4");
+    EXPECT_EQ(page.channelGrid.cell(0, ch::Num), "Num.");
 }
 
 }  // namespace

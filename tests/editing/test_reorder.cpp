@@ -516,9 +516,9 @@ TEST(ApplyReference, TakeFavouritesFromTheReference) {
     EXPECT_EQ(Favourites(current, 2), (std::vector<int>{2, 1}));  // b, a; the list closed up
     EXPECT_EQ(Favourites(current, 8), (std::vector<int>{3}));
     const Grid& list2 = current.favouriteGrids[1];
-    EXPECT_EQ(list2.row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
+    EXPECT_EQ(list2.cells(1), (std::vector<std::string>{"1", "b", "2"}));
     EXPECT_EQ(list2.colour(1), kColourChannel);
-    EXPECT_EQ(list2.row(3).cells, (std::vector<std::string>{"3", "", "0"}));
+    EXPECT_EQ(list2.cells(3), (std::vector<std::string>{"3", "", "0"}));
     EXPECT_EQ(list2.colour(3), kColourGrey);
     EXPECT_EQ(current.favouriteGrids[7].colour(1), kColourGrey);  // the inactive channel's colour
     EXPECT_EQ(current.configGrid.cell(2, 1), "Sport");
@@ -557,8 +557,8 @@ TEST(ApplyReference, NamesComeFromTheReference) {
     ApplyReference(current, reference, match, {.takeNames = true});
     EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"Mio uno", "Mio due", "other"}));
     // Favourites entries show the new names of their channels.
-    EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "Mio uno", "1"}));
-    EXPECT_EQ(current.favouriteGrids[0].row(2).cells, (std::vector<std::string>{"2", "other", "3"}));
+    EXPECT_EQ(current.favouriteGrids[0].cells(1), (std::vector<std::string>{"1", "Mio uno", "1"}));
+    EXPECT_EQ(current.favouriteGrids[0].cells(2), (std::vector<std::string>{"2", "other", "3"}));
 }
 
 TEST(ApplyReference, NamesAndTakenFavourites) {
@@ -568,7 +568,7 @@ TEST(ApplyReference, NamesAndTakenFavourites) {
     const ReferenceMatch match = MatchReference(current, reference);
     ApplyReference(current, reference, match, {.takeFavourites = true, .takeNames = true});
     EXPECT_EQ(NamesOf(current), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(current.favouriteGrids[0].row(1).cells, (std::vector<std::string>{"1", "b", "2"}));
+    EXPECT_EQ(current.favouriteGrids[0].cells(1), (std::vector<std::string>{"1", "b", "2"}));
 }
 
 TEST(ApplyReference, AMatchForOtherListsChangesNothing) {

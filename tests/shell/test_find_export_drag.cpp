@@ -116,7 +116,7 @@ std::vector<Record> Expected(const Grid& grid) {
     std::vector<Record> out;
     for (int r = 0; r < grid.rowCount(); ++r) {
         Record record;
-        for (const auto& cell : grid.row(r).cells) record.push_back(Cp1252ToUtf8(cell));
+        for (const auto& cell : grid.cells(r)) record.push_back(Cp1252ToUtf8(cell));
         out.push_back(std::move(record));
     }
     return out;
@@ -345,7 +345,7 @@ private slots:
             for (int s = 1; s <= 128; ++s) {
                 const Record& record = records[static_cast<size_t>(1 + k * 128 + s - 1)];
                 Record expected{std::to_string(k + 1)};
-                for (const auto& cell : page.favouriteGrids[static_cast<size_t>(k)].row(s).cells)
+                for (const auto& cell : page.favouriteGrids[static_cast<size_t>(k)].cells(s))
                     expected.push_back(Cp1252ToUtf8(cell));
                 QVERIFY(record == expected);
             }

@@ -11,7 +11,7 @@ ListPage MakePage(int channels, int transponders, std::uint64_t imageId) {
     page.imageId = imageId;
     page.symbolRates = kRates;
     page.layout = ListLayout::Split;
-    page.channelGrid = Grid(ch::Count, channels + 1);
+    page.channelGrid = Grid(ch::Count, channels + 1, ch::Num);
     for (int c = 0; c < ch::Count; ++c) page.channelGrid.setCell(0, c, ChannelColumnTitles()[static_cast<size_t>(c)]);
     for (int i = 1; i <= channels; ++i) {
         GridRow& row = page.channelGrid.row(i);
@@ -27,7 +27,7 @@ ListPage MakePage(int channels, int transponders, std::uint64_t imageId) {
         row.colour = kColourGrey;
     }
     for (Grid& list : page.favouriteGrids) {
-        list = Grid(fav::Count, fav::Slots + 1);
+        list = Grid(fav::Count, fav::Slots + 1, fav::Pos);
         for (int c = 0; c < fav::Count; ++c) list.setCell(0, c, FavouriteColumnTitles()[static_cast<size_t>(c)]);
         for (int s = 1; s <= fav::Slots; ++s) {
             list.row(s).cells = {std::to_string(s), "", "0"};

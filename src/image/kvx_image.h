@@ -305,8 +305,10 @@ struct AtomicWriteOptions {
 
 // Writes bytes to path atomically (temporary file in the same folder, then rename).
 // A symlink is followed and the file it leads to is replaced (the link stays); the
-// replaced file's mode, and its owner and group where allowed, are kept; a target
-// without its owner's write permission is refused. Returns an empty string on success,
+// replaced file's mode, its extended attributes (POSIX ACL included) and its owner and
+// group, where allowed, are kept; a target without its owner's write permission is
+// refused. Temporary files that earlier saves abandoned in the folder are removed first
+// (see RemoveAbandonedTempFiles). Returns an empty string on success,
 // otherwise a message naming the file (or the folder, when no file can be created
 // there) and the reason; on failure the target and its backup are as they were.
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes,

@@ -1,6 +1,7 @@
 // Writing a flash image back, and the file helpers it and the loader share.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -275,6 +276,50 @@ void AddWarning(std::string* warnings, const std::string& text) {
     *warnings += text;
 }
 
+// Every extended attribute of the file at from, given to the open file fd: user
+// attributes, and the POSIX ACL (system.posix_acl_access), which would otherwise be lost
+// to the new file and its mask turned into the group's permissions. Returns the names
+// this process may not set (security.* and trusted.* need privileges); empty when all
+// were kept or the file had none.
+std::string CopyExtendedAttributes(const std::string& from, int fd) {
+    std::vector<char> names;
+    for (int tries = 0; tries < 4; ++tries) {
+        const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+        if (size <= 0) return {};  // none, or a file system without them
+        names.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE) return {};
+        names.clear();
+    }
+    std::string lost;
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string name(names.data() + at);
+        at += name.size() + 1;
+        if (name.empty()) continue;
+        ssize_t size = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        if (size >= 0) {
+            value.resize(static_cast<std::size_t>(size));
+            size = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        }
+        if (size < 0 || ::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(size), 0) != 0)
+            lost += (lost.empty() ? "" : ", ") + name;
+    }
+    return lost;
+}
+
+// Closes the descriptor holding a temporary file's lock when the save is over.
+struct LockHolder {
+    int fd = -1;
+    ~LockHolder() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
 }  // namespace
 
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, const AtomicWriteOptions& options) {
@@ -298,10 +343,13 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
                    " è protetto da scrittura e non viene sostituito: salvare con un altro nome.";
     }
 
+    // What saves killed half-way left in this folder goes first.
+    RemoveAbandonedTempFiles(folder.string());
     // The temporary name does not grow with the target's name, so that every name the
     // file system accepts can be saved; it is hidden and stays in the target's folder,
-    // so that the rename is within one file system.
-    std::string tmpl = (folder / ".rivo800-XXXXXX").string();
+    // so that the rename is within one file system. It carries this process's id, and
+    // is locked while the save lasts, so that a later save can tell it from a leftover.
+    std::string tmpl = TempFileTemplate(folder.string());
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
@@ -309,6 +357,7 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
         return "Impossibile creare un file nella cartella " + Quoted(folder.string()) + ": " + SystemReason(errno);
     const std::string tmpPath(name.data());
     const PendingTempFile pending(tmpPath);
+    const LockHolder lock{LockTempFile(tmpPath)};
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
@@ -329,6 +378,10 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd, mode) != 0) return fail(errno);
+    // After the mode: an ACL set afterwards keeps its mask as the group bits, as the
+    // replaced file had them.
+    std::string attributesLost;
+    if (replacing) attributesLost = CopyExtendedAttributes(targetPath, fd);
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -375,6 +428,9 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     if (const int err = SyncFolder(folder.string()); err != 0)
         return "Il file " + Quoted(path) + " è stato scritto, ma la cartella " + Quoted(folder.string()) +
                " non è stata registrata sul disco: " + SystemReason(err);
+    if (!attributesLost.empty())
+        AddWarning(options.warnings, "Attenzione: il file " + Quoted(path) +
+                                         " non ha potuto conservare questi attributi estesi: " + attributesLost + ".");
     // The rename gives the new image to this name only: other hard links of the file
     // still lead to the old inode.
     if (replacing && st.st_nlink > 1)

@@ -214,6 +214,7 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     if (page->fileName.empty()) page->fileName = params.fileName;
     if (page->imageId == 0) page->imageId = rivo::NewImageId();
     addPage(std::move(page));
+    pageViews.back()->fileIdentity = ReadFileIdentity(params.fileName);
     // Shown over the new page: the list is there, but what a short file lacked is not.
     if (!loaded.sizeWarning.empty()) prompts().tell(loaded.sizeWarning, kAttention, rivo::Icon::Warning);
     return true;

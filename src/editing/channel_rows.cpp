@@ -145,35 +145,7 @@ void MoveChannelRow(ListPage& page, int s, int t) {
             if (list.cell(slot, fav::Channel) == from) list.setCell(slot, fav::Channel, to);
 }
 
-void UpdateChannelRow(int n, ListPage& page) {
-    if (!ValidChannelRow(page, n)) return;
-    GridRow& row = page.channelGrid.row(n);
-    const bool active = RecolourChannel(row);
-
-    const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
-    const std::string number = std::to_string(n);
-    for (int k = 0; k < fav::Lists; ++k) {
-        Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
-        if (active && ((set >> k) & 1) != 0) {
-            int freeSlot = 0;
-            bool present = false;
-            for (int s = 1; s < list.rowCount() && !present; ++s) {
-                const std::string& text = list.cell(s, fav::Channel);
-                if (ReadCellNumber(text, -1) == n) present = true;
-                else if (freeSlot == 0 && text == "0") freeSlot = s;
-            }
-            if (present || freeSlot == 0) continue;
-            GridRow& slot = list.row(freeSlot);
-            slot.cells[fav::Name] = row.cells[ch::Name];
-            slot.cells[fav::Channel] = number;
-            slot.colour = row.colour;
-        } else {
-            CompactFavourites(list, [&](const GridRow& slot) {
-                return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
-            });
-        }
-    }
-}
+void UpdateChannelRow(int n, ListPage& page) { UpdateChannelRows({n}, page); }
 
 void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
     // Each list is indexed once: how many slots name each channel, and where the search
@@ -194,31 +166,54 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
             if (v >= 1 && v <= count) ++at.entries[static_cast<size_t>(v)];
         }
     }
+    std::vector<bool> updated(static_cast<size_t>(count) + 1, false);
     for (const int n : rows) {
         if (!ValidChannelRow(page, n)) continue;
+        updated[static_cast<size_t>(n)] = true;
         GridRow& row = page.channelGrid.row(n);
-        const bool active = RecolourChannel(row);
+        RecolourChannel(row);
         const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
+        // The lists the channel is really in: a list it leaves, or that has no room for
+        // it, is no longer in its "Preferenza" (a text that is no set of lists stays).
+        std::int64_t kept = set;
         for (int k = 0; k < fav::Lists; ++k) {
             Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             ListIndex& at = index[static_cast<size_t>(k)];
             int& entries = at.entries[static_cast<size_t>(n)];
-            if (active && ((set >> k) & 1) != 0) {
+            const std::int64_t bit = std::int64_t{1} << k;
+            if ((set & bit) != 0) {
                 if (entries > 0) continue;
                 while (at.freeFrom < list.rowCount() && list.cell(at.freeFrom, fav::Channel) != "0") ++at.freeFrom;
-                if (at.freeFrom >= list.rowCount()) continue;
+                if (at.freeFrom >= list.rowCount()) {
+                    kept &= ~bit;
+                    continue;
+                }
                 GridRow& slot = list.row(at.freeFrom);
                 slot.cells[fav::Name] = row.cells[ch::Name];
                 slot.cells[fav::Channel] = std::to_string(n);
                 slot.colour = row.colour;
                 ++entries;
-            } else if (entries > 0) {
+            } else {
+                kept &= ~bit;
+                if (entries == 0) continue;
                 CompactFavourites(list, [&](const GridRow& slot) {
                     return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
                 });
                 entries = 0;
                 at.freeFrom = 1;  // the list closed up: free slots moved
             }
+        }
+        if (set >= 0 && set <= 0xFF && kept != set) row.cells[ch::Favourites] = std::to_string(kept);
+    }
+    // The entries of the updated channels show their names and colours as they are now
+    // (a renamed channel is renamed in its lists too).
+    for (Grid& list : page.favouriteGrids) {
+        for (int s = 1; s < list.rowCount(); ++s) {
+            const std::int64_t v = ReadCellNumber(list.cell(s, fav::Channel), -1);
+            if (v < 1 || v > count || !updated[static_cast<size_t>(v)]) continue;
+            const GridRow& channel = page.channelGrid.row(static_cast<int>(v));
+            if (list.cell(s, fav::Name) != channel.cells[ch::Name]) list.setCell(s, fav::Name, channel.cells[ch::Name]);
+            if (list.colour(s) != channel.colour) list.setColour(s, channel.colour);
         }
     }
 }

@@ -27,9 +27,14 @@ void LeaveFavourites(ListPage& page, int first, int last);
 // favourites slot naming s names t afterwards. Row s is left as it was.
 void MoveChannelRow(ListPage& page, int s, int t);
 
-// Recolours channel row n and brings the eight lists in line with its "Preferenza":
-// an active channel is added to the first free slot of each list whose bit is set and
-// where it is missing; otherwise every entry of it is removed and the list closes up.
+// Recolours channel row n and brings the eight lists in line with its "Preferenza",
+// whatever its "Attivo" (an inactive channel keeps its lists, shown grey there, as a
+// saved file keeps them): the channel is added to the first free slot of each list whose
+// bit is set and where it is missing; every entry of it in the other lists is removed
+// and the list closes up. Afterwards "Preferenza" names exactly the lists holding the
+// channel (the bit of a list without a free slot is cleared; a "Preferenza" that is not
+// a number from 0 to 255 is left as it is), and its entries show its name and colour:
+// what is shown is what a save writes.
 void UpdateChannelRow(int n, ListPage& page);
 // UpdateChannelRow for each of rows in turn, with each list read once rather than once
 // per row: what a command that changes thousands of rows calls.

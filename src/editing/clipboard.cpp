@@ -243,11 +243,12 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     }
     const bool sameImage = clipboard.sourceImage == target.imageId;
     const std::vector<int> freeRows = FreeTransponderRows(target);
-    // From the same image nothing is written, yet the room is checked as for a copy of
-    // every transponder; into another image only the transponders the target lacks count.
+    // Only the transponders the paste adds need free rows: from the same image the
+    // channels keep their transponder numbers and none is written; into another image
+    // only those the target does not hold yet.
     TransponderPlacement placement;
     if (!sameImage) placement = PlaceTransponders(target, clipboard.transponders, freeRows);
-    if (freeRows.size() < (sameImage ? m : placement.newRows)) {
+    if (!sameImage && freeRows.size() < placement.newRows) {
         prompts.tell("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati", "Attenzione",
                      Icon::Error);
         return false;
@@ -261,24 +262,28 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         }
     }
 
-    target.modified = true;
+    // The paste is made on a copy (the tables share their rows until written), so that
+    // the channels whose favourites cannot be kept are known, and told, before the page
+    // changes.
+    ListPage page = target;
+    page.modified = true;
     progress.show(0);
     const int lastPasted = static_cast<int>(std::min<std::int64_t>(count, std::int64_t{r} + c - 1));
     // Channels overwritten or pushed out leave their favourites lists first; channels
     // shifted down take their entries with them.
     // The rows themselves are overwritten below, by the shift or by the paste.
     if (insert) {
-        LeaveFavourites(target, lostFrom, count);
-        ShiftChannelsDown(target, r, count - c, c);
+        LeaveFavourites(page, lostFrom, count);
+        ShiftChannelsDown(page, r, count - c, c);
     } else {
-        LeaveFavourites(target, r, lastPasted);
+        LeaveFavourites(page, r, lastPasted);
     }
 
     std::unordered_map<std::int64_t, int> rowOfMark;
     if (!sameImage) {
         for (size_t j = 0; j < m; ++j) {
             const int row = placement.rows[j];
-            if (placement.fresh[j]) WriteClipTransponder(target, row, std::move(placement.cells[j]));
+            if (placement.fresh[j]) WriteClipTransponder(page, row, std::move(placement.cells[j]));
             rowOfMark.emplace(clipboard.transponders[j].transponderMark, row);
         }
     }
@@ -291,7 +296,7 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
             const auto found = rowOfMark.find(clip.transponderMark);
             transponder = std::to_string(found == rowOfMark.end() ? kNoTransponder : found->second);
         }
-        WriteClipChannel(target.channelGrid, row, clip, std::move(transponder));
+        WriteClipChannel(page.channelGrid, row, clip, std::move(transponder));
         if ((row - r) % 256 == 0) progress.set((row - r) * 100 / c);
     }
     if (!sameImage) {
@@ -301,30 +306,57 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         // has none.
         for (int i = 1; i <= count; ++i) {
             constexpr std::int64_t kNotANumber = std::numeric_limits<std::int64_t>::min();
-            const std::int64_t t = CellIntegerOr(target.channelGrid.cell(i, ch::Transponder), kNotANumber);
+            const std::int64_t t = CellIntegerOr(page.channelGrid.cell(i, ch::Transponder), kNotANumber);
             if (t == kNotANumber || t > kNoTransponder)
-                target.channelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
+                page.channelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
         }
     }
-    // The pasted channels join the lists their favourites sets name. A row that is
-    // inactive or in no list, and that no list entry names, would only be recoloured
-    // (already done), so the list scans are spared for it.
+    // The pasted channels join the lists their favourites sets name. A row in no list,
+    // and that no list entry names, would only be recoloured (already done), so the list
+    // scans are spared for it.
     std::vector<bool> namedInLists(static_cast<size_t>(count) + 1, false);
-    for (const Grid& list : target.favouriteGrids) {
+    for (const Grid& list : page.favouriteGrids) {
         for (int slot = 1; slot < list.rowCount(); ++slot) {
             const std::int64_t n = ReadCellNumber(list.cell(slot, fav::Channel), -1);
             if (n >= 1 && n <= count) namedInLists[static_cast<size_t>(n)] = true;
         }
     }
+    // A pasted channel keeps its favourites whatever its "Attivo": it joins every list its
+    // "Preferenza" names, as long as the list has a free slot. A Single list stores no
+    // favourites, so there a pasted channel is in no list.
     std::vector<int> listRows;
     for (int row = r; row <= lastPasted; ++row) {
         const ClipChannel& clip = clipboard.channels[static_cast<size_t>(row - r)];
-        const bool joinsLists = (clip.status & 4) != 0 && (clip.favourites & 0xFF) != 0;
-        if (joinsLists || namedInLists[static_cast<size_t>(row)]) listRows.push_back(row);
+        const std::int64_t wanted = page.layout == ListLayout::Single ? 0 : clip.favourites & 0xFF;
+        page.channelGrid.setCell(row, ch::Favourites, std::to_string(wanted));
+        if (wanted != 0 || namedInLists[static_cast<size_t>(row)]) listRows.push_back(row);
     }
-    UpdateChannelRows(listRows, target);
+    UpdateChannelRows(listRows, page);
+
+    std::string lost;
+    int lostCount = 0;
+    for (int row = r; row <= lastPasted; ++row) {
+        const ClipChannel& clip = clipboard.channels[static_cast<size_t>(row - r)];
+        const std::int64_t kept = ReadCellNumber(page.channelGrid.cell(row, ch::Favourites), 0);
+        const std::int64_t dropped = (clip.favourites & 0xFF) & ~kept;
+        if (dropped == 0) continue;
+        if (++lostCount > 10) continue;
+        std::string lists;
+        for (int k = 0; k < fav::Lists; ++k)
+            if (((dropped >> k) & 1) != 0) lists += (lists.empty() ? "" : ", ") + std::to_string(k + 1);
+        lost += "\n- " + std::to_string(row) + " " + clip.name + " (liste " + lists + ")";
+    }
     progress.hide();
     progress.status("");
+    if (lostCount > 0) {
+        if (lostCount > 10) lost += "\n... e altri " + std::to_string(lostCount - 10);
+        const std::string why = page.layout == ListLayout::Single
+                                    ? "questa lista non contiene liste dei preferiti"
+                                    : "le liste dei preferiti hanno al massimo 128 canali";
+        prompts.tell("Attenzione: i preferiti di questi canali non possono essere conservati (" + why + "):" + lost,
+                     "Attenzione", Icon::Warning);
+    }
+    target = std::move(page);
     return true;
 }
 

@@ -58,8 +58,12 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
 
 // Pastes the clipboard at the current row of the page's channel grid, asking whether to
 // insert (Si) or overwrite (No). Returns whether the page changed; a change marks the
-// page modified. Refusals are told through prompts and change nothing; from another
-// image the room check counts only the transponders the target does not hold yet.
+// page modified. Refusals are told through prompts and change nothing; the room check
+// counts only the transponders the paste adds (none from the same image; from another
+// image those the target does not hold yet). A pasted channel joins the favourites
+// lists its "Preferenza" names whatever its "Attivo"; a list that has no free slot left
+// (or a Single list, which stores none) drops from its "Preferenza", and the channels
+// concerned are told before the page changes.
 bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
                    UserPrompts& prompts, Progress& progress);
 

@@ -153,8 +153,10 @@ struct SaveRequest {
         : fileName(std::move(fileName)) {}  // NOLINT: implicit on purpose
 
     std::string fileName;
-    // Before the new file replaces the target it is read back from disk and must hold
-    // exactly the modules and entry bytes of the image in memory; Verify, when set, may
+    // Before the new file replaces the target it is read back from disk as opening it
+    // would (type check included: a file that would not open as a flash image is
+    // refused) and must hold exactly the modules and entry bytes of the image in
+    // memory; Verify, when set, may
     // check the image read back further (returns "" when it agrees, else the reason).
     std::function<std::string(const std::shared_ptr<KvxImage>& written)> verify;
     // When the target exists and fileName + ".bak" does not, keep the target as it was
@@ -191,10 +193,11 @@ std::string LoadWarnings(const LoadResult& result);
 struct SaveResult {
     bool ok = false;
     std::string message;
-    // A save that succeeded but whose file the type check will no longer recognise
-    // (the first table slot of every tried sector fails the name test): the caller
-    // warns the user. Also what replacing the file calls for (other hard links keep the
-    // old content). Lines of their own; empty otherwise.
+    // From saveToBytes only: an image whose bytes the type check will not recognise
+    // (nothing the writer may change makes the first module it looks at pass the name
+    // test); saveToFile refuses such a file instead. From saveToFile: what replacing
+    // the file calls for (other hard links keep the old content). Lines of their own;
+    // empty otherwise.
     std::string warning;
     // The file was written but refused because reading it back did not give the image
     // (or, through Verify, the list) in memory.
@@ -215,9 +218,8 @@ public:
     LoadResult loadFile(const std::string& path);
     // The same from bytes already in memory; name is recorded as the file name.
     LoadResult loadBytes(Bytes content, const std::string& name = {});
-    // Reads bytes as a flash image without the type check: for reading back an image
-    // this program has just written, which the type check may not recognise (its first
-    // table slot can end up holding a module whose first entry is named differently).
+    // Reads bytes as a flash image without the type check (tests and fuzzing: images
+    // the check would not take). Saves read back with loadBytes, as opening does.
     LoadResult loadFlashBytes(Bytes content, const std::string& name = {});
 
     int checkFileType();
@@ -241,7 +243,10 @@ public:
     void modulePlace() {}
     void changeModuleSection(int, int, int) {}
 
-    // Serialises the flash image (eight sectors) without touching the disk.
+    // Serialises the flash image (eight sectors) without touching the disk: each table
+    // packed from slot 0, except that a sector among 0 to 2 keeps its first slot empty
+    // when packing it would stop the type check at a module whose first entry is named
+    // otherwise (the check then goes on to the next sector, as it did on input).
     // Fails, naming the sector, when a sector would need more than 16 table slots or
     // more than 65536 bytes, or when the image is not a flash image.
     SaveResult saveToBytes(Bytes& out);
@@ -337,8 +342,10 @@ struct AtomicWriteOptions {
 
 // Writes bytes to path atomically (temporary file in the same folder, then rename).
 // A symlink is followed and the file it leads to is replaced (the link stays); the
-// replaced file's mode, and its owner and group where allowed, are kept; a target
-// without its owner's write permission is refused. Returns an empty string on success,
+// replaced file's mode, its extended attributes (POSIX ACL included) and its owner and
+// group, where allowed, are kept; a target without its owner's write permission is
+// refused. Temporary files that earlier saves abandoned in the folder are removed first
+// (see RemoveAbandonedTempFiles). Returns an empty string on success,
 // otherwise a message naming the file (or the folder, when no file can be created
 // there) and the reason; on failure the target and its backup are as they were.
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes,

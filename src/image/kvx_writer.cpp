@@ -1,6 +1,7 @@
 // Writing a flash image back, and the file helpers it and the loader share.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include "image/byte_reader.h"
 #include "image/image_compare.h"
+#include "image/image_extract.h"
 #include "image/kvx_image.h"
 #include "image/temp_cleanup.h"
 
@@ -25,18 +27,95 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // Why the type check will not take a just-written image for a flash image: the sector
 // whose first table slot the check stopped at, or no usable table in sectors 0 to 2.
-std::string UnrecognisedWarning(const Bytes& image) {
+std::string UnrecognisedReason(const Bytes& image) {
     ByteReader in(image);
     for (std::size_t k = 0; k < 3; ++k) {
         const std::size_t start = k * kSectorSize;
         if (in.u8At(start) == 'u' && in.u8At(start + 1) == 'c' && in.u8At(start + 2) == 'r') continue;
         const std::uint16_t v = in.le16At(start);
         if (v == 0 || in.u8At(start) == 0xFF || in.u8At(start + 1) == 0xFF) continue;
-        return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (il primo modulo del "
-               "settore " + std::to_string(k) + " non ha un nome compatibile).";
+        return "il primo modulo del settore " + std::to_string(k) + " non ha un nome compatibile";
     }
-    return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (nessuno dei settori "
-           "0, 1 e 2 contiene moduli).";
+    return "nessuno dei settori 0, 1 e 2 contiene moduli";
+}
+
+std::string UnrecognisedWarning(const Bytes& image) {
+    return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (" + UnrecognisedReason(image) +
+           ").";
+}
+
+constexpr std::size_t kTypeTestSectors = 3;
+
+// The eight sectors of the image: raw sectors as read, the others a table of module
+// offsets followed by the modules back to back. A sector of skipFirst leaves its first
+// table slot empty. False, with message naming the sector, when a sector does not fit.
+bool WriteSectors(const KvxImage& file, const std::array<bool, kTypeTestSectors>& skipFirst, Bytes& image,
+                  std::string& message) {
+    image.clear();
+    image.reserve(kFlashImageSize);
+    for (std::int32_t k = 0; k < kSectorCount; ++k) {
+        std::vector<const KvxModule*> inSector;
+        bool raw = false;
+        for (int i = 0; i < file.moduleCount(); ++i) {
+            const KvxModule* m = file.module(i);
+            if (m->sector() != k) continue;
+            inSector.push_back(m);
+            if (m->kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
+        }
+        const std::string where = "settore " + std::to_string(k);
+        // Every raw sector is written back as it was read, without a table; a raw
+        // sector has no room for anything else.
+        if (raw && inSector.size() > 1) {
+            message = "Impossibile salvare: il " + where + " contiene un settore grezzo insieme ad altri moduli.";
+            return false;
+        }
+        if (!raw && inSector.size() > kTableSlots) {
+            message = "Impossibile salvare: il " + where + " contiene " + std::to_string(inSector.size()) +
+                      " moduli, ma la tabella del settore ne può indicare al massimo 16.";
+            return false;
+        }
+        const std::size_t firstSlot =
+            static_cast<std::size_t>(k) < kTypeTestSectors && skipFirst[static_cast<std::size_t>(k)] ? 1 : 0;
+        Bytes sector;
+        sector.reserve(kSectorSize);
+        ByteWriter w(sector);
+        std::array<std::uint16_t, kTableSlots> table{};
+        if (!raw) w.zeros(kTableBytes);
+        for (std::size_t n = 0; n < inSector.size(); ++n) {
+            Bytes module = inSector[n]->saveToStream();
+            if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize)) {
+                message = "Impossibile salvare: i moduli del " + where + " occupano più di 65536 byte.";
+                return false;
+            }
+            if (!raw) table[firstSlot + n] = static_cast<std::uint16_t>(sector.size());
+            w.bytes(module);
+        }
+        w.zeros(static_cast<std::size_t>(kSectorSize) - sector.size());
+        if (!raw)
+            for (std::size_t t = 0; t < kTableSlots; ++t) w.le16At(2 * t, table[t]);
+        image.insert(image.end(), sector.begin(), sector.end());
+    }
+    return true;
+}
+
+// The sector of the type check's flash test that stops it without recognising image,
+// when keeping that sector's first slot empty lets the test go on: not yet kept empty,
+// and with a free slot for its modules to move into. kTypeTestSectors otherwise (the
+// test passes, or nothing the writer may change would make it pass).
+std::size_t SectorToShift(const Bytes& image, const std::array<bool, kTypeTestSectors>& skipFirst,
+                          const KvxImage& file) {
+    ByteReader in(image);
+    for (std::size_t k = 0; k < kTypeTestSectors; ++k) {
+        const int r = image_detail::FlashTestSector(in, k);
+        if (r == 1) return kTypeTestSectors;
+        if (r == -1) continue;
+        if (skipFirst[k]) return kTypeTestSectors;
+        std::size_t modules = 0;
+        for (int i = 0; i < file.moduleCount(); ++i)
+            if (file.module(i)->sector() == static_cast<std::int32_t>(k)) ++modules;
+        return modules < kTableSlots ? k : kTypeTestSectors;
+    }
+    return kTypeTestSectors;
 }
 
 }  // namespace
@@ -93,48 +172,19 @@ SaveResult KvxImage::saveToBytes(Bytes& out) {
         return result;
     }
     orderModule();
+    // Sectors 0 to 2 whose first table slot is written empty. The type check takes the
+    // first module of the first sector whose first slot is used: packing the table can
+    // move a module into a first slot that was empty on input, and when that module's
+    // first entry is named otherwise the saved file would no longer open. Such a sector
+    // keeps its first slot empty instead (modules from slot 1; slot numbers, counted
+    // over used slots, stay the same). Only then: otherwise the layout is the packed one.
+    std::array<bool, kTypeTestSectors> skipFirst{};
     Bytes image;
-    image.reserve(kFlashImageSize);
-    for (std::int32_t k = 0; k < kSectorCount; ++k) {
-        std::vector<const KvxModule*> inSector;
-        bool raw = false;
-        for (const auto& m : modules_) {
-            if (m->sector() != k) continue;
-            inSector.push_back(m.get());
-            if (m->kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
-        }
-        const std::string where = "settore " + std::to_string(k);
-        // Every raw sector is written back as it was read, without a table; a raw
-        // sector has no room for anything else.
-        if (raw && inSector.size() > 1) {
-            result.message = "Impossibile salvare: il " + where +
-                             " contiene un settore grezzo insieme ad altri moduli.";
-            return result;
-        }
-        if (!raw && inSector.size() > kTableSlots) {
-            result.message = "Impossibile salvare: il " + where + " contiene " +
-                             std::to_string(inSector.size()) +
-                             " moduli, ma la tabella del settore ne può indicare al massimo 16.";
-            return result;
-        }
-        Bytes sector;
-        sector.reserve(kSectorSize);
-        ByteWriter w(sector);
-        std::array<std::uint16_t, kTableSlots> table{};
-        if (!raw) w.zeros(kTableBytes);
-        for (std::size_t n = 0; n < inSector.size(); ++n) {
-            Bytes module = inSector[n]->saveToStream();
-            if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize)) {
-                result.message = "Impossibile salvare: i moduli del " + where + " occupano più di 65536 byte.";
-                return result;
-            }
-            if (!raw) table[n] = static_cast<std::uint16_t>(sector.size());
-            w.bytes(module);
-        }
-        w.zeros(static_cast<std::size_t>(kSectorSize) - sector.size());
-        if (!raw)
-            for (std::size_t t = 0; t < kTableSlots; ++t) w.le16At(2 * t, table[t]);
-        image.insert(image.end(), sector.begin(), sector.end());
+    for (;;) {
+        if (!WriteSectors(*this, skipFirst, image, result.message)) return result;
+        const std::size_t shift = SectorToShift(image, skipFirst, *this);
+        if (shift >= kTypeTestSectors) break;
+        skipFirst[shift] = true;
     }
     int variant = 0;
     if (CheckImageType(image, variant) != 1) result.warning = UnrecognisedWarning(image);
@@ -147,6 +197,10 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
     Bytes image;
     SaveResult result = saveToBytes(image);
     if (!result.ok) return result;
+    // A file the type check would not take is refused by the read-back check below,
+    // which says why: the warning is for images serialised to memory only.
+    result.warning.clear();
+    int variant = 0;
     AtomicWriteOptions options;
     options.backup = request.backup;
     options.warnings = &result.warning;
@@ -158,11 +212,18 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
         if (content->size() != image.size())
             return "Verifica del salvataggio non riuscita: il file scritto ha " + std::to_string(content->size()) +
                    " byte invece di " + std::to_string(image.size());
-        // Read back as a flash image directly: the type check may not take an image
-        // whose first slot changed (the warning above says so), but its content must
-        // still be exactly what is in memory.
+        // Read back exactly as opening the file would, type check included: a file
+        // that would not open again as a flash image is not saved at all.
         auto written = std::make_shared<KvxImage>();
-        written->loadFlashBytes(std::move(*content), tempPath);
+        const int writtenType = CheckImageType(*content, variant);
+        const std::string unrecognised = writtenType == 1 ? std::string() : UnrecognisedReason(*content);
+        const LoadResult loaded = written->loadBytes(std::move(*content), tempPath);
+        if (!loaded.ok() || written->imageType() != 1) {
+            result.readBackFailed = true;
+            return "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (" +
+                   (unrecognised.empty() ? loaded.message : unrecognised) +
+                   "): salvataggio annullato, il file di destinazione non è stato modificato.";
+        }
         std::string difference = FirstImageDifference(*this, *written);
         if (difference.empty() && request.verify) difference = request.verify(written);
         if (!difference.empty()) {
@@ -225,6 +286,50 @@ void AddWarning(std::string* warnings, const std::string& text) {
     *warnings += text;
 }
 
+// Every extended attribute of the file at from, given to the open file fd: user
+// attributes, and the POSIX ACL (system.posix_acl_access), which would otherwise be lost
+// to the new file and its mask turned into the group's permissions. Returns the names
+// this process may not set (security.* and trusted.* need privileges); empty when all
+// were kept or the file had none.
+std::string CopyExtendedAttributes(const std::string& from, int fd) {
+    std::vector<char> names;
+    for (int tries = 0; tries < 4; ++tries) {
+        const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+        if (size <= 0) return {};  // none, or a file system without them
+        names.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE) return {};
+        names.clear();
+    }
+    std::string lost;
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string name(names.data() + at);
+        at += name.size() + 1;
+        if (name.empty()) continue;
+        ssize_t size = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        if (size >= 0) {
+            value.resize(static_cast<std::size_t>(size));
+            size = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        }
+        if (size < 0 || ::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(size), 0) != 0)
+            lost += (lost.empty() ? "" : ", ") + name;
+    }
+    return lost;
+}
+
+// Closes the descriptor holding a temporary file's lock when the save is over.
+struct LockHolder {
+    int fd = -1;
+    ~LockHolder() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
 }  // namespace
 
 std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, const AtomicWriteOptions& options) {
@@ -248,10 +353,13 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
                    " è protetto da scrittura e non viene sostituito: salvare con un altro nome.";
     }
 
+    // What saves killed half-way left in this folder goes first.
+    RemoveAbandonedTempFiles(folder.string());
     // The temporary name does not grow with the target's name, so that every name the
     // file system accepts can be saved; it is hidden and stays in the target's folder,
-    // so that the rename is within one file system.
-    std::string tmpl = (folder / ".rivo800-XXXXXX").string();
+    // so that the rename is within one file system. It carries this process's id, and
+    // is locked while the save lasts, so that a later save can tell it from a leftover.
+    std::string tmpl = TempFileTemplate(folder.string());
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
@@ -259,6 +367,7 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
         return "Impossibile creare un file nella cartella " + Quoted(folder.string()) + ": " + SystemReason(errno);
     const std::string tmpPath(name.data());
     const PendingTempFile pending(tmpPath);
+    const LockHolder lock{LockTempFile(tmpPath)};
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
@@ -279,6 +388,10 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd, mode) != 0) return fail(errno);
+    // After the mode: an ACL set afterwards keeps its mask as the group bits, as the
+    // replaced file had them.
+    std::string attributesLost;
+    if (replacing) attributesLost = CopyExtendedAttributes(targetPath, fd);
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -325,6 +438,9 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     if (const int err = SyncFolder(folder.string()); err != 0)
         return "Il file " + Quoted(path) + " è stato scritto, ma la cartella " + Quoted(folder.string()) +
                " non è stata registrata sul disco: " + SystemReason(err);
+    if (!attributesLost.empty())
+        AddWarning(options.warnings, "Attenzione: il file " + Quoted(path) +
+                                         " non ha potuto conservare questi attributi estesi: " + attributesLost + ".");
     // The rename gives the new image to this name only: other hard links of the file
     // still lead to the old inode.
     if (replacing && st.st_nlink > 1)

@@ -232,6 +232,7 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     if (page->fileName.empty()) page->fileName = params.fileName;
     if (page->imageId == 0) page->imageId = rivo::NewImageId();
     addPage(std::move(page));
+    pageViews.back()->fileIdentity = ReadFileIdentity(params.fileName);
     // Shown over the new page: the list is there, but what a short file lacked is not.
     // So is a damaged table: what the loader met, and that a save may be refused.
     if (const std::string warning = rivo::LoadWarnings(loaded); !warning.empty())

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <string>
 #include <vector>
 
 #include "channels/csv_export.h"
@@ -172,6 +173,10 @@ public:
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
+    // Before view is saved to target: true when target is not the page's file, or is
+    // still as the page last read or saved it, or the user agrees to replace it all the
+    // same (asked with No as the default).
+    bool confirmReplacingChangedFile(PageView& view, const std::string& target);
 
 public slots:
     void openFile();

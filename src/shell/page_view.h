@@ -13,6 +13,7 @@
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
 #include "editing/undo_history.h"
+#include "shell/file_identity.h"
 #include "shell/grid_model.h"
 
 class QHeaderView;
@@ -36,6 +37,9 @@ public:
     const rivo::ListPage& page() const { return *page_; }
     // The page's undo history: one step per command that changed the page.
     rivo::UndoHistory& history() { return history_; }
+    // The page's file as this page last read or saved it: a save over a file that
+    // changed since asks first.
+    FileIdentity fileIdentity;
 
     // The tab caption: the file name without its folder ("Nuova lista" without a name).
     QString caption() const;

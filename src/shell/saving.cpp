@@ -18,6 +18,8 @@ namespace {
 using window_text::kApplicationTitle;
 using window_text::kAttention;
 constexpr const char* kStepSave = "Salvataggio";
+constexpr const char* kChangedOnDiskQuestion =
+    "Il file è stato modificato da un altro programma dopo l'apertura. Sovrascriverlo?";
 
 // The save dialog's filters and the extension each gives a name typed without one.
 struct SaveFilter {
@@ -70,6 +72,8 @@ void MainWindow::saveFile() {
     const QString current = QFile::decodeName(QByteArray::fromStdString(view->page().fileName));
     const QString path = chooseSaveFile ? chooseSaveFile(current) : QString();
     if (path.isEmpty()) return;
+    const std::string target = QFile::encodeName(path).toStdString();
+    if (!confirmReplacingChangedFile(*view, target)) return;
     progress().show(0);
     rivo::PageSaveResult result;
     try {
@@ -95,8 +99,10 @@ void MainWindow::saveFile() {
         // Accepted differences: the page now shows what the file holds. Taking that in
         // is a step of its own, so that undo brings back what was typed.
         if (!result.differences.empty()) view->history().commit(view->page(), kStepSave);
-        // What was written is the state undo comes back to as unmodified.
+        // What was written is the state undo comes back to as unmodified, and the
+        // file as this page now knows it.
         view->history().markSaved(view->page());
+        view->fileIdentity = ReadFileIdentity(target);
         // From now on the page is that file: its tab, the title, the next save and its
         // backup all name it.
         view->page().fileName = QFile::encodeName(path).toStdString();
@@ -104,6 +110,15 @@ void MainWindow::saveFile() {
         if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
     }
     pageChanged(view);
+}
+
+bool MainWindow::confirmReplacingChangedFile(PageView& view, const std::string& target) {
+    // The file this page read or saved last, changed since by another page of this
+    // window or another program: replacing it would lose that, so the user decides,
+    // and No is the default. Another file is the save dialog's own question.
+    if (view.page().fileName != target || !FileChangedSince(target, view.fileIdentity)) return true;
+    return prompts().askDiscarding(kChangedOnDiskQuestion, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
+           rivo::Answer::Yes;
 }
 
 void MainWindow::closePage() {

@@ -61,9 +61,12 @@ std::string EditArgs::cellText(const std::string& field, const std::string& valu
     return *bytes;
 }
 
-Answer CommandLinePrompts::ask(const std::string& text, const std::string&, Icon, Buttons buttons) {
+Answer CommandLinePrompts::ask(const std::string& text, const std::string&, Icon icon, Buttons buttons) {
     if (buttons == Buttons::Ok) {
-        if (refusal_.empty()) refusal_ = text;
+        if (icon != Icon::Error)
+            notes_ += text + "\n";
+        else if (refusal_.empty())
+            refusal_ = text;
         return Answer::Ok;
     }
     const Answer answer = asked_ ? later_ : first_;

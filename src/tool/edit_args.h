@@ -61,7 +61,8 @@ private:
 };
 
 // Answers the editor's first question with `first` and every later one with `later`; a
-// message with only an OK button is the editor refusing, and the first one is kept.
+// message with only an OK button and the error icon is the editor refusing, and the
+// first one is kept; any other such message is a note for standard error.
 class CommandLinePrompts final : public UserPrompts {
 public:
     explicit CommandLinePrompts(Answer first = Answer::Yes, Answer later = Answer::Yes)
@@ -69,12 +70,15 @@ public:
     Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override;
     // Ends the command with exit 4 and the refusal's text when the editor refused.
     void failOnRefusal() const;
+    // The notes told so far, each on its own line.
+    const std::string& notes() const { return notes_; }
 
 private:
     Answer first_;
     Answer later_;
     bool asked_ = false;
     std::string refusal_;
+    std::string notes_;
 };
 
 // One operation: its name, the words that follow the name in every use of it, and its

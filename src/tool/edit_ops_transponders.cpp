@@ -85,6 +85,7 @@ std::size_t RunPaste(const EditArgs& args, EditContext& context) {
     NullProgress progress;
     PasteChannels(context.page, row, *context.clipboard, prompts, progress);
     prompts.failOnRefusal();
+    context.io.err << prompts.notes();
     return 0;
 }
 

@@ -331,9 +331,10 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
     EXPECT_EQ(EntryBytes(*saved, "Support", "other.bin"), (Bytes{9, 9}));  // other entries untouched
 }
 
-TEST(SavePage, WarningOfAFileTheTypeCheckWillNotRecognise) {
-    // Sector 0's first slot is empty; on writing, "Support" moves into it, and its first
-    // entry's name does not begin with the module's name.
+TEST(SavePage, FileOpenedThroughALaterSectorOpensAgainAsTheSamePage) {
+    // Sector 0's first slot is empty and its first module, "Support", has entries named
+    // otherwise: the save keeps that slot empty, so that opening the file (type check
+    // included, as the open command does) gives the same page back.
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
     auto sectors = ChannelImageSectors(spec);
     sectors[0].slots = {SlotSpec::Empty(), *sectors[0].slots[1].module, *sectors[0].slots[0].module};
@@ -342,6 +343,38 @@ TEST(SavePage, WarningOfAFileTheTypeCheckWillNotRecognise) {
     NullProgress progress;
     const auto result = SavePage(*page, folder.path("out.Bin"), progress);
     ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_NE(result.warning, "");
-    EXPECT_TRUE(std::filesystem::exists(folder.path("out.Bin")));
+    EXPECT_EQ(result.warning, "");
+    OpenParams params = FixtureOpenParams();
+    params.fileName = folder.path("out.Bin");
+    const OpenResult reopened = OpenPage(params, progress);
+    ASSERT_EQ(reopened.status, OpenResult::Status::Ok) << reopened.message;
+    ExpectSamePage(*reopened.page, *page);
+}
+
+TEST(SavePage, AWrittenFileThatWouldNotOpenIsRefused) {
+    // The temporary file is damaged after writing so that the type check stops at the
+    // first module (its first entry no longer begins with the module's name): the save
+    // is refused with the reason, the target keeps its content, the page stays modified.
+    auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 20, 3)));
+    page->modified = true;
+    TempFolder folder;
+    const std::string target = folder.path("out.Bin");
+    ASSERT_EQ(WriteFileAtomically(target, Bytes{1, 2, 3}), "");
+    PageSaveOptions options;
+    options.afterTempWritten = [](const std::string& tempPath) {
+        std::string error;
+        Bytes bytes = *ReadWholeFile(tempPath, error);
+        const std::size_t header = static_cast<std::size_t>(bytes[0] | bytes[1] << 8);
+        bytes[header + 16] = 'X';  // "TPT.dat" -> "XPT.dat"
+        ASSERT_EQ(WriteFileAtomically(tempPath, bytes), "");
+    };
+    NullProgress progress;
+    const auto result = SavePage(*page, target, progress, options);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message,
+              "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (il primo modulo del settore "
+              "0 non ha un nome compatibile): salvataggio annullato, il file di destinazione non è stato modificato.");
+    std::string error;
+    EXPECT_EQ(*ReadWholeFile(target, error), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(page->modified);
 }

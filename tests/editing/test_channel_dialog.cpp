@@ -260,11 +260,13 @@ TEST(ChannelDialogRow, InactiveThenActiveAgain) {
     AddToList(page, 1, 2);
     AddToList(page, 6, 2);
 
+    // An inactive channel keeps its lists (as a saved file keeps them), shown grey there.
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Unchecked; });
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
-    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");  // the bits stay
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");
     EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
-    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), 0) << "list " << k;
+    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), k == 1 || k == 6 ? 1 : 0) << "list " << k;
+    EXPECT_EQ(page.favouriteGrids[0].colour(1), kColourGrey);
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Checked; });
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "04");
@@ -280,7 +282,8 @@ TEST(ChannelDialogRow, FullListGainsNoEntry) {
     for (int s = 1; s <= fav::Slots; ++s) list.setCell(s, fav::Channel, "3");
     const Grid before = list;
     DoubleClickOk(page, 1, [](ChannelDialogValues& v) { v.lists[2] = CheckState::Checked; });
-    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "4");
+    // Not in the full list, so not in "Preferenza" either: what is shown is what is saved.
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "0");
     EXPECT_EQ(list, before);
 }
 
@@ -358,7 +361,9 @@ TEST(ChannelDialogSelection, SingleInactiveRowIsWrittenLikeAnyOther) {
     EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "NEW");
     EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "1");
     EXPECT_EQ(page.channelGrid.colour(1), kColourGrey);
-    EXPECT_EQ(EntriesOf(page, 1, 1), 0);  // inactive: not in the list
+    EXPECT_EQ(EntriesOf(page, 1, 1), 1);  // inactive, and in the list all the same
+    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Name), "NEW");
+    EXPECT_EQ(page.favouriteGrids[0].colour(1), kColourGrey);
 }
 
 TEST(ChannelDialogSelection, EqualSidsDifferentNames) {
@@ -398,14 +403,14 @@ TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
     EXPECT_EQ(kept.channelGrid.cell(3, ch::Status), "01");
     EXPECT_EQ(kept.channelGrid.colour(3), kColourGrey);
     EXPECT_EQ(EntriesOf(kept, 4, 2), 1);
-    EXPECT_EQ(EntriesOf(kept, 4, 3), 0);
+    EXPECT_EQ(EntriesOf(kept, 4, 3), 1);  // its bit set: joins the list, inactive or not
 
     values.active = CheckState::Unchecked;
     ApplySelectionOk(page, 2, 3, values);
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
     EXPECT_EQ(page.channelGrid.cell(3, ch::Status), "01");
     EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
-    EXPECT_EQ(EntriesOf(page, 4, 2), 0);
+    EXPECT_EQ(EntriesOf(page, 4, 2), 1);
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "8");
 }
 

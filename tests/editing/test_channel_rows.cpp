@@ -77,7 +77,7 @@ TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
     AddEntry(page, 3, 1);
     AddEntry(page, 3, 2);
     page.favouriteGrids[2].setCell(1, fav::Channel, "0");  // a free slot before the others
-    AddEntry(page, 4, 7);                                  // already there: left alone
+    AddEntry(page, 4, 7);                                  // already there: kept, renamed
     page.favouriteGrids[3].setCell(1, fav::Name, "OLD");
     for (int c = 1; c <= 128; ++c) AddEntry(page, 5, c + 10, false);  // full
     page.channelGrid.setCell(7, ch::VPid, "65535");
@@ -90,10 +90,14 @@ TEST(UpdateChannelRow, ActiveChannelJoinsTheFirstFreeSlotOfEachListItNames) {
     EXPECT_EQ(list3.colour(1), kColourRadio);
     EXPECT_EQ(Entries(page, 3), (Strings{"7", "2"}));
     EXPECT_EQ(Entries(page, 4), (Strings{"7"}));
-    EXPECT_EQ(page.favouriteGrids[3].cell(1, fav::Name), "OLD");
+    // The entry shows the channel's name and colour as they are now.
+    EXPECT_EQ(page.favouriteGrids[3].cell(1, fav::Name), "C7");
+    EXPECT_EQ(page.favouriteGrids[3].colour(1), kColourRadio);
     const Strings full = Entries(page, 5);
     EXPECT_EQ(full.size(), 128u);
     EXPECT_EQ(std::count(full.begin(), full.end(), "7"), 0);
+    // The full list 5 did not take the channel: "Preferenza" names lists 3 and 4 only.
+    EXPECT_EQ(page.channelGrid.cell(7, ch::Favourites), std::to_string(4 + 8));
 }
 
 TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
@@ -129,15 +133,23 @@ TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
     EXPECT_EQ(list2.cell(2, fav::Pos), "2");
     EXPECT_EQ(list2.cell(2, fav::Name), "C6");
 
-    // Inactive: out of every list, "Preferenza" kept; active again: back in list 7.
+    // Inactive: still in list 7 (as a saved file keeps it), its entry grey, "Preferenza"
+    // kept; active again: the entry takes the channel colour back.
     page.channelGrid.setCell(3, ch::Status, "00");
     UpdateChannelRow(3, page);
-    EXPECT_TRUE(Entries(page, 7).empty());
+    EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
+    EXPECT_EQ(page.favouriteGrids[6].colour(1), kColourGrey);
     EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "64");
     EXPECT_EQ(page.channelGrid.colour(3), kColourGrey);
     page.channelGrid.setCell(3, ch::Status, "04");
     UpdateChannelRow(3, page);
     EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
+    EXPECT_EQ(page.favouriteGrids[6].colour(1), kColourChannel);
+    // The bit of list 7 cleared: out of the list, and "Preferenza" 0.
+    page.channelGrid.setCell(3, ch::Favourites, "0");
+    UpdateChannelRow(3, page);
+    EXPECT_TRUE(Entries(page, 7).empty());
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "0");
     EXPECT_TRUE(testing::ListsWellFormed(page));
 }
 

@@ -461,20 +461,89 @@ TEST(PasteChannels, IntoTheSameImageKeepsTransponderNumbersAndTheTable) {
     EXPECT_EQ(Favourites(page, 1), (std::vector<int>{6, 3}));
 }
 
-TEST(PasteChannels, NoFreeTransponderRowRefusesEvenFromTheSameImage) {
+// From the same image the channels keep their transponder numbers and no row is
+// written: a table without a free row does not stop the paste, and a paste of more
+// channels than there are transponder rows is not refused either.
+TEST(PasteChannels, FromTheSameImageNeedsNoFreeTransponderRow) {
     ListPage page = SourcePage();
     Transponder t;
-    SetTransponder(page, 3, t);
-    const ChannelClipboard clipboard = CopyOf(page, 1, 1);
+    SetTransponder(page, 3, t);  // rows 1-3 all in use: none free
+    ASSERT_TRUE(FreeTransponderRows(page).empty());
+    const Grid transponders = page.transponderGrid;
     ScriptedPrompts prompts({Answer::No});
     NullProgress progress;
-    EXPECT_FALSE(PasteChannels(page, 5, clipboard, prompts, progress));
-    EXPECT_EQ(prompts.asked.back().text, kTooMany);
+    ASSERT_TRUE(PasteChannels(page, 5, CopyOf(page, 1, 2), prompts, progress));
+    ASSERT_EQ(prompts.asked.size(), 1u);  // the paste question only
+    EXPECT_EQ(page.transponderGrid, transponders);
+    EXPECT_EQ(ChannelTransponders(page), (std::vector<int>{1, 1, 1, 2, 1, 1}));
+    EXPECT_EQ(page.channelGrid.cell(6, ch::Name), "RAI 2");
 
     // An empty clipboard pastes nothing and asks nothing.
     ScriptedPrompts none;
     EXPECT_FALSE(PasteChannels(page, 1, ChannelClipboard{}, none, progress));
     EXPECT_TRUE(none.asked.empty());
+}
+
+// A pasted channel keeps its favourites whether "Attivo" is set or not: its entries are
+// added to the lists it names (up to 128 entries in a list), its "Preferenza" stays the
+// set of lists holding it, and the entries show its name. A list with no free slot
+// keeps the channel out, which is told before the page changes.
+TEST(PasteChannels, PastedChannelsKeepTheirFavouritesWhateverTheirActiveState) {
+    struct Case {
+        const char* what;
+        const char* status;  // of the copied channel, which stands in lists 1 and 4
+        int usedInList1;     // entries list 1 of the target holds before the paste
+        ListLayout layout;
+        std::vector<int> list1, list4;  // entries naming the pasted channel (row 2)
+        const char* preferenza;
+        const char* told;  // "" when nothing is told
+    };
+    const char* const kFull =
+        "Attenzione: i preferiti di questi canali non possono essere conservati (le liste dei preferiti hanno al "
+        "massimo 128 canali):\n- 2 EURO (liste 1)";
+    const std::vector<Case> cases = {
+        {"active", "04", 0, ListLayout::Split, {2}, {2}, "9", ""},
+        {"inactive", "00", 0, ListLayout::Split, {2}, {2}, "9", ""},
+        {"inactive, locked", "01", 0, ListLayout::Split, {2}, {2}, "9", ""},
+        {"inactive, list 1 has one free slot", "00", 127, ListLayout::Split, {2}, {2}, "9", ""},
+        {"inactive, list 1 full", "00", 128, ListLayout::Split, {}, {2}, "8", kFull},
+        {"active, list 1 full", "04", 128, ListLayout::Split, {}, {2}, "8", kFull},
+        {"single list", "04", 0, ListLayout::Single, {}, {}, "0",
+         "Attenzione: i preferiti di questi canali non possono essere conservati (questa lista non contiene liste "
+         "dei preferiti):\n- 2 EURO (liste 1, 4)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListPage source = SourcePage();
+        source.channelGrid.setCell(6, ch::Status, c.status);
+        ListPage target = MakePage(200, 4, 2);
+        target.layout = c.layout;
+        Transponder t;
+        t.frequency = "10800";
+        SetTransponder(target, 1, t);
+        for (int i = 1; i <= 200; ++i) SetChannel(target, i, "T" + std::to_string(i), 1);
+        for (int i = 0; i < c.usedInList1; ++i) AddFavourite(target, 1, 10 + i);
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        ASSERT_TRUE(PasteChannels(target, 2, CopyOf(source, 6, 6), prompts, progress));
+        std::vector<int> list1;
+        for (int n : Favourites(target, 1))
+            if (n == 2) list1.push_back(n);
+        EXPECT_EQ(list1, c.list1);
+        EXPECT_EQ(Favourites(target, 4), c.list4);
+        EXPECT_EQ(static_cast<int>(Favourites(target, 1).size()), c.usedInList1 + static_cast<int>(c.list1.size()));
+        EXPECT_EQ(target.channelGrid.cell(2, ch::Favourites), c.preferenza);
+        if (!c.list4.empty()) {
+            EXPECT_EQ(target.favouriteGrids[3].cell(1, fav::Name), "EURO");
+        }
+        if (*c.told) {
+            ASSERT_EQ(prompts.asked.size(), 2u);
+            EXPECT_EQ(prompts.asked[1].text, c.told);
+            EXPECT_EQ(prompts.asked[1].icon, Icon::Warning);
+        } else {
+            EXPECT_EQ(prompts.asked.size(), 1u);
+        }
+    }
 }
 
 // ---- favourites against a step-by-step reference --------------------------------------

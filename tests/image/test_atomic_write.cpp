@@ -1,12 +1,17 @@
 // Writing a file atomically: what the user named is what gets replaced (through links,
-// with its owner, group and mode), a read-only file is refused, other hard links are
-// reported, any name the file system accepts can be written, and no temporary file is
-// left behind, not even when a signal ends the process half-way.
+// with its owner, group, mode, extended attributes and ACL), a read-only file is refused,
+// other hard links are reported, any name the file system accepts can be written, and
+// no temporary file is left behind, not even when a signal ends the process half-way;
+// one left by a killed save is removed by the next save into its folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -235,6 +240,149 @@ TEST(SignalDuringSave, AnIgnoredSignalStaysIgnored) {
             std::_Exit(7);
         },
         ::testing::ExitedWithCode(7), "");
+}
+
+// The replaced file's extended attributes are kept: a user attribute, and the POSIX ACL
+// (system.posix_acl_access), whose mask is also the group bits of the mode.
+std::vector<char> AttributeOf(const std::string& path, const char* name) {
+    std::vector<char> value(4096);
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+    return value;
+}
+
+// An access ACL in the kernel's xattr form: version 2, then (tag, permissions, id) per
+// entry, little-endian: owner rw, user 65534 rw, group r, mask rw, others r.
+std::vector<char> AclGivingUserNobodyWrite() {
+    std::vector<char> blob;
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int b = 0; b < bytes; ++b) blob.push_back(static_cast<char>((value >> (8 * b)) & 0xFF));
+    };
+    put(2, 4);
+    const std::uint32_t kNone = 0xFFFFFFFF;
+    for (auto [tag, perm, id] : {std::array<std::uint32_t, 3>{0x01, 6, kNone}, {0x02, 6, 65534}, {0x04, 4, kNone},
+                                 {0x10, 6, kNone}, {0x20, 4, kNone}}) {
+        put(tag, 2);
+        put(perm, 2);
+        put(id, 4);
+    }
+    return blob;
+}
+
+TEST(AtomicWrite, KeepsTheExtendedAttributesOfTheReplacedFile) {
+    TempFolder folder;
+    const std::string path = folder.path("list.Bin");
+    WriteFile(path, kOld);
+    const std::string label = "lista di casa";
+    if (::setxattr(path.c_str(), "user.rivo800.etichetta", label.data(), label.size(), 0) != 0)
+        GTEST_SKIP() << "this file system keeps no user attributes: " << std::strerror(errno);
+    std::string warnings;
+    AtomicWriteOptions options;
+    options.warnings = &warnings;
+    ASSERT_EQ(WriteFileAtomically(path, kNew, options), "");
+    EXPECT_EQ(ReadFile(path), kNew);
+    EXPECT_EQ(AttributeOf(path, "user.rivo800.etichetta"), std::vector<char>(label.begin(), label.end()));
+    EXPECT_EQ(warnings, "");
+}
+
+TEST(AtomicWrite, KeepsThePosixAclOfTheReplacedFile) {
+    TempFolder folder;
+    const std::string path = folder.path("list.Bin");
+    WriteFile(path, kOld);
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    const std::vector<char> acl = AclGivingUserNobodyWrite();
+    if (::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "this file system keeps no POSIX ACL: " << std::strerror(errno);
+    const std::vector<char> before = AttributeOf(path, "system.posix_acl_access");
+    ASSERT_FALSE(before.empty());
+    ASSERT_EQ(StatOf(path).st_mode & 0777, 0664u);  // the mask rw shows as the group bits
+    ASSERT_EQ(WriteFileAtomically(path, kNew), "");
+    EXPECT_EQ(ReadFile(path), kNew);
+    // User 65534 keeps write access, and the owning group keeps read only (its entry),
+    // the mask staying rw as the group bits of the mode.
+    EXPECT_EQ(AttributeOf(path, "system.posix_acl_access"), before);
+    EXPECT_EQ(StatOf(path).st_mode & 0777, 0664u);
+}
+
+// A save killed with SIGKILL (which nothing can catch) leaves its temporary file; the
+// name says whose it was, and the next save into the folder removes it.
+TEST(AtomicWrite, ASaveKilledHalfWayLeavesALeftoverTheNextSaveRemoves) {
+    TempFolder folder;
+    const std::string path = folder.path("list.Bin");
+    WriteFile(path, kOld);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicWriteOptions options;
+        options.check = [](const std::string&) -> std::string {
+            ::raise(SIGKILL);
+            return "not reached";
+        };
+        WriteFileAtomically(path, kNew, options);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    const auto left = NamesIn(folder.root());
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].rfind(".rivo800-" + std::to_string(child) + "-", 0), 0u) << left[0];
+    EXPECT_EQ(left[0].size(), std::string(".rivo800-").size() + std::to_string(child).size() + 7);
+    EXPECT_EQ(ReadFile(path), kOld);
+
+    ASSERT_EQ(WriteFileAtomically(path, kNew), "");
+    EXPECT_EQ(NamesIn(folder.root()), std::vector<std::string>{"list.Bin"});
+    EXPECT_EQ(ReadFile(path), kNew);
+}
+
+// What a save removes: only files named like its temporary files, of a process that
+// has ended, that nobody holds locked.
+TEST(AtomicWrite, OnlyAbandonedTemporaryFilesAreRemoved) {
+    TempFolder folder;
+    // A process that has ended, and one that still runs (waiting on a pipe).
+    const pid_t ended = ::fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0) std::_Exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t running = ::fork();
+    ASSERT_GE(running, 0);
+    if (running == 0) {
+        ::close(pipeEnds[1]);
+        char c;
+        (void)!::read(pipeEnds[0], &c, 1);
+        std::_Exit(0);
+    }
+    ::close(pipeEnds[0]);
+    const std::string dead = std::to_string(ended), live = std::to_string(running), self = std::to_string(::getpid());
+
+    struct Case {
+        std::string name;
+        bool lock;     // held locked by this test, as a save in progress holds it
+        bool removed;
+    };
+    const std::vector<Case> cases = {
+        {".rivo800-" + dead + "-a1B2c3", false, true},     // abandoned
+        {".rivo800-" + dead + "-d4E5f6", true, false},     // locked: in use (pid reused)
+        {".rivo800-" + live + "-g7H8i9", false, false},    // its process still runs
+        {".rivo800-" + self + "-j0K1l2", false, false},    // this process's own
+        {".rivo800-a1B2c3", false, false},                  // no process id in the name
+        {".rivo800-" + dead + "-a1B2c", false, false},     // not a temporary name
+        {"rivo800-" + dead + "-a1B2c3", false, false},     // not hidden: not ours
+        {".rivo800-" + dead + "-a1B2c3.Bin", false, false},
+    };
+    std::vector<int> locks;
+    for (const Case& c : cases) {
+        WriteFile(folder.path(c.name), kOld);
+        if (c.lock) locks.push_back(LockTempFile(folder.path(c.name)));
+    }
+    for (int fd : locks) ASSERT_GE(fd, 0);
+    EXPECT_EQ(RemoveAbandonedTempFiles(folder.root()), 1);
+    for (const Case& c : cases) EXPECT_EQ(fs::exists(folder.path(c.name)), !c.removed) << c.name;
+    for (int fd : locks) ::close(fd);
+    ::close(pipeEnds[1]);
+    ASSERT_EQ(::waitpid(running, nullptr, 0), running);
 }
 
 }  // namespace

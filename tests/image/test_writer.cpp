@@ -321,20 +321,114 @@ TEST(Writer, MainCodeImagesAreNotWritten) {
     EXPECT_FALSE(r.message.empty());
 }
 
-TEST(Writer, WarnsWhenTheSavedImageFailsTheTypeCheck) {
-    // Slot 0 of sector 0 is empty; the type check goes on to sector 1. Once written,
-    // the "Code" module moves into slot 0, and its entry name does not match.
-    ModuleSpec code{"Code", {{"main.bin", Text("x")}}};
-    ModuleSpec support{"Support", {{"Support.a", Text("y")}}};
+// Images the type check recognises through a later sector, because the first slot of
+// an earlier one is empty (0 or 0xFFFF, as erased flash is), while that earlier sector's
+// first module has entries named otherwise. Packing that sector's table would put such
+// a module in the first slot and stop the check there: the saved image must keep the
+// first slot of that sector empty, and only of that sector. The expected file is built
+// by the test image builder, which lays modules out from byte 32 as the writer does.
+TEST(Writer, ImagesRecognisedThroughALaterSectorStillOpenOnceSaved) {
+    const ModuleSpec code{"Code", {{"main.bin", Text("x")}, {"Code2", Text("yz")}}};
+    const ModuleSpec menu{"Menu", {{"items", Text("abc")}}};
+    const ModuleSpec support{"Support", {{"Support.a", Text("y")}}};
+    const ModuleSpec tpt{"TPT", {{"TPT", Text("t")}}};
+    const Bytes raw = MakeRawSector(3);
+    struct Case {
+        const char* what;
+        std::vector<SectorSpec> input;
+        std::vector<SectorSpec> expected;  // the saved image's layout
+    };
+    const std::vector<Case> cases = {
+        {"sector 0 starts with a zero slot",
+         {SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})},
+         {SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}},
+        {"sector 0 starts with a 0xFFFF slot, two modules, a gap, 0xFF fill",
+         {SectorSpec::Table({SlotSpec::Empty(0xFFFF), code, SlotSpec::Empty(0), menu}, 0xFF),
+          SectorSpec::Table({support, tpt})},
+         {SectorSpec::Table({SlotSpec::Empty(0), code, menu}), SectorSpec::Table({support, tpt})}},
+        {"sector 0 raw, sector 1 starts with an empty slot",
+         {SectorSpec::Raw(raw), SectorSpec::Table({SlotSpec::Empty(0xFFFF), menu}), SectorSpec::Table({support})},
+         {SectorSpec::Raw(raw), SectorSpec::Table({SlotSpec::Empty(0), menu}), SectorSpec::Table({support})}},
+        {"sectors 0 and 1 both start with an empty slot",
+         {SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({SlotSpec::Empty(0xFFFF), menu}),
+          SectorSpec::Table({support})},
+         {SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({SlotSpec::Empty(0), menu}),
+          SectorSpec::Table({support})}},
+        {"sector 1 starts with an empty slot, sector 0 is empty",
+         {SectorSpec::Blank(0xFF), SectorSpec::Table({SlotSpec::Empty(0), menu}), SectorSpec::Table({support})},
+         {SectorSpec::Blank(0), SectorSpec::Table({SlotSpec::Empty(0), menu}), SectorSpec::Table({support})}},
+        // The packed table passes the check: the layout stays packed from slot 0.
+        {"empty first slot before a module named like its entry",
+         {SectorSpec::Table({SlotSpec::Empty(0), support, code}), SectorSpec::Table({tpt})},
+         {SectorSpec::Table({support, code}), SectorSpec::Table({tpt})}},
+        {"empty first slot of sector 3 (not looked at by the check)",
+         {SectorSpec::Table({support}), SectorSpec::Blank(), SectorSpec::Blank(),
+          SectorSpec::Table({SlotSpec::Empty(0xFFFF), code})},
+         {SectorSpec::Table({support}), SectorSpec::Blank(), SectorSpec::Blank(), SectorSpec::Table({code})}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        KvxImage f;
+        Load(f, BuildFlashImage(c.input));
+        const auto before = ContentOf(f);
+        Bytes out = SaveBytes(f);
+        EXPECT_EQ(out, BuildFlashImage(c.expected));
+        int variant = 0;
+        EXPECT_EQ(CheckImageType(out, variant), 1);
+        KvxImage again;
+        Load(again, out);
+        // The same modules in the same sectors and slots, with the same entries.
+        EXPECT_EQ(ContentOf(again), before);
+        // And saving again gives the same file.
+        EXPECT_EQ(SaveBytes(again), out);
+    }
+}
+
+// When nothing the writer may change makes the type check recognise the image (here
+// sector 0 is full and its first module is named unlike its entry, read without the
+// check), serialising warns, and a save to a file is refused by the read-back check,
+// which runs the type check, with the reason: the target keeps its content.
+TEST(Writer, AFileTheTypeCheckWouldNotOpenIsNotSaved) {
+    std::vector<SlotSpec> slots;
+    for (int i = 0; i < 16; ++i) slots.push_back(ModuleSpec{"M" + std::to_string(i), {{"e", Text("x")}}});
+    const Bytes input = BuildFlashImage({SectorSpec::Table(slots), SectorSpec::Table({ModuleSpec{"S", {{"S", Text("s")}}}})});
     KvxImage f;
-    Load(f, BuildFlashImage({SectorSpec::Table({SlotSpec::Empty(0), code}), SectorSpec::Table({support})}));
+    ASSERT_TRUE(f.loadFlashBytes(input).ok());
     Bytes out;
-    SaveResult r = f.saveToBytes(out);
-    ASSERT_TRUE(r.ok);
-    EXPECT_NE(r.warning.find("settore 0"), std::string::npos) << r.warning;
-    KvxImage check;
-    EXPECT_FALSE(check.loadBytes(out).ok());
-    // Read back without the type check, the image is all there.
-    ASSERT_TRUE(check.loadFlashBytes(out).ok());
-    EXPECT_EQ(check.moduleCount(), 2);
+    SaveResult inMemory = f.saveToBytes(out);
+    ASSERT_TRUE(inMemory.ok);
+    EXPECT_EQ(inMemory.warning,
+              "Attenzione: il file salvato non verrà riconosciuto come immagine flash (il primo modulo del settore 0 "
+              "non ha un nome compatibile).");
+
+    const std::string dir = TempDir();
+    const std::string target = dir + "/out.Bin";
+    {
+        std::ofstream(target) << "previous";
+    }
+    SaveResult r = f.saveToFile({target});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.readBackFailed);
+    EXPECT_EQ(r.message,
+              "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (il primo modulo del settore "
+              "0 non ha un nome compatibile): salvataggio annullato, il file di destinazione non è stato modificato.");
+    EXPECT_EQ(ReadFile(target), Text("previous"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+
+    // A file damaged after writing so that the check no longer takes it is refused
+    // the same way, even though its modules were all written.
+    ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
+    KvxImage good;
+    Load(good, BuildFlashImage({SectorSpec::Table({a})}));
+    SaveRequest request(target);
+    request.afterTempWritten = [](const std::string& tempPath) {
+        std::fstream file(tempPath, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(32 + 16);
+        file.put('B');  // the first entry's name, AAA -> BAA
+    };
+    SaveResult damaged = good.saveToFile(request);
+    EXPECT_FALSE(damaged.ok);
+    EXPECT_NE(damaged.message.find("non verrebbe riconosciuto"), std::string::npos) << damaged.message;
+    EXPECT_EQ(ReadFile(target), Text("previous"));
+    std::filesystem::remove_all(dir);
 }

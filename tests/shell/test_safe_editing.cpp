@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -322,6 +323,70 @@ private slots:
         name->setText(typed);
         QVERIFY(QMetaObject::invokeMethod(&dialog, "accept"));
         QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), written);
+    }
+
+    // The same file on two pages: saving one leaves the other's memory of the file
+    // behind, so the other's save asks first (No by default: the file keeps what the
+    // first page saved, and the page stays modified); Yes replaces it. A file rewritten
+    // by another program asks the same way; an unchanged one does not.
+    void changedOnDiskIsNeverOverwrittenWithoutAsking() {
+        const std::string question =
+            "Il file è stato modificato da un altro programma dopo l'apertura. Sovrascriverlo?";
+        const QString shared = folder->write("Condiviso.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 6)));
+        QVERIFY(OpenThroughDialog(*window, shared));
+        QVERIFY(OpenThroughDialog(*window, shared));
+        QCOMPARE(window->pageCount(), 3);
+        PageView* first = window->pageView(1);
+        PageView* second = window->pageView(2);
+        window->chooseSaveFile = [&](const QString& current) { return current; };
+        const auto saveFrom = [&](PageView* page, const std::string& name) {
+            page->page().channelGrid.setCell(2, ch::Name, name);  // a channel in no list
+            page->page().modified = true;
+            window->pageTabs->setCurrentWidget(page);
+            window->activePageChanged(window->pageTabs->currentIndex());
+            window->saveAction->trigger();
+        };
+        const auto savedName = [&] {
+            std::string error;
+            const auto bytes = ReadWholeFile(QFile::encodeName(shared).toStdString(), error);
+            if (!bytes) return error;
+            const auto reopened = OpenChannelImage(*bytes);
+            return reopened->channelGrid.cell(2, ch::Name);
+        };
+
+        prompts.clear();
+        saveFrom(first, "PRIMA");  // unchanged on disk since it was read: no question
+        QVERIFY2(prompts.asked.empty(), prompts.asked.empty() ? "" : prompts.asked[0].text.c_str());
+        QCOMPARE(savedName(), std::string("PRIMA"));
+
+        saveFrom(second, "SECONDA");  // the first page saved over it meanwhile
+        QCOMPARE(prompts.asked.size(), size_t{1});
+        QCOMPARE(prompts.asked[0].text, question);
+        QVERIFY(prompts.asked[0].discarding);
+        QCOMPARE(prompts.unexpected, 1);  // answered No, the default
+        prompts.clear();
+        QCOMPARE(savedName(), std::string("PRIMA"));
+        QVERIFY(second->page().modified);
+
+        prompts.answers = {Answer::Yes};
+        window->saveAction->trigger();
+        QCOMPARE(prompts.asked.size(), size_t{1});
+        QCOMPARE(savedName(), std::string("SECONDA"));
+        QVERIFY(!second->page().modified);
+
+        // Another program rewrites the file: the first page's save asks too.
+        prompts.clear();
+        folder->write("Condiviso.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 6)));
+        prompts.answers = {Answer::No};
+        saveFrom(first, "TERZA");
+        QCOMPARE(prompts.asked.size(), size_t{1});
+        QCOMPARE(prompts.asked[0].text, question);
+        QCOMPARE(savedName(), std::string("Canale 2"));
+        // The second page, which saved last, now also meets a changed file.
+        prompts.answers = {Answer::Yes};
+        saveFrom(second, "QUARTA");
+        QCOMPARE(prompts.asked.size(), size_t{2});
+        QCOMPARE(savedName(), std::string("QUARTA"));
     }
 
     void savedPageTakesTheName() {

@@ -268,24 +268,31 @@ void UpdateChannelRow(ListPage& page, int n) {
     const bool active = (HexNumber(row.cells[ch::Status], 0) & 4) != 0;
     if (!active) row.colour = kColourGrey;
     const std::int64_t set = CellNumber(row.cells[ch::Favourites], 0);
+    std::int64_t inLists = 0;
     for (int k = 1; k <= fav::Lists; ++k) {
         Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
-        if (((set >> (k - 1)) & 1) != 0 && active) {
+        if (((set >> (k - 1)) & 1) != 0) {
             bool held = false;
             for (int s = 1; s <= fav::Slots; ++s) held = held || CellNumber(list.cell(s, fav::Channel), -1) == n;
-            if (held) continue;
-            for (int s = 1; s <= fav::Slots; ++s) {
+            for (int s = 1; s <= fav::Slots && !held; ++s) {
                 if (list.cell(s, fav::Channel) != "0") continue;
-                list.setCell(s, fav::Name, row.cells[ch::Name]);
                 list.setCell(s, fav::Channel, std::to_string(n));
-                list.setColour(s, row.colour);
-                break;
+                held = true;
             }
+            if (held) inLists |= std::int64_t{1} << (k - 1);
         } else {
             for (int s = fav::Slots; s >= 1; --s)
                 if (CellNumber(list.cell(s, fav::Channel), -1) == n) RemoveEntry(list, s);
         }
+        // Every entry of the channel shows its name and colour.
+        for (int s = 1; s <= fav::Slots; ++s) {
+            if (CellNumber(list.cell(s, fav::Channel), -1) != n) continue;
+            list.setCell(s, fav::Name, row.cells[ch::Name]);
+            list.setColour(s, row.colour);
+        }
     }
+    // "Preferenza" then names the lists holding the channel, when it was a set of lists.
+    if (set >= 0 && set <= 255 && inLists != set) row.cells[ch::Favourites] = std::to_string(inLists);
 }
 
 ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
@@ -345,9 +352,7 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
         if (!named && tps.cell(row, tp::Frequency) == "0") freeRows.push_back(row);
     }
     std::vector<std::pair<std::string, int>> reused;  // mark text, row
-    if (sameImage) {
-        if (freeRows.size() < clipboard.transponders.size()) return PasteOutcome::TooManyTransponders;
-    } else {
+    if (!sameImage) {
         size_t next = 0;
         for (const ClipTransponder& x : clipboard.transponders) {
             const bool tone = (x.flags & 1) != 0;
@@ -400,7 +405,7 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
                                          std::to_string(x.aEcm),
                                          std::to_string(x.pcr),
                                          StatusText(x.status),
-                                         std::to_string(x.favourites)};
+                                         std::to_string(page.layout == ListLayout::Single ? 0 : x.favourites & 0xFF)};
     }
     if (!sameImage) {
         // Pasted channels find the row that received their transponder by its mark.

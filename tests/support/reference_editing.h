@@ -33,9 +33,10 @@ void DeleteChannels(ListPage& page, int first, int last, bool closeGap);
 void InsertEmptyChannel(ListPage& page, int row);
 void MoveChannels(ListPage& page, int first, int last, int target);
 
-// Recolours row n and brings the eight lists in line with its "Preferenza" and "Attivo":
-// entries found by number, added in the first free slot, removed with the rows below
-// moving up.
+// Recolours row n and brings the eight lists in line with its "Preferenza", whatever its
+// "Attivo": entries found by number, added in the first free
+// slot, removed with the rows below moving up; every entry of the channel then shows its
+// name and colour, and a "Preferenza" from 0 to 255 names the lists holding it.
 void UpdateChannelRow(ListPage& page, int n);
 
 // Copy as described: one channel per row, and the transponder of each row's number the
@@ -44,7 +45,9 @@ ChannelClipboard CopyChannels(const ListPage& page, int first, int last);
 
 // Paste after its question was answered (insert: Si), every further question answered
 // Si. Channels that move are MoveChannelRow from the bottom up, overwritten or lost ones
-// ClearChannelRow, pasted ones then UpdateChannelRow. From another image each carried
+// ClearChannelRow, pasted ones then (their "Preferenza" taken as its lowest eight bits,
+// none into a Single list) UpdateChannelRow. From the same image
+// no transponder is written and no room is needed. From another image each carried
 // transponder is compared, in row order, with every row of the target in use (rows
 // written by this paste included); the first that matches by the duplicate rule is
 // reused, else the transponder is written into the next free row (reachable,

@@ -78,6 +78,28 @@ TEST_F(EditChannels, ChainOfOperationsIsSavedAsTheTablesShowIt) {
     EXPECT_EQ(page->channelGrid.cell(6, ch::Favourites), "1");
 }
 
+// A renamed channel is renamed in its favourites lists too, so the save has no
+// difference to report; pasting channels of the same image needs no free transponder
+// row (the image's only row is in use).
+TEST_F(EditChannels, RenamesFollowInTheListsAndSameImagePastesNeedNoFreeRow) {
+    const std::string out = folder_.path("out.Bin");
+    const auto run = edit({"set-channel", "5", "5", "name=X", "copy", "1", "12", "paste", "13", "overwrite"}, out);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");  // no cell reads back differently
+    const auto dumped = edit({"set-channel", "5", "5", "name=X"});
+    ASSERT_EQ(dumped.code, 0) << dumped.err;
+    const auto json = nlohmann::json::parse(dumped.out);
+    EXPECT_EQ(json["favourites"][0][1]["cells"], (Strings{"2", "X", "5"}));
+    const std::string bytes = ReadText(out);
+    const auto page = testsupport::OpenChannelImage(Bytes(bytes.begin(), bytes.end()));
+    EXPECT_EQ(page->favouriteGrids[0].cell(2, fav::Name), "X");
+    EXPECT_EQ(page->channelGrid.cell(17, ch::Name), "X");  // the copy of channel 5
+    EXPECT_EQ(page->channelGrid.cell(17, ch::Transponder), "1");
+    // The copies stand in the lists of their originals.
+    EXPECT_EQ(SlotsOf(*page, 1, 6), (Strings{"2", "5", "9", "14", "17", "21"}));
+    EXPECT_EQ(SlotsOf(*page, 2, 4), (Strings{"12", "3", "15", "24"}));  // joined in row order
+}
+
 TEST_F(EditChannels, DumpShowsTheResultWithoutWriting) {
     const auto run = edit({"delete", "1", "2", "keep"});
     ASSERT_EQ(run.code, 0) << run.err;

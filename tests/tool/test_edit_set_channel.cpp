@@ -78,8 +78,10 @@ TEST(EditSetChannel, EncodingForAllAndMakingInactive) {
     EXPECT_EQ(f.cell(3, ch::Status), "A1");
     EXPECT_EQ(f.cell(4, ch::Status), "46");
     EXPECT_EQ(f.page.channelGrid.colour(2), kColourGrey);
-    EXPECT_TRUE(pages::Favourites(f.page, 1).empty());  // inactive: out of the list
-    EXPECT_EQ(f.cell(2, ch::Favourites), "1");           // but the bit stays
+    // Inactive, and still in its list (shown grey there), as a saved file keeps it.
+    EXPECT_EQ(pages::Favourites(f.page, 1), (std::vector<int>{2}));
+    EXPECT_EQ(f.page.favouriteGrids[0].colour(1), kColourGrey);
+    EXPECT_EQ(f.cell(2, ch::Favourites), "1");
 }
 
 TEST(EditSetChannel, EmptyValueKeepsEachRowsText) {

@@ -26,7 +26,7 @@ faults=(
   "favourite-last-channel|src/channels/page_build.cpp|s/} else if (n > channels) {/} else if (n >= channels) {/"
   "paste-above-255-kept|src/editing/clipboard.cpp|s/if (t == kNotANumber || t > kNoTransponder)/if (t == kNotANumber)/"
   "dialog-last-transponder|src/editing/channel_dialog_logic.cpp|s/transponder <= page.transponderCount()) {/transponder < page.transponderCount()) {/"
-  "entry-compared-as-text|src/editing/channel_rows.cpp|s/if (ReadCellNumber(text, -1) == n) present = true;/if (text == number) present = true;/"
+  "rename-last-channel-in-lists|src/editing/channel_rows.cpp|s/if (v < 1 || v > count || !updated/if (v < 1 || v >= count || !updated/"
   "find-backwards-start|src/editing/find.cpp|s/from = forward ? n : 1;/from = forward ? n : n;/"
   "copy-free-row-carried|src/editing/clipboard.cpp|s/if (page.transponderGrid.cell(static_cast<int>(t), tp::Frequency) != \"0\")/if (!page.transponderGrid.cell(static_cast<int>(t), tp::Frequency).empty())/"
   "record-at-sector-end|src/image/flash_extract.cpp|s/if (rec + kRecordBytes > sectorEnd/if (rec + kRecordBytes >= sectorEnd/"
@@ -34,9 +34,9 @@ faults=(
   # Further faults of the same kinds, at other boundaries.
   "match-window-narrow|src/editing/transponders.cpp|s/static_cast<std::uint64_t>(b) + 2;/static_cast<std::uint64_t>(b) + 1;/"
   "paste-no-reuse|src/editing/clipboard.cpp|s/        if (found) {/        if (false \&\& found) {/"
-  "same-image-room-unchecked|src/editing/clipboard.cpp|s/if (freeRows.size() < (sameImage ? m : placement.newRows)) {/if (freeRows.size() < placement.newRows) {/"
+  "same-image-needs-free-rows|src/editing/clipboard.cpp|s/if (!sameImage) placement = PlaceTransponders(/placement = PlaceTransponders(/"
   "row-255-reachable|src/editing/transponders.cpp|s/kNoTransponder - 1));/kNoTransponder));/"
-  "insert-shift-one-short|src/editing/clipboard.cpp|s/ShiftChannelsDown(target, r, count - c, c);/ShiftChannelsDown(target, r, count - c - 1, c);/"
+  "insert-shift-one-short|src/editing/clipboard.cpp|s/ShiftChannelsDown(page, r, count - c, c);/ShiftChannelsDown(page, r, count - c - 1, c);/"
   "no-av-colour-dropped|src/channels/records.cpp|s/if (vpid == 65535 \&\& apid == 65535) colour = kColourNoAudioVideo;/if (vpid == 65535 \&\& apid == 65534) colour = kColourNoAudioVideo;/"
   # The batched list updates, the undo memory count and what undo selects.
   "batch-free-slot-stale|src/editing/channel_rows.cpp|s/                at.freeFrom = 1;  \/\/ the list closed up: free slots moved/                ;/"

@@ -205,7 +205,8 @@ TEST_F(PageTool, ImagesOpenedThroughALaterSectorOpenAgainOnceSaved) {
         EXPECT_EQ(run.code, 0) << run.err;
         Json modules = Json::array();
         if (run.code != 0) return modules;
-        for (const auto& m : Json::parse(run.out)["modules"]) {
+        const Json info = Json::parse(run.out);  // kept alive for the loop below
+        for (const auto& m : info["modules"]) {
             Json entries = Json::array();
             for (const auto& e : m["entries"]) entries.push_back({e["name"], e["size"]});
             modules.push_back({m["name"], m["sector"], m["slot"], entries});

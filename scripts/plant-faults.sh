@@ -34,7 +34,7 @@ faults=(
   # Further faults of the same kinds, at other boundaries.
   "match-window-narrow|src/editing/transponders.cpp|s/static_cast<std::uint64_t>(b) + 2;/static_cast<std::uint64_t>(b) + 1;/"
   "paste-no-reuse|src/editing/clipboard.cpp|s/        if (found) {/        if (false \&\& found) {/"
-  "same-image-needs-free-rows|src/editing/clipboard.cpp|s/if (!sameImage) placement = PlaceTransponders(/placement = PlaceTransponders(/"
+  "same-image-needs-free-rows|src/editing/clipboard.cpp|s/if (!sameImage \&\& freeRows.size() < placement.newRows) {/if (freeRows.size() < (sameImage ? clipboard.transponders.size() : placement.newRows)) {/"
   "row-255-reachable|src/editing/transponders.cpp|s/kNoTransponder - 1));/kNoTransponder));/"
   "insert-shift-one-short|src/editing/clipboard.cpp|s/ShiftChannelsDown(page, r, count - c, c);/ShiftChannelsDown(page, r, count - c - 1, c);/"
   "no-av-colour-dropped|src/channels/records.cpp|s/if (vpid == 65535 \&\& apid == 65535) colour = kColourNoAudioVideo;/if (vpid == 65535 \&\& apid == 65534) colour = kColourNoAudioVideo;/"

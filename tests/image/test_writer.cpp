@@ -63,6 +63,18 @@ std::string TempDir() {
     return dir.string();
 }
 
+// A flash module added in memory, not yet placed in its sector.
+ModuleRecord AddedModule(const std::string& name, int sector, int slot) {
+    ModuleRecord m;
+    m.name = name;
+    m.source = 1;
+    m.kind = 2;
+    m.sector = sector;
+    m.slot = slot;
+    m.offset = kUnplaced;
+    return m;
+}
+
 Bytes ReadFile(const std::string& path) {
     std::string err;
     auto b = ReadWholeFile(path, err);
@@ -173,35 +185,12 @@ TEST(Writer, RefusesSectorsThatDoNotFitAndWritesNothing) {
          [](KvxImage& f) { f.module(1)->entry(0)->setData(PatternBytes(65500, 1)); }, "settore 0"},
         {"more than 16 modules",
          [](KvxImage& f) {
-             for (int i = 0; i < 16; ++i) {
-                 ModuleRecord m;
-                 m.name = "X";
-                 m.source = 1;
-                 m.kind = 2;
-                 m.sector = 2;
-                 m.slot = i;
-                 m.offset = kUnplaced;
-                 f.addModule(m);
-             }
-             ModuleRecord m;
-             m.name = "Y";
-             m.source = 1;
-             m.kind = 2;
-             m.sector = 2;
-             m.slot = 20;
-             f.addModule(m);
+             for (int i = 0; i < 16; ++i) f.addModule(AddedModule("X", 2, i));
+             f.addModule(AddedModule("Y", 2, 20));
          },
          "settore 2"},
         {"raw sector with company",
-         [](KvxImage& f) {
-             ModuleRecord m;
-             m.name = "Z";
-             m.source = 1;
-             m.kind = 2;
-             m.sector = 1;
-             m.slot = 3;
-             f.addModule(m);
-         },
+         [](KvxImage& f) { f.addModule(AddedModule("Z", 1, 3)); },
          "settore 1"},
     };
     ModuleSpec a{"AAA", {{"AAA", Text("1")}}};
@@ -272,13 +261,7 @@ TEST(Writer, ASectorOfSixteenModulesIsWrittenWhole) {
     EXPECT_EQ(back.module(15)->slot(), 15);
     EXPECT_EQ(back.module(15)->entry(0)->data(), PatternBytes(10, 15));
 
-    ModuleRecord extra;
-    extra.name = "M17";
-    extra.source = 1;
-    extra.kind = 2;
-    extra.sector = 0;
-    extra.slot = 16;
-    back.addModule(extra);
+    back.addModule(AddedModule("M17", 0, 16));
     Bytes refused;
     const SaveResult r = back.saveToBytes(refused);
     EXPECT_FALSE(r.ok);

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$(nproc)" --target rivo800-editor rivo800-tool desktop-files
+cmake --build build/release -j "$(nproc)" --target rivo800-editor rivo800-tool desktop-files catalogues
 rm -f build/package/rivo800-editor_*.deb
 (cd build/release && cpack -G DEB -B "$PWD/../package")
 ls build/package/rivo800-editor_*.deb

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh gui
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$(nproc)" --target rivo800-editor sample
+cmake --build build/release -j "$(nproc)" --target rivo800-editor catalogues sample
 # The editor looks for Sr.Ini in the directory it starts in.
 cd build/release/sample
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -33,6 +33,7 @@ expected=(
   ./usr/share/icons/hicolor/256x256/apps/rivo800-editor.png
   ./usr/share/man/man1/rivo800-editor.1.gz
   ./usr/share/man/man1/rivo800-tool.1.gz
+  ./usr/share/locale/en/LC_MESSAGES/rivo800.mo
 )
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$scratch/files" ||
   die "dpkg-deb -c failed"

@@ -49,6 +49,8 @@ std::vector<std::string> SplitAtNul(std::string_view text) {
 }  // namespace
 
 // The "plural=" expression of a catalogue's header: C's integer expressions over n
+// (?:, ||, &&, comparisons, + - * / %, !, parentheses), as gettext defines it, in
+// unsigned arithmetic as gettext evaluates it (so no count can overflow it).
 // (?:, ||, &&, comparisons, + - * / %, !, parentheses), as gettext defines it.
 class PluralRule {
 public:
@@ -56,7 +58,7 @@ public:
         auto rule = std::unique_ptr<PluralRule>(new PluralRule());
         rule->text_ = std::string(text);
         // A trial run over a few counts finds a rule that does not parse.
-        for (long long n : {0LL, 1LL, 2LL, 5LL, 11LL, 21LL, 101LL}) {
+        for (unsigned long long n : {0ULL, 1ULL, 2ULL, 5ULL, 11ULL, 21ULL, 101ULL}) {
             bool ok = true;
             rule->evaluate(n, &ok);
             if (!ok) return nullptr;
@@ -64,9 +66,9 @@ public:
         return rule;
     }
 
-    long long evaluate(long long n, bool* ok) const {
+    unsigned long long evaluate(unsigned long long n, bool* ok) const {
         Cursor cursor{text_, 0, n, true, 0};
-        const long long value = ternary(cursor);
+        const unsigned long long value = ternary(cursor);
         skipSpaces(cursor);
         if (cursor.at != cursor.text.size()) cursor.ok = false;
         *ok = cursor.ok;
@@ -77,7 +79,7 @@ private:
     struct Cursor {
         std::string_view text;
         std::size_t at;
-        long long n;
+        unsigned long long n;
         bool ok;
         int depth;
     };
@@ -97,40 +99,40 @@ private:
         c.at += token.size();
         return true;
     }
-    static long long ternary(Cursor& c) {
+    static unsigned long long ternary(Cursor& c) {
         if (++c.depth > kMaxDepth) {
             c.ok = false;
             return 0;
         }
-        const long long condition = logicalOr(c);
-        long long value = condition;
+        const unsigned long long condition = logicalOr(c);
+        unsigned long long value = condition;
         if (take(c, "?")) {
-            const long long whenTrue = ternary(c);
+            const unsigned long long whenTrue = ternary(c);
             if (!take(c, ":")) c.ok = false;
-            const long long whenFalse = ternary(c);
+            const unsigned long long whenFalse = ternary(c);
             value = condition ? whenTrue : whenFalse;
         }
         --c.depth;
         return value;
     }
-    static long long logicalOr(Cursor& c) {
-        long long value = logicalAnd(c);
+    static unsigned long long logicalOr(Cursor& c) {
+        unsigned long long value = logicalAnd(c);
         while (c.ok && take(c, "||")) {
-            const long long right = logicalAnd(c);
+            const unsigned long long right = logicalAnd(c);
             value = (value || right) ? 1 : 0;
         }
         return value;
     }
-    static long long logicalAnd(Cursor& c) {
-        long long value = equality(c);
+    static unsigned long long logicalAnd(Cursor& c) {
+        unsigned long long value = equality(c);
         while (c.ok && take(c, "&&")) {
-            const long long right = equality(c);
+            const unsigned long long right = equality(c);
             value = (value && right) ? 1 : 0;
         }
         return value;
     }
-    static long long equality(Cursor& c) {
-        long long value = relation(c);
+    static unsigned long long equality(Cursor& c) {
+        unsigned long long value = relation(c);
         while (c.ok) {
             if (take(c, "==")) {
                 value = value == relation(c) ? 1 : 0;
@@ -142,8 +144,8 @@ private:
         }
         return value;
     }
-    static long long relation(Cursor& c) {
-        long long value = additive(c);
+    static unsigned long long relation(Cursor& c) {
+        unsigned long long value = additive(c);
         while (c.ok) {
             if (take(c, "<=")) {
                 value = value <= additive(c) ? 1 : 0;
@@ -159,8 +161,8 @@ private:
         }
         return value;
     }
-    static long long additive(Cursor& c) {
-        long long value = multiplicative(c);
+    static unsigned long long additive(Cursor& c) {
+        unsigned long long value = multiplicative(c);
         while (c.ok) {
             if (take(c, "+")) {
                 value += multiplicative(c);
@@ -172,8 +174,8 @@ private:
         }
         return value;
     }
-    static long long multiplicative(Cursor& c) {
-        long long value = unary(c);
+    static unsigned long long multiplicative(Cursor& c) {
+        unsigned long long value = unary(c);
         while (c.ok) {
             char op = 0;
             if (take(c, "*")) {
@@ -185,7 +187,7 @@ private:
             } else {
                 break;
             }
-            const long long right = unary(c);
+            const unsigned long long right = unary(c);
             if (op == '*') {
                 value *= right;
             } else if (right == 0) {
@@ -196,10 +198,18 @@ private:
         }
         return value;
     }
-    static long long unary(Cursor& c) {
-        if (take(c, "!")) return unary(c) == 0 ? 1 : 0;
+    static unsigned long long unary(Cursor& c) {
+        if (take(c, "!")) {
+            if (++c.depth > kMaxDepth) {
+                c.ok = false;
+                return 0;
+            }
+            const unsigned long long value = unary(c) == 0 ? 1 : 0;
+            --c.depth;
+            return value;
+        }
         if (take(c, "(")) {
-            const long long value = ternary(c);
+            const unsigned long long value = ternary(c);
             if (!take(c, ")")) c.ok = false;
             return value;
         }
@@ -208,11 +218,11 @@ private:
             ++c.at;
             return c.n;
         }
-        long long value = 0;
+        unsigned long long value = 0;
         const std::size_t start = c.at;
         while (c.at < c.text.size() && std::isdigit(static_cast<unsigned char>(c.text[c.at])) &&
                c.at - start < 9) {
-            value = value * 10 + (c.text[c.at] - '0');
+            value = value * 10 + static_cast<unsigned long long>(c.text[c.at] - '0');
             ++c.at;
         }
         if (c.at == start) c.ok = false;
@@ -312,8 +322,11 @@ const char* Catalogue::find(std::string_view original) const {
 int Catalogue::pluralIndex(long long count) const {
     if (!rule_) return count == 1 ? 0 : 1;
     bool ok = true;
-    const long long index = rule_->evaluate(count, &ok);
-    if (!ok || index < 0 || index >= pluralForms_) return 0;
+    // Counts are never negative; a negative one is taken by its size.
+    const unsigned long long n = count < 0 ? 0ULL - static_cast<unsigned long long>(count)
+                                           : static_cast<unsigned long long>(count);
+    const unsigned long long index = rule_->evaluate(n, &ok);
+    if (!ok || index >= static_cast<unsigned long long>(pluralForms_)) return 0;
     return static_cast<int>(index);
 }
 

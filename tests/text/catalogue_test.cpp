@@ -97,6 +97,7 @@ TEST(Catalogue, RefusesDamagedFilesAndRules) {
 
     for (const char* rule : {"nplurals=2; plural=(n != 1;", "nplurals=2; plural=n % 0;",
                              "nplurals=0; plural=0;", "nplurals=2; plural=n ? 1;", "nplurals=2;",
+                             "nplurals=2; plural=!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!n;",
                              "nplurals=2; plural=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((n))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))));"}) {
         SCOPED_TRACE(rule);
         EXPECT_FALSE(Catalogue::FromBytes(BuildMo({{"", Header(rule)}, {"Annulla", "Cancel"}}), &error));

@@ -4,6 +4,7 @@
 
 #include "channels/records.h"
 #include "editing/channel_rows.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -70,10 +71,9 @@ bool ValidRow(const ListPage& page, int row) { return row >= 1 && row <= page.ch
 
 }  // namespace
 
-const std::array<const char*, kEncodingCount>& EncodingNames() {
-    static const std::array<const char*, kEncodingCount> names{
-        "NESSUNA", "SECA", "NAGRAVISION", "BETACRYPT", "IRDETO", "VIACESS"};
-    return names;
+std::array<const char*, kEncodingCount> EncodingNames() {
+    // The systems' own names are the same in every language; only "none" is translated.
+    return {Tr("NESSUNA"), "SECA", "NAGRAVISION", "BETACRYPT", "IRDETO", "VIACESS"};
 }
 
 RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& values) {
@@ -86,8 +86,8 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     const std::int64_t transponder = CellInteger(grid.cell(row, ch::Transponder));
 
     const bool split = page.layout == ListLayout::Split;
-    values.favouriteCaption = split ? "Segnagruppi" : "Preferiti";
-    values.caption = std::string(kChannelDialogCaption) + " " + std::to_string(row);
+    values.favouriteCaption = split ? Tr("Segnagruppi") : Tr("Preferiti");
+    values.caption = Fmt(Tr("Dati del canale %1"), row);
     for (int b = 0; b < box::Count; ++b) values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
 
     values.active = FromBit(status & kBitActive);
@@ -108,7 +108,7 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
         const int t = static_cast<int>(transponder);
         for (int v = 0; v < tpvalue::Count; ++v)
             values.transponder[static_cast<size_t>(v)] = page.transponderGrid.cell(t, tp::Frequency + v);
-        values.transponder[tpvalue::Frequency] += " Mhz";
+        values.transponder[tpvalue::Frequency] = Fmt(Tr("%1 Mhz"), values.transponder[tpvalue::Frequency]);
     }
 
     return RowEditStart{row, values.active == CheckState::Checked, favourites};

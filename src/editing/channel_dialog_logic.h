@@ -11,6 +11,7 @@
 #include <string>
 
 #include "channels/list_page.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -33,15 +34,17 @@ inline constexpr int Frequency = 0, Tid = 1, Nid = 2, Channels = 3, SymbolRate =
 
 inline constexpr int kEncodingCount = 6;  // "NESSUNA" .. "VIACESS"
 inline constexpr int kNoEncoding = -1;    // encodings 6 and 7 have no entry in the list
-inline constexpr const char* kChannelDialogCaption = "Dati del canale";
+// Italian, marked for the catalogue: shown through Tr().
+inline constexpr const char* kChannelDialogCaption = TrNoop("Dati del canale");
 
-// The names of the encoding list, index = encryption system (status bits 5-7).
-const std::array<const char*, kEncodingCount>& EncodingNames();
+// The names of the encoding list, index = encryption system (status bits 5-7), in the
+// user's language.
+std::array<const char*, kEncodingCount> EncodingNames();
 
 // Everything the dialog shows. The defaults are the freshly created form.
 struct ChannelDialogValues {
-    std::string caption = kChannelDialogCaption;
-    std::string favouriteCaption = "Preferito";  // status bit 1, named by the layout
+    std::string caption = Tr(kChannelDialogCaption);
+    std::string favouriteCaption = Tr("Preferito");  // status bit 1, named by the layout
     // Cell texts as the grid holds them (a name is Windows-1252 bytes).
     std::array<std::string, box::Count> boxes{};
     int encoding = 0;  // 0 .. 5, or kNoEncoding

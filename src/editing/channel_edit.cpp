@@ -115,7 +115,7 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
     const int channels = page.channelCount();
     const int count = last - first + 1;
     progress.show(0);
-    progress.status(kDeleteStatus);
+    progress.status(Tr(kDeleteStatus));
 
     const Grid& rows = page.channelGrid;
     // The channels below the block move up by count rows, in ascending order, so each
@@ -137,7 +137,8 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
 EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
                                   Progress& progress) {
     if (!ValidBlock(page, first, last)) return {};
-    const Answer answer = prompts.askDiscarding(kDeleteQuestion, kDeleteTitle, Icon::Warning, Buttons::YesNoCancel);
+    const Answer answer =
+        prompts.askDiscarding(Tr(kDeleteQuestion), Tr(kDeleteTitle), Icon::Warning, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return {};
     return DeleteChannels(page, first, last, answer == Answer::Yes, progress);
 }
@@ -147,7 +148,7 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     if (row < 1 || row > channels) return {};
     const Grid& rows = page.channelGrid;
     if (rows.colour(channels) != kColourGrey &&
-        prompts.askDiscarding(kInsertQuestion, kInsertTitle, Icon::Warning, Buttons::YesNo) != Answer::Yes)
+        prompts.askDiscarding(Tr(kInsertQuestion), Tr(kInsertTitle), Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return {};
 
     // The last channel is lost: it leaves its favourites lists before anything moves,
@@ -175,7 +176,7 @@ bool ChannelNumberAccepted(const std::string& text, int limit) {
 
 bool CheckChannelNumber(const std::string& text, int limit, UserPrompts& prompts) {
     if (ChannelNumberAccepted(text, limit)) return true;
-    prompts.tell(kChannelNumberError, kChannelNumberErrorTitle, Icon::Error);
+    prompts.tell(Tr(kChannelNumberError), Tr(kChannelNumberErrorTitle), Icon::Error);
     return false;
 }
 
@@ -206,7 +207,7 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     const int channels = page.channelCount();
     const int n = last - first + 1;
     if (target < 1 || target > channels - n + 1) return {};
-    progress.status(kMoveStatus);
+    progress.status(Tr(kMoveStatus));
     progress.show(0);
 
     const bool down = target > first;
@@ -278,7 +279,7 @@ EditResult ExchangeSlots(ListPage& page, int list, int slot, int other) {
 }
 
 EditResult RefuseFavouriteMove(UserPrompts& prompts, int slot) {
-    prompts.tell(kFavouriteEndMessage, kFavouriteEndTitle, Icon::Error);
+    prompts.tell(Tr(kFavouriteEndMessage), Tr(kFavouriteEndTitle), Icon::Error);
     return {false, slot};
 }
 

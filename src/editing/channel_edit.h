@@ -18,6 +18,7 @@
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -28,17 +29,20 @@ struct EditResult {
 };
 
 // ---- deleting and inserting -------------------------------------------------------
+//
+// The texts below are the Italian originals, marked for the catalogue; whoever shows
+// one passes it through Tr().
 
-inline constexpr const char* kDeleteTitle = "Cancellazione canale";
+inline constexpr const char* kDeleteTitle = TrNoop("Cancellazione canale");
 inline constexpr const char* kDeleteQuestion =
-    "Vuoi spostare i canali successivi verso l'altro?\n"
-    "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
-    "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
-    "* Annulla: il canale non verrà cancellato";
-inline constexpr const char* kDeleteStatus = "Cancellazione in corso...";
-inline constexpr const char* kInsertTitle = "Ocio";
+    TrNoop("Vuoi spostare i canali successivi verso l'altro?\n"
+           "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
+           "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
+           "* Annulla: il canale non verrà cancellato");
+inline constexpr const char* kDeleteStatus = TrNoop("Cancellazione in corso...");
+inline constexpr const char* kInsertTitle = TrNoop("Ocio");
 inline constexpr const char* kInsertQuestion =
-    "Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?";
+    TrNoop("Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?");
 
 // Deletes channel rows first .. last without asking: closeGap moves the following
 // channels up over the gap (the last rows become empty), otherwise the rows are left
@@ -58,12 +62,12 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts);
 
 // ---- the channel number dialog ----------------------------------------------------
 
-inline constexpr const char* kGoToCaption = "Vai al canale...";
-inline constexpr const char* kGoToGroup = "Canale da visualizzare";
-inline constexpr const char* kMoveCaption = "Spostamento canali...";
-inline constexpr const char* kMoveGroup = "Sposta i selezionati a...";
-inline constexpr const char* kChannelNumberError = "Inserire un canale corretto";
-inline constexpr const char* kChannelNumberErrorTitle = "Errore";
+inline constexpr const char* kGoToCaption = TrNoop("Vai al canale...");
+inline constexpr const char* kGoToGroup = TrNoop("Canale da visualizzare");
+inline constexpr const char* kMoveCaption = TrNoop("Spostamento canali...");
+inline constexpr const char* kMoveGroup = TrNoop("Sposta i selezionati a...");
+inline constexpr const char* kChannelNumberError = TrNoop("Inserire un canale corretto");
+inline constexpr const char* kChannelNumberErrorTitle = TrNoop("Errore");
 
 // The number typed into the channel number dialog: a decimal whole number, or -1 when
 // the text is not one.
@@ -86,7 +90,7 @@ EditResult GoToChannel(const ListPage& page, int target);
 
 // ---- moving channels --------------------------------------------------------------
 
-inline constexpr const char* kMoveStatus = "Spostamento...";
+inline constexpr const char* kMoveStatus = TrNoop("Spostamento...");
 
 // "Sposta i canali selezionati" after the dialog's Ok: the block first .. last comes to
 // stand at target .. target + (last - first), the channels in between close up around
@@ -96,8 +100,8 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
 
 // ---- favourites order -------------------------------------------------------------
 
-inline constexpr const char* kFavouriteEndMessage = "Non è possibile spostare ulteriormente il canale";
-inline constexpr const char* kFavouriteEndTitle = "Attenzione";
+inline constexpr const char* kFavouriteEndMessage = TrNoop("Non è possibile spostare ulteriormente il canale");
+inline constexpr const char* kFavouriteEndTitle = TrNoop("Attenzione");
 
 // Exchanges the entry in slot with the one below. Refused (with the message above,
 // error icon) when slot is the last slot or the slot below is grey (empty). focusRow is

@@ -8,6 +8,7 @@
 #include "channels/records.h"
 #include "editing/channel_rows.h"
 #include "editing/transponders.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -219,26 +220,26 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     const size_t m = clipboard.transponders.size();
 
     const Answer answer = prompts.ask(
-        "Vuoi inserire i canali appena copiati?\n"
-        "* Si: i canali successivi a quello selezionato verranno spostati in basso\n"
-        "* No: i canali successivi a quello selezionato verranno sovrascritti\n"
-        "* Annulla: annulla l'incollaggio dei canali",
-        "Informazione", Icon::Question, Buttons::YesNoCancel);
+        Tr("Vuoi inserire i canali appena copiati?\n"
+           "* Si: i canali successivi a quello selezionato verranno spostati in basso\n"
+           "* No: i canali successivi a quello selezionato verranno sovrascritti\n"
+           "* Annulla: annulla l'incollaggio dei canali"),
+        Tr("Informazione"), Icon::Question, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return false;
     const bool insert = answer == Answer::Yes;
     // Rows from lostFrom to the end fall off the grid when inserting.
     const int lostFrom = std::max(count - c + 1, r);
     if (insert) {
         if (count - r + 1 < c &&
-            prompts.ask("Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?", "Attenzione",
-                        Icon::Warning, Buttons::YesNo) != Answer::Yes)
+            prompts.ask(Tr("Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?"),
+                        Tr("Attenzione"), Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
         bool losesChannel = false;
         for (int i = lostFrom; i <= count && !losesChannel; ++i)
             losesChannel = target.channelGrid.colour(i) != kColourGrey;
         if (losesChannel &&
-            prompts.askDiscarding("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?", "Attenzione",
-                        Icon::Warning, Buttons::YesNo) != Answer::Yes)
+            prompts.askDiscarding(Tr("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?"),
+                                  Tr("Attenzione"), Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
     }
     const bool sameImage = clipboard.sourceImage == target.imageId;
@@ -249,15 +250,15 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     TransponderPlacement placement;
     if (!sameImage) placement = PlaceTransponders(target, clipboard.transponders, freeRows);
     if (!sameImage && freeRows.size() < placement.newRows) {
-        prompts.tell("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati", "Attenzione",
-                     Icon::Error);
+        prompts.tell(Tr("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati"),
+                     Tr("Attenzione"), Icon::Error);
         return false;
     }
     for (const ClipTransponder& t : clipboard.transponders) {
         if (!Contains(target.symbolRates, t.symbolRate)) {
-            prompts.tell("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
-                         "Questa operazione non verrà eseguita",
-                         "Attenzione", Icon::Error);
+            prompts.tell(Tr("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
+                            "Questa operazione non verrà eseguita"),
+                         Tr("Attenzione"), Icon::Error);
             return false;
         }
     }
@@ -300,7 +301,7 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         if ((row - r) % 256 == 0) progress.set((row - r) * 100 / c);
     }
     if (!sameImage) {
-        progress.status("Organizzazione transponder");
+        progress.status(Tr("Organizzazione transponder"));
         progress.set(0);
         // A channel whose reference is not a number, or names no possible transponder,
         // has none.
@@ -342,19 +343,25 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         if (dropped == 0) continue;
         if (++lostCount > 10) continue;
         std::string lists;
-        for (int k = 0; k < fav::Lists; ++k)
-            if (((dropped >> k) & 1) != 0) lists += (lists.empty() ? "" : ", ") + std::to_string(k + 1);
-        lost += "\n- " + std::to_string(row) + " " + clip.name + " (liste " + lists + ")";
+        int listCount = 0;
+        for (int k = 0; k < fav::Lists; ++k) {
+            if (((dropped >> k) & 1) == 0) continue;
+            lists += (lists.empty() ? "" : ", ") + std::to_string(k + 1);
+            ++listCount;
+        }
+        lost += "\n" + Fmt(TrN("- %1 %2 (liste %3)", "- %1 %2 (liste %3)", listCount), row, clip.name, lists);
     }
     progress.hide();
     progress.status("");
     if (lostCount > 0) {
-        if (lostCount > 10) lost += "\n... e altri " + std::to_string(lostCount - 10);
-        const std::string why = page.layout == ListLayout::Single
-                                    ? "questa lista non contiene liste dei preferiti"
-                                    : "le liste dei preferiti hanno al massimo 128 canali";
-        prompts.tell("Attenzione: i preferiti di questi canali non possono essere conservati (" + why + "):" + lost,
-                     "Attenzione", Icon::Warning);
+        if (lostCount > 10) lost += "\n" + Fmt(Tr("... e altri %1"), lostCount - 10);
+        const char* const message =
+            page.layout == ListLayout::Single
+                ? Tr("Attenzione: i preferiti di questi canali non possono essere conservati "
+                     "(questa lista non contiene liste dei preferiti):%1")
+                : Tr("Attenzione: i preferiti di questi canali non possono essere conservati "
+                     "(le liste dei preferiti hanno al massimo 128 canali):%1");
+        prompts.tell(Fmt(message, lost), Tr("Attenzione"), Icon::Warning);
     }
     target = std::move(page);
     return true;

@@ -11,6 +11,7 @@
 #include "editing/channel_rows.h"
 #include "editing/collation.h"
 #include "editing/transponders.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -375,8 +376,11 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
 }
 
 std::string ReferenceStatusText(const ReferenceMatch& match) {
-    return std::to_string(match.matched()) + " canali ordinati secondo il riferimento, " +
-           std::to_string(match.unmatchedCurrent.size()) + " non trovati";
+    // The Italian says "canali" for every count.
+    const int matched = match.matched();
+    return Fmt(TrN("%1 canali ordinati secondo il riferimento, %2 non trovati",
+                   "%1 canali ordinati secondo il riferimento, %2 non trovati", matched),
+               matched, match.unmatchedCurrent.size());
 }
 
 }  // namespace rivo

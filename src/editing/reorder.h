@@ -16,6 +16,7 @@
 
 #include "channels/list_page.h"
 #include "editing/channel_edit.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -94,9 +95,10 @@ struct ReferenceOptions {
     bool takeNames = false;       // matched channels take their reference channel's name
 };
 
+// Italian originals, marked for the catalogue: shown through Tr().
 inline constexpr const char* kTakeFavouritesRefused =
-    "I preferiti possono essere presi dal riferimento solo se entrambe le liste hanno i preferiti";
-inline constexpr const char* kTakeFavouritesTitle = "Attenzione";
+    TrNoop("I preferiti possono essere presi dal riferimento solo se entrambe le liste hanno i preferiti");
+inline constexpr const char* kTakeFavouritesTitle = TrNoop("Attenzione");
 
 // Whether favourites can be taken: both lists keep favourites lists (Split layout).
 bool CanTakeFavourites(const ListPage& current, const ListPage& reference);

@@ -4,6 +4,7 @@
 
 #include "channels/records.h"
 #include "editing/transponders.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -64,23 +65,37 @@ std::vector<PreviewRow> PreviewRows(const ListPage& page, const std::vector<int>
 ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& reference,
                                       const ReferenceMatch& match, const ReferenceOptions& options) {
     static const char* const passes[kMatchPasses] = {
-        "nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)",
-        "SID, TID e NID",
-        "SID, polarizzazione, frequenza (entro 3 MHz)",
-        "nome unico in entrambe le liste",
+        TrNoop("nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)"),
+        TrNoop("SID, TID e NID"),
+        TrNoop("SID, polarizzazione, frequenza (entro 3 MHz)"),
+        TrNoop("nome unico in entrambe le liste"),
     };
+    // The Italian says "canali" for every count.
     ReferencePreview preview;
-    for (int p = 0; p < kMatchPasses; ++p)
-        preview.passLines.push_back("Passo " + std::to_string(p + 1) + " (" + passes[p] +
-                                    "): " + std::to_string(match.passCounts[static_cast<size_t>(p)]) + " canali");
-    preview.summary = std::to_string(match.matched()) + " canali trovati nel riferimento, " +
-                      std::to_string(match.unmatchedCurrent.size()) + " canali della lista non trovati, " +
-                      std::to_string(match.unmatchedReference.size()) + " canali del riferimento non trovati";
+    for (int p = 0; p < kMatchPasses; ++p) {
+        const int count = match.passCounts[static_cast<size_t>(p)];
+        preview.passLines.push_back(
+            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1, Tr(passes[p]), count));
+    }
+    const int matched = match.matched();
+    const auto unmatchedCurrent = match.unmatchedCurrent.size();
+    const auto unmatchedReference = match.unmatchedReference.size();
+    // Three counts, each with its own noun: three patterns, listed with commas.
+    preview.summary =
+        Fmt(TrN("%1 canali trovati nel riferimento", "%1 canali trovati nel riferimento", matched), matched) +
+        ", " +
+        Fmt(TrN("%1 canali della lista non trovati", "%1 canali della lista non trovati",
+                static_cast<long long>(unmatchedCurrent)),
+            unmatchedCurrent) +
+        ", " +
+        Fmt(TrN("%1 canali del riferimento non trovati", "%1 canali del riferimento non trovati",
+                static_cast<long long>(unmatchedReference)),
+            unmatchedReference);
     preview.takes = options.takeNames && options.takeFavourites
-                        ? "Dal riferimento verranno presi l'ordine, i nomi e i preferiti."
-                    : options.takeNames      ? "Dal riferimento verranno presi l'ordine e i nomi."
-                    : options.takeFavourites ? "Dal riferimento verranno presi l'ordine e i preferiti."
-                                             : "Dal riferimento verrà preso solo l'ordine.";
+                        ? Tr("Dal riferimento verranno presi l'ordine, i nomi e i preferiti.")
+                    : options.takeNames      ? Tr("Dal riferimento verranno presi l'ordine e i nomi.")
+                    : options.takeFavourites ? Tr("Dal riferimento verranno presi l'ordine e i preferiti.")
+                                             : Tr("Dal riferimento verrà preso solo l'ordine.");
     preview.unmatchedCurrent = PreviewRows(current, match.unmatchedCurrent);
     preview.unmatchedReference = PreviewRows(reference, match.unmatchedReference);
     return preview;

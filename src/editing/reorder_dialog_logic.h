@@ -10,13 +10,17 @@
 #include "channels/list_page.h"
 #include "channels/open_params.h"
 #include "editing/reorder.h"
+#include "text/translate.h"
 
 namespace rivo {
 
+// The texts below are the Italian originals, marked for the catalogue; whoever shows
+// one passes it through Tr(). The step names are those of the undo history.
+
 // ---- "Ordina..." --------------------------------------------------------------------
 
-inline constexpr const char* kSortCaption = "Ordina...";
-inline constexpr const char* kSortStep = "Ordina";
+inline constexpr const char* kSortCaption = TrNoop("Ordina...");
+inline constexpr const char* kSortStep = TrNoop("Ordina");
 
 struct SortDialogValues {
     SortKey key = SortKey::Name;
@@ -31,11 +35,11 @@ EditResult ApplySortDialog(ListPage& page, const SortDialogValues& values, int s
 
 // ---- "Applica ordine da riferimento..." -------------------------------------------------
 
-inline constexpr const char* kReferenceCaption = "Applica ordine da riferimento...";
-inline constexpr const char* kReferenceStep = "Applica ordine da riferimento";
+inline constexpr const char* kReferenceCaption = TrNoop("Applica ordine da riferimento...");
+inline constexpr const char* kReferenceStep = TrNoop("Applica ordine da riferimento");
 inline constexpr const char* kReferenceValuesError =
-    "Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n- freq. LNB alta\n"
-    "- nome dei satelliti";
+    TrNoop("Uno dei seguenti elementi non è corretto:\n- nome del file\n- freq. LNB bassa\n- freq. LNB alta\n"
+           "- nome dei satelliti");
 
 // The first dialog: the reference image and how to open it, and what to take from it.
 // Satellite names are Windows-1252 bytes, like every name in a page.

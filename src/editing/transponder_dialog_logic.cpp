@@ -4,6 +4,7 @@
 
 #include "channels/records.h"
 #include "editing/transponders.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -45,15 +46,17 @@ std::string FrequencyRangeWarning(const TransponderDialogValues& values) {
     const auto text = [oscillator](std::int64_t at) {
         return FrequencyText(static_cast<std::int32_t>(at - std::int64_t{oscillator} * 1000000), oscillator);
     };
-    return "Frequenze memorizzabili con 22 kHz " + std::string(values.toneOn ? "On" : "Off") + " (oscillatore " +
-           std::to_string(oscillator) + " MHz): da " + text(low) + " a " + text(high) + " MHz";
+    const char* const pattern =
+        values.toneOn ? Tr("Frequenze memorizzabili con 22 kHz On (oscillatore %1 MHz): da %2 a %3 MHz")
+                      : Tr("Frequenze memorizzabili con 22 kHz Off (oscillatore %1 MHz): da %2 a %3 MHz");
+    return Fmt(pattern, oscillator, text(low), text(high));
 }
 
 TransponderDialogValues FillTransponderDialog(const ListPage& page, int t) {
     if (t < 1 || t > page.transponderCount()) throw std::out_of_range("transponder row " + std::to_string(t));
     const Grid& grid = page.transponderGrid;
     TransponderDialogValues v;
-    v.caption = "Transponder " + std::to_string(t);
+    v.caption = Fmt(Tr("Transponder %1"), t);
     v.frequency = grid.cell(t, tp::Frequency);
     v.tid = grid.cell(t, tp::Tid);
     v.nid = grid.cell(t, tp::Nid);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editing/channel_rows.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -96,7 +97,7 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     const int count = page.transponderCount();
     if (n < 1 || n > count) return;
     progress.show(0);
-    progress.status("Cancellazione transponder...");
+    progress.status(Tr("Cancellazione transponder..."));
     ClearChannelsOf(page, n);
 
     Grid& grid = page.transponderGrid;
@@ -165,7 +166,7 @@ bool OptimiseTransponderList(ListPage& page, Progress& progress) {
     const int count = page.transponderCount();
     Grid& grid = page.transponderGrid;
     progress.show(0);
-    progress.status("Ottimizzazione transponder...");
+    progress.status(Tr("Ottimizzazione transponder..."));
 
     // Rows are compared only with earlier rows, and a row is cleared only after every
     // later row has been looked at, so the comparisons can all be made on the table as
@@ -228,13 +229,13 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
     // Both "Sì" and "No" take the transponder's channels with it: the question says how
     // many, and "Annulla" is the answer Enter gives.
     const Answer answer = prompts.askDiscarding(
-        "Vuoi spostare i transponder successivi verso l'altro?\n"
-        "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
-        "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
-        "* Annulla: il transponder non verrà cancellato\n"
-        "Canali che verranno cancellati con il transponder: " +
-            std::to_string(ChannelsOfTransponder(page, n)),
-        "Cancellazione canale", Icon::Warning, Buttons::YesNoCancel);
+        Fmt(Tr("Vuoi spostare i transponder successivi verso l'altro?\n"
+               "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
+               "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
+               "* Annulla: il transponder non verrà cancellato\n"
+               "Canali che verranno cancellati con il transponder: %1"),
+            ChannelsOfTransponder(page, n)),
+        Tr("Cancellazione canale"), Icon::Warning, Buttons::YesNoCancel);
     if (answer == Answer::Yes) {
         RemoveTransponderRow(page, n, progress);
     } else if (answer == Answer::No) {
@@ -250,8 +251,8 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
 
 bool SwapSatellites(ListPage& page, UserPrompts& prompts) {
     const Answer answer =
-        prompts.ask("Settare i trasponder di " + page.satelliteA + " su " + page.satelliteB + " (e viceversa)?",
-                    "Attenzione", Icon::Question, Buttons::YesNo);
+        prompts.ask(Fmt(Tr("Settare i trasponder di %1 su %2 (e viceversa)?"), page.satelliteA, page.satelliteB),
+                    Tr("Attenzione"), Icon::Question, Buttons::YesNo);
     if (answer != Answer::Yes) return false;
     Grid& grid = page.transponderGrid;
     const int count = page.transponderCount();

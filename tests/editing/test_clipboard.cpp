@@ -546,6 +546,33 @@ TEST(PasteChannels, PastedChannelsKeepTheirFavouritesWhateverTheirActiveState) {
     }
 }
 
+// The warning names the first ten channels that lose their favourites and counts the
+// rest on one line.
+TEST(PasteChannels, FavouritesWarningListsTenChannelsAndCountsTheRest) {
+    ListPage source = MakePage(12, 1, 1);
+    SetTransponder(source, 1, Transponder{});
+    for (int i = 1; i <= 12; ++i) {
+        SetChannel(source, i, "C" + std::to_string(i), 1);
+        AddFavourite(source, 2, i);
+    }
+    ListPage target = MakePage(20, 4, 2);
+    target.layout = ListLayout::Single;
+    for (int i = 1; i <= 20; ++i) SetChannel(target, i, "T" + std::to_string(i), 1);
+    Transponder t;
+    t.frequency = "10800";
+    SetTransponder(target, 1, t);
+    ScriptedPrompts prompts({Answer::No});
+    NullProgress progress;
+    ASSERT_TRUE(PasteChannels(target, 3, CopyOf(source, 1, 12), prompts, progress));
+    ASSERT_EQ(prompts.asked.size(), 2u);
+    EXPECT_EQ(prompts.asked[1].text,
+              "Attenzione: i preferiti di questi canali non possono essere conservati (questa lista non contiene "
+              "liste dei preferiti):\n- 3 C1 (liste 2)\n- 4 C2 (liste 2)\n- 5 C3 (liste 2)\n- 6 C4 (liste 2)"
+              "\n- 7 C5 (liste 2)\n- 8 C6 (liste 2)\n- 9 C7 (liste 2)\n- 10 C8 (liste 2)\n- 11 C9 (liste 2)"
+              "\n- 12 C10 (liste 2)\n... e altri 2");
+    EXPECT_EQ(prompts.asked[1].title, "Attenzione");
+}
+
 // ---- favourites against a step-by-step reference --------------------------------------
 
 TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {

@@ -181,6 +181,9 @@ TEST(TransponderDialog, FrequencyRangeWarningFollowsTheBand) {
     v.toneOn = true;
     EXPECT_EQ(FrequencyRangeWarning(v),
               "Frequenze memorizzabili con 22 kHz On (oscillatore 10600 MHz): da 8452,516352 a 12747,483647 MHz");
+    v.toneOn = false;
+    EXPECT_EQ(FrequencyRangeWarning(v),
+              "Frequenze memorizzabili con 22 kHz Off (oscillatore 9750 MHz): da 7602,516352 a 11897,483647 MHz");
 }
 
 }  // namespace

@@ -10,12 +10,14 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "dialogs/qt_text.h"
+
 #ifndef RIVO_VERSION
 #define RIVO_VERSION "0.1.0"
 #endif
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QTr("About"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setModal(true);
 
@@ -37,11 +39,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() + 2);
     productNameLabel->setFont(bold);
-    versionLabel = new QLabel(QStringLiteral("Versione ") + version());
-    copyrightLabel = new QLabel(QStringLiteral("Software libero, distribuito senza alcuna garanzia."));
-    commentsLabel = new QLabel(QStringLiteral(
-        "Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
-        "ricevitore satellitare Rivo800."));
+    versionLabel = new QLabel(QTr("Versione %1").arg(version()));
+    copyrightLabel = new QLabel(QTr("Software libero, distribuito senza alcuna garanzia."));
+    commentsLabel = new QLabel(
+        QTr("Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
+            "ricevitore satellitare Rivo800."));
     commentsLabel->setWordWrap(true);
     grid->addWidget(productNameLabel, 0, 1);
     grid->addWidget(versionLabel, 1, 1);
@@ -49,7 +51,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     grid->addWidget(commentsLabel, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    okButton = new QPushButton(QStringLiteral("OK"));
+    okButton = new QPushButton(QTr("OK"));
     okButton->setDefault(true);
     okButton->setAutoDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);

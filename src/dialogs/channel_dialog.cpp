@@ -17,6 +17,7 @@
 #include "channels/user_prompts.h"
 #include "dialogs/dialog_parts.h"
 #include "dialogs/modal_hook.h"
+#include "dialogs/qt_text.h"
 
 using rivo::CheckState;
 
@@ -63,10 +64,10 @@ void MixedCheckBox::nextCheckState() {
 
 ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("channelDialog");
-    setWindowTitle(QString::fromUtf8(rivo::kChannelDialogCaption));
+    setWindowTitle(QTr(rivo::kChannelDialogCaption));
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), "Canale"}, {buildTransponderPage(), "Transponder"}});
+    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), QTr("Canale")}, {buildTransponderPage(), QTr("Transponder")}});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -116,33 +117,34 @@ QWidget* ChannelDialog::buildChannelPage() {
     nameEdit_->setMaxLength(kNameLength);
     nameEdit_->setMinimumWidth(0);
     nameEdit_->setMaximumWidth(QWIDGETSIZE_MAX);
-    rivo::dialogs::AddCaptioned(*grid, 0, 0, "Nome", nameEdit_, 5);
+    rivo::dialogs::AddCaptioned(*grid, 0, 0, QTr("Nome"), nameEdit_, 5);
 
-    // Line 2: transponder and encoding.
+    // Line 2: transponder and encoding. The combo's entries are chosen by their index,
+    // so their text is free to follow the language.
     makeBox(transponderEdit_, "transponderEdit");
     encodingCombo_ = new QComboBox(fields);
     encodingCombo_->setObjectName("encodingCombo");
     encodingCombo_->setEditable(false);
-    for (const char* name : rivo::EncodingNames()) encodingCombo_->addItem(name);
+    for (const char* name : rivo::EncodingNames()) encodingCombo_->addItem(QTr(name));
     encodingCombo_->setCurrentIndex(0);
-    rivo::dialogs::AddCaptioned(*grid, 1, 0, "Transponder", transponderEdit_);
-    rivo::dialogs::AddCaptioned(*grid, 1, 2, "Codifica", encodingCombo_, 3);
+    rivo::dialogs::AddCaptioned(*grid, 1, 0, QTr("Transponder"), transponderEdit_);
+    rivo::dialogs::AddCaptioned(*grid, 1, 2, QTr("Codifica"), encodingCombo_, 3);
 
     // Lines 3 and 4: the PIDs, made in reading order so that Tab goes along a line.
     rivo::dialogs::AddCaptionedLines(*grid, 2, 3,
-                                     {{"SID", makeBox(sidEdit_, "sidEdit")},
-                                      {"APID", makeBox(aPidEdit_, "aPidEdit")},
-                                      {"AECM", makeBox(aEcmEdit_, "aEcmEdit")},
-                                      {"PCR", makeBox(pcrEdit_, "pcrEdit")},
-                                      {"VPID", makeBox(vPidEdit_, "vPidEdit")},
-                                      {"VECM", makeBox(vEcmEdit_, "vEcmEdit")}});
+                                     {{QTr("SID"), makeBox(sidEdit_, "sidEdit")},
+                                      {QTr("APID"), makeBox(aPidEdit_, "aPidEdit")},
+                                      {QTr("AECM"), makeBox(aEcmEdit_, "aEcmEdit")},
+                                      {QTr("PCR"), makeBox(pcrEdit_, "pcrEdit")},
+                                      {QTr("VPID"), makeBox(vPidEdit_, "vPidEdit")},
+                                      {QTr("VECM"), makeBox(vEcmEdit_, "vEcmEdit")}});
 
     boxes_ = {nameEdit_, transponderEdit_, sidEdit_, vPidEdit_, aPidEdit_, vEcmEdit_, aEcmEdit_, pcrEdit_};
 
     // Line 5: the status bits.
-    activeCheck_ = new MixedCheckBox("Attivo", fields);
-    favouriteCheck_ = new MixedCheckBox("Preferito", fields);
-    lockedCheck_ = new MixedCheckBox("Bloccato", fields);
+    activeCheck_ = new MixedCheckBox(QTr("Attivo"), fields);
+    favouriteCheck_ = new MixedCheckBox(QTr("Preferito"), fields);
+    lockedCheck_ = new MixedCheckBox(QTr("Bloccato"), fields);
     activeCheck_->setObjectName("activeCheck");
     favouriteCheck_->setObjectName("favouriteCheck");
     lockedCheck_->setObjectName("lockedCheck");
@@ -152,22 +154,22 @@ QWidget* ChannelDialog::buildChannelPage() {
 
     // The favourites lists, two rows of four. The box of list n is bit n-1 of
     // "Preferenza"; "Lista 3" and "Lista 4" carry each other's control names.
-    listsGroup_ = new QGroupBox("Liste preferiti", fields);
+    listsGroup_ = new QGroupBox(QTr("Liste preferiti"), fields);
     listsGroup_->setObjectName("listsGroup");
     auto* listGrid = new QGridLayout(listsGroup_);
     static const std::array<const char*, 8> controlNames{
         "list1Check", "list2Check", "list3Check", "list4Check",
         "list5Check", "list6Check", "list7Check", "list8Check"};
     for (int n = 1; n <= 8; ++n) {
-        auto* box = new MixedCheckBox(QString("Lista %1").arg(n), listsGroup_);
+        auto* box = new MixedCheckBox(QTr("Lista %1").arg(n), listsGroup_);
         box->setObjectName(controlNames[static_cast<size_t>(n - 1)]);
         lists_[static_cast<size_t>(n - 1)] = box;
         listGrid->addWidget(box, (n - 1) / 4, (n - 1) % 4);
     }
     grid->addWidget(listsGroup_, 5, 0, 1, 6);
 
-    inactiveNote_ = new QLabel(QString::fromUtf8(
-        "Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
+    inactiveNote_ = new QLabel(
+        QTr("Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
     inactiveNote_->setObjectName("inactiveNote");
     inactiveNote_->setWordWrap(true);
     inactiveNote_->hide();
@@ -184,7 +186,7 @@ QWidget* ChannelDialog::buildChannelPage() {
 
 QWidget* ChannelDialog::buildTransponderPage() {
     auto* page = new QWidget;
-    auto* group = new QGroupBox("Dati relativi al transponder", page);
+    auto* group = new QGroupBox(QTr("Dati relativi al transponder"), page);
     group->setObjectName("transponderGroup");
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(10);
@@ -198,15 +200,15 @@ QWidget* ChannelDialog::buildTransponderPage() {
     // In the order of the transponder grid's cells 1..9; the first four form the left
     // column, the other five the right one.
     static const std::array<Pair, rivo::tpvalue::Count> pairs{{
-        {"Frequenza:", "frequencyValue"},
-        {"Transport ID:", "tidValue"},
-        {"Network ID:", "nidValue"},
-        {"Canali presenti:", "channelsValue"},
-        {"Symbol rate:", "symbolRateValue"},
-        {"FEC:", "fecValue"},
-        {"Polarizzazione:", "polarisationValue"},
-        {"22kHz:", "toneValue"},
-        {"Satellite:", "satelliteValue"},
+        {rivo::TrNoop("Frequenza:"), "frequencyValue"},
+        {rivo::TrNoop("Transport ID:"), "tidValue"},
+        {rivo::TrNoop("Network ID:"), "nidValue"},
+        {rivo::TrNoop("Canali presenti:"), "channelsValue"},
+        {rivo::TrNoop("Symbol rate:"), "symbolRateValue"},
+        {rivo::TrNoop("FEC:"), "fecValue"},
+        {rivo::TrNoop("Polarizzazione:"), "polarisationValue"},
+        {rivo::TrNoop("22kHz:"), "toneValue"},
+        {rivo::TrNoop("Satellite:"), "satelliteValue"},
     }};
     QPalette blue;
     blue.setColor(QPalette::WindowText, Qt::blue);
@@ -214,7 +216,7 @@ QWidget* ChannelDialog::buildTransponderPage() {
         const bool left = i < 4;
         const int row = left ? i : i - 4;
         const int col = left ? 0 : 2;
-        auto* caption = new QLabel(pairs[static_cast<size_t>(i)].caption, group);
+        auto* caption = new QLabel(QTr(pairs[static_cast<size_t>(i)].caption), group);
         auto* value = new QLabel(group);
         value->setObjectName(pairs[static_cast<size_t>(i)].valueName);
         value->setPalette(blue);

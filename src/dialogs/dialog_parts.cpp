@@ -13,6 +13,7 @@
 
 #include "channels/cp1252.h"
 #include "channels/user_prompts.h"
+#include "dialogs/qt_text.h"
 
 namespace rivo::dialogs {
 
@@ -27,7 +28,7 @@ std::string ToCell(const QString& text) {
     return rivo::Utf8ToCp1252(utf8).value_or(utf8);
 }
 
-void AddCaptioned(QGridLayout& grid, int row, int column, const char* caption, QWidget* box, int boxColumns) {
+void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box, int boxColumns) {
     auto* label = new QLabel(caption, grid.parentWidget());
     label->setBuddy(box);
     grid.addWidget(label, row, column);
@@ -35,7 +36,7 @@ void AddCaptioned(QGridLayout& grid, int row, int column, const char* caption, Q
 }
 
 void AddCaptionedLines(QGridLayout& grid, int firstRow, int perLine,
-                       std::initializer_list<std::pair<const char*, QWidget*>> boxes) {
+                       std::initializer_list<std::pair<QString, QWidget*>> boxes) {
     int index = 0;
     for (const auto& [caption, box] : boxes) {
         AddCaptioned(grid, firstRow + index / perLine, 2 * (index % perLine), caption, box);
@@ -45,8 +46,8 @@ void AddCaptionedLines(QGridLayout& grid, int firstRow, int perLine,
 
 OkCancel AddOkCancel(QHBoxLayout& row, ButtonsAt where) {
     OkCancel buttons;
-    buttons.ok = new QPushButton(QStringLiteral("Ok"), row.parentWidget());
-    buttons.cancel = new QPushButton(QStringLiteral("Annulla"), row.parentWidget());
+    buttons.ok = new QPushButton(QTr("Ok"), row.parentWidget());
+    buttons.cancel = new QPushButton(QTr("Annulla"), row.parentWidget());
     row.addStretch(1);
     row.addWidget(buttons.ok);
     row.addWidget(buttons.cancel);
@@ -66,8 +67,8 @@ OkCancel LayOutOverOkCancel(QDialog& dialog, QWidget* body, int bodyStretch) {
 
 QDialogButtonBox* OkCancelButtonBox(QDialog& dialog) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    buttons->button(QDialogButtonBox::Ok)->setText(QTr("Ok"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QTr("Annulla"));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     return buttons;
 }
@@ -78,7 +79,7 @@ void MakeFixedSizeDialog(QDialog& dialog) {
     dialog.setModal(true);
 }
 
-QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages) {
+QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, QString>> pages) {
     auto* tabs = new QTabWidget(&dialog);
     tabs->setObjectName("pages");
     for (const auto& [page, title] : pages) tabs->addTab(page, title);
@@ -95,9 +96,10 @@ void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string&
 }
 
 QString ImageFileFilter() {
-    return QStringLiteral(
-        "File Bin (*.Bin *.bin *.BIN);;File Dat (*.Dat *.dat *.DAT);;"
-        "File RCU (*.Rcu *.rcu *.RCU);;Tutti i files (*)");
+    // The patterns are not the translator's business: only the names around them are.
+    return QTr("File Bin (%1);;File Dat (%2);;File RCU (%3);;Tutti i files (%4)")
+        .arg(QStringLiteral("*.Bin *.bin *.BIN"), QStringLiteral("*.Dat *.dat *.DAT"),
+             QStringLiteral("*.Rcu *.rcu *.RCU"), QStringLiteral("*"));
 }
 
 }  // namespace rivo::dialogs

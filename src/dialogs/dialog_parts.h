@@ -11,6 +11,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "text/translate.h"
+
 class QDialog;
 class QDialogButtonBox;
 class QGridLayout;
@@ -25,8 +27,8 @@ class UserPrompts;
 
 namespace rivo::dialogs {
 
-// The title of the warnings the dialogs show.
-inline constexpr const char* kAttentionTitle = "Attenzione";
+// The title of the warnings the dialogs show: marked for the catalogue, shown through Tr.
+inline constexpr const char* kAttentionTitle = rivo::TrNoop("Attenzione");
 
 // Cells hold Windows-1252 bytes: a character that has no byte there cannot be typed.
 class Cp1252Validator : public QValidator {
@@ -45,13 +47,13 @@ std::string ToCell(const QString& text);
 // Puts `caption` at (row, column) of grid and box right of it over boxColumns columns;
 // the caption's mnemonic focuses the box. The caption belongs to the grid's widget, so
 // it takes no place in the Tab order: that stays the order in which the boxes were made.
-void AddCaptioned(QGridLayout& grid, int row, int column, const char* caption, QWidget* box,
+void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box,
                   int boxColumns = 1);
 
 // Lays captioned boxes out in lines of perLine caption/box pairs, line after line from
 // firstRow, pairs from the left.
 void AddCaptionedLines(QGridLayout& grid, int firstRow, int perLine,
-                       std::initializer_list<std::pair<const char*, QWidget*>> boxes);
+                       std::initializer_list<std::pair<QString, QWidget*>> boxes);
 
 struct OkCancel {
     QPushButton* ok = nullptr;
@@ -80,7 +82,7 @@ void MakeFixedSizeDialog(QDialog& dialog);
 
 // The dialog's pages as the tabs, in that order, of a tab widget named "pages"
 // that belongs to dialog; the caller lays it out.
-QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, const char*>> pages);
+QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*, QString>> pages);
 
 // A conversion error ends the command with the program's own error box: through
 // prompts when given, otherwise a message box over parent.

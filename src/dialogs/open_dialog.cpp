@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "dialogs/dialog_parts.h"
+#include "dialogs/qt_text.h"
 
 namespace {
 
@@ -37,12 +38,18 @@ std::optional<std::int32_t> ParseInt32(const QString& text) {
     return value;
 }
 
-constexpr const char* kLowMessage = "Selezionare una frequenza bassa LNB corretta";
-constexpr const char* kHighMessage = "Selezionare una frequenza alta LNB corretta";
-constexpr const char* kNoFileMessage = "Selezionare il file da aprire";
-constexpr const char* kNoSatelliteAMessage = "Inserire il nome del satellite A";
-constexpr const char* kNoSatelliteBMessage = "Inserire il nome del satellite B";
-constexpr const char* kSameSatellitesMessage = "I satelliti A e B devono avere nomi diversi";
+// Shown through Warn, which translates them.
+constexpr const char* kLowMessage = rivo::TrNoop("Selezionare una frequenza bassa LNB corretta");
+constexpr const char* kHighMessage = rivo::TrNoop("Selezionare una frequenza alta LNB corretta");
+constexpr const char* kNoFileMessage = rivo::TrNoop("Selezionare il file da aprire");
+constexpr const char* kNoSatelliteAMessage = rivo::TrNoop("Inserire il nome del satellite A");
+constexpr const char* kNoSatelliteBMessage = rivo::TrNoop("Inserire il nome del satellite B");
+constexpr const char* kSameSatellitesMessage = rivo::TrNoop("I satelliti A e B devono avere nomi diversi");
+
+// One of the messages above in a warning box.
+void Warn(rivo::UserPrompts& prompts, const char* message) {
+    prompts.tell(rivo::Tr(message), rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Warning);
+}
 
 // The path as typed or pasted: surrounding blanks and quotes go, and a "file:" address
 // (what a file manager pastes) becomes its local path.
@@ -63,18 +70,18 @@ QString CodeText(int code) { return QString::asprintf("%02X", code); }
 
 OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), iniPath_(std::move(iniPath)), prompts_(prompts) {
-    setWindowTitle(QStringLiteral("Apertura lista canali..."));
+    setWindowTitle(QTr("Apertura lista canali..."));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::WindowTitleHint);
     setModal(true);
 
     chooseFile = [](QWidget* owner, const QString& filter) {
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Apri"), QString(), filter);
+        return QFileDialog::getOpenFileName(owner, QTr("Apri"), QString(), filter);
     };
 
-    auto* info = new QGroupBox(QStringLiteral("Informazioni per l'apertura della lista canali"));
+    auto* info = new QGroupBox(QTr("Informazioni per l'apertura della lista canali"));
 
-    browseButton = new QPushButton(QStringLiteral("Sfoglia"));
+    browseButton = new QPushButton(QTr("Sfoglia"));
     // The path may be typed or pasted as well as chosen with "Sfoglia".
     fileEdit = new QLineEdit;
     fileEdit->setMinimumWidth(280);
@@ -94,16 +101,16 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
         combo->setCompleter(nullptr);
     }
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
-    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
-    form->addRow(QStringLiteral("Satellite A"), satelliteACombo);
-    form->addRow(QStringLiteral("Satellite B"), satelliteBCombo);
+    form->addRow(QTr("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
+    form->addRow(QTr("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
+    form->addRow(QTr("Satellite A"), satelliteACombo);
+    form->addRow(QTr("Satellite B"), satelliteBCombo);
 
-    auto* rates = new QGroupBox(QStringLiteral("Symbol Rate"));
+    auto* rates = new QGroupBox(QTr("Symbol Rate"));
     symbolRateSetCombo = new QComboBox;
     symbolRateSetCombo->setEditable(false);
     symbolRateTable = new QTableWidget(16, 2);
-    symbolRateTable->setHorizontalHeaderLabels({QStringLiteral("SR"), QStringLiteral("VALORE")});
+    symbolRateTable->setHorizontalHeaderLabels({QTr("SR"), QTr("VALORE")});
     symbolRateTable->verticalHeader()->hide();
     symbolRateTable->verticalHeader()->setMinimumSectionSize(1);
     symbolRateTable->verticalHeader()->setDefaultSectionSize(18);
@@ -178,8 +185,8 @@ void OpenDialog::initialise() {
     bool iniMissing = false;
     sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString(), &iniProblem, &iniMissing);
     const bool unreadable = !iniProblem.empty() && !iniMissing;
-    symbolRateProblemLabel->setText(unreadable ? QStringLiteral("Symbol rate non letti: ") + QString::fromStdString(iniProblem)
-                                               : QString());
+    symbolRateProblemLabel->setText(
+        unreadable ? QString::fromStdString(rivo::Fmt(rivo::Tr("Symbol rate non letti: %1"), iniProblem)) : QString());
     symbolRateProblemLabel->setVisible(unreadable);
     {
         const QSignalBlocker block(symbolRateSetCombo);
@@ -206,13 +213,13 @@ void OpenDialog::browse() {
 void OpenDialog::lnbLowChanged(const QString& text) {
     const auto value = ParseInt32(text);
     if (!value || *value < 0)
-        prompts_.tell(kLowMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
+        Warn(prompts_, kLowMessage);
 }
 
 void OpenDialog::lnbHighLeft() {
     const auto value = ParseInt32(lnbHighEdit->text());
     if (!value || *value < 0)
-        prompts_.tell(kHighMessage, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
+        Warn(prompts_, kHighMessage);
 }
 
 bool OpenDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -259,7 +266,7 @@ void OpenDialog::acceptIfValid() {
     };
     for (const auto& check : checks) {
         if (!check.wrong) continue;
-        prompts_.tell(check.message, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
+        Warn(prompts_, check.message);
         check.field->setFocus(Qt::OtherFocusReason);
         return;
     }

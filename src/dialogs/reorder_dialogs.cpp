@@ -18,6 +18,7 @@
 #include "channels/cp1252.h"
 #include "channels/user_prompts.h"
 #include "dialogs/dialog_parts.h"
+#include "dialogs/qt_text.h"
 
 namespace {
 
@@ -32,20 +33,21 @@ std::string NameBytes(const QString& text) { return rivo::Utf8ToCp1252(text.toSt
 }  // namespace
 
 SortDialog::SortDialog(bool hasSelection, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(rivo::kSortCaption));
+    setWindowTitle(QTr(rivo::kSortCaption));
     setModal(true);
     keyCombo = new QComboBox;
-    keyCombo->addItems({QStringLiteral("Nome"), QStringLiteral("SID"), QStringLiteral("Frequenza")});
-    selectionRadio = new QRadioButton(QStringLiteral("selezione"));
-    wholeListRadio = new QRadioButton(QStringLiteral("tutta la lista"));
+    // The keys are told apart by their index: their names follow the language.
+    keyCombo->addItems({QTr("Nome"), QTr("SID"), QTr("Frequenza")});
+    selectionRadio = new QRadioButton(QTr("selezione"));
+    wholeListRadio = new QRadioButton(QTr("tutta la lista"));
     // A single selected row sorts nothing: the whole list is the likely wish then.
     (hasSelection ? selectionRadio : wholeListRadio)->setChecked(true);
     auto* rows = new QHBoxLayout;
     rows->addWidget(selectionRadio);
     rows->addWidget(wholeListRadio);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Ordina secondo"), keyCombo);
-    form->addRow(QStringLiteral("Canali"), rows);
+    form->addRow(QTr("Ordina secondo"), keyCombo);
+    form->addRow(QTr("Canali"), rows);
     buttons = rivo::dialogs::OkCancelButtonBox(*this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
@@ -63,11 +65,11 @@ rivo::SortDialogValues SortDialog::values() const {
 ReferenceDialog::ReferenceDialog(const rivo::ReferenceDialogValues& start, bool canTakeFavourites,
                                    rivo::UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
-    setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
+    setWindowTitle(QTr(rivo::kReferenceCaption));
     setModal(true);
     fileEdit = new QLineEdit(FromCell(start.fileName));
     fileEdit->setMinimumWidth(kPathWidth);  // a whole path, not its last few letters
-    browseButton = new QPushButton(QStringLiteral("Sfoglia"));
+    browseButton = new QPushButton(QTr("Sfoglia"));
     auto* file = new QHBoxLayout;
     file->addWidget(fileEdit, 1);
     file->addWidget(browseButton);
@@ -75,18 +77,18 @@ ReferenceDialog::ReferenceDialog(const rivo::ReferenceDialogValues& start, bool 
     lnbHighEdit = new QLineEdit(QString::fromStdString(start.lnbHigh));
     satelliteAEdit = new QLineEdit(FromCell(start.satelliteA));
     satelliteBEdit = new QLineEdit(FromCell(start.satelliteB));
-    favouritesCheck = new QCheckBox(QStringLiteral("prendi anche i preferiti"));
+    favouritesCheck = new QCheckBox(QTr("prendi anche i preferiti"));
     favouritesCheck->setChecked(start.takeFavourites && canTakeFavourites);
     favouritesCheck->setEnabled(canTakeFavourites);
-    namesCheck = new QCheckBox(QStringLiteral("prendi anche i nomi"));
+    namesCheck = new QCheckBox(QTr("prendi anche i nomi"));
     namesCheck->setChecked(start.takeNames);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Lista di riferimento"), file);
-    form->addRow(QStringLiteral("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
-    form->addRow(QStringLiteral("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
-    form->addRow(QStringLiteral("Satellite A"), satelliteAEdit);
-    form->addRow(QStringLiteral("Satellite B"), satelliteBEdit);
+    form->addRow(QTr("Lista di riferimento"), file);
+    form->addRow(QTr("Frequenza LNB bassa (22kHz Off)"), lnbLowEdit);
+    form->addRow(QTr("Frequenza LNB alta (22kHz On)"), lnbHighEdit);
+    form->addRow(QTr("Satellite A"), satelliteAEdit);
+    form->addRow(QTr("Satellite B"), satelliteBEdit);
     form->addRow(favouritesCheck);
     form->addRow(namesCheck);
     buttons = rivo::dialogs::OkCancelButtonBox(*this);
@@ -98,7 +100,7 @@ ReferenceDialog::ReferenceDialog(const rivo::ReferenceDialogValues& start, bool 
     setMinimumWidth(420);
 
     chooseFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString::fromUtf8(rivo::kReferenceCaption), QString(),
+        return QFileDialog::getOpenFileName(owner, QTr(rivo::kReferenceCaption), QString(),
                                             rivo::dialogs::ImageFileFilter());
     };
 }
@@ -123,14 +125,14 @@ void ReferenceDialog::browse() {
 void ReferenceDialog::acceptIfValid() {
     // The page's symbol rates do not matter for the check; any page will do.
     if (!rivo::ReferenceOpenParams(rivo::ListPage(), values())) {
-        prompts_.tell(rivo::kReferenceValuesError, rivo::dialogs::kAttentionTitle, rivo::Icon::Warning);
+        prompts_.tell(rivo::Tr(rivo::kReferenceValuesError), rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Warning);
         return;
     }
     accept();
 }
 
 ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& preview, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(rivo::kReferenceCaption));
+    setWindowTitle(QTr(rivo::kReferenceCaption));
     setModal(true);
     QStringList lines;
     for (const std::string& line : preview.passLines) lines << QString::fromStdString(line);
@@ -141,8 +143,7 @@ ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& pre
 
     auto table = [this](const std::vector<rivo::PreviewRow>& rows) {
         auto* grid = new QTableWidget(static_cast<int>(rows.size()), 4);
-        grid->setHorizontalHeaderLabels({QStringLiteral("Num."), QStringLiteral("Nome canale"),
-                                         QStringLiteral("SID"), QStringLiteral("Frequenza")});
+        grid->setHorizontalHeaderLabels({QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")});
         grid->verticalHeader()->hide();
         // Rows as compact as the editor's own tables; the numbers as wide as they need,
         // the name taking the rest, so that nothing scrolls sideways.
@@ -167,9 +168,9 @@ ReferencePreviewDialog::ReferencePreviewDialog(const rivo::ReferencePreview& pre
     };
     currentTable = table(preview.unmatchedCurrent);
     referenceTable = table(preview.unmatchedReference);
-    auto* current = new QGroupBox(QStringLiteral("Canali della lista non trovati (in fondo)"));
+    auto* current = new QGroupBox(QTr("Canali della lista non trovati (in fondo)"));
     (new QVBoxLayout(current))->addWidget(currentTable);
-    auto* reference = new QGroupBox(QStringLiteral("Canali del riferimento non trovati"));
+    auto* reference = new QGroupBox(QTr("Canali del riferimento non trovati"));
     (new QVBoxLayout(reference))->addWidget(referenceTable);
     auto* tables = new QHBoxLayout;
     tables->addWidget(current);

@@ -6,15 +6,16 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_parts.h"
+#include "dialogs/qt_text.h"
 #include "editing/channel_edit.h"
 
 RowNumberDialog::RowNumberDialog(rivo::UserPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts) {
-    setWindowTitle(QString::fromUtf8(rivo::kGoToCaption));
+    setWindowTitle(QTr(rivo::kGoToCaption));
     // A title and a close box only: the window manager's minimise and maximise buttons
     // mean nothing for a dialog of fixed size.
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    numberGroup = new QGroupBox(QString::fromUtf8(rivo::kGoToGroup));
+    numberGroup = new QGroupBox(QTr(rivo::kGoToGroup));
     numberEdit = new QLineEdit;
     auto* box = new QVBoxLayout(numberGroup);
     box->addWidget(numberEdit);

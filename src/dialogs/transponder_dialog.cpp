@@ -22,11 +22,15 @@
 #include "channels/user_prompts.h"
 #include "dialogs/dialog_parts.h"
 #include "dialogs/modal_hook.h"
+#include "dialogs/qt_text.h"
 
 namespace {
 
-constexpr std::array<const char*, 11> kLinkedTitles = {"Numero", "Nome",   "Trasp", "SID",    "VPID",     "APID",
-                                                       "VECM",   "AECM",   "PCR",   "Status", "Preferiti"};
+// The channel grid's column titles, shown translated over its copied rows.
+constexpr std::array<const char*, 11> kLinkedTitles = {
+    rivo::TrNoop("Numero"), rivo::TrNoop("Nome"), rivo::TrNoop("Trasp"),  rivo::TrNoop("SID"),
+    rivo::TrNoop("VPID"),   rivo::TrNoop("APID"), rivo::TrNoop("VECM"),   rivo::TrNoop("AECM"),
+    rivo::TrNoop("PCR"),    rivo::TrNoop("Status"), rivo::TrNoop("Preferiti")};
 
 using rivo::dialogs::FromCell;
 using rivo::dialogs::ToCell;
@@ -74,7 +78,7 @@ QVariant LinkedChannelsModel::data(const QModelIndex& index, int role) const {
 QVariant LinkedChannelsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     if (section < 0 || section >= columnCount()) return {};
-    return QString::fromUtf8(kLinkedTitles[static_cast<size_t>(section)]);
+    return QTr(kLinkedTitles[static_cast<size_t>(section)]);
 }
 
 // ---- TransponderDialog -----------------------------------------------------------------------------
@@ -84,7 +88,7 @@ TransponderDialog::TransponderDialog(QWidget* parent) : QDialog(parent) {
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
     pages_ = rivo::dialogs::MakePages(
-        *this, {{buildTransponderPage(), "Transponder"}, {buildLinkedPage(), "Canali collegati"}});
+        *this, {{buildTransponderPage(), QTr("Transponder")}, {buildLinkedPage(), QTr("Canali collegati")}});
 
     auto* strip = new QWidget(this);
     const rivo::dialogs::OkCancel buttons =
@@ -109,7 +113,7 @@ TransponderDialog::TransponderDialog(QWidget* parent) : QDialog(parent) {
 
 QWidget* TransponderDialog::buildTransponderPage() {
     auto* page = new QWidget;
-    auto* data = new QGroupBox("Dati", page);
+    auto* data = new QGroupBox(QTr("Dati"), page);
     auto* grid = new QGridLayout(data);
     const auto edit = [&](const char* name) {
         auto* box = new QLineEdit(data);
@@ -130,14 +134,14 @@ QWidget* TransponderDialog::buildTransponderPage() {
     symbolRateCombo_ = list("symbolRateCombo");
     satelliteCombo_ = list("satelliteCombo");
     rivo::dialogs::AddCaptionedLines(*grid, 0, 2,
-                                     {{"Frequenza:", frequencyEdit_},
-                                      {"Satellite:", satelliteCombo_},
-                                      {"Transponder ID:", tidEdit_},
-                                      {"Network ID:", nidEdit_},
-                                      {"Canali::", channelsEdit_},
-                                      {"Symbol rate:", symbolRateCombo_}});
+                                     {{QTr("Frequenza:"), frequencyEdit_},
+                                      {QTr("Satellite:"), satelliteCombo_},
+                                      {QTr("Transponder ID:"), tidEdit_},
+                                      {QTr("Network ID:"), nidEdit_},
+                                      {QTr("Canali::"), channelsEdit_},
+                                      {QTr("Symbol rate:"), symbolRateCombo_}});
 
-    const auto radioGroup = [&](const char* name, const char* title, std::initializer_list<const char*> choices,
+    const auto radioGroup = [&](const char* name, const QString& title, std::initializer_list<QString> choices,
                                 int columns, QButtonGroup*& group) {
         auto* box = new QGroupBox(title, page);
         box->setObjectName(name);
@@ -146,7 +150,7 @@ QWidget* TransponderDialog::buildTransponderPage() {
         group->setExclusive(true);
         int id = 0;
         const int perColumn = (static_cast<int>(choices.size()) + columns - 1) / columns;
-        for (const char* choice : choices) {
+        for (const QString& choice : choices) {
             auto* button = new QRadioButton(choice, box);
             group->addButton(button, id);
             layout->addWidget(button, id % perColumn, id / perColumn);
@@ -154,9 +158,10 @@ QWidget* TransponderDialog::buildTransponderPage() {
         }
         return box;
     };
-    fecGroupBox_ = radioGroup("fecGroupBox", "FEC", {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
-    polarisationGroupBox_ = radioGroup("polarisationGroupBox", "Polarizzazione", {"Verticale", "Orizzontale"}, 1, polarisation_);
-    toneGroupBox_ = radioGroup("toneGroupBox", "22 kHz", {"Off", "On"}, 1, tone_);
+    fecGroupBox_ = radioGroup("fecGroupBox", QTr("FEC"), {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
+    polarisationGroupBox_ = radioGroup("polarisationGroupBox", QTr("Polarizzazione"),
+                                       {QTr("Verticale"), QTr("Orizzontale")}, 1, polarisation_);
+    toneGroupBox_ = radioGroup("toneGroupBox", QTr("22 kHz"), {QTr("Off"), QTr("On")}, 1, tone_);
     auto* radios = new QHBoxLayout;
     radios->addWidget(fecGroupBox_);
     radios->addWidget(polarisationGroupBox_);

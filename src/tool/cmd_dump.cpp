@@ -3,6 +3,7 @@
 #include <memory>
 #include <ostream>
 
+#include "text/translate.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
 #include "tool/page_json.h"
@@ -16,8 +17,8 @@ const bool kDumpCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         OpenOptions open;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("dump", "Print the page the editor builds for a flash image, as JSON");
-    cmd->add_option("IMAGE", args->image, "the image file")->required();
+    CLI::App* cmd = app.add_subcommand("dump", Tr("Print the page the editor builds for a flash image, as JSON"));
+    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);

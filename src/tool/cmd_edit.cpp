@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "channels/list_page.h"
+#include "text/translate.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
 #include "tool/page_json.h"
@@ -20,14 +21,15 @@ namespace {
 
 [[noreturn]] void UsageText(const std::string& message) {
     throw ToolError(kExitUsage,
-                    "rivo800-tool edit: " + message +
-                        "\nUsage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION...");
+                    Fmt(Tr("rivo800-tool edit: %1\n"
+                           "Usage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION..."),
+                        message));
 }
 
 bool IsOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
 
 int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
-    if (words.empty() || IsOption(words[0])) UsageText("missing IMAGE");
+    if (words.empty() || IsOption(words[0])) UsageText(Tr("missing IMAGE"));
     const std::string& image = words[0];
     std::string out;
     bool dump = false;
@@ -41,25 +43,26 @@ int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
     OpenOptions options;
     while (pos < words.size() && IsOption(words[pos])) {
         if (words[pos] == "--dump") {
-            if (!out.empty()) UsageText("give either OUT or --dump");
+            if (!out.empty()) UsageText(Tr("give either OUT or --dump"));
             dump = true;
             ++pos;
             continue;
         }
         const std::size_t used = TakeOpenOption(words, pos, options);
-        if (used == 0) UsageText("unknown option " + words[pos]);
+        if (used == 0) UsageText(Fmt(Tr("unknown option %1"), words[pos]));
         pos += used;
     }
-    if (!dump && out.empty()) UsageText("missing OUT or --dump");
+    if (!dump && out.empty()) UsageText(Tr("missing OUT or --dump"));
 
     const OpenParams params = ResolveOpenParams(options, image);
     auto page = OpenListPage(params, io.err);
     EditContext context{*page, params, io};
     while (pos < words.size()) {
         const EditOperation* operation = FindEditOperation(words[pos]);
-        if (!operation) UsageText("unknown operation '" + words[pos] + "'");
+        if (!operation) UsageText(Fmt(Tr("unknown operation '%1'"), words[pos]));
         const std::size_t used = (*operation)(words, pos, context);
-        if (used == 0) throw ToolError(kExitFailure, "rivo800-tool edit: operation '" + words[pos] + "' used no words");
+        if (used == 0)
+            throw ToolError(kExitFailure, Fmt(Tr("rivo800-tool edit: operation '%1' used no words"), words[pos]));
         pos += used;
     }
     if (dump)
@@ -74,8 +77,8 @@ int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
 const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     CLI::App* cmd = app.add_subcommand(
         "edit",
-        "Apply editing operations to the page, then save it to OUT (or print it with --dump).\n"
-        "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION...");
+        Tr("Apply editing operations to the page, then save it to OUT (or print it with --dump).\n"
+           "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION..."));
     cmd->prefix_command();
     cmd->allow_extras();
     cmd->callback([cmd, &io, &exitCode] { exitCode = RunEdit(cmd->remaining(), io); });

@@ -7,6 +7,7 @@
 
 #include "channels/csv_export.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
 #include "tool/tool.h"
@@ -20,17 +21,17 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
         OpenOptions open;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("export", "Write one table of the page as CSV");
-    cmd->add_option("IMAGE", args->image, "the image file")->required();
+    CLI::App* cmd = app.add_subcommand("export", Tr("Write one table of the page as CSV"));
+    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
     AddOpenOptions(*cmd, args->open);
     const std::map<std::string, CsvTable> tables{{"channels", CsvTable::Channels},
                                                  {"transponders", CsvTable::Transponders},
                                                  {"favourites", CsvTable::Favourites}};
-    cmd->add_option("--table", args->table, "channels, transponders or favourites")
+    cmd->add_option("--table", args->table, Tr("channels, transponders or favourites"))
         ->required()
         ->transform(CLI::CheckedTransformer(tables, CLI::ignore_case))
         ->option_text("TABLE");
-    cmd->add_option("-o", args->output, "the file to write (standard output when not given)")->option_text("FILE");
+    cmd->add_option("-o", args->output, Tr("the file to write (standard output when not given)"))->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
         const std::string csv = ExportCsv(*page, args->table);

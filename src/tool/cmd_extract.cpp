@@ -7,6 +7,7 @@
 
 #include "channels/cp1252.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
@@ -44,27 +45,29 @@ const bool kExtractCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo&
         bool raw = false;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("extract", "Write one entry's content (decoded for packed entries)");
-    cmd->add_option("IMAGE", args->image, "the image file")->required();
-    cmd->add_option("MODULE", args->module, "module index (from 0) or name")->required();
-    cmd->add_option("ENTRY", args->entry, "entry index (from 0) or name")->required();
-    cmd->add_flag("--raw", args->raw, "the stored bytes, never decoded");
-    cmd->add_option("-o,--output", args->output, "output file (default: standard output)");
+    CLI::App* cmd = app.add_subcommand("extract", Tr("Write one entry's content (decoded for packed entries)"));
+    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+    cmd->add_option("MODULE", args->module, Tr("module index (from 0) or name"))->required();
+    cmd->add_option("ENTRY", args->entry, Tr("entry index (from 0) or name"))->required();
+    cmd->add_flag("--raw", args->raw, Tr("the stored bytes, never decoded"));
+    cmd->add_option("-o,--output", args->output, Tr("output file (default: standard output)"));
     cmd->callback([args, &io, &exitCode] {
         KvxImage f;
         LoadImageForTool(f, args->image, io.err);
         int mi = FindByIndexOrName(args->module, f.moduleCount(), [&](int i) { return f.module(i)->name(); });
-        if (mi < 0) throw ToolError(kExitFailure, "Modulo non trovato: " + args->module);
+        if (mi < 0) throw ToolError(kExitFailure, Fmt(Tr("Modulo non trovato: %1"), args->module));
         KvxModule* m = f.module(mi);
         int ei = FindByIndexOrName(args->entry, m->entryCount(), [&](int i) { return m->entry(i)->name(); });
-        if (ei < 0) throw ToolError(kExitFailure, "Voce non trovata nel modulo " + Cp1252ToUtf8(m->name()) + ": " + args->entry);
+        if (ei < 0)
+            throw ToolError(kExitFailure,
+                            Fmt(Tr("Voce non trovata nel modulo %1: %2"), Cp1252ToUtf8(m->name()), args->entry));
         KvxEntry* s = m->entry(ei);
         const Bytes& content = args->raw ? s->storedBytes() : s->content();
         if (s->contentTooLarge())
-            throw ToolError(kExitFailure, "Attenzione: " + args->image + ": la voce " + Cp1252ToUtf8(s->name()) +
-                                              " del modulo " + Cp1252ToUtf8(m->name()) + " si decodifica in più di " +
-                                              std::to_string(kMaxDecodedEntrySize) +
-                                              " byte, il massimo per una voce; usare --raw per i byte memorizzati.");
+            throw ToolError(kExitFailure,
+                            Fmt(Tr("Attenzione: %1: la voce %2 del modulo %3 si decodifica in più di %4 byte, il "
+                                   "massimo per una voce; usare --raw per i byte memorizzati."),
+                                args->image, Cp1252ToUtf8(s->name()), Cp1252ToUtf8(m->name()), kMaxDecodedEntrySize));
         if (args->output.empty()) {
             io.out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
             io.out.flush();

@@ -6,6 +6,7 @@
 
 #include "channels/cp1252.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
@@ -17,7 +18,7 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
     switch (r.status) {
         case LoadResult::Status::Ok:
             if (const std::string warning = LoadWarnings(r); !warning.empty())
-                err << "Attenzione: " << path << ": " << warning << "\n";
+                err << Fmt(Tr("Attenzione: %1: %2"), path, warning) << "\n";
             return;
         case LoadResult::Status::Unreadable:
             throw ToolError(kExitFailure, r.message);
@@ -30,8 +31,8 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
 extern const bool kInfoCommandRegistered;
 const bool kInfoCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     auto image = std::make_shared<std::string>();
-    CLI::App* cmd = app.add_subcommand("info", "Print the modules and entries of an image, as JSON");
-    cmd->add_option("IMAGE", *image, "the image file")->required();
+    CLI::App* cmd = app.add_subcommand("info", Tr("Print the modules and entries of an image, as JSON"));
+    cmd->add_option("IMAGE", *image, Tr("the image file"))->required();
     cmd->callback([image, &io, &exitCode] {
         KvxImage f;
         LoadImageForTool(f, *image, io.err);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "text/translate.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
 #include "tool/tool.h"
@@ -15,9 +16,9 @@ const bool kSaveCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         OpenOptions open;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("save", "Open a flash image as a channel list and save it unchanged to OUT");
-    cmd->add_option("IMAGE", args->image, "the image file")->required();
-    cmd->add_option("OUT", args->out, "the file to write (replaced atomically)")->required();
+    CLI::App* cmd = app.add_subcommand("save", Tr("Open a flash image as a channel list and save it unchanged to OUT"));
+    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+    cmd->add_option("OUT", args->out, Tr("the file to write (replaced atomically)"))->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);

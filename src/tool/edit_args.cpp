@@ -4,17 +4,19 @@
 
 #include <climits>
 #include <cstdint>
+#include <string_view>
 
 #include "channels/cp1252.h"
 #include "channels/records.h"
 #include "editing/channel_rows.h"
+#include "text/translate.h"
 
 namespace rivo::tool {
 
 void EditArgs::usage(const std::string& message) const { throw ToolError(kExitUsage, operation_ + ": " + message); }
 
 const std::string& EditArgs::word(std::size_t at, const std::string& what) const {
-    if (!has(at)) usage("missing " + what);
+    if (!has(at)) usage(Fmt(Tr("missing %1"), what));
     return words_[pos_ + at];
 }
 
@@ -22,25 +24,27 @@ int EditArgs::row(std::size_t at, const char* what, int rows, const char* table)
     const std::string& text = word(at, what);
     const std::int64_t row = CellIntegerOr(text, -1);
     if (row < 1 || row > rows)
-        usage(std::string(what) + " '" + text + "' is not a " + table + " row (1.." + std::to_string(rows) + ")");
+        usage(Fmt(std::string_view(table) == "transponder" ? Tr("%1 '%2' is not a transponder row (1..%3)")
+                                                          : Tr("%1 '%2' is not a channel row (1..%3)"),
+                  what, text, rows));
     return static_cast<int>(row);
 }
 
 int EditArgs::number(std::size_t at, const char* what, int lo, int hi, const std::string& range) const {
     const std::string& text = word(at, what);
     const std::int64_t value = ReadCellNumber(text, INT64_MIN);
-    if (value == INT64_MIN) usage(std::string(what) + " '" + text + "' is not a number");
-    if (value < lo || value > hi) usage(std::string(what) + " '" + text + "' is not " + range);
+    if (value == INT64_MIN) usage(Fmt(Tr("%1 '%2' is not a number"), what, text));
+    if (value < lo || value > hi) usage(Fmt(Tr("%1 '%2' is not %3"), what, text, range));
     return static_cast<int>(value);
 }
 
 void EditArgs::checkOrder(int first, int last) const {
-    if (first > last) usage("FIRST " + std::to_string(first) + " is after LAST " + std::to_string(last));
+    if (first > last) usage(Fmt(Tr("FIRST %1 is after LAST %2"), first, last));
 }
 
 bool EditArgs::choice(std::size_t at, const std::string& first, const std::string& second) const {
     const std::string& mode = word(at, first + "|" + second);
-    if (mode != first && mode != second) usage("'" + mode + "' is neither " + first + " nor " + second);
+    if (mode != first && mode != second) usage(Fmt(Tr("'%1' is neither %2 nor %3"), mode, first, second));
     return mode == first;
 }
 
@@ -51,13 +55,13 @@ std::vector<std::pair<std::string, std::string>> EditArgs::fields(std::size_t at
         if (eq == std::string::npos) break;
         fields.emplace_back(words_[i].substr(0, eq), words_[i].substr(eq + 1));
     }
-    if (fields.empty()) usage("no FIELD=VALUE given");
+    if (fields.empty()) usage(Tr("no FIELD=VALUE given"));
     return fields;
 }
 
 std::string EditArgs::cellText(const std::string& field, const std::string& value) const {
     const auto bytes = Utf8ToCp1252(value);
-    if (!bytes) usage(field + ": '" + value + "' holds a character Windows-1252 cannot hold");
+    if (!bytes) usage(Fmt(Tr("%1: '%2' holds a character Windows-1252 cannot hold"), field, value));
     return *bytes;
 }
 

@@ -9,6 +9,7 @@
 #include "channels/list_page.h"
 #include "channels/records.h"
 #include "editing/channel_dialog_logic.h"
+#include "text/translate.h"
 #include "tool/edit_args.h"
 #include "tool/edit_ops_channel_dialog.h"
 
@@ -20,7 +21,7 @@ constexpr size_t kNameLength = 16;  // the dialog's name box takes 16 characters
 CheckState Flag(const EditArgs& args, const std::string& field, const std::string& value) {
     if (value == "0") return CheckState::Unchecked;
     if (value == "1") return CheckState::Checked;
-    args.usage(field + " must be 0 or 1, not '" + value + "'");
+    args.usage(Fmt(Tr("%1 must be 0 or 1, not '%2'"), field, value));
 }
 
 std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
@@ -51,7 +52,8 @@ std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
             values.boxes[static_cast<size_t>(b->second)] = std::move(text);
         } else if (field == "encoding") {
             const std::int64_t encoding = CellIntegerOr(value, -1);
-            if (encoding < 0 || encoding >= kEncodingCount) args.usage("encoding must be 0 to 5, not '" + value + "'");
+            if (encoding < 0 || encoding >= kEncodingCount)
+                args.usage(Fmt(Tr("encoding must be 0 to 5, not '%1'"), value));
             values.encoding = static_cast<int>(encoding);
             values.keepEachEncoding = false;
         } else if (field == "active") {
@@ -63,7 +65,7 @@ std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
         } else if (field.size() == 5 && field.compare(0, 4, "list") == 0 && field[4] >= '1' && field[4] <= '8') {
             values.lists[static_cast<size_t>(field[4] - '1')] = Flag(args, field, value);
         } else {
-            args.usage("unknown field '" + field + "'");
+            args.usage(Fmt(Tr("unknown field '%1'"), field));
         }
     }
 

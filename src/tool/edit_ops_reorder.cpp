@@ -8,6 +8,7 @@
 #include "channels/list_page.h"
 #include "channels/open_params.h"
 #include "editing/reorder.h"
+#include "text/translate.h"
 #include "tool/edit_args.h"
 #include "tool/edit_ops_transponders.h"
 #include "tool/open_options.h"
@@ -22,7 +23,7 @@ std::size_t RunSortChannels(const EditArgs& args, EditContext& context) {
     args.checkOrder(first, last);
     const std::string& keyWord = args.word(3, "KEY");
     const auto key = SortKeyFromWord(keyWord);
-    if (!key) args.usage("KEY '" + keyWord + "' is not name, sid or frequency");
+    if (!key) args.usage(Fmt(Tr("KEY '%1' is not name, sid or frequency"), keyWord));
     SortChannels(context.page, first, last, *key);
     return 0;
 }
@@ -44,12 +45,14 @@ std::size_t RunApplyReference(const EditArgs& args, EditContext& context) {
         throw ToolError(kExitFailure, kTakeFavouritesRefused);
     const ReferenceMatch match = MatchReference(context.page, *reference);
     ApplyReference(context.page, *reference, match, options);
-    std::ostream& err = context.io.err;
-    err << args.operation() << ": matched " << match.matched();
-    for (int p = 0; p < kMatchPasses; ++p)
-        err << (p == 0 ? " (" : ", ") << "pass " << p + 1 << ": " << match.passCounts[static_cast<size_t>(p)];
-    err << "), unmatched " << match.unmatchedCurrent.size() << " (reference " << match.unmatchedReference.size()
-        << ")\n";
+    // One sentence for the translators, so the four passes are written out.
+    static_assert(kMatchPasses == 4, "the report names each pass");
+    context.io.err << Fmt(Tr("%1: matched %2 (pass 1: %3, pass 2: %4, pass 3: %5, pass 4: %6), unmatched %7 "
+                             "(reference %8)"),
+                          args.operation(), match.matched(), match.passCounts[0], match.passCounts[1],
+                          match.passCounts[2], match.passCounts[3], match.unmatchedCurrent.size(),
+                          match.unmatchedReference.size())
+                   << "\n";
     return extra;
 }
 

@@ -15,6 +15,7 @@
 #include "editing/clipboard.h"
 #include "editing/transponder_dialog_logic.h"
 #include "editing/transponders.h"
+#include "text/translate.h"
 #include "tool/open_options.h"
 
 namespace rivo::tool {
@@ -32,7 +33,7 @@ void CopyRows(const ListPage& page, int first, int last, EditContext& context, c
 
 std::int32_t MegahertzOption(const EditArgs& args, const std::string& option, const std::string& value) {
     const std::int64_t number = CellIntegerOr(value, INT64_MIN);
-    if (number == INT64_MIN) args.usage(option + " '" + value + "' is not a number");
+    if (number == INT64_MIN) args.usage(Fmt(Tr("%1 '%2' is not a number"), option, value));
     return static_cast<std::int32_t>(number);
 }
 
@@ -45,12 +46,12 @@ std::array<std::int32_t, 16> RatesOption(const EditArgs& args, const std::string
         const std::string part = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const std::int64_t rate = CellIntegerOr(part, INT64_MIN);
         if (rate == INT64_MIN || count == rates.size())
-            args.usage("--src-symbol-rates needs sixteen numbers separated by ','");
+            args.usage(Tr("--src-symbol-rates needs sixteen numbers separated by ','"));
         rates[count++] = static_cast<std::int32_t>(rate);
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (count != rates.size()) args.usage("--src-symbol-rates needs sixteen numbers separated by ','");
+    if (count != rates.size()) args.usage(Tr("--src-symbol-rates needs sixteen numbers separated by ','"));
     return rates;
 }
 
@@ -80,7 +81,7 @@ std::size_t CopyFrom(const EditArgs& args, EditContext& context) {
 std::size_t RunPaste(const EditArgs& args, EditContext& context) {
     const int row = args.row(1, "ROW", context.page.channelCount());
     const bool insert = args.choice(2, "insert", "overwrite");
-    if (!context.clipboard || !context.clipboard->hasContent) args.usage("nothing has been copied before");
+    if (!context.clipboard || !context.clipboard->hasContent) args.usage(Tr("nothing has been copied before"));
     CommandLinePrompts prompts(insert ? Answer::Yes : Answer::No);
     NullProgress progress;
     PasteChannels(context.page, row, *context.clipboard, prompts, progress);
@@ -133,26 +134,26 @@ std::size_t RunSetTransponder(const EditArgs& args, EditContext& context) {
             int index = -1;
             for (int i = 0; i < 16 && index < 0; ++i)
                 if (page.symbolRates[static_cast<size_t>(i)] == rate) index = i;
-            if (index < 0) args.usage("sr '" + value + "' is not one of the page's sixteen symbol rates");
+            if (index < 0) args.usage(Fmt(Tr("sr '%1' is not one of the page's sixteen symbol rates"), value));
             values.symbolRate = index;
         } else if (field == "satellite") {
             if (value != "a" && value != "b" && value != "A" && value != "B")
-                args.usage("satellite must be a or b, not '" + value + "'");
+                args.usage(Fmt(Tr("satellite must be a or b, not '%1'"), value));
             values.satellite = (value == "a" || value == "A") ? 0 : 1;
         } else if (field == "fec") {
             int index = -1;
             for (int i = 0; i < 5 && index < 0; ++i)
                 if (value == FecChoices()[static_cast<size_t>(i)]) index = i;
-            if (index < 0) args.usage("fec must be one of 1/2, 2/3, 3/4, 5/6, 7/8, not '" + value + "'");
+            if (index < 0) args.usage(Fmt(Tr("fec must be one of 1/2, 2/3, 3/4, 5/6, 7/8, not '%1'"), value));
             values.fec = index;
         } else if (field == "polarisation") {
-            if (value != "H" && value != "V") args.usage("polarisation must be H or V, not '" + value + "'");
+            if (value != "H" && value != "V") args.usage(Fmt(Tr("polarisation must be H or V, not '%1'"), value));
             values.horizontal = value == "H";
         } else if (field == "tone") {
-            if (value != "On" && value != "Off") args.usage("tone must be On or Off, not '" + value + "'");
+            if (value != "On" && value != "Off") args.usage(Fmt(Tr("tone must be On or Off, not '%1'"), value));
             values.toneOn = value == "On";
         } else {
-            args.usage("unknown field '" + field + "'");
+            args.usage(Fmt(Tr("unknown field '%1'"), field));
         }
     }
     ApplyTransponderDialog(page, row, values);
@@ -185,7 +186,8 @@ std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& 
             option.resize(eq);
             used += 1;
         } else {
-            value = args.word(at + used + 1, option + " value");
+            if (!args.has(at + used + 1)) args.usage(Fmt(Tr("missing %1 value"), option));
+            value = args[at + used + 1];
             used += 2;
         }
         if (option == "--src-lnb-low") params.lnbLow = MegahertzOption(args, option, value);
@@ -193,9 +195,9 @@ std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& 
         else if (option == "--src-sat-a") params.satelliteA = args.cellText(option, value);
         else if (option == "--src-sat-b") params.satelliteB = args.cellText(option, value);
         else if (option == "--src-symbol-rates") params.symbolRates = RatesOption(args, value);
-        else args.usage("unknown option " + option);
+        else args.usage(Fmt(Tr("unknown option %1"), option));
     }
-    if (params.satelliteA == params.satelliteB) args.usage("the satellite names of IMAGE2 must differ");
+    if (params.satelliteA == params.satelliteB) args.usage(Tr("the satellite names of IMAGE2 must differ"));
     return used;
 }
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text/translate.h"
+
 namespace rivo::tool {
 
 FdOutputBuf::FdOutputBuf(int fd, int failWith) : fd_(fd), error_(failWith) {
@@ -63,7 +65,7 @@ int FdOutputBuf::sync() { return drain() ? 0 : -1; }
 std::string OutputFailureReason(const std::ostream& out) {
     if (const auto* fd = dynamic_cast<const FdOutputBuf*>(out.rdbuf()); fd && fd->error() != 0)
         return std::strerror(fd->error());
-    return "errore di scrittura";
+    return Tr("errore di scrittura");
 }
 
 }  // namespace rivo::tool

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/temp_cleanup.h"
+#include "text/language.h"
 #include "tool/fd_output.h"
 #include "tool/tool.h"
 
@@ -26,8 +27,16 @@ int main(int argc, char** argv) {
             ::close(held);
         }
     }
+    // The language the environment asks for, before anything is printed and after the
+    // standard descriptors are held (the catalogue's file cannot take one of them). An
+    // English catalogue that is missing leaves the texts Italian without a word: the user
+    // did not ask this program for English in particular (--lang en, handled by RunTool,
+    // does, and is told).
+    const std::vector<std::string> catalogueFolders = rivo::CatalogueFolders(argc > 0 && argv[0] ? argv[0] : "");
+    std::string languageProblem;
+    rivo::UseLanguage(rivo::LanguageFromEnvironment(), catalogueFolders, &languageProblem);
     rivo::tool::FdOutputBuf outputBuffer(1, outputClosed ? EBADF : 0);
     std::ostream out(&outputBuffer);
     std::vector<std::string> args(argv + 1, argv + argc);
-    return rivo::tool::RunTool(args, out, std::cerr);
+    return rivo::tool::RunTool(args, out, std::cerr, catalogueFolders);
 }

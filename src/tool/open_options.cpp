@@ -7,6 +7,7 @@
 #include "channels/cp1252.h"
 #include "channels/page_io.h"
 #include "channels/user_prompts.h"
+#include "text/translate.h"
 #include "tool/tool.h"
 
 namespace rivo::tool {
@@ -18,19 +19,20 @@ struct OptionTarget {
     std::string OpenOptions::*value;
     bool OpenOptions::*given;  // nullptr when the option has a default instead
     const char* text;
-    const char* help;
+    const char* help;  // marked only: translated when the option is added
 };
 
 const std::vector<OptionTarget>& Targets() {
     static const std::vector<OptionTarget> list{
-        {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ", "LNB low-band oscillator (default 9750)"},
-        {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ", "LNB high-band oscillator (default 10600)"},
-        {"--sat-a", &OpenOptions::satA, nullptr, "NAME", "satellite A name (default HotBird)"},
-        {"--sat-b", &OpenOptions::satB, nullptr, "NAME", "satellite B name (default Astra)"},
-        {"--sr-ini", &OpenOptions::srIni, nullptr, "PATH", "the symbol-rate ini file (default Sr.Ini here)"},
-        {"--sr-set", &OpenOptions::srSet, &OpenOptions::srSetGiven, "NAME", "which set of the ini file (default its first)"},
+        {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ", TrNoop("LNB low-band oscillator (default 9750)")},
+        {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ", TrNoop("LNB high-band oscillator (default 10600)")},
+        {"--sat-a", &OpenOptions::satA, nullptr, "NAME", TrNoop("satellite A name (default HotBird)")},
+        {"--sat-b", &OpenOptions::satB, nullptr, "NAME", TrNoop("satellite B name (default Astra)")},
+        {"--sr-ini", &OpenOptions::srIni, nullptr, "PATH", TrNoop("the symbol-rate ini file (default Sr.Ini here)")},
+        {"--sr-set", &OpenOptions::srSet, &OpenOptions::srSetGiven, "NAME",
+         TrNoop("which set of the ini file (default its first)")},
         {"--symbol-rates", &OpenOptions::symbolRates, &OpenOptions::symbolRatesGiven, "R0,...,R15",
-         "the sixteen symbol rates given directly (overrides the ini file)"},
+         TrNoop("the sixteen symbol rates given directly (overrides the ini file)")},
     };
     return list;
 }
@@ -51,9 +53,9 @@ bool ParseInt32(const std::string& text, std::int32_t& value) {
 }
 
 std::string SatelliteBytes(const std::string& option, const std::string& text) {
-    if (text.empty()) UsageText(option + ": a satellite name cannot be empty");
+    if (text.empty()) UsageText(Fmt(Tr("%1: a satellite name cannot be empty"), option));
     auto bytes = Utf8ToCp1252(text);
-    if (!bytes) UsageText(option + ": '" + text + "' holds a character the receiver cannot store");
+    if (!bytes) UsageText(Fmt(Tr("%1: '%2' holds a character the receiver cannot store"), option, text));
     return *bytes;
 }
 
@@ -62,7 +64,7 @@ std::string SatelliteBytes(const std::string& option, const std::string& text) {
 void AddOpenOptions(CLI::App& command, OpenOptions& options) {
     for (const auto& target : Targets()) {
         command.add_option_function<std::string>(
-                   target.name, [&options, &target](const std::string& v) { Set(options, target, v); }, target.help)
+                   target.name, [&options, &target](const std::string& v) { Set(options, target, v); }, Tr(target.help))
             ->option_text(target.text)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a later option overrides
     }
@@ -74,7 +76,7 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
     for (const auto& target : Targets()) {
         const std::string name = target.name;
         if (word == name) {
-            if (pos + 1 >= words.size()) UsageText(name + " needs a value");
+            if (pos + 1 >= words.size()) UsageText(Fmt(Tr("%1 needs a value"), name));
             Set(options, target, words[pos + 1]);
             return 2;
         }
@@ -89,12 +91,14 @@ std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t po
 OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file) {
     OpenParams params;
     params.fileName = file;
-    if (!ParseInt32(options.lnbLow, params.lnbLow)) UsageText("--lnb-low: '" + options.lnbLow + "' is not a whole number of MHz");
+    if (!ParseInt32(options.lnbLow, params.lnbLow))
+        UsageText(Fmt(Tr("%1: '%2' is not a whole number of MHz"), "--lnb-low", options.lnbLow));
     if (!ParseInt32(options.lnbHigh, params.lnbHigh))
-        UsageText("--lnb-high: '" + options.lnbHigh + "' is not a whole number of MHz");
+        UsageText(Fmt(Tr("%1: '%2' is not a whole number of MHz"), "--lnb-high", options.lnbHigh));
     params.satelliteA = SatelliteBytes("--sat-a", options.satA);
     params.satelliteB = SatelliteBytes("--sat-b", options.satB);
-    if (params.satelliteA == params.satelliteB) UsageText("the satellite names must differ ('" + options.satA + "')");
+    if (params.satelliteA == params.satelliteB)
+        UsageText(Fmt(Tr("the satellite names must differ ('%1')"), options.satA));
 
     if (options.symbolRatesGiven) {
         std::vector<std::string> parts;
@@ -106,12 +110,12 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
             start = comma + 1;
         }
         if (parts.size() != 16)
-            UsageText("--symbol-rates needs sixteen rates separated by commas, not " + std::to_string(parts.size()));
+            UsageText(Fmt(Tr("--symbol-rates needs sixteen rates separated by commas, not %1"), parts.size()));
         for (std::size_t i = 0; i < 16; ++i) {
             // An empty place is an empty cell of the editor's table: rate 0.
             if (parts[i].empty()) continue;
             if (!ParseInt32(parts[i], params.symbolRates[i]))
-                UsageText("--symbol-rates: '" + parts[i] + "' is not a whole number");
+                UsageText(Fmt(Tr("--symbol-rates: '%1' is not a whole number"), parts[i]));
         }
         return params;
     }
@@ -131,8 +135,9 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
     if (options.srSetGiven) {
         auto it = std::find_if(sets.begin(), sets.end(), [&](const SymbolRateSet& s) { return s.name == options.srSet; });
         if (it == sets.end())
-            UsageText("--sr-set: no set named '" + options.srSet + "' in " + options.srIni +
-                  (iniProblem.empty() ? "" : " (" + iniProblem + ")"));
+            UsageText(iniProblem.empty() ? Fmt(Tr("--sr-set: no set named '%1' in %2"), options.srSet, options.srIni)
+                                         : Fmt(Tr("--sr-set: no set named '%1' in %2 (%3)"), options.srSet,
+                                               options.srIni, iniProblem));
         if (it->name != kCustomSetName) shown = *it;
     }
     params.symbolRates = RatesForOpen(shown);
@@ -144,7 +149,7 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
     OpenResult opened = OpenPage(params, progress);
     switch (opened.status) {
         case OpenResult::Status::Ok:
-            if (!opened.warning.empty()) err << "Attenzione: " << params.fileName << ": " << opened.warning << "\n";
+            if (!opened.warning.empty()) err << Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.warning) << "\n";
             return std::move(opened.page);
         case OpenResult::Status::Unreadable:
             throw ToolError(kExitFailure, opened.message);
@@ -153,7 +158,7 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
         case OpenResult::Status::MainCode:
             throw ToolError(kExitMainCode, opened.message);
         case OpenResult::Status::Refused:
-            throw ToolError(kExitFailure, "Attenzione: " + params.fileName + ": " + opened.message);
+            throw ToolError(kExitFailure, Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.message));
     }
     throw ToolError(kExitFailure, opened.message);
 }

@@ -1,9 +1,13 @@
 #include "tool/tool.h"
 
 #include <CLI/CLI.hpp>
+#include <cstddef>
 #include <map>
+#include <optional>
 #include <ostream>
 
+#include "text/language.h"
+#include "text/translate.h"
 // RIVO_VERSION, the project's version, comes from the build.
 #include "tool/fd_output.h"
 
@@ -18,6 +22,41 @@ std::map<std::string, EditOperation>& EditOperations() {
     static std::map<std::string, EditOperation> map;
     return map;
 }
+// The language asked for by --lang, taken out of the words so that neither the option
+// parser nor a command reading its own words (edit) meets it. It may stand anywhere
+// before a "--", so that `rivo800-tool edit ... --lang en` works as well as putting it
+// first.
+struct LanguageRequest {
+    bool given = false;
+    std::string code;
+};
+
+// False, with the message in `problem`, when --lang has no value.
+bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request, std::string& problem) {
+    static const std::string kOption = "--lang";
+    for (std::size_t i = 0; i < args.size();) {
+        const std::string& word = args[i];
+        if (word == "--") break;
+        if (word == kOption) {
+            if (i + 1 >= args.size()) {
+                problem = Fmt(Tr("%1 needs a value"), kOption);
+                return false;
+            }
+            request = {true, args[i + 1]};
+            const auto at = args.begin() + static_cast<std::ptrdiff_t>(i);
+            args.erase(at, at + 2);
+            continue;
+        }
+        if (word.compare(0, kOption.size() + 1, kOption + "=") == 0) {
+            request = {true, word.substr(kOption.size() + 1)};
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        ++i;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool RegisterCommand(CommandSetup setup) {
@@ -35,10 +74,36 @@ const EditOperation* FindEditOperation(const std::string& name) {
     return it == EditOperations().end() ? nullptr : &it->second;
 }
 
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CLI::App app{"rivo800-tool: inspect, export and batch-edit Rivo800 receiver images",
-                 "rivo800-tool"};
+int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err,
+            const std::vector<std::string>& catalogueFolders) {
+    // The language is settled before the first text is built: the commands' help texts
+    // are translated as they are registered below.
+    std::vector<std::string> args = givenArgs;
+    LanguageRequest request;
+    std::string problem;
+    if (!TakeLanguageOption(args, request, problem)) {
+        err << "rivo800-tool: " << problem << "\n";
+        return kExitUsage;
+    }
+    if (request.given) {
+        const std::optional<Language> language = ParseLanguageCode(request.code);
+        if (!language) {
+            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code) << "\n";
+            return kExitUsage;
+        }
+        // The language is the whole program's: one already in use (set by the binary from
+        // the environment, or loaded by a test) is kept rather than looked for again.
+        std::string ignored;
+        if (*language != CurrentLanguage() && !UseLanguage(*language, catalogueFolders, &ignored))
+            err << Tr("rivo800-tool: the English catalogue was not found; texts stay in Italian") << "\n";
+    }
+
+    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"), "rivo800-tool"};
     app.require_subcommand(1);
+    // Taken out of the words above; declared here only so that the help lists it.
+    app.add_option("--lang", request.code,
+                   Tr("the language of messages and usage texts, it or en (overrides the environment)"))
+        ->option_text("LANG");
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};
     int exitCode = kExitOk;
@@ -49,7 +114,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     auto finish = [&](int code) {
         out.flush();
         if (out) return code;
-        err << "rivo800-tool: impossibile scrivere sullo standard output: " << OutputFailureReason(out) << "\n";
+        err << "rivo800-tool: " << Fmt(Tr("impossibile scrivere sullo standard output: %1"), OutputFailureReason(out))
+            << "\n";
         return code == kExitOk ? static_cast<int>(kExitFailure) : code;
     };
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -46,7 +46,14 @@ using CommandSetup = std::function<void(CLI::App& app, ToolIo& io, int& exitCode
 bool RegisterCommand(CommandSetup setup);
 
 // Runs the tool with args (without the program name). Returns the exit status.
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+//
+// The texts come out in the language in use when it is called (the binary sets it from
+// the environment first); an option `--lang it|en`, anywhere before a "--", switches the
+// program's one language before any text is built. The English catalogue is looked for
+// in catalogueFolders; when it is not found the texts stay Italian and a warning says so.
+// The environment is never read here, so the tests decide the language by --lang alone.
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const std::vector<std::string>& catalogueFolders = {});
 
 // ---- editing operations of `rivo800-tool edit` ------------------------------------
 

@@ -3,11 +3,12 @@
 #include "dialogs/qt_text.h"
 
 EditorCommandLine::EditorCommandLine()
-    : languageOption_(QStringLiteral("lang"),
-                      QTr("La lingua del programma: it (italiano) o en (inglese). Senza, quella scelta "
-                          "dal menu Lingua o, se mai scelta, quella dell'ambiente (LANGUAGE, LC_ALL, "
-                          "LC_MESSAGES, LANG)."),
-                      QTr("lingua")) {
+    : languageOption_(
+          QStringLiteral("lang"),
+          QTr("La lingua del programma: it (italiano) o en (inglese). Senza, quella scelta "
+              "dal menu Lingua o, se mai scelta, quella dell'ambiente (LANGUAGE, LC_ALL, "
+              "LC_MESSAGES, LANG)."),
+          QTr("lingua")) {
     parser_.setApplicationDescription(
         QTr("Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
             "ricevitore satellitare Rivo800."));
@@ -35,7 +36,8 @@ std::optional<rivo::Language> EditorCommandLine::languageAsked(const QStringList
     EditorCommandLine commandLine;
     commandLine.parser_.parse(args);
     if (!commandLine.parser_.isSet(commandLine.languageOption_)) return std::nullopt;
-    return rivo::ParseLanguageCode(commandLine.parser_.value(commandLine.languageOption_).toStdString());
+    return rivo::ParseLanguageCode(
+        commandLine.parser_.value(commandLine.languageOption_).toStdString());
 }
 
 void EditorCommandLine::showText(const QStringList& args) {
@@ -56,14 +58,15 @@ bool EditorCommandLine::parse(const QStringList& args) {
         const QString code = parser_.value(languageOption_);
         language_ = rivo::ParseLanguageCode(code.toStdString());
         if (!language_) {
-            error_ = QTr("Lingua sconosciuta per --lang: \"%1\" (si può scegliere it o en).").arg(code);
+            error_ =
+                QTr("Lingua sconosciuta per --lang: \"%1\" (si può scegliere it o en).").arg(code);
             return false;
         }
     }
     const QStringList files = parser_.positionalArguments();
     if (files.size() > 1) {
-        error_ = QTrN("Un solo file alla volta: %1 file indicati.", "Un solo file alla volta: %1 file indicati.",
-                      files.size())
+        error_ = QTrN("Un solo file alla volta: %1 file indicati.",
+                      "Un solo file alla volta: %1 file indicati.", files.size())
                      .arg(files.size());
         return false;
     }

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "dialogs/qt_text.h"
-#include "text/language.h"
 #include "shell/language_choice.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/tool_icons.h"
+#include "text/language.h"
 
 // ---------------------------------------------------------------------------------------
 // The tool bar, the context menu and the menu bar
@@ -49,52 +49,65 @@ void MainWindow::createToolBar() {
     };
     const QKeySequence none;
     const Tool tools[] = {
-        {&MainWindow::openAction, "openAction", rivo::TrNoop("Apri un file"), ToolGlyph::Open, "document-open",
-         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openFile},
-        {&MainWindow::saveAction, "saveAction", rivo::TrNoop("Salva il file corrente"), ToolGlyph::Save,
-         "document-save", QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveFile},
+        {&MainWindow::openAction, "openAction", rivo::TrNoop("Apri un file"), ToolGlyph::Open,
+         "document-open", QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openFile},
+        {&MainWindow::saveAction, "saveAction", rivo::TrNoop("Salva il file corrente"),
+         ToolGlyph::Save, "document-save", QKeySequence(QStringLiteral("Ctrl+S")),
+         &MainWindow::saveFile},
         {},
-        {&MainWindow::copyChannelsAction, "copyChannelsAction", rivo::TrNoop("Copia i canali selezionati"), ToolGlyph::Copy,
-         "edit-copy", QKeySequence(QKeySequence::Copy), &MainWindow::copyChannels},
-        {&MainWindow::pasteChannelsAction, "pasteChannelsAction", rivo::TrNoop("Incolla"), ToolGlyph::Paste, "edit-paste",
-         QKeySequence(QKeySequence::Paste), &MainWindow::pasteChannels},
+        {&MainWindow::copyChannelsAction, "copyChannelsAction",
+         rivo::TrNoop("Copia i canali selezionati"), ToolGlyph::Copy, "edit-copy",
+         QKeySequence(QKeySequence::Copy), &MainWindow::copyChannels},
+        {&MainWindow::pasteChannelsAction, "pasteChannelsAction", rivo::TrNoop("Incolla"),
+         ToolGlyph::Paste, "edit-paste", QKeySequence(QKeySequence::Paste),
+         &MainWindow::pasteChannels},
         {},
-        {&MainWindow::deleteChannelsAction, "deleteChannelsAction", rivo::TrNoop("Cancella i canali selezionati"),
-         ToolGlyph::DeleteChannels, nullptr, QKeySequence(Qt::Key_Delete), &MainWindow::deleteChannels},
-        {&MainWindow::moveChannelsAction, "moveChannelsAction", rivo::TrNoop("Sposta i canali selezionati"), ToolGlyph::MoveChannels,
-         nullptr, none, &MainWindow::moveChannels},
-        {&MainWindow::goToChannelAction, "goToChannelAction", rivo::TrNoop("Vai al canale"), ToolGlyph::GoToChannel, nullptr,
-         QKeySequence(QStringLiteral("Ctrl+G")), &MainWindow::goToChannel},
-        {&MainWindow::insertChannelAction, "insertChannelAction", rivo::TrNoop("Inserisce un canale vuoto"), ToolGlyph::InsertChannel,
-         nullptr, QKeySequence(Qt::Key_Insert), &MainWindow::insertChannel},
+        {&MainWindow::deleteChannelsAction, "deleteChannelsAction",
+         rivo::TrNoop("Cancella i canali selezionati"), ToolGlyph::DeleteChannels, nullptr,
+         QKeySequence(Qt::Key_Delete), &MainWindow::deleteChannels},
+        {&MainWindow::moveChannelsAction, "moveChannelsAction",
+         rivo::TrNoop("Sposta i canali selezionati"), ToolGlyph::MoveChannels, nullptr, none,
+         &MainWindow::moveChannels},
+        {&MainWindow::goToChannelAction, "goToChannelAction", rivo::TrNoop("Vai al canale"),
+         ToolGlyph::GoToChannel, nullptr, QKeySequence(QStringLiteral("Ctrl+G")),
+         &MainWindow::goToChannel},
+        {&MainWindow::insertChannelAction, "insertChannelAction",
+         rivo::TrNoop("Inserisce un canale vuoto"), ToolGlyph::InsertChannel, nullptr,
+         QKeySequence(Qt::Key_Insert), &MainWindow::insertChannel},
         {},
-        {&MainWindow::swapSatellitesAction, "swapSatellitesAction", rivo::TrNoop("Inverte i satelliti"), ToolGlyph::SwapSatellites,
-         nullptr, none, &MainWindow::swapSatellites},
-        {&MainWindow::deleteTransponderAction, "deleteTransponderAction", rivo::TrNoop("Elimina transponder"), ToolGlyph::DeleteTransponder,
-         nullptr, none, &MainWindow::deleteTransponder},
-        {&MainWindow::optimiseTranspondersAction, "optimiseTranspondersAction", rivo::TrNoop("Ottimizza la lista transponder"),
-         ToolGlyph::OptimiseTransponders, nullptr, none, &MainWindow::optimiseTransponders},
+        {&MainWindow::swapSatellitesAction, "swapSatellitesAction",
+         rivo::TrNoop("Inverte i satelliti"), ToolGlyph::SwapSatellites, nullptr, none,
+         &MainWindow::swapSatellites},
+        {&MainWindow::deleteTransponderAction, "deleteTransponderAction",
+         rivo::TrNoop("Elimina transponder"), ToolGlyph::DeleteTransponder, nullptr, none,
+         &MainWindow::deleteTransponder},
+        {&MainWindow::optimiseTranspondersAction, "optimiseTranspondersAction",
+         rivo::TrNoop("Ottimizza la lista transponder"), ToolGlyph::OptimiseTransponders, nullptr,
+         none, &MainWindow::optimiseTransponders},
         {},
-        {&MainWindow::favouriteUpAction, "favouriteUpAction", rivo::TrNoop("Sposta in su i selezionati"), ToolGlyph::FavouriteUp,
-         "go-up", none, &MainWindow::moveFavouriteUp},
-        {&MainWindow::favouriteDownAction, "favouriteDownAction", rivo::TrNoop("Sposta in giu i selezionati"), ToolGlyph::FavouriteDown,
-         "go-down", none, &MainWindow::moveFavouriteDown},
+        {&MainWindow::favouriteUpAction, "favouriteUpAction",
+         rivo::TrNoop("Sposta in su i selezionati"), ToolGlyph::FavouriteUp, "go-up", none,
+         &MainWindow::moveFavouriteUp},
+        {&MainWindow::favouriteDownAction, "favouriteDownAction",
+         rivo::TrNoop("Sposta in giu i selezionati"), ToolGlyph::FavouriteDown, "go-down", none,
+         &MainWindow::moveFavouriteDown},
         // "Sposta i selezionati" has no command of its own.
-        {&MainWindow::moveFavouritesAction, "moveFavouritesAction", rivo::TrNoop("Sposta i selezionati"), ToolGlyph::MoveFavourites,
-         nullptr, none, nullptr},
+        {&MainWindow::moveFavouritesAction, "moveFavouritesAction",
+         rivo::TrNoop("Sposta i selezionati"), ToolGlyph::MoveFavourites, nullptr, none, nullptr},
         {},
-        {&MainWindow::closePageAction, "closePageAction", rivo::TrNoop("Chiudi la patch corrente"), ToolGlyph::ClosePage,
-         "window-close", QKeySequence(QStringLiteral("Ctrl+W")), &MainWindow::closePage},
-        {&MainWindow::exitAction, "exitAction", rivo::TrNoop("Esci"), ToolGlyph::Exit, "application-exit",
-         QKeySequence(QStringLiteral("Ctrl+Q")), &MainWindow::exitEditor},
+        {&MainWindow::closePageAction, "closePageAction", rivo::TrNoop("Chiudi la patch corrente"),
+         ToolGlyph::ClosePage, "window-close", QKeySequence(QStringLiteral("Ctrl+W")),
+         &MainWindow::closePage},
+        {&MainWindow::exitAction, "exitAction", rivo::TrNoop("Esci"), ToolGlyph::Exit,
+         "application-exit", QKeySequence(QStringLiteral("Ctrl+Q")), &MainWindow::exitEditor},
     };
     for (const Tool& tool : tools) {
         if (!tool.button) {
             toolBar->addSeparator();
             continue;
         }
-        QAction* action = addTool(tool.name, QTr(tool.hint), static_cast<int>(tool.glyph),
-                                  tool.themeName);
+        QAction* action =
+            addTool(tool.name, QTr(tool.hint), static_cast<int>(tool.glyph), tool.themeName);
         this->*tool.button = action;
         if (!tool.key.isEmpty()) {
             action->setShortcut(tool.key);
@@ -143,13 +156,20 @@ void MainWindow::createMenus() {
     // The tool buttons' actions carry the menu texts; their hints stay in the status tip
     // and tool tip, so the tool bar looks as before.
     const std::pair<QAction*, const char*> texts[] = {
-        {openAction, rivo::TrNoop("&Apri")},            {saveAction, rivo::TrNoop("&Salva")},
-        {closePageAction, rivo::TrNoop("&Chiudi")},         {exitAction, rivo::TrNoop("&Esci")},
-        {copyChannelsAction, rivo::TrNoop("&Copia")},           {pasteChannelsAction, rivo::TrNoop("&Incolla")},
-        {deleteChannelsAction, rivo::TrNoop("Cance&lla")},       {insertChannelAction, rivo::TrNoop("I&nserisci")},
-        {moveChannelsAction, rivo::TrNoop("&Sposta")},         {goToChannelAction, rivo::TrNoop("&Vai al canale")},
-        {favouriteUpAction, rivo::TrNoop("Sposta preferito in s&u")}, {favouriteDownAction, rivo::TrNoop("Sposta preferito in gi&ù")},
-        {deleteTransponderAction, rivo::TrNoop("&Elimina")},        {optimiseTranspondersAction, rivo::TrNoop("&Ottimizza")},
+        {openAction, rivo::TrNoop("&Apri")},
+        {saveAction, rivo::TrNoop("&Salva")},
+        {closePageAction, rivo::TrNoop("&Chiudi")},
+        {exitAction, rivo::TrNoop("&Esci")},
+        {copyChannelsAction, rivo::TrNoop("&Copia")},
+        {pasteChannelsAction, rivo::TrNoop("&Incolla")},
+        {deleteChannelsAction, rivo::TrNoop("Cance&lla")},
+        {insertChannelAction, rivo::TrNoop("I&nserisci")},
+        {moveChannelsAction, rivo::TrNoop("&Sposta")},
+        {goToChannelAction, rivo::TrNoop("&Vai al canale")},
+        {favouriteUpAction, rivo::TrNoop("Sposta preferito in s&u")},
+        {favouriteDownAction, rivo::TrNoop("Sposta preferito in gi&ù")},
+        {deleteTransponderAction, rivo::TrNoop("&Elimina")},
+        {optimiseTranspondersAction, rivo::TrNoop("&Ottimizza")},
         {swapSatellitesAction, rivo::TrNoop("&Inverti satelliti")}};
     for (const auto& [action, text] : texts) action->setText(QTr(text));
 
@@ -243,10 +263,13 @@ void MainWindow::createMenus() {
         action->setCheckable(true);
         languages->addAction(action);
     }
-    (rivo::CurrentLanguage() == rivo::Language::English ? englishLanguageAction : italianLanguageAction)
+    (rivo::CurrentLanguage() == rivo::Language::English ? englishLanguageAction
+                                                        : italianLanguageAction)
         ->setChecked(true);
-    connect(italianLanguageAction, &QAction::triggered, this, [this] { chooseLanguage(rivo::Language::Italian); });
-    connect(englishLanguageAction, &QAction::triggered, this, [this] { chooseLanguage(rivo::Language::English); });
+    connect(italianLanguageAction, &QAction::triggered, this,
+            [this] { chooseLanguage(rivo::Language::Italian); });
+    connect(englishLanguageAction, &QAction::triggered, this,
+            [this] { chooseLanguage(rivo::Language::English); });
 
     helpMenu = bar->addMenu(QTr("A&iuto"));
     helpMenu->addAction(aboutAction);
@@ -264,8 +287,8 @@ void MainWindow::chooseLanguage(rivo::Language language) {
     // kept for the next one, and the user is told so.
     SaveLanguage(language);
     if (language != rivo::CurrentLanguage())
-        prompts().tell(rivo::Tr("La lingua scelta sarà usata al prossimo avvio del programma."), rivo::Tr("Lingua"),
-                       rivo::Icon::Information);
+        prompts().tell(rivo::Tr("La lingua scelta sarà usata al prossimo avvio del programma."),
+                       rivo::Tr("Lingua"), rivo::Icon::Information);
 }
 
 void MainWindow::updateMenuCommands() {
@@ -273,11 +296,13 @@ void MainWindow::updateMenuCommands() {
     const bool undo = view && view->history().canUndo();
     const bool redo = view && view->history().canRedo();
     undoAction->setEnabled(undo);
-    undoAction->setText(undo ? QTr("&Annulla: %1").arg(QString::fromStdString(view->history().undoName()))
-                             : QTr("&Annulla"));
+    undoAction->setText(
+        undo ? QTr("&Annulla: %1").arg(QString::fromStdString(view->history().undoName()))
+             : QTr("&Annulla"));
     redoAction->setEnabled(redo);
-    redoAction->setText(redo ? QTr("&Ripeti: %1").arg(QString::fromStdString(view->history().redoName()))
-                             : QTr("&Ripeti"));
+    redoAction->setText(
+        redo ? QTr("&Ripeti: %1").arg(QString::fromStdString(view->history().redoName()))
+             : QTr("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
     if (viewMenu) {
         nextPageAction->setEnabled(pageViews.size() > 1);

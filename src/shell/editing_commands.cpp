@@ -2,12 +2,12 @@
 // insert, the transponder and favourites commands and the properties dialogs, each run
 // as one undo step; moving rows by dragging; undo and redo; find, export and about.
 // Which action runs which command, and when it is enabled, is in commands.cpp.
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <algorithm>
@@ -17,11 +17,11 @@
 #include "channels/list_page.h"
 #include "dialogs/about_box.h"
 #include "dialogs/channel_dialog.h"
+#include "dialogs/qt_text.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/channel_edit.h"
 #include "editing/transponders.h"
-#include "dialogs/qt_text.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/window_texts.h"
@@ -283,7 +283,8 @@ void MainWindow::takeHistoryStep(bool redo) {
     if (!(redo ? history.redo(view->page()) : history.undo(view->page()))) return;
     pageChanged(view);
     SelectStepRows(*view, rows);
-    tellStatus((redo ? QTr("Ripetuto: %1") : QTr("Annullato: %1")).arg(QString::fromStdString(name)));
+    tellStatus(
+        (redo ? QTr("Ripetuto: %1") : QTr("Annullato: %1")).arg(QString::fromStdString(name)));
 }
 
 void MainWindow::find() {

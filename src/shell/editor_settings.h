@@ -4,4 +4,6 @@
 
 #include <QSettings>
 
-inline QSettings EditorSettings() { return QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")); }
+inline QSettings EditorSettings() {
+    return QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor"));
+}

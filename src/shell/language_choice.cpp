@@ -12,11 +12,12 @@ std::optional<rivo::Language> SavedLanguage() {
 
 void SaveLanguage(rivo::Language language) {
     QSettings settings = EditorSettings();
-    settings.setValue(QLatin1String(kLanguageKey), QString::fromLatin1(rivo::LanguageCode(language)));
+    settings.setValue(QLatin1String(kLanguageKey),
+                      QString::fromLatin1(rivo::LanguageCode(language)));
 }
 
-rivo::Language ChooseLanguage(std::optional<rivo::Language> commandLine, std::optional<rivo::Language> saved,
-                              rivo::Language environment) {
+rivo::Language ChooseLanguage(std::optional<rivo::Language> commandLine,
+                              std::optional<rivo::Language> saved, rivo::Language environment) {
     if (commandLine) return *commandLine;
     if (saved) return *saved;
     return environment;

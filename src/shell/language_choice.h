@@ -16,5 +16,5 @@ void SaveLanguage(rivo::Language language);
 
 // The language to start in: the command line's --lang first, then the one chosen in the
 // menu, then the environment's.
-rivo::Language ChooseLanguage(std::optional<rivo::Language> commandLine, std::optional<rivo::Language> saved,
-                              rivo::Language environment);
+rivo::Language ChooseLanguage(std::optional<rivo::Language> commandLine,
+                              std::optional<rivo::Language> saved, rivo::Language environment);

@@ -23,12 +23,15 @@ namespace {
 // environment's. It is set before any text is made, the help's included: a text made
 // earlier would stay Italian.
 void UseChosenLanguage(const QStringList& arguments, const char* executable) {
-    const rivo::Language language = ChooseLanguage(EditorCommandLine::languageAsked(arguments), SavedLanguage(),
-                                                   rivo::LanguageFromEnvironment());
+    const rivo::Language language =
+        ChooseLanguage(EditorCommandLine::languageAsked(arguments), SavedLanguage(),
+                       rivo::LanguageFromEnvironment());
     std::string error;
-    if (!rivo::UseLanguage(language, rivo::CatalogueFolders(executable ? executable : ""), &error)) {
+    if (!rivo::UseLanguage(language, rivo::CatalogueFolders(executable ? executable : ""),
+                           &error)) {
         const std::string warning =
-            rivo::Fmt(rivo::Tr("rivo800-editor: testi in inglese non disponibili, il programma resta in italiano (%1)"),
+            rivo::Fmt(rivo::Tr("rivo800-editor: testi in inglese non disponibili, il programma "
+                               "resta in italiano (%1)"),
                       error);
         std::fprintf(stderr, "%s\n", warning.c_str());
     }

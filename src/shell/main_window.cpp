@@ -28,9 +28,9 @@
 #include "channels/page_io.h"
 #include "dialogs/about_box.h"
 #include "dialogs/channel_dialog.h"
-#include "dialogs/row_number_dialog.h"
 #include "dialogs/open_dialog.h"
 #include "dialogs/qt_text.h"
+#include "dialogs/row_number_dialog.h"
 #include "shell/editor_settings.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
@@ -138,8 +138,8 @@ MainWindow::MainWindow(QWidget* parent)
     };
     chooseExportTable = [this](const QStringList& tables, int current) {
         bool ok = false;
-        const QString chosen =
-            QInputDialog::getItem(this, QTr("Esporta CSV"), QTr("Tabella da esportare:"), tables, current, false, &ok);
+        const QString chosen = QInputDialog::getItem(
+            this, QTr("Esporta CSV"), QTr("Tabella da esportare:"), tables, current, false, &ok);
         return ok ? static_cast<int>(tables.indexOf(chosen)) : -1;
     };
     chooseExportFile = [this](const QString& suggested) {
@@ -209,8 +209,9 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
         // A file that could not be read says why (permission, missing, a folder, too
         // large); only a file that was read but is no image is "Formato file sconosciuto".
         const bool unreadable = loaded.status == rivo::LoadResult::Status::Unreadable;
-        prompts().tell(unreadable ? loaded.message : std::string(rivo::Tr(rivo::kUnknownFormatMessage)),
-                       rivo::Tr(kAttention), rivo::Icon::Error);
+        prompts().tell(
+            unreadable ? loaded.message : std::string(rivo::Tr(rivo::kUnknownFormatMessage)),
+            rivo::Tr(kAttention), rivo::Icon::Error);
         return false;
     }
     currentImage = image;

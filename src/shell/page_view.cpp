@@ -3,6 +3,7 @@
 // widths. The tables whose rows move by dragging are RowDragTables (row_drag_table.cpp).
 #include "shell/page_view.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFont>
@@ -10,20 +11,19 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QScrollArea>
-#include <QKeyEvent>
 #include <QShortcut>
-#include <QToolButton>
 #include <QStandardItemModel>
-#include <QApplication>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
-#include <QValidator>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "channels/cp1252.h"
 #include "dialogs/dialog_parts.h"
@@ -165,8 +165,10 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     favouritesLayout->setSpacing(0);
 
     // The panel is wide enough for the label to show a whole 8-character list name.
-    const int labelWidth = std::max(165, QFontMetrics(font()).horizontalAdvance(
-                                             QTr("Lista selezionata: %1").arg(QStringLiteral("WWWWWWWW"))) + 4);
+    const int labelWidth =
+        std::max(165, QFontMetrics(font()).horizontalAdvance(
+                          QTr("Lista selezionata: %1").arg(QStringLiteral("WWWWWWWW"))) +
+                          4);
     auto* panel = new QWidget;
     panel->setFixedWidth(labelWidth + 15);
     auto* panelLayout = new QVBoxLayout(panel);
@@ -445,8 +447,8 @@ void PageView::afterEdit(int column, int row) {
     if (column != 1 || row < 1 || row >= grid.rowCount()) return;
     constexpr size_t kMaxName = 8;  // bytes: one per character in Windows-1252
     if (grid.cell(row, column).size() > kMaxName) {
-        prompts_.tell(rivo::Tr("Sono possibili al massimo 8 caratteri"), rivo::Tr(rivo::dialogs::kAttentionTitle),
-                      rivo::Icon::Warning);
+        prompts_.tell(rivo::Tr("Sono possibili al massimo 8 caratteri"),
+                      rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Warning);
         grid.setCell(row, column, grid.cell(row, column).substr(0, kMaxName));
         configModel_->refreshRows(row, row);
     }
@@ -458,8 +460,9 @@ void PageView::afterEdit(int column, int row) {
 void PageView::selectFavouriteList(int list) {
     if (list < 0 || list >= rivo::fav::Lists) return;
     page_->selectedFavourite = list;
-    selectedListLabel->setText(QTr("Lista selezionata: %1")
-                                   .arg(QString::fromStdString(rivo::Cp1252ToUtf8(page_->configGrid.cell(list + 1, 1)))));
+    selectedListLabel->setText(
+        QTr("Lista selezionata: %1")
+            .arg(QString::fromStdString(rivo::Cp1252ToUtf8(page_->configGrid.cell(list + 1, 1)))));
 }
 
 void PageView::fitNameColumn(QTableView* view) {

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <algorithm>
+
 #include "dialogs/qt_text.h"
 
 rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& title,

@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "channels/page_io.h"
+#include "dialogs/qt_text.h"
 #include "dialogs/reorder_dialogs.h"
 #include "editing/reorder.h"
 #include "editing/reorder_dialog_logic.h"
-#include "dialogs/qt_text.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/window_texts.h"
@@ -94,7 +94,8 @@ void MainWindow::applyReferenceOrder() {
     options.takeFavourites = values.takeFavourites;
     options.takeNames = values.takeNames;
     if (options.takeFavourites && !rivo::CanTakeFavourites(page, reference)) {
-        prompts().tell(rivo::Tr(rivo::kTakeFavouritesRefused), rivo::Tr(rivo::kTakeFavouritesTitle), rivo::Icon::Warning);
+        prompts().tell(rivo::Tr(rivo::kTakeFavouritesRefused), rivo::Tr(rivo::kTakeFavouritesTitle),
+                       rivo::Icon::Warning);
         return;
     }
     const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);

@@ -81,12 +81,12 @@ void MainWindow::saveFile() {
         rivo::PageSaveOptions options;
         // Cells the format cannot hold as shown: the user decides, and No is the default.
         options.acceptDifferences = [this](const std::vector<rivo::CellDifference>& differences) {
-            const std::string question = rivo::Fmt(rivo::Tr("%1%2\nSalvare comunque?"),
-                                                   rivo::SavedDifferencesHeading(differences.size()),
-                                                   rivo::DescribeDifferences(differences));
+            const std::string question =
+                rivo::Fmt(rivo::Tr("%1%2\nSalvare comunque?"),
+                          rivo::SavedDifferencesHeading(differences.size()),
+                          rivo::DescribeDifferences(differences));
             return prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
-                                           rivo::Buttons::YesNo) ==
-                   rivo::Answer::Yes;
+                                           rivo::Buttons::YesNo) == rivo::Answer::Yes;
         };
         result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
     } catch (const std::exception& failure) {
@@ -110,7 +110,8 @@ void MainWindow::saveFile() {
         // backup all name it.
         view->page().fileName = QFile::encodeName(path).toStdString();
         pageTabs->setTabToolTip(pageTabs->indexOf(view), path);
-        if (!result.warning.empty()) prompts().tell(result.warning, rivo::Tr(kAttention), rivo::Icon::Warning);
+        if (!result.warning.empty())
+            prompts().tell(result.warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     }
     pageChanged(view);
 }
@@ -120,24 +121,26 @@ bool MainWindow::confirmReplacingChangedFile(PageView& view, const std::string& 
     // window or another program: replacing it would lose that, so the user decides,
     // and No is the default. Another file is the save dialog's own question.
     if (view.page().fileName != target || !FileChangedSince(target, view.fileIdentity)) return true;
-    return prompts().askDiscarding(rivo::Tr(kChangedOnDiskQuestion), rivo::Tr(kAttention), rivo::Icon::Warning,
-                                   rivo::Buttons::YesNo) ==
-           rivo::Answer::Yes;
+    return prompts().askDiscarding(rivo::Tr(kChangedOnDiskQuestion), rivo::Tr(kAttention),
+                                   rivo::Icon::Warning, rivo::Buttons::YesNo) == rivo::Answer::Yes;
 }
 
 void MainWindow::closePage() {
     const int index = pageTabs->currentIndex();
     PageView* view = activePage();
     if (view) {
-        const std::string question =
-            rivo::Fmt(view->page().modified ? rivo::Tr("Vuoi chiudere il file %1?\nLe modifiche non salvate andranno perse.")
-                                            : rivo::Tr("Vuoi chiudere il file %1?"),
-                      view->caption().toStdString());
+        const std::string question = rivo::Fmt(
+            view->page().modified
+                ? rivo::Tr("Vuoi chiudere il file %1?\nLe modifiche non salvate andranno perse.")
+                : rivo::Tr("Vuoi chiudere il file %1?"),
+            view->caption().toStdString());
         // Closing a modified page loses its changes: then "No" is the default answer.
         const rivo::Answer answer =
             view->page().modified
-                ? prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning, rivo::Buttons::YesNo)
-                : prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Warning, rivo::Buttons::YesNo);
+                ? prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                          rivo::Buttons::YesNo)
+                : prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                rivo::Buttons::YesNo);
         if (answer == rivo::Answer::Yes) {
             pageViews.erase(pageViews.begin() + index);
             pageTabs->removeTab(index);  // the next page becomes active and its
@@ -162,12 +165,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!names.isEmpty()) {
         // Each name stands on a line of its own.
         const long long count = names.count(QLatin1Char('\n'));
-        const std::string question = rivo::Fmt(rivo::TrN("Le modifiche di questi file non sono state salvate:%1\n\n"
-                                                         "Vuoi uscire comunque?",
-                                                         "Le modifiche di questi file non sono state salvate:%1\n\n"
-                                                         "Vuoi uscire comunque?",
-                                                         count),
-                                               names.toStdString());
+        const std::string question =
+            rivo::Fmt(rivo::TrN("Le modifiche di questi file non sono state salvate:%1\n\n"
+                                "Vuoi uscire comunque?",
+                                "Le modifiche di questi file non sono state salvate:%1\n\n"
+                                "Vuoi uscire comunque?",
+                                count),
+                      names.toStdString());
         if (prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
                                     rivo::Buttons::YesNo) != rivo::Answer::Yes) {
             event->ignore();

@@ -24,7 +24,8 @@ using OptionalLanguage = std::optional<Language>;
 Q_DECLARE_METATYPE(OptionalLanguage)
 
 namespace {
-constexpr const char* kNextStartMessage = "La lingua scelta sarà usata al prossimo avvio del programma.";
+constexpr const char* kNextStartMessage =
+    "La lingua scelta sarà usata al prossimo avvio del programma.";
 
 void ForgetLanguage() {
     QSettings settings = EditorSettings();
@@ -43,7 +44,8 @@ private slots:
     // The choice goes to the tests' own settings, never to the user's.
     void settingsStayInTheTestLocation() {
         QVERIFY(QStandardPaths::isTestModeEnabled());
-        const QString testConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        const QString testConfig =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
         QVERIFY2(EditorSettings().fileName().startsWith(testConfig + QLatin1Char('/')),
                  qPrintable(EditorSettings().fileName()));
     }
@@ -62,14 +64,17 @@ private slots:
                  QList<QAction*>({window.italianLanguageAction, window.englishLanguageAction}));
         QCOMPARE(window.italianLanguageAction->text(), QStringLiteral("&Italiano"));
         QCOMPARE(window.englishLanguageAction->text(), QStringLiteral("&English"));
-        QCOMPARE(window.italianLanguageAction->objectName(), QStringLiteral("italianLanguageAction"));
-        QCOMPARE(window.englishLanguageAction->objectName(), QStringLiteral("englishLanguageAction"));
+        QCOMPARE(window.italianLanguageAction->objectName(),
+                 QStringLiteral("italianLanguageAction"));
+        QCOMPARE(window.englishLanguageAction->objectName(),
+                 QStringLiteral("englishLanguageAction"));
         for (QAction* action : {window.italianLanguageAction, window.englishLanguageAction}) {
             QVERIFY(action->isCheckable());
             QVERIFY(action->isEnabled());
             QVERIFY(action->actionGroup() && action->actionGroup()->isExclusive());
         }
-        QCOMPARE(window.italianLanguageAction->actionGroup(), window.englishLanguageAction->actionGroup());
+        QCOMPARE(window.italianLanguageAction->actionGroup(),
+                 window.englishLanguageAction->actionGroup());
         // The language of this run is the one checked.
         QVERIFY(window.italianLanguageAction->isChecked());
         QVERIFY(!window.englishLanguageAction->isChecked());
@@ -112,8 +117,10 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<OptionalLanguage>("expected");
         QTest::newRow("none") << QVariant() << OptionalLanguage();
-        QTest::newRow("it") << QVariant(QStringLiteral("it")) << OptionalLanguage(Language::Italian);
-        QTest::newRow("en") << QVariant(QStringLiteral("en")) << OptionalLanguage(Language::English);
+        QTest::newRow("it") << QVariant(QStringLiteral("it"))
+                            << OptionalLanguage(Language::Italian);
+        QTest::newRow("en") << QVariant(QStringLiteral("en"))
+                            << OptionalLanguage(Language::English);
         QTest::newRow("unknown code") << QVariant(QStringLiteral("fr")) << OptionalLanguage();
         QTest::newRow("upper case") << QVariant(QStringLiteral("EN")) << OptionalLanguage();
         QTest::newRow("empty") << QVariant(QString()) << OptionalLanguage();
@@ -137,13 +144,18 @@ private slots:
         const OptionalLanguage none;
         const OptionalLanguage it = Language::Italian;
         const OptionalLanguage en = Language::English;
-        QTest::newRow("environment only, en") << none << none << Language::English << Language::English;
-        QTest::newRow("environment only, it") << none << none << Language::Italian << Language::Italian;
-        QTest::newRow("saved over environment") << none << en << Language::Italian << Language::English;
-        QTest::newRow("saved it over environment en") << none << it << Language::English << Language::Italian;
+        QTest::newRow("environment only, en")
+            << none << none << Language::English << Language::English;
+        QTest::newRow("environment only, it")
+            << none << none << Language::Italian << Language::Italian;
+        QTest::newRow("saved over environment")
+            << none << en << Language::Italian << Language::English;
+        QTest::newRow("saved it over environment en")
+            << none << it << Language::English << Language::Italian;
         QTest::newRow("--lang over saved") << it << en << Language::English << Language::Italian;
         QTest::newRow("--lang en over all") << en << it << Language::Italian << Language::English;
-        QTest::newRow("--lang, nothing saved") << en << none << Language::Italian << Language::English;
+        QTest::newRow("--lang, nothing saved")
+            << en << none << Language::Italian << Language::English;
     }
     void chooseLanguage() {
         QFETCH(OptionalLanguage, commandLine);
@@ -170,7 +182,8 @@ private slots:
         row("en", {"--lang", "en"}, true, Language::English, "", "");
         row("en with =", {"--lang=en", "a.Bin"}, true, Language::English, "a.Bin", "");
         row("after the file", {"a.Bin", "--lang", "it"}, true, Language::Italian, "a.Bin", "");
-        row("the last one counts", {"--lang", "it", "--lang", "en"}, true, Language::English, "", "");
+        row("the last one counts", {"--lang", "it", "--lang", "en"}, true, Language::English, "",
+            "");
         row("unknown language", {"--lang", "fr"}, false, none, "",
             "Lingua sconosciuta per --lang: \"fr\" (si può scegliere it o en).");
         row("a locale is no code", {"--lang=en_GB"}, false, none, "", "\"en_GB\"");

@@ -1,14 +1,23 @@
 #include "shell/command_line.h"
 
-EditorCommandLine::EditorCommandLine() {
-    parser_.setApplicationDescription(QStringLiteral(
-        "Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
-        "ricevitore satellitare Rivo800."));
+#include "dialogs/qt_text.h"
+
+EditorCommandLine::EditorCommandLine()
+    : languageOption_(
+          QStringLiteral("lang"),
+          QTr("La lingua del programma: it (italiano) o en (inglese). Senza, quella scelta "
+              "dal menu Lingua o, se mai scelta, quella dell'ambiente (LANGUAGE, LC_ALL, "
+              "LC_MESSAGES, LANG)."),
+          QTr("lingua")) {
+    parser_.setApplicationDescription(
+        QTr("Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
+            "ricevitore satellitare Rivo800."));
     parser_.addHelpOption();
     parser_.addVersionOption();
+    parser_.addOption(languageOption_);
     parser_.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("L'immagine da aprire: la finestra di apertura compare con il file già scelto."),
+        QTr("L'immagine da aprire: la finestra di apertura compare con il file già scelto."),
         QStringLiteral("[file]"));
 }
 
@@ -22,6 +31,15 @@ bool EditorCommandLine::asksForText(const QStringList& args) {
            commandLine.parser_.isSet(QStringLiteral("version"));
 }
 
+// As asksForText, the parse may fail on Qt's options; only --lang's value counts.
+std::optional<rivo::Language> EditorCommandLine::languageAsked(const QStringList& args) {
+    EditorCommandLine commandLine;
+    commandLine.parser_.parse(args);
+    if (!commandLine.parser_.isSet(commandLine.languageOption_)) return std::nullopt;
+    return rivo::ParseLanguageCode(
+        commandLine.parser_.value(commandLine.languageOption_).toStdString());
+}
+
 void EditorCommandLine::showText(const QStringList& args) {
     parser_.parse(args);
     if (parser_.isSet(QStringLiteral("version"))) parser_.showVersion();
@@ -30,14 +48,26 @@ void EditorCommandLine::showText(const QStringList& args) {
 
 bool EditorCommandLine::parse(const QStringList& args) {
     file_.clear();
+    language_.reset();
     error_.clear();
     if (!parser_.parse(args)) {
         error_ = parser_.errorText();
         return false;
     }
+    if (parser_.isSet(languageOption_)) {
+        const QString code = parser_.value(languageOption_);
+        language_ = rivo::ParseLanguageCode(code.toStdString());
+        if (!language_) {
+            error_ =
+                QTr("Lingua sconosciuta per --lang: \"%1\" (si può scegliere it o en).").arg(code);
+            return false;
+        }
+    }
     const QStringList files = parser_.positionalArguments();
     if (files.size() > 1) {
-        error_ = QStringLiteral("Un solo file alla volta: %1 file indicati.").arg(files.size());
+        error_ = QTrN("Un solo file alla volta: %1 file indicati.",
+                      "Un solo file alla volta: %1 file indicati.", files.size())
+                     .arg(files.size());
         return false;
     }
     if (!files.isEmpty()) file_ = files.first();

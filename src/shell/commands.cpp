@@ -4,6 +4,7 @@
 // is in editing_commands.cpp (the reordering ones in reorder_commands.cpp); saving,
 // closing and leaving in saving.cpp.
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,15 +14,18 @@
 #include <QToolButton>
 #include <vector>
 
+#include "dialogs/qt_text.h"
+#include "shell/language_choice.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/tool_icons.h"
+#include "text/language.h"
 
 // ---------------------------------------------------------------------------------------
 // The tool bar, the context menu and the menu bar
 
 void MainWindow::createToolBar() {
-    toolBar = new QToolBar(QStringLiteral("Strumenti"));
+    toolBar = new QToolBar(QTr("Strumenti"));
     toolBar->setObjectName(QStringLiteral("toolBar"));
     toolBar->setMovable(false);
     toolBar->setFloatable(false);
@@ -45,52 +49,65 @@ void MainWindow::createToolBar() {
     };
     const QKeySequence none;
     const Tool tools[] = {
-        {&MainWindow::openAction, "openAction", "Apri un file", ToolGlyph::Open, "document-open",
-         QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openFile},
-        {&MainWindow::saveAction, "saveAction", "Salva il file corrente", ToolGlyph::Save,
-         "document-save", QKeySequence(QStringLiteral("Ctrl+S")), &MainWindow::saveFile},
+        {&MainWindow::openAction, "openAction", rivo::TrNoop("Apri un file"), ToolGlyph::Open,
+         "document-open", QKeySequence(QStringLiteral("Ctrl+O")), &MainWindow::openFile},
+        {&MainWindow::saveAction, "saveAction", rivo::TrNoop("Salva il file corrente"),
+         ToolGlyph::Save, "document-save", QKeySequence(QStringLiteral("Ctrl+S")),
+         &MainWindow::saveFile},
         {},
-        {&MainWindow::copyChannelsAction, "copyChannelsAction", "Copia i canali selezionati", ToolGlyph::Copy,
-         "edit-copy", QKeySequence(QKeySequence::Copy), &MainWindow::copyChannels},
-        {&MainWindow::pasteChannelsAction, "pasteChannelsAction", "Incolla", ToolGlyph::Paste, "edit-paste",
-         QKeySequence(QKeySequence::Paste), &MainWindow::pasteChannels},
+        {&MainWindow::copyChannelsAction, "copyChannelsAction",
+         rivo::TrNoop("Copia i canali selezionati"), ToolGlyph::Copy, "edit-copy",
+         QKeySequence(QKeySequence::Copy), &MainWindow::copyChannels},
+        {&MainWindow::pasteChannelsAction, "pasteChannelsAction", rivo::TrNoop("Incolla"),
+         ToolGlyph::Paste, "edit-paste", QKeySequence(QKeySequence::Paste),
+         &MainWindow::pasteChannels},
         {},
-        {&MainWindow::deleteChannelsAction, "deleteChannelsAction", "Cancella i canali selezionati",
-         ToolGlyph::DeleteChannels, nullptr, QKeySequence(Qt::Key_Delete), &MainWindow::deleteChannels},
-        {&MainWindow::moveChannelsAction, "moveChannelsAction", "Sposta i canali selezionati", ToolGlyph::MoveChannels,
-         nullptr, none, &MainWindow::moveChannels},
-        {&MainWindow::goToChannelAction, "goToChannelAction", "Vai al canale", ToolGlyph::GoToChannel, nullptr,
-         QKeySequence(QStringLiteral("Ctrl+G")), &MainWindow::goToChannel},
-        {&MainWindow::insertChannelAction, "insertChannelAction", "Inserisce un canale vuoto", ToolGlyph::InsertChannel,
-         nullptr, QKeySequence(Qt::Key_Insert), &MainWindow::insertChannel},
+        {&MainWindow::deleteChannelsAction, "deleteChannelsAction",
+         rivo::TrNoop("Cancella i canali selezionati"), ToolGlyph::DeleteChannels, nullptr,
+         QKeySequence(Qt::Key_Delete), &MainWindow::deleteChannels},
+        {&MainWindow::moveChannelsAction, "moveChannelsAction",
+         rivo::TrNoop("Sposta i canali selezionati"), ToolGlyph::MoveChannels, nullptr, none,
+         &MainWindow::moveChannels},
+        {&MainWindow::goToChannelAction, "goToChannelAction", rivo::TrNoop("Vai al canale"),
+         ToolGlyph::GoToChannel, nullptr, QKeySequence(QStringLiteral("Ctrl+G")),
+         &MainWindow::goToChannel},
+        {&MainWindow::insertChannelAction, "insertChannelAction",
+         rivo::TrNoop("Inserisce un canale vuoto"), ToolGlyph::InsertChannel, nullptr,
+         QKeySequence(Qt::Key_Insert), &MainWindow::insertChannel},
         {},
-        {&MainWindow::swapSatellitesAction, "swapSatellitesAction", "Inverte i satelliti", ToolGlyph::SwapSatellites,
-         nullptr, none, &MainWindow::swapSatellites},
-        {&MainWindow::deleteTransponderAction, "deleteTransponderAction", "Elimina transponder", ToolGlyph::DeleteTransponder,
-         nullptr, none, &MainWindow::deleteTransponder},
-        {&MainWindow::optimiseTranspondersAction, "optimiseTranspondersAction", "Ottimizza la lista transponder",
-         ToolGlyph::OptimiseTransponders, nullptr, none, &MainWindow::optimiseTransponders},
+        {&MainWindow::swapSatellitesAction, "swapSatellitesAction",
+         rivo::TrNoop("Inverte i satelliti"), ToolGlyph::SwapSatellites, nullptr, none,
+         &MainWindow::swapSatellites},
+        {&MainWindow::deleteTransponderAction, "deleteTransponderAction",
+         rivo::TrNoop("Elimina transponder"), ToolGlyph::DeleteTransponder, nullptr, none,
+         &MainWindow::deleteTransponder},
+        {&MainWindow::optimiseTranspondersAction, "optimiseTranspondersAction",
+         rivo::TrNoop("Ottimizza la lista transponder"), ToolGlyph::OptimiseTransponders, nullptr,
+         none, &MainWindow::optimiseTransponders},
         {},
-        {&MainWindow::favouriteUpAction, "favouriteUpAction", "Sposta in su i selezionati", ToolGlyph::FavouriteUp,
-         "go-up", none, &MainWindow::moveFavouriteUp},
-        {&MainWindow::favouriteDownAction, "favouriteDownAction", "Sposta in giu i selezionati", ToolGlyph::FavouriteDown,
-         "go-down", none, &MainWindow::moveFavouriteDown},
+        {&MainWindow::favouriteUpAction, "favouriteUpAction",
+         rivo::TrNoop("Sposta in su i selezionati"), ToolGlyph::FavouriteUp, "go-up", none,
+         &MainWindow::moveFavouriteUp},
+        {&MainWindow::favouriteDownAction, "favouriteDownAction",
+         rivo::TrNoop("Sposta in giu i selezionati"), ToolGlyph::FavouriteDown, "go-down", none,
+         &MainWindow::moveFavouriteDown},
         // "Sposta i selezionati" has no command of its own.
-        {&MainWindow::moveFavouritesAction, "moveFavouritesAction", "Sposta i selezionati", ToolGlyph::MoveFavourites,
-         nullptr, none, nullptr},
+        {&MainWindow::moveFavouritesAction, "moveFavouritesAction",
+         rivo::TrNoop("Sposta i selezionati"), ToolGlyph::MoveFavourites, nullptr, none, nullptr},
         {},
-        {&MainWindow::closePageAction, "closePageAction", "Chiudi la patch corrente", ToolGlyph::ClosePage,
-         "window-close", QKeySequence(QStringLiteral("Ctrl+W")), &MainWindow::closePage},
-        {&MainWindow::exitAction, "exitAction", "Esci", ToolGlyph::Exit, "application-exit",
-         QKeySequence(QStringLiteral("Ctrl+Q")), &MainWindow::exitEditor},
+        {&MainWindow::closePageAction, "closePageAction", rivo::TrNoop("Chiudi la patch corrente"),
+         ToolGlyph::ClosePage, "window-close", QKeySequence(QStringLiteral("Ctrl+W")),
+         &MainWindow::closePage},
+        {&MainWindow::exitAction, "exitAction", rivo::TrNoop("Esci"), ToolGlyph::Exit,
+         "application-exit", QKeySequence(QStringLiteral("Ctrl+Q")), &MainWindow::exitEditor},
     };
     for (const Tool& tool : tools) {
         if (!tool.button) {
             toolBar->addSeparator();
             continue;
         }
-        QAction* action = addTool(tool.name, QString::fromUtf8(tool.hint), static_cast<int>(tool.glyph),
-                                  tool.themeName);
+        QAction* action =
+            addTool(tool.name, QTr(tool.hint), static_cast<int>(tool.glyph), tool.themeName);
         this->*tool.button = action;
         if (!tool.key.isEmpty()) {
             action->setShortcut(tool.key);
@@ -128,10 +145,10 @@ std::vector<QAction*> MainWindow::toolActions() const {
 void MainWindow::createMenus() {
     // The channel tables' context menu.
     channelMenu = new QMenu(this);
-    menuDeleteAction = channelMenu->addAction(QStringLiteral("&Elimina"));
-    menuMoveAction = channelMenu->addAction(QStringLiteral("&Sposta"));
+    menuDeleteAction = channelMenu->addAction(QTr("&Elimina"));
+    menuMoveAction = channelMenu->addAction(QTr("&Sposta"));
     channelMenu->addSeparator();
-    channelPropertiesAction = channelMenu->addAction(QStringLiteral("&Proprietà"));
+    channelPropertiesAction = channelMenu->addAction(QTr("&Proprietà"));
     connect(menuDeleteAction, &QAction::triggered, this, &MainWindow::deleteChannels);
     connect(menuMoveAction, &QAction::triggered, this, &MainWindow::moveChannels);
     connect(channelPropertiesAction, &QAction::triggered, this, &MainWindow::editChannelProperties);
@@ -139,37 +156,44 @@ void MainWindow::createMenus() {
     // The tool buttons' actions carry the menu texts; their hints stay in the status tip
     // and tool tip, so the tool bar looks as before.
     const std::pair<QAction*, const char*> texts[] = {
-        {openAction, "&Apri"},            {saveAction, "&Salva"},
-        {closePageAction, "&Chiudi"},         {exitAction, "&Esci"},
-        {copyChannelsAction, "&Copia"},           {pasteChannelsAction, "&Incolla"},
-        {deleteChannelsAction, "Cance&lla"},       {insertChannelAction, "I&nserisci"},
-        {moveChannelsAction, "&Sposta"},         {goToChannelAction, "&Vai al canale"},
-        {favouriteUpAction, "Sposta preferito in s&u"}, {favouriteDownAction, "Sposta preferito in gi&ù"},
-        {deleteTransponderAction, "&Elimina"},        {optimiseTranspondersAction, "&Ottimizza"},
-        {swapSatellitesAction, "&Inverti satelliti"}};
-    for (const auto& [action, text] : texts) action->setText(QString::fromUtf8(text));
+        {openAction, rivo::TrNoop("&Apri")},
+        {saveAction, rivo::TrNoop("&Salva")},
+        {closePageAction, rivo::TrNoop("&Chiudi")},
+        {exitAction, rivo::TrNoop("&Esci")},
+        {copyChannelsAction, rivo::TrNoop("&Copia")},
+        {pasteChannelsAction, rivo::TrNoop("&Incolla")},
+        {deleteChannelsAction, rivo::TrNoop("Cance&lla")},
+        {insertChannelAction, rivo::TrNoop("I&nserisci")},
+        {moveChannelsAction, rivo::TrNoop("&Sposta")},
+        {goToChannelAction, rivo::TrNoop("&Vai al canale")},
+        {favouriteUpAction, rivo::TrNoop("Sposta preferito in s&u")},
+        {favouriteDownAction, rivo::TrNoop("Sposta preferito in gi&ù")},
+        {deleteTransponderAction, rivo::TrNoop("&Elimina")},
+        {optimiseTranspondersAction, rivo::TrNoop("&Ottimizza")},
+        {swapSatellitesAction, rivo::TrNoop("&Inverti satelliti")}};
+    for (const auto& [action, text] : texts) action->setText(QTr(text));
 
-    exportCsvAction = new QAction(QStringLiteral("Esporta CS&V..."), this);
+    exportCsvAction = new QAction(QTr("Esporta CS&V..."), this);
     exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
     exportCsvAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
-    exportCsvAction->setStatusTip(QStringLiteral("Esporta una tabella della lista in un file CSV"));
-    undoAction = new QAction(QStringLiteral("&Annulla"), this);
+    exportCsvAction->setStatusTip(QTr("Esporta una tabella della lista in un file CSV"));
+    undoAction = new QAction(QTr("&Annulla"), this);
     undoAction->setObjectName(QStringLiteral("undoAction"));
     undoAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    redoAction = new QAction(QStringLiteral("&Ripeti"), this);
+    redoAction = new QAction(QTr("&Ripeti"), this);
     redoAction->setObjectName(QStringLiteral("redoAction"));
     redoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    findAction = new QAction(QStringLiteral("&Trova"), this);
+    findAction = new QAction(QTr("&Trova"), this);
     findAction->setObjectName(QStringLiteral("findAction"));
     findAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-    findAction->setStatusTip(QStringLiteral("Cerca un canale per nome"));
-    aboutAction = new QAction(QStringLiteral("&Informazioni"), this);
+    findAction->setStatusTip(QTr("Cerca un canale per nome"));
+    aboutAction = new QAction(QTr("&Informazioni"), this);
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     for (QAction* action : {exportCsvAction, undoAction, redoAction, findAction, aboutAction})
         action->setShortcutContext(Qt::WindowShortcut);
 
     QMenuBar* bar = menuBar();
-    fileMenu = bar->addMenu(QStringLiteral("&File"));
+    fileMenu = bar->addMenu(QTr("&File"));
     fileMenu->addAction(openAction);
     fileMenu->addAction(saveAction);
     fileMenu->addAction(exportCsvAction);
@@ -177,7 +201,7 @@ void MainWindow::createMenus() {
     fileMenu->addAction(closePageAction);
     fileMenu->addAction(exitAction);
 
-    editMenu = bar->addMenu(QStringLiteral("&Modifica"));
+    editMenu = bar->addMenu(QTr("&Modifica"));
     editMenu->addAction(undoAction);
     editMenu->addAction(redoAction);
     editMenu->addSeparator();
@@ -195,22 +219,22 @@ void MainWindow::createMenus() {
     editMenu->addAction(favouriteDownAction);
 
     // Pages and tabs from the keyboard: the image pages in turn, and each page's tables.
-    viewMenu = bar->addMenu(QStringLiteral("&Visualizza"));
-    nextPageAction = viewMenu->addAction(QStringLiteral("Pagina &successiva"));
+    viewMenu = bar->addMenu(QTr("&Visualizza"));
+    nextPageAction = viewMenu->addAction(QTr("Pagina &successiva"));
     nextPageAction->setObjectName(QStringLiteral("nextPageAction"));
     nextPageAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
-    previousPageAction = viewMenu->addAction(QStringLiteral("Pagina &precedente"));
+    previousPageAction = viewMenu->addAction(QTr("Pagina &precedente"));
     previousPageAction->setObjectName(QStringLiteral("previousPageAction"));
     previousPageAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
     viewMenu->addSeparator();
-    showChannelsAction = viewMenu->addAction(QStringLiteral("&Canali"));
+    showChannelsAction = viewMenu->addAction(QTr("&Canali"));
     showChannelsAction->setObjectName(QStringLiteral("showChannelsAction"));
     showChannelsAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
-    showTranspondersAction = viewMenu->addAction(QStringLiteral("&Transponder"));
+    showTranspondersAction = viewMenu->addAction(QTr("&Transponder"));
     showTranspondersAction->setObjectName(QStringLiteral("showTranspondersAction"));
     showTranspondersAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
-    showFavouritesAction = viewMenu->addAction(QStringLiteral("P&referiti"));
+    showFavouritesAction = viewMenu->addAction(QTr("P&referiti"));
     showFavouritesAction->setObjectName(QStringLiteral("showFavouritesAction"));
     showFavouritesAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_3));
     for (QAction* action : viewMenu->actions()) action->setShortcutContext(Qt::WindowShortcut);
@@ -220,12 +244,34 @@ void MainWindow::createMenus() {
     connect(showTranspondersAction, &QAction::triggered, this, [this] { showPageTab(1); });
     connect(showFavouritesAction, &QAction::triggered, this, [this] { showPageTab(2); });
 
-    transponderMenu = bar->addMenu(QStringLiteral("&Transponder"));
+    transponderMenu = bar->addMenu(QTr("&Transponder"));
     transponderMenu->addAction(deleteTransponderAction);
     transponderMenu->addAction(optimiseTranspondersAction);
     transponderMenu->addAction(swapSatellitesAction);
 
-    helpMenu = bar->addMenu(QStringLiteral("A&iuto"));
+    // The language of the next start: each item is written in its own language, so
+    // that a user who cannot read the present one still finds theirs.
+    languageMenu = bar->addMenu(QTr("&Lingua"));
+    languageMenu->setObjectName(QStringLiteral("languageMenu"));
+    auto* languages = new QActionGroup(this);
+    languages->setExclusive(true);
+    italianLanguageAction = languageMenu->addAction(QStringLiteral("&Italiano"));
+    italianLanguageAction->setObjectName(QStringLiteral("italianLanguageAction"));
+    englishLanguageAction = languageMenu->addAction(QStringLiteral("&English"));
+    englishLanguageAction->setObjectName(QStringLiteral("englishLanguageAction"));
+    for (QAction* action : {italianLanguageAction, englishLanguageAction}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
+    (rivo::CurrentLanguage() == rivo::Language::English ? englishLanguageAction
+                                                        : italianLanguageAction)
+        ->setChecked(true);
+    connect(italianLanguageAction, &QAction::triggered, this,
+            [this] { chooseLanguage(rivo::Language::Italian); });
+    connect(englishLanguageAction, &QAction::triggered, this,
+            [this] { chooseLanguage(rivo::Language::English); });
+
+    helpMenu = bar->addMenu(QTr("A&iuto"));
     helpMenu->addAction(aboutAction);
 
     connect(exportCsvAction, &QAction::triggered, this, &MainWindow::exportCsv);
@@ -236,18 +282,27 @@ void MainWindow::createMenus() {
     updateMenuCommands();
 }
 
+void MainWindow::chooseLanguage(rivo::Language language) {
+    // Every text has been made already in the language of this start: the choice is
+    // kept for the next one, and the user is told so.
+    SaveLanguage(language);
+    if (language != rivo::CurrentLanguage())
+        prompts().tell(rivo::Tr("La lingua scelta sarà usata al prossimo avvio del programma."),
+                       rivo::Tr("Lingua"), rivo::Icon::Information);
+}
+
 void MainWindow::updateMenuCommands() {
     PageView* view = activePage();
     const bool undo = view && view->history().canUndo();
     const bool redo = view && view->history().canRedo();
     undoAction->setEnabled(undo);
-    undoAction->setText(undo ? QStringLiteral("&Annulla: ") +
-                                 QString::fromStdString(view->history().undoName())
-                           : QStringLiteral("&Annulla"));
+    undoAction->setText(
+        undo ? QTr("&Annulla: %1").arg(QString::fromStdString(view->history().undoName()))
+             : QTr("&Annulla"));
     redoAction->setEnabled(redo);
-    redoAction->setText(redo ? QStringLiteral("&Ripeti: ") +
-                                QString::fromStdString(view->history().redoName())
-                          : QStringLiteral("&Ripeti"));
+    redoAction->setText(
+        redo ? QTr("&Ripeti: %1").arg(QString::fromStdString(view->history().redoName()))
+             : QTr("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
     if (viewMenu) {
         nextPageAction->setEnabled(pageViews.size() > 1);

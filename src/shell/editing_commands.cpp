@@ -2,12 +2,12 @@
 // insert, the transponder and favourites commands and the properties dialogs, each run
 // as one undo step; moving rows by dragging; undo and redo; find, export and about.
 // Which action runs which command, and when it is enabled, is in commands.cpp.
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "channels/list_page.h"
 #include "dialogs/about_box.h"
 #include "dialogs/channel_dialog.h"
+#include "dialogs/qt_text.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/channel_edit.h"
@@ -30,19 +31,19 @@ using window_text::kApplicationTitle;
 using window_text::kAttention;
 
 // The names of the undo steps, after the commands.
-constexpr const char* kStepDelete = "Cancellazione canali";
-constexpr const char* kStepInsert = "Inserimento canale";
-constexpr const char* kStepMove = "Spostamento canali";
-constexpr const char* kStepPaste = "Incolla";
-constexpr const char* kStepFavourite = "Sposta preferito";
-constexpr const char* kStepChannel = "Proprietà canale";
-constexpr const char* kStepTransponder = "Modifica transponder";
-constexpr const char* kStepDeleteTransponder = "Elimina transponder";
-constexpr const char* kStepOptimise = "Ottimizza transponder";
-constexpr const char* kStepSwap = "Inverti satelliti";
+constexpr const char* kStepDelete = rivo::TrNoop("Cancellazione canali");
+constexpr const char* kStepInsert = rivo::TrNoop("Inserimento canale");
+constexpr const char* kStepMove = rivo::TrNoop("Spostamento canali");
+constexpr const char* kStepPaste = rivo::TrNoop("Incolla");
+constexpr const char* kStepFavourite = rivo::TrNoop("Sposta preferito");
+constexpr const char* kStepChannel = rivo::TrNoop("Proprietà canale");
+constexpr const char* kStepTransponder = rivo::TrNoop("Modifica transponder");
+constexpr const char* kStepDeleteTransponder = rivo::TrNoop("Elimina transponder");
+constexpr const char* kStepOptimise = rivo::TrNoop("Ottimizza transponder");
+constexpr const char* kStepSwap = rivo::TrNoop("Inverti satelliti");
 // Commands that never change the page: nothing to record.
 constexpr const char* kStepNone = nullptr;
-constexpr const char* kNothingToMerge = "Nessun transponder doppio da unire";
+constexpr const char* kNothingToMerge = rivo::TrNoop("Nessun transponder doppio da unire");
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -64,11 +65,13 @@ void MainWindow::runOnPage(PageView& view, const char* undoName,
         prompts().tell(failure.what(), kApplicationTitle, rivo::Icon::Error);
     }
     // Whatever the command changed, even when it stopped half-way, can be taken back.
+    // The step keeps its name in the language of this session: the menus show it.
     if (undoName) {
+        const char* name = rivo::Tr(undoName);
         if (stepSelection_)
-            view.history().commit(view.page(), undoName, stepSelection_->first, stepSelection_->second);
+            view.history().commit(view.page(), name, stepSelection_->first, stepSelection_->second);
         else
-            view.history().commit(view.page(), undoName);
+            view.history().commit(view.page(), name);
     }
     stepSelection_.reset();
     pageChanged(&view);
@@ -116,8 +119,8 @@ void MainWindow::enableDragMoves(PageView* view) {
 int MainWindow::askChannelNumber(const char* caption, const char* group, int limit,
                                   int initial) {
     RowNumberDialog dialog(prompts(), this);
-    dialog.setWindowTitle(QString::fromUtf8(caption));
-    dialog.numberGroup->setTitle(QString::fromUtf8(group));
+    dialog.setWindowTitle(QTr(caption));
+    dialog.numberGroup->setTitle(QTr(group));
     dialog.limit = limit;
     dialog.numberEdit->setText(QString::number(initial));
     dialog.numberEdit->selectAll();
@@ -204,7 +207,7 @@ void MainWindow::optimiseTransponders() {
         // Nothing merged changes nothing; the status bar says so rather than leaving the
         // user to wonder whether the command ran.
         if (!rivo::OptimiseTransponderList(view.page(), progress()))
-            tellStatus(QString::fromUtf8(kNothingToMerge));
+            tellStatus(QTr(kNothingToMerge));
     });
 }
 
@@ -280,7 +283,8 @@ void MainWindow::takeHistoryStep(bool redo) {
     if (!(redo ? history.redo(view->page()) : history.undo(view->page()))) return;
     pageChanged(view);
     SelectStepRows(*view, rows);
-    tellStatus((redo ? QStringLiteral("Ripetuto: ") : QStringLiteral("Annullato: ")) + QString::fromStdString(name));
+    tellStatus(
+        (redo ? QTr("Ripetuto: %1") : QTr("Annullato: %1")).arg(QString::fromStdString(name)));
 }
 
 void MainWindow::find() {
@@ -296,10 +300,10 @@ void MainWindow::exportCsv() {
     PageView* view = activePage();
     if (!view) return;
     // The tables the page shows; the one on screen is offered first.
-    QStringList names{QStringLiteral("Canali"), QStringLiteral("Transponder")};
+    QStringList names{QTr("Canali"), QTr("Transponder")};
     std::vector<rivo::CsvTable> tables{rivo::CsvTable::Channels, rivo::CsvTable::Transponders};
     if (view->tabs->isTabVisible(2)) {
-        names << QStringLiteral("Preferiti");
+        names << QTr("Preferiti");
         tables.push_back(rivo::CsvTable::Favourites);
     }
     const int current = std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
@@ -316,9 +320,11 @@ void MainWindow::exportCsv() {
         rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
     if (!error.empty()) {
         statusMessage->clear();
-        prompts().tell(error, kAttention, rivo::Icon::Error);
+        prompts().tell(error, rivo::Tr(kAttention), rivo::Icon::Error);
         return;
     }
     const int rows = rivo::CsvRowCount(view->page(), tables[static_cast<size_t>(chosen)]);
-    tellStatus(QStringLiteral("Esportate %1 righe in %2").arg(rows).arg(QDir::toNativeSeparators(path)));
+    tellStatus(QTrN("Esportate %1 righe in %2", "Esportate %1 righe in %2", rows)
+                   .arg(rows)
+                   .arg(QDir::toNativeSeparators(path)));
 }

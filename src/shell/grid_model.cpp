@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "channels/cp1252.h"
+#include "dialogs/qt_text.h"
 
 namespace {
 QColor RowColour(std::uint32_t rgb) {
@@ -61,8 +62,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     }
     if (section < 0 || section >= grid_->columnCount() || grid_->rowCount() == 0) return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(rivo::Cp1252ToUtf8(grid_->cell(0, section)));
+    // The titles are the list's data (the CSV export writes them as they are); only the
+    // header shows them in the user's language.
+    if (role == Qt::DisplayRole) {
+        const std::string title = rivo::Cp1252ToUtf8(grid_->cell(0, section));
+        return QTr(title.c_str());
+    }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(columns_[static_cast<size_t>(section)].alignment |
                                    Qt::AlignVCenter);

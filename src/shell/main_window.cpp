@@ -28,8 +28,10 @@
 #include "channels/page_io.h"
 #include "dialogs/about_box.h"
 #include "dialogs/channel_dialog.h"
-#include "dialogs/row_number_dialog.h"
 #include "dialogs/open_dialog.h"
+#include "dialogs/qt_text.h"
+#include "dialogs/row_number_dialog.h"
+#include "shell/editor_settings.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
 #include "shell/window_texts.h"
@@ -43,11 +45,10 @@ constexpr int kGaugeRight = 3;
 
 
 // The undo step of a list name edited on the page itself.
-constexpr const char* kStepListName = "Nome lista";
+constexpr const char* kStepListName = rivo::TrNoop("Nome lista");
 }  // namespace
 
 namespace {
-QSettings EditorSettings() { return QSettings(QStringLiteral("Rivo800"), QStringLiteral("Rivo800 Editor")); }
 constexpr const char* kGeometryKey = "window/geometry";
 constexpr const char* kChannelWidthsKey = "tables/channelWidths";
 constexpr const char* kTransponderWidthsKey = "tables/transponderWidths";
@@ -129,7 +130,7 @@ MainWindow::MainWindow(QWidget* parent)
     runOpenDialog = [](OpenDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     runRowNumberDialog = [](RowNumberDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseSaveFile = [this](const QString& current) {
-        QFileDialog dialog(this, QStringLiteral("Salva"));
+        QFileDialog dialog(this, QTr("Salva"));
         configureSaveDialog(dialog, current);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
@@ -137,15 +138,14 @@ MainWindow::MainWindow(QWidget* parent)
     };
     chooseExportTable = [this](const QStringList& tables, int current) {
         bool ok = false;
-        const QString chosen =
-            QInputDialog::getItem(this, QStringLiteral("Esporta CSV"),
-                                  QStringLiteral("Tabella da esportare:"), tables, current, false, &ok);
+        const QString chosen = QInputDialog::getItem(
+            this, QTr("Esporta CSV"), QTr("Tabella da esportare:"), tables, current, false, &ok);
         return ok ? static_cast<int>(tables.indexOf(chosen)) : -1;
     };
     chooseExportFile = [this](const QString& suggested) {
-        QFileDialog dialog(this, QStringLiteral("Esporta CSV"));
+        QFileDialog dialog(this, QTr("Esporta CSV"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilters({QStringLiteral("File CSV (*.csv *.CSV)"), QStringLiteral("Tutti i file (*)")});
+        dialog.setNameFilters({QTr("File CSV (*.csv *.CSV)"), QTr("Tutti i file (*)")});
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         dialog.selectFile(suggested);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -209,13 +209,14 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
         // A file that could not be read says why (permission, missing, a folder, too
         // large); only a file that was read but is no image is "Formato file sconosciuto".
         const bool unreadable = loaded.status == rivo::LoadResult::Status::Unreadable;
-        prompts().tell(unreadable ? loaded.message : std::string(rivo::kUnknownFormatMessage), kAttention,
-                       rivo::Icon::Error);
+        prompts().tell(
+            unreadable ? loaded.message : std::string(rivo::Tr(rivo::kUnknownFormatMessage)),
+            rivo::Tr(kAttention), rivo::Icon::Error);
         return false;
     }
     currentImage = image;
     if (image->imageType() != 1) {
-        prompts().tell(rivo::kMainCodeMessage, kAttention, rivo::Icon::Warning);
+        prompts().tell(rivo::Tr(rivo::kMainCodeMessage), rivo::Tr(kAttention), rivo::Icon::Warning);
         return false;
     }
     std::unique_ptr<rivo::ListPage> page;
@@ -224,7 +225,7 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     } catch (const std::exception& failure) {
         // A list the page cannot be built from: the user learns why, nothing is added.
         progress().hide();
-        prompts().tell(failure.what(), kAttention, rivo::Icon::Error);
+        prompts().tell(failure.what(), rivo::Tr(kAttention), rivo::Icon::Error);
         return false;
     }
     progress().hide();
@@ -236,7 +237,7 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     // Shown over the new page: the list is there, but what a short file lacked is not.
     // So is a damaged table: what the loader met, and that a save may be refused.
     if (const std::string warning = rivo::LoadWarnings(loaded); !warning.empty())
-        prompts().tell(warning, kAttention, rivo::Icon::Warning);
+        prompts().tell(warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     return true;
 }
 
@@ -244,7 +245,7 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
     auto* view = new PageView(std::move(page), prompts());
     connect(view, &PageView::innerTabChanged, this, &MainWindow::updateButtons);
     connect(view, &PageView::modifiedByEdit, this, [this, view] {
-        view->history().commit(view->page(), kStepListName);
+        view->history().commit(view->page(), rivo::Tr(kStepListName));
         pageChanged(view);
     });
     enableDragMoves(view);

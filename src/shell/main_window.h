@@ -15,8 +15,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "channels/csv_export.h"
@@ -25,6 +25,7 @@
 #include "editing/clipboard.h"
 #include "editing/undo_history.h"
 #include "image/kvx_image.h"
+#include "text/language.h"
 
 class PageView;
 class QAction;
@@ -157,6 +158,9 @@ public:
     QMenu* editMenu = nullptr;                // "Modifica"
     QMenu* transponderMenu = nullptr;         // "Transponder"
     QMenu* helpMenu = nullptr;                // "Aiuto"
+    QMenu* languageMenu = nullptr;            // "Lingua": the language of the next start
+    QAction* italianLanguageAction = nullptr;  // "Italiano", checked when the editor speaks it
+    QAction* englishLanguageAction = nullptr;  // "English"
     QMenu* viewMenu = nullptr;                // "Visualizza": pages and tabs
     QAction* nextPageAction = nullptr;        // Ctrl+Tab, Ctrl+PgDown
     QAction* previousPageAction = nullptr;    // Ctrl+Shift+Tab, Ctrl+PgUp
@@ -177,6 +181,10 @@ public:
     // still as the page last read or saved it, or the user agrees to replace it all the
     // same (asked with No as the default).
     bool confirmReplacingChangedFile(PageView& view, const std::string& target);
+
+    // The "Lingua" menu's command: keeps `language` for the next start, and tells the
+    // user so when it is not the language of this run.
+    void chooseLanguage(rivo::Language language);
 
 public slots:
     void openFile();

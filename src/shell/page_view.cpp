@@ -3,6 +3,7 @@
 // widths. The tables whose rows move by dragging are RowDragTables (row_drag_table.cpp).
 #include "shell/page_view.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFont>
@@ -10,23 +11,23 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QScrollArea>
-#include <QKeyEvent>
 #include <QShortcut>
-#include <QToolButton>
 #include <QStandardItemModel>
-#include <QApplication>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
-#include <QValidator>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "channels/cp1252.h"
 #include "dialogs/dialog_parts.h"
+#include "dialogs/qt_text.h"
 #include "editing/find.h"
 #include "shell/cell_delegate.h"
 #include "shell/row_drag_table.h"
@@ -113,11 +114,11 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     findBar->setObjectName(QStringLiteral("findBar"));
     auto* findLayout = new QHBoxLayout(findBar);
     findLayout->setContentsMargins(4, 2, 4, 2);
-    findLayout->addWidget(new QLabel(QStringLiteral("Trova:")));
+    findLayout->addWidget(new QLabel(QTr("Trova:")));
     findEdit = new QLineEdit;
     findEdit->setObjectName(QStringLiteral("findEdit"));
     findEdit->setClearButtonEnabled(true);
-    findEdit->setPlaceholderText(QStringLiteral("Nome del canale"));
+    findEdit->setPlaceholderText(QTr("Nome del canale"));
     findLayout->addWidget(findEdit, 1);
     auto findButton = [findLayout](const QString& text, const QString& hint) {
         auto* button = new QToolButton;
@@ -127,15 +128,15 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
         findLayout->addWidget(button);
         return button;
     };
-    findPreviousButton = findButton(QStringLiteral("▲"), QStringLiteral("Precedente (Maiusc+F3)"));
-    findNextButton = findButton(QStringLiteral("▼"), QStringLiteral("Successivo (F3)"));
-    findCloseButton = findButton(QStringLiteral("✕"), QStringLiteral("Chiudi (Esc)"));
+    findPreviousButton = findButton(QStringLiteral("▲"), QTr("Precedente (Maiusc+F3)"));
+    findNextButton = findButton(QStringLiteral("▼"), QTr("Successivo (F3)"));
+    findCloseButton = findButton(QStringLiteral("✕"), QTr("Chiudi (Esc)"));
     findBar->hide();
     channelLayout->addWidget(findBar);
     channelTable = makeGridView(channelModel_, false, true);
     channelTable->setContextMenuPolicy(Qt::CustomContextMenu);
     channelLayout->addWidget(channelTable, 1);
-    tabs->addTab(channelTab, QStringLiteral("Canali"));
+    tabs->addTab(channelTab, QTr("Canali"));
 
     connect(findEdit, &QLineEdit::textChanged, this, [this] { findChannel(true, true); });
     connect(findEdit, &QLineEdit::returnPressed, this, [this] { findChannel(true); });
@@ -155,7 +156,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
 
     // "Transponder"
     transponderTable = makeGridView(transponderModel_, false);
-    tabs->addTab(transponderTable, QStringLiteral("Transponder"));
+    tabs->addTab(transponderTable, QTr("Transponder"));
 
     // "Preferiti": the configuration panel on the left, the eight lists in a scroll box.
     auto* favourites = new QWidget;
@@ -164,13 +165,15 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     favouritesLayout->setSpacing(0);
 
     // The panel is wide enough for the label to show a whole 8-character list name.
-    const int labelWidth = std::max(165, QFontMetrics(font()).horizontalAdvance(
-                                             QStringLiteral("Lista selezionata: WWWWWWWW")) + 4);
+    const int labelWidth =
+        std::max(165, QFontMetrics(font()).horizontalAdvance(
+                          QTr("Lista selezionata: %1").arg(QStringLiteral("WWWWWWWW"))) +
+                          4);
     auto* panel = new QWidget;
     panel->setFixedWidth(labelWidth + 15);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    configBox = new QGroupBox(QStringLiteral("Configurazione"), panel);
+    configBox = new QGroupBox(QTr("Configurazione"), panel);
     panelLayout->addWidget(configBox);
     configTable = makeGridView(configModel_, true);
     configTable->setParent(configBox);
@@ -184,7 +187,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     configTable->setGeometry(10, 20, 160, 180);
     versionLabel = new QLabel(configBox);
     versionLabel->setGeometry(10, 220, 165, 20);
-    selectedListLabel = new QLabel(QStringLiteral("Lista selezionata: "), configBox);
+    selectedListLabel = new QLabel(QTr("Lista selezionata: %1").arg(QString()), configBox);
     selectedListLabel->setGeometry(10, 250, labelWidth, 20);
     favouritesLayout->addWidget(panel);
 
@@ -196,7 +199,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     stripLayout->setSpacing(0);
     auto* stripModel = new QStandardItemModel(0, rivo::fav::Lists, this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
-        stripModel->setHorizontalHeaderItem(k, new QStandardItem(QStringLiteral("Lista %1").arg(k + 1)));
+        stripModel->setHorizontalHeaderItem(k, new QStandardItem(QTr("Lista %1").arg(k + 1)));
     headerStrip = new QHeaderView(Qt::Horizontal);
     headerStrip->setModel(stripModel);
     headerStrip->setSectionResizeMode(QHeaderView::Fixed);
@@ -226,7 +229,7 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     stripLayout->addLayout(lists, 1);
     scrollBox->setWidget(strip);
     favouritesLayout->addWidget(scrollBox, 1);
-    tabs->addTab(favourites, QStringLiteral("Preferiti"));
+    tabs->addTab(favourites, QTr("Preferiti"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -444,7 +447,8 @@ void PageView::afterEdit(int column, int row) {
     if (column != 1 || row < 1 || row >= grid.rowCount()) return;
     constexpr size_t kMaxName = 8;  // bytes: one per character in Windows-1252
     if (grid.cell(row, column).size() > kMaxName) {
-        prompts_.tell("Sono possibili al massimo 8 caratteri", "Attenzione", rivo::Icon::Warning);
+        prompts_.tell(rivo::Tr("Sono possibili al massimo 8 caratteri"),
+                      rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Warning);
         grid.setCell(row, column, grid.cell(row, column).substr(0, kMaxName));
         configModel_->refreshRows(row, row);
     }
@@ -457,8 +461,8 @@ void PageView::selectFavouriteList(int list) {
     if (list < 0 || list >= rivo::fav::Lists) return;
     page_->selectedFavourite = list;
     selectedListLabel->setText(
-        QStringLiteral("Lista selezionata: ") +
-        QString::fromStdString(rivo::Cp1252ToUtf8(page_->configGrid.cell(list + 1, 1))));
+        QTr("Lista selezionata: %1")
+            .arg(QString::fromStdString(rivo::Cp1252ToUtf8(page_->configGrid.cell(list + 1, 1)))));
 }
 
 void PageView::fitNameColumn(QTableView* view) {

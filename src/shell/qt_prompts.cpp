@@ -6,6 +6,8 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "dialogs/qt_text.h"
+
 rivo::Answer MessageBoxPrompts::ask(const std::string& text, const std::string& title,
                                     rivo::Icon icon, rivo::Buttons buttons) {
     return show(text, title, icon, buttons, false);
@@ -32,9 +34,9 @@ rivo::Answer MessageBoxPrompts::show(const std::string& text, const std::string&
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text), set,
                     parent_.data());
-    if (auto* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("&Sì"));
-    if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&No"));
-    if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Annulla"));
+    if (auto* yes = box.button(QMessageBox::Yes)) yes->setText(QTr("&Sì"));
+    if (auto* no = box.button(QMessageBox::No)) no->setText(QTr("&No"));
+    if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QTr("Annulla"));
     if (buttons == rivo::Buttons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
     if (discarding) {
         // The answer that keeps everything is the one Enter and Escape give.

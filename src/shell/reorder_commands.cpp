@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "channels/page_io.h"
+#include "dialogs/qt_text.h"
 #include "dialogs/reorder_dialogs.h"
 #include "editing/reorder.h"
 #include "editing/reorder_dialog_logic.h"
@@ -33,15 +34,15 @@ void SelectChannelBlock(PageView& view, int first, int last) {
 }  // namespace
 
 void MainWindow::createReorderCommands() {
-    sortAction = new QAction(QString::fromUtf8(rivo::kSortCaption), this);
+    sortAction = new QAction(QTr(rivo::kSortCaption), this);
     sortAction->setObjectName(QStringLiteral("sortAction"));
-    sortAction->setStatusTip(QStringLiteral("Ordina i canali per nome, SID o frequenza"));
-    referenceOrderAction = new QAction(QString::fromUtf8(rivo::kReferenceCaption), this);
+    sortAction->setStatusTip(QTr("Ordina i canali per nome, SID o frequenza"));
+    referenceOrderAction = new QAction(QTr(rivo::kReferenceCaption), this);
     referenceOrderAction->setObjectName(QStringLiteral("referenceOrderAction"));
-    referenceOrderAction->setStatusTip(QStringLiteral("Riporta la lista nell'ordine di un'altra lista"));
+    referenceOrderAction->setStatusTip(QTr("Riporta la lista nell'ordine di un'altra lista"));
     // The menu's own texts, with their mnemonics; the dialogs keep the plain captions.
-    sortAction->setText(QStringLiteral("&Ordina..."));
-    referenceOrderAction->setText(QStringLiteral("A&pplica ordine da riferimento..."));
+    sortAction->setText(QTr("&Ordina..."));
+    referenceOrderAction->setText(QTr("A&pplica ordine da riferimento..."));
     editMenu->addSeparator();
     editMenu->addAction(sortAction);
     editMenu->addAction(referenceOrderAction);
@@ -85,7 +86,7 @@ void MainWindow::applyReferenceOrder() {
     rivo::OpenResult opened = rivo::OpenPage(*params, progress());
     progress().hide();
     if (opened.status != rivo::OpenResult::Status::Ok || !opened.page) {
-        prompts().tell(opened.message, kAttention, rivo::Icon::Error);
+        prompts().tell(opened.message, rivo::Tr(kAttention), rivo::Icon::Error);
         return;
     }
     const rivo::ListPage& reference = *opened.page;
@@ -93,7 +94,8 @@ void MainWindow::applyReferenceOrder() {
     options.takeFavourites = values.takeFavourites;
     options.takeNames = values.takeNames;
     if (options.takeFavourites && !rivo::CanTakeFavourites(page, reference)) {
-        prompts().tell(rivo::kTakeFavouritesRefused, rivo::kTakeFavouritesTitle, rivo::Icon::Warning);
+        prompts().tell(rivo::Tr(rivo::kTakeFavouritesRefused), rivo::Tr(rivo::kTakeFavouritesTitle),
+                       rivo::Icon::Warning);
         return;
     }
     const rivo::ReferenceMatch match = rivo::MatchReference(page, reference);

@@ -10,6 +10,7 @@
 
 #include "channels/list_page.h"
 #include "channels/page_io.h"
+#include "dialogs/qt_text.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "shell/window_texts.h"
@@ -17,9 +18,9 @@
 namespace {
 using window_text::kApplicationTitle;
 using window_text::kAttention;
-constexpr const char* kStepSave = "Salvataggio";
-constexpr const char* kChangedOnDiskQuestion =
-    "Il file è stato modificato da un altro programma dopo l'apertura. Sovrascriverlo?";
+constexpr const char* kStepSave = rivo::TrNoop("Salvataggio");
+constexpr const char* kChangedOnDiskQuestion = rivo::TrNoop(
+    "Il file è stato modificato da un altro programma dopo l'apertura. Sovrascriverlo?");
 
 // The save dialog's filters and the extension each gives a name typed without one.
 struct SaveFilter {
@@ -29,23 +30,23 @@ struct SaveFilter {
 constexpr SaveFilter kSaveFilters[] = {
     // Each extension also in its lower- and upper-case spelling: names are compared
     // case-sensitively here.
-    {"File Bin (*.Bin *.bin *.BIN)", "Bin"},
-    {"File Dat (*.Dat *.dat *.DAT)", "Dat"},
-    {"File RCU (*.RCU *.Rcu *.rcu)", "RCU"},
-    {"Tutti i file (*)", "Dat"},
+    {rivo::TrNoop("File Bin (*.Bin *.bin *.BIN)"), "Bin"},
+    {rivo::TrNoop("File Dat (*.Dat *.dat *.DAT)"), "Dat"},
+    {rivo::TrNoop("File RCU (*.RCU *.Rcu *.rcu)"), "RCU"},
+    {rivo::TrNoop("Tutti i file (*)"), "Dat"},
 };
 }  // namespace
 
 QString MainWindow::saveSuffixForFilter(const QString& filter) {
     for (const SaveFilter& f : kSaveFilters)
-        if (filter == QLatin1String(f.filter)) return QString::fromLatin1(f.suffix);
+        if (filter == QTr(f.filter)) return QString::fromLatin1(f.suffix);
     return QStringLiteral("Dat");
 }
 
 void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     QStringList filters;
-    for (const SaveFilter& f : kSaveFilters) filters << QString::fromLatin1(f.filter);
+    for (const SaveFilter& f : kSaveFilters) filters << QTr(f.filter);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("Dat"));
     // A name typed without extension gets the one of the filter shown, so that the
@@ -59,7 +60,7 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
     // The filter of the file's own extension, when it has one of ours.
     for (const SaveFilter& f : kSaveFilters) {
         if (file.suffix().compare(QLatin1String(f.suffix), Qt::CaseInsensitive) == 0) {
-            dialog.selectNameFilter(QString::fromLatin1(f.filter));
+            dialog.selectNameFilter(QTr(f.filter));
             dialog.setDefaultSuffix(QString::fromLatin1(f.suffix));
             break;
         }
@@ -80,10 +81,12 @@ void MainWindow::saveFile() {
         rivo::PageSaveOptions options;
         // Cells the format cannot hold as shown: the user decides, and No is the default.
         options.acceptDifferences = [this](const std::vector<rivo::CellDifference>& differences) {
-            const std::string question = rivo::SavedDifferencesHeading(differences.size()) +
-                                         rivo::DescribeDifferences(differences) + "\nSalvare comunque?";
-            return prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
-                   rivo::Answer::Yes;
+            const std::string question =
+                rivo::Fmt(rivo::Tr("%1%2\nSalvare comunque?"),
+                          rivo::SavedDifferencesHeading(differences.size()),
+                          rivo::DescribeDifferences(differences));
+            return prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                           rivo::Buttons::YesNo) == rivo::Answer::Yes;
         };
         result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
     } catch (const std::exception& failure) {
@@ -98,7 +101,7 @@ void MainWindow::saveFile() {
     } else {
         // Accepted differences: the page now shows what the file holds. Taking that in
         // is a step of its own, so that undo brings back what was typed.
-        if (!result.differences.empty()) view->history().commit(view->page(), kStepSave);
+        if (!result.differences.empty()) view->history().commit(view->page(), rivo::Tr(kStepSave));
         // What was written is the state undo comes back to as unmodified, and the
         // file as this page now knows it.
         view->history().markSaved(view->page());
@@ -107,7 +110,8 @@ void MainWindow::saveFile() {
         // backup all name it.
         view->page().fileName = QFile::encodeName(path).toStdString();
         pageTabs->setTabToolTip(pageTabs->indexOf(view), path);
-        if (!result.warning.empty()) prompts().tell(result.warning, kAttention, rivo::Icon::Warning);
+        if (!result.warning.empty())
+            prompts().tell(result.warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     }
     pageChanged(view);
 }
@@ -117,22 +121,26 @@ bool MainWindow::confirmReplacingChangedFile(PageView& view, const std::string& 
     // window or another program: replacing it would lose that, so the user decides,
     // and No is the default. Another file is the save dialog's own question.
     if (view.page().fileName != target || !FileChangedSince(target, view.fileIdentity)) return true;
-    return prompts().askDiscarding(kChangedOnDiskQuestion, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo) ==
-           rivo::Answer::Yes;
+    return prompts().askDiscarding(rivo::Tr(kChangedOnDiskQuestion), rivo::Tr(kAttention),
+                                   rivo::Icon::Warning, rivo::Buttons::YesNo) == rivo::Answer::Yes;
 }
 
 void MainWindow::closePage() {
     const int index = pageTabs->currentIndex();
     PageView* view = activePage();
     if (view) {
-        std::string question = "Vuoi chiudere il file " + view->caption().toStdString() + "?";
-        if (view->page().modified)
-            question += "\nLe modifiche non salvate andranno perse.";
+        const std::string question = rivo::Fmt(
+            view->page().modified
+                ? rivo::Tr("Vuoi chiudere il file %1?\nLe modifiche non salvate andranno perse.")
+                : rivo::Tr("Vuoi chiudere il file %1?"),
+            view->caption().toStdString());
         // Closing a modified page loses its changes: then "No" is the default answer.
         const rivo::Answer answer =
             view->page().modified
-                ? prompts().askDiscarding(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo)
-                : prompts().ask(question, kAttention, rivo::Icon::Warning, rivo::Buttons::YesNo);
+                ? prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                          rivo::Buttons::YesNo)
+                : prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                rivo::Buttons::YesNo);
         if (answer == rivo::Answer::Yes) {
             pageViews.erase(pageViews.begin() + index);
             pageTabs->removeTab(index);  // the next page becomes active and its
@@ -155,9 +163,16 @@ QString MainWindow::modifiedPageNames() const {
 void MainWindow::closeEvent(QCloseEvent* event) {
     const QString names = modifiedPageNames();
     if (!names.isEmpty()) {
-        const std::string question = "Le modifiche di questi file non sono state salvate:" +
-                                     names.toStdString() + "\n\nVuoi uscire comunque?";
-        if (prompts().askDiscarding(question, kAttention, rivo::Icon::Warning,
+        // Each name stands on a line of its own.
+        const long long count = names.count(QLatin1Char('\n'));
+        const std::string question =
+            rivo::Fmt(rivo::TrN("Le modifiche di questi file non sono state salvate:%1\n\n"
+                                "Vuoi uscire comunque?",
+                                "Le modifiche di questi file non sono state salvate:%1\n\n"
+                                "Vuoi uscire comunque?",
+                                count),
+                      names.toStdString());
+        if (prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
                                     rivo::Buttons::YesNo) != rivo::Answer::Yes) {
             event->ignore();
             return;

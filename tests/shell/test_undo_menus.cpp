@@ -400,7 +400,8 @@ private slots:
         QMenuBar* bar = window->menuBar();
         QStringList menus;
         for (QAction* action : bar->actions()) menus << Plain(action->text());
-        QCOMPARE(menus, QStringList({"File", "Modifica", "Visualizza", "Transponder", "Aiuto"}));
+        QCOMPARE(menus,
+                 QStringList({"File", "Modifica", "Visualizza", "Transponder", "Lingua", "Aiuto"}));
         auto items = [](QMenu* menu) {
             QStringList texts;
             for (QAction* action : menu->actions())

@@ -4,6 +4,7 @@
 
 #include "editing/reorder_dialog_logic.h"
 #include "page_maker.h"
+#include "text/language.h"
 
 namespace rivo {
 namespace {
@@ -77,6 +78,28 @@ TEST(ReferenceDialog, RefusedValues) {
         c.change(values);
         EXPECT_FALSE(ReferenceOpenParams(page, values).has_value()) << c.what;
     }
+}
+
+// In English the counts take the language's plural forms: one channel, two channels.
+TEST(ReferencePreview, InEnglishCountsTakeTheirPluralForms) {
+    struct BackToItalian {
+        ~BackToItalian() { UseLanguage(Language::Italian, {}, nullptr); }
+    } restore;
+    std::string error;
+    ASSERT_TRUE(UseLanguage(Language::English, {RIVO_CATALOGUE_DIR}, &error)) << error;
+    const ListPage current = MakePage(2, 1);
+    ReferenceMatch match;
+    match.passCounts = {1, 3, 0, 0};
+    match.unmatchedCurrent = {1, 2};
+    match.unmatchedReference = {1};
+    const ReferencePreview preview = MakeReferencePreview(current, current, match);
+    ASSERT_EQ(preview.passLines.size(), 4u);
+    EXPECT_EQ(preview.passLines[0], "Pass 1 (name, SID, TID and NID, polarisation, frequency (within 3 MHz)): 1 channel");
+    EXPECT_EQ(preview.passLines[1], "Pass 2 (SID, TID and NID): 3 channels");
+    EXPECT_TRUE(preview.passLines[2].ends_with("): 0 channels")) << preview.passLines[2];
+    EXPECT_EQ(preview.summary,
+              "4 channels found in the reference, 2 channels of the list not found, 1 channel of the reference not "
+              "found");
 }
 
 TEST(ReferencePreview, CountsAndUnmatchedRowsOfBothLists) {

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QTabWidget>
 #include <string>
@@ -65,6 +66,10 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
             break;
         }
     }
+    // Choosing a filter respells the name shown with the filter's first extension:
+    // "G.bin" would become a new file "G.Bin". The name is put back as the file has it.
+    if (auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nameEdit->setText(file.fileName());
 }
 
 void MainWindow::saveFile() {

@@ -320,9 +320,35 @@ private slots:
         emit types->activated(filter);
         emit types->textActivated(types->currentText());
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        name->setText(typed);
+        // Typed over the proposed name, key by key, as the user does: the dialog follows
+        // the typing with its own selection of files.
+        name->selectAll();
+        QTest::keyClicks(name, typed);
         QVERIFY(QMetaObject::invokeMethod(&dialog, "accept"));
         QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), written);
+    }
+
+    // The dialog proposes the page's file name exactly as it is spelt: the filter of its
+    // extension does not respell it, so Enter saves the same file.
+    void saveDialogKeepsTheFilesOwnName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("filterStart");
+        QTest::newRow("lower-case bin") << "G.bin" << "File Bin";
+        QTest::newRow("upper-case BIN") << "G.BIN" << "File Bin";
+        QTest::newRow("lower-case dat") << "plain.dat" << "File Dat";
+        QTest::newRow("mixed rcu") << "lista.rCu" << "File RCU";
+        QTest::newRow("own spelling") << "Proprio.Bin" << "File Bin";
+    }
+    void saveDialogKeepsTheFilesOwnName() {
+        QFETCH(QString, name);
+        QFETCH(QString, filterStart);
+        const QString own = folder->write(name.toStdString(), rivo::Bytes(16, 0));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        MainWindow::configureSaveDialog(dialog, own);
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), name);
+        QVERIFY(dialog.selectedNameFilter().startsWith(filterStart));
+        QFile::remove(own);
     }
 
     // The same file on two pages: saving one leaves the other's memory of the file

@@ -23,7 +23,7 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
         case LoadResult::Status::Unreadable:
             throw ToolError(kExitFailure, r.message);
         case LoadResult::Status::Unrecognised:
-            throw ToolError(kExitUnknownFormat, kUnknownFormatMessage);
+            throw ToolError(kExitUnknownFormat, Tr(kUnknownFormatMessage));
     }
 }
 

@@ -10,8 +10,8 @@ set -uo pipefail
 build=$1 scratch=$2 version=$3 sample=$4 cli_doc=$5
 
 failures=0
-Fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-Die() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+die() { echo "FAIL: $*"; exit 1; }
 
 rm -rf "$scratch" && mkdir -p "$scratch" || die "cannot make $scratch"
 cpack -G DEB -B "$scratch" --config "$build/CPackConfig.cmake" >"$scratch/cpack.log" 2>&1 ||
@@ -42,7 +42,7 @@ printf '%s\n' "${expected[@]}" | sort >"$scratch/expected"
 diff -u "$scratch/expected" "$scratch/files" || fail "the package's files differ from the list above"
 
 # --- the control fields ---------------------------------------------------------------
-Field() { dpkg-deb -f "$deb" "$1"; }
+field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = rivo800-editor ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
@@ -72,6 +72,13 @@ done
 "$build/src/tool/rivo800-tool" info "$sample" >"$scratch/info.built" || fail "the built tool's info failed"
 grep -q '"type": 1' "$scratch/info.packaged" || fail "info does not see the sample as a flash image"
 cmp -s "$scratch/info.packaged" "$scratch/info.built" || fail "the packaged tool's info differs from the built one's"
+
+# --- the installed catalogue: the unpacked tool finds it beside itself -----------------
+printf 'junk' >"$scratch/junk.Bin"
+err=$(env -u RIVO800_LOCALEDIR LANG=en_GB.UTF-8 "$tool" info "$scratch/junk.Bin" 2>&1 >/dev/null)
+grep -q "Unknown file format" <<<"$err" || fail "the packaged tool does not speak English under en_GB: '$err'"
+err=$(env -u RIVO800_LOCALEDIR LANG=C "$tool" info "$scratch/junk.Bin" 2>&1 >/dev/null)
+grep -q "Formato file sconosciuto" <<<"$err" || fail "the packaged tool does not speak Italian under C: '$err'"
 
 # --- desktop integration ---------------------------------------------------------------
 desktop="$root/usr/share/applications/$app_id.desktop"

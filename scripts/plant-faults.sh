@@ -66,7 +66,7 @@ faults=(
   "row-number-annulla-accepts|src/dialogs/row_number_dialog.cpp|s/^void RowNumberDialog::cancel() { reject(); }/void RowNumberDialog::cancel() { accept(); }/|window"
   "number-dialog-result-ignored|src/shell/editing_commands.cpp|s/    if (!runRowNumberDialog(dialog)) return 0;/    runRowNumberDialog(dialog);/|window"
   "sort-frequency-descending|src/editing/reorder.cpp|s/if (hertz != o.hertz) return hertz < o.hertz;/if (hertz != o.hertz) return hertz > o.hertz;/|window"
-  "sort-key-items-swapped|src/dialogs/reorder_dialogs.cpp|/keyCombo->addItems/s/QStringLiteral(\"SID\"), QStringLiteral(\"Frequenza\")/QStringLiteral(\"Frequenza\"), QStringLiteral(\"SID\")/|window"
+  "sort-key-items-swapped|src/dialogs/reorder_dialogs.cpp|/keyCombo->addItems/s/QTr(\"SID\"), QTr(\"Frequenza\")/QTr(\"Frequenza\"), QTr(\"SID\")/|window"
   "sort-without-transponder-first|src/editing/reorder.cpp|s/if (none != o.none) return o.none;/if (none != o.none) return none;/|window"
   "sort-dialog-result-ignored|src/shell/reorder_commands.cpp|s/    if (!runSortDialog(dialog)) return;/    runSortDialog(dialog);/|window"
   "reference-dialog-result-ignored|src/shell/reorder_commands.cpp|s/    if (!runReferenceDialog(dialog)) return;/    runReferenceDialog(dialog);/|window"

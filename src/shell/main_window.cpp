@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
+#include <filesystem>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -203,6 +204,19 @@ void MainWindow::openFile() {
 }
 
 bool MainWindow::openWithParams(const rivo::OpenParams& params) {
+    // The same file on a second page is two copies that each overwrite the other's
+    // saves: the user is offered the page that already shows it. "No" opens it again
+    // (to compare, or to start over from the file).
+    if (PageView* open = pageShowingFile(params.fileName)) {
+        const std::string question = rivo::Fmt(
+            rivo::Tr("Il file %1 è già aperto. Mostrare la pagina già aperta invece di aprirlo di nuovo?"),
+            open->caption().toStdString());
+        if (prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Question, rivo::Buttons::YesNo) ==
+            rivo::Answer::Yes) {
+            pageTabs->setCurrentWidget(open);
+            return false;
+        }
+    }
     auto image = std::make_shared<rivo::KvxImage>();
     const rivo::LoadResult loaded = image->loadFile(params.fileName);
     if (!loaded.ok()) {
@@ -239,6 +253,15 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params) {
     if (const std::string warning = rivo::LoadWarnings(loaded); !warning.empty())
         prompts().tell(warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     return true;
+}
+
+PageView* MainWindow::pageShowingFile(const std::string& path) const {
+    std::error_code error;
+    for (PageView* view : pageViews) {
+        // The same file under another name (a link, a relative path) is the same file.
+        if (std::filesystem::equivalent(view->page().fileName, path, error)) return view;
+    }
+    return nullptr;
 }
 
 void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {

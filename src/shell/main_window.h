@@ -102,6 +102,8 @@ public:
     int pageCount() const { return static_cast<int>(pageViews.size()); }
     PageView* pageView(int index) const;
     PageView* activePage() const;
+    // The page whose file is the file at path (the same file, whatever name reaches it).
+    PageView* pageShowingFile(const std::string& path) const;
     rivo::ListPage* activeListPage() const;
 
     // The page list, in the order of the main page control's pages.

@@ -96,6 +96,16 @@ bool OpenThroughDialog(MainWindow& window, const QString& path,
     return window.pageCount() == before + 1;
 }
 
+bool OpenAgain(MainWindow& window, ScriptedPrompts& prompts, const QString& path) {
+    const std::size_t asked = prompts.asked.size();
+    prompts.answers.push_back(rivo::Answer::No);
+    const bool opened = OpenThroughDialog(window, path);
+    if (prompts.asked.size() != asked + 1 || prompts.asked.back().text.find("è già aperto") == std::string::npos)
+        return false;
+    prompts.asked.pop_back();
+    return opened;
+}
+
 void SelectChannels(PageView& view, int first, int last) {
     QAbstractItemModel* model = view.channelTable->model();
     view.channelTable->selectionModel()->setCurrentIndex(model->index(first - 1, 0), QItemSelectionModel::NoUpdate);

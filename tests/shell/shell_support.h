@@ -66,3 +66,6 @@ void SelectChannels(PageView& view, int first, int last);
 // before Ok. Returns whether a page was added.
 bool OpenThroughDialog(MainWindow& window, const QString& path,
                        const std::function<void(OpenDialog&)>& adjust = {});
+// Opens path on a page of its own although another page shows it already: answers "No"
+// to the question offering that page, and checks and forgets that it was asked.
+bool OpenAgain(MainWindow& window, ScriptedPrompts& prompts, const QString& path);

@@ -384,7 +384,7 @@ private slots:
     // that row as target; one undo step; drops out of range or from elsewhere do nothing.
     void dragMovesChannelsAsTheMoveCommand() {
         QVERIFY(OpenThroughDialog(*window, splitPath));
-        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenAgain(*window, prompts, splitPath));
         PageView* dragged = window->pageView(0);
         PageView* commanded = window->pageView(1);
         const int n = dragged->page().channelCount();
@@ -506,7 +506,7 @@ private slots:
     // would take it; past an empty slot downwards, into another list, nothing happens.
     void dragMovesFavouritesAsRepeatedMoves() {
         QVERIFY(OpenThroughDialog(*window, splitPath));
-        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenAgain(*window, prompts, splitPath));
         PageView* dragged = window->pageView(0);
         PageView* stepped = window->pageView(1);
         for (PageView* view : {dragged, stepped}) view->tabs->setCurrentIndex(2);

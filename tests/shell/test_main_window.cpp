@@ -166,6 +166,44 @@ private slots:
         }
     }
 
+    // A file already shown by a page: opening it again offers that page (Yes: no new
+    // page, that page comes to the front); No opens a second page. The same file under
+    // another name (a symbolic link) is the same file.
+    void openingAnOpenFileOffersItsPage() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        QCOMPARE(window->pageTabs->currentIndex(), 1);
+        const QString link = folder->path("Collegamento.Bin");
+        QFile::remove(link);
+        QVERIFY(QFile::link(splitPath, link));
+        for (const QString& path : {splitPath, link}) {
+            prompts.clear();
+            prompts.answers.push_back(rivo::Answer::Yes);
+            window->pageTabs->setCurrentIndex(1);
+            QVERIFY(!OpenThroughDialog(*window, path));
+            QCOMPARE(window->pageCount(), 2);
+            QCOMPARE(window->pageTabs->currentIndex(), 0);
+            QCOMPARE(prompts.asked.size(), size_t(1));
+            QCOMPARE(prompts.asked[0].text,
+                     std::string("Il file Lista.Bin è già aperto. Mostrare la pagina già aperta invece di aprirlo di "
+                                 "nuovo?"));
+            QCOMPARE(prompts.asked[0].buttons, rivo::Buttons::YesNo);
+        }
+        prompts.clear();
+        prompts.answers.push_back(rivo::Answer::No);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QCOMPARE(window->pageCount(), 3);
+        QCOMPARE(window->pageTabs->currentIndex(), 2);
+        QCOMPARE(prompts.unexpected, 0);
+        // Another file asks nothing.
+        prompts.clear();
+        const QString other = folder->write("Altra.Bin", BuildChannelImage(SplitSpec()));
+        QVERIFY(OpenThroughDialog(*window, other));
+        QVERIFY(prompts.asked.empty());
+    }
+
     void openShowsThePage() {
         ScriptedPrompts prompts;
         auto window = makeWindow(prompts);

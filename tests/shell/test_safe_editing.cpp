@@ -360,7 +360,7 @@ private slots:
             "Il file è stato modificato da un altro programma dopo l'apertura. Sovrascriverlo?";
         const QString shared = folder->write("Condiviso.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 6)));
         QVERIFY(OpenThroughDialog(*window, shared));
-        QVERIFY(OpenThroughDialog(*window, shared));
+        QVERIFY(OpenAgain(*window, prompts, shared));
         QCOMPARE(window->pageCount(), 3);
         PageView* first = window->pageView(1);
         PageView* second = window->pageView(2);

@@ -359,7 +359,7 @@ private slots:
     void keysWalkPagesAndTabs() {
         QVERIFY(OpenThroughDialog(*window, splitPath));
         QVERIFY(OpenThroughDialog(*window, singlePath));
-        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenAgain(*window, prompts, splitPath));
         QCOMPARE(window->pageTabs->currentIndex(), 2);
         auto press = [&](QKeyCombination key) {
             QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();

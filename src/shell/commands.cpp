@@ -189,6 +189,9 @@ void MainWindow::createMenus() {
     findAction->setStatusTip(QTr("Cerca un canale per nome"));
     aboutAction = new QAction(QTr("&Informazioni"), this);
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    revertAction = new QAction(QTr("Ripris&tina la versione salvata"), this);
+    revertAction->setObjectName(QStringLiteral("revertAction"));
+    revertAction->setStatusTip(QTr("Rilegge la lista dal suo file, com'è salvata sul disco"));
     for (QAction* action : {exportCsvAction, undoAction, redoAction, findAction, aboutAction})
         action->setShortcutContext(Qt::WindowShortcut);
 
@@ -197,6 +200,7 @@ void MainWindow::createMenus() {
     fileMenu->addAction(openAction);
     fileMenu->addAction(saveAction);
     fileMenu->addAction(exportCsvAction);
+    fileMenu->addAction(revertAction);
     fileMenu->addSeparator();
     fileMenu->addAction(closePageAction);
     fileMenu->addAction(exitAction);
@@ -275,6 +279,7 @@ void MainWindow::createMenus() {
     helpMenu->addAction(aboutAction);
 
     connect(exportCsvAction, &QAction::triggered, this, &MainWindow::exportCsv);
+    connect(revertAction, &QAction::triggered, this, &MainWindow::revertToSaved);
     connect(undoAction, &QAction::triggered, this, &MainWindow::undo);
     connect(redoAction, &QAction::triggered, this, &MainWindow::redo);
     connect(findAction, &QAction::triggered, this, &MainWindow::find);
@@ -304,6 +309,7 @@ void MainWindow::updateMenuCommands() {
         redo ? QTr("&Ripeti: %1").arg(QString::fromStdString(view->history().redoName()))
              : QTr("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
+    revertAction->setEnabled(view != nullptr);
     if (viewMenu) {
         nextPageAction->setEnabled(pageViews.size() > 1);
         previousPageAction->setEnabled(pageViews.size() > 1);

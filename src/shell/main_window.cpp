@@ -203,11 +203,11 @@ void MainWindow::openFile() {
     openWithParams(dialog.params());
 }
 
-bool MainWindow::openWithParams(const rivo::OpenParams& params) {
+bool MainWindow::openWithParams(const rivo::OpenParams& params, bool askIfOpen) {
     // The same file on a second page is two copies that each overwrite the other's
     // saves: the user is offered the page that already shows it. "No" opens it again
     // (to compare, or to start over from the file).
-    if (PageView* open = pageShowingFile(params.fileName)) {
+    if (PageView* open = askIfOpen ? pageShowingFile(params.fileName) : nullptr) {
         const std::string question = rivo::Fmt(
             rivo::Tr("Il file %1 è già aperto. Mostrare la pagina già aperta invece di aprirlo di nuovo?"),
             open->caption().toStdString());

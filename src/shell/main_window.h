@@ -97,7 +97,8 @@ public:
 
     // Opens a file with the given parameters, as the open command does after its dialog.
     // Returns whether a page was added.
-    bool openWithParams(const rivo::OpenParams& params);
+    // askIfOpen: a file another page already shows first offers that page.
+    bool openWithParams(const rivo::OpenParams& params, bool askIfOpen = true);
 
     int pageCount() const { return static_cast<int>(pageViews.size()); }
     PageView* pageView(int index) const;
@@ -170,6 +171,7 @@ public:
     QAction* showTranspondersAction = nullptr;  // Alt+2: "Transponder"
     QAction* showFavouritesAction = nullptr;  // Alt+3: "Preferiti"
     QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
+    QAction* revertAction = nullptr;          // "Ripristina la versione salvata"
     QAction* undoAction = nullptr;            // "Annulla" (+ ": " and the step it takes back)
     QAction* redoAction = nullptr;            // "Ripeti" (+ ": " and the step it does again)
     QAction* findAction = nullptr;            // "Trova"
@@ -203,6 +205,7 @@ public slots:
     void moveFavouriteUp();
     void moveFavouriteDown();
     void closePage();
+    void revertToSaved();
     void exitEditor();
     void exportCsv();
     void undo();

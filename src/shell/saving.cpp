@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QTabBar>
 #include <QLineEdit>
 #include <QFileInfo>
 #include <QTabWidget>
@@ -153,6 +154,44 @@ void MainWindow::closePage() {
         }
     }
     if (pageViews.empty()) disablePageButtons();
+    updateMenuCommands();
+}
+
+// The page read again from its file with the parameters it was opened with, as a fresh
+// page in the same tab: the file may hold another layout than the page, so its undo
+// history, which speaks of the page's own rows, goes with it.
+void MainWindow::revertToSaved() {
+    PageView* view = activePage();
+    if (!view) return;
+    const rivo::ListPage& page = view->page();
+    if (page.modified) {
+        const std::string question = rivo::Fmt(
+            rivo::Tr("Rileggere %1 dal disco?\nLe modifiche non salvate e la cronologia di annullamento andranno "
+                     "perse."),
+            view->caption().toStdString());
+        if (prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning, rivo::Buttons::YesNo) !=
+            rivo::Answer::Yes)
+            return;
+    }
+    rivo::OpenParams params;
+    params.fileName = page.fileName;
+    params.lnbLow = page.lnbLow;
+    params.lnbHigh = page.lnbHigh;
+    params.symbolRates = page.symbolRates;
+    params.satelliteA = page.satelliteA;
+    params.satelliteB = page.satelliteB;
+    const int index = pageTabs->indexOf(view);
+    // A file that no longer opens leaves the page as it was; the user was told why.
+    if (!openWithParams(params, false)) return;
+    PageView* fresh = pageViews.back();
+    pageViews.pop_back();
+    pageViews.insert(pageViews.begin() + index, fresh);
+    pageTabs->tabBar()->moveTab(pageTabs->indexOf(fresh), index);
+    pageViews.erase(pageViews.begin() + index + 1);
+    pageTabs->removeTab(pageTabs->indexOf(view));
+    delete view;
+    pageTabs->setCurrentWidget(fresh);
+    tellStatus(QTr("%1 riletto dal disco").arg(fresh->caption()));
     updateMenuCommands();
 }
 

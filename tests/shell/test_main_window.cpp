@@ -204,6 +204,57 @@ private slots:
         QVERIFY(prompts.asked.empty());
     }
 
+    // "Ripristina la versione salvata" reads the page's file again as a fresh page in the
+    // same tab, with the page's own open parameters; a modified page asks first, No by
+    // default, and "No" keeps everything.
+    void revertReadsTheFileAgainInPlace() {
+        ScriptedPrompts prompts;
+        auto window = makeWindow(prompts);
+        QVERIFY(OpenThroughDialog(*window, splitPath));
+        QVERIFY(OpenThroughDialog(*window, singlePath));
+        window->pageTabs->setCurrentIndex(0);
+        const std::string original = window->pageView(0)->page().channelGrid.cell(1, ch::Name);
+        const auto rates = window->pageView(0)->page().symbolRates;
+        window->pageView(0)->page().channelGrid.setCell(1, ch::Name, "Cambiato");
+        window->pageView(0)->page().modified = true;
+        QVERIFY(window->revertAction->isEnabled());
+
+        prompts.clear();
+        prompts.answers.push_back(rivo::Answer::No);
+        window->revertAction->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));
+        QVERIFY(prompts.asked[0].discarding);
+        QCOMPARE(prompts.asked[0].text, std::string("Rileggere Lista.Bin dal disco?\nLe modifiche non salvate e la "
+                                                    "cronologia di annullamento andranno perse."));
+        QCOMPARE(window->pageView(0)->page().channelGrid.cell(1, ch::Name), std::string("Cambiato"));
+
+        prompts.clear();
+        prompts.answers.push_back(rivo::Answer::Yes);
+        PageView* before = window->pageView(0);
+        window->revertAction->trigger();
+        QCOMPARE(prompts.asked.size(), size_t(1));  // no "already open" question
+        QCOMPARE(window->pageCount(), 2);
+        PageView* fresh = window->pageView(0);
+        QVERIFY(fresh != before);
+        QCOMPARE(window->pageTabs->currentIndex(), 0);
+        QCOMPARE(window->pageTabs->widget(0), static_cast<QWidget*>(fresh));
+        QCOMPARE(window->pageTabs->tabText(0), QStringLiteral("Lista.Bin"));
+        QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Single.Bin"));
+        QCOMPARE(fresh->page().channelGrid.cell(1, ch::Name), original);
+        QVERIFY(!fresh->page().modified);
+        QCOMPARE(fresh->page().symbolRates, rates);
+        QVERIFY(!window->undoAction->isEnabled());
+
+        // An unmodified page is read again without a question.
+        prompts.clear();
+        window->pageTabs->setCurrentIndex(1);
+        window->revertAction->trigger();
+        QVERIFY(prompts.asked.empty());
+        QCOMPARE(window->pageCount(), 2);
+        QCOMPARE(window->pageTabs->tabText(1), QStringLiteral("Single.Bin"));
+        QCOMPARE(window->pageTabs->currentIndex(), 1);
+    }
+
     void openShowsThePage() {
         ScriptedPrompts prompts;
         auto window = makeWindow(prompts);

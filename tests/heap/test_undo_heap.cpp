@@ -95,6 +95,28 @@ TEST(UndoHeap, SingleChannelStepsOnTheFullPageStaySmall) {
     }
 }
 
+// A thousand moves to the top under the history's usual cap: every step is kept, the
+// heap they hold together stays within 64 KB a step, and undoing them all gives the
+// opened page.
+TEST(UndoHeap, AThousandMovesToTheTopFitAndUndoToTheOpenedPage) {
+    ListPage page = FullPage();
+    UndoHistory history(page);
+    NullProgress progress;
+    const long long before = liveBytes.load();
+    for (int n = 0; n < 1000; ++n) {
+        ASSERT_TRUE(MoveChannels(page, 9000, 9000, 1, progress).changed);
+        ASSERT_TRUE(history.commit(page, "Sposta"));
+    }
+    EXPECT_LE(liveBytes.load() - before, 1000LL * 64 * 1024);
+    EXPECT_EQ(history.stepCount(), 1000u);
+    int undone = 0;
+    while (history.undo(page)) ++undone;
+    EXPECT_EQ(undone, 1000);
+    EXPECT_TRUE(page.channelGrid == FullPage().channelGrid);
+    EXPECT_TRUE(page.favouriteGrids == FullPage().favouriteGrids);
+    EXPECT_FALSE(page.modified);
+}
+
 // The count sees what a step holds: a command that gives every favourites entry a new
 // row (as storing the channel numbers in the rows did) costs far more than 64 KB.
 TEST(UndoHeap, RewritingEveryFavouritesRowIsSeen) {

@@ -8,8 +8,9 @@
 //   - the heap each step keeps for the commands users repeat one channel at a time:
 //     moving channel 9,000 to row 1, inserting an empty channel at row 1 and deleting
 //     row 1, on the full page and on the same page with its favourites lists empty
-//     (where no entry has to follow the channels' new numbers), and how many of 1,000
-//     such steps the history keeps under its 256 MiB cap.
+//     (where no entry has to follow the channels' new numbers), how many of 1,000
+//     such steps the history keeps under its 256 MiB cap, and whether undoing them all
+//     gives the page as it was.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -202,6 +203,11 @@ void HeapPerSingleChannelStep(benchmark::State& state, Command command) {
             history.commit(page, "command");
         }
         state.counters["steps_kept_of_1000"] = static_cast<double>(history.stepCount());
+        int undone = 0;
+        while (history.undo(page)) ++undone;
+        const bool opened = page.channelGrid == start.channelGrid && page.favouriteGrids == start.favouriteGrids &&
+                            page.transponderGrid == start.transponderGrid;
+        state.counters["undone_to_opened"] = undone == kSteps && opened ? 1 : 0;
     }
 }
 void MoveOneToTop(ListPage& page) {

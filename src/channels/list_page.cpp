@@ -47,11 +47,44 @@ const std::string& NumberText(int row) {
     return texts.text(row);
 }
 
+// The number a decimal column keeps beside its rows for text, or -1 where the text must
+// stay in the row: only the texts NumberText gives back exactly.
+int DecimalValue(const std::string& text) {
+    if (text.empty() || text.size() > 5 || (text[0] == '0' && text.size() > 1)) return -1;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value <= Grid::kMaxDecimal ? value : -1;
+}
+
 }  // namespace
 
-Grid::Grid(int columns, int rows, int numberedColumn)
+Grid::Grid(int columns, int rows, int numberedColumn, int decimalColumn)
     : columns_(columns), numberedColumn_(numberedColumn >= 0 && numberedColumn < columns ? numberedColumn : -1) {
+    if (decimalColumn >= 0 && decimalColumn < columns && decimalColumn != numberedColumn_) {
+        decimalColumn_ = decimalColumn;
+        decimals_ = std::make_shared<std::vector<int>>();
+    }
     setRowCount(rows);
+}
+
+std::vector<int>& Grid::ownDecimals() {
+    // Copies of a grid share its numbers until one of them writes.
+    if (decimals_.use_count() > 1) decimals_ = std::make_shared<std::vector<int>>(*decimals_);
+    return *decimals_;
+}
+
+void Grid::setDecimal(int row, int value) {
+    if (decimal(row) != value) ownDecimals()[static_cast<std::size_t>(row)] = value;
+}
+
+const std::string& Grid::shownCell(const GridRow& stored, int row, int column) const {
+    if (row > 0 && column == numberedColumn_) return NumberText(row);
+    if (column == decimalColumn_)
+        if (const int value = decimal(row); value >= 0) return NumberText(value);
+    return stored.cells[static_cast<std::size_t>(column)];
 }
 
 void Grid::check(int row, int column) const {
@@ -97,11 +130,13 @@ void Grid::push(RowPtr row) {
         ownStarts().push_back(rowCount_);
     }
     ownBlock(blocks_.size() - 1).rows.push_back(std::move(row));
+    if (decimals_) ownDecimals().push_back(-1);
     ++rowCount_;
 }
 
 void Grid::popBack() {
     --rowCount_;
+    if (decimals_) ownDecimals().pop_back();
     if (blockSize(blocks_.size() - 1) == 1) {
         blocks_.pop_back();
         ownStarts().pop_back();
@@ -179,14 +214,14 @@ void Grid::tidySeam(std::size_t b) {
 
 const std::string& Grid::cell(int row, int column) const {
     check(row, column);
-    if (column == numberedColumn_ && row > 0) return NumberText(row);
-    return at(row)->cells[static_cast<size_t>(column)];
+    return shownCell(*at(row), row, column);
 }
 
 std::vector<std::string> Grid::cells(int row) const {
     check(row, 0);
     std::vector<std::string> texts = at(row)->cells;
     if (numberedColumn_ >= 0 && row > 0) texts[static_cast<size_t>(numberedColumn_)] = NumberText(row);
+    if (const int value = decimal(row); value >= 0) texts[static_cast<size_t>(decimalColumn_)] = NumberText(value);
     return texts;
 }
 
@@ -194,8 +229,17 @@ void Grid::setCell(int row, int column, std::string text) {
     check(row, column);
     // The number follows from the position; there is nothing to store.
     if (column == numberedColumn_ && row > 0) return;
+    if (column == decimalColumn_) {
+        if (const int value = DecimalValue(text); value >= 0) {
+            // Beside the rows: the row stays shared (emptied once, if it held the text).
+            if (!at(row)->cells[static_cast<size_t>(column)].empty()) ownRow(row).cells[static_cast<size_t>(column)].clear();
+            setDecimal(row, value);
+            return;
+        }
+        setDecimal(row, -1);
+    }
     if (at(row)->cells[static_cast<size_t>(column)] == text) return;
-    this->row(row).cells[static_cast<size_t>(column)] = std::move(text);
+    ownRow(row).cells[static_cast<size_t>(column)] = std::move(text);
 }
 
 std::uint32_t Grid::colour(int row) const {
@@ -206,10 +250,20 @@ std::uint32_t Grid::colour(int row) const {
 void Grid::setColour(int row, std::uint32_t colour) {
     check(row, 0);
     if (at(row)->colour == colour) return;
-    this->row(row).colour = colour;
+    ownRow(row).colour = colour;
 }
 
 GridRow& Grid::row(int row) {
+    GridRow& slot = ownRow(row);
+    // The caller may read or write the row's every cell: the number comes back into it.
+    if (const int value = decimal(row); value >= 0) {
+        slot.cells[static_cast<size_t>(decimalColumn_)] = NumberText(value);
+        setDecimal(row, -1);
+    }
+    return slot;
+}
+
+GridRow& Grid::ownRow(int row) {
     check(row, 0);
     const std::size_t b = blockOf(row);
     Block& block = ownBlock(b);
@@ -228,13 +282,32 @@ void Grid::copyRow(int from, int to) {
     check(from, 0);
     check(to, 0);
     place(to, at(from));
+    if (decimals_) setDecimal(to, decimal(from));
 }
 
 void Grid::setRow(int row, GridRow content) {
     check(row, 0);
     content.cells.resize(static_cast<size_t>(columns_));
     if (numberedColumn_ >= 0 && row > 0) content.cells[static_cast<size_t>(numberedColumn_)].clear();
+    if (decimalColumn_ >= 0) {
+        std::string& text = content.cells[static_cast<size_t>(decimalColumn_)];
+        const int value = DecimalValue(text);
+        if (value >= 0) text.clear();
+        setDecimal(row, value);
+    }
     place(row, std::make_shared<GridRow>(std::move(content)));
+}
+
+bool Grid::sameRow(int row, const Grid& other, int otherRow) const {
+    check(row, 0);
+    other.check(otherRow, 0);
+    const RowPtr& mine = at(row);
+    const RowPtr& theirs = other.at(otherRow);
+    // One stored row reads alike in both places when the texts kept outside it do.
+    if (mine == theirs && numberedColumn_ == other.numberedColumn_ && (numberedColumn_ < 0 || row == otherRow) &&
+        decimalColumn_ == other.decimalColumn_ && decimal(row) == other.decimal(otherRow))
+        return true;
+    return sameCells(*mine, row, *theirs, other, otherRow);
 }
 
 void Grid::setRowCount(int rows) {
@@ -257,6 +330,10 @@ void Grid::removeRow(int row) {
         auto& rows = ownBlock(b).rows;
         rows.erase(rows.begin() + (row - (*starts_)[b]));
     }
+    if (decimals_) {
+        std::vector<int>& numbers = ownDecimals();
+        numbers.erase(numbers.begin() + row);
+    }
     --rowCount_;
     restart(b);
     tidySeam(b + 1);
@@ -271,6 +348,11 @@ void Grid::exchangeRows(int a, int b) {
     RowPtr first = at(a);
     place(a, at(b));
     place(b, std::move(first));
+    if (decimals_) {
+        const int number = decimal(a);
+        setDecimal(a, decimal(b));
+        setDecimal(b, number);
+    }
 }
 
 void Grid::rotateRows(int first, int middle, int last) {
@@ -278,6 +360,15 @@ void Grid::rotateRows(int first, int middle, int last) {
     check(first, 0);
     check(last - 1, 0);
     if (!(first < middle && middle < last)) throw std::out_of_range("grid rotation outside its rows");
+    if (decimals_) {
+        const auto begin = decimals_->begin();
+        // Rows that all read their number from the row (or all the same number) leave
+        // the shared numbers as they are.
+        if (std::any_of(begin + first, begin + last, [&](int n) { return n != (*decimals_)[static_cast<std::size_t>(first)]; })) {
+            std::vector<int>& numbers = ownDecimals();
+            std::rotate(numbers.begin() + first, numbers.begin() + middle, numbers.begin() + last);
+        }
+    }
     // Blocks start at first, middle and last; the rotation then moves whole blocks.
     // Splitting at a later row never moves the blocks before it. Room for the three
     // splits, exactly: a block table grown by doubling would keep the spare half.
@@ -303,32 +394,35 @@ void Grid::permuteRows(int first, const std::vector<int>& order) {
     check(last - 1, 0);
     std::vector<RowPtr> moved;
     moved.reserve(order.size());
+    std::vector<int> numbers;
+    if (decimals_) numbers.reserve(order.size());
     std::vector<bool> taken(order.size(), false);
     for (const int from : order) {
         if (from < first || from >= last || taken[static_cast<size_t>(from - first)])
             throw std::out_of_range("grid permutation is not one of its rows");
         taken[static_cast<size_t>(from - first)] = true;
         moved.push_back(at(from));
+        if (decimals_) numbers.push_back(decimal(from));
     }
     for (int r = first; r < last; ++r) place(r, std::move(moved[static_cast<size_t>(r - first)]));
+    if (decimals_)
+        for (int r = first; r < last; ++r) setDecimal(r, numbers[static_cast<size_t>(r - first)]);
 }
 
-bool Grid::sameCells(const GridRow& mine, const GridRow& theirs, const Grid& other, int row) const {
+bool Grid::sameCells(const GridRow& mine, int row, const GridRow& theirs, const Grid& other, int otherRow) const {
     if (mine.colour != theirs.colour || mine.cells.size() != theirs.cells.size()) return false;
     for (std::size_t c = 0; c < mine.cells.size(); ++c) {
         const int column = static_cast<int>(c);
-        const bool numberedHere = row > 0 && column == numberedColumn_;
-        const bool numberedThere = row > 0 && column == other.numberedColumn_;
-        if (numberedHere && numberedThere) continue;
-        const std::string& a = numberedHere ? NumberText(row) : mine.cells[c];
-        const std::string& b = numberedThere ? NumberText(row) : theirs.cells[c];
-        if (a != b) return false;
+        if (shownCell(mine, row, column) != other.shownCell(theirs, otherRow, column)) return false;
     }
     return true;
 }
 
 bool Grid::operator==(const Grid& other) const {
     if (columns_ != other.columns_ || rowCount_ != other.rowCount_) return false;
+    // Shared rows read alike only where the texts kept outside them do too.
+    const bool sameOutside = numberedColumn_ == other.numberedColumn_ && decimalColumn_ == other.decimalColumn_ &&
+                             (decimals_ == other.decimals_ || (decimals_ && other.decimals_ && *decimals_ == *other.decimals_));
     std::size_t a = 0;
     std::size_t b = 0;
     for (int r = 0; r < rowCount_;) {
@@ -340,15 +434,15 @@ bool Grid::operator==(const Grid& other) const {
         const int there = r - (*other.starts_)[b];
         const int run = std::min(blockSize(a) - here, other.blockSize(b) - there);
         // The same block at the same place: the same rows to its end.
-        if (&mine == &theirs && here == there && numberedColumn_ == other.numberedColumn_) {
+        if (&mine == &theirs && here == there && sameOutside) {
             r += run;
             continue;
         }
         for (int i = 0; i < run; ++i) {
             const RowPtr& x = mine.rows[static_cast<std::size_t>(here + i)];
             const RowPtr& y = theirs.rows[static_cast<std::size_t>(there + i)];
-            if (x != y || numberedColumn_ != other.numberedColumn_)
-                if (!sameCells(*x, *y, other, r + i)) return false;
+            if (x != y || !sameOutside)
+                if (!sameCells(*x, r + i, *y, other, r + i)) return false;
         }
         r += run;
     }
@@ -407,6 +501,8 @@ std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
     // The block starts, unless shared: they change only when rows move between blocks.
     if (!other || other->starts_ != starts_)
         bytes += sizeof(std::vector<int>) + 2 * sizeof(void*) + starts_->capacity() * sizeof(int);
+    if (decimals_ && (!other || other->decimals_ != decimals_))
+        bytes += sizeof(std::vector<int>) + 2 * sizeof(void*) + decimals_->capacity() * sizeof(int);
     // Blocks are shared whole or not at all, wherever they stand in either grid.
     AddressSet mineBlocks(blocks_.size());
     for (const auto& block : blocks_) mineBlocks.insert(block.get());
@@ -479,7 +575,7 @@ ListPage::ListPage()
     SetTitles(configGrid, ConfigColumnTitles());
     // A new favourites grid holds the slot numbers, no names and channel "0".
     for (auto& grid : favouriteGrids) {
-        grid = Grid(fav::Count, fav::Slots + 1, fav::Pos);
+        grid = Grid(fav::Count, fav::Slots + 1, fav::Pos, fav::Channel);
         SetTitles(grid, FavouriteColumnTitles());
         for (int s = 1; s <= fav::Slots; ++s) grid.setCell(s, fav::Channel, "0");
     }

@@ -46,6 +46,17 @@ struct GridRow {
 // own position ("1", "2", ...) and is not stored in the row. Rows that only change
 // position then stay the same rows, shared with earlier states of the grid. Writes to
 // that column of a data row change nothing; the title row keeps its stored text.
+//
+// A grid may also have a decimal column: a text in it that is a plain decimal number
+// ("0", "17", no sign, no leading zero, up to kMaxDecimal) is kept in one array of
+// numbers beside the rows, not in the row, and copies of the grid share that array
+// until one of them writes to it. Renumbering entries (a favourites list whose
+// channels changed rows) then rewrites that array, a few hundred bytes, and leaves
+// every row shared. Other texts in that column stay in the row. cell() and cells()
+// read both alike; a row read directly holds an empty text where the number is in the
+// array, and the writable row() first brings the number back into the row. Moving
+// rows moves the array's numbers with them at a cost that grows with the row count:
+// meant for small grids.
 class Grid {
 public:
     static constexpr int kBlockRows = 64;
@@ -53,14 +64,19 @@ public:
     // of kBlockRows, it joins its neighbour, or the two share their rows evenly when
     // together they would hold more than this.
     static constexpr int kMaxBlockRows = 2 * kBlockRows;
+    // The largest number a decimal column keeps beside its rows.
+    static constexpr int kMaxDecimal = 99999;
 
     Grid() = default;
     // numberedColumn: the column that reads as each data row's position; -1 for none.
-    Grid(int columns, int rows, int numberedColumn = -1);
+    // decimalColumn: the column whose decimal numbers are kept beside the rows; -1 for
+    // none (and none when it is the numbered column).
+    Grid(int columns, int rows, int numberedColumn = -1, int decimalColumn = -1);
 
     int rowCount() const { return rowCount_; }
     int columnCount() const { return columns_; }
     int numberedColumn() const { return numberedColumn_; }
+    int decimalColumn() const { return decimalColumn_; }
 
     const std::string& cell(int row, int column) const;
     // Every cell of row as cell() reads it, the numbered one included.
@@ -72,14 +88,19 @@ public:
 
     // The writable row makes it this grid's own (copies of the grid keep the old one):
     // read through a const grid where nothing is written. A data row's numbered cell
-    // is empty here: the number is read with cell().
+    // is empty here: the number is read with cell(). The const row's decimal cell is
+    // empty where the number is kept beside the rows; the writable row holds it.
     GridRow& row(int row);
     const GridRow& row(int row) const;
     // Row to becomes the same row as row from (shared until either is written).
     void copyRow(int from, int to);
     // Row row becomes content (given the grid's column count), a new row of its own:
     // cheaper than writing every cell of row(row), which first copies a shared row.
+    // Content holds the texts as cell() reads them (a decimal number included).
     void setRow(int row, GridRow content);
+    // Whether row reads the same cells (as cell() reads them) and colour as other's
+    // row otherRow; shared rows compare without reading their cells.
+    bool sameRow(int row, const Grid& other, int otherRow) const;
 
     // Resizes to rows (title row included); new rows have empty cells.
     void setRowCount(int rows);
@@ -123,7 +144,8 @@ public:
 
     // Heap bytes this grid holds that other does not share with it: its block table,
     // the blocks other lacks and the rows among them that other lacks (cell texts
-    // estimated by their capacity). Costs a look at each block pointer and at the rows
+    // estimated by their capacity), and its decimal numbers unless other shares them.
+    // Costs a look at each block pointer and at the rows
     // of the blocks that differ, not at every cell.
     std::size_t bytesNotSharedWith(const Grid* other) const;
 
@@ -156,11 +178,23 @@ private:
     void restart(std::size_t b);
     // Joins or evens out blocks b-1 and b where either is small; no-op at the ends.
     void tidySeam(std::size_t b);
-    bool sameCells(const GridRow& mine, const GridRow& theirs, const Grid& other, int row) const;
+    bool sameCells(const GridRow& mine, int row, const GridRow& theirs, const Grid& other, int otherRow) const;
+    // The number row's decimal cell keeps beside the rows; -1 where the row holds it.
+    int decimal(int row) const { return decimals_ ? (*decimals_)[static_cast<std::size_t>(row)] : -1; }
+    std::vector<int>& ownDecimals();
+    void setDecimal(int row, int value);
+    // The text cell() reads, given row's stored row.
+    const std::string& shownCell(const GridRow& stored, int row, int column) const;
+    // The writable row without bringing its decimal number back into it.
+    GridRow& ownRow(int row);
 
     int columns_ = 0;
     int rowCount_ = 0;
     int numberedColumn_ = -1;
+    int decimalColumn_ = -1;
+    // (*decimals_)[row]: the number row's decimal cell reads, or -1 where the row holds
+    // the text; one entry per row; null without a decimal column.
+    std::shared_ptr<std::vector<int>> decimals_;
     std::vector<BlockPtr> blocks_;
     // (*starts_)[b]: the first row of block b; shared between copies like the blocks.
     std::shared_ptr<std::vector<int>> starts_ = std::make_shared<std::vector<int>>();
@@ -197,7 +231,8 @@ struct ListPage {
     ListPage();
 
     // The channel grid's "Num." and each favourites grid's "Pos." column are numbered
-    // columns: the row's position, not stored.
+    // columns: the row's position, not stored. Each favourites grid's "Canale" is a
+    // decimal column: renumbering its entries leaves its rows shared.
     Grid channelGrid;                             // 11 columns, 1 + channels rows
     Grid transponderGrid;                         // 10 columns, 1 + transponders rows
     std::array<Grid, fav::Lists> favouriteGrids;  // 3 columns, 129 rows each

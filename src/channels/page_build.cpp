@@ -75,21 +75,15 @@ void ReadSupport(ListPage& page, KvxModule& support) {
             const auto slots = ReadFavouriteList(stored);
             for (int s = 1; s <= fav::Slots; ++s) {
                 const int n = slots[static_cast<std::size_t>(s - 1)];
-                GridRow& row = grid.row(s);
                 if (n == 0) {
-                    row.cells[fav::Name].clear();
-                    row.cells[fav::Channel] = "0";
-                    row.colour = kColourGrey;
+                    grid.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
                 } else if (n > channels) {
                     // Names no channel of this list: shown without a name and kept, so
                     // that saving writes the slot back as it was read.
-                    row.cells[fav::Name].clear();
-                    row.cells[fav::Channel] = std::to_string(n);
-                    row.colour = kColourNone;
+                    grid.setRow(s, {{std::string(), std::string(), std::to_string(n)}, kColourNone});
                 } else {
-                    row.cells[fav::Name] = page.channelGrid.cell(n, ch::Name);
-                    row.cells[fav::Channel] = std::to_string(n);
-                    row.colour = page.channelGrid.colour(n);
+                    grid.setRow(s, {{std::string(), page.channelGrid.cell(n, ch::Name), std::to_string(n)},
+                                    page.channelGrid.colour(n)});
                     sets[static_cast<std::size_t>(n)] |= static_cast<std::uint8_t>(1u << (k - 1));
                 }
             }

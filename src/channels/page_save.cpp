@@ -46,7 +46,7 @@ void TakeRowsThatDiffer(ListPage& page, const ListPage& saved) {
     auto take = [](Grid& shown, const Grid& read) {
         const int rows = std::min(shown.rowCount(), read.rowCount());
         for (int r = 1; r < rows; ++r)
-            if (!(std::as_const(shown).row(r) == read.row(r))) shown.setRow(r, read.row(r));
+            if (!shown.sameRow(r, read, r)) shown.setRow(r, {read.cells(r), read.colour(r)});
     };
     take(page.channelGrid, saved.channelGrid);
     take(page.transponderGrid, saved.transponderGrid);

@@ -59,12 +59,7 @@ void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
             ++write;
         }
         if (!removed) continue;
-        for (int s = write; s <= slots; ++s) {
-            GridRow& slot = list.row(s);
-            slot.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
-            slot.cells[fav::Channel] = "0";
-            slot.colour = kColourGrey;
-        }
+        for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 bool ValidChannelRow(const ListPage& page, int n) { return n >= 1 && n <= page.channelCount(); }
 
-// Removes the slot rows for which drop(slot) is true, closing the list up and appending
+// Removes the slots for which drop(channel text) is true, closing the list up and appending
 // grey empty slots so that the list keeps its 128 slots ("Pos." follows from the slot's
 // row). A list where nothing was removed is not touched at all.
 template <typename Drop>
@@ -23,7 +23,7 @@ void CompactFavourites(Grid& list, Drop drop) {
     int write = 1;
     bool removed = false;
     for (int read = 1; read <= slots; ++read) {
-        if (drop(std::as_const(list).row(read))) {
+        if (drop(list.cell(read, fav::Channel))) {
             removed = true;
             continue;
         }
@@ -31,12 +31,7 @@ void CompactFavourites(Grid& list, Drop drop) {
         ++write;
     }
     if (!removed) return;
-    for (int s = write; s <= slots; ++s) {
-        GridRow& row = list.row(s);
-        row.cells.assign(static_cast<size_t>(list.columnCount()), std::string());
-        row.cells[fav::Channel] = "0";
-        row.colour = kColourGrey;
-    }
+    for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
 }
 
 // Gives a channel row the colour its pids and status call for; returns whether the
@@ -106,8 +101,8 @@ void ClearChannelRow(ListPage& page, int n) {
     for (int k = 0; k < fav::Lists; ++k) {
         if (((set >> k) & 1) == 0) continue;
         bool removed = false;
-        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
-            if (removed || slot.cells[fav::Channel] != number) return false;
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const std::string& channel) {
+            if (removed || channel != number) return false;
             removed = true;
             return true;
         });
@@ -128,8 +123,8 @@ void LeaveFavourites(ListPage& page, int first, int last) {
     for (int k = 0; k < fav::Lists; ++k) {
         auto& numbers = leaving[static_cast<size_t>(k)];
         if (numbers.empty()) continue;
-        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const GridRow& slot) {
-            return numbers.erase(slot.cells[fav::Channel]) != 0;
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const std::string& channel) {
+            return numbers.erase(channel) != 0;
         });
     }
 }
@@ -188,16 +183,15 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
                     kept &= ~bit;
                     continue;
                 }
-                GridRow& slot = list.row(at.freeFrom);
-                slot.cells[fav::Name] = row.cells[ch::Name];
-                slot.cells[fav::Channel] = std::to_string(n);
-                slot.colour = row.colour;
+                list.setCell(at.freeFrom, fav::Name, row.cells[ch::Name]);
+                list.setCell(at.freeFrom, fav::Channel, std::to_string(n));
+                list.setColour(at.freeFrom, row.colour);
                 ++entries;
             } else {
                 kept &= ~bit;
                 if (entries == 0) continue;
-                CompactFavourites(list, [&](const GridRow& slot) {
-                    return ReadCellNumber(slot.cells[fav::Channel], -1) == n;
+                CompactFavourites(list, [&](const std::string& channel) {
+                    return ReadCellNumber(channel, -1) == n;
                 });
                 entries = 0;
                 at.freeFrom = 1;  // the list closed up: free slots moved

@@ -18,8 +18,8 @@ namespace rivo {
 namespace {
 
 // The channel a favourites entry names (1..channels), or 0.
-int EntryChannel(const GridRow& slot, int channels) {
-    const int n = TransponderReference(slot.cells[fav::Channel]);
+int EntryChannel(const Grid& list, int slot, int channels) {
+    const int n = TransponderReference(list.cell(slot, fav::Channel));
     return n >= 1 && n <= channels ? n : 0;
 }
 
@@ -65,7 +65,7 @@ void ReorderChannels(ListPage& page, int first, const std::vector<int>& order) {
     }
     for (Grid& list : page.favouriteGrids) {
         for (int s = 1; s < list.rowCount(); ++s) {
-            const int n = EntryChannel(std::as_const(list).row(s), channels);
+            const int n = EntryChannel(list, s, channels);
             if (n != 0 && newRow[static_cast<size_t>(n)] != n)
                 list.setCell(s, fav::Channel, std::to_string(newRow[static_cast<size_t>(n)]));
         }
@@ -338,21 +338,16 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
             Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             int write = 1;
             for (int s = 1; s < from.rowCount() && write < list.rowCount(); ++s) {
-                const int n = EntryChannel(from.row(s), reference.channelCount());
+                const int n = EntryChannel(from, s, reference.channelCount());
                 const int c = n == 0 ? 0 : match.currentOf[static_cast<size_t>(n)];
                 if (c == 0) continue;
                 const int row = newRow[static_cast<size_t>(c)];
-                GridRow& slot = list.row(write);
-                slot.cells = {std::string(), page.channelGrid.cell(row, ch::Name), std::to_string(row)};
-                slot.colour = page.channelGrid.colour(row);
+                list.setRow(write, {{std::string(), page.channelGrid.cell(row, ch::Name), std::to_string(row)},
+                                    page.channelGrid.colour(row)});
                 sets[static_cast<size_t>(row)] |= static_cast<std::uint8_t>(1u << k);
                 ++write;
             }
-            for (; write < list.rowCount(); ++write) {
-                GridRow& slot = list.row(write);
-                slot.cells = {std::string(), std::string(), "0"};
-                slot.colour = kColourGrey;
-            }
+            for (; write < list.rowCount(); ++write) list.setRow(write, {{std::string(), std::string(), "0"}, kColourGrey});
         }
         for (int k = 1; k <= fav::Lists && k < reference.configGrid.rowCount() && k < page.configGrid.rowCount(); ++k) {
             page.configGrid.setCell(k, 0, std::to_string(k));
@@ -364,7 +359,7 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
         // The entries show their channel's name.
         for (Grid& list : page.favouriteGrids)
             for (int s = 1; s < list.rowCount(); ++s) {
-                const int n = EntryChannel(std::as_const(list).row(s), channels);
+                const int n = EntryChannel(list, s, channels);
                 if (n == 0) continue;
                 const int was = match.order[static_cast<size_t>(n - 1)];
                 if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
@@ -16,10 +17,20 @@ namespace {
 
 using Plain = std::vector<GridRow>;
 
+// The rows as the grid reads them (cells(), colour()), whatever it keeps outside them.
 Plain PlainOf(const Grid& grid) {
     Plain rows;
-    for (const GridRow& row : grid.rows()) rows.push_back(row);
+    for (int r = 0; r < grid.rowCount(); ++r) rows.push_back(GridRow{grid.cells(r), grid.colour(r)});
     return rows;
+}
+
+// A cell text: letters (short or heap-sized) or, for a grid with a decimal column,
+// numbers it keeps beside its rows and texts that only look like numbers.
+std::string RandomText(std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    static const char* const numbers[] = {"0", "7", "17", "9990", "99999", "007", "100000", "-1", " 7", "7a", ""};
+    if (pick(0, 1) == 0) return numbers[pick(0, static_cast<int>(std::size(numbers)) - 1)];
+    return std::string(static_cast<size_t>(pick(0, 40)), static_cast<char>('a' + pick(0, 25)));
 }
 
 Plain EmptyPlain(int columns, int rows) {
@@ -37,8 +48,7 @@ void RandomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
         case 0: {
             const int r = pick(0, last), c = pick(0, grid.columnCount() - 1);
             // Short and heap-sized texts, and now and then the text the cell holds.
-            std::string text = pick(0, 4) == 0 ? plain[static_cast<size_t>(r)].cells[static_cast<size_t>(c)]
-                                               : std::string(static_cast<size_t>(pick(0, 40)), static_cast<char>('a' + pick(0, 25)));
+            std::string text = pick(0, 4) == 0 ? plain[static_cast<size_t>(r)].cells[static_cast<size_t>(c)] : RandomText(rng);
             plain[static_cast<size_t>(r)].cells[static_cast<size_t>(c)] = text;
             grid.setCell(r, c, std::move(text));
             break;
@@ -51,11 +61,13 @@ void RandomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
             break;
         }
         case 2: {
+            // Through the writable row, which holds every cell as cell() reads it.
             const int r = pick(0, last);
+            const auto c = static_cast<size_t>(pick(0, grid.columnCount() - 1));
             GridRow& row = grid.row(r);
-            row.cells[0] += "+";
+            row.cells[c] += "+";
             row.colour ^= 0x10;
-            plain[static_cast<size_t>(r)].cells[0] += "+";
+            plain[static_cast<size_t>(r)].cells[c] += "+";
             plain[static_cast<size_t>(r)].colour ^= 0x10;
             break;
         }
@@ -111,7 +123,7 @@ void RandomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
             // A whole new row, with fewer cells than the grid has columns now and then.
             const int r = pick(0, last);
             GridRow row;
-            row.cells.assign(static_cast<size_t>(pick(0, grid.columnCount())), std::string(static_cast<size_t>(pick(0, 30)), 'n'));
+            row.cells.assign(static_cast<size_t>(pick(0, grid.columnCount())), RandomText(rng));
             row.colour = static_cast<std::uint32_t>(pick(0, 3));
             GridRow expected = row;
             expected.cells.resize(static_cast<size_t>(grid.columnCount()));
@@ -131,10 +143,11 @@ void RandomOperation(Grid& grid, Plain& plain, std::mt19937& rng) {
 
 TEST(Grid, CopiesKeepTheirContentWhateverIsDoneToTheOriginal) {
     std::mt19937 rng(2024);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 40; ++round) {
         const int columns = 1 + round % 4;
         const int rows = 1 + (round * 37) % 300;  // within one block up to several
-        Grid grid(columns, rows);
+        // Every other round the last column keeps its numbers beside the rows.
+        Grid grid(columns, rows, -1, round % 2 == 0 ? -1 : columns - 1);
         Plain plain = EmptyPlain(columns, rows);
         std::vector<std::pair<Grid, Plain>> copies;
         for (int op = 0; op < 400; ++op) {
@@ -154,6 +167,77 @@ TEST(Grid, CopiesKeepTheirContentWhateverIsDoneToTheOriginal) {
             EXPECT_EQ(copies[i].first == grid, copies[i].second == plain);
         }
     }
+}
+
+// A decimal column keeps plain numbers beside the rows: rewriting them (a favourites
+// list whose channels moved) leaves every row shared with the copy taken before, the
+// copy reads its old numbers, and any other text stays in the row as it was written.
+TEST(Grid, DecimalColumnRenumbersWithoutCopyingRows) {
+    Grid list(3, 129, 0, 2);
+    list.setCell(0, 2, "Canale");
+    for (int s = 1; s <= 128; ++s) {
+        list.setCell(s, 1, "channel with a long name " + std::to_string(s));
+        list.setCell(s, 2, std::to_string(s * 70));
+    }
+    const Grid before = list;
+    for (int s = 1; s <= 128; ++s) list.setCell(s, 2, std::to_string(s * 70 + 1));
+    EXPECT_EQ(list.cell(0, 2), "Canale");
+    EXPECT_EQ(list.cell(1, 2), "71");
+    EXPECT_EQ(list.cell(128, 2), "8961");
+    EXPECT_EQ(before.cell(128, 2), "8960");
+    EXPECT_EQ(list.cells(5), (std::vector<std::string>{"5", "channel with a long name 5", "351"}));
+    for (int s = 0; s <= 128; ++s) ASSERT_EQ(&std::as_const(list).row(s), &before.row(s)) << "row " << s << " was copied";
+    EXPECT_FALSE(list == before);
+    // Heap held beyond the copy: the numbers (129 of them) and the block table.
+    EXPECT_LE(list.bytesNotSharedWith(&before), 1024u);
+    EXPECT_GT(before.bytesNotSharedWith(nullptr), 128u * 64);
+
+    // Texts that are not plain numbers read back exactly; a number written back over
+    // them reads as that number again.
+    const char* const texts[] = {"007", "-1", " 7", "100000", "", "7a", "0", "99999"};
+    for (const char* text : texts) {
+        list.setCell(3, 2, text);
+        EXPECT_EQ(list.cell(3, 2), text);
+        EXPECT_EQ(list.cells(3)[2], text);
+    }
+    list.setCell(4, 2, "12x");
+    list.setCell(4, 2, "12");
+    EXPECT_EQ(list.cell(4, 2), "12");
+    // The writable row holds the number; what is written there is what cell() reads.
+    GridRow& row = list.row(6);
+    EXPECT_EQ(row.cells[2], "421");
+    row.cells[2] = "5";
+    EXPECT_EQ(list.cell(6, 2), "5");
+    // Numbers move with their rows.
+    list.rotateRows(1, 128, 129);
+    EXPECT_EQ(list.cell(1, 2), "8961");
+    EXPECT_EQ(list.cell(2, 2), "71");
+    list.exchangeRows(1, 2);
+    EXPECT_EQ(list.cell(1, 2), "71");
+    list.removeRow(1);
+    EXPECT_EQ(list.cell(1, 2), "8961");
+    list.copyRow(1, 100);
+    EXPECT_EQ(list.cell(100, 2), "8961");
+    list.permuteRows(1, {2, 1});
+    EXPECT_EQ(list.cell(2, 2), "8961");
+    list.appendRow();
+    EXPECT_EQ(list.cell(128, 2), "");
+    list.setRow(128, GridRow{{"", "new", "42"}, kColourGrey});
+    EXPECT_EQ(list.cell(128, 2), "42");
+    EXPECT_EQ(std::as_const(list).row(128).cells[2], "") << "a plain number is kept beside the row";
+
+    // The same texts in a grid that keeps them in its rows compare equal, both ways.
+    Grid plain(3, list.rowCount(), 0);
+    for (int s = 0; s < list.rowCount(); ++s) plain.setRow(s, GridRow{list.cells(s), list.colour(s)});
+    EXPECT_TRUE(plain == list);
+    EXPECT_TRUE(list == plain);
+    EXPECT_TRUE(list.sameRow(7, plain, 7));
+    EXPECT_FALSE(list.sameRow(7, plain, 8));
+    plain.setCell(50, 2, "51");
+    list.setCell(50, 2, "50");
+    EXPECT_FALSE(plain == list);
+    EXPECT_FALSE(list == plain);
+    EXPECT_FALSE(list.sameRow(50, plain, 50));
 }
 
 TEST(Grid, EqualityReadsCellsOfRowsThatAreNotShared) {

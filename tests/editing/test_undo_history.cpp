@@ -398,6 +398,72 @@ TEST(UndoHistory, RowsAfterAMovedChannelAreSharedWithTheStateBefore) {
     EXPECT_GT(was.bytesNotSharedWith(nullptr), 2u << 20);
 }
 
+// The single-channel commands on the full page with all eight favourites lists full:
+// every entry naming a channel below the first row changes its number, but the lists'
+// rows stay the rows the state before holds (the numbers are kept beside them), so a
+// step holds new rows only for entries that left a list. The entries read their new
+// numbers, worked out here from where each entry's channel went.
+TEST(UndoHistory, FavouritesRowsAreSharedAfterSingleChannelCommands) {
+    struct Case {
+        const char* what;
+        bool (*command)(ListPage&);
+        // The row channel n stands at afterwards, or 0 where it left the lists.
+        int (*newRow)(int n);
+        int newRowsAtMost;  // rows of all eight lists not shared with the state before
+    };
+    const Case cases[] = {
+        {"move 9,000 to row 1",
+         [](ListPage& page) {
+             testing::RecordingProgress progress;
+             return MoveChannels(page, 9000, 9000, 1, progress).changed;
+         },
+         [](int n) { return n == 9000 ? 1 : n < 9000 ? n + 1 : n; }, 0},
+        {"insert at row 1",
+         [](ListPage& page) {
+             testing::ScriptedPrompts yes({Answer::Yes});
+             return InsertEmptyChannel(page, 1, yes).changed;
+         },
+         [](int n) { return n == 9990 ? 0 : n + 1; }, fav::Lists},
+        {"delete row 1",
+         [](ListPage& page) {
+             testing::RecordingProgress progress;
+             return DeleteChannels(page, 1, 1, true, progress).changed;
+         },
+         [](int n) { return n == 1 ? 0 : n - 1; }, fav::Lists},
+    };
+    const ListPage opened = reference::FullPage(9990);
+    for (const Case& c : cases) {
+        ListPage page = opened;
+        const PageContent before = PageContent::capture(page);
+        ASSERT_TRUE(c.command(page)) << c.what;
+        const PageContent after = PageContent::capture(page, &before);
+        int newRows = 0;
+        int renumbered = 0;
+        for (int k = 0; k < fav::Lists; ++k) {
+            const Grid& was = *before.favourites[static_cast<size_t>(k)];
+            const Grid& now = *after.favourites[static_cast<size_t>(k)];
+            std::vector<const GridRow*> old;
+            for (int s = 0; s < was.rowCount(); ++s) old.push_back(&was.row(s));
+            std::sort(old.begin(), old.end());
+            std::vector<std::string> expected;
+            for (int s = 1; s < was.rowCount(); ++s) {
+                const int n = std::stoi(was.cell(s, fav::Channel));
+                if (n == 0) continue;
+                if (const int to = c.newRow(n)) expected.push_back(std::to_string(to));
+            }
+            ASSERT_EQ(now.rowCount(), was.rowCount()) << c.what;
+            for (int s = 1; s < now.rowCount(); ++s) {
+                if (!std::binary_search(old.begin(), old.end(), &now.row(s))) ++newRows;
+                const std::string want = s <= static_cast<int>(expected.size()) ? expected[static_cast<size_t>(s - 1)] : "0";
+                ASSERT_EQ(now.cell(s, fav::Channel), want) << c.what << ", list " << k + 1 << ", slot " << s;
+                if (now.cell(s, fav::Channel) != was.cell(s, fav::Channel)) ++renumbered;
+            }
+        }
+        EXPECT_GT(renumbered, 800) << c.what << ": nearly every entry names a channel that moved";
+        EXPECT_LE(newRows, c.newRowsAtMost) << c.what;
+    }
+}
+
 // The user moving channel 9,000 to the top of the full page a thousand times keeps every
 // step under the default limit, and undoing them all gives the opened page.
 TEST(UndoHistory, AThousandMovesToTheTopOnTheFullPageStayUndoable) {

@@ -27,12 +27,9 @@ ListPage MakePage(int channels, int transponders, std::uint64_t imageId) {
         row.colour = kColourGrey;
     }
     for (Grid& list : page.favouriteGrids) {
-        list = Grid(fav::Count, fav::Slots + 1, fav::Pos);
+        list = Grid(fav::Count, fav::Slots + 1, fav::Pos, fav::Channel);
         for (int c = 0; c < fav::Count; ++c) list.setCell(0, c, FavouriteColumnTitles()[static_cast<size_t>(c)]);
-        for (int s = 1; s <= fav::Slots; ++s) {
-            list.row(s).cells = {std::to_string(s), "", "0"};
-            list.row(s).colour = kColourGrey;
-        }
+        for (int s = 1; s <= fav::Slots; ++s) list.setRow(s, {{std::to_string(s), "", "0"}, kColourGrey});
     }
     page.configGrid = Grid(2, fav::Lists + 1);
     return page;

@@ -136,11 +136,12 @@ void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t
 
 namespace {
 
+// Through setCell, as the page reader fills its lists: the channel numbers stay beside
+// the rows, as on an opened page.
 void SetEntry(Grid& list, int slot, std::string name, std::string channel, std::uint32_t colour) {
-    GridRow& row = list.row(slot);
-    row.cells[fav::Name] = std::move(name);
-    row.cells[fav::Channel] = std::move(channel);
-    row.colour = colour;
+    list.setCell(slot, fav::Name, std::move(name));
+    list.setCell(slot, fav::Channel, std::move(channel));
+    list.setColour(slot, colour);
 }
 
 void EmptyChannelRow(ListPage& page, int n) {

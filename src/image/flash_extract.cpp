@@ -9,6 +9,7 @@
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -58,11 +59,16 @@ int image_detail::FlashTestSector(const ByteReader& in, std::size_t sector) {
 }
 
 std::string FlashSizeWarning(std::int64_t actualSize) {
-    const std::string sizes = "Il file è lungo " + std::to_string(actualSize) + " byte, ma un'immagine flash ne ha " +
-                              std::to_string(kFlashImageSize) + ".";
     if (actualSize < kFlashImageSize)
-        return sizes + " Il file salvato potrebbe non contenere quello che conteneva la parte mancante.";
-    return sizes + " I byte oltre i " + std::to_string(kFlashImageSize) + " non vengono letti e non saranno salvati.";
+        return Fmt(TrN("Il file è lungo %1 byte, ma un'immagine flash ne ha %2. Il file salvato potrebbe non "
+                       "contenere quello che conteneva la parte mancante.",
+                       "Il file è lungo %1 byte, ma un'immagine flash ne ha %2. Il file salvato potrebbe non "
+                       "contenere quello che conteneva la parte mancante.",
+                       actualSize),
+                   actualSize, kFlashImageSize);
+    return Fmt(Tr("Il file è lungo %1 byte, ma un'immagine flash ne ha %2. I byte oltre i %2 non vengono letti e "
+                  "non saranno salvati."),
+               actualSize, kFlashImageSize);
 }
 
 std::string image_detail::ShownName(const std::string& name) {
@@ -117,7 +123,7 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             entries.push_back(s);
             continue;
         }
-        const std::string sectorText = "settore " + std::to_string(k);
+        const std::string sectorText = Fmt(Tr("settore %1"), k);
         // The modules of this sector so far: header, first byte past them, name, slot.
         struct Extent {
             std::size_t header, end;
@@ -130,22 +136,24 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             std::uint16_t v = in.le16At(start + 2 * t);
             if (v == 0 || v == 0xFFFF) continue;
             const std::size_t header = start + v;
-            const std::string slotText = sectorText + ", posizione " + std::to_string(t) + " della tabella";
+            const std::string slotText = Fmt(Tr("settore %1, posizione %2 della tabella"), k, t);
             // A header that does not lie wholly inside its sector (and the file) is
             // dropped; it still takes no slot number, as the writer would not give
             // it one either.
             if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) {
-                noteDamage(slotText + ": l'intestazione di modulo a " + std::to_string(v) + " non sta " +
-                           (header + kHeaderBytes > sectorEnd ? "nel settore" : "nel file") + "; ignorata.");
+                noteDamage(Fmt(header + kHeaderBytes > sectorEnd
+                                   ? Tr("%1: l'intestazione di modulo a %2 non sta nel settore; ignorata.")
+                                   : Tr("%1: l'intestazione di modulo a %2 non sta nel file; ignorata."),
+                               slotText, v));
                 continue;
             }
             // Two slots naming one header are one module: reading it twice would save
             // it twice.
             const auto same = std::find_if(extents.begin(), extents.end(), [&](const Extent& e) { return e.header == header; });
             if (same != extents.end()) {
-                noteDamage(slotText + ": indica la stessa intestazione della posizione " +
-                           std::to_string(same->tableSlot) + " (modulo " + ShownName(same->name) +
-                           "); il modulo è letto e salvato una volta sola.");
+                noteDamage(Fmt(Tr("%1: indica la stessa intestazione della posizione %2 (modulo %3); il modulo è "
+                                  "letto e salvato una volta sola."),
+                               slotText, same->tableSlot, ShownName(same->name)));
                 continue;
             }
             ModuleRecord m;
@@ -158,15 +166,16 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             m.source = 1;
             m.sector = static_cast<std::int32_t>(k);
             m.slot = slot++;
-            const std::string moduleText = "modulo " + ShownName(m.name) + " (" + sectorText + ")";
+            const std::string moduleText = Fmt(Tr("modulo %1 (settore %2)"), ShownName(m.name), k);
             // The records follow the 16-byte header inside the module's stated size
             // (counted from header byte 12) and inside the sector.
             const std::size_t moduleEnd = header + 12 + static_cast<std::size_t>(m.size);
             const std::size_t recordsEnd = std::min({moduleEnd, sectorEnd, content_.size()});
             const std::size_t room = recordsEnd > header + kHeaderBytes ? (recordsEnd - header - kHeaderBytes) / kRecordBytes : 0;
             if (declared > room)
-                noteDamage(moduleText + ": dichiara " + std::to_string(declared) + " voci, ma nel suo spazio ne stanno " +
-                           std::to_string(room) + ".");
+                noteDamage(Fmt(TrN("%1: dichiara %2 voci, ma nel suo spazio ne stanno %3.",
+                                   "%1: dichiara %2 voci, ma nel suo spazio ne stanno %3.", declared),
+                               moduleText, declared, room));
             std::size_t extentEnd = std::min(moduleEnd, sectorEnd);
             // Entry records past the end of the sector (or the file) are cut off: the
             // module keeps the entries whose records are whole.
@@ -175,9 +184,13 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 const std::size_t rec = header + kHeaderBytes + kRecordBytes * i;
                 if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes)) break;
                 if (!budget.takeRecord()) {
-                    const std::string text = moduleText + ": le voci dichiarate sono più di quante ne possa descrivere il file; le altre sono ignorate";
-                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
-                    cutEntries_.push_back(text + ".");
+                    if (!std::exchange(budgetNoted, true))
+                        noteDamage(Fmt(Tr("%1: le voci dichiarate sono più di quante ne possa descrivere il file; le "
+                                          "altre sono ignorate, il salvataggio sarà rifiutato."),
+                                       moduleText));
+                    cutEntries_.push_back(Fmt(Tr("%1: le voci dichiarate sono più di quante ne possa descrivere il "
+                                                 "file; le altre sono ignorate."),
+                                              moduleText));
                     break;
                 }
                 EntryRecord s;
@@ -195,25 +208,44 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 if (size > avail) {
                     const bool pastSector = s.filePos + std::int64_t{size} > static_cast<std::int64_t>(sectorEnd) &&
                                             static_cast<std::int64_t>(sectorEnd) < fileSize;
-                    const std::string entryText = moduleText + ", voce " + ShownName(s.name) + ": dichiarata di " +
-                                                  std::to_string(size) + " byte, va oltre la fine " +
-                                                  (pastSector ? "del settore" : "del file") + "; letti " +
-                                                  std::to_string(avail) + " byte";
+                    const std::string entryName = ShownName(s.name);
                     if (pastSector) {
-                        noteDamage(entryText + ", il salvataggio sarà rifiutato.");
-                        cutEntries_.push_back(entryText + ".");
+                        noteDamage(Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti "
+                                           "%4 byte, il salvataggio sarà rifiutato.",
+                                           "%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti "
+                                           "%4 byte, il salvataggio sarà rifiutato.",
+                                           avail),
+                                       moduleText, entryName, size, avail));
+                        cutEntries_.push_back(
+                            Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti %4 byte.",
+                                    "%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti %4 byte.",
+                                    avail),
+                                moduleText, entryName, size, avail));
                     } else {
-                        noteDamage(entryText + ".");
+                        noteDamage(
+                            Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del file; letti %4 byte.",
+                                    "%1, voce %2: dichiarata di %3 byte, va oltre la fine del file; letti %4 byte.",
+                                    avail),
+                                moduleText, entryName, size, avail));
                     }
                 }
                 const std::int64_t wanted = std::min<std::int64_t>(size, avail);
                 s.size = static_cast<std::int32_t>(budget.takeBytes(wanted));
                 if (s.size < wanted) {
                     // What is cut here may be in no other entry: a save would drop it.
-                    const std::string text = moduleText + ": le voci occupano insieme più byte di quanti ne abbia il file; la voce " +
-                                             ShownName(s.name) + " è tagliata a " + std::to_string(s.size) + " byte";
-                    if (!std::exchange(budgetNoted, true)) noteDamage(text + ", il salvataggio sarà rifiutato.");
-                    cutEntries_.push_back(text + ".");
+                    if (!std::exchange(budgetNoted, true))
+                        noteDamage(Fmt(TrN("%1: le voci occupano insieme più byte di quanti ne abbia il file; la voce "
+                                           "%2 è tagliata a %3 byte, il salvataggio sarà rifiutato.",
+                                           "%1: le voci occupano insieme più byte di quanti ne abbia il file; la voce "
+                                           "%2 è tagliata a %3 byte, il salvataggio sarà rifiutato.",
+                                           s.size),
+                                       moduleText, ShownName(s.name), s.size));
+                    cutEntries_.push_back(Fmt(TrN("%1: le voci occupano insieme più byte di quanti ne abbia il file; "
+                                                  "la voce %2 è tagliata a %3 byte.",
+                                                  "%1: le voci occupano insieme più byte di quanti ne abbia il file; "
+                                                  "la voce %2 è tagliata a %3 byte.",
+                                                  s.size),
+                                              moduleText, ShownName(s.name), s.size));
                 }
                 extentEnd = std::max(extentEnd, static_cast<std::size_t>(s.filePos) + static_cast<std::size_t>(s.size));
                 s.kind = m.kind;
@@ -227,8 +259,8 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             // would otherwise fill the list with every pair.
             for (const Extent& other : extents) {
                 if (header < other.end && other.header < extentEnd) {
-                    noteDamage(sectorText + ": i moduli " + ShownName(other.name) + " e " + ShownName(m.name) +
-                               " si sovrappongono.");
+                    noteDamage(Fmt(Tr("%1: i moduli %2 e %3 si sovrappongono."), sectorText, ShownName(other.name),
+                                   ShownName(m.name)));
                     break;
                 }
             }

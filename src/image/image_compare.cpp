@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "text/translate.h"
+
 namespace rivo {
 
 namespace {
 
 std::string ModuleLabel(int index, const KvxModule& module) {
-    return "modulo " + std::to_string(index) + " \"" + module.name() + "\"";
+    return Fmt(Tr("modulo %1 \"%2\""), index, module.name());
 }
 
 std::string EntryLabel(int index, const KvxEntry& entry) {
-    return "voce " + std::to_string(index) + " \"" + entry.name() + "\"";
+    return Fmt(Tr("voce %1 \"%2\""), index, entry.name());
 }
 
 }  // namespace
@@ -33,33 +35,34 @@ std::string FirstImageDifference(const KvxImage& expected, const KvxImage& writt
         const KvxModule& want = *placed[static_cast<size_t>(i)];
         const KvxModule& got = *written.module(i);
         if (want.name() != got.name())
-            return ModuleLabel(i, want) + ": riletto come \"" + got.name() + "\"";
+            return Fmt(Tr("%1: riletto come \"%2\""), ModuleLabel(i, want), got.name());
         if (want.sector() != got.sector())
-            return ModuleLabel(i, want) + ": riletto nel settore " + std::to_string(got.sector()) +
-                   " invece del settore " + std::to_string(want.sector());
+            return Fmt(Tr("%1: riletto nel settore %2 invece del settore %3"), ModuleLabel(i, want), got.sector(),
+                       want.sector());
         if (want.entryCount() != got.entryCount())
-            return ModuleLabel(i, want) + ": " + std::to_string(got.entryCount()) + " voci rilette invece di " +
-                   std::to_string(want.entryCount());
+            return Fmt(TrN("%1: %2 voci rilette invece di %3", "%1: %2 voci rilette invece di %3", got.entryCount()),
+                       ModuleLabel(i, want), got.entryCount(), want.entryCount());
         for (int e = 0; e < want.entryCount(); ++e) {
             const KvxEntry& a = *want.entry(e);
             const KvxEntry& b = *got.entry(e);
             if (a.name() != b.name())
-                return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ": riletta come \"" + b.name() + "\"";
+                return Fmt(Tr("%1, %2: riletta come \"%3\""), ModuleLabel(i, want), EntryLabel(e, a), b.name());
             const Bytes& x = a.data();
             const Bytes& y = b.data();
             const auto mismatch = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
             if (mismatch.first != x.end() || mismatch.second != y.end()) {
                 const auto offset = mismatch.first - x.begin();
                 if (x.size() != y.size() && (mismatch.first == x.end() || mismatch.second == y.end()))
-                    return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ": " + std::to_string(y.size()) +
-                           " byte riletti invece di " + std::to_string(x.size());
-                return ModuleLabel(i, want) + ", " + EntryLabel(e, a) + ", offset " + std::to_string(offset) +
-                       ": byte diverso";
+                    return Fmt(TrN("%1, %2: %3 byte riletti invece di %4", "%1, %2: %3 byte riletti invece di %4",
+                                   static_cast<long long>(y.size())),
+                               ModuleLabel(i, want), EntryLabel(e, a), y.size(), x.size());
+                return Fmt(Tr("%1, %2, offset %3: byte diverso"), ModuleLabel(i, want), EntryLabel(e, a), offset);
             }
         }
     }
     if (static_cast<int>(placed.size()) != written.moduleCount())
-        return std::to_string(written.moduleCount()) + " moduli riletti invece di " + std::to_string(placed.size());
+        return Fmt(TrN("%1 moduli riletti invece di %2", "%1 moduli riletti invece di %2", written.moduleCount()),
+                   written.moduleCount(), placed.size());
     return {};
 }
 

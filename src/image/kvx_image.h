@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/translate.h"
+
 namespace rivo {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -204,7 +206,8 @@ struct SaveResult {
     bool readBackFailed = false;
 };
 
-inline constexpr const char* kUnknownFormatMessage = "Formato file sconosciuto";
+// Marked only: pass it through Tr() where it is shown.
+inline constexpr const char* kUnknownFormatMessage = TrNoop("Formato file sconosciuto");
 
 // The opened image.
 class KvxImage {

@@ -5,6 +5,7 @@
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -60,8 +61,8 @@ void KvxImage::noteDamage(std::string line) {
 }
 
 void KvxImage::closeDamageList() {
-    if (damageNotListed_ == 1) damage_.push_back("e un altro problema.");
-    if (damageNotListed_ > 1) damage_.push_back("e altri " + std::to_string(damageNotListed_) + " problemi.");
+    if (damageNotListed_ > 0)
+        damage_.push_back(Fmt(TrN("e un altro problema.", "e altri %1 problemi.", damageNotListed_), damageNotListed_));
 }
 
 std::string LoadWarnings(const LoadResult& result) {
@@ -74,7 +75,7 @@ namespace {
 
 std::string DamageWarning(const std::vector<std::string>& damage) {
     if (damage.empty()) return {};
-    std::string text = "La tabella dei moduli è danneggiata:";
+    std::string text = Tr("La tabella dei moduli è danneggiata:");
     for (const std::string& line : damage) text += "\n- " + line;
     return text;
 }
@@ -104,7 +105,7 @@ LoadResult KvxImage::loadBytes(Bytes content, const std::string& name) {
     if (type_ != 1 && type_ != 2) {
         dropContent();
         r.status = LoadResult::Status::Unrecognised;
-        r.message = kUnknownFormatMessage;
+        r.message = Tr(kUnknownFormatMessage);
         return r;
     }
     buildTable();

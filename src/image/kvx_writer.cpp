@@ -13,6 +13,7 @@
 #include "image/image_extract.h"
 #include "image/kvx_image.h"
 #include "image/temp_cleanup.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -34,14 +35,14 @@ std::string UnrecognisedReason(const Bytes& image) {
         if (in.u8At(start) == 'u' && in.u8At(start + 1) == 'c' && in.u8At(start + 2) == 'r') continue;
         const std::uint16_t v = in.le16At(start);
         if (v == 0 || in.u8At(start) == 0xFF || in.u8At(start + 1) == 0xFF) continue;
-        return "il primo modulo del settore " + std::to_string(k) + " non ha un nome compatibile";
+        return Fmt(Tr("il primo modulo del settore %1 non ha un nome compatibile"), k);
     }
-    return "nessuno dei settori 0, 1 e 2 contiene moduli";
+    return Tr("nessuno dei settori 0, 1 e 2 contiene moduli");
 }
 
 std::string UnrecognisedWarning(const Bytes& image) {
-    return "Attenzione: il file salvato non verrà riconosciuto come immagine flash (" + UnrecognisedReason(image) +
-           ").";
+    return Fmt(Tr("Attenzione: il file salvato non verrà riconosciuto come immagine flash (%1)."),
+               UnrecognisedReason(image));
 }
 
 constexpr std::size_t kTypeTestSectors = 3;
@@ -62,16 +63,16 @@ bool WriteSectors(const KvxImage& file, const std::array<bool, kTypeTestSectors>
             inSector.push_back(m);
             if (m->kind() == static_cast<std::int32_t>(ModuleKind::Raw)) raw = true;
         }
-        const std::string where = "settore " + std::to_string(k);
         // Every raw sector is written back as it was read, without a table; a raw
         // sector has no room for anything else.
         if (raw && inSector.size() > 1) {
-            message = "Impossibile salvare: il " + where + " contiene un settore grezzo insieme ad altri moduli.";
+            message = Fmt(Tr("Impossibile salvare: il settore %1 contiene un settore grezzo insieme ad altri moduli."), k);
             return false;
         }
         if (!raw && inSector.size() > kTableSlots) {
-            message = "Impossibile salvare: il " + where + " contiene " + std::to_string(inSector.size()) +
-                      " moduli, ma la tabella del settore ne può indicare al massimo 16.";
+            message = Fmt(Tr("Impossibile salvare: il settore %1 contiene %2 moduli, ma la tabella del settore ne può "
+                             "indicare al massimo 16."),
+                          k, inSector.size());
             return false;
         }
         const std::size_t firstSlot =
@@ -84,7 +85,7 @@ bool WriteSectors(const KvxImage& file, const std::array<bool, kTypeTestSectors>
         for (std::size_t n = 0; n < inSector.size(); ++n) {
             Bytes module = inSector[n]->saveToStream();
             if (sector.size() + module.size() > static_cast<std::size_t>(kSectorSize)) {
-                message = "Impossibile salvare: i moduli del " + where + " occupano più di 65536 byte.";
+                message = Fmt(Tr("Impossibile salvare: i moduli del settore %1 occupano più di 65536 byte."), k);
                 return false;
             }
             if (!raw) table[firstSlot + n] = static_cast<std::uint16_t>(sector.size());
@@ -158,17 +159,25 @@ SaveResult KvxImage::saveToBytes(Bytes& out) {
     SaveResult result;
     out.clear();
     if (type_ != 1) {
-        result.message = "Solo le immagini flash possono essere salvate.";
+        result.message = Tr("Solo le immagini flash possono essere salvate.");
         return result;
     }
     // An entry cut at its sector's end (or where the table claimed more bytes than the
     // file has) holds less than the file did: writing it would drop the rest without a
     // word, so the image is not saved at all.
     if (!cutEntries_.empty()) {
-        result.message = "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei byte: " +
-                         cutEntries_.front();
-        if (cutEntries_.size() > 1)
-            result.message += " (e altre " + std::to_string(cutEntries_.size() - 1) + " voci tagliate)";
+        const std::size_t others = cutEntries_.size() - 1;
+        if (others == 0)
+            result.message = Fmt(Tr("Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio "
+                                    "perderebbe dei byte: %1"),
+                                 cutEntries_.front());
+        else
+            result.message = Fmt(TrN("Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio "
+                                     "perderebbe dei byte: %1 (e altre %2 voci tagliate)",
+                                     "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio "
+                                     "perderebbe dei byte: %1 (e altre %2 voci tagliate)",
+                                     static_cast<long long>(others)),
+                                 cutEntries_.front(), others);
         return result;
     }
     orderModule();
@@ -208,10 +217,12 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
         if (request.afterTempWritten) request.afterTempWritten(tempPath);
         std::string readError;
         auto content = ReadWholeFile(tempPath, readError);
-        if (!content) return "Verifica del salvataggio non riuscita: " + readError;
+        if (!content) return Fmt(Tr("Verifica del salvataggio non riuscita: %1"), readError);
         if (content->size() != image.size())
-            return "Verifica del salvataggio non riuscita: il file scritto ha " + std::to_string(content->size()) +
-                   " byte invece di " + std::to_string(image.size());
+            return Fmt(TrN("Verifica del salvataggio non riuscita: il file scritto ha %1 byte invece di %2",
+                           "Verifica del salvataggio non riuscita: il file scritto ha %1 byte invece di %2",
+                           static_cast<long long>(content->size())),
+                       content->size(), image.size());
         // Read back exactly as opening the file would, type check included: a file
         // that would not open again as a flash image is not saved at all.
         auto written = std::make_shared<KvxImage>();
@@ -220,16 +231,17 @@ SaveResult KvxImage::saveToFile(const SaveRequest& request) {
         const LoadResult loaded = written->loadBytes(std::move(*content), tempPath);
         if (!loaded.ok() || written->imageType() != 1) {
             result.readBackFailed = true;
-            return "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (" +
-                   (unrecognised.empty() ? loaded.message : unrecognised) +
-                   "): salvataggio annullato, il file di destinazione non è stato modificato.";
+            return Fmt(Tr("Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (%1): "
+                          "salvataggio annullato, il file di destinazione non è stato modificato."),
+                       unrecognised.empty() ? loaded.message : unrecognised);
         }
         std::string difference = FirstImageDifference(*this, *written);
         if (difference.empty() && request.verify) difference = request.verify(written);
         if (!difference.empty()) {
             result.readBackFailed = true;
-            return "Il file scritto non corrisponde alla lista in memoria (" + difference +
-                   "): salvataggio annullato, il file di destinazione non è stato modificato.";
+            return Fmt(Tr("Il file scritto non corrisponde alla lista in memoria (%1): salvataggio annullato, il "
+                          "file di destinazione non è stato modificato."),
+                       difference);
         }
         return {};
     };
@@ -258,13 +270,13 @@ std::string FollowLinks(const std::string& path, std::string& error) {
         std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
         const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
         if (n < 0) {
-            error = "Impossibile seguire il collegamento " + Quoted(current.string()) + ": " + SystemReason(errno);
+            error = Fmt(Tr("Impossibile seguire il collegamento %1: %2"), Quoted(current.string()), SystemReason(errno));
             return {};
         }
         const fs::path next(std::string(buffer.data(), static_cast<std::size_t>(n)));
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    error = "Impossibile seguire il collegamento " + Quoted(path) + ": " + SystemReason(ELOOP);
+    error = Fmt(Tr("Impossibile seguire il collegamento %1: %2"), Quoted(path), SystemReason(ELOOP));
     return {};
 }
 
@@ -345,12 +357,12 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     const bool replacing = ::stat(targetPath.c_str(), &st) == 0;
     if (replacing) {
         if (!S_ISREG(st.st_mode))
-            return "Impossibile scrivere il file " + Quoted(path) + ": non è un file normale";
+            return Fmt(Tr("Impossibile scrivere il file %1: non è un file normale"), Quoted(path));
         // The owner took the write permission away on purpose; even when this process
         // could replace the file (as root, or through the folder's permission), it does not.
         if ((st.st_mode & S_IWUSR) == 0)
-            return "Il file " + Quoted(path) +
-                   " è protetto da scrittura e non viene sostituito: salvare con un altro nome.";
+            return Fmt(Tr("Il file %1 è protetto da scrittura e non viene sostituito: salvare con un altro nome."),
+                       Quoted(path));
     }
 
     // What saves killed half-way left in this folder goes first.
@@ -364,14 +376,14 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return "Impossibile creare un file nella cartella " + Quoted(folder.string()) + ": " + SystemReason(errno);
+        return Fmt(Tr("Impossibile creare un file nella cartella %1: %2"), Quoted(folder.string()), SystemReason(errno));
     const std::string tmpPath(name.data());
     const PendingTempFile pending(tmpPath);
     const LockHolder lock{LockTempFile(tmpPath)};
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
+        return Fmt(Tr("Impossibile scrivere il file %1: %2"), Quoted(path), SystemReason(err));
     };
     // mkstemp creates the file readable by its owner only; give it the permissions an
     // ordinary new file would get, or those of the file it replaces, whose owner and
@@ -405,7 +417,7 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
+        return Fmt(Tr("Impossibile scrivere il file %1: %2"), Quoted(path), SystemReason(err));
     }
     if (options.check) {
         std::string problem = options.check(tmpPath);
@@ -426,30 +438,32 @@ std::string WriteFileAtomically(const std::string& path, const Bytes& bytes, con
                 original ? WriteFileAtomically(backupPath, *original) : readError;
             if (!backupError.empty()) {
                 ::unlink(tmpPath.c_str());
-                return "Impossibile creare la copia di sicurezza " + Quoted(backupPath) + ": " + backupError;
+                return Fmt(Tr("Impossibile creare la copia di sicurezza %1: %2"), Quoted(backupPath), backupError);
             }
         }
     }
     if (::rename(tmpPath.c_str(), targetPath.c_str()) != 0) {
         int err = errno;
         ::unlink(tmpPath.c_str());
-        return "Impossibile scrivere il file " + Quoted(path) + ": " + SystemReason(err);
+        return Fmt(Tr("Impossibile scrivere il file %1: %2"), Quoted(path), SystemReason(err));
     }
     if (const int err = SyncFolder(folder.string()); err != 0)
-        return "Il file " + Quoted(path) + " è stato scritto, ma la cartella " + Quoted(folder.string()) +
-               " non è stata registrata sul disco: " + SystemReason(err);
+        return Fmt(Tr("Il file %1 è stato scritto, ma la cartella %2 non è stata registrata sul disco: %3"),
+                   Quoted(path), Quoted(folder.string()), SystemReason(err));
     if (!attributesLost.empty())
-        AddWarning(options.warnings, "Attenzione: il file " + Quoted(path) +
-                                         " non ha potuto conservare questi attributi estesi: " + attributesLost + ".");
+        AddWarning(options.warnings,
+                   Fmt(Tr("Attenzione: il file %1 non ha potuto conservare questi attributi estesi: %2."),
+                       Quoted(path), attributesLost));
     // The rename gives the new image to this name only: other hard links of the file
     // still lead to the old inode.
     if (replacing && st.st_nlink > 1)
         AddWarning(options.warnings,
-                   "Attenzione: il file " + Quoted(path) +
-                       (st.st_nlink == 2 ? " aveva un altro nome (collegamento fisico), che mantiene"
-                                         : " aveva altri " + std::to_string(st.st_nlink - 1) +
-                                               " nomi (collegamenti fisici), che mantengono") +
-                       " il contenuto precedente.");
+                   Fmt(TrN("Attenzione: il file %1 aveva un altro nome (collegamento fisico), che mantiene il "
+                           "contenuto precedente.",
+                           "Attenzione: il file %1 aveva altri %2 nomi (collegamenti fisici), che mantengono il "
+                           "contenuto precedente.",
+                           static_cast<long long>(st.st_nlink - 1)),
+                       Quoted(path), st.st_nlink - 1));
     return {};
 }
 
@@ -457,21 +471,22 @@ std::optional<Bytes> ReadWholeFile(const std::string& path, std::string& error, 
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = "Impossibile aprire il file " + Quoted(path) + ": " + SystemReason(errno);
+        error = Fmt(Tr("Impossibile aprire il file %1: %2"), Quoted(path), SystemReason(errno));
         return std::nullopt;
     }
     auto refuse = [&](const std::string& reason) {
         ::close(fd);
-        error = "Impossibile leggere il file " + Quoted(path) + ": " + reason;
+        error = Fmt(Tr("Impossibile leggere il file %1: %2"), Quoted(path), reason);
         return std::nullopt;
     };
     struct stat st {};
     if (::fstat(fd, &st) != 0) return refuse(SystemReason(errno));
     if (S_ISDIR(st.st_mode)) return refuse(SystemReason(EISDIR));
-    if (!S_ISREG(st.st_mode)) return refuse("non è un file normale (dispositivo, FIFO o socket)");
+    if (!S_ISREG(st.st_mode)) return refuse(Tr("non è un file normale (dispositivo, FIFO o socket)"));
     auto tooLarge = [&](std::uint64_t size) {
-        return refuse("è troppo grande (" + std::to_string(size) + " byte; al massimo " + std::to_string(limit) +
-                      " byte)");
+        return refuse(Fmt(TrN("è troppo grande (%1 byte; al massimo %2 byte)",
+                              "è troppo grande (%1 byte; al massimo %2 byte)", static_cast<long long>(size)),
+                          size, limit));
     };
     if (static_cast<std::uint64_t>(st.st_size) > limit) return tooLarge(static_cast<std::uint64_t>(st.st_size));
     Bytes content;

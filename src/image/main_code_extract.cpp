@@ -7,6 +7,7 @@
 #include "image/byte_reader.h"
 #include "image/image_extract.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -91,8 +92,9 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
     while (usable < n && in.fits(dir + usable * e, e) && in.fits(dir + n * e + 4 * usable, std::size_t{4}))
         ++usable;
     if (usable < n)
-        noteDamage("la directory dichiara " + std::to_string(n) + " moduli, ma il file ne contiene " +
-                   std::to_string(usable) + ".");
+        noteDamage(Fmt(TrN("la directory dichiara %1 moduli, ma il file ne contiene %2.",
+                           "la directory dichiara %1 moduli, ma il file ne contiene %2.", n),
+                       n, usable));
     if (usable == 0) return;
 
     // 5. Address byte order: with a single entry there is nothing to compare with, and
@@ -132,13 +134,17 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
         if (count == 0) count = in.u8At(countAt + 3);
         std::int64_t sum = 0;
         std::int32_t kept = 0;
-        const std::string moduleText = "modulo " + image_detail::ShownName(mod.name);
+        const std::string moduleText = Fmt(Tr("modulo %1"), image_detail::ShownName(mod.name));
         for (std::size_t i = 0; i < count && recordsLeft; ++i) {
             // Records are consecutive: once one is past the end, so are all the rest.
             if (!in.fits(record, kRecordBytes) || !budget.takeRecord()) {
                 recordsLeft = false;
-                noteDamage(moduleText + ": dichiara " + std::to_string(count) + " voci, ma i record dal " +
-                           std::to_string(i + 1) + " in poi non sono nel file; le voci da lì in avanti sono ignorate.");
+                noteDamage(Fmt(TrN("%1: dichiara %2 voci, ma i record dal %3 in poi non sono nel file; le voci da "
+                                   "lì in avanti sono ignorate.",
+                                   "%1: dichiara %2 voci, ma i record dal %3 in poi non sono nel file; le voci da "
+                                   "lì in avanti sono ignorate.",
+                                   count),
+                               moduleText, count, i + 1));
                 break;
             }
             EntryRecord s;
@@ -152,15 +158,19 @@ void KvxImage::extractMainCode(std::vector<ModuleRecord>& modules, std::vector<E
                                      ? 0
                                      : static_cast<std::int64_t>(content_.size()) - pos;
             if (size > avail)
-                noteDamage(moduleText + ", voce " + image_detail::ShownName(s.name) + ": dichiarata di " +
-                           std::to_string(size) + " byte, ma nel file ne restano " + std::to_string(avail) +
-                           "; letti solo questi.");
+                noteDamage(Fmt(TrN("%1, voce %2: dichiarata di %3 byte, ma nel file ne restano %4; letti solo questi.",
+                                   "%1, voce %2: dichiarata di %3 byte, ma nel file ne restano %4; letti solo questi.",
+                                   avail),
+                               moduleText, image_detail::ShownName(s.name), size, avail));
             const std::int64_t wanted = std::min<std::int64_t>(size, avail);
             s.size = static_cast<std::int32_t>(budget.takeBytes(wanted));
             if (s.size < wanted)
-                noteDamage(moduleText + ", voce " + image_detail::ShownName(s.name) +
-                           ": le voci occupano insieme più byte di quanti ne abbia il file; letti " +
-                           std::to_string(s.size) + " byte.");
+                noteDamage(Fmt(TrN("%1, voce %2: le voci occupano insieme più byte di quanti ne abbia il file; "
+                                   "letti %3 byte.",
+                                   "%1, voce %2: le voci occupano insieme più byte di quanti ne abbia il file; "
+                                   "letti %3 byte.",
+                                   s.size),
+                               moduleText, image_detail::ShownName(s.name), s.size));
             s.filePos = static_cast<std::int32_t>(pos);
             s.kind = mod.kind;
             s.moduleIndex = static_cast<std::int32_t>(m);

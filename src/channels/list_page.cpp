@@ -5,6 +5,8 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "text/translate.h"
+
 namespace rivo {
 
 namespace {
@@ -538,26 +540,31 @@ std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
     return bytes;
 }
 
+// The column titles are the grids' row 0 and the CSV header, so they stay in Italian
+// there; they are marked for the catalogue only, and the editor translates them where
+// it shows them as table headers (and messages naming a column pass them through Tr).
 const std::array<const char*, ch::Count>& ChannelColumnTitles() {
     static const std::array<const char*, ch::Count> titles{
-        "Num.", "Nome canale", "Trasponder", "SID", "VPid", "APid",
-        "VECM", "AECM",        "PCR",        "Status", "Preferenza"};
+        TrNoop("Num."), TrNoop("Nome canale"), TrNoop("Trasponder"), TrNoop("SID"),
+        TrNoop("VPid"), TrNoop("APid"),        TrNoop("VECM"),       TrNoop("AECM"),
+        TrNoop("PCR"),  TrNoop("Status"),      TrNoop("Preferenza")};
     return titles;
 }
 
 const std::array<const char*, tp::Count>& TransponderColumnTitles() {
     static const std::array<const char*, tp::Count> titles{
-        "Num.", "Frequenza", "TID", "NID", "Canali", "SR", "FEC", "Polariz.", "22 kHz", "Satellite"};
+        TrNoop("Num."), TrNoop("Frequenza"), TrNoop("TID"),      TrNoop("NID"),    TrNoop("Canali"),
+        TrNoop("SR"),   TrNoop("FEC"),       TrNoop("Polariz."), TrNoop("22 kHz"), TrNoop("Satellite")};
     return titles;
 }
 
 const std::array<const char*, fav::Count>& FavouriteColumnTitles() {
-    static const std::array<const char*, fav::Count> titles{"Pos.", "Nome canale", "Canale"};
+    static const std::array<const char*, fav::Count> titles{TrNoop("Pos."), TrNoop("Nome canale"), TrNoop("Canale")};
     return titles;
 }
 
 const std::array<const char*, 2>& ConfigColumnTitles() {
-    static const std::array<const char*, 2> titles{"Lista", "Nome"};
+    static const std::array<const char*, 2> titles{TrNoop("Lista"), TrNoop("Nome")};
     return titles;
 }
 
@@ -587,7 +594,7 @@ std::uint64_t NewImageId() {
 }
 
 std::string PageCaption(const std::string& fileName) {
-    if (fileName.empty()) return "Nuova lista";
+    if (fileName.empty()) return Tr("Nuova lista");
     const auto slash = fileName.find_last_of("/\\");
     return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }

@@ -8,6 +8,7 @@
 #include "channels/page_io.h"
 #include "channels/page_modules.h"
 #include "channels/records.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -29,15 +30,16 @@ Bytes BoundedTableContent(KvxModule& module, std::size_t& total) {
     else
         content = entry->data();
     withinEntryLimit = withinEntryLimit && content.size() <= kMaxTableContent;
-    const std::string name = "\"" + Cp1252ToUtf8(module.name()) + "\"";
+    const std::string name = Cp1252ToUtf8(module.name());
     if (!withinEntryLimit)
-        throw PageLimitError("La tabella del modulo " + name + " supera " + std::to_string(kMaxTableContent) +
-                             " byte, il massimo che un modulo può contenere in un settore: la lista non può essere aperta.");
+        throw PageLimitError(Fmt(Tr("La tabella del modulo \"%1\" supera %2 byte, il massimo che un modulo può "
+                                    "contenere in un settore: la lista non può essere aperta."),
+                                 name, kMaxTableContent));
     total += content.size();
     if (total > kMaxTablesContent)
-        throw PageLimitError("Con la tabella del modulo " + name + " le tabelle della lista superano insieme " +
-                             std::to_string(kMaxTablesContent) +
-                             " byte, quanti ne contiene un'immagine intera: la lista non può essere aperta.");
+        throw PageLimitError(Fmt(Tr("Con la tabella del modulo \"%1\" le tabelle della lista superano insieme %2 "
+                                    "byte, quanti ne contiene un'immagine intera: la lista non può essere aperta."),
+                                 name, kMaxTablesContent));
     return content;
 }
 
@@ -209,12 +211,12 @@ OpenResult OpenPage(const OpenParams& params, Progress& progress) {
     }
     if (!load.ok() || image->imageType() == 0) {
         result.status = OpenResult::Status::Unrecognised;
-        result.message = kUnknownFormatMessage;
+        result.message = Tr(kUnknownFormatMessage);
         return result;
     }
     if (image->imageType() != 1) {
         result.status = OpenResult::Status::MainCode;
-        result.message = kMainCodeMessage;
+        result.message = Tr(kMainCodeMessage);
         return result;
     }
     try {

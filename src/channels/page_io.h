@@ -11,6 +11,7 @@
 #include "channels/open_params.h"
 #include "channels/user_prompts.h"
 #include "image/kvx_image.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -46,7 +47,8 @@ struct OpenResult {
     std::string warning;
     std::unique_ptr<ListPage> page;
 };
-inline constexpr const char* kMainCodeMessage = "Non è possibile editare un firm come lista canali...";
+// Marked only: pass it through Tr() where it is shown.
+inline constexpr const char* kMainCodeMessage = TrNoop("Non è possibile editare un firm come lista canali...");
 
 // Loads params.fileName and builds its page.
 OpenResult OpenPage(const OpenParams& params, Progress& progress);
@@ -55,9 +57,9 @@ OpenResult OpenPage(const OpenParams& params, Progress& progress);
 // shown (a number wider than its field, a name longer than its bytes, a frequency
 // outside the record's range, a transponder no channel uses, which is saved as free).
 struct CellDifference {
-    std::string table;   // "Canali", "Transponder", "Preferiti N", "Nomi delle liste"
+    std::string table;   // "Canali", "Transponder", "Preferiti N", "Nomi delle liste" (translated)
     int row = 0;
-    std::string column;  // the column's title
+    std::string column;  // the column's title (translated)
     std::string shown;   // the text on the page
     std::string saved;   // the text the saved file gives back
     bool operator==(const CellDifference&) const = default;

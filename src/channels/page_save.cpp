@@ -7,6 +7,7 @@
 #include "channels/page_io.h"
 #include "channels/page_modules.h"
 #include "channels/records.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -17,26 +18,30 @@ namespace {
 // Whether the opened file was not a whole flash image (shorter or longer than eight
 // sectors): what the loader found in it is then all a save can write, and a save that
 // does not read back as the page did is the input's fault, not the written file's.
-// The first words of a refused read-back check when the opened file was not a whole image.
+// The sentence put before a refused read-back check's reason when the opened file was
+// not a whole image.
 std::string InputSizeNote(const KvxImage& image) {
     if (image.fileSize() == 0 || !image.unexpectedSize()) return {};
-    return "Il file aperto \"" + image.fileName() + "\" ha " + std::to_string(image.fileSize()) +
-           " byte invece di " + std::to_string(kFlashImageSize) +
-           ": l'immagine letta è incompleta o danneggiata e non può essere salvata com'era. ";
+    return Fmt(TrN("Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o danneggiata e "
+                   "non può essere salvata com'era.",
+                   "Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o danneggiata e "
+                   "non può essere salvata com'era.",
+                   image.fileSize()),
+               image.fileName(), image.fileSize(), kFlashImageSize);
 }
 
-void CompareGrids(const char* table, const Grid& shown, const Grid& saved,
+void CompareGrids(const std::string& table, const Grid& shown, const Grid& saved,
                   std::span<const char* const> titles, std::vector<CellDifference>& out) {
     const int rows = std::min(shown.rowCount(), saved.rowCount());
     const int columns = std::min({shown.columnCount(), saved.columnCount(), static_cast<int>(titles.size())});
     for (int r = 1; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             if (shown.cell(r, c) != saved.cell(r, c))
-                out.push_back({table, r, titles[static_cast<std::size_t>(c)], shown.cell(r, c), saved.cell(r, c)});
+                out.push_back({table, r, Tr(titles[static_cast<std::size_t>(c)]), shown.cell(r, c), saved.cell(r, c)});
 }
 
 std::string RowColumn(const char* table, int row, const char* column, const std::exception& e) {
-    return std::string(table) + ", riga " + std::to_string(row) + ", colonna " + column + ": " + e.what();
+    return Fmt(Tr("%1, riga %2, colonna %3: %4"), table, row, Tr(column), e.what());
 }
 
 // Rows of page that differ from saved's become saved's; equal rows stay as they are
@@ -58,30 +63,36 @@ void TakeRowsThatDiffer(ListPage& page, const ListPage& saved) {
 
 std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
     std::vector<CellDifference> out;
-    CompareGrids("Canali", shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
-    CompareGrids("Transponder", shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
+    CompareGrids(Tr("Canali"), shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
+    CompareGrids(Tr("Transponder"), shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
     for (std::size_t k = 0; k < shown.favouriteGrids.size(); ++k)
-        CompareGrids(("Preferiti " + std::to_string(k + 1)).c_str(), shown.favouriteGrids[k], saved.favouriteGrids[k],
+        CompareGrids(Fmt(Tr("Preferiti %1"), k + 1), shown.favouriteGrids[k], saved.favouriteGrids[k],
                      FavouriteColumnTitles(), out);
-    CompareGrids("Nomi delle liste", shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
+    CompareGrids(Tr("Nomi delle liste"), shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
     return out;
 }
 
 std::string SavedDifferencesHeading(std::size_t count) {
-    return "Attenzione: il formato del file non può conservare " +
-           (count == 1 ? std::string("una cella come è mostrata") : std::to_string(count) + " celle come sono mostrate") +
-           "; riaprendo il file si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):\n";
+    return Fmt(TrN("Attenzione: il formato del file non può conservare una cella come è mostrata; riaprendo il file "
+                   "si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):",
+                   "Attenzione: il formato del file non può conservare %1 celle come sono mostrate; riaprendo il file "
+                   "si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):",
+                   static_cast<long long>(count)),
+               count) +
+           "\n";
 }
 
 std::string DescribeDifferences(const std::vector<CellDifference>& differences, std::size_t limit) {
     std::string text;
     for (std::size_t i = 0; i < differences.size() && i < limit; ++i) {
         const CellDifference& d = differences[i];
-        text += d.table + ", riga " + std::to_string(d.row) + ", colonna " + d.column + ": \"" + d.shown +
-                "\" \u2192 \"" + d.saved + "\"\n";
+        text += Fmt(Tr("%1, riga %2, colonna %3: \"%4\" \u2192 \"%5\""), d.table, d.row, d.column, d.shown, d.saved) + "\n";
     }
     if (differences.size() > limit)
-        text += "... e altre " + std::to_string(differences.size() - limit) + " differenze\n";
+        text += Fmt(TrN("... e altre %1 differenze", "... e altre %1 differenze",
+                        static_cast<long long>(differences.size() - limit)),
+                    differences.size() - limit) +
+                "\n";
     return text;
 }
 
@@ -89,7 +100,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                         const PageSaveOptions& options) {
     PageSaveResult result;
     if (!page.image || page.image->imageType() != 1) {
-        result.message = "Questa lista non ha un'immagine flash da salvare";
+        result.message = Tr("Questa lista non ha un'immagine flash da salvare");
         return result;
     }
     KvxImage& image = *page.image;
@@ -120,7 +131,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteTransponderRecord(page.transponderGrid.row(r).cells, context);
             transponders.insert(transponders.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn("Transponder", r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            return fail(RowColumn(Tr("Transponder"), r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
     const std::vector<KvxModule*> transponderModules = DistinctModules(image, "TPT");
@@ -154,7 +165,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteChannelRecord(page.channelGrid.row(r).cells);
             channels.insert(channels.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn("Canali", r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            return fail(RowColumn(Tr("Canali"), r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
         const int percent = static_cast<int>(static_cast<std::int64_t>(r) * 100 / rowCount);
         if (percent != shown) {
@@ -175,19 +186,23 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const std::string& name = module->name();
             const int block = SplitBlock(name);
             if (block < 0)
-                return fail("Il modulo dei canali \"" + name +
-                            "\" non indica quali canali contiene: impossibile salvare la lista");
+                return fail(Fmt(Tr("Il modulo dei canali \"%1\" non indica quali canali contiene: impossibile "
+                                   "salvare la lista"),
+                                name));
             const std::int64_t first = std::int64_t{block} * kChannelsPerSplitModule + 1;
             const std::int64_t last = first + kChannelsPerSplitModule - 1;
             if (channelCount < last)
-                return fail("La lista ha " + std::to_string(channelCount) + " canali e non copre il modulo \"" +
-                            name + "\" (canali " + std::to_string(first) + "-" + std::to_string(last) +
-                            "): impossibile salvare la lista");
+                return fail(Fmt(TrN("La lista ha %1 canali e non copre il modulo \"%2\" (canali %3-%4): impossibile "
+                                    "salvare la lista",
+                                    "La lista ha %1 canali e non copre il modulo \"%2\" (canali %3-%4): impossibile "
+                                    "salvare la lista",
+                                    channelCount),
+                                channelCount, name, first, last));
             const std::int64_t held = static_cast<std::int64_t>(FirstEntryContent(module).size()) / kChannelRecordSize;
             if (readAt != first - 1 || held != kChannelsPerSplitModule)
-                return fail("Il modulo dei canali \"" + name + "\" non contiene esattamente i canali " +
-                            std::to_string(first) + "-" + std::to_string(last) +
-                            ": impossibile salvare la lista senza spostare canali");
+                return fail(Fmt(Tr("Il modulo dei canali \"%1\" non contiene esattamente i canali %2-%3: impossibile "
+                                   "salvare la lista senza spostare canali"),
+                                name, first, last));
             readAt += held;
             if (KvxEntry* entry = module->entry(0)) {
                 const auto begin = channels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(block) * blockBytes);
@@ -196,8 +211,12 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
 
         if (readAt != channelCount)
-            return fail("La lista ha " + std::to_string(channelCount) + " canali, ma i moduli dei canali ne contengono " +
-                        std::to_string(readAt) + ": impossibile salvare la lista");
+            return fail(Fmt(TrN("La lista ha %1 canali, ma i moduli dei canali ne contengono %2: impossibile salvare "
+                                "la lista",
+                                "La lista ha %1 canali, ma i moduli dei canali ne contengono %2: impossibile salvare "
+                                "la lista",
+                                channelCount),
+                            channelCount, readAt));
 
         // Favourites lists and list names go to every module named exactly "Support".
         for (int i = 0; i < image.moduleCount(); ++i) {
@@ -211,8 +230,8 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                     try {
                         list = WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
                     } catch (const CellConversionError& e) {
-                        return fail("Preferiti, lista " + std::to_string(k) + ", riga " + std::to_string(e.row()) +
-                                    ", colonna " + FavouriteColumnTitles()[fav::Channel] + ": " + e.what());
+                        return fail(Fmt(Tr("Preferiti, lista %1, riga %2, colonna %3: %4"), k, e.row(),
+                                        Tr(FavouriteColumnTitles()[fav::Channel]), e.what()));
                     }
                     // A short entry is never written past its end.
                     if (entry->data().size() < list.size()) list.resize(entry->data().size());
@@ -256,19 +275,21 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             return refused.what();
         }
         if (rebuilt->channelCount() != page.channelCount())
-            return "la lista riletta ha " + std::to_string(rebuilt->channelCount()) + " canali invece di " +
-                   std::to_string(page.channelCount());
+            return Fmt(TrN("la lista riletta ha %1 canali invece di %2", "la lista riletta ha %1 canali invece di %2",
+                           rebuilt->channelCount()),
+                       rebuilt->channelCount(), page.channelCount());
         if (rebuilt->transponderCount() != page.transponderCount())
-            return "la lista riletta ha " + std::to_string(rebuilt->transponderCount()) +
-                   " transponder invece di " + std::to_string(page.transponderCount());
+            return Fmt(TrN("la lista riletta ha %1 transponder invece di %2",
+                           "la lista riletta ha %1 transponder invece di %2", rebuilt->transponderCount()),
+                       rebuilt->transponderCount(), page.transponderCount());
         for (std::size_t k = 0; k < rebuilt->favouriteGrids.size(); ++k)
             if (rebuilt->favouriteGrids[k].rowCount() != page.favouriteGrids[k].rowCount())
-                return "la lista dei preferiti " + std::to_string(k + 1) + " riletta ha un numero di posizioni diverso";
+                return Fmt(Tr("la lista dei preferiti %1 riletta ha un numero di posizioni diverso"), k + 1);
         // What the file gives back is what the user will see after opening it again.
         differences = PageDifferences(page, *rebuilt);
         if (!differences.empty() && options.acceptDifferences && !options.acceptDifferences(differences)) {
             declined = true;
-            return "salvataggio rifiutato";
+            return Tr("salvataggio rifiutato");
         }
         if (!differences.empty()) readBack = std::move(rebuilt);
         return {};
@@ -281,7 +302,10 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             result.declined = true;
             return result;
         }
-        if (saved.readBackFailed) return fail(InputSizeNote(image) + saved.message);
+        if (saved.readBackFailed) {
+            const std::string note = InputSizeNote(image);
+            return fail(note.empty() ? saved.message : note + " " + saved.message);
+        }
         return fail(saved.message);
     }
     result.differences = std::move(differences);

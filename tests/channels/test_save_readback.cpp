@@ -242,6 +242,22 @@ TEST(PageDifferences, CoversEveryTableAndDescribesTheFirstTen) {
     EXPECT_EQ(DescribeDifferences({differences.begin(), differences.begin() + 10}).find("altre"), std::string::npos);
 }
 
+// The heading names one cell in words and several by their number.
+TEST(SavedDifferencesHeading, OneCellAndSeveral) {
+    const struct {
+        std::size_t count;
+        const char* expected;
+    } cases[] = {
+        {1, "Attenzione: il formato del file non può conservare una cella come è mostrata; riaprendo il file si "
+            "leggerà (tabella, riga, colonna: mostrato \u2192 salvato):\n"},
+        {2, "Attenzione: il formato del file non può conservare 2 celle come sono mostrate; riaprendo il file si "
+            "leggerà (tabella, riga, colonna: mostrato \u2192 salvato):\n"},
+        {31, "Attenzione: il formato del file non può conservare 31 celle come sono mostrate; riaprendo il file si "
+             "leggerà (tabella, riga, colonna: mostrato \u2192 salvato):\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SavedDifferencesHeading(c.count), c.expected) << c.count;
+}
+
 // A file shorter or longer than an image: a save that the read-back check refuses
 // says the opened file was the cause, with its size.
 // The image ends with a raw sector: cut short, it is read shorter than a sector, and

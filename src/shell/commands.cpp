@@ -357,6 +357,7 @@ void MainWindow::activePageChanged(int index) {
     saveAction->setEnabled(view->page().modified);
     updateButtons(view->tabs);
     updateMenuCommands();
+    noticeFileChanges();
 }
 
 void MainWindow::updateButtons(QTabWidget* inner) {

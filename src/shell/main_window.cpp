@@ -255,6 +255,18 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params, bool askIfOpen) 
     return true;
 }
 
+void MainWindow::noticeFileChanges() {
+    PageView* view = activePage();
+    if (view && !view->changedOnDiskShown() && FileChangedSince(view->page().fileName, view->fileIdentity))
+        view->showChangedOnDisk();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from another program, which may have rewritten the file.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) noticeFileChanges();
+}
+
 PageView* MainWindow::pageShowingFile(const std::string& path) const {
     std::error_code error;
     for (PageView* view : pageViews) {
@@ -278,6 +290,10 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
         ApplyColumnWidths(*view, view->transponderTable,
                           settings.value(QLatin1String(kTransponderWidthsKey)).toList());
     }
+    connect(view, &PageView::reloadRequested, this, [this, view] {
+        pageTabs->setCurrentWidget(view);
+        revertToSaved();
+    });
     connect(view, &PageView::channelDoubleClicked, this, &MainWindow::editChannel);
     connect(view, &PageView::transponderDoubleClicked, this,
             &MainWindow::editTransponder);

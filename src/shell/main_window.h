@@ -103,8 +103,12 @@ public:
     int pageCount() const { return static_cast<int>(pageViews.size()); }
     PageView* pageView(int index) const;
     PageView* activePage() const;
+    // Shows the changed-on-disk bar over the active page when its file changed since the
+    // page read or saved it; called when the window becomes active and a page is shown.
+    void noticeFileChanges();
     // The page whose file is the file at path (the same file, whatever name reaches it).
     PageView* pageShowingFile(const std::string& path) const;
+    static bool pageShowingFileIs(const PageView& view, const std::string& path);
     rivo::ListPage* activeListPage() const;
 
     // The page list, in the order of the main page control's pages.
@@ -223,6 +227,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // After a modal window closed: activates this window and focuses lastFocus_.

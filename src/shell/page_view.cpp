@@ -7,10 +7,12 @@
 #include <QEvent>
 #include <QFile>
 #include <QFont>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,8 +233,33 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     favouritesLayout->addWidget(scrollBox, 1);
     tabs->addTab(favourites, QTr("Preferiti"));
 
+    changedOnDiskBar = new QFrame;
+    changedOnDiskBar->setObjectName(QStringLiteral("changedOnDiskBar"));
+    static_cast<QFrame*>(changedOnDiskBar)->setFrameShape(QFrame::StyledPanel);
+    auto* barLayout = new QHBoxLayout(changedOnDiskBar);
+    barLayout->setContentsMargins(6, 2, 6, 2);
+    auto* changedLabel = new QLabel(QTr("Il file è stato modificato sul disco dopo che questa pagina l'ha letto o salvato."));
+    changedLabel->setWordWrap(true);
+    barLayout->addWidget(changedLabel, 1);
+    reloadButton = new QPushButton(QTr("&Ricarica"));
+    reloadButton->setObjectName(QStringLiteral("reloadButton"));
+    ignoreChangeButton = new QPushButton(QTr("I&gnora"));
+    ignoreChangeButton->setObjectName(QStringLiteral("ignoreChangeButton"));
+    barLayout->addWidget(reloadButton);
+    barLayout->addWidget(ignoreChangeButton);
+    changedOnDiskBar->hide();
+    connect(reloadButton, &QPushButton::clicked, this, &PageView::reloadRequested);
+    // Ignoring takes the file as it is now as the one this page knows: the bar does not
+    // come back for this change, and a save over it no longer asks.
+    connect(ignoreChangeButton, &QPushButton::clicked, this, [this] {
+        fileIdentity = ReadFileIdentity(this->page().fileName);
+        changedOnDiskBar->hide();
+        channelTable->setFocus();
+    });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(changedOnDiskBar);
     layout->addWidget(tabs);
 
     // The list names and version come from the image; the favourites tab is only shown
@@ -343,6 +370,10 @@ void PageView::closeFindBar() {
 }
 
 bool PageView::findBarOpen() const { return !findBar->isHidden(); }
+
+void PageView::showChangedOnDisk() { changedOnDiskBar->show(); }
+
+bool PageView::changedOnDiskShown() const { return !changedOnDiskBar->isHidden(); }
 
 void PageView::setFindFailed(bool failed) {
     if (!failed) {

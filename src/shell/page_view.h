@@ -25,6 +25,8 @@ class QTabWidget;
 class QTableView;
 class QGroupBox;
 
+class QPushButton;
+
 class PageView : public QWidget {
     Q_OBJECT
 public:
@@ -78,6 +80,13 @@ public:
     void afterEdit(int column, int row);
     void selectFavouriteList(int list);
 
+    // Over the page: its file changed on disk since this page read or saved it; offers
+    // "Ricarica" (read it again) or "Ignora" (keep the page, and take the file as known).
+    QWidget* changedOnDiskBar = nullptr;
+    QPushButton* reloadButton = nullptr;
+    QPushButton* ignoreChangeButton = nullptr;
+    void showChangedOnDisk();
+    bool changedOnDiskShown() const;
     QTabWidget* tabs = nullptr;     // inner tabs: 0 "Canali", 1 "Transponder", 2 "Preferiti"
     QWidget* channelTab = nullptr;  // the find bar over the channel table
     QWidget* findBar = nullptr;
@@ -107,6 +116,8 @@ signals:
     void channelDoubleClicked();
     void transponderDoubleClicked();
     void channelContextMenu(const QPoint& globalPos);
+    // "Ricarica" on the changed-on-disk bar.
+    void reloadRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

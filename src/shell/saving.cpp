@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QTabBar>
+#include <filesystem>
 #include <QLineEdit>
 #include <QFileInfo>
 #include <QTabWidget>
@@ -112,6 +113,11 @@ void MainWindow::saveFile() {
         // file as this page now knows it.
         view->history().markSaved(view->page());
         view->fileIdentity = ReadFileIdentity(target);
+        view->changedOnDiskBar->hide();
+        // The other pages of this file hold what it was: they learn it now, not at
+        // their next save.
+        for (PageView* other : pageViews)
+            if (other != view && pageShowingFileIs(*other, target)) other->showChangedOnDisk();
         // From now on the page is that file: its tab, the title, the next save and its
         // backup all name it.
         view->page().fileName = QFile::encodeName(path).toStdString();
@@ -120,6 +126,11 @@ void MainWindow::saveFile() {
             prompts().tell(result.warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     }
     pageChanged(view);
+}
+
+bool MainWindow::pageShowingFileIs(const PageView& view, const std::string& path) {
+    std::error_code error;
+    return std::filesystem::equivalent(view.page().fileName, path, error);
 }
 
 bool MainWindow::confirmReplacingChangedFile(PageView& view, const std::string& target) {

@@ -415,6 +415,66 @@ private slots:
         QCOMPARE(savedName(), std::string("QUARTA"));
     }
 
+    // A bar over the page says that its file changed on disk: at once on the other
+    // pages of a file one page saved, and for a file another program rewrote when the
+    // window is shown again. "Ignora" keeps the page and takes the file as known (a save
+    // then asks nothing); "Ricarica" reads the file again.
+    void changedOnDiskBarOffersReloadOrIgnore() {
+        const QString shared = folder->write("Barra.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 6)));
+        QVERIFY(OpenThroughDialog(*window, shared));
+        QVERIFY(OpenAgain(*window, prompts, shared));
+        PageView* first = window->pageView(1);
+        PageView* second = window->pageView(2);
+        QVERIFY(!first->changedOnDiskShown());
+        QVERIFY(!second->changedOnDiskShown());
+        window->chooseSaveFile = [&](const QString& current) { return current; };
+
+        // One page saves: the other learns it at once, before it is even shown.
+        prompts.clear();
+        first->page().channelGrid.setCell(2, ch::Name, "PRIMA");
+        first->page().modified = true;
+        window->pageTabs->setCurrentWidget(first);
+        window->saveAction->trigger();
+        QVERIFY(prompts.asked.empty());
+        QVERIFY(!first->changedOnDiskShown());
+        QVERIFY(second->changedOnDiskShown());
+
+        // "Ricarica" on an unmodified page reads the file again, without a question.
+        window->pageTabs->setCurrentWidget(second);
+        second->reloadButton->click();
+        QVERIFY(prompts.asked.empty());
+        PageView* reloaded = window->pageView(2);
+        QVERIFY(reloaded != second);
+        QCOMPARE(reloaded->page().channelGrid.cell(2, ch::Name), std::string("PRIMA"));
+        QVERIFY(!reloaded->changedOnDiskShown());
+
+        // Another program rewrites the file; the window comes back to the front.
+        window->pageTabs->setCurrentWidget(first);
+        folder->write("Barra.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 6)));
+        QVERIFY(!first->changedOnDiskShown());
+        QEvent activation(QEvent::ActivationChange);
+        QApplication::sendEvent(window.get(), &activation);
+        if (!window->isActiveWindow()) window->noticeFileChanges();  // no window manager here
+        QVERIFY(first->changedOnDiskShown());
+        QVERIFY(!reloaded->changedOnDiskShown());  // not shown yet: learns it when shown
+        window->pageTabs->setCurrentWidget(reloaded);
+        QVERIFY(reloaded->changedOnDiskShown());
+
+        // "Ignora": the bar goes, and a save over the file it now knows asks nothing.
+        window->pageTabs->setCurrentWidget(first);
+        first->ignoreChangeButton->click();
+        QVERIFY(!first->changedOnDiskShown());
+        first->page().channelGrid.setCell(2, ch::Name, "DOPO");
+        first->page().modified = true;
+        window->activePageChanged(window->pageTabs->currentIndex());
+        prompts.clear();
+        window->saveAction->trigger();
+        QVERIFY2(prompts.asked.empty(), prompts.asked.empty() ? "" : prompts.asked[0].text.c_str());
+        QVERIFY(!first->page().modified);
+        window->noticeFileChanges();
+        QVERIFY(!first->changedOnDiskShown());
+    }
+
     void savedPageTakesTheName() {
         const QString first = folder->path("Prima.Dat");
         QString started;

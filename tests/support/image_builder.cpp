@@ -213,4 +213,14 @@ MainCodeBuilt BuildMainCodeImage(const MainCodeSpec& spec) {
     return built;
 }
 
+Bytes EntryPastItsSectorImage() {
+    SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
+    slot.at = 64964;
+    Bytes image = BuildFlashImage(
+        {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
+         SectorSpec::Table({slot})});
+    Patch(image, 65536 + 64964 + 32, {0xD0, 0x07});  // the entry's size: 2000
+    return image;
+}
+
 }  // namespace rivo::testsupport

@@ -97,6 +97,11 @@ Bytes PatternBytes(std::size_t count, std::uint32_t seed);
 // Overwrites bytes of an image (grown with zeros when needed).
 void Patch(Bytes& image, std::size_t at, const Bytes& bytes);
 
+// A flash image whose sector 1 holds a TPT module with a 536-byte entry that ends at
+// the sector's end but is declared 2000 bytes long: it opens with a damage note, and
+// saving it would lose bytes.
+Bytes EntryPastItsSectorImage();
+
 // ---- main-code images --------------------------------------------------------------
 
 struct MainCodeModuleSpec {

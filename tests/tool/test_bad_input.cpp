@@ -274,25 +274,11 @@ TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
     EXPECT_TRUE(ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
 }
 
-namespace {
-
-void PutLe16(Bytes& image, std::size_t at, std::uint16_t v) {
-    image.at(at) = static_cast<std::uint8_t>(v & 0xFF);
-    image.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
-}
-
-}  // namespace
-
 TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved) {
     TempFolder folder;
     // Sector 1: a TPT module whose 536-byte entry, ending at the sector's end, is
     // declared 2000 bytes long.
-    SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
-    slot.at = 64964;
-    Bytes image = BuildFlashImage(
-        {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
-         SectorSpec::Table({slot})});
-    PutLe16(image, 65536 + 64964 + 32, 2000);
+    const Bytes image = EntryPastItsSectorImage();
     const std::string path = folder.path("cut.Bin");
     WriteFile(path, image);
     const std::string warning = "Attenzione: " + path +

@@ -40,23 +40,6 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void PutLe16(Bytes& image, std::size_t at, std::uint32_t v) {
-    image.at(at) = static_cast<std::uint8_t>(v & 0xFF);
-    image.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
-}
-
-// Sector 1 holds a TPT module whose 536-byte entry, ending at the sector's end, is
-// declared 2000 bytes long: saving it would lose bytes, so it is refused.
-Bytes CutEntryImage() {
-    SlotSpec slot(ModuleSpec{.name = "TPT", .entries = {EntrySpec{.name = "TPT", .bytes = PatternBytes(536, 1)}}});
-    slot.at = 64964;
-    Bytes image = BuildFlashImage(
-        {SectorSpec::Table({ModuleSpec{.name = "TCS", .entries = {EntrySpec{.name = "TCS", .bytes = PatternBytes(60, 2)}}}}),
-         SectorSpec::Table({slot})});
-    PutLe16(image, 65536 + 64964 + 32, 2000);
-    return image;
-}
-
 const char* const kItalianRefusal =
     "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei byte: modulo \"TPT\" "
     "(settore 1), voce \"TPT\": dichiarata di 2000 byte, va oltre la fine del settore; letti 536 byte.\n";
@@ -67,7 +50,7 @@ const char* const kEnglishRefusal =
 TEST(ToolLanguage, TheLocaleChoosesTheLanguageAndLangOverridesIt) {
     TempFolder folder;
     const std::string image = folder.path("cut.Bin");
-    WriteFile(image, CutEntryImage());
+    WriteFile(image, EntryPastItsSectorImage());  // saving it would lose bytes: refused
     const std::string save = "save '" + image + "' '" + folder.path("out.Bin") + "'";
     const struct {
         const char* locale;

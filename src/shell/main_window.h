@@ -28,6 +28,7 @@
 #include "text/language.h"
 
 class PageView;
+class QDir;
 class QAction;
 class QFileDialog;
 class QMenu;
@@ -74,6 +75,10 @@ public:
     static void configureSaveDialog(QFileDialog& dialog, const QString& current = QString());
     // The extension a name typed without one takes under a filter of the save dialog.
     static QString saveSuffixForFilter(const QString& filter);
+    // The extension a name typed without one takes in `folder`: `suffix` as a file
+    // there already spells it in another case ("bin" when "G.bin" is there and "G" is
+    // typed under "Bin"), else `suffix` itself.
+    static QString existingSuffixSpelling(const QDir& folder, const QString& typed, const QString& suffix);
     // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
     // offered first): its index in `tables`, -1 when cancelled.
     std::function<int(const QStringList& tables, int current)> chooseExportTable;

@@ -1,6 +1,7 @@
 // Saving a page (the save dialog's filters and the save itself), closing a page, and
 // leaving the editor (the question about unsaved pages).
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QTabBar>
@@ -53,9 +54,18 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("Dat"));
     // A name typed without extension gets the one of the filter shown, so that the
-    // open dialog's matching filter finds the file again.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(saveSuffixForFilter(filter)); });
+    // open dialog's matching filter finds the file again; spelt as a file already
+    // there spells it, so that "G" beside "G.bin" is that file (and the dialog asks
+    // before replacing it), not a new "G.Bin" beside it.
+    QLineEdit* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const auto followTypedName = [&dialog, nameEdit] {
+        const QString suffix = saveSuffixForFilter(dialog.selectedNameFilter());
+        const QString typed = nameEdit ? nameEdit->text() : QString();
+        dialog.setDefaultSuffix(existingSuffixSpelling(dialog.directory(), typed, suffix));
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followTypedName);
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, followTypedName);
+    if (nameEdit) QObject::connect(nameEdit, &QLineEdit::textChanged, &dialog, followTypedName);
     if (current.isEmpty()) return;
     const QFileInfo file(current);
     dialog.setDirectory(file.absolutePath());
@@ -70,8 +80,23 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
     }
     // Choosing a filter respells the name shown with the filter's first extension:
     // "G.bin" would become a new file "G.Bin". The name is put back as the file has it.
-    if (auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        nameEdit->setText(file.fileName());
+    if (nameEdit) nameEdit->setText(file.fileName());
+}
+
+QString MainWindow::existingSuffixSpelling(const QDir& folder, const QString& typed, const QString& suffix) {
+    if (typed.isEmpty() || typed.endsWith(QLatin1Char('/')) || !QFileInfo(typed).suffix().isEmpty())
+        return suffix;
+    // Every spelling of the extension, the filter's own first: at most 2^3 names to try.
+    const int letters = static_cast<int>(suffix.size());
+    if (letters > 8) return suffix;
+    for (int mask = 0; mask < (1 << letters); ++mask) {
+        QString spelling = suffix;
+        for (int i = 0; i < letters; ++i)
+            if (mask & (1 << i))
+                spelling[i] = spelling[i].isUpper() ? spelling[i].toLower() : spelling[i].toUpper();
+        if (QFileInfo(folder, typed + QLatin1Char('.') + spelling).isFile()) return spelling;
+    }
+    return suffix;
 }
 
 void MainWindow::saveFile() {

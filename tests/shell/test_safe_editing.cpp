@@ -328,6 +328,66 @@ private slots:
         QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), written);
     }
 
+    // A name typed without extension beside a file of that name whose extension is
+    // spelt in another case is that file: the dialog asks before replacing it, and the
+    // answer Yes gives the existing name, not a new file beside it.
+    void typedNameTakesTheExistingFilesSpelling_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("existing");
+        QTest::newRow("bin under Bin") << 0 << "Vecchia.bin";
+        QTest::newRow("BIN under Bin") << 0 << "Vecchia.BIN";
+        QTest::newRow("dAt under Dat") << 1 << "Vecchia.dAt";
+        QTest::newRow("rcu under RCU") << 2 << "Vecchia.rcu";
+        QTest::newRow("dat under all files") << 3 << "Vecchia.dat";
+    }
+    void typedNameTakesTheExistingFilesSpelling() {
+        QFETCH(int, filter);
+        QFETCH(QString, existing);
+        const QString there = folder->write(existing.toStdString(), rivo::Bytes(16, 0));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        MainWindow::configureSaveDialog(dialog, path);
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        types->setCurrentIndex(filter);
+        emit types->activated(filter);
+        emit types->textActivated(types->currentText());
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Vecchia"));
+        QString asked;
+        QTimer::singleShot(0, &dialog, [&] {
+            QTimer::singleShot(100, &dialog, [&] {
+                if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = question->text();
+                    question->button(QMessageBox::Yes)->click();
+                }
+            });
+            QVERIFY(QMetaObject::invokeMethod(&dialog, "accept"));
+        });
+        dialog.exec();
+        QVERIFY2(asked.contains(existing), qPrintable(asked));
+        QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), existing);
+        QFile::remove(there);
+    }
+
+    // The spelling is looked up only for a bare name, and nothing is found for a name
+    // with no file behind it.
+    void existingSpellingNeedsABareName() {
+        const QString there = folder->write("Altra.bIn", rivo::Bytes(16, 0));
+        const QDir dir = QFileInfo(there).absoluteDir();
+        QCOMPARE(MainWindow::existingSuffixSpelling(dir, QStringLiteral("Altra"), QStringLiteral("Bin")),
+                 QStringLiteral("bIn"));
+        QCOMPARE(MainWindow::existingSuffixSpelling(dir, QStringLiteral("Altra.x"), QStringLiteral("Bin")),
+                 QStringLiteral("Bin"));
+        QCOMPARE(MainWindow::existingSuffixSpelling(dir, QStringLiteral("Nessuna"), QStringLiteral("Bin")),
+                 QStringLiteral("Bin"));
+        QCOMPARE(MainWindow::existingSuffixSpelling(dir, QStringLiteral("altra"), QStringLiteral("Bin")),
+                 QStringLiteral("Bin"));
+        QCOMPARE(MainWindow::existingSuffixSpelling(dir, QString(), QStringLiteral("Dat")), QStringLiteral("Dat"));
+        QFile::remove(there);
+    }
+
     // The dialog proposes the page's file name exactly as it is spelt: the filter of its
     // extension does not respell it, so Enter saves the same file.
     void saveDialogKeepsTheFilesOwnName_data() {

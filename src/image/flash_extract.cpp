@@ -123,7 +123,9 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             entries.push_back(s);
             continue;
         }
-        const std::string sectorText = Fmt(Tr("settore %1"), k);
+        // The places a damage line names are spelt out only for a line that is listed:
+        // a crafted sector has thousands of slots, modules and entries to name.
+        const auto sectorText = [k] { return Fmt(Tr("settore %1"), k); };
         // The modules of this sector so far: header, first byte past them, name, slot.
         struct Extent {
             std::size_t header, end;
@@ -136,24 +138,24 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             std::uint16_t v = in.le16At(start + 2 * t);
             if (v == 0 || v == 0xFFFF) continue;
             const std::size_t header = start + v;
-            const std::string slotText = Fmt(Tr("settore %1, posizione %2 della tabella"), k, t);
+            const auto slotText = [k, t] { return Fmt(Tr("settore %1, posizione %2 della tabella"), k, t); };
             // A header that does not lie wholly inside its sector (and the file) is
             // dropped; it still takes no slot number, as the writer would not give
             // it one either.
             if (header + kHeaderBytes > sectorEnd || !in.fits(header, kHeaderBytes)) {
-                noteDamage(Fmt(header + kHeaderBytes > sectorEnd
+                noteDamageBy([&] { return Fmt(header + kHeaderBytes > sectorEnd
                                    ? Tr("%1: l'intestazione di modulo a %2 non sta nel settore; ignorata.")
                                    : Tr("%1: l'intestazione di modulo a %2 non sta nel file; ignorata."),
-                               slotText, v));
+                               slotText(), v); });
                 continue;
             }
             // Two slots naming one header are one module: reading it twice would save
             // it twice.
             const auto same = std::find_if(extents.begin(), extents.end(), [&](const Extent& e) { return e.header == header; });
             if (same != extents.end()) {
-                noteDamage(Fmt(Tr("%1: indica la stessa intestazione della posizione %2 (modulo %3); il modulo è "
+                noteDamageBy([&] { return Fmt(Tr("%1: indica la stessa intestazione della posizione %2 (modulo %3); il modulo è "
                                   "letto e salvato una volta sola."),
-                               slotText, same->tableSlot, ShownName(same->name)));
+                               slotText(), same->tableSlot, ShownName(same->name)); });
                 continue;
             }
             ModuleRecord m;
@@ -166,16 +168,16 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             m.source = 1;
             m.sector = static_cast<std::int32_t>(k);
             m.slot = slot++;
-            const std::string moduleText = Fmt(Tr("modulo %1 (settore %2)"), ShownName(m.name), k);
+            const auto moduleText = [&m, k] { return Fmt(Tr("modulo %1 (settore %2)"), ShownName(m.name), k); };
             // The records follow the 16-byte header inside the module's stated size
             // (counted from header byte 12) and inside the sector.
             const std::size_t moduleEnd = header + 12 + static_cast<std::size_t>(m.size);
             const std::size_t recordsEnd = std::min({moduleEnd, sectorEnd, content_.size()});
             const std::size_t room = recordsEnd > header + kHeaderBytes ? (recordsEnd - header - kHeaderBytes) / kRecordBytes : 0;
             if (declared > room)
-                noteDamage(Fmt(TrN("%1: dichiara %2 voci, ma nel suo spazio ne stanno %3.",
+                noteDamageBy([&] { return Fmt(TrN("%1: dichiara %2 voci, ma nel suo spazio ne stanno %3.",
                                    "%1: dichiara %2 voci, ma nel suo spazio ne stanno %3.", declared),
-                               moduleText, declared, room));
+                               moduleText(), declared, room); });
             std::size_t extentEnd = std::min(moduleEnd, sectorEnd);
             // Entry records past the end of the sector (or the file) are cut off: the
             // module keeps the entries whose records are whole.
@@ -185,12 +187,12 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 if (rec + kRecordBytes > sectorEnd || !in.fits(rec, kRecordBytes)) break;
                 if (!budget.takeRecord()) {
                     if (!std::exchange(budgetNoted, true))
-                        noteDamage(Fmt(Tr("%1: le voci dichiarate sono più di quante ne possa descrivere il file; le "
+                        noteDamageBy([&] { return Fmt(Tr("%1: le voci dichiarate sono più di quante ne possa descrivere il file; le "
                                           "altre sono ignorate, il salvataggio sarà rifiutato."),
-                                       moduleText));
+                                       moduleText()); });
                     cutEntries_.push_back(Fmt(Tr("%1: le voci dichiarate sono più di quante ne possa descrivere il "
                                                  "file; le altre sono ignorate."),
-                                              moduleText));
+                                              moduleText()));
                     break;
                 }
                 EntryRecord s;
@@ -208,25 +210,25 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 if (size > avail) {
                     const bool pastSector = s.filePos + std::int64_t{size} > static_cast<std::int64_t>(sectorEnd) &&
                                             static_cast<std::int64_t>(sectorEnd) < fileSize;
-                    const std::string entryName = ShownName(s.name);
+                    const auto entryName = [&s] { return ShownName(s.name); };
                     if (pastSector) {
-                        noteDamage(Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti "
+                        noteDamageBy([&] { return Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti "
                                            "%4 byte, il salvataggio sarà rifiutato.",
                                            "%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti "
                                            "%4 byte, il salvataggio sarà rifiutato.",
                                            avail),
-                                       moduleText, entryName, size, avail));
+                                       moduleText(), entryName(), size, avail); });
                         cutEntries_.push_back(
                             Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti %4 byte.",
                                     "%1, voce %2: dichiarata di %3 byte, va oltre la fine del settore; letti %4 byte.",
                                     avail),
-                                moduleText, entryName, size, avail));
+                                moduleText(), entryName(), size, avail));
                     } else {
-                        noteDamage(
-                            Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del file; letti %4 byte.",
+                        noteDamageBy([&] {
+                            return                             Fmt(TrN("%1, voce %2: dichiarata di %3 byte, va oltre la fine del file; letti %4 byte.",
                                     "%1, voce %2: dichiarata di %3 byte, va oltre la fine del file; letti %4 byte.",
                                     avail),
-                                moduleText, entryName, size, avail));
+                                moduleText(), entryName(), size, avail); });
                     }
                 }
                 const std::int64_t wanted = std::min<std::int64_t>(size, avail);
@@ -234,18 +236,18 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
                 if (s.size < wanted) {
                     // What is cut here may be in no other entry: a save would drop it.
                     if (!std::exchange(budgetNoted, true))
-                        noteDamage(Fmt(TrN("%1: le voci occupano insieme più byte di quanti ne abbia il file; la voce "
+                        noteDamageBy([&] { return Fmt(TrN("%1: le voci occupano insieme più byte di quanti ne abbia il file; la voce "
                                            "%2 è tagliata a %3 byte, il salvataggio sarà rifiutato.",
                                            "%1: le voci occupano insieme più byte di quanti ne abbia il file; la voce "
                                            "%2 è tagliata a %3 byte, il salvataggio sarà rifiutato.",
                                            s.size),
-                                       moduleText, ShownName(s.name), s.size));
+                                       moduleText(), ShownName(s.name), s.size); });
                     cutEntries_.push_back(Fmt(TrN("%1: le voci occupano insieme più byte di quanti ne abbia il file; "
                                                   "la voce %2 è tagliata a %3 byte.",
                                                   "%1: le voci occupano insieme più byte di quanti ne abbia il file; "
                                                   "la voce %2 è tagliata a %3 byte.",
                                                   s.size),
-                                              moduleText, ShownName(s.name), s.size));
+                                              moduleText(), ShownName(s.name), s.size));
                 }
                 extentEnd = std::max(extentEnd, static_cast<std::size_t>(s.filePos) + static_cast<std::size_t>(s.size));
                 s.kind = m.kind;
@@ -259,8 +261,8 @@ void KvxImage::extractFlash(std::vector<ModuleRecord>& modules, std::vector<Entr
             // would otherwise fill the list with every pair.
             for (const Extent& other : extents) {
                 if (header < other.end && other.header < extentEnd) {
-                    noteDamage(Fmt(Tr("%1: i moduli %2 e %3 si sovrappongono."), sectorText, ShownName(other.name),
-                                   ShownName(m.name)));
+                    noteDamageBy([&] { return Fmt(Tr("%1: i moduli %2 e %3 si sovrappongono."), sectorText(), ShownName(other.name),
+                                   ShownName(m.name)); });
                     break;
                 }
             }

@@ -301,6 +301,15 @@ private:
 
     // Records one problem of a damaged table (see damage()).
     void noteDamage(std::string line);
+    // The same, with the line made by makeLine() only when it is listed: a crafted
+    // table names thousands of problems, and all but the first few are only counted.
+    template <class MakeLine>
+    void noteDamageBy(MakeLine&& makeLine) {
+        if (damage_.size() < kMaxDamageLines - 1)
+            damage_.push_back(makeLine());
+        else
+            ++damageNotListed_;
+    }
     void closeDamageList();
 };
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 #include <stdexcept>
+#include <grp.h>
 #include <unistd.h>
 
 #include "channels/page_io.h"
@@ -214,5 +215,16 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::path(const std::string& name) const { return (std::filesystem::path(root_) / name).string(); }
+
+bool DropRootPrivileges() {
+    if (::geteuid() != 0) return true;
+    constexpr ::uid_t kNobody = 65534;
+    return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && ::geteuid() == kNobody;
+}
+
+void OpenToEveryone(const TempFolder& folder) {
+    std::filesystem::permissions(folder.root(), std::filesystem::perms::others_exec | std::filesystem::perms::others_read,
+                                 std::filesystem::perm_options::add);
+}
 
 }  // namespace rivo::testsupport

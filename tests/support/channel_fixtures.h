@@ -103,4 +103,12 @@ private:
     std::string root_;
 };
 
+// For a check that a file without read permission is refused: root reads any file,
+// so a process running as root first becomes the unprivileged user "nobody" (call it
+// in a child process, e.g. inside EXPECT_EXIT). Returns false when that fails. The
+// files it reads must then be reachable by anyone: see OpenToEveryone.
+bool DropRootPrivileges();
+// Lets every user pass through the folder (TempFolder's own is private to its owner).
+void OpenToEveryone(const TempFolder& folder);
+
 }  // namespace rivo::testsupport

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -140,6 +141,27 @@ TEST(ToolBadInput, SymbolRateFileThatCannotBeReadIsRefusedWithItsReason) {
     EXPECT_EQ(named.code, 1);
     EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
     EXPECT_TRUE(ContainsPart(named.err, "No such file or directory")) << named.err;
+}
+
+// A symbol-rate file the user may not read is refused with the system's reason, as the
+// other unreadable ones are. Run without root's privileges (root reads any file), in a
+// child process that exits with the tool's status and passes its message on.
+TEST(ToolBadInput, SymbolRateFileWithoutReadPermissionIsRefused) {
+    TempFolder folder;
+    OpenToEveryone(folder);
+    const std::string image = folder.path("list.Bin");
+    WriteFile(image, ListImage());
+    const std::string locked = folder.path("locked.Ini");
+    WriteFile(locked, Bytes{'[', 'S', ']', '\n'});
+    ASSERT_EQ(::chmod(locked.c_str(), 0200), 0);
+    EXPECT_EXIT(
+        {
+            if (!DropRootPrivileges()) std::_Exit(2);
+            const ToolRun opened = RunToolWith({"dump", "--sr-ini", locked, image});
+            std::fputs(opened.err.c_str(), stderr);
+            std::_Exit(opened.out.empty() ? opened.code : 3);
+        },
+        ::testing::ExitedWithCode(4), "rivo800-tool: --sr-ini: .*locked.Ini.*Permission denied");
 }
 
 TEST(ToolBadInput, DefaultSymbolRateFileIsHeldToTheSameContract) {

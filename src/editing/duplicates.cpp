@@ -353,6 +353,11 @@ EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& g
     return {true, newRow[at(firstKept)]};
 }
 
+std::vector<DuplicateGroup> GroupsToRemove(const DuplicateFinding& finding, bool removeByName) {
+    if (finding.level == DuplicateLevel::Name && !removeByName) return {};
+    return finding.groups;
+}
+
 DuplicateCopyView DescribeCopy(const ListPage& page, int row) {
     DuplicateCopyView view;
     if (row < 1 || row > page.channelCount()) return view;

@@ -99,6 +99,10 @@ struct DuplicateCopyView {
 };
 DuplicateCopyView DescribeCopy(const ListPage& page, int row);
 
+// What "Elimina i duplicati" removes: the groups found, except at the Name level, whose
+// groups are shown for information and removed only when removeByName is set.
+std::vector<DuplicateGroup> GroupsToRemove(const DuplicateFinding& finding, bool removeByName);
+
 // ---- favourites lists naming one channel twice ----------------------------------------
 
 struct RepeatedEntry {

@@ -77,16 +77,24 @@ struct DuplicateKeys {
     std::string satellite;  // the transponder's satellite; "" without a transponder
 };
 
-constexpr char kSeparator = '\x1f';
-
-std::string Joined(std::initializer_list<std::string> parts) {
-    std::string key;
-    for (const std::string& part : parts) {
-        key += part;
-        key += kSeparator;
+// A key's parts laid end to end: numbers as their eight bytes, texts with their length
+// first, so that no two different keys join to the same bytes.
+class KeyBytes {
+public:
+    KeyBytes& operator<<(std::int64_t value) {
+        key_.append(reinterpret_cast<const char*>(&value), sizeof value);
+        return *this;
     }
-    return key;
-}
+    KeyBytes& operator<<(const std::string& text) {
+        *this << static_cast<std::int64_t>(text.size());
+        key_ += text;
+        return *this;
+    }
+    std::string take() { return std::move(key_); }
+
+private:
+    std::string key_;
+};
 
 // Joins the channels that share a key; with byFrequency, only those whose frequencies
 // lie within the tolerance of a neighbour in frequency order (a chain of them). key
@@ -218,27 +226,26 @@ DuplicateFinding FindDuplicates(const ListPage& page, DuplicateLevel level) {
         }
     }
     DisjointSets sets(keys.size());
-    const auto number = [](std::int64_t v) { return std::to_string(v); };
     const auto reaches = [level](DuplicateLevel l) { return static_cast<int>(level) >= static_cast<int>(l); };
     // Each level also joins what the levels before it join.
     JoinByKey(keys, sets, true, [&](const DuplicateKeys& k) {
         if (!k.id.hasTransponder) return std::string();
-        return Joined({"e", number(k.id.sid), number(k.id.tid), number(k.id.nid), k.id.polarisation, k.satellite});
+        return (KeyBytes() << k.id.sid << k.id.tid << k.id.nid << k.id.polarisation << k.satellite).take();
     });
     if (reaches(DuplicateLevel::Ids))
         JoinByKey(keys, sets, false, [&](const DuplicateKeys& k) {
             if (!k.id.hasTransponder) return std::string();
-            return Joined({"i", number(k.id.sid), number(k.id.tid), number(k.id.nid), k.satellite});
+            return (KeyBytes() << k.id.sid << k.id.tid << k.id.nid << k.satellite).take();
         });
     if (reaches(DuplicateLevel::NameTransponder))
         JoinByKey(keys, sets, true, [&](const DuplicateKeys& k) {
             if (!k.id.hasTransponder || k.id.name.empty()) return std::string();
-            return Joined({"t", k.id.name, k.id.polarisation, k.satellite});
+            return (KeyBytes() << k.id.name << k.id.polarisation << k.satellite).take();
         });
     if (reaches(DuplicateLevel::Name))
         JoinByKey(keys, sets, false, [&](const DuplicateKeys& k) {
             if (k.id.name.empty()) return std::string();
-            return Joined({"n", k.id.name, k.satellite});
+            return (KeyBytes() << k.id.name << k.satellite).take();
         });
 
     // Rows by set, in row order; a set's root is its first row, so walking the rows

@@ -50,7 +50,8 @@ void BM_FindAndRemoveDuplicates(benchmark::State& state) {
         ListPage page = HalfCopiedPage();
         state.ResumeTiming();
         int removed = 0;
-        rivo::RemoveDuplicates(page, rivo::FindDuplicates(page, rivo::DuplicateLevel::Exact).groups, &removed);
+        rivo::RemoveDuplicates(page, rivo::FindDuplicates(page, rivo::DuplicateLevel::Exact).groups,
+                               &removed);
         benchmark::DoNotOptimize(removed);
     }
 }

@@ -39,7 +39,11 @@ void OpenDuplicatesDialog(benchmark::State& state) {
     }
     state.counters["groups"] = items;
 }
-BENCHMARK(OpenDuplicatesDialog)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(OpenDuplicatesDialog)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

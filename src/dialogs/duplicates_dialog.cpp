@@ -19,20 +19,22 @@ namespace {
 
 using rivo::dialogs::FromCell;
 
-constexpr int kGroupRole = Qt::UserRole;      // a group item: its index in the finding
-constexpr int kRowRole = Qt::UserRole + 1;    // a copy item: its channel row
+constexpr int kGroupRole = Qt::UserRole;    // a group item: its index in the finding
+constexpr int kRowRole = Qt::UserRole + 1;  // a copy item: its channel row
 
 QString Mark(bool on) { return on ? QStringLiteral("\u2713") : QString(); }
 
 }  // namespace
 
-DuplicatesDialog::DuplicatesDialog(const rivo::ListPage& page, QWidget* parent) : QDialog(parent), page_(page) {
+DuplicatesDialog::DuplicatesDialog(const rivo::ListPage& page, QWidget* parent)
+    : QDialog(parent), page_(page) {
     setWindowTitle(QTr(rivo::kDuplicatesCaption));
     setModal(true);
 
     levelCombo = new QComboBox;
     for (int l = 0; l < rivo::kDuplicateLevels; ++l)
-        levelCombo->addItem(QString::fromStdString(rivo::DuplicateLevelLabel(static_cast<rivo::DuplicateLevel>(l))));
+        levelCombo->addItem(QString::fromStdString(
+            rivo::DuplicateLevelLabel(static_cast<rivo::DuplicateLevel>(l))));
     removeByNameCheck = new QCheckBox(QTr("Elimina anche i canali con lo stesso nome"));
     auto* form = new QFormLayout;
     form->addRow(QTr("Canali doppi"), levelCombo);
@@ -40,8 +42,9 @@ DuplicatesDialog::DuplicatesDialog(const rivo::ListPage& page, QWidget* parent) 
 
     groupTree = new QTreeWidget;
     groupTree->setColumnCount(ColumnCount);
-    groupTree->setHeaderLabels({QTr("Tieni"), QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza"),
-                                QTr("Attivo"), QTr("Bloccato"), QTr("Preferiti")});
+    groupTree->setHeaderLabels({QTr("Tieni"), QTr("Num."), QTr("Nome canale"), QTr("SID"),
+                                QTr("Frequenza"), QTr("Attivo"), QTr("Bloccato"),
+                                QTr("Preferiti")});
     groupTree->setUniformRowHeights(true);
     groupTree->setSelectionBehavior(QAbstractItemView::SelectRows);
     groupTree->header()->setStretchLastSection(false);
@@ -173,7 +176,8 @@ void DuplicatesDialog::copyChanged(QTreeWidgetItem* item, int column) {
     const int row = item->data(0, kRowRole).toInt();
     // A click on another copy keeps that one instead; the kept copy cannot be unchecked,
     // since every group keeps one.
-    if (item->checkState(KeptColumn) == Qt::Checked && row != group.kept) rivo::ChooseKeptCopy(group, row);
+    if (item->checkState(KeptColumn) == Qt::Checked && row != group.kept)
+        rivo::ChooseKeptCopy(group, row);
     showGroup(g);
 }
 
@@ -185,8 +189,9 @@ void DuplicatesDialog::copyDoubleClicked(QTreeWidgetItem* item, int) {
 void DuplicatesDialog::updateSummary() {
     const std::vector<rivo::DuplicateGroup> removed = groupsToRemove();
     int count = 0;
-    for (const rivo::DuplicateGroup& group : removed) count += static_cast<int>(group.rows.size()) - 1;
-    summaryLabel->setText(
-        QString::fromStdString(rivo::DuplicateSummaryText(static_cast<int>(finding_.groups.size()), count)));
+    for (const rivo::DuplicateGroup& group : removed)
+        count += static_cast<int>(group.rows.size()) - 1;
+    summaryLabel->setText(QString::fromStdString(
+        rivo::DuplicateSummaryText(static_cast<int>(finding_.groups.size()), count)));
     removeButton->setEnabled(count > 0);
 }

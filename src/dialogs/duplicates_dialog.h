@@ -23,7 +23,11 @@ class DuplicatesDialog : public QDialog {
     Q_OBJECT
 public:
     // How the dialog ends: Annulla, "Elimina i duplicati", or the clean-up of the lists.
-    enum Outcome { Cancelled = QDialog::Rejected, RemoveCopies = QDialog::Accepted, CleanUpFavourites = 2 };
+    enum Outcome {
+        Cancelled = QDialog::Rejected,
+        RemoveCopies = QDialog::Accepted,
+        CleanUpFavourites = 2
+    };
 
     // page is read, never changed; it must outlive the dialog.
     explicit DuplicatesDialog(const rivo::ListPage& page, QWidget* parent = nullptr);
@@ -37,19 +41,28 @@ public:
     // Called with the channel row of a copy that is double-clicked.
     std::function<void(int row)> showRow;
 
-    QComboBox* levelCombo = nullptr;          // the four levels, "exact" first
-    QTreeWidget* groupTree = nullptr;         // one item per group, one child per copy
-    QCheckBox* removeByNameCheck = nullptr;   // the Name level's groups are removed only with it
-    QLabel* summaryLabel = nullptr;           // "N gruppi, M canali da eliminare"
-    QListWidget* repeatedList = nullptr;      // the lists naming a channel more than once
-    QPushButton* cleanUpButton = nullptr;     // "Togli le voci ripetute"
-    QPushButton* removeButton = nullptr;      // "Elimina i duplicati"
-    QPushButton* cancelButton = nullptr;      // "Annulla"
+    QComboBox* levelCombo = nullptr;         // the four levels, "exact" first
+    QTreeWidget* groupTree = nullptr;        // one item per group, one child per copy
+    QCheckBox* removeByNameCheck = nullptr;  // the Name level's groups are removed only with it
+    QLabel* summaryLabel = nullptr;          // "N gruppi, M canali da eliminare"
+    QListWidget* repeatedList = nullptr;     // the lists naming a channel more than once
+    QPushButton* cleanUpButton = nullptr;    // "Togli le voci ripetute"
+    QPushButton* removeButton = nullptr;     // "Elimina i duplicati"
+    QPushButton* cancelButton = nullptr;     // "Annulla"
     QDialogButtonBox* buttons = nullptr;
 
     // The tree's columns; the first one's check box marks the kept copy.
-    enum Column { KeptColumn, RowColumn, NameColumn, SidColumn, FrequencyColumn, ActiveColumn, LockedColumn,
-                  ListsColumn, ColumnCount };
+    enum Column {
+        KeptColumn,
+        RowColumn,
+        NameColumn,
+        SidColumn,
+        FrequencyColumn,
+        ActiveColumn,
+        LockedColumn,
+        ListsColumn,
+        ColumnCount
+    };
 
 private slots:
     void levelChosen();

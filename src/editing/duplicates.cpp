@@ -29,7 +29,9 @@ int EntryChannel(const std::string& text, int channels) {
     return value <= channels ? value : 0;
 }
 
-bool IsActive(const ListPage& page, int row) { return (ReadCellHex(page.channelGrid.cell(row, ch::Status), 0) & 4) != 0; }
+bool IsActive(const ListPage& page, int row) {
+    return (ReadCellHex(page.channelGrid.cell(row, ch::Status), 0) & 4) != 0;
+}
 
 // Bit k set when list k names the row; index 0 unused.
 std::vector<std::uint8_t> ListMasks(const ListPage& page) {
@@ -52,7 +54,9 @@ int CountBits(std::uint8_t mask) {
 
 class DisjointSets {
 public:
-    explicit DisjointSets(size_t size) : parent_(size) { std::iota(parent_.begin(), parent_.end(), size_t{0}); }
+    explicit DisjointSets(size_t size) : parent_(size) {
+        std::iota(parent_.begin(), parent_.end(), size_t{0});
+    }
     size_t find(size_t x) {
         while (parent_[x] != x) {
             parent_[x] = parent_[parent_[x]];
@@ -100,7 +104,8 @@ private:
 // lie within the tolerance of a neighbour in frequency order (a chain of them). key
 // returns "" for a channel that takes no part.
 template <typename Key>
-void JoinByKey(const std::vector<DuplicateKeys>& keys, DisjointSets& sets, bool byFrequency, Key key) {
+void JoinByKey(const std::vector<DuplicateKeys>& keys, DisjointSets& sets, bool byFrequency,
+               Key key) {
     std::unordered_map<std::string, std::vector<std::pair<std::int64_t, size_t>>> buckets;
     buckets.reserve(keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -117,7 +122,8 @@ void JoinByKey(const std::vector<DuplicateKeys>& keys, DisjointSets& sets, bool 
     }
 }
 
-void ApplyKeepRule(const ListPage& page, const std::vector<std::uint8_t>& masks, DuplicateGroup& group) {
+void ApplyKeepRule(const ListPage& page, const std::vector<std::uint8_t>& masks,
+                   DuplicateGroup& group) {
     int most = -1;
     for (const int r : group.rows) most = std::max(most, CountBits(masks[static_cast<size_t>(r)]));
     std::vector<int> candidates;
@@ -144,46 +150,63 @@ void ApplyKeepRule(const ListPage& page, const std::vector<std::uint8_t>& masks,
 
 const char* DuplicateLevelWord(DuplicateLevel level) {
     switch (level) {
-        case DuplicateLevel::Exact: return "exact";
-        case DuplicateLevel::Ids: return "ids";
-        case DuplicateLevel::NameTransponder: return "name-transponder";
-        case DuplicateLevel::Name: return "name";
+        case DuplicateLevel::Exact:
+            return "exact";
+        case DuplicateLevel::Ids:
+            return "ids";
+        case DuplicateLevel::NameTransponder:
+            return "name-transponder";
+        case DuplicateLevel::Name:
+            return "name";
     }
     return "exact";
 }
 
 std::optional<DuplicateLevel> DuplicateLevelFromWord(const std::string& word) {
     for (int l = 0; l < kDuplicateLevels; ++l)
-        if (word == DuplicateLevelWord(static_cast<DuplicateLevel>(l))) return static_cast<DuplicateLevel>(l);
+        if (word == DuplicateLevelWord(static_cast<DuplicateLevel>(l)))
+            return static_cast<DuplicateLevel>(l);
     return std::nullopt;
 }
 
 std::string DuplicateLevelLabel(DuplicateLevel level) {
     switch (level) {
-        case DuplicateLevel::Exact: return Tr("Stesso servizio sullo stesso transponder");
-        case DuplicateLevel::Ids: return Tr("Stesso servizio (SID, TID, NID) anche su un altro transponder");
-        case DuplicateLevel::NameTransponder: return Tr("Stesso nome sullo stesso transponder");
-        case DuplicateLevel::Name: return Tr("Stesso nome (solo per informazione)");
+        case DuplicateLevel::Exact:
+            return Tr("Stesso servizio sullo stesso transponder");
+        case DuplicateLevel::Ids:
+            return Tr("Stesso servizio (SID, TID, NID) anche su un altro transponder");
+        case DuplicateLevel::NameTransponder:
+            return Tr("Stesso nome sullo stesso transponder");
+        case DuplicateLevel::Name:
+            return Tr("Stesso nome (solo per informazione)");
     }
     return {};
 }
 
 const char* KeepReasonWord(KeepReason reason) {
     switch (reason) {
-        case KeepReason::Favourites: return "favourites";
-        case KeepReason::Active: return "active";
-        case KeepReason::LowestRow: return "lowest-row";
-        case KeepReason::Chosen: return "chosen";
+        case KeepReason::Favourites:
+            return "favourites";
+        case KeepReason::Active:
+            return "active";
+        case KeepReason::LowestRow:
+            return "lowest-row";
+        case KeepReason::Chosen:
+            return "chosen";
     }
     return "lowest-row";
 }
 
 std::string KeepReasonLabel(KeepReason reason) {
     switch (reason) {
-        case KeepReason::Favourites: return Tr("nel maggior numero di liste preferiti");
-        case KeepReason::Active: return Tr("attivo");
-        case KeepReason::LowestRow: return Tr("la riga più in alto");
-        case KeepReason::Chosen: return Tr("scelto da te");
+        case KeepReason::Favourites:
+            return Tr("nel maggior numero di liste preferiti");
+        case KeepReason::Active:
+            return Tr("attivo");
+        case KeepReason::LowestRow:
+            return Tr("la riga più in alto");
+        case KeepReason::Chosen:
+            return Tr("scelto da te");
     }
     return {};
 }
@@ -226,11 +249,14 @@ DuplicateFinding FindDuplicates(const ListPage& page, DuplicateLevel level) {
         }
     }
     DisjointSets sets(keys.size());
-    const auto reaches = [level](DuplicateLevel l) { return static_cast<int>(level) >= static_cast<int>(l); };
+    const auto reaches = [level](DuplicateLevel l) {
+        return static_cast<int>(level) >= static_cast<int>(l);
+    };
     // Each level also joins what the levels before it join.
     JoinByKey(keys, sets, true, [&](const DuplicateKeys& k) {
         if (!k.id.hasTransponder) return std::string();
-        return (KeyBytes() << k.id.sid << k.id.tid << k.id.nid << k.id.polarisation << k.satellite).take();
+        return (KeyBytes() << k.id.sid << k.id.tid << k.id.nid << k.id.polarisation << k.satellite)
+            .take();
     });
     if (reaches(DuplicateLevel::Ids))
         JoinByKey(keys, sets, false, [&](const DuplicateKeys& k) {
@@ -278,7 +304,8 @@ bool ChooseKeptCopy(DuplicateGroup& group, int row) {
     return true;
 }
 
-EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& groups, int* removedCount) {
+EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& groups,
+                            int* removedCount) {
     if (removedCount) *removedCount = 0;
     const int channels = page.channelCount();
     const auto at = [](int row) { return static_cast<size_t>(row); };
@@ -287,7 +314,8 @@ EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& g
     std::vector<char> inGroup(at(channels) + 1, 0), isKept(at(channels) + 1, 0);
     int removed = 0;
     for (const DuplicateGroup& group : groups) {
-        if (std::find(group.rows.begin(), group.rows.end(), group.kept) == group.rows.end()) return {};
+        if (std::find(group.rows.begin(), group.rows.end(), group.kept) == group.rows.end())
+            return {};
         for (const int r : group.rows) {
             if (r < 1 || r > channels || inGroup[at(r)]) return {};
             inGroup[at(r)] = 1;
@@ -343,7 +371,8 @@ EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& g
             ++write;
         }
         if (!dropped) continue;
-        for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
+        for (int s = write; s <= slots; ++s)
+            list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
     }
 
     int firstKept = 0;
@@ -374,7 +403,8 @@ DuplicateCopyView DescribeCopy(const ListPage& page, int row) {
     const int t = TransponderReference(page.channelGrid.cell(row, ch::Transponder));
     if (t >= 1 && t != kNoTransponder && t <= page.transponderCount() &&
         page.transponderGrid.cell(t, tp::Frequency) != "0")
-        view.frequency = page.transponderGrid.cell(t, tp::Frequency) + " " + page.transponderGrid.cell(t, tp::Polarisation);
+        view.frequency = page.transponderGrid.cell(t, tp::Frequency) + " " +
+                         page.transponderGrid.cell(t, tp::Polarisation);
     const std::int64_t status = ReadCellHex(page.channelGrid.cell(row, ch::Status), 0);
     view.active = (status & 4) != 0;
     view.locked = (status & 1) != 0;
@@ -402,7 +432,8 @@ std::vector<RepeatedEntry> FindRepeatedFavourites(const ListPage& page) {
             if (const int n = EntryChannel(list.cell(s, fav::Channel), channels); n != 0)
                 if (count[static_cast<size_t>(n)]++ == 0) firstSeen.push_back(n);
         for (const int n : firstSeen) {
-            if (count[static_cast<size_t>(n)] > 1) repeated.push_back({k, n, count[static_cast<size_t>(n)]});
+            if (count[static_cast<size_t>(n)] > 1)
+                repeated.push_back({k, n, count[static_cast<size_t>(n)]});
             count[static_cast<size_t>(n)] = 0;
         }
     }
@@ -429,7 +460,8 @@ EditResult RemoveRepeatedFavourites(ListPage& page, int* removedCount) {
             if (write != read) list.copyRow(read, write);
             ++write;
         }
-        for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
+        for (int s = write; s <= slots; ++s)
+            list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
     }
     if (removedCount) *removedCount = removed;
     if (removed == 0) return {};
@@ -446,7 +478,9 @@ std::string DuplicatesRemovedText(int removed) {
 }
 
 std::string RepeatedEntriesRemovedText(int removed) {
-    return Fmt(TrN("Tolta %1 voce ripetuta dai preferiti", "Tolte %1 voci ripetute dai preferiti", removed), removed);
+    return Fmt(TrN("Tolta %1 voce ripetuta dai preferiti", "Tolte %1 voci ripetute dai preferiti",
+                   removed),
+               removed);
 }
 
 }  // namespace rivo

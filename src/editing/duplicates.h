@@ -83,7 +83,8 @@ bool ChooseKeptCopy(DuplicateGroup& group, int row);
 // Groups that overlap, or name rows outside the table, change nothing. removed (when
 // given) receives the number of rows deleted. The page is marked modified when a row
 // was removed; focusRow is the first kept row's new row.
-EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& groups, int* removed = nullptr);
+EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& groups,
+                            int* removed = nullptr);
 
 // What the editor shows of one copy: its row, name (bytes), SID, the transponder's
 // frequency and polarisation ("11747 H", "" without a transponder in use), "Attivo" and

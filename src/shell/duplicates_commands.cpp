@@ -14,7 +14,8 @@
 void MainWindow::createDuplicateCommands() {
     findDuplicatesAction = new QAction(QTr(rivo::kDuplicatesCaption), this);
     findDuplicatesAction->setObjectName(QStringLiteral("findDuplicatesAction"));
-    findDuplicatesAction->setStatusTip(QTr("Trova i canali presenti più volte ed elimina le copie"));
+    findDuplicatesAction->setStatusTip(
+        QTr("Trova i canali presenti più volte ed elimina le copie"));
     // The menu's own text, with its mnemonic; the dialog keeps the plain caption.
     findDuplicatesAction->setText(QTr("Trova &duplicati..."));
     editMenu->addAction(findDuplicatesAction);
@@ -44,7 +45,8 @@ void MainWindow::findDuplicates() {
         if (result.focusRow > 0) view->selectChannelRows(result.focusRow, result.focusRow);
     } else if (outcome == DuplicatesDialog::CleanUpFavourites) {
         int removed = 0;
-        runOnPage(*view, rivo::kRepeatedStep, [&](PageView& v) { rivo::RemoveRepeatedFavourites(v.page(), &removed); });
+        runOnPage(*view, rivo::kRepeatedStep,
+                  [&](PageView& v) { rivo::RemoveRepeatedFavourites(v.page(), &removed); });
         tellStatus(QString::fromStdString(rivo::RepeatedEntriesRemovedText(removed)));
     }
 }

@@ -3,9 +3,8 @@
 // lists that name a channel more than once.
 #include <CLI/CLI.hpp>
 #include <memory>
-#include <ostream>
-
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include "channels/cp1252.h"
 #include "editing/duplicates.h"
@@ -32,33 +31,38 @@ nlohmann::ordered_json DuplicatesJson(const ListPage& page, const DuplicateFindi
     j["channels_to_remove"] = finding.removableCount();
     auto repeated = nlohmann::ordered_json::array();
     for (const RepeatedEntry& entry : FindRepeatedFavourites(page))
-        repeated.push_back({{"list", entry.list + 1}, {"channel", entry.channel}, {"count", entry.count}});
+        repeated.push_back(
+            {{"list", entry.list + 1}, {"channel", entry.channel}, {"count", entry.count}});
     j["repeated_favourites"] = std::move(repeated);
     return j;
 }
 
-const bool kDuplicatesCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
-    struct Args {
-        std::string image;
-        std::string level = "exact";
-        OpenOptions open;
-    };
-    auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand(
-        "duplicates", Tr("Print the groups of copies of a channel and the copy each keeps, as JSON"));
-    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
-    cmd->add_option("--level", args->level, Tr("exact, ids, name-transponder or name (default exact)"));
-    AddOpenOptions(*cmd, args->open);
-    cmd->callback([args, &io, &exitCode] {
-        const auto level = DuplicateLevelFromWord(args->level);
-        if (!level)
-            throw ToolError(kExitUsage, Fmt(Tr("rivo800-tool duplicates: --level '%1' is not exact, ids, "
-                                               "name-transponder or name"),
-                                            args->level));
-        auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
-        io.out << DuplicatesJson(*page, FindDuplicates(*page, *level)).dump(1) << "\n";
-        exitCode = kExitOk;
+const bool kDuplicatesCommandRegistered =
+    RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
+        struct Args {
+            std::string image;
+            std::string level = "exact";
+            OpenOptions open;
+        };
+        auto args = std::make_shared<Args>();
+        CLI::App* cmd = app.add_subcommand(
+            "duplicates",
+            Tr("Print the groups of copies of a channel and the copy each keeps, as JSON"));
+        cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+        cmd->add_option("--level", args->level,
+                        Tr("exact, ids, name-transponder or name (default exact)"));
+        AddOpenOptions(*cmd, args->open);
+        cmd->callback([args, &io, &exitCode] {
+            const auto level = DuplicateLevelFromWord(args->level);
+            if (!level)
+                throw ToolError(kExitUsage,
+                                Fmt(Tr("rivo800-tool duplicates: --level '%1' is not exact, ids, "
+                                       "name-transponder or name"),
+                                    args->level));
+            auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
+            io.out << DuplicatesJson(*page, FindDuplicates(*page, *level)).dump(1) << "\n";
+            exitCode = kExitOk;
+        });
     });
-});
 
 }  // namespace rivo::tool

@@ -50,7 +50,8 @@ ListPage PageOf(const std::vector<Transponder>& transponders, const std::vector<
                 const std::vector<std::pair<int, int>>& favourites = {}) {
     const int n = static_cast<int>(channels.size());
     ListPage page = MakePage(n + 2, static_cast<int>(transponders.size()));
-    for (size_t t = 0; t < transponders.size(); ++t) SetTransponder(page, static_cast<int>(t) + 1, transponders[t]);
+    for (size_t t = 0; t < transponders.size(); ++t)
+        SetTransponder(page, static_cast<int>(t) + 1, transponders[t]);
     for (int r = 1; r <= n; ++r) {
         const Chan& c = channels[static_cast<size_t>(r - 1)];
         if (c.name.empty() && c.transponder == 255) continue;  // an empty row, as MakePage left it
@@ -77,8 +78,8 @@ std::string Describe(const DuplicateFinding& finding) {
     return out;
 }
 
-constexpr DuplicateLevel kLevels[] = {DuplicateLevel::Exact, DuplicateLevel::Ids, DuplicateLevel::NameTransponder,
-                                      DuplicateLevel::Name};
+constexpr DuplicateLevel kLevels[] = {DuplicateLevel::Exact, DuplicateLevel::Ids,
+                                      DuplicateLevel::NameTransponder, DuplicateLevel::Name};
 
 TEST(FindDuplicates, GroupsOfEachLevel) {
     struct Case {
@@ -121,11 +122,14 @@ TEST(FindDuplicates, GroupsOfEachLevel) {
          {"1 2 3*:favourites", "1 2 3*:favourites", "1 2 3*:favourites", "1 2 3*:favourites"}},
         {"more lists beat fewer; equal counts go to the active copy",
          {At("11747")},
-         {{"Uno", 1, "10", false}, {"Uno", 1, "10", true}, {"Due", 1, "20", false}, {"Due", 1, "20", true},
+         {{"Uno", 1, "10", false},
+          {"Uno", 1, "10", true},
+          {"Due", 1, "20", false},
+          {"Due", 1, "20", true},
           {"Due", 1, "20", true}},
          {{1, 1}, {2, 1}, {3, 2}, {1, 3}, {2, 4}, {3, 5}},
-         {"1* 2:favourites | 3 4* 5:active", "1* 2:favourites | 3 4* 5:active", "1* 2:favourites | 3 4* 5:active",
-          "1* 2:favourites | 3 4* 5:active"}},
+         {"1* 2:favourites | 3 4* 5:active", "1* 2:favourites | 3 4* 5:active",
+          "1* 2:favourites | 3 4* 5:active", "1* 2:favourites | 3 4* 5:active"}},
         {"two inactive copies keep the lowest row",
          {At("11747")},
          {{"Uno", 1, "10", false}, {"Uno", 1, "10", false}},
@@ -147,21 +151,25 @@ TEST(FindDuplicates, GroupsOfEachLevel) {
         const ListPage page = PageOf(c.transponders, c.channels, c.favourites);
         for (int l = 0; l < kDuplicateLevels; ++l) {
             const DuplicateFinding finding = FindDuplicates(page, kLevels[l]);
-            EXPECT_EQ(Describe(finding), c.groups[static_cast<size_t>(l)]) << DuplicateLevelWord(kLevels[l]);
+            EXPECT_EQ(Describe(finding), c.groups[static_cast<size_t>(l)])
+                << DuplicateLevelWord(kLevels[l]);
         }
     }
 }
 
 TEST(FindDuplicates, LevelWordsRoundTripAndOthersAreRefused) {
-    for (const DuplicateLevel level : kLevels) EXPECT_EQ(DuplicateLevelFromWord(DuplicateLevelWord(level)), level);
+    for (const DuplicateLevel level : kLevels)
+        EXPECT_EQ(DuplicateLevelFromWord(DuplicateLevelWord(level)), level);
     EXPECT_EQ(DuplicateLevelWord(DuplicateLevel::NameTransponder), std::string("name-transponder"));
-    for (const char* word : {"", "Exact", "name_transponder", "all"}) EXPECT_FALSE(DuplicateLevelFromWord(word)) << word;
+    for (const char* word : {"", "Exact", "name_transponder", "all"})
+        EXPECT_FALSE(DuplicateLevelFromWord(word)) << word;
 }
 
 // Rows 1 A, 2 B, 3 A (copy), 4 C, 5 "A bis" (copy on the same transponder and SID).
 ListPage FavouritesPage() {
-    ListPage page = PageOf({At("11747")}, {{"A", 1, "10"}, {"B", 1, "20"}, {"A", 1, "10"}, {"C", 1, "30"},
-                                           {"A bis", 1, "10"}});
+    ListPage page = PageOf(
+        {At("11747")},
+        {{"A", 1, "10"}, {"B", 1, "20"}, {"A", 1, "10"}, {"C", 1, "30"}, {"A bis", 1, "10"}});
     for (const int n : {3, 2, 1, 4}) AddFavourite(page, 1, n);
     for (const int n : {5, 3, 2}) AddFavourite(page, 2, n);
     AddFavourite(page, 3, 1);
@@ -184,9 +192,11 @@ TEST(RemoveDuplicates, RepointsFavouritesWithoutRepeatsKeepingTheOtherEntriesInO
 
     // The gaps close: A, B, C, then the emptied rows at the end.
     std::vector<std::string> names;
-    for (int r = 1; r <= page.channelCount(); ++r) names.push_back(page.channelGrid.cell(r, ch::Name));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        names.push_back(page.channelGrid.cell(r, ch::Name));
     EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "C", "", "", "", ""}));
-    for (int r = 1; r <= page.channelCount(); ++r) EXPECT_EQ(page.channelGrid.cell(r, ch::Num), std::to_string(r));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        EXPECT_EQ(page.channelGrid.cell(r, ch::Num), std::to_string(r));
     for (int r = 4; r <= 5; ++r) {
         EXPECT_EQ(page.channelGrid.cell(r, ch::Transponder), "255") << r;
         EXPECT_EQ(page.channelGrid.colour(r), kColourGrey) << r;
@@ -233,10 +243,10 @@ TEST(RemoveDuplicates, AChosenCopyStaysAndTakesTheEntries) {
 TEST(RemoveDuplicates, GroupsThatDoNotFitThePageChangeNothing) {
     const ListPage start = FavouritesPage();
     const std::vector<std::vector<DuplicateGroup>> bad = {
-        {},                                                      // nothing to remove
-        {{{1, 3}, 2, KeepReason::Chosen}},                       // kept copy outside its group
+        {},                                 // nothing to remove
+        {{{1, 3}, 2, KeepReason::Chosen}},  // kept copy outside its group
         {{{1, 3}, 1, KeepReason::Chosen}, {{3, 5}, 5, KeepReason::Chosen}},  // groups overlap
-        {{{1, 8}, 1, KeepReason::Chosen}},                       // row 8 beyond the 7 rows
+        {{{1, 8}, 1, KeepReason::Chosen}},  // row 8 beyond the 7 rows
         {{{0, 1}, 1, KeepReason::Chosen}},
     };
     for (size_t i = 0; i < bad.size(); ++i) {
@@ -261,7 +271,9 @@ TEST(RemoveDuplicates, IsOneUndoStep) {
     EXPECT_FALSE(history.canUndo());
     EXPECT_TRUE(page.channelGrid == before.channelGrid);
     for (int k = 0; k < fav::Lists; ++k)
-        EXPECT_TRUE(page.favouriteGrids[static_cast<size_t>(k)] == before.favouriteGrids[static_cast<size_t>(k)]) << k;
+        EXPECT_TRUE(page.favouriteGrids[static_cast<size_t>(k)] ==
+                    before.favouriteGrids[static_cast<size_t>(k)])
+            << k;
     EXPECT_FALSE(page.modified);
     ASSERT_TRUE(history.redo(page));
     EXPECT_TRUE(page.channelGrid == after.channelGrid);
@@ -274,9 +286,12 @@ TEST(RepeatedFavourites, AreListedAndCleanedUpKeepingTheFirstEntry) {
     AddFavourite(page, 2, 1);
     const std::vector<RepeatedEntry> repeated = FindRepeatedFavourites(page);
     ASSERT_EQ(repeated.size(), 3u);
-    EXPECT_EQ((std::vector<int>{repeated[0].list, repeated[0].channel, repeated[0].count}), (std::vector<int>{0, 2, 3}));
-    EXPECT_EQ((std::vector<int>{repeated[1].list, repeated[1].channel, repeated[1].count}), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ((std::vector<int>{repeated[2].list, repeated[2].channel, repeated[2].count}), (std::vector<int>{4, 3, 2}));
+    EXPECT_EQ((std::vector<int>{repeated[0].list, repeated[0].channel, repeated[0].count}),
+              (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ((std::vector<int>{repeated[1].list, repeated[1].channel, repeated[1].count}),
+              (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ((std::vector<int>{repeated[2].list, repeated[2].channel, repeated[2].count}),
+              (std::vector<int>{4, 3, 2}));
     const Grid secondList = page.favouriteGrids[1];
     int removed = 0;
     EXPECT_TRUE(RemoveRepeatedFavourites(page, &removed).changed);
@@ -297,8 +312,8 @@ TEST(RepeatedFavourites, AreListedAndCleanedUpKeepingTheFirstEntry) {
 
 // One distinct service per channel: its own SID on one of a few transponders.
 struct RandomList {
-    std::vector<int> services;                  // per row: service index, -1 for an empty row
-    std::vector<bool> active;                   // per service
+    std::vector<int> services;                       // per row: service index, -1 for an empty row
+    std::vector<bool> active;                        // per service
     std::array<std::vector<int>, fav::Lists> lists;  // per list: rows named, in order
 };
 
@@ -306,7 +321,9 @@ ListPage BuildRandomPage(const RandomList& list, int transponders) {
     const int rows = static_cast<int>(list.services.size());
     ListPage page = MakePage(rows, transponders);
     for (int t = 1; t <= transponders; ++t)
-        SetTransponder(page, t, At(std::to_string(10700 + 10 * t), t % 2 ? "H" : "V", t % 3 ? "HotBird" : "Astra"));
+        SetTransponder(
+            page, t,
+            At(std::to_string(10700 + 10 * t), t % 2 ? "H" : "V", t % 3 ? "HotBird" : "Astra"));
     for (int r = 1; r <= rows; ++r) {
         const int s = list.services[static_cast<size_t>(r - 1)];
         if (s < 0) continue;
@@ -342,12 +359,15 @@ TEST(RemoveDuplicates, RandomCopiesComeBackToTheOriginalPage) {
         // original, some joining at random places after its original's entry in the lists
         // that name the original.
         RandomList copied = original;
-        const int copies = empty == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(empty + 1));
+        const int copies =
+            empty == 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(empty + 1));
         copied.services.resize(static_cast<size_t>(services));
         for (int c = 0; c < copies; ++c) {
             const int row = 1 + static_cast<int>(rng() % copied.services.size());
             const int service = copied.services[static_cast<size_t>(row - 1)];
-            const int at = row + static_cast<int>(rng() % (copied.services.size() - static_cast<size_t>(row) + 1));
+            const int at =
+                row +
+                static_cast<int>(rng() % (copied.services.size() - static_cast<size_t>(row) + 1));
             copied.services.insert(copied.services.begin() + at, service);  // new row at + 1
             for (auto& entries : copied.lists) {
                 for (int& r : entries)
@@ -355,7 +375,9 @@ TEST(RemoveDuplicates, RandomCopiesComeBackToTheOriginalPage) {
                 const auto own = std::find(entries.begin(), entries.end(), row);
                 if (own == entries.end() || rng() % 2) continue;
                 const auto from = static_cast<size_t>(own - entries.begin()) + 1;
-                entries.insert(entries.begin() + static_cast<long>(from + rng() % (entries.size() - from + 1)), at + 1);
+                entries.insert(
+                    entries.begin() + static_cast<long>(from + rng() % (entries.size() - from + 1)),
+                    at + 1);
             }
         }
         copied.services.resize(original.services.size(), -1);
@@ -369,9 +391,12 @@ TEST(RemoveDuplicates, RandomCopiesComeBackToTheOriginalPage) {
         for (int l = 1; l < kDuplicateLevels; ++l) {
             const DuplicateFinding coarse = FindDuplicates(page, kLevels[l]);
             for (size_t g = 0; g < coarse.groups.size(); ++g)
-                for (const int r : coarse.groups[g].rows) groupOf[static_cast<size_t>(r)] = static_cast<int>(g) + 1;
+                for (const int r : coarse.groups[g].rows)
+                    groupOf[static_cast<size_t>(r)] = static_cast<int>(g) + 1;
             for (const DuplicateGroup& fine : FindDuplicates(page, kLevels[l - 1]).groups)
-                for (const int r : fine.rows) EXPECT_EQ(groupOf[static_cast<size_t>(r)], groupOf[static_cast<size_t>(fine.rows[0])]);
+                for (const int r : fine.rows)
+                    EXPECT_EQ(groupOf[static_cast<size_t>(r)],
+                              groupOf[static_cast<size_t>(fine.rows[0])]);
             std::fill(groupOf.begin(), groupOf.end(), 0);
         }
 
@@ -384,9 +409,11 @@ TEST(RemoveDuplicates, RandomCopiesComeBackToTheOriginalPage) {
         // names the same channels, in the same order, with the same names and colours.
         for (int r = 1; r <= expected.channelCount(); ++r)
             ASSERT_TRUE(page.channelGrid.sameRow(r, expected.channelGrid, r))
-                << "row " << r << ": " << page.channelGrid.cell(r, ch::Name) << " / " << expected.channelGrid.cell(r, ch::Name);
+                << "row " << r << ": " << page.channelGrid.cell(r, ch::Name) << " / "
+                << expected.channelGrid.cell(r, ch::Name);
         for (int k = 0; k < fav::Lists; ++k)
-            EXPECT_TRUE(page.favouriteGrids[static_cast<size_t>(k)] == expected.favouriteGrids[static_cast<size_t>(k)])
+            EXPECT_TRUE(page.favouriteGrids[static_cast<size_t>(k)] ==
+                        expected.favouriteGrids[static_cast<size_t>(k)])
                 << "list " << k + 1;
     }
 }

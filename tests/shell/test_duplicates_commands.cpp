@@ -30,7 +30,8 @@ namespace {
 ChannelImageSpec ThriceSpec() {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 6, 2);
     const std::vector<ChannelSpec> once = spec.channels;
-    for (int copy = 0; copy < 2; ++copy) spec.channels.insert(spec.channels.end(), once.begin(), once.end());
+    for (int copy = 0; copy < 2; ++copy)
+        spec.channels.insert(spec.channels.end(), once.begin(), once.end());
     spec.favourites = {};
     spec.favourites[0] = {13};
     return spec;
@@ -41,7 +42,8 @@ QTreeWidgetItem* CopyItem(DuplicatesDialog& dialog, int row) {
     for (int g = 0; g < dialog.groupTree->topLevelItemCount(); ++g) {
         QTreeWidgetItem* group = dialog.groupTree->topLevelItem(g);
         for (int i = 0; i < group->childCount(); ++i)
-            if (group->child(i)->text(DuplicatesDialog::RowColumn) == QString::number(row)) return group->child(i);
+            if (group->child(i)->text(DuplicatesDialog::RowColumn) == QString::number(row))
+                return group->child(i);
     }
     return nullptr;
 }
@@ -101,15 +103,20 @@ private slots:
                 QVERIFY(dialog.removeButton->isEnabled());
                 QVERIFY(!dialog.removeByNameCheck->isVisibleTo(&dialog));
                 // The copy in list 1 is kept; channel 5 is locked.
-                QCOMPARE(CopyItem(dialog, 13)->checkState(DuplicatesDialog::KeptColumn), Qt::Checked);
-                QCOMPARE(CopyItem(dialog, 1)->checkState(DuplicatesDialog::KeptColumn), Qt::Unchecked);
-                QCOMPARE(CopyItem(dialog, 13)->text(DuplicatesDialog::ListsColumn), QStringLiteral("1"));
-                lockedShown = !CopyItem(dialog, 11)->text(DuplicatesDialog::LockedColumn).isEmpty() &&
-                              CopyItem(dialog, 10)->text(DuplicatesDialog::LockedColumn).isEmpty();
+                QCOMPARE(CopyItem(dialog, 13)->checkState(DuplicatesDialog::KeptColumn),
+                         Qt::Checked);
+                QCOMPARE(CopyItem(dialog, 1)->checkState(DuplicatesDialog::KeptColumn),
+                         Qt::Unchecked);
+                QCOMPARE(CopyItem(dialog, 13)->text(DuplicatesDialog::ListsColumn),
+                         QStringLiteral("1"));
+                lockedShown =
+                    !CopyItem(dialog, 11)->text(DuplicatesDialog::LockedColumn).isEmpty() &&
+                    CopyItem(dialog, 10)->text(DuplicatesDialog::LockedColumn).isEmpty();
                 // A click keeps row 8 instead of row 2.
                 QTreeWidgetItem* second = CopyItem(dialog, 8);
                 second->setCheckState(DuplicatesDialog::KeptColumn, Qt::Checked);
-                QCOMPARE(CopyItem(dialog, 2)->checkState(DuplicatesDialog::KeptColumn), Qt::Unchecked);
+                QCOMPARE(CopyItem(dialog, 2)->checkState(DuplicatesDialog::KeptColumn),
+                         Qt::Unchecked);
                 QCOMPARE(dialog.finding().groups[1].kept, 8);
                 QCOMPARE(dialog.finding().groups[1].reason, KeepReason::Chosen);
                 heading = second->parent()->text(0);
@@ -117,7 +124,8 @@ private slots:
                 second->setCheckState(DuplicatesDialog::KeptColumn, Qt::Unchecked);
                 QCOMPARE(second->checkState(DuplicatesDialog::KeptColumn), Qt::Checked);
                 // A double-click shows the copy in the page.
-                emit dialog.groupTree->itemDoubleClicked(CopyItem(dialog, 16), DuplicatesDialog::NameColumn);
+                emit dialog.groupTree->itemDoubleClicked(CopyItem(dialog, 16),
+                                                         DuplicatesDialog::NameColumn);
                 QCOMPARE(view->selectedChannelRows(), std::make_pair(16, 16));
                 QCOMPARE(page().channelGrid == before, true);
             }();
@@ -130,8 +138,9 @@ private slots:
         QVERIFY(lockedShown);
 
         // The kept copies in their rows' order, the rest empty; list 1 follows row 13.
-        QCOMPARE(Names(page(), 1, 7), (std::vector<std::string>{"Canale 3", "Canale 4", "Canale 5", "Canale 6",
-                                                                 "Canale 2", "Canale 1", ""}));
+        QCOMPARE(Names(page(), 1, 7),
+                 (std::vector<std::string>{"Canale 3", "Canale 4", "Canale 5", "Canale 6",
+                                           "Canale 2", "Canale 1", ""}));
         QCOMPARE(page().favouriteGrids[0].cell(1, fav::Channel), std::string("6"));
         QCOMPARE(page().channelGrid.cell(6, ch::Favourites), std::string("1"));
         QVERIFY(page().modified);
@@ -178,6 +187,7 @@ private slots:
     }
 };
 
-static const int kRegistered = RegisterTest([]() -> QObject* { return new DuplicatesCommandsTest; });
+static const int kRegistered =
+    RegisterTest([]() -> QObject* { return new DuplicatesCommandsTest; });
 
 #include "test_duplicates_commands.moc"

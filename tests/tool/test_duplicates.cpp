@@ -20,7 +20,8 @@ using Strings = std::vector<std::string>;
 
 // 1: 11747 H on satellite A; 2: the same on satellite B; 3: 11750 H on A (3 MHz above 1).
 std::vector<TransponderSpec> Transponders() {
-    return {TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2}, TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2 | 8},
+    return {TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2},
+            TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2 | 8},
             TransponderSpec{1150000000, 1100, 1, 3, 0, 2, 1 | 2}};
 }
 
@@ -58,8 +59,13 @@ protected:
     // Uno again on satellite B; list 2 names channel 1 twice.
     std::string image() {
         return WriteImage(folder_,
-                          {{"Uno", 4, 1, 10}, {"Due", 4, 1, 20}, {"Uno", 4, 2, 10}, {"Uno bis", 4, 3, 10}, {"Due", 0, 1, 20}},
-                          {std::vector<std::uint16_t>{4}, std::vector<std::uint16_t>{1, 1}, std::vector<std::uint16_t>{4}});
+                          {{"Uno", 4, 1, 10},
+                           {"Due", 4, 1, 20},
+                           {"Uno", 4, 2, 10},
+                           {"Uno bis", 4, 3, 10},
+                           {"Due", 0, 1, 20}},
+                          {std::vector<std::uint16_t>{4}, std::vector<std::uint16_t>{1, 1},
+                           std::vector<std::uint16_t>{4}});
     }
     testsupport::TempFolder folder_;
     const std::string noIni_ = "--sr-ini=/nonexistent/Sr.Ini";
@@ -78,7 +84,9 @@ TEST_F(Duplicates, PrintsTheGroupsWithTheKeptCopyAndWhy) {
         const auto run = RunPageTool(args);
         ASSERT_EQ(run.code, 0) << run.err;
         auto want = expected;
-        want["level"] = level.empty() ? "exact" : level.back() == "--level=name" ? "name" : level.back();
+        want["level"] = level.empty()                    ? "exact"
+                        : level.back() == "--level=name" ? "name"
+                                                         : level.back();
         // Keys in the documented order.
         EXPECT_EQ(nlohmann::ordered_json::parse(run.out), want);
     }
@@ -108,18 +116,25 @@ TEST_F(Duplicates, CleanRepeatedFavouritesKeepsTheFirstEntry) {
 }
 
 TEST_F(Duplicates, AListCopiedTwiceIntoItselfComesBack) {
-    const std::vector<ChannelSpec> channels = {{"Uno", 4, 1, 10}, {"Due", 4, 3, 20}, {"Tre", 0, 1, 30},
-                                               {"Quattro", 4, 2, 10}, {"Cinque", 4, 3, 50}};
-    const std::string path =
-        WriteImage(folder_, channels, {std::vector<std::uint16_t>{3, 1, 5}, std::vector<std::uint16_t>{2}, {},
-                                       std::vector<std::uint16_t>{5, 4, 3, 2, 1}});
+    const std::vector<ChannelSpec> channels = {{"Uno", 4, 1, 10},
+                                               {"Due", 4, 3, 20},
+                                               {"Tre", 0, 1, 30},
+                                               {"Quattro", 4, 2, 10},
+                                               {"Cinque", 4, 3, 50}};
+    const std::string path = WriteImage(folder_, channels,
+                                        {std::vector<std::uint16_t>{3, 1, 5},
+                                         std::vector<std::uint16_t>{2},
+                                         {},
+                                         std::vector<std::uint16_t>{5, 4, 3, 2, 1}});
     const auto original = nlohmann::json::parse(RunPageTool({"dump", path, noIni_}).out);
-    const auto run = RunPageTool({"edit", path, "--dump", noIni_, "copy-from", path, "1", "5", "paste", "6", "overwrite",
-                                  "paste", "11", "overwrite", "dedupe", "exact"});
+    const auto run =
+        RunPageTool({"edit", path, "--dump", noIni_, "copy-from", path, "1", "5", "paste", "6",
+                     "overwrite", "paste", "11", "overwrite", "dedupe", "exact"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.err.find("dedupe: Eliminati 10 canali doppi\n"), std::string::npos) << run.err;
     const auto dump = nlohmann::json::parse(run.out);
-    for (size_t r = 0; r < channels.size(); ++r) EXPECT_EQ(dump["channels"][r], original["channels"][r]) << r;
+    for (size_t r = 0; r < channels.size(); ++r)
+        EXPECT_EQ(dump["channels"][r], original["channels"][r]) << r;
     EXPECT_EQ(dump["channels"][5]["cells"][1], "");
     EXPECT_EQ(dump["favourites"], original["favourites"]);
 }
@@ -128,7 +143,8 @@ TEST_F(Duplicates, RefusesAnUnknownLevel) {
     const std::string path = image();
     const auto listed = RunPageTool({"duplicates", path, noIni_, "--level", "all"});
     EXPECT_EQ(listed.code, 1);
-    EXPECT_NE(listed.err.find("--level 'all' is not exact, ids, name-transponder or name"), std::string::npos)
+    EXPECT_NE(listed.err.find("--level 'all' is not exact, ids, name-transponder or name"),
+              std::string::npos)
         << listed.err;
     for (const Strings& words : {Strings{"dedupe", "Exact"}, Strings{"dedupe"}}) {
         Strings args{"edit", path, "--dump", noIni_};
@@ -136,9 +152,11 @@ TEST_F(Duplicates, RefusesAnUnknownLevel) {
         const auto run = RunPageTool(args);
         EXPECT_EQ(run.code, 1) << words.size();
         EXPECT_TRUE(run.out.empty());
-        EXPECT_NE(run.err.find(words.size() == 1 ? "dedupe: missing LEVEL"
-                                                 : "dedupe: LEVEL 'Exact' is not exact, ids, name-transponder or name"),
-                  std::string::npos)
+        EXPECT_NE(
+            run.err.find(words.size() == 1
+                             ? "dedupe: missing LEVEL"
+                             : "dedupe: LEVEL 'Exact' is not exact, ids, name-transponder or name"),
+            std::string::npos)
             << run.err;
     }
 }

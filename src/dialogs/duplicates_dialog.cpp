@@ -114,6 +114,8 @@ void DuplicatesDialog::levelChosen() {
 void DuplicatesDialog::fillTree() {
     filling_ = true;
     groupTree->clear();
+    // Items are made whole before they join the tree: every change to an item in the
+    // tree makes the view look it up, which over thousands of groups takes seconds.
     QList<QTreeWidgetItem*> groups;
     for (int g = 0; g < static_cast<int>(finding_.groups.size()); ++g) {
         const rivo::DuplicateGroup& group = finding_.groups[static_cast<size_t>(g)];
@@ -121,11 +123,10 @@ void DuplicatesDialog::fillTree() {
         item->setData(0, kGroupRole, g);
         item->setFlags(Qt::ItemIsEnabled);
         for (const int row : group.rows) {
-            const rivo::DuplicateCopyView copy = rivo::DescribeCopy(page_, row);
+            const rivo::DuplicateCopyView copy = rivo::DescribeCopy(page_, row, &finding_.lists);
             auto* child = new QTreeWidgetItem(item);
             child->setData(0, kRowRole, row);
             child->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-            child->setCheckState(KeptColumn, row == group.kept ? Qt::Checked : Qt::Unchecked);
             child->setText(RowColumn, QString::number(row));
             child->setText(NameColumn, FromCell(copy.name));
             child->setText(SidColumn, QString::fromStdString(copy.sid));
@@ -134,37 +135,37 @@ void DuplicatesDialog::fillTree() {
             child->setText(LockedColumn, Mark(copy.locked));
             child->setText(ListsColumn, QString::fromStdString(copy.lists));
         }
+        showGroup(*item, group);
         groups << item;
     }
     groupTree->addTopLevelItems(groups);
-    for (int g = 0; g < static_cast<int>(groups.size()); ++g) {
-        groups[g]->setFirstColumnSpanned(true);
-        showGroup(g);
+    for (QTreeWidgetItem* item : groups) {
+        item->setFirstColumnSpanned(true);
+        item->setExpanded(true);
     }
-    groupTree->expandAll();
     for (int c = 0; c < ColumnCount; ++c) groupTree->resizeColumnToContents(c);
     filling_ = false;
 }
 
 // The group's heading names the copy it keeps and why; the kept copy is the checked one.
-void DuplicatesDialog::showGroup(int g) {
-    QTreeWidgetItem* item = groupTree->topLevelItem(g);
-    const rivo::DuplicateGroup& group = finding_.groups[static_cast<size_t>(g)];
+void DuplicatesDialog::showGroup(QTreeWidgetItem& item, const rivo::DuplicateGroup& group) {
     const bool wasFilling = filling_;
     filling_ = true;
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem* child = item->child(i);
+    for (int i = 0; i < item.childCount(); ++i) {
+        QTreeWidgetItem* child = item.child(i);
         const bool kept = child->data(0, kRowRole).toInt() == group.kept;
         child->setCheckState(KeptColumn, kept ? Qt::Checked : Qt::Unchecked);
         QFont font = child->font(NameColumn);
-        font.setBold(kept);
-        for (int c = 0; c < ColumnCount; ++c) child->setFont(c, font);
+        if (font.bold() != kept) {
+            font.setBold(kept);
+            for (int c = 0; c < ColumnCount; ++c) child->setFont(c, font);
+        }
     }
-    item->setText(0, QTr("%1: %2 copie, resta la riga %3 (%4)")
-                         .arg(FromCell(page_.channelGrid.cell(group.kept, rivo::ch::Name)))
-                         .arg(group.rows.size())
-                         .arg(group.kept)
-                         .arg(QString::fromStdString(rivo::KeepReasonLabel(group.reason))));
+    item.setText(0, QTr("%1: %2 copie, resta la riga %3 (%4)")
+                        .arg(FromCell(page_.channelGrid.cell(group.kept, rivo::ch::Name)))
+                        .arg(group.rows.size())
+                        .arg(group.kept)
+                        .arg(QString::fromStdString(rivo::KeepReasonLabel(group.reason))));
     filling_ = wasFilling;
 }
 
@@ -178,7 +179,7 @@ void DuplicatesDialog::copyChanged(QTreeWidgetItem* item, int column) {
     // since every group keeps one.
     if (item->checkState(KeptColumn) == Qt::Checked && row != group.kept)
         rivo::ChooseKeptCopy(group, row);
-    showGroup(g);
+    showGroup(*item->parent(), group);
 }
 
 void DuplicatesDialog::copyDoubleClicked(QTreeWidgetItem* item, int) {

@@ -71,7 +71,7 @@ private slots:
 
 private:
     void fillTree();
-    void showGroup(int group);
+    void showGroup(QTreeWidgetItem& item, const rivo::DuplicateGroup& group);
     void updateSummary();
 
     const rivo::ListPage& page_;

@@ -286,7 +286,8 @@ DuplicateFinding FindDuplicates(const ListPage& page, DuplicateLevel level) {
         }
         members[static_cast<size_t>(g)].push_back(static_cast<int>(i) + 1);
     }
-    const std::vector<std::uint8_t> masks = ListMasks(page);
+    finding.lists = ListMasks(page);
+    const std::vector<std::uint8_t>& masks = finding.lists;
     for (std::vector<int>& rows : members) {
         if (rows.size() < 2) continue;
         DuplicateGroup group;
@@ -394,7 +395,8 @@ std::vector<DuplicateGroup> GroupsToRemove(const DuplicateFinding& finding, bool
     return finding.groups;
 }
 
-DuplicateCopyView DescribeCopy(const ListPage& page, int row) {
+DuplicateCopyView DescribeCopy(const ListPage& page, int row,
+                               const std::vector<std::uint8_t>* lists) {
     DuplicateCopyView view;
     if (row < 1 || row > page.channelCount()) return view;
     view.row = row;
@@ -408,15 +410,24 @@ DuplicateCopyView DescribeCopy(const ListPage& page, int row) {
     const std::int64_t status = ReadCellHex(page.channelGrid.cell(row, ch::Status), 0);
     view.active = (status & 4) != 0;
     view.locked = (status & 1) != 0;
-    const std::string number = std::to_string(row);
+    std::uint8_t mask = 0;
+    if (lists && lists->size() == static_cast<size_t>(page.channelCount()) + 1) {
+        mask = (*lists)[static_cast<size_t>(row)];
+    } else {
+        const std::string number = std::to_string(row);
+        for (int k = 0; k < fav::Lists; ++k) {
+            const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
+            for (int s = 1; s < list.rowCount(); ++s)
+                if (list.cell(s, fav::Channel) == number) {
+                    mask |= static_cast<std::uint8_t>(1u << k);
+                    break;
+                }
+        }
+    }
     for (int k = 0; k < fav::Lists; ++k) {
-        const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
-        for (int s = 1; s < list.rowCount(); ++s)
-            if (list.cell(s, fav::Channel) == number) {
-                if (!view.lists.empty()) view.lists += ", ";
-                view.lists += std::to_string(k + 1);
-                break;
-            }
+        if (((mask >> k) & 1) == 0) continue;
+        if (!view.lists.empty()) view.lists += ", ";
+        view.lists += std::to_string(k + 1);
     }
     return view;
 }

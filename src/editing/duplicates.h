@@ -15,6 +15,7 @@
 // these pairs connect, found through a hash of the keys, never by comparing every pair.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ struct DuplicateGroup {
 struct DuplicateFinding {
     DuplicateLevel level = DuplicateLevel::Exact;
     std::vector<DuplicateGroup> groups;  // ordered by their first row
+    // Per row (index 0 unused): bit k when favourites list k names the row, as the page
+    // stood when the groups were found.
+    std::vector<std::uint8_t> lists;
     // The rows removing the groups would delete: every copy but the kept one.
     int removableCount() const;
 };
@@ -98,7 +102,9 @@ struct DuplicateCopyView {
     bool locked = false;
     std::string lists;
 };
-DuplicateCopyView DescribeCopy(const ListPage& page, int row);
+// lists: the finding's lists of the same page, read instead of the favourites lists.
+DuplicateCopyView DescribeCopy(const ListPage& page, int row,
+                               const std::vector<std::uint8_t>* lists = nullptr);
 
 // What "Elimina i duplicati" removes: the groups found, except at the Name level, whose
 // groups are shown for information and removed only when removeByName is set.

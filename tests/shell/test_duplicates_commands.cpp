@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -26,7 +27,7 @@ using namespace rivo::testsupport;
 namespace {
 
 // "Canale 1" .. "Canale 6", then the six again twice (rows 7-12 and 13-18); list 1
-// names row 13, the third copy of channel 1.
+// names row 13, the third copy of channel 1, and list 2 names row 2 twice.
 ChannelImageSpec ThriceSpec() {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 6, 2);
     const std::vector<ChannelSpec> once = spec.channels;
@@ -34,6 +35,7 @@ ChannelImageSpec ThriceSpec() {
         spec.channels.insert(spec.channels.end(), once.begin(), once.end());
     spec.favourites = {};
     spec.favourites[0] = {13};
+    spec.favourites[1] = {2, 2};
     return spec;
 }
 
@@ -142,6 +144,10 @@ private slots:
                  (std::vector<std::string>{"Canale 3", "Canale 4", "Canale 5", "Canale 6",
                                            "Canale 2", "Canale 1", ""}));
         QCOMPARE(page().favouriteGrids[0].cell(1, fav::Channel), std::string("6"));
+        // Row 2's two entries name the kept row 8, now row 5, once.
+        QCOMPARE(page().favouriteGrids[1].cell(1, fav::Channel), std::string("5"));
+        QCOMPARE(page().favouriteGrids[1].cell(2, fav::Channel), std::string("0"));
+        QCOMPARE(page().channelGrid.cell(5, ch::Favourites), std::string("2"));
         QCOMPARE(page().channelGrid.cell(6, ch::Favourites), std::string("1"));
         QVERIFY(page().modified);
         QVERIFY(window->saveAction->isEnabled());
@@ -153,6 +159,27 @@ private slots:
         QCOMPARE(page().favouriteGrids[0].cell(1, fav::Channel), std::string("13"));
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+    }
+
+    void cleansUpRepeatedFavouritesAsOneUndoStep() {
+        const Grid before = page().favouriteGrids[1];
+        QString repeated;
+        window->runDuplicatesDialog = [&](DuplicatesDialog& dialog) {
+            repeated = dialog.repeatedList->item(0)->text();
+            dialog.cleanUpButton->click();
+            return dialog.result();
+        };
+        window->findDuplicatesAction->trigger();
+        QCOMPARE(repeated, QStringLiteral("Lista 2: canale 2 Canale 2, 2 volte"));
+        QCOMPARE(page().favouriteGrids[1].cell(1, fav::Channel), std::string("2"));
+        QCOMPARE(page().favouriteGrids[1].cell(2, fav::Channel), std::string("0"));
+        QCOMPARE(page().channelGrid.cell(2, ch::Name), std::string("Canale 2"));
+        QCOMPARE(window->statusMessage->text(), QStringLiteral("Tolta 1 voce ripetuta dai preferiti"));
+        QCOMPARE(window->undoAction->text(),
+                 QStringLiteral("&Annulla: Togli le voci ripetute dei preferiti"));
+        window->undoAction->trigger();
+        QVERIFY(page().favouriteGrids[1] == before);
+        QVERIFY(!page().modified);
     }
 
     void cancelChangesNothing() {

@@ -44,6 +44,7 @@ class RowNumberDialog;
 class SortDialog;
 class ReferenceDialog;
 class ReferencePreviewDialog;
+class DuplicatesDialog;
 class ChannelDialog;
 namespace rivo {
 struct ListPage;
@@ -89,6 +90,9 @@ public:
     std::function<bool(SortDialog&)> runSortDialog;
     std::function<bool(ReferenceDialog&)> runReferenceDialog;
     std::function<bool(ReferencePreviewDialog&)> runReferencePreviewDialog;
+    // How "Trova duplicati..." is run: by default shown modally; returns how it ended
+    // (DuplicatesDialog::Outcome).
+    std::function<int(DuplicatesDialog&)> runDuplicatesDialog;
     // How the about box is run: by default shown modally.
     std::function<void(AboutBox&)> runAboutBox;
 
@@ -187,6 +191,7 @@ public:
     QAction* aboutAction = nullptr;           // "Informazioni"
     QAction* sortAction = nullptr;            // "Ordina..."
     QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
+    QAction* findDuplicatesAction = nullptr;  // "Trova duplicati..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -223,6 +228,7 @@ public slots:
     void showAbout();
     void sortChannels();
     void applyReferenceOrder();
+    void findDuplicates();
     void editChannelProperties();
     void editChannel();
     void editTransponder();
@@ -246,6 +252,8 @@ private:
     void createMenus();
     // The reordering commands of "Modifica" (reorder_commands.cpp).
     void createReorderCommands();
+    // "Trova duplicati..." of "Modifica" (duplicates_commands.cpp).
+    void createDuplicateCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();

@@ -72,6 +72,7 @@ private slots:
         QCOMPARE(window.editMenu->title(), QStringLiteral("&Edit"));
         QCOMPARE(window.viewMenu->title(), QStringLiteral("&View"));
         QCOMPARE(window.languageMenu->title(), QStringLiteral("&Language"));
+        QCOMPARE(window.findDuplicatesAction->text(), QStringLiteral("Find &duplicates..."));
         // The language names are each written in their own language.
         QCOMPARE(window.italianLanguageAction->text(), QStringLiteral("&Italiano"));
         QVERIFY(window.englishLanguageAction->isChecked());

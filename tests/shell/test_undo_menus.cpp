@@ -413,7 +413,7 @@ private slots:
         QCOMPARE(items(window->editMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
                               "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
-                              "Sposta preferito in su", "Sposta preferito in giù"}));
+                              "Trova duplicati...", "Sposta preferito in su", "Sposta preferito in giù"}));
         QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
         QCOMPARE(items(window->viewMenu),
@@ -438,7 +438,7 @@ private slots:
                     menuOnly.push_back(action);
             }
         QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
-        QCOMPARE(menuOnly.size(), size_t(8));  // the "Visualizza" menu is not walked here
+        QCOMPARE(menuOnly.size(), size_t(9));  // the "Visualizza" menu is not walked here
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {
@@ -452,6 +452,7 @@ private slots:
             QCOMPARE(window->findAction->isEnabled(), active != nullptr);
             QCOMPARE(window->sortAction->isEnabled(), active != nullptr);
             QCOMPARE(window->referenceOrderAction->isEnabled(), active != nullptr);
+            QCOMPARE(window->findDuplicatesAction->isEnabled(), active != nullptr);
             QCOMPARE(window->undoAction->isEnabled(), active && active->history().canUndo());
             QCOMPARE(window->redoAction->isEnabled(), active && active->history().canRedo());
             QVERIFY(window->aboutAction->isEnabled());

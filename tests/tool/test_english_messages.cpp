@@ -117,4 +117,23 @@ TEST(ToolLanguage, DataStaysTheSameInEveryLanguage) {
     }
 }
 
+TEST(ToolLanguage, DedupeCountsTheChannelsItRemovedInEnglish) {
+    TempFolder folder;
+    const std::string image = folder.path("copies.Bin");
+    ChannelImageSpec spec;
+    spec.layout = ListLayout::Split;
+    spec.transponders = {TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2}};
+    for (int copies = 1; copies <= 3; ++copies) {
+        SCOPED_TRACE(copies);
+        spec.channels.push_back({"Uno", 4, 1, 10});
+        WriteFile(image, BuildChannelImage(spec));
+        const ProgramRun english = RunInLocale(folder, "LANG=en_GB.UTF-8",
+                                               "edit '" + image + "' --dump --sr-ini=/nonexistent dedupe exact");
+        EXPECT_EQ(english.code, 0) << english.err;
+        const std::string count = std::to_string(copies - 1);
+        EXPECT_EQ(english.err, copies == 2 ? "dedupe: Deleted 1 duplicate channel\n"
+                                           : "dedupe: Deleted " + count + " duplicate channels\n");
+    }
+}
+
 }  // namespace

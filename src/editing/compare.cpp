@@ -236,9 +236,10 @@ std::string TuningFieldsText(unsigned fields) {
 // ---- taking back ------------------------------------------------------------------
 
 int FirstRowAfterChannels(const ListPage& page) {
+    // Empty slots are written either as "Trasponder" 255 or as zeroed records
+    // (transponder 0): what counts is that no name and no transponder in use is left.
     for (int r = page.channelCount(); r >= 1; --r) {
-        const bool empty = page.channelGrid.cell(r, ch::Name).empty() &&
-                           TransponderReference(page.channelGrid.cell(r, ch::Transponder)) == kNoTransponder;
+        const bool empty = page.channelGrid.cell(r, ch::Name).empty() && TransponderInUse(page, r) == 0;
         if (!empty) return r + 1;
     }
     return 1;
@@ -310,11 +311,10 @@ EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage, const std::ve
     const int room = newPage.channelCount() - first + 1;
     const int wanted = static_cast<int>(clipboard.channels.size());
     if (room < wanted) {
-        prompts.tell(Fmt(TrN("Non c'è posto in fondo alla lista: %1 canali da riprendere, %2 riga libera.",
-                             "Non c'è posto in fondo alla lista: %1 canali da riprendere, %2 righe libere.",
-                             std::max(room, 0)),
+        prompts.tell(Fmt(Tr("Non c'è posto in fondo alla lista per i canali da riprendere: ne servono %1, le "
+                            "righe libere sono %2."),
                          wanted, std::max(room, 0)),
-                     Tr("Attenzione"), Icon::Warning);
+                     Tr("Attenzione"), Icon::Error);
         return {};
     }
     OverwritingPrompts overwriting(prompts);

@@ -95,8 +95,8 @@ inline constexpr const char* kTakeRemovedStep = TrNoop("Riprendi i rimossi");
 inline constexpr const char* kTakeNamesStep = TrNoop("Riprendi i nomi");
 inline constexpr const char* kTakeFavouritesStep = TrNoop("Riprendi i preferiti");
 
-// The first row after the last channel of the page that is not an empty row (empty
-// name and "Trasponder" 255); 1 for an empty list, N + 1 for a full one. The channels
+// The first row after the last channel of the page that is not an empty row (no name
+// and no transponder in use); 1 for an empty list, N + 1 for a full one. The channels
 // taken back go there.
 int FirstRowAfterChannels(const ListPage& page);
 

@@ -261,7 +261,7 @@ TEST(TakeRemoved, NeedsRoomAtTheEndOfTheList) {
         } else {
             ASSERT_EQ(prompts.asked.size(), 1u);
             EXPECT_EQ(prompts.asked[0].text,
-                      "Non c'è posto in fondo alla lista: 3 canali da riprendere, 2 righe libere.");
+                      "Non c'è posto in fondo alla lista per i canali da riprendere: ne servono 3, le righe libere sono 2.");
             EXPECT_TRUE(after.channelGrid == unchanged.channelGrid);
             EXPECT_FALSE(after.modified);
         }

@@ -218,6 +218,7 @@ void MainWindow::createMenus() {
     editMenu->addAction(goToChannelAction);
     editMenu->addAction(findAction);
     createReorderCommands();
+    createCompareCommands();
     editMenu->addSeparator();
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
@@ -310,6 +311,7 @@ void MainWindow::updateMenuCommands() {
              : QTr("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
     revertAction->setEnabled(view != nullptr);
+    updateCompareCommands();
     if (viewMenu) {
         nextPageAction->setEnabled(pageViews.size() > 1);
         previousPageAction->setEnabled(pageViews.size() > 1);

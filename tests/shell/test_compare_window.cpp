@@ -172,7 +172,9 @@ private slots:
 
         // Closing the older page leaves the window without a list to compare with.
         window->pageTabs->setCurrentIndex(0);
+        prompts.answers = {Answer::Yes};  // "Vuoi chiudere il file Prima.Bin?"
         window->closePageAction->trigger();
+        QCOMPARE(window->pageCount(), 1);
         QVERIFY(!compare->refreshButton->isEnabled());
         QCOMPARE(compare->tables[kRemovedTab]->model()->rowCount(), 0);
     }

@@ -35,6 +35,10 @@ void MainWindow::createCompareCommands() {
     compareBackupAction = new QAction(QTr("Confronta con il backup"), this);
     compareBackupAction->setObjectName(QStringLiteral("compareBackupAction"));
     compareBackupAction->setStatusTip(QTr("Confronta la lista con la copia lasciata dall'ultimo salvataggio (.bak)"));
+    // The menu's own texts, with their mnemonics; the command keeps its plain caption
+    // in the dialog that asks what to compare with.
+    compareAction->setText(QTr("Co&nfronta con..."));
+    compareBackupAction->setText(QTr("Confronta con il &backup"));
     // In "File", before closing and leaving.
     QAction* before = closePageAction;
     fileMenu->insertAction(before, compareAction);

@@ -129,8 +129,8 @@ private slots:
         QVERIFY(OpenThroughDialog(window, splitPath));
         QVERIFY(OpenThroughDialog(window, folder->write("Copia.Bin", BuildChannelImage(MakeChannelImageSpec(
                                                                        ListLayout::Split, 40, 6)))));
-        QCOMPARE(window.compareAction->text(), QStringLiteral("Compare with..."));
-        QCOMPARE(window.compareBackupAction->text(), QStringLiteral("Compare with the backup"));
+        QCOMPARE(window.compareAction->text(), QStringLiteral("Co&mpare with..."));
+        QCOMPARE(window.compareBackupAction->text(), QStringLiteral("Compare with the &backup"));
         QStringList offered;
         window.chooseCompareSource = [&](const QStringList& choices) {
             offered = choices;

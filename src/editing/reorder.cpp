@@ -243,6 +243,12 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     ReferenceMatch match;
     match.referenceOf.assign(cur.size() + 1, 0);
     match.currentOf.assign(ref.size() + 1, 0);
+    match.passOf.assign(ref.size() + 1, 0);
+    // The pairs a pass found are those matched but not yet marked with an earlier pass.
+    auto markPass = [&match](int pass) {
+        for (size_t r = 1; r < match.currentOf.size(); ++r)
+            if (match.currentOf[r] != 0 && match.passOf[r] == 0) match.passOf[r] = pass;
+    };
     auto any = [](const ChannelIdentity&, const ChannelIdentity&) { return true; };
     auto withTransponder = [](const ChannelIdentity& id) { return id.hasTransponder; };
     auto sameBroadcast = [](const ChannelIdentity& a, const ChannelIdentity& b) {
@@ -260,7 +266,9 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
         },
         CloseFrequencies);
+    markPass(1);
     match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    markPass(2);
     match.passCounts[2] = MatchPass(
         cur, ref, match, withTransponder,
         [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
@@ -268,6 +276,7 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             return a.sid == b.sid && a.polarisation == b.polarisation;
         },
         CloseFrequencies);
+    markPass(3);
 
     // A name counts only where it is carried by exactly one row of each list. Counting
     // costs a sort of each list's names, so it waits until both lists have a named
@@ -287,6 +296,7 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             [](const ChannelIdentity& id) { return NameHash(id.name); },
             [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
     }
+    markPass(4);
 
     match.order.reserve(cur.size());
     for (size_t r = 1; r <= ref.size(); ++r)

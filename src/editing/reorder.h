@@ -69,6 +69,7 @@ struct ReferenceMatch {
     // Indexed by row (index 0 unused): the matched row in the other list, 0 for none.
     std::vector<int> referenceOf;  // current row -> reference row
     std::vector<int> currentOf;    // reference row -> current row
+    std::vector<int> passOf;       // reference row -> the pass (1..4) that matched it, 0 for none
     // The current rows in their new order: the matched ones in the order of their
     // reference channels, then the others in their current order.
     std::vector<int> order;

@@ -219,6 +219,7 @@ void MainWindow::createMenus() {
     editMenu->addAction(findAction);
     createReorderCommands();
     createDuplicateCommands();
+    createCompareCommands();
     editMenu->addSeparator();
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
@@ -311,6 +312,7 @@ void MainWindow::updateMenuCommands() {
              : QTr("&Ripeti"));
     exportCsvAction->setEnabled(view != nullptr);
     revertAction->setEnabled(view != nullptr);
+    updateCompareCommands();
     if (viewMenu) {
         nextPageAction->setEnabled(pageViews.size() > 1);
         previousPageAction->setEnabled(pageViews.size() > 1);

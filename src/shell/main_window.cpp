@@ -32,6 +32,7 @@
 #include "dialogs/open_dialog.h"
 #include "dialogs/qt_text.h"
 #include "dialogs/row_number_dialog.h"
+#include "shell/compare_window.h"
 #include "shell/editor_settings.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
@@ -325,6 +326,7 @@ void MainWindow::pageChanged(PageView* view) {
     updateCaption(view);
     if (view == activePage()) saveAction->setEnabled(view->page().modified);
     updateMenuCommands();
+    if (compareWindow_) compareWindow_->pageEdited(view);
 }
 
 void MainWindow::tellStatus(const QString& text) {

@@ -25,6 +25,7 @@
 #include "editing/clipboard.h"
 #include "editing/undo_history.h"
 #include "image/kvx_image.h"
+#include "shell/compare_window.h"
 #include "text/language.h"
 
 class PageView;
@@ -192,6 +193,15 @@ public:
     QAction* sortAction = nullptr;            // "Ordina..."
     QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
     QAction* findDuplicatesAction = nullptr;  // "Trova duplicati..."
+    QAction* compareAction = nullptr;         // "Confronta con..."
+    QAction* compareBackupAction = nullptr;   // "Confronta con il backup": enabled when FILE.bak exists
+    // How "Confronta con..." asks what to compare the active page with: among `choices`
+    // (the other pages' captions, then "Un file..."), the index chosen; -1 when cancelled.
+    std::function<int(const QStringList& choices)> chooseCompareSource;
+    // How it asks for the file to compare with: "" when cancelled.
+    std::function<QString()> chooseCompareFile;
+    // The open compare window, if any (one at a time).
+    CompareWindow* compareWindow() const;
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -229,6 +239,8 @@ public slots:
     void sortChannels();
     void applyReferenceOrder();
     void findDuplicates();
+    void compareWithOther();
+    void compareWithBackup();
     void editChannelProperties();
     void editChannel();
     void editTransponder();
@@ -254,6 +266,14 @@ private:
     void createReorderCommands();
     // "Trova duplicati..." of "Modifica" (duplicates_commands.cpp).
     void createDuplicateCommands();
+    // The compare commands of "File" and the compare window (compare_commands.cpp).
+    void createCompareCommands();
+    void updateCompareCommands();
+    void showCompareWindow(CompareWindow* window);
+    void compareWithFile(PageView& view, const QString& file);
+    CompareWindow::Commands compareWindowCommands();
+    void takeBackFromComparison(rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen);
+    QPointer<CompareWindow> compareWindow_;
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();

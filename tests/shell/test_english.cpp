@@ -5,14 +5,17 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <map>
 #include <memory>
 
+#include "shell/compare_window.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "test_registry.h"
@@ -117,6 +120,34 @@ private slots:
             QVERIFY2(!titles.contains(QString::fromUtf8(italian)), qPrintable(shown));
         // Only the headers change: the cells are the list's data, as CSV and the tool give them.
         QCOMPARE(view->page().channelGrid.cell(0, ch::Name), std::string("Nome canale"));
+    }
+
+    void compareWindowSpeaksEnglish() {
+        useEnglish();
+        ScriptedPrompts prompts;
+        MainWindow window;
+        PrepareWindow(window, prompts, *folder);
+        QVERIFY(OpenThroughDialog(window, splitPath));
+        QVERIFY(OpenThroughDialog(window, folder->write("Copia.Bin", BuildChannelImage(MakeChannelImageSpec(
+                                                                       ListLayout::Split, 40, 6)))));
+        QCOMPARE(window.compareAction->text(), QStringLiteral("Co&mpare with..."));
+        QCOMPARE(window.compareBackupAction->text(), QStringLiteral("Compare with the &backup"));
+        QStringList offered;
+        window.chooseCompareSource = [&](const QStringList& choices) {
+            offered = choices;
+            return 0;
+        };
+        window.compareAction->trigger();
+        QCOMPARE(offered.last(), QStringLiteral("A file..."));
+        CompareWindow* compare = window.compareWindow();
+        QVERIFY(compare);
+        QStringList tabs;
+        for (int i = 0; i < compare->tabs->count(); ++i) tabs << compare->tabs->tabText(i);
+        QCOMPARE(tabs, (QStringList{QStringLiteral("New (0)"), QStringLiteral("Removed (0)"),
+                                    QStringLiteral("Moved (0)"), QStringLiteral("Renamed (0)"),
+                                    QStringLiteral("Retuned (0)"), QStringLiteral("Favourites changed (0)")}));
+        QCOMPARE(compare->takeRemovedButton->text(), QStringLiteral("Take back the removed"));
+        QCOMPARE(compare->summary->text(), QStringLiteral("40 channels unchanged."));
     }
 };
 

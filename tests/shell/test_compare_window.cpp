@@ -1,0 +1,212 @@
+// The compare window opened from the "File" menu: on two open pages and on the page's
+// backup; its tabs with their counts, the double-click that selects a channel in the
+// page, "Riprendi i rimossi" as one undo step, and the tabs following the edit and its
+// undo.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "editing/compare.h"
+#include "shell/compare_window.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+std::vector<std::string> Names(const ListPage& page, int first, int last) {
+    std::vector<std::string> out;
+    for (int r = first; r <= last; ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
+    return out;
+}
+
+// The list before: "Canale 1" .. "Canale 12", in no favourites list (the fixture's
+// lists name channels by row, which the rows removed below would shift).
+ChannelImageSpec BeforeSpec() {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 12, 4);
+    spec.favourites = {};
+    return spec;
+}
+
+// After: "Nuovo" first, "Canale 2" renamed "Due", "Canale 4" and "Canale 8" gone.
+ChannelImageSpec AfterSpec() {
+    ChannelImageSpec spec = BeforeSpec();
+    spec.channels[1].name = "Due";
+    spec.channels.erase(spec.channels.begin() + 7);
+    spec.channels.erase(spec.channels.begin() + 3);
+    ChannelSpec added;
+    added.name = "Nuovo";
+    added.sid = 999;
+    spec.channels.insert(spec.channels.begin(), added);
+    return spec;
+}
+
+QStringList TabTexts(const CompareWindow& compare) {
+    QStringList texts;
+    for (int i = 0; i < compare.tabs->count(); ++i) texts << compare.tabs->tabText(i);
+    return texts;
+}
+
+constexpr int kRemovedTab = 1;
+constexpr int kRenamedTab = 3;
+
+}  // namespace
+
+class CompareWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString beforePath, afterPath;
+    ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> window;
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        beforePath = folder->write("Prima.Bin", BuildChannelImage(BeforeSpec()));
+        afterPath = folder->write("Dopo.Bin", BuildChannelImage(AfterSpec()));
+    }
+
+    void init() {
+        prompts.clear();
+        window = std::make_unique<MainWindow>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+        QFile::remove(afterPath + QStringLiteral(".bak"));
+    }
+
+    void comparesTwoOpenPagesAndTakesRemovedBackInOneUndoStep() {
+        QVERIFY(OpenThroughDialog(*window, beforePath));
+        QVERIFY(OpenThroughDialog(*window, afterPath));
+        PageView* after = window->activePage();
+        QCOMPARE(after, window->pageView(1));
+        QVERIFY(window->fileMenu->actions().contains(window->compareAction));
+        QVERIFY(window->fileMenu->actions().contains(window->compareBackupAction));
+        QVERIFY(window->compareAction->isEnabled());
+        QVERIFY(!window->compareBackupAction->isEnabled());  // no Dopo.Bin.bak
+
+        QStringList offered;
+        window->chooseCompareSource = [&](const QStringList& choices) {
+            offered = choices;
+            return 0;
+        };
+        window->chooseCompareFile = [] { return QString(); };
+        window->compareAction->trigger();
+        QCOMPARE(offered, (QStringList{QStringLiteral("Prima.Bin"), QStringLiteral("Un file...")}));
+        CompareWindow* compare = window->compareWindow();
+        QVERIFY(compare);
+        QVERIFY(compare->isVisible());
+        QCOMPARE(compare->windowModality(), Qt::NonModal);
+        QCOMPARE(compare->newView(), after);
+        QVERIFY(QTest::qWaitForWindowExposed(compare));
+        // Inserting "Nuovo" at the top moves nothing else.
+        QCOMPARE(TabTexts(*compare),
+                 (QStringList{QStringLiteral("Nuovi (1)"), QStringLiteral("Rimossi (2)"), QStringLiteral("Spostati (0)"),
+                              QStringLiteral("Rinominati (1)"), QStringLiteral("Sintonia cambiata (0)"),
+                              QStringLiteral("Preferiti cambiati (0)")}));
+        QTableView* removed = compare->tables[kRemovedTab];
+        QCOMPARE(removed->model()->rowCount(), 2);
+        QCOMPARE(removed->model()->index(0, 0).data().toString(), QStringLiteral("4"));
+        QCOMPARE(removed->model()->index(1, 2).data().toString(), QStringLiteral("Canale 8"));
+        QCOMPARE(removed->model()->index(1, 1).data().toString(), QString());  // not in the newer list
+        QCOMPARE(compare->tables[kRenamedTab]->model()->index(0, 5).data().toString(),
+                 QStringLiteral("prima \"Canale 2\""));
+
+        // Double-click on the renamed channel selects it in the page.
+        compare->tabs->setCurrentIndex(kRenamedTab);
+        QTableView* renamed = compare->tables[kRenamedTab];
+        QTest::qWait(0);  // the tab's table laid out
+        const QRect cell = renamed->visualRect(renamed->model()->index(0, 2));
+        QVERIFY(!cell.isEmpty());
+        QSignalSpy doubleClicks(renamed, &QTableView::doubleClicked);
+        QTest::mouseClick(renamed->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(renamed->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(doubleClicks.count(), 1);
+        QCOMPARE(after->selectedChannelRows(), std::make_pair(3, 3));
+
+        // Nothing chosen, nothing to take back.
+        compare->tabs->setCurrentIndex(kRemovedTab);
+        QVERIFY(!compare->takeRemovedButton->isEnabled());
+        removed->selectAll();
+        QVERIFY(compare->takeRemovedButton->isEnabled());
+        const Grid channelsBefore = after->page().channelGrid;
+        const Grid transpondersBefore = after->page().transponderGrid;
+        QTest::mouseClick(compare->takeRemovedButton, Qt::LeftButton);
+        QVERIFY(prompts.asked.empty());  // the paste asks nothing: the rows at the end are empty
+        QCOMPARE(Names(after->page(), 1, 14),
+                 (std::vector<std::string>{"Nuovo", "Canale 1", "Due", "Canale 3", "Canale 5", "Canale 6", "Canale 7",
+                                           "Canale 9", "Canale 10", "Canale 11", "Canale 12", "Canale 4", "Canale 8",
+                                           ""}));
+        QCOMPARE(after->selectedChannelRows(), std::make_pair(12, 13));
+        QVERIFY(after->page().modified);
+        // The window followed the edit.
+        QCOMPARE(compare->tabs->tabText(kRemovedTab), QStringLiteral("Rimossi (0)"));
+        QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Riprendi i rimossi"));
+
+        // Ctrl+Z, pressed in the compare window, takes the whole step back, and the
+        // window follows again.
+        compare->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(compare));
+        QTest::keyClick(compare, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(after->page().channelGrid == channelsBefore);
+        QVERIFY(after->page().transponderGrid == transpondersBefore);
+        QVERIFY(!after->page().modified);
+        QCOMPARE(compare->tabs->tabText(kRemovedTab), QStringLiteral("Rimossi (2)"));
+
+        // Closing the older page leaves the window without a list to compare with.
+        window->pageTabs->setCurrentIndex(0);
+        prompts.answers = {Answer::Yes};  // "Vuoi chiudere il file Prima.Bin?"
+        window->closePageAction->trigger();
+        QCOMPARE(window->pageCount(), 1);
+        QVERIFY(!compare->refreshButton->isEnabled());
+        QCOMPARE(compare->tables[kRemovedTab]->model()->rowCount(), 0);
+    }
+
+    void comparesWithTheBackupWhenThereIsOne() {
+        QVERIFY(OpenThroughDialog(*window, afterPath));
+        QVERIFY(!window->compareBackupAction->isEnabled());
+        QVERIFY(QFile::copy(beforePath, afterPath + QStringLiteral(".bak")));
+        // The menu looks again when a page is shown.
+        window->showChannelsAction->trigger();
+        window->activePageChanged(0);
+        QVERIFY(window->compareBackupAction->isEnabled());
+        window->compareBackupAction->trigger();
+        CompareWindow* compare = window->compareWindow();
+        QVERIFY(compare);
+        QVERIFY(compare->windowTitle().contains(QStringLiteral("Dopo.Bin.bak")));
+        QCOMPARE(compare->comparison().count(ChangeClass::Removed), 2);
+        QCOMPARE(compare->comparison().count(ChangeClass::Renamed), 1);
+
+        // "Riprendi i nomi" on the renamed channel, and undo.
+        compare->tabs->setCurrentIndex(kRenamedTab);
+        compare->tables[kRenamedTab]->selectAll();
+        QTest::mouseClick(compare->takeNamesButton, Qt::LeftButton);
+        PageView* view = window->activePage();
+        QCOMPARE(view->page().channelGrid.cell(3, ch::Name), std::string("Canale 2"));
+        QCOMPARE(compare->comparison().count(ChangeClass::Renamed), 0);
+        window->undoAction->trigger();
+        QCOMPARE(view->page().channelGrid.cell(3, ch::Name), std::string("Due"));
+        QCOMPARE(compare->comparison().count(ChangeClass::Renamed), 1);
+    }
+};
+
+static const int kRegistered = RegisterTest([]() -> QObject* { return new CompareWindowTest; });
+
+#include "test_compare_window.moc"

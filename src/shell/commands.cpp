@@ -221,6 +221,7 @@ void MainWindow::createMenus() {
     editMenu->addSeparator();
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
+    createSelectionCommands();
 
     // Pages and tabs from the keyboard: the image pages in turn, and each page's tables.
     viewMenu = bar->addMenu(QTr("&Visualizza"));
@@ -321,6 +322,7 @@ void MainWindow::updateMenuCommands() {
     findAction->setEnabled(view != nullptr);
     if (sortAction) sortAction->setEnabled(view != nullptr);
     if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
+    updateSelectionCommands();
 }
 
 void MainWindow::showNeighbourPage(int step) {

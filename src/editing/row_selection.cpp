@@ -119,7 +119,7 @@ bool IsEmptyChannel(const ListPage& page, int row) {
 ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& rows, UserPrompts& prompts) {
     if (list < 0 || list >= fav::Lists) return {};
     if (!HasLists(page)) {
-        prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Warning, Buttons::Ok);
+        prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Error, Buttons::Ok);
         return {};
     }
     const std::vector<int> selection = NormalisedRows(page, rows);
@@ -165,7 +165,7 @@ ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& 
 ListChange RemoveFromFavouriteList(ListPage& page, int list, const std::vector<int>& rows, UserPrompts& prompts) {
     if (list < 0 || list >= fav::Lists) return {};
     if (!HasLists(page)) {
-        prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Warning, Buttons::Ok);
+        prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Error, Buttons::Ok);
         return {};
     }
     const std::vector<int> selection = NormalisedRows(page, rows);

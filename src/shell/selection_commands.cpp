@@ -52,7 +52,7 @@ void MainWindow::createSelectionCommands() {
 
     addToListMenu = new QMenu(QTr("A&ggiungi alla lista"), this);
     addToListMenu->setObjectName(QStringLiteral("addToListMenu"));
-    removeFromListMenu = new QMenu(QTr("T&ogli dalla lista"), this);
+    removeFromListMenu = new QMenu(QTr("Togli &dalla lista"), this);
     removeFromListMenu->setObjectName(QStringLiteral("removeFromListMenu"));
     for (int k = 1; k <= rivo::fav::Lists; ++k) {
         QAction* add = addToListMenu->addAction(ListText(nullptr, k));

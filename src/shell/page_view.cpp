@@ -404,7 +404,13 @@ int PageView::findChannel(bool forward, bool includeCurrent) {
     const auto bytes = rivo::Utf8ToCp1252(text.toStdString());
     int from = currentChannelRow();
     if (includeCurrent && from > 0) from = forward ? from - 1 : from + 1;
-    const int row = bytes ? rivo::FindChannel(*page_, *bytes, from, forward) : 0;
+    int row = bytes ? rivo::FindChannel(*page_, *bytes, from, forward) : 0;
+    // Rows the filter hides are passed over: finding one would select what is not shown.
+    const int first = row;
+    while (row > 0 && !filterBar->rowShown(row)) {
+        row = rivo::FindChannel(*page_, *bytes, row, forward);
+        if (row == first) row = 0;  // every match is hidden
+    }
     setFindFailed(row == 0);
     if (row > 0) setCurrentChannelRow(row);
     return row;

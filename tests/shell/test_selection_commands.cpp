@@ -103,6 +103,11 @@ private slots:
         // One more letter narrows it; accents and case are ignored, a SID matches too.
         QTest::keyClicks(edit, QStringLiteral("1"));
         QCOMPARE(shownRows(), (std::vector<int>{11}));
+        // Find (Ctrl+F) passes over the rows the filter hides.
+        view->openFindBar();
+        view->findEdit->setText(QStringLiteral("canale"));
+        QCOMPARE(view->currentChannelRow(), 11);
+        view->closeFindBar();
         QTest::keyClick(edit, Qt::Key_Escape);
         QCOMPARE(edit->text(), QString());
         QCOMPARE(static_cast<int>(shownRows().size()), count);

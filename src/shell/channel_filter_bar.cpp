@@ -16,6 +16,13 @@ QString Text(const std::string& bytes) { return QString::fromStdString(rivo::Cp1
 
 // Puts the items in a combo, keeping the chosen one by its data where it still exists.
 void Refill(QComboBox* combo, const std::vector<std::pair<QString, int>>& items) {
+    // Most commands change none of the choices: the combo is left alone then, so a
+    // command does not pay for measuring 255 transponder items again.
+    bool same = combo->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < combo->count(); ++i)
+        same = combo->itemText(i) == items[static_cast<size_t>(i)].first &&
+               combo->itemData(i).toInt() == items[static_cast<size_t>(i)].second;
+    if (same) return;
     const QVariant chosen = combo->currentData();
     combo->clear();
     for (const auto& [text, value] : items) combo->addItem(text, value);

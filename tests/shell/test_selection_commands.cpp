@@ -108,6 +108,9 @@ private slots:
         view->findEdit->setText(QStringLiteral("canale"));
         QCOMPARE(view->currentChannelRow(), 11);
         view->closeFindBar();
+        // Escape in the filter bar clears it.
+        window->filterAction->trigger();
+        QTRY_VERIFY(edit->hasFocus());
         QTest::keyClick(edit, Qt::Key_Escape);
         QCOMPARE(edit->text(), QString());
         QCOMPARE(static_cast<int>(shownRows().size()), count);

@@ -3,9 +3,12 @@
 #include "tool/edit_ops_filter.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "channels/cp1252.h"
 #include "channels/list_page.h"
+#include "editing/channel_filter.h"
 #include "editing/rename.h"
 #include "editing/row_selection.h"
 #include "text/translate.h"
@@ -19,7 +22,25 @@ int ChannelRow(const EditArgs& args, std::size_t at, const char* what, const Lis
     return args.number(at, what, 1, rows, Fmt(Tr("a channel row (1..%1)"), rows));
 }
 
-// rename-replace FIRST LAST FIND REPLACE [regex] [case]: the "Rinomina..." dialog's Ok on
+// The optional word "where=EXPR" at argument `at`: rows FIRST..LAST that the filter
+// lets through (as `dump --where` lists them), so that an operation acts on the rows
+// the editor's filter bar shows. Without it, all of FIRST..LAST. Counts the word taken.
+std::vector<int> RowsWhere(const EditArgs& args, std::size_t at, const ListPage& page, int first, int last,
+                           std::size_t& extra) {
+    const std::string prefix = "where=";
+    if (!args.has(at) || args[at].rfind(prefix, 0) != 0) return RowsOf(first, last);
+    ++extra;
+    std::string error;
+    const auto filter = ParseFilterExpression(args[at].substr(prefix.size()), error);
+    if (!filter) args.usage(error);
+    const ChannelMatcher matcher(page, *filter);
+    std::vector<int> rows;
+    for (int r = first; r <= last; ++r)
+        if (matcher.matches(r)) rows.push_back(r);
+    return rows;
+}
+
+// rename-replace FIRST LAST FIND REPLACE [regex] [case] [where=EXPR]: the "Rinomina..." dialog's Ok on
 // rows FIRST..LAST. Names the preview marks are left as they are and listed on standard
 // error; a find text that cannot be used is a usage error.
 std::size_t RunRenameReplace(const EditArgs& args, EditContext& context) {
@@ -41,7 +62,8 @@ std::size_t RunRenameReplace(const EditArgs& args, EditContext& context) {
             break;
         }
     }
-    const RenamePreview preview = PreviewRename(context.page, RowsOf(first, last), options);
+    const std::vector<int> rows = RowsWhere(args, 5 + extra, context.page, first, last, extra);
+    const RenamePreview preview = PreviewRename(context.page, rows, options);
     if (!preview.error.empty()) args.usage(preview.error);
     for (const RenameEntry& entry : preview.entries)
         if (entry.problem != RenameProblem::None)
@@ -58,14 +80,16 @@ std::size_t RunListChange(const EditArgs& args, EditContext& context) {
     const int first = ChannelRow(args, 2, "FIRST", context.page);
     const int last = ChannelRow(args, 3, "LAST", context.page);
     args.checkOrder(first, last);
+    std::size_t extra = 0;
+    const std::vector<int> rows = RowsWhere(args, 4, context.page, first, last, extra);
     CommandLinePrompts prompts;
     if constexpr (Add)
-        AddToFavouriteList(context.page, list - 1, RowsOf(first, last), prompts);
+        AddToFavouriteList(context.page, list - 1, rows, prompts);
     else
-        RemoveFromFavouriteList(context.page, list - 1, RowsOf(first, last), prompts);
+        RemoveFromFavouriteList(context.page, list - 1, rows, prompts);
     context.io.err << prompts.notes();
     prompts.failOnRefusal();
-    return 0;
+    return extra;
 }
 
 constexpr EditOperationSpec kRenameReplace{"rename-replace", 4, RunRenameReplace};

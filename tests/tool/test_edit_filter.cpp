@@ -115,6 +115,17 @@ TEST_F(EditFilter, AddToListAndRemoveFromList) {
     EXPECT_EQ(slots, (Strings{"2", "4", "5", "0"}));
     EXPECT_EQ(Column(run.out, ch::Favourites), (Strings{"0", "4", "0", "4", "4", "0"}));
 
+    // The filter bar's rows: coded channels on satellite B, as `dump --where` lists them.
+    const auto where = edit({"add-to-list", "3", "1", "6", "where=sat=B,state=coded", "remove-from-list", "3", "1",
+                             "6", "where=sid=103"});
+    ASSERT_EQ(where.code, 0) << where.err;
+    EXPECT_EQ(Column(where.out, ch::Favourites), (Strings{"0", "4", "0", "0", "0", "0"}));
+    const auto renamed = edit({"rename-replace", "1", "6", " HD", "", "where=state=coded"});
+    ASSERT_EQ(renamed.code, 0) << renamed.err;
+    EXPECT_EQ(Column(renamed.out, ch::Name),
+              (Strings{"Rai 1 HD", "Arte", "Sky Cinema", "HD", "Caffè", "ABCDEFGHIJKL HD"}));
+    EXPECT_EQ(edit({"add-to-list", "3", "1", "6", "where=sat=Z"}).code, 1);
+
     for (const Strings& bad : {Strings{"add-to-list", "9", "1", "2"}, Strings{"add-to-list", "1", "3", "2"},
                                Strings{"remove-from-list", "0", "1", "1"}}) {
         const auto refused = edit(bad);

@@ -42,21 +42,28 @@ ChannelFilterBar::ChannelFilterBar(const rivo::ListPage& page, QTableView* table
     textEdit->setObjectName(QStringLiteral("filterEdit"));
     textEdit->setClearButtonEnabled(true);
     textEdit->setPlaceholderText(QTr("Nome, SID o frequenza (Ctrl+Maiusc+F)"));
+    textEdit->setMinimumWidth(50);
     layout->addWidget(textEdit, 1);
-    auto combo = [layout](const char* name, const QString& tip) {
+    // Each choice as wide as a few words: the bar must fit the narrowest window (640
+    // pixels) whatever the satellite, list and transponder texts; the open list shows
+    // them whole.
+    auto combo = [layout](const char* name, const QString& tip, int characters) {
         auto* box = new QComboBox;
         box->setObjectName(QString::fromLatin1(name));
         box->setToolTip(tip);
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(characters);
         layout->addWidget(box);
         return box;
     };
-    satelliteCombo = combo("filterSatelliteCombo", QTr("Satellite"));
-    stateCombo = combo("filterStateCombo", QTr("Stato"));
-    listCombo = combo("filterListCombo", QTr("Liste preferiti"));
-    transponderCombo = combo("filterTransponderCombo", QTr("Transponder"));
+    satelliteCombo = combo("filterSatelliteCombo", QTr("Satellite"), 5);
+    stateCombo = combo("filterStateCombo", QTr("Stato"), 6);
+    listCombo = combo("filterListCombo", QTr("Liste preferiti"), 6);
+    transponderCombo = combo("filterTransponderCombo", QTr("Transponder"), 6);
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("filterCountLabel"));
+    // Beside the choices in a narrow window it may lose its end; it never widens the bar.
+    countLabel->setMinimumWidth(40);
     layout->addWidget(countLabel);
 
     for (int s = 0; s < rivo::kChannelStateCount; ++s)

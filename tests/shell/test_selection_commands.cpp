@@ -6,6 +6,7 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -115,6 +116,15 @@ private slots:
         QCOMPARE(edit->text(), QString());
         QCOMPARE(static_cast<int>(shownRows().size()), count);
         QCOMPARE(view->filterBar->countLabel->text(), QStringLiteral("Mostrati %1 di %1").arg(count));
+    }
+
+    // The bar fits the narrowest window the editor allows.
+    void filterBarFitsTheNarrowestWindow() {
+        window->resize(640, 400);
+        QApplication::processEvents();
+        QCOMPARE(window->width(), 640);
+        QVERIFY2(view->filterBar->minimumSizeHint().width() <= view->channelTable->width(),
+                 qPrintable(QString::number(view->filterBar->minimumSizeHint().width())));
     }
 
     void ctrlClickSelectionIsDeletedInOneUndoStep() {

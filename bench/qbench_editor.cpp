@@ -33,6 +33,7 @@
 #include "editing/undo_history.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/channel_filter_bar.h"
 
 namespace {
 
@@ -327,6 +328,43 @@ void PaintOnly(benchmark::State& state) {
     TimeCommand(state, w, [] {}, [] {}, [] {});
 }
 
+// The filter bar: one keystroke, from the text changed to the table painted again.
+// Typing a name letter by letter ("c", "ca", ... "canale 1234"); each run is the next
+// letter, the text cleared (untimed) when the name is complete.
+void FilterTypingName(benchmark::State& state) {
+    CommandWindow w;
+    static const char* typed[] = {"c", "ca", "can", "cana", "canal", "canale", "canale ", "canale 1",
+                                  "canale 12", "canale 123", "canale 1234"};
+    constexpr std::size_t kTyped = sizeof typed / sizeof typed[0];
+    std::size_t next = 0;
+    QLineEdit* edit = w.ok ? w.view().filterBar->textEdit : nullptr;
+    TimeCommand(
+        state, w,
+        [&] {
+            if (next == 0) edit->clear();
+        },
+        [&] {
+            edit->setText(QString::fromLatin1(typed[next]));
+            next = (next + 1) % kTyped;
+        },
+        [] {});
+}
+
+// The worst keystroke: a letter that no name holds hides all 9,990 rows at once (and
+// clearing it, untimed, shows them again).
+void FilterHidingEveryRow(benchmark::State& state) {
+    CommandWindow w;
+    QLineEdit* edit = w.ok ? w.view().filterBar->textEdit : nullptr;
+    TimeCommand(state, w, [] {}, [&] { edit->setText(QStringLiteral("æ")); }, [&] { edit->clear(); });
+}
+
+// Clearing a filter that hid every row: all 9,990 rows come back.
+void FilterShowingEveryRow(benchmark::State& state) {
+    CommandWindow w;
+    QLineEdit* edit = w.ok ? w.view().filterBar->textEdit : nullptr;
+    TimeCommand(state, w, [&] { edit->setText(QStringLiteral("æ")); }, [&] { edit->clear(); }, [] {});
+}
+
 #define RIVO_COMMAND_BENCHMARK(name) \
     BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(9)->ReportAggregatesOnly(true)
 RIVO_COMMAND_BENCHMARK(PaintOnly);
@@ -340,6 +378,9 @@ RIVO_COMMAND_BENCHMARK(ChannelDialogOk);
 RIVO_COMMAND_BENCHMARK(OptimiseTransponders);
 RIVO_COMMAND_BENCHMARK(UndoMove);
 RIVO_COMMAND_BENCHMARK(RedoMove);
+BENCHMARK(FilterTypingName)->Unit(benchmark::kMillisecond)->Iterations(11)->Repetitions(9)->ReportAggregatesOnly(true);
+RIVO_COMMAND_BENCHMARK(FilterHidingEveryRow);
+RIVO_COMMAND_BENCHMARK(FilterShowingEveryRow);
 
 }  // namespace
 

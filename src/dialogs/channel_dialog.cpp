@@ -321,3 +321,27 @@ bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, 
     }
     return true;
 }
+
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, const std::vector<int>& rows,
+                                rivo::UserPrompts* prompts) {
+    if (rows.empty()) return false;
+    rivo::ChannelDialogValues values;
+    try {
+        values = rivo::FillFromSelection(page, rows);
+    } catch (const rivo::ConversionError& e) {
+        rivo::dialogs::ReportError(parent, prompts, e.what());
+        return false;
+    } catch (const std::out_of_range&) {
+        return false;
+    }
+    ChannelDialog dialog(parent);  // a fresh form for every use
+    dialog.setValues(values);
+    if (dialog.execModal() != ChannelDialog::kResultOk) return false;
+    try {
+        rivo::ApplySelectionOk(page, rows, dialog.values());
+    } catch (const rivo::ConversionError& e) {
+        rivo::dialogs::ReportError(parent, prompts, e.what());
+        return false;
+    }
+    return true;
+}

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <vector>
 #include <array>
 #include <functional>
 
@@ -119,4 +120,7 @@ bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& pa
 // dialog. Ok always marks the page modified. Returns whether Ok was pressed (and so the
 // page changed).
 bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom,
+                                rivo::UserPrompts* prompts = nullptr);
+// The same on any selected rows (ascending, each once), not only one block.
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, const std::vector<int>& rows,
                                 rivo::UserPrompts* prompts = nullptr);

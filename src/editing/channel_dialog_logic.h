@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "channels/list_page.h"
 #include "text/translate.h"
@@ -98,5 +99,11 @@ ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom)
 // "Preferenza" cannot be read (ConversionError). Returns whether the page changed: a
 // cell, a row colour or its modified flag.
 bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogValues& values);
+
+// The same for a selection of any rows, not only one block: rows ascending, each once,
+// all on the page (otherwise FillFromSelection throws std::out_of_range and
+// ApplySelectionOk changes nothing). The first row gives the encoding.
+ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<int>& rows);
+bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows, const ChannelDialogValues& values);
 
 }  // namespace rivo

@@ -223,6 +223,7 @@ void MainWindow::createMenus() {
     editMenu->addSeparator();
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
+    createSelectionCommands();
 
     // Pages and tabs from the keyboard: the image pages in turn, and each page's tables.
     viewMenu = bar->addMenu(QTr("&Visualizza"));
@@ -325,6 +326,7 @@ void MainWindow::updateMenuCommands() {
     if (sortAction) sortAction->setEnabled(view != nullptr);
     if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
     if (findDuplicatesAction) findDuplicatesAction->setEnabled(view != nullptr);
+    updateSelectionCommands();
 }
 
 void MainWindow::showNeighbourPage(int step) {

@@ -21,6 +21,7 @@
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
 #include "editing/channel_edit.h"
+#include "editing/row_selection.h"
 #include "editing/transponders.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
@@ -88,8 +89,9 @@ void MainWindow::enableDragMoves(PageView* view) {
     RowMover channels;
     channels.allowed = [view](int first, int last, int target) {
         const rivo::ListPage& page = view->page();
+        // Rows picked in separate blocks are no block to drag.
         return first >= 1 && first <= last && last <= page.channelCount() && target >= 1 &&
-               target < rivo::MoveLimit(page, first, last);
+               target < rivo::MoveLimit(page, first, last) && view->channelSelectionIsOneBlock();
     };
     channels.move = [this, view](int first, int last, int target) {
         runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
@@ -130,8 +132,8 @@ int MainWindow::askChannelNumber(const char* caption, const char* group, int lim
 
 void MainWindow::copyChannels() {
     runOnActivePage(kStepNone, [this](PageView& view) {
-        const auto [first, last] = view.selectedChannelRows();
-        rivo::CopyChannels(view.page(), first, last, channelClipboard);
+        // Any set of rows, copied in row order.
+        rivo::CopyChannelSet(view.page(), view.selectedChannelSet(), channelClipboard);
         if (clipboardHoldsChannels()) pasteChannelsAction->setEnabled(true);
     });
 }
@@ -146,10 +148,12 @@ void MainWindow::pasteChannels() {
 
 void MainWindow::deleteChannels() {
     runOnActivePage(kStepDelete, [this](PageView& view) {
-        const auto [first, last] = view.selectedChannelRows();
-        // The deleted block's place is selected: the channels now there were not chosen,
-        // so a second Delete takes one row, not a block of them.
-        if (rivo::DeleteSelectedChannels(view.page(), first, last, prompts(), progress()).changed)
+        const std::vector<int> rows = view.selectedChannelSet();
+        if (rows.empty()) return;
+        const int first = rows.front();
+        // The deleted rows' first place is selected: the channels now there were not
+        // chosen, so a second Delete takes one row, not a block of them.
+        if (rivo::DeleteSelectedChannelSet(view.page(), rows, prompts(), progress()).changed)
             view.selectChannelRows(first, first);
     });
 }
@@ -234,9 +238,9 @@ void MainWindow::moveFavouriteDown() {
 
 void MainWindow::editChannelProperties() {
     runOnActivePage(kStepChannel, [this](PageView& view) {
-        const auto [first, last] = view.selectedChannelRows();
-        if (first < 1) return;
-        ::RunChannelPropertiesDialog(this, view.page(), first, last, &prompts());
+        const std::vector<int> rows = view.selectedChannelSet();
+        if (rows.empty()) return;
+        ::RunChannelPropertiesDialog(this, view.page(), rows, &prompts());
     });
 }
 

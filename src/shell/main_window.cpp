@@ -285,6 +285,7 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
         pageChanged(view);
     });
     enableDragMoves(view);
+    connectSelectionCommands(view);
     {
         const QSettings settings = EditorSettings();
         ApplyColumnWidths(*view, view->channelTable, settings.value(QLatin1String(kChannelWidthsKey)).toList());

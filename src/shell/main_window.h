@@ -47,6 +47,7 @@ class ReferenceDialog;
 class ReferencePreviewDialog;
 class DuplicatesDialog;
 class ChannelDialog;
+class RenameDialog;
 namespace rivo {
 struct ListPage;
 }
@@ -96,6 +97,8 @@ public:
     std::function<int(DuplicatesDialog&)> runDuplicatesDialog;
     // How the about box is run: by default shown modally.
     std::function<void(AboutBox&)> runAboutBox;
+    // Shows the "Rinomina..." dialog; true for Ok. Window tests replace it.
+    std::function<bool(RenameDialog&)> runRenameDialog;
 
     // The window's geometry and the tables' column widths, kept between sessions.
     // restoreSettings is for start-up; closing the window saves them.
@@ -202,6 +205,15 @@ public:
     std::function<QString()> chooseCompareFile;
     // The open compare window, if any (one at a time).
     CompareWindow* compareWindow() const;
+    // Commands on a selection of any rows, and the filter bar (selection_commands.cpp).
+    QAction* filterAction = nullptr;          // Ctrl+Shift+F: the filter bar's text
+    QAction* renameAction = nullptr;          // "Rinomina..." (Ctrl+H)
+    QMenu* addToListMenu = nullptr;           // "Aggiungi alla lista": lists 1 .. 8
+    QMenu* removeFromListMenu = nullptr;      // "Togli dalla lista"
+    void focusFilter();
+    void renameChannels();
+    void addToFavouriteList(int list);
+    void removeFromFavouriteList(int list);
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -299,6 +311,10 @@ private:
     void runOnPage(PageView& view, const char* undoName, const std::function<void(PageView&)>& command);
     // Lets the channel rows and the favourites entries of a page be moved by dragging.
     void enableDragMoves(PageView* view);
+    void createSelectionCommands();
+    // The commands that need one block are disabled, saying so, for any other selection.
+    void updateSelectionCommands();
+    void connectSelectionCommands(PageView* view);
     // Asks for a channel number with the number dialog; 0 when cancelled.
     int askChannelNumber(const char* caption, const char* group, int limit, int initial);
     // A channel move's block: after undo it is selected at first..last again, after

@@ -32,6 +32,7 @@
 #include "dialogs/qt_text.h"
 #include "editing/find.h"
 #include "shell/cell_delegate.h"
+#include "shell/channel_filter_bar.h"
 #include "shell/row_drag_table.h"
 
 namespace {
@@ -137,7 +138,14 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     channelLayout->addWidget(findBar);
     channelTable = makeGridView(channelModel_, false, true);
     channelTable->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Ctrl+click and Shift+click pick any set of rows.
+    channelTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     channelLayout->addWidget(channelTable, 1);
+    filterBar = new ChannelFilterBar(p, channelTable);
+    channelLayout->insertWidget(0, filterBar);
+    connect(filterBar, &ChannelFilterBar::filterApplied, this, &PageView::channelSelectionChanged);
+    connect(channelTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PageView::channelSelectionChanged);
     tabs->addTab(channelTab, QTr("Canali"));
 
     connect(findEdit, &QLineEdit::textChanged, this, [this] { findChannel(true, true); });
@@ -352,6 +360,7 @@ void PageView::refresh() {
     transponderModel_->refresh();
     for (GridModel* model : favouriteModels_) model->refresh();
     configModel_->refresh();
+    filterBar->pageChanged();
     versionLabel->setText(QString::fromStdString(page_->versionText));
     // A list name may have changed under the label (undo of a rename).
     if (page_->selectedFavourite >= 0) selectFavouriteList(page_->selectedFavourite);
@@ -395,7 +404,13 @@ int PageView::findChannel(bool forward, bool includeCurrent) {
     const auto bytes = rivo::Utf8ToCp1252(text.toStdString());
     int from = currentChannelRow();
     if (includeCurrent && from > 0) from = forward ? from - 1 : from + 1;
-    const int row = bytes ? rivo::FindChannel(*page_, *bytes, from, forward) : 0;
+    int row = bytes ? rivo::FindChannel(*page_, *bytes, from, forward) : 0;
+    // Rows the filter hides are passed over: finding one would select what is not shown.
+    const int first = row;
+    while (row > 0 && !filterBar->rowShown(row)) {
+        row = rivo::FindChannel(*page_, *bytes, row, forward);
+        if (row == first) row = 0;  // every match is hidden
+    }
     setFindFailed(row == 0);
     if (row > 0) setCurrentChannelRow(row);
     return row;
@@ -407,17 +422,37 @@ int PageView::currentChannelRow() const {
 }
 
 std::pair<int, int> PageView::selectedChannelRows() const {
-    int first = 0;
-    int last = -1;
-    for (const QItemSelectionRange& range : channelTable->selectionModel()->selection()) {
-        if (first == 0 || range.top() + 1 < first) first = range.top() + 1;
-        last = std::max(last, range.bottom() + 1);
-    }
-    if (first == 0) {
+    const std::vector<int> rows = selectedChannelSet();
+    if (rows.empty()) {
         const int current = currentChannelRow();
         return {current, current};
     }
-    return {first, last};
+    return {rows.front(), rows.back()};
+}
+
+std::vector<int> PageView::selectedChannelSet() const {
+    std::vector<char> selected(static_cast<size_t>(page_->channelCount()) + 2, 0);
+    bool any = false;
+    for (const QItemSelectionRange& range : channelTable->selectionModel()->selection())
+        for (int r = range.top() + 1; r <= range.bottom() + 1 && r <= page_->channelCount(); ++r) {
+            selected[static_cast<size_t>(r)] = 1;
+            any = true;
+        }
+    std::vector<int> rows;
+    if (!any) {
+        const int current = currentChannelRow();
+        if (current > 0 && filterBar->rowShown(current)) rows.push_back(current);
+        return rows;
+    }
+    // Select all (Ctrl+A) also takes the rows the filter hides: they are not chosen.
+    for (int r = 1; r <= page_->channelCount(); ++r)
+        if (selected[static_cast<size_t>(r)] && filterBar->rowShown(r)) rows.push_back(r);
+    return rows;
+}
+
+bool PageView::channelSelectionIsOneBlock() const {
+    const std::vector<int> rows = selectedChannelSet();
+    return !rows.empty() && rows.back() - rows.front() + 1 == static_cast<int>(rows.size());
 }
 
 void PageView::setCurrentChannelRow(int row) {

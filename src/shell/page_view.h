@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "channels/list_page.h"
 #include "channels/user_prompts.h"
@@ -26,6 +27,7 @@ class QTableView;
 class QGroupBox;
 
 class QPushButton;
+class ChannelFilterBar;
 
 class PageView : public QWidget {
     Q_OBJECT
@@ -53,7 +55,16 @@ public:
     // (first and last grid rows; the current row alone when nothing is selected), and
     // making a row current (selected alone and scrolled into view).
     int currentChannelRow() const;
+    // With the filter bar, only rows it shows count as selected.
     std::pair<int, int> selectedChannelRows() const;
+    // The selected rows the filter shows, ascending (Ctrl+click and Shift+click select
+    // any set); the current row alone when nothing is selected.
+    std::vector<int> selectedChannelSet() const;
+    // Whether that set is one block of consecutive rows: what the commands that work
+    // on a block (insert, move, drag, paste, go to, sort of a selection) need.
+    bool channelSelectionIsOneBlock() const;
+    // The filter bar over the channel table (always shown).
+    ChannelFilterBar* filterBar = nullptr;
     void setCurrentChannelRow(int row);
     // Selects rows first..last of a table, the first one current and scrolled into view;
     // a block starting past the last row leaves nothing selected and no current row.
@@ -116,6 +127,8 @@ signals:
     void channelDoubleClicked();
     void transponderDoubleClicked();
     void channelContextMenu(const QPoint& globalPos);
+    // The selected channel rows, or the rows the filter shows, changed.
+    void channelSelectionChanged();
     // "Ricarica" on the changed-on-disk bar.
     void reloadRequested();
 

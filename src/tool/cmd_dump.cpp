@@ -1,8 +1,11 @@
 // rivo800-tool dump IMAGE [open parameters]: the page the editor builds, as JSON.
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <ostream>
 
+#include "editing/channel_filter.h"
 #include "text/translate.h"
 #include "tool/open_options.h"
 #include "tool/page_commands.h"
@@ -15,14 +18,31 @@ const bool kDumpCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     struct Args {
         std::string image;
         OpenOptions open;
+        std::string where;
     };
     auto args = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand("dump", Tr("Print the page the editor builds for a flash image, as JSON"));
     cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+    cmd->add_option("--where", args->where,
+                    Tr("only the channels matching EXPR: sat=A|B, state=WORD, list=K, none, name~TEXT, sid=N, "
+                       "freq=MHZ, tp=N, joined by ','"))
+        ->option_text("EXPR");
     AddOpenOptions(*cmd, args->open);
-    cmd->callback([args, &io, &exitCode] {
+    cmd->callback([args, cmd, &io, &exitCode] {
+        // The filter is read before the image, so a bad expression costs no opening.
+        std::optional<ChannelFilter> filter;
+        if (cmd->count("--where") > 0) {
+            std::string error;
+            filter = ParseFilterExpression(args->where, error);
+            if (!filter) throw ToolError(kExitUsage, Fmt(Tr("--where: %1"), error));
+        }
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
-        WritePageJson(*page, io.out);
+        if (filter) {
+            const std::vector<int> rows = FilterRows(*page, *filter);
+            WritePageJson(*page, io.out, &rows);
+        } else {
+            WritePageJson(*page, io.out);
+        }
         exitCode = kExitOk;
     });
 });

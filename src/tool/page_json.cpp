@@ -55,14 +55,20 @@ std::string ColourText(std::uint32_t colour) {
     return text;
 }
 
-Json PageJson(const ListPage& page) {
+Json PageJson(const ListPage& page, const std::vector<int>* channelRows) {
     Json out = Json::object();
     out["layout"] = LayoutName(page.layout);
     out["version"] = Cp1252ToUtf8(page.versionText);
     Json names = Json::array();
     for (int k = 1; k <= fav::Lists; ++k) names.push_back(Cp1252ToUtf8(page.configGrid.cell(k, 1)));
     out["list_names"] = std::move(names);
-    out["channels"] = RowsJson(page.channelGrid);
+    if (channelRows) {
+        Json rows = Json::array();
+        for (const int r : *channelRows) rows.push_back(RowJson(page.channelGrid, r));
+        out["channels"] = std::move(rows);
+    } else {
+        out["channels"] = RowsJson(page.channelGrid);
+    }
     out["transponders"] = RowsJson(page.transponderGrid);
     Json lists = Json::array();
     for (const Grid& grid : page.favouriteGrids) lists.push_back(RowsJson(grid));
@@ -70,8 +76,8 @@ Json PageJson(const ListPage& page) {
     return out;
 }
 
-void WritePageJson(const ListPage& page, std::ostream& out) {
-    const Json json = PageJson(page);
+void WritePageJson(const ListPage& page, std::ostream& out, const std::vector<int>* channelRows) {
+    const Json json = PageJson(page, channelRows);
     out << "{\"layout\": " << json["layout"].dump() << ",\n";
     out << " \"version\": " << json["version"].dump() << ",\n";
     out << " \"list_names\": " << json["list_names"].dump() << ",\n";

@@ -18,8 +18,10 @@ std::string LayoutName(ListLayout layout);
 std::string ColourText(std::uint32_t colour);  // "#RRGGBB", upper-case
 
 // {"layout", "version", "list_names", "channels", "transponders", "favourites"}, in this order.
-nlohmann::ordered_json PageJson(const ListPage& page);
+// channelRows (optional): only these channel rows, in this order (dump --where); each
+// keeps its "Num.".
+nlohmann::ordered_json PageJson(const ListPage& page, const std::vector<int>* channelRows = nullptr);
 // The dump text: valid JSON with one grid row per line.
-void WritePageJson(const ListPage& page, std::ostream& out);
+void WritePageJson(const ListPage& page, std::ostream& out, const std::vector<int>* channelRows = nullptr);
 
 }  // namespace rivo::tool

@@ -5,6 +5,7 @@
 #include "shell_support.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include "shell/compare_window.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/channel_filter_bar.h"
 #include "test_registry.h"
 #include "text/language.h"
 
@@ -120,6 +122,12 @@ private slots:
             QVERIFY2(!titles.contains(QString::fromUtf8(italian)), qPrintable(shown));
         // Only the headers change: the cells are the list's data, as CSV and the tool give them.
         QCOMPARE(view->page().channelGrid.cell(0, ch::Name), std::string("Nome canale"));
+        // The filter bar and the commands on a selection.
+        QCOMPARE(view->filterBar->countLabel->text(),
+                 QStringLiteral("Showing %1 of %1").arg(view->page().channelCount()));
+        QCOMPARE(view->filterBar->stateCombo->itemText(4), QStringLiteral("Scrambled"));
+        QCOMPARE(window.renameAction->text(), QStringLiteral("Rena&me..."));
+        QCOMPARE(window.addToListMenu->title(), QStringLiteral("A&dd to list"));
     }
 
     void compareWindowSpeaksEnglish() {

@@ -144,7 +144,9 @@ private slots:
         QCOMPARE(window->exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
         QCOMPARE(window->deleteChannelsAction->shortcut(), QKeySequence(Qt::Key_Delete));
         QVERIFY(!window->progressBar->isVisible());
-        QCOMPARE(window->channelMenu->actions().size(), 4);
+        // Elimina, Sposta, a line, Proprietà; then a line and the commands on a selection.
+        QCOMPARE(window->channelMenu->actions().size(), 8);
+        QCOMPARE(window->channelMenu->actions()[5], window->renameAction);
         QCOMPARE(window->menuDeleteAction->text(), QStringLiteral("&Elimina"));
         QCOMPARE(window->menuMoveAction->text(), QStringLiteral("&Sposta"));
         QVERIFY(window->channelMenu->actions()[2]->isSeparator());
@@ -300,7 +302,8 @@ private slots:
         }
         QCOMPARE(channels->rowHeight(0), 18);
         QCOMPARE(channels->selectionBehavior(), QAbstractItemView::SelectRows);
-        QCOMPARE(channels->selectionMode(), QAbstractItemView::ContiguousSelection);
+        // Ctrl+click and Shift+click select any set of rows.
+        QCOMPARE(channels->selectionMode(), QAbstractItemView::ExtendedSelection);
         QCOMPARE(channels->editTriggers(), QAbstractItemView::NoEditTriggers);
         // Every row in its page colour; the fixture has grey, radio and TV rows.
         QSet<QRgb> seen;

@@ -1,0 +1,223 @@
+// The filter bar, selections of separate rows and "Rinomina..." in the window: typing
+// in the filter hides rows (their "Num." stays), Escape brings them back, a Ctrl+click
+// selection is deleted in one undo step, the commands that need one block are disabled
+// with a tooltip saying so, and Ctrl+A on a filtered table acts on the shown rows only.
+// Fixture builders first: their field names clash with Qt's keyword macros.
+#include "shell_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+#include "dialogs/rename_dialog.h"
+#include "shell/channel_filter_bar.h"
+#include "shell/main_window.h"
+#include "shell/page_view.h"
+#include "test_registry.h"
+
+using namespace rivo;
+using namespace rivo::testsupport;
+
+namespace {
+
+std::vector<std::string> Names(const ListPage& page, const std::vector<int>& rows) {
+    std::vector<std::string> out;
+    for (const int r : rows) out.push_back(page.channelGrid.cell(r, ch::Name));
+    return out;
+}
+
+// Twelve channels "Canale 1" .. "Canale 12"; 4 and 9 end in " HD".
+ChannelImageSpec SelectionSpec() {
+    ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 12, 4);
+    spec.channels[3].name = "Canale 4 HD";
+    spec.channels[8].name = "Canale 9 HD";
+    return spec;
+}
+
+}  // namespace
+
+class SelectionCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ShellFolder> folder;
+    QString path;
+    ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> window;
+    PageView* view = nullptr;
+
+    ListPage& page() { return view->page(); }
+    QTableView* table() { return view->channelTable; }
+
+    void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QRect rect = table()->visualRect(table()->model()->index(row - 1, 1));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    std::vector<int> shownRows() {
+        std::vector<int> rows;
+        for (int r = 1; r <= page().channelCount(); ++r)
+            if (!table()->isRowHidden(r - 1)) rows.push_back(r);
+        return rows;
+    }
+
+private slots:
+    void initTestCase() {
+        folder = std::make_unique<ShellFolder>();
+        path = folder->write("Lista.Bin", BuildChannelImage(SelectionSpec()));
+    }
+
+    void init() {
+        prompts.clear();
+        window = std::make_unique<MainWindow>();
+        PrepareWindow(*window, prompts, *folder);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(OpenThroughDialog(*window, path));
+        view = window->pageView(0);
+    }
+
+    void cleanup() {
+        QCOMPARE(prompts.unexpected, 0);
+        window.reset();
+    }
+
+    void typingInTheFilterHidesRowsAndEscapeClearsIt() {
+        const int count = page().channelCount();
+        window->filterAction->trigger();
+        QLineEdit* edit = view->filterBar->textEdit;
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClicks(edit, QStringLiteral("CANALE 1"));
+        QCOMPARE(shownRows(), (std::vector<int>{1, 10, 11, 12}));
+        QCOMPARE(view->filterBar->countLabel->text(), QStringLiteral("Mostrati 4 di %1").arg(count));
+        // A shown row keeps its own number.
+        QCOMPARE(table()->model()->index(9, ch::Num).data().toString(), QStringLiteral("10"));
+        // One more letter narrows it; accents and case are ignored, a SID matches too.
+        QTest::keyClicks(edit, QStringLiteral("1"));
+        QCOMPARE(shownRows(), (std::vector<int>{11}));
+        // Find (Ctrl+F) passes over the rows the filter hides.
+        view->openFindBar();
+        view->findEdit->setText(QStringLiteral("canale"));
+        QCOMPARE(view->currentChannelRow(), 11);
+        view->closeFindBar();
+        // Escape in the filter bar clears it.
+        window->filterAction->trigger();
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(static_cast<int>(shownRows().size()), count);
+        QCOMPARE(view->filterBar->countLabel->text(), QStringLiteral("Mostrati %1 di %1").arg(count));
+    }
+
+    // The bar fits the narrowest window the editor allows.
+    void filterBarFitsTheNarrowestWindow() {
+        window->resize(640, 400);
+        QApplication::processEvents();
+        QCOMPARE(window->width(), 640);
+        QVERIFY2(view->filterBar->minimumSizeHint().width() <= view->channelTable->width(),
+                 qPrintable(QString::number(view->filterBar->minimumSizeHint().width())));
+    }
+
+    void ctrlClickSelectionIsDeletedInOneUndoStep() {
+        const std::vector<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        const auto before = Names(page(), all);
+        click(2);
+        click(5, Qt::ControlModifier);
+        click(8, Qt::ControlModifier);
+        click(9, Qt::ControlModifier);
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{2, 5, 8, 9}));
+        const std::size_t steps = view->history().undoCount();
+        prompts.answers = {Answer::Yes};
+        window->deleteChannelsAction->trigger();
+        QCOMPARE(prompts.asked.size(), std::size_t{1});
+        QVERIFY2(prompts.asked[0].text.find("4 canali") != std::string::npos, prompts.asked[0].text.c_str());
+        QCOMPARE(Names(page(), {1, 2, 3, 4, 5, 6}),
+                 (std::vector<std::string>{"Canale 1", "Canale 3", "Canale 4 HD", "Canale 6", "Canale 7", "Canale 10"}));
+        QCOMPARE(view->history().undoCount(), steps + 1);
+        window->undoAction->trigger();
+        QCOMPARE(Names(page(), all), before);
+        QCOMPARE(view->history().undoCount(), steps);
+    }
+
+    void commandsThatNeedOneBlockAreDisabledForSeparateRows() {
+        click(3);
+        window->copyChannelsAction->trigger();  // the clipboard holds channels: paste could run
+        QVERIFY(window->pasteChannelsAction->isEnabled());
+        const QString moveTip = window->moveChannelsAction->toolTip();
+        click(6, Qt::ControlModifier);
+        QVERIFY(!view->channelSelectionIsOneBlock());
+        for (QAction* action : {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
+                                window->goToChannelAction, window->sortAction}) {
+            QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+            QVERIFY2(action->toolTip().contains(QStringLiteral("Solo per un blocco di righe consecutive")),
+                     qPrintable(action->toolTip()));
+        }
+        // The commands on any set stay.
+        for (QAction* action : {window->deleteChannelsAction, window->copyChannelsAction, window->renameAction})
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        QVERIFY(window->addToListMenu->isEnabled());
+        // Dragging the rows is refused as well.
+        QVERIFY(!view->channelModel()->canDropMimeData(view->channelModel()->mimeData({table()->model()->index(2, 0)}),
+                                                       Qt::MoveAction, 9, 0, {}));
+        // Shift+click makes one block again: everything comes back, with its own tooltip.
+        click(3);
+        click(6, Qt::ShiftModifier);
+        QVERIFY(view->channelSelectionIsOneBlock());
+        for (QAction* action : {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
+                                window->goToChannelAction, window->sortAction})
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        QCOMPARE(window->moveChannelsAction->toolTip(), moveTip);
+    }
+
+    void selectAllOnAFilteredTableAddsOnlyTheShownRowsToAList() {
+        QTest::keyClicks(view->filterBar->textEdit, QStringLiteral(" hd"));
+        QCOMPARE(shownRows(), (std::vector<int>{4, 9}));
+        table()->setFocus();
+        table()->selectAll();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{4, 9}));
+        const std::size_t steps = view->history().undoCount();
+        QAction* list5 = window->addToListMenu->actions().at(4);
+        list5->trigger();
+        const Grid& list = page().favouriteGrids[4];
+        std::vector<std::string> entries;
+        for (int s = 1; s <= fav::Slots && list.cell(s, fav::Channel) != "0"; ++s) entries.push_back(list.cell(s, fav::Channel));
+        QCOMPARE(entries, (std::vector<std::string>{"4", "9"}));
+        QCOMPARE(view->history().undoCount(), steps + 1);
+    }
+
+    void renameWithPreviewAppliesAsOneStep() {
+        bool shown = false;
+        window->runRenameDialog = [&](RenameDialog& dialog) {
+            shown = true;
+            dialog.findEdit->setText(QStringLiteral(" HD$"));
+            dialog.regexBox->setChecked(true);
+            dialog.allRadio->setChecked(true);
+            // Two names change; the preview lists them old and new.
+            const int rows = dialog.previewTable->rowCount();
+            if (rows != 2) return false;
+            if (dialog.previewTable->item(0, 1)->text() != QStringLiteral("Canale 4 HD")) return false;
+            if (dialog.previewTable->item(0, 2)->text() != QStringLiteral("Canale 4")) return false;
+            return dialog.buttons->button(QDialogButtonBox::Ok)->isEnabled();
+        };
+        const std::size_t steps = view->history().undoCount();
+        QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(shown);
+        QCOMPARE(Names(page(), {4, 9}), (std::vector<std::string>{"Canale 4", "Canale 9"}));
+        QCOMPARE(view->history().undoCount(), steps + 1);
+        window->undoAction->trigger();
+        QCOMPARE(Names(page(), {4, 9}), (std::vector<std::string>{"Canale 4 HD", "Canale 9 HD"}));
+    }
+};
+
+static const int kRegistered = RegisterTest([]() -> QObject* { return new SelectionCommandsTest; });
+
+#include "test_selection_commands.moc"

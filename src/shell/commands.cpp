@@ -162,7 +162,7 @@ void MainWindow::createMenus() {
         {exitAction, rivo::TrNoop("&Esci")},
         {copyChannelsAction, rivo::TrNoop("&Copia")},
         {pasteChannelsAction, rivo::TrNoop("&Incolla")},
-        {deleteChannelsAction, rivo::TrNoop("Cance&lla")},
+        {deleteChannelsAction, rivo::TrNoop("Canc&ella")},
         {insertChannelAction, rivo::TrNoop("I&nserisci")},
         {moveChannelsAction, rivo::TrNoop("&Sposta")},
         {goToChannelAction, rivo::TrNoop("&Vai al canale")},
@@ -244,6 +244,9 @@ void MainWindow::createMenus() {
     showFavouritesAction = viewMenu->addAction(QTr("P&referiti"));
     showFavouritesAction->setObjectName(QStringLiteral("showFavouritesAction"));
     showFavouritesAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_3));
+    // The filter bar over the channel table (Ctrl+Shift+F), made in createSelectionCommands.
+    viewMenu->addSeparator();
+    viewMenu->addAction(filterAction);
     for (QAction* action : viewMenu->actions()) action->setShortcutContext(Qt::WindowShortcut);
     connect(nextPageAction, &QAction::triggered, this, [this] { showNeighbourPage(1); });
     connect(previousPageAction, &QAction::triggered, this, [this] { showNeighbourPage(-1); });

@@ -52,7 +52,7 @@ void MainWindow::createSelectionCommands() {
 
     addToListMenu = new QMenu(QTr("A&ggiungi alla lista"), this);
     addToListMenu->setObjectName(QStringLiteral("addToListMenu"));
-    removeFromListMenu = new QMenu(QTr("Togli &dalla lista"), this);
+    removeFromListMenu = new QMenu(QTr("Togli da&lla lista"), this);
     removeFromListMenu->setObjectName(QStringLiteral("removeFromListMenu"));
     for (int k = 1; k <= rivo::fav::Lists; ++k) {
         QAction* add = addToListMenu->addAction(ListText(nullptr, k));
@@ -70,8 +70,9 @@ void MainWindow::createSelectionCommands() {
             for (int k = 1; k <= actions.size(); ++k) actions[k - 1]->setText(ListText(page, k));
         });
 
+    // The filter bar is in the "Visualizza" menu (see createMenus): it changes which rows
+    // are shown, not the list.
     editMenu->addSeparator();
-    editMenu->addAction(filterAction);
     editMenu->addAction(renameAction);
     editMenu->addMenu(addToListMenu);
     editMenu->addMenu(removeFromListMenu);

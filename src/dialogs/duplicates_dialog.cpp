@@ -28,7 +28,8 @@ QString Mark(bool on) { return on ? QStringLiteral("\u2713") : QString(); }
 
 DuplicatesDialog::DuplicatesDialog(const rivo::ListPage& page, QWidget* parent)
     : QDialog(parent), page_(page) {
-    setWindowTitle(QTr(rivo::kDuplicatesCaption));
+    // A window is titled by what it shows; the dots belong to the menu item that opens it.
+    setWindowTitle(QTr("Trova duplicati"));
     setModal(true);
 
     levelCombo = new QComboBox;

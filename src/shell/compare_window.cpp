@@ -191,6 +191,13 @@ void CompareWindow::build(const QString& oldName) {
     if (oldView_) connect(oldView_, &QObject::destroyed, this, closed);
     resize(760, 420);
     recompute();
+    // Opened on the first class that has channels: an empty "Nuovi" tab first would
+    // look as if nothing had changed.
+    for (size_t i = 0; i < rivo::kAllChangeClasses.size(); ++i)
+        if (comparison_.count(rivo::kAllChangeClasses[i]) > 0) {
+            tabs->setCurrentIndex(static_cast<int>(i));
+            break;
+        }
 }
 
 void CompareWindow::pageEdited(PageView* view) {

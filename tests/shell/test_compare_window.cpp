@@ -179,6 +179,25 @@ private slots:
         QCOMPARE(compare->tables[kRemovedTab]->model()->rowCount(), 0);
     }
 
+    // The window opens on the first class that has channels, not on an empty "Nuovi".
+    void opensOnTheFirstClassWithChannels() {
+        ChannelImageSpec longer = AfterSpec();
+        ChannelSpec extra;
+        extra.name = "In piu";
+        extra.sid = 777;
+        longer.channels.push_back(extra);
+        const QString longerPath = folder->write("Piu.Bin", BuildChannelImage(longer));
+        QVERIFY(OpenThroughDialog(*window, afterPath));
+        window->chooseCompareSource = [](const QStringList& choices) { return int(choices.size()) - 1; };
+        window->chooseCompareFile = [&] { return longerPath; };
+        window->compareAction->trigger();
+        CompareWindow* compare = window->compareWindow();
+        QVERIFY(compare);
+        QCOMPARE(compare->comparison().count(ChangeClass::New), 0);
+        QCOMPARE(compare->comparison().count(ChangeClass::Removed), 1);
+        QCOMPARE(compare->tabs->currentIndex(), kRemovedTab);
+    }
+
     void comparesWithTheBackupWhenThereIsOne() {
         QVERIFY(OpenThroughDialog(*window, afterPath));
         QVERIFY(!window->compareBackupAction->isEnabled());

@@ -243,6 +243,13 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     ReferenceMatch match;
     match.referenceOf.assign(cur.size() + 1, 0);
     match.currentOf.assign(ref.size() + 1, 0);
+    RunMatchPasses(cur, ref, match, {true, true, true, true});
+    FinishMatch(cur, ref, match);
+    return match;
+}
+
+void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<ChannelIdentity>& ref,
+                    ReferenceMatch& match, const std::array<bool, kMatchPasses>& runPass) {
     auto any = [](const ChannelIdentity&, const ChannelIdentity&) { return true; };
     auto withTransponder = [](const ChannelIdentity& id) { return id.hasTransponder; };
     auto sameBroadcast = [](const ChannelIdentity& a, const ChannelIdentity& b) {
@@ -253,21 +260,25 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
                    static_cast<std::uint64_t>(id.nid));
     };
 
-    match.passCounts[0] = MatchPass(
-        cur, ref, match, withTransponder,
-        [&](const ChannelIdentity& id) { return Mix(Mix(broadcastHash(id), NameHash(id.name)), NameHash(id.polarisation)); },
-        [&](const ChannelIdentity& a, const ChannelIdentity& b) {
-            return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
-        },
-        CloseFrequencies);
-    match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
-    match.passCounts[2] = MatchPass(
-        cur, ref, match, withTransponder,
-        [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
-        [](const ChannelIdentity& a, const ChannelIdentity& b) {
-            return a.sid == b.sid && a.polarisation == b.polarisation;
-        },
-        CloseFrequencies);
+    if (runPass[0])
+        match.passCounts[0] = MatchPass(
+            cur, ref, match, withTransponder,
+            [&](const ChannelIdentity& id) {
+                return Mix(Mix(broadcastHash(id), NameHash(id.name)), NameHash(id.polarisation));
+            },
+            [&](const ChannelIdentity& a, const ChannelIdentity& b) {
+                return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
+            },
+            CloseFrequencies);
+    if (runPass[1]) match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    if (runPass[2])
+        match.passCounts[2] = MatchPass(
+            cur, ref, match, withTransponder,
+            [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
+            [](const ChannelIdentity& a, const ChannelIdentity& b) {
+                return a.sid == b.sid && a.polarisation == b.polarisation;
+            },
+            CloseFrequencies);
 
     // A name counts only where it is carried by exactly one row of each list. Counting
     // costs a sort of each list's names, so it waits until both lists have a named
@@ -277,7 +288,7 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             if (matchedOf[i + 1] == 0 && !ids[i].name.empty()) return true;
         return false;
     };
-    if (namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
+    if (runPass[3] && namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
         const NameCounts curNames(cur), refNames(ref);
         match.passCounts[3] = MatchPass(
             cur, ref, match,
@@ -287,7 +298,13 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             [](const ChannelIdentity& id) { return NameHash(id.name); },
             [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
     }
+}
 
+void FinishMatch(const std::vector<ChannelIdentity>& cur, const std::vector<ChannelIdentity>& ref,
+                 ReferenceMatch& match) {
+    match.order.clear();
+    match.unmatchedCurrent.clear();
+    match.unmatchedReference.clear();
     match.order.reserve(cur.size());
     for (size_t r = 1; r <= ref.size(); ++r)
         if (match.currentOf[r] != 0) match.order.push_back(match.currentOf[r]);
@@ -299,7 +316,6 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     for (size_t r = 1; r <= ref.size(); ++r)
         if (match.currentOf[r] == 0 && !UnnamedWithoutTransponder(ref[r - 1]))
             match.unmatchedReference.push_back(static_cast<int>(r));
-    return match;
 }
 
 bool CanTakeFavourites(const ListPage& current, const ListPage& reference) {

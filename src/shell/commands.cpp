@@ -218,6 +218,7 @@ void MainWindow::createMenus() {
     editMenu->addAction(goToChannelAction);
     editMenu->addAction(findAction);
     createReorderCommands();
+    createFileOrderCommands();
     editMenu->addSeparator();
     editMenu->addAction(favouriteUpAction);
     editMenu->addAction(favouriteDownAction);
@@ -321,6 +322,7 @@ void MainWindow::updateMenuCommands() {
     findAction->setEnabled(view != nullptr);
     if (sortAction) sortAction->setEnabled(view != nullptr);
     if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
+    if (importOrderAction) importOrderAction->setEnabled(view != nullptr);
 }
 
 void MainWindow::showNeighbourPage(int step) {

@@ -43,6 +43,7 @@ class RowNumberDialog;
 class SortDialog;
 class ReferenceDialog;
 class ReferencePreviewDialog;
+class FileOrderDialog;
 class ChannelDialog;
 namespace rivo {
 struct ListPage;
@@ -84,6 +85,10 @@ public:
     std::function<bool(SortDialog&)> runSortDialog;
     std::function<bool(ReferenceDialog&)> runReferenceDialog;
     std::function<bool(ReferencePreviewDialog&)> runReferencePreviewDialog;
+    // "Importa ordine da file...": how the file is chosen (starting in a folder; "" when
+    // cancelled) and how its preview is run (by default modally; true on Ok).
+    std::function<QString(const QString& folder)> chooseOrderFile;
+    std::function<bool(FileOrderDialog&)> runFileOrderDialog;
     // How the about box is run: by default shown modally.
     std::function<void(AboutBox&)> runAboutBox;
 
@@ -182,6 +187,7 @@ public:
     QAction* aboutAction = nullptr;           // "Informazioni"
     QAction* sortAction = nullptr;            // "Ordina..."
     QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
+    QAction* importOrderAction = nullptr;     // "Importa ordine da file..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -218,6 +224,7 @@ public slots:
     void showAbout();
     void sortChannels();
     void applyReferenceOrder();
+    void importOrderFromFile();
     void editChannelProperties();
     void editChannel();
     void editTransponder();
@@ -241,6 +248,8 @@ private:
     void createMenus();
     // The reordering commands of "Modifica" (reorder_commands.cpp).
     void createReorderCommands();
+    // "Importa ordine da file..." (file_order_commands.cpp).
+    void createFileOrderCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();

@@ -413,6 +413,7 @@ private slots:
         QCOMPARE(items(window->editMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
                               "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
+                              "Importa ordine da file...",
                               "Sposta preferito in su", "Sposta preferito in giù"}));
         QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
@@ -438,7 +439,7 @@ private slots:
                     menuOnly.push_back(action);
             }
         QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
-        QCOMPARE(menuOnly.size(), size_t(8));  // the "Visualizza" menu is not walked here
+        QCOMPARE(menuOnly.size(), size_t(9));  // the "Visualizza" menu is not walked here
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {

@@ -51,7 +51,7 @@ FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::Us
     setModal(true);
     QStringList lines;
     for (const std::string& line : preview.passLines) lines << QString::fromStdString(line);
-    lines << QString::fromStdString(preview.summary);
+    lines << QString::fromStdString(preview.summary) << QString::fromStdString(preview.orderSource);
     passLabel = new QLabel(lines.join(QLatin1Char('\n')));
 
     std::vector<QStringList> fileRows, currentRows, nameRows;

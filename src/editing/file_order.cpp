@@ -203,6 +203,9 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
         ", " +
         Fmt(TrN("%1 righe del file non trovate", "%1 righe del file non trovate", static_cast<long long>(unmatchedFile)),
             unmatchedFile);
+    // A spreadsheet user may move rows without renumbering them: say which counts.
+    preview.orderSource = file.hasNumber ? Tr("L'ordine è quello della colonna del numero.")
+                                         : Tr("L'ordine è quello delle righe del file.");
     for (const int r : match.match.unmatchedReference) {
         const ReferenceFileRow& row = file.rows[static_cast<size_t>(r - 1)];
         preview.unmatchedFile.push_back(

@@ -91,6 +91,7 @@ struct FileRowPreview {
 struct FileOrderPreview {
     std::vector<std::string> passLines;          // one per pass, with its count
     std::string summary;                         // matched and unmatched counts
+    std::string orderSource;                     // whether the number column or the rows give the order
     std::vector<FileRowPreview> unmatchedFile;   // rows matched to no channel
     std::vector<PreviewRow> unmatchedCurrent;    // channels matched to no row
     std::vector<SkippedName> skippedNames;       // names "prendi anche i nomi" leaves

@@ -289,6 +289,7 @@ TEST(FileOrder, NamesThatCannotBeTakenAreListedAndLeft) {
     EXPECT_EQ(preview.passLines[1], "Passo 2 (nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)): 0 canali");
     EXPECT_EQ(preview.passLines[2], "Passo 3 (SID, TID e NID): 4 canali");
     EXPECT_EQ(preview.passLines[4], "Passo 5 (nome unico in entrambe le liste): 0 canali");
+    EXPECT_EQ(preview.orderSource, "L'ordine è quello della colonna del numero.");
 }
 
 TEST(FileOrder, FavouritesAndDeletingTheUnmatched) {

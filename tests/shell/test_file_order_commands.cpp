@@ -100,6 +100,7 @@ private slots:
         QVERIFY(passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
         QVERIFY(passes.contains(QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
                                                "1 righe del file non trovate")));
+        QVERIFY(passes.contains(QStringLiteral("L'ordine è quello delle righe del file.")));
         QCOMPARE(fileRows, 1);
         QCOMPARE(unknown, QStringLiteral("Sconosciuto"));
         QCOMPARE(currentRows, 10);

@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "channels/cp1252.h"
+#include "channels/csv_import.h"
 
 namespace rivo {
 
 namespace {
 
 // Quoted only when it must be: a field holding a comma, a quote or a line break.
-void AppendField(std::string& out, const std::string& text) {
+void AppendField(std::string& out, const std::string& cell, CsvCells cells) {
+    const std::string text = cells == CsvCells::Guarded ? GuardSpreadsheetField(cell) : cell;
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
         out += text;
         return;
@@ -23,10 +25,10 @@ void AppendField(std::string& out, const std::string& text) {
     out += '"';
 }
 
-void AppendLine(std::string& out, const std::vector<std::string>& fields) {
+void AppendLine(std::string& out, const std::vector<std::string>& fields, CsvCells cells) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i) out += ',';
-        AppendField(out, fields[i]);
+        AppendField(out, fields[i], cells);
     }
     out += "\r\n";
 }
@@ -44,33 +46,59 @@ std::vector<std::string> ShownCells(const Grid& grid, int row) {
     return cells;
 }
 
-void AppendRows(std::string& out, const Grid& grid) {
-    for (int r = 1; r < grid.rowCount(); ++r) AppendLine(out, ShownCells(grid, r));
+void AppendRows(std::string& out, const Grid& grid, CsvCells cells) {
+    for (int r = 1; r < grid.rowCount(); ++r) AppendLine(out, ShownCells(grid, r), cells);
+}
+
+// Channel rows with their transponder's identity: the transponder row the channel names
+// (1 .. the table's rows, not the "no transponder" 255), its cells as the transponder
+// grid shows them.
+void AppendChannelRows(std::string& out, const ListPage& page, CsvCells cells) {
+    const Grid& channels = page.channelGrid;
+    const Grid& transponders = page.transponderGrid;
+    for (int r = 1; r < channels.rowCount(); ++r) {
+        std::vector<std::string> fields = ShownCells(channels, r);
+        const std::string& reference = channels.cell(r, ch::Transponder);
+        int t = 0;
+        if (!reference.empty() && reference.size() <= 5 &&
+            reference.find_first_not_of("0123456789") == std::string::npos)
+            t = std::stoi(reference);
+        if (t >= 1 && t != 255 && t < transponders.rowCount()) {
+            for (const int c : {tp::Frequency, tp::Polarisation, tp::Tid, tp::Nid, tp::Satellite})
+                fields.push_back(Cp1252ToUtf8(transponders.cell(t, c)));
+        } else {
+            fields.resize(fields.size() + kChannelIdentityTitles.size());
+        }
+        AppendLine(out, fields, cells);
+    }
 }
 
 }  // namespace
 
-std::string ExportCsv(const ListPage& page, CsvTable table) {
+std::string ExportCsv(const ListPage& page, CsvTable table, CsvCells cells) {
     std::string out;
     switch (table) {
-        case CsvTable::Channels:
-            AppendLine(out, Titles(ChannelColumnTitles()));
-            AppendRows(out, page.channelGrid);
+        case CsvTable::Channels: {
+            std::vector<std::string> header = Titles(ChannelColumnTitles());
+            header.insert(header.end(), kChannelIdentityTitles.begin(), kChannelIdentityTitles.end());
+            AppendLine(out, header, cells);
+            AppendChannelRows(out, page, cells);
             break;
+        }
         case CsvTable::Transponders:
-            AppendLine(out, Titles(TransponderColumnTitles()));
-            AppendRows(out, page.transponderGrid);
+            AppendLine(out, Titles(TransponderColumnTitles()), cells);
+            AppendRows(out, page.transponderGrid, cells);
             break;
         case CsvTable::Favourites: {
             std::vector<std::string> header{"Lista"};
             for (const char* title : FavouriteColumnTitles()) header.emplace_back(title);
-            AppendLine(out, header);
+            AppendLine(out, header, cells);
             for (int k = 0; k < fav::Lists; ++k) {
                 const Grid& grid = page.favouriteGrids[static_cast<std::size_t>(k)];
                 for (int r = 1; r < grid.rowCount(); ++r) {
                     std::vector<std::string> fields{std::to_string(k + 1)};
                     for (auto& cell : ShownCells(grid, r)) fields.push_back(std::move(cell));
-                    AppendLine(out, fields);
+                    AppendLine(out, fields, cells);
                 }
             }
             break;

@@ -243,11 +243,21 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     ReferenceMatch match;
     match.referenceOf.assign(cur.size() + 1, 0);
     match.currentOf.assign(ref.size() + 1, 0);
-    match.passOf.assign(ref.size() + 1, 0);
-    // The pairs a pass found are those matched but not yet marked with an earlier pass.
-    auto markPass = [&match](int pass) {
+    RunMatchPasses(cur, ref, match, {true, true, true, true});
+    FinishMatch(cur, ref, match);
+    return match;
+}
+
+void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<ChannelIdentity>& ref,
+                    ReferenceMatch& match, const std::array<bool, kMatchPasses>& runPass) {
+    // The pairs a pass found are those matched but not yet marked with an earlier pass;
+    // pairs a caller made before the passes keep whatever mark the caller gave them.
+    match.passOf.resize(match.currentOf.size(), 0);
+    std::vector<char> pairedBefore(match.currentOf.size(), 0);
+    for (size_t r = 1; r < match.currentOf.size(); ++r) pairedBefore[r] = match.currentOf[r] != 0;
+    auto markPass = [&match, &pairedBefore](int pass) {
         for (size_t r = 1; r < match.currentOf.size(); ++r)
-            if (match.currentOf[r] != 0 && match.passOf[r] == 0) match.passOf[r] = pass;
+            if (match.currentOf[r] != 0 && match.passOf[r] == 0 && !pairedBefore[r]) match.passOf[r] = pass;
     };
     auto any = [](const ChannelIdentity&, const ChannelIdentity&) { return true; };
     auto withTransponder = [](const ChannelIdentity& id) { return id.hasTransponder; };
@@ -259,23 +269,27 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
                    static_cast<std::uint64_t>(id.nid));
     };
 
-    match.passCounts[0] = MatchPass(
-        cur, ref, match, withTransponder,
-        [&](const ChannelIdentity& id) { return Mix(Mix(broadcastHash(id), NameHash(id.name)), NameHash(id.polarisation)); },
-        [&](const ChannelIdentity& a, const ChannelIdentity& b) {
-            return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
-        },
-        CloseFrequencies);
+    if (runPass[0])
+        match.passCounts[0] = MatchPass(
+            cur, ref, match, withTransponder,
+            [&](const ChannelIdentity& id) {
+                return Mix(Mix(broadcastHash(id), NameHash(id.name)), NameHash(id.polarisation));
+            },
+            [&](const ChannelIdentity& a, const ChannelIdentity& b) {
+                return sameBroadcast(a, b) && a.polarisation == b.polarisation && a.name == b.name;
+            },
+            CloseFrequencies);
     markPass(1);
-    match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    if (runPass[1]) match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
     markPass(2);
-    match.passCounts[2] = MatchPass(
-        cur, ref, match, withTransponder,
-        [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
-        [](const ChannelIdentity& a, const ChannelIdentity& b) {
-            return a.sid == b.sid && a.polarisation == b.polarisation;
-        },
-        CloseFrequencies);
+    if (runPass[2])
+        match.passCounts[2] = MatchPass(
+            cur, ref, match, withTransponder,
+            [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
+            [](const ChannelIdentity& a, const ChannelIdentity& b) {
+                return a.sid == b.sid && a.polarisation == b.polarisation;
+            },
+            CloseFrequencies);
     markPass(3);
 
     // A name counts only where it is carried by exactly one row of each list. Counting
@@ -286,7 +300,7 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             if (matchedOf[i + 1] == 0 && !ids[i].name.empty()) return true;
         return false;
     };
-    if (namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
+    if (runPass[3] && namedLeft(cur, match.referenceOf) && namedLeft(ref, match.currentOf)) {
         const NameCounts curNames(cur), refNames(ref);
         match.passCounts[3] = MatchPass(
             cur, ref, match,
@@ -297,7 +311,13 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
             [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
     }
     markPass(4);
+}
 
+void FinishMatch(const std::vector<ChannelIdentity>& cur, const std::vector<ChannelIdentity>& ref,
+                 ReferenceMatch& match) {
+    match.order.clear();
+    match.unmatchedCurrent.clear();
+    match.unmatchedReference.clear();
     match.order.reserve(cur.size());
     for (size_t r = 1; r <= ref.size(); ++r)
         if (match.currentOf[r] != 0) match.order.push_back(match.currentOf[r]);
@@ -309,7 +329,6 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     for (size_t r = 1; r <= ref.size(); ++r)
         if (match.currentOf[r] == 0 && !UnnamedWithoutTransponder(ref[r - 1]))
             match.unmatchedReference.push_back(static_cast<int>(r));
-    return match;
 }
 
 bool CanTakeFavourites(const ListPage& current, const ListPage& reference) {

@@ -91,6 +91,16 @@ struct ReferenceMatch {
 // Passes 1-3 need a transponder on both sides; empty rows take part in none.
 ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference);
 
+// The same passes over two lists of identities, for a reference that is not a page (a
+// file). match must be sized for them (referenceOf 1 + current, currentOf 1 +
+// reference); pairs already in it stay and take part in no pass. runPass says which
+// of the four passes run (a file may lack the columns a pass compares).
+void RunMatchPasses(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
+                    ReferenceMatch& match, const std::array<bool, kMatchPasses>& runPass);
+// Fills match.order, unmatchedCurrent and unmatchedReference from the pairs.
+void FinishMatch(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
+                 ReferenceMatch& match);
+
 struct ReferenceOptions {
     bool takeFavourites = false;  // the favourites lists and their names come from the reference
     bool takeNames = false;       // matched channels take their reference channel's name

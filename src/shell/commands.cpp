@@ -218,6 +218,7 @@ void MainWindow::createMenus() {
     editMenu->addAction(goToChannelAction);
     editMenu->addAction(findAction);
     createReorderCommands();
+    createFileOrderCommands();
     createDuplicateCommands();
     createCompareCommands();
     editMenu->addSeparator();
@@ -330,6 +331,7 @@ void MainWindow::updateMenuCommands() {
     if (referenceOrderAction) referenceOrderAction->setEnabled(view != nullptr);
     if (findDuplicatesAction) findDuplicatesAction->setEnabled(view != nullptr);
     updateSelectionCommands();
+    if (importOrderAction) importOrderAction->setEnabled(view != nullptr);
 }
 
 void MainWindow::showNeighbourPage(int step) {

@@ -46,6 +46,7 @@ class SortDialog;
 class ReferenceDialog;
 class ReferencePreviewDialog;
 class DuplicatesDialog;
+class FileOrderDialog;
 class ChannelDialog;
 class RenameDialog;
 namespace rivo {
@@ -95,6 +96,10 @@ public:
     // How "Trova duplicati..." is run: by default shown modally; returns how it ended
     // (DuplicatesDialog::Outcome).
     std::function<int(DuplicatesDialog&)> runDuplicatesDialog;
+    // "Importa ordine da file...": how the file is chosen (starting in a folder; "" when
+    // cancelled) and how its preview is run (by default modally; true on Ok).
+    std::function<QString(const QString& folder)> chooseOrderFile;
+    std::function<bool(FileOrderDialog&)> runFileOrderDialog;
     // How the about box is run: by default shown modally.
     std::function<void(AboutBox&)> runAboutBox;
     // Shows the "Rinomina..." dialog; true for Ok. Window tests replace it.
@@ -214,6 +219,7 @@ public:
     void renameChannels();
     void addToFavouriteList(int list);
     void removeFromFavouriteList(int list);
+    QAction* importOrderAction = nullptr;     // "Importa ordine da file..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -253,6 +259,7 @@ public slots:
     void findDuplicates();
     void compareWithOther();
     void compareWithBackup();
+    void importOrderFromFile();
     void editChannelProperties();
     void editChannel();
     void editTransponder();
@@ -286,6 +293,8 @@ private:
     CompareWindow::Commands compareWindowCommands();
     void takeBackFromComparison(rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen);
     QPointer<CompareWindow> compareWindow_;
+    // "Importa ordine da file..." (file_order_commands.cpp).
+    void createFileOrderCommands();
     // Enables the commands that have no tool button (undo, redo, export, find) for the
     // active page, and names the steps undo and redo would take.
     void updateMenuCommands();

@@ -1,5 +1,5 @@
 // rivo800-tool export IMAGE [open parameters] --table channels|transponders|favourites
-// [-o FILE]: one table of the page as UTF-8 CSV.
+// [--raw] [-o FILE]: one table of the page as UTF-8 CSV.
 #include <CLI/CLI.hpp>
 #include <map>
 #include <memory>
@@ -19,6 +19,7 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
         std::string image, output;
         CsvTable table = CsvTable::Channels;
         OpenOptions open;
+        bool raw = false;
     };
     auto args = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand("export", Tr("Write one table of the page as CSV"));
@@ -31,10 +32,13 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
         ->required()
         ->transform(CLI::CheckedTransformer(tables, CLI::ignore_case))
         ->option_text("TABLE");
+    cmd->add_flag("--raw", args->raw,
+                  Tr("write every cell as it is, without the apostrophe before a field a spreadsheet would take as a "
+                     "formula"));
     cmd->add_option("-o", args->output, Tr("the file to write (standard output when not given)"))->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
-        const std::string csv = ExportCsv(*page, args->table);
+        const std::string csv = ExportCsv(*page, args->table, args->raw ? CsvCells::Raw : CsvCells::Guarded);
         if (args->output.empty()) {
             io.out << csv;
         } else {

@@ -75,6 +75,7 @@ private slots:
         QCOMPARE(window.saveAction->statusTip(), QStringLiteral("Save the current file"));
         QCOMPARE(window.deleteChannelsAction->statusTip(), QStringLiteral("Delete the selected channels"));
         QCOMPARE(window.editMenu->title(), QStringLiteral("&Edit"));
+        QCOMPARE(window.importOrderAction->text(), QStringLiteral("I&mport order from file..."));
         QCOMPARE(window.viewMenu->title(), QStringLiteral("&View"));
         QCOMPARE(window.languageMenu->title(), QStringLiteral("&Language"));
         QCOMPARE(window.findDuplicatesAction->text(), QStringLiteral("Find &duplicates..."));

@@ -413,8 +413,8 @@ private slots:
         QCOMPARE(items(window->editMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
                               "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
-                              "Trova duplicati...", "Sposta preferito in su", "Sposta preferito in giù", "Rinomina...",
-                              "Aggiungi alla lista", "Togli dalla lista"}));
+                              "Importa ordine da file...", "Trova duplicati...", "Sposta preferito in su", "Sposta preferito in giù",
+                              "Rinomina...", "Aggiungi alla lista", "Togli dalla lista"}));
         QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
         QCOMPARE(items(window->viewMenu),
@@ -443,7 +443,7 @@ private slots:
         // The "Visualizza" menu (the filter bar's item among them) is not walked here; the
         // commands on a selection (rename, add to and take out of a list) are menu items
         // of their own.
-        QCOMPARE(menuOnly.size(), size_t(14));
+        QCOMPARE(menuOnly.size(), size_t(15));
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {

@@ -134,6 +134,22 @@ TEST(ToolLanguage, DedupeCountsTheChannelsItRemovedInEnglish) {
         EXPECT_EQ(english.err, copies == 2 ? "dedupe: Deleted 1 duplicate channel\n"
                                            : "dedupe: Deleted " + count + " duplicate channels\n");
     }
+TEST(ToolLanguage, ApplyOrderNamesTheBadLineInEitherLanguage) {
+    TempFolder folder;
+    const std::string image = folder.path("list.Bin");
+    WriteFile(image, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 30, 5, true)));
+    const std::string file = folder.path("order.csv");
+    const std::string text = "Num.;Nome canale\n1;A\nsette;B\n";
+    WriteFile(file, Bytes(text.begin(), text.end()));
+    const std::string arguments = "edit '" + image + "' --dump apply-order '" + file + "'";
+    const ProgramRun italian = RunInLocale(folder, "LANG=C", arguments);
+    const ProgramRun english = RunInLocale(folder, "", "--lang en " + arguments);
+    EXPECT_EQ(italian.code, 4);
+    EXPECT_EQ(english.code, 4);
+    EXPECT_NE(italian.err.find("Riga 3: nella colonna \"Num.\" c'è 'sette', che non è un numero."), std::string::npos)
+        << italian.err;
+    EXPECT_NE(english.err.find("Line 3: the column \"Num.\" holds 'sette', which is not a number."), std::string::npos)
+        << english.err;
 }
 
 }  // namespace

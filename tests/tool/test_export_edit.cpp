@@ -64,8 +64,10 @@ TEST_F(ExportEdit, ExportChannelsAsCsv) {
     ASSERT_EQ(run.code, 0) << run.err;
     const auto rows = Lines(run.out);
     ASSERT_EQ(rows.size(), 1u + 1998u);
-    EXPECT_EQ(rows[0], "Num.,Nome canale,Trasponder,SID,VPid,APid,VECM,AECM,PCR,Status,Preferenza");
-    EXPECT_EQ(rows[2], "2,\"A,\"\"B\"\"\",2,2,65535,65535,65535,65535,8191,04,0");
+    EXPECT_EQ(rows[0], "Num.,Nome canale,Trasponder,SID,VPid,APid,VECM,AECM,PCR,Status,Preferenza,Frequenza,"
+                       "Polarizzazione,TID,NID,Satellite");
+    // The channel's own cells, then transponder 2's frequency, polarisation, TID, NID and satellite.
+    EXPECT_EQ(rows[2], "2,\"A,\"\"B\"\"\",2,2,65535,65535,65535,65535,8191,04,0,\"10748,5\",V,1001,318,HotBird");
     EXPECT_EQ(rows[3].substr(0, 8), "3,Caffè");
     EXPECT_EQ(run.out.find('\n') - 1, run.out.find("\r\n"));  // no bare LF
 }

@@ -134,6 +134,8 @@ TEST(ToolLanguage, DedupeCountsTheChannelsItRemovedInEnglish) {
         EXPECT_EQ(english.err, copies == 2 ? "dedupe: Deleted 1 duplicate channel\n"
                                            : "dedupe: Deleted " + count + " duplicate channels\n");
     }
+}
+
 TEST(ToolLanguage, ApplyOrderNamesTheBadLineInEitherLanguage) {
     TempFolder folder;
     const std::string image = folder.path("list.Bin");

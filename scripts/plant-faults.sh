@@ -57,6 +57,18 @@ faults=(
   # Find by collation key, the page after an accepted lossy save.
   "find-name-not-keyed|src/editing/find.cpp|s/if (CollationKey(page.channelGrid.cell(row, ch::Name)).find(key)/if (page.channelGrid.cell(row, ch::Name).find(key)/"
   "saved-rows-not-taken|src/channels/page_save.cpp|/if (readBack \&\& !options.toMemory) TakeRowsThatDiffer(page, \*readBack);/d"
+  # Duplicates, comparison, filter, rename, selections and the order file: the edges
+  # their tests pin.
+  "duplicates-window-narrow|src/editing/duplicates.cpp|s/members\[m - 1\].first <= kMatchToleranceHertz)/members[m - 1].first < kMatchToleranceHertz)/"
+  "duplicates-keep-first-favourite|src/editing/duplicates.cpp|s/if (candidates.size() == 1) {/if (candidates.size() >= 1) {/"
+  "compare-run-not-strict|src/editing/compare.cpp|s/return values\[static_cast<size_t>(index)\] < v; });/return values[static_cast<size_t>(index)] <= v; });/"
+  "compare-case-only-untrimmed|src/editing/compare.cpp|s/d.caseOnlyRename = TrimmedLower(oldName) == TrimmedLower(newName);/d.caseOnlyRename = oldName == newName;/"
+  "filter-name-not-keyed|src/editing/channel_filter.cpp|s/return CollationKey(grid.cell(row, ch::Name)).find(key) != std::string::npos;/return grid.cell(row, ch::Name).find(key) != std::string::npos;/"
+  "rename-name-limit-open|src/editing/rename.cpp|s/if (replaced.size() > static_cast<size_t>(kMaxNameLength))/if (replaced.size() >= static_cast<size_t>(kMaxNameLength))/"
+  "list-room-one-more|src/editing/row_selection.cpp|s/change.added = std::min(room, static_cast<int>(wanted.size()));/change.added = std::min(room + 1, static_cast<int>(wanted.size()));/"
+  "order-file-line-limit-shut|src/channels/csv_import.cpp|s/if (end - start > kReferenceLineLimit)/if (end - start >= kReferenceLineLimit)/"
+  "order-file-lines-limit-shut|src/channels/csv_import.cpp|s/if (lines > kReferenceLinesLimit)/if (lines >= kReferenceLinesLimit)/"
+  "export-guard-misses-minus|src/channels/csv_import.cpp|s/return c == '=' || c == '+' || c == '-' || c == '@'/return c == '=' || c == '+' || c == '@'/"
   # Window faults: a planted change in the dialogs or the shell builds and runs the
   # window test programs as well.
   "channel-dialog-box-order|src/dialogs/channel_dialog.cpp|s/sidEdit_, vPidEdit_, aPidEdit_,/sidEdit_, aPidEdit_, vPidEdit_,/|window"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <random>
 
+#include "bench_pages.h"
 #include "channel_fixtures.h"
 #include "editing/compare.h"
 #include "editing/reorder.h"
@@ -15,20 +16,8 @@ namespace {
 
 using rivo::ListPage;
 
-const ListPage& LargestPage() {
-    static const auto page = rivo::testsupport::OpenChannelImage(
-        rivo::testsupport::BuildChannelImage(rivo::testsupport::MakeLargestChannelImageSpec()));
-    return *page;
-}
-
-ListPage Shuffled(const ListPage& base, unsigned seed) {
-    ListPage shuffled = base;
-    std::vector<int> order(static_cast<size_t>(shuffled.channelCount()));
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
-    std::shuffle(order.begin(), order.end(), std::mt19937(seed));
-    rivo::ReorderChannels(shuffled, 1, order);
-    return shuffled;
-}
+using bench_pages::LargestPage;
+using bench_pages::Shuffled;
 
 // Blocks of up to 20 channels moved, one channel in 50 renamed, one in 100 with a new
 // SID, one in 100 dropped (its row emptied).

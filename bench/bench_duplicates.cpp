@@ -3,6 +3,7 @@
 // second half overwritten by copies of the first; and removing those copies.
 #include <benchmark/benchmark.h>
 
+#include "bench_pages.h"
 #include "channel_fixtures.h"
 #include "editing/duplicates.h"
 
@@ -10,11 +11,7 @@ namespace {
 
 using rivo::ListPage;
 
-const ListPage& LargestPage() {
-    static const auto page = rivo::testsupport::OpenChannelImage(
-        rivo::testsupport::BuildChannelImage(rivo::testsupport::MakeLargestChannelImageSpec()));
-    return *page;
-}
+using bench_pages::LargestPage;
 
 // Rows past the middle are copies of the rows above them: 4,995 groups of two.
 const ListPage& HalfCopiedPage() {

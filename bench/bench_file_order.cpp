@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 
+#include "bench_pages.h"
 #include "channel_fixtures.h"
 #include "channels/csv_export.h"
 #include "channels/csv_import.h"
@@ -15,23 +16,8 @@ namespace {
 
 using rivo::ListPage;
 
-const ListPage& LargestPage() {
-    static const auto page = rivo::testsupport::OpenChannelImage(
-        rivo::testsupport::BuildChannelImage(rivo::testsupport::MakeLargestChannelImageSpec()));
-    return *page;
-}
-
-const ListPage& ShuffledPage() {
-    static const ListPage page = [] {
-        ListPage shuffled = LargestPage();
-        std::vector<int> order(static_cast<size_t>(shuffled.channelCount()));
-        for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
-        std::shuffle(order.begin(), order.end(), std::mt19937(3));
-        rivo::ReorderChannels(shuffled, 1, order);
-        return shuffled;
-    }();
-    return page;
-}
+using bench_pages::LargestPage;
+using bench_pages::ShuffledPage;
 
 const std::string& Export() {
     static const std::string csv = rivo::ExportCsv(LargestPage(), rivo::CsvTable::Channels);

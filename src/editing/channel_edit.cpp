@@ -11,19 +11,6 @@ namespace rivo {
 
 namespace {
 
-// Favourites entries name channels by the decimal text of their row; the row
-// primitives match that text exactly, so "007" or " 7" never name channel 7 for them.
-// Returns the channel number an entry names in that sense, or 0.
-int EntryChannel(const std::string& text, int channels) {
-    if (text.empty() || text.size() > 9 || text[0] < '1' || text[0] > '9') return 0;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return 0;
-        value = value * 10 + (c - '0');
-    }
-    return value <= channels ? value : 0;
-}
-
 std::int64_t FavouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0); }
 
 // A channel whose "Preferenza" is not 0 takes its favourites entries along when it
@@ -46,7 +33,7 @@ void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
         int write = 1;
         bool removed = false;
         for (int read = 1; read <= slots; ++read) {
-            const int n = EntryChannel(list.cell(read, fav::Channel), channels);
+            const int n = FavouriteEntryChannel(list.cell(read, fav::Channel), channels);
             if (n != 0) {
                 if (takeOut(n, k)) {
                     removed = true;

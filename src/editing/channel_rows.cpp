@@ -52,6 +52,16 @@ bool RecolourChannel(GridRow& row) {
 
 }  // namespace
 
+int FavouriteEntryChannel(const std::string& text, int channels) {
+    if (text.empty() || text.size() > 9 || text[0] < '1' || text[0] > '9') return 0;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value <= channels ? value : 0;
+}
+
 std::int64_t ReadCellNumber(const std::string& text, std::int64_t fallback) {
     size_t i = 0;
     bool negative = false;

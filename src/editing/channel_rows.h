@@ -42,6 +42,9 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page);
 
 // A cell read as a decimal whole number (optional sign, digits only), or fallback when
 // the text is not one. Editing reads "Preferenza", VPid and APid this way.
+// The channel a favourites entry names, as the row primitives read it: its decimal
+// text exactly ("007" or " 7" name no channel), 1..channels; else 0.
+int FavouriteEntryChannel(const std::string& text, int channels);
 std::int64_t ReadCellNumber(const std::string& text, std::int64_t fallback);
 // A cell read as a hexadecimal number ("Status"), or fallback when the text is not one.
 std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback);

@@ -17,18 +17,6 @@ namespace rivo {
 
 namespace {
 
-// The channel a favourites entry names: its decimal text exactly, as the row primitives
-// read it ("007" names no channel), 1..channels; else 0.
-int EntryChannel(const std::string& text, int channels) {
-    if (text.empty() || text.size() > 9 || text[0] < '1' || text[0] > '9') return 0;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return 0;
-        value = value * 10 + (c - '0');
-    }
-    return value <= channels ? value : 0;
-}
-
 bool IsActive(const ListPage& page, int row) {
     return (ReadCellHex(page.channelGrid.cell(row, ch::Status), 0) & 4) != 0;
 }
@@ -40,7 +28,7 @@ std::vector<std::uint8_t> ListMasks(const ListPage& page) {
     for (int k = 0; k < fav::Lists; ++k) {
         const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         for (int s = 1; s < list.rowCount(); ++s)
-            if (const int n = EntryChannel(list.cell(s, fav::Channel), channels); n != 0)
+            if (const int n = FavouriteEntryChannel(list.cell(s, fav::Channel), channels); n != 0)
                 masks[static_cast<size_t>(n)] |= static_cast<std::uint8_t>(1u << k);
     }
     return masks;
@@ -350,7 +338,7 @@ EditResult RemoveDuplicates(ListPage& page, const std::vector<DuplicateGroup>& g
         int write = 1;
         bool dropped = false;
         for (int read = 1; read <= slots; ++read) {
-            const int n = EntryChannel(list.cell(read, fav::Channel), channels);
+            const int n = FavouriteEntryChannel(list.cell(read, fav::Channel), channels);
             const int target = n != 0 && keptOf[at(n)] != 0 ? keptOf[at(n)] : n;
             if (target != 0 && isKept[at(target)]) {
                 if (seenIn[at(target)] == k) {
@@ -440,7 +428,7 @@ std::vector<RepeatedEntry> FindRepeatedFavourites(const ListPage& page) {
         const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         std::vector<int> firstSeen;
         for (int s = 1; s < list.rowCount(); ++s)
-            if (const int n = EntryChannel(list.cell(s, fav::Channel), channels); n != 0)
+            if (const int n = FavouriteEntryChannel(list.cell(s, fav::Channel), channels); n != 0)
                 if (count[static_cast<size_t>(n)]++ == 0) firstSeen.push_back(n);
         for (const int n : firstSeen) {
             if (count[static_cast<size_t>(n)] > 1)
@@ -460,7 +448,7 @@ EditResult RemoveRepeatedFavourites(ListPage& page, int* removedCount) {
         const int slots = list.rowCount() - 1;
         int write = 1;
         for (int read = 1; read <= slots; ++read) {
-            const int n = EntryChannel(list.cell(read, fav::Channel), channels);
+            const int n = FavouriteEntryChannel(list.cell(read, fav::Channel), channels);
             if (n != 0) {
                 if (seenIn[static_cast<size_t>(n)] == k) {
                     ++removed;

@@ -47,7 +47,8 @@ QGroupBox* Framed(const QString& title, QWidget* inside) {
 
 FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
-    setWindowTitle(QTr(rivo::kFileOrderCaption));
+    // A window is titled by what it shows; the dots belong to the menu item that opens it.
+    setWindowTitle(QTr("Importa ordine da file"));
     setModal(true);
     QStringList lines;
     for (const std::string& line : preview.passLines) lines << QString::fromStdString(line);

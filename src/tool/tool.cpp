@@ -1,3 +1,5 @@
+// The tool's registry of commands and edit operations, the --lang option, and RunTool, which
+// parses the command line and maps every failure to its exit status.
 #include "tool/tool.h"
 
 #include <CLI/CLI.hpp>

@@ -69,6 +69,17 @@ faults=(
   "order-file-line-limit-shut|src/channels/csv_import.cpp|s/if (end - start > kReferenceLineLimit)/if (end - start >= kReferenceLineLimit)/"
   "order-file-lines-limit-shut|src/channels/csv_import.cpp|s/if (lines > kReferenceLinesLimit)/if (lines >= kReferenceLinesLimit)/"
   "export-guard-misses-minus|src/channels/csv_import.cpp|s/return c == '=' || c == '+' || c == '-' || c == '@'/return c == '=' || c == '+' || c == '@'/"
+  # The edges of comparison, duplicates, filter, order file and undo that the features
+  # of that round left unpinned: the last slot, the last list, the values 0 and 255,
+  # a step larger than the whole history.
+  "compare-last-slot-unread|src/editing/compare.cpp|/^std::vector<std::uint8_t> ListsNaming/,/^}/s/for (int s = 1; s < list.rowCount(); ++s) {/for (int s = 1; s + 1 < list.rowCount(); ++s) {/"
+  "take-removed-over-named-row|src/editing/compare.cpp|s/const bool empty = page.channelGrid.cell(r, ch::Name).empty() \&\& TransponderInUse(page, r) == 0;/const bool empty = TransponderInUse(page, r) == 0;/"
+  "copy-lists-numbered-from-zero|src/editing/duplicates.cpp|s/view.lists += std::to_string(k + 1);/view.lists += std::to_string(k);/"
+  "copy-active-reads-locked|src/editing/duplicates.cpp|s/view.active = (status \& 4) != 0;/view.active = (status \& 1) != 0;/"
+  "filter-last-list-refused|src/editing/channel_filter.cpp|s/\*number > fav::Lists) return bad();/*number >= fav::Lists) return bad();/"
+  "order-favourites-zero-ignored|src/editing/file_order.cpp|s/if (options.takeFavourites \&\& wanted.favourites >= 0) {/if (options.takeFavourites \&\& wanted.favourites > 0) {/"
+  "order-favourites-255-refused|src/channels/csv_import.cpp|s/if (bits > 255)/if (bits >= 255)/"
+  "undo-cap-drops-newest|src/editing/undo_history.cpp|s/while (bytes_ > memoryLimit_ \&\& steps_.size() > 1) dropOldest();/while (bytes_ > memoryLimit_ \&\& !steps_.empty()) dropOldest();/"
   # Window faults: a planted change in the dialogs or the shell builds and runs the
   # window test programs as well.
   "channel-dialog-box-order|src/dialogs/channel_dialog.cpp|s/sidEdit_, vPidEdit_, aPidEdit_,/sidEdit_, aPidEdit_, vPidEdit_,/|window"
@@ -86,6 +97,10 @@ faults=(
   "transponder-count-skips-first-channel|src/editing/transponders.cpp|/^int ChannelsOfTransponder/,/^}/s/for (int i = 1; i <= channels; ++i)/for (int i = 2; i <= channels; ++i)/|window"
   "export-rows-with-header|src/channels/csv_export.cpp|s/case CsvTable::Channels: return page.channelGrid.rowCount() - 1;/case CsvTable::Channels: return page.channelGrid.rowCount();/|window"
   "open-dialog-result-ignored|src/shell/main_window.cpp|s/    if (!runOpenDialog(dialog)) return;/    runOpenDialog(dialog);/|window"
+  "filter-bar-last-list-missing|src/shell/channel_filter_bar.cpp|s/for (int k = 1; k <= rivo::fav::Lists; ++k) {/for (int k = 1; k < rivo::fav::Lists; ++k) {/|window"
+  "order-preview-sid-frequency-swapped|src/dialogs/file_order_dialog.cpp|/preview.unmatchedCurrent)/,+2s/QString::fromStdString(row.sid), QString::fromStdString(row.frequency)/QString::fromStdString(row.frequency), QString::fromStdString(row.sid)/|window"
+  "duplicates-active-column-shows-locked|src/dialogs/duplicates_dialog.cpp|s/child->setText(ActiveColumn, Mark(copy.active));/child->setText(ActiveColumn, Mark(copy.locked));/|window"
+  "take-names-step-misnamed|src/shell/compare_commands.cpp|s/: c == rivo::ChangeClass::Renamed ? rivo::kTakeNamesStep/: c == rivo::ChangeClass::Renamed ? rivo::kTakeFavouritesStep/|window"
 )
 
 if [[ "${1:-}" == "--list" ]]; then

@@ -1,3 +1,5 @@
+// Converting names between the image's Windows-1252 bytes and UTF-8 text, both ways, so that
+// every byte sequence has one text form and comes back unchanged.
 #include "channels/cp1252.h"
 
 #include <array>

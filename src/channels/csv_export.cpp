@@ -1,3 +1,5 @@
+// Writing a table of the page as CSV: the quoting of fields, the apostrophe before a field a
+// spreadsheet would run as a formula, and the channel table's transponder columns.
 #include "channels/csv_export.h"
 
 #include <array>

@@ -1,3 +1,6 @@
+// Reading an order file: the encoding, the separator, RFC 4180 records, the header's columns
+// (Italian or English titles) or the plain reference list, and the refusals that name the
+// line at fault.
 #include "channels/csv_import.h"
 
 #include <algorithm>

@@ -1,3 +1,7 @@
+// The grids of a page and the page itself. A grid keeps its rows in shared blocks so
+// that undo steps and copies share the rows a change left alone; the row operations
+// (set, exchange, rotate, permute, remove) and the sharing they rest on are one
+// design, which is why this file stays whole past 500 lines.
 #include "channels/list_page.h"
 
 #include <algorithm>

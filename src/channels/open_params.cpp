@@ -1,3 +1,5 @@
+// Reading the symbol-rate sets of an Sr.Ini file and turning the set chosen at opening into
+// the sixteen rates of the codes 00..0F.
 #include "channels/open_params.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The codecs of channel, transponder and favourites records: bytes to cell texts when a
+// page is built, cell texts back to bytes when it is saved, and the colour rules of
+// the rows.
 #include "channels/records.h"
 
 #include <limits>

@@ -1,3 +1,4 @@
+// The about box's widgets: icon, name, version, licence and the one button that closes it.
 #include "dialogs/about_box.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// The channel properties dialog's widgets: the boxes and check boxes of one channel or of a
+// selection (with a third, mixed state), moved to and from ChannelDialogValues.
 #include "dialogs/channel_dialog.h"
 
 #include <QComboBox>

@@ -1,3 +1,5 @@
+// The parts the dialogs share: captioned boxes, the Ok/Annulla buttons, fixed-size
+// dialogs, the Windows-1252 validator and conversions, and the image file filter.
 #include "dialogs/dialog_parts.h"
 
 #include <QDialog>

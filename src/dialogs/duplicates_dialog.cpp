@@ -1,3 +1,5 @@
+// The "Trova duplicati..." dialog's widgets: the level choice, the tree of groups and copies
+// with the kept one checked, the summary, and the repeated favourites entries.
 #include "dialogs/duplicates_dialog.h"
 
 #include <QCheckBox>

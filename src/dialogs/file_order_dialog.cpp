@@ -1,3 +1,5 @@
+// The preview of "Importa ordine da file...": the passes' counts, the tables of what was not
+// matched and of the names not taken, and the choices Ok applies.
 #include "dialogs/file_order_dialog.h"
 
 #include <QCheckBox>

@@ -1,3 +1,5 @@
+// The open dialog's widgets: the file, the LNB oscillators, the satellite names and the
+// symbol-rate set, checked one field at a time before Ok opens the image.
 #include "dialogs/open_dialog.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// The "Rinomina..." dialog's widgets: find and replace texts, the options, and the preview
+// table whose marked rows will not be renamed.
 #include "dialogs/rename_dialog.h"
 
 #include <QCheckBox>

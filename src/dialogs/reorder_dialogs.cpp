@@ -1,3 +1,5 @@
+// The widgets of the "Ordina..." dialog and of the two "Applica ordine da riferimento..."
+// dialogs (the reference and its choices, then the preview).
 #include "dialogs/reorder_dialogs.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// The channel number dialog's widgets, and its Ok that accepts only a number within the limit.
 #include "dialogs/row_number_dialog.h"
 
 #include <QGroupBox>

@@ -1,3 +1,5 @@
+// The transponder dialog's widgets: the fields of one transponder, the warning on an
+// unusual frequency, and the read-only table of the channels that use it.
 #include "dialogs/transponder_dialog.h"
 
 #include <QBrush>

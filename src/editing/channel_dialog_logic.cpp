@@ -1,3 +1,5 @@
+// The channel properties dialog's logic: filling its values from a row or a selection, and
+// writing them back on Ok (status bits, encoding, favourites lists, colours).
 #include "editing/channel_dialog_logic.h"
 
 #include <vector>

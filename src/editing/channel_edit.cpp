@@ -1,3 +1,5 @@
+// The channel commands of the "Canali" and "Preferiti" tabs: delete, insert, go to, move a
+// block, and move a favourites entry, each keeping the favourites lists in step.
 #include "editing/channel_edit.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The channel filter: which rows a filter lets through, the name keys kept between
+// keystrokes, and the words of `dump --where` read into a filter.
 #include "editing/channel_filter.h"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// The row primitives of channel editing: clearing, moving and updating channel rows and
+// their colours, with the favourites lists following every change of row.
 #include "editing/channel_rows.h"
 
 #include <algorithm>

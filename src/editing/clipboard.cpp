@@ -1,3 +1,5 @@
+// Copy and paste of channels: the clipboard with the transponders its channels use, and
+// the paste that reuses or places transponders in the target page.
 #include "editing/clipboard.h"
 
 #include <algorithm>

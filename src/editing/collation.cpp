@@ -1,3 +1,5 @@
+// The collation key of a name: Windows-1252 bytes mapped to a text without accents, case or
+// surrounding spaces, for sorting, finding and filtering alike.
 #include "editing/collation.h"
 
 #include <array>

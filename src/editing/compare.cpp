@@ -1,3 +1,5 @@
+// Comparing an older list with a newer one (the pairs, the moved run, the tuning and
+// favourites differences) and taking back removed channels, names and favourites.
 #include "editing/compare.h"
 
 #include <algorithm>

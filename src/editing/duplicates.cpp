@@ -1,3 +1,5 @@
+// Finding the copies of a channel at each level, the copy each group keeps, removing the
+// others with their favourites moved to it, and the lists naming a channel twice.
 #include "editing/duplicates.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Matching an order file's rows to the page's channels, the preview of the result, and
+// applying it: order, names, favourites and the channels the file does not name.
 #include "editing/file_order.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// Finding the next channel whose name holds a text, by collation key, either way round.
 #include "editing/find.h"
 
 #include "editing/collation.h"

@@ -1,3 +1,5 @@
+// Find and replace in channel names: the literal and the regular-expression replacement, the
+// preview with the names that cannot be taken, and applying it.
 #include "editing/rename.h"
 
 #include <algorithm>

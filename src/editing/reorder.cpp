@@ -1,3 +1,5 @@
+// Sorting a block of channels by a key, and matching and applying a reference list's order
+// in its passes, with the favourites entries following their channels.
 #include "editing/reorder.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The sort and reference dialogs' logic: the rows a sort covers, the reference image's open
+// parameters, and the preview of what applying a reference will do.
 #include "editing/reorder_dialog_logic.h"
 
 #include <climits>

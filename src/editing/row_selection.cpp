@@ -1,3 +1,5 @@
+// The commands on a selection of separate rows: delete and copy block by block, and adding
+// to and taking out of a favourites list.
 #include "editing/row_selection.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The transponder dialog's logic: filling its values from a row, the frequency warning, and
+// writing the row back on Ok.
 #include "editing/transponder_dialog_logic.h"
 
 #include <stdexcept>

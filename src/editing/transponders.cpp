@@ -1,3 +1,5 @@
+// Transponder maintenance: deleting and merging transponders, swapping the satellite names,
+// and the reference rules that tie channels to transponder rows.
 #include "editing/transponders.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The undo history: steps holding the page's tables shared with their neighbours, the
+// memory they count, and undo and redo with the modified flag.
 #include "editing/undo_history.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Naming the first difference between an image in memory and the same image read back from
+// disk, module by module and entry by entry.
 #include "image/image_compare.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Removing the temporary files of saves in progress when a signal ends the process, and the
+// abandoned ones a killed save left behind.
 #include "image/temp_cleanup.h"
 
 #include <dirent.h>

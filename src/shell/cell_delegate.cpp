@@ -1,3 +1,5 @@
+// Painting a cell of the page's tables: the row's colour or the selection's, the text on one
+// line cut with "…", its laid-out text kept for the next paint.
 #include "shell/cell_delegate.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// The filter bar's widgets and what they do: the choices filled from the page, the rows
+// hidden and shown, and "Mostrati X di Y".
 #include "shell/channel_filter_bar.h"
 
 #include <QComboBox>

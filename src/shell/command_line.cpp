@@ -1,3 +1,5 @@
+// Reading the editor's command line: the language option, the file, and the texts of --help
+// and --version.
 #include "shell/command_line.h"
 
 #include "dialogs/qt_text.h"

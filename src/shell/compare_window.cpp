@@ -1,3 +1,5 @@
+// The compare window's widgets: the tabs of the classes with their counts, the tables, and
+// the buttons that take back, recomputed after every edit of either list.
 #include "shell/compare_window.h"
 
 #include <QAbstractTableModel>

@@ -1,3 +1,5 @@
+// Reading a file's identity (device, inode, size, modification time, content hash) and
+// telling whether the file changed since it was read.
 #include "shell/file_identity.h"
 
 #include <sys/stat.h>

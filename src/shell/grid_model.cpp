@@ -1,3 +1,5 @@
+// The table model over one grid of a page: cell texts, row colours and titles read from
+// the grid, and edits written through to it.
 #include "shell/grid_model.h"
 
 #include <QColor>

@@ -1,3 +1,5 @@
+// The editor's language from the command line, the saved choice or the environment, and
+// saving the choice of the "Lingua" menu.
 #include "shell/language_choice.h"
 
 #include <QString>

@@ -1,3 +1,5 @@
+// The core's prompts as message boxes (No or Annulla as the default where "Sì" throws work
+// away), and its progress as the status bar's gauge and text.
 #include "shell/qt_prompts.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// Loading Qt's own Italian catalogue for the texts Qt draws itself.
 #include "shell/qt_translation.h"
 
 #include <QLibraryInfo>

@@ -1,3 +1,5 @@
+// The table whose rows are dragged within it: the drop always lands on the row under the
+// pointer, and the model decides what it does.
 #include "shell/row_drag_table.h"
 
 #include <QDragEnterEvent>

@@ -1,3 +1,4 @@
+// The tool bar's images: the theme's icon where one fits, otherwise a picture drawn here.
 #include "shell/tool_icons.h"
 
 #include <QPainter>

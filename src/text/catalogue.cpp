@@ -1,3 +1,5 @@
+// Reading a gettext .mo catalogue (either byte order) and looking texts up in it, plural
+// forms included.
 #include "text/catalogue.h"
 
 #include <cctype>

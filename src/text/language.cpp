@@ -1,3 +1,5 @@
+// Choosing the language from the environment or a code, finding its catalogue, and keeping
+// the catalogue in use.
 #include "text/language.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// Tr and TrN: a text looked up in the catalogue in use, and the numbered placeholders put
+// into it.
 #include "text/translate.h"
 
 #include "text/catalogue.h"

@@ -7,6 +7,7 @@
 // copy-from included) that only the operation understands.
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <string>
 
 #include "channels/list_page.h"
 #include "text/translate.h"
@@ -20,10 +21,11 @@ namespace rivo::tool {
 namespace {
 
 [[noreturn]] void UsageText(const std::string& message) {
-    throw ToolError(kExitUsage,
-                    Fmt(Tr("rivo800-tool edit: %1\n"
-                           "Usage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION..."),
-                        message));
+    throw ToolError(
+        kExitUsage,
+        Fmt(Tr("rivo800-tool edit: %1\n"
+               "Usage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION..."),
+            message));
 }
 
 bool IsOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
@@ -62,7 +64,8 @@ int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
         if (!operation) UsageText(Fmt(Tr("unknown operation '%1'"), words[pos]));
         const std::size_t used = (*operation)(words, pos, context);
         if (used == 0)
-            throw ToolError(kExitFailure, Fmt(Tr("rivo800-tool edit: operation '%1' used no words"), words[pos]));
+            throw ToolError(kExitFailure,
+                            Fmt(Tr("rivo800-tool edit: operation '%1' used no words"), words[pos]));
         pos += used;
     }
     if (dump)
@@ -72,6 +75,50 @@ int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
     return kExitOk;
 }
 
+// What `edit --help` lists: each operation with its arguments, as the manual page and
+// docs/cli.md name them (a test holds the three together).
+constexpr const char* kOperationSynopses[] = {
+    "delete FIRST LAST close|keep",
+    "insert ROW",
+    "move FIRST LAST TO",
+    "fav-up LIST SLOT",
+    "fav-down LIST SLOT",
+    "copy FIRST LAST",
+    "copy-from IMAGE2 FIRST LAST [--src-lnb-low MHZ] [--src-lnb-high MHZ] [--src-sat-a NAME] "
+    "[--src-sat-b NAME] "
+    "[--src-symbol-rates R0,...,R15]",
+    "paste ROW insert|overwrite",
+    "delete-transponder ROW close|keep",
+    "optimise-transponders",
+    "swap-satellites",
+    "set-channel FIRST LAST FIELD=VALUE...",
+    "rename-replace FIRST LAST FIND REPLACE [regex] [case] [where=EXPR]",
+    "add-to-list K FIRST LAST [where=EXPR]",
+    "remove-from-list K FIRST LAST [where=EXPR]",
+    "set-transponder ROW FIELD=VALUE...",
+    "sort FIRST LAST KEY",
+    "apply-reference IMAGE2 keep|take [names]",
+    "dedupe LEVEL",
+    "clean-repeated-favourites",
+    "take-removed OLD",
+    "take-names OLD",
+    "take-favourites OLD",
+    "apply-order FILE [names] [favourites] [unmatched=keep|delete]",
+};
+
+std::string EditHelpFooter() {
+    std::string text =
+        Tr("Opzioni prima delle operazioni: --dump al posto di OUT, e i parametri di apertura "
+           "--lnb-low "
+           "MHZ, --lnb-high MHZ, --sat-a NAME, --sat-b NAME, --sr-ini PATH, --sr-set NAME, "
+           "--symbol-rates R0,...,R15.");
+    text += "\n\n";
+    text += Tr("Operazioni, eseguite nell'ordine dato (rivo800-tool(1) spiega ciascuna):");
+    text += "\n";
+    for (const char* synopsis : kOperationSynopses) text += std::string("  ") + synopsis + "\n";
+    return text;
+}
+
 }  // namespace
 
 const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
@@ -79,6 +126,7 @@ const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         "edit",
         Tr("Apply editing operations to the page, then save it to OUT (or print it with --dump).\n"
            "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION..."));
+    cmd->footer(EditHelpFooter());
     cmd->prefix_command();
     cmd->allow_extras();
     cmd->callback([cmd, &io, &exitCode] { exitCode = RunEdit(cmd->remaining(), io); });

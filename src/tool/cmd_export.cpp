@@ -1,5 +1,5 @@
 // rivo800-tool export IMAGE [open parameters] --table channels|transponders|favourites
-// [--raw] [-o FILE]: one table of the page as UTF-8 CSV.
+// [--raw] [-o|--output FILE]: one table of the page as UTF-8 CSV.
 #include <CLI/CLI.hpp>
 #include <map>
 #include <memory>
@@ -16,8 +16,7 @@ namespace rivo::tool {
 
 const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     struct Args {
-        std::string image, output;
-        CsvTable table = CsvTable::Channels;
+        std::string image, output, table;
         OpenOptions open;
         bool raw = false;
     };
@@ -25,24 +24,36 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
     CLI::App* cmd = app.add_subcommand("export", Tr("Write one table of the page as CSV"));
     cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
     AddOpenOptions(*cmd, args->open);
-    const std::map<std::string, CsvTable> tables{{"channels", CsvTable::Channels},
-                                                 {"transponders", CsvTable::Transponders},
-                                                 {"favourites", CsvTable::Favourites}};
+    // The table is read as a word and checked here, so that a wrong one gets a message
+    // naming the three tables rather than the option parser's mapping.
     cmd->add_option("--table", args->table, Tr("channels, transponders or favourites"))
         ->required()
-        ->transform(CLI::CheckedTransformer(tables, CLI::ignore_case))
         ->option_text("TABLE");
     cmd->add_flag("--raw", args->raw,
-                  Tr("write every cell as it is, without the apostrophe before a field a spreadsheet would take as a "
+                  Tr("write every cell as it is, without the apostrophe before a field a "
+                     "spreadsheet would take as a "
                      "formula"));
-    cmd->add_option("-o", args->output, Tr("the file to write (standard output when not given)"))->option_text("FILE");
+    cmd->add_option("-o,--output", args->output,
+                    Tr("the file to write (standard output when not given)"))
+        ->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
+        static const std::map<std::string, CsvTable> kTables{
+            {"channels", CsvTable::Channels},
+            {"transponders", CsvTable::Transponders},
+            {"favourites", CsvTable::Favourites}};
+        const auto table = kTables.find(args->table);
+        if (table == kTables.end())
+            throw ToolError(kExitUsage, Fmt(Tr("rivo800-tool export: --table '%1' non è channels, "
+                                               "transponders o favourites"),
+                                            args->table));
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
-        const std::string csv = ExportCsv(*page, args->table, args->raw ? CsvCells::Raw : CsvCells::Guarded);
+        const std::string csv =
+            ExportCsv(*page, table->second, args->raw ? CsvCells::Raw : CsvCells::Guarded);
         if (args->output.empty()) {
             io.out << csv;
         } else {
-            const std::string error = WriteFileAtomically(args->output, Bytes(csv.begin(), csv.end()));
+            const std::string error =
+                WriteFileAtomically(args->output, Bytes(csv.begin(), csv.end()));
             if (!error.empty()) throw ToolError(kExitFailure, error);
         }
         exitCode = kExitOk;

@@ -1,3 +1,5 @@
+// The tool's standard output: a stream buffer over a descriptor that remembers why a write
+// failed.
 #include "tool/fd_output.h"
 
 #include <unistd.h>

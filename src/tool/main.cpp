@@ -1,3 +1,5 @@
+// rivo800-tool's entry point: standard descriptors held, the language from the environment,
+// then the command line run by RunTool.
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -1,3 +1,5 @@
+// The open-parameter options of the tool's commands: declaring and reading them, resolving
+// them into open parameters, and opening and saving a page as the editor does.
 #include "tool/open_options.h"
 
 #include <CLI/CLI.hpp>

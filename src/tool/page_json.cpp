@@ -1,3 +1,5 @@
+// Writing a page as the JSON of `dump`: layout, version, list names and the rows of the
+// three tables with their colours.
 #include "tool/page_json.h"
 
 #include <ostream>

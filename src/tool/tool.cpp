@@ -1,3 +1,5 @@
+// The tool's registry of commands and edit operations, the --lang option, and RunTool, which
+// parses the command line and maps every failure to its exit status.
 #include "tool/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -32,7 +34,8 @@ struct LanguageRequest {
 };
 
 // False, with the message in `problem`, when --lang has no value.
-bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request, std::string& problem) {
+bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request,
+                        std::string& problem) {
     static const std::string kOption = "--lang";
     for (std::size_t i = 0; i < args.size();) {
         const std::string& word = args[i];
@@ -69,6 +72,14 @@ bool RegisterEditOperation(const std::string& name, EditOperation operation) {
     return true;
 }
 
+// The names of the registered operations, in alphabetical order (for the test that holds
+// `edit --help` and the documents to the operations the program has).
+std::vector<std::string> EditOperationNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, operation] : EditOperations()) names.push_back(name);
+    return names;
+}
+
 const EditOperation* FindEditOperation(const std::string& name) {
     auto it = EditOperations().find(name);
     return it == EditOperations().end() ? nullptr : &it->second;
@@ -88,21 +99,25 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     if (request.given) {
         const std::optional<Language> language = ParseLanguageCode(request.code);
         if (!language) {
-            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code) << "\n";
+            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code)
+                << "\n";
             return kExitUsage;
         }
         // The language is the whole program's: one already in use (set by the binary from
         // the environment, or loaded by a test) is kept rather than looked for again.
         std::string ignored;
         if (*language != CurrentLanguage() && !UseLanguage(*language, catalogueFolders, &ignored))
-            err << Tr("rivo800-tool: the English catalogue was not found; texts stay in Italian") << "\n";
+            err << Tr("rivo800-tool: the English catalogue was not found; texts stay in Italian")
+                << "\n";
     }
 
-    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"), "rivo800-tool"};
+    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"),
+                 "rivo800-tool"};
     app.require_subcommand(1);
     // Taken out of the words above; declared here only so that the help lists it.
-    app.add_option("--lang", request.code,
-                   Tr("the language of messages and usage texts, it or en (overrides the environment)"))
+    app.add_option(
+           "--lang", request.code,
+           Tr("the language of messages and usage texts, it or en (overrides the environment)"))
         ->option_text("LANG");
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};
@@ -114,10 +129,24 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     auto finish = [&](int code) {
         out.flush();
         if (out) return code;
-        err << "rivo800-tool: " << Fmt(Tr("impossibile scrivere sullo standard output: %1"), OutputFailureReason(out))
+        err << "rivo800-tool: "
+            << Fmt(Tr("impossibile scrivere sullo standard output: %1"), OutputFailureReason(out))
             << "\n";
         return code == kExitOk ? static_cast<int>(kExitFailure) : code;
     };
+    // The first word that is not an option names the command. An unknown one is named
+    // here: the option parser would only say that a command is missing.
+    for (const std::string& word : args) {
+        if (!word.empty() && word[0] == '-') continue;
+        const std::vector<CLI::App*> commands =
+            app.get_subcommands([&](CLI::App* c) { return c->check_name(word); });
+        if (commands.empty()) {
+            err << "rivo800-tool: " << Fmt(Tr("comando sconosciuto '%1'"), word) << "\n"
+                << app.help();
+            return kExitUsage;
+        }
+        break;
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

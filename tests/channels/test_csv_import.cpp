@@ -33,8 +33,8 @@ TEST(ReadReferenceFile, SemicolonsWithByteOrderMarkAndQuoting) {
     EXPECT_EQ(file.separator, ';');
     EXPECT_FALSE(file.windows1252);
     EXPECT_FALSE(file.plainList);
-    EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasFrequency && file.hasPolarisation &&
-                file.hasTid && file.hasNid && file.hasSatellite);
+    EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasFrequency &&
+                file.hasPolarisation && file.hasTid && file.hasNid && file.hasSatellite);
     EXPECT_FALSE(file.hasFavourites);
     ASSERT_EQ(file.rows.size(), 3u);
     EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Rai; \"Uno\"", "due\r\nrighe", "=1+2"}));
@@ -58,7 +58,9 @@ TEST(ReadReferenceFile, SemicolonsWithByteOrderMarkAndQuoting) {
 TEST(ReadReferenceFile, Windows1252WhenTheBytesAreNotUtf8) {
     const ReferenceFile file = Read("name,sid\nCaff\xE8,1\n\x80uro,2\n");
     EXPECT_TRUE(file.windows1252);
-    EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Caff\xC3\xA8", "\xE2\x82\xAC" "uro"}));
+    EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Caff\xC3\xA8",
+                                                       "\xE2\x82\xAC"
+                                                       "uro"}));
     // The same text in UTF-8 stays UTF-8.
     const ReferenceFile utf8 = Read("name,sid\nCaff\xC3\xA8,1\n");
     EXPECT_FALSE(utf8.windows1252);
@@ -103,10 +105,16 @@ TEST(ReadReferenceFile, EnglishHeaderAnySubsetAndFavourites) {
     const ReferenceFile bits = Read("Nome canale,Preferenza\nA,5\nB,\n");
     EXPECT_EQ(bits.rows[0].favourites, 5);
     EXPECT_EQ(bits.rows[1].favourites, -1);
+    // The whole range, both ends.
+    const ReferenceFile ends = Read("Nome canale;Preferenza\nA;0\nB;255\n");
+    ASSERT_EQ(ends.rows.size(), 2u);
+    EXPECT_EQ(ends.rows[0].favourites, 0);
+    EXPECT_EQ(ends.rows[1].favourites, 255);
 }
 
 TEST(ReadReferenceFile, PlainReferenceList) {
-    const ReferenceFile file = Read("1;Rai 1;318-5000-3401\n2;Rai 2;318-5000-3402\n\n10;Canale, con virgola;1-2-3\n");
+    const ReferenceFile file =
+        Read("1;Rai 1;318-5000-3401\n2;Rai 2;318-5000-3402\n\n10;Canale, con virgola;1-2-3\n");
     EXPECT_TRUE(file.plainList);
     EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasTid && file.hasNid);
     EXPECT_FALSE(file.hasFrequency);
@@ -145,21 +153,34 @@ TEST(ReadReferenceFile, BadFilesNameTheLine) {
         {"binary junk", std::string("name\nok\nA\0B\n", 12), {"Riga 3", "binari"}},
         {"a line over 64 KiB", longLine, {"Riga 2", "65537", "65536"}},
         {"more than 100,000 lines", manyLines, {"Riga 100001", "100000"}},
-        {"a number column with text", "Num.;Nome canale\n1;A\n2;B\nsette;C\n", {"Riga 4", "\"Num.\"", "'sette'"}},
+        {"a number column with text",
+         "Num.;Nome canale\n1;A\n2;B\nsette;C\n",
+         {"Riga 4", "\"Num.\"", "'sette'"}},
         {"a SID with text", "name;sid\nA;12a\n", {"Riga 2", "'12a'"}},
         {"a frequency with text", "name;frequency\nA;11 GHz\n", {"Riga 2", "'11 GHz'"}},
+        {"a favourites number over 255",
+         "name;Preferenza\nA;255\nB;256\n",
+         {"Riga 3", "'256'", "da 0 a 255"}},
+        {"a negative favourites number", "name;Preferenza\nA;0\nB;-1\n", {"Riga 3", "'-1'"}},
         {"no usable column", "Trasponder;VPid\n1;2\n", {"Riga 1", "nessuna colonna utilizzabile"}},
-        {"no header and not a reference list", "Rai 1;Rai 2\n", {"Riga 1", "nessuna colonna utilizzabile"}},
-        {"a reference list line out of form", "1;A;1-2-3\n2;B;1-2\n", {"Riga 2", "NUMERO;NOME;NID-TID-SID"}},
+        {"no header and not a reference list",
+         "Rai 1;Rai 2\n",
+         {"Riga 1", "nessuna colonna utilizzabile"}},
+        {"a reference list line out of form",
+         "1;A;1-2-3\n2;B;1-2\n",
+         {"Riga 2", "NUMERO;NOME;NID-TID-SID"}},
         {"a quote never closed", "name\nA\n\"B\nC\n", {"Riga 3", "virgolette"}},
-        {"a byte-order mark before bytes that are not UTF-8", "\xEF\xBB\xBFname\nCaff\xE8\n", {"UTF-8"}},
+        {"a byte-order mark before bytes that are not UTF-8",
+         "\xEF\xBB\xBFname\nCaff\xE8\n",
+         {"UTF-8"}},
         {"nothing but empty lines", "\r\n\r\n", {"non contiene righe"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const ReferenceFileResult result = ReadReferenceFile(c.text);
         EXPECT_FALSE(result.file.has_value());
-        for (const auto& part : c.parts) EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
+        for (const auto& part : c.parts)
+            EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
     }
 }
 
@@ -178,9 +199,17 @@ TEST(SpreadsheetGuard, FormulaStartsGetAnApostropheAndLoseItOnReading) {
     struct Case {
         std::string field, guarded;
     } cases[] = {
-        {"=1+2", "'=1+2"},   {"-2+3", "'-2+3"},     {"+39", "'+39"},     {"@cmd", "'@cmd"},
-        {"\tx", "'\tx"},     {"\rx", "'\rx"},       {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
-        {"Rai 1", "Rai 1"},  {"", ""},              {"'90", "'90"},      {"a=b", "a=b"},
+        {"=1+2", "'=1+2"},
+        {"-2+3", "'-2+3"},
+        {"+39", "'+39"},
+        {"@cmd", "'@cmd"},
+        {"\tx", "'\tx"},
+        {"\rx", "'\rx"},
+        {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+        {"Rai 1", "Rai 1"},
+        {"", ""},
+        {"'90", "'90"},
+        {"a=b", "a=b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);

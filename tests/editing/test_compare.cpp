@@ -38,9 +38,10 @@ ListPage PageOf(const std::vector<Chan>& chans, int free = 2, std::uint64_t imag
         const Chan& c = chans[i];
         const int row = static_cast<int>(i) + 1;
         if (c.name.empty() && c.sid == 0) continue;
-        const std::vector<std::string> key = {c.frequency, c.polarisation, std::to_string(c.tid), c.symbolRate, c.fec,
-                                              std::to_string(c.nid)};
-        auto [it, added] = transponderRows.emplace(key, static_cast<int>(transponderRows.size()) + 1);
+        const std::vector<std::string> key = {c.frequency,  c.polarisation, std::to_string(c.tid),
+                                              c.symbolRate, c.fec,          std::to_string(c.nid)};
+        auto [it, added] =
+            transponderRows.emplace(key, static_cast<int>(transponderRows.size()) + 1);
         if (added)
             pages::SetTransponder(page, it->second,
                                   pages::Transponder{.frequency = c.frequency,
@@ -76,7 +77,8 @@ std::vector<std::string> Describe(const ListComparison& comparison) {
             std::string fields;
             for (int f = 0; f < kTuningFields; ++f)
                 if ((d.fields & (1u << f)) != 0)
-                    fields += std::string(fields.empty() ? "" : ",") + TuningFieldWord(static_cast<TuningField>(f));
+                    fields += std::string(fields.empty() ? "" : ",") +
+                              TuningFieldWord(static_cast<TuningField>(f));
             line += " [" + fields + "]";
         }
         if (d.caseOnlyRename) line += " case";
@@ -87,7 +89,8 @@ std::vector<std::string> Describe(const ListComparison& comparison) {
 
 std::vector<std::string> NamesOf(const ListPage& page) {
     std::vector<std::string> out;
-    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
@@ -103,7 +106,10 @@ TEST(CompareLists, SmallPagesTable) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"same lists", {a, b, c}, {a, b, c}, {"1>1 unchanged p1", "2>2 unchanged p1", "3>3 unchanged p1"}},
+        {"same lists",
+         {a, b, c},
+         {a, b, c},
+         {"1>1 unchanged p1", "2>2 unchanged p1", "3>3 unchanged p1"}},
         {"3 MHz apart is still the same transponder",
          {a},
          {with(a, [](Chan& x) { x.frequency = "11750"; })},
@@ -120,26 +126,43 @@ TEST(CompareLists, SmallPagesTable) {
          {a, b},
          {with(a, [](Chan& x) { x.sid = 11; }), b},
          {"1>1 retuned p4? [sid]", "2>2 unchanged p1"}},
-        {"SID and TID changed together", {a}, {with(a, [](Chan& x) { x.sid = 9; x.tid = 1200; })},
+        {"SID and TID changed together",
+         {a},
+         {with(a,
+               [](Chan& x) {
+                   x.sid = 9;
+                   x.tid = 1200;
+               })},
          {"1>1 retuned p4? [tid,sid]"}},
         {"a name carried twice in the old list is no name pass match",
          {with(a, [](Chan& x) { x.name = "X"; }), with(b, [](Chan& x) { x.name = "X"; })},
-         {with(c, [](Chan& x) { x.name = "X"; x.tid = 1300; })},
+         {with(c,
+               [](Chan& x) {
+                   x.name = "X";
+                   x.tid = 1300;
+               })},
          {"0>1 new", "1>0 removed", "2>0 removed"}},
         {"a name carried twice in the new list is no name pass match either",
-         {with(c, [](Chan& x) { x.name = "X"; x.tid = 1300; })},
+         {with(c,
+               [](Chan& x) {
+                   x.name = "X";
+                   x.tid = 1300;
+               })},
          {with(a, [](Chan& x) { x.name = "X"; }), with(b, [](Chan& x) { x.name = "X"; })},
          {"0>1 new", "0>2 new", "1>0 removed"}},
         {"one channel inserted near the top moves nothing else",
          {a, b, c, d},
          {a, e, b, c, d},
-         {"1>1 unchanged p1", "0>2 new", "2>3 unchanged p1", "3>4 unchanged p1", "4>5 unchanged p1"}},
+         {"1>1 unchanged p1", "0>2 new", "2>3 unchanged p1", "3>4 unchanged p1",
+          "4>5 unchanged p1"}},
         {"one channel removed near the top moves nothing else",
          {a, b, c, d},
          {a, c, d},
          {"1>1 unchanged p1", "3>2 unchanged p1", "4>3 unchanged p1", "2>0 removed"}},
         // Of two swapped channels the one now first stays in place; the other moved.
-        {"swap of two neighbours: one moved", {a, b, c}, {b, a, c},
+        {"swap of two neighbours: one moved",
+         {a, b, c},
+         {b, a, c},
          {"2>1 unchanged p1", "1>2 moved p1", "3>3 unchanged p1"}},
         {"swap of the first and last: one moved, the one now first stays",
          {a, b, c},
@@ -148,35 +171,56 @@ TEST(CompareLists, SmallPagesTable) {
         {"a block taken to the end: only the block moved",
          {a, b, c, d, e},
          {c, d, e, a, b},
-         {"3>1 unchanged p1", "4>2 unchanged p1", "5>3 unchanged p1", "1>4 moved p1", "2>5 moved p1"}},
-        {"case only", {with(a, [](Chan& x) { x.name = "Rai 1"; })}, {with(a, [](Chan& x) { x.name = "RAI 1"; })},
+         {"3>1 unchanged p1", "4>2 unchanged p1", "5>3 unchanged p1", "1>4 moved p1",
+          "2>5 moved p1"}},
+        {"case only",
+         {with(a, [](Chan& x) { x.name = "Rai 1"; })},
+         {with(a, [](Chan& x) { x.name = "RAI 1"; })},
          {"1>1 renamed p1 case"}},
         {"spaces around only",
          {with(a, [](Chan& x) { x.name = "Rai 1"; })},
          {with(a, [](Chan& x) { x.name = " Rai 1  "; })},
          {"1>1 renamed p1 case"}},
-        {"an accent is more than case", {with(a, [](Chan& x) { x.name = "\xC8lite"; })},
-         {with(a, [](Chan& x) { x.name = "Elite"; })}, {"1>1 renamed p1"}},
+        {"an accent is more than case",
+         {with(a, [](Chan& x) { x.name = "\xC8lite"; })},
+         {with(a, [](Chan& x) { x.name = "Elite"; })},
+         {"1>1 renamed p1"}},
         {"an accented capital folds like a plain one",
          {with(a, [](Chan& x) { x.name = "\xC8LITE"; })},
          {with(a, [](Chan& x) { x.name = "\xE8lite"; })},
          {"1>1 renamed p1 case"}},
-        {"a new name", {with(a, [](Chan& x) { x.name = "Rai 1"; })}, {with(a, [](Chan& x) { x.name = "Rai Uno"; })},
+        {"a new name",
+         {with(a, [](Chan& x) { x.name = "Rai 1"; })},
+         {with(a, [](Chan& x) { x.name = "Rai Uno"; })},
          {"1>1 renamed p2"}},
-        {"polarisation", {a}, {with(a, [](Chan& x) { x.polarisation = "V"; })}, {"1>1 retuned p2 [polarisation]"}},
+        {"polarisation",
+         {a},
+         {with(a, [](Chan& x) { x.polarisation = "V"; })},
+         {"1>1 retuned p2 [polarisation]"}},
         {"symbol rate, FEC and NID",
          {a},
-         {with(a, [](Chan& x) {
-             x.symbolRate = "22000";
-             x.fec = "5/6";
-         })},
+         {with(a,
+               [](Chan& x) {
+                   x.symbolRate = "22000";
+                   x.fec = "5/6";
+               })},
          {"1>1 retuned p1 [symbol_rate,fec]"}},
         {"NID", {a}, {with(a, [](Chan& x) { x.nid = 2; })}, {"1>1 retuned p3 [nid]"}},
-        {"favourites", {with(a, [](Chan& x) { x.lists = {1}; })}, {with(a, [](Chan& x) { x.lists = {2}; })},
+        {"favourites",
+         {with(a, [](Chan& x) { x.lists = {1}; })},
+         {with(a, [](Chan& x) { x.lists = {2}; })},
          {"1>1 favourites p1"}},
         {"several classes at once",
-         {a, with(b, [](Chan& x) { x.lists = {1, 3}; })},
-         {with(b, [](Chan& x) { x.name = "Bee"; x.frequency = "11749"; }), a},
+         {a, with(b,
+                  [](Chan& x) {
+                      x.lists = {1, 3};
+                  })},
+         {with(b,
+               [](Chan& x) {
+                   x.name = "Bee";
+                   x.frequency = "11749";
+               }),
+          a},
          {"2>1 renamed+retuned+favourites p2 [frequency]", "1>2 moved p1"}},
         {"empty rows take no part",
          {a, Chan{}, b},
@@ -212,10 +256,33 @@ TEST(CompareLists, FavouritesAreTheListsNamingTheChannel) {
     EXPECT_EQ(changed.unchanged, 1);
 }
 
+// A list's last slot counts like any other: a channel held only there is in the list.
+TEST(CompareLists, AChannelInTheLastSlotOfAListIsInThatList) {
+    std::vector<Chan> chans;
+    for (int n = 1; n <= fav::Slots; ++n) chans.push_back(In({"C" + std::to_string(n), n}, {1}));
+    const ListPage before = PageOf(chans, 0, 1);
+    ASSERT_EQ(before.favouriteGrids[0].cell(128, fav::Channel), "128");
+
+    const ListComparison same = CompareLists(before, PageOf(chans, 0, 2));
+    EXPECT_EQ(same.count(ChangeClass::FavouritesChanged), 0);
+    ASSERT_EQ(same.channels.size(), 128u);
+    EXPECT_EQ(same.channels.back().oldLists, 0x01);
+    EXPECT_EQ(same.channels.back().newLists, 0x01);
+
+    chans.back().lists = {};  // the rescan leaves channel 128 out of list 1
+    const ListComparison dropped = CompareLists(before, PageOf(chans, 0, 2));
+    const auto changed = dropped.ofClass(ChangeClass::FavouritesChanged);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].oldRow, 128);
+    EXPECT_EQ(changed[0].oldLists, 0x01);
+    EXPECT_EQ(changed[0].newLists, 0x00);
+}
+
 // ---- taking back ------------------------------------------------------------------
 
 TEST(TakeRemoved, PastesAtTheEndReusingTransponders) {
-    const ListPage before = PageOf({{"A", 1}, In({"B", 2, "12000", "V", 1200}, {2}), {"C", 3}, {"D", 4}}, 0, 1);
+    const ListPage before =
+        PageOf({{"A", 1}, In({"B", 2, "12000", "V", 1200}, {2}), {"C", 3}, {"D", 4}}, 0, 1);
     ListPage after = PageOf({{"A", 1}, {"C", 3}}, 3, 2);
     const int transpondersInUse = 1;  // A and C share theirs
     const ListComparison comparison = CompareLists(before, after);
@@ -243,7 +310,7 @@ TEST(TakeRemoved, PastesAtTheEndReusingTransponders) {
 TEST(TakeRemoved, NeedsRoomAtTheEndOfTheList) {
     const ListPage before = PageOf({{"A", 1}, {"B", 2}, {"C", 3}, {"D", 4}}, 0, 1);
     struct Case {
-        int free;      // empty rows at the end of the newer list
+        int free;  // empty rows at the end of the newer list
         bool taken;
     };
     // Three channels to take back (B, C, D).
@@ -261,7 +328,8 @@ TEST(TakeRemoved, NeedsRoomAtTheEndOfTheList) {
         } else {
             ASSERT_EQ(prompts.asked.size(), 1u);
             EXPECT_EQ(prompts.asked[0].text,
-                      "Non c'è posto in fondo alla lista per i canali da riprendere: ne servono 3, le righe libere sono 2.");
+                      "Non c'è posto in fondo alla lista per i canali da riprendere: ne servono 3, "
+                      "le righe libere sono 2.");
             EXPECT_TRUE(after.channelGrid == unchanged.channelGrid);
             EXPECT_FALSE(after.modified);
         }
@@ -274,8 +342,29 @@ TEST(TakeRemoved, GoesAfterTheLastChannelNotIntoAGap) {
     EXPECT_EQ(FirstRowAfterChannels(after), 4);
     ScriptedPrompts prompts;
     NullProgress progress;
-    TakeRemoved(after, before, CompareLists(before, after).ofClass(ChangeClass::Removed), prompts, progress);
+    TakeRemoved(after, before, CompareLists(before, after).ofClass(ChangeClass::Removed), prompts,
+                progress);
     EXPECT_EQ(NamesOf(after), (std::vector<std::string>{"A", "", "C", "B"}));
+}
+
+// A channel with a name and no transponder (either way of writing "none") near the end
+// of the newer list is still a channel: the taken-back ones go after it.
+TEST(TakeRemoved, ANamedChannelWithoutTransponderIsNotOverwritten) {
+    const ListPage before = PageOf({{"A", 1}, {"B", 2}, {"C", 3}}, 0, 1);
+    for (const char* none : {"0", "255"}) {
+        SCOPED_TRACE(none);
+        ListPage after = PageOf({{"A", 1}, {"C", 3}, {"Senza", 9}}, 1, 2);
+        after.channelGrid.setCell(3, ch::Transponder, none);
+        EXPECT_EQ(FirstRowAfterChannels(after), 4);
+        ScriptedPrompts prompts;
+        NullProgress progress;
+        const EditResult result =
+            TakeRemoved(after, before, CompareLists(before, after).ofClass(ChangeClass::Removed),
+                        prompts, progress);
+        EXPECT_TRUE(result.changed);
+        EXPECT_EQ(result.focusRow, 4);
+        EXPECT_EQ(NamesOf(after), (std::vector<std::string>{"A", "C", "Senza", "B"}));
+    }
 }
 
 TEST(TakeNamesAndFavourites, OnlyTheChosenChannels) {
@@ -287,7 +376,8 @@ TEST(TakeNamesAndFavourites, OnlyTheChosenChannels) {
     // Only A is chosen.
     EXPECT_TRUE(TakeNames(after, before, {renamed[0]}).changed);
     EXPECT_EQ(NamesOf(after), (std::vector<std::string>{"A", "Bb", "C", "", ""}));
-    EXPECT_EQ(after.favouriteGrids[0].cell(1, fav::Name), "A");  // the entry shows the name taken back
+    EXPECT_EQ(after.favouriteGrids[0].cell(1, fav::Name),
+              "A");  // the entry shows the name taken back
     const auto favourites = comparison.ofClass(ChangeClass::FavouritesChanged);
     ASSERT_EQ(favourites.size(), 2u);  // B lost list 2, C gained list 5
     EXPECT_TRUE(TakeFavourites(after, favourites).changed);
@@ -296,7 +386,9 @@ TEST(TakeNamesAndFavourites, OnlyTheChosenChannels) {
     EXPECT_EQ(after.channelGrid.cell(2, ch::Favourites), "2");
     EXPECT_EQ(after.channelGrid.cell(3, ch::Favourites), "0");
     // Nothing left to take: no change.
-    EXPECT_FALSE(TakeFavourites(after, CompareLists(before, after).ofClass(ChangeClass::FavouritesChanged)).changed);
+    EXPECT_FALSE(
+        TakeFavourites(after, CompareLists(before, after).ofClass(ChangeClass::FavouritesChanged))
+            .changed);
 }
 
 // ---- a simulated rescan -------------------------------------------------------------
@@ -330,7 +422,8 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
         std::vector<Chan> old;
         for (int i = 0; i < count; ++i) {
             const int t = static_cast<int>(random() % transponders);
-            Chan c{"Ch" + std::to_string(i), 100 + i, std::to_string(10700 + 40 * t), t % 2 ? "V" : "H", 1000 + t};
+            Chan c{"Ch" + std::to_string(i), 100 + i, std::to_string(10700 + 40 * t),
+                   t % 2 ? "V" : "H", 1000 + t};
             if (random() % 4 == 0) c.lists = {1 + static_cast<int>(random() % 8)};
             old.push_back(c);
         }
@@ -338,13 +431,20 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
         std::set<int> dropped, renamed, newSid, lostFavourites;
         for (int i = 0; i < count; ++i) {
             switch (random() % 12) {
-                case 0: dropped.insert(i); break;
-                case 1: renamed.insert(i); break;
-                case 2: newSid.insert(i); break;
+                case 0:
+                    dropped.insert(i);
+                    break;
+                case 1:
+                    renamed.insert(i);
+                    break;
+                case 2:
+                    newSid.insert(i);
+                    break;
                 case 3:
                     if (!old[static_cast<size_t>(i)].lists.empty()) lostFavourites.insert(i);
                     break;
-                default: break;
+                default:
+                    break;
             }
         }
         std::set<int> driftedTransponders;
@@ -367,7 +467,8 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
             const int blocks = 1 + static_cast<int>(random() % 3);
             for (int b = 0; b < blocks; ++b) {
                 const int size = 1 + static_cast<int>(random() % 4);
-                const int from = static_cast<int>(random() % (order.size() - static_cast<size_t>(size)));
+                const int from =
+                    static_cast<int>(random() % (order.size() - static_cast<size_t>(size)));
                 std::vector<int> block(order.begin() + from, order.begin() + from + size);
                 order.erase(order.begin() + from, order.begin() + from + size);
                 const int to = static_cast<int>(random() % (order.size() + 1));
@@ -378,7 +479,8 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
             isMovedAt.clear();
             // Positions in new order, listed in old order.
             std::vector<int> positionOf(static_cast<size_t>(count), -1);
-            for (size_t p = 0; p < order.size(); ++p) positionOf[static_cast<size_t>(order[p])] = static_cast<int>(p);
+            for (size_t p = 0; p < order.size(); ++p)
+                positionOf[static_cast<size_t>(order[p])] = static_cast<int>(p);
             for (int i = 0; i < count; ++i) {
                 if (positionOf[static_cast<size_t>(i)] < 0) continue;
                 values.push_back(positionOf[static_cast<size_t>(i)]);
@@ -397,17 +499,19 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
             if (i < 0) {
                 const int k = -1 - i;
                 const int t = k % transponders;
-                rescan.push_back({"New" + std::to_string(k), 5000 + k, std::to_string(10700 + 40 * t + 1),
-                                  t % 2 ? "V" : "H", 1000 + t});
+                rescan.push_back({"New" + std::to_string(k), 5000 + k,
+                                  std::to_string(10700 + 40 * t + 1), t % 2 ? "V" : "H", 1000 + t});
                 continue;
             }
             Chan c = old[static_cast<size_t>(i)];
             const int t = c.tid - 1000;
             if (driftKHz.count(t)) {
                 const int kHz = 1000 * (10700 + 40 * t) + driftKHz[t];
-                c.frequency = std::to_string(kHz / 1000) + (kHz % 1000 ? "," + std::to_string(kHz % 1000) : "");
+                c.frequency = std::to_string(kHz / 1000) +
+                              (kHz % 1000 ? "," + std::to_string(kHz % 1000) : "");
                 // Trailing zeros of the fraction are not written.
-                while (c.frequency.find(',') != std::string::npos && c.frequency.back() == '0') c.frequency.pop_back();
+                while (c.frequency.find(',') != std::string::npos && c.frequency.back() == '0')
+                    c.frequency.pop_back();
             }
             if (renamed.count(i)) c.name = "Renamed" + std::to_string(i);
             if (newSid.count(i)) c.sid = 9000 + i;
@@ -429,7 +533,8 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
             if (d.fields & FieldBit(TuningField::Sid)) gotSid.insert(i);
             if (d.fields & FieldBit(TuningField::Frequency)) gotDrift.insert(i);
             if (d.has(ChangeClass::FavouritesChanged)) gotFavourites.insert(i);
-            EXPECT_EQ(d.fields & ~(FieldBit(TuningField::Sid) | FieldBit(TuningField::Frequency)), 0u);
+            EXPECT_EQ(d.fields & ~(FieldBit(TuningField::Sid) | FieldBit(TuningField::Frequency)),
+                      0u);
             if (d.oldRow != 0 && d.newRow != 0) {
                 const int expectedPass = newSid.count(i) ? 4 : renamed.count(i) ? 2 : 1;
                 EXPECT_EQ(d.pass, expectedPass) << "round " << round << " old row " << d.oldRow;
@@ -440,7 +545,8 @@ TEST(CompareLists, RandomRescanReportsThePlantedChangesAndTakingBackUndoesThem) 
         for (int k = 0; k < added; ++k) plantedNew.insert("New" + std::to_string(k));
         std::set<int> plantedDrift;
         for (int i = 0; i < count; ++i)
-            if (!dropped.count(i) && driftKHz.count(old[static_cast<size_t>(i)].tid - 1000)) plantedDrift.insert(i);
+            if (!dropped.count(i) && driftKHz.count(old[static_cast<size_t>(i)].tid - 1000))
+                plantedDrift.insert(i);
         std::set<int> plantedMoved;
         for (const int i : moved)
             if (!dropped.count(i)) plantedMoved.insert(i);

@@ -165,6 +165,39 @@ TEST(FindDuplicates, LevelWordsRoundTripAndOthersAreRefused) {
         EXPECT_FALSE(DuplicateLevelFromWord(word)) << word;
 }
 
+// What the dialog shows of each copy: "Attivo" and "Bloccato" read from their own status
+// bits (every mix of the two), the lists as numbers 1..8; the same whether the lists come
+// from the finding or are read from the page.
+TEST(DescribeCopy, ActiveLockedAndListNumbers) {
+    ListPage page = PageOf({At("11747", "V")},
+                           {{"Uno", 1, "10"}, {"Uno", 1, "10"}, {"Uno", 1, "10"}, {"Uno", 1, "10"}},
+                           {{1, 1}, {3, 1}, {8, 2}, {2, 3}, {8, 3}});
+    const char* statuses[] = {"05", "04", "01", "00"};  // active+locked, active, locked, neither
+    for (int r = 1; r <= 4; ++r) page.channelGrid.setCell(r, ch::Status, statuses[r - 1]);
+    struct Row {
+        bool active, locked;
+        std::string lists;
+    };
+    const Row expected[] = {
+        {true, true, "1, 3"}, {true, false, "8"}, {false, true, "2, 8"}, {false, false, ""}};
+    const DuplicateFinding finding = FindDuplicates(page, DuplicateLevel::Exact);
+    for (const std::vector<std::uint8_t>* lists :
+         {static_cast<const std::vector<std::uint8_t>*>(nullptr), &finding.lists}) {
+        SCOPED_TRACE(lists ? "lists of the finding" : "lists read from the page");
+        for (int r = 1; r <= 4; ++r) {
+            const DuplicateCopyView view = DescribeCopy(page, r, lists);
+            const Row& want = expected[r - 1];
+            EXPECT_EQ(view.row, r);
+            EXPECT_EQ(view.name, "Uno");
+            EXPECT_EQ(view.sid, "10");
+            EXPECT_EQ(view.frequency, "11747 V");
+            EXPECT_EQ(view.active, want.active) << r;
+            EXPECT_EQ(view.locked, want.locked) << r;
+            EXPECT_EQ(view.lists, want.lists) << r;
+        }
+    }
+}
+
 // Rows 1 A, 2 B, 3 A (copy), 4 C, 5 "A bis" (copy on the same transponder and SID).
 ListPage FavouritesPage() {
     ListPage page = PageOf(

@@ -55,7 +55,8 @@ void RandomChange(ListPage& page, std::mt19937& rng) {
             page.channelGrid.setColour(pick(1, page.channelCount()), kColourGrey);
             break;
         case 2:
-            page.channelGrid.exchangeRows(pick(1, page.channelCount()), pick(1, page.channelCount()));
+            page.channelGrid.exchangeRows(pick(1, page.channelCount()),
+                                          pick(1, page.channelCount()));
             break;
         case 3: {
             auto& list = page.favouriteGrids[static_cast<size_t>(pick(0, fav::Lists - 1))];
@@ -90,7 +91,8 @@ TEST(UndoHistory, RandomSequencesUndoToStartAndRedoToEnd) {
         // Undo walks back through every recorded state in order.
         for (size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_TRUE(history.undo(page));
-            ASSERT_TRUE(SameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+            ASSERT_TRUE(SameContent(page, states[i - 1]))
+                << "round " << round << " state " << i - 1;
         }
         EXPECT_FALSE(history.undo(page));
         EXPECT_TRUE(SameContent(page, start));
@@ -143,16 +145,40 @@ TEST(UndoHistory, StepRowsFollowRowsThatMoved) {
     };
     const Case cases[] = {
         {"delete 3..5, rows close up",
-         [](ListPage& p) { NullProgress n; DeleteChannels(p, 3, 5, true, n); }, {3, 5}, {3, 3}},
+         [](ListPage& p) {
+             NullProgress n;
+             DeleteChannels(p, 3, 5, true, n);
+         },
+         {3, 5},
+         {3, 3}},
         {"delete the last row",
-         [](ListPage& p) { NullProgress n; DeleteChannels(p, 10, 10, true, n); }, {10, 10}, {10, 10}},
+         [](ListPage& p) {
+             NullProgress n;
+             DeleteChannels(p, 10, 10, true, n);
+         },
+         {10, 10},
+         {10, 10}},
         {"delete 3..5, rows emptied in place",
-         [](ListPage& p) { NullProgress n; DeleteChannels(p, 3, 5, false, n); }, {3, 5}, {3, 5}},
+         [](ListPage& p) {
+             NullProgress n;
+             DeleteChannels(p, 3, 5, false, n);
+         },
+         {3, 5},
+         {3, 5}},
         {"insert at 4",
-         [](ListPage& p) { testing::ScriptedPrompts yes({Answer::Yes, Answer::Yes}); InsertEmptyChannel(p, 4, yes); },
-         {4, 4}, {4, 4}},
+         [](ListPage& p) {
+             testing::ScriptedPrompts yes({Answer::Yes, Answer::Yes});
+             InsertEmptyChannel(p, 4, yes);
+         },
+         {4, 4},
+         {4, 4}},
         {"move 2..3 below 8",
-         [](ListPage& p) { NullProgress n; MoveChannels(p, 2, 3, 8, n); }, {2, 9}, {2, 9}},
+         [](ListPage& p) {
+             NullProgress n;
+             MoveChannels(p, 2, 3, 8, n);
+         },
+         {2, 9},
+         {2, 9}},
     };
     for (const Case& c : cases) {
         ListPage page = PageOfSize(10, 2);
@@ -243,12 +269,14 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     const size_t small = unbounded.bytesHeld();
     for (int r = 1; r <= page.channelCount(); ++r) page.channelGrid.setCell(r, ch::Name, "x");
     unbounded.commit(page, "large");
-    EXPECT_GT(unbounded.bytesHeld() - small, 10 * small) << "a transponder edit must not copy the channel table";
+    EXPECT_GT(unbounded.bytesHeld() - small, 10 * small)
+        << "a transponder edit must not copy the channel table";
 
     ListPage bounded = PageOfSize(2000, 50);
     UndoHistory history(bounded, 3 * (unbounded.bytesHeld() - small));
     for (int i = 0; i < 20; ++i) {
-        for (int r = 1; r <= bounded.channelCount(); ++r) bounded.channelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
+        for (int r = 1; r <= bounded.channelCount(); ++r)
+            bounded.channelGrid.setCell(r, ch::Name, "n" + std::to_string(i));
         history.commit(bounded, "edit");
     }
     EXPECT_LE(history.bytesHeld(), 3 * (unbounded.bytesHeld() - small));
@@ -260,6 +288,26 @@ TEST(UndoHistory, UnchangedTablesAreSharedAndMemoryIsBounded) {
     while (history.undo(bounded)) {
     }
     EXPECT_TRUE(bounded.modified) << "the opened state was dropped, so nothing reached is clean";
+}
+
+// Over the cap the oldest steps go, never the newest: with a cap smaller than any one
+// step, the last step stays and can be undone.
+TEST(UndoHistory, AStepLargerThanTheWholeCapStaysUndoable) {
+    ListPage page = PageOfSize(50, 5);
+    UndoHistory history(page, 16);
+    page.channelGrid.setCell(1, ch::Name, "uno");
+    ASSERT_TRUE(history.commit(page, "first"));
+    EXPECT_EQ(history.stepCount(), 1u);
+    page.channelGrid.setCell(2, ch::Name, "due");
+    ASSERT_TRUE(history.commit(page, "second"));
+    EXPECT_EQ(history.stepCount(), 1u);
+    EXPECT_EQ(history.undoName(), "second");
+    ASSERT_TRUE(history.undo(page));
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "uno");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Name), "CH2");
+    EXPECT_FALSE(history.undo(page));
+    ASSERT_TRUE(history.redo(page));
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Name), "due");
 }
 
 // One random command, as the editor runs them: block deletes with and without closing
@@ -300,7 +348,8 @@ std::string RandomCommand(ListPage& page, std::mt19937& rng) {
             UpdateChannelRow(first, page);
             return "update";
         case 7:
-            if (page.transponderCount() > 0) RemoveTransponderRow(page, pick(1, page.transponderCount()), progress);
+            if (page.transponderCount() > 0)
+                RemoveTransponderRow(page, pick(1, page.transponderCount()), progress);
             return "transponder";
         case 8:
             OptimiseTransponderList(page, progress);
@@ -319,9 +368,11 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
         page.transponderGrid.setRowCount(9);
         for (int t = 1; t <= 8; ++t) {
             page.transponderGrid.setCell(t, tp::Num, std::to_string(t));
-            page.transponderGrid.setCell(t, tp::Frequency, t % 3 == 0 ? "0" : std::to_string(11000 + t % 5));
+            page.transponderGrid.setCell(t, tp::Frequency,
+                                         t % 3 == 0 ? "0" : std::to_string(11000 + t % 5));
         }
-        for (int n = 1; n <= page.channelCount(); n += 3) page.channelGrid.setCell(n, ch::Transponder, std::to_string(1 + n % 8));
+        for (int n = 1; n <= page.channelCount(); n += 3)
+            page.channelGrid.setCell(n, ch::Transponder, std::to_string(1 + n % 8));
         page.modified = false;
         const ListPage opened = page;
         UndoHistory history(page);
@@ -335,14 +386,16 @@ TEST(UndoHistory, RandomCommandsUndoToTheOpenedPageAndRedoToTheLast) {
             }
             page.modified = true;
             if (history.commit(page, name)) states.push_back(page);
-            ASSERT_TRUE(SameContent(page, states.back())) << "an unrecorded command changed the page";
+            ASSERT_TRUE(SameContent(page, states.back()))
+                << "an unrecorded command changed the page";
         }
         ASSERT_GT(states.size(), 150u) << "most commands change the page";
         EXPECT_EQ(history.stepCount(), states.size() - 1);
         const ListPage last = page;
         for (size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_TRUE(history.undo(page));
-            ASSERT_TRUE(SameContent(page, states[i - 1])) << "round " << round << " state " << i - 1;
+            ASSERT_TRUE(SameContent(page, states[i - 1]))
+                << "round " << round << " state " << i - 1;
         }
         EXPECT_TRUE(SameContent(page, opened));
         EXPECT_FALSE(page.modified);
@@ -391,8 +444,10 @@ TEST(UndoHistory, RowsAfterAMovedChannelAreSharedWithTheStateBefore) {
     EXPECT_EQ(now.cell(2, ch::Num), "2");
     EXPECT_EQ(now.cell(9000, ch::Num), "9000");
     EXPECT_EQ(&now.row(1), &was.row(9000)) << "the moved channel is the same row";
-    for (int r = 1; r < 9000; ++r) ASSERT_EQ(&now.row(r + 1), &was.row(r)) << "row " << r << " was copied";
-    for (int r = 9001; r <= 9990; ++r) ASSERT_EQ(&now.row(r), &was.row(r)) << "row " << r << " was copied";
+    for (int r = 1; r < 9000; ++r)
+        ASSERT_EQ(&now.row(r + 1), &was.row(r)) << "row " << r << " was copied";
+    for (int r = 9001; r <= 9990; ++r)
+        ASSERT_EQ(&now.row(r), &was.row(r)) << "row " << r << " was copied";
     // The channel table before held about 4 MB; the step holds a few kilobytes of it.
     EXPECT_LE(now.bytesNotSharedWith(&was), 16u * 1024);
     EXPECT_GT(was.bytesNotSharedWith(nullptr), 2u << 20);
@@ -417,7 +472,9 @@ TEST(UndoHistory, FavouritesRowsAreSharedAfterSingleChannelCommands) {
              testing::RecordingProgress progress;
              return MoveChannels(page, 9000, 9000, 1, progress).changed;
          },
-         [](int n) { return n == 9000 ? 1 : n < 9000 ? n + 1 : n; }, 0},
+         [](int n) { return n == 9000  ? 1
+                            : n < 9000 ? n + 1
+                                       : n; }, 0},
         {"insert at row 1",
          [](ListPage& page) {
              testing::ScriptedPrompts yes({Answer::Yes});
@@ -454,8 +511,11 @@ TEST(UndoHistory, FavouritesRowsAreSharedAfterSingleChannelCommands) {
             ASSERT_EQ(now.rowCount(), was.rowCount()) << c.what;
             for (int s = 1; s < now.rowCount(); ++s) {
                 if (!std::binary_search(old.begin(), old.end(), &now.row(s))) ++newRows;
-                const std::string want = s <= static_cast<int>(expected.size()) ? expected[static_cast<size_t>(s - 1)] : "0";
-                ASSERT_EQ(now.cell(s, fav::Channel), want) << c.what << ", list " << k + 1 << ", slot " << s;
+                const std::string want = s <= static_cast<int>(expected.size())
+                                             ? expected[static_cast<size_t>(s - 1)]
+                                             : "0";
+                ASSERT_EQ(now.cell(s, fav::Channel), want)
+                    << c.what << ", list " << k + 1 << ", slot " << s;
                 if (now.cell(s, fav::Channel) != was.cell(s, fav::Channel)) ++renumbered;
             }
         }

@@ -3,7 +3,9 @@
 // page, "Riprendi i rimossi" as one undo step, and the tabs following the edit and its
 // undo.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QFile>
@@ -19,6 +21,7 @@
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "test_registry.h"
+#include "text/language.h"
 
 using namespace rivo;
 using namespace rivo::testsupport;
@@ -60,6 +63,7 @@ QStringList TabTexts(const CompareWindow& compare) {
 
 constexpr int kRemovedTab = 1;
 constexpr int kRenamedTab = 3;
+constexpr int kFavouritesTab = 5;
 
 }  // namespace
 
@@ -118,14 +122,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(compare));
         // Inserting "Nuovo" at the top moves nothing else.
         QCOMPARE(TabTexts(*compare),
-                 (QStringList{QStringLiteral("Nuovi (1)"), QStringLiteral("Rimossi (2)"), QStringLiteral("Spostati (0)"),
-                              QStringLiteral("Rinominati (1)"), QStringLiteral("Sintonia cambiata (0)"),
+                 (QStringList{QStringLiteral("Nuovi (1)"), QStringLiteral("Rimossi (2)"),
+                              QStringLiteral("Spostati (0)"), QStringLiteral("Rinominati (1)"),
+                              QStringLiteral("Sintonia cambiata (0)"),
                               QStringLiteral("Preferiti cambiati (0)")}));
         QTableView* removed = compare->tables[kRemovedTab];
         QCOMPARE(removed->model()->rowCount(), 2);
         QCOMPARE(removed->model()->index(0, 0).data().toString(), QStringLiteral("4"));
         QCOMPARE(removed->model()->index(1, 2).data().toString(), QStringLiteral("Canale 8"));
-        QCOMPARE(removed->model()->index(1, 1).data().toString(), QString());  // not in the newer list
+        QCOMPARE(removed->model()->index(1, 1).data().toString(),
+                 QString());  // not in the newer list
         QCOMPARE(compare->tables[kRenamedTab]->model()->index(0, 5).data().toString(),
                  QStringLiteral("prima \"Canale 2\""));
 
@@ -151,9 +157,9 @@ private slots:
         QTest::mouseClick(compare->takeRemovedButton, Qt::LeftButton);
         QVERIFY(prompts.asked.empty());  // the paste asks nothing: the rows at the end are empty
         QCOMPARE(Names(after->page(), 1, 14),
-                 (std::vector<std::string>{"Nuovo", "Canale 1", "Due", "Canale 3", "Canale 5", "Canale 6", "Canale 7",
-                                           "Canale 9", "Canale 10", "Canale 11", "Canale 12", "Canale 4", "Canale 8",
-                                           ""}));
+                 (std::vector<std::string>{"Nuovo", "Canale 1", "Due", "Canale 3", "Canale 5",
+                                           "Canale 6", "Canale 7", "Canale 9", "Canale 10",
+                                           "Canale 11", "Canale 12", "Canale 4", "Canale 8", ""}));
         QCOMPARE(after->selectedChannelRows(), std::make_pair(12, 13));
         QVERIFY(after->page().modified);
         // The window followed the edit.
@@ -188,7 +194,9 @@ private slots:
         longer.channels.push_back(extra);
         const QString longerPath = folder->write("Piu.Bin", BuildChannelImage(longer));
         QVERIFY(OpenThroughDialog(*window, afterPath));
-        window->chooseCompareSource = [](const QStringList& choices) { return int(choices.size()) - 1; };
+        window->chooseCompareSource = [](const QStringList& choices) {
+            return int(choices.size()) - 1;
+        };
         window->chooseCompareFile = [&] { return longerPath; };
         window->compareAction->trigger();
         CompareWindow* compare = window->compareWindow();
@@ -223,6 +231,58 @@ private slots:
         window->undoAction->trigger();
         QCOMPARE(view->page().channelGrid.cell(3, ch::Name), std::string("Due"));
         QCOMPARE(compare->comparison().count(ChangeClass::Renamed), 1);
+    }
+
+    // Each "Riprendi" is one undo step named after its button, in either language.
+    void takeBackStepsAreNamedInTheEditMenu() {
+        // Before: channel 1 in list 1; after (as AfterSpec) in none: one favourites change.
+        ChannelImageSpec listed = BeforeSpec();
+        listed.favourites[0] = {1};
+        const QString listedPath = folder->write("PrimaInLista.Bin", BuildChannelImage(listed));
+        struct Language {
+            rivo::Language language;
+            QString removed, names, favourites;
+        };
+        const Language languages[] = {
+            {rivo::Language::Italian, QStringLiteral("&Annulla: Riprendi i rimossi"),
+             QStringLiteral("&Annulla: Riprendi i nomi"),
+             QStringLiteral("&Annulla: Riprendi i preferiti")},
+            {rivo::Language::English, QStringLiteral("&Undo: Take back the removed"),
+             QStringLiteral("&Undo: Take back the names"),
+             QStringLiteral("&Undo: Take back the favourites")},
+        };
+        struct BackToItalian {
+            ~BackToItalian() { UseLanguage(rivo::Language::Italian, {}, nullptr); }
+        } backToItalian;
+        for (const Language& l : languages) {
+            std::string error;
+            QVERIFY2(UseLanguage(l.language, {RIVO_CATALOGUE_DIR}, &error), error.c_str());
+            window = std::make_unique<MainWindow>();
+            PrepareWindow(*window, prompts, *folder);
+            QVERIFY(OpenThroughDialog(*window, listedPath));
+            QVERIFY(OpenThroughDialog(*window, afterPath));
+            window->chooseCompareSource = [](const QStringList&) { return 0; };
+            window->compareAction->trigger();
+            CompareWindow* compare = window->compareWindow();
+            QVERIFY(compare);
+            const struct {
+                int tab;
+                QPushButton* button;
+                QString undoText;
+            } takes[] = {{kRemovedTab, compare->takeRemovedButton, l.removed},
+                         {kRenamedTab, compare->takeNamesButton, l.names},
+                         {kFavouritesTab, compare->takeFavouritesButton, l.favourites}};
+            for (const auto& take : takes) {
+                compare->tabs->setCurrentIndex(take.tab);
+                QCOMPARE(compare->tables[take.tab]->model()->rowCount() > 0, true);
+                compare->tables[take.tab]->selectAll();
+                QVERIFY(take.button->isEnabled());
+                take.button->click();
+                QCOMPARE(window->undoAction->text(), take.undoText);
+                window->undoAction->trigger();
+            }
+            QVERIFY(!window->activePage()->page().modified);
+        }
     }
 };
 

@@ -3,7 +3,9 @@
 // showing a copy in the page, "Elimina i duplicati" as one undo step with its count on
 // the status bar, and Annulla changing nothing.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QCheckBox>
@@ -174,7 +176,8 @@ private slots:
         QCOMPARE(page().favouriteGrids[1].cell(1, fav::Channel), std::string("2"));
         QCOMPARE(page().favouriteGrids[1].cell(2, fav::Channel), std::string("0"));
         QCOMPARE(page().channelGrid.cell(2, ch::Name), std::string("Canale 2"));
-        QCOMPARE(window->statusMessage->text(), QStringLiteral("Tolta 1 voce ripetuta dai preferiti"));
+        QCOMPARE(window->statusMessage->text(),
+                 QStringLiteral("Tolta 1 voce ripetuta dai preferiti"));
         QCOMPARE(window->undoAction->text(),
                  QStringLiteral("&Annulla: Togli le voci ripetute dei preferiti"));
         window->undoAction->trigger();
@@ -211,6 +214,31 @@ private slots:
         QCOMPARE(summaryWithout, QStringLiteral("6 gruppi, 0 canali da eliminare"));
         QCOMPARE(buttonWithout, 0);
         QCOMPARE(buttonWith, 1);
+    }
+
+    // "Attivo" and "Bloccato" each show their own status bit, and the lists are numbered
+    // 1 to 8. Channel 5's copies: row 5 active and locked (as made), row 11 made
+    // inactive and locked, row 17 active and unlocked; row 13 joins list 3 too.
+    void copiesShowTheirOwnActiveAndLockedMarksAndListNumbers() {
+        page().channelGrid.setCell(11, ch::Status, "01");
+        page().channelGrid.setCell(17, ch::Status, "04");
+        page().favouriteGrids[2].setCell(1, fav::Channel, "13");
+        QStringList active, locked;
+        QString lists13;
+        window->runDuplicatesDialog = [&](DuplicatesDialog& dialog) {
+            for (const int row : {5, 11, 17}) {
+                active << CopyItem(dialog, row)->text(DuplicatesDialog::ActiveColumn);
+                locked << CopyItem(dialog, row)->text(DuplicatesDialog::LockedColumn);
+            }
+            lists13 = CopyItem(dialog, 13)->text(DuplicatesDialog::ListsColumn);
+            dialog.cancelButton->click();
+            return dialog.result();
+        };
+        window->findDuplicatesAction->trigger();
+        const QString mark = QStringLiteral("\u2713");
+        QCOMPARE(active, (QStringList{mark, QString(), mark}));
+        QCOMPARE(locked, (QStringList{mark, mark, QString()}));
+        QCOMPARE(lists13, QStringLiteral("1, 3"));
     }
 };
 

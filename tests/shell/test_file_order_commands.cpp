@@ -2,7 +2,9 @@
 // what the preview shows, the question before deleting (No keeps the dialog's Ok from
 // closing it), Annulla changing nothing, Ok as one undo step, and a bad file refused.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <map>
 
 #include "dialogs/file_order_dialog.h"
 #include "editing/file_order.h"
@@ -49,7 +52,8 @@ private slots:
     void initTestCase() {
         folder = std::make_unique<ShellFolder>();
         // Twelve channels "Canale 1" .. "Canale 12", SID n.
-        imagePath = folder->write("Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 12, 4)));
+        imagePath = folder->write(
+            "Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 12, 4)));
         // Names and SIDs only: the name pass finds two, and one row names no channel.
         const std::string order =
             "Nome canale;SID\r\nCanale 3;3\r\nSconosciuto;999\r\n\"Canale 1\";1\r\n";
@@ -96,10 +100,13 @@ private slots:
         };
         const Grid before = page().channelGrid;
         window->importOrderAction->trigger();
-        QVERIFY(passes.contains(QStringLiteral("Passo 1 (numero, SID e nome invariati): non eseguito")));
-        QVERIFY(passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
-        QVERIFY(passes.contains(QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
-                                               "1 righe del file non trovate")));
+        QVERIFY(passes.contains(
+            QStringLiteral("Passo 1 (numero, SID e nome invariati): non eseguito")));
+        QVERIFY(
+            passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
+        QVERIFY(passes.contains(
+            QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
+                           "1 righe del file non trovate")));
         QVERIFY(passes.contains(QStringLiteral("L'ordine è quello delle righe del file.")));
         QCOMPARE(fileRows, 1);
         QCOMPARE(unknown, QStringLiteral("Sconosciuto"));
@@ -117,6 +124,40 @@ private slots:
         QVERIFY(!window->undoAction->isEnabled());
     }
 
+    // The preview's tables hold under each caption what it says: distinct values for the
+    // line, the name, the SID and the frequency.
+    void previewColumnsHoldWhatTheirCaptionsSay() {
+        const std::string order =
+            "Nome canale;SID;Frequenza\r\nCanale 3;3;\r\nSconosciuto;999;12345,5\r\n";
+        const QString columnsPath = folder->write("Colonne.csv", Bytes(order.begin(), order.end()));
+        window->chooseOrderFile = [&](const QString&) { return columnsPath; };
+        // Caption -> text of the table's first row.
+        const auto firstRow = [](const QTableWidget& table) {
+            std::map<QString, QString> row;
+            for (int c = 0; c < table.columnCount(); ++c)
+                row[table.horizontalHeaderItem(c)->text()] =
+                    table.item(0, c) ? table.item(0, c)->text() : QString();
+            return row;
+        };
+        std::map<QString, QString> fileRow, currentRow;
+        window->runFileOrderDialog = [&](FileOrderDialog& dialog) {
+            if (dialog.fileTable->rowCount() > 0) fileRow = firstRow(*dialog.fileTable);
+            if (dialog.currentTable->rowCount() > 0) currentRow = firstRow(*dialog.currentTable);
+            dialog.buttons->button(QDialogButtonBox::Cancel)->click();
+            return dialog.result() == QDialog::Accepted;
+        };
+        window->importOrderAction->trigger();
+        using Row = std::map<QString, QString>;
+        QCOMPARE(fileRow, (Row{{QStringLiteral("Riga"), QStringLiteral("3")},
+                               {QStringLiteral("Nome canale"), QStringLiteral("Sconosciuto")},
+                               {QStringLiteral("SID"), QStringLiteral("999")},
+                               {QStringLiteral("Frequenza"), QStringLiteral("12345,5")}}));
+        QCOMPARE(currentRow, (Row{{QStringLiteral("Num."), QStringLiteral("1")},
+                                  {QStringLiteral("Nome canale"), QStringLiteral("Canale 1")},
+                                  {QStringLiteral("SID"), QStringLiteral("1")},
+                                  {QStringLiteral("Frequenza"), QStringLiteral("10700")}}));
+    }
+
     void okIsOneUndoStep() {
         window->chooseOrderFile = [&](const QString&) { return orderPath; };
         window->runFileOrderDialog = [&](FileOrderDialog& dialog) {
@@ -126,9 +167,11 @@ private slots:
         };
         const Grid before = page().channelGrid;
         window->importOrderAction->trigger();
-        QCOMPARE(Names(page(), 1, 4), (std::vector<std::string>{"Canale 3", "Canale 1", "Canale 2", "Canale 4"}));
+        QCOMPARE(Names(page(), 1, 4),
+                 (std::vector<std::string>{"Canale 3", "Canale 1", "Canale 2", "Canale 4"}));
         QVERIFY(page().modified);
-        QCOMPARE(window->statusMessage->text(), QStringLiteral("2 canali ordinati secondo il file, 10 non trovati"));
+        QCOMPARE(window->statusMessage->text(),
+                 QStringLiteral("2 canali ordinati secondo il file, 10 non trovati"));
         // The channels the file did not name are selected, from row 3 on.
         QCOMPARE(view->selectedChannelRows().first, 3);
         QVERIFY(window->undoAction->text().contains(QStringLiteral("Importa ordine da file")));
@@ -146,7 +189,8 @@ private slots:
         QVERIFY(!shown);
         QCOMPARE(prompts.asked.size(), size_t(1));
         const std::string& text = prompts.asked[0].text;
-        QVERIFY2(text.find("Rotto.csv") != std::string::npos && text.find("Riga 2") != std::string::npos &&
+        QVERIFY2(text.find("Rotto.csv") != std::string::npos &&
+                     text.find("Riga 2") != std::string::npos &&
                      text.find("'uno'") != std::string::npos,
                  text.c_str());
         QVERIFY(page().channelGrid == before);

@@ -3,12 +3,13 @@
 # Usage: scripts/setup-deps.sh [gui]   (gui adds the virtual display for the editor)
 # Besides the compilers and libraries: Qt's Italian texts, gettext's tools for the
 # message catalogues, rsvg-convert for the icon's bitmaps, and what the package test
-# runs (dpkg-shlibdeps, desktop-file-validate, appstreamcli, update-mime-database, groff).
+# runs (dpkg-shlibdeps, desktop-file-validate, appstreamcli, update-mime-database, groff),
+# and pdftotext, with which the window tests read back the PDF the editor prints.
 set -euo pipefail
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
-          qt6-translations-l10n librsvg2-bin gettext
+          qt6-translations-l10n librsvg2-bin gettext poppler-utils
           dpkg-dev desktop-file-utils appstream shared-mime-info groff-base)
 if [ "${1:-}" = gui ]; then
   packages+=(xvfb xauth fonts-dejavu-core)

@@ -77,8 +77,8 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
                    Qt::WindowTitleHint);
     setModal(true);
 
-    chooseFile = [](QWidget* owner, const QString& filter) {
-        return QFileDialog::getOpenFileName(owner, QTr("Apri"), QString(), filter);
+    chooseFile = [this](QWidget* owner, const QString& filter) {
+        return QFileDialog::getOpenFileName(owner, QTr("Apri"), startFolder, filter);
     };
 
     auto* info = new QGroupBox(QTr("Informazioni per l'apertura della lista canali"));
@@ -87,6 +87,8 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
     // The path may be typed or pasted as well as chosen with "Sfoglia".
     fileEdit = new QLineEdit;
     fileEdit->setMinimumWidth(280);
+    // No caption stands beside it: it is read out by this name.
+    fileEdit->setAccessibleName(QTr("File da aprire"));
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(browseButton);
     fileRow->addWidget(fileEdit, 1);
@@ -141,9 +143,18 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
     symbolRateProblemLabel->setTextFormat(Qt::PlainText);
     symbolRateProblemLabel->hide();
 
+    defaultsButton = new QPushButton(QTr("Valori predefiniti"));
+    defaultsButton->setObjectName(QStringLiteral("defaultsButton"));
+    defaultsButton->setToolTip(
+        QTr("Riporta frequenze LNB, satelliti e symbol rate ai valori iniziali"));
+    auto* defaultsRow = new QHBoxLayout;
+    defaultsRow->addStretch(1);
+    defaultsRow->addWidget(defaultsButton);
+
     auto* left = new QVBoxLayout;
     left->addLayout(fileRow);
     left->addLayout(form);
+    left->addLayout(defaultsRow);
     left->addWidget(symbolRateProblemLabel);
     left->addStretch(1);
     auto* columns = new QHBoxLayout(info);
@@ -158,6 +169,7 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
     connect(lnbLowEdit, &QLineEdit::textChanged, this, &OpenDialog::lnbLowChanged);
     lnbHighEdit->installEventFilter(this);
     connect(symbolRateSetCombo, &QComboBox::currentIndexChanged, this, &OpenDialog::symbolRateSetChanged);
+    connect(defaultsButton, &QPushButton::clicked, this, &OpenDialog::restoreDefaults);
     connect(okButton, &QPushButton::clicked, this, &OpenDialog::acceptIfValid);
     connect(cancelButton, &QPushButton::clicked, this, &OpenDialog::cancel);
 }
@@ -165,10 +177,30 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
 QString OpenDialog::fileFilter() { return rivo::dialogs::ImageFileFilter(); }
 
 void OpenDialog::initialise() {
-    // Every opening starts from the start values: nothing of a previous one is kept.
+    // Every control at its start value; what the window remembers comes afterwards
+    // through setParams.
     fileEdit->clear();
     // The path is what the dialog is for: it can be typed or pasted at once.
     fileEdit->setFocus(Qt::OtherFocusReason);
+
+    std::string iniProblem;
+    bool iniMissing = false;
+    sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString(), &iniProblem, &iniMissing);
+    const bool unreadable = !iniProblem.empty() && !iniMissing;
+    symbolRateProblemLabel->setText(
+        unreadable
+            ? QString::fromStdString(rivo::Fmt(rivo::Tr("Symbol rate non letti: %1"), iniProblem))
+            : QString());
+    symbolRateProblemLabel->setVisible(unreadable);
+    {
+        const QSignalBlocker block(symbolRateSetCombo);
+        symbolRateSetCombo->clear();
+        for (const auto& set : sets_) symbolRateSetCombo->addItem(QString::fromStdString(set.name));
+    }
+    restoreDefaults();
+}
+
+void OpenDialog::restoreDefaults() {
     {
         const QSignalBlocker block(lnbLowEdit);
         lnbLowEdit->setText(QStringLiteral("9750"));
@@ -182,32 +214,57 @@ void OpenDialog::initialise() {
     }
     satelliteACombo->setCurrentIndex(0);
     satelliteBCombo->setCurrentIndex(1);
-
-    std::string iniProblem;
-    bool iniMissing = false;
-    sets_ = rivo::ReadSymbolRateSets(iniPath_.toStdString(), &iniProblem, &iniMissing);
-    const bool unreadable = !iniProblem.empty() && !iniMissing;
-    symbolRateProblemLabel->setText(
-        unreadable ? QString::fromStdString(rivo::Fmt(rivo::Tr("Symbol rate non letti: %1"), iniProblem)) : QString());
-    symbolRateProblemLabel->setVisible(unreadable);
+    for (int i = 0; i < 16; ++i) symbolRateTable->item(i, 1)->setText(QString());
     {
         const QSignalBlocker block(symbolRateSetCombo);
-        symbolRateSetCombo->clear();
-        for (const auto& set : sets_) symbolRateSetCombo->addItem(QString::fromStdString(set.name));
-    }
-    for (int i = 0; i < 16; ++i) symbolRateTable->item(i, 1)->setText(QString());
-    if (!sets_.empty()) {
-        const QSignalBlocker block(symbolRateSetCombo);
-        symbolRateSetCombo->setCurrentIndex(0);
+        symbolRateSetCombo->setCurrentIndex(sets_.empty() ? -1 : 0);
     }
     symbolRateSetChanged(symbolRateSetCombo->currentIndex());
 }
+
+void OpenDialog::setParams(const rivo::OpenParams& params, const QString& setName) {
+    if (!params.fileName.empty())
+        fileEdit->setText(QFile::decodeName(QByteArray::fromStdString(params.fileName)));
+    {
+        const QSignalBlocker block(lnbLowEdit);
+        lnbLowEdit->setText(QString::number(params.lnbLow));
+    }
+    lnbHighEdit->setText(QString::number(params.lnbHigh));
+    const auto choose = [](QComboBox* combo, const std::string& name) {
+        const QString text = QString::fromStdString(name);
+        const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            combo->setCurrentIndex(index);
+        else
+            combo->setEditText(text);
+    };
+    choose(satelliteACombo, params.satelliteA);
+    choose(satelliteBCombo, params.satelliteB);
+    {
+        // Choosing the set would load its present rates over the remembered ones.
+        const QSignalBlocker block(symbolRateSetCombo);
+        const int set = setName.isEmpty() ? -1
+                                          : symbolRateSetCombo->findText(
+                                                setName, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (set >= 0) symbolRateSetCombo->setCurrentIndex(set);
+    }
+    // An empty cell reads as 0, so 0 shows as an empty cell.
+    for (int i = 0; i < 16; ++i) {
+        const std::int32_t rate = params.symbolRates[static_cast<size_t>(i)];
+        symbolRateTable->item(i, 1)->setText(rate == 0 ? QString() : QString::number(rate));
+    }
+}
+
+QString OpenDialog::symbolRateSetName() const { return symbolRateSetCombo->currentText(); }
 
 void OpenDialog::setFileName(const QString& path) { fileEdit->setText(path); }
 
 void OpenDialog::browse() {
     const QString path = chooseFile ? chooseFile(this, fileFilter()) : QString();
-    if (!path.isEmpty()) fileEdit->setText(path);
+    if (!path.isEmpty()) {
+        fileEdit->setText(path);
+        if (fileChosen) fileChosen(*this, path);
+    }
     // The file is usually all the user came for: Enter now opens it.
     okButton->setFocus(Qt::OtherFocusReason);
 }

@@ -32,6 +32,19 @@ public:
     // Presets the chosen file (the editor's command-line argument).
     void setFileName(const QString& path);
 
+    // Puts remembered values in the controls: the file (unless params names none), the
+    // LNB frequencies, the satellites and the symbol rates, with the set named setName
+    // chosen when "Sr.Ini" still has it. The table shows params' rates either way: they
+    // are what that file was opened with.
+    void setParams(const rivo::OpenParams& params, const QString& setName);
+    // The name of the symbol-rate set chosen ("" when none).
+    QString symbolRateSetName() const;
+
+    // Where "Sfoglia" starts ("" for the file chooser's own choice).
+    QString startFolder;
+    // Called when "Sfoglia" chose a file, to fill what is remembered for it.
+    std::function<void(OpenDialog& dialog, const QString& path)> fileChosen;
+
     // How "Sfoglia" asks for a file: returns the chosen path, or "" when cancelled.
     // Replaceable so that tests can answer without a file chooser.
     std::function<QString(QWidget* parent, const QString& filter)> chooseFile;
@@ -50,6 +63,7 @@ public:
     QTableWidget* symbolRateTable = nullptr;  // 16 rows: code, value
     // Why the "Sr.Ini" could not be read; hidden when it was read or does not exist.
     QLabel* symbolRateProblemLabel = nullptr;
+    QPushButton* defaultsButton = nullptr;    // "Valori predefiniti"
     QPushButton* okButton = nullptr;          // "Ok"
     QPushButton* cancelButton = nullptr;      // "Annulla"
 
@@ -60,6 +74,9 @@ public slots:
     void symbolRateSetChanged(int index);
     void acceptIfValid();
     void cancel();
+    // "Valori predefiniti": the start values of LNB, satellites and symbol rates back,
+    // the file kept.
+    void restoreDefaults();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -15,9 +15,14 @@
 #include <vector>
 
 #include "dialogs/qt_text.h"
+#include "shell/accessible_names.h"
+#include "shell/drop_open_controller.h"
+#include "shell/help_controller.h"
 #include "shell/language_choice.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
+#include "shell/print_controller.h"
+#include "shell/recent_files_controller.h"
 #include "shell/tool_icons.h"
 #include "text/language.h"
 
@@ -198,8 +203,15 @@ void MainWindow::createMenus() {
     QMenuBar* bar = menuBar();
     fileMenu = bar->addMenu(QTr("&File"));
     fileMenu->addAction(openAction);
+    recentFiles = new RecentFilesController(*this);
+    fileMenu->addMenu(recentFiles->recentMenu);
+    fileMenu->addMenu(recentFiles->recentWithParamsMenu);
     fileMenu->addAction(saveAction);
     fileMenu->addAction(exportCsvAction);
+    printing = new PrintController(*this);
+    fileMenu->addAction(printing->printAction);
+    fileMenu->addAction(printing->pdfAction);
+    dropOpen = new DropOpenController(*this);
     fileMenu->addAction(revertAction);
     fileMenu->addSeparator();
     fileMenu->addAction(closePageAction);
@@ -283,6 +295,9 @@ void MainWindow::createMenus() {
             [this] { chooseLanguage(rivo::Language::English); });
 
     helpMenu = bar->addMenu(QTr("A&iuto"));
+    help = new HelpController(*this);
+    helpMenu->addAction(help->manualAction);
+    new AccessibleNames(*this);
     helpMenu->addAction(aboutAction);
 
     connect(exportCsvAction, &QAction::triggered, this, &MainWindow::exportCsv);
@@ -364,6 +379,7 @@ void MainWindow::disablePageButtons() {
 void MainWindow::activePageChanged(int index) {
     updateWindowTitle();
     PageView* view = pageView(index);
+    emit activePageShown(view);
     if (!view) return;
     saveAction->setEnabled(view->page().modified);
     updateButtons(view->tabs);

@@ -36,6 +36,7 @@
 #include "shell/editor_settings.h"
 #include "shell/page_view.h"
 #include "shell/qt_prompts.h"
+#include "shell/recent_files_controller.h"
 #include "shell/window_texts.h"
 
 namespace {
@@ -193,15 +194,9 @@ bool MainWindow::clipboardHoldsChannels() const { return channelClipboard.hasCon
 // Opening an image into a new page
 
 void MainWindow::openFile() {
-    // A fresh dialog each time: every opening starts from the start values.
-    OpenDialog dialog(workDir + QStringLiteral("/Sr.Ini"), prompts(), this);
-    dialog.initialise();
-    if (!initialFile_.isEmpty()) {
-        dialog.setFileName(initialFile_);
-        initialFile_.clear();
-    }
-    if (!runOpenDialog(dialog)) return;
-    openWithParams(dialog.params());
+    // The dialog starts with what is remembered of the file and of the last opening.
+    const QString file = std::exchange(initialFile_, QString());
+    recentFiles->openWithDialog(file);
 }
 
 bool MainWindow::openWithParams(const rivo::OpenParams& params, bool askIfOpen) {

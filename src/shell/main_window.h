@@ -49,6 +49,10 @@ class DuplicatesDialog;
 class FileOrderDialog;
 class ChannelDialog;
 class RenameDialog;
+class RecentFilesController;
+class DropOpenController;
+class PrintController;
+class HelpController;
 namespace rivo {
 struct ListPage;
 }
@@ -221,6 +225,12 @@ public:
     void removeFromFavouriteList(int list);
     QAction* importOrderAction = nullptr;     // "Importa ordine da file..."
 
+    // Features with their own actions, made with the menus (each file says what it does).
+    RecentFilesController* recentFiles = nullptr;  // "Apri recenti", and the open dialog's start
+    DropOpenController* dropOpen = nullptr;        // images dropped on the window
+    PrintController* printing = nullptr;           // "Stampa...", "Esporta PDF..."
+    HelpController* help = nullptr;                // "Manuale" (F1)
+
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
     // Before view is saved to target: true when target is not the page's file, or is
@@ -231,6 +241,12 @@ public:
     // The "Lingua" menu's command: keeps `language` for the next start, and tells the
     // user so when it is not the language of this run.
     void chooseLanguage(rivo::Language language);
+
+signals:
+    // The active page changed (nullptr: no page is left).
+    void activePageShown(PageView* view);
+    // view was saved, under the name its page now has.
+    void pageSaved(PageView* view);
 
 public slots:
     void openFile();

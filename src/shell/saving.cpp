@@ -147,6 +147,7 @@ void MainWindow::saveFile() {
         // backup all name it.
         view->page().fileName = QFile::encodeName(path).toStdString();
         pageTabs->setTabToolTip(pageTabs->indexOf(view), path);
+        emit pageSaved(view);
         if (!result.warning.empty())
             prompts().tell(result.warning, rivo::Tr(kAttention), rivo::Icon::Warning);
     }

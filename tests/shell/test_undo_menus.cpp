@@ -408,15 +408,18 @@ private slots:
                 if (!action->isSeparator()) texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
             return texts;
         };
-        QCOMPARE(items(window->fileMenu), QStringList({"Apri", "Salva", "Esporta CSV...", "Ripristina la versione salvata",
-                                                    "Confronta con...", "Confronta con il backup", "Chiudi", "Esci"}));
+        QCOMPARE(items(window->fileMenu),
+                 QStringList({"Apri", "Apri recenti", "Apri recenti con parametri...", "Salva",
+                              "Esporta CSV...", "Stampa...", "Esporta PDF...",
+                              "Ripristina la versione salvata", "Confronta con...",
+                              "Confronta con il backup", "Chiudi", "Esci"}));
         QCOMPARE(items(window->editMenu),
                  QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
                               "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
                               "Importa ordine da file...", "Trova duplicati...", "Sposta preferito in su", "Sposta preferito in giù",
                               "Rinomina...", "Aggiungi alla lista", "Togli dalla lista"}));
         QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
-        QCOMPARE(items(window->helpMenu), QStringList({"Informazioni"}));
+        QCOMPARE(items(window->helpMenu), QStringList({"Manuale", "Informazioni"}));
         QCOMPARE(items(window->viewMenu),
                  QStringList({"Pagina successiva", "Pagina precedente", "Canali", "Transponder", "Preferiti",
                               "Filtra i canali"}));
@@ -441,9 +444,9 @@ private slots:
             }
         QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
         // The "Visualizza" menu (the filter bar's item among them) is not walked here; the
-        // commands on a selection (rename, add to and take out of a list) are menu items
-        // of their own.
-        QCOMPARE(menuOnly.size(), size_t(15));
+        // commands on a selection (rename, add to and take out of a list), the recent
+        // files, printing and the manual are menu items of their own.
+        QCOMPARE(menuOnly.size(), size_t(20));
 
         auto check = [&](const char* where) {
             for (QAction* action : shared) {

@@ -32,7 +32,8 @@ struct LanguageRequest {
 };
 
 // False, with the message in `problem`, when --lang has no value.
-bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request, std::string& problem) {
+bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request,
+                        std::string& problem) {
     static const std::string kOption = "--lang";
     for (std::size_t i = 0; i < args.size();) {
         const std::string& word = args[i];
@@ -88,21 +89,32 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     if (request.given) {
         const std::optional<Language> language = ParseLanguageCode(request.code);
         if (!language) {
-            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code) << "\n";
+            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code)
+                << "\n";
             return kExitUsage;
         }
         // The language is the whole program's: one already in use (set by the binary from
         // the environment, or loaded by a test) is kept rather than looked for again.
-        std::string ignored;
-        if (*language != CurrentLanguage() && !UseLanguage(*language, catalogueFolders, &ignored))
-            err << Tr("rivo800-tool: the English catalogue was not found; texts stay in Italian") << "\n";
+        std::string problem;
+        bool found = false;
+        if (*language != CurrentLanguage() &&
+            !UseLanguage(*language, catalogueFolders, &problem, &found))
+            err << (found ? Fmt(Tr("rivo800-tool: il catalogo inglese è danneggiato (%1); i testi "
+                                   "restano in italiano"),
+                                problem)
+                          : std::string(Tr("rivo800-tool: il catalogo inglese non è stato trovato; "
+                                           "i testi restano in "
+                                           "italiano")))
+                << "\n";
     }
 
-    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"), "rivo800-tool"};
+    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"),
+                 "rivo800-tool"};
     app.require_subcommand(1);
     // Taken out of the words above; declared here only so that the help lists it.
-    app.add_option("--lang", request.code,
-                   Tr("the language of messages and usage texts, it or en (overrides the environment)"))
+    app.add_option(
+           "--lang", request.code,
+           Tr("the language of messages and usage texts, it or en (overrides the environment)"))
         ->option_text("LANG");
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};
@@ -114,7 +126,8 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     auto finish = [&](int code) {
         out.flush();
         if (out) return code;
-        err << "rivo800-tool: " << Fmt(Tr("impossibile scrivere sullo standard output: %1"), OutputFailureReason(out))
+        err << "rivo800-tool: "
+            << Fmt(Tr("impossibile scrivere sullo standard output: %1"), OutputFailureReason(out))
             << "\n";
         return code == kExitOk ? static_cast<int>(kExitFailure) : code;
     };

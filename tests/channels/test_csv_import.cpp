@@ -33,8 +33,8 @@ TEST(ReadReferenceFile, SemicolonsWithByteOrderMarkAndQuoting) {
     EXPECT_EQ(file.separator, ';');
     EXPECT_FALSE(file.windows1252);
     EXPECT_FALSE(file.plainList);
-    EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasFrequency && file.hasPolarisation &&
-                file.hasTid && file.hasNid && file.hasSatellite);
+    EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasFrequency &&
+                file.hasPolarisation && file.hasTid && file.hasNid && file.hasSatellite);
     EXPECT_FALSE(file.hasFavourites);
     ASSERT_EQ(file.rows.size(), 3u);
     EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Rai; \"Uno\"", "due\r\nrighe", "=1+2"}));
@@ -58,7 +58,9 @@ TEST(ReadReferenceFile, SemicolonsWithByteOrderMarkAndQuoting) {
 TEST(ReadReferenceFile, Windows1252WhenTheBytesAreNotUtf8) {
     const ReferenceFile file = Read("name,sid\nCaff\xE8,1\n\x80uro,2\n");
     EXPECT_TRUE(file.windows1252);
-    EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Caff\xC3\xA8", "\xE2\x82\xAC" "uro"}));
+    EXPECT_EQ(NamesOf(file), (std::vector<std::string>{"Caff\xC3\xA8",
+                                                       "\xE2\x82\xAC"
+                                                       "uro"}));
     // The same text in UTF-8 stays UTF-8.
     const ReferenceFile utf8 = Read("name,sid\nCaff\xC3\xA8,1\n");
     EXPECT_FALSE(utf8.windows1252);
@@ -106,7 +108,8 @@ TEST(ReadReferenceFile, EnglishHeaderAnySubsetAndFavourites) {
 }
 
 TEST(ReadReferenceFile, PlainReferenceList) {
-    const ReferenceFile file = Read("1;Rai 1;318-5000-3401\n2;Rai 2;318-5000-3402\n\n10;Canale, con virgola;1-2-3\n");
+    const ReferenceFile file =
+        Read("1;Rai 1;318-5000-3401\n2;Rai 2;318-5000-3402\n\n10;Canale, con virgola;1-2-3\n");
     EXPECT_TRUE(file.plainList);
     EXPECT_TRUE(file.hasNumber && file.hasName && file.hasSid && file.hasTid && file.hasNid);
     EXPECT_FALSE(file.hasFrequency);
@@ -145,25 +148,56 @@ TEST(ReadReferenceFile, BadFilesNameTheLine) {
         {"binary junk", std::string("name\nok\nA\0B\n", 12), {"Riga 3", "binari"}},
         {"a line over 64 KiB", longLine, {"Riga 2", "65537", "65536"}},
         {"more than 100,000 lines", manyLines, {"Riga 100001", "100000"}},
-        {"a number column with text", "Num.;Nome canale\n1;A\n2;B\nsette;C\n", {"Riga 4", "\"Num.\"", "'sette'"}},
+        {"a number column with text",
+         "Num.;Nome canale\n1;A\n2;B\nsette;C\n",
+         {"Riga 4", "\"Num.\"", "'sette'"}},
         {"a SID with text", "name;sid\nA;12a\n", {"Riga 2", "'12a'"}},
         {"a frequency with text", "name;frequency\nA;11 GHz\n", {"Riga 2", "'11 GHz'"}},
         {"no usable column", "Trasponder;VPid\n1;2\n", {"Riga 1", "nessuna colonna utilizzabile"}},
-        {"no header and not a reference list", "Rai 1;Rai 2\n", {"Riga 1", "nessuna colonna utilizzabile"}},
-        {"a reference list line out of form", "1;A;1-2-3\n2;B;1-2\n", {"Riga 2", "NUMERO;NOME;NID-TID-SID"}},
+        {"no header and not a reference list",
+         "Rai 1;Rai 2\n",
+         {"Riga 1", "nessuna colonna utilizzabile"}},
+        {"a reference list line out of form",
+         "1;A;1-2-3\n2;B;1-2\n",
+         {"Riga 2", "NUMERO;NOME;NID-TID-SID"}},
         {"a quote never closed", "name\nA\n\"B\nC\n", {"Riga 3", "virgolette"}},
-        {"a byte-order mark before bytes that are not UTF-8", "\xEF\xBB\xBFname\nCaff\xE8\n", {"UTF-8"}},
+        {"a byte-order mark before bytes that are not UTF-8",
+         "\xEF\xBB\xBFname\nCaff\xE8\n",
+         {"UTF-8"}},
         {"nothing but empty lines", "\r\n\r\n", {"non contiene righe"}},
+        {"a line of 1,001 fields",
+         "name\nA" + std::string(1000, ',') + "\n",
+         {"Riga 2", "più di 1000 campi"}},
+        {"a header of 1,001 fields",
+         "name" + std::string(1000, ';') + "\n",
+         {"Riga 1", "più di 1000 campi"}},
+        // The error of a line stops the reading there: what follows is not looked at.
+        {"line 2 wrong, line 3 binary",
+         std::string("name;sid\nA;x\nB\0;1\n", 18),
+         {"Riga 2", "'x'"}},
+        {"line 2 wrong, line 3 too long",
+         "name;sid\nA;x\n" + std::string(kReferenceLineLimit + 1, 'y') + "\n",
+         {"Riga 2", "'x'"}},
+        {"line 2 too many fields, line 3 binary",
+         std::string("name\n") + std::string(1000, ',') + "\nB\0\n",
+         {"Riga 2", "più di 1000 campi"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const ReferenceFileResult result = ReadReferenceFile(c.text);
         EXPECT_FALSE(result.file.has_value());
-        for (const auto& part : c.parts) EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
+        for (const auto& part : c.parts)
+            EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
     }
 }
 
 TEST(ReadReferenceFile, LimitsAreExact) {
+    // A header and lines of exactly 1,000 fields are read; the fields past the columns
+    // used are not kept.
+    const ReferenceFile fields =
+        Read("name" + std::string(999, ',') + "\nA" + std::string(999, ',') + "x\n");
+    ASSERT_EQ(fields.rows.size(), 1u);
+    EXPECT_EQ(fields.rows[0].name, "A");
     // A line of exactly 64 KiB and exactly 100,000 lines are read.
     const std::string longest = "name\n" + std::string(kReferenceLineLimit, 'x') + "\n";
     EXPECT_EQ(Read(longest).rows.at(0).name.size(), kReferenceLineLimit);
@@ -178,9 +212,17 @@ TEST(SpreadsheetGuard, FormulaStartsGetAnApostropheAndLoseItOnReading) {
     struct Case {
         std::string field, guarded;
     } cases[] = {
-        {"=1+2", "'=1+2"},   {"-2+3", "'-2+3"},     {"+39", "'+39"},     {"@cmd", "'@cmd"},
-        {"\tx", "'\tx"},     {"\rx", "'\rx"},       {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
-        {"Rai 1", "Rai 1"},  {"", ""},              {"'90", "'90"},      {"a=b", "a=b"},
+        {"=1+2", "'=1+2"},
+        {"-2+3", "'-2+3"},
+        {"+39", "'+39"},
+        {"@cmd", "'@cmd"},
+        {"\tx", "'\tx"},
+        {"\rx", "'\rx"},
+        {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+        {"Rai 1", "Rai 1"},
+        {"", ""},
+        {"'90", "'90"},
+        {"a=b", "a=b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);

@@ -1,6 +1,7 @@
 // The channel filter: which rows the filter bar and `dump --where` let through.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,15 @@ struct Channel {
 // 3 on B at 10714 MHz.
 ListPage FilterPage() {
     static const Channel channels[] = {
-        {"Rai 1", "1", "3401", "512", "650", "04", "1"},                 // 1 TV, clear, list 1
-        {"\xC8lite Caf\xE9", "2", "11747", "65535", "660", "24", "0"},   // 2 "Èlite Café" radio, coded
-        {"RAI NEWS", "2", "5", "65535", "65535", "05", "6"},              // 3 data, locked, lists 2 and 3
-        {"Sport HD", "3", "12188", "520", "700", "00", "128"},            // 4 inactive, list 8
-        {"ARTE", "1", "7", "700", "701", "A4", "0"},                      // 5 coded (encoding 5)
-        {"", "255", "0", "65535", "65535", "00", "0"},                    // 6 empty slot
-        {"Caf\xE8 Noir", "9", "70", "600", "601", "04", "4"},             // 7 transponder beyond the table
-        {"Rete 4", "2", "3402", "800", "801", "04", "x"},                 // 8 "Preferenza" no number
+        {"Rai 1", "1", "3401", "512", "650", "04", "1"},  // 1 TV, clear, list 1
+        {"\xC8lite Caf\xE9", "2", "11747", "65535", "660", "24",
+         "0"},                                                  // 2 "Èlite Café" radio, coded
+        {"RAI NEWS", "2", "5", "65535", "65535", "05", "6"},    // 3 data, locked, lists 2 and 3
+        {"Sport HD", "3", "12188", "520", "700", "00", "128"},  // 4 inactive, list 8
+        {"ARTE", "1", "7", "700", "701", "A4", "0"},            // 5 coded (encoding 5)
+        {"", "255", "0", "65535", "65535", "00", "0"},          // 6 empty slot
+        {"Caf\xE8 Noir", "9", "70", "600", "601", "04", "4"},   // 7 transponder beyond the table
+        {"Rete 4", "2", "3402", "800", "801", "04", "x"},       // 8 "Preferenza" no number
     };
     ListPage page;
     page.satelliteA = "HotBird";
@@ -38,13 +40,17 @@ ListPage FilterPage() {
     page.channelGrid.setRowCount(9);
     for (int r = 1; r <= 8; ++r) {
         const Channel& c = channels[r - 1];
-        page.channelGrid.row(r).cells = {std::to_string(r), c.name, c.transponder, c.sid, c.vPid, c.aPid,
-                                         "65535",           "65535", "0",          c.status, c.favourites};
+        page.channelGrid.row(r).cells = {
+            std::to_string(r), c.name,  c.transponder, c.sid,    c.vPid,      c.aPid,
+            "65535",           "65535", "0",           c.status, c.favourites};
     }
     page.transponderGrid.setRowCount(4);
-    page.transponderGrid.row(1).cells = {"1", "11747", "1", "1", "1", "27500", "3/4", "H", "Off", "HotBird"};
-    page.transponderGrid.row(2).cells = {"2", "12188,5", "1", "1", "1", "27500", "3/4", "H", "On", "Astra"};
-    page.transponderGrid.row(3).cells = {"3", "10714", "1", "1", "1", "27500", "3/4", "V", "Off", "Astra"};
+    page.transponderGrid.row(1).cells = {"1",     "11747", "1", "1",   "1",
+                                         "27500", "3/4",   "H", "Off", "HotBird"};
+    page.transponderGrid.row(2).cells = {"2",     "12188,5", "1", "1",  "1",
+                                         "27500", "3/4",     "H", "On", "Astra"};
+    page.transponderGrid.row(3).cells = {"3",     "10714", "1", "1",   "1",
+                                         "27500", "3/4",   "V", "Off", "Astra"};
     return page;
 }
 
@@ -81,8 +87,12 @@ TEST(ChannelFilter, RowsLetThrough) {
         {"plain typed, accented names", Text("cafe"), {2, 7}},
         {"inner substring", Text("ws"), {3}},
         {"SID as text, exact, or name", Text("5"), {3}},  // SID 5 only; 3401 does not count
-        {"SID that is also a frequency", Text("11747"), {1, 2, 5}},  // SID 11747, and tp 1 at 11747 MHz
-        {"frequency with a fraction, whole MHz", Text("12188"), {2, 3, 4, 8}},  // tp 2 12188,5; SID 12188
+        {"SID that is also a frequency",
+         Text("11747"),
+         {1, 2, 5}},  // SID 11747, and tp 1 at 11747 MHz
+        {"frequency with a fraction, whole MHz",
+         Text("12188"),
+         {2, 3, 4, 8}},  // tp 2 12188,5; SID 12188
         {"text no Windows-1252 name holds", Text("\xE2\x86\x92"), {}},
         {"satellite A", Satellite(kSatelliteA), {1, 5}},
         {"satellite B", Satellite(kSatelliteB), {2, 3, 4, 8}},
@@ -126,18 +136,12 @@ TEST(ChannelFilter, ExpressionsOfTheTool) {
         const char* expression;
         std::vector<int> rows;
     } cases[] = {
-        {"sat=A", {1, 5}},
-        {"sat=B,state=coded", {2}},
-        {"state=radio", {2}},
-        {"state=data", {3, 6}},
-        {"list=3", {3, 7}},
-        {"none", {2, 5, 6, 8}},
-        {"name~cafe", {2, 7}},
-        {"name~5", {}},  // a name text is not a SID
-        {"sid=5", {3}},
-        {"freq=12188", {2, 3, 8}},
-        {"tp=3", {4}},
-        {"none,sat=B,state=active", {2, 8}},
+        {"sat=A", {1, 5}},     {"sat=B,state=coded", {2}},
+        {"state=radio", {2}},  {"state=data", {3, 6}},
+        {"list=3", {3, 7}},    {"none", {2, 5, 6, 8}},
+        {"name~cafe", {2, 7}}, {"name~5", {}},  // a name text is not a SID
+        {"sid=5", {3}},        {"freq=12188", {2, 3, 8}},
+        {"tp=3", {4}},         {"none,sat=B,state=active", {2, 8}},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -145,10 +149,63 @@ TEST(ChannelFilter, ExpressionsOfTheTool) {
         ASSERT_TRUE(filter) << c.expression << ": " << error;
         EXPECT_EQ(FilterRows(page, *filter), c.rows) << c.expression;
     }
-    for (const char* bad : {"", "sat=C", "state=blue", "list=0", "list=9", "sid=x", "name~", "colour=red", "sat=A,"}) {
+    for (const char* bad : {"", "sat=C", "state=blue", "list=0", "list=9", "sid=x", "name~",
+                            "colour=red", "sat=A,"}) {
         std::string error;
         EXPECT_FALSE(ParseFilterExpression(bad, error)) << bad;
         EXPECT_NE(error, "") << bad;
+    }
+}
+
+// What the filter bar sets: its satellite, state, list and transponder choices.
+ChannelFilter Bar(int satellite, ChannelState state, int list = kAnyList,
+                  int transponder = kAnyTransponder) {
+    ChannelFilter f;
+    f.satellite = satellite;
+    f.state = state;
+    f.list = list;
+    f.transponder = transponder;
+    return f;
+}
+
+// Every condition of an expression holds, a repeated field included; where the filter
+// bar can say the same, it shows the same rows.
+TEST(ChannelFilter, EveryConditionOfAnExpressionCountsAsInTheFilterBar) {
+    const ListPage page = FilterPage();
+    struct Case {
+        const char* expression;
+        std::optional<ChannelFilter> bar;  // the filter bar's choices saying the same, if it can
+        std::vector<int> rows;
+    } cases[] = {
+        {"sat=B,state=coded", Bar(kSatelliteB, ChannelState::Coded), {2}},
+        {"sat=B,state=active,list=3", Bar(kSatelliteB, ChannelState::Active, 3), {3}},
+        {"state=inactive,sat=B", Bar(kSatelliteB, ChannelState::Inactive), {4}},
+        {"none,tp=1", Bar(kAnySatellite, ChannelState::All, kNoList, 1), {5}},
+        {"tp=2,state=locked", Bar(kAnySatellite, ChannelState::Locked, kAnyList, 2), {3}},
+        {"sat=A,sat=B", std::nullopt, {}},
+        {"sat=B,sat=B", Bar(kSatelliteB, ChannelState::All), {2, 3, 4, 8}},
+        {"state=coded,state=active", std::nullopt, {2, 5}},
+        {"state=tv,state=inactive", std::nullopt, {4}},
+        {"state=active,state=locked,state=data", std::nullopt, {3}},
+        {"state=coded,state=clear", std::nullopt, {}},
+        {"list=2,list=3", std::nullopt, {3}},
+        {"list=3,none", std::nullopt, {}},
+        {"name~rai,name~news", std::nullopt, {3}},
+        {"name~caf,name~noir", std::nullopt, {7}},
+        {"sid=5,sid=7", std::nullopt, {}},
+        {"freq=12188,freq=10714", std::nullopt, {}},
+        {"tp=1,tp=2", std::nullopt, {}},
+        {"sat=A,name~arte,state=coded,sid=7,tp=1,freq=11747,none", std::nullopt, {5}},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto filter = ParseFilterExpression(c.expression, error);
+        ASSERT_TRUE(filter) << c.expression << ": " << error;
+        EXPECT_EQ(FilterRows(page, *filter), c.rows) << c.expression;
+        EXPECT_EQ(filter->empty(), false) << c.expression;
+        if (c.bar) {
+            EXPECT_EQ(FilterRows(page, *c.bar), c.rows) << c.expression << " (filter bar)";
+        }
     }
 }
 

@@ -28,7 +28,7 @@ std::size_t RunApplyOrder(const EditArgs& args, EditContext& context) {
         } else if (word.rfind("unmatched=", 0) == 0 && !unmatched) {
             const std::string value = word.substr(10);
             if (value != "keep" && value != "delete")
-                args.usage(Fmt(Tr("'%1' is neither unmatched=keep nor unmatched=delete"), word));
+                args.usage(Fmt(Tr("'%1' non è né unmatched=keep né unmatched=delete"), word));
             unmatched = true;
             options.deleteUnmatched = value == "delete";
         } else {
@@ -52,19 +52,20 @@ std::size_t RunApplyOrder(const EditArgs& args, EditContext& context) {
         throw ToolError(kExitFailure, Tr(kNothingMatchedToKeep));
     if (options.takeNames)
         for (const SkippedName& skipped : NamesNotTaken(file, match))
-            context.io.err << Fmt(Tr("%1: line %2: the name '%3' is not taken: %4"),
+            context.io.err << Fmt(Tr("%1: riga %2: il nome '%3' non viene preso: %4"),
                                   args.operation(), skipped.line, skipped.name, skipped.reason)
                            << "\n";
     NullProgress progress;
     ApplyFileOrder(context.page, file, match, options, progress);
     static_assert(kFileMatchPasses == 5, "the report names each pass");
-    context.io.err
-        << Fmt(Tr("%1: matched %2 (pass 1: %3, pass 2: %4, pass 3: %5, pass 4: %6, pass 5: %7), "
-                  "unmatched %8 (file %9)"),
-               args.operation(), match.matched(), match.passCount(0), match.passCount(1),
-               match.passCount(2), match.passCount(3), match.passCount(4),
-               match.match.unmatchedCurrent.size(), match.match.unmatchedReference.size())
-        << "\n";
+    context.io.err << Fmt(Tr("%1: abbinati %2 (passo 1: %3, passo 2: %4, passo 3: %5, passo 4: %6, "
+                             "passo 5: %7), "
+                             "non abbinati %8 (file %9)"),
+                          args.operation(), match.matched(), match.passCount(0), match.passCount(1),
+                          match.passCount(2), match.passCount(3), match.passCount(4),
+                          match.match.unmatchedCurrent.size(),
+                          match.match.unmatchedReference.size())
+                   << "\n";
     return extra;
 }
 

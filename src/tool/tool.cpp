@@ -40,7 +40,7 @@ bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request
         if (word == "--") break;
         if (word == kOption) {
             if (i + 1 >= args.size()) {
-                problem = Fmt(Tr("%1 needs a value"), kOption);
+                problem = Fmt(Tr("%1 richiede un valore"), kOption);
                 return false;
             }
             request = {true, args[i + 1]};
@@ -89,7 +89,7 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     if (request.given) {
         const std::optional<Language> language = ParseLanguageCode(request.code);
         if (!language) {
-            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code)
+            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' non è né it né en"), request.code)
                 << "\n";
             return kExitUsage;
         }
@@ -108,13 +108,13 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
                 << "\n";
     }
 
-    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"),
+    CLI::App app{Tr("rivo800-tool: esamina, esporta e modifica in blocco le immagini del "
+                    "ricevitore Rivo800"),
                  "rivo800-tool"};
     app.require_subcommand(1);
     // Taken out of the words above; declared here only so that the help lists it.
-    app.add_option(
-           "--lang", request.code,
-           Tr("the language of messages and usage texts, it or en (overrides the environment)"))
+    app.add_option("--lang", request.code,
+                   Tr("la lingua dei messaggi e dei testi d'uso, it o en (al posto dell'ambiente)"))
         ->option_text("LANG");
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};

@@ -72,7 +72,7 @@ TEST_F(LanguageOption, AnUnknownOrMissingValueIsAUsageError) {
         EXPECT_EQ(CurrentLanguage(), Language::Italian);
     }
     EXPECT_EQ(RunPageTool({"--lang", "xx", "info", image_}).err,
-              "rivo800-tool: --lang: 'xx' is neither it nor en\n");
+              "rivo800-tool: --lang: 'xx' non è né it né en\n");
 }
 
 TEST_F(LanguageOption, ItalianChangesNothingWhereverItStands) {

@@ -66,8 +66,17 @@ faults=(
   "filter-name-not-keyed|src/editing/channel_filter.cpp|s/return CollationKey(grid.cell(row, ch::Name)).find(key) != std::string::npos;/return grid.cell(row, ch::Name).find(key) != std::string::npos;/"
   "rename-name-limit-open|src/editing/rename.cpp|s/if (replaced.size() > static_cast<size_t>(kMaxNameLength))/if (replaced.size() >= static_cast<size_t>(kMaxNameLength))/"
   "list-room-one-more|src/editing/row_selection.cpp|s/change.added = std::min(room, static_cast<int>(wanted.size()));/change.added = std::min(room + 1, static_cast<int>(wanted.size()));/"
-  "order-file-line-limit-shut|src/channels/csv_import.cpp|s/if (end - start > kReferenceLineLimit)/if (end - start >= kReferenceLineLimit)/"
-  "order-file-lines-limit-shut|src/channels/csv_import.cpp|s/if (lines > kReferenceLinesLimit)/if (lines >= kReferenceLinesLimit)/"
+  "order-file-line-limit-shut|src/channels/csv_import.cpp|s/if (length > kReferenceLineLimit) {/if (length >= kReferenceLineLimit) {/"
+  "order-file-lines-limit-shut|src/channels/csv_import.cpp|s/if (static_cast<std::size_t>(line_) > kReferenceLinesLimit) {/if (static_cast<std::size_t>(line_) >= kReferenceLinesLimit) {/"
+  # Users' patterns, repeated filter conditions, the bounded order file, an inactive
+  # channel's favourites and a file that matches nothing.
+  "order-file-fields-limit-shut|src/channels/csv_import.cpp|s/if (++record.fieldCount > kReferenceFieldsLimit) {/if (++record.fieldCount >= kReferenceFieldsLimit) {/"
+  "pattern-length-limit-shut|src/editing/name_pattern.cpp|s/if (length > kMaxPatternLength) {/if (length >= kMaxPatternLength) {/"
+  "pattern-case-not-folded|src/editing/name_pattern.cpp|s/options.set_case_sensitive(!ignoreCase);/options.set_case_sensitive(true);/"
+  "filter-repeated-field-dropped|src/editing/channel_filter.cpp|s/if (!placed) filter.alsoRequired.push_back(std::move(condition));/(void)placed;/"
+  "inactive-channel-stays-listed|src/editing/channel_rows.cpp|s/(!joins \&\& inactive == InactiveInLists::Leave);/(!joins \&\& inactive == InactiveInLists::Join);/"
+  "inactive-wish-is-a-difference|src/channels/page_save.cpp|s/if (inactive \&\& wished >= 0/if (false \&\& inactive \&\& wished >= 0/"
+  "delete-with-nothing-matched|src/editing/file_order.cpp|s/return match.matched() > 0; }/return match.matched() >= 0; }/"
   "export-guard-misses-minus|src/channels/csv_import.cpp|s/return c == '=' || c == '+' || c == '-' || c == '@'/return c == '=' || c == '+' || c == '@'/"
   # The edges of comparison, duplicates, filter, order file and undo that the features
   # of that round left unpinned: the last slot, the last list, the values 0 and 255,

@@ -8,7 +8,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build clang libclang-rt-14-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
+          libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libre2-dev pkg-config
           qt6-translations-l10n librsvg2-bin gettext poppler-utils
           dpkg-dev desktop-file-utils appstream shared-mime-info groff-base)
 if [ "${1:-}" = gui ]; then

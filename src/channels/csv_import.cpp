@@ -44,7 +44,8 @@ bool IsUtf8(std::string_view bytes) {
             if ((c & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (c & 0x3F);
         }
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
             return false;
         i += static_cast<std::size_t>(extra) + 1;
     }
@@ -92,7 +93,19 @@ std::optional<std::int64_t> MegahertzText(const std::string& text) {
 }
 
 // The columns we know, by their lower-case titles.
-enum class Column { Ignored, Number, Name, Sid, Tid, Nid, Frequency, Polarisation, Satellite, Favourites, List };
+enum class Column {
+    Ignored,
+    Number,
+    Name,
+    Sid,
+    Tid,
+    Nid,
+    Frequency,
+    Polarisation,
+    Satellite,
+    Favourites,
+    List
+};
 
 struct KnownTitle {
     const char* title;
@@ -130,86 +143,166 @@ std::pair<Column, int> TitleColumn(const std::string& field) {
 
 struct Record {
     int line = 0;
-    std::vector<std::string> fields;
+    std::vector<std::string> fields;  // the first fields, as many as the reader keeps
+    std::size_t fieldCount = 0;       // all fields of the record
 };
 
 // The characters a field may start with that a spreadsheet reads as a formula.
-bool FormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+bool FormulaStart(char c) {
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
 
-// RFC 4180 records of text (UTF-8, no byte-order mark). Lenient where a spreadsheet
-// program is: a quote inside an unquoted field, or text after a closing quote, is kept
-// as it is. Only a quote left open at the end is an error.
-bool SplitRecords(const std::string& text, char separator, std::vector<Record>& records, std::string& error) {
-    int line = 1;
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        Record record;
-        record.line = line;
+// RFC 4180 records of text (UTF-8, no byte-order mark), one at a time, so that a file
+// costs the memory of one record and an error stops at its line. Lenient where a
+// spreadsheet program is: a quote inside an unquoted field, or text after a closing
+// quote, is kept as it is. Each physical line is checked when the reader reaches it: its
+// length, no control bytes but the tab, and the number of lines.
+class RecordReader {
+public:
+    // countCharacters: a line's length counts characters (the file was Windows-1252,
+    // one byte per character, and text is its UTF-8 form), else bytes.
+    RecordReader(std::string_view text, char separator, bool countCharacters)
+        : text_(text), separator_(separator), countCharacters_(countCharacters) {}
+
+    // The next record, keeping its first `kept` fields; false at the end of the text or
+    // on an error (error() says which).
+    bool next(Record& record, std::size_t kept) {
+        const std::size_t n = text_.size();
+        if (!error_.empty() || i_ >= n) return false;
+        if (!lineChecked_ && !checkLine()) return false;
+        record.line = line_;
+        record.fields.clear();
+        record.fieldCount = 0;
         std::string field;
-        bool quoted = false;      // inside quotes
+        bool quoted = false;  // inside quotes
         bool atFieldStart = true;
+        const auto endField = [&] {
+            if (++record.fieldCount > kReferenceFieldsLimit) {
+                error_ = Fmt(Tr("Riga %1: la riga ha più di %2 campi."), record.line,
+                             kReferenceFieldsLimit);
+                return false;
+            }
+            if (record.fields.size() < kept) record.fields.push_back(std::move(field));
+            field.clear();
+            atFieldStart = true;
+            return true;
+        };
+        // Only the kept fields' text is collected.
+        const auto add = [&](char c) {
+            if (record.fields.size() < kept) field += c;
+        };
         for (;;) {
-            if (i >= n) {
+            if (i_ >= n) {
                 if (quoted) {
-                    error = Fmt(Tr("Riga %1: le virgolette aperte qui non vengono mai chiuse."), record.line);
+                    error_ = Fmt(Tr("Riga %1: le virgolette aperte qui non vengono mai chiuse."),
+                                 record.line);
                     return false;
                 }
-                record.fields.push_back(std::move(field));
-                break;
+                return endField();
             }
-            const char c = text[i];
+            const char c = text_[i_];
             if (quoted) {
                 if (c == '"') {
-                    if (i + 1 < n && text[i + 1] == '"') {
-                        field += '"';
-                        i += 2;
+                    if (i_ + 1 < n && text_[i_ + 1] == '"') {
+                        add('"');
+                        i_ += 2;
                     } else {
                         quoted = false;
-                        ++i;
+                        ++i_;
                     }
                     continue;
                 }
-                if (c == '\n' || (c == '\r' && !(i + 1 < n && text[i + 1] == '\n'))) ++line;
-                field += c;
-                ++i;
+                if (c == '\r' || c == '\n') {
+                    // A line end inside quotes belongs to the field; the next line is checked.
+                    const std::size_t length =
+                        c == '\r' && i_ + 1 < n && text_[i_ + 1] == '\n' ? 2 : 1;
+                    for (std::size_t k = 0; k < length; ++k) add(text_[i_ + k]);
+                    i_ += length;
+                    ++line_;
+                    if (i_ < n && !checkLine()) return false;
+                    continue;
+                }
+                add(c);
+                ++i_;
                 continue;
             }
             if (c == '"' && atFieldStart) {
                 quoted = true;
                 atFieldStart = false;
-                ++i;
+                ++i_;
                 continue;
             }
-            if (c == separator) {
-                record.fields.push_back(std::move(field));
-                field.clear();
-                atFieldStart = true;
-                ++i;
+            if (c == separator_) {
+                if (!endField()) return false;
+                ++i_;
                 continue;
             }
             if (c == '\r' || c == '\n') {
-                i += (c == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
-                ++line;
-                record.fields.push_back(std::move(field));
-                break;
+                i_ += (c == '\r' && i_ + 1 < n && text_[i_ + 1] == '\n') ? 2 : 1;
+                ++line_;
+                lineChecked_ = false;
+                return endField();
             }
             atFieldStart = false;
-            field += c;
-            ++i;
+            add(c);
+            ++i_;
         }
-        records.push_back(std::move(record));
     }
-    return true;
-}
+
+    const std::string& error() const { return error_; }
+
+private:
+    // Checks the physical line starting at i_.
+    bool checkLine() {
+        lineChecked_ = true;
+        if (static_cast<std::size_t>(line_) > kReferenceLinesLimit) {
+            error_ = Fmt(Tr("Riga %1: il file ha più di %2 righe, troppe per una lista di canali."),
+                         line_, kReferenceLinesLimit);
+            return false;
+        }
+        std::size_t end = text_.find_first_of("\r\n", i_);
+        if (end == std::string_view::npos) end = text_.size();
+        std::size_t length = end - i_;
+        if (countCharacters_)
+            length = static_cast<std::size_t>(std::count_if(
+                text_.begin() + static_cast<std::ptrdiff_t>(i_),
+                text_.begin() + static_cast<std::ptrdiff_t>(end),
+                [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+        if (length > kReferenceLineLimit) {
+            error_ = Fmt(Tr("Riga %1: la riga è lunga %2 byte, oltre il limite di %3."), line_,
+                         length, kReferenceLineLimit);
+            return false;
+        }
+        for (std::size_t k = i_; k < end; ++k) {
+            const auto c = static_cast<unsigned char>(text_[k]);
+            if ((c < 0x20 && c != '\t') || c == 0x7F) {
+                error_ = Fmt(Tr("Riga %1: il file contiene dati binari (il byte %2), non è un file "
+                                "di testo."),
+                             line_, static_cast<int>(c));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string_view text_;
+    char separator_;
+    bool countCharacters_;
+    std::size_t i_ = 0;
+    int line_ = 1;
+    bool lineChecked_ = false;  // the line at i_ has been checked
+    std::string error_;
+};
 
 // The separators outside quotes on one line.
 int CountOutsideQuotes(std::string_view line, char separator) {
     int count = 0;
     bool quoted = false;
     for (const char c : line) {
-        if (c == '"') quoted = !quoted;
-        else if (c == separator && !quoted) ++count;
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == separator && !quoted)
+            ++count;
     }
     return count;
 }
@@ -217,13 +310,13 @@ int CountOutsideQuotes(std::string_view line, char separator) {
 // The separator the first lines use: the one found on the first line that the most of
 // the first five non-empty lines use as often; ties go to semicolon, then tab, then
 // comma. A file with none of them is one column.
-char DetectSeparator(const std::string& text) {
+char DetectSeparator(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size() && lines.size() < 5) {
         auto end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        if (end > start) lines.push_back(std::string_view(text).substr(start, end - start));
+        if (end > start) lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
     if (lines.empty()) return ',';
@@ -265,9 +358,10 @@ bool ReadTriple(const std::string& text, std::int64_t& nid, std::int64_t& tid, s
 }
 
 bool PlainListRecord(const Record& record) {
-    if (record.fields.size() != 3) return false;
+    if (record.fieldCount != 3 || record.fields.size() != 3) return false;
     std::int64_t n, t, s;
-    return WholeNumber(Trim(record.fields[0])).has_value() && ReadTriple(Trim(record.fields[2]), n, t, s);
+    return WholeNumber(Trim(record.fields[0])).has_value() &&
+           ReadTriple(Trim(record.fields[2]), n, t, s);
 }
 
 }  // namespace
@@ -296,108 +390,122 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
         bom = true;
     }
 
-    // The physical lines: their number, their length, and no control bytes but the
-    // tab and the line ends (what makes a binary file).
-    {
-        std::size_t lines = 0, start = 0;
-        while (start < bytes.size()) {
-            auto end = bytes.find_first_of("\r\n", start);
-            if (end == std::string_view::npos) end = bytes.size();
-            ++lines;
-            if (lines > kReferenceLinesLimit)
-                return fail(Fmt(Tr("Riga %1: il file ha più di %2 righe, troppe per una lista di canali."), lines,
-                                kReferenceLinesLimit));
-            if (end - start > kReferenceLineLimit)
-                return fail(Fmt(Tr("Riga %1: la riga è lunga %2 byte, oltre il limite di %3."), lines, end - start,
-                                kReferenceLineLimit));
-            for (std::size_t i = start; i < end; ++i) {
-                const auto c = static_cast<unsigned char>(bytes[i]);
-                if ((c < 0x20 && c != '\t') || c == 0x7F)
-                    return fail(Fmt(Tr("Riga %1: il file contiene dati binari (il byte %2), non è un file di testo."),
-                                    lines, static_cast<int>(c)));
-            }
-            // CR LF is one line end; a lone CR or LF is one too.
-            start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
-        }
-    }
-
-    std::string text;
+    // The text: the bytes themselves when they are UTF-8, else their Windows-1252 reading.
+    std::string converted;
+    std::string_view text = bytes;
     if (bom || IsUtf8(bytes)) {
         if (!IsUtf8(bytes)) return fail(Tr("Il file dichiara la codifica UTF-8 ma non lo è."));
-        text.assign(bytes);
     } else {
-        text = Cp1252ToUtf8(std::string(bytes));
+        converted = Cp1252ToUtf8(std::string(bytes));
+        text = converted;
         file.windows1252 = true;
     }
 
+    // Records are read and checked one at a time: a file costs the memory of its rows,
+    // not of every field it holds, and an error stops at its line.
     file.separator = DetectSeparator(text);
-    std::vector<Record> records;
-    std::string error;
-    if (!SplitRecords(text, file.separator, records, error)) return fail(error);
-    records.erase(std::remove_if(records.begin(), records.end(), AllEmpty), records.end());
-    if (records.empty()) return fail(Tr("Il file non contiene righe."));
+    RecordReader reader(text, file.separator, file.windows1252);
+    Record record;
+    const auto nextRecord = [&](std::size_t kept) {
+        while (reader.next(record, kept))
+            if (!AllEmpty(record)) return true;
+        return false;
+    };
+    if (!nextRecord(kReferenceFieldsLimit))
+        return fail(reader.error().empty() ? Tr("Il file non contiene righe.") : reader.error());
+    const Record headerRecord = record;
 
     // The header, when the first row names at least one column we know.
     std::vector<std::pair<Column, int>> columns;
     bool header = false;
-    for (const auto& field : records.front().fields) {
+    std::size_t usedColumns = 0;  // fields past the last column we know are not kept
+    for (const auto& field : headerRecord.fields) {
         columns.push_back(TitleColumn(field));
-        if (columns.back().first != Column::Ignored) header = true;
+        if (columns.back().first != Column::Ignored) {
+            header = true;
+            usedColumns = columns.size();
+        }
     }
 
     if (!header) {
-        if (!PlainListRecord(records.front()))
-            return fail(Fmt(Tr("Riga %1: nessuna colonna utilizzabile: serve un'intestazione con il nome o il SID "
+        if (!PlainListRecord(headerRecord))
+            return fail(Fmt(Tr("Riga %1: nessuna colonna utilizzabile: serve un'intestazione con "
+                               "il nome o il SID "
                                "del canale, oppure righe nella forma NUMERO;NOME;NID-TID-SID."),
-                            records.front().line));
-        file.plainList = file.hasNumber = file.hasName = file.hasSid = file.hasTid = file.hasNid = true;
-        for (const Record& record : records) {
+                            headerRecord.line));
+        file.plainList = file.hasNumber = file.hasName = file.hasSid = file.hasTid = file.hasNid =
+            true;
+        bool more = true;
+        for (; more; more = nextRecord(3)) {
             ReferenceFileRow row;
             row.line = record.line;
             if (!PlainListRecord(record))
-                return fail(Fmt(Tr("Riga %1: la riga non è nella forma NUMERO;NOME;NID-TID-SID."), record.line));
+                return fail(Fmt(Tr("Riga %1: la riga non è nella forma NUMERO;NOME;NID-TID-SID."),
+                                record.line));
             row.number = *WholeNumber(Trim(record.fields[0]));
             row.name = UnguardSpreadsheetField(record.fields[1]);
             ReadTriple(Trim(record.fields[2]), row.nid, row.tid, row.sid);
             file.rows.push_back(std::move(row));
         }
+        if (!reader.error().empty()) return fail(reader.error());
     } else {
         for (const auto& [column, list] : columns) {
             switch (column) {
-                case Column::Number: file.hasNumber = true; break;
-                case Column::Name: file.hasName = true; break;
-                case Column::Sid: file.hasSid = true; break;
-                case Column::Tid: file.hasTid = true; break;
-                case Column::Nid: file.hasNid = true; break;
-                case Column::Frequency: file.hasFrequency = true; break;
-                case Column::Polarisation: file.hasPolarisation = true; break;
-                case Column::Satellite: file.hasSatellite = true; break;
+                case Column::Number:
+                    file.hasNumber = true;
+                    break;
+                case Column::Name:
+                    file.hasName = true;
+                    break;
+                case Column::Sid:
+                    file.hasSid = true;
+                    break;
+                case Column::Tid:
+                    file.hasTid = true;
+                    break;
+                case Column::Nid:
+                    file.hasNid = true;
+                    break;
+                case Column::Frequency:
+                    file.hasFrequency = true;
+                    break;
+                case Column::Polarisation:
+                    file.hasPolarisation = true;
+                    break;
+                case Column::Satellite:
+                    file.hasSatellite = true;
+                    break;
                 case Column::Favourites:
-                case Column::List: file.hasFavourites = true; break;
-                case Column::Ignored: break;
+                case Column::List:
+                    file.hasFavourites = true;
+                    break;
+                case Column::Ignored:
+                    break;
             }
         }
         if (!file.hasName && !file.hasSid)
-            return fail(Fmt(Tr("Riga %1: nessuna colonna utilizzabile: l'intestazione non ha né il nome né il SID "
+            return fail(Fmt(Tr("Riga %1: nessuna colonna utilizzabile: l'intestazione non ha né il "
+                               "nome né il SID "
                                "del canale."),
-                            records.front().line));
+                            headerRecord.line));
         const bool byLists = std::any_of(columns.begin(), columns.end(),
                                          [](const auto& c) { return c.first == Column::List; });
-        for (std::size_t k = 1; k < records.size(); ++k) {
-            const Record& record = records[k];
+        std::string error;
+        while (nextRecord(usedColumns)) {
             ReferenceFileRow row;
             row.line = record.line;
             int lists = 0;
-            for (std::size_t c = 0; c < columns.size() && c < record.fields.size(); ++c) {
+            for (std::size_t c = 0; c < usedColumns && c < record.fields.size(); ++c) {
                 const std::string raw = UnguardSpreadsheetField(record.fields[c]);
                 const std::string cell = Trim(raw);
-                const std::string& title = records.front().fields[c];
+                const std::string& title = headerRecord.fields[c];
                 auto number = [&](std::int64_t& into) -> bool {
                     if (cell.empty()) return true;
                     const auto value = WholeNumber(cell);
                     if (!value) {
-                        error = Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è un numero."), record.line,
-                                    Trim(title), cell);
+                        error =
+                            Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è un numero."),
+                                record.line, Trim(title), cell);
                         return false;
                     }
                     into = *value;
@@ -407,7 +515,9 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
                     case Column::Number:
                         if (!number(row.number)) return fail(error);
                         break;
-                    case Column::Name: row.name = raw; break;
+                    case Column::Name:
+                        row.name = raw;
+                        break;
                     case Column::Sid:
                         if (!number(row.sid)) return fail(error);
                         break;
@@ -422,7 +532,8 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
                         if (cell.empty()) break;
                         const auto hertz = MegahertzText(cell);
                         if (!hertz)
-                            return fail(Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è una frequenza in MHz."),
+                            return fail(Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è "
+                                               "una frequenza in MHz."),
                                             record.line, Trim(title), cell));
                         row.hertz = *hertz;
                         break;
@@ -430,20 +541,26 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
                     case Column::Polarisation: {
                         const std::string p = Lower(cell);
                         if (p.empty()) break;
-                        if (p == "h" || p == "horizontal" || p == "orizzontale") row.polarisation = "H";
-                        else if (p == "v" || p == "vertical" || p == "verticale") row.polarisation = "V";
+                        if (p == "h" || p == "horizontal" || p == "orizzontale")
+                            row.polarisation = "H";
+                        else if (p == "v" || p == "vertical" || p == "verticale")
+                            row.polarisation = "V";
                         else
-                            return fail(Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è H o V."), record.line,
-                                            Trim(title), cell));
+                            return fail(
+                                Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è H o V."),
+                                    record.line, Trim(title), cell));
                         break;
                     }
-                    case Column::Satellite: row.satellite = cell; break;
+                    case Column::Satellite:
+                        row.satellite = cell;
+                        break;
                     case Column::Favourites: {
                         if (byLists) break;  // list1 .. list8 say it one list at a time
                         std::int64_t bits = -1;
                         if (!number(bits)) return fail(error);
                         if (bits > 255)
-                            return fail(Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è un numero da 0 a 255."),
+                            return fail(Fmt(Tr("Riga %1: nella colonna \"%2\" c'è '%3', che non è "
+                                               "un numero da 0 a 255."),
                                             record.line, Trim(title), cell));
                         row.favourites = static_cast<int>(bits);
                         break;
@@ -452,12 +569,14 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
                         // Set unless empty or 0.
                         if (!cell.empty() && cell != "0") lists |= 1 << columns[c].second;
                         break;
-                    case Column::Ignored: break;
+                    case Column::Ignored:
+                        break;
                 }
             }
             if (byLists) row.favourites = lists;
             file.rows.push_back(std::move(row));
         }
+        if (!reader.error().empty()) return fail(reader.error());
     }
 
     if (file.hasNumber) {
@@ -468,7 +587,8 @@ ReferenceFileResult ReadReferenceFile(std::string_view bytes) {
             keys[i] = previous = file.rows[i].number >= 0 ? file.rows[i].number : previous;
         std::vector<std::size_t> order(file.rows.size());
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
         std::vector<ReferenceFileRow> sorted;
         sorted.reserve(order.size());
         for (const std::size_t i : order) sorted.push_back(std::move(file.rows[i]));

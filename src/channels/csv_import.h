@@ -11,7 +11,9 @@
 // take as a formula is removed again.
 //
 // Anything else is refused with a message naming the line and what is wrong; the
-// reader never throws for bad input.
+// reader never throws for bad input. The file is read one record at a time and checked
+// as it goes: an error stops at its line, and only the fields of the columns the import
+// uses are kept, so any file costs about the memory of its rows.
 #pragma once
 
 #include <cstdint>
@@ -28,28 +30,30 @@ namespace rivo {
 inline constexpr std::size_t kReferenceLineLimit = 64 * 1024;
 // A file of more lines than this is refused.
 inline constexpr std::size_t kReferenceLinesLimit = 100'000;
+// A record of more fields than this is refused (our channel export has 21 columns).
+inline constexpr std::size_t kReferenceFieldsLimit = 1'000;
 
 // One row of the file, with the cells of the columns the file has. Values the file
 // does not give are -1, 0 or empty as said.
 struct ReferenceFileRow {
-    int line = 0;                 // the line the row starts on, 1-based
-    std::int64_t number = -1;     // the number column, -1 when empty or absent
-    std::string name;             // UTF-8
+    int line = 0;              // the line the row starts on, 1-based
+    std::int64_t number = -1;  // the number column, -1 when empty or absent
+    std::string name;          // UTF-8
     std::int64_t sid = -1, tid = -1, nid = -1;
-    std::string frequency;        // as written, "" when empty
-    std::int64_t hertz = 0;       // the frequency in hertz, 0 when empty or "0"
-    std::string polarisation;     // "H", "V" or ""
-    std::string satellite;        // UTF-8
-    int favourites = -1;          // the list bits (list 1 is bit 0), -1 when not given
+    std::string frequency;     // as written, "" when empty
+    std::int64_t hertz = 0;    // the frequency in hertz, 0 when empty or "0"
+    std::string polarisation;  // "H", "V" or ""
+    std::string satellite;     // UTF-8
+    int favourites = -1;       // the list bits (list 1 is bit 0), -1 when not given
 };
 
 struct ReferenceFile {
     // The columns the file has.
     bool hasNumber = false, hasName = false, hasSid = false, hasTid = false, hasNid = false;
     bool hasFrequency = false, hasPolarisation = false, hasSatellite = false, hasFavourites = false;
-    bool plainList = false;     // a headerless NUMBER;NAME;NID-TID-SID list
+    bool plainList = false;  // a headerless NUMBER;NAME;NID-TID-SID list
     char separator = ',';
-    bool windows1252 = false;   // the bytes were not UTF-8
+    bool windows1252 = false;  // the bytes were not UTF-8
     // The rows in the wanted order: the file's order, or by the number column when it
     // has one (ties, and rows with an empty number right after the row above, keep the
     // file's order). Rows whose cells are all empty are left out.

@@ -19,7 +19,8 @@
 namespace {
 
 // A compact read-only table of rows, the second column (the name) taking the rest.
-QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles, const std::vector<QStringList>& rows) {
+QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles,
+                           const std::vector<QStringList>& rows) {
     auto* grid = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(titles.size()));
     grid->setHorizontalHeaderLabels(titles);
     grid->verticalHeader()->hide();
@@ -35,7 +36,8 @@ QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles, const std:
             grid->setItem(i, c, new QTableWidgetItem(rows[static_cast<size_t>(i)][c]));
     QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < titles.size(); ++c)
-        header->setSectionResizeMode(c, c == 1 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(c,
+                                     c == 1 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
     return grid;
 }
 
@@ -47,7 +49,8 @@ QGroupBox* Framed(const QString& title, QWidget* inside) {
 
 }  // namespace
 
-FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts, QWidget* parent)
+FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts,
+                                 QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
     // A window is titled by what it shows; the dots belong to the menu item that opens it.
     setWindowTitle(QTr("Importa ordine da file"));
@@ -59,20 +62,25 @@ FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::Us
 
     std::vector<QStringList> fileRows, currentRows, nameRows;
     for (const auto& row : preview.unmatchedFile)
-        fileRows.push_back({QString::number(row.line), QString::fromStdString(row.name), QString::fromStdString(row.sid),
+        fileRows.push_back({QString::number(row.line), QString::fromStdString(row.name),
+                            QString::fromStdString(row.sid),
                             QString::fromStdString(row.frequency)});
     for (const auto& row : preview.unmatchedCurrent)
         currentRows.push_back({QString::number(row.row), rivo::dialogs::FromCell(row.name),
-                               QString::fromStdString(row.sid), QString::fromStdString(row.frequency)});
+                               QString::fromStdString(row.sid),
+                               QString::fromStdString(row.frequency)});
     for (const auto& skipped : preview.skippedNames)
         nameRows.push_back({QString::number(skipped.line), QString::fromStdString(skipped.name),
                             QString::fromStdString(skipped.reason)});
-    fileTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, fileRows);
-    currentTable = PreviewTable(*this, {QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, currentRows);
+    fileTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")},
+                             fileRows);
+    currentTable = PreviewTable(
+        *this, {QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, currentRows);
     namesTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("Motivo")}, nameRows);
 
     auto* tables = new QHBoxLayout;
-    tables->addWidget(Framed(QTr("Righe del file senza canale (non possono essere create)"), fileTable));
+    tables->addWidget(
+        Framed(QTr("Righe del file senza canale (non possono essere create)"), fileTable));
     tables->addWidget(Framed(QTr("Canali della lista non trovati nel file"), currentTable));
 
     namesCheck = new QCheckBox(QTr("prendi anche i nomi"));
@@ -85,6 +93,10 @@ FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::Us
     keepRadio = new QRadioButton(QTr("in coda"));
     deleteRadio = new QRadioButton(QTr("elimina"));
     keepRadio->setChecked(true);
+    // A file that matches no channel would delete them all.
+    deleteRadio->setEnabled(preview.canDeleteUnmatched);
+    if (!preview.canDeleteUnmatched)
+        deleteRadio->setToolTip(QString::fromStdString(rivo::Tr(rivo::kNothingMatchedToKeep)));
     auto* radios = new QHBoxLayout(unmatchedBox);
     radios->addWidget(keepRadio);
     radios->addWidget(deleteRadio);
@@ -113,8 +125,9 @@ rivo::FileOrderOptions FileOrderDialog::options() const {
 
 void FileOrderDialog::acceptIfConfirmed() {
     if (deleteRadio->isChecked() &&
-        prompts_.askDiscarding(rivo::Tr(rivo::kDeleteUnmatchedQuestion), rivo::Tr(rivo::dialogs::kAttentionTitle),
-                               rivo::Icon::Question, rivo::Buttons::YesNo) != rivo::Answer::Yes)
+        prompts_.askDiscarding(rivo::Tr(rivo::kDeleteUnmatchedQuestion),
+                               rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Question,
+                               rivo::Buttons::YesNo) != rivo::Answer::Yes)
         return;
     accept();
 }

@@ -31,7 +31,8 @@ struct Snapshot {
             rowNumbers.push_back(r);
         }
     }
-    Snapshot(const ListPage& page, const std::vector<int>& selected) : lists(page.favouriteGrids), rowNumbers(selected) {
+    Snapshot(const ListPage& page, const std::vector<int>& selected)
+        : lists(page.favouriteGrids), rowNumbers(selected) {
         for (const int r : selected) rows.push_back(page.channelGrid.row(r));
     }
     bool differs(const ListPage& page, int /*top*/) const {
@@ -48,9 +49,12 @@ CheckState FromBit(bool set) { return set ? CheckState::Checked : CheckState::Un
 // Checked adds the bit, unchecked adds nothing, mixed keeps the row's own bit.
 std::int64_t BitFrom(CheckState state, std::int64_t bit, std::int64_t own) {
     switch (state) {
-        case CheckState::Checked: return bit;
-        case CheckState::Unchecked: return 0;
-        case CheckState::Mixed: return own & bit;
+        case CheckState::Checked:
+            return bit;
+        case CheckState::Unchecked:
+            return 0;
+        case CheckState::Mixed:
+            return own & bit;
     }
     return 0;
 }
@@ -112,7 +116,8 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     const bool split = page.layout == ListLayout::Split;
     values.favouriteCaption = split ? Tr("Segnagruppi") : Tr("Preferiti");
     values.caption = Fmt(Tr("Dati del canale %1"), row);
-    for (int b = 0; b < box::Count; ++b) values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
+    for (int b = 0; b < box::Count; ++b)
+        values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
 
     values.active = FromBit(status & kBitActive);
     values.favourite = FromBit(status & kBitFavourite);
@@ -131,8 +136,10 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     if (transponder >= 1 && transponder <= page.transponderCount()) {
         const int t = static_cast<int>(transponder);
         for (int v = 0; v < tpvalue::Count; ++v)
-            values.transponder[static_cast<size_t>(v)] = page.transponderGrid.cell(t, tp::Frequency + v);
-        values.transponder[tpvalue::Frequency] = Fmt(Tr("%1 Mhz"), values.transponder[tpvalue::Frequency]);
+            values.transponder[static_cast<size_t>(v)] =
+                page.transponderGrid.cell(t, tp::Frequency + v);
+        values.transponder[tpvalue::Frequency] =
+            Fmt(Tr("%1 Mhz"), values.transponder[tpvalue::Frequency]);
     }
 
     return RowEditStart{row, values.active == CheckState::Checked, favourites};
@@ -180,12 +187,14 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
 
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom) {
     if (!ValidRow(page, top) || !ValidRow(page, bottom) || top > bottom)
-        throw std::out_of_range("channel rows " + std::to_string(top) + ".." + std::to_string(bottom));
+        throw std::out_of_range("channel rows " + std::to_string(top) + ".." +
+                                std::to_string(bottom));
     return FillFromSelection(page, BlockRows(top, bottom));
 }
 
 ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<int>& rows) {
-    if (!ValidSelection(page, rows)) throw std::out_of_range("channel rows: not a selection of the page");
+    if (!ValidSelection(page, rows))
+        throw std::out_of_range("channel rows: not a selection of the page");
     const Grid& grid = page.channelGrid;
     const int top = rows.front();
 
@@ -194,7 +203,8 @@ ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<in
     std::int64_t favouritesAll = 0xFF, favouritesAny = 0;
     for (const int r : rows) {
         for (int b = 0; b < box::Count; ++b)
-            if (grid.cell(r, ch::Name + b) != grid.cell(top, ch::Name + b)) mixed[static_cast<size_t>(b)] = true;
+            if (grid.cell(r, ch::Name + b) != grid.cell(top, ch::Name + b))
+                mixed[static_cast<size_t>(b)] = true;
         const std::uint8_t status = StatusValue(grid.cell(r, ch::Status));
         const std::int64_t favourites = CellInteger(grid.cell(r, ch::Favourites));
         statusAll &= status;
@@ -210,12 +220,14 @@ ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<in
 
     ChannelDialogValues values;  // a fresh form: caption, "Preferito", empty values
     for (int b = 0; b < box::Count; ++b)
-        if (!mixed[static_cast<size_t>(b)]) values.boxes[static_cast<size_t>(b)] = grid.cell(top, ch::Name + b);
+        if (!mixed[static_cast<size_t>(b)])
+            values.boxes[static_cast<size_t>(b)] = grid.cell(top, ch::Name + b);
     values.active = state(statusAll, statusAny, kBitActive);
     values.favourite = state(statusAll, statusAny, kBitFavourite);
     values.locked = state(statusAll, statusAny, kBitLocked);
     for (int n = 0; n < fav::Lists; ++n)
-        values.lists[static_cast<size_t>(n)] = state(favouritesAll, favouritesAny, std::int64_t{1} << n);
+        values.lists[static_cast<size_t>(n)] =
+            state(favouritesAll, favouritesAny, std::int64_t{1} << n);
     const int encoding = StatusValue(grid.cell(top, ch::Status)) >> kEncodingShift;
     values.encoding = encoding < kEncodingCount ? encoding : kNoEncoding;
     values.listsVisible = page.layout == ListLayout::Split;
@@ -227,7 +239,8 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
     return ApplySelectionOk(page, BlockRows(top, bottom), values);
 }
 
-bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows, const ChannelDialogValues& values) {
+bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows,
+                      const ChannelDialogValues& values) {
     if (!ValidSelection(page, rows)) return false;
     Grid& grid = page.channelGrid;
     const int top = rows.front();
@@ -254,7 +267,7 @@ bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows, const Channe
     }
     // Each row's lists follow it, in row order, with each list read once: the same
     // result as updating row after row, at a cost that thousands of rows can afford.
-    UpdateChannelRows(rows, page);
+    UpdateChannelRows(rows, page, InactiveInLists::Leave);
     page.modified = true;
     return before.differs(page, top) || !wasModified;
 }

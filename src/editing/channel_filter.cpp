@@ -2,6 +2,7 @@
 // keystrokes, and the words of `dump --where` read into a filter.
 #include "editing/channel_filter.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "channels/cp1252.h"
@@ -50,15 +51,24 @@ bool StateMatches(ChannelState state, const ListPage& page, int row) {
     const bool noVideo = ReadCellNumber(grid.cell(row, ch::VPid), 0) == kNoPid;
     const bool noAudio = ReadCellNumber(grid.cell(row, ch::APid), 0) == kNoPid;
     switch (state) {
-        case ChannelState::All: return true;
-        case ChannelState::Active: return (status & kBitActive) != 0;
-        case ChannelState::Inactive: return (status & kBitActive) == 0;
-        case ChannelState::Locked: return (status & kBitLocked) != 0;
-        case ChannelState::Coded: return ((status >> kEncodingShift) & 7) != 0;
-        case ChannelState::Clear: return ((status >> kEncodingShift) & 7) == 0;
-        case ChannelState::Tv: return !noVideo;
-        case ChannelState::Radio: return noVideo && !noAudio;
-        case ChannelState::Data: return noVideo && noAudio;
+        case ChannelState::All:
+            return true;
+        case ChannelState::Active:
+            return (status & kBitActive) != 0;
+        case ChannelState::Inactive:
+            return (status & kBitActive) == 0;
+        case ChannelState::Locked:
+            return (status & kBitLocked) != 0;
+        case ChannelState::Coded:
+            return ((status >> kEncodingShift) & 7) != 0;
+        case ChannelState::Clear:
+            return ((status >> kEncodingShift) & 7) == 0;
+        case ChannelState::Tv:
+            return !noVideo;
+        case ChannelState::Radio:
+            return noVideo && !noAudio;
+        case ChannelState::Data:
+            return noVideo && noAudio;
     }
     return true;
 }
@@ -67,7 +77,9 @@ bool StateMatches(ChannelState state, const ListPage& page, int row) {
 
 bool ChannelFilter::empty() const {
     return text.empty() && name.empty() && !sid && !mhz && satellite == kAnySatellite &&
-           state == ChannelState::All && list == kAnyList && transponder == kAnyTransponder;
+           state == ChannelState::All && list == kAnyList && transponder == kAnyTransponder &&
+           std::all_of(alsoRequired.begin(), alsoRequired.end(),
+                       [](const ChannelFilter& f) { return f.empty(); });
 }
 
 std::vector<std::string> ChannelNameKeys(const ListPage& page) {
@@ -77,62 +89,77 @@ std::vector<std::string> ChannelNameKeys(const ListPage& page) {
     return keys;
 }
 
-ChannelMatcher::ChannelMatcher(const ListPage& page, ChannelFilter filter, const std::vector<std::string>* keys)
+ChannelMatcher::ChannelMatcher(const ListPage& page, ChannelFilter filter,
+                               const std::vector<std::string>* keys)
     : page_(page), filter_(std::move(filter)), keys_(keys) {
     if (keys_ && keys_->size() != static_cast<size_t>(page.channelCount()) + 1) keys_ = nullptr;
-    // A text that holds a character no name can hold matches no name (a SID or a
-    // frequency is digits, so those cannot match it either).
-    const auto key = TypedKey(filter_.text);
-    textKey_ = key ? *key : std::string(1, '\0');
-    const auto nameKey = TypedKey(filter_.name);
-    nameKey_ = nameKey ? *nameKey : std::string(1, '\0');
-    number_ = WholeNumber(filter_.text);
+    addConditions(filter_);
     const int transponders = page.transponderCount();
     transponderSatellite_.assign(static_cast<size_t>(transponders) + 1, kAnySatellite);
     transponderMhz_.assign(static_cast<size_t>(transponders) + 1, -1);
     for (int t = 1; t <= transponders; ++t) {
         // As saving reads it: the satellite B name is B, anything else A.
         transponderSatellite_[static_cast<size_t>(t)] =
-            page.transponderGrid.cell(t, tp::Satellite) == page.satelliteB ? kSatelliteB : kSatelliteA;
-        transponderMhz_[static_cast<size_t>(t)] = WholeMhz(page.transponderGrid.cell(t, tp::Frequency));
+            page.transponderGrid.cell(t, tp::Satellite) == page.satelliteB ? kSatelliteB
+                                                                           : kSatelliteA;
+        transponderMhz_[static_cast<size_t>(t)] =
+            WholeMhz(page.transponderGrid.cell(t, tp::Frequency));
     }
 }
 
+void ChannelMatcher::addConditions(const ChannelFilter& filter) {
+    // A text that holds a character no name can hold matches no name (a SID or a
+    // frequency is digits, so those cannot match it either).
+    const auto key = TypedKey(filter.text);
+    const auto nameKey = TypedKey(filter.name);
+    conditions_.push_back({&filter, key ? *key : std::string(1, '\0'),
+                           nameKey ? *nameKey : std::string(1, '\0'), WholeNumber(filter.text)});
+    for (const ChannelFilter& further : filter.alsoRequired) addConditions(further);
+}
+
 bool ChannelMatcher::matches(int row) const {
-    const Grid& grid = page_.channelGrid;
     if (row < 1 || row > page_.channelCount()) return false;
+    return std::all_of(conditions_.begin(), conditions_.end(),
+                       [&](const Condition& condition) { return holds(condition, row); });
+}
+
+bool ChannelMatcher::holds(const Condition& condition, int row) const {
+    const ChannelFilter& filter = *condition.filter;
+    const Grid& grid = page_.channelGrid;
     const std::int64_t t = ReadCellNumber(grid.cell(row, ch::Transponder), -1);
     const bool hasTransponder = t >= 1 && t < static_cast<std::int64_t>(transponderMhz_.size());
     const auto ti = static_cast<size_t>(hasTransponder ? t : 0);
 
-    if (filter_.transponder != kAnyTransponder && t != filter_.transponder) return false;
-    if (filter_.satellite != kAnySatellite &&
-        (!hasTransponder || transponderSatellite_[ti] != filter_.satellite))
+    if (filter.transponder != kAnyTransponder && t != filter.transponder) return false;
+    if (filter.satellite != kAnySatellite &&
+        (!hasTransponder || transponderSatellite_[ti] != filter.satellite))
         return false;
-    if (filter_.list != kAnyList) {
+    if (filter.list != kAnyList) {
         const std::int64_t lists = ReadCellNumber(grid.cell(row, ch::Favourites), 0);
-        if (filter_.list == kNoList ? lists != 0 : (lists & (std::int64_t{1} << (filter_.list - 1))) == 0)
+        if (filter.list == kNoList ? lists != 0
+                                   : (lists & (std::int64_t{1} << (filter.list - 1))) == 0)
             return false;
     }
-    if (!StateMatches(filter_.state, page_, row)) return false;
-    if (filter_.sid && ReadCellNumber(grid.cell(row, ch::Sid), -1) != *filter_.sid) return false;
-    if (filter_.mhz && (!hasTransponder || transponderMhz_[ti] != *filter_.mhz)) return false;
+    if (!StateMatches(filter.state, page_, row)) return false;
+    if (filter.sid && ReadCellNumber(grid.cell(row, ch::Sid), -1) != *filter.sid) return false;
+    if (filter.mhz && (!hasTransponder || transponderMhz_[ti] != *filter.mhz)) return false;
 
     const auto nameHolds = [&](const std::string& key) {
         if (keys_) return (*keys_)[static_cast<size_t>(row)].find(key) != std::string::npos;
         return CollationKey(grid.cell(row, ch::Name)).find(key) != std::string::npos;
     };
-    if (!filter_.name.empty() && !nameHolds(nameKey_)) return false;
-    if (!filter_.text.empty()) {
-        if (nameHolds(textKey_)) return true;
-        if (!number_) return false;
-        if (ReadCellNumber(grid.cell(row, ch::Sid), -1) == *number_) return true;
-        return hasTransponder && transponderMhz_[ti] == *number_;
+    if (!filter.name.empty() && !nameHolds(condition.nameKey)) return false;
+    if (!filter.text.empty()) {
+        if (nameHolds(condition.textKey)) return true;
+        if (!condition.number) return false;
+        if (ReadCellNumber(grid.cell(row, ch::Sid), -1) == *condition.number) return true;
+        return hasTransponder && transponderMhz_[ti] == *condition.number;
     }
     return true;
 }
 
-std::vector<int> FilterRows(const ListPage& page, const ChannelFilter& filter, const std::vector<std::string>* keys) {
+std::vector<int> FilterRows(const ListPage& page, const ChannelFilter& filter,
+                            const std::vector<std::string>* keys) {
     std::vector<int> rows;
     const int count = page.channelCount();
     if (filter.empty()) {
@@ -148,17 +175,46 @@ std::vector<int> FilterRows(const ListPage& page, const ChannelFilter& filter, c
 
 const char* ChannelStateName(ChannelState state) {
     static constexpr const char* names[kChannelStateCount] = {
-        TrNoop("Tutti"),     TrNoop("Attivi"),    TrNoop("Non attivi"), TrNoop("Bloccati"), TrNoop("Codificati"),
-        TrNoop("In chiaro"), TrNoop("TV"),        TrNoop("Radio"),      TrNoop("Dati"),
+        TrNoop("Tutti"),    TrNoop("Attivi"),     TrNoop("Non attivi"),
+        TrNoop("Bloccati"), TrNoop("Codificati"), TrNoop("In chiaro"),
+        TrNoop("TV"),       TrNoop("Radio"),      TrNoop("Dati"),
     };
     return names[static_cast<int>(state)];
 }
 
-std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression, std::string& error) {
+namespace {
+
+// Adds a filter of one condition to filter: into filter's own field while that is
+// free, otherwise as a further filter, so that a field named twice keeps both values.
+void AddCondition(ChannelFilter& filter, ChannelFilter condition) {
+    bool placed = false;
+    const auto place = [&](auto& field, auto& value, bool fieldFree, bool conditionSets) {
+        if (!conditionSets || !fieldFree) return;
+        field = std::move(value);
+        placed = true;
+    };
+    place(filter.name, condition.name, filter.name.empty(), !condition.name.empty());
+    place(filter.sid, condition.sid, !filter.sid, condition.sid.has_value());
+    place(filter.mhz, condition.mhz, !filter.mhz, condition.mhz.has_value());
+    place(filter.satellite, condition.satellite, filter.satellite == kAnySatellite,
+          condition.satellite != kAnySatellite);
+    place(filter.state, condition.state, filter.state == ChannelState::All,
+          condition.state != ChannelState::All);
+    place(filter.list, condition.list, filter.list == kAnyList, condition.list != kAnyList);
+    place(filter.transponder, condition.transponder, filter.transponder == kAnyTransponder,
+          condition.transponder != kAnyTransponder);
+    if (!placed) filter.alsoRequired.push_back(std::move(condition));
+}
+
+}  // namespace
+
+std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression,
+                                                   std::string& error) {
     ChannelFilter filter;
     static const std::pair<const char*, ChannelState> states[] = {
-        {"active", ChannelState::Active}, {"inactive", ChannelState::Inactive}, {"locked", ChannelState::Locked},
-        {"coded", ChannelState::Coded},   {"clear", ChannelState::Clear},       {"tv", ChannelState::Tv},
+        {"active", ChannelState::Active}, {"inactive", ChannelState::Inactive},
+        {"locked", ChannelState::Locked}, {"coded", ChannelState::Coded},
+        {"clear", ChannelState::Clear},   {"tv", ChannelState::Tv},
         {"radio", ChannelState::Radio},   {"data", ChannelState::Data},
     };
     std::size_t begin = 0;
@@ -167,19 +223,22 @@ std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression
         if (end == std::string::npos) end = expression.size();
         const std::string condition = expression.substr(begin, end - begin);
         begin = end + 1;
+        ChannelFilter one;
         const auto bad = [&] {
             error = Fmt(Tr("condizione '%1' non valida"), condition);
             return std::nullopt;
         };
         if (condition == "none") {
-            filter.list = kNoList;
+            one.list = kNoList;
+            AddCondition(filter, std::move(one));
             continue;
         }
         const std::size_t tilde = condition.find('~');
         const std::size_t equals = condition.find('=');
         if (tilde != std::string::npos && (equals == std::string::npos || tilde < equals)) {
             if (condition.substr(0, tilde) != "name" || tilde + 1 == condition.size()) return bad();
-            filter.name = condition.substr(tilde + 1);
+            one.name = condition.substr(tilde + 1);
+            AddCondition(filter, std::move(one));
             continue;
         }
         if (equals == std::string::npos) return bad();
@@ -187,32 +246,36 @@ std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression
         const std::string value = condition.substr(equals + 1);
         const auto number = WholeNumber(value);
         if (field == "sat") {
-            if (value == "A" || value == "a") filter.satellite = kSatelliteA;
-            else if (value == "B" || value == "b") filter.satellite = kSatelliteB;
-            else return bad();
+            if (value == "A" || value == "a")
+                one.satellite = kSatelliteA;
+            else if (value == "B" || value == "b")
+                one.satellite = kSatelliteB;
+            else
+                return bad();
         } else if (field == "state") {
             bool found = false;
             for (const auto& [word, state] : states)
                 if (value == word) {
-                    filter.state = state;
+                    one.state = state;
                     found = true;
                 }
             if (!found) return bad();
         } else if (field == "list") {
             if (!number || *number < 1 || *number > fav::Lists) return bad();
-            filter.list = static_cast<int>(*number);
+            one.list = static_cast<int>(*number);
         } else if (field == "sid") {
             if (!number) return bad();
-            filter.sid = number;
+            one.sid = number;
         } else if (field == "freq") {
             if (!number) return bad();
-            filter.mhz = number;
+            one.mhz = number;
         } else if (field == "tp") {
             if (!number || *number < 1 || *number > 9999) return bad();
-            filter.transponder = static_cast<int>(*number);
+            one.transponder = static_cast<int>(*number);
         } else {
             return bad();
         }
+        AddCondition(filter, std::move(one));
     }
     return filter;
 }

@@ -36,6 +36,10 @@ struct ChannelFilter {
     ChannelState state = ChannelState::All;
     int list = kAnyList;
     int transponder = kAnyTransponder;
+    // Conditions that must hold as well, each a filter of its own: the tool's expression
+    // may name a field more than once ("state=coded,state=active"), and every condition
+    // counts.
+    std::vector<ChannelFilter> alsoRequired;
 
     // No condition set: every row passes.
     bool empty() const;
@@ -52,15 +56,27 @@ class ChannelMatcher {
 public:
     ChannelMatcher(const ListPage& page, ChannelFilter filter,
                    const std::vector<std::string>* keys = nullptr);
+    // Its conditions point into its own copy of the filter.
+    ChannelMatcher(const ChannelMatcher&) = delete;
+    ChannelMatcher& operator=(const ChannelMatcher&) = delete;
     bool matches(int row) const;
 
 private:
+    // A filter with its texts made ready: the filter itself, then each of its
+    // alsoRequired (and theirs), all sharing the page's tables below.
+    struct Condition {
+        const ChannelFilter* filter;
+        std::string textKey;
+        std::string nameKey;
+        std::optional<std::int64_t> number;  // the text as a whole number, if it is one
+    };
+    void addConditions(const ChannelFilter& filter);
+    bool holds(const Condition& condition, int row) const;
+
     const ListPage& page_;
     ChannelFilter filter_;
     const std::vector<std::string>* keys_;
-    std::string textKey_;
-    std::string nameKey_;
-    std::optional<std::int64_t> number_;  // the text as a whole number, if it is one
+    std::vector<Condition> conditions_;
     // Per transponder row: satellite B (true) or A, and its whole MHz.
     std::vector<int> transponderSatellite_;
     std::vector<std::int64_t> transponderMhz_;
@@ -73,10 +89,13 @@ std::vector<int> FilterRows(const ListPage& page, const ChannelFilter& filter,
 // The state choice's Italian names, marked for the catalogue (index = ChannelState).
 const char* ChannelStateName(ChannelState state);
 
-// The tool's filter language: conditions joined by "," for "and": "sat=A", "sat=B",
+// The tool's filter language: conditions joined by "," for "and", every one of them
+// holding (a field named twice asks for both values, so "sat=A,sat=B" lets no row
+// through): "sat=A", "sat=B",
 // "state=WORD" (active, inactive, locked, coded, clear, tv, radio, data), "list=K"
 // (1..8), "none" (in no list), "name~TEXT", "sid=N", "freq=MHz", "tp=N". Returns the
 // filter, or std::nullopt with error set to a message naming the bad condition.
-std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression, std::string& error);
+std::optional<ChannelFilter> ParseFilterExpression(const std::string& expression,
+                                                   std::string& error);
 
 }  // namespace rivo

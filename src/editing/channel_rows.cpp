@@ -33,7 +33,8 @@ void CompactFavourites(Grid& list, Drop drop) {
         ++write;
     }
     if (!removed) return;
-    for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
+    for (int s = write; s <= slots; ++s)
+        list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
 }
 
 // Gives a channel row the colour its pids and status call for; returns whether the
@@ -84,10 +85,14 @@ std::int64_t ReadCellHex(const std::string& text, std::int64_t fallback) {
     std::int64_t value = 0;
     for (const char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else return fallback;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return fallback;
         value = value * 16 + digit;
         if (value > 0xFFFFFFFFLL) return fallback;
     }
@@ -113,11 +118,12 @@ void ClearChannelRow(ListPage& page, int n) {
     for (int k = 0; k < fav::Lists; ++k) {
         if (((set >> k) & 1) == 0) continue;
         bool removed = false;
-        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const std::string& channel) {
-            if (removed || channel != number) return false;
-            removed = true;
-            return true;
-        });
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)],
+                          [&](const std::string& channel) {
+                              if (removed || channel != number) return false;
+                              removed = true;
+                              return true;
+                          });
     }
 }
 
@@ -128,16 +134,16 @@ void LeaveFavourites(ListPage& page, int first, int last) {
     // of them out in one pass closes each list up as one ClearChannelRow per row would.
     std::array<std::unordered_set<std::string>, fav::Lists> leaving;
     for (int n = first; n <= last; ++n) {
-        const std::int64_t set = ReadCellNumber(std::as_const(page.channelGrid).cell(n, ch::Favourites), 0);
+        const std::int64_t set =
+            ReadCellNumber(std::as_const(page.channelGrid).cell(n, ch::Favourites), 0);
         for (int k = 0; k < fav::Lists; ++k)
             if (((set >> k) & 1) != 0) leaving[static_cast<size_t>(k)].insert(std::to_string(n));
     }
     for (int k = 0; k < fav::Lists; ++k) {
         auto& numbers = leaving[static_cast<size_t>(k)];
         if (numbers.empty()) continue;
-        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)], [&](const std::string& channel) {
-            return numbers.erase(channel) != 0;
-        });
+        CompactFavourites(page.favouriteGrids[static_cast<size_t>(k)],
+                          [&](const std::string& channel) { return numbers.erase(channel) != 0; });
     }
 }
 
@@ -152,9 +158,11 @@ void MoveChannelRow(ListPage& page, int s, int t) {
             if (list.cell(slot, fav::Channel) == from) list.setCell(slot, fav::Channel, to);
 }
 
-void UpdateChannelRow(int n, ListPage& page) { UpdateChannelRows({n}, page); }
+void UpdateChannelRow(int n, ListPage& page) {
+    UpdateChannelRows({n}, page, InactiveInLists::Leave);
+}
 
-void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
+void UpdateChannelRows(const std::vector<int>& rows, ListPage& page, InactiveInLists inactive) {
     // Each list is indexed once: how many slots name each channel, and where the search
     // for a free slot ("0") may start. Without it every row would read all 128 slots of
     // all eight lists.
@@ -178,19 +186,22 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
         if (!ValidChannelRow(page, n)) continue;
         updated[static_cast<size_t>(n)] = true;
         GridRow& row = page.channelGrid.row(n);
-        RecolourChannel(row);
+        const bool joins = RecolourChannel(row) || inactive == InactiveInLists::Join;
         const std::int64_t set = ReadCellNumber(row.cells[ch::Favourites], 0);
         // The lists the channel is really in: a list it leaves, or that has no room for
         // it, is no longer in its "Preferenza" (a text that is no set of lists stays).
+        // An inactive channel's set bits stay whatever its entries.
         std::int64_t kept = set;
         for (int k = 0; k < fav::Lists; ++k) {
             Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
             ListIndex& at = index[static_cast<size_t>(k)];
             int& entries = at.entries[static_cast<size_t>(n)];
             const std::int64_t bit = std::int64_t{1} << k;
-            if ((set & bit) != 0) {
-                if (entries > 0) continue;
-                while (at.freeFrom < list.rowCount() && list.cell(at.freeFrom, fav::Channel) != "0") ++at.freeFrom;
+            const bool leaves = (set & bit) == 0 || (!joins && inactive == InactiveInLists::Leave);
+            if (!leaves) {
+                if (entries > 0 || !joins) continue;
+                while (at.freeFrom < list.rowCount() && list.cell(at.freeFrom, fav::Channel) != "0")
+                    ++at.freeFrom;
                 if (at.freeFrom >= list.rowCount()) {
                     kept &= ~bit;
                     continue;
@@ -200,7 +211,6 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
                 list.setColour(at.freeFrom, row.colour);
                 ++entries;
             } else {
-                kept &= ~bit;
                 if (entries == 0) continue;
                 CompactFavourites(list, [&](const std::string& channel) {
                     return ReadCellNumber(channel, -1) == n;
@@ -209,7 +219,8 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
                 at.freeFrom = 1;  // the list closed up: free slots moved
             }
         }
-        if (set >= 0 && set <= 0xFF && kept != set) row.cells[ch::Favourites] = std::to_string(kept);
+        if (set >= 0 && set <= 0xFF && kept != set)
+            row.cells[ch::Favourites] = std::to_string(kept);
     }
     // The entries of the updated channels show their names and colours as they are now
     // (a renamed channel is renamed in its lists too).
@@ -218,7 +229,8 @@ void UpdateChannelRows(const std::vector<int>& rows, ListPage& page) {
             const std::int64_t v = ReadCellNumber(list.cell(s, fav::Channel), -1);
             if (v < 1 || v > count || !updated[static_cast<size_t>(v)]) continue;
             const GridRow& channel = page.channelGrid.row(static_cast<int>(v));
-            if (list.cell(s, fav::Name) != channel.cells[ch::Name]) list.setCell(s, fav::Name, channel.cells[ch::Name]);
+            if (list.cell(s, fav::Name) != channel.cells[ch::Name])
+                list.setCell(s, fav::Name, channel.cells[ch::Name]);
             if (list.colour(s) != channel.colour) list.setColour(s, channel.colour);
         }
     }

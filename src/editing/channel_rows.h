@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "channels/list_page.h"
+#include "editing/inactive_in_lists.h"
 
 namespace rivo {
 
@@ -27,18 +28,18 @@ void LeaveFavourites(ListPage& page, int first, int last);
 // favourites slot naming s names t afterwards. Row s is left as it was.
 void MoveChannelRow(ListPage& page, int s, int t);
 
-// Recolours channel row n and brings the eight lists in line with its "Preferenza",
-// whatever its "Attivo" (an inactive channel keeps its lists, shown grey there, as a
-// saved file keeps them): the channel is added to the first free slot of each list whose
-// bit is set and where it is missing; every entry of it in the other lists is removed
-// and the list closes up. Afterwards "Preferenza" names exactly the lists holding the
-// channel (the bit of a list without a free slot is cleared; a "Preferenza" that is not
-// a number from 0 to 255 is left as it is), and its entries show its name and colour:
-// what is shown is what a save writes.
+// Recolours channel row n and brings the eight lists in line with its "Preferenza", with
+// the channel dialog's rule for an inactive channel (InactiveInLists::Leave): an active
+// channel is added to the first free slot of each list whose bit is set and where it is
+// missing; every entry of it in the other lists is removed and the list closes up. The
+// bit of a list without a free slot is cleared, so an active channel's "Preferenza"
+// names exactly the lists holding it (a "Preferenza" that is not a number from 0 to 255
+// is left as it is). Its entries show its name and colour.
 void UpdateChannelRow(int n, ListPage& page);
-// UpdateChannelRow for each of rows in turn, with each list read once rather than once
-// per row: what a command that changes thousands of rows calls.
-void UpdateChannelRows(const std::vector<int>& rows, ListPage& page);
+// The same for each of rows in turn, with the given rule for inactive channels, and with
+// each list read once rather than once per row: what a command that changes thousands
+// of rows calls.
+void UpdateChannelRows(const std::vector<int>& rows, ListPage& page, InactiveInLists inactive);
 
 // A cell read as a decimal whole number (optional sign, digits only), or fallback when
 // the text is not one. Editing reads "Preferenza", VPid and APid this way.

@@ -30,11 +30,16 @@ unsigned char LowerByte(unsigned char b) {
     if (b >= 'A' && b <= 'Z') return static_cast<unsigned char>(b + 32);
     if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<unsigned char>(b + 32);
     switch (b) {
-        case 0x8A: return 0x9A;  // Š
-        case 0x8C: return 0x9C;  // Œ
-        case 0x8E: return 0x9E;  // Ž
-        case 0x9F: return 0xFF;  // Ÿ
-        default: return b;
+        case 0x8A:
+            return 0x9A;  // Š
+        case 0x8C:
+            return 0x9C;  // Œ
+        case 0x8E:
+            return 0x9E;  // Ž
+        case 0x9F:
+            return 0xFF;  // Ÿ
+        default:
+            return b;
     }
 }
 
@@ -55,7 +60,8 @@ std::vector<std::uint8_t> ListsNaming(const ListPage& page) {
         const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         for (int s = 1; s < list.rowCount(); ++s) {
             const int n = TransponderReference(list.cell(s, fav::Channel));
-            if (n >= 1 && n <= channels) lists[static_cast<size_t>(n)] |= static_cast<std::uint8_t>(1u << k);
+            if (n >= 1 && n <= channels)
+                lists[static_cast<size_t>(n)] |= static_cast<std::uint8_t>(1u << k);
         }
     }
     return lists;
@@ -64,7 +70,8 @@ std::vector<std::uint8_t> ListsNaming(const ListPage& page) {
 // The tuning fields that differ between old row o and new row n.
 unsigned TuningDifferences(const ListPage& oldPage, int o, const ListPage& newPage, int n) {
     unsigned fields = 0;
-    if (CellIntegerOr(oldPage.channelGrid.cell(o, ch::Sid), -1) != CellIntegerOr(newPage.channelGrid.cell(n, ch::Sid), -1))
+    if (CellIntegerOr(oldPage.channelGrid.cell(o, ch::Sid), -1) !=
+        CellIntegerOr(newPage.channelGrid.cell(n, ch::Sid), -1))
         fields |= FieldBit(TuningField::Sid);
     const int to = TransponderInUse(oldPage, o);
     const int tn = TransponderInUse(newPage, n);
@@ -76,9 +83,13 @@ unsigned TuningDifferences(const ListPage& oldPage, int o, const ListPage& newPa
     // oscillators still compare.
     if (FrequencyHertz(a.cell(to, tp::Frequency)) != FrequencyHertz(b.cell(tn, tp::Frequency)))
         fields |= FieldBit(TuningField::Frequency);
-    if (a.cell(to, tp::Polarisation) != b.cell(tn, tp::Polarisation)) fields |= FieldBit(TuningField::Polarisation);
-    const auto number = [](const Grid& g, int t, int column) { return CellIntegerOr(g.cell(t, column), -1); };
-    if (number(a, to, tp::SymbolRate) != number(b, tn, tp::SymbolRate)) fields |= FieldBit(TuningField::SymbolRate);
+    if (a.cell(to, tp::Polarisation) != b.cell(tn, tp::Polarisation))
+        fields |= FieldBit(TuningField::Polarisation);
+    const auto number = [](const Grid& g, int t, int column) {
+        return CellIntegerOr(g.cell(t, column), -1);
+    };
+    if (number(a, to, tp::SymbolRate) != number(b, tn, tp::SymbolRate))
+        fields |= FieldBit(TuningField::SymbolRate);
     if (a.cell(to, tp::Fec) != b.cell(tn, tp::Fec)) fields |= FieldBit(TuningField::Fec);
     if (number(a, to, tp::Tid) != number(b, tn, tp::Tid)) fields |= FieldBit(TuningField::Tid);
     if (number(a, to, tp::Nid) != number(b, tn, tp::Nid)) fields |= FieldBit(TuningField::Nid);
@@ -90,11 +101,12 @@ unsigned TuningDifferences(const ListPage& oldPage, int o, const ListPage& newPa
 // its length, and the run is read back from the last pile: so among equally long runs
 // the kept one ends, position by position from the end, on the smallest values.
 std::vector<bool> LongestIncreasingRun(const std::vector<int>& values) {
-    std::vector<int> tails;     // tails[len - 1]: index of the smallest value ending a run of len
+    std::vector<int> tails;  // tails[len - 1]: index of the smallest value ending a run of len
     std::vector<int> previous(values.size(), -1);
     for (size_t i = 0; i < values.size(); ++i) {
-        const auto pos = std::lower_bound(tails.begin(), tails.end(), values[i],
-                                          [&](int index, int v) { return values[static_cast<size_t>(index)] < v; });
+        const auto pos = std::lower_bound(
+            tails.begin(), tails.end(), values[i],
+            [&](int index, int v) { return values[static_cast<size_t>(index)] < v; });
         if (pos != tails.begin()) previous[i] = *(pos - 1);
         if (pos == tails.end())
             tails.push_back(static_cast<int>(i));
@@ -186,46 +198,68 @@ ListComparison CompareLists(const ListPage& oldPage, const ListPage& newPage) {
 
 const char* ChangeClassWord(ChangeClass c) {
     switch (c) {
-        case ChangeClass::New: return "new";
-        case ChangeClass::Removed: return "removed";
-        case ChangeClass::Moved: return "moved";
-        case ChangeClass::Renamed: return "renamed";
-        case ChangeClass::Retuned: return "retuned";
-        case ChangeClass::FavouritesChanged: return "favourites";
+        case ChangeClass::New:
+            return "new";
+        case ChangeClass::Removed:
+            return "removed";
+        case ChangeClass::Moved:
+            return "moved";
+        case ChangeClass::Renamed:
+            return "renamed";
+        case ChangeClass::Retuned:
+            return "retuned";
+        case ChangeClass::FavouritesChanged:
+            return "favourites";
     }
     return "";
 }
 
 const char* TuningFieldWord(TuningField f) {
     switch (f) {
-        case TuningField::Frequency: return "frequency";
-        case TuningField::Polarisation: return "polarisation";
-        case TuningField::SymbolRate: return "symbol_rate";
-        case TuningField::Fec: return "fec";
-        case TuningField::Tid: return "tid";
-        case TuningField::Nid: return "nid";
-        case TuningField::Sid: return "sid";
-        case TuningField::Transponder: return "transponder";
+        case TuningField::Frequency:
+            return "frequency";
+        case TuningField::Polarisation:
+            return "polarisation";
+        case TuningField::SymbolRate:
+            return "symbol_rate";
+        case TuningField::Fec:
+            return "fec";
+        case TuningField::Tid:
+            return "tid";
+        case TuningField::Nid:
+            return "nid";
+        case TuningField::Sid:
+            return "sid";
+        case TuningField::Transponder:
+            return "transponder";
     }
     return "";
 }
 
 const char* ChangeClassCaption(ChangeClass c) {
     switch (c) {
-        case ChangeClass::New: return TrNoop("Nuovi");
-        case ChangeClass::Removed: return TrNoop("Rimossi");
-        case ChangeClass::Moved: return TrNoop("Spostati");
-        case ChangeClass::Renamed: return TrNoop("Rinominati");
-        case ChangeClass::Retuned: return TrNoop("Sintonia cambiata");
-        case ChangeClass::FavouritesChanged: return TrNoop("Preferiti cambiati");
+        case ChangeClass::New:
+            return TrNoop("Nuovi");
+        case ChangeClass::Removed:
+            return TrNoop("Rimossi");
+        case ChangeClass::Moved:
+            return TrNoop("Spostati");
+        case ChangeClass::Renamed:
+            return TrNoop("Rinominati");
+        case ChangeClass::Retuned:
+            return TrNoop("Sintonia cambiata");
+        case ChangeClass::FavouritesChanged:
+            return TrNoop("Preferiti cambiati");
     }
     return "";
 }
 
 std::string TuningFieldsText(unsigned fields) {
     static constexpr std::array<const char*, kTuningFields> kNames = {
-        TrNoop("frequenza"), TrNoop("polarizzazione"), TrNoop("symbol rate"), TrNoop("FEC"),
-        TrNoop("TID"),       TrNoop("NID"),            TrNoop("SID"),         TrNoop("transponder")};
+        TrNoop("frequenza"),   TrNoop("polarizzazione"),
+        TrNoop("symbol rate"), TrNoop("FEC"),
+        TrNoop("TID"),         TrNoop("NID"),
+        TrNoop("SID"),         TrNoop("transponder")};
     std::string text;
     for (int f = 0; f < kTuningFields; ++f) {
         if ((fields & (1u << f)) == 0) continue;
@@ -241,7 +275,8 @@ int FirstRowAfterChannels(const ListPage& page) {
     // Empty slots are written either as "Trasponder" 255 or as zeroed records
     // (transponder 0): what counts is that no name and no transponder in use is left.
     for (int r = page.channelCount(); r >= 1; --r) {
-        const bool empty = page.channelGrid.cell(r, ch::Name).empty() && TransponderInUse(page, r) == 0;
+        const bool empty =
+            page.channelGrid.cell(r, ch::Name).empty() && TransponderInUse(page, r) == 0;
         if (!empty) return r + 1;
     }
     return 1;
@@ -254,14 +289,16 @@ namespace {
 class OverwritingPrompts final : public UserPrompts {
 public:
     explicit OverwritingPrompts(UserPrompts& user) : user_(user) {}
-    Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
+    Answer ask(const std::string& text, const std::string& title, Icon icon,
+               Buttons buttons) override {
         if (buttons == Buttons::YesNoCancel && !answered_) {
             answered_ = true;
             return Answer::No;
         }
         return user_.ask(text, title, icon, buttons);
     }
-    Answer askDiscarding(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
+    Answer askDiscarding(const std::string& text, const std::string& title, Icon icon,
+                         Buttons buttons) override {
         return user_.askDiscarding(text, title, icon, buttons);
     }
 
@@ -276,8 +313,9 @@ bool Removed(const ChannelDifference& d, const ListPage& oldPage) {
 
 }  // namespace
 
-EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage, const std::vector<ChannelDifference>& chosen,
-                       UserPrompts& prompts, Progress& progress) {
+EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage,
+                       const std::vector<ChannelDifference>& chosen, UserPrompts& prompts,
+                       Progress& progress) {
     std::vector<int> rows;
     for (const ChannelDifference& d : chosen)
         if (Removed(d, oldPage)) rows.push_back(d.oldRow);
@@ -292,10 +330,14 @@ EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage, const std::ve
         for (const int r : rows) {
             ChannelClipboard one;
             CopyChannels(oldPage, r, r, one);
-            clipboard.channels.insert(clipboard.channels.end(), one.channels.begin(), one.channels.end());
+            clipboard.channels.insert(clipboard.channels.end(), one.channels.begin(),
+                                      one.channels.end());
             for (const ClipTransponder& t : one.transponders) {
-                const bool carried = std::any_of(clipboard.transponders.begin(), clipboard.transponders.end(),
-                                                 [&](const ClipTransponder& c) { return c.transponderMark == t.transponderMark; });
+                const bool carried =
+                    std::any_of(clipboard.transponders.begin(), clipboard.transponders.end(),
+                                [&](const ClipTransponder& c) {
+                                    return c.transponderMark == t.transponderMark;
+                                });
                 if (!carried) clipboard.transponders.push_back(t);
             }
         }
@@ -313,7 +355,8 @@ EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage, const std::ve
     const int room = newPage.channelCount() - first + 1;
     const int wanted = static_cast<int>(clipboard.channels.size());
     if (room < wanted) {
-        prompts.tell(Fmt(Tr("Non c'è posto in fondo alla lista per i canali da riprendere: ne servono %1, le "
+        prompts.tell(Fmt(Tr("Non c'è posto in fondo alla lista per i canali da riprendere: ne "
+                            "servono %1, le "
                             "righe libere sono %2."),
                          wanted, std::max(room, 0)),
                      Tr("Attenzione"), Icon::Error);
@@ -324,11 +367,12 @@ EditResult TakeRemoved(ListPage& newPage, const ListPage& oldPage, const std::ve
     return {true, first};
 }
 
-EditResult TakeNames(ListPage& newPage, const ListPage& oldPage, const std::vector<ChannelDifference>& chosen) {
+EditResult TakeNames(ListPage& newPage, const ListPage& oldPage,
+                     const std::vector<ChannelDifference>& chosen) {
     std::vector<int> renamed;
     for (const ChannelDifference& d : chosen) {
-        if (!d.has(ChangeClass::Renamed) || d.oldRow < 1 || d.oldRow > oldPage.channelCount() || d.newRow < 1 ||
-            d.newRow > newPage.channelCount())
+        if (!d.has(ChangeClass::Renamed) || d.oldRow < 1 || d.oldRow > oldPage.channelCount() ||
+            d.newRow < 1 || d.newRow > newPage.channelCount())
             continue;
         const std::string& name = oldPage.channelGrid.cell(d.oldRow, ch::Name);
         if (newPage.channelGrid.cell(d.newRow, ch::Name) == name) continue;
@@ -354,7 +398,9 @@ EditResult TakeFavourites(ListPage& newPage, const std::vector<ChannelDifference
     for (const ChannelDifference& d : chosen) {
         if (d.oldRow == 0 || d.newRow < 1 || d.newRow > newPage.channelCount()) continue;
         const std::string wanted = std::to_string(d.oldLists);
-        if (newPage.channelGrid.cell(d.newRow, ch::Favourites) == wanted && d.oldLists == d.newLists) continue;
+        if (newPage.channelGrid.cell(d.newRow, ch::Favourites) == wanted &&
+            d.oldLists == d.newLists)
+            continue;
         // A Single list keeps no favourites lists: nothing to take.
         if (newPage.layout == ListLayout::Single) continue;
         newPage.channelGrid.setCell(d.newRow, ch::Favourites, wanted);
@@ -362,7 +408,7 @@ EditResult TakeFavourites(ListPage& newPage, const std::vector<ChannelDifference
     }
     if (rows.empty()) return {};
     std::sort(rows.begin(), rows.end());
-    UpdateChannelRows(rows, newPage);
+    UpdateChannelRows(rows, newPage, InactiveInLists::Stay);
     newPage.modified = true;
     return {true, rows.front()};
 }

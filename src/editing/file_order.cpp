@@ -37,8 +37,9 @@ ChannelIdentity RowIdentity(const ReferenceFile& file, const ReferenceFileRow& r
     id.name = CollationKey(NameBytesForMatching(row.name));
     id.sid = row.sid;
     const bool anyColumn = file.hasFrequency || file.hasTid || file.hasNid || file.hasPolarisation;
-    id.hasTransponder = anyColumn && (!file.hasFrequency || row.hertz > 0) && (!file.hasTid || row.tid >= 0) &&
-                        (!file.hasNid || row.nid >= 0) && (!file.hasPolarisation || !row.polarisation.empty());
+    id.hasTransponder = anyColumn && (!file.hasFrequency || row.hertz > 0) &&
+                        (!file.hasTid || row.tid >= 0) && (!file.hasNid || row.nid >= 0) &&
+                        (!file.hasPolarisation || !row.polarisation.empty());
     if (id.hasTransponder) {
         id.tid = row.tid;
         id.nid = row.nid;
@@ -78,7 +79,9 @@ FileOrderMatch MatchFileOrder(const ListPage& page, const ReferenceFile& file) {
             if (n < 1 || n > static_cast<std::int64_t>(cur.size()) || ref[i].emptyRow) continue;
             const auto c = static_cast<std::size_t>(n);
             const ChannelIdentity& id = cur[c - 1];
-            if (match.referenceOf[c] != 0 || id.emptyRow || id.sid != ref[i].sid || id.name != ref[i].name) continue;
+            if (match.referenceOf[c] != 0 || id.emptyRow || id.sid != ref[i].sid ||
+                id.name != ref[i].name)
+                continue;
             match.referenceOf[c] = static_cast<int>(i) + 1;
             match.currentOf[i + 1] = static_cast<int>(c);
             ++result.exactCount;
@@ -100,7 +103,8 @@ FileOrderMatch MatchFileOrder(const ListPage& page, const ReferenceFile& file) {
     // transponder or a service id (0 is none: what an exported empty slot holds).
     match.unmatchedReference.clear();
     for (std::size_t i = 0; i < ref.size(); ++i)
-        if (match.currentOf[i + 1] == 0 && (!file.rows[i].name.empty() || ref[i].hasTransponder || file.rows[i].sid > 0))
+        if (match.currentOf[i + 1] == 0 &&
+            (!file.rows[i].name.empty() || ref[i].hasTransponder || file.rows[i].sid > 0))
             match.unmatchedReference.push_back(static_cast<int>(i) + 1);
     return result;
 }
@@ -116,9 +120,13 @@ std::vector<SkippedName> NamesNotTaken(const ReferenceFile& file, const FileOrde
             out.push_back({row.line, row.name, Tr("caratteri che la lista non può contenere")});
         else if (bytes->size() > kChannelNameBytes)
             out.push_back({row.line, row.name, Fmt(Tr("più di %1 caratteri"), kChannelNameBytes)});
+        else if (bytes->find_first_not_of(' ') == std::string::npos)
+            out.push_back({row.line, row.name, Tr("nome vuoto")});
     }
     return out;
 }
+
+bool DeleteUnmatchedAllowed(const FileOrderMatch& match) { return match.matched() > 0; }
 
 std::string FileFavouritesRefusal(const ListPage& page, const ReferenceFile& file) {
     if (page.layout != ListLayout::Split) return Tr(kNoFavouritesInPage);
@@ -134,6 +142,7 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
         match.currentOf.size() != file.rows.size() + 1)
         return {};
     if (options.takeFavourites && !FileFavouritesRefusal(page, file).empty()) return {};
+    if (options.deleteUnmatched && !DeleteUnmatchedAllowed(found)) return {};
 
     ReorderChannels(page, 1, match.order);
     // After the reorder the channel of file row i stands at row k + 1, k counting the
@@ -147,7 +156,9 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
         bool changed = false;
         if (options.takeNames && !wanted.name.empty()) {
             const auto bytes = Utf8ToCp1252(wanted.name);
-            if (bytes && bytes->size() <= kChannelNameBytes && page.channelGrid.cell(row, ch::Name) != *bytes) {
+            if (bytes && bytes->size() <= kChannelNameBytes &&
+                bytes->find_first_not_of(' ') != std::string::npos &&
+                page.channelGrid.cell(row, ch::Name) != *bytes) {
                 page.channelGrid.setCell(row, ch::Name, *bytes);
                 changed = true;
             }
@@ -162,7 +173,7 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
         if (changed) touched.push_back(row);
     }
     // The lists follow the new "Preferenza" values, and their entries show the new names.
-    if (!touched.empty()) UpdateChannelRows(touched, page);
+    if (!touched.empty()) UpdateChannelRows(touched, page, InactiveInLists::Stay);
 
     const int matched = found.matched();
     int focus = matched < channels ? matched + 1 : 0;
@@ -174,7 +185,8 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
     return {true, focus};
 }
 
-FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file, const FileOrderMatch& match) {
+FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file,
+                                      const FileOrderMatch& match) {
     static const char* const passes[kFileMatchPasses] = {
         TrNoop("numero, SID e nome invariati"),
         TrNoop("nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)"),
@@ -185,39 +197,45 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
     FileOrderPreview preview;
     for (int p = 0; p < kFileMatchPasses; ++p) {
         if (!match.ran[static_cast<size_t>(p)]) {
-            preview.passLines.push_back(Fmt(Tr("Passo %1 (%2): non eseguito, mancano colonne nel file"), p + 1,
-                                            Tr(passes[p])));
+            preview.passLines.push_back(Fmt(
+                Tr("Passo %1 (%2): non eseguito, mancano colonne nel file"), p + 1, Tr(passes[p])));
             continue;
         }
         const int count = match.passCount(p);
         // The Italian says "canali" for every count.
         preview.passLines.push_back(
-            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1, Tr(passes[p]), count));
+            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1,
+                Tr(passes[p]), count));
     }
     const int matched = match.matched();
     const auto unmatchedCurrent = match.match.unmatchedCurrent.size();
     const auto unmatchedFile = match.match.unmatchedReference.size();
     preview.summary =
-        Fmt(TrN("%1 canali trovati nel file", "%1 canali trovati nel file", matched), matched) + ", " +
+        Fmt(TrN("%1 canali trovati nel file", "%1 canali trovati nel file", matched), matched) +
+        ", " +
         Fmt(TrN("%1 canali della lista non trovati", "%1 canali della lista non trovati",
                 static_cast<long long>(unmatchedCurrent)),
             unmatchedCurrent) +
         ", " +
-        Fmt(TrN("%1 righe del file non trovate", "%1 righe del file non trovate", static_cast<long long>(unmatchedFile)),
+        Fmt(TrN("%1 righe del file non trovate", "%1 righe del file non trovate",
+                static_cast<long long>(unmatchedFile)),
             unmatchedFile);
     // A spreadsheet user may move rows without renumbering them: say which counts.
     preview.orderSource = file.hasNumber ? Tr("L'ordine è quello della colonna del numero.")
                                          : Tr("L'ordine è quello delle righe del file.");
     for (const int r : match.match.unmatchedReference) {
         const ReferenceFileRow& row = file.rows[static_cast<size_t>(r - 1)];
-        preview.unmatchedFile.push_back(
-            {row.line, row.name, row.sid >= 0 ? std::to_string(row.sid) : std::string(), row.frequency});
+        preview.unmatchedFile.push_back({row.line, row.name,
+                                         row.sid >= 0 ? std::to_string(row.sid) : std::string(),
+                                         row.frequency});
     }
     for (const int r : match.match.unmatchedCurrent)
-        preview.unmatchedCurrent.push_back(
-            {r, page.channelGrid.cell(r, ch::Name), page.channelGrid.cell(r, ch::Sid), FrequencyOfChannel(page, r)});
+        preview.unmatchedCurrent.push_back({r, page.channelGrid.cell(r, ch::Name),
+                                            page.channelGrid.cell(r, ch::Sid),
+                                            FrequencyOfChannel(page, r)});
     preview.skippedNames = NamesNotTaken(file, match);
     preview.canTakeFavourites = FileFavouritesRefusal(page, file).empty();
+    preview.canDeleteUnmatched = DeleteUnmatchedAllowed(match);
     return preview;
 }
 

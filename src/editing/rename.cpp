@@ -3,11 +3,11 @@
 #include "editing/rename.h"
 
 #include <algorithm>
-#include <optional>
-#include <regex>
+#include <memory>
 
 #include "channels/cp1252.h"
 #include "editing/channel_rows.h"
+#include "editing/name_pattern.h"
 
 namespace rivo {
 
@@ -30,8 +30,8 @@ std::string FoldedText(const std::string& text) {
 }
 
 // Every occurrence of find in name, left to right, replaced by replacement.
-std::string ReplaceLiteral(const std::string& name, const std::string& find, const std::string& replacement,
-                           bool matchCase) {
+std::string ReplaceLiteral(const std::string& name, const std::string& find,
+                           const std::string& replacement, bool matchCase) {
     const std::string haystack = matchCase ? name : FoldedText(name);
     const std::string needle = matchCase ? find : FoldedText(find);
     std::string result;
@@ -50,44 +50,48 @@ std::string ReplaceLiteral(const std::string& name, const std::string& find, con
 }  // namespace
 
 int RenamePreview::applicable() const {
-    return static_cast<int>(std::count_if(entries.begin(), entries.end(),
-                                          [](const RenameEntry& e) { return e.problem == RenameProblem::None; }));
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const RenameEntry& e) {
+        return e.problem == RenameProblem::None;
+    }));
 }
 
 std::string RenameProblemText(RenameProblem problem) {
     switch (problem) {
-        case RenameProblem::None: return "";
-        case RenameProblem::TooLong: return Fmt(Tr("più di %1 caratteri"), kMaxNameLength);
-        case RenameProblem::NotStorable: return Tr("caratteri non ammessi");
-        case RenameProblem::Empty: return Tr("nome vuoto");
+        case RenameProblem::None:
+            return "";
+        case RenameProblem::TooLong:
+            return Fmt(Tr("più di %1 caratteri"), kMaxNameLength);
+        case RenameProblem::NotStorable:
+            return Tr("caratteri non ammessi");
+        case RenameProblem::Empty:
+            return Tr("nome vuoto");
     }
     return "";
 }
 
-RenamePreview PreviewRename(const ListPage& page, const std::vector<int>& rows, const RenameOptions& options) {
+RenamePreview PreviewRename(const ListPage& page, const std::vector<int>& rows,
+                            const RenameOptions& options) {
     RenamePreview preview;
     if (options.find.empty()) {
         preview.error = Tr("Scrivere il testo da cercare.");
         return preview;
     }
-    // A find text Windows-1252 cannot hold matches no name; a replacement it cannot
-    // hold gives names that cannot be stored, which the preview marks (and shows as
-    // text, worked out on the names as UTF-8).
-    const auto find = Utf8ToCp1252(options.find);
-    if (!find) return preview;
-    const auto replaceBytes = Utf8ToCp1252(options.replace);
-
-    std::optional<std::regex> expression;
+    // An expression works on the names as text (UTF-8), so "." is one character of the
+    // name and a result Windows-1252 cannot hold is found when converting back.
+    std::unique_ptr<NamePattern> expression;
     if (options.regex) {
-        try {
-            auto flags = std::regex::ECMAScript;
-            if (!options.matchCase) flags |= std::regex::icase;
-            expression.emplace(*find, flags);
-        } catch (const std::regex_error& e) {
-            preview.error = Fmt(Tr("Espressione regolare non valida: %1"), e.what());
+        expression = std::make_unique<NamePattern>(options.find, !options.matchCase);
+        if (!expression->error().empty()) {
+            preview.error = expression->error();
             return preview;
         }
     }
+    // A literal find text Windows-1252 cannot hold matches no name; a replacement it
+    // cannot hold gives names that cannot be stored, which the preview marks (and shows
+    // as text).
+    const auto find = Utf8ToCp1252(options.find);
+    if (!find && !expression) return preview;
+    const auto replaceBytes = Utf8ToCp1252(options.replace);
 
     const Grid& grid = page.channelGrid;
     for (const int r : rows) {
@@ -96,32 +100,30 @@ RenamePreview PreviewRename(const ListPage& page, const std::vector<int>& rows, 
         RenameEntry entry;
         entry.row = r;
         entry.oldName = name;
-        // The replacement is applied as UTF-8 when Windows-1252 cannot hold it, so the
-        // preview still shows what the name would read.
         std::string replaced;
-        bool matched = false;
         if (expression) {
-            matched = std::regex_search(name, *expression);
-            if (!matched) continue;
-            if (replaceBytes) {
-                replaced = std::regex_replace(name, *expression, *replaceBytes);
+            const std::string text = Cp1252ToUtf8(name);
+            if (!expression->search(text)) continue;
+            const std::string newText = expression->replaceAll(text, options.replace);
+            if (newText == text) continue;
+            const auto bytes = Utf8ToCp1252(newText);
+            if (bytes) {
+                replaced = *bytes;
             } else {
-                // Shown as text: the name's bytes as UTF-8 around the UTF-8 replacement.
-                const std::string shownName = Cp1252ToUtf8(name);
-                const std::regex shownExpression(Cp1252ToUtf8(*find), expression->flags());
-                entry.newName = std::regex_replace(shownName, shownExpression, options.replace);
+                entry.newName = newText;
                 entry.problem = RenameProblem::NotStorable;
             }
         } else {
             const std::string foldedName = options.matchCase ? name : FoldedText(name);
-            matched = foldedName.find(options.matchCase ? *find : FoldedText(*find)) != std::string::npos;
-            if (!matched) continue;
+            if (foldedName.find(options.matchCase ? *find : FoldedText(*find)) == std::string::npos)
+                continue;
             if (replaceBytes) {
                 replaced = ReplaceLiteral(name, *find, *replaceBytes, options.matchCase);
             } else {
                 // Split the name around the matches and put the UTF-8 replacement between.
                 const std::string marker(1, '\x01');
-                const std::string withMarks = ReplaceLiteral(name, *find, marker, options.matchCase);
+                const std::string withMarks =
+                    ReplaceLiteral(name, *find, marker, options.matchCase);
                 std::string shown;
                 for (const char c : withMarks)
                     shown += c == '\x01' ? options.replace : Cp1252ToUtf8(std::string(1, c));
@@ -150,13 +152,14 @@ int ApplyRename(ListPage& page, const RenamePreview& preview) {
     for (const RenameEntry& entry : preview.entries) {
         if (entry.problem != RenameProblem::None) continue;
         if (entry.row < 1 || entry.row > page.channelCount()) continue;
-        if (page.channelGrid.cell(entry.row, ch::Name) != entry.oldName) continue;  // the page changed since
+        if (page.channelGrid.cell(entry.row, ch::Name) != entry.oldName)
+            continue;  // the page changed since
         page.channelGrid.setCell(entry.row, ch::Name, entry.newBytes);
         renamed.push_back(entry.row);
     }
     if (renamed.empty()) return 0;
     // The favourites entries show their channel's name.
-    UpdateChannelRows(renamed, page);
+    UpdateChannelRows(renamed, page, InactiveInLists::Stay);
     page.modified = true;
     return static_cast<int>(renamed.size());
 }

@@ -24,7 +24,9 @@ int FreeSlots(const Grid& list) {
 
 std::vector<int> NormalisedRows(const ListPage& page, std::vector<int> rows) {
     const int count = page.channelCount();
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [count](int r) { return r < 1 || r > count; }), rows.end());
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(), [count](int r) { return r < 1 || r > count; }),
+        rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
@@ -47,7 +49,8 @@ std::vector<int> RowsOf(int first, int last) {
     return rows;
 }
 
-EditResult DeleteChannelSet(ListPage& page, const std::vector<int>& rows, bool closeGap, Progress& progress) {
+EditResult DeleteChannelSet(ListPage& page, const std::vector<int>& rows, bool closeGap,
+                            Progress& progress) {
     const std::vector<int> selection = NormalisedRows(page, rows);
     if (selection.empty()) return {};
     const std::vector<RowBlock> blocks = BlocksOf(selection);
@@ -61,7 +64,8 @@ EditResult DeleteChannelSet(ListPage& page, const std::vector<int>& rows, bool c
     for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
         DeleteChannels(page, block->first, block->last, closeGap, quiet);
         ++done;
-        progress.set(static_cast<int>(static_cast<long long>(done) * 100 / static_cast<long long>(blocks.size())));
+        progress.set(static_cast<int>(static_cast<long long>(done) * 100 /
+                                      static_cast<long long>(blocks.size())));
     }
     progress.status("");
     progress.hide();
@@ -69,12 +73,13 @@ EditResult DeleteChannelSet(ListPage& page, const std::vector<int>& rows, bool c
     return {true, closeGap ? 0 : selection.front()};
 }
 
-EditResult DeleteSelectedChannelSet(ListPage& page, const std::vector<int>& rows, UserPrompts& prompts,
-                                    Progress& progress) {
+EditResult DeleteSelectedChannelSet(ListPage& page, const std::vector<int>& rows,
+                                    UserPrompts& prompts, Progress& progress) {
     const std::vector<int> selection = NormalisedRows(page, rows);
     if (selection.empty()) return {};
     const std::vector<RowBlock> blocks = BlocksOf(selection);
-    if (blocks.size() == 1) return DeleteSelectedChannels(page, blocks[0].first, blocks[0].last, prompts, progress);
+    if (blocks.size() == 1)
+        return DeleteSelectedChannels(page, blocks[0].first, blocks[0].last, prompts, progress);
     const int count = static_cast<int>(selection.size());
     const Answer answer = prompts.askDiscarding(
         Fmt(TrN("Vuoi spostare i canali successivi verso l'altro?\n"
@@ -87,12 +92,13 @@ EditResult DeleteSelectedChannelSet(ListPage& page, const std::vector<int>& rows
                 "* Annulla: nessun canale verrà cancellato",
                 count),
             count),
-                                                Tr(kDeleteTitle), Icon::Warning, Buttons::YesNoCancel);
+        Tr(kDeleteTitle), Icon::Warning, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return {};
     return DeleteChannelSet(page, selection, answer == Answer::Yes, progress);
 }
 
-void CopyChannelSet(const ListPage& page, const std::vector<int>& rows, ChannelClipboard& clipboard) {
+void CopyChannelSet(const ListPage& page, const std::vector<int>& rows,
+                    ChannelClipboard& clipboard) {
     const std::vector<int> selection = NormalisedRows(page, rows);
     if (selection.empty()) return;
     // Block by block into a scratch clipboard, then joined: a transponder that two
@@ -103,8 +109,9 @@ void CopyChannelSet(const ListPage& page, const std::vector<int>& rows, ChannelC
         CopyChannels(page, block.first, block.last, part);
         joined.channels.insert(joined.channels.end(), part.channels.begin(), part.channels.end());
         for (const ClipTransponder& t : part.transponders) {
-            const bool known = std::any_of(joined.transponders.begin(), joined.transponders.end(),
-                                           [&](const ClipTransponder& k) { return k.transponderMark == t.transponderMark; });
+            const bool known = std::any_of(
+                joined.transponders.begin(), joined.transponders.end(),
+                [&](const ClipTransponder& k) { return k.transponderMark == t.transponderMark; });
             if (!known) joined.transponders.push_back(t);
         }
     }
@@ -115,10 +122,12 @@ void CopyChannelSet(const ListPage& page, const std::vector<int>& rows, ChannelC
 
 bool IsEmptyChannel(const ListPage& page, int row) {
     const Grid& grid = page.channelGrid;
-    return grid.cell(row, ch::Name).empty() && grid.cell(row, ch::Sid) == "0" && grid.cell(row, ch::Status) == "00";
+    return grid.cell(row, ch::Name).empty() && grid.cell(row, ch::Sid) == "0" &&
+           grid.cell(row, ch::Status) == "00";
 }
 
-ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& rows, UserPrompts& prompts) {
+ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& rows,
+                              UserPrompts& prompts) {
     if (list < 0 || list >= fav::Lists) return {};
     if (!HasLists(page)) {
         prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Error, Buttons::Ok);
@@ -134,9 +143,12 @@ ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& 
         const std::int64_t n = ReadCellNumber(grid.cell(s, fav::Channel), 0);
         if (n >= 1 && n <= page.channelCount()) listed[static_cast<size_t>(n)] = true;
     }
+    // An inactive channel joins no list (it leaves them all when made inactive), so it
+    // is skipped like an empty slot.
     std::vector<int> wanted;
     for (const int r : selection)
         if (!listed[static_cast<size_t>(r)] && !IsEmptyChannel(page, r) &&
+            (ReadCellHex(page.channelGrid.cell(r, ch::Status), 0) & 4) != 0 &&
             ReadCellNumber(page.channelGrid.cell(r, ch::Favourites), -1) >= 0)
             wanted.push_back(r);
     const int room = FreeSlots(grid);
@@ -151,20 +163,23 @@ ListChange AddToFavouriteList(ListPage& page, int list, const std::vector<int>& 
             page.channelGrid.setCell(r, ch::Favourites, std::to_string(set | bit));
         }
         // In row order, each into the first free slot.
-        UpdateChannelRows(wanted, page);
+        UpdateChannelRows(wanted, page, InactiveInLists::Stay);
         page.modified = true;
         change.changed = true;
     }
     if (change.skipped > 0)
-        prompts.ask(Fmt(TrN("La lista %1 può contenere al massimo %2 canali: %3 canale non è stato aggiunto.",
-                            "La lista %1 può contenere al massimo %2 canali: %3 canali non sono stati aggiunti.",
+        prompts.ask(Fmt(TrN("La lista %1 può contenere al massimo %2 canali: %3 canale non è stato "
+                            "aggiunto.",
+                            "La lista %1 può contenere al massimo %2 canali: %3 canali non sono "
+                            "stati aggiunti.",
                             change.skipped),
                         list + 1, fav::Slots, change.skipped),
                     Tr(kListFullTitle), Icon::Warning, Buttons::Ok);
     return change;
 }
 
-ListChange RemoveFromFavouriteList(ListPage& page, int list, const std::vector<int>& rows, UserPrompts& prompts) {
+ListChange RemoveFromFavouriteList(ListPage& page, int list, const std::vector<int>& rows,
+                                   UserPrompts& prompts) {
     if (list < 0 || list >= fav::Lists) return {};
     if (!HasLists(page)) {
         prompts.ask(Tr(kNoListsMessage), Tr(kListFullTitle), Icon::Error, Buttons::Ok);
@@ -190,7 +205,7 @@ ListChange RemoveFromFavouriteList(ListPage& page, int list, const std::vector<i
     if (leaving.empty()) return change;
     int before = 0;
     for (const int r : leaving) before += listedCount[static_cast<size_t>(r)];
-    UpdateChannelRows(leaving, page);
+    UpdateChannelRows(leaving, page, InactiveInLists::Stay);
     page.modified = true;
     change.changed = true;
     change.added = before;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "text/translate.h"
+
 namespace rivo {
 
 namespace {
@@ -41,7 +43,8 @@ std::vector<std::string> SplitAtNul(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find('\0', start);
-        parts.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        parts.emplace_back(text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos) break;
         start = end + 1;
     }
@@ -88,7 +91,8 @@ private:
     static constexpr int kMaxDepth = 64;
 
     static void skipSpaces(Cursor& c) {
-        while (c.at < c.text.size() && std::isspace(static_cast<unsigned char>(c.text[c.at]))) ++c.at;
+        while (c.at < c.text.size() && std::isspace(static_cast<unsigned char>(c.text[c.at])))
+            ++c.at;
     }
     static bool take(Cursor& c, std::string_view token) {
         skipSpaces(c);
@@ -239,37 +243,40 @@ Catalogue::Catalogue(Catalogue&&) noexcept = default;
 Catalogue& Catalogue::operator=(Catalogue&&) noexcept = default;
 Catalogue::~Catalogue() = default;
 
-std::optional<Catalogue> Catalogue::FromBytes(std::span<const std::uint8_t> bytes, std::string* error) {
+std::optional<Catalogue> Catalogue::FromBytes(std::span<const std::uint8_t> bytes,
+                                              std::string* error) {
     auto fail = [&](const char* why) -> std::optional<Catalogue> {
         if (error) *error = why;
         return std::nullopt;
     };
-    if (bytes.size() < 28) return fail("too short for a catalogue");
-    if (bytes.size() > kMaxCatalogueBytes) return fail("too large for a catalogue");
+    if (bytes.size() < 28) return fail(Tr("troppo corto per un catalogo"));
+    if (bytes.size() > kMaxCatalogueBytes) return fail(Tr("troppo grande per un catalogo"));
     bool swapped = false;
     const std::uint32_t magic = ReadWord(bytes, 0, false);
     if (magic == kSwappedMagic) {
         swapped = true;
     } else if (magic != kMagic) {
-        return fail("not a gettext catalogue");
+        return fail(Tr("non è un catalogo gettext (numero magico errato)"));
     }
-    if ((ReadWord(bytes, 4, swapped) >> 16) > 1) return fail("unknown catalogue revision");
+    if ((ReadWord(bytes, 4, swapped) >> 16) > 1)
+        return fail(Tr("revisione del catalogo sconosciuta"));
     const std::uint32_t count = ReadWord(bytes, 8, swapped);
     const std::size_t originals = ReadWord(bytes, 12, swapped);
     const std::size_t translations = ReadWord(bytes, 16, swapped);
-    if (count > bytes.size() / 8) return fail("damaged catalogue");
+    if (count > bytes.size() / 8) return fail(Tr("catalogo troncato o danneggiato"));
 
     Catalogue catalogue;
     std::string pluralForms;
     for (std::uint32_t i = 0; i < count; ++i) {
         const auto original = ReadString(bytes, originals, i, swapped);
         const auto translation = ReadString(bytes, translations, i, swapped);
-        if (!original || !translation) return fail("damaged catalogue");
+        if (!original || !translation) return fail(Tr("catalogo troncato o danneggiato"));
         if (original->empty()) {
             const std::size_t at = translation->find("Plural-Forms:");
             if (at != std::string_view::npos) {
                 const std::size_t end = translation->find('\n', at);
-                pluralForms = std::string(translation->substr(at, end == std::string_view::npos ? end : end - at));
+                pluralForms = std::string(
+                    translation->substr(at, end == std::string_view::npos ? end : end - at));
             }
             continue;
         }
@@ -280,18 +287,24 @@ std::optional<Catalogue> Catalogue::FromBytes(std::span<const std::uint8_t> byte
     }
     if (!pluralForms.empty()) {
         const std::size_t formsAt = pluralForms.find("nplurals=");
-        const std::size_t ruleAt = pluralForms.find("plural=", formsAt == std::string::npos ? 0 : formsAt + 9);
-        if (formsAt == std::string::npos || ruleAt == std::string::npos) return fail("damaged plural rule");
+        const std::size_t ruleAt =
+            pluralForms.find("plural=", formsAt == std::string::npos ? 0 : formsAt + 9);
+        if (formsAt == std::string::npos || ruleAt == std::string::npos)
+            return fail(Tr("regola dei plurali danneggiata"));
         int forms = 0;
-        for (std::size_t k = formsAt + 9; k < pluralForms.size() && std::isdigit(static_cast<unsigned char>(pluralForms[k])); ++k) {
+        for (std::size_t k = formsAt + 9;
+             k < pluralForms.size() && std::isdigit(static_cast<unsigned char>(pluralForms[k]));
+             ++k) {
             forms = forms * 10 + (pluralForms[k] - '0');
             if (forms > 16) break;
         }
-        if (forms < 1 || forms > 16) return fail("damaged plural rule");
+        if (forms < 1 || forms > 16) return fail(Tr("regola dei plurali danneggiata"));
         std::string rule = pluralForms.substr(ruleAt + 7);
-        while (!rule.empty() && (rule.back() == ';' || std::isspace(static_cast<unsigned char>(rule.back())))) rule.pop_back();
+        while (!rule.empty() &&
+               (rule.back() == ';' || std::isspace(static_cast<unsigned char>(rule.back()))))
+            rule.pop_back();
         catalogue.rule_ = PluralRule::Parse(rule);
-        if (!catalogue.rule_) return fail("damaged plural rule");
+        if (!catalogue.rule_) return fail(Tr("regola dei plurali danneggiata"));
         catalogue.pluralForms_ = forms;
     }
     return catalogue;
@@ -300,7 +313,7 @@ std::optional<Catalogue> Catalogue::FromBytes(std::span<const std::uint8_t> byte
 std::optional<Catalogue> Catalogue::FromFile(const std::string& path, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (error) *error = "cannot read " + path;
+        if (error) *error = Tr("impossibile leggerlo");
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
@@ -308,7 +321,7 @@ std::optional<Catalogue> Catalogue::FromFile(const std::string& path, std::strin
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         bytes.insert(bytes.end(), buffer, buffer + in.gcount());
         if (bytes.size() > kMaxCatalogueBytes) {
-            if (error) *error = "too large for a catalogue";
+            if (error) *error = Tr("troppo grande per un catalogo");
             return std::nullopt;
         }
     }
@@ -317,7 +330,8 @@ std::optional<Catalogue> Catalogue::FromFile(const std::string& path, std::strin
 
 const char* Catalogue::find(std::string_view original) const {
     const auto it = entries_.find(std::string(original));
-    if (it == entries_.end() || it->second.forms.empty() || it->second.forms.front().empty()) return nullptr;
+    if (it == entries_.end() || it->second.forms.empty() || it->second.forms.front().empty())
+        return nullptr;
     return it->second.forms.front().c_str();
 }
 

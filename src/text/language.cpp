@@ -9,6 +9,7 @@
 
 #include "text/catalogue.h"
 #include "text/current_catalogue.h"
+#include "text/translate.h"
 
 namespace rivo {
 
@@ -35,7 +36,8 @@ std::string_view LanguagePart(std::string_view locale) {
 }
 
 bool IsCLocale(std::string_view locale) {
-    return locale == "C" || locale == "POSIX" || locale.starts_with("C.") || locale.starts_with("POSIX.");
+    return locale == "C" || locale == "POSIX" || locale.starts_with("C.") ||
+           locale.starts_with("POSIX.");
 }
 
 }  // namespace
@@ -75,12 +77,14 @@ Language LanguageFromEnvironment(EnvironmentLookup lookup) {
 }
 
 Language LanguageFromEnvironment() {
-    return LanguageFromEnvironment([](const char* name) -> const char* { return std::getenv(name); });
+    return LanguageFromEnvironment(
+        [](const char* name) -> const char* { return std::getenv(name); });
 }
 
 std::vector<std::string> CatalogueFolders(const std::string& executablePath) {
     std::vector<std::string> folders;
-    if (const char* fromEnvironment = std::getenv("RIVO800_LOCALEDIR"); fromEnvironment && *fromEnvironment) {
+    if (const char* fromEnvironment = std::getenv("RIVO800_LOCALEDIR");
+        fromEnvironment && *fromEnvironment) {
         folders.emplace_back(fromEnvironment);
     }
     std::error_code error;
@@ -105,7 +109,9 @@ bool UseCatalogueFile(Language language, const std::string& path, std::string* e
     return true;
 }
 
-bool UseLanguage(Language language, const std::vector<std::string>& folders, std::string* error) {
+bool UseLanguage(Language language, const std::vector<std::string>& folders, std::string* error,
+                 bool* found) {
+    if (found) *found = false;
     if (language == Language::Italian) {
         LoadedCatalogues& loaded = Loaded();
         std::lock_guard guard(loaded.lock);
@@ -120,10 +126,13 @@ bool UseLanguage(Language language, const std::vector<std::string>& folders, std
         std::error_code ignored;
         if (!std::filesystem::is_regular_file(path, ignored)) continue;
         std::string why;
+        if (found) *found = true;
         if (UseCatalogueFile(language, path.string(), &why)) return true;
         reasons += (reasons.empty() ? "" : "; ") + path.string() + ": " + why;
     }
-    if (error) *error = reasons.empty() ? "no catalogue for \"" + std::string(LanguageCode(language)) + "\"" : reasons;
+    if (error)
+        *error = reasons.empty() ? Fmt(Tr("nessun catalogo per \"%1\""), LanguageCode(language))
+                                 : reasons;
     return false;
 }
 

@@ -34,8 +34,11 @@ std::vector<std::string> CatalogueFolders(const std::string& executablePath);
 
 // Makes `language` the one every Tr() answers in. Italian always succeeds. For another
 // language the first folder holding its catalogue is used; when none has it, or it is
-// damaged, the texts stay Italian and the reason is returned in `error`.
-bool UseLanguage(Language language, const std::vector<std::string>& folders, std::string* error);
+// damaged, the texts stay Italian and the reason is returned in `error` (in Italian, the
+// language the texts stay in: each damaged file with where it is and what is wrong).
+// `found` (optional) tells whether some folder held a catalogue, damaged or not.
+bool UseLanguage(Language language, const std::vector<std::string>& folders, std::string* error,
+                 bool* found = nullptr);
 
 // Loads a catalogue from a file directly (the tests, and a catalogue next to the sources).
 bool UseCatalogueFile(Language language, const std::string& path, std::string* error);

@@ -33,11 +33,11 @@ Json ChannelJson(const ListPage& oldPage, const ListPage& newPage, const Channel
     j["old_row"] = d.oldRow;
     j["new_row"] = d.newRow;
     // The name the channel has now; a removed one's old name.
-    const std::string& name =
-        d.newRow != 0 ? newPage.channelGrid.cell(d.newRow, ch::Name) : oldPage.channelGrid.cell(d.oldRow, ch::Name);
+    const std::string& name = d.newRow != 0 ? newPage.channelGrid.cell(d.newRow, ch::Name)
+                                            : oldPage.channelGrid.cell(d.oldRow, ch::Name);
     j["name"] = Cp1252ToUtf8(name);
-    const std::string& sid =
-        d.newRow != 0 ? newPage.channelGrid.cell(d.newRow, ch::Sid) : oldPage.channelGrid.cell(d.oldRow, ch::Sid);
+    const std::string& sid = d.newRow != 0 ? newPage.channelGrid.cell(d.newRow, ch::Sid)
+                                           : oldPage.channelGrid.cell(d.oldRow, ch::Sid);
     j["sid"] = sid;
     j["pass"] = d.pass;
     j["uncertain"] = d.uncertain;
@@ -60,7 +60,8 @@ Json ChannelJson(const ListPage& oldPage, const ListPage& newPage, const Channel
 
 }  // namespace
 
-Json ComparisonJson(const ListPage& oldPage, const ListPage& newPage, const ListComparison& comparison) {
+Json ComparisonJson(const ListPage& oldPage, const ListPage& newPage,
+                    const ListComparison& comparison) {
     Json j;
     Json counts;
     for (const ChangeClass c : kAllChangeClasses) counts[ChangeClassWord(c)] = comparison.count(c);
@@ -74,15 +75,16 @@ Json ComparisonJson(const ListPage& oldPage, const ListPage& newPage, const List
     return j;
 }
 
-void WriteComparisonJson(const ListPage& oldPage, const ListPage& newPage, const ListComparison& comparison,
-                         std::ostream& out) {
+void WriteComparisonJson(const ListPage& oldPage, const ListPage& newPage,
+                         const ListComparison& comparison, std::ostream& out) {
     const Json json = ComparisonJson(oldPage, newPage, comparison);
     out << "{\"counts\": " << json["counts"].dump() << ",\n";
     out << " \"passes\": " << json["passes"].dump() << ",\n";
     out << " \"channels\": [";
     const Json& channels = json["channels"];
     for (std::size_t i = 0; i < channels.size(); ++i)
-        out << (i ? ",\n  " : "\n  ") << channels[i].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        out << (i ? ",\n  " : "\n  ")
+            << channels[i].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     out << (channels.empty() ? "]}\n" : "\n ]}\n");
 }
 
@@ -93,9 +95,10 @@ const bool kDiffCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
     };
     auto args = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
-        "diff", Tr("Compare two channel lists and print what was added, removed, moved, renamed or retuned, as JSON"));
-    cmd->add_option("OLD", args->oldImage, Tr("the image with the list before"))->required();
-    cmd->add_option("NEW", args->newImage, Tr("the image with the list after"))->required();
+        "diff", Tr("Confronta due liste dei canali e stampa come JSON che cosa è stato aggiunto, "
+                   "tolto, spostato, rinominato o risintonizzato"));
+    cmd->add_option("OLD", args->oldImage, Tr("l'immagine con la lista di prima"))->required();
+    cmd->add_option("NEW", args->newImage, Tr("l'immagine con la lista di dopo"))->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
         const auto oldPage = OpenListPage(ResolveOpenParams(args->open, args->oldImage), io.err);

@@ -2,8 +2,8 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <ostream>
+#include <vector>
 
 #include "editing/channel_filter.h"
 #include "text/translate.h"
@@ -21,11 +21,13 @@ const bool kDumpCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         std::string where;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("dump", Tr("Print the page the editor builds for a flash image, as JSON"));
-    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+    CLI::App* cmd = app.add_subcommand(
+        "dump", Tr("Stampa come JSON la pagina che l'editor costruisce da un'immagine flash"));
+    cmd->add_option("IMAGE", args->image, Tr("il file dell'immagine"))->required();
     cmd->add_option("--where", args->where,
-                    Tr("only the channels matching EXPR: sat=A|B, state=WORD, list=K, none, name~TEXT, sid=N, "
-                       "freq=MHZ, tp=N, joined by ','"))
+                    Tr("solo i canali che soddisfano EXPR: sat=A|B, state=WORD, list=K, none, "
+                       "name~TEXT, sid=N, "
+                       "freq=MHZ, tp=N, unite da ',' (tutte devono valere)"))
         ->option_text("EXPR");
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, cmd, &io, &exitCode] {

@@ -47,17 +47,17 @@ const bool kDuplicatesCommandRegistered =
         auto args = std::make_shared<Args>();
         CLI::App* cmd = app.add_subcommand(
             "duplicates",
-            Tr("Print the groups of copies of a channel and the copy each keeps, as JSON"));
-        cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+            Tr("Stampa come JSON i gruppi di copie di un canale e la copia che ciascuno tiene"));
+        cmd->add_option("IMAGE", args->image, Tr("il file dell'immagine"))->required();
         cmd->add_option("--level", args->level,
-                        Tr("exact, ids, name-transponder or name (default exact)"));
+                        Tr("exact, ids, name-transponder o name (predefinito exact)"));
         AddOpenOptions(*cmd, args->open);
         cmd->callback([args, &io, &exitCode] {
             const auto level = DuplicateLevelFromWord(args->level);
             if (!level)
                 throw ToolError(kExitUsage,
-                                Fmt(Tr("rivo800-tool duplicates: --level '%1' is not exact, ids, "
-                                       "name-transponder or name"),
+                                Fmt(Tr("rivo800-tool duplicates: --level '%1' non è exact, ids, "
+                                       "name-transponder o name"),
                                     args->level));
             auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);
             io.out << DuplicatesJson(*page, FindDuplicates(*page, *level)).dump(1) << "\n";

@@ -31,8 +31,9 @@ void LoadImageForTool(KvxImage& image, const std::string& path, std::ostream& er
 extern const bool kInfoCommandRegistered;
 const bool kInfoCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     auto image = std::make_shared<std::string>();
-    CLI::App* cmd = app.add_subcommand("info", Tr("Print the modules and entries of an image, as JSON"));
-    cmd->add_option("IMAGE", *image, Tr("the image file"))->required();
+    CLI::App* cmd =
+        app.add_subcommand("info", Tr("Stampa come JSON i moduli e gli elementi di un'immagine"));
+    cmd->add_option("IMAGE", *image, Tr("il file dell'immagine"))->required();
     cmd->callback([image, &io, &exitCode] {
         KvxImage f;
         LoadImageForTool(f, *image, io.err);

@@ -16,9 +16,11 @@ const bool kSaveCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io
         OpenOptions open;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("save", Tr("Open a flash image as a channel list and save it unchanged to OUT"));
-    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
-    cmd->add_option("OUT", args->out, Tr("the file to write (replaced atomically)"))->required();
+    CLI::App* cmd = app.add_subcommand(
+        "save", Tr("Apre un'immagine flash come lista dei canali e la salva invariata in OUT"));
+    cmd->add_option("IMAGE", args->image, Tr("il file dell'immagine"))->required();
+    cmd->add_option("OUT", args->out, Tr("il file da scrivere (sostituito in modo atomico)"))
+        ->required();
     AddOpenOptions(*cmd, args->open);
     cmd->callback([args, &io, &exitCode] {
         auto page = OpenListPage(ResolveOpenParams(args->open, args->image), io.err);

@@ -2,6 +2,8 @@
 // dialog opened from the context menu on rows FIRST..LAST, with the named fields set and
 // Ok pressed. A field not named is left as the dialog leaves an untouched control, so
 // every row keeps its own value.
+#include "tool/edit_ops_channel_dialog.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -11,7 +13,6 @@
 #include "editing/channel_dialog_logic.h"
 #include "text/translate.h"
 #include "tool/edit_args.h"
-#include "tool/edit_ops_channel_dialog.h"
 
 namespace rivo::tool {
 namespace {
@@ -21,7 +22,7 @@ constexpr size_t kNameLength = 16;  // the dialog's name box takes 16 characters
 CheckState Flag(const EditArgs& args, const std::string& field, const std::string& value) {
     if (value == "0") return CheckState::Unchecked;
     if (value == "1") return CheckState::Checked;
-    args.usage(Fmt(Tr("%1 must be 0 or 1, not '%2'"), field, value));
+    args.usage(Fmt(Tr("%1 deve essere 0 o 1, non '%2'"), field, value));
 }
 
 std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
@@ -31,8 +32,10 @@ std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
     args.checkOrder(first, last);
 
     static const std::map<std::string, int> boxes{
-        {"name", box::Name}, {"transponder", box::Transponder}, {"sid", box::Sid},   {"vpid", box::VPid},
-        {"apid", box::APid}, {"vecm", box::VEcm},               {"aecm", box::AEcm}, {"pcr", box::Pcr}};
+        {"name", box::Name}, {"transponder", box::Transponder},
+        {"sid", box::Sid},   {"vpid", box::VPid},
+        {"apid", box::APid}, {"vecm", box::VEcm},
+        {"aecm", box::AEcm}, {"pcr", box::Pcr}};
 
     const auto fields = args.fields(3);
 
@@ -53,7 +56,7 @@ std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
         } else if (field == "encoding") {
             const std::int64_t encoding = CellIntegerOr(value, -1);
             if (encoding < 0 || encoding >= kEncodingCount)
-                args.usage(Fmt(Tr("encoding must be 0 to 5, not '%1'"), value));
+                args.usage(Fmt(Tr("encoding deve essere da 0 a 5, non '%1'"), value));
             values.encoding = static_cast<int>(encoding);
             values.keepEachEncoding = false;
         } else if (field == "active") {
@@ -62,10 +65,11 @@ std::size_t RunSetChannel(const EditArgs& args, EditContext& context) {
             values.favourite = Flag(args, field, value);
         } else if (field == "locked") {
             values.locked = Flag(args, field, value);
-        } else if (field.size() == 5 && field.compare(0, 4, "list") == 0 && field[4] >= '1' && field[4] <= '8') {
+        } else if (field.size() == 5 && field.compare(0, 4, "list") == 0 && field[4] >= '1' &&
+                   field[4] <= '8') {
             values.lists[static_cast<size_t>(field[4] - '1')] = Flag(args, field, value);
         } else {
-            args.usage(Fmt(Tr("unknown field '%1'"), field));
+            args.usage(Fmt(Tr("campo '%1' sconosciuto"), field));
         }
     }
 
@@ -83,7 +87,8 @@ constexpr EditOperationSpec kSetChannel{"set-channel", 2, RunSetChannel};
 
 }  // namespace
 
-std::size_t SetChannelOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t SetChannelOperation(const std::vector<std::string>& words, std::size_t pos,
+                                EditContext& context) {
     return kSetChannel(words, pos, context);
 }
 

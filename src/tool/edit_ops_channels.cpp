@@ -19,7 +19,7 @@ namespace {
 // Rows of these operations are read as the channel number dialog reads numbers.
 int ChannelRow(const EditArgs& args, std::size_t at, const char* what, const ListPage& page) {
     const int rows = page.channelCount();
-    return args.number(at, what, 1, rows, Fmt(Tr("a channel row (1..%1)"), rows));
+    return args.number(at, what, 1, rows, Fmt(Tr("una riga dei canali (1..%1)"), rows));
 }
 
 std::size_t RunDeleteChannels(const EditArgs& args, EditContext& context) {
@@ -47,9 +47,11 @@ std::size_t RunMoveChannels(const EditArgs& args, EditContext& context) {
     // The target goes through the channel number dialog's check, as typed there: a
     // number that does not let the block fit is refused with the dialog's message.
     const std::string& target = args.word(3, "TO");
-    if (ReadCellNumber(target, INT64_MIN) == INT64_MIN) args.usage(Fmt(Tr("%1 '%2' is not a number"), "TO", target));
+    if (ReadCellNumber(target, INT64_MIN) == INT64_MIN)
+        args.usage(Fmt(Tr("%1 '%2' non è un numero"), "TO", target));
     CommandLinePrompts prompts;
-    if (!CheckChannelNumber(target, MoveLimit(context.page, first, last), prompts)) prompts.failOnRefusal();
+    if (!CheckChannelNumber(target, MoveLimit(context.page, first, last), prompts))
+        prompts.failOnRefusal();
     NullProgress progress;
     MoveChannels(context.page, first, last, ChannelNumberValue(target), progress);
     return 0;
@@ -57,8 +59,10 @@ std::size_t RunMoveChannels(const EditArgs& args, EditContext& context) {
 
 template <bool Down>
 std::size_t FavouriteMove(const EditArgs& args, EditContext& context) {
-    const int list = args.number(1, "LIST", 1, fav::Lists, Fmt(Tr("a list (1..%1)"), fav::Lists));
-    const int slot = args.number(2, "SLOT", 1, fav::Slots, Fmt(Tr("a slot (1..%1)"), fav::Slots));
+    const int list =
+        args.number(1, "LIST", 1, fav::Lists, Fmt(Tr("una lista (1..%1)"), fav::Lists));
+    const int slot =
+        args.number(2, "SLOT", 1, fav::Slots, Fmt(Tr("una posizione (1..%1)"), fav::Slots));
     CommandLinePrompts prompts;
     if constexpr (Down)
         MoveFavouriteDown(context.page, list - 1, slot, prompts);

@@ -32,7 +32,8 @@ std::size_t RunTake(const EditArgs& args, EditContext& context) {
             const auto chosen = comparison.ofClass(ChangeClass::Removed);
             CommandLinePrompts prompts;
             NullProgress progress;
-            if (TakeRemoved(context.page, *oldPage, chosen, prompts, progress).changed) taken = chosen.size();
+            if (TakeRemoved(context.page, *oldPage, chosen, prompts, progress).changed)
+                taken = chosen.size();
             prompts.failOnRefusal();
             context.io.err << prompts.notes();
             break;
@@ -48,7 +49,8 @@ std::size_t RunTake(const EditArgs& args, EditContext& context) {
             break;
         }
     }
-    context.io.err << Fmt(TrN("%1: %2 channel taken back", "%1: %2 channels taken back", static_cast<long long>(taken)),
+    context.io.err << Fmt(TrN("%1: %2 canale ripreso", "%1: %2 canali ripresi",
+                              static_cast<long long>(taken)),
                           args.operation(), taken)
                    << "\n";
     return extra;
@@ -60,6 +62,7 @@ constexpr EditOperationSpec kTakeFavourites{"take-favourites", 1, RunTake<Take::
 
 }  // namespace
 
-const bool kCompareOperationsRegistered = RegisterEditOperations({kTakeRemoved, kTakeNames, kTakeFavourites});
+const bool kCompareOperationsRegistered =
+    RegisterEditOperations({kTakeRemoved, kTakeNames, kTakeFavourites});
 
 }  // namespace rivo::tool

@@ -14,7 +14,7 @@ namespace {
 std::size_t RunDedupe(const EditArgs& args, EditContext& context) {
     const std::string& word = args.word(1, "LEVEL");
     const auto level = DuplicateLevelFromWord(word);
-    if (!level) args.usage(Fmt(Tr("LEVEL '%1' is not exact, ids, name-transponder or name"), word));
+    if (!level) args.usage(Fmt(Tr("LEVEL '%1' non è exact, ids, name-transponder o name"), word));
     const DuplicateFinding finding = FindDuplicates(context.page, *level);
     int removed = 0;
     RemoveDuplicates(context.page, finding.groups, &removed);

@@ -19,14 +19,14 @@ namespace {
 
 int ChannelRow(const EditArgs& args, std::size_t at, const char* what, const ListPage& page) {
     const int rows = page.channelCount();
-    return args.number(at, what, 1, rows, Fmt(Tr("a channel row (1..%1)"), rows));
+    return args.number(at, what, 1, rows, Fmt(Tr("una riga dei canali (1..%1)"), rows));
 }
 
 // The optional word "where=EXPR" at argument `at`: rows FIRST..LAST that the filter
 // lets through (as `dump --where` lists them), so that an operation acts on the rows
 // the editor's filter bar shows. Without it, all of FIRST..LAST. Counts the word taken.
-std::vector<int> RowsWhere(const EditArgs& args, std::size_t at, const ListPage& page, int first, int last,
-                           std::size_t& extra) {
+std::vector<int> RowsWhere(const EditArgs& args, std::size_t at, const ListPage& page, int first,
+                           int last, std::size_t& extra) {
     const std::string prefix = "where=";
     if (!args.has(at) || args[at].rfind(prefix, 0) != 0) return RowsOf(first, last);
     ++extra;
@@ -40,9 +40,9 @@ std::vector<int> RowsWhere(const EditArgs& args, std::size_t at, const ListPage&
     return rows;
 }
 
-// rename-replace FIRST LAST FIND REPLACE [regex] [case] [where=EXPR]: the "Rinomina..." dialog's Ok on
-// rows FIRST..LAST. Names the preview marks are left as they are and listed on standard
-// error; a find text that cannot be used is a usage error.
+// rename-replace FIRST LAST FIND REPLACE [regex] [case] [where=EXPR]: the "Rinomina..." dialog's Ok
+// on rows FIRST..LAST. Names the preview marks are left as they are and listed on standard error; a
+// find text that cannot be used is a usage error.
 std::size_t RunRenameReplace(const EditArgs& args, EditContext& context) {
     const int first = ChannelRow(args, 1, "FIRST", context.page);
     const int last = ChannelRow(args, 2, "LAST", context.page);
@@ -67,16 +67,18 @@ std::size_t RunRenameReplace(const EditArgs& args, EditContext& context) {
     if (!preview.error.empty()) args.usage(preview.error);
     for (const RenameEntry& entry : preview.entries)
         if (entry.problem != RenameProblem::None)
-            context.io.err << Fmt(Tr("rename-replace: canale %1 \"%2\" non rinominato in \"%3\": %4"), entry.row,
-                             Cp1252ToUtf8(entry.oldName), entry.newName, RenameProblemText(entry.problem))
-                      << '\n';
+            context.io.err
+                << Fmt(Tr("rename-replace: canale %1 \"%2\" non rinominato in \"%3\": %4"),
+                       entry.row, Cp1252ToUtf8(entry.oldName), entry.newName,
+                       RenameProblemText(entry.problem))
+                << '\n';
     ApplyRename(context.page, preview);
     return extra;
 }
 
 template <bool Add>
 std::size_t RunListChange(const EditArgs& args, EditContext& context) {
-    const int list = args.number(1, "K", 1, fav::Lists, Fmt(Tr("a list (1..%1)"), fav::Lists));
+    const int list = args.number(1, "K", 1, fav::Lists, Fmt(Tr("una lista (1..%1)"), fav::Lists));
     const int first = ChannelRow(args, 2, "FIRST", context.page);
     const int last = ChannelRow(args, 3, "LAST", context.page);
     args.checkOrder(first, last);
@@ -98,6 +100,7 @@ constexpr EditOperationSpec kRemoveFromList{"remove-from-list", 3, RunListChange
 
 }  // namespace
 
-const bool kFilterEditOperationsRegistered = RegisterEditOperations({kRenameReplace, kAddToList, kRemoveFromList});
+const bool kFilterEditOperationsRegistered =
+    RegisterEditOperations({kRenameReplace, kAddToList, kRemoveFromList});
 
 }  // namespace rivo::tool

@@ -1,5 +1,7 @@
 // The `rivo800-tool edit` operation that puts the list into the order of a file:
 // apply-order FILE [names] [favourites] [unmatched=keep|delete].
+#include "tool/edit_ops_order_file.h"
+
 #include <ostream>
 
 #include "channels/csv_import.h"
@@ -7,7 +9,6 @@
 #include "image/kvx_image.h"
 #include "text/translate.h"
 #include "tool/edit_args.h"
-#include "tool/edit_ops_order_file.h"
 
 namespace rivo::tool {
 namespace {
@@ -27,7 +28,7 @@ std::size_t RunApplyOrder(const EditArgs& args, EditContext& context) {
         } else if (word.rfind("unmatched=", 0) == 0 && !unmatched) {
             const std::string value = word.substr(10);
             if (value != "keep" && value != "delete")
-                args.usage(Fmt(Tr("'%1' is neither unmatched=keep nor unmatched=delete"), word));
+                args.usage(Fmt(Tr("'%1' non è né unmatched=keep né unmatched=delete"), word));
             unmatched = true;
             options.deleteUnmatched = value == "delete";
         } else {
@@ -38,8 +39,8 @@ std::size_t RunApplyOrder(const EditArgs& args, EditContext& context) {
     std::string error;
     const auto bytes = ReadWholeFile(path, error);
     if (!bytes) throw ToolError(kExitFailure, error);
-    const ReferenceFileResult read =
-        ReadReferenceFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const ReferenceFileResult read = ReadReferenceFile(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!read.file) throw ToolError(kExitFailure, Fmt(Tr("%1: %2"), path, read.error));
     const ReferenceFile& file = *read.file;
     if (options.takeFavourites) {
@@ -47,18 +48,22 @@ std::size_t RunApplyOrder(const EditArgs& args, EditContext& context) {
         if (!refusal.empty()) throw ToolError(kExitFailure, refusal);
     }
     const FileOrderMatch match = MatchFileOrder(context.page, file);
+    if (options.deleteUnmatched && !DeleteUnmatchedAllowed(match))
+        throw ToolError(kExitFailure, Tr(kNothingMatchedToKeep));
     if (options.takeNames)
         for (const SkippedName& skipped : NamesNotTaken(file, match))
-            context.io.err << Fmt(Tr("%1: line %2: the name '%3' is not taken: %4"), args.operation(), skipped.line,
-                                  skipped.name, skipped.reason)
+            context.io.err << Fmt(Tr("%1: riga %2: il nome '%3' non viene preso: %4"),
+                                  args.operation(), skipped.line, skipped.name, skipped.reason)
                            << "\n";
     NullProgress progress;
     ApplyFileOrder(context.page, file, match, options, progress);
     static_assert(kFileMatchPasses == 5, "the report names each pass");
-    context.io.err << Fmt(Tr("%1: matched %2 (pass 1: %3, pass 2: %4, pass 3: %5, pass 4: %6, pass 5: %7), "
-                             "unmatched %8 (file %9)"),
-                          args.operation(), match.matched(), match.passCount(0), match.passCount(1), match.passCount(2),
-                          match.passCount(3), match.passCount(4), match.match.unmatchedCurrent.size(),
+    context.io.err << Fmt(Tr("%1: abbinati %2 (passo 1: %3, passo 2: %4, passo 3: %5, passo 4: %6, "
+                             "passo 5: %7), "
+                             "non abbinati %8 (file %9)"),
+                          args.operation(), match.matched(), match.passCount(0), match.passCount(1),
+                          match.passCount(2), match.passCount(3), match.passCount(4),
+                          match.match.unmatchedCurrent.size(),
                           match.match.unmatchedReference.size())
                    << "\n";
     return extra;

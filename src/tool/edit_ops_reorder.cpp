@@ -23,7 +23,7 @@ std::size_t RunSortChannels(const EditArgs& args, EditContext& context) {
     args.checkOrder(first, last);
     const std::string& keyWord = args.word(3, "KEY");
     const auto key = SortKeyFromWord(keyWord);
-    if (!key) args.usage(Fmt(Tr("KEY '%1' is not name, sid or frequency"), keyWord));
+    if (!key) args.usage(Fmt(Tr("KEY '%1' non è name, sid o frequency"), keyWord));
     SortChannels(context.page, first, last, *key);
     return 0;
 }
@@ -47,11 +47,12 @@ std::size_t RunApplyReference(const EditArgs& args, EditContext& context) {
     ApplyReference(context.page, *reference, match, options);
     // One sentence for the translators, so the four passes are written out.
     static_assert(kMatchPasses == 4, "the report names each pass");
-    context.io.err << Fmt(Tr("%1: matched %2 (pass 1: %3, pass 2: %4, pass 3: %5, pass 4: %6), unmatched %7 "
-                             "(reference %8)"),
-                          args.operation(), match.matched(), match.passCounts[0], match.passCounts[1],
-                          match.passCounts[2], match.passCounts[3], match.unmatchedCurrent.size(),
-                          match.unmatchedReference.size())
+    context.io.err << Fmt(Tr("%1: abbinati %2 (passo 1: %3, passo 2: %4, passo 3: %5, passo 4: "
+                             "%6), non abbinati %7 "
+                             "(riferimento %8)"),
+                          args.operation(), match.matched(), match.passCounts[0],
+                          match.passCounts[1], match.passCounts[2], match.passCounts[3],
+                          match.unmatchedCurrent.size(), match.unmatchedReference.size())
                    << "\n";
     return extra;
 }

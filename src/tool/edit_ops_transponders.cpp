@@ -21,7 +21,8 @@
 namespace rivo::tool {
 namespace {
 
-void CopyRows(const ListPage& page, int first, int last, EditContext& context, const EditArgs& args) {
+void CopyRows(const ListPage& page, int first, int last, EditContext& context,
+              const EditArgs& args) {
     args.checkOrder(first, last);
     if (!context.clipboard) context.clipboard = std::make_shared<ChannelClipboard>();
     try {
@@ -31,9 +32,10 @@ void CopyRows(const ListPage& page, int first, int last, EditContext& context, c
     }
 }
 
-std::int32_t MegahertzOption(const EditArgs& args, const std::string& option, const std::string& value) {
+std::int32_t MegahertzOption(const EditArgs& args, const std::string& option,
+                             const std::string& value) {
     const std::int64_t number = CellIntegerOr(value, INT64_MIN);
-    if (number == INT64_MIN) args.usage(Fmt(Tr("%1 '%2' is not a number"), option, value));
+    if (number == INT64_MIN) args.usage(Fmt(Tr("%1 '%2' non è un numero"), option, value));
     return static_cast<std::int32_t>(number);
 }
 
@@ -43,15 +45,17 @@ std::array<std::int32_t, 16> RatesOption(const EditArgs& args, const std::string
     size_t start = 0;
     for (;;) {
         const size_t comma = value.find(',', start);
-        const std::string part = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string part =
+            value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const std::int64_t rate = CellIntegerOr(part, INT64_MIN);
         if (rate == INT64_MIN || count == rates.size())
-            args.usage(Tr("--src-symbol-rates needs sixteen numbers separated by ','"));
+            args.usage(Tr("--src-symbol-rates richiede sedici numeri separati da ','"));
         rates[count++] = static_cast<std::int32_t>(rate);
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (count != rates.size()) args.usage(Tr("--src-symbol-rates needs sixteen numbers separated by ','"));
+    if (count != rates.size())
+        args.usage(Tr("--src-symbol-rates richiede sedici numeri separati da ','"));
     return rates;
 }
 
@@ -81,7 +85,8 @@ std::size_t CopyFrom(const EditArgs& args, EditContext& context) {
 std::size_t RunPaste(const EditArgs& args, EditContext& context) {
     const int row = args.row(1, "ROW", context.page.channelCount());
     const bool insert = args.choice(2, "insert", "overwrite");
-    if (!context.clipboard || !context.clipboard->hasContent) args.usage(Tr("nothing has been copied before"));
+    if (!context.clipboard || !context.clipboard->hasContent)
+        args.usage(Tr("non è stato copiato nulla prima"));
     CommandLinePrompts prompts(insert ? Answer::Yes : Answer::No);
     NullProgress progress;
     PasteChannels(context.page, row, *context.clipboard, prompts, progress);
@@ -134,26 +139,30 @@ std::size_t RunSetTransponder(const EditArgs& args, EditContext& context) {
             int index = -1;
             for (int i = 0; i < 16 && index < 0; ++i)
                 if (page.symbolRates[static_cast<size_t>(i)] == rate) index = i;
-            if (index < 0) args.usage(Fmt(Tr("sr '%1' is not one of the page's sixteen symbol rates"), value));
+            if (index < 0)
+                args.usage(Fmt(Tr("sr '%1' non è uno dei sedici symbol rate della pagina"), value));
             values.symbolRate = index;
         } else if (field == "satellite") {
             if (value != "a" && value != "b" && value != "A" && value != "B")
-                args.usage(Fmt(Tr("satellite must be a or b, not '%1'"), value));
+                args.usage(Fmt(Tr("satellite deve essere a o b, non '%1'"), value));
             values.satellite = (value == "a" || value == "A") ? 0 : 1;
         } else if (field == "fec") {
             int index = -1;
             for (int i = 0; i < 5 && index < 0; ++i)
                 if (value == FecChoices()[static_cast<size_t>(i)]) index = i;
-            if (index < 0) args.usage(Fmt(Tr("fec must be one of 1/2, 2/3, 3/4, 5/6, 7/8, not '%1'"), value));
+            if (index < 0)
+                args.usage(Fmt(Tr("fec deve essere 1/2, 2/3, 3/4, 5/6 o 7/8, non '%1'"), value));
             values.fec = index;
         } else if (field == "polarisation") {
-            if (value != "H" && value != "V") args.usage(Fmt(Tr("polarisation must be H or V, not '%1'"), value));
+            if (value != "H" && value != "V")
+                args.usage(Fmt(Tr("polarisation deve essere H o V, non '%1'"), value));
             values.horizontal = value == "H";
         } else if (field == "tone") {
-            if (value != "On" && value != "Off") args.usage(Fmt(Tr("tone must be On or Off, not '%1'"), value));
+            if (value != "On" && value != "Off")
+                args.usage(Fmt(Tr("tone deve essere On o Off, non '%1'"), value));
             values.toneOn = value == "On";
         } else {
-            args.usage(Fmt(Tr("unknown field '%1'"), field));
+            args.usage(Fmt(Tr("campo '%1' sconosciuto"), field));
         }
     }
     ApplyTransponderDialog(page, row, values);
@@ -164,13 +173,14 @@ constexpr EditOperationSpec kCopy{"copy", 2, RunCopyChannels};
 constexpr EditOperationSpec kCopyFrom{"copy-from", 3, CopyFrom};
 constexpr EditOperationSpec kPaste{"paste", 2, RunPaste};
 constexpr EditOperationSpec kDeleteTransponder{"delete-transponder", 2, RunDeleteTransponder};
-constexpr EditOperationSpec kOptimiseTransponders{"optimise-transponders", 0, RunOptimiseTransponders};
+constexpr EditOperationSpec kOptimiseTransponders{"optimise-transponders", 0,
+                                                  RunOptimiseTransponders};
 constexpr EditOperationSpec kSwapSatellites{"swap-satellites", 0, RunSwapSatellites};
 constexpr EditOperationSpec kSetTransponder{"set-transponder", 1, RunSetTransponder};
 
 [[maybe_unused]] const bool kRegistered =
-    RegisterEditOperations({kCopy, kCopyFrom, kPaste, kDeleteTransponder, kOptimiseTransponders, kSwapSatellites,
-                            kSetTransponder});
+    RegisterEditOperations({kCopy, kCopyFrom, kPaste, kDeleteTransponder, kOptimiseTransponders,
+                            kSwapSatellites, kSetTransponder});
 
 }  // namespace
 
@@ -186,30 +196,40 @@ std::size_t TakeSourceOptions(const EditArgs& args, std::size_t at, OpenParams& 
             option.resize(eq);
             used += 1;
         } else {
-            if (!args.has(at + used + 1)) args.usage(Fmt(Tr("missing %1 value"), option));
+            if (!args.has(at + used + 1)) args.usage(Fmt(Tr("manca il valore di %1"), option));
             value = args[at + used + 1];
             used += 2;
         }
-        if (option == "--src-lnb-low") params.lnbLow = MegahertzOption(args, option, value);
-        else if (option == "--src-lnb-high") params.lnbHigh = MegahertzOption(args, option, value);
-        else if (option == "--src-sat-a") params.satelliteA = args.cellText(option, value);
-        else if (option == "--src-sat-b") params.satelliteB = args.cellText(option, value);
-        else if (option == "--src-symbol-rates") params.symbolRates = RatesOption(args, value);
-        else args.usage(Fmt(Tr("unknown option %1"), option));
+        if (option == "--src-lnb-low")
+            params.lnbLow = MegahertzOption(args, option, value);
+        else if (option == "--src-lnb-high")
+            params.lnbHigh = MegahertzOption(args, option, value);
+        else if (option == "--src-sat-a")
+            params.satelliteA = args.cellText(option, value);
+        else if (option == "--src-sat-b")
+            params.satelliteB = args.cellText(option, value);
+        else if (option == "--src-symbol-rates")
+            params.symbolRates = RatesOption(args, value);
+        else
+            args.usage(Fmt(Tr("opzione %1 sconosciuta"), option));
     }
-    if (params.satelliteA == params.satelliteB) args.usage(Tr("the satellite names of IMAGE2 must differ"));
+    if (params.satelliteA == params.satelliteB)
+        args.usage(Tr("i nomi dei satelliti di IMAGE2 devono essere diversi"));
     return used;
 }
 
-std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t CopyOperation(const std::vector<std::string>& words, std::size_t pos,
+                          EditContext& context) {
     return kCopy(words, pos, context);
 }
 
-std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t CopyFromOperation(const std::vector<std::string>& words, std::size_t pos,
+                              EditContext& context) {
     return kCopyFrom(words, pos, context);
 }
 
-std::size_t PasteOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t PasteOperation(const std::vector<std::string>& words, std::size_t pos,
+                           EditContext& context) {
     return kPaste(words, pos, context);
 }
 
@@ -223,11 +243,13 @@ std::size_t OptimiseTranspondersOperation(const std::vector<std::string>& words,
     return kOptimiseTransponders(words, pos, context);
 }
 
-std::size_t SwapSatellitesOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t SwapSatellitesOperation(const std::vector<std::string>& words, std::size_t pos,
+                                    EditContext& context) {
     return kSwapSatellites(words, pos, context);
 }
 
-std::size_t SetTransponderOperation(const std::vector<std::string>& words, std::size_t pos, EditContext& context) {
+std::size_t SetTransponderOperation(const std::vector<std::string>& words, std::size_t pos,
+                                    EditContext& context) {
     return kSetTransponder(words, pos, context);
 }
 

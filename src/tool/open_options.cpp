@@ -26,11 +26,16 @@ struct OptionTarget {
 
 const std::vector<OptionTarget>& Targets() {
     static const std::vector<OptionTarget> list{
-        {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ", TrNoop("LNB low-band oscillator (default 9750)")},
-        {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ", TrNoop("LNB high-band oscillator (default 10600)")},
-        {"--sat-a", &OpenOptions::satA, nullptr, "NAME", TrNoop("satellite A name (default HotBird)")},
-        {"--sat-b", &OpenOptions::satB, nullptr, "NAME", TrNoop("satellite B name (default Astra)")},
-        {"--sr-ini", &OpenOptions::srIni, nullptr, "PATH", TrNoop("the symbol-rate ini file (default Sr.Ini here)")},
+        {"--lnb-low", &OpenOptions::lnbLow, nullptr, "MHZ",
+         TrNoop("LNB low-band oscillator (default 9750)")},
+        {"--lnb-high", &OpenOptions::lnbHigh, nullptr, "MHZ",
+         TrNoop("LNB high-band oscillator (default 10600)")},
+        {"--sat-a", &OpenOptions::satA, nullptr, "NAME",
+         TrNoop("satellite A name (default HotBird)")},
+        {"--sat-b", &OpenOptions::satB, nullptr, "NAME",
+         TrNoop("satellite B name (default Astra)")},
+        {"--sr-ini", &OpenOptions::srIni, nullptr, "PATH",
+         TrNoop("the symbol-rate ini file (default Sr.Ini here)")},
         {"--sr-set", &OpenOptions::srSet, &OpenOptions::srSetGiven, "NAME",
          TrNoop("which set of the ini file (default its first)")},
         {"--symbol-rates", &OpenOptions::symbolRates, &OpenOptions::symbolRatesGiven, "R0,...,R15",
@@ -44,7 +49,9 @@ void Set(OpenOptions& options, const OptionTarget& target, const std::string& va
     if (target.given) options.*(target.given) = true;
 }
 
-[[noreturn]] void UsageText(const std::string& message) { throw ToolError(kExitUsage, "rivo800-tool: " + message); }
+[[noreturn]] void UsageText(const std::string& message) {
+    throw ToolError(kExitUsage, "rivo800-tool: " + message);
+}
 
 bool ParseInt32(const std::string& text, std::int32_t& value) {
     const char* first = text.data();
@@ -55,9 +62,12 @@ bool ParseInt32(const std::string& text, std::int32_t& value) {
 }
 
 std::string SatelliteBytes(const std::string& option, const std::string& text) {
-    if (text.empty()) UsageText(Fmt(Tr("%1: a satellite name cannot be empty"), option));
+    if (text.empty())
+        UsageText(Fmt(Tr("%1: il nome di un satellite non può essere vuoto"), option));
     auto bytes = Utf8ToCp1252(text);
-    if (!bytes) UsageText(Fmt(Tr("%1: '%2' holds a character the receiver cannot store"), option, text));
+    if (!bytes)
+        UsageText(Fmt(Tr("%1: '%2' contiene un carattere che il ricevitore non può memorizzare"),
+                      option, text));
     return *bytes;
 }
 
@@ -65,20 +75,23 @@ std::string SatelliteBytes(const std::string& option, const std::string& text) {
 
 void AddOpenOptions(CLI::App& command, OpenOptions& options) {
     for (const auto& target : Targets()) {
-        command.add_option_function<std::string>(
-                   target.name, [&options, &target](const std::string& v) { Set(options, target, v); }, Tr(target.help))
+        command
+            .add_option_function<std::string>(
+                target.name, [&options, &target](const std::string& v) { Set(options, target, v); },
+                Tr(target.help))
             ->option_text(target.text)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a later option overrides
     }
 }
 
-std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t pos, OpenOptions& options) {
+std::size_t TakeOpenOption(const std::vector<std::string>& words, std::size_t pos,
+                           OpenOptions& options) {
     if (pos >= words.size()) return 0;
     const std::string& word = words[pos];
     for (const auto& target : Targets()) {
         const std::string name = target.name;
         if (word == name) {
-            if (pos + 1 >= words.size()) UsageText(Fmt(Tr("%1 needs a value"), name));
+            if (pos + 1 >= words.size()) UsageText(Fmt(Tr("%1 richiede un valore"), name));
             Set(options, target, words[pos + 1]);
             return 2;
         }
@@ -94,13 +107,13 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
     OpenParams params;
     params.fileName = file;
     if (!ParseInt32(options.lnbLow, params.lnbLow))
-        UsageText(Fmt(Tr("%1: '%2' is not a whole number of MHz"), "--lnb-low", options.lnbLow));
+        UsageText(Fmt(Tr("%1: '%2' non è un numero intero di MHz"), "--lnb-low", options.lnbLow));
     if (!ParseInt32(options.lnbHigh, params.lnbHigh))
-        UsageText(Fmt(Tr("%1: '%2' is not a whole number of MHz"), "--lnb-high", options.lnbHigh));
+        UsageText(Fmt(Tr("%1: '%2' non è un numero intero di MHz"), "--lnb-high", options.lnbHigh));
     params.satelliteA = SatelliteBytes("--sat-a", options.satA);
     params.satelliteB = SatelliteBytes("--sat-b", options.satB);
     if (params.satelliteA == params.satelliteB)
-        UsageText(Fmt(Tr("the satellite names must differ ('%1')"), options.satA));
+        UsageText(Fmt(Tr("i nomi dei satelliti devono essere diversi ('%1')"), options.satA));
 
     if (options.symbolRatesGiven) {
         std::vector<std::string> parts;
@@ -112,12 +125,14 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
             start = comma + 1;
         }
         if (parts.size() != 16)
-            UsageText(Fmt(Tr("--symbol-rates needs sixteen rates separated by commas, not %1"), parts.size()));
+            UsageText(
+                Fmt(Tr("--symbol-rates richiede sedici symbol rate separati da virgole, non %1"),
+                    parts.size()));
         for (std::size_t i = 0; i < 16; ++i) {
             // An empty place is an empty cell of the editor's table: rate 0.
             if (parts[i].empty()) continue;
             if (!ParseInt32(parts[i], params.symbolRates[i]))
-                UsageText(Fmt(Tr("--symbol-rates: '%1' is not a whole number"), parts[i]));
+                UsageText(Fmt(Tr("--symbol-rates: '%1' non è un numero intero"), parts[i]));
         }
         return params;
     }
@@ -130,16 +145,19 @@ OpenParams ResolveOpenParams(const OpenOptions& options, const std::string& file
     // No ini file at all is the usual case and gives zero rates; one that is there but
     // cannot be read (a folder, a FIFO, a device, too large, no permission) would give
     // the same zeros without a word, so it is refused with the reason instead.
-    if (!iniProblem.empty() && !iniMissing) throw ToolError(kExitFailure, "rivo800-tool: --sr-ini: " + iniProblem);
+    if (!iniProblem.empty() && !iniMissing)
+        throw ToolError(kExitFailure, "rivo800-tool: --sr-ini: " + iniProblem);
     SymbolRateSet shown;
     shown.rates.fill(-1);
     if (!sets.empty() && sets.front().name != kCustomSetName) shown = sets.front();
     if (options.srSetGiven) {
-        auto it = std::find_if(sets.begin(), sets.end(), [&](const SymbolRateSet& s) { return s.name == options.srSet; });
+        auto it = std::find_if(sets.begin(), sets.end(),
+                               [&](const SymbolRateSet& s) { return s.name == options.srSet; });
         if (it == sets.end())
-            UsageText(iniProblem.empty() ? Fmt(Tr("--sr-set: no set named '%1' in %2"), options.srSet, options.srIni)
-                                         : Fmt(Tr("--sr-set: no set named '%1' in %2 (%3)"), options.srSet,
-                                               options.srIni, iniProblem));
+            UsageText(iniProblem.empty() ? Fmt(Tr("--sr-set: nessun set chiamato '%1' in %2"),
+                                               options.srSet, options.srIni)
+                                         : Fmt(Tr("--sr-set: nessun set chiamato '%1' in %2 (%3)"),
+                                               options.srSet, options.srIni, iniProblem));
         if (it->name != kCustomSetName) shown = *it;
     }
     params.symbolRates = RatesForOpen(shown);
@@ -151,7 +169,8 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
     OpenResult opened = OpenPage(params, progress);
     switch (opened.status) {
         case OpenResult::Status::Ok:
-            if (!opened.warning.empty()) err << Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.warning) << "\n";
+            if (!opened.warning.empty())
+                err << Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.warning) << "\n";
             return std::move(opened.page);
         case OpenResult::Status::Unreadable:
             throw ToolError(kExitFailure, opened.message);
@@ -160,7 +179,8 @@ std::unique_ptr<ListPage> OpenListPage(const OpenParams& params, std::ostream& e
         case OpenResult::Status::MainCode:
             throw ToolError(kExitMainCode, opened.message);
         case OpenResult::Status::Refused:
-            throw ToolError(kExitFailure, Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.message));
+            throw ToolError(kExitFailure,
+                            Fmt(Tr("Attenzione: %1: %2"), params.fileName, opened.message));
     }
     throw ToolError(kExitFailure, opened.message);
 }

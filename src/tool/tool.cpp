@@ -42,7 +42,7 @@ bool TakeLanguageOption(std::vector<std::string>& args, LanguageRequest& request
         if (word == "--") break;
         if (word == kOption) {
             if (i + 1 >= args.size()) {
-                problem = Fmt(Tr("%1 needs a value"), kOption);
+                problem = Fmt(Tr("%1 richiede un valore"), kOption);
                 return false;
             }
             request = {true, args[i + 1]};
@@ -99,25 +99,32 @@ int RunTool(const std::vector<std::string>& givenArgs, std::ostream& out, std::o
     if (request.given) {
         const std::optional<Language> language = ParseLanguageCode(request.code);
         if (!language) {
-            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' is neither it nor en"), request.code)
+            err << "rivo800-tool: " << Fmt(Tr("--lang: '%1' non è né it né en"), request.code)
                 << "\n";
             return kExitUsage;
         }
         // The language is the whole program's: one already in use (set by the binary from
         // the environment, or loaded by a test) is kept rather than looked for again.
-        std::string ignored;
-        if (*language != CurrentLanguage() && !UseLanguage(*language, catalogueFolders, &ignored))
-            err << Tr("rivo800-tool: the English catalogue was not found; texts stay in Italian")
+        std::string problem;
+        bool found = false;
+        if (*language != CurrentLanguage() &&
+            !UseLanguage(*language, catalogueFolders, &problem, &found))
+            err << (found ? Fmt(Tr("rivo800-tool: il catalogo inglese è danneggiato (%1); i testi "
+                                   "restano in italiano"),
+                                problem)
+                          : std::string(Tr("rivo800-tool: il catalogo inglese non è stato trovato; "
+                                           "i testi restano in "
+                                           "italiano")))
                 << "\n";
     }
 
-    CLI::App app{Tr("rivo800-tool: inspect, export and batch-edit Rivo800 receiver images"),
+    CLI::App app{Tr("rivo800-tool: esamina, esporta e modifica in blocco le immagini del "
+                    "ricevitore Rivo800"),
                  "rivo800-tool"};
     app.require_subcommand(1);
     // Taken out of the words above; declared here only so that the help lists it.
-    app.add_option(
-           "--lang", request.code,
-           Tr("the language of messages and usage texts, it or en (overrides the environment)"))
+    app.add_option("--lang", request.code,
+                   Tr("la lingua dei messaggi e dei testi d'uso, it o en (al posto dell'ambiente)"))
         ->option_text("LANG");
     app.set_version_flag("--version", "rivo800-tool " RIVO_VERSION);
     ToolIo io{out, err};

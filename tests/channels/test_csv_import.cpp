@@ -174,6 +174,22 @@ TEST(ReadReferenceFile, BadFilesNameTheLine) {
          "\xEF\xBB\xBFname\nCaff\xE8\n",
          {"UTF-8"}},
         {"nothing but empty lines", "\r\n\r\n", {"non contiene righe"}},
+        {"a line of 1,001 fields",
+         "name\nA" + std::string(1000, ',') + "\n",
+         {"Riga 2", "più di 1000 campi"}},
+        {"a header of 1,001 fields",
+         "name" + std::string(1000, ';') + "\n",
+         {"Riga 1", "più di 1000 campi"}},
+        // The error of a line stops the reading there: what follows is not looked at.
+        {"line 2 wrong, line 3 binary",
+         std::string("name;sid\nA;x\nB\0;1\n", 18),
+         {"Riga 2", "'x'"}},
+        {"line 2 wrong, line 3 too long",
+         "name;sid\nA;x\n" + std::string(kReferenceLineLimit + 1, 'y') + "\n",
+         {"Riga 2", "'x'"}},
+        {"line 2 too many fields, line 3 binary",
+         std::string("name\n") + std::string(1000, ',') + "\nB\0\n",
+         {"Riga 2", "più di 1000 campi"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -185,6 +201,12 @@ TEST(ReadReferenceFile, BadFilesNameTheLine) {
 }
 
 TEST(ReadReferenceFile, LimitsAreExact) {
+    // A header and lines of exactly 1,000 fields are read; the fields past the columns
+    // used are not kept.
+    const ReferenceFile fields =
+        Read("name" + std::string(999, ',') + "\nA" + std::string(999, ',') + "x\n");
+    ASSERT_EQ(fields.rows.size(), 1u);
+    EXPECT_EQ(fields.rows[0].name, "A");
     // A line of exactly 64 KiB and exactly 100,000 lines are read.
     const std::string longest = "name\n" + std::string(kReferenceLineLimit, 'x') + "\n";
     EXPECT_EQ(Read(longest).rows.at(0).name.size(), kReferenceLineLimit);

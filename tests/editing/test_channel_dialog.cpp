@@ -19,14 +19,22 @@ ListPage MakePage(int channels, int transponders, ListLayout layout = ListLayout
     page.channelGrid.setRowCount(channels + 1);
     for (int r = 1; r <= channels; ++r) {
         const std::string n = std::to_string(r);
-        page.channelGrid.row(r).cells = {n,    "CH " + n, "1",   std::to_string(100 + r), "512", "650",
-                                         "0",  "0",       "512", "04",                   "0"};
+        page.channelGrid.row(r).cells = {
+            n, "CH " + n, "1", std::to_string(100 + r), "512", "650", "0", "0", "512", "04", "0"};
         page.channelGrid.setColour(r, kColourChannel);
     }
     page.transponderGrid.setRowCount(transponders + 1);
     for (int t = 1; t <= transponders; ++t) {
-        page.transponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1100", "1", "10",
-                                             "27500",           "3/4",                     "H",    "Off", "HotBird"};
+        page.transponderGrid.row(t).cells = {std::to_string(t),
+                                             std::to_string(11700 + t),
+                                             "1100",
+                                             "1",
+                                             "10",
+                                             "27500",
+                                             "3/4",
+                                             "H",
+                                             "Off",
+                                             "HotBird"};
         page.transponderGrid.setColour(t, kColourInUse);
     }
     return page;
@@ -76,14 +84,16 @@ const auto kUntouched = [](ChannelDialogValues&) {};
 
 TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     ListPage page = MakePage(3, 4);
-    page.channelGrid.row(2).cells = {"2", "RAI 1", "3", "3401", "160", "80", "17", "18", "160", "27", "5"};
+    page.channelGrid.row(2).cells = {"2",  "RAI 1", "3",   "3401", "160", "80",
+                                     "17", "18",    "160", "27",   "5"};
 
     ChannelDialogValues values;
     const RowEditStart start = FillFromRow(page, 2, values);
 
     EXPECT_EQ(values.caption, "Dati del canale 2");
     EXPECT_EQ(values.favouriteCaption, "Segnagruppi");
-    EXPECT_EQ(values.boxes, (std::array<std::string, box::Count>{"RAI 1", "3", "3401", "160", "80", "17", "18", "160"}));
+    EXPECT_EQ(values.boxes, (std::array<std::string, box::Count>{"RAI 1", "3", "3401", "160", "80",
+                                                                 "17", "18", "160"}));
     // 0x27: encoding 1, active, favourite, locked.
     EXPECT_EQ(values.encoding, 1);
     EXPECT_EQ(values.active, CheckState::Checked);
@@ -93,8 +103,9 @@ TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     EXPECT_EQ(values.lists[1], CheckState::Unchecked);
     EXPECT_EQ(values.lists[2], CheckState::Checked);
     EXPECT_TRUE(values.listsVisible);
-    EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
-                                      "11703 Mhz", "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+    EXPECT_EQ(values.transponder,
+              (std::array<std::string, tpvalue::Count>{"11703 Mhz", "1100", "1", "10", "27500",
+                                                       "3/4", "H", "Off", "HotBird"}));
     EXPECT_TRUE(start.wasActive);
     EXPECT_EQ(start.favourites, 5);
 
@@ -113,8 +124,8 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
         const char* transponder;
         const char* frequency;  // "" for an empty page
     };
-    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""}, Case{"255", ""},
-                          Case{"0", ""}, Case{"-1", ""}}) {
+    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""},
+                          Case{"255", ""}, Case{"0", ""}, Case{"-1", ""}}) {
         SCOPED_TRACE(c.transponder);
         ListPage page = MakePage(1, 4);
         page.channelGrid.setCell(1, ch::Transponder, c.transponder);
@@ -124,8 +135,9 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
         if (*c.frequency == '\0') {
             EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
         } else {
-            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
-                                              c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+            EXPECT_EQ(values.transponder,
+                      (std::array<std::string, tpvalue::Count>{
+                          c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
         }
     }
 }
@@ -255,23 +267,29 @@ TEST(ChannelDialogRow, CheckingAndUncheckingList3) {
     EXPECT_TRUE(page.modified);
 }
 
+// Unchecking "Attivo" takes the channel out of all eight lists and keeps its bits;
+// checking it again puts it back at the first free slot of the lists its bits name.
 TEST(ChannelDialogRow, InactiveThenActiveAgain) {
     ListPage page = MakePage(3, 1);
     AddToList(page, 1, 2);
+    AddToList(page, 1, 1);
     AddToList(page, 6, 2);
 
-    // An inactive channel keeps its lists (as a saved file keeps them), shown grey there.
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Unchecked; });
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");
     EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
-    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), k == 1 || k == 6 ? 1 : 0) << "list " << k;
-    EXPECT_EQ(page.favouriteGrids[0].colour(1), kColourGrey);
+    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), 0) << "list " << k;
+    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Channel), "1");
+    EXPECT_EQ(page.favouriteGrids[0].cell(2, fav::Channel), "0");
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Checked; });
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "04");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");
     EXPECT_EQ(page.channelGrid.colour(2), kColourChannel);
-    EXPECT_EQ(EntriesOf(page, 1, 2), 1);
+    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Channel), "1");
+    EXPECT_EQ(page.favouriteGrids[0].cell(2, fav::Channel), "2");
+    EXPECT_EQ(page.favouriteGrids[0].colour(2), kColourChannel);
     EXPECT_EQ(EntriesOf(page, 6, 2), 1);
     EXPECT_EQ(EntriesOf(page, 2, 2), 0);
 }
@@ -298,8 +316,9 @@ TEST(ChannelDialogBothPaths, StatusByteWrittenByOk) {
         const char* after;
     };
     const Case cases[] = {
-        {"04", 0, "04"}, {"0C", 0, "04"}, {"14", 0, "04"}, {"1F", 0, "07"}, {"24", 1, "24"},
-        {"A6", 5, "A6"}, {"C4", kNoEncoding, "04"}, {"E5", kNoEncoding, "05"}, {"FF", kNoEncoding, "07"},
+        {"04", 0, "04"},           {"0C", 0, "04"},           {"14", 0, "04"},
+        {"1F", 0, "07"},           {"24", 1, "24"},           {"A6", 5, "A6"},
+        {"C4", kNoEncoding, "04"}, {"E5", kNoEncoding, "05"}, {"FF", kNoEncoding, "07"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
@@ -361,9 +380,8 @@ TEST(ChannelDialogSelection, SingleInactiveRowIsWrittenLikeAnyOther) {
     EXPECT_EQ(page.channelGrid.cell(1, ch::Name), "NEW");
     EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "1");
     EXPECT_EQ(page.channelGrid.colour(1), kColourGrey);
-    EXPECT_EQ(EntriesOf(page, 1, 1), 1);  // inactive, and in the list all the same
-    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Name), "NEW");
-    EXPECT_EQ(page.favouriteGrids[0].colour(1), kColourGrey);
+    EXPECT_EQ(EntriesOf(page, 1, 1), 0);  // inactive: its bit is kept, no entry added
+    EXPECT_EQ(page.favouriteGrids[0].cell(1, fav::Channel), "0");
 }
 
 TEST(ChannelDialogSelection, EqualSidsDifferentNames) {
@@ -403,15 +421,21 @@ TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
     EXPECT_EQ(kept.channelGrid.cell(3, ch::Status), "01");
     EXPECT_EQ(kept.channelGrid.colour(3), kColourGrey);
     EXPECT_EQ(EntriesOf(kept, 4, 2), 1);
-    EXPECT_EQ(EntriesOf(kept, 4, 3), 1);  // its bit set: joins the list, inactive or not
+    EXPECT_EQ(EntriesOf(kept, 4, 3), 0);  // a set bit adds no inactive channel
+    EXPECT_EQ(kept.channelGrid.cell(3, ch::Favourites), "8");
 
     values.active = CheckState::Unchecked;
     ApplySelectionOk(page, 2, 3, values);
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
     EXPECT_EQ(page.channelGrid.cell(3, ch::Status), "01");
     EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
-    EXPECT_EQ(EntriesOf(page, 4, 2), 1);
+    EXPECT_EQ(EntriesOf(page, 4, 2), 0);  // made inactive: out of the list, its bit kept
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "8");
+    // Made active again through the selection: both join list 4.
+    values.active = CheckState::Checked;
+    ApplySelectionOk(page, 2, 3, values);
+    EXPECT_EQ(EntriesOf(page, 4, 2), 1);
+    EXPECT_EQ(EntriesOf(page, 4, 3), 1);
 }
 
 TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows) {

@@ -34,9 +34,11 @@ std::string FirstDifference(const ListPage& expected, const ListPage& actual) {
                        " got " + RowText(a, r);
         return "";
     };
-    if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty()) return d;
+    if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty())
+        return d;
     for (int k = 0; k < fav::Lists; ++k)
-        if (auto d = compare("list " + std::to_string(k + 1), expected.favouriteGrids[static_cast<size_t>(k)],
+        if (auto d = compare("list " + std::to_string(k + 1),
+                             expected.favouriteGrids[static_cast<size_t>(k)],
                              actual.favouriteGrids[static_cast<size_t>(k)]);
             !d.empty())
             return d;
@@ -64,7 +66,8 @@ TEST(ChannelEditRandom, CommandsMatchTheirRowByRowReferences) {
         const char* what;
         unsigned seed;
         // Runs the command on both pages; returns its description and the command's result.
-        std::function<std::pair<std::string, EditResult>(std::mt19937&, int, ListPage&, ListPage&)> run;
+        std::function<std::pair<std::string, EditResult>(std::mt19937&, int, ListPage&, ListPage&)>
+            run;
     };
     testing::RecordingProgress progress;
     const Command commands[] = {
@@ -90,8 +93,8 @@ TEST(ChannelEditRandom, CommandsMatchTheirRowByRowReferences) {
         {"move matches pass-by-pass rotation", 13,
          [&](std::mt19937& rng, int channels, ListPage& expected, ListPage& actual) {
              const int first = Pick(rng, 1, channels);
-             const int last =
-                 Pick(rng, first, std::min(channels, first + Pick(rng, 0, 1) * Pick(rng, 0, channels)));
+             const int last = Pick(
+                 rng, first, std::min(channels, first + Pick(rng, 0, 1) * Pick(rng, 0, channels)));
              const int n = last - first + 1;
              const int kind = Pick(rng, 0, 9);
              const int target = kind == 0   ? first
@@ -100,8 +103,8 @@ TEST(ChannelEditRandom, CommandsMatchTheirRowByRowReferences) {
                                             : Pick(rng, 1, channels - n + 1);
              reference::MoveChannels(expected, first, last, target);
              const EditResult result = MoveChannels(actual, first, last, target, progress);
-             return std::pair{"move " + std::to_string(first) + ".." + std::to_string(last) + " to " +
-                                  std::to_string(target),
+             return std::pair{"move " + std::to_string(first) + ".." + std::to_string(last) +
+                                  " to " + std::to_string(target),
                               result};
          }},
     };
@@ -177,9 +180,14 @@ TEST(ChannelEditRandom, BatchedRowPrimitivesMatchOneCallPerRow) {
                 }
             }
         }
-        for (const int n : rows) reference::UpdateChannelRow(expected, n);
-        UpdateChannelRows(rows, actual);
-        ASSERT_EQ(FirstDifference(expected, actual), "") << "updating, case " << i;
+        for (const InactiveInLists rule :
+             {InactiveInLists::Leave, InactiveInLists::Stay, InactiveInLists::Join}) {
+            ListPage expectedRule = expected, actualRule = actual;
+            for (const int n : rows) reference::UpdateChannelRow(expectedRule, n, rule);
+            UpdateChannelRows(rows, actualRule, rule);
+            ASSERT_EQ(FirstDifference(expectedRule, actualRule), "")
+                << "updating, case " << i << ", rule " << static_cast<int>(rule);
+        }
     }
 }
 

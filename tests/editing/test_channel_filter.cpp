@@ -1,6 +1,7 @@
 // The channel filter: which rows the filter bar and `dump --where` let through.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,58 @@ TEST(ChannelFilter, ExpressionsOfTheTool) {
         std::string error;
         EXPECT_FALSE(ParseFilterExpression(bad, error)) << bad;
         EXPECT_NE(error, "") << bad;
+    }
+}
+
+// What the filter bar sets: its satellite, state, list and transponder choices.
+ChannelFilter Bar(int satellite, ChannelState state, int list = kAnyList,
+                  int transponder = kAnyTransponder) {
+    ChannelFilter f;
+    f.satellite = satellite;
+    f.state = state;
+    f.list = list;
+    f.transponder = transponder;
+    return f;
+}
+
+// Every condition of an expression holds, a repeated field included; where the filter
+// bar can say the same, it shows the same rows.
+TEST(ChannelFilter, EveryConditionOfAnExpressionCountsAsInTheFilterBar) {
+    const ListPage page = FilterPage();
+    struct Case {
+        const char* expression;
+        std::optional<ChannelFilter> bar;  // the filter bar's choices saying the same, if it can
+        std::vector<int> rows;
+    } cases[] = {
+        {"sat=B,state=coded", Bar(kSatelliteB, ChannelState::Coded), {2}},
+        {"sat=B,state=active,list=3", Bar(kSatelliteB, ChannelState::Active, 3), {3}},
+        {"state=inactive,sat=B", Bar(kSatelliteB, ChannelState::Inactive), {4}},
+        {"none,tp=1", Bar(kAnySatellite, ChannelState::All, kNoList, 1), {5}},
+        {"tp=2,state=locked", Bar(kAnySatellite, ChannelState::Locked, kAnyList, 2), {3}},
+        {"sat=A,sat=B", std::nullopt, {}},
+        {"sat=B,sat=B", Bar(kSatelliteB, ChannelState::All), {2, 3, 4, 8}},
+        {"state=coded,state=active", std::nullopt, {2, 5}},
+        {"state=tv,state=inactive", std::nullopt, {4}},
+        {"state=active,state=locked,state=data", std::nullopt, {3}},
+        {"state=coded,state=clear", std::nullopt, {}},
+        {"list=2,list=3", std::nullopt, {3}},
+        {"list=3,none", std::nullopt, {}},
+        {"name~rai,name~news", std::nullopt, {3}},
+        {"name~caf,name~noir", std::nullopt, {7}},
+        {"sid=5,sid=7", std::nullopt, {}},
+        {"freq=12188,freq=10714", std::nullopt, {}},
+        {"tp=1,tp=2", std::nullopt, {}},
+        {"sat=A,name~arte,state=coded,sid=7,tp=1,freq=11747,none", std::nullopt, {5}},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto filter = ParseFilterExpression(c.expression, error);
+        ASSERT_TRUE(filter) << c.expression << ": " << error;
+        EXPECT_EQ(FilterRows(page, *filter), c.rows) << c.expression;
+        EXPECT_EQ(filter->empty(), false) << c.expression;
+        if (c.bar) {
+            EXPECT_EQ(FilterRows(page, *c.bar), c.rows) << c.expression << " (filter bar)";
+        }
     }
 }
 

@@ -20,8 +20,8 @@ TEST(ClearChannelRow, TakesTheFirstEntryOutOfTheListsItsSetNames) {
     ListPage page = ChannelPage(6);
     AddEntry(page, 1, 4);
     AddEntry(page, 1, 2);
-    AddEntry(page, 1, 4);          // a second entry: only the first goes
-    AddEntry(page, 2, 4, false);   // list 2's bit is clear: not searched
+    AddEntry(page, 1, 4);         // a second entry: only the first goes
+    AddEntry(page, 2, 4, false);  // list 2's bit is clear: not searched
     AddEntry(page, 3, 4);
     ClearChannelRow(page, 4);
     EXPECT_TRUE(testing::IsEmptyChannel(page, 4));
@@ -68,7 +68,8 @@ TEST(UpdateChannelRow, ColourFollowsThePidsAndAttivo) {
         page.channelGrid.setCell(1, ch::APid, c.apid);
         page.channelGrid.setCell(1, ch::Status, c.status);
         UpdateChannelRow(1, page);
-        EXPECT_EQ(page.channelGrid.colour(1), c.colour) << c.vpid << " " << c.apid << " " << c.status;
+        EXPECT_EQ(page.channelGrid.colour(1), c.colour)
+            << c.vpid << " " << c.apid << " " << c.status;
     }
 }
 
@@ -107,8 +108,8 @@ TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
         const char* held;
         Strings after;
     };
-    for (const Case& c : {Case{"07", {"07"}}, Case{"007", {"007"}}, Case{"7", {"7"}}, Case{"70", {"70", "7"}},
-                          Case{"17", {"17", "7"}}}) {
+    for (const Case& c : {Case{"07", {"07"}}, Case{"007", {"007"}}, Case{"7", {"7"}},
+                          Case{"70", {"70", "7"}}, Case{"17", {"17", "7"}}}) {
         SCOPED_TRACE(c.held);
         ListPage page = ChannelPage(80);
         AddEntry(page, 4, 1, false);
@@ -116,6 +117,36 @@ TEST(UpdateChannelRow, AnEntryIsFoundByItsNumberNotItsText) {
         page.channelGrid.setCell(7, ch::Favourites, "8");  // list 4
         UpdateChannelRow(7, page);
         EXPECT_EQ(Entries(page, 4), c.after);
+    }
+}
+
+// How an inactive channel's entries follow its bits under each rule: the dialog's
+// (leaves every list, bits kept), a rename's (stays where it is), a paste's (joins).
+TEST(UpdateChannelRows, InactiveChannelUnderEachRule) {
+    struct Case {
+        InactiveInLists rule;
+        Strings list2, list3;  // channel 4 was in list 2 (bit set) and list 5 (bit clear)
+        const char* favourites;
+    } cases[] = {
+        {InactiveInLists::Leave, {"1"}, {"1"}, "6"},
+        {InactiveInLists::Stay, {"1", "4"}, {"1"}, "6"},
+        {InactiveInLists::Join, {"1", "4"}, {"1", "4"}, "6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.rule));
+        ListPage page = ChannelPage(6);
+        AddEntry(page, 2, 1);
+        AddEntry(page, 2, 4);
+        AddEntry(page, 3, 1);
+        AddEntry(page, 5, 4);
+        page.channelGrid.setCell(4, ch::Favourites, "6");  // lists 2 and 3
+        page.channelGrid.setCell(4, ch::Status, "00");
+        UpdateChannelRows({4}, page, c.rule);
+        EXPECT_EQ(Entries(page, 2), c.list2);
+        EXPECT_EQ(Entries(page, 3), c.list3);
+        EXPECT_TRUE(Entries(page, 5).empty());
+        EXPECT_EQ(page.channelGrid.cell(4, ch::Favourites), c.favourites);
+        EXPECT_EQ(page.channelGrid.colour(4), kColourGrey);
     }
 }
 
@@ -133,22 +164,22 @@ TEST(UpdateChannelRow, ClearedBitOrInactiveChannelRemovesEveryEntry) {
     EXPECT_EQ(list2.cell(2, fav::Pos), "2");
     EXPECT_EQ(list2.cell(2, fav::Name), "C6");
 
-    // Inactive: still in list 7 (as a saved file keeps it), its entry grey, "Preferenza"
-    // kept; active again: the entry takes the channel colour back.
+    // Inactive: out of list 7, "Preferenza" kept; active again: back in list 7 with
+    // the channel colour.
+    AddEntry(page, 7, 5);
     page.channelGrid.setCell(3, ch::Status, "00");
     UpdateChannelRow(3, page);
-    EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
-    EXPECT_EQ(page.favouriteGrids[6].colour(1), kColourGrey);
+    EXPECT_EQ(Entries(page, 7), (Strings{"5"}));
     EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "64");
     EXPECT_EQ(page.channelGrid.colour(3), kColourGrey);
     page.channelGrid.setCell(3, ch::Status, "04");
     UpdateChannelRow(3, page);
-    EXPECT_EQ(Entries(page, 7), (Strings{"3"}));
-    EXPECT_EQ(page.favouriteGrids[6].colour(1), kColourChannel);
+    EXPECT_EQ(Entries(page, 7), (Strings{"5", "3"}));
+    EXPECT_EQ(page.favouriteGrids[6].colour(2), kColourChannel);
     // The bit of list 7 cleared: out of the list, and "Preferenza" 0.
     page.channelGrid.setCell(3, ch::Favourites, "0");
     UpdateChannelRow(3, page);
-    EXPECT_TRUE(Entries(page, 7).empty());
+    EXPECT_EQ(Entries(page, 7), (Strings{"5"}));
     EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "0");
     EXPECT_TRUE(testing::ListsWellFormed(page));
 }

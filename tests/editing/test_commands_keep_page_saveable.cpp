@@ -1,7 +1,8 @@
 // Random sequences of the editor's commands on a page opened from an image, with what
-// is shown checked against what would be saved after every command: each channel's
-// "Preferenza" is the set of lists naming it, no list names a row beyond the channels,
-// and the page rebuilt from the saved bytes shows the same cells.
+// is shown checked against what would be saved after every command: every list naming a
+// channel has its bit in "Preferenza", an active channel is in every list its bits name,
+// no list names a row beyond the channels, and the page rebuilt from the saved bytes
+// shows the same cells (an inactive channel's remembered bits aside).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -35,14 +36,23 @@ std::string FavouritesProblem(const ListPage& page) {
             const std::string& text = list.cell(s, fav::Channel);
             const std::int64_t n = std::stoll(text);
             if (text != std::to_string(n) || n < 0 || n > count)
-                return "list " + std::to_string(k + 1) + " slot " + std::to_string(s) + " names \"" + text + "\"";
+                return "list " + std::to_string(k + 1) + " slot " + std::to_string(s) +
+                       " names \"" + text + "\"";
             if (n > 0) lists[static_cast<size_t>(n)] |= 1 << k;
         }
     }
-    for (int n = 1; n <= count; ++n)
-        if (page.channelGrid.cell(n, ch::Favourites) != std::to_string(lists[static_cast<size_t>(n)]))
-            return "channel " + std::to_string(n) + ": \"Preferenza\" " + page.channelGrid.cell(n, ch::Favourites) +
-                   ", lists naming it " + std::to_string(lists[static_cast<size_t>(n)]);
+    // Every list naming a channel has its bit; an active channel is in every list its
+    // bits name. An inactive channel's further bits are a remembered wish.
+    for (int n = 1; n <= count; ++n) {
+        const std::string& text = page.channelGrid.cell(n, ch::Favourites);
+        const std::int64_t bits = std::stoll(text);
+        const std::int64_t held = lists[static_cast<size_t>(n)];
+        const bool active =
+            (std::stoll(page.channelGrid.cell(n, ch::Status), nullptr, 16) & 4) != 0;
+        if (text != std::to_string(bits) || (held & ~bits) != 0 || (active && bits != held))
+            return "channel " + std::to_string(n) + (active ? " (active)" : " (inactive)") +
+                   ": \"Preferenza\" " + text + ", lists naming it " + std::to_string(held);
+    }
     return "";
 }
 
@@ -63,12 +73,14 @@ std::string SavedProblem(ListPage& page) {
     const auto rebuilt = BuildPage(image, params, quiet);
     const auto differences = PageDifferences(page, *rebuilt);
     if (differences.empty()) return "";
-    return std::to_string(differences.size()) + " differences, first: " + DescribeDifferences(differences, 1);
+    return std::to_string(differences.size()) +
+           " differences, first: " + DescribeDifferences(differences, 1);
 }
 
 class Commands {
 public:
-    Commands(ListPage& page, const ListPage& other, std::mt19937& rng) : page_(page), other_(other), rng_(rng) {}
+    Commands(ListPage& page, const ListPage& other, std::mt19937& rng)
+        : page_(page), other_(other), rng_(rng) {}
 
     // One random command as the editor runs it; returns its description.
     std::string run() {
@@ -99,7 +111,8 @@ public:
             case 3: {
                 const int list = pick(0, fav::Lists - 1), from = pick(1, 12), to = pick(1, 12);
                 what << "favourite " << list + 1 << ": " << from << " -> " << to;
-                if (FavouriteMoveAllowed(page_, list, from, to)) MoveFavourite(page_, list, from, to);
+                if (FavouriteMoveAllowed(page_, list, from, to))
+                    MoveFavourite(page_, list, from, to);
                 break;
             }
             case 4:
@@ -109,8 +122,10 @@ public:
                 const RowEditStart start = FillFromRow(page_, first, values);
                 values.boxes[box::Name] = "R" + std::to_string(pick(0, 999));
                 values.active = pick(0, 2) == 0 ? CheckState::Unchecked : CheckState::Checked;
-                for (auto& list : values.lists) list = pick(0, 3) == 0 ? CheckState::Checked : CheckState::Unchecked;
-                what << "dialog on " << first << " (active " << (values.active == CheckState::Checked) << ")";
+                for (auto& list : values.lists)
+                    list = pick(0, 3) == 0 ? CheckState::Checked : CheckState::Unchecked;
+                what << "dialog on " << first << " (active "
+                     << (values.active == CheckState::Checked) << ")";
                 ApplyRowOk(page_, start, values);
                 break;
             }
@@ -133,9 +148,11 @@ public:
                 CopyChannels(source, first, last, clipboard);
                 const int at = pick(1, 100);
                 const bool insert = pick(0, 1) == 0;
-                what << "paste " << first << ".." << last << (fromOther ? " of the other image" : "") << " at " << at
+                what << "paste " << first << ".." << last
+                     << (fromOther ? " of the other image" : "") << " at " << at
                      << (insert ? " inserting" : " overwriting");
-                testing::ScriptedPrompts answers({insert ? Answer::Yes : Answer::No, Answer::Yes, Answer::Yes});
+                testing::ScriptedPrompts answers(
+                    {insert ? Answer::Yes : Answer::No, Answer::Yes, Answer::Yes});
                 PasteChannels(page_, at, clipboard, answers, progress);
                 break;
             }
@@ -171,7 +188,8 @@ TEST(CommandsKeepThePageSaveable, AfterEveryCommandFavouritesAgreeAndTheSaveGive
     for (int round = 0; round < 3; ++round) {
         auto spec = MakeChannelImageSpec(ListLayout::Split, 90, 12);
         // Some channels inactive, a few of them in lists.
-        for (std::size_t i = 0; i < spec.channels.size(); i += 7) spec.channels[i].status &= static_cast<std::uint8_t>(~4);
+        for (std::size_t i = 0; i < spec.channels.size(); i += 7)
+            spec.channels[i].status &= static_cast<std::uint8_t>(~4);
         auto page = OpenChannelImage(BuildChannelImage(spec));
         auto otherSpec = MakeChannelImageSpec(ListLayout::Split, 60, 9);
         for (std::size_t i = 0; i < otherSpec.channels.size(); i += 5)
@@ -187,8 +205,10 @@ TEST(CommandsKeepThePageSaveable, AfterEveryCommandFavouritesAgreeAndTheSaveGive
             } catch (const std::exception& e) {
                 what += std::string(": ") + e.what();
             }
-            ASSERT_EQ(FavouritesProblem(*page), "") << "round " << round << ", command " << c << ": " << what;
-            ASSERT_EQ(SavedProblem(*page), "") << "round " << round << ", command " << c << ": " << what;
+            ASSERT_EQ(FavouritesProblem(*page), "")
+                << "round " << round << ", command " << c << ": " << what;
+            ASSERT_EQ(SavedProblem(*page), "")
+                << "round " << round << ", command " << c << ": " << what;
         }
     }
 }

@@ -29,12 +29,15 @@ std::string FirstDifference(const ListPage& expected, const ListPage& actual) {
         if (e.rowCount() != a.rowCount()) return what + ": row count differs";
         for (int r = 0; r < e.rowCount(); ++r)
             if (e.cells(r) != a.cells(r) || e.colour(r) != a.colour(r))
-                return what + " row " + std::to_string(r) + ": expected " + RowText(e, r) + " got " + RowText(a, r);
+                return what + " row " + std::to_string(r) + ": expected " + RowText(e, r) +
+                       " got " + RowText(a, r);
         return "";
     };
-    if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty()) return d;
+    if (auto d = compare("channels", expected.channelGrid, actual.channelGrid); !d.empty())
+        return d;
     for (int k = 0; k < fav::Lists; ++k)
-        if (auto d = compare("list " + std::to_string(k + 1), expected.favouriteGrids[static_cast<size_t>(k)],
+        if (auto d = compare("list " + std::to_string(k + 1),
+                             expected.favouriteGrids[static_cast<size_t>(k)],
                              actual.favouriteGrids[static_cast<size_t>(k)]);
             !d.empty())
             return d;
@@ -42,7 +45,9 @@ std::string FirstDifference(const ListPage& expected, const ListPage& actual) {
     return "";
 }
 
-int Pick(std::mt19937& rng, int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); }
+int Pick(std::mt19937& rng, int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+}
 
 // Three separate blocks (a gap of at least one row between them) on a page of at least
 // 7 rows, ascending.
@@ -68,12 +73,13 @@ std::vector<int> RowsOfBlocks(const std::vector<RowBlock>& blocks) {
 
 std::string Describe(const std::vector<RowBlock>& blocks) {
     std::string text;
-    for (const RowBlock& b : blocks) text += " " + std::to_string(b.first) + ".." + std::to_string(b.last);
+    for (const RowBlock& b : blocks)
+        text += " " + std::to_string(b.first) + ".." + std::to_string(b.last);
     return text;
 }
 
 // Adding to list k as the block command would do it row by row: each channel not yet
-// named by the list (and not an empty slot, with a readable "Preferenza") gets the bit
+// named by the list (and not an empty slot nor inactive, with a readable "Preferenza") gets the bit
 // and UpdateChannelRow, while the list still has a free slot.
 void ReferenceAdd(ListPage& page, int k, int first, int last) {
     for (int r = first; r <= last; ++r) {
@@ -83,12 +89,16 @@ void ReferenceAdd(ListPage& page, int k, int first, int last) {
             listed = listed || reference::CellNumber(list.cell(s, fav::Channel), 0) == r;
             room = room || list.cell(s, fav::Channel) == "0";
         }
-        const std::int64_t set = reference::CellNumber(page.channelGrid.cell(r, ch::Favourites), -1);
-        const bool empty = page.channelGrid.cell(r, ch::Name).empty() && page.channelGrid.cell(r, ch::Sid) == "0" &&
+        const std::int64_t set =
+            reference::CellNumber(page.channelGrid.cell(r, ch::Favourites), -1);
+        const bool empty = page.channelGrid.cell(r, ch::Name).empty() &&
+                           page.channelGrid.cell(r, ch::Sid) == "0" &&
                            page.channelGrid.cell(r, ch::Status) == "00";
-        if (listed || !room || empty || set < 0) continue;
+        const bool inactive =
+            (reference::HexNumber(page.channelGrid.cell(r, ch::Status), 0) & 4) == 0;
+        if (listed || !room || empty || inactive || set < 0) continue;
         page.channelGrid.setCell(r, ch::Favourites, std::to_string(set | (std::int64_t{1} << k)));
-        reference::UpdateChannelRow(page, r);
+        reference::UpdateChannelRow(page, r, InactiveInLists::Stay);
         page.modified = true;
     }
 }
@@ -97,12 +107,14 @@ void ReferenceRemove(ListPage& page, int k, int first, int last) {
     for (int r = first; r <= last; ++r) {
         const Grid& list = page.favouriteGrids[static_cast<size_t>(k)];
         bool listed = false;
-        for (int s = 1; s <= fav::Slots; ++s) listed = listed || reference::CellNumber(list.cell(s, fav::Channel), 0) == r;
-        const std::int64_t set = reference::CellNumber(page.channelGrid.cell(r, ch::Favourites), -1);
+        for (int s = 1; s <= fav::Slots; ++s)
+            listed = listed || reference::CellNumber(list.cell(s, fav::Channel), 0) == r;
+        const std::int64_t set =
+            reference::CellNumber(page.channelGrid.cell(r, ch::Favourites), -1);
         const std::int64_t bit = std::int64_t{1} << k;
         if (set < 0 || ((set & bit) == 0 && !listed)) continue;
         page.channelGrid.setCell(r, ch::Favourites, std::to_string(set & ~bit));
-        reference::UpdateChannelRow(page, r);
+        reference::UpdateChannelRow(page, r, InactiveInLists::Stay);
         page.modified = true;
     }
 }
@@ -114,12 +126,15 @@ TEST(RowSelection, CommandsOnThreeBlocksMatchBlockByBlockReferenceAndUndoInOneSt
         const char* what;
         unsigned seed;
         // Runs the reference block by block on expected and the set command on actual.
-        std::function<std::string(std::mt19937&, const std::vector<RowBlock>&, ListPage&, ListPage&)> run;
+        std::function<std::string(std::mt19937&, const std::vector<RowBlock>&, ListPage&,
+                                  ListPage&)>
+            run;
     };
     testing::RecordingProgress progress;
     const Command commands[] = {
         {"delete", 21,
-         [&](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected, ListPage& actual) {
+         [&](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected,
+             ListPage& actual) {
              const bool close = rng() % 2 == 0;
              for (auto b = blocks.rbegin(); b != blocks.rend(); ++b)
                  reference::DeleteChannels(expected, b->first, b->last, close);
@@ -129,7 +144,8 @@ TEST(RowSelection, CommandsOnThreeBlocksMatchBlockByBlockReferenceAndUndoInOneSt
              return std::string(close ? "delete closing" : "delete keeping");
          }},
         {"add to list", 22,
-         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected, ListPage& actual) {
+         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected,
+            ListPage& actual) {
              const int k = Pick(rng, 0, fav::Lists - 1);
              for (const RowBlock& b : blocks) ReferenceAdd(expected, k, b.first, b.last);
              testing::ScriptedPrompts prompts;
@@ -137,7 +153,8 @@ TEST(RowSelection, CommandsOnThreeBlocksMatchBlockByBlockReferenceAndUndoInOneSt
              return "add to list " + std::to_string(k + 1);
          }},
         {"remove from list", 23,
-         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected, ListPage& actual) {
+         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected,
+            ListPage& actual) {
              const int k = Pick(rng, 0, fav::Lists - 1);
              for (const RowBlock& b : blocks) ReferenceRemove(expected, k, b.first, b.last);
              testing::ScriptedPrompts prompts;
@@ -145,7 +162,8 @@ TEST(RowSelection, CommandsOnThreeBlocksMatchBlockByBlockReferenceAndUndoInOneSt
              return "remove from list " + std::to_string(k + 1);
          }},
         {"dialog", 24,
-         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected, ListPage& actual) {
+         [](std::mt19937& rng, const std::vector<RowBlock>& blocks, ListPage& expected,
+            ListPage& actual) {
              ChannelDialogValues values;
              values.boxes[box::Sid] = rng() % 2 ? "4242" : "";
              values.boxes[box::Name] = rng() % 3 == 0 ? "Nuovo" : "";
@@ -177,12 +195,15 @@ TEST(RowSelection, CommandsOnThreeBlocksMatchBlockByBlockReferenceAndUndoInOneSt
             const ListPage original = expected;
             UndoHistory history(actual);
             const std::vector<RowBlock> blocks = ThreeBlocks(rng, channels);
-            const std::string description = command.run(rng, blocks, expected, actual) + Describe(blocks);
-            ASSERT_EQ(FirstDifference(expected, actual), "") << "case " << i << " channels=" << channels << " " << description;
+            const std::string description =
+                command.run(rng, blocks, expected, actual) + Describe(blocks);
+            ASSERT_EQ(FirstDifference(expected, actual), "")
+                << "case " << i << " channels=" << channels << " " << description;
             if (history.commit(actual, command.what)) {
                 EXPECT_EQ(history.undoCount(), 1u);
                 ASSERT_TRUE(history.undo(actual));
-                EXPECT_EQ(FirstDifference(original, actual), "") << "undo, case " << i << " " << description;
+                EXPECT_EQ(FirstDifference(original, actual), "")
+                    << "undo, case " << i << " " << description;
             }
         }
     }
@@ -212,7 +233,8 @@ TEST(RowSelection, DeleteQuestionNamesTheCountAndCancelChangesNothing) {
     testing::RecordingProgress progress;
     EXPECT_FALSE(DeleteSelectedChannelSet(page, {2, 3, 7, 12}, prompts, progress).changed);
     ASSERT_EQ(prompts.asked.size(), 1u);
-    EXPECT_NE(prompts.asked[0].text.find("verranno cancellati 4 canali"), std::string::npos) << prompts.asked[0].text;
+    EXPECT_NE(prompts.asked[0].text.find("verranno cancellati 4 canali"), std::string::npos)
+        << prompts.asked[0].text;
     EXPECT_EQ(prompts.asked[0].title, "Cancellazione canale");
     EXPECT_EQ(FirstDifference(before, page), "");
 }
@@ -222,7 +244,8 @@ ListPage CleanPage(int channels) {
     ListPage page;
     page.layout = ListLayout::Split;
     page.channelGrid.setRowCount(channels + 1);
-    for (int n = 1; n <= channels; ++n) reference::FillChannelRow(page, n, "CH" + std::to_string(n), 0);
+    for (int n = 1; n <= channels; ++n)
+        reference::FillChannelRow(page, n, "CH" + std::to_string(n), 0);
     for (auto& list : page.favouriteGrids)
         for (int s = 1; s <= fav::Slots; ++s) list.row(s).colour = kColourGrey;
     return page;
@@ -235,10 +258,10 @@ TEST(RowSelection, AddingStopsAtTheListLimitAndSaysHowManyWereLeftOut) {
         int added;
         int skipped;
     } cases[] = {
-        {0, 128, 128, 0},    // exactly fills the list: no message
-        {0, 129, 128, 1},    // one over
+        {0, 128, 128, 0},  // exactly fills the list: no message
+        {0, 129, 128, 1},  // one over
         {100, 40, 28, 12},
-        {128, 5, 0, 5},      // full list
+        {128, 5, 0, 5},  // full list
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.alreadyListed);
@@ -246,21 +269,24 @@ TEST(RowSelection, AddingStopsAtTheListLimitAndSaysHowManyWereLeftOut) {
         testing::ScriptedPrompts quiet;
         AddToFavouriteList(page, 2, RowsOf(1, c.alreadyListed), quiet);
         testing::ScriptedPrompts prompts;
-        const ListChange change = AddToFavouriteList(page, 2, RowsOf(151, 150 + c.selected), prompts);
+        const ListChange change =
+            AddToFavouriteList(page, 2, RowsOf(151, 150 + c.selected), prompts);
         EXPECT_EQ(change.added, c.added);
         EXPECT_EQ(change.skipped, c.skipped);
         EXPECT_EQ(prompts.asked.size(), c.skipped > 0 ? 1u : 0u);
         if (c.skipped > 0) {
-            EXPECT_NE(prompts.asked[0].text.find("La lista 3 può contenere al massimo 128 canali: " +
-                                                 std::to_string(c.skipped)),
-                      std::string::npos)
+            EXPECT_NE(
+                prompts.asked[0].text.find("La lista 3 può contenere al massimo 128 canali: " +
+                                           std::to_string(c.skipped)),
+                std::string::npos)
                 << prompts.asked[0].text;
         }
         // The first channels in row order got the slots, after the ones already there.
         const Grid& list = page.favouriteGrids[2];
         if (c.added > 0) {
             EXPECT_EQ(list.cell(c.alreadyListed + 1, fav::Channel), "151");
-            EXPECT_EQ(list.cell(c.alreadyListed + c.added, fav::Channel), std::to_string(150 + c.added));
+            EXPECT_EQ(list.cell(c.alreadyListed + c.added, fav::Channel),
+                      std::to_string(150 + c.added));
             EXPECT_EQ(page.channelGrid.cell(150 + c.added, ch::Favourites), "4");
         }
         if (c.skipped > 0) {
@@ -282,8 +308,9 @@ TEST(RowSelection, CopyOfSeparateBlocksKeepsRowOrderAndCarriesEachTransponderOnc
     ListPage page = CleanPage(10);
     page.transponderGrid.setRowCount(8);
     for (int t = 1; t <= 7; ++t) {
-        page.transponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1", "1", "1",
-                                             "27500", "3/4", "H", "Off", "HotBird"};
+        page.transponderGrid.row(t).cells = {
+            std::to_string(t), std::to_string(11700 + t), "1", "1", "1", "27500", "3/4", "H", "Off",
+            "HotBird"};
     }
     // FillChannelRow puts channel n on transponder 1 + n % 7: rows 1, 8 share transponder 2.
     ChannelClipboard clipboard;
@@ -294,7 +321,8 @@ TEST(RowSelection, CopyOfSeparateBlocksKeepsRowOrderAndCarriesEachTransponderOnc
     EXPECT_EQ(clipboard.channels[2].name, "CH5");
     EXPECT_EQ(clipboard.channels[3].name, "CH8");
     std::vector<std::int64_t> marks;
-    for (const auto& t : clipboard.transponders) marks.push_back(t.transponderMark - kTransponderMark);
+    for (const auto& t : clipboard.transponders)
+        marks.push_back(t.transponderMark - kTransponderMark);
     EXPECT_EQ(marks, (std::vector<std::int64_t>{2, 3, 6}));
 }
 

@@ -4,41 +4,23 @@
 // small on the largest page, favourites lists full, or a thousand of them would not fit
 // under the history's cap.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 
 #include "channels/user_prompts.h"
 #include "editing/channel_edit.h"
 #include "editing/undo_history.h"
+#include "heap_counter.h"
 #include "reference_editing.h"
-
-namespace {
-std::atomic<long long> liveBytes{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (!p) throw std::bad_alloc();
-    liveBytes += static_cast<long long>(malloc_usable_size(p));
-    return p;
-}
-void operator delete(void* p) noexcept {
-    if (!p) return;
-    liveBytes -= static_cast<long long>(malloc_usable_size(p));
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace rivo {
 namespace {
 
 class AnswerYes final : public UserPrompts {
 public:
-    Answer ask(const std::string&, const std::string&, Icon, Buttons) override { return Answer::Yes; }
+    Answer ask(const std::string&, const std::string&, Icon, Buttons) override {
+        return Answer::Yes;
+    }
 };
 
 // The heap grown per step, page and history together, over steps commands each
@@ -49,13 +31,13 @@ double HeapPerStep(const ListPage& start, Command command, int steps) {
     UndoHistory history(page, static_cast<std::size_t>(-1));
     command(page);
     history.commit(page, "warm");
-    const long long before = liveBytes.load();
+    const long long before = LiveHeapBytes();
     for (int n = 0; n < steps; ++n) {
         command(page);
         EXPECT_TRUE(history.commit(page, "command"));
     }
     EXPECT_EQ(history.stepCount(), static_cast<std::size_t>(steps) + 1);
-    return static_cast<double>(liveBytes.load() - before) / steps;
+    return static_cast<double>(LiveHeapBytes() - before) / steps;
 }
 
 const ListPage& FullPage() {
@@ -86,7 +68,8 @@ TEST(UndoHeap, SingleChannelStepsOnTheFullPageStaySmall) {
          }},
     };
     for (int k = 0; k < fav::Lists; ++k)
-        ASSERT_NE(FullPage().favouriteGrids[static_cast<size_t>(k)].cell(fav::Slots, fav::Channel), "0")
+        ASSERT_NE(FullPage().favouriteGrids[static_cast<size_t>(k)].cell(fav::Slots, fav::Channel),
+                  "0")
             << "list " << k + 1 << " is full";
     for (const Case& c : cases) {
         const double perStep = HeapPerStep(FullPage(), c.command, 30);
@@ -102,12 +85,12 @@ TEST(UndoHeap, AThousandMovesToTheTopFitAndUndoToTheOpenedPage) {
     ListPage page = FullPage();
     UndoHistory history(page);
     NullProgress progress;
-    const long long before = liveBytes.load();
+    const long long before = LiveHeapBytes();
     for (int n = 0; n < 1000; ++n) {
         ASSERT_TRUE(MoveChannels(page, 9000, 9000, 1, progress).changed);
         ASSERT_TRUE(history.commit(page, "Sposta"));
     }
-    EXPECT_LE(liveBytes.load() - before, 1000LL * 64 * 1024);
+    EXPECT_LE(LiveHeapBytes() - before, 1000LL * 64 * 1024);
     EXPECT_EQ(history.stepCount(), 1000u);
     int undone = 0;
     while (history.undo(page)) ++undone;
@@ -124,7 +107,8 @@ TEST(UndoHeap, RewritingEveryFavouritesRowIsSeen) {
         FullPage(),
         [](ListPage& page) {
             for (Grid& list : page.favouriteGrids)
-                for (int s = 1; s < list.rowCount(); ++s) list.setCell(s, fav::Name, list.cell(s, fav::Name) + "+");
+                for (int s = 1; s < list.rowCount(); ++s)
+                    list.setCell(s, fav::Name, list.cell(s, fav::Name) + "+");
         },
         10);
     EXPECT_GT(perStep, 128.0 * 1024);

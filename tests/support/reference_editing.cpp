@@ -1,11 +1,11 @@
 #include "reference_editing.h"
 
-#include "channels/records.h"
-
 #include <algorithm>
 #include <charconv>
 #include <string>
 #include <vector>
+
+#include "channels/records.h"
 
 namespace rivo::reference {
 
@@ -47,7 +47,8 @@ void ClearChannelRow(ListPage& page, int n) {
     }
 }
 
-void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText) {
+void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText,
+                    const std::string& tText) {
     Grid& grid = page.channelGrid;
     grid.row(t) = grid.row(s);
     if (CellNumber(grid.cell(t, ch::Favourites), 0) == 0) return;
@@ -65,7 +66,8 @@ void MoveChannelRow(ListPage& page, int s, int t) {
 namespace {
 
 void Renumber(ListPage& page) {
-    for (int r = 1; r <= page.channelCount(); ++r) page.channelGrid.setCell(r, ch::Num, std::to_string(r));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        page.channelGrid.setCell(r, ch::Num, std::to_string(r));
 }
 
 }  // namespace
@@ -123,13 +125,19 @@ void MoveChannels(ListPage& page, int first, int last, int target) {
     page.modified = true;
 }
 
-void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites, bool active) {
+void FillChannelRow(ListPage& page, int n, const std::string& name, std::int64_t favourites,
+                    bool active) {
     GridRow& row = page.channelGrid.row(n);
-    row.cells = {std::to_string(n),       name,
-                 std::to_string(1 + n % 7), std::to_string(100 + n),
-                 std::to_string(500 + n), std::to_string(600 + n),
-                 "65535",                 "65535",
-                 std::to_string(500 + n), active ? "04" : "00",
+    row.cells = {std::to_string(n),
+                 name,
+                 std::to_string(1 + n % 7),
+                 std::to_string(100 + n),
+                 std::to_string(500 + n),
+                 std::to_string(600 + n),
+                 "65535",
+                 "65535",
+                 std::to_string(500 + n),
+                 active ? "04" : "00",
                  std::to_string(favourites)};
     row.colour = active ? kColourChannel : kColourGrey;
 }
@@ -156,7 +164,9 @@ void EmptyChannelRow(ListPage& page, int n) {
 
 ListPage RandomPage(std::mt19937& rng, int channels) {
     auto chance = [&](int percent) { return static_cast<int>(rng() % 100) < percent; };
-    auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+    auto pick = [&](int lo, int hi) {
+        return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+    };
 
     ListPage page;
     page.channelGrid.setRowCount(channels + 1);
@@ -164,7 +174,8 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
         if (chance(15)) {
             EmptyChannelRow(page, n);
             // now and then a blank row that still names lists
-            if (chance(20)) page.channelGrid.setCell(n, ch::Favourites, std::to_string(pick(1, 255)));
+            if (chance(20))
+                page.channelGrid.setCell(n, ch::Favourites, std::to_string(pick(1, 255)));
             continue;
         }
         std::int64_t set = chance(35) ? 0 : pick(1, 255);
@@ -181,12 +192,18 @@ ListPage RandomPage(std::mt19937& rng, int channels) {
             const int n = channels > 0 ? pick(1, channels) : 0;
             std::string text = std::to_string(n);
             const int kind = pick(0, 99);
-            if (kind < 4) text = std::to_string(channels + 1);  // names no channel
-            else if (kind < 6) text = "0" + std::to_string(n);
-            else if (kind < 8) text = "x";
-            else if (kind < 10) text = std::to_string(channels + pick(2, 5));
-            else if (kind < 12) text = "0";  // an empty slot in the middle of a list
-            SetEntry(list, slot, "CH" + std::to_string(n), text, chance(5) ? kColourGrey : kColourChannel);
+            if (kind < 4)
+                text = std::to_string(channels + 1);  // names no channel
+            else if (kind < 6)
+                text = "0" + std::to_string(n);
+            else if (kind < 8)
+                text = "x";
+            else if (kind < 10)
+                text = std::to_string(channels + pick(2, 5));
+            else if (kind < 12)
+                text = "0";  // an empty slot in the middle of a list
+            SetEntry(list, slot, "CH" + std::to_string(n), text,
+                     chance(5) ? kColourGrey : kColourChannel);
         }
         // A new page's slots are already empty ("0", no name); only the colour is set.
         for (int slot = used + 1; slot <= fav::Slots; ++slot)
@@ -207,7 +224,8 @@ ListPage FullPage(int channels) {
             SetEntry(page.favouriteGrids[static_cast<size_t>(k)], slot, "CH" + std::to_string(n),
                      std::to_string(n), kColourChannel);
         }
-    for (int n = 1; n <= channels; ++n) FillChannelRow(page, n, "CH" + std::to_string(n), sets[static_cast<size_t>(n)]);
+    for (int n = 1; n <= channels; ++n)
+        FillChannelRow(page, n, "CH" + std::to_string(n), sets[static_cast<size_t>(n)]);
     return page;
 }
 
@@ -215,14 +233,14 @@ ListPage FullPage(int channels) {
 
 namespace rivo::reference {
 
-namespace {
-
 std::int64_t HexNumber(const std::string& text, std::int64_t fallback) {
     std::int64_t value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
     if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return fallback;
     return value;
 }
+
+namespace {
 
 void RemoveEntry(Grid& list, int slot) {
     list.removeRow(slot);
@@ -243,12 +261,15 @@ std::uint32_t MatchMHz(const std::string& text) {
     }
     const std::int64_t hertz = CellNumber(joined, -1);
     const float single = static_cast<float>(hertz);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(static_cast<double>(single) * 0.000001));
+    return static_cast<std::uint32_t>(
+        static_cast<std::int64_t>(static_cast<double>(single) * 0.000001));
 }
 
 // Whether the transponder `later` is the same as the row `earlier` by the duplicate rule.
-bool SameTransponder(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
-    for (int c : {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite})
+bool SameTransponder(const std::vector<std::string>& later,
+                     const std::vector<std::string>& earlier) {
+    for (int c :
+         {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec, tp::Polarisation, tp::Tone, tp::Satellite})
         if (later[static_cast<size_t>(c)] != earlier[static_cast<size_t>(c)]) return false;
     const std::uint32_t a = MatchMHz(later[tp::Frequency]);
     const std::uint32_t b = MatchMHz(earlier[tp::Frequency]);
@@ -259,22 +280,29 @@ int ReachableRows(const ListPage& page) { return std::min(page.transponderCount(
 
 }  // namespace
 
-void UpdateChannelRow(ListPage& page, int n) {
+void UpdateChannelRow(ListPage& page, int n, InactiveInLists inactive) {
     GridRow& row = page.channelGrid.row(n);
     const std::int64_t vpid = CellNumber(row.cells[ch::VPid], -1);
     const std::int64_t apid = CellNumber(row.cells[ch::APid], -1);
     row.colour = kColourChannel;
-    if (vpid == 65535 && apid == 65535) row.colour = kColourNoAudioVideo;
-    else if (vpid == 65535) row.colour = kColourRadio;
+    if (vpid == 65535 && apid == 65535)
+        row.colour = kColourNoAudioVideo;
+    else if (vpid == 65535)
+        row.colour = kColourRadio;
     const bool active = (HexNumber(row.cells[ch::Status], 0) & 4) != 0;
     if (!active) row.colour = kColourGrey;
+    const bool joins = active || inactive == InactiveInLists::Join;
     const std::int64_t set = CellNumber(row.cells[ch::Favourites], 0);
     std::int64_t inLists = 0;
     for (int k = 1; k <= fav::Lists; ++k) {
         Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
-        if (((set >> (k - 1)) & 1) != 0) {
+        const bool bitSet = ((set >> (k - 1)) & 1) != 0;
+        if (bitSet && !joins && inactive == InactiveInLists::Stay) {
+            // Its entries stay; nothing is added.
+        } else if (bitSet && joins) {
             bool held = false;
-            for (int s = 1; s <= fav::Slots; ++s) held = held || CellNumber(list.cell(s, fav::Channel), -1) == n;
+            for (int s = 1; s <= fav::Slots; ++s)
+                held = held || CellNumber(list.cell(s, fav::Channel), -1) == n;
             for (int s = 1; s <= fav::Slots && !held; ++s) {
                 if (list.cell(s, fav::Channel) != "0") continue;
                 list.setCell(s, fav::Channel, std::to_string(n));
@@ -292,8 +320,10 @@ void UpdateChannelRow(ListPage& page, int n) {
             list.setColour(s, row.colour);
         }
     }
-    // "Preferenza" then names the lists holding the channel, when it was a set of lists.
-    if (set >= 0 && set <= 255 && inLists != set) row.cells[ch::Favourites] = std::to_string(inLists);
+    // "Preferenza" then names the lists holding an active channel, when it was a set of
+    // lists; an inactive one's bits stay.
+    if (joins && set >= 0 && set <= 255 && inLists != set)
+        row.cells[ch::Favourites] = std::to_string(inLists);
 }
 
 ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
@@ -329,8 +359,9 @@ ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
         x.channels = CellInteger(tps.cell(n, tp::Channels));
         x.symbolRate = CellInteger(tps.cell(n, tp::SymbolRate));
         x.fec = FecCode(tps.cell(n, tp::Fec));
-        x.flags = static_cast<std::uint8_t>((tps.cell(n, tp::Polarisation) == "H" ? 2 : 0) + (tone ? 1 : 0) +
-                                            (tps.cell(n, tp::Satellite) == page.satelliteB ? 8 : 0));
+        x.flags = static_cast<std::uint8_t>(
+            (tps.cell(n, tp::Polarisation) == "H" ? 2 : 0) + (tone ? 1 : 0) +
+            (tps.cell(n, tp::Satellite) == page.satelliteB ? 8 : 0));
         x.transponderMark = t + 1000;
         clipboard.transponders.push_back(x);
     }
@@ -339,7 +370,8 @@ ChannelClipboard CopyChannels(const ListPage& page, int first, int last) {
     return clipboard;
 }
 
-PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clipboard, bool insert) {
+PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clipboard,
+                           bool insert) {
     ListPage page = target;
     const int count = page.channelCount();
     const int c = static_cast<int>(clipboard.channels.size());
@@ -349,7 +381,8 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
     std::vector<int> freeRows;
     for (int row = 1; row <= ReachableRows(page); ++row) {
         bool named = false;
-        for (int i = 1; i <= count; ++i) named = named || page.channelGrid.cell(i, ch::Transponder) == std::to_string(row);
+        for (int i = 1; i <= count; ++i)
+            named = named || page.channelGrid.cell(i, ch::Transponder) == std::to_string(row);
         if (!named && tps.cell(row, tp::Frequency) == "0") freeRows.push_back(row);
     }
     std::vector<std::pair<std::string, int>> reused;  // mark text, row
@@ -359,8 +392,9 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
             const bool tone = (x.flags & 1) != 0;
             std::vector<std::string> cells(tp::Count);
             cells[tp::Num] = std::to_string(x.transponderMark);
-            cells[tp::Frequency] = FrequencyText(static_cast<std::int32_t>(x.intermediateHertz),
-                                                 static_cast<std::int32_t>(tone ? page.lnbHigh : page.lnbLow));
+            cells[tp::Frequency] =
+                FrequencyText(static_cast<std::int32_t>(x.intermediateHertz),
+                              static_cast<std::int32_t>(tone ? page.lnbHigh : page.lnbLow));
             cells[tp::Tid] = std::to_string(x.tid);
             cells[tp::Nid] = std::to_string(x.nid);
             cells[tp::Channels] = std::to_string(x.channels);
@@ -371,7 +405,9 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
             cells[tp::Satellite] = (x.flags & 8) != 0 ? page.satelliteB : page.satelliteA;
             int found = 0;
             for (int row = 1; row <= ReachableRows(page) && found == 0; ++row)
-                if (tps.cell(row, tp::Frequency) != "0" && SameTransponder(cells, tps.row(row).cells)) found = row;
+                if (tps.cell(row, tp::Frequency) != "0" &&
+                    SameTransponder(cells, tps.row(row).cells))
+                    found = row;
             if (found != 0) {
                 reused.emplace_back(cells[tp::Num], found);
                 continue;
@@ -383,7 +419,8 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
         }
     }
     for (const ClipTransponder& x : clipboard.transponders)
-        if (std::find(page.symbolRates.begin(), page.symbolRates.end(), x.symbolRate) == page.symbolRates.end())
+        if (std::find(page.symbolRates.begin(), page.symbolRates.end(), x.symbolRate) ==
+            page.symbolRates.end())
             return PasteOutcome::BadSymbolRate;
 
     if (insert) {
@@ -396,17 +433,18 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
     for (int i = r; i <= lastPasted; ++i) {
         const ClipChannel& x = clipboard.channels[static_cast<size_t>(i - r)];
         const std::int64_t t = sameImage ? x.transponderMark - 1000 : x.transponderMark;
-        page.channelGrid.row(i).cells = {"",
-                                         x.name,
-                                         std::to_string(t),
-                                         std::to_string(x.sid),
-                                         std::to_string(x.vPid),
-                                         std::to_string(x.aPid),
-                                         std::to_string(x.vEcm),
-                                         std::to_string(x.aEcm),
-                                         std::to_string(x.pcr),
-                                         StatusText(x.status),
-                                         std::to_string(page.layout == ListLayout::Single ? 0 : x.favourites & 0xFF)};
+        page.channelGrid.row(i).cells = {
+            "",
+            x.name,
+            std::to_string(t),
+            std::to_string(x.sid),
+            std::to_string(x.vPid),
+            std::to_string(x.aPid),
+            std::to_string(x.vEcm),
+            std::to_string(x.aEcm),
+            std::to_string(x.pcr),
+            StatusText(x.status),
+            std::to_string(page.layout == ListLayout::Single ? 0 : x.favourites & 0xFF)};
     }
     if (!sameImage) {
         // Pasted channels find the row that received their transponder by its mark.
@@ -419,14 +457,15 @@ PasteOutcome PasteChannels(ListPage& target, int r, const ChannelClipboard& clip
                 if (found == 0 && mark == text) found = row;
             if (found != 0) text = std::to_string(found);
         }
-        for (int row = 1; row <= page.transponderCount(); ++row) tps.setCell(row, tp::Num, std::to_string(row));
+        for (int row = 1; row <= page.transponderCount(); ++row)
+            tps.setCell(row, tp::Num, std::to_string(row));
         for (int i = 1; i <= count; ++i) {
             std::string& text = page.channelGrid.row(i).cells[ch::Transponder];
             const std::int64_t t = CellNumber(text, -1000000);
             if (t == -1000000 || t > 255) text = "255";
         }
     }
-    for (int i = r; i <= lastPasted; ++i) UpdateChannelRow(page, i);
+    for (int i = r; i <= lastPasted; ++i) UpdateChannelRow(page, i, InactiveInLists::Join);
     Renumber(page);
     page.modified = true;
     target = std::move(page);

@@ -14,17 +14,21 @@
 
 #include "channels/list_page.h"
 #include "editing/clipboard.h"
+#include "editing/inactive_in_lists.h"
 
 namespace rivo::reference {
 
 // "Preferenza" and other cells read as a decimal number, fallback when not one.
 std::int64_t CellNumber(const std::string& text, std::int64_t fallback);
+// "Status" read as a hexadecimal number, fallback when not one.
+std::int64_t HexNumber(const std::string& text, std::int64_t fallback);
 
 void ClearChannelRow(ListPage& page, int n);
 // Copies row s onto row t and renames the favourites entries reading sText to tText
 // (when row t's "Preferenza" is not 0). The texts are the rows' numbers, except for the
 // spare row of a block move.
-void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText, const std::string& tText);
+void MoveChannelRow(ListPage& page, int s, int t, const std::string& sText,
+                    const std::string& tText);
 void MoveChannelRow(ListPage& page, int s, int t);
 
 // The commands after their question was answered. Each sets page.modified.
@@ -33,11 +37,13 @@ void DeleteChannels(ListPage& page, int first, int last, bool closeGap);
 void InsertEmptyChannel(ListPage& page, int row);
 void MoveChannels(ListPage& page, int first, int last, int target);
 
-// Recolours row n and brings the eight lists in line with its "Preferenza", whatever its
-// "Attivo": entries found by number, added in the first free
-// slot, removed with the rows below moving up; every entry of the channel then shows its
-// name and colour, and a "Preferenza" from 0 to 255 names the lists holding it.
-void UpdateChannelRow(ListPage& page, int n);
+// Recolours row n and brings the eight lists in line with its "Preferenza": entries
+// found by number, added in the first free slot, removed with the rows below moving up;
+// every entry of the channel then shows its name and colour. An active channel (or any
+// with Join) is added to each list whose bit is set and leaves the others, and a
+// "Preferenza" from 0 to 255 then names the lists holding it. An inactive one leaves
+// every list (Leave) or those whose bit is clear (Stay), and keeps its "Preferenza".
+void UpdateChannelRow(ListPage& page, int n, InactiveInLists inactive = InactiveInLists::Leave);
 
 // Copy as described: one channel per row, and the transponder of each row's number the
 // first time it is met, when that row is reachable (1 .. min(T, 254)) and not free.

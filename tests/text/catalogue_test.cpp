@@ -40,8 +40,8 @@ TEST(Catalogue, FindsTranslationsAndFallsBackOnMissingOrEmptyOnes) {
 }
 
 TEST(Catalogue, PicksThePluralFormByTheCataloguesRule) {
-    const auto bytes = BuildMo({{"", Header(kPolishRule)},
-                                {"%1 canale\0%1 canali"s, "%1 kanał\0%1 kanały\0%1 kanałów"s}});
+    const auto bytes = BuildMo(
+        {{"", Header(kPolishRule)}, {"%1 canale\0%1 canali"s, "%1 kanał\0%1 kanały\0%1 kanałów"s}});
     std::string error;
     const auto catalogue = Catalogue::FromBytes(bytes, &error);
     ASSERT_TRUE(catalogue) << error;
@@ -49,8 +49,8 @@ TEST(Catalogue, PicksThePluralFormByTheCataloguesRule) {
     const struct {
         long long count;
         const char* form;
-    } cases[] = {{0, "%1 kanałów"},  {1, "%1 kanał"},    {2, "%1 kanały"},  {4, "%1 kanały"},
-                 {5, "%1 kanałów"},  {12, "%1 kanałów"}, {14, "%1 kanałów"}, {22, "%1 kanały"},
+    } cases[] = {{0, "%1 kanałów"},  {1, "%1 kanał"},     {2, "%1 kanały"},   {4, "%1 kanały"},
+                 {5, "%1 kanałów"},  {12, "%1 kanałów"},  {14, "%1 kanałów"}, {22, "%1 kanały"},
                  {25, "%1 kanałów"}, {112, "%1 kanałów"}, {1002, "%1 kanały"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
@@ -70,19 +70,23 @@ TEST(Catalogue, WithoutARuleOneIsSingularAndEverythingElsePlural) {
 }
 
 TEST(Catalogue, RefusesDamagedFilesAndRules) {
-    const auto good = BuildMo({{"", Header("nplurals=2; plural=(n != 1);")}, {"Annulla", "Cancel"}});
+    const auto good =
+        BuildMo({{"", Header("nplurals=2; plural=(n != 1);")}, {"Annulla", "Cancel"}});
     // Every truncation is either refused or read without touching a byte past the end
     // (the sanitizers watch the second case).
     for (std::size_t size = 0; size < good.size(); ++size) {
         std::string error;
         const auto catalogue = Catalogue::FromBytes(std::span(good.data(), size), &error);
         EXPECT_FALSE(catalogue) << "a catalogue cut to " << size << " bytes was read";
+        EXPECT_EQ(error,
+                  size < 28 ? "troppo corto per un catalogo" : "catalogo troncato o danneggiato")
+            << size;
     }
     auto badMagic = good;
     badMagic[0] ^= 0xFF;
     std::string error;
     EXPECT_FALSE(Catalogue::FromBytes(badMagic, &error));
-    EXPECT_EQ(error, "not a gettext catalogue");
+    EXPECT_EQ(error, "non è un catalogo gettext (numero magico errato)");
 
     // A length that runs past the end of the file.
     auto longText = good;
@@ -95,18 +99,25 @@ TEST(Catalogue, RefusesDamagedFilesAndRules) {
     manyEntries[11] = 0x7F;
     EXPECT_FALSE(Catalogue::FromBytes(manyEntries, &error));
 
-    for (const char* rule : {"nplurals=2; plural=(n != 1;", "nplurals=2; plural=n % 0;",
-                             "nplurals=0; plural=0;", "nplurals=2; plural=n ? 1;", "nplurals=2;",
-                             "nplurals=2; plural=!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!n;",
-                             "nplurals=2; plural=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((n))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))))));"}) {
+    for (const char* rule :
+         {"nplurals=2; plural=(n != 1;", "nplurals=2; plural=n % 0;", "nplurals=0; plural=0;",
+          "nplurals=2; plural=n ? 1;", "nplurals=2;",
+          "nplurals=2; "
+          "plural=!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!n;",
+          "nplurals=2; "
+          "plural=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((n))))))))))))))"
+          "))))))))))))))))))))))))))))))))))))))))))))))))))));"}) {
         SCOPED_TRACE(rule);
-        EXPECT_FALSE(Catalogue::FromBytes(BuildMo({{"", Header(rule)}, {"Annulla", "Cancel"}}), &error));
+        EXPECT_FALSE(
+            Catalogue::FromBytes(BuildMo({{"", Header(rule)}, {"Annulla", "Cancel"}}), &error));
+        EXPECT_EQ(error, "regola dei plurali danneggiata");
     }
 }
 
 TEST(Catalogue, AnIndexOutsideTheFormsFallsBackToTheFirstForm) {
     // A rule that answers more forms than the catalogue declares must not index past them.
-    const auto bytes = BuildMo({{"", Header("nplurals=2; plural=n;")}, {"%1 riga\0%1 righe"s, "%1 row\0%1 rows"s}});
+    const auto bytes = BuildMo(
+        {{"", Header("nplurals=2; plural=n;")}, {"%1 riga\0%1 righe"s, "%1 row\0%1 rows"s}});
     const auto catalogue = Catalogue::FromBytes(bytes, nullptr);
     ASSERT_TRUE(catalogue);
     EXPECT_STREQ(catalogue->findPlural("%1 riga", 1), "%1 rows");

@@ -39,7 +39,8 @@ TEST(LanguageFromEnvironment, ItalianForItalyTheCLocaleAndNothingEnglishOtherwis
         {{{"LC_ALL", "en_US.UTF-8"}, {"LANG", "it_IT.UTF-8"}}, Language::English},
         {{{"LC_ALL", "C"}, {"LANG", "en_US.UTF-8"}}, Language::Italian},
         {{{"LC_MESSAGES", "it_IT.UTF-8"}, {"LANG", "en_US.UTF-8"}}, Language::Italian},
-        {{{"LC_ALL", ""}, {"LC_MESSAGES", "en_US.UTF-8"}, {"LANG", "it_IT.UTF-8"}}, Language::English},
+        {{{"LC_ALL", ""}, {"LC_MESSAGES", "en_US.UTF-8"}, {"LANG", "it_IT.UTF-8"}},
+         Language::English},
         // LANGUAGE lists preferences; the first one we have a language for wins.
         {{{"LANGUAGE", "it"}, {"LANG", "en_GB.UTF-8"}}, Language::Italian},
         {{{"LANGUAGE", "fr:it:en"}, {"LANG", "en_GB.UTF-8"}}, Language::Italian},
@@ -78,7 +79,8 @@ struct BackToItalian {
 TEST(UseLanguage, EnglishComesFromTheFirstFolderThatHasItsCatalogue) {
     BackToItalian restore;
     std::string error;
-    ASSERT_TRUE(UseLanguage(Language::English, {"/nonexistent/locale", RIVO_CATALOGUE_DIR}, &error)) << error;
+    ASSERT_TRUE(UseLanguage(Language::English, {"/nonexistent/locale", RIVO_CATALOGUE_DIR}, &error))
+        << error;
     EXPECT_EQ(CurrentLanguage(), Language::English);
     EXPECT_STREQ(Tr("Annulla"), "Cancel");
     // A text the catalogue lacks comes back as it was written.
@@ -93,12 +95,12 @@ TEST(UseLanguage, WithoutACatalogueTheTextsStayItalianAndTheReasonIsGiven) {
     BackToItalian restore;
     std::string error;
     EXPECT_FALSE(UseLanguage(Language::English, {"/nonexistent/locale"}, &error));
-    EXPECT_EQ(error, "no catalogue for \"en\"");
+    EXPECT_EQ(error, "nessun catalogo per \"en\"");
     EXPECT_EQ(CurrentLanguage(), Language::Italian);
     EXPECT_STREQ(Tr("Annulla"), "Annulla");
 
     EXPECT_FALSE(UseCatalogueFile(Language::English, RIVO_POT_FILE, &error));
-    EXPECT_EQ(error, "not a gettext catalogue");
+    EXPECT_EQ(error, "non è un catalogo gettext (numero magico errato)");
     EXPECT_EQ(CurrentLanguage(), Language::Italian);
 }
 

@@ -31,10 +31,13 @@ namespace {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
-bool ContainsPart(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool ContainsPart(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 ToolRun RunToolWith(const std::vector<std::string>& args) {
     EXPECT_TRUE(tool::kInfoCommandRegistered && tool::kExtractCommandRegistered);
@@ -47,9 +50,11 @@ struct ProgramRun {
     int code;
     std::string err;
 };
-ProgramRun RunProgram(const std::string& arguments, const std::string& redirection, const TempFolder& folder) {
+ProgramRun RunProgram(const std::string& arguments, const std::string& redirection,
+                      const TempFolder& folder) {
     const std::string errPath = folder.path("stderr.txt");
-    const std::string command = "'" RIVO_TOOL_PATH "' " + arguments + " " + redirection + " 2>'" + errPath + "'";
+    const std::string command =
+        "'" RIVO_TOOL_PATH "' " + arguments + " " + redirection + " 2>'" + errPath + "'";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status)) << command;
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(errPath)};
@@ -133,13 +138,16 @@ TEST(ToolBadInput, SymbolRateFileThatCannotBeReadIsRefusedWithItsReason) {
             EXPECT_EQ(opened.err, "");
         }
         // --symbol-rates replaces the ini file, which is then not read at all.
-        const ToolRun given = RunToolWith({"dump", "--sr-ini", c.ini, "--symbol-rates=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", image});
+        const ToolRun given =
+            RunToolWith({"dump", "--sr-ini", c.ini,
+                         "--symbol-rates=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", image});
         EXPECT_EQ(given.code, 0) << given.err;
     }
     // A missing file names the reason when a set is asked for by name.
-    const ToolRun named = RunToolWith({"dump", "--sr-ini", folder.path("missing.Ini"), "--sr-set", "Standard", image});
+    const ToolRun named = RunToolWith(
+        {"dump", "--sr-ini", folder.path("missing.Ini"), "--sr-set", "Standard", image});
     EXPECT_EQ(named.code, 1);
-    EXPECT_TRUE(ContainsPart(named.err, "no set named 'Standard'")) << named.err;
+    EXPECT_TRUE(ContainsPart(named.err, "nessun set chiamato 'Standard'")) << named.err;
     EXPECT_TRUE(ContainsPart(named.err, "No such file or directory")) << named.err;
 }
 
@@ -190,14 +198,16 @@ TEST(ToolBadInput, AnImageOfAnotherSizeIsWarnedAboutAndStillHandled) {
         std::size_t size;
         std::string part;
     };
-    const Case cases[] = {{458752, "parte mancante"}, {65536, "parte mancante"}, {524289, "non saranno salvati"}};
+    const Case cases[] = {
+        {458752, "parte mancante"}, {65536, "parte mancante"}, {524289, "non saranno salvati"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
         Bytes bytes = full;
         bytes.resize(c.size);
         const std::string path = folder.path("cut.Bin");
         WriteFile(path, bytes);
-        const std::string sizes = "è lungo " + std::to_string(c.size) + " byte, ma un'immagine flash ne ha 524288";
+        const std::string sizes =
+            "è lungo " + std::to_string(c.size) + " byte, ma un'immagine flash ne ha 524288";
         for (const char* command : {"info", "dump"}) {
             const ToolRun run = RunToolWith({command, path});
             EXPECT_EQ(run.code, 0) << command << run.err;
@@ -232,9 +242,9 @@ TEST(ToolBadInput, FileNamesThatAreNotUtf8ComeOutWithReplacementCharacters) {
     };
     const Case cases[] = {
         {"\xFF\xFE.Bin", "\xEF\xBF\xBD\xEF\xBF\xBD.Bin"},
-        {"a\xE8.Bin", "a\xEF\xBF\xBD.Bin"},                 // Windows-1252 è
-        {"\xC3(.Bin", "\xEF\xBF\xBD(.Bin"},                 // a cut two-byte sequence
-        {"caf\xC3\xA9.Bin", "caf\xC3\xA9.Bin"},             // valid UTF-8 stays as it is
+        {"a\xE8.Bin", "a\xEF\xBF\xBD.Bin"},      // Windows-1252 è
+        {"\xC3(.Bin", "\xEF\xBF\xBD(.Bin"},      // a cut two-byte sequence
+        {"caf\xC3\xA9.Bin", "caf\xC3\xA9.Bin"},  // valid UTF-8 stays as it is
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -264,7 +274,8 @@ TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
         std::string redirection;
         std::string reason;
     };
-    const Target targets[] = {{">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}};
+    const Target targets[] = {{">/dev/full", "No space left on device"},
+                              {">&-", "Bad file descriptor"}};
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
         const ProgramRun ok = RunProgram(command, ">'" + folder.path("out.txt") + "'", folder);
@@ -274,7 +285,9 @@ TEST(ToolBadInput, OutputThatCannotBeWrittenIsExit4WithTheSystemsReason) {
             SCOPED_TRACE(t.redirection);
             const ProgramRun failed = RunProgram(command, t.redirection, folder);
             EXPECT_EQ(failed.code, 4);
-            EXPECT_TRUE(ContainsPart(failed.err, "impossibile scrivere sullo standard output: " + t.reason)) << failed.err;
+            EXPECT_TRUE(
+                ContainsPart(failed.err, "impossibile scrivere sullo standard output: " + t.reason))
+                << failed.err;
         }
     }
     // A command that prints nothing is not troubled by a closed standard output, and
@@ -293,7 +306,9 @@ TEST(ToolBadInput, AFailingOutputStreamIsExit4InProcess) {
     sink.setstate(std::ios::badbit);
     std::ostringstream err;
     EXPECT_EQ(tool::RunTool({"info", image}, sink, err), 4);
-    EXPECT_TRUE(ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura")) << err.str();
+    EXPECT_TRUE(
+        ContainsPart(err.str(), "impossibile scrivere sullo standard output: errore di scrittura"))
+        << err.str();
 }
 
 TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved) {
@@ -303,10 +318,11 @@ TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved)
     const Bytes image = EntryPastItsSectorImage();
     const std::string path = folder.path("cut.Bin");
     WriteFile(path, image);
-    const std::string warning = "Attenzione: " + path +
-                                ": La tabella dei moduli è danneggiata:\n- modulo \"TPT\" (settore 1), voce \"TPT\": "
-                                "dichiarata di 2000 byte, va oltre la fine del settore; letti 536 byte, il salvataggio "
-                                "sarà rifiutato.\n";
+    const std::string warning =
+        "Attenzione: " + path +
+        ": La tabella dei moduli è danneggiata:\n- modulo \"TPT\" (settore 1), voce \"TPT\": "
+        "dichiarata di 2000 byte, va oltre la fine del settore; letti 536 byte, il salvataggio "
+        "sarà rifiutato.\n";
     for (const char* command : {"info", "dump"}) {
         SCOPED_TRACE(command);
         const ToolRun run = RunToolWith({command, path});
@@ -317,8 +333,10 @@ TEST(ToolBadInput, DamagedTablesAreNamedOnStandardErrorAndCutEntriesAreNotSaved)
     const ToolRun saved = RunToolWith({"save", path, out});
     EXPECT_EQ(saved.code, 4);
     EXPECT_EQ(saved.err, warning +
-                             "Impossibile salvare: la tabella dei moduli è danneggiata e il salvataggio perderebbe dei "
-                             "byte: modulo \"TPT\" (settore 1), voce \"TPT\": dichiarata di 2000 byte, va oltre la fine "
+                             "Impossibile salvare: la tabella dei moduli è danneggiata e il "
+                             "salvataggio perderebbe dei "
+                             "byte: modulo \"TPT\" (settore 1), voce \"TPT\": dichiarata di 2000 "
+                             "byte, va oltre la fine "
                              "del settore; letti 536 byte.\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
@@ -330,8 +348,8 @@ TEST(ToolBadInput, ATableBeyondWhatAModuleHoldsIsRefused) {
     encoder.Literals({1, 2, 3, 4, 5, 6, 7, 8});
     for (int i = 0; i < (1 << 20) / 64; ++i) encoder.Match(8, 64);
     encoder.EndMarker();
-    const Bytes image = BuildFlashImage(
-        {SectorSpec::Table({ModuleSpec{.name = "xTPT", .entries = {EntrySpec{.name = "xTPT", .bytes = encoder.Finish()}}}})});
+    const Bytes image = BuildFlashImage({SectorSpec::Table({ModuleSpec{
+        .name = "xTPT", .entries = {EntrySpec{.name = "xTPT", .bytes = encoder.Finish()}}}})});
     const std::string path = folder.path("bomb.Bin");
     WriteFile(path, image);
     for (const char* command : {"dump", "save"}) {
@@ -340,9 +358,11 @@ TEST(ToolBadInput, ATableBeyondWhatAModuleHoldsIsRefused) {
         if (std::string(command) == "save") args.push_back(folder.path("out.Bin"));
         const ToolRun run = RunToolWith(args);
         EXPECT_EQ(run.code, 4);
-        EXPECT_EQ(run.err, "Attenzione: " + path +
-                               ": La tabella del modulo \"xTPT\" supera 65468 byte, il massimo che un modulo può "
-                               "contenere in un settore: la lista non può essere aperta.\n");
+        EXPECT_EQ(
+            run.err,
+            "Attenzione: " + path +
+                ": La tabella del modulo \"xTPT\" supera 65468 byte, il massimo che un modulo può "
+                "contenere in un settore: la lista non può essere aperta.\n");
         EXPECT_TRUE(run.out.empty());
     }
     EXPECT_FALSE(std::filesystem::exists(folder.path("out.Bin")));

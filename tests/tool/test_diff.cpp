@@ -29,11 +29,13 @@ protected:
 
     // Transponder 1: 11747 H, TID 1100; transponder 2: 11800 H (or as given), TID 1200.
     std::string writeImage(const std::string& file, const std::vector<ChannelSpec>& channels,
-                           const std::vector<std::uint16_t>& list1, std::int32_t secondOffsetHz = 1200000000) {
+                           const std::vector<std::uint16_t>& list1,
+                           std::int32_t secondOffsetHz = 1200000000) {
         testsupport::ChannelImageSpec spec;
         spec.layout = ListLayout::Split;
         spec.transponders = {TransponderSpec{1147000000, 1100, 1, 3, 0, 2, 1 | 2},
-                             TransponderSpec{secondOffsetHz, 1200, 1, 3, 0, 2, 1 | 2}, TransponderSpec{}};
+                             TransponderSpec{secondOffsetHz, 1200, 1, 3, 0, 2, 1 | 2},
+                             TransponderSpec{}};
         spec.channels = channels;
         spec.favourites = {list1};
         const std::string path = folder_.path(file);
@@ -46,12 +48,20 @@ protected:
     // "Due" taken to the end, "Sei" gone.
     void writeRescan() {
         oldImage_ = writeImage("old.Bin",
-                               {{"Uno", 4, 1, 1}, {"Due", 4, 1, 2}, {"Tre", 4, 1, 3}, {"Quattro", 4, 2, 4},
-                                {"Cinque", 4, 2, 5}, {"Sei", 4, 2, 6}},
+                               {{"Uno", 4, 1, 1},
+                                {"Due", 4, 1, 2},
+                                {"Tre", 4, 1, 3},
+                                {"Quattro", 4, 2, 4},
+                                {"Cinque", 4, 2, 5},
+                                {"Sei", 4, 2, 6}},
                                {1, 4});
         newImage_ = writeImage("new.Bin",
-                               {{"Nuovo", 4, 1, 7}, {"Uno", 4, 1, 1}, {"Tre", 4, 1, 3}, {"QUATTRO", 4, 2, 4},
-                                {"Cinque", 4, 2, 55}, {"Due", 4, 1, 2}},
+                               {{"Nuovo", 4, 1, 7},
+                                {"Uno", 4, 1, 1},
+                                {"Tre", 4, 1, 3},
+                                {"QUATTRO", 4, 2, 4},
+                                {"Cinque", 4, 2, 55},
+                                {"Due", 4, 1, 2}},
                                {4}, 1202000000);
     }
 
@@ -66,7 +76,8 @@ TEST_F(Diff, ReportsEveryPlantedChangeAndExitsZero) {
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const Json diff = Json::parse(run.out);
-    EXPECT_EQ(diff["counts"], Json::parse(R"({"new": 1, "removed": 1, "moved": 1, "renamed": 1, "retuned": 2,
+    EXPECT_EQ(diff["counts"],
+              Json::parse(R"({"new": 1, "removed": 1, "moved": 1, "renamed": 1, "retuned": 2,
                                               "favourites": 1, "unchanged": 1})"));
     // Keys in the documented order.
     EXPECT_LT(run.out.find("\"counts\""), run.out.find("\"passes\""));
@@ -96,15 +107,16 @@ TEST_F(Diff, ReportsEveryPlantedChangeAndExitsZero) {
 TEST_F(Diff, TakingEverythingBackLeavesOnlyWhatIsNew) {
     writeRescan();
     const std::string out = folder_.path("taken.Bin");
-    const auto run = RunPageTool({"edit", newImage_, out, noIni_, "take-removed", oldImage_, "take-names", oldImage_,
-                                  "take-favourites", oldImage_});
+    const auto run = RunPageTool({"edit", newImage_, out, noIni_, "take-removed", oldImage_,
+                                  "take-names", oldImage_, "take-favourites", oldImage_});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err,
-              "take-removed: 1 channel taken back\ntake-names: 1 channel taken back\n"
-              "take-favourites: 1 channel taken back\n");
+              "take-removed: 1 canale ripreso\ntake-names: 1 canale ripreso\n"
+              "take-favourites: 1 canale ripreso\n");
     const auto dump = Json::parse(RunPageTool({"dump", out, noIni_}).out);
     Strings names;
-    for (int r = 0; r < 8; ++r) names.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
+    for (int r = 0; r < 8; ++r)
+        names.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
     // "Sei" comes back after the last channel, on its transponder, which the list still
     // holds (moved by 2 MHz, so it is written again into a free row).
     EXPECT_EQ(names, (Strings{"Nuovo", "Uno", "Tre", "Quattro", "Cinque", "Due", "Sei", ""}));
@@ -154,7 +166,8 @@ TEST_F(Diff, TakeRemovedRefusedWithoutRoomAtTheEnd) {
     const auto run = RunPageTool({"edit", rescan, "--dump", noIni_, "take-removed", old});
     EXPECT_EQ(run.code, tool::kExitFailure);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Non c'è posto in fondo alla lista per i canali da riprendere: ne servono 1, le righe libere sono 0."),
+    EXPECT_NE(run.err.find("Non c'è posto in fondo alla lista per i canali da riprendere: ne "
+                           "servono 1, le righe libere sono 0."),
               std::string::npos)
         << run.err;
 }

@@ -51,15 +51,17 @@ TEST_F(PageTool, DumpShowsThePageAsTheEditorBuildsIt) {
     const Json page = dump();
     std::vector<std::string> keys;
     for (const auto& item : page.items()) keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"layout", "version", "list_names", "channels", "transponders",
-                                              "favourites"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"layout", "version", "list_names", "channels",
+                                              "transponders", "favourites"}));
     EXPECT_EQ(page["layout"], "Split");
     EXPECT_EQ(page["version"], "Versione: 1.4");
     EXPECT_EQ(page["list_names"], Json::parse(R"(["Télé","Radio","Sport","","","","",""])"));
     ASSERT_EQ(page["channels"].size(), 1998u);
     // Channel 1 is a radio channel of the fixture (n % 4 == 1), active, in lists 1-3.
-    EXPECT_EQ(page["channels"][0]["cells"],
-              Json::parse(R"(["1","Città, \"uno\"","1","1","65535","650","65535","65535","8191","04","2"])"));
+    EXPECT_EQ(
+        page["channels"][0]["cells"],
+        Json::parse(
+            R"(["1","Città, \"uno\"","1","1","65535","650","65535","65535","8191","04","2"])"));
     EXPECT_EQ(page["channels"][0]["colour"], "#6F91FF");
     EXPECT_EQ(page["channels"][1]["colour"], "#CCFFCC");
     EXPECT_EQ(page["channels"][2]["colour"], "#FFE266");
@@ -85,17 +87,19 @@ TEST_F(PageTool, OpenParameterOptions) {
     } cases[] = {
         {{}, 0, 5, "27500"},
         {{"--sr-set", "Altro"}, 0, 5, "1000"},
-        {{"--sr-set=Altro"}, 2, 5, "0"},                         // code 2 is empty in that set
-        {{"--sr-set", "Personalizzato"}, 0, 5, "27500"},          // keeps the first set
+        {{"--sr-set=Altro"}, 2, 5, "0"},                  // code 2 is empty in that set
+        {{"--sr-set", "Personalizzato"}, 0, 5, "27500"},  // keeps the first set
         {{"--symbol-rates", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"}, 1, 5, "2"},
         {{"--symbol-rates", ",,,,,,,,,,,,,,,"}, 0, 5, "0"},
-        {{"--sr-ini", "/nonexistent/Sr.Ini"}, 0, 5, "0"},        // no ini: sixteen zero rates
+        {{"--sr-ini", "/nonexistent/Sr.Ini"}, 0, 5, "0"},  // no ini: sixteen zero rates
         {{"--sat-a", "Sírio"}, 0, 9, "Sírio"},
         {{"--sat-b", "Eutelsat"}, 5, 9, "Eutelsat"},
-        {{"--lnb-low", "9000"}, 0, 1, ""},                      // checked against the default below
+        {{"--lnb-low", "9000"}, 0, 1, ""},  // checked against the default below
     };
     // A small single-module list keeps the many dumps quick.
-    EXPECT_EQ(WriteFileAtomically(image_, BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 6))), "");
+    EXPECT_EQ(WriteFileAtomically(
+                  image_, BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 6))),
+              "");
     const Json plain = dump();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.empty() ? std::string("defaults") : c.options[0]);
@@ -112,7 +116,8 @@ TEST_F(PageTool, ExitStatuses) {
     const std::string zeros = folder_.path("zeros.Bin");
     EXPECT_EQ(WriteFileAtomically(zeros, Bytes(70000, 0)), "");
     MainCodeSpec mainCode;
-    mainCode.modules = {{"boot", {{"boot.app", Bytes(100, 1)}}}, {"main", {{"main.bin", Bytes(50, 2)}}}};
+    mainCode.modules = {{"boot", {{"boot.app", Bytes(100, 1)}}},
+                        {"main", {{"main.bin", Bytes(50, 2)}}}};
     const std::string firm = folder_.path("firm.Bin");
     EXPECT_EQ(WriteFileAtomically(firm, BuildMainCodeImage(mainCode).bytes), "");
     const std::string missing = folder_.path("missing.Bin");
@@ -127,13 +132,13 @@ TEST_F(PageTool, ExitStatuses) {
         {{"dump", firm}, 3, "Non è possibile editare un firm come lista canali..."},
         {{"save", firm, folder_.path("o.Bin")}, 3, "Non è possibile editare"},
         {{"dump", image_, "--sr-ini", ini_, "--sr-set", "Nessuno"}, 1, "Nessuno"},
-        {{"dump", image_, "--symbol-rates", "1,2,3"}, 1, "sixteen"},
+        {{"dump", image_, "--symbol-rates", "1,2,3"}, 1, "sedici"},
         {{"dump", image_, "--symbol-rates", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,x"}, 1, "'x'"},
         {{"dump", image_, "--lnb-low", "abc"}, 1, "--lnb-low"},
         {{"dump", image_, "--lnb-high", "10600.5"}, 1, "--lnb-high"},
-        {{"dump", image_, "--sat-a", "Astra"}, 1, "differ"},
-        {{"dump", image_, "--sat-b", ""}, 1, "empty"},
-        {{"dump", image_, "--sat-b", "\xE2\x82\xAB"}, 1, "cannot store"},
+        {{"dump", image_, "--sat-a", "Astra"}, 1, "diversi"},
+        {{"dump", image_, "--sat-b", ""}, 1, "vuoto"},
+        {{"dump", image_, "--sat-b", "\xE2\x82\xAB"}, 1, "non può memorizzare"},
         {{"dump", image_, "--frobnicate"}, 1, ""},
         {{"dump"}, 1, ""},
         {{"save", image_}, 1, ""},
@@ -151,7 +156,8 @@ TEST_F(PageTool, ExitStatuses) {
 TEST_F(PageTool, SaveThenDumpShowsTheSamePage) {
     for (ListLayout layout : {ListLayout::None, ListLayout::Single, ListLayout::Split}) {
         const std::string in = folder_.path("in.Bin"), out = folder_.path("out.Bin");
-        EXPECT_EQ(WriteFileAtomically(in, BuildChannelImage(MakeChannelImageSpec(layout, 300, 12))), "");
+        EXPECT_EQ(WriteFileAtomically(in, BuildChannelImage(MakeChannelImageSpec(layout, 300, 12))),
+                  "");
         const auto saved = RunPageTool({"save", in, out, "--sr-ini", ini_, "--lnb-high", "10750"});
         ASSERT_EQ(saved.code, 0) << saved.err;
         EXPECT_EQ(saved.out, "");
@@ -192,11 +198,13 @@ TEST_F(PageTool, ImagesOpenedThroughALaterSectorOpenAgainOnceSaved) {
         std::vector<SectorSpec> sectors;
     };
     const std::vector<Case> cases = {
-        {"zero first slot in sector 0", {SectorSpec::Table({SlotSpec::Empty(0), support, tpt}), channels}},
+        {"zero first slot in sector 0",
+         {SectorSpec::Table({SlotSpec::Empty(0), support, tpt}), channels}},
         {"0xFFFF first slot in sector 0, 0xFF fill",
          {SectorSpec::Table({SlotSpec::Empty(0xFFFF), support, tpt}, 0xFF), channels}},
         {"erased sector 0, 0xFFFF first slot in sector 1",
-         {SectorSpec::Blank(0xFF), SectorSpec::Table({SlotSpec::Empty(0xFFFF), support, tpt}), channels}},
+         {SectorSpec::Blank(0xFF), SectorSpec::Table({SlotSpec::Empty(0xFFFF), support, tpt}),
+          channels}},
         {"zero first slot in sector 0, transponders in sector 1",
          {SectorSpec::Table({SlotSpec::Empty(0), support}), SectorSpec::Table({tpt}), channels}},
     };
@@ -215,7 +223,8 @@ TEST_F(PageTool, ImagesOpenedThroughALaterSectorOpenAgainOnceSaved) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string in = folder_.path("odd.Bin"), out = folder_.path("out.Bin"), again = folder_.path("again.Bin");
+        const std::string in = folder_.path("odd.Bin"), out = folder_.path("out.Bin"),
+                          again = folder_.path("again.Bin");
         EXPECT_EQ(WriteFileAtomically(in, BuildFlashImage(c.sectors)), "");
         const auto before = RunPageTool({"dump", in, "--sr-ini", ini_});
         ASSERT_EQ(before.code, 0) << before.err;

@@ -143,7 +143,7 @@ TEST_F(Duplicates, RefusesAnUnknownLevel) {
     const std::string path = image();
     const auto listed = RunPageTool({"duplicates", path, noIni_, "--level", "all"});
     EXPECT_EQ(listed.code, 1);
-    EXPECT_NE(listed.err.find("--level 'all' is not exact, ids, name-transponder or name"),
+    EXPECT_NE(listed.err.find("--level 'all' non è exact, ids, name-transponder o name"),
               std::string::npos)
         << listed.err;
     for (const Strings& words : {Strings{"dedupe", "Exact"}, Strings{"dedupe"}}) {
@@ -154,8 +154,8 @@ TEST_F(Duplicates, RefusesAnUnknownLevel) {
         EXPECT_TRUE(run.out.empty());
         EXPECT_NE(
             run.err.find(words.size() == 1
-                             ? "dedupe: missing LEVEL"
-                             : "dedupe: LEVEL 'Exact' is not exact, ids, name-transponder or name"),
+                             ? "dedupe: manca LEVEL"
+                             : "dedupe: LEVEL 'Exact' non è exact, ids, name-transponder o name"),
             std::string::npos)
             << run.err;
     }

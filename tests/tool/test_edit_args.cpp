@@ -36,35 +36,51 @@ TEST(EditArgs, EachReaderNamesTheOperationTheArgumentAndTheRule) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{}, [](const EditArgs& a) { a.word(1, "IMAGE2"); }, "op: missing IMAGE2"},
-        {{"x"}, [](const EditArgs& a) { a.word(2, "LAST"); }, "op: missing LAST"},
-        {{"0"}, [](const EditArgs& a) { a.row(1, "ROW", 5); }, "op: ROW '0' is not a channel row (1..5)"},
-        {{"6"}, [](const EditArgs& a) { a.row(1, "ROW", 5, "transponder"); },
-         "op: ROW '6' is not a transponder row (1..5)"},
-        {{"abc"}, [](const EditArgs& a) { a.row(1, "FIRST", 5); }, "op: FIRST 'abc' is not a channel row (1..5)"},
+        {{}, [](const EditArgs& a) { a.word(1, "IMAGE2"); }, "op: manca IMAGE2"},
+        {{"x"}, [](const EditArgs& a) { a.word(2, "LAST"); }, "op: manca LAST"},
+        {{"0"},
+         [](const EditArgs& a) { a.row(1, "ROW", 5); },
+         "op: ROW '0' non è una riga dei canali (1..5)"},
+        {{"6"},
+         [](const EditArgs& a) { a.row(1, "ROW", 5, "transponder"); },
+         "op: ROW '6' non è una riga dei transponder (1..5)"},
+        {{"abc"},
+         [](const EditArgs& a) { a.row(1, "FIRST", 5); },
+         "op: FIRST 'abc' non è una riga dei canali (1..5)"},
         {{"5"}, [](const EditArgs& a) { EXPECT_EQ(a.row(1, "ROW", 5), 5); }, ""},
-        {{"abc"}, [](const EditArgs& a) { a.number(1, "LIST", 1, 8, "a list (1..8)"); },
-         "op: LIST 'abc' is not a number"},
-        {{"9"}, [](const EditArgs& a) { a.number(1, "LIST", 1, 8, "a list (1..8)"); }, "op: LIST '9' is not a list (1..8)"},
-        {{"8"}, [](const EditArgs& a) { EXPECT_EQ(a.number(1, "LIST", 1, 8, "a list (1..8)"), 8); }, ""},
-        {{}, [](const EditArgs& a) { a.checkOrder(3, 2); }, "op: FIRST 3 is after LAST 2"},
+        {{"abc"},
+         [](const EditArgs& a) { a.number(1, "LIST", 1, 8, "una lista (1..8)"); },
+         "op: LIST 'abc' non è un numero"},
+        {{"9"},
+         [](const EditArgs& a) { a.number(1, "LIST", 1, 8, "una lista (1..8)"); },
+         "op: LIST '9' non è una lista (1..8)"},
+        {{"8"},
+         [](const EditArgs& a) { EXPECT_EQ(a.number(1, "LIST", 1, 8, "una lista (1..8)"), 8); },
+         ""},
+        {{}, [](const EditArgs& a) { a.checkOrder(3, 2); }, "op: FIRST 3 viene dopo LAST 2"},
         {{}, [](const EditArgs& a) { a.checkOrder(2, 2); }, ""},
-        {{}, [](const EditArgs& a) { a.choice(1, "close", "keep"); }, "op: missing close|keep"},
-        {{"drop"}, [](const EditArgs& a) { a.choice(1, "close", "keep"); }, "op: 'drop' is neither close nor keep"},
+        {{}, [](const EditArgs& a) { a.choice(1, "close", "keep"); }, "op: manca close|keep"},
+        {{"drop"},
+         [](const EditArgs& a) { a.choice(1, "close", "keep"); },
+         "op: 'drop' non è né close né keep"},
         {{"keep"}, [](const EditArgs& a) { EXPECT_FALSE(a.choice(1, "close", "keep")); }, ""},
         {{"close"}, [](const EditArgs& a) { EXPECT_TRUE(a.choice(1, "close", "keep")); }, ""},
-        {{"next"}, [](const EditArgs& a) { a.fields(1); }, "op: no FIELD=VALUE given"},
-        {{}, [](const EditArgs& a) { a.fields(1); }, "op: no FIELD=VALUE given"},
+        {{"next"}, [](const EditArgs& a) { a.fields(1); }, "op: nessun FIELD=VALUE indicato"},
+        {{}, [](const EditArgs& a) { a.fields(1); }, "op: nessun FIELD=VALUE indicato"},
         {{"a=1", "b=", "=c", "next", "d=4"},
          [](const EditArgs& a) {
              using Fields = std::vector<std::pair<std::string, std::string>>;
-             EXPECT_EQ(a.fields(1), (Fields{{"a", "1"}, {"b", ""}, {"", "c"}}));  // up to the next operation
+             EXPECT_EQ(a.fields(1),
+                       (Fields{{"a", "1"}, {"b", ""}, {"", "c"}}));  // up to the next operation
          },
          ""},
-        {{}, [](const EditArgs& a) { a.cellText("name", "\xE6\x97\xA5"); },
-         "op: name: '\xE6\x97\xA5' holds a character Windows-1252 cannot hold"},
+        {{},
+         [](const EditArgs& a) { a.cellText("name", "\xE6\x97\xA5"); },
+         "op: name: '\xE6\x97\xA5' contiene un carattere che Windows-1252 non può contenere"},
         {{}, [](const EditArgs& a) { EXPECT_EQ(a.cellText("name", "\xC3\x80"), "\xC0"); }, ""},
-        {{"names"}, [](const EditArgs& a) { EXPECT_TRUE(a.given(1, "names") && !a.given(2, "names")); }, ""},
+        {{"names"},
+         [](const EditArgs& a) { EXPECT_TRUE(a.given(1, "names") && !a.given(2, "names")); },
+         ""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> words = {"before", "x", "op"};
@@ -104,7 +120,8 @@ TEST(CommandLinePrompts, AnswersFirstThenLaterAndKeepsTheFirstRefusal) {
     CommandLinePrompts prompts(Answer::No, Answer::Yes);
     prompts.failOnRefusal();  // nothing refused yet: returns
     EXPECT_EQ(prompts.ask("q1", "t", Icon::Question, Buttons::YesNo), Answer::No);
-    EXPECT_EQ(prompts.ask("refused", "t", Icon::Error, Buttons::Ok), Answer::Ok);  // a message is no question
+    EXPECT_EQ(prompts.ask("refused", "t", Icon::Error, Buttons::Ok),
+              Answer::Ok);  // a message is no question
     EXPECT_EQ(prompts.ask("q2", "t", Icon::Question, Buttons::YesNoCancel), Answer::Yes);
     EXPECT_EQ(prompts.ask("refused again", "t", Icon::Error, Buttons::Ok), Answer::Ok);
     try {

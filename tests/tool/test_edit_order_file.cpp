@@ -36,7 +36,8 @@ std::string WriteImage(testsupport::TempFolder& folder, const std::string& file,
     return path;
 }
 
-std::string WriteText(testsupport::TempFolder& folder, const std::string& file, const std::string& text) {
+std::string WriteText(testsupport::TempFolder& folder, const std::string& file,
+                      const std::string& text) {
     const std::string path = folder.path(file);
     EXPECT_EQ(WriteFileAtomically(path, Bytes(text.begin(), text.end())), "");
     return path;
@@ -44,7 +45,8 @@ std::string WriteText(testsupport::TempFolder& folder, const std::string& file, 
 
 Strings NamesOf(const nlohmann::json& dump, int count) {
     Strings out;
-    for (int r = 0; r < count; ++r) out.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
+    for (int r = 0; r < count; ++r)
+        out.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
     return out;
 }
 
@@ -63,8 +65,9 @@ protected:
 };
 
 TEST_F(EditOrderFile, ExportedTableEditedAndAppliedToARescan) {
-    const std::string old = WriteImage(folder_, "old.Bin",
-                                       {{"Uno", 4, 1, 1}, {"Due", 4, 1, 2}, {"=Tre", 4, 1, 3}, {"Quattro", 4, 1, 4}});
+    const std::string old =
+        WriteImage(folder_, "old.Bin",
+                   {{"Uno", 4, 1, 1}, {"Due", 4, 1, 2}, {"=Tre", 4, 1, 3}, {"Quattro", 4, 1, 4}});
     const auto exported = RunPageTool({"export", old, noIni_, "--table", "channels"});
     ASSERT_EQ(exported.code, 0) << exported.err;
     // The first rows as the export writes them: the identity at the end, the formula guarded.
@@ -75,8 +78,9 @@ TEST_F(EditOrderFile, ExportedTableEditedAndAppliedToARescan) {
         at = end + 2;
     }
     ASSERT_EQ(lines.size(), 1u + 1998u);
-    EXPECT_EQ(lines[0], "Num.,Nome canale,Trasponder,SID,VPid,APid,VECM,AECM,PCR,Status,Preferenza,Frequenza,"
-                        "Polarizzazione,TID,NID,Satellite");
+    EXPECT_EQ(lines[0],
+              "Num.,Nome canale,Trasponder,SID,VPid,APid,VECM,AECM,PCR,Status,Preferenza,Frequenza,"
+              "Polarizzazione,TID,NID,Satellite");
     EXPECT_EQ(lines[3].substr(0, 8), "3,'=Tre,");
     EXPECT_EQ(lines[3].substr(lines[3].size() - 23), ",11747,H,1100,1,HotBird");
     // In the spreadsheet: Quattro first and renamed, Due left out, renumbered.
@@ -86,14 +90,17 @@ TEST_F(EditOrderFile, ExportedTableEditedAndAppliedToARescan) {
                                        "2;Uno;1;11747;H;1100;1\r\n"
                                        "3;'=Tre;3;11747;H;1100;1\r\n");
     // The rescan lists them otherwise.
-    const std::string rescan = WriteImage(folder_, "new.Bin",
-                                          {{"Tre", 4, 1, 3}, {"Due", 4, 1, 2}, {"Uno", 4, 1, 1}, {"Quattro", 4, 1, 4}});
+    const std::string rescan =
+        WriteImage(folder_, "new.Bin",
+                   {{"Tre", 4, 1, 3}, {"Due", 4, 1, 2}, {"Uno", 4, 1, 1}, {"Quattro", 4, 1, 4}});
     const auto run = edit(rescan, {"apply-order", file, "names"});
     ASSERT_EQ(run.code, 0) << run.err;
     const auto dump = nlohmann::json::parse(run.out);
     EXPECT_EQ(NamesOf(dump, 4), (Strings{"Quattro Più", "Uno", "=Tre", "Due"}));
-    EXPECT_EQ(run.err, "apply-order: matched 3 (pass 1: 0, pass 2: 1, pass 3: 2, pass 4: 0, pass 5: 0), "
-                       "unmatched 1 (file 0)\n");
+    EXPECT_EQ(
+        run.err,
+        "apply-order: abbinati 3 (passo 1: 0, passo 2: 1, passo 3: 2, passo 4: 0, passo 5: 0), "
+        "non abbinati 1 (file 0)\n");
 
     // Without names the names stay; unmatched=delete empties Due's row.
     const auto kept = edit(rescan, {"apply-order", file, "unmatched=delete"});
@@ -108,7 +115,8 @@ TEST_F(EditOrderFile, ExportedTableEditedAndAppliedToARescan) {
 TEST_F(EditOrderFile, FavouritesAndNamesThatCannotBeTaken) {
     const std::string image = WriteImage(folder_, "img.Bin", {{"A", 4, 1, 1}, {"B", 4, 1, 2}},
                                          {std::vector<std::uint16_t>{1}});
-    const std::string file = WriteText(folder_, "f.csv", "name;list1;list2\nB;1;1\nA\xE2\x98\x85;0;0\n");
+    const std::string file =
+        WriteText(folder_, "f.csv", "name;list1;list2\nB;1;1\nA\xE2\x98\x85;0;0\n");
     const auto run = edit(image, {"apply-order", file, "favourites", "names"});
     ASSERT_EQ(run.code, 0) << run.err;
     const auto dump = nlohmann::json::parse(run.out);
@@ -119,6 +127,35 @@ TEST_F(EditOrderFile, FavouritesAndNamesThatCannotBeTaken) {
     const auto refused = edit(image, {"apply-order", noLists, "favourites"});
     EXPECT_EQ(refused.code, 4);
     EXPECT_NE(refused.err.find("preferiti"), std::string::npos) << refused.err;
+}
+
+// "elimina" with a file that names no channel would empty the list: refused, nothing
+// written; a name of spaces only is not taken, as a rename does not take it.
+TEST_F(EditOrderFile, NothingMatchedDeletesNothingAndBlankNamesAreNotTaken) {
+    const std::string image = WriteImage(folder_, "img.Bin", {{"A", 4, 1, 1}, {"B", 4, 1, 2}});
+    const std::string out = folder_.path("out.Bin");
+    for (const std::string& text :
+         {std::string("name;sid\n"), std::string("name;sid\nZ;9\nY;8\n")}) {
+        SCOPED_TRACE(text);
+        const std::string file = WriteText(folder_, "other.csv", text);
+        const auto run =
+            RunPageTool({"edit", image, out, noIni_, "apply-order", file, "unmatched=delete"});
+        EXPECT_EQ(run.code, 4);
+        EXPECT_EQ(run.err,
+                  "Nessun canale della lista è nel file: con \"elimina\" verrebbero eliminati "
+                  "tutti. Ordine "
+                  "non importato.\n");
+        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_EQ(edit(image, {"apply-order", file}).code, 0);  // kept at the end: nothing lost
+    }
+    const std::string blank =
+        WriteText(folder_, "blank.csv", "name;sid;tid;nid\n   ;2;1100;1\nA;1;1100;1\n");
+    const auto run = edit(image, {"apply-order", blank, "names"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(NamesOf(nlohmann::json::parse(run.out), 2), (Strings{"B", "A"}));
+    // One language in the whole line, template and reason.
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+              "apply-order: riga 2: il nome '   ' non viene preso: nome vuoto");
 }
 
 TEST_F(EditOrderFile, BadFilesAndArgumentsChangeNothing) {

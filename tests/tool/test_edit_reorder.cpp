@@ -38,14 +38,16 @@ std::string WriteImage(testsupport::TempFolder& folder, const std::string& file,
 
 Strings NamesOf(const nlohmann::json& dump, int count) {
     Strings out;
-    for (int r = 0; r < count; ++r) out.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
+    for (int r = 0; r < count; ++r)
+        out.push_back(dump["channels"][static_cast<size_t>(r)]["cells"][1]);
     return out;
 }
 
 Strings SlotsOf(const nlohmann::json& dump, int list, int count) {
     Strings out;
     for (int s = 0; s < count; ++s)
-        out.push_back(dump["favourites"][static_cast<size_t>(list - 1)][static_cast<size_t>(s)]["cells"][2]);
+        out.push_back(
+            dump["favourites"][static_cast<size_t>(list - 1)][static_cast<size_t>(s)]["cells"][2]);
     return out;
 }
 
@@ -64,13 +66,17 @@ protected:
 };
 
 TEST_F(EditReorder, SortOnSplitAndSingleImages) {
-    const std::vector<ChannelSpec> channels = {{"zeta", 4, 1, 30}, {"\xC9" "lite", 4, 1, 10}, {"alfa", 4, 255, 20},
+    const std::vector<ChannelSpec> channels = {{"zeta", 4, 1, 30},
+                                               {"\xC9"
+                                                "lite",
+                                                4, 1, 10},
+                                               {"alfa", 4, 255, 20},
                                                {"Beta", 4, 1, 5}};
     for (const ListLayout layout : {ListLayout::Split, ListLayout::Single}) {
         SCOPED_TRACE(layout == ListLayout::Split ? "Split" : "Single");
         const std::string image =
-            WriteImage(folder_, layout == ListLayout::Split ? "split.Bin" : "single.Bin", layout, channels,
-                       {std::vector<std::uint16_t>{1, 3}});
+            WriteImage(folder_, layout == ListLayout::Split ? "split.Bin" : "single.Bin", layout,
+                       channels, {std::vector<std::uint16_t>{1, 3}});
         const int n = layout == ListLayout::Split ? 1998 : 4;
         const std::string last = std::to_string(n);
         struct Case {
@@ -101,10 +107,10 @@ TEST_F(EditReorder, SortOnSplitAndSingleImages) {
 }
 
 TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
-    const std::string old =
-        WriteImage(folder_, "old.Bin", ListLayout::Split,
-                   {{"Mio Uno", 4, 1, 1}, {"Mio Due", 4, 1, 2}, {"Sparito", 4, 1, 99}, {"Tre", 4, 255, 0}},
-                   {std::vector<std::uint16_t>{2, 3, 1}}, {"Sport"});
+    const std::string old = WriteImage(
+        folder_, "old.Bin", ListLayout::Split,
+        {{"Mio Uno", 4, 1, 1}, {"Mio Due", 4, 1, 2}, {"Sparito", 4, 1, 99}, {"Tre", 4, 255, 0}},
+        {std::vector<std::uint16_t>{2, 3, 1}}, {"Sport"});
     const std::string rescan =
         WriteImage(folder_, "new.Bin", ListLayout::Split,
                    {{"Nuovo", 4, 1, 7}, {"TRE", 4, 255, 0}, {"Uno", 4, 1, 1}, {"Due", 4, 1, 2}},
@@ -116,8 +122,10 @@ TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
         EXPECT_EQ(NamesOf(dump, 4), (Strings{"Uno", "Due", "TRE", "Nuovo"}));
         EXPECT_EQ(SlotsOf(dump, 1, 3), (Strings{"4", "2", "0"}));  // Nuovo and Due, renumbered
         EXPECT_EQ(dump["list_names"][0], "Nuova");
-        EXPECT_EQ(run.err, "apply-reference: matched 3 (pass 1: 0, pass 2: 2, pass 3: 0, pass 4: 1), unmatched 1 "
-                           "(reference 1)\n");
+        EXPECT_EQ(run.err,
+                  "apply-reference: abbinati 3 (passo 1: 0, passo 2: 2, passo 3: 0, passo 4: 1), "
+                  "non abbinati 1 "
+                  "(riferimento 1)\n");
     }
     {
         const auto run = edit(rescan, {"apply-reference", old, "take", "names"});
@@ -135,7 +143,8 @@ TEST_F(EditReorder, ApplyReferencePutsARescanBackInTheOldOrder) {
 
 TEST_F(EditReorder, TakingFavouritesFromOrIntoASingleImageIsRefused) {
     const std::string split = WriteImage(folder_, "split.Bin", ListLayout::Split, {{"a"}, {"b"}});
-    const std::string single = WriteImage(folder_, "single.Bin", ListLayout::Single, {{"b"}, {"a"}});
+    const std::string single =
+        WriteImage(folder_, "single.Bin", ListLayout::Single, {{"b"}, {"a"}});
     for (const auto& [image, reference] : {std::pair{single, split}, {split, single}}) {
         const auto run = edit(image, {"apply-reference", reference, "take"});
         EXPECT_EQ(run.code, 4);
@@ -149,28 +158,37 @@ TEST_F(EditReorder, TakingFavouritesFromOrIntoASingleImageIsRefused) {
 TEST_F(EditReorder, ReferenceOpenParametersFromSrcOptions) {
     // The reference read through another high-band oscillator puts its transponder
     // 100 MHz away: pass 1 (which needs the frequency) no longer matches, pass 2 does.
-    const std::string current = WriteImage(folder_, "cur.Bin", ListLayout::Split, {{"X", 4, 1, 5}, {"Y", 4, 1, 6}});
-    const std::string reference = WriteImage(folder_, "ref.Bin", ListLayout::Split, {{"Y", 4, 1, 6}, {"X", 4, 1, 5}});
+    const std::string current =
+        WriteImage(folder_, "cur.Bin", ListLayout::Split, {{"X", 4, 1, 5}, {"Y", 4, 1, 6}});
+    const std::string reference =
+        WriteImage(folder_, "ref.Bin", ListLayout::Split, {{"Y", 4, 1, 6}, {"X", 4, 1, 5}});
     const auto plain = edit(current, {"apply-reference", reference, "keep"});
     ASSERT_EQ(plain.code, 0) << plain.err;
-    EXPECT_NE(plain.err.find("pass 1: 2, pass 2: 0"), std::string::npos) << plain.err;
-    const auto shifted = edit(current, {"apply-reference", reference, "keep", "--src-lnb-high", "10700"});
+    EXPECT_NE(plain.err.find("passo 1: 2, passo 2: 0"), std::string::npos) << plain.err;
+    const auto shifted =
+        edit(current, {"apply-reference", reference, "keep", "--src-lnb-high", "10700"});
     ASSERT_EQ(shifted.code, 0) << shifted.err;
-    EXPECT_NE(shifted.err.find("pass 1: 0, pass 2: 2"), std::string::npos) << shifted.err;
+    EXPECT_NE(shifted.err.find("passo 1: 0, passo 2: 2"), std::string::npos) << shifted.err;
     EXPECT_EQ(NamesOf(nlohmann::json::parse(shifted.out), 2), (Strings{"Y", "X"}));
 }
 
 TEST_F(EditReorder, BadArgumentsAreUsageErrors) {
     const std::string image = WriteImage(folder_, "a.Bin", ListLayout::Single, {{"a"}, {"b"}});
     const Strings cases[] = {
-        {"sort", "1", "2"},          {"sort", "1", "2", "Name"}, {"sort", "2", "1", "name"},
-        {"sort", "0", "2", "sid"},   {"sort", "1", "3", "sid"},  {"apply-reference"},
-        {"apply-reference", image},  {"apply-reference", image, "both"},
+        {"sort", "1", "2"},
+        {"sort", "1", "2", "Name"},
+        {"sort", "2", "1", "name"},
+        {"sort", "0", "2", "sid"},
+        {"sort", "1", "3", "sid"},
+        {"apply-reference"},
+        {"apply-reference", image},
+        {"apply-reference", image, "both"},
         {"apply-reference", image, "keep", "--src-lnb-low", "x"},
         {"apply-reference", image, "keep", "--src-bogus", "1"},
     };
     for (const Strings& operations : cases) {
-        SCOPED_TRACE(operations.size() > 1 ? operations[0] + " " + operations.back() : operations[0]);
+        SCOPED_TRACE(operations.size() > 1 ? operations[0] + " " + operations.back()
+                                           : operations[0]);
         EXPECT_EQ(edit(image, operations).code, 1);
     }
     EXPECT_EQ(edit(image, {"apply-reference", folder_.path("missing.Bin"), "keep"}).code, 4);

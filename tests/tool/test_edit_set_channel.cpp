@@ -30,14 +30,16 @@ struct Fixture {
         pages::Transponder t;
         pages::SetTransponder(page, 1, t);
         pages::SetChannel(page, 1, "ONE", 1, "512", "650", "04");
-        pages::SetChannel(page, 2, "TWO", 1, "512", "650", "3C");    // encoding 1, bits 3 and 4
+        pages::SetChannel(page, 2, "TWO", 1, "512", "650", "3C");      // encoding 1, bits 3 and 4
         pages::SetChannel(page, 3, "THREE", 1, "65535", "650", "C5");  // encoding 6, locked
-        pages::SetChannel(page, 4, "FOUR", 1, "512", "650", "46");    // encoding 2, favourite
+        pages::SetChannel(page, 4, "FOUR", 1, "512", "650", "46");     // encoding 2, favourite
         page.channelGrid.setCell(3, ch::Sid, "300");
         pages::AddFavourite(page, 1, 2);
     }
     size_t run(std::vector<std::string> words) { return SetChannelOperation(words, 0, context); }
-    const std::string& cell(int row, int column) const { return page.channelGrid.cell(row, column); }
+    const std::string& cell(int row, int column) const {
+        return page.channelGrid.cell(row, column);
+    }
 
     ListPage page;
     OpenParams params;
@@ -48,12 +50,16 @@ struct Fixture {
 
 TEST(EditSetChannel, NamedFieldsAreSetAndTheRestKeptPerRow) {
     Fixture f;
-    const size_t used = f.run({"set-channel", "2", "4", "name=\xC3\x80" "BCDEFGHIJKLMNOPQRS", "pcr=99", "list3=1",
-                               "locked=1", "swap-satellites", "x=1"});
+    const size_t used = f.run({"set-channel", "2", "4",
+                               "name=\xC3\x80"
+                               "BCDEFGHIJKLMNOPQRS",
+                               "pcr=99", "list3=1", "locked=1", "swap-satellites", "x=1"});
     EXPECT_EQ(used, 7u);  // stops at the next operation
     for (int r = 2; r <= 4; ++r) {
         SCOPED_TRACE(r);
-        EXPECT_EQ(f.cell(r, ch::Name), "\xC0" "BCDEFGHIJKLMNOP");  // 16 characters, Windows-1252
+        EXPECT_EQ(f.cell(r, ch::Name),
+                  "\xC0"
+                  "BCDEFGHIJKLMNOP");  // 16 characters, Windows-1252
         EXPECT_EQ(f.cell(r, ch::Pcr), "99");
         EXPECT_EQ(pages::Favourites(f.page, 3).at(static_cast<size_t>(r - 2)), r);
     }
@@ -78,10 +84,17 @@ TEST(EditSetChannel, EncodingForAllAndMakingInactive) {
     EXPECT_EQ(f.cell(3, ch::Status), "A1");
     EXPECT_EQ(f.cell(4, ch::Status), "46");
     EXPECT_EQ(f.page.channelGrid.colour(2), kColourGrey);
-    // Inactive, and still in its list (shown grey there), as a saved file keeps it.
-    EXPECT_EQ(pages::Favourites(f.page, 1), (std::vector<int>{2}));
-    EXPECT_EQ(f.page.favouriteGrids[0].colour(1), kColourGrey);
+    // Inactive: out of its list, its bit kept; active again: back in the list.
+    EXPECT_TRUE(pages::Favourites(f.page, 1).empty());
     EXPECT_EQ(f.cell(2, ch::Favourites), "1");
+    f.run({"set-channel", "2", "2", "active=1"});
+    EXPECT_EQ(pages::Favourites(f.page, 1), (std::vector<int>{2}));
+    EXPECT_EQ(f.page.favouriteGrids[0].colour(1), kColourChannel);
+    EXPECT_EQ(f.cell(2, ch::Favourites), "1");
+    // A set bit adds no inactive channel.
+    f.run({"set-channel", "1", "1", "list4=1"});
+    EXPECT_TRUE(pages::Favourites(f.page, 4).empty());
+    EXPECT_EQ(f.cell(1, ch::Favourites), "8");
 }
 
 TEST(EditSetChannel, EmptyValueKeepsEachRowsText) {
@@ -138,7 +151,9 @@ TEST(EditSetChannel, IsRegisteredForTheEditCommand) {
     const EditOperation* operation = FindEditOperation("set-channel");
     ASSERT_NE(operation, nullptr);
     Fixture f;
-    EXPECT_EQ((*operation)({"delete", "1", "1", "keep", "set-channel", "4", "4", "vpid=65535"}, 4, f.context), 4u);
+    EXPECT_EQ((*operation)({"delete", "1", "1", "keep", "set-channel", "4", "4", "vpid=65535"}, 4,
+                           f.context),
+              4u);
     EXPECT_EQ(f.cell(4, ch::VPid), "65535");
     EXPECT_EQ(f.page.channelGrid.colour(4), kColourRadio);
 }
@@ -147,11 +162,14 @@ TEST(EditSetChannel, ThroughTheEditCommandSurvivesSaveAndReopen) {
     using namespace rivo::testsupport;
     TempFolder folder;
     const std::string image = folder.path("list.Bin"), out = folder.path("out.Bin");
-    ASSERT_EQ(WriteFileAtomically(image, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 5))), "");
+    ASSERT_EQ(WriteFileAtomically(
+                  image, BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 40, 5))),
+              "");
     const auto before = OpenChannelImage(ReadFileBytes(image));
 
-    const auto run = testing::RunPageTool({"edit", image, out, "--sr-ini=/nonexistent/Sr.Ini", "set-channel", "3", "4",
-                                           "name=Caff\xC3\xA8 dei Corsari", "list2=1", "active=1"});
+    const auto run =
+        testing::RunPageTool({"edit", image, out, "--sr-ini=/nonexistent/Sr.Ini", "set-channel",
+                              "3", "4", "name=Caff\xC3\xA8 dei Corsari", "list2=1", "active=1"});
     ASSERT_EQ(run.code, kExitOk) << run.err;
     const auto after = OpenChannelImage(ReadFileBytes(out));
     for (int r = 3; r <= 4; ++r) {
@@ -167,7 +185,9 @@ TEST(EditSetChannel, ThroughTheEditCommandSurvivesSaveAndReopen) {
 
     // An operation the tool cannot carry out leaves no output behind.
     const std::string refused = folder.path("refused.Bin");
-    EXPECT_EQ(testing::RunPageTool({"edit", image, refused, "set-channel", "3", "5000", "sid=1"}).code, kExitUsage);
+    EXPECT_EQ(
+        testing::RunPageTool({"edit", image, refused, "set-channel", "3", "5000", "sid=1"}).code,
+        kExitUsage);
     EXPECT_FALSE(std::ifstream(refused).good());
 }
 

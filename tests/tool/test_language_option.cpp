@@ -2,6 +2,7 @@
 // stands before a "--" and before any text is built.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -35,7 +36,8 @@ protected:
     void WriteImage() {
         const Bytes bytes = BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 20, 4));
         std::ofstream(image_, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
 
     TempFolder folder_;
@@ -43,7 +45,8 @@ protected:
     const std::string missing_ = folder_.path("no-such-image.Bin");
 };
 
-std::vector<std::string> Without(std::vector<std::string> args, const std::vector<std::string>& removed) {
+std::vector<std::string> Without(std::vector<std::string> args,
+                                 const std::vector<std::string>& removed) {
     for (const std::string& word : removed)
         for (auto it = args.begin(); it != args.end(); ++it)
             if (*it == word) {
@@ -55,11 +58,9 @@ std::vector<std::string> Without(std::vector<std::string> args, const std::vecto
 
 TEST_F(LanguageOption, AnUnknownOrMissingValueIsAUsageError) {
     const std::vector<std::vector<std::string>> cases{
-        {"--lang", "xx", "--version"},
-        {"--lang=xx", "info", image_},
+        {"--lang", "xx", "--version"},    {"--lang=xx", "info", image_},
         {"info", image_, "--lang", "EN"},  // codes are lower case, as the settings keep them
-        {"--lang", "", "--help"},
-        {"--lang="},
+        {"--lang", "", "--help"},         {"--lang="},
         {"info", image_, "--lang"},  // no value at all
     };
     for (const auto& args : cases) {
@@ -71,7 +72,7 @@ TEST_F(LanguageOption, AnUnknownOrMissingValueIsAUsageError) {
         EXPECT_EQ(CurrentLanguage(), Language::Italian);
     }
     EXPECT_EQ(RunPageTool({"--lang", "xx", "info", image_}).err,
-              "rivo800-tool: --lang: 'xx' is neither it nor en\n");
+              "rivo800-tool: --lang: 'xx' non è né it né en\n");
 }
 
 TEST_F(LanguageOption, ItalianChangesNothingWhereverItStands) {
@@ -102,9 +103,11 @@ TEST_F(LanguageOption, ItalianChangesNothingWhereverItStands) {
     // The cases above must not all succeed or all fail alike for the comparison to mean
     // something: a failure, a usage error and an output are among them.
     EXPECT_EQ(RunPageTool({"--lang", "it", "info", missing_}).code, tool::kExitFailure);
-    EXPECT_EQ(RunPageTool({"--lang", "it", "edit", image_, "--dump", "sort", "9", "1", "name"}).code,
-              tool::kExitUsage);
-    const ToolRun dumped = RunPageTool({"edit", image_, "--dump", "--lang", "it", "delete", "2", "3", "close"});
+    EXPECT_EQ(
+        RunPageTool({"--lang", "it", "edit", image_, "--dump", "sort", "9", "1", "name"}).code,
+        tool::kExitUsage);
+    const ToolRun dumped =
+        RunPageTool({"edit", image_, "--dump", "--lang", "it", "delete", "2", "3", "close"});
     EXPECT_EQ(dumped.code, tool::kExitOk) << dumped.err;
     EXPECT_NE(dumped.out.find("\"channels\""), std::string::npos);
 }
@@ -129,8 +132,38 @@ TEST_F(LanguageOption, EnglishWithoutACatalogueStaysItalianAndSaysSo) {
     const ToolRun italian = RunPageTool({"info", missing_});
     EXPECT_EQ(CurrentLanguage(), Language::Italian);
     EXPECT_EQ(english.code, italian.code);
-    EXPECT_EQ(english.err,
-              "rivo800-tool: the English catalogue was not found; texts stay in Italian\n" + italian.err);
+    EXPECT_EQ(
+        english.err,
+        "rivo800-tool: il catalogo inglese non è stato trovato; i testi restano in italiano\n" +
+            italian.err);
+}
+
+// A damaged catalogue is named as damaged, with where it is and what is wrong, in the
+// language the texts stay in.
+TEST_F(LanguageOption, ADamagedEnglishCatalogueIsNamedAsDamaged) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"truncated", std::string("\xDE\x12\x04\x95\0\0", 6), "troppo corto per un catalogo"},
+        {"bad magic", std::string(40, 'x'), "non è un catalogo gettext (numero magico errato)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        std::filesystem::create_directories(folder.path("en/LC_MESSAGES"));
+        const std::string mo = folder.path("en/LC_MESSAGES/rivo800.mo");
+        std::ofstream(mo, std::ios::binary) << c.bytes;
+        std::ostringstream out, err;
+        const int code =
+            tool::RunTool({"--lang", "en", "info", missing_}, out, err, {folder.root()});
+        EXPECT_EQ(CurrentLanguage(), Language::Italian);
+        EXPECT_EQ(code, tool::kExitFailure);
+        const std::string firstLine = err.str().substr(0, err.str().find('\n'));
+        EXPECT_EQ(firstLine, "rivo800-tool: il catalogo inglese è danneggiato (" + mo + ": " +
+                                 c.reason + "); i testi restano in italiano");
+    }
 }
 
 }  // namespace

@@ -181,6 +181,7 @@ TEST(SpreadsheetGuard, FormulaStartsGetAnApostropheAndLoseItOnReading) {
         {"=1+2", "'=1+2"},   {"-2+3", "'-2+3"},     {"+39", "'+39"},     {"@cmd", "'@cmd"},
         {"\tx", "'\tx"},     {"\rx", "'\rx"},       {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
         {"Rai 1", "Rai 1"},  {"", ""},              {"'90", "'90"},      {"a=b", "a=b"},
+        {"'=x", "''=x"},     {"''+1", "'''+1"},     {"'", "'"},          {"''", "''"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);

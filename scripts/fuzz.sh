@@ -96,8 +96,8 @@ status=0
 # The figures, from libFuzzer's own lines.
 stat() { sed -n "s/^stat::$1: *//p" "$log" | tail -1; }
 coverage() { sed -n 's/.*\(cov: [0-9]*\) \(ft: [0-9]*\).*/\1 \2/p'; }
-start=$(grep -m1 ' INITED ' "$log" | coverage)
-end=$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -1 | coverage)
+start=$(grep -m1 -E '^#[0-9]+[[:space:]]+INITED' "$log" | coverage || true)
+end=$(grep -E '^#[0-9]+[[:space:]].*cov: ' "$log" | tail -1 | coverage || true)
 echo "runs:            $(stat number_of_executed_units)"
 echo "runs per second: $(stat average_exec_per_sec)"
 echo "coverage start:  ${start:-?}"

@@ -121,7 +121,9 @@ asandir=$builddir
 for finding in "${found[@]}"; do
   minimal=$finding.min
   echo "== minimising $finding"
-  "$binary" -minimize_crash=1 -max_total_time=120 -runs=100000 "${limits[@]}" \
+  # Bounded from outside too: libFuzzer checks its own time only between attempts, and
+  # each attempt on a hang lasts until the unit timeout.
+  timeout 300 "$binary" -minimize_crash=1 -max_total_time=120 -runs=100000 "${limits[@]}" \
     -exact_artifact_path="$minimal" "$finding" >"$finding.minimise.log" 2>&1 || true
   [[ -f $minimal ]] || cp "$finding" "$minimal"
   echo "   $(wc -c <"$finding") bytes -> $(wc -c <"$minimal") bytes"
@@ -130,8 +132,10 @@ for finding in "${found[@]}"; do
   replayed=0
   ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     "${replay[@]}" >"$minimal.asan.log" 2>&1 || replayed=$?
+  # A single input replayed by itself is not stopped by -timeout: say how long it took.
+  grep -E '^Executed .* in [0-9]+ ms' "$minimal.asan.log" | sed 's/^/   /' || true
   if [[ $replayed == 0 ]]; then
-    echo "   no fault under ASan (a limit of the fast build, or a fault that depends on earlier runs)"
+    echo "   no fault under ASan (a hang, a limit of the fast build, or a fault that depends on earlier runs)"
   else
     grep -vE '^(INFO|Running|Executed|MERGE)' "$minimal.asan.log" | head -40
   fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   1. the core and the tool under AddressSanitizer and UndefinedBehaviorSanitizer
-#      (clang), with a short, fixed-length fuzzing run of every fuzz target;
+#      (clang), with a short, time-bounded fuzzing run of every fuzz target (after
+#      replaying its seeds and kept findings);
 #   2. the whole project (editor included) with gcc, warnings as errors, whose CTest
 #      summary closes the output.
 set -euo pipefail

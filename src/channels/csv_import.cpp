@@ -364,15 +364,23 @@ bool PlainListRecord(const Record& record) {
            ReadTriple(Trim(record.fields[2]), n, t, s);
 }
 
+// A formula start after any number of apostrophes ("=1", "'=1", "''=1"): the fields
+// the guard marks. A field that already starts with apostrophes before a formula start
+// gets one more too, or reading it back would take its own apostrophe for the guard's.
+bool GuardedForm(const std::string& field) {
+    const std::size_t first = field.find_first_not_of('\'');
+    return first != std::string::npos && FormulaStart(field[first]);
+}
+
 }  // namespace
 
 std::string GuardSpreadsheetField(const std::string& field) {
-    if (!field.empty() && FormulaStart(field[0])) return "'" + field;
+    if (GuardedForm(field)) return "'" + field;
     return field;
 }
 
 std::string UnguardSpreadsheetField(const std::string& field) {
-    if (field.size() >= 2 && field[0] == '\'' && FormulaStart(field[1])) return field.substr(1);
+    if (!field.empty() && field[0] == '\'' && GuardedForm(field)) return field.substr(1);
     return field;
 }
 

@@ -69,9 +69,10 @@ struct ReferenceFileResult {
 ReferenceFileResult ReadReferenceFile(std::string_view bytes);
 
 // The field a spreadsheet could take as a formula (it starts with =, +, -, @, a tab or a
-// carriage return) with an apostrophe before it; any other field as it is.
+// carriage return) with an apostrophe before it; any other field as it is. A field of
+// apostrophes before such a character gets one more, so that it reads back unchanged.
 std::string GuardSpreadsheetField(const std::string& field);
-// The reverse: an apostrophe followed by one of those characters is dropped.
+// The reverse: of apostrophes before one of those characters, the first is dropped.
 std::string UnguardSpreadsheetField(const std::string& field);
 
 }  // namespace rivo

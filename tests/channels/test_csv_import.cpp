@@ -232,6 +232,10 @@ TEST(SpreadsheetGuard, FormulaStartsGetAnApostropheAndLoseItOnReading) {
         {"", ""},
         {"'90", "'90"},
         {"a=b", "a=b"},
+        {"'=x", "''=x"},
+        {"''+1", "'''+1"},
+        {"'", "'"},
+        {"''", "''"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);

@@ -17,7 +17,8 @@
 namespace {
 
 // A compact read-only table of rows, the second column (the name) taking the rest.
-QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles, const std::vector<QStringList>& rows) {
+QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles,
+                           const std::vector<QStringList>& rows) {
     auto* grid = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(titles.size()));
     grid->setHorizontalHeaderLabels(titles);
     grid->verticalHeader()->hide();
@@ -33,7 +34,8 @@ QTableWidget* PreviewTable(QWidget& owner, const QStringList& titles, const std:
             grid->setItem(i, c, new QTableWidgetItem(rows[static_cast<size_t>(i)][c]));
     QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < titles.size(); ++c)
-        header->setSectionResizeMode(c, c == 1 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(c,
+                                     c == 1 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
     return grid;
 }
 
@@ -45,8 +47,11 @@ QGroupBox* Framed(const QString& title, QWidget* inside) {
 
 }  // namespace
 
-FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent), prompts_(prompts) {
+FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts,
+                                 QWidget* parent)
+    : QDialog(parent),
+      prompts_(prompts),
+      unmatchedCount_(static_cast<long long>(preview.unmatchedCurrent.size())) {
     // A window is titled by what it shows; the dots belong to the menu item that opens it.
     setWindowTitle(QTr("Importa ordine da file"));
     setModal(true);
@@ -57,20 +62,25 @@ FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::Us
 
     std::vector<QStringList> fileRows, currentRows, nameRows;
     for (const auto& row : preview.unmatchedFile)
-        fileRows.push_back({QString::number(row.line), QString::fromStdString(row.name), QString::fromStdString(row.sid),
+        fileRows.push_back({QString::number(row.line), QString::fromStdString(row.name),
+                            QString::fromStdString(row.sid),
                             QString::fromStdString(row.frequency)});
     for (const auto& row : preview.unmatchedCurrent)
         currentRows.push_back({QString::number(row.row), rivo::dialogs::FromCell(row.name),
-                               QString::fromStdString(row.sid), QString::fromStdString(row.frequency)});
+                               QString::fromStdString(row.sid),
+                               QString::fromStdString(row.frequency)});
     for (const auto& skipped : preview.skippedNames)
         nameRows.push_back({QString::number(skipped.line), QString::fromStdString(skipped.name),
                             QString::fromStdString(skipped.reason)});
-    fileTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, fileRows);
-    currentTable = PreviewTable(*this, {QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, currentRows);
+    fileTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")},
+                             fileRows);
+    currentTable = PreviewTable(
+        *this, {QTr("Num."), QTr("Nome canale"), QTr("SID"), QTr("Frequenza")}, currentRows);
     namesTable = PreviewTable(*this, {QTr("Riga"), QTr("Nome canale"), QTr("Motivo")}, nameRows);
 
     auto* tables = new QHBoxLayout;
-    tables->addWidget(Framed(QTr("Righe del file senza canale (non possono essere create)"), fileTable));
+    tables->addWidget(
+        Framed(QTr("Righe del file senza canale (non possono essere create)"), fileTable));
     tables->addWidget(Framed(QTr("Canali della lista non trovati nel file"), currentTable));
 
     namesCheck = new QCheckBox(QTr("prendi anche i nomi"));
@@ -110,8 +120,14 @@ rivo::FileOrderOptions FileOrderDialog::options() const {
 }
 
 void FileOrderDialog::acceptIfConfirmed() {
+    // How many channels the answer deletes, so that "Sì" is not given blind.
+    const std::string question = rivo::Fmt(
+        rivo::TrN("%1 canale della lista non è nel file e verrà eliminato. Continuare?",
+                  "%1 canali della lista non sono nel file e verranno eliminati. Continuare?",
+                  unmatchedCount_),
+        unmatchedCount_);
     if (deleteRadio->isChecked() &&
-        prompts_.askDiscarding(rivo::Tr(rivo::kDeleteUnmatchedQuestion), rivo::Tr(rivo::dialogs::kAttentionTitle),
+        prompts_.askDiscarding(question, rivo::Tr(rivo::dialogs::kAttentionTitle),
                                rivo::Icon::Question, rivo::Buttons::YesNo) != rivo::Answer::Yes)
         return;
     accept();

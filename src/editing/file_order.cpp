@@ -35,8 +35,9 @@ ChannelIdentity RowIdentity(const ReferenceFile& file, const ReferenceFileRow& r
     id.name = CollationKey(NameBytesForMatching(row.name));
     id.sid = row.sid;
     const bool anyColumn = file.hasFrequency || file.hasTid || file.hasNid || file.hasPolarisation;
-    id.hasTransponder = anyColumn && (!file.hasFrequency || row.hertz > 0) && (!file.hasTid || row.tid >= 0) &&
-                        (!file.hasNid || row.nid >= 0) && (!file.hasPolarisation || !row.polarisation.empty());
+    id.hasTransponder = anyColumn && (!file.hasFrequency || row.hertz > 0) &&
+                        (!file.hasTid || row.tid >= 0) && (!file.hasNid || row.nid >= 0) &&
+                        (!file.hasPolarisation || !row.polarisation.empty());
     if (id.hasTransponder) {
         id.tid = row.tid;
         id.nid = row.nid;
@@ -76,7 +77,9 @@ FileOrderMatch MatchFileOrder(const ListPage& page, const ReferenceFile& file) {
             if (n < 1 || n > static_cast<std::int64_t>(cur.size()) || ref[i].emptyRow) continue;
             const auto c = static_cast<std::size_t>(n);
             const ChannelIdentity& id = cur[c - 1];
-            if (match.referenceOf[c] != 0 || id.emptyRow || id.sid != ref[i].sid || id.name != ref[i].name) continue;
+            if (match.referenceOf[c] != 0 || id.emptyRow || id.sid != ref[i].sid ||
+                id.name != ref[i].name)
+                continue;
             match.referenceOf[c] = static_cast<int>(i) + 1;
             match.currentOf[i + 1] = static_cast<int>(c);
             ++result.exactCount;
@@ -98,7 +101,8 @@ FileOrderMatch MatchFileOrder(const ListPage& page, const ReferenceFile& file) {
     // transponder or a service id (0 is none: what an exported empty slot holds).
     match.unmatchedReference.clear();
     for (std::size_t i = 0; i < ref.size(); ++i)
-        if (match.currentOf[i + 1] == 0 && (!file.rows[i].name.empty() || ref[i].hasTransponder || file.rows[i].sid > 0))
+        if (match.currentOf[i + 1] == 0 &&
+            (!file.rows[i].name.empty() || ref[i].hasTransponder || file.rows[i].sid > 0))
             match.unmatchedReference.push_back(static_cast<int>(i) + 1);
     return result;
 }
@@ -145,7 +149,8 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
         bool changed = false;
         if (options.takeNames && !wanted.name.empty()) {
             const auto bytes = Utf8ToCp1252(wanted.name);
-            if (bytes && bytes->size() <= kChannelNameBytes && page.channelGrid.cell(row, ch::Name) != *bytes) {
+            if (bytes && bytes->size() <= kChannelNameBytes &&
+                page.channelGrid.cell(row, ch::Name) != *bytes) {
                 page.channelGrid.setCell(row, ch::Name, *bytes);
                 changed = true;
             }
@@ -172,7 +177,8 @@ EditResult ApplyFileOrder(ListPage& page, const ReferenceFile& file, const FileO
     return {true, focus};
 }
 
-FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file, const FileOrderMatch& match) {
+FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file,
+                                      const FileOrderMatch& match) {
     static const char* const passes[kFileMatchPasses] = {
         TrNoop("numero, SID e nome invariati"),
         TrNoop("nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)"),
@@ -183,37 +189,41 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
     FileOrderPreview preview;
     for (int p = 0; p < kFileMatchPasses; ++p) {
         if (!match.ran[static_cast<size_t>(p)]) {
-            preview.passLines.push_back(Fmt(Tr("Passo %1 (%2): non eseguito, mancano colonne nel file"), p + 1,
-                                            Tr(passes[p])));
+            preview.passLines.push_back(Fmt(
+                Tr("Passo %1 (%2): non eseguito, mancano colonne nel file"), p + 1, Tr(passes[p])));
             continue;
         }
         const int count = match.passCount(p);
-        // The Italian says "canali" for every count.
         preview.passLines.push_back(
-            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1, Tr(passes[p]), count));
+            Fmt(TrN("Passo %1 (%2): %3 canale", "Passo %1 (%2): %3 canali", count), p + 1,
+                Tr(passes[p]), count));
     }
     const int matched = match.matched();
     const auto unmatchedCurrent = match.match.unmatchedCurrent.size();
     const auto unmatchedFile = match.match.unmatchedReference.size();
     preview.summary =
-        Fmt(TrN("%1 canali trovati nel file", "%1 canali trovati nel file", matched), matched) + ", " +
-        Fmt(TrN("%1 canali della lista non trovati", "%1 canali della lista non trovati",
+        Fmt(TrN("%1 canale trovato nel file", "%1 canali trovati nel file", matched), matched) +
+        ", " +
+        Fmt(TrN("%1 canale della lista non trovato", "%1 canali della lista non trovati",
                 static_cast<long long>(unmatchedCurrent)),
             unmatchedCurrent) +
         ", " +
-        Fmt(TrN("%1 righe del file non trovate", "%1 righe del file non trovate", static_cast<long long>(unmatchedFile)),
+        Fmt(TrN("%1 riga del file non trovata", "%1 righe del file non trovate",
+                static_cast<long long>(unmatchedFile)),
             unmatchedFile);
     // A spreadsheet user may move rows without renumbering them: say which counts.
     preview.orderSource = file.hasNumber ? Tr("L'ordine è quello della colonna del numero.")
                                          : Tr("L'ordine è quello delle righe del file.");
     for (const int r : match.match.unmatchedReference) {
         const ReferenceFileRow& row = file.rows[static_cast<size_t>(r - 1)];
-        preview.unmatchedFile.push_back(
-            {row.line, row.name, row.sid >= 0 ? std::to_string(row.sid) : std::string(), row.frequency});
+        preview.unmatchedFile.push_back({row.line, row.name,
+                                         row.sid >= 0 ? std::to_string(row.sid) : std::string(),
+                                         row.frequency});
     }
     for (const int r : match.match.unmatchedCurrent)
-        preview.unmatchedCurrent.push_back(
-            {r, page.channelGrid.cell(r, ch::Name), page.channelGrid.cell(r, ch::Sid), FrequencyOfChannel(page, r)});
+        preview.unmatchedCurrent.push_back({r, page.channelGrid.cell(r, ch::Name),
+                                            page.channelGrid.cell(r, ch::Sid),
+                                            FrequencyOfChannel(page, r)});
     preview.skippedNames = NamesNotTaken(file, match);
     preview.canTakeFavourites = FileFavouritesRefusal(page, file).empty();
     return preview;
@@ -222,13 +232,14 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
 std::string FileOrderStatusText(const FileOrderMatch& match, bool deleted) {
     const int matched = match.matched();
     const auto unmatched = match.match.unmatchedCurrent.size();
-    // The Italian says "canali" for every count.
-    return deleted ? Fmt(TrN("%1 canali ordinati secondo il file, %2 eliminati",
-                             "%1 canali ordinati secondo il file, %2 eliminati", matched),
-                         matched, unmatched)
-                   : Fmt(TrN("%1 canali ordinati secondo il file, %2 non trovati",
-                             "%1 canali ordinati secondo il file, %2 non trovati", matched),
-                         matched, unmatched);
+    // Two counts, each with its own plural: two patterns.
+    const std::string sorted = Fmt(
+        TrN("%1 canale ordinato secondo il file", "%1 canali ordinati secondo il file", matched),
+        matched);
+    const auto others = static_cast<long long>(unmatched);
+    return sorted + ", " +
+           (deleted ? Fmt(TrN("%1 eliminato", "%1 eliminati", others), others)
+                    : Fmt(TrN("%1 non trovato", "%1 non trovati", others), others));
 }
 
 }  // namespace rivo

@@ -26,8 +26,6 @@ namespace rivo {
 
 inline constexpr const char* kFileOrderCaption = TrNoop("Importa ordine da file...");
 inline constexpr const char* kFileOrderStep = TrNoop("Importa ordine da file");
-inline constexpr const char* kDeleteUnmatchedQuestion =
-    TrNoop("I canali della lista che non sono nel file verranno eliminati. Continuare?");
 inline constexpr const char* kNoFavouritesInFile =
     TrNoop("Il file non ha le colonne dei preferiti (\"Preferenza\" o list1 ... list8).");
 inline constexpr const char* kNoFavouritesInPage = TrNoop("Questa lista non ha i preferiti.");
@@ -43,19 +41,21 @@ struct FileOrderMatch {
     // one), currentOf a file row to its page row; order, the unmatched lists and the
     // counts of the four reference passes as MatchReference gives them.
     ReferenceMatch match;
-    int exactCount = 0;                          // rows the exact pass matched
-    std::array<bool, kFileMatchPasses> ran{};    // the passes the file's columns allow
+    int exactCount = 0;                        // rows the exact pass matched
+    std::array<bool, kFileMatchPasses> ran{};  // the passes the file's columns allow
 
     int matched() const { return exactCount + match.matched(); }
-    int passCount(int pass) const { return pass == 0 ? exactCount : match.passCounts[static_cast<size_t>(pass - 1)]; }
+    int passCount(int pass) const {
+        return pass == 0 ? exactCount : match.passCounts[static_cast<size_t>(pass - 1)];
+    }
 };
 
 FileOrderMatch MatchFileOrder(const ListPage& page, const ReferenceFile& file);
 
 struct FileOrderOptions {
-    bool takeNames = false;       // "prendi anche i nomi"
-    bool takeFavourites = false;  // "prendi anche i preferiti"
-    bool deleteUnmatched = false; // "elimina"; otherwise "in coda"
+    bool takeNames = false;        // "prendi anche i nomi"
+    bool takeFavourites = false;   // "prendi anche i preferiti"
+    bool deleteUnmatched = false;  // "elimina"; otherwise "in coda"
 };
 
 // A name of the file that Ok would not take, and why.
@@ -89,15 +89,16 @@ struct FileRowPreview {
     std::string frequency;
 };
 struct FileOrderPreview {
-    std::vector<std::string> passLines;          // one per pass, with its count
-    std::string summary;                         // matched and unmatched counts
-    std::string orderSource;                     // whether the number column or the rows give the order
-    std::vector<FileRowPreview> unmatchedFile;   // rows matched to no channel
-    std::vector<PreviewRow> unmatchedCurrent;    // channels matched to no row
-    std::vector<SkippedName> skippedNames;       // names "prendi anche i nomi" leaves
+    std::vector<std::string> passLines;  // one per pass, with its count
+    std::string summary;                 // matched and unmatched counts
+    std::string orderSource;             // whether the number column or the rows give the order
+    std::vector<FileRowPreview> unmatchedFile;  // rows matched to no channel
+    std::vector<PreviewRow> unmatchedCurrent;   // channels matched to no row
+    std::vector<SkippedName> skippedNames;      // names "prendi anche i nomi" leaves
     bool canTakeFavourites = false;
 };
-FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file, const FileOrderMatch& match);
+FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile& file,
+                                      const FileOrderMatch& match);
 
 // The status text after applying.
 std::string FileOrderStatusText(const FileOrderMatch& match, bool deleted);

@@ -90,11 +90,14 @@ ListPage ScannedList(int n = 60) {
     ListPage page = MakePage(n, 6);
     for (int t = 1; t <= 6; ++t)
         SetTransponder(page, t,
-                       Transponder{.frequency = std::to_string(10700 + 250 * t), .tid = std::to_string(t),
+                       Transponder{.frequency = std::to_string(10700 + 250 * t),
+                                   .tid = std::to_string(t),
                                    .polarisation = t % 2 ? "H" : "V"});
     for (int r = 1; r <= n - 5; ++r) {
         // One name quoted in the file, one guarded there.
-        const std::string name = r == 7 ? "Rai, \"Uno\"" : r == 8 ? "-Meno" : "Ch " + std::to_string(r % 20);
+        const std::string name = r == 7   ? "Rai, \"Uno\""
+                                 : r == 8 ? "-Meno"
+                                          : "Ch " + std::to_string(r % 20);
         SetChannel(page, r, name, 1 + r % 6);
         page.channelGrid.setCell(r, ch::Sid, std::to_string(100 + r));
         for (int k = 1; k <= fav::Lists; ++k)
@@ -131,7 +134,8 @@ TEST(FileOrder, RoundTripThroughASpreadsheet) {
         ASSERT_EQ(reference.separator, ';');
         const FileOrderMatch match = MatchFileOrder(page, reference);
         NullProgress progress;
-        const EditResult result = ApplyFileOrder(page, reference, match, {.takeNames = true}, progress);
+        const EditResult result =
+            ApplyFileOrder(page, reference, match, {.takeNames = true}, progress);
         EXPECT_TRUE(result.changed);
         EXPECT_TRUE(page.modified);
 
@@ -140,7 +144,8 @@ TEST(FileOrder, RoundTripThroughASpreadsheet) {
         std::vector<std::string> names, sids;
         for (std::size_t i = 1; i < rows.size(); ++i) {
             if (rows[i][1].empty()) continue;
-            names.push_back(*Utf8ToCp1252(rows[i][1][0] == '\'' ? rows[i][1].substr(1) : rows[i][1]));
+            names.push_back(
+                *Utf8ToCp1252(rows[i][1][0] == '\'' ? rows[i][1].substr(1) : rows[i][1]));
             sids.push_back(rows[i][3]);
         }
         // Then the channels the file does not name, in their order: 30, 31 and the free rows.
@@ -169,8 +174,9 @@ TEST(FileOrder, RoundTripThroughASpreadsheet) {
                 const Grid& list = page.favouriteGrids[static_cast<size_t>(k - 1)];
                 bool found = false;
                 for (int s = 1; s <= fav::Slots; ++s)
-                    found = found || (list.cell(s, fav::Channel) == std::to_string(c) &&
-                                      list.cell(s, fav::Name) == page.channelGrid.cell(c, ch::Name));
+                    found =
+                        found || (list.cell(s, fav::Channel) == std::to_string(c) &&
+                                  list.cell(s, fav::Name) == page.channelGrid.cell(c, ch::Name));
                 EXPECT_TRUE(found) << "list " << k << " channel " << c;
             }
     }
@@ -186,7 +192,8 @@ TEST(FileOrder, TheExportOnARescanOrdersItAsTheOriginalWould) {
     for (int step = 0; step < 30; ++step) {
         const int first = 1 + static_cast<int>(rng() % 60);
         const int last = first + static_cast<int>(rng() % std::min(4, 60 - first + 1));
-        MoveChannels(rescan, first, last, 1 + static_cast<int>(rng() % (60 - (last - first))), progress);
+        MoveChannels(rescan, first, last, 1 + static_cast<int>(rng() % (60 - (last - first))),
+                     progress);
     }
     rescan.transponderGrid.setCell(2, tp::Tid, "99");
     rescan.transponderGrid.setCell(3, tp::Frequency, "11452");
@@ -231,25 +238,41 @@ TEST(FileOrder, FilesUsersWrite) {
     };
     const Case cases[] = {
         {"names only: a duplicate name is skipped as pass 4 does",
-         {{"a"}, {"b"}, {"a"}, {"c"}}, "name\nc\na\nb\nzeta\n",
-         {0, 0, 0, 0, 2}, {4, 2, 1, 3}, {2, 4}},
+         {{"a"}, {"b"}, {"a"}, {"c"}},
+         "name\nc\na\nb\nzeta\n",
+         {0, 0, 0, 0, 2},
+         {4, 2, 1, 3},
+         {2, 4}},
         {"a plain reference list: identifiers",
          {{"Rai 1", "1"}, {"Rai 2", "2"}, {"Rai 3", "3"}},
          "1;RAI 3;318-5000-3\n2;Rai Due;318-5000-2\n3;Rai 1;318-5001-1\n",
-         {0, 0, 2, 0, 1}, {3, 2, 1}, {}},
+         {0, 0, 2, 0, 1},
+         {3, 2, 1},
+         {}},
         {"a plain reference list: the exact pass, and a row matched to nothing",
          {{"Rai 1", "1"}, {"Rai 2", "2"}},
          "2;Rai 2;318-5000-2\n1;Rai 1;1-1-1\n3;Nuovo;318-5000-9\n",
-         {2, 0, 0, 0, 0}, {1, 2}, {3}},
+         {2, 0, 0, 0, 0},
+         {1, 2},
+         {3}},
         {"a Windows-1252 file: names compare as the page's bytes, accents and case aside",
-         {{"Caff\xE8"}, {"Rai"}}, "name\nRai\nCAFF\xC8\n",
-         {0, 0, 0, 0, 2}, {2, 1}, {}},
+         {{"Caff\xE8"}, {"Rai"}},
+         "name\nRai\nCAFF\xC8\n",
+         {0, 0, 0, 0, 2},
+         {2, 1},
+         {}},
         {"SIDs and frequencies: pass 4 within 3 MHz",
-         {{"x", "7"}, {"y", "8"}}, "SID,Frequenza\n8,11749\n7,11751\n",
-         {0, 0, 0, 1, 0}, {2, 1}, {2}},
+         {{"x", "7"}, {"y", "8"}},
+         "SID,Frequenza\n8,11749\n7,11751\n",
+         {0, 0, 0, 1, 0},
+         {2, 1},
+         {2}},
         {"SID alone matches nothing but the exact pass",
-         {{"x", "7"}, {"y", "8"}}, "sid\n8\n7\n",
-         {0, 0, 0, 0, 0}, {1, 2}, {1, 2}},
+         {{"x", "7"}, {"y", "8"}},
+         "sid\n8\n7\n",
+         {0, 0, 0, 0, 0},
+         {1, 2},
+         {1, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -257,7 +280,8 @@ TEST(FileOrder, FilesUsersWrite) {
         const ReferenceFile file = ReadFile(c.file);
         const FileOrderMatch match = MatchFileOrder(page, file);
         std::array<int, kFileMatchPasses> passes{};
-        for (int p = 0; p < kFileMatchPasses; ++p) passes[static_cast<size_t>(p)] = match.passCount(p);
+        for (int p = 0; p < kFileMatchPasses; ++p)
+            passes[static_cast<size_t>(p)] = match.passCount(p);
         EXPECT_EQ(passes, c.passes);
         EXPECT_EQ(match.match.order, c.order);
         EXPECT_EQ(match.match.unmatchedReference, c.unmatchedFile);
@@ -280,13 +304,15 @@ TEST(FileOrder, NamesThatCannotBeTakenAreListedAndLeft) {
     EXPECT_EQ(skipped[1].line, 4);
     NullProgress progress;
     ApplyFileOrder(page, file, match, {.takeNames = true}, progress);
-    EXPECT_EQ(Column(page, ch::Name), (std::vector<std::string>{"Sedici caratteri", "b", "c", "d"}));
+    EXPECT_EQ(Column(page, ch::Name),
+              (std::vector<std::string>{"Sedici caratteri", "b", "c", "d"}));
     const FileOrderPreview preview = MakeFileOrderPreview(page, file, match);
     EXPECT_EQ(preview.skippedNames.size(), 2u);
     ASSERT_EQ(preview.passLines.size(), 5u);
     // Every name differs from the page's: the identifiers match them all.
     EXPECT_EQ(preview.passLines[0], "Passo 1 (numero, SID e nome invariati): 0 canali");
-    EXPECT_EQ(preview.passLines[1], "Passo 2 (nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)): 0 canali");
+    EXPECT_EQ(preview.passLines[1],
+              "Passo 2 (nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)): 0 canali");
     EXPECT_EQ(preview.passLines[2], "Passo 3 (SID, TID e NID): 4 canali");
     EXPECT_EQ(preview.passLines[4], "Passo 5 (nome unico in entrambe le liste): 0 canali");
     EXPECT_EQ(preview.orderSource, "L'ordine è quello della colonna del numero.");
@@ -311,7 +337,8 @@ TEST(FileOrder, FavouritesAndDeletingTheUnmatched) {
     EXPECT_EQ(Favourites(kept, 3), (std::vector<int>{1}));
 
     ListPage deleted = page;
-    const EditResult result = ApplyFileOrder(deleted, file, match, {.deleteUnmatched = true}, progress);
+    const EditResult result =
+        ApplyFileOrder(deleted, file, match, {.deleteUnmatched = true}, progress);
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(Column(deleted, ch::Name), (std::vector<std::string>{"c", "a", "", ""}));
     EXPECT_TRUE(Favourites(deleted, 2).empty());  // d went with its entry
@@ -322,7 +349,8 @@ TEST(FileOrder, FavouritesAndDeletingTheUnmatched) {
     const ReferenceFile bare = ReadFile("name\nc\n");
     EXPECT_EQ(FileFavouritesRefusal(page, bare), Tr(kNoFavouritesInFile));
     ListPage unchanged = page;
-    EXPECT_FALSE(ApplyFileOrder(unchanged, bare, MatchFileOrder(unchanged, bare), {.takeFavourites = true}, progress)
+    EXPECT_FALSE(ApplyFileOrder(unchanged, bare, MatchFileOrder(unchanged, bare),
+                                {.takeFavourites = true}, progress)
                      .changed);
     EXPECT_EQ(unchanged.channelGrid, page.channelGrid);
     ListPage single = page;
@@ -353,4 +381,20 @@ TEST(FileOrder, IsOneUndoStep) {
 }
 
 }  // namespace
+
+// One of a kind is said in the singular, in every count of the preview and the status.
+TEST(FileOrder, CountsOfOneAreSingular) {
+    const ListPage page = NamedList({{"a", "1"}, {"b", "2"}});
+    const ReferenceFile file = ReadFile("Nome canale\na\nz\n");
+    const FileOrderMatch match = MatchFileOrder(page, file);
+    const FileOrderPreview preview = MakeFileOrderPreview(page, file, match);
+    EXPECT_EQ(
+        preview.summary,
+        "1 canale trovato nel file, 1 canale della lista non trovato, 1 riga del file non trovata");
+    EXPECT_EQ(preview.passLines[4], "Passo 5 (nome unico in entrambe le liste): 1 canale");
+    EXPECT_EQ(FileOrderStatusText(match, true), "1 canale ordinato secondo il file, 1 eliminato");
+    EXPECT_EQ(FileOrderStatusText(match, false),
+              "1 canale ordinato secondo il file, 1 non trovato");
+}
+
 }  // namespace rivo

@@ -40,17 +40,26 @@ MixedCheckBox::MixedCheckBox(const QString& text, QWidget* parent) : QCheckBox(t
 void MixedCheckBox::setState(CheckState state) {
     setTristate(state == CheckState::Mixed);
     switch (state) {
-        case CheckState::Checked: setCheckState(Qt::Checked); break;
-        case CheckState::Unchecked: setCheckState(Qt::Unchecked); break;
-        case CheckState::Mixed: setCheckState(Qt::PartiallyChecked); break;
+        case CheckState::Checked:
+            setCheckState(Qt::Checked);
+            break;
+        case CheckState::Unchecked:
+            setCheckState(Qt::Unchecked);
+            break;
+        case CheckState::Mixed:
+            setCheckState(Qt::PartiallyChecked);
+            break;
     }
 }
 
 CheckState MixedCheckBox::state() const {
     switch (checkState()) {
-        case Qt::Checked: return CheckState::Checked;
-        case Qt::PartiallyChecked: return CheckState::Mixed;
-        case Qt::Unchecked: break;
+        case Qt::Checked:
+            return CheckState::Checked;
+        case Qt::PartiallyChecked:
+            return CheckState::Mixed;
+        case Qt::Unchecked:
+            break;
     }
     return CheckState::Unchecked;
 }
@@ -69,7 +78,8 @@ ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QTr(rivo::kChannelDialogCaption));
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), QTr("Canale")}, {buildTransponderPage(), QTr("Transponder")}});
+    pages_ = rivo::dialogs::MakePages(
+        *this, {{buildChannelPage(), QTr("Canale")}, {buildTransponderPage(), QTr("Transponder")}});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -78,8 +88,9 @@ ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
 
     // Enter presses the shown page's "Ok", from any box.
     okButton_->setDefault(true);
-    connect(pages_, &QTabWidget::currentChanged, this,
-            [this](int index) { (index == 0 ? okButton_ : transponderOkButton_)->setDefault(true); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+        (index == 0 ? okButton_ : transponderOkButton_)->setDefault(true);
+    });
     connect(okButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
     connect(transponderOkButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
     connect(cancelButton_, &QPushButton::clicked, this, &ChannelDialog::cancel);
@@ -90,7 +101,8 @@ QWidget* ChannelDialog::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
     auto* strip = new QWidget;
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 4, 0, 0);
-    const rivo::dialogs::OkCancel buttons = rivo::dialogs::AddOkCancel(*row, rivo::dialogs::ButtonsAt::Right);
+    const rivo::dialogs::OkCancel buttons =
+        rivo::dialogs::AddOkCancel(*row, rivo::dialogs::ButtonsAt::Right);
     ok = buttons.ok;
     cancel = buttons.cancel;
     // The dialog's own default follows the shown page (see the constructor).
@@ -109,7 +121,7 @@ QWidget* ChannelDialog::buildChannelPage() {
     const auto makeBox = [&](QLineEdit*& edit, const char* name) {
         edit = new QLineEdit(fields);
         edit->setObjectName(name);
-        edit->setValidator(new rivo::dialogs::Cp1252Validator(edit));
+        edit->setValidator(new rivo::dialogs::Cp1252Validator(edit, true));
         edit->setFixedWidth(kNumberBoxWidth);
         return edit;
     };
@@ -141,7 +153,8 @@ QWidget* ChannelDialog::buildChannelPage() {
                                       {QTr("VPID"), makeBox(vPidEdit_, "vPidEdit")},
                                       {QTr("VECM"), makeBox(vEcmEdit_, "vEcmEdit")}});
 
-    boxes_ = {nameEdit_, transponderEdit_, sidEdit_, vPidEdit_, aPidEdit_, vEcmEdit_, aEcmEdit_, pcrEdit_};
+    boxes_ = {nameEdit_, transponderEdit_, sidEdit_,  vPidEdit_,
+              aPidEdit_, vEcmEdit_,        aEcmEdit_, pcrEdit_};
 
     // Line 5: the status bits.
     activeCheck_ = new MixedCheckBox(QTr("Attivo"), fields);
@@ -159,9 +172,9 @@ QWidget* ChannelDialog::buildChannelPage() {
     listsGroup_ = new QGroupBox(QTr("Liste preferiti"), fields);
     listsGroup_->setObjectName("listsGroup");
     auto* listGrid = new QGridLayout(listsGroup_);
-    static const std::array<const char*, 8> controlNames{
-        "list1Check", "list2Check", "list3Check", "list4Check",
-        "list5Check", "list6Check", "list7Check", "list8Check"};
+    static const std::array<const char*, 8> controlNames{"list1Check", "list2Check", "list3Check",
+                                                         "list4Check", "list5Check", "list6Check",
+                                                         "list7Check", "list8Check"};
     for (int n = 1; n <= 8; ++n) {
         auto* box = new MixedCheckBox(QTr("Lista %1").arg(n), listsGroup_);
         box->setObjectName(controlNames[static_cast<size_t>(n - 1)]);
@@ -170,15 +183,25 @@ QWidget* ChannelDialog::buildChannelPage() {
     }
     grid->addWidget(listsGroup_, 5, 0, 1, 6);
 
-    inactiveNote_ = new QLabel(
-        QTr("Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
+    inactiveNote_ =
+        new QLabel(QTr("Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" "
+                       "è selezionato."));
     inactiveNote_->setObjectName("inactiveNote");
     inactiveNote_->setWordWrap(true);
     inactiveNote_->hide();
+    // Said while typing, before Ok: the box keeps what was typed until it is changed.
+    unstorableNote_ = new QLabel;
+    unstorableNote_->setObjectName("unstorableNote");
+    unstorableNote_->setWordWrap(true);
+    unstorableNote_->hide();
+    for (QLineEdit* box : {nameEdit_, transponderEdit_, sidEdit_, vPidEdit_, aPidEdit_, vEcmEdit_,
+                           aEcmEdit_, pcrEdit_})
+        connect(box, &QLineEdit::textChanged, this, &ChannelDialog::updateUnstorableNote);
 
     auto* column = new QVBoxLayout(page);
     column->addWidget(fields);
     column->addWidget(inactiveNote_);
+    column->addWidget(unstorableNote_);
     column->addStretch();
     column->addWidget(buttonStrip(okButton_, cancelButton_));
     okButton_->setObjectName("okButton");
@@ -241,15 +264,17 @@ void ChannelDialog::setValues(const rivo::ChannelDialogValues& values) {
     favouriteCheck_->setText(FromCell(values.favouriteCaption));
     for (int b = 0; b < rivo::box::Count; ++b)
         boxes_[static_cast<size_t>(b)]->setText(FromCell(values.boxes[static_cast<size_t>(b)]));
-    encodingCombo_->setCurrentIndex(values.encoding >= 0 && values.encoding < encodingCombo_->count() ? values.encoding
-                                                                                           : -1);
+    encodingCombo_->setCurrentIndex(
+        values.encoding >= 0 && values.encoding < encodingCombo_->count() ? values.encoding : -1);
     activeCheck_->setState(values.active);
     favouriteCheck_->setState(values.favourite);
     lockedCheck_->setState(values.locked);
-    for (int n = 0; n < 8; ++n) lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
+    for (int n = 0; n < 8; ++n)
+        lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
     listsGroup_->setVisible(values.listsVisible);
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values_[static_cast<size_t>(i)]->setText(FromCell(values.transponder[static_cast<size_t>(i)]));
+        values_[static_cast<size_t>(i)]->setText(
+            FromCell(values.transponder[static_cast<size_t>(i)]));
 }
 
 rivo::ChannelDialogValues ChannelDialog::values() const {
@@ -258,22 +283,40 @@ rivo::ChannelDialogValues ChannelDialog::values() const {
     values.favouriteCaption = ToCell(favouriteCheck_->text());
     for (int b = 0; b < rivo::box::Count; ++b)
         values.boxes[static_cast<size_t>(b)] = ToCell(boxes_[static_cast<size_t>(b)]->text());
-    values.encoding = encodingCombo_->currentIndex() < 0 ? rivo::kNoEncoding : encodingCombo_->currentIndex();
+    values.encoding =
+        encodingCombo_->currentIndex() < 0 ? rivo::kNoEncoding : encodingCombo_->currentIndex();
     values.active = activeCheck_->state();
     values.favourite = favouriteCheck_->state();
     values.locked = lockedCheck_->state();
-    for (int n = 0; n < 8; ++n) values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
+    for (int n = 0; n < 8; ++n)
+        values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
     values.listsVisible = !listsGroup_->isHidden();
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values.transponder[static_cast<size_t>(i)] = ToCell(values_[static_cast<size_t>(i)]->text());
+        values.transponder[static_cast<size_t>(i)] =
+            ToCell(values_[static_cast<size_t>(i)]->text());
     return values;
+}
+
+void ChannelDialog::updateUnstorableNote() {
+    QString characters;
+    for (QLineEdit* box : boxes_)
+        if (box) characters += rivo::dialogs::UnstorableCharacters(box->text());
+    characters = rivo::dialogs::UnstorableCharacters(characters);  // each once
+    QStringList shown;
+    for (const char32_t c : characters.toUcs4()) shown << QString::fromUcs4(&c, 1);
+    unstorableNote_->setText(QTr("Caratteri non ammessi: %1. La lista usa Windows-1252 e non li "
+                                 "può conservare: con Ok verranno tolti.")
+                                 .arg(shown.join(QLatin1Char(' '))));
+    unstorableNote_->setVisible(!shown.isEmpty());
 }
 
 void ChannelDialog::confirm() { done(kResultOk); }
 void ChannelDialog::cancel() { done(kResultCancel); }
 void ChannelDialog::reject() { done(kResultCancel); }
 
-void ChannelDialog::setExecHook(ExecHook hook) { rivo::dialogs::TestHook<ChannelDialog>() = std::move(hook); }
+void ChannelDialog::setExecHook(ExecHook hook) {
+    rivo::dialogs::TestHook<ChannelDialog>() = std::move(hook);
+}
 
 void ChannelDialog::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
 
@@ -282,7 +325,7 @@ int ChannelDialog::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this
 // ---- entry points ----------------------------------------------------------------------
 
 bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
-                         rivo::UserPrompts* prompts) {
+                      rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.channelCount()) return false;
     rivo::ChannelDialogValues values = shared.values();
     rivo::RowEditStart start;
@@ -302,7 +345,8 @@ bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& pa
     return rivo::ApplyRowOk(page, start, shared.values());
 }
 
-bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom,
+                                rivo::UserPrompts* prompts) {
     if (top > bottom) std::swap(top, bottom);
     if (top < 1 || bottom > page.channelCount()) return false;
     rivo::ChannelDialogValues values;

@@ -7,9 +7,9 @@
 
 #include <QCheckBox>
 #include <QDialog>
-#include <vector>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "editing/channel_dialog_logic.h"
 
@@ -78,6 +78,8 @@ public:
     // The line under the boxes that says an inactive channel's changes are kept only
     // when "Attivo" is checked: shown when the dialog opens on such a channel.
     QLabel* inactiveNote() const { return inactiveNote_; }
+    // Shown while a box holds characters Windows-1252 has no byte for; Ok leaves them out.
+    QLabel* unstorableNote() const { return unstorableNote_; }
     void setInactiveNote(bool shown);
 
 public slots:
@@ -102,6 +104,8 @@ private:
     std::array<MixedCheckBox*, 8> lists_{};  // by list number
     QGroupBox* listsGroup_ = nullptr;
     QLabel* inactiveNote_ = nullptr;
+    QLabel* unstorableNote_ = nullptr;  // the characters typed that a cell cannot hold
+    void updateUnstorableNote();
     std::array<QLabel*, rivo::tpvalue::Count> values_{};
     QPushButton *okButton_ = nullptr, *cancelButton_ = nullptr, *transponderOkButton_ = nullptr,
                 *transponderCancelButton_ = nullptr;

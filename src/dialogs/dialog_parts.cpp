@@ -20,17 +20,38 @@
 namespace rivo::dialogs {
 
 QValidator::State Cp1252Validator::validate(QString& input, int& /*position*/) const {
-    return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+    if (rivo::Utf8ToCp1252(input.toStdString())) return Acceptable;
+    return keepUnstorable_ ? Intermediate : Invalid;
 }
 
-QString FromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
+QString UnstorableCharacters(const QString& text) {
+    QString found;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        if (!rivo::Utf8ToCp1252(character.toStdString()) && !found.contains(character))
+            found += character;
+    }
+    return found;
+}
+
+QString FromCell(const std::string& bytes) {
+    return QString::fromStdString(rivo::Cp1252ToUtf8(bytes));
+}
 
 std::string ToCell(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    return rivo::Utf8ToCp1252(utf8).value_or(utf8);
+    if (const auto bytes = rivo::Utf8ToCp1252(text.toStdString())) return *bytes;
+    // Characters the list cannot store are left out (the dialog said so): their UTF-8
+    // bytes would read as other characters.
+    QString storable;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        if (rivo::Utf8ToCp1252(character.toStdString())) storable += character;
+    }
+    return rivo::Utf8ToCp1252(storable.toStdString()).value_or(std::string());
 }
 
-void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box, int boxColumns) {
+void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box,
+                  int boxColumns) {
     auto* label = new QLabel(caption, grid.parentWidget());
     label->setBuddy(box);
     grid.addWidget(label, row, column);
@@ -76,8 +97,8 @@ QDialogButtonBox* OkCancelButtonBox(QDialog& dialog) {
 }
 
 void MakeFixedSizeDialog(QDialog& dialog) {
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setModal(true);
 }
 

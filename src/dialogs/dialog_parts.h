@@ -7,8 +7,8 @@
 
 #include <QString>
 #include <QValidator>
-#include <string>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "text/translate.h"
@@ -31,11 +31,20 @@ namespace rivo::dialogs {
 inline constexpr const char* kAttentionTitle = rivo::TrNoop("Attenzione");
 
 // Cells hold Windows-1252 bytes: a character that has no byte there cannot be typed.
+// With keepUnstorable it stays in the box instead, for the dialog to say that Ok will
+// leave it out: a character refused without a word looks like a fault of the keyboard.
 class Cp1252Validator : public QValidator {
 public:
-    using QValidator::QValidator;
+    explicit Cp1252Validator(QObject* parent = nullptr, bool keepUnstorable = false)
+        : QValidator(parent), keepUnstorable_(keepUnstorable) {}
     State validate(QString& input, int& position) const override;
+
+private:
+    bool keepUnstorable_;
 };
+
+// The characters of text that have no Windows-1252 byte, each once, in their order.
+QString UnstorableCharacters(const QString& text);
 
 // A cell's bytes as text for a box.
 QString FromCell(const std::string& bytes);

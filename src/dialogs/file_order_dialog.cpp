@@ -51,7 +51,9 @@ QGroupBox* Framed(const QString& title, QWidget* inside) {
 
 FileOrderDialog::FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts,
                                  QWidget* parent)
-    : QDialog(parent), prompts_(prompts) {
+    : QDialog(parent),
+      prompts_(prompts),
+      unmatchedCount_(static_cast<long long>(preview.unmatchedCurrent.size())) {
     // A window is titled by what it shows; the dots belong to the menu item that opens it.
     setWindowTitle(QTr("Importa ordine da file"));
     setModal(true);
@@ -124,10 +126,15 @@ rivo::FileOrderOptions FileOrderDialog::options() const {
 }
 
 void FileOrderDialog::acceptIfConfirmed() {
+    // How many channels the answer deletes, so that "Sì" is not given blind.
+    const std::string question = rivo::Fmt(
+        rivo::TrN("%1 canale della lista non è nel file e verrà eliminato. Continuare?",
+                  "%1 canali della lista non sono nel file e verranno eliminati. Continuare?",
+                  unmatchedCount_),
+        unmatchedCount_);
     if (deleteRadio->isChecked() &&
-        prompts_.askDiscarding(rivo::Tr(rivo::kDeleteUnmatchedQuestion),
-                               rivo::Tr(rivo::dialogs::kAttentionTitle), rivo::Icon::Question,
-                               rivo::Buttons::YesNo) != rivo::Answer::Yes)
+        prompts_.askDiscarding(question, rivo::Tr(rivo::dialogs::kAttentionTitle),
+                               rivo::Icon::Question, rivo::Buttons::YesNo) != rivo::Answer::Yes)
         return;
     accept();
 }

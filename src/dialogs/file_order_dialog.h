@@ -23,7 +23,8 @@ class FileOrderDialog : public QDialog {
     Q_OBJECT
 public:
     // Messages and the question before deleting go through prompts.
-    FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts, QWidget* parent = nullptr);
+    FileOrderDialog(const rivo::FileOrderPreview& preview, rivo::UserPrompts& prompts,
+                    QWidget* parent = nullptr);
 
     rivo::FileOrderOptions options() const;
 
@@ -38,9 +39,11 @@ public:
     QDialogButtonBox* buttons = nullptr;
 
 public slots:
-    // Ok: with "elimina" asks first (No is the default) and stays open on No.
+    // Ok: with "elimina" asks first, saying how many channels go (No is the default),
+    // and stays open on No.
     void acceptIfConfirmed();
 
 private:
     rivo::UserPrompts& prompts_;
+    long long unmatchedCount_;  // the channels "elimina" deletes
 };

@@ -202,22 +202,21 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
             continue;
         }
         const int count = match.passCount(p);
-        // The Italian says "canali" for every count.
         preview.passLines.push_back(
-            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1,
+            Fmt(TrN("Passo %1 (%2): %3 canale", "Passo %1 (%2): %3 canali", count), p + 1,
                 Tr(passes[p]), count));
     }
     const int matched = match.matched();
     const auto unmatchedCurrent = match.match.unmatchedCurrent.size();
     const auto unmatchedFile = match.match.unmatchedReference.size();
     preview.summary =
-        Fmt(TrN("%1 canali trovati nel file", "%1 canali trovati nel file", matched), matched) +
+        Fmt(TrN("%1 canale trovato nel file", "%1 canali trovati nel file", matched), matched) +
         ", " +
-        Fmt(TrN("%1 canali della lista non trovati", "%1 canali della lista non trovati",
+        Fmt(TrN("%1 canale della lista non trovato", "%1 canali della lista non trovati",
                 static_cast<long long>(unmatchedCurrent)),
             unmatchedCurrent) +
         ", " +
-        Fmt(TrN("%1 righe del file non trovate", "%1 righe del file non trovate",
+        Fmt(TrN("%1 riga del file non trovata", "%1 righe del file non trovate",
                 static_cast<long long>(unmatchedFile)),
             unmatchedFile);
     // A spreadsheet user may move rows without renumbering them: say which counts.
@@ -242,13 +241,14 @@ FileOrderPreview MakeFileOrderPreview(const ListPage& page, const ReferenceFile&
 std::string FileOrderStatusText(const FileOrderMatch& match, bool deleted) {
     const int matched = match.matched();
     const auto unmatched = match.match.unmatchedCurrent.size();
-    // The Italian says "canali" for every count.
-    return deleted ? Fmt(TrN("%1 canali ordinati secondo il file, %2 eliminati",
-                             "%1 canali ordinati secondo il file, %2 eliminati", matched),
-                         matched, unmatched)
-                   : Fmt(TrN("%1 canali ordinati secondo il file, %2 non trovati",
-                             "%1 canali ordinati secondo il file, %2 non trovati", matched),
-                         matched, unmatched);
+    // Two counts, each with its own plural: two patterns.
+    const std::string sorted = Fmt(
+        TrN("%1 canale ordinato secondo il file", "%1 canali ordinati secondo il file", matched),
+        matched);
+    const auto others = static_cast<long long>(unmatched);
+    return sorted + ", " +
+           (deleted ? Fmt(TrN("%1 eliminato", "%1 eliminati", others), others)
+                    : Fmt(TrN("%1 non trovato", "%1 non trovati", others), others));
 }
 
 }  // namespace rivo

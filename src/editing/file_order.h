@@ -26,8 +26,6 @@ namespace rivo {
 
 inline constexpr const char* kFileOrderCaption = TrNoop("Importa ordine da file...");
 inline constexpr const char* kFileOrderStep = TrNoop("Importa ordine da file");
-inline constexpr const char* kDeleteUnmatchedQuestion =
-    TrNoop("I canali della lista che non sono nel file verranno eliminati. Continuare?");
 inline constexpr const char* kNoFavouritesInFile =
     TrNoop("Il file non ha le colonne dei preferiti (\"Preferenza\" o list1 ... list8).");
 inline constexpr const char* kNoFavouritesInPage = TrNoop("Questa lista non ha i preferiti.");

@@ -10,13 +10,14 @@
 
 namespace rivo {
 
-std::pair<int, int> SortDialogRows(const ListPage& page, const SortDialogValues& values, int selectedFirst,
-                                   int selectedLast) {
+std::pair<int, int> SortDialogRows(const ListPage& page, const SortDialogValues& values,
+                                   int selectedFirst, int selectedLast) {
     if (values.wholeList) return {1, page.channelCount()};
     return {selectedFirst, selectedLast};
 }
 
-EditResult ApplySortDialog(ListPage& page, const SortDialogValues& values, int selectedFirst, int selectedLast) {
+EditResult ApplySortDialog(ListPage& page, const SortDialogValues& values, int selectedFirst,
+                           int selectedLast) {
     const auto [first, last] = SortDialogRows(page, values, selectedFirst, selectedLast);
     return SortChannels(page, first, last, values.key);
 }
@@ -30,11 +31,13 @@ ReferenceDialogValues ReferenceDialogStart(const ListPage& page) {
     return values;
 }
 
-std::optional<OpenParams> ReferenceOpenParams(const ListPage& page, const ReferenceDialogValues& values) {
+std::optional<OpenParams> ReferenceOpenParams(const ListPage& page,
+                                              const ReferenceDialogValues& values) {
     const std::int64_t low = CellIntegerOr(values.lnbLow, -1);
     const std::int64_t high = CellIntegerOr(values.lnbHigh, -1);
     if (values.fileName.empty() || low <= 0 || low > INT32_MAX || high <= 0 || high > INT32_MAX ||
-        values.satelliteA.empty() || values.satelliteB.empty() || values.satelliteA == values.satelliteB)
+        values.satelliteA.empty() || values.satelliteB.empty() ||
+        values.satelliteA == values.satelliteB)
         return std::nullopt;
     OpenParams params;
     params.fileName = values.fileName;
@@ -52,7 +55,8 @@ std::vector<PreviewRow> PreviewRows(const ListPage& page, const std::vector<int>
     std::vector<PreviewRow> out;
     out.reserve(rows.size());
     for (const int r : rows) {
-        PreviewRow row{r, page.channelGrid.cell(r, ch::Name), page.channelGrid.cell(r, ch::Sid), {}};
+        PreviewRow row{
+            r, page.channelGrid.cell(r, ch::Name), page.channelGrid.cell(r, ch::Sid), {}};
         const int t = TransponderReference(page.channelGrid.cell(r, ch::Transponder));
         if (t >= 1 && t != kNoTransponder && t <= page.transponderCount())
             row.frequency = page.transponderGrid.cell(t, tp::Frequency);
@@ -65,39 +69,42 @@ std::vector<PreviewRow> PreviewRows(const ListPage& page, const std::vector<int>
 }  // namespace
 
 ReferencePreview MakeReferencePreview(const ListPage& current, const ListPage& reference,
-                                      const ReferenceMatch& match, const ReferenceOptions& options) {
+                                      const ReferenceMatch& match,
+                                      const ReferenceOptions& options) {
     static const char* const passes[kMatchPasses] = {
         TrNoop("nome, SID, TID e NID, polarizzazione, frequenza (entro 3 MHz)"),
         TrNoop("SID, TID e NID"),
         TrNoop("SID, polarizzazione, frequenza (entro 3 MHz)"),
         TrNoop("nome unico in entrambe le liste"),
     };
-    // The Italian says "canali" for every count.
     ReferencePreview preview;
     for (int p = 0; p < kMatchPasses; ++p) {
         const int count = match.passCounts[static_cast<size_t>(p)];
         preview.passLines.push_back(
-            Fmt(TrN("Passo %1 (%2): %3 canali", "Passo %1 (%2): %3 canali", count), p + 1, Tr(passes[p]), count));
+            Fmt(TrN("Passo %1 (%2): %3 canale", "Passo %1 (%2): %3 canali", count), p + 1,
+                Tr(passes[p]), count));
     }
     const int matched = match.matched();
     const auto unmatchedCurrent = match.unmatchedCurrent.size();
     const auto unmatchedReference = match.unmatchedReference.size();
     // Three counts, each with its own noun: three patterns, listed with commas.
     preview.summary =
-        Fmt(TrN("%1 canali trovati nel riferimento", "%1 canali trovati nel riferimento", matched), matched) +
+        Fmt(TrN("%1 canale trovato nel riferimento", "%1 canali trovati nel riferimento", matched),
+            matched) +
         ", " +
-        Fmt(TrN("%1 canali della lista non trovati", "%1 canali della lista non trovati",
+        Fmt(TrN("%1 canale della lista non trovato", "%1 canali della lista non trovati",
                 static_cast<long long>(unmatchedCurrent)),
             unmatchedCurrent) +
         ", " +
-        Fmt(TrN("%1 canali del riferimento non trovati", "%1 canali del riferimento non trovati",
+        Fmt(TrN("%1 canale del riferimento non trovato", "%1 canali del riferimento non trovati",
                 static_cast<long long>(unmatchedReference)),
             unmatchedReference);
     preview.takes = options.takeNames && options.takeFavourites
                         ? Tr("Dal riferimento verranno presi l'ordine, i nomi e i preferiti.")
-                    : options.takeNames      ? Tr("Dal riferimento verranno presi l'ordine e i nomi.")
-                    : options.takeFavourites ? Tr("Dal riferimento verranno presi l'ordine e i preferiti.")
-                                             : Tr("Dal riferimento verrà preso solo l'ordine.");
+                    : options.takeNames ? Tr("Dal riferimento verranno presi l'ordine e i nomi.")
+                    : options.takeFavourites
+                        ? Tr("Dal riferimento verranno presi l'ordine e i preferiti.")
+                        : Tr("Dal riferimento verrà preso solo l'ordine.");
     preview.unmatchedCurrent = PreviewRows(current, match.unmatchedCurrent);
     preview.unmatchedReference = PreviewRows(reference, match.unmatchedReference);
     return preview;

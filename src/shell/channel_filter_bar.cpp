@@ -4,10 +4,12 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include "channels/cp1252.h"
 #include "dialogs/qt_text.h"
@@ -37,39 +39,48 @@ void Refill(QComboBox* combo, const std::vector<std::pair<QString, int>>& items)
 ChannelFilterBar::ChannelFilterBar(const rivo::ListPage& page, QTableView* table, QWidget* parent)
     : QWidget(parent), page_(page), table_(table) {
     setObjectName(QStringLiteral("filterBar"));
-    auto* layout = new QHBoxLayout(this);
+    // Two lines: the text with the count of shown rows, then the four choices sharing
+    // the width. On one line the narrowest window (640 pixels) would cut the text box's
+    // hint and the chosen items.
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(new QLabel(QTr("Filtro:")));
+    layout->setSpacing(2);
+    auto* textLine = new QHBoxLayout;
+    auto* choiceLine = new QHBoxLayout;
+    layout->addLayout(textLine);
+    layout->addLayout(choiceLine);
+    textLine->addWidget(new QLabel(QTr("Filtro:")));
     textEdit = new QLineEdit;
     textEdit->setObjectName(QStringLiteral("filterEdit"));
     textEdit->setClearButtonEnabled(true);
     textEdit->setPlaceholderText(QTr("Nome, SID o frequenza (Ctrl+Maiusc+F)"));
     textEdit->setMinimumWidth(50);
-    layout->addWidget(textEdit, 1);
-    // Each choice as wide as a few words: the bar must fit the narrowest window (640
-    // pixels) whatever the satellite, list and transponder texts; the open list shows
-    // them whole.
-    auto combo = [layout](const char* name, const QString& tip, int characters) {
+    textLine->addWidget(textEdit, 1);
+    // Each choice's first item says what it chooses ("Satellite: tutti"), so no label is
+    // needed; a chosen item longer than its box shows whole in the open list.
+    auto combo = [choiceLine](const char* name, const QString& tip) {
         auto* box = new QComboBox;
         box->setObjectName(QString::fromLatin1(name));
         box->setToolTip(tip);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(characters);
-        layout->addWidget(box);
+        box->setMinimumContentsLength(8);
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        choiceLine->addWidget(box, 1);
         return box;
     };
-    satelliteCombo = combo("filterSatelliteCombo", QTr("Satellite"), 5);
-    stateCombo = combo("filterStateCombo", QTr("Stato"), 6);
-    listCombo = combo("filterListCombo", QTr("Liste preferiti"), 6);
-    transponderCombo = combo("filterTransponderCombo", QTr("Transponder"), 6);
+    satelliteCombo = combo("filterSatelliteCombo", QTr("Satellite"));
+    stateCombo = combo("filterStateCombo", QTr("Stato"));
+    listCombo = combo("filterListCombo", QTr("Liste preferiti"));
+    transponderCombo = combo("filterTransponderCombo", QTr("Transponder"));
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("filterCountLabel"));
-    // Beside the choices in a narrow window it may lose its end; it never widens the bar.
-    countLabel->setMinimumWidth(40);
-    layout->addWidget(countLabel);
+    textLine->addWidget(countLabel);
 
     for (int s = 0; s < rivo::kChannelStateCount; ++s)
-        stateCombo->addItem(QTr(rivo::ChannelStateName(static_cast<rivo::ChannelState>(s))), s);
+        stateCombo->addItem(s == 0
+                                ? QTr("Stato: tutti")
+                                : QTr(rivo::ChannelStateName(static_cast<rivo::ChannelState>(s))),
+                            s);
     fillChoices();
 
     connect(textEdit, &QLineEdit::textChanged, this, [this] {
@@ -79,6 +90,8 @@ ChannelFilterBar::ChannelFilterBar(const rivo::ListPage& page, QTableView* table
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             if (!filling_) apply();
         });
+    // Esc in the table clears an active filter as well; an edited cell keeps its own Esc.
+    table_->installEventFilter(this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
@@ -96,16 +109,23 @@ ChannelFilterBar::ChannelFilterBar(const rivo::ListPage& page, QTableView* table
 
 void ChannelFilterBar::fillChoices() {
     filling_ = true;
-    Refill(satelliteCombo, {{QTr("Tutti"), rivo::kAnySatellite},
-                            {QStringLiteral("A: %1").arg(QString::fromStdString(page_.satelliteA)), rivo::kSatelliteA},
-                            {QStringLiteral("B: %1").arg(QString::fromStdString(page_.satelliteB)), rivo::kSatelliteB}});
-    std::vector<std::pair<QString, int>> lists{{QTr("Tutti"), rivo::kAnyList}, {QTr("In nessuna lista"), rivo::kNoList}};
+    Refill(satelliteCombo, {{QTr("Satellite: tutti"), rivo::kAnySatellite},
+                            {QStringLiteral("A: %1").arg(QString::fromStdString(page_.satelliteA)),
+                             rivo::kSatelliteA},
+                            {QStringLiteral("B: %1").arg(QString::fromStdString(page_.satelliteB)),
+                             rivo::kSatelliteB}});
+    std::vector<std::pair<QString, int>> lists{{QTr("Lista: tutte"), rivo::kAnyList},
+                                               {QTr("In nessuna lista"), rivo::kNoList}};
     for (int k = 1; k <= rivo::fav::Lists; ++k) {
-        const QString name = k < page_.configGrid.rowCount() ? Text(page_.configGrid.cell(k, 1)) : QString();
-        lists.emplace_back(name.isEmpty() ? QTr("In lista %1").arg(k) : QTr("In lista %1: %2").arg(k).arg(name), k);
+        const QString name =
+            k < page_.configGrid.rowCount() ? Text(page_.configGrid.cell(k, 1)) : QString();
+        lists.emplace_back(
+            name.isEmpty() ? QTr("In lista %1").arg(k) : QTr("In lista %1: %2").arg(k).arg(name),
+            k);
     }
     Refill(listCombo, lists);
-    std::vector<std::pair<QString, int>> transponders{{QTr("Tutti"), rivo::kAnyTransponder}};
+    std::vector<std::pair<QString, int>> transponders{
+        {QTr("Transponder: tutti"), rivo::kAnyTransponder}};
     const rivo::Grid& grid = page_.transponderGrid;
     for (int t = 1; t <= page_.transponderCount(); ++t) {
         if (grid.cell(t, rivo::tp::Frequency) == "0") continue;  // free row: no channel is on it
@@ -133,7 +153,8 @@ rivo::ChannelFilter ChannelFilterBar::filter() const {
 bool ChannelFilterBar::active() const { return !filter().empty(); }
 
 bool ChannelFilterBar::rowShown(int row) const {
-    return row >= 1 && (static_cast<size_t>(row) >= hidden_.size() || !hidden_[static_cast<size_t>(row)]);
+    return row >= 1 &&
+           (static_cast<size_t>(row) >= hidden_.size() || !hidden_[static_cast<size_t>(row)]);
 }
 
 void ChannelFilterBar::apply() {
@@ -176,9 +197,23 @@ void ChannelFilterBar::pageChanged() {
 void ChannelFilterBar::clear() {
     filling_ = true;
     textEdit->clear();
-    for (QComboBox* box : {satelliteCombo, stateCombo, listCombo, transponderCombo}) box->setCurrentIndex(0);
+    for (QComboBox* box : {satelliteCombo, stateCombo, listCombo, transponderCombo})
+        box->setCurrentIndex(0);
     filling_ = false;
     apply();
+}
+
+bool ChannelFilterBar::eventFilter(QObject* watched, QEvent* event) {
+    // A cell being edited has the keys itself and its Esc ends the edit; the table's
+    // own keys have no use for Esc.
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && active()) {
+            clear();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ChannelFilterBar::focusText() {

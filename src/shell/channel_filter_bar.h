@@ -1,5 +1,5 @@
 // The filter bar over the channel table: a text, a satellite, a state, a favourites
-// list and a transponder, and "Mostrati X di Y".
+// list and a transponder, and "Mostrati X di Y". Esc in the bar or in the table clears it.
 //
 // Filtering hides table rows and never touches the page: a hidden row keeps its place
 // and the "Num." column keeps reading the channel's real number. The rows' name keys are
@@ -49,6 +49,10 @@ public:
     void clear();
     // Gives the text box the focus with its text selected (Ctrl+Shift+F).
     void focusText();
+
+protected:
+    // Esc in the table clears an active filter.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The shown rows changed.

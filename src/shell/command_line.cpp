@@ -2,7 +2,49 @@
 // and --version.
 #include "shell/command_line.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTranslator>
+
 #include "dialogs/qt_text.h"
+
+namespace {
+
+// The parser writes a few texts of its own: the help and version options and the
+// headings of the help. They are said as the rest of the help is, in either language,
+// instead of in Qt's English.
+class ParserTexts final : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        if (qstrcmp(context, "QCommandLineParser") != 0 || !sourceText) return {};
+        const QLatin1String text(sourceText);
+        if (text == QLatin1String("Displays help on commandline options."))
+            return QTr("Mostra questo aiuto sulle opzioni della riga di comando.");
+        if (text == QLatin1String("Displays help including Qt specific options."))
+            return QTr("Mostra l'aiuto con anche le opzioni proprie di Qt.");
+        if (text == QLatin1String("Displays version information."))
+            return QTr("Mostra la versione del programma.");
+        if (text == QLatin1String("Usage: %1")) return QTr("Uso: %1");
+        if (text == QLatin1String("Options:")) return QTr("Opzioni:");
+        if (text == QLatin1String("Arguments:")) return QTr("Argomenti:");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// Installed once in each application, after Qt's own catalogue so that it is asked
+// first. Before an application exists only the options are read, never shown.
+void UseParserTexts() {
+    static ParserTexts texts;
+    static QPointer<QCoreApplication> installedIn;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || installedIn == app) return;
+    QCoreApplication::installTranslator(&texts);
+    installedIn = app;
+}
+
+}  // namespace
 
 EditorCommandLine::EditorCommandLine()
     : languageOption_(
@@ -11,6 +53,7 @@ EditorCommandLine::EditorCommandLine()
               "dal menu Lingua o, se mai scelta, quella dell'ambiente (LANGUAGE, LC_ALL, "
               "LC_MESSAGES, LANG)."),
           QTr("lingua")) {
+    UseParserTexts();
     parser_.setApplicationDescription(
         QTr("Editor della lista canali, dei transponder e dei preferiti nelle immagini flash del "
             "ricevitore satellitare Rivo800."));

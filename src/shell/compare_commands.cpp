@@ -4,13 +4,18 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMenu>
+#include <QScreen>
 #include <QStringList>
 #include <memory>
 
 #include "channels/page_io.h"
 #include "dialogs/qt_text.h"
+#include "dialogs/screen_fit.h"
 #include "editing/compare.h"
 #include "editing/reorder_dialog_logic.h"
 #include "shell/compare_window.h"
@@ -19,6 +24,9 @@
 #include "shell/window_texts.h"
 
 namespace {
+
+// The room a title bar's buttons and icon take beside the title.
+constexpr int kTitleBarButtonsWidth = 140;
 
 // The backup a save leaves beside the file it replaced.
 QString BackupName(const rivo::ListPage& page) {
@@ -30,11 +38,13 @@ QString BackupName(const rivo::ListPage& page) {
 void MainWindow::createCompareCommands() {
     compareAction = new QAction(QTr("Confronta con..."), this);
     compareAction->setObjectName(QStringLiteral("compareAction"));
-    compareAction->setStatusTip(QTr("Mostra cosa è cambiato rispetto a un'altra lista: nuovi, rimossi, spostati, "
-                                    "rinominati"));
+    compareAction->setStatusTip(
+        QTr("Mostra cosa è cambiato rispetto a un'altra lista: nuovi, rimossi, spostati, "
+            "rinominati"));
     compareBackupAction = new QAction(QTr("Confronta con il backup"), this);
     compareBackupAction->setObjectName(QStringLiteral("compareBackupAction"));
-    compareBackupAction->setStatusTip(QTr("Confronta la lista con la copia lasciata dall'ultimo salvataggio (.bak)"));
+    compareBackupAction->setStatusTip(
+        QTr("Confronta la lista con la copia lasciata dall'ultimo salvataggio (.bak)"));
     // The menu's own texts, with their mnemonics; the command keeps its plain caption
     // in the dialog that asks what to compare with.
     compareAction->setText(QTr("Co&nfronta con..."));
@@ -47,14 +57,28 @@ void MainWindow::createCompareCommands() {
     connect(compareAction, &QAction::triggered, this, &MainWindow::compareWithOther);
     connect(compareBackupAction, &QAction::triggered, this, &MainWindow::compareWithBackup);
     chooseCompareSource = [this](const QStringList& choices) {
-        bool ok = false;
-        const QString chosen =
-            QInputDialog::getItem(this, QTr("Confronta con..."), QTr("Lista con cui confrontare:"), choices, 0, false, &ok);
-        return ok ? static_cast<int>(choices.indexOf(chosen)) : -1;
+        QInputDialog dialog(this);
+        dialog.setWindowTitle(QTr("Confronta con..."));
+        dialog.setLabelText(QTr("Lista con cui confrontare:"));
+        dialog.setComboBoxItems(choices);
+        dialog.setComboBoxEditable(false);
+        // The window manager writes the title in its own bold font beside its buttons,
+        // and cuts it ("Confro… con…") in a window only as wide as the list of choices.
+        // The dialog's layout sets its size from its widgets': the label asks for the room.
+        QFont titleFont = dialog.font();
+        titleFont.setBold(true);
+        const int width =
+            QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarButtonsWidth;
+        const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            label->setMinimumWidth(width - margins.left() - margins.right());
+        if (dialog.exec() != QDialog::Accepted) return -1;
+        return static_cast<int>(choices.indexOf(dialog.textValue()));
     };
     chooseCompareFile = [this] {
-        return QFileDialog::getOpenFileName(this, QTr("Confronta con..."), QString(),
-                                            QTr("Liste Rivo800 (*.Bin *.Dat *.Rcu *.bak);;Tutti i file (*)"));
+        return QFileDialog::getOpenFileName(
+            this, QTr("Confronta con..."), QString(),
+            QTr("Liste Rivo800 (*.Bin *.Dat *.Rcu *.bak);;Tutti i file (*)"));
     };
     updateCompareCommands();
 }
@@ -82,7 +106,8 @@ void MainWindow::compareWithOther() {
     const int index = chooseCompareSource(choices);
     if (index < 0 || index >= choices.size()) return;
     if (index < static_cast<int>(others.size())) {
-        showCompareWindow(new CompareWindow(view, others[static_cast<size_t>(index)], compareWindowCommands(), this));
+        showCompareWindow(new CompareWindow(view, others[static_cast<size_t>(index)],
+                                            compareWindowCommands(), this));
         return;
     }
     const QString file = chooseCompareFile();
@@ -109,8 +134,8 @@ void MainWindow::compareWithFile(PageView& view, const QString& file) {
         prompts().tell(opened.message, rivo::Tr(window_text::kAttention), rivo::Icon::Error);
         return;
     }
-    showCompareWindow(
-        new CompareWindow(&view, std::move(opened.page), QFileInfo(file).fileName(), compareWindowCommands(), this));
+    showCompareWindow(new CompareWindow(&view, std::move(opened.page), QFileInfo(file).fileName(),
+                                        compareWindowCommands(), this));
 }
 
 CompareWindow::Commands MainWindow::compareWindowCommands() {
@@ -118,17 +143,20 @@ CompareWindow::Commands MainWindow::compareWindowCommands() {
     commands.selectChannel = [this](int row) {
         if (!compareWindow_ || !compareWindow_->newView()) return;
         PageView* view = compareWindow_->newView();
-        const int index = static_cast<int>(std::find(pageViews.begin(), pageViews.end(), view) - pageViews.begin());
+        const int index = static_cast<int>(std::find(pageViews.begin(), pageViews.end(), view) -
+                                           pageViews.begin());
         if (index < static_cast<int>(pageViews.size())) pageTabs->setCurrentIndex(index);
         view->selectChannelRows(row, row);
     };
-    commands.takeBack = [this](rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen) {
+    commands.takeBack = [this](rivo::ChangeClass c,
+                               const std::vector<rivo::ChannelDifference>& chosen) {
         takeBackFromComparison(c, chosen);
     };
     return commands;
 }
 
-void MainWindow::takeBackFromComparison(rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen) {
+void MainWindow::takeBackFromComparison(rivo::ChangeClass c,
+                                        const std::vector<rivo::ChannelDifference>& chosen) {
     if (!compareWindow_) return;
     PageView* view = compareWindow_->newView();
     const rivo::ListPage* before = compareWindow_->oldPage();
@@ -142,14 +170,20 @@ void MainWindow::takeBackFromComparison(rivo::ChangeClass c, const std::vector<r
             case rivo::ChangeClass::Removed:
                 result = rivo::TakeRemoved(v.page(), *before, chosen, prompts(), progress());
                 break;
-            case rivo::ChangeClass::Renamed: result = rivo::TakeNames(v.page(), *before, chosen); break;
-            case rivo::ChangeClass::FavouritesChanged: result = rivo::TakeFavourites(v.page(), chosen); break;
-            default: break;
+            case rivo::ChangeClass::Renamed:
+                result = rivo::TakeNames(v.page(), *before, chosen);
+                break;
+            case rivo::ChangeClass::FavouritesChanged:
+                result = rivo::TakeFavourites(v.page(), chosen);
+                break;
+            default:
+                break;
         }
     });
     if (result.changed && result.focusRow > 0) {
-        const int last = c == rivo::ChangeClass::Removed ? result.focusRow + static_cast<int>(chosen.size()) - 1
-                                                          : result.focusRow;
+        const int last = c == rivo::ChangeClass::Removed
+                             ? result.focusRow + static_cast<int>(chosen.size()) - 1
+                             : result.focusRow;
         view->selectChannelRows(result.focusRow, last);
     }
 }
@@ -161,6 +195,16 @@ void MainWindow::showCompareWindow(CompareWindow* window) {
     // the keys are there.
     window->addAction(undoAction);
     window->addAction(redoAction);
+    // Beside the main window where the screen has room, else over its right part; in
+    // front, with the keys, and wholly on the screen either way.
+    if (QScreen* screen = this->screen()) {
+        const QMargins margins = FrameMargins(*window, this);
+        const QRect frame = FrameBeside(frameGeometry(), window->size().grownBy(margins),
+                                        screen->availableGeometry());
+        window->resize(frame.size().shrunkBy(margins));
+        window->move(frame.topLeft());
+    }
     window->show();
     window->raise();
+    window->activateWindow();
 }

@@ -28,19 +28,24 @@ public:
     // What the window asks of the main window: take back the chosen channels of a class
     // (one undo step on the newer page), and select a row of the newer page's channels.
     struct Commands {
-        std::function<void(rivo::ChangeClass, const std::vector<rivo::ChannelDifference>&)> takeBack;
+        std::function<void(rivo::ChangeClass, const std::vector<rivo::ChannelDifference>&)>
+            takeBack;
         std::function<void(int newRow)> selectChannel;
     };
 
     // Compares the page of oldView (another open page) with newView's.
-    CompareWindow(PageView* newView, PageView* oldView, Commands commands, QWidget* parent = nullptr);
+    CompareWindow(PageView* newView, PageView* oldView, Commands commands,
+                  QWidget* parent = nullptr);
     // Compares a list read from a file (the backup, another image) with newView's.
-    CompareWindow(PageView* newView, std::unique_ptr<rivo::ListPage> oldPage, const QString& oldName,
-                  Commands commands, QWidget* parent = nullptr);
+    CompareWindow(PageView* newView, std::unique_ptr<rivo::ListPage> oldPage,
+                  const QString& oldName, Commands commands, QWidget* parent = nullptr);
     ~CompareWindow() override;
 
     // A page changed: compares again when it is one of the two lists.
     void pageEdited(PageView* view);
+    // A page was read again from its file into a fresh view (the old one is about to
+    // go): the window compares with the fresh one from now on.
+    void pageReplaced(PageView* old, PageView* fresh);
     // Compares again (the "Aggiorna" button).
     void recompute();
 
@@ -59,6 +64,8 @@ public:
 
 private:
     void build(const QString& oldName);
+    // Watches a compared page: when it closes, nothing is left to compare.
+    void watch(PageView* view);
     void updateButtons();
     void take(rivo::ChangeClass c);
     std::vector<rivo::ChannelDifference> chosen(rivo::ChangeClass c) const;

@@ -51,12 +51,12 @@ constexpr const char* kNothingToMerge = rivo::TrNoop("Nessun transponder doppio 
 // Editing commands
 
 void MainWindow::runOnActivePage(const char* undoName,
-                                  const std::function<void(PageView&)>& command) {
+                                 const std::function<void(PageView&)>& command) {
     if (PageView* view = activePage()) runOnPage(*view, undoName, command);
 }
 
 void MainWindow::runOnPage(PageView& view, const char* undoName,
-                            const std::function<void(PageView&)>& command) {
+                           const std::function<void(PageView&)>& command) {
     commandStarting();
     try {
         command(view);
@@ -118,8 +118,7 @@ void MainWindow::enableDragMoves(PageView* view) {
     }
 }
 
-int MainWindow::askChannelNumber(const char* caption, const char* group, int limit,
-                                  int initial) {
+int MainWindow::askChannelNumber(const char* caption, const char* group, int limit, int initial) {
     RowNumberDialog dialog(prompts(), this);
     dialog.setWindowTitle(QTr(caption));
     dialog.numberGroup->setTitle(QTr(group));
@@ -142,7 +141,8 @@ void MainWindow::pasteChannels() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress()))
-            view.selectChannelRows(row, row + static_cast<int>(channelClipboard.channels.size()) - 1);
+            view.selectChannelRows(row,
+                                   row + static_cast<int>(channelClipboard.channels.size()) - 1);
     });
 }
 
@@ -162,9 +162,9 @@ void MainWindow::moveChannels() {
     runOnActivePage(kStepMove, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
-        const int target = askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
-                                            rivo::MoveLimit(view.page(), first, last),
-                                            view.currentChannelRow());
+        const int target =
+            askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
+                             rivo::MoveLimit(view.page(), first, last), view.currentChannelRow());
         if (target < 1) return;
         if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed) {
             view.selectChannelRows(target, target + (last - first));
@@ -195,7 +195,8 @@ void MainWindow::insertChannel() {
 }
 
 void MainWindow::swapSatellites() {
-    runOnActivePage(kStepSwap, [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
+    runOnActivePage(kStepSwap,
+                    [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
 }
 
 void MainWindow::deleteTransponder() {
@@ -221,19 +222,22 @@ namespace {
 using FavouriteStep = rivo::EditResult (*)(rivo::ListPage&, int list, int slot, rivo::UserPrompts&);
 void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts& prompts) {
     const int list = view.page().selectedFavourite;
-    const rivo::EditResult result = move(view.page(), list, view.currentFavouriteRow(list), prompts);
+    const rivo::EditResult result =
+        move(view.page(), list, view.currentFavouriteRow(list), prompts);
     if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
 }
 }  // namespace
 
 void MainWindow::moveFavouriteUp() {
-    runOnActivePage(kStepFavourite,
-                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts()); });
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
+        MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts());
+    });
 }
 
 void MainWindow::moveFavouriteDown() {
-    runOnActivePage(kStepFavourite,
-                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts()); });
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
+        MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts());
+    });
 }
 
 void MainWindow::editChannelProperties() {
@@ -310,25 +314,27 @@ void MainWindow::exportCsv() {
         names << QTr("Preferiti");
         tables.push_back(rivo::CsvTable::Favourites);
     }
-    const int current = std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
+    const int current =
+        std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
     const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
     if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
     const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().fileName)));
-    const QString suggested = source.absolutePath() + QStringLiteral("/") + source.completeBaseName() +
-                              QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
+    const QString suggested = source.absolutePath() + QStringLiteral("/") +
+                              source.completeBaseName() + QStringLiteral(" - ") + names[chosen] +
+                              QStringLiteral(".csv");
     const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();
     if (path.isEmpty()) return;
     commandStarting();
     const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
-    const std::string error =
-        rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
+    const std::string error = rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                        rivo::Bytes(csv.begin(), csv.end()));
     if (!error.empty()) {
         statusMessage->clear();
         prompts().tell(error, rivo::Tr(kAttention), rivo::Icon::Error);
         return;
     }
     const int rows = rivo::CsvRowCount(view->page(), tables[static_cast<size_t>(chosen)]);
-    tellStatus(QTrN("Esportate %1 righe in %2", "Esportate %1 righe in %2", rows)
+    tellStatus(QTrN("Esportata %1 riga in %2", "Esportate %1 righe in %2", rows)
                    .arg(rows)
                    .arg(QDir::toNativeSeparators(path)));
 }

@@ -86,7 +86,8 @@ public:
     // The extension a name typed without one takes in `folder`: `suffix` as a file
     // there already spells it in another case ("bin" when "G.bin" is there and "G" is
     // typed under "Bin"), else `suffix` itself.
-    static QString existingSuffixSpelling(const QDir& folder, const QString& typed, const QString& suffix);
+    static QString existingSuffixSpelling(const QDir& folder, const QString& typed,
+                                          const QString& suffix);
     // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
     // offered first): its index in `tables`, -1 when cancelled.
     std::function<int(const QStringList& tables, int current)> chooseExportTable;
@@ -110,7 +111,8 @@ public:
     std::function<bool(RenameDialog&)> runRenameDialog;
 
     // The window's geometry and the tables' column widths, kept between sessions.
-    // restoreSettings is for start-up; closing the window saves them.
+    // restoreSettings is for start-up; closing the window saves them. A geometry larger
+    // than the screen shrinks to fit it, and the window is kept wholly on the screen.
     void restoreSettings();
     void saveSettings() const;
 
@@ -183,30 +185,31 @@ public:
     // The menu bar. Its items for tool bar commands are the tool buttons' own actions,
     // so an item is enabled exactly when its button is; the commands without a button
     // have actions of their own.
-    QMenu* fileMenu = nullptr;                // "File"
-    QMenu* editMenu = nullptr;                // "Modifica"
-    QMenu* transponderMenu = nullptr;         // "Transponder"
-    QMenu* helpMenu = nullptr;                // "Aiuto"
-    QMenu* languageMenu = nullptr;            // "Lingua": the language of the next start
-    QAction* italianLanguageAction = nullptr;  // "Italiano", checked when the editor speaks it
-    QAction* englishLanguageAction = nullptr;  // "English"
-    QMenu* viewMenu = nullptr;                // "Visualizza": pages and tabs
-    QAction* nextPageAction = nullptr;        // Ctrl+Tab, Ctrl+PgDown
-    QAction* previousPageAction = nullptr;    // Ctrl+Shift+Tab, Ctrl+PgUp
-    QAction* showChannelsAction = nullptr;    // Alt+1: "Canali"
+    QMenu* fileMenu = nullptr;                  // "File"
+    QMenu* editMenu = nullptr;                  // "Modifica"
+    QMenu* transponderMenu = nullptr;           // "Transponder"
+    QMenu* helpMenu = nullptr;                  // "Aiuto"
+    QMenu* languageMenu = nullptr;              // "Lingua": the language of the next start
+    QAction* italianLanguageAction = nullptr;   // "Italiano", checked when the editor speaks it
+    QAction* englishLanguageAction = nullptr;   // "English"
+    QMenu* viewMenu = nullptr;                  // "Visualizza": pages and tabs
+    QAction* nextPageAction = nullptr;          // Ctrl+Tab, Ctrl+PgDown
+    QAction* previousPageAction = nullptr;      // Ctrl+Shift+Tab, Ctrl+PgUp
+    QAction* showChannelsAction = nullptr;      // Alt+1: "Canali"
     QAction* showTranspondersAction = nullptr;  // Alt+2: "Transponder"
-    QAction* showFavouritesAction = nullptr;  // Alt+3: "Preferiti"
-    QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
-    QAction* revertAction = nullptr;          // "Ripristina la versione salvata"
-    QAction* undoAction = nullptr;            // "Annulla" (+ ": " and the step it takes back)
-    QAction* redoAction = nullptr;            // "Ripeti" (+ ": " and the step it does again)
-    QAction* findAction = nullptr;            // "Trova"
-    QAction* aboutAction = nullptr;           // "Informazioni"
-    QAction* sortAction = nullptr;            // "Ordina..."
-    QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
-    QAction* findDuplicatesAction = nullptr;  // "Trova duplicati..."
-    QAction* compareAction = nullptr;         // "Confronta con..."
-    QAction* compareBackupAction = nullptr;   // "Confronta con il backup": enabled when FILE.bak exists
+    QAction* showFavouritesAction = nullptr;    // Alt+3: "Preferiti"
+    QAction* exportCsvAction = nullptr;         // "Esporta CSV..."
+    QAction* revertAction = nullptr;            // "Ripristina la versione salvata"
+    QAction* undoAction = nullptr;              // "Annulla" (+ ": " and the step it takes back)
+    QAction* redoAction = nullptr;              // "Ripeti" (+ ": " and the step it does again)
+    QAction* findAction = nullptr;              // "Trova"
+    QAction* aboutAction = nullptr;             // "Informazioni"
+    QAction* sortAction = nullptr;              // "Ordina..."
+    QAction* referenceOrderAction = nullptr;    // "Applica ordine da riferimento..."
+    QAction* findDuplicatesAction = nullptr;    // "Trova duplicati..."
+    QAction* compareAction = nullptr;           // "Confronta con..."
+    QAction* compareBackupAction =
+        nullptr;  // "Confronta con il backup": enabled when FILE.bak exists
     // How "Confronta con..." asks what to compare the active page with: among `choices`
     // (the other pages' captions, then "Un file..."), the index chosen; -1 when cancelled.
     std::function<int(const QStringList& choices)> chooseCompareSource;
@@ -215,15 +218,15 @@ public:
     // The open compare window, if any (one at a time).
     CompareWindow* compareWindow() const;
     // Commands on a selection of any rows, and the filter bar (selection_commands.cpp).
-    QAction* filterAction = nullptr;          // Ctrl+Shift+F: the filter bar's text
-    QAction* renameAction = nullptr;          // "Rinomina..." (Ctrl+H)
-    QMenu* addToListMenu = nullptr;           // "Aggiungi alla lista": lists 1 .. 8
-    QMenu* removeFromListMenu = nullptr;      // "Togli dalla lista"
+    QAction* filterAction = nullptr;      // Ctrl+Shift+F: the filter bar's text
+    QAction* renameAction = nullptr;      // "Rinomina..." (Ctrl+H)
+    QMenu* addToListMenu = nullptr;       // "Aggiungi alla lista": lists 1 .. 8
+    QMenu* removeFromListMenu = nullptr;  // "Togli dalla lista"
     void focusFilter();
     void renameChannels();
     void addToFavouriteList(int list);
     void removeFromFavouriteList(int list);
-    QAction* importOrderAction = nullptr;     // "Importa ordine da file..."
+    QAction* importOrderAction = nullptr;  // "Importa ordine da file..."
 
     // Features with their own actions, made with the menus (each file says what it does).
     RecentFilesController* recentFiles = nullptr;  // "Apri recenti", and the open dialog's start
@@ -287,6 +290,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // After a modal window closed: activates this window and focuses lastFocus_.
     void returnFocus();
@@ -307,7 +311,8 @@ private:
     void showCompareWindow(CompareWindow* window);
     void compareWithFile(PageView& view, const QString& file);
     CompareWindow::Commands compareWindowCommands();
-    void takeBackFromComparison(rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen);
+    void takeBackFromComparison(rivo::ChangeClass c,
+                                const std::vector<rivo::ChannelDifference>& chosen);
     QPointer<CompareWindow> compareWindow_;
     // "Importa ordine da file..." (file_order_commands.cpp).
     void createFileOrderCommands();
@@ -333,7 +338,8 @@ private:
     // named undoName (nullptr: a command that never changes the page), and the page's
     // views and Save button follow.
     void runOnActivePage(const char* undoName, const std::function<void(PageView&)>& command);
-    void runOnPage(PageView& view, const char* undoName, const std::function<void(PageView&)>& command);
+    void runOnPage(PageView& view, const char* undoName,
+                   const std::function<void(PageView&)>& command);
     // Lets the channel rows and the favourites entries of a page be moved by dragging.
     void enableDragMoves(PageView* view);
     void createSelectionCommands();
@@ -350,7 +356,8 @@ private:
     rivo::UserPrompts* prompts_ = nullptr;
     std::unique_ptr<rivo::Progress> progress_;
     QString initialFile_;
-    std::optional<std::pair<rivo::UndoHistory::StepRows, rivo::UndoHistory::StepRows>> stepSelection_;
+    std::optional<std::pair<rivo::UndoHistory::StepRows, rivo::UndoHistory::StepRows>>
+        stepSelection_;
     // A command begins: the previous command's message goes, once it has been shown
     // for kStatusMessageMs.
     void commandStarting();

@@ -12,14 +12,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -43,6 +44,8 @@ constexpr const char* kNameColumn = "nameColumn";
 constexpr const char* kNameWidth = "nameWidth";
 constexpr int kHeaderHeight = 20;
 constexpr int kFavouriteWidth = 260;
+// What a cell needs beside its text: the delegate's margins on both sides.
+constexpr int kCellPadding = 8;
 // The find text's background when no channel name holds it.
 const QColor kNotFoundColour(255, 102, 102);
 
@@ -62,6 +65,14 @@ public:
         return editor;
     }
 };
+
+// The page keeps the receiver's own text ("Versione: 2.3", as the tool prints it); the
+// label says it in the user's language.
+QString VersionLabelText(const std::string& text) {
+    static const std::string prefix = "Versione: ";
+    if (text.compare(0, prefix.size(), prefix) != 0) return QString::fromStdString(text);
+    return QTr("Versione: %1").arg(QString::fromStdString(text.substr(prefix.size())));
+}
 
 std::vector<GridColumn> Columns(std::initializer_list<std::pair<int, bool>> widthCentred,
                                 int nameColumn) {
@@ -84,15 +95,30 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     rivo::ListPage& p = *page_;
 
     channelModel_ = new GridModel(&p.channelGrid,
-                                  Columns({{40, false}, {200, false}, {60, true}, {50, true},
-                                           {50, true}, {50, true}, {50, true}, {50, true},
-                                           {50, true}, {50, true}, {50, true}},
+                                  Columns({{40, false},
+                                           {200, false},
+                                           {60, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true}},
                                           rivo::ch::Name),
                                   this);
     transponderModel_ = new GridModel(&p.transponderGrid,
-                                      Columns({{40, false}, {80, false}, {60, true}, {50, true},
-                                               {50, true}, {50, true}, {50, true}, {50, true},
-                                               {50, true}, {50, true}},
+                                      Columns({{40, false},
+                                               {80, false},
+                                               {60, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true}},
                                               rivo::tp::Satellite),
                                       this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
@@ -166,6 +192,12 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
 
     // "Transponder"
     transponderTable = makeGridView(transponderModel_, false);
+    // A frequency as saved: up to five digits and six decimals ("8705,032714").
+    const int frequencyWidth =
+        transponderTable->fontMetrics().horizontalAdvance(QStringLiteral("00000,000000")) +
+        kCellPadding;
+    if (transponderTable->columnWidth(rivo::tp::Frequency) < frequencyWidth)
+        transponderTable->setColumnWidth(rivo::tp::Frequency, frequencyWidth);
     tabs->addTab(transponderTable, QTr("Transponder"));
 
     // "Preferiti": the configuration panel on the left, the eight lists in a scroll box.
@@ -190,8 +222,9 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     configTable->setItemDelegateForColumn(1, new NameDelegate(configTable));
     configTable->setSelectionBehavior(QAbstractItemView::SelectItems);
     configTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    configTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::AnyKeyPressed);
+    configTable->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
     configTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     configTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     configTable->setGeometry(10, 20, 160, 180);
@@ -229,6 +262,18 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     for (int k = 0; k < rivo::fav::Lists; ++k) {
         QTableView* view = makeGridView(favouriteModels_[static_cast<size_t>(k)], false, true);
         view->setFixedWidth(kFavouriteWidth);
+        // The list's scroll bar takes its width from the columns: the name column gives
+        // it up, so that the titles wider in another language ("Channel") stay whole.
+        const int room =
+            kFavouriteWidth - view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+        const int others =
+            view->columnWidth(rivo::fav::Pos) + view->columnWidth(rivo::fav::Channel);
+        const int nameWidth =
+            std::max(view->horizontalHeader()->sectionSizeHint(rivo::fav::Name), room - others);
+        if (view->columnWidth(rivo::fav::Name) > nameWidth) {
+            view->setColumnWidth(rivo::fav::Name, nameWidth);
+            view->setProperty(kNameWidth, nameWidth);
+        }
         view->setFrameShape(QFrame::NoFrame);
         view->setProperty("tag", k + 1);
         view->installEventFilter(this);
@@ -246,7 +291,8 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     static_cast<QFrame*>(changedOnDiskBar)->setFrameShape(QFrame::StyledPanel);
     auto* barLayout = new QHBoxLayout(changedOnDiskBar);
     barLayout->setContentsMargins(6, 2, 6, 2);
-    auto* changedLabel = new QLabel(QTr("Il file è stato modificato sul disco dopo che questa pagina l'ha letto o salvato."));
+    auto* changedLabel = new QLabel(
+        QTr("Il file è stato modificato sul disco dopo che questa pagina l'ha letto o salvato."));
     changedLabel->setWordWrap(true);
     barLayout->addWidget(changedLabel, 1);
     reloadButton = new QPushButton(QTr("&Ricarica"));
@@ -272,22 +318,22 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
 
     // The list names and version come from the image; the favourites tab is only shown
     // when the image stores favourites lists apart from the channels.
-    versionLabel->setText(QString::fromStdString(p.versionText));
+    versionLabel->setText(VersionLabelText(p.versionText));
     tabs->setTabVisible(2, p.layout != rivo::ListLayout::Single);
 
     // A grid starts with its first row current, as a new table does.
     for (QTableView* view : {channelTable, transponderTable}) {
         if (view->model()->rowCount() > 0)
-            view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
-                                                    QItemSelectionModel::ClearAndSelect |
-                                                        QItemSelectionModel::Rows);
+            view->selectionModel()->setCurrentIndex(
+                view->model()->index(0, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
-    connect(tabs, &QTabWidget::currentChanged, this,
-            [this](int) { emit innerTabChanged(tabs); });
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int) { emit innerTabChanged(tabs); });
     connect(configModel_, &GridModel::cellEdited, this,
             [this](int row, int column) { afterEdit(column, row); });
-    connect(channelTable, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
+    connect(channelTable, &QTableView::doubleClicked, this,
+            [this] { emit channelDoubleClicked(); });
     // Enter on a row opens its dialog, as a double click does: the keyboard's way in.
     // Taken from the key events the table itself receives (see eventFilter), not from
     // a shortcut, which could also fire while a question box has not taken the keys yet.
@@ -325,7 +371,8 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
     // selected, which reads the flags of every row of the column and made a tenth of
     // each repaint of a large list. Sections are never highlighted here: the header
     // gets a selection of its own, always empty, so its answers stay cached.
-    view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view->horizontalHeader()));
+    view->horizontalHeader()->setSelectionModel(
+        new QItemSelectionModel(model, view->horizontalHeader()));
     view->horizontalHeader()->setSectionsClickable(false);
     view->horizontalHeader()->setMinimumSectionSize(1);
     // Each column as wide as the table's design says, and never narrower than its title
@@ -361,7 +408,7 @@ void PageView::refresh() {
     for (GridModel* model : favouriteModels_) model->refresh();
     configModel_->refresh();
     filterBar->pageChanged();
-    versionLabel->setText(QString::fromStdString(page_->versionText));
+    versionLabel->setText(VersionLabelText(page_->versionText));
     // A list name may have changed under the label (undo of a rename).
     if (page_->selectedFavourite >= 0) selectFavouriteList(page_->selectedFavourite);
 }
@@ -483,7 +530,9 @@ void SelectRows(QTableView* view, int first, int last) {
 
 void PageView::selectChannelRows(int first, int last) { SelectRows(channelTable, first, last); }
 
-void PageView::selectTransponderRows(int first, int last) { SelectRows(transponderTable, first, last); }
+void PageView::selectTransponderRows(int first, int last) {
+    SelectRows(transponderTable, first, last);
+}
 
 int PageView::currentTransponderRow() const {
     const QModelIndex current = transponderTable->currentIndex();
@@ -500,9 +549,8 @@ void PageView::setCurrentFavouriteRow(int list, int row) {
     if (list < 0 || list >= rivo::fav::Lists) return;
     QTableView* view = favouriteTables[static_cast<size_t>(list)];
     if (row < 1 || row > view->model()->rowCount()) return;
-    const QModelIndex index = view->model()->index(row - 1, view->currentIndex().isValid()
-                                                                ? view->currentIndex().column()
-                                                                : 0);
+    const QModelIndex index = view->model()->index(
+        row - 1, view->currentIndex().isValid() ? view->currentIndex().column() : 0);
     view->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view->scrollTo(index);
@@ -538,7 +586,8 @@ void PageView::fitNameColumn(QTableView* view) {
     int others = 0;
     for (int c = 0; c < view->model()->columnCount(); ++c)
         if (c != name) others += view->columnWidth(c);
-    const int width = std::max(view->property(kNameWidth).toInt(), view->viewport()->width() - others);
+    const int width =
+        std::max(view->property(kNameWidth).toInt(), view->viewport()->width() - others);
     if (width != view->columnWidth(name)) view->setColumnWidth(name, width);
 }
 
@@ -555,7 +604,8 @@ void PageView::setNameColumnWidth(QTableView* view, int width) {
 }
 
 bool PageView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == channelTable || watched == transponderTable)) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == channelTable || watched == transponderTable)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

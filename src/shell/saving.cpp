@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QTabBar>
-#include <filesystem>
-#include <QLineEdit>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -83,7 +83,8 @@ void MainWindow::configureSaveDialog(QFileDialog& dialog, const QString& current
     if (nameEdit) nameEdit->setText(file.fileName());
 }
 
-QString MainWindow::existingSuffixSpelling(const QDir& folder, const QString& typed, const QString& suffix) {
+QString MainWindow::existingSuffixSpelling(const QDir& folder, const QString& typed,
+                                           const QString& suffix) {
     if (typed.isEmpty() || typed.endsWith(QLatin1Char('/')) || !QFileInfo(typed).suffix().isEmpty())
         return suffix;
     // Every spelling of the extension, the filter's own first: at most 2^3 names to try.
@@ -120,7 +121,8 @@ void MainWindow::saveFile() {
             return prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
                                            rivo::Buttons::YesNo) == rivo::Answer::Yes;
         };
-        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(), options);
+        result = rivo::SavePage(view->page(), QFile::encodeName(path).toStdString(), progress(),
+                                options);
     } catch (const std::exception& failure) {
         result.ok = false;
         result.message = failure.what();
@@ -187,7 +189,7 @@ void MainWindow::closePage() {
         if (answer == rivo::Answer::Yes) {
             pageViews.erase(pageViews.begin() + index);
             pageTabs->removeTab(index);  // the next page becomes active and its
-            delete view;                     // buttons follow it
+            delete view;                 // buttons follow it
         }
     }
     if (pageViews.empty()) disablePageButtons();
@@ -202,12 +204,13 @@ void MainWindow::revertToSaved() {
     if (!view) return;
     const rivo::ListPage& page = view->page();
     if (page.modified) {
-        const std::string question = rivo::Fmt(
-            rivo::Tr("Rileggere %1 dal disco?\nLe modifiche non salvate e la cronologia di annullamento andranno "
-                     "perse."),
-            view->caption().toStdString());
-        if (prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning, rivo::Buttons::YesNo) !=
-            rivo::Answer::Yes)
+        const std::string question =
+            rivo::Fmt(rivo::Tr("Rileggere %1 dal disco?\nLe modifiche non salvate e la cronologia "
+                               "di annullamento andranno "
+                               "perse."),
+                      view->caption().toStdString());
+        if (prompts().askDiscarding(question, rivo::Tr(kAttention), rivo::Icon::Warning,
+                                    rivo::Buttons::YesNo) != rivo::Answer::Yes)
             return;
     }
     rivo::OpenParams params;
@@ -226,6 +229,8 @@ void MainWindow::revertToSaved() {
     pageTabs->tabBar()->moveTab(pageTabs->indexOf(fresh), index);
     pageViews.erase(pageViews.begin() + index + 1);
     pageTabs->removeTab(pageTabs->indexOf(view));
+    // The same list read again: a compare window showing it follows the fresh page.
+    if (compareWindow_) compareWindow_->pageReplaced(view, fresh);
     delete view;
     pageTabs->setCurrentWidget(fresh);
     tellStatus(QTr("%1 riletto dal disco").arg(fresh->caption()));
@@ -247,7 +252,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         // Each name stands on a line of its own.
         const long long count = names.count(QLatin1Char('\n'));
         const std::string question =
-            rivo::Fmt(rivo::TrN("Le modifiche di questi file non sono state salvate:%1\n\n"
+            rivo::Fmt(rivo::TrN("Le modifiche di questo file non sono state salvate:%1\n\n"
                                 "Vuoi uscire comunque?",
                                 "Le modifiche di questi file non sono state salvate:%1\n\n"
                                 "Vuoi uscire comunque?",
@@ -262,4 +267,3 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     saveSettings();
     event->accept();
 }
-

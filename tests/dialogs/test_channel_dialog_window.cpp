@@ -43,7 +43,8 @@ rivo::ListPage MakeChannels() {
 
 // Types text one character at a time, as a keyboard would (also outside Latin-1).
 void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
 }
 
 std::vector<std::string> Favourites(const rivo::ListPage& page, int list) {
@@ -71,8 +72,9 @@ rivo::ListPage MakeDistinctChannel() {
 
 // The check boxes of the channel page of a split list, by their captions.
 const std::vector<QString>& CheckCaptions() {
-    static const std::vector<QString> captions{"Attivo",  "Segnagruppi", "Bloccato", "Lista 1", "Lista 2", "Lista 3",
-                                               "Lista 4", "Lista 5",     "Lista 6",  "Lista 7", "Lista 8"};
+    static const std::vector<QString> captions{"Attivo",  "Segnagruppi", "Bloccato", "Lista 1",
+                                               "Lista 2", "Lista 3",     "Lista 4",  "Lista 5",
+                                               "Lista 6", "Lista 7",     "Lista 8"};
     return captions;
 }
 
@@ -98,7 +100,8 @@ private slots:
         // The value labels are blue and empty.
         for (int i = 0; i < rivo::tpvalue::Count; ++i) {
             QCOMPARE(dialog.transponderValue(i)->text(), QString());
-            QCOMPARE(dialog.transponderValue(i)->palette().color(QPalette::WindowText), QColor(Qt::blue));
+            QCOMPARE(dialog.transponderValue(i)->palette().color(QPalette::WindowText),
+                     QColor(Qt::blue));
         }
     }
 
@@ -137,7 +140,8 @@ private slots:
         QVERIFY(active && list5);
         QCOMPARE(active->checkState(), Qt::PartiallyChecked);
 
-        const std::vector<Qt::CheckState> expected{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked};
+        const std::vector<Qt::CheckState> expected{Qt::Checked, Qt::Unchecked, Qt::Checked,
+                                                   Qt::Unchecked};
         for (Qt::CheckState state : expected) {
             QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(5, active->height() / 2));
             QCOMPARE(active->checkState(), state);
@@ -158,9 +162,31 @@ private slots:
         dialog.show();
         QLineEdit* name = EditCaptioned(dialog, "Nome");
         name->setFocus();
+        QVERIFY(dialog.unstorableNote()->isHidden());
         Type(name, QString::fromUtf8("Caf\u00e9 \u20ac\u0416\u4e2d!"));
-        QCOMPARE(name->text(), QString::fromUtf8("Caf\u00e9 \u20ac!"));  // Cyrillic and CJK refused
+        // Cyrillic and CJK have no Windows-1252 byte: they stay in the box, the dialog
+        // names them before Ok, and Ok leaves them out.
+        QCOMPARE(name->text(), QString::fromUtf8("Caf\u00e9 \u20ac\u0416\u4e2d!"));
+        QVERIFY(dialog.unstorableNote()->isVisible());
+        QCOMPARE(dialog.unstorableNote()->text(),
+                 QString::fromUtf8(
+                     "Caratteri non ammessi: \u0416 \u4e2d. La lista usa Windows-1252 e non li può "
+                     "conservare: con Ok verranno tolti."));
         QCOMPARE(dialog.values().boxes[rivo::box::Name], std::string("Caf\xE9 \x80!"));
+        // The case tried: a character outside the basic plane too, in another box.
+        name->clear();
+        QVERIFY(dialog.unstorableNote()->isHidden());
+        Type(name, QString::fromUtf8("Test \u0151 \u2713"));
+        EditCaptioned(dialog, "SID")->insert(QString::fromUtf8("\U0001F600"));  // pasted
+        QCOMPARE(dialog.unstorableNote()->text(),
+                 QString::fromUtf8("Caratteri non ammessi: \u0151 \u2713 \U0001F600. La lista usa "
+                                   "Windows-1252 e non li "
+                                   "può conservare: con Ok verranno tolti."));
+        QCOMPARE(dialog.values().boxes[rivo::box::Name], std::string("Test  "));
+        QCOMPARE(dialog.values().boxes[rivo::box::Sid], std::string());
+        EditCaptioned(dialog, "SID")->clear();
+        name->setText(QStringLiteral("Test"));
+        QVERIFY(dialog.unstorableNote()->isHidden());
 
         name->clear();
         Type(name, "ABCDEFGHIJKLMNOPQRST");
@@ -180,16 +206,34 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("written");  // the column's cell after Ok
-        QTest::newRow("Nome") << "Nome" << rivo::ch::Name << "Distinto" << "Altro" << "Altro";
-        QTest::newRow("Transponder") << "Transponder" << rivo::ch::Transponder << "2" << "1" << "1";
-        QTest::newRow("SID") << "SID" << rivo::ch::Sid << "101" << "111" << "111";
-        QTest::newRow("VPID") << "VPID" << rivo::ch::VPid << "202" << "222" << "222";
-        QTest::newRow("APID") << "APID" << rivo::ch::APid << "303" << "333" << "333";
-        QTest::newRow("VECM") << "VECM" << rivo::ch::VEcm << "404" << "444" << "444";
-        QTest::newRow("AECM") << "AECM" << rivo::ch::AEcm << "505" << "555" << "555";
-        QTest::newRow("PCR") << "PCR" << rivo::ch::Pcr << "606" << "666" << "666";
+        QTest::newRow("Nome") << "Nome" << rivo::ch::Name << "Distinto"
+                              << "Altro"
+                              << "Altro";
+        QTest::newRow("Transponder") << "Transponder" << rivo::ch::Transponder << "2"
+                                     << "1"
+                                     << "1";
+        QTest::newRow("SID") << "SID" << rivo::ch::Sid << "101"
+                             << "111"
+                             << "111";
+        QTest::newRow("VPID") << "VPID" << rivo::ch::VPid << "202"
+                              << "222"
+                              << "222";
+        QTest::newRow("APID") << "APID" << rivo::ch::APid << "303"
+                              << "333"
+                              << "333";
+        QTest::newRow("VECM") << "VECM" << rivo::ch::VEcm << "404"
+                              << "444"
+                              << "444";
+        QTest::newRow("AECM") << "AECM" << rivo::ch::AEcm << "505"
+                              << "555"
+                              << "555";
+        QTest::newRow("PCR") << "PCR" << rivo::ch::Pcr << "606"
+                             << "666"
+                             << "666";
         // The encoding is bits 5-7 of the status: IRDETO (4) on an active channel.
-        QTest::newRow("Codifica") << "Codifica" << rivo::ch::Status << "NAGRAVISION" << "IRDETO" << "84";
+        QTest::newRow("Codifica") << "Codifica" << rivo::ch::Status << "NAGRAVISION"
+                                  << "IRDETO"
+                                  << "84";
     }
     void boxesShowTheFieldTheirCaptionNames() {
         QFETCH(QString, caption);
@@ -216,7 +260,8 @@ private slots:
         QVERIFY(edited);
         QVERIFY(prompts.texts.empty());
         for (int c = 0; c < rivo::ch::Count; ++c) {
-            const std::string expected = c == column ? written.toStdString() : before.channelGrid.cell(1, c);
+            const std::string expected =
+                c == column ? written.toStdString() : before.channelGrid.cell(1, c);
             QCOMPARE(page.channelGrid.cell(1, c), expected);
         }
     }
@@ -228,17 +273,39 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("favourites");
-        QTest::newRow("Attivo") << "Attivo" << "03" << "255";  // shown inactive, made active
-        QTest::newRow("Segnagruppi") << "Segnagruppi" << "05" << "255";
-        QTest::newRow("Bloccato") << "Bloccato" << "06" << "255";
-        QTest::newRow("Lista 1") << "Lista 1" << "07" << "254";
-        QTest::newRow("Lista 2") << "Lista 2" << "07" << "253";
-        QTest::newRow("Lista 3") << "Lista 3" << "07" << "251";
-        QTest::newRow("Lista 4") << "Lista 4" << "07" << "247";
-        QTest::newRow("Lista 5") << "Lista 5" << "07" << "239";
-        QTest::newRow("Lista 6") << "Lista 6" << "07" << "223";
-        QTest::newRow("Lista 7") << "Lista 7" << "07" << "191";
-        QTest::newRow("Lista 8") << "Lista 8" << "07" << "127";
+        QTest::newRow("Attivo") << "Attivo"
+                                << "03"
+                                << "255";  // shown inactive, made active
+        QTest::newRow("Segnagruppi") << "Segnagruppi"
+                                     << "05"
+                                     << "255";
+        QTest::newRow("Bloccato") << "Bloccato"
+                                  << "06"
+                                  << "255";
+        QTest::newRow("Lista 1") << "Lista 1"
+                                 << "07"
+                                 << "254";
+        QTest::newRow("Lista 2") << "Lista 2"
+                                 << "07"
+                                 << "253";
+        QTest::newRow("Lista 3") << "Lista 3"
+                                 << "07"
+                                 << "251";
+        QTest::newRow("Lista 4") << "Lista 4"
+                                 << "07"
+                                 << "247";
+        QTest::newRow("Lista 5") << "Lista 5"
+                                 << "07"
+                                 << "239";
+        QTest::newRow("Lista 6") << "Lista 6"
+                                 << "07"
+                                 << "223";
+        QTest::newRow("Lista 7") << "Lista 7"
+                                 << "07"
+                                 << "191";
+        QTest::newRow("Lista 8") << "Lista 8"
+                                 << "07"
+                                 << "127";
     }
     void checksShowTheBitTheirCaptionNames() {
         QFETCH(QString, caption);
@@ -253,7 +320,8 @@ private slots:
         {
             Hook hook([&](ChannelDialog& d) {
                 for (const QString& other : CheckCaptions())
-                    QVERIFY2(CheckCaptioned(d, other)->isChecked() == (other != caption), qPrintable(other));
+                    QVERIFY2(CheckCaptioned(d, other)->isChecked() == (other != caption),
+                             qPrintable(other));
                 CheckCaptioned(d, caption)->click();
                 clicked = true;
                 d.okButton()->click();
@@ -277,7 +345,8 @@ private slots:
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 1"));
                 QVERIFY(!CheckCaptioned(d, "Segnagruppi")->isChecked());  // status 04
                 QVERIFY(d.listsGroup()->isVisible());
-                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("11747 Mhz"));
+                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(),
+                         QString("11747 Mhz"));
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Satellite)->text(), QString("HotBird"));
                 EditCaptioned(d, "Nome")->setText(QString::fromUtf8("R\u00e0i Uno"));
                 CheckCaptioned(d, "Lista 3")->click();
@@ -299,10 +368,12 @@ private slots:
             Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.pages()->currentIndex(), 1);
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 2"));
-                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("12603,125 Mhz"));
+                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(),
+                         QString("12603,125 Mhz"));
                 QCOMPARE(d.encodingList()->currentIndex(), 1);
                 QVERIFY(CheckCaptioned(d, "Segnagruppi")->isChecked());
-                QVERIFY(!CheckCaptioned(d, "Lista 3")->isChecked());  // the last channel's boxes are gone
+                QVERIFY(!CheckCaptioned(d, "Lista 3")
+                             ->isChecked());  // the last channel's boxes are gone
                 EditCaptioned(d, "Nome")->setText("X");
                 d.transponderCancelButton()->click();
             });
@@ -313,7 +384,8 @@ private slots:
         // A transponder beyond the table empties the values of the last channel.
         {
             Hook hook([&](ChannelDialog& d) {
-                for (int i = 0; i < rivo::tpvalue::Count; ++i) QCOMPARE(d.transponderValue(i)->text(), QString());
+                for (int i = 0; i < rivo::tpvalue::Count; ++i)
+                    QCOMPARE(d.transponderValue(i)->text(), QString());
                 d.close();  // the close box counts as Annulla
             });
             QVERIFY(!RunChannelDialog(nullptr, shared, page, 3, &prompts));
@@ -343,9 +415,10 @@ private slots:
         {
             Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.windowTitle(), QString("Dati del canale"));
-                QCOMPARE(CheckCaptioned(d, "Preferito")->checkState(), Qt::PartiallyChecked);  // only in 27
+                QCOMPARE(CheckCaptioned(d, "Preferito")->checkState(),
+                         Qt::PartiallyChecked);  // only in 27
                 QVERIFY(!d.listsGroup()->isVisible());
-                QCOMPARE(EditCaptioned(d, "Nome")->text(), QString());     // names differ
+                QCOMPARE(EditCaptioned(d, "Nome")->text(), QString());      // names differ
                 QCOMPARE(EditCaptioned(d, "SID")->text(), QString("100"));  // common SID
                 QCOMPARE(CheckCaptioned(d, "Attivo")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(CheckCaptioned(d, "Bloccato")->checkState(), Qt::PartiallyChecked);
@@ -359,9 +432,11 @@ private slots:
         QVERIFY(page.modified);
         QCOMPARE(page.channelGrid.cell(1, rivo::ch::Name), std::string("RAI 1"));
         QCOMPARE(page.channelGrid.cell(3, rivo::ch::Name), std::string("OFF"));
-        for (int r = 1; r <= 3; ++r) QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
+        for (int r = 1; r <= 3; ++r)
+            QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
         QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("05"));
-        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("07"));  // first row's encoding
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status),
+                 std::string("07"));  // first row's encoding
         QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("01"));
 
         // Annulla leaves the page alone, also its modified flag.

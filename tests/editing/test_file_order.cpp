@@ -400,4 +400,20 @@ TEST(FileOrder, IsOneUndoStep) {
 }
 
 }  // namespace
+
+// One of a kind is said in the singular, in every count of the preview and the status.
+TEST(FileOrder, CountsOfOneAreSingular) {
+    const ListPage page = NamedList({{"a", "1"}, {"b", "2"}});
+    const ReferenceFile file = ReadFile("Nome canale\na\nz\n");
+    const FileOrderMatch match = MatchFileOrder(page, file);
+    const FileOrderPreview preview = MakeFileOrderPreview(page, file, match);
+    EXPECT_EQ(
+        preview.summary,
+        "1 canale trovato nel file, 1 canale della lista non trovato, 1 riga del file non trovata");
+    EXPECT_EQ(preview.passLines[4], "Passo 5 (nome unico in entrambe le liste): 1 canale");
+    EXPECT_EQ(FileOrderStatusText(match, true), "1 canale ordinato secondo il file, 1 eliminato");
+    EXPECT_EQ(FileOrderStatusText(match, false),
+              "1 canale ordinato secondo il file, 1 non trovato");
+}
+
 }  // namespace rivo

@@ -94,11 +94,13 @@ TEST(ReferencePreview, InEnglishCountsTakeTheirPluralForms) {
     match.unmatchedReference = {1};
     const ReferencePreview preview = MakeReferencePreview(current, current, match);
     ASSERT_EQ(preview.passLines.size(), 4u);
-    EXPECT_EQ(preview.passLines[0], "Pass 1 (name, SID, TID and NID, polarisation, frequency (within 3 MHz)): 1 channel");
+    EXPECT_EQ(preview.passLines[0],
+              "Pass 1 (name, SID, TID and NID, polarisation, frequency (within 3 MHz)): 1 channel");
     EXPECT_EQ(preview.passLines[1], "Pass 2 (SID, TID and NID): 3 channels");
     EXPECT_TRUE(preview.passLines[2].ends_with("): 0 channels")) << preview.passLines[2];
     EXPECT_EQ(preview.summary,
-              "4 channels found in the reference, 2 channels of the list not found, 1 channel of the reference not "
+              "4 channels found in the reference, 2 channels of the list not found, 1 channel of "
+              "the reference not "
               "found");
 }
 
@@ -119,18 +121,20 @@ TEST(ReferencePreview, CountsAndUnmatchedRowsOfBothLists) {
     const ReferencePreview preview = MakeReferencePreview(current, reference, match);
     ASSERT_EQ(preview.passLines.size(), 4u);
     EXPECT_EQ(preview.passLines[0].rfind("Passo 1 (", 0), 0u);
-    EXPECT_NE(preview.passLines[0].find("): 1 canali"), std::string::npos);
+    EXPECT_NE(preview.passLines[0].find("): 1 canale"), std::string::npos);
     EXPECT_NE(preview.passLines[3].find("): 0 canali"), std::string::npos);
     EXPECT_EQ(preview.summary,
-              "1 canali trovati nel riferimento, 2 canali della lista non trovati, 1 canali del riferimento non trovati");
+              "1 canale trovato nel riferimento, 2 canali della lista non trovati, 1 canale del "
+              "riferimento non trovato");
     EXPECT_EQ(preview.takes, "Dal riferimento verrà preso solo l'ordine.");
     struct Takes {
         bool names, favourites;
         const char* line;
     };
-    for (const Takes& t : {Takes{true, false, "Dal riferimento verranno presi l'ordine e i nomi."},
-                           Takes{false, true, "Dal riferimento verranno presi l'ordine e i preferiti."},
-                           Takes{true, true, "Dal riferimento verranno presi l'ordine, i nomi e i preferiti."}}) {
+    for (const Takes& t :
+         {Takes{true, false, "Dal riferimento verranno presi l'ordine e i nomi."},
+          Takes{false, true, "Dal riferimento verranno presi l'ordine e i preferiti."},
+          Takes{true, true, "Dal riferimento verranno presi l'ordine, i nomi e i preferiti."}}) {
         ReferenceOptions options;
         options.takeNames = t.names;
         options.takeFavourites = t.favourites;

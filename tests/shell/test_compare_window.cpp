@@ -8,13 +8,19 @@
 // clang-format on
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "editing/compare.h"
 #include "shell/compare_window.h"
@@ -183,6 +189,131 @@ private slots:
         QCOMPARE(window->pageCount(), 1);
         QVERIFY(!compare->refreshButton->isEnabled());
         QCOMPARE(compare->tables[kRemovedTab]->model()->rowCount(), 0);
+    }
+
+    // A page read again from its file ("Ripristina la versione salvata", or "Ricarica"
+    // on the changed-on-disk bar) is the same list: the window compares with the fresh
+    // page, whichever of the two it is, and its counts are those of its tables.
+    void followsAPageReadAgain_data() {
+        QTest::addColumn<bool>("newerPage");
+        QTest::addColumn<bool>("reloadButton");
+        QTest::newRow("newer, revert") << true << false;
+        QTest::newRow("newer, Ricarica") << true << true;
+        QTest::newRow("older, revert") << false << false;
+        QTest::newRow("older, Ricarica") << false << true;
+    }
+    void followsAPageReadAgain() {
+        QFETCH(bool, newerPage);
+        QFETCH(bool, reloadButton);
+        const QString before = folder->write("Prima2.Bin", BuildChannelImage(BeforeSpec()));
+        const QString after = folder->write("Dopo2.Bin", BuildChannelImage(AfterSpec()));
+        QVERIFY(OpenThroughDialog(*window, before));
+        QVERIFY(OpenThroughDialog(*window, after));
+        window->chooseCompareSource = [](const QStringList&) { return 0; };
+        window->compareAction->trigger();
+        CompareWindow* compare = window->compareWindow();
+        QVERIFY(compare);
+        QCOMPARE(compare->tabs->tabText(kRemovedTab), QStringLiteral("Rimossi (2)"));
+
+        // The file now holds the other list: the fresh page shows that no channel was
+        // removed or renamed any more.
+        const int index = newerPage ? 1 : 0;
+        QVERIFY(QFile::remove(newerPage ? after : before));
+        folder->write(newerPage ? "Dopo2.Bin" : "Prima2.Bin",
+                      BuildChannelImage(newerPage ? BeforeSpec() : AfterSpec()));
+        window->pageTabs->setCurrentIndex(index);
+        if (reloadButton)
+            window->pageView(index)->reloadButton->click();
+        else
+            window->revertAction->trigger();
+        QCOMPARE(window->pageCount(), 2);
+        PageView* fresh = window->pageView(index);
+        QCOMPARE(window->compareWindow(), compare);
+        QCOMPARE(compare->newView(), window->pageView(1));
+        QVERIFY(compare->oldPage() == &window->pageView(0)->page());
+        QVERIFY(compare->refreshButton->isEnabled());
+        QVERIFY(!compare->summary->text().contains(QStringLiteral("chiusa")));
+        QCOMPARE(fresh->page().channelGrid.cell(2, ch::Name),
+                 std::string(newerPage ? "Canale 2" : "Canale 1"));
+        QCOMPARE(TabTexts(*compare),
+                 (QStringList{QStringLiteral("Nuovi (0)"), QStringLiteral("Rimossi (0)"),
+                              QStringLiteral("Spostati (0)"), QStringLiteral("Rinominati (0)"),
+                              QStringLiteral("Sintonia cambiata (0)"),
+                              QStringLiteral("Preferiti cambiati (0)")}));
+        for (QTableView* table : compare->tables) QCOMPARE(table->model()->rowCount(), 0);
+
+        // An edit of the fresh page is followed too.
+        window->pageTabs->setCurrentIndex(1);
+        SelectChannels(*window->pageView(1), 1, 1);
+        prompts.answers = {Answer::Yes};
+        window->deleteChannelsAction->trigger();
+        QCOMPARE(compare->tabs->tabText(kRemovedTab), QStringLiteral("Rimossi (1)"));
+        QCOMPARE(compare->tables[kRemovedTab]->model()->rowCount(), 1);
+
+        // A list really closed: the counts go with the tables.
+        window->pageTabs->setCurrentIndex(0);
+        prompts.answers = {Answer::Yes};
+        window->closePageAction->trigger();
+        QCOMPARE(window->pageCount(), 1);
+        QVERIFY(!compare->refreshButton->isEnabled());
+        QCOMPARE(TabTexts(*compare),
+                 (QStringList{QStringLiteral("Nuovi"), QStringLiteral("Rimossi"),
+                              QStringLiteral("Spostati"), QStringLiteral("Rinominati"),
+                              QStringLiteral("Sintonia cambiata"),
+                              QStringLiteral("Preferiti cambiati")}));
+        for (QTableView* table : compare->tables) QCOMPARE(table->model()->rowCount(), 0);
+        prompts.asked.clear();
+    }
+
+    // The window opens in front of the main window, with the keys, on the screen:
+    // where the screen has no room beside the main window, as far right as it fits.
+    void opensInFrontAndWhollyOnTheScreen() {
+        window->move(0, 100);
+        QTRY_COMPARE(window->frameGeometry().top(), 100);
+        QVERIFY(OpenThroughDialog(*window, afterPath));
+        window->chooseCompareSource = [](const QStringList& choices) {
+            return int(choices.size()) - 1;
+        };
+        window->chooseCompareFile = [&] { return beforePath; };
+        window->compareAction->trigger();
+        CompareWindow* compare = window->compareWindow();
+        QVERIFY(compare);
+        QVERIFY(QTest::qWaitForWindowExposed(compare));
+        QTRY_VERIFY(compare->isActiveWindow());
+        const QRect available = compare->screen()->availableGeometry();
+        const QRect frame = compare->frameGeometry();
+        QVERIFY(available.contains(frame));
+        QVERIFY(window->frameGeometry().right() + frame.width() >
+                available.right());  // no room beside
+        QCOMPARE(frame.right(), available.right());
+        QCOMPARE(frame.top(), 100);
+    }
+
+    // The chooser of "Confronta con..." is wide enough for its title beside the title
+    // bar's buttons (140 pixels), so that the title is not cut.
+    void chooserShowsItsTitleWhole() {
+        QVERIFY(OpenThroughDialog(*window, beforePath));
+        QVERIFY(OpenThroughDialog(*window, afterPath));
+        QString title;
+        QStringList items;
+        int width = 0;
+        int needed = 0;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            items = dialog->comboBoxItems();
+            width = dialog->width();
+            QFont bold = dialog->font();
+            bold.setBold(true);
+            needed = QFontMetrics(bold).horizontalAdvance(title) + 140;
+            dialog->reject();
+        });
+        window->compareAction->trigger();
+        QCOMPARE(title, QStringLiteral("Confronta con..."));
+        QCOMPARE(items, (QStringList{QStringLiteral("Prima.Bin"), QStringLiteral("Un file...")}));
+        QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+        QVERIFY(!window->compareWindow());  // Annulla compares nothing
     }
 
     // The window opens on the first class that has channels, not on an empty "Nuovi".

@@ -106,7 +106,7 @@ private slots:
             passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
         QVERIFY(passes.contains(
             QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
-                           "1 righe del file non trovate")));
+                           "1 riga del file non trovata")));
         QVERIFY(passes.contains(QStringLiteral("L'ordine è quello delle righe del file.")));
         QCOMPARE(fileRows, 1);
         QCOMPARE(unknown, QStringLiteral("Sconosciuto"));
@@ -115,7 +115,9 @@ private slots:
         QVERIFY(!favouritesOffered);
         // "elimina" asked first, No being the default; No kept the dialog open.
         QCOMPARE(prompts.asked.size(), size_t(1));
-        QCOMPARE(prompts.asked[0].text, std::string(kDeleteUnmatchedQuestion));
+        QCOMPARE(prompts.asked[0].text,
+                 std::string(
+                     "10 canali della lista non sono nel file e verranno eliminati. Continuare?"));
         QVERIFY(prompts.asked[0].discarding);
         QVERIFY(stayedOnNo);
         // Annulla changed nothing.

@@ -18,6 +18,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -27,6 +30,7 @@
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "test_registry.h"
+#include "text/language.h"
 
 using namespace rivo;
 using namespace rivo::testsupport;
@@ -44,6 +48,7 @@ ChannelImageSpec SelectionSpec() {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 12, 4);
     spec.channels[3].name = "Canale 4 HD";
     spec.channels[8].name = "Canale 9 HD";
+    spec.listNames[1] = "Radio HD";  // a full eight-character name
     return spec;
 }
 
@@ -133,6 +138,92 @@ private slots:
         lists->setCurrentIndex(last);
         view->filterBar->apply();
         QCOMPARE(shownRows(), (std::vector<int>{6, 9}));
+    }
+
+    // Esc with the keys in the table clears an active filter, whichever condition is
+    // set; with no filter it changes nothing.
+    void escapeInTheTableClearsTheFilter() {
+        const int count = page().channelCount();
+        QTest::keyClicks(view->filterBar->textEdit, QStringLiteral("CANALE 1"));
+        QCOMPARE(shownRows(), (std::vector<int>{1, 10, 11, 12}));
+        table()->setFocus();
+        QTRY_VERIFY(table()->hasFocus());
+        QTest::keyClick(table(), Qt::Key_Escape);
+        QCOMPARE(view->filterBar->textEdit->text(), QString());
+        QCOMPARE(static_cast<int>(shownRows().size()), count);
+        QCOMPARE(view->filterBar->countLabel->text(),
+                 QStringLiteral("Mostrati %1 di %1").arg(count));
+
+        view->filterBar->listCombo->setCurrentIndex(view->filterBar->listCombo->findData(2));
+        QVERIFY(view->filterBar->active());
+        QVERIFY(static_cast<int>(shownRows().size()) < count);
+        table()->setFocus();
+        QTest::keyClick(table(), Qt::Key_Escape);
+        QVERIFY(!view->filterBar->active());
+        QCOMPARE(view->filterBar->listCombo->currentIndex(), 0);
+        QCOMPARE(static_cast<int>(shownRows().size()), count);
+
+        SelectChannels(*view, 3, 5);
+        QTest::keyClick(table(), Qt::Key_Escape);
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{3, 4, 5}));
+    }
+
+    // Each choice names what it chooses in its first item, and at the window's first
+    // size every item of each choice and the text box's hint show whole.
+    void filterChoicesNameThemselvesAndShowWhole_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("firstItems");
+        QTest::addColumn<QString>("listItem");
+        QTest::newRow("Italian") << false
+                                 << QStringList{"Satellite: tutti", "Stato: tutti", "Lista: tutte",
+                                                "Transponder: tutti"}
+                                 << QStringLiteral("In lista 2: Radio HD");
+        QTest::newRow("English") << true
+                                 << QStringList{"Satellite: all", "State: all", "List: all",
+                                                "Transponder: all"}
+                                 << QStringLiteral("In list 2: Radio HD");
+    }
+    void filterChoicesNameThemselvesAndShowWhole() {
+        QFETCH(bool, english);
+        QFETCH(QStringList, firstItems);
+        QFETCH(QString, listItem);
+        const auto italianAgain = qScopeGuard([] { UseLanguage(Language::Italian, {}, nullptr); });
+        if (english) {
+            std::string error;
+            QVERIFY2(UseLanguage(Language::English, {RIVO_CATALOGUE_DIR}, &error), error.c_str());
+            window = std::make_unique<MainWindow>();
+            PrepareWindow(*window, prompts, *folder);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QVERIFY(OpenThroughDialog(*window, path));
+            view = window->pageView(0);
+        }
+        window->resize(MainWindow().size());  // the size a first start opens at
+        QApplication::processEvents();
+        ChannelFilterBar* bar = view->filterBar;
+        const QList<QComboBox*> combos{bar->satelliteCombo, bar->stateCombo, bar->listCombo,
+                                       bar->transponderCombo};
+        for (int i = 0; i < combos.size(); ++i) QCOMPARE(combos[i]->itemText(0), firstItems[i]);
+        QCOMPARE(bar->listCombo->itemText(bar->listCombo->findData(2)), listItem);
+        for (QComboBox* combo : combos) {
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.editable = false;
+            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                               QStyle::SC_ComboBoxEditField, combo);
+            for (int i = 0; i < combo->count(); ++i) {
+                const int needed = combo->fontMetrics().horizontalAdvance(combo->itemText(i));
+                QVERIFY2(needed <= field.width(), qPrintable(QStringLiteral("%1: %2 > %3")
+                                                                 .arg(combo->itemText(i))
+                                                                 .arg(needed)
+                                                                 .arg(field.width())));
+            }
+        }
+        QLineEdit* edit = bar->textEdit;
+        // The hint, its margins and the clear button's room.
+        const int hint = edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 40;
+        QVERIFY2(hint <= edit->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(hint).arg(edit->width())));
     }
 
     // The bar fits the narrowest window the editor allows.

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +13,7 @@
 #include "shell/main_window.h"
 #include "shell/qt_translation.h"
 #include "test_registry.h"
+#include "text/language.h"
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -31,7 +33,8 @@ private slots:
         row("relative file", {"canali.Rcu"}, true, "canali.Rcu", "");
         row("spaces and accents", {"Lista è nuova.Dat"}, true, "Lista è nuova.Dat", "");
         row("dash after --", {"--", "-vecchio.Bin"}, true, "-vecchio.Bin", "");
-        row("two files", {"a.Bin", "b.Bin"}, false, "", "Un solo file alla volta: 2 file indicati.");
+        row("two files", {"a.Bin", "b.Bin"}, false, "",
+            "Un solo file alla volta: 2 file indicati.");
         row("unknown option", {"--bogus", "a.Bin"}, false, "", "bogus");
         row("unknown short option", {"-x"}, false, "", "'x'");
     }
@@ -93,6 +96,44 @@ private slots:
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 
+    // The help's own lines, the parser's included, in the language of the run: never
+    // Qt's English in an Italian help, nor Qt's words in either.
+    void helpSpeaksTheProgramsLanguage_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("Italian") << false
+                                 << QStringList{
+                                        "Uso: ",
+                                        "Opzioni:",
+                                        "Argomenti:",
+                                        "Mostra questo aiuto sulle opzioni della riga di comando.",
+                                        "Mostra l'aiuto con anche le opzioni proprie di Qt.",
+                                        "Mostra la versione del programma."};
+        QTest::newRow("English") << true
+                                 << QStringList{"Usage: ",
+                                                "Options:",
+                                                "Arguments:",
+                                                "Show this help on the command-line options.",
+                                                "Show the help with Qt's own options too.",
+                                                "Show the program's version."};
+    }
+    void helpSpeaksTheProgramsLanguage() {
+        QFETCH(bool, english);
+        QFETCH(QStringList, lines);
+        const auto italianAgain =
+            qScopeGuard([] { rivo::UseLanguage(rivo::Language::Italian, {}, nullptr); });
+        if (english) {
+            std::string error;
+            QVERIFY2(rivo::UseLanguage(rivo::Language::English, {RIVO_CATALOGUE_DIR}, &error),
+                     error.c_str());
+        }
+        EditorCommandLine commandLine;
+        const QString help = commandLine.parser().helpText();
+        for (const QString& line : lines)
+            QVERIFY2(help.contains(line), qPrintable(line + QStringLiteral("\n") + help));
+        QVERIFY2(!help.contains(QStringLiteral("Displays")), qPrintable(help));
+    }
+
     void noCatalogueNoTranslator() {
         QTemporaryDir empty;
         QVERIFY(empty.isValid());
@@ -110,15 +151,17 @@ private slots:
     void qtTextsAreItalian() {
         const QString dir = QtTranslationsDir();
         if (!QFile::exists(dir + QStringLiteral("/qtbase_it.qm")))
-            QSKIP(qPrintable(QStringLiteral("No Qt Italian catalogue (%1/qtbase_it.qm): install the "
-                                            "Debian package qt6-translations-l10n to run this test")
-                                 .arg(dir)));
+            QSKIP(
+                qPrintable(QStringLiteral("No Qt Italian catalogue (%1/qtbase_it.qm): install the "
+                                          "Debian package qt6-translations-l10n to run this test")
+                               .arg(dir)));
         const auto italian = LoadQtItalian();
         QVERIFY(italian != nullptr);
         QVERIFY(QCoreApplication::installTranslator(italian.get()));
 
-        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save |
-                                 QDialogButtonBox::Close | QDialogButtonBox::Yes | QDialogButtonBox::No);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                 QDialogButtonBox::Save | QDialogButtonBox::Close |
+                                 QDialogButtonBox::Yes | QDialogButtonBox::No);
         const QList<QPair<QDialogButtonBox::StandardButton, QString>> expected = {
             {QDialogButtonBox::Cancel, QStringLiteral("Annulla")},
             {QDialogButtonBox::Save, QStringLiteral("Salva")},
@@ -138,7 +181,8 @@ private slots:
         auto* box = chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
         QVERIFY(box != nullptr);
         QStringList boxTexts;
-        for (QAbstractButton* button : box->buttons()) boxTexts << button->text().remove(QLatin1Char('&'));
+        for (QAbstractButton* button : box->buttons())
+            boxTexts << button->text().remove(QLatin1Char('&'));
         boxTexts.sort();
         QCOMPARE(boxTexts, QStringList({QStringLiteral("Annulla"), QStringLiteral("Salva")}));
 

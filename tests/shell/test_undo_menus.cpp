@@ -3,26 +3,29 @@
 // the modified flag, the Save button and the "*"; the menu items are the tool buttons'
 // own commands and are enabled exactly when the buttons are.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QScrollArea>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
-#include "channels/cp1252.h"
 #include "captioned_controls.h"
+#include "channels/cp1252.h"
 #include "dialogs/channel_dialog.h"
 #include "dialogs/row_number_dialog.h"
 #include "dialogs/transponder_dialog.h"
@@ -30,6 +33,7 @@
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 #include "test_registry.h"
+#include "text/language.h"
 
 using namespace rivo;
 using namespace rivo::testsupport;
@@ -42,8 +46,12 @@ struct Tables {
     std::array<Grid, fav::Lists> favourites;
     std::string satelliteA, satelliteB;
     explicit Tables(const ListPage& page)
-        : channels(page.channelGrid), transponders(page.transponderGrid), config(page.configGrid),
-          favourites(page.favouriteGrids), satelliteA(page.satelliteA), satelliteB(page.satelliteB) {}
+        : channels(page.channelGrid),
+          transponders(page.transponderGrid),
+          config(page.configGrid),
+          favourites(page.favouriteGrids),
+          satelliteA(page.satelliteA),
+          satelliteB(page.satelliteB) {}
     bool operator==(const Tables&) const = default;
 };
 
@@ -83,7 +91,8 @@ private slots:
         spec.transponders[1] = spec.transponders[0];  // a duplicate for "Ottimizza" to merge
         spec.transponders.resize(spec.transponders.size() + 2);  // free rows for a paste
         splitPath = folder->write("Lista.Bin", BuildChannelImage(spec));
-        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
+        singlePath = folder->write(
+            "Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
     }
 
     void init() {
@@ -165,14 +174,16 @@ private slots:
                      dialog.okButton()->click();
                  });
                  const int row = FirstRowColoured(page().transponderGrid, kColourInUse);
-                 view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 view()->transponderTable->setCurrentIndex(
+                     view()->transponderModel()->index(row - 1, 0));
                  window->editTransponder();
              }},
             {"Elimina transponder",
              [&] {
                  view()->tabs->setCurrentIndex(1);
                  const int row = FirstRowColoured(page().transponderGrid, kColourInUse);
-                 view()->transponderTable->setCurrentIndex(view()->transponderModel()->index(row - 1, 0));
+                 view()->transponderTable->setCurrentIndex(
+                     view()->transponderModel()->index(row - 1, 0));
                  prompts.answers = {Answer::Yes};
                  window->deleteTransponderAction->trigger();
              }},
@@ -190,7 +201,8 @@ private slots:
             {"Nome lista",
              [&] {
                  view()->tabs->setCurrentIndex(2);
-                 QVERIFY(view()->configModel()->setData(view()->configModel()->index(2, 1), QStringLiteral("Cinema")));
+                 QVERIFY(view()->configModel()->setData(view()->configModel()->index(2, 1),
+                                                        QStringLiteral("Cinema")));
              }},
         };
         for (const Case& c : cases) {
@@ -202,12 +214,14 @@ private slots:
             QVERIFY2(!(done == before), name.constData());
             expectModified(true);
             QVERIFY2(window->undoAction->isEnabled(), name.constData());
-            QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: ") + QString::fromUtf8(c.name));
+            QCOMPARE(window->undoAction->text(),
+                     QStringLiteral("&Annulla: ") + QString::fromUtf8(c.name));
             window->undoAction->trigger();
             QVERIFY2(Tables(page()) == before, name.constData());
             expectModified(false);
             QVERIFY(!window->undoAction->isEnabled());
-            QCOMPARE(window->redoAction->text(), QStringLiteral("&Ripeti: ") + QString::fromUtf8(c.name));
+            QCOMPARE(window->redoAction->text(),
+                     QStringLiteral("&Ripeti: ") + QString::fromUtf8(c.name));
             window->redoAction->trigger();
             QVERIFY2(Tables(page()) == done, name.constData());
             expectModified(true);
@@ -242,12 +256,14 @@ private slots:
         window->swapSatellitesAction->trigger();
         const Tables afterSwap(page());
         view()->tabs->setCurrentIndex(2);
-        QVERIFY(view()->configModel()->setData(view()->configModel()->index(0, 1), QStringLiteral("Notizie")));
+        QVERIFY(view()->configModel()->setData(view()->configModel()->index(0, 1),
+                                               QStringLiteral("Notizie")));
         const Tables afterRename(page());
         QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
         QApplication::sendEvent(view()->favouriteTables[0], &in);
         QCOMPARE(view()->selectedListLabel->text(), QStringLiteral("Lista selezionata: Notizie"));
-        QVERIFY(!(afterDelete == start) && !(afterSwap == afterDelete) && !(afterRename == afterSwap));
+        QVERIFY(!(afterDelete == start) && !(afterSwap == afterDelete) &&
+                !(afterRename == afterSwap));
         QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Nome lista"));
 
         // Ctrl+Z, then the menu item twice.
@@ -258,13 +274,17 @@ private slots:
         expectModified(true);
         window->undoAction->trigger();
         QVERIFY(Tables(page()) == afterDelete);
-        QCOMPARE(view()->transponderModel()->data(view()->transponderModel()->index(0, tp::Satellite)).toString(),
+        QCOMPARE(view()
+                     ->transponderModel()
+                     ->data(view()->transponderModel()->index(0, tp::Satellite))
+                     .toString(),
                  QString::fromStdString(start.transponders.cell(1, tp::Satellite)));
         window->undoAction->trigger();
         QVERIFY(Tables(page()) == start);
         expectModified(false);
-        QCOMPARE(view()->channelModel()->data(view()->channelModel()->index(2, ch::Name)).toString(),
-                 QString::fromStdString(Cp1252ToUtf8(start.channels.cell(3, ch::Name))));
+        QCOMPARE(
+            view()->channelModel()->data(view()->channelModel()->index(2, ch::Name)).toString(),
+            QString::fromStdString(Cp1252ToUtf8(start.channels.cell(3, ch::Name))));
         QVERIFY(!window->undoAction->isEnabled());
         QCOMPARE(window->redoAction->text(), QStringLiteral("&Ripeti: Cancellazione canali"));
 
@@ -331,8 +351,23 @@ private slots:
     }
 
     // Every menu item can be reached with its letter: each has a mnemonic, and no two
-    // items of one menu (nor two menus of the bar) share one.
+    // items of one menu (nor two menus of the bar) share one, in either language.
+    void everyMenuItemHasItsOwnMnemonic_data() {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Italian") << false;
+        QTest::newRow("English") << true;
+    }
     void everyMenuItemHasItsOwnMnemonic() {
+        QFETCH(bool, english);
+        if (english) {
+            std::string error;
+            QVERIFY2(UseLanguage(Language::English, {RIVO_CATALOGUE_DIR}, &error), error.c_str());
+            // The menus take their texts when the window is made.
+            window = std::make_unique<MainWindow>();
+            PrepareWindow(*window, prompts, *folder);
+            window->show();
+        }
+        const auto italianAgain = qScopeGuard([] { UseLanguage(Language::Italian, {}, nullptr); });
         QVERIFY(OpenThroughDialog(*window, splitPath));
         auto mnemonic = [](const QString& text) -> QChar {
             const qsizetype at = text.indexOf(QLatin1Char('&'));
@@ -343,13 +378,16 @@ private slots:
             for (QAction* action : actions) {
                 if (action->isSeparator()) continue;
                 const QChar key = mnemonic(action->text());
-                QVERIFY2(!key.isNull() && !key.isSpace(), qPrintable(where + ": " + action->text()));
-                QVERIFY2(!used.contains(key), qPrintable(where + ": " + action->text() + " repeats " + key));
+                QVERIFY2(!key.isNull() && !key.isSpace(),
+                         qPrintable(where + ": " + action->text()));
+                QVERIFY2(!used.contains(key),
+                         qPrintable(where + ": " + action->text() + " repeats " + key));
                 used += key;
             }
         };
         check(window->menuBar()->actions(), QStringLiteral("menu bar"));
-        for (QAction* menu : window->menuBar()->actions()) check(menu->menu()->actions(), menu->text());
+        for (QAction* menu : window->menuBar()->actions())
+            check(menu->menu()->actions(), menu->text());
         check(window->channelMenu->actions(), QStringLiteral("channel menu"));
     }
 
@@ -362,7 +400,8 @@ private slots:
         QVERIFY(OpenAgain(*window, prompts, splitPath));
         QCOMPARE(window->pageTabs->currentIndex(), 2);
         auto press = [&](QKeyCombination key) {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+            QWidget* target =
+                QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
             QTest::keyClick(target, key.key(), key.keyboardModifiers());
         };
         view()->channelTable->setFocus();
@@ -405,7 +444,8 @@ private slots:
         auto items = [](QMenu* menu) {
             QStringList texts;
             for (QAction* action : menu->actions())
-                if (!action->isSeparator()) texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
+                if (!action->isSeparator())
+                    texts << Plain(action->text()).section(QLatin1Char(':'), 0, 0);
             return texts;
         };
         QCOMPARE(items(window->fileMenu),
@@ -413,20 +453,24 @@ private slots:
                               "Esporta CSV...", "Stampa...", "Esporta PDF...",
                               "Ripristina la versione salvata", "Confronta con...",
                               "Confronta con il backup", "Chiudi", "Esci"}));
-        QCOMPARE(items(window->editMenu),
-                 QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
-                              "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
-                              "Importa ordine da file...", "Trova duplicati...", "Sposta preferito in su", "Sposta preferito in giù",
-                              "Rinomina...", "Aggiungi alla lista", "Togli dalla lista"}));
-        QCOMPARE(items(window->transponderMenu), QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
+        QCOMPARE(
+            items(window->editMenu),
+            QStringList({"Annulla", "Ripeti", "Copia", "Incolla", "Cancella", "Inserisci", "Sposta",
+                         "Vai al canale", "Trova", "Ordina...", "Applica ordine da riferimento...",
+                         "Importa ordine da file...", "Trova duplicati...",
+                         "Sposta preferito in su", "Sposta preferito in giù", "Rinomina...",
+                         "Aggiungi alla lista", "Togli dalla lista"}));
+        QCOMPARE(items(window->transponderMenu),
+                 QStringList({"Elimina", "Ottimizza", "Inverti satelliti"}));
         QCOMPARE(items(window->helpMenu), QStringList({"Manuale", "Informazioni"}));
         QCOMPARE(items(window->viewMenu),
-                 QStringList({"Pagina successiva", "Pagina precedente", "Canali", "Transponder", "Preferiti",
-                              "Filtra i canali"}));
+                 QStringList({"Pagina successiva", "Pagina precedente", "Canali", "Transponder",
+                              "Preferiti", "Filtra i canali"}));
         // Shortcuts shown in the menus.
         QCOMPARE(window->undoAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
         QCOMPARE(window->redoAction->shortcuts(),
-                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
         QCOMPARE(window->findAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
         QCOMPARE(window->openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
@@ -434,7 +478,8 @@ private slots:
         std::vector<QAction*> shared;
         std::vector<QAction*> menuOnly;
         const auto buttons = window->toolActions();
-        for (QMenu* menu : {window->fileMenu, window->editMenu, window->transponderMenu, window->helpMenu})
+        for (QMenu* menu :
+             {window->fileMenu, window->editMenu, window->transponderMenu, window->helpMenu})
             for (QAction* action : menu->actions()) {
                 if (action->isSeparator()) continue;
                 if (std::find(buttons.begin(), buttons.end(), action) != buttons.end())
@@ -442,7 +487,8 @@ private slots:
                 else
                     menuOnly.push_back(action);
             }
-        QCOMPARE(shared.size(), size_t(15));  // all but "Sposta i selezionati", which has no command
+        QCOMPARE(shared.size(),
+                 size_t(15));  // all but "Sposta i selezionati", which has no command
         // The "Visualizza" menu (the filter bar's item among them) is not walked here; the
         // commands on a selection (rename, add to and take out of a list), the recent
         // files, printing and the manual are menu items of their own.

@@ -22,9 +22,11 @@ namespace {
 // not a whole image.
 std::string InputSizeNote(const KvxImage& image) {
     if (image.fileSize() == 0 || !image.unexpectedSize()) return {};
-    return Fmt(TrN("Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o danneggiata e "
+    return Fmt(TrN("Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o "
+                   "danneggiata e "
                    "non può essere salvata com'era.",
-                   "Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o danneggiata e "
+                   "Il file aperto \"%1\" ha %2 byte invece di %3: l'immagine letta è incompleta o "
+                   "danneggiata e "
                    "non può essere salvata com'era.",
                    image.fileSize()),
                image.fileName(), image.fileSize(), kFlashImageSize);
@@ -33,15 +35,32 @@ std::string InputSizeNote(const KvxImage& image) {
 void CompareGrids(const std::string& table, const Grid& shown, const Grid& saved,
                   std::span<const char* const> titles, std::vector<CellDifference>& out) {
     const int rows = std::min(shown.rowCount(), saved.rowCount());
-    const int columns = std::min({shown.columnCount(), saved.columnCount(), static_cast<int>(titles.size())});
+    const int columns =
+        std::min({shown.columnCount(), saved.columnCount(), static_cast<int>(titles.size())});
     for (int r = 1; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             if (shown.cell(r, c) != saved.cell(r, c))
-                out.push_back({table, r, Tr(titles[static_cast<std::size_t>(c)]), shown.cell(r, c), saved.cell(r, c)});
+                out.push_back({table, r, Tr(titles[static_cast<std::size_t>(c)]), shown.cell(r, c),
+                               saved.cell(r, c)});
 }
 
 std::string RowColumn(const char* table, int row, const char* column, const std::exception& e) {
     return Fmt(Tr("%1, riga %2, colonna %3: %4"), table, row, Tr(column), e.what());
+}
+
+// Every cell a save could not encode, told at once so that the user mends them all
+// before the next attempt: one cell as it is, several under a count, as many as a
+// screen shows and then how many more.
+std::string BadCellsText(const std::vector<std::string>& cells) {
+    constexpr std::size_t kShown = 20;
+    if (cells.size() == 1) return cells.front();
+    const auto count = static_cast<long long>(cells.size());
+    std::string text = Fmt(TrN("%1 cella non contiene un numero valido:",
+                               "%1 celle non contengono un numero valido:", count),
+                           count);
+    for (std::size_t i = 0; i < cells.size() && i < kShown; ++i) text += "\n" + cells[i];
+    if (cells.size() > kShown) text += "\n" + Fmt(Tr("... e altri %1"), cells.size() - kShown);
+    return text;
 }
 
 // Rows of page that differ from saved's become saved's; equal rows stay as they are
@@ -55,7 +74,8 @@ void TakeRowsThatDiffer(ListPage& page, const ListPage& saved) {
     };
     take(page.channelGrid, saved.channelGrid);
     take(page.transponderGrid, saved.transponderGrid);
-    for (std::size_t k = 0; k < page.favouriteGrids.size(); ++k) take(page.favouriteGrids[k], saved.favouriteGrids[k]);
+    for (std::size_t k = 0; k < page.favouriteGrids.size(); ++k)
+        take(page.favouriteGrids[k], saved.favouriteGrids[k]);
     take(page.configGrid, saved.configGrid);
 }
 
@@ -64,18 +84,22 @@ void TakeRowsThatDiffer(ListPage& page, const ListPage& saved) {
 std::vector<CellDifference> PageDifferences(const ListPage& shown, const ListPage& saved) {
     std::vector<CellDifference> out;
     CompareGrids(Tr("Canali"), shown.channelGrid, saved.channelGrid, ChannelColumnTitles(), out);
-    CompareGrids(Tr("Transponder"), shown.transponderGrid, saved.transponderGrid, TransponderColumnTitles(), out);
+    CompareGrids(Tr("Transponder"), shown.transponderGrid, saved.transponderGrid,
+                 TransponderColumnTitles(), out);
     for (std::size_t k = 0; k < shown.favouriteGrids.size(); ++k)
-        CompareGrids(Fmt(Tr("Preferiti %1"), k + 1), shown.favouriteGrids[k], saved.favouriteGrids[k],
-                     FavouriteColumnTitles(), out);
-    CompareGrids(Tr("Nomi delle liste"), shown.configGrid, saved.configGrid, ConfigColumnTitles(), out);
+        CompareGrids(Fmt(Tr("Preferiti %1"), k + 1), shown.favouriteGrids[k],
+                     saved.favouriteGrids[k], FavouriteColumnTitles(), out);
+    CompareGrids(Tr("Nomi delle liste"), shown.configGrid, saved.configGrid, ConfigColumnTitles(),
+                 out);
     return out;
 }
 
 std::string SavedDifferencesHeading(std::size_t count) {
-    return Fmt(TrN("Attenzione: il formato del file non può conservare una cella come è mostrata; riaprendo il file "
+    return Fmt(TrN("Attenzione: il formato del file non può conservare una cella come è mostrata; "
+                   "riaprendo il file "
                    "si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):",
-                   "Attenzione: il formato del file non può conservare %1 celle come sono mostrate; riaprendo il file "
+                   "Attenzione: il formato del file non può conservare %1 celle come sono "
+                   "mostrate; riaprendo il file "
                    "si leggerà (tabella, riga, colonna: mostrato \u2192 salvato):",
                    static_cast<long long>(count)),
                count) +
@@ -86,7 +110,9 @@ std::string DescribeDifferences(const std::vector<CellDifference>& differences, 
     std::string text;
     for (std::size_t i = 0; i < differences.size() && i < limit; ++i) {
         const CellDifference& d = differences[i];
-        text += Fmt(Tr("%1, riga %2, colonna %3: \"%4\" \u2192 \"%5\""), d.table, d.row, d.column, d.shown, d.saved) + "\n";
+        text += Fmt(Tr("%1, riga %2, colonna %3: \"%4\" \u2192 \"%5\""), d.table, d.row, d.column,
+                    d.shown, d.saved) +
+                "\n";
     }
     if (differences.size() > limit)
         text += Fmt(TrN("... e altre %1 differenze", "... e altre %1 differenze",
@@ -124,14 +150,18 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     // beyond, which editing never adds). A module stored packed keeps its stored bytes
     // when its records did not change, and is packed (literal runs) when they did.
     const TransponderContext context = ContextOf(page);
+    std::vector<std::string> badCells;
     Bytes transponders;
-    transponders.reserve(static_cast<std::size_t>(page.transponderCount()) * kTransponderRecordSize);
+    transponders.reserve(static_cast<std::size_t>(page.transponderCount()) *
+                         kTransponderRecordSize);
     for (int r = 1; r <= page.transponderCount(); ++r) {
         try {
             const auto record = WriteTransponderRecord(page.transponderGrid.row(r).cells, context);
             transponders.insert(transponders.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn(Tr("Transponder"), r, TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            badCells.push_back(
+                RowColumn(Tr("Transponder"), r,
+                          TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
     const std::vector<KvxModule*> transponderModules = DistinctModules(image, "TPT");
@@ -142,8 +172,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         const Bytes read = FirstEntryContent(transponderModules[m]);
         const std::size_t held = read.size() / kTransponderRecordSize;
         const std::size_t left = transponders.size() - transponderAt;
-        const std::size_t take =
-            m + 1 == transponderModules.size() ? left : std::min(left, held * kTransponderRecordSize);
+        const std::size_t take = m + 1 == transponderModules.size()
+                                     ? left
+                                     : std::min(left, held * kTransponderRecordSize);
         const auto begin = transponders.begin() + static_cast<std::ptrdiff_t>(transponderAt);
         Bytes records(begin, begin + static_cast<std::ptrdiff_t>(take));
         transponderAt += take;
@@ -165,7 +196,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteChannelRecord(page.channelGrid.row(r).cells);
             channels.insert(channels.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn(Tr("Canali"), r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            badCells.push_back(RowColumn(
+                Tr("Canali"), r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            continue;
         }
         const int percent = static_cast<int>(static_cast<std::int64_t>(r) * 100 / rowCount);
         if (percent != shown) {
@@ -174,46 +207,70 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
         }
     }
 
+    if (page.layout == ListLayout::Split) {
+        for (int k = 1; k <= fav::Lists; ++k) {
+            try {
+                WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
+            } catch (const CellConversionError& e) {
+                badCells.push_back(Fmt(Tr("Preferiti, lista %1, riga %2, colonna %3: %4"), k,
+                                       e.row(), Tr(FavouriteColumnTitles()[fav::Channel]),
+                                       e.what()));
+            }
+        }
+    }
+    if (!badCells.empty()) return fail(BadCellsText(badCells));
+
     std::vector<KvxModule*> channelModules = DistinctModules(image, "TCS");
     if (page.layout == ListLayout::Single) {
         for (KvxModule* module : channelModules)
             if (KvxEntry* entry = module->entry(0)) plan.push_back({entry, channels});
     } else if (page.layout == ListLayout::Split) {
         OrderSplitModules(channelModules);
-        constexpr std::size_t blockBytes = std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
+        constexpr std::size_t blockBytes =
+            std::size_t{kChannelsPerSplitModule} * kChannelRecordSize;
         std::int64_t readAt = 0;  // where reading put this module's first channel
         for (KvxModule* module : channelModules) {
             const std::string& name = module->name();
             const int block = SplitBlock(name);
             if (block < 0)
-                return fail(Fmt(Tr("Il modulo dei canali \"%1\" non indica quali canali contiene: impossibile "
-                                   "salvare la lista"),
-                                name));
+                return fail(Fmt(
+                    Tr("Il modulo dei canali \"%1\" non indica quali canali contiene: impossibile "
+                       "salvare la lista"),
+                    name));
             const std::int64_t first = std::int64_t{block} * kChannelsPerSplitModule + 1;
             const std::int64_t last = first + kChannelsPerSplitModule - 1;
             if (channelCount < last)
-                return fail(Fmt(TrN("La lista ha %1 canali e non copre il modulo \"%2\" (canali %3-%4): impossibile "
+                return fail(Fmt(TrN("La lista ha %1 canali e non copre il modulo \"%2\" (canali "
+                                    "%3-%4): impossibile "
                                     "salvare la lista",
-                                    "La lista ha %1 canali e non copre il modulo \"%2\" (canali %3-%4): impossibile "
+                                    "La lista ha %1 canali e non copre il modulo \"%2\" (canali "
+                                    "%3-%4): impossibile "
                                     "salvare la lista",
                                     channelCount),
                                 channelCount, name, first, last));
-            const std::int64_t held = static_cast<std::int64_t>(FirstEntryContent(module).size()) / kChannelRecordSize;
+            const std::int64_t held =
+                static_cast<std::int64_t>(FirstEntryContent(module).size()) / kChannelRecordSize;
             if (readAt != first - 1 || held != kChannelsPerSplitModule)
-                return fail(Fmt(Tr("Il modulo dei canali \"%1\" non contiene esattamente i canali %2-%3: impossibile "
+                return fail(Fmt(Tr("Il modulo dei canali \"%1\" non contiene esattamente i canali "
+                                   "%2-%3: impossibile "
                                    "salvare la lista senza spostare canali"),
                                 name, first, last));
             readAt += held;
             if (KvxEntry* entry = module->entry(0)) {
-                const auto begin = channels.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(block) * blockBytes);
-                plan.push_back({entry, Bytes(begin, begin + static_cast<std::ptrdiff_t>(blockBytes))});
+                const auto begin =
+                    channels.begin() +
+                    static_cast<std::ptrdiff_t>(static_cast<std::size_t>(block) * blockBytes);
+                plan.push_back(
+                    {entry, Bytes(begin, begin + static_cast<std::ptrdiff_t>(blockBytes))});
             }
         }
 
         if (readAt != channelCount)
-            return fail(Fmt(TrN("La lista ha %1 canali, ma i moduli dei canali ne contengono %2: impossibile salvare "
+            return fail(Fmt(TrN("La lista ha %1 canali, ma i moduli dei canali ne contengono %2: "
+                                "impossibile salvare "
                                 "la lista",
-                                "La lista ha %1 canali, ma i moduli dei canali ne contengono %2: impossibile salvare "
+                                "La lista ha %1 canali, ma i moduli dei canali ne contengono %2: "
+                                "impossibile salvare "
                                 "la lista",
                                 channelCount),
                             channelCount, readAt));
@@ -228,10 +285,12 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
                 if (const int k = FavouriteListNumber(entry->name()); k != 0) {
                     Bytes list;
                     try {
-                        list = WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
+                        list = WriteFavouriteList(
+                            page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
                     } catch (const CellConversionError& e) {
-                        return fail(Fmt(Tr("Preferiti, lista %1, riga %2, colonna %3: %4"), k, e.row(),
-                                        Tr(FavouriteColumnTitles()[fav::Channel]), e.what()));
+                        return fail(Fmt(Tr("Preferiti, lista %1, riga %2, colonna %3: %4"), k,
+                                        e.row(), Tr(FavouriteColumnTitles()[fav::Channel]),
+                                        e.what()));
                     }
                     // A short entry is never written past its end.
                     if (entry->data().size() < list.size()) list.resize(entry->data().size());
@@ -275,26 +334,31 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             return refused.what();
         }
         if (rebuilt->channelCount() != page.channelCount())
-            return Fmt(TrN("la lista riletta ha %1 canali invece di %2", "la lista riletta ha %1 canali invece di %2",
-                           rebuilt->channelCount()),
+            return Fmt(TrN("la lista riletta ha %1 canali invece di %2",
+                           "la lista riletta ha %1 canali invece di %2", rebuilt->channelCount()),
                        rebuilt->channelCount(), page.channelCount());
         if (rebuilt->transponderCount() != page.transponderCount())
-            return Fmt(TrN("la lista riletta ha %1 transponder invece di %2",
-                           "la lista riletta ha %1 transponder invece di %2", rebuilt->transponderCount()),
-                       rebuilt->transponderCount(), page.transponderCount());
+            return Fmt(
+                TrN("la lista riletta ha %1 transponder invece di %2",
+                    "la lista riletta ha %1 transponder invece di %2", rebuilt->transponderCount()),
+                rebuilt->transponderCount(), page.transponderCount());
         for (std::size_t k = 0; k < rebuilt->favouriteGrids.size(); ++k)
             if (rebuilt->favouriteGrids[k].rowCount() != page.favouriteGrids[k].rowCount())
-                return Fmt(Tr("la lista dei preferiti %1 riletta ha un numero di posizioni diverso"), k + 1);
+                return Fmt(
+                    Tr("la lista dei preferiti %1 riletta ha un numero di posizioni diverso"),
+                    k + 1);
         // What the file gives back is what the user will see after opening it again.
         differences = PageDifferences(page, *rebuilt);
-        if (!differences.empty() && options.acceptDifferences && !options.acceptDifferences(differences)) {
+        if (!differences.empty() && options.acceptDifferences &&
+            !options.acceptDifferences(differences)) {
             declined = true;
             return Tr("salvataggio rifiutato");
         }
         if (!differences.empty()) readBack = std::move(rebuilt);
         return {};
     };
-    const SaveResult saved = options.toMemory ? image.saveToBytes(*options.toMemory) : image.saveToFile(request);
+    const SaveResult saved =
+        options.toMemory ? image.saveToBytes(*options.toMemory) : image.saveToFile(request);
     if (!saved.ok) {
         for (std::size_t i = plan.size(); i-- > 0;) plan[i].entry->setData(std::move(previous[i]));
         if (declined) {

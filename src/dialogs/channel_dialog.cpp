@@ -38,17 +38,26 @@ MixedCheckBox::MixedCheckBox(const QString& text, QWidget* parent) : QCheckBox(t
 void MixedCheckBox::setState(CheckState state) {
     setTristate(state == CheckState::Mixed);
     switch (state) {
-        case CheckState::Checked: setCheckState(Qt::Checked); break;
-        case CheckState::Unchecked: setCheckState(Qt::Unchecked); break;
-        case CheckState::Mixed: setCheckState(Qt::PartiallyChecked); break;
+        case CheckState::Checked:
+            setCheckState(Qt::Checked);
+            break;
+        case CheckState::Unchecked:
+            setCheckState(Qt::Unchecked);
+            break;
+        case CheckState::Mixed:
+            setCheckState(Qt::PartiallyChecked);
+            break;
     }
 }
 
 CheckState MixedCheckBox::state() const {
     switch (checkState()) {
-        case Qt::Checked: return CheckState::Checked;
-        case Qt::PartiallyChecked: return CheckState::Mixed;
-        case Qt::Unchecked: break;
+        case Qt::Checked:
+            return CheckState::Checked;
+        case Qt::PartiallyChecked:
+            return CheckState::Mixed;
+        case Qt::Unchecked:
+            break;
     }
     return CheckState::Unchecked;
 }
@@ -67,7 +76,8 @@ ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QTr(rivo::kChannelDialogCaption));
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = rivo::dialogs::MakePages(*this, {{buildChannelPage(), QTr("Canale")}, {buildTransponderPage(), QTr("Transponder")}});
+    pages_ = rivo::dialogs::MakePages(
+        *this, {{buildChannelPage(), QTr("Canale")}, {buildTransponderPage(), QTr("Transponder")}});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -76,8 +86,9 @@ ChannelDialog::ChannelDialog(QWidget* parent) : QDialog(parent) {
 
     // Enter presses the shown page's "Ok", from any box.
     okButton_->setDefault(true);
-    connect(pages_, &QTabWidget::currentChanged, this,
-            [this](int index) { (index == 0 ? okButton_ : transponderOkButton_)->setDefault(true); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+        (index == 0 ? okButton_ : transponderOkButton_)->setDefault(true);
+    });
     connect(okButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
     connect(transponderOkButton_, &QPushButton::clicked, this, &ChannelDialog::confirm);
     connect(cancelButton_, &QPushButton::clicked, this, &ChannelDialog::cancel);
@@ -88,7 +99,8 @@ QWidget* ChannelDialog::buttonStrip(QPushButton*& ok, QPushButton*& cancel) {
     auto* strip = new QWidget;
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 4, 0, 0);
-    const rivo::dialogs::OkCancel buttons = rivo::dialogs::AddOkCancel(*row, rivo::dialogs::ButtonsAt::Right);
+    const rivo::dialogs::OkCancel buttons =
+        rivo::dialogs::AddOkCancel(*row, rivo::dialogs::ButtonsAt::Right);
     ok = buttons.ok;
     cancel = buttons.cancel;
     // The dialog's own default follows the shown page (see the constructor).
@@ -139,7 +151,8 @@ QWidget* ChannelDialog::buildChannelPage() {
                                       {QTr("VPID"), makeBox(vPidEdit_, "vPidEdit")},
                                       {QTr("VECM"), makeBox(vEcmEdit_, "vEcmEdit")}});
 
-    boxes_ = {nameEdit_, transponderEdit_, sidEdit_, vPidEdit_, aPidEdit_, vEcmEdit_, aEcmEdit_, pcrEdit_};
+    boxes_ = {nameEdit_, transponderEdit_, sidEdit_,  vPidEdit_,
+              aPidEdit_, vEcmEdit_,        aEcmEdit_, pcrEdit_};
 
     // Line 5: the status bits.
     activeCheck_ = new MixedCheckBox(QTr("Attivo"), fields);
@@ -157,9 +170,9 @@ QWidget* ChannelDialog::buildChannelPage() {
     listsGroup_ = new QGroupBox(QTr("Liste preferiti"), fields);
     listsGroup_->setObjectName("listsGroup");
     auto* listGrid = new QGridLayout(listsGroup_);
-    static const std::array<const char*, 8> controlNames{
-        "list1Check", "list2Check", "list3Check", "list4Check",
-        "list5Check", "list6Check", "list7Check", "list8Check"};
+    static const std::array<const char*, 8> controlNames{"list1Check", "list2Check", "list3Check",
+                                                         "list4Check", "list5Check", "list6Check",
+                                                         "list7Check", "list8Check"};
     for (int n = 1; n <= 8; ++n) {
         auto* box = new MixedCheckBox(QTr("Lista %1").arg(n), listsGroup_);
         box->setObjectName(controlNames[static_cast<size_t>(n - 1)]);
@@ -168,8 +181,9 @@ QWidget* ChannelDialog::buildChannelPage() {
     }
     grid->addWidget(listsGroup_, 5, 0, 1, 6);
 
-    inactiveNote_ = new QLabel(
-        QTr("Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" è selezionato."));
+    inactiveNote_ =
+        new QLabel(QTr("Il canale non è attivo: le modifiche saranno conservate solo se \"Attivo\" "
+                       "è selezionato."));
     inactiveNote_->setObjectName("inactiveNote");
     inactiveNote_->setWordWrap(true);
     inactiveNote_->hide();
@@ -239,15 +253,25 @@ void ChannelDialog::setValues(const rivo::ChannelDialogValues& values) {
     favouriteCheck_->setText(FromCell(values.favouriteCaption));
     for (int b = 0; b < rivo::box::Count; ++b)
         boxes_[static_cast<size_t>(b)]->setText(FromCell(values.boxes[static_cast<size_t>(b)]));
-    encodingCombo_->setCurrentIndex(values.encoding >= 0 && values.encoding < encodingCombo_->count() ? values.encoding
-                                                                                           : -1);
+    // Rows whose encodings differ show the mixed entry after the six systems; a form for
+    // rows that agree has none.
+    const bool mixedShown = encodingCombo_->count() > rivo::kEncodingCount;
+    if (values.keepEachEncoding && !mixedShown) encodingCombo_->addItem(QTr(rivo::kMixedEncoding));
+    if (!values.keepEachEncoding && mixedShown) encodingCombo_->removeItem(rivo::kEncodingCount);
+    if (values.keepEachEncoding)
+        encodingCombo_->setCurrentIndex(rivo::kEncodingCount);
+    else
+        encodingCombo_->setCurrentIndex(
+            values.encoding >= 0 && values.encoding < rivo::kEncodingCount ? values.encoding : -1);
     activeCheck_->setState(values.active);
     favouriteCheck_->setState(values.favourite);
     lockedCheck_->setState(values.locked);
-    for (int n = 0; n < 8; ++n) lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
+    for (int n = 0; n < 8; ++n)
+        lists_[static_cast<size_t>(n)]->setState(values.lists[static_cast<size_t>(n)]);
     listsGroup_->setVisible(values.listsVisible);
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values_[static_cast<size_t>(i)]->setText(FromCell(values.transponder[static_cast<size_t>(i)]));
+        values_[static_cast<size_t>(i)]->setText(
+            FromCell(values.transponder[static_cast<size_t>(i)]));
 }
 
 rivo::ChannelDialogValues ChannelDialog::values() const {
@@ -256,22 +280,34 @@ rivo::ChannelDialogValues ChannelDialog::values() const {
     values.favouriteCaption = ToCell(favouriteCheck_->text());
     for (int b = 0; b < rivo::box::Count; ++b)
         values.boxes[static_cast<size_t>(b)] = ToCell(boxes_[static_cast<size_t>(b)]->text());
-    values.encoding = encodingCombo_->currentIndex() < 0 ? rivo::kNoEncoding : encodingCombo_->currentIndex();
+    const int encoding = encodingCombo_->currentIndex();
+    values.keepEachEncoding = encoding == rivo::kEncodingCount;
+    values.encoding = encoding < 0 || values.keepEachEncoding ? rivo::kNoEncoding : encoding;
     values.active = activeCheck_->state();
     values.favourite = favouriteCheck_->state();
     values.locked = lockedCheck_->state();
-    for (int n = 0; n < 8; ++n) values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
+    for (int n = 0; n < 8; ++n)
+        values.lists[static_cast<size_t>(n)] = lists_[static_cast<size_t>(n)]->state();
     values.listsVisible = !listsGroup_->isHidden();
     for (int i = 0; i < rivo::tpvalue::Count; ++i)
-        values.transponder[static_cast<size_t>(i)] = ToCell(values_[static_cast<size_t>(i)]->text());
+        values.transponder[static_cast<size_t>(i)] =
+            ToCell(values_[static_cast<size_t>(i)]->text());
     return values;
 }
 
-void ChannelDialog::confirm() { done(kResultOk); }
+void ChannelDialog::confirm() {
+    // A slip in a number box is seen while the dialog is open: asked, the user can stay.
+    if (!rivo::dialogs::ConfirmBadNumbers(this, prompts_,
+                                          rivo::BadChannelNumbers(values(), emptyBoxesKeep_)))
+        return;
+    done(kResultOk);
+}
 void ChannelDialog::cancel() { done(kResultCancel); }
 void ChannelDialog::reject() { done(kResultCancel); }
 
-void ChannelDialog::setExecHook(ExecHook hook) { rivo::dialogs::TestHook<ChannelDialog>() = std::move(hook); }
+void ChannelDialog::setExecHook(ExecHook hook) {
+    rivo::dialogs::TestHook<ChannelDialog>() = std::move(hook);
+}
 
 void ChannelDialog::setInactiveNote(bool shown) { inactiveNote_->setVisible(shown); }
 
@@ -280,7 +316,7 @@ int ChannelDialog::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this
 // ---- entry points ----------------------------------------------------------------------
 
 bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& page, int row,
-                         rivo::UserPrompts* prompts) {
+                      rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.channelCount()) return false;
     rivo::ChannelDialogValues values = shared.values();
     rivo::RowEditStart start;
@@ -291,6 +327,8 @@ bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& pa
         return false;
     }
     shared.setValues(values);
+    shared.setPrompts(prompts);
+    shared.setEmptyBoxesKeep(false);
     // Ok leaves an inactive channel as it is unless "Attivo" is checked: say so up front.
     shared.setInactiveNote(!start.wasActive);
     const int result = shared.execModal();
@@ -300,7 +338,8 @@ bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& pa
     return rivo::ApplyRowOk(page, start, shared.values());
 }
 
-bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom, rivo::UserPrompts* prompts) {
+bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, int bottom,
+                                rivo::UserPrompts* prompts) {
     if (top > bottom) std::swap(top, bottom);
     if (top < 1 || bottom > page.channelCount()) return false;
     rivo::ChannelDialogValues values;
@@ -312,6 +351,8 @@ bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, 
     }
     ChannelDialog dialog(parent);  // a fresh form for every use
     dialog.setValues(values);
+    dialog.setPrompts(prompts);
+    dialog.setEmptyBoxesKeep(true);
     if (dialog.execModal() != ChannelDialog::kResultOk) return false;
     try {
         rivo::ApplySelectionOk(page, top, bottom, dialog.values());
@@ -336,6 +377,8 @@ bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, const std
     }
     ChannelDialog dialog(parent);  // a fresh form for every use
     dialog.setValues(values);
+    dialog.setPrompts(prompts);
+    dialog.setEmptyBoxesKeep(true);
     if (dialog.execModal() != ChannelDialog::kResultOk) return false;
     try {
         rivo::ApplySelectionOk(page, rows, dialog.values());

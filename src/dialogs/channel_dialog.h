@@ -7,9 +7,9 @@
 
 #include <QCheckBox>
 #include <QDialog>
-#include <vector>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "editing/channel_dialog_logic.h"
 
@@ -79,6 +79,10 @@ public:
     // when "Attivo" is checked: shown when the dialog opens on such a channel.
     QLabel* inactiveNote() const { return inactiveNote_; }
     void setInactiveNote(bool shown);
+    // Where Ok asks about boxes that hold no number their field stores (a message box
+    // when none), and whether an empty box keeps each row's own value (a selection).
+    void setPrompts(rivo::UserPrompts* prompts) { prompts_ = prompts; }
+    void setEmptyBoxesKeep(bool keep) { emptyBoxesKeep_ = keep; }
 
 public slots:
     void confirm();  // "Ok" on either page
@@ -105,6 +109,8 @@ private:
     std::array<QLabel*, rivo::tpvalue::Count> values_{};
     QPushButton *okButton_ = nullptr, *cancelButton_ = nullptr, *transponderOkButton_ = nullptr,
                 *transponderCancelButton_ = nullptr;
+    rivo::UserPrompts* prompts_ = nullptr;
+    bool emptyBoxesKeep_ = false;
 };
 
 // Double-click on channel row `row` (1..N) of page, through the main window's one shared

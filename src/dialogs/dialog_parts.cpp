@@ -21,14 +21,17 @@ QValidator::State Cp1252Validator::validate(QString& input, int& /*position*/) c
     return rivo::Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
 }
 
-QString FromCell(const std::string& bytes) { return QString::fromStdString(rivo::Cp1252ToUtf8(bytes)); }
+QString FromCell(const std::string& bytes) {
+    return QString::fromStdString(rivo::Cp1252ToUtf8(bytes));
+}
 
 std::string ToCell(const QString& text) {
     const std::string utf8 = text.toStdString();
     return rivo::Utf8ToCp1252(utf8).value_or(utf8);
 }
 
-void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box, int boxColumns) {
+void AddCaptioned(QGridLayout& grid, int row, int column, const QString& caption, QWidget* box,
+                  int boxColumns) {
     auto* label = new QLabel(caption, grid.parentWidget());
     label->setBuddy(box);
     grid.addWidget(label, row, column);
@@ -74,8 +77,8 @@ QDialogButtonBox* OkCancelButtonBox(QDialog& dialog) {
 }
 
 void MakeFixedSizeDialog(QDialog& dialog) {
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setModal(true);
 }
 
@@ -84,6 +87,20 @@ QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*,
     tabs->setObjectName("pages");
     for (const auto& [page, title] : pages) tabs->addTab(page, title);
     return tabs;
+}
+
+bool ConfirmBadNumbers(QWidget* parent, rivo::UserPrompts* prompts,
+                       const std::vector<rivo::BadNumberBox>& bad) {
+    if (bad.empty()) return true;
+    const std::string question = rivo::BadNumbersQuestion(bad);
+    const QString title = QGuiApplication::applicationDisplayName();
+    if (prompts)
+        return prompts->askDiscarding(question, title.toStdString(), rivo::Icon::Warning,
+                                      rivo::Buttons::YesNo) == rivo::Answer::Yes;
+    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {

@@ -29,7 +29,8 @@ struct Snapshot {
             rowNumbers.push_back(r);
         }
     }
-    Snapshot(const ListPage& page, const std::vector<int>& selected) : lists(page.favouriteGrids), rowNumbers(selected) {
+    Snapshot(const ListPage& page, const std::vector<int>& selected)
+        : lists(page.favouriteGrids), rowNumbers(selected) {
         for (const int r : selected) rows.push_back(page.channelGrid.row(r));
     }
     bool differs(const ListPage& page, int /*top*/) const {
@@ -46,9 +47,12 @@ CheckState FromBit(bool set) { return set ? CheckState::Checked : CheckState::Un
 // Checked adds the bit, unchecked adds nothing, mixed keeps the row's own bit.
 std::int64_t BitFrom(CheckState state, std::int64_t bit, std::int64_t own) {
     switch (state) {
-        case CheckState::Checked: return bit;
-        case CheckState::Unchecked: return 0;
-        case CheckState::Mixed: return own & bit;
+        case CheckState::Checked:
+            return bit;
+        case CheckState::Unchecked:
+            return 0;
+        case CheckState::Mixed:
+            return own & bit;
     }
     return 0;
 }
@@ -110,7 +114,8 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     const bool split = page.layout == ListLayout::Split;
     values.favouriteCaption = split ? Tr("Segnagruppi") : Tr("Preferiti");
     values.caption = Fmt(Tr("Dati del canale %1"), row);
-    for (int b = 0; b < box::Count; ++b) values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
+    for (int b = 0; b < box::Count; ++b)
+        values.boxes[static_cast<size_t>(b)] = grid.cell(row, ch::Name + b);
 
     values.active = FromBit(status & kBitActive);
     values.favourite = FromBit(status & kBitFavourite);
@@ -129,8 +134,10 @@ RowEditStart FillFromRow(const ListPage& page, int row, ChannelDialogValues& val
     if (transponder >= 1 && transponder <= page.transponderCount()) {
         const int t = static_cast<int>(transponder);
         for (int v = 0; v < tpvalue::Count; ++v)
-            values.transponder[static_cast<size_t>(v)] = page.transponderGrid.cell(t, tp::Frequency + v);
-        values.transponder[tpvalue::Frequency] = Fmt(Tr("%1 Mhz"), values.transponder[tpvalue::Frequency]);
+            values.transponder[static_cast<size_t>(v)] =
+                page.transponderGrid.cell(t, tp::Frequency + v);
+        values.transponder[tpvalue::Frequency] =
+            Fmt(Tr("%1 Mhz"), values.transponder[tpvalue::Frequency]);
     }
 
     return RowEditStart{row, values.active == CheckState::Checked, favourites};
@@ -178,12 +185,14 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
 
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom) {
     if (!ValidRow(page, top) || !ValidRow(page, bottom) || top > bottom)
-        throw std::out_of_range("channel rows " + std::to_string(top) + ".." + std::to_string(bottom));
+        throw std::out_of_range("channel rows " + std::to_string(top) + ".." +
+                                std::to_string(bottom));
     return FillFromSelection(page, BlockRows(top, bottom));
 }
 
 ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<int>& rows) {
-    if (!ValidSelection(page, rows)) throw std::out_of_range("channel rows: not a selection of the page");
+    if (!ValidSelection(page, rows))
+        throw std::out_of_range("channel rows: not a selection of the page");
     const Grid& grid = page.channelGrid;
     const int top = rows.front();
 
@@ -192,7 +201,8 @@ ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<in
     std::int64_t favouritesAll = 0xFF, favouritesAny = 0;
     for (const int r : rows) {
         for (int b = 0; b < box::Count; ++b)
-            if (grid.cell(r, ch::Name + b) != grid.cell(top, ch::Name + b)) mixed[static_cast<size_t>(b)] = true;
+            if (grid.cell(r, ch::Name + b) != grid.cell(top, ch::Name + b))
+                mixed[static_cast<size_t>(b)] = true;
         const std::uint8_t status = StatusValue(grid.cell(r, ch::Status));
         const std::int64_t favourites = CellInteger(grid.cell(r, ch::Favourites));
         statusAll &= status;
@@ -208,14 +218,20 @@ ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<in
 
     ChannelDialogValues values;  // a fresh form: caption, "Preferito", empty values
     for (int b = 0; b < box::Count; ++b)
-        if (!mixed[static_cast<size_t>(b)]) values.boxes[static_cast<size_t>(b)] = grid.cell(top, ch::Name + b);
+        if (!mixed[static_cast<size_t>(b)])
+            values.boxes[static_cast<size_t>(b)] = grid.cell(top, ch::Name + b);
     values.active = state(statusAll, statusAny, kBitActive);
     values.favourite = state(statusAll, statusAny, kBitFavourite);
     values.locked = state(statusAll, statusAny, kBitLocked);
     for (int n = 0; n < fav::Lists; ++n)
-        values.lists[static_cast<size_t>(n)] = state(favouritesAll, favouritesAny, std::int64_t{1} << n);
+        values.lists[static_cast<size_t>(n)] =
+            state(favouritesAll, favouritesAny, std::int64_t{1} << n);
+    // Rows whose encodings differ keep their own unless the user picks one: writing the
+    // first row's to every row would change rows the user never touched.
     const int encoding = StatusValue(grid.cell(top, ch::Status)) >> kEncodingShift;
-    values.encoding = encoding < kEncodingCount ? encoding : kNoEncoding;
+    values.keepEachEncoding = ((statusAll ^ statusAny) >> kEncodingShift) != 0;
+    values.encoding =
+        values.keepEachEncoding || encoding >= kEncodingCount ? kNoEncoding : encoding;
     values.listsVisible = page.layout == ListLayout::Split;
     return values;
 }
@@ -225,7 +241,8 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
     return ApplySelectionOk(page, BlockRows(top, bottom), values);
 }
 
-bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows, const ChannelDialogValues& values) {
+bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows,
+                      const ChannelDialogValues& values) {
     if (!ValidSelection(page, rows)) return false;
     Grid& grid = page.channelGrid;
     const int top = rows.front();

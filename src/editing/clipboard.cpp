@@ -21,14 +21,16 @@ ClipTransponder ClipTransponderFromRow(const ListPage& page, int t) {
     ClipTransponder clip;
     const bool toneOn = grid.cell(t, tp::Tone) == "On";
     const std::int64_t oscillator = toneOn ? page.lnbHigh : page.lnbLow;
-    clip.intermediateHertz = FrequencyHertz(grid.cell(t, tp::Frequency)) - oscillator * kHertzPerMHz;
+    clip.intermediateHertz =
+        FrequencyHertz(grid.cell(t, tp::Frequency)) - oscillator * kHertzPerMHz;
     clip.tid = CellInteger(grid.cell(t, tp::Tid));
     clip.nid = CellInteger(grid.cell(t, tp::Nid));
     clip.channels = CellInteger(grid.cell(t, tp::Channels));
     clip.symbolRate = CellInteger(grid.cell(t, tp::SymbolRate));
     clip.fec = FecCode(grid.cell(t, tp::Fec));
-    clip.flags = static_cast<std::uint8_t>((grid.cell(t, tp::Polarisation) == "H" ? 2 : 0) + (toneOn ? 1 : 0) +
-                                           (grid.cell(t, tp::Satellite) == page.satelliteB ? 8 : 0));
+    clip.flags = static_cast<std::uint8_t>(
+        (grid.cell(t, tp::Polarisation) == "H" ? 2 : 0) + (toneOn ? 1 : 0) +
+        (grid.cell(t, tp::Satellite) == page.satelliteB ? 8 : 0));
     clip.transponderMark = t + kTransponderMark;
     return clip;
 }
@@ -61,7 +63,8 @@ void WriteClipChannel(Grid& grid, int row, const ClipChannel& clip, std::string 
     target.cells[ch::Pcr] = std::to_string(clip.pcr);
     target.cells[ch::Status] = StatusText(clip.status);
     target.cells[ch::Favourites] = std::to_string(clip.favourites);
-    target.colour = ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
+    target.colour =
+        ChannelColour(target.cells[ch::VPid], target.cells[ch::APid], target.cells[ch::Status]);
     grid.setRow(row, std::move(target));
 }
 
@@ -87,13 +90,14 @@ std::vector<std::string> ClipTransponderCells(const ListPage& page, const ClipTr
 // else onto the next free row. A transponder met earlier in the same paste counts as
 // held once it has its row, so duplicates in the copy share one row too.
 struct TransponderPlacement {
-    std::vector<int> rows;                    // per clipboard transponder; 0 = no room left
-    std::vector<bool> fresh;                  // whether it takes a free row of its own
+    std::vector<int> rows;                        // per clipboard transponder; 0 = no room left
+    std::vector<bool> fresh;                      // whether it takes a free row of its own
     std::vector<std::vector<std::string>> cells;  // what each one writes
-    size_t newRows = 0;                       // free rows the paste needs
+    size_t newRows = 0;                           // free rows the paste needs
 };
 
-TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector<ClipTransponder>& clips,
+TransponderPlacement PlaceTransponders(const ListPage& target,
+                                       const std::vector<ClipTransponder>& clips,
                                        const std::vector<int>& freeRows) {
     TransponderPlacement placement;
     const int reachable = ReachableTransponderRows(target);
@@ -102,7 +106,8 @@ TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector
         if (target.transponderGrid.cell(row, tp::Frequency) != "0")
             held.emplace_back(row, &target.transponderGrid.row(row).cells);
     placement.cells.reserve(clips.size());
-    for (const ClipTransponder& clip : clips) placement.cells.push_back(ClipTransponderCells(target, clip));
+    for (const ClipTransponder& clip : clips)
+        placement.cells.push_back(ClipTransponderCells(target, clip));
     // A row found free may come after a row in use, so "first" means the lowest row
     // number; a new transponder without room (row 0) matches only when nothing else does.
     const auto order = [](int row) { return row == 0 ? std::numeric_limits<int>::max() : row; };
@@ -110,7 +115,8 @@ TransponderPlacement PlaceTransponders(const ListPage& target, const std::vector
         const std::vector<std::string>& cells = placement.cells[j];
         std::optional<int> found;
         for (const auto& [row, heldCells] : held)
-            if ((!found || order(row) < order(*found)) && TransponderCellsMatch(cells, *heldCells)) found = row;
+            if ((!found || order(row) < order(*found)) && TransponderCellsMatch(cells, *heldCells))
+                found = row;
         if (found) {
             placement.rows.push_back(*found);
             placement.fresh.push_back(false);
@@ -140,7 +146,8 @@ void ShiftChannelsDown(ListPage& page, int first, int last, int by) {
     Grid& channels = page.channelGrid;
     std::vector<bool> follows(static_cast<size_t>(last - first) + 1);
     for (int i = first; i <= last; ++i)
-        follows[static_cast<size_t>(i - first)] = ReadCellNumber(channels.cell(i, ch::Favourites), 0) != 0;
+        follows[static_cast<size_t>(i - first)] =
+            ReadCellNumber(channels.cell(i, ch::Favourites), 0) != 0;
     for (Grid& list : page.favouriteGrids) {
         for (int slot = 1; slot < list.rowCount(); ++slot) {
             const int k = TransponderReference(list.cell(slot, fav::Channel));
@@ -182,7 +189,8 @@ std::vector<int> FreeTransponderRows(const ListPage& page) {
     }
     std::vector<int> free;
     for (int row = 1; row <= reachable; ++row)
-        if (!named[static_cast<size_t>(row)] && page.transponderGrid.cell(row, tp::Frequency) == "0")
+        if (!named[static_cast<size_t>(row)] &&
+            page.transponderGrid.cell(row, tp::Frequency) == "0")
             free.push_back(row);
     return free;
 }
@@ -211,20 +219,20 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
     clipboard.hasContent = true;
 }
 
-bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard, UserPrompts& prompts,
-                   Progress& progress) {
+bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
+                   UserPrompts& prompts, Progress& progress, PastedRows* placed) {
     const int count = target.channelCount();
     const int r = currentRow;
     if (!clipboard.hasContent || clipboard.channels.empty() || r < 1 || r > count) return false;
     const int c = static_cast<int>(std::min<size_t>(clipboard.channels.size(), 1u << 30));
     const size_t m = clipboard.transponders.size();
 
-    const Answer answer = prompts.ask(
-        Tr("Vuoi inserire i canali appena copiati?\n"
-           "* Si: i canali successivi a quello selezionato verranno spostati in basso\n"
-           "* No: i canali successivi a quello selezionato verranno sovrascritti\n"
-           "* Annulla: annulla l'incollaggio dei canali"),
-        Tr("Informazione"), Icon::Question, Buttons::YesNoCancel);
+    const Answer answer =
+        prompts.ask(Tr("Vuoi inserire i canali appena copiati?\n"
+                       "* Si: i canali successivi a quello selezionato verranno spostati in basso\n"
+                       "* No: i canali successivi a quello selezionato verranno sovrascritti\n"
+                       "* Annulla: annulla l'incollaggio dei canali"),
+                    Tr("Informazione"), Icon::Question, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return false;
     const bool insert = answer == Answer::Yes;
     // Rows from lostFrom to the end fall off the grid when inserting.
@@ -238,8 +246,9 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         for (int i = lostFrom; i <= count && !losesChannel; ++i)
             losesChannel = target.channelGrid.colour(i) != kColourGrey;
         if (losesChannel &&
-            prompts.askDiscarding(Tr("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?"),
-                                  Tr("Attenzione"), Icon::Warning, Buttons::YesNo) != Answer::Yes)
+            prompts.askDiscarding(
+                Tr("Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?"),
+                Tr("Attenzione"), Icon::Warning, Buttons::YesNo) != Answer::Yes)
             return false;
     }
     const bool sameImage = clipboard.sourceImage == target.imageId;
@@ -250,15 +259,17 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
     TransponderPlacement placement;
     if (!sameImage) placement = PlaceTransponders(target, clipboard.transponders, freeRows);
     if (!sameImage && freeRows.size() < placement.newRows) {
-        prompts.tell(Tr("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati"),
-                     Tr("Attenzione"), Icon::Error);
+        prompts.tell(
+            Tr("Troppi transponder nella selezione\nDiminuire il numero di canali selezionati"),
+            Tr("Attenzione"), Icon::Error);
         return false;
     }
     for (const ClipTransponder& t : clipboard.transponders) {
         if (!Contains(target.symbolRates, t.symbolRate)) {
-            prompts.tell(Tr("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
-                            "Questa operazione non verrà eseguita"),
-                         Tr("Attenzione"), Icon::Error);
+            prompts.tell(
+                Tr("I dati relativi al symbol rate di un transponder, non sono compatibili\n"
+                   "Questa operazione non verrà eseguita"),
+                Tr("Attenzione"), Icon::Error);
             return false;
         }
     }
@@ -307,7 +318,8 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         // has none.
         for (int i = 1; i <= count; ++i) {
             constexpr std::int64_t kNotANumber = std::numeric_limits<std::int64_t>::min();
-            const std::int64_t t = CellIntegerOr(page.channelGrid.cell(i, ch::Transponder), kNotANumber);
+            const std::int64_t t =
+                CellIntegerOr(page.channelGrid.cell(i, ch::Transponder), kNotANumber);
             if (t == kNotANumber || t > kNoTransponder)
                 page.channelGrid.setCell(i, ch::Transponder, std::to_string(kNoTransponder));
         }
@@ -349,7 +361,8 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
             lists += (lists.empty() ? "" : ", ") + std::to_string(k + 1);
             ++listCount;
         }
-        lost += "\n" + Fmt(TrN("- %1 %2 (liste %3)", "- %1 %2 (liste %3)", listCount), row, clip.name, lists);
+        lost += "\n" + Fmt(TrN("- %1 %2 (lista %3)", "- %1 %2 (liste %3)", listCount), row,
+                           clip.name, lists);
     }
     progress.hide();
     progress.status("");
@@ -364,6 +377,15 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         prompts.tell(Fmt(message, lost), Tr("Attenzione"), Icon::Warning);
     }
     target = std::move(page);
+    if (placed) *placed = {r, lastPasted, insert};
+    // Inserting asked first ("solo alcuni canali potranno essere copiati"); overwriting
+    // near the end would drop the rest without a word.
+    const int notPasted = c - (lastPasted - r + 1);
+    if (!insert && notPasted > 0)
+        prompts.tell(Fmt(TrN("%1 canale non è stato incollato: oltre l'ultima riga",
+                             "%1 canali non sono stati incollati: oltre l'ultima riga", notPasted),
+                         notPasted),
+                     Tr("Attenzione"), Icon::Warning);
     return true;
 }
 

@@ -23,7 +23,9 @@ int EntryChannel(const Grid& list, int slot, int channels) {
     return n >= 1 && n <= channels ? n : 0;
 }
 
-bool CarriesEntries(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0) != 0; }
+bool CarriesEntries(const GridRow& row) {
+    return ReadCellNumber(row.cells[ch::Favourites], 0) != 0;
+}
 
 // The frequency of every transponder row in hertz (index 0 unused); 0 for a free row or
 // a text that is not a frequency.
@@ -32,7 +34,8 @@ std::vector<std::int64_t> TransponderHertz(const ListPage& page) {
     std::vector<std::int64_t> hertz(static_cast<size_t>(count) + 1, 0);
     for (int t = 1; t <= count; ++t) {
         try {
-            hertz[static_cast<size_t>(t)] = FrequencyHertz(page.transponderGrid.cell(t, tp::Frequency));
+            hertz[static_cast<size_t>(t)] =
+                FrequencyHertz(page.transponderGrid.cell(t, tp::Frequency));
         } catch (const ConversionError&) {
             hertz[static_cast<size_t>(t)] = 0;
         }
@@ -47,7 +50,9 @@ int ChannelTransponder(const ListPage& page, int r, const std::vector<std::int64
     return hertz[static_cast<size_t>(t)] > 0 ? t : 0;
 }
 
-std::int64_t SidOf(const ListPage& page, int r) { return CellIntegerOr(page.channelGrid.cell(r, ch::Sid), INT64_MAX); }
+std::int64_t SidOf(const ListPage& page, int r) {
+    return CellIntegerOr(page.channelGrid.cell(r, ch::Sid), INT64_MAX);
+}
 
 }  // namespace
 
@@ -88,19 +93,21 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
     switch (key) {
         case SortKey::Name: {
             std::vector<std::string> keys(order.size());
-            for (const int r : order) keys[at(r)] = CollationKey(page.channelGrid.cell(r, ch::Name));
+            for (const int r : order)
+                keys[at(r)] = CollationKey(page.channelGrid.cell(r, ch::Name));
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
                 const std::string& ka = keys[at(a)];
                 const std::string& kb = keys[at(b)];
                 if (ka.empty() != kb.empty()) return kb.empty();
-                return ka < kb;
+                return NaturalKeyLess(ka, kb);
             });
             break;
         }
         case SortKey::Sid: {
             std::vector<std::int64_t> sids(order.size());
             for (const int r : order) sids[at(r)] = SidOf(page, r);
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return sids[at(a)] < sids[at(b)]; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return sids[at(a)] < sids[at(b)]; });
             break;
         }
         case SortKey::Frequency: {
@@ -123,9 +130,11 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
                 // Channels without a transponder all tie, so they keep their order.
                 keys[at(r)] = t == 0 ? FrequencyKey{true, 0, {}, 0}
                                      : FrequencyKey{false, hertz[static_cast<size_t>(t)],
-                                                    page.transponderGrid.cell(t, tp::Polarisation), SidOf(page, r)};
+                                                    page.transponderGrid.cell(t, tp::Polarisation),
+                                                    SidOf(page, r)};
             }
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[at(a)] < keys[at(b)]; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return keys[at(a)] < keys[at(b)]; });
             break;
         }
     }
@@ -142,8 +151,8 @@ std::vector<ChannelIdentity> ChannelIdentities(const ListPage& page) {
         const std::string& name = page.channelGrid.cell(r, ch::Name);
         id.name = CollationKey(name);
         id.sid = CellIntegerOr(page.channelGrid.cell(r, ch::Sid), -1);
-        id.emptyRow = name.empty() &&
-                      TransponderReference(page.channelGrid.cell(r, ch::Transponder)) == kNoTransponder;
+        id.emptyRow = name.empty() && TransponderReference(page.channelGrid.cell(
+                                          r, ch::Transponder)) == kNoTransponder;
         if (const int t = ChannelTransponder(page, r, hertz); t != 0) {
             id.hasTransponder = true;
             id.tid = CellIntegerOr(page.transponderGrid.cell(t, tp::Tid), -1);
@@ -155,7 +164,9 @@ std::vector<ChannelIdentity> ChannelIdentities(const ListPage& page) {
     return identities;
 }
 
-int ReferenceMatch::matched() const { return std::accumulate(passCounts.begin(), passCounts.end(), 0); }
+int ReferenceMatch::matched() const {
+    return std::accumulate(passCounts.begin(), passCounts.end(), 0);
+}
 
 namespace {
 
@@ -173,12 +184,15 @@ std::uint64_t NameHash(const std::string& name) { return std::hash<std::string_v
 // sorted by hash and then by row, so the first one that passes is the first still
 // unmatched current channel in current order.
 template <typename InPass, typename Hash, typename SameKey, typename Accept>
-int MatchPass(const std::vector<ChannelIdentity>& current, const std::vector<ChannelIdentity>& reference,
-              ReferenceMatch& match, InPass inPass, Hash hash, SameKey sameKey, Accept accept) {
+int MatchPass(const std::vector<ChannelIdentity>& current,
+              const std::vector<ChannelIdentity>& reference, ReferenceMatch& match, InPass inPass,
+              Hash hash, SameKey sameKey, Accept accept) {
     struct Candidate {
         std::uint64_t hash;
         int index;
-        bool operator<(const Candidate& o) const { return hash != o.hash ? hash < o.hash : index < o.index; }
+        bool operator<(const Candidate& o) const {
+            return hash != o.hash ? hash < o.hash : index < o.index;
+        }
     };
     std::vector<Candidate> candidates;
     candidates.reserve(current.size());
@@ -195,7 +209,9 @@ int MatchPass(const std::vector<ChannelIdentity>& current, const std::vector<Cha
         auto it = std::lower_bound(candidates.begin(), candidates.end(), Candidate{h, -1});
         for (; it != candidates.end() && it->hash == h; ++it) {
             const auto c = static_cast<size_t>(it->index);
-            if (match.referenceOf[c + 1] != 0 || !sameKey(ref, current[c]) || !accept(ref, current[c])) continue;
+            if (match.referenceOf[c + 1] != 0 || !sameKey(ref, current[c]) ||
+                !accept(ref, current[c]))
+                continue;
             match.currentOf[r + 1] = it->index + 1;
             match.referenceOf[c + 1] = static_cast<int>(r) + 1;
             ++matched;
@@ -216,12 +232,15 @@ public:
         std::sort(names_.begin(), names_.end());
     }
     bool unique(std::string_view name) const {
-        const auto [first, last] = std::equal_range(names_.begin(), names_.end(), std::pair(nameHash(name), name));
+        const auto [first, last] =
+            std::equal_range(names_.begin(), names_.end(), std::pair(nameHash(name), name));
         return last - first == 1;
     }
 
 private:
-    static std::uint64_t nameHash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    static std::uint64_t nameHash(std::string_view name) {
+        return std::hash<std::string_view>{}(name);
+    }
     std::vector<std::pair<std::uint64_t, std::string_view>> names_;
 };
 
@@ -233,7 +252,9 @@ bool CloseFrequencies(const ChannelIdentity& a, const ChannelIdentity& b) {
 // A row no pass can match: no name and no transponder. Empty rows are such rows, and
 // so are the zeroed records some lists carry as free rows (transponder 0); they are
 // no channels the user could miss, so the unmatched lists leave them out.
-bool UnnamedWithoutTransponder(const ChannelIdentity& id) { return id.name.empty() && !id.hasTransponder; }
+bool UnnamedWithoutTransponder(const ChannelIdentity& id) {
+    return id.name.empty() && !id.hasTransponder;
+}
 
 }  // namespace
 
@@ -248,8 +269,9 @@ ReferenceMatch MatchReference(const ListPage& current, const ListPage& reference
     return match;
 }
 
-void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<ChannelIdentity>& ref,
-                    ReferenceMatch& match, const std::array<bool, kMatchPasses>& runPass) {
+void RunMatchPasses(const std::vector<ChannelIdentity>& cur,
+                    const std::vector<ChannelIdentity>& ref, ReferenceMatch& match,
+                    const std::array<bool, kMatchPasses>& runPass) {
     // The pairs a pass found are those matched but not yet marked with an earlier pass;
     // pairs a caller made before the passes keep whatever mark the caller gave them.
     match.passOf.resize(match.currentOf.size(), 0);
@@ -257,7 +279,8 @@ void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<C
     for (size_t r = 1; r < match.currentOf.size(); ++r) pairedBefore[r] = match.currentOf[r] != 0;
     auto markPass = [&match, &pairedBefore](int pass) {
         for (size_t r = 1; r < match.currentOf.size(); ++r)
-            if (match.currentOf[r] != 0 && match.passOf[r] == 0 && !pairedBefore[r]) match.passOf[r] = pass;
+            if (match.currentOf[r] != 0 && match.passOf[r] == 0 && !pairedBefore[r])
+                match.passOf[r] = pass;
     };
     auto any = [](const ChannelIdentity&, const ChannelIdentity&) { return true; };
     auto withTransponder = [](const ChannelIdentity& id) { return id.hasTransponder; };
@@ -280,12 +303,16 @@ void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<C
             },
             CloseFrequencies);
     markPass(1);
-    if (runPass[1]) match.passCounts[1] = MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
+    if (runPass[1])
+        match.passCounts[1] =
+            MatchPass(cur, ref, match, withTransponder, broadcastHash, sameBroadcast, any);
     markPass(2);
     if (runPass[2])
         match.passCounts[2] = MatchPass(
             cur, ref, match, withTransponder,
-            [](const ChannelIdentity& id) { return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation)); },
+            [](const ChannelIdentity& id) {
+                return Mix(static_cast<std::uint64_t>(id.sid), NameHash(id.polarisation));
+            },
             [](const ChannelIdentity& a, const ChannelIdentity& b) {
                 return a.sid == b.sid && a.polarisation == b.polarisation;
             },
@@ -295,7 +322,8 @@ void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<C
     // A name counts only where it is carried by exactly one row of each list. Counting
     // costs a sort of each list's names, so it waits until both lists have a named
     // channel left.
-    auto namedLeft = [](const std::vector<ChannelIdentity>& ids, const std::vector<int>& matchedOf) {
+    auto namedLeft = [](const std::vector<ChannelIdentity>& ids,
+                        const std::vector<int>& matchedOf) {
         for (size_t i = 0; i < ids.size(); ++i)
             if (matchedOf[i + 1] == 0 && !ids[i].name.empty()) return true;
         return false;
@@ -308,7 +336,8 @@ void RunMatchPasses(const std::vector<ChannelIdentity>& cur, const std::vector<C
                 return !id.name.empty() && curNames.unique(id.name) && refNames.unique(id.name);
             },
             [](const ChannelIdentity& id) { return NameHash(id.name); },
-            [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; }, any);
+            [](const ChannelIdentity& a, const ChannelIdentity& b) { return a.name == b.name; },
+            any);
     }
     markPass(4);
 }
@@ -324,7 +353,8 @@ void FinishMatch(const std::vector<ChannelIdentity>& cur, const std::vector<Chan
     for (size_t c = 1; c <= cur.size(); ++c) {
         if (match.referenceOf[c] != 0) continue;
         match.order.push_back(static_cast<int>(c));
-        if (!UnnamedWithoutTransponder(cur[c - 1])) match.unmatchedCurrent.push_back(static_cast<int>(c));
+        if (!UnnamedWithoutTransponder(cur[c - 1]))
+            match.unmatchedCurrent.push_back(static_cast<int>(c));
     }
     for (size_t r = 1; r <= ref.size(); ++r)
         if (match.currentOf[r] == 0 && !UnnamedWithoutTransponder(ref[r - 1]))
@@ -357,7 +387,8 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
         }
     }
     std::vector<int> newRow(static_cast<size_t>(channels) + 1, 0);
-    for (int i = 0; i < channels; ++i) newRow[static_cast<size_t>(match.order[static_cast<size_t>(i)])] = i + 1;
+    for (int i = 0; i < channels; ++i)
+        newRow[static_cast<size_t>(match.order[static_cast<size_t>(i)])] = i + 1;
     ReorderChannels(page, 1, match.order);
 
     if (options.takeFavourites) {
@@ -371,19 +402,24 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
                 const int c = n == 0 ? 0 : match.currentOf[static_cast<size_t>(n)];
                 if (c == 0) continue;
                 const int row = newRow[static_cast<size_t>(c)];
-                list.setRow(write, {{std::string(), page.channelGrid.cell(row, ch::Name), std::to_string(row)},
+                list.setRow(write, {{std::string(), page.channelGrid.cell(row, ch::Name),
+                                     std::to_string(row)},
                                     page.channelGrid.colour(row)});
                 sets[static_cast<size_t>(row)] |= static_cast<std::uint8_t>(1u << k);
                 ++write;
             }
-            for (; write < list.rowCount(); ++write) list.setRow(write, {{std::string(), std::string(), "0"}, kColourGrey});
+            for (; write < list.rowCount(); ++write)
+                list.setRow(write, {{std::string(), std::string(), "0"}, kColourGrey});
         }
-        for (int k = 1; k <= fav::Lists && k < reference.configGrid.rowCount() && k < page.configGrid.rowCount(); ++k) {
+        for (int k = 1; k <= fav::Lists && k < reference.configGrid.rowCount() &&
+                        k < page.configGrid.rowCount();
+             ++k) {
             page.configGrid.setCell(k, 0, std::to_string(k));
             page.configGrid.setCell(k, 1, reference.configGrid.cell(k, 1));
         }
         for (int r = 1; r <= channels; ++r)
-            page.channelGrid.setCell(r, ch::Favourites, std::to_string(sets[static_cast<size_t>(r)]));
+            page.channelGrid.setCell(r, ch::Favourites,
+                                     std::to_string(sets[static_cast<size_t>(r)]));
     } else if (options.takeNames) {
         // The entries show their channel's name.
         for (Grid& list : page.favouriteGrids)
@@ -391,7 +427,8 @@ EditResult ApplyReference(ListPage& page, const ListPage& reference, const Refer
                 const int n = EntryChannel(list, s, channels);
                 if (n == 0) continue;
                 const int was = match.order[static_cast<size_t>(n - 1)];
-                if (renamed[static_cast<size_t>(was)]) list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));
+                if (renamed[static_cast<size_t>(was)])
+                    list.setCell(s, fav::Name, page.channelGrid.cell(n, ch::Name));
             }
     }
     page.modified = true;

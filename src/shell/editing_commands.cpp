@@ -51,12 +51,12 @@ constexpr const char* kNothingToMerge = rivo::TrNoop("Nessun transponder doppio 
 // Editing commands
 
 void MainWindow::runOnActivePage(const char* undoName,
-                                  const std::function<void(PageView&)>& command) {
+                                 const std::function<void(PageView&)>& command) {
     if (PageView* view = activePage()) runOnPage(*view, undoName, command);
 }
 
 void MainWindow::runOnPage(PageView& view, const char* undoName,
-                            const std::function<void(PageView&)>& command) {
+                           const std::function<void(PageView&)>& command) {
     commandStarting();
     try {
         command(view);
@@ -79,27 +79,43 @@ void MainWindow::runOnPage(PageView& view, const char* undoName,
 }
 
 void MainWindow::selectAfterStep(int first, int last, int target) {
-    rivo::UndoHistory::StepRows before, after;
-    before.channels = {first, last};
-    after.channels = {target, target + (last - first)};
-    stepSelection_ = std::pair{before, after};
+    rivo::UndoHistory::TouchedRows before, after;
+    before.channels = rivo::RowsOf(first, last);
+    after.channels = rivo::RowsOf(target, target + (last - first));
+    recordStepRows(before, after);
+}
+
+void MainWindow::recordStepRows(const rivo::UndoHistory::TouchedRows& afterUndo,
+                                const rivo::UndoHistory::TouchedRows& afterRedo) {
+    stepSelection_ = std::pair{afterUndo, afterRedo};
 }
 
 void MainWindow::enableDragMoves(PageView* view) {
     RowMover channels;
-    channels.allowed = [view](int first, int last, int target) {
+    // A block dropped lower than it fits (onto the last row, say) goes as far down as it
+    // fits: its last channel in the last row.
+    auto fitted = [view](int first, int last, int target) {
+        return std::min(target, rivo::MoveLimit(view->page(), first, last) - 1);
+    };
+    channels.allowed = [view, fitted](int first, int last, int target) {
         const rivo::ListPage& page = view->page();
         // Rows picked in separate blocks are no block to drag.
         return first >= 1 && first <= last && last <= page.channelCount() && target >= 1 &&
-               target < rivo::MoveLimit(page, first, last) && view->channelSelectionIsOneBlock();
+               fitted(first, last, target) >= 1 && view->channelSelectionIsOneBlock();
     };
-    channels.move = [this, view](int first, int last, int target) {
+    channels.move = [this, view, fitted](int first, int last, int dropped) {
+        const int target = fitted(first, last, dropped);
         runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
             if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed) {
                 v.selectChannelRows(target, target + (last - first));
                 selectAfterStep(first, last, target);
             }
         });
+    };
+    // A drop that does nothing says why: rows picked apart are no block to move.
+    channels.refused = [this, view](int, int, int) {
+        if (!view->channelSelectionIsOneBlock())
+            tellStatus(QTr("Solo per un blocco di righe consecutive"));
     };
     view->channelModel()->setRowMover(std::move(channels));
     for (int k = 0; k < rivo::fav::Lists; ++k) {
@@ -118,8 +134,7 @@ void MainWindow::enableDragMoves(PageView* view) {
     }
 }
 
-int MainWindow::askChannelNumber(const char* caption, const char* group, int limit,
-                                  int initial) {
+int MainWindow::askChannelNumber(const char* caption, const char* group, int limit, int initial) {
     RowNumberDialog dialog(prompts(), this);
     dialog.setWindowTitle(QTr(caption));
     dialog.numberGroup->setTitle(QTr(group));
@@ -141,8 +156,19 @@ void MainWindow::copyChannels() {
 void MainWindow::pasteChannels() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
         const int row = view.currentChannelRow();
-        if (rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress()))
-            view.selectChannelRows(row, row + static_cast<int>(channelClipboard.channels.size()) - 1);
+        rivo::PastedRows placed;
+        if (!rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress(),
+                                 &placed))
+            return;
+        view.selectChannelRows(placed.first, placed.last);
+        // Undoing an insertion leaves the channels that moved down back where they were:
+        // the row the block went in names the place. Overwritten channels come back on
+        // the pasted rows.
+        rivo::UndoHistory::TouchedRows afterUndo, afterRedo;
+        afterUndo.channels = placed.inserted ? std::vector<int>{placed.first}
+                                             : rivo::RowsOf(placed.first, placed.last);
+        afterRedo.channels = rivo::RowsOf(placed.first, placed.last);
+        recordStepRows(afterUndo, afterRedo);
     });
 }
 
@@ -152,9 +178,16 @@ void MainWindow::deleteChannels() {
         if (rows.empty()) return;
         const int first = rows.front();
         // The deleted rows' first place is selected: the channels now there were not
-        // chosen, so a second Delete takes one row, not a block of them.
-        if (rivo::DeleteSelectedChannelSet(view.page(), rows, prompts(), progress()).changed)
+        // chosen, so a second Delete takes one row, not a block of them. Undo brings the
+        // deleted channels back to their rows and selects exactly those; redo selects as
+        // the command did.
+        if (rivo::DeleteSelectedChannelSet(view.page(), rows, prompts(), progress()).changed) {
             view.selectChannelRows(first, first);
+            rivo::UndoHistory::TouchedRows afterUndo, afterRedo;
+            afterUndo.channels = rows;
+            afterRedo.channels = std::vector<int>{first};
+            recordStepRows(afterUndo, afterRedo);
+        }
     });
 }
 
@@ -162,9 +195,9 @@ void MainWindow::moveChannels() {
     runOnActivePage(kStepMove, [this](PageView& view) {
         const auto [first, last] = view.selectedChannelRows();
         if (first < 1) return;
-        const int target = askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
-                                            rivo::MoveLimit(view.page(), first, last),
-                                            view.currentChannelRow());
+        const int target =
+            askChannelNumber(rivo::kMoveCaption, rivo::kMoveGroup,
+                             rivo::MoveLimit(view.page(), first, last), view.currentChannelRow());
         if (target < 1) return;
         if (rivo::MoveChannels(view.page(), first, last, target, progress()).changed) {
             view.selectChannelRows(target, target + (last - first));
@@ -190,12 +223,19 @@ void MainWindow::insertChannel() {
     runOnActivePage(kStepInsert, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
-        rivo::InsertEmptyChannel(view.page(), row, prompts());
+        if (rivo::InsertEmptyChannel(view.page(), row, prompts()).changed) {
+            // The channels below only moved: the row of the new empty channel is what
+            // the command touched, before and after.
+            rivo::UndoHistory::TouchedRows touched;
+            touched.channels = std::vector<int>{row};
+            recordStepRows(touched, touched);
+        }
     });
 }
 
 void MainWindow::swapSatellites() {
-    runOnActivePage(kStepSwap, [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
+    runOnActivePage(kStepSwap,
+                    [this](PageView& view) { rivo::SwapSatellites(view.page(), prompts()); });
 }
 
 void MainWindow::deleteTransponder() {
@@ -208,10 +248,14 @@ void MainWindow::deleteTransponder() {
 
 void MainWindow::optimiseTransponders() {
     runOnActivePage(kStepOptimise, [this](PageView& view) {
-        // Nothing merged changes nothing; the status bar says so rather than leaving the
-        // user to wonder whether the command ran.
-        if (!rivo::OptimiseTransponderList(view.page(), progress()))
+        // The status bar says what the command did, merged or not, rather than leaving
+        // the user to wonder whether it ran.
+        int merged = 0;
+        if (!rivo::OptimiseTransponderList(view.page(), progress(), &merged))
             tellStatus(QTr(kNothingToMerge));
+        else
+            tellStatus(QTrN("%1 transponder doppio unito", "%1 transponder doppi uniti", merged)
+                           .arg(merged));
     });
 }
 
@@ -221,19 +265,22 @@ namespace {
 using FavouriteStep = rivo::EditResult (*)(rivo::ListPage&, int list, int slot, rivo::UserPrompts&);
 void MoveCurrentFavourite(PageView& view, FavouriteStep move, rivo::UserPrompts& prompts) {
     const int list = view.page().selectedFavourite;
-    const rivo::EditResult result = move(view.page(), list, view.currentFavouriteRow(list), prompts);
+    const rivo::EditResult result =
+        move(view.page(), list, view.currentFavouriteRow(list), prompts);
     if (result.focusRow > 0) view.setCurrentFavouriteRow(list, result.focusRow);
 }
 }  // namespace
 
 void MainWindow::moveFavouriteUp() {
-    runOnActivePage(kStepFavourite,
-                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts()); });
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
+        MoveCurrentFavourite(view, rivo::MoveFavouriteUp, prompts());
+    });
 }
 
 void MainWindow::moveFavouriteDown() {
-    runOnActivePage(kStepFavourite,
-                    [this](PageView& view) { MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts()); });
+    runOnActivePage(kStepFavourite, [this](PageView& view) {
+        MoveCurrentFavourite(view, rivo::MoveFavouriteDown, prompts());
+    });
 }
 
 void MainWindow::editChannelProperties() {
@@ -267,9 +314,8 @@ namespace {
 // After undo or redo the rows the step changed are selected, so the user sees what came
 // back or went again.
 void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
-    if (rows.channels.first > 0) view.selectChannelRows(rows.channels.first, rows.channels.second);
-    if (rows.transponders.first > 0)
-        view.selectTransponderRows(rows.transponders.first, rows.transponders.second);
+    if (!rows.channels.empty()) view.selectChannelSet(rows.channels);
+    if (!rows.transponders.empty()) view.selectTransponderSet(rows.transponders);
 }
 }  // namespace
 
@@ -310,18 +356,20 @@ void MainWindow::exportCsv() {
         names << QTr("Preferiti");
         tables.push_back(rivo::CsvTable::Favourites);
     }
-    const int current = std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
+    const int current =
+        std::clamp(view->tabs->currentIndex(), 0, static_cast<int>(names.size()) - 1);
     const int chosen = chooseExportTable ? chooseExportTable(names, current) : -1;
     if (chosen < 0 || chosen >= static_cast<int>(tables.size())) return;
     const QFileInfo source(QFile::decodeName(QByteArray::fromStdString(view->page().fileName)));
-    const QString suggested = source.absolutePath() + QStringLiteral("/") + source.completeBaseName() +
-                              QStringLiteral(" - ") + names[chosen] + QStringLiteral(".csv");
+    const QString suggested = source.absolutePath() + QStringLiteral("/") +
+                              source.completeBaseName() + QStringLiteral(" - ") + names[chosen] +
+                              QStringLiteral(".csv");
     const QString path = chooseExportFile ? chooseExportFile(suggested) : QString();
     if (path.isEmpty()) return;
     commandStarting();
     const std::string csv = rivo::ExportCsv(view->page(), tables[static_cast<size_t>(chosen)]);
-    const std::string error =
-        rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(), rivo::Bytes(csv.begin(), csv.end()));
+    const std::string error = rivo::WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                        rivo::Bytes(csv.begin(), csv.end()));
     if (!error.empty()) {
         statusMessage->clear();
         prompts().tell(error, rivo::Tr(kAttention), rivo::Icon::Error);

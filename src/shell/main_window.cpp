@@ -18,12 +18,12 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
-#include <filesystem>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 
 #include "channels/list_page.h"
 #include "channels/page_io.h"
@@ -44,7 +44,6 @@ constexpr int kGaugeWidth = 150;
 constexpr int kGaugeHeight = 13;
 constexpr int kGaugeTop = 3;
 constexpr int kGaugeRight = 3;
-
 
 // The undo step of a list name edited on the page itself.
 constexpr const char* kStepListName = rivo::TrNoop("Nome lista");
@@ -167,7 +166,6 @@ MainWindow::~MainWindow() {
     pageViews.clear();
 }
 
-
 void MainWindow::setPrompts(rivo::UserPrompts* prompts) {
     prompts_ = prompts ? prompts : ownPrompts_.get();
 }
@@ -209,11 +207,12 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params, bool askIfOpen) 
     // saves: the user is offered the page that already shows it. "No" opens it again
     // (to compare, or to start over from the file).
     if (PageView* open = askIfOpen ? pageShowingFile(params.fileName) : nullptr) {
-        const std::string question = rivo::Fmt(
-            rivo::Tr("Il file %1 è già aperto. Mostrare la pagina già aperta invece di aprirlo di nuovo?"),
-            open->caption().toStdString());
-        if (prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Question, rivo::Buttons::YesNo) ==
-            rivo::Answer::Yes) {
+        const std::string question =
+            rivo::Fmt(rivo::Tr("Il file %1 è già aperto. Mostrare la pagina già aperta invece di "
+                               "aprirlo di nuovo?"),
+                      open->caption().toStdString());
+        if (prompts().ask(question, rivo::Tr(kAttention), rivo::Icon::Question,
+                          rivo::Buttons::YesNo) == rivo::Answer::Yes) {
             pageTabs->setCurrentWidget(open);
             return false;
         }
@@ -258,7 +257,8 @@ bool MainWindow::openWithParams(const rivo::OpenParams& params, bool askIfOpen) 
 
 void MainWindow::noticeFileChanges() {
     PageView* view = activePage();
-    if (view && !view->changedOnDiskShown() && FileChangedSince(view->page().fileName, view->fileIdentity))
+    if (view && !view->changedOnDiskShown() &&
+        FileChangedSince(view->page().fileName, view->fileIdentity))
         view->showChangedOnDisk();
 }
 
@@ -288,7 +288,8 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
     connectSelectionCommands(view);
     {
         const QSettings settings = EditorSettings();
-        ApplyColumnWidths(*view, view->channelTable, settings.value(QLatin1String(kChannelWidthsKey)).toList());
+        ApplyColumnWidths(*view, view->channelTable,
+                          settings.value(QLatin1String(kChannelWidthsKey)).toList());
         ApplyColumnWidths(*view, view->transponderTable,
                           settings.value(QLatin1String(kTransponderWidthsKey)).toList());
     }
@@ -297,21 +298,20 @@ void MainWindow::addPage(std::unique_ptr<rivo::ListPage> page) {
         revertToSaved();
     });
     connect(view, &PageView::channelDoubleClicked, this, &MainWindow::editChannel);
-    connect(view, &PageView::transponderDoubleClicked, this,
-            &MainWindow::editTransponder);
+    connect(view, &PageView::transponderDoubleClicked, this, &MainWindow::editTransponder);
     connect(view, &PageView::channelContextMenu, this,
             [this](const QPoint& pos) { channelMenu->exec(pos); });
     pageViews.push_back(view);
     const int index = pageTabs->addTab(view, view->caption());
-    pageTabs->setTabToolTip(index, QFile::decodeName(
-                                           QByteArray::fromStdString(view->page().fileName)));
+    pageTabs->setTabToolTip(index,
+                            QFile::decodeName(QByteArray::fromStdString(view->page().fileName)));
     if (pageTabs->currentIndex() != index)
         pageTabs->setCurrentIndex(index);  // activePageChanged follows
     else
         activePageChanged(index);
     // The channel commands are ready on the new page's "Canali" tab.
-    for (QAction* action :
-         {copyChannelsAction, goToChannelAction, moveChannelsAction, deleteChannelsAction, closePageAction, insertChannelAction})
+    for (QAction* action : {copyChannelsAction, goToChannelAction, moveChannelsAction,
+                            deleteChannelsAction, closePageAction, insertChannelAction})
         action->setEnabled(true);
     if (clipboardHoldsChannels()) pasteChannelsAction->setEnabled(true);
     updateMenuCommands();
@@ -334,6 +334,15 @@ void MainWindow::tellStatus(const QString& text) {
     statusExpiry_->stop();
     statusMessage->setText(text);
     statusShown_.start();
+    statusPage_ = activePage();
+}
+
+void MainWindow::statusFollowsPage() {
+    // What a command said is about its page: on another page it would mislead.
+    if (!statusPage_ || statusPage_ == activePage()) return;
+    statusExpiry_->stop();
+    statusMessage->clear();
+    statusPage_ = nullptr;
 }
 
 void MainWindow::commandStarting() {
@@ -348,8 +357,8 @@ void MainWindow::commandStarting() {
 void MainWindow::updateCaption(PageView* view) {
     const int index = pageTabs->indexOf(view);
     if (index < 0) return;
-    pageTabs->setTabText(index, view->page().modified ? view->caption() + QStringLiteral(" *")
-                                                          : view->caption());
+    pageTabs->setTabText(
+        index, view->page().modified ? view->caption() + QStringLiteral(" *") : view->caption());
     if (view == activePage()) updateWindowTitle();
 }
 
@@ -371,7 +380,7 @@ void MainWindow::updateWindowTitle() {
 void MainWindow::placeProgressBar() {
     QStatusBar* bar = statusBar();
     progressBar->setGeometry(bar->width() - kGaugeWidth - kGaugeRight, kGaugeTop, kGaugeWidth,
-                         kGaugeHeight);
+                             kGaugeHeight);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -386,13 +395,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // active after a modal one closes, and the next Ctrl+Z would go nowhere.
     if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
         const auto* closed = static_cast<QWidget*>(watched);
-        if (closed->isWindow() && closed->isModal()) QTimer::singleShot(0, this, &MainWindow::returnFocus);
+        if (closed->isWindow() && closed->isModal())
+            QTimer::singleShot(0, this, &MainWindow::returnFocus);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::returnFocus() {
-    if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
     activateWindow();
     if (lastFocus_ && lastFocus_->isVisible()) lastFocus_->setFocus(Qt::ActiveWindowFocusReason);
 }
@@ -405,7 +416,8 @@ void MainWindow::saveSettings() const {
     settings.setValue(QLatin1String(kGeometryKey), saveGeometry());
     if (PageView* view = activePage()) {
         settings.setValue(QLatin1String(kChannelWidthsKey), ColumnWidths(view->channelTable));
-        settings.setValue(QLatin1String(kTransponderWidthsKey), ColumnWidths(view->transponderTable));
+        settings.setValue(QLatin1String(kTransponderWidthsKey),
+                          ColumnWidths(view->transponderTable));
     }
 }
 

@@ -82,7 +82,8 @@ public:
     // The extension a name typed without one takes in `folder`: `suffix` as a file
     // there already spells it in another case ("bin" when "G.bin" is there and "G" is
     // typed under "Bin"), else `suffix` itself.
-    static QString existingSuffixSpelling(const QDir& folder, const QString& typed, const QString& suffix);
+    static QString existingSuffixSpelling(const QDir& folder, const QString& typed,
+                                          const QString& suffix);
     // How "Esporta CSV..." asks for the table (among `tables`, the one at `current`
     // offered first): its index in `tables`, -1 when cancelled.
     std::function<int(const QStringList& tables, int current)> chooseExportTable;
@@ -179,30 +180,31 @@ public:
     // The menu bar. Its items for tool bar commands are the tool buttons' own actions,
     // so an item is enabled exactly when its button is; the commands without a button
     // have actions of their own.
-    QMenu* fileMenu = nullptr;                // "File"
-    QMenu* editMenu = nullptr;                // "Modifica"
-    QMenu* transponderMenu = nullptr;         // "Transponder"
-    QMenu* helpMenu = nullptr;                // "Aiuto"
-    QMenu* languageMenu = nullptr;            // "Lingua": the language of the next start
-    QAction* italianLanguageAction = nullptr;  // "Italiano", checked when the editor speaks it
-    QAction* englishLanguageAction = nullptr;  // "English"
-    QMenu* viewMenu = nullptr;                // "Visualizza": pages and tabs
-    QAction* nextPageAction = nullptr;        // Ctrl+Tab, Ctrl+PgDown
-    QAction* previousPageAction = nullptr;    // Ctrl+Shift+Tab, Ctrl+PgUp
-    QAction* showChannelsAction = nullptr;    // Alt+1: "Canali"
+    QMenu* fileMenu = nullptr;                  // "File"
+    QMenu* editMenu = nullptr;                  // "Modifica"
+    QMenu* transponderMenu = nullptr;           // "Transponder"
+    QMenu* helpMenu = nullptr;                  // "Aiuto"
+    QMenu* languageMenu = nullptr;              // "Lingua": the language of the next start
+    QAction* italianLanguageAction = nullptr;   // "Italiano", checked when the editor speaks it
+    QAction* englishLanguageAction = nullptr;   // "English"
+    QMenu* viewMenu = nullptr;                  // "Visualizza": pages and tabs
+    QAction* nextPageAction = nullptr;          // Ctrl+Tab, Ctrl+PgDown
+    QAction* previousPageAction = nullptr;      // Ctrl+Shift+Tab, Ctrl+PgUp
+    QAction* showChannelsAction = nullptr;      // Alt+1: "Canali"
     QAction* showTranspondersAction = nullptr;  // Alt+2: "Transponder"
-    QAction* showFavouritesAction = nullptr;  // Alt+3: "Preferiti"
-    QAction* exportCsvAction = nullptr;       // "Esporta CSV..."
-    QAction* revertAction = nullptr;          // "Ripristina la versione salvata"
-    QAction* undoAction = nullptr;            // "Annulla" (+ ": " and the step it takes back)
-    QAction* redoAction = nullptr;            // "Ripeti" (+ ": " and the step it does again)
-    QAction* findAction = nullptr;            // "Trova"
-    QAction* aboutAction = nullptr;           // "Informazioni"
-    QAction* sortAction = nullptr;            // "Ordina..."
-    QAction* referenceOrderAction = nullptr;  // "Applica ordine da riferimento..."
-    QAction* findDuplicatesAction = nullptr;  // "Trova duplicati..."
-    QAction* compareAction = nullptr;         // "Confronta con..."
-    QAction* compareBackupAction = nullptr;   // "Confronta con il backup": enabled when FILE.bak exists
+    QAction* showFavouritesAction = nullptr;    // Alt+3: "Preferiti"
+    QAction* exportCsvAction = nullptr;         // "Esporta CSV..."
+    QAction* revertAction = nullptr;            // "Ripristina la versione salvata"
+    QAction* undoAction = nullptr;              // "Annulla" (+ ": " and the step it takes back)
+    QAction* redoAction = nullptr;              // "Ripeti" (+ ": " and the step it does again)
+    QAction* findAction = nullptr;              // "Trova"
+    QAction* aboutAction = nullptr;             // "Informazioni"
+    QAction* sortAction = nullptr;              // "Ordina..."
+    QAction* referenceOrderAction = nullptr;    // "Applica ordine da riferimento..."
+    QAction* findDuplicatesAction = nullptr;    // "Trova duplicati..."
+    QAction* compareAction = nullptr;           // "Confronta con..."
+    QAction* compareBackupAction =
+        nullptr;  // "Confronta con il backup": enabled when FILE.bak exists
     // How "Confronta con..." asks what to compare the active page with: among `choices`
     // (the other pages' captions, then "Un file..."), the index chosen; -1 when cancelled.
     std::function<int(const QStringList& choices)> chooseCompareSource;
@@ -211,15 +213,15 @@ public:
     // The open compare window, if any (one at a time).
     CompareWindow* compareWindow() const;
     // Commands on a selection of any rows, and the filter bar (selection_commands.cpp).
-    QAction* filterAction = nullptr;          // Ctrl+Shift+F: the filter bar's text
-    QAction* renameAction = nullptr;          // "Rinomina..." (Ctrl+H)
-    QMenu* addToListMenu = nullptr;           // "Aggiungi alla lista": lists 1 .. 8
-    QMenu* removeFromListMenu = nullptr;      // "Togli dalla lista"
+    QAction* filterAction = nullptr;      // Ctrl+Shift+F: the filter bar's text
+    QAction* renameAction = nullptr;      // "Rinomina..." (Ctrl+H)
+    QMenu* addToListMenu = nullptr;       // "Aggiungi alla lista": lists 1 .. 8
+    QMenu* removeFromListMenu = nullptr;  // "Togli dalla lista"
     void focusFilter();
     void renameChannels();
     void addToFavouriteList(int list);
     void removeFromFavouriteList(int list);
-    QAction* importOrderAction = nullptr;     // "Importa ordine da file..."
+    QAction* importOrderAction = nullptr;  // "Importa ordine da file..."
 
     // Whether the channel copy buffer holds channels.
     bool clipboardHoldsChannels() const;
@@ -291,7 +293,8 @@ private:
     void showCompareWindow(CompareWindow* window);
     void compareWithFile(PageView& view, const QString& file);
     CompareWindow::Commands compareWindowCommands();
-    void takeBackFromComparison(rivo::ChangeClass c, const std::vector<rivo::ChannelDifference>& chosen);
+    void takeBackFromComparison(rivo::ChangeClass c,
+                                const std::vector<rivo::ChannelDifference>& chosen);
     QPointer<CompareWindow> compareWindow_;
     // "Importa ordine da file..." (file_order_commands.cpp).
     void createFileOrderCommands();
@@ -317,7 +320,8 @@ private:
     // named undoName (nullptr: a command that never changes the page), and the page's
     // views and Save button follow.
     void runOnActivePage(const char* undoName, const std::function<void(PageView&)>& command);
-    void runOnPage(PageView& view, const char* undoName, const std::function<void(PageView&)>& command);
+    void runOnPage(PageView& view, const char* undoName,
+                   const std::function<void(PageView&)>& command);
     // Lets the channel rows and the favourites entries of a page be moved by dragging.
     void enableDragMoves(PageView* view);
     void createSelectionCommands();
@@ -329,16 +333,25 @@ private:
     // A channel move's block: after undo it is selected at first..last again, after
     // redo at target..; the command calls this and runOnPage records it with the step.
     void selectAfterStep(int first, int last, int target);
+    // The rows a command touched, recorded with its step: what undo and redo select (a
+    // table left unset is found by comparing the states).
+    void recordStepRows(const rivo::UndoHistory::TouchedRows& afterUndo,
+                        const rivo::UndoHistory::TouchedRows& afterRedo);
 
     std::unique_ptr<rivo::UserPrompts> ownPrompts_;
     rivo::UserPrompts* prompts_ = nullptr;
     std::unique_ptr<rivo::Progress> progress_;
     QString initialFile_;
-    std::optional<std::pair<rivo::UndoHistory::StepRows, rivo::UndoHistory::StepRows>> stepSelection_;
+    std::optional<std::pair<rivo::UndoHistory::TouchedRows, rivo::UndoHistory::TouchedRows>>
+        stepSelection_;
     // A command begins: the previous command's message goes, once it has been shown
     // for kStatusMessageMs.
     void commandStarting();
     QElapsedTimer statusShown_;
+    // The page the status message speaks of (none for a message about the editor); the
+    // message goes when another page is shown.
+    QPointer<PageView> statusPage_;
+    void statusFollowsPage();
     QPointer<QWidget> lastFocus_;
     QTimer* statusExpiry_ = nullptr;
 };

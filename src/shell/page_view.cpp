@@ -12,11 +12,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStandardItemModel>
@@ -84,15 +84,30 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     rivo::ListPage& p = *page_;
 
     channelModel_ = new GridModel(&p.channelGrid,
-                                  Columns({{40, false}, {200, false}, {60, true}, {50, true},
-                                           {50, true}, {50, true}, {50, true}, {50, true},
-                                           {50, true}, {50, true}, {50, true}},
+                                  Columns({{40, false},
+                                           {200, false},
+                                           {60, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true},
+                                           {50, true}},
                                           rivo::ch::Name),
                                   this);
     transponderModel_ = new GridModel(&p.transponderGrid,
-                                      Columns({{40, false}, {80, false}, {60, true}, {50, true},
-                                               {50, true}, {50, true}, {50, true}, {50, true},
-                                               {50, true}, {50, true}},
+                                      Columns({{40, false},
+                                               {80, false},
+                                               {60, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true},
+                                               {50, true}},
                                               rivo::tp::Satellite),
                                       this);
     for (int k = 0; k < rivo::fav::Lists; ++k)
@@ -190,8 +205,9 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     configTable->setItemDelegateForColumn(1, new NameDelegate(configTable));
     configTable->setSelectionBehavior(QAbstractItemView::SelectItems);
     configTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    configTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::AnyKeyPressed);
+    configTable->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
     configTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     configTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     configTable->setGeometry(10, 20, 160, 180);
@@ -246,7 +262,8 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     static_cast<QFrame*>(changedOnDiskBar)->setFrameShape(QFrame::StyledPanel);
     auto* barLayout = new QHBoxLayout(changedOnDiskBar);
     barLayout->setContentsMargins(6, 2, 6, 2);
-    auto* changedLabel = new QLabel(QTr("Il file è stato modificato sul disco dopo che questa pagina l'ha letto o salvato."));
+    auto* changedLabel = new QLabel(
+        QTr("Il file è stato modificato sul disco dopo che questa pagina l'ha letto o salvato."));
     changedLabel->setWordWrap(true);
     barLayout->addWidget(changedLabel, 1);
     reloadButton = new QPushButton(QTr("&Ricarica"));
@@ -278,16 +295,16 @@ PageView::PageView(std::unique_ptr<rivo::ListPage> page, rivo::UserPrompts& prom
     // A grid starts with its first row current, as a new table does.
     for (QTableView* view : {channelTable, transponderTable}) {
         if (view->model()->rowCount() > 0)
-            view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
-                                                    QItemSelectionModel::ClearAndSelect |
-                                                        QItemSelectionModel::Rows);
+            view->selectionModel()->setCurrentIndex(
+                view->model()->index(0, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
-    connect(tabs, &QTabWidget::currentChanged, this,
-            [this](int) { emit innerTabChanged(tabs); });
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int) { emit innerTabChanged(tabs); });
     connect(configModel_, &GridModel::cellEdited, this,
             [this](int row, int column) { afterEdit(column, row); });
-    connect(channelTable, &QTableView::doubleClicked, this, [this] { emit channelDoubleClicked(); });
+    connect(channelTable, &QTableView::doubleClicked, this,
+            [this] { emit channelDoubleClicked(); });
     // Enter on a row opens its dialog, as a double click does: the keyboard's way in.
     // Taken from the key events the table itself receives (see eventFilter), not from
     // a shortcut, which could also fire while a question box has not taken the keys yet.
@@ -325,7 +342,8 @@ QTableView* PageView::makeGridView(GridModel* model, bool editable, bool rowDrag
     // selected, which reads the flags of every row of the column and made a tenth of
     // each repaint of a large list. Sections are never highlighted here: the header
     // gets a selection of its own, always empty, so its answers stay cached.
-    view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view->horizontalHeader()));
+    view->horizontalHeader()->setSelectionModel(
+        new QItemSelectionModel(model, view->horizontalHeader()));
     view->horizontalHeader()->setSectionsClickable(false);
     view->horizontalHeader()->setMinimumSectionSize(1);
     // Each column as wide as the table's design says, and never narrower than its title
@@ -479,11 +497,53 @@ void SelectRows(QTableView* view, int first, int last) {
     view->scrollTo(view->model()->index(last - 1, 0));
     view->scrollTo(top);
 }
+
+// Rows in ascending order, in as many blocks as they make; the first one current and
+// scrolled into view. Rows past the table's end are left out.
+void SelectRowSet(QTableView* view, const std::vector<int>& rows) {
+    QItemSelectionModel* selection = view->selectionModel();
+    const int count = view->model()->rowCount();
+    const int columns = view->model()->columnCount();
+    QItemSelection blocks;
+    int first = 0;
+    int last = 0;
+    auto addBlock = [&] {
+        if (first > 0)
+            blocks.select(view->model()->index(first - 1, 0),
+                          view->model()->index(last - 1, columns - 1));
+    };
+    for (const int r : rows) {
+        if (r < 1 || r > count) continue;
+        if (first > 0 && r == last + 1) {
+            last = r;
+            continue;
+        }
+        addBlock();
+        first = last = r;
+    }
+    addBlock();
+    if (blocks.isEmpty()) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex top = blocks.first().topLeft();
+    selection->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    selection->select(blocks, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(top);
+}
 }  // namespace
 
 void PageView::selectChannelRows(int first, int last) { SelectRows(channelTable, first, last); }
 
-void PageView::selectTransponderRows(int first, int last) { SelectRows(transponderTable, first, last); }
+void PageView::selectTransponderRows(int first, int last) {
+    SelectRows(transponderTable, first, last);
+}
+
+void PageView::selectChannelSet(const std::vector<int>& rows) { SelectRowSet(channelTable, rows); }
+
+void PageView::selectTransponderSet(const std::vector<int>& rows) {
+    SelectRowSet(transponderTable, rows);
+}
 
 int PageView::currentTransponderRow() const {
     const QModelIndex current = transponderTable->currentIndex();
@@ -500,9 +560,8 @@ void PageView::setCurrentFavouriteRow(int list, int row) {
     if (list < 0 || list >= rivo::fav::Lists) return;
     QTableView* view = favouriteTables[static_cast<size_t>(list)];
     if (row < 1 || row > view->model()->rowCount()) return;
-    const QModelIndex index = view->model()->index(row - 1, view->currentIndex().isValid()
-                                                                ? view->currentIndex().column()
-                                                                : 0);
+    const QModelIndex index = view->model()->index(
+        row - 1, view->currentIndex().isValid() ? view->currentIndex().column() : 0);
     view->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     view->scrollTo(index);
@@ -538,7 +597,8 @@ void PageView::fitNameColumn(QTableView* view) {
     int others = 0;
     for (int c = 0; c < view->model()->columnCount(); ++c)
         if (c != name) others += view->columnWidth(c);
-    const int width = std::max(view->property(kNameWidth).toInt(), view->viewport()->width() - others);
+    const int width =
+        std::max(view->property(kNameWidth).toInt(), view->viewport()->width() - others);
     if (width != view->columnWidth(name)) view->setColumnWidth(name, width);
 }
 
@@ -555,7 +615,8 @@ void PageView::setNameColumnWidth(QTableView* view, int width) {
 }
 
 bool PageView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == channelTable || watched == transponderTable)) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == channelTable || watched == transponderTable)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

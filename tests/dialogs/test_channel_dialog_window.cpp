@@ -43,7 +43,8 @@ rivo::ListPage MakeChannels() {
 
 // Types text one character at a time, as a keyboard would (also outside Latin-1).
 void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
 }
 
 std::vector<std::string> Favourites(const rivo::ListPage& page, int list) {
@@ -71,8 +72,9 @@ rivo::ListPage MakeDistinctChannel() {
 
 // The check boxes of the channel page of a split list, by their captions.
 const std::vector<QString>& CheckCaptions() {
-    static const std::vector<QString> captions{"Attivo",  "Segnagruppi", "Bloccato", "Lista 1", "Lista 2", "Lista 3",
-                                               "Lista 4", "Lista 5",     "Lista 6",  "Lista 7", "Lista 8"};
+    static const std::vector<QString> captions{"Attivo",  "Segnagruppi", "Bloccato", "Lista 1",
+                                               "Lista 2", "Lista 3",     "Lista 4",  "Lista 5",
+                                               "Lista 6", "Lista 7",     "Lista 8"};
     return captions;
 }
 
@@ -98,7 +100,8 @@ private slots:
         // The value labels are blue and empty.
         for (int i = 0; i < rivo::tpvalue::Count; ++i) {
             QCOMPARE(dialog.transponderValue(i)->text(), QString());
-            QCOMPARE(dialog.transponderValue(i)->palette().color(QPalette::WindowText), QColor(Qt::blue));
+            QCOMPARE(dialog.transponderValue(i)->palette().color(QPalette::WindowText),
+                     QColor(Qt::blue));
         }
     }
 
@@ -137,7 +140,8 @@ private slots:
         QVERIFY(active && list5);
         QCOMPARE(active->checkState(), Qt::PartiallyChecked);
 
-        const std::vector<Qt::CheckState> expected{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked};
+        const std::vector<Qt::CheckState> expected{Qt::Checked, Qt::Unchecked, Qt::Checked,
+                                                   Qt::Unchecked};
         for (Qt::CheckState state : expected) {
             QTest::mouseClick(active, Qt::LeftButton, {}, QPoint(5, active->height() / 2));
             QCOMPARE(active->checkState(), state);
@@ -180,16 +184,34 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("written");  // the column's cell after Ok
-        QTest::newRow("Nome") << "Nome" << rivo::ch::Name << "Distinto" << "Altro" << "Altro";
-        QTest::newRow("Transponder") << "Transponder" << rivo::ch::Transponder << "2" << "1" << "1";
-        QTest::newRow("SID") << "SID" << rivo::ch::Sid << "101" << "111" << "111";
-        QTest::newRow("VPID") << "VPID" << rivo::ch::VPid << "202" << "222" << "222";
-        QTest::newRow("APID") << "APID" << rivo::ch::APid << "303" << "333" << "333";
-        QTest::newRow("VECM") << "VECM" << rivo::ch::VEcm << "404" << "444" << "444";
-        QTest::newRow("AECM") << "AECM" << rivo::ch::AEcm << "505" << "555" << "555";
-        QTest::newRow("PCR") << "PCR" << rivo::ch::Pcr << "606" << "666" << "666";
+        QTest::newRow("Nome") << "Nome" << rivo::ch::Name << "Distinto"
+                              << "Altro"
+                              << "Altro";
+        QTest::newRow("Transponder") << "Transponder" << rivo::ch::Transponder << "2"
+                                     << "1"
+                                     << "1";
+        QTest::newRow("SID") << "SID" << rivo::ch::Sid << "101"
+                             << "111"
+                             << "111";
+        QTest::newRow("VPID") << "VPID" << rivo::ch::VPid << "202"
+                              << "222"
+                              << "222";
+        QTest::newRow("APID") << "APID" << rivo::ch::APid << "303"
+                              << "333"
+                              << "333";
+        QTest::newRow("VECM") << "VECM" << rivo::ch::VEcm << "404"
+                              << "444"
+                              << "444";
+        QTest::newRow("AECM") << "AECM" << rivo::ch::AEcm << "505"
+                              << "555"
+                              << "555";
+        QTest::newRow("PCR") << "PCR" << rivo::ch::Pcr << "606"
+                             << "666"
+                             << "666";
         // The encoding is bits 5-7 of the status: IRDETO (4) on an active channel.
-        QTest::newRow("Codifica") << "Codifica" << rivo::ch::Status << "NAGRAVISION" << "IRDETO" << "84";
+        QTest::newRow("Codifica") << "Codifica" << rivo::ch::Status << "NAGRAVISION"
+                                  << "IRDETO"
+                                  << "84";
     }
     void boxesShowTheFieldTheirCaptionNames() {
         QFETCH(QString, caption);
@@ -216,7 +238,8 @@ private slots:
         QVERIFY(edited);
         QVERIFY(prompts.texts.empty());
         for (int c = 0; c < rivo::ch::Count; ++c) {
-            const std::string expected = c == column ? written.toStdString() : before.channelGrid.cell(1, c);
+            const std::string expected =
+                c == column ? written.toStdString() : before.channelGrid.cell(1, c);
             QCOMPARE(page.channelGrid.cell(1, c), expected);
         }
     }
@@ -228,17 +251,39 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("favourites");
-        QTest::newRow("Attivo") << "Attivo" << "03" << "255";  // shown inactive, made active
-        QTest::newRow("Segnagruppi") << "Segnagruppi" << "05" << "255";
-        QTest::newRow("Bloccato") << "Bloccato" << "06" << "255";
-        QTest::newRow("Lista 1") << "Lista 1" << "07" << "254";
-        QTest::newRow("Lista 2") << "Lista 2" << "07" << "253";
-        QTest::newRow("Lista 3") << "Lista 3" << "07" << "251";
-        QTest::newRow("Lista 4") << "Lista 4" << "07" << "247";
-        QTest::newRow("Lista 5") << "Lista 5" << "07" << "239";
-        QTest::newRow("Lista 6") << "Lista 6" << "07" << "223";
-        QTest::newRow("Lista 7") << "Lista 7" << "07" << "191";
-        QTest::newRow("Lista 8") << "Lista 8" << "07" << "127";
+        QTest::newRow("Attivo") << "Attivo"
+                                << "03"
+                                << "255";  // shown inactive, made active
+        QTest::newRow("Segnagruppi") << "Segnagruppi"
+                                     << "05"
+                                     << "255";
+        QTest::newRow("Bloccato") << "Bloccato"
+                                  << "06"
+                                  << "255";
+        QTest::newRow("Lista 1") << "Lista 1"
+                                 << "07"
+                                 << "254";
+        QTest::newRow("Lista 2") << "Lista 2"
+                                 << "07"
+                                 << "253";
+        QTest::newRow("Lista 3") << "Lista 3"
+                                 << "07"
+                                 << "251";
+        QTest::newRow("Lista 4") << "Lista 4"
+                                 << "07"
+                                 << "247";
+        QTest::newRow("Lista 5") << "Lista 5"
+                                 << "07"
+                                 << "239";
+        QTest::newRow("Lista 6") << "Lista 6"
+                                 << "07"
+                                 << "223";
+        QTest::newRow("Lista 7") << "Lista 7"
+                                 << "07"
+                                 << "191";
+        QTest::newRow("Lista 8") << "Lista 8"
+                                 << "07"
+                                 << "127";
     }
     void checksShowTheBitTheirCaptionNames() {
         QFETCH(QString, caption);
@@ -253,7 +298,8 @@ private slots:
         {
             Hook hook([&](ChannelDialog& d) {
                 for (const QString& other : CheckCaptions())
-                    QVERIFY2(CheckCaptioned(d, other)->isChecked() == (other != caption), qPrintable(other));
+                    QVERIFY2(CheckCaptioned(d, other)->isChecked() == (other != caption),
+                             qPrintable(other));
                 CheckCaptioned(d, caption)->click();
                 clicked = true;
                 d.okButton()->click();
@@ -277,7 +323,8 @@ private slots:
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 1"));
                 QVERIFY(!CheckCaptioned(d, "Segnagruppi")->isChecked());  // status 04
                 QVERIFY(d.listsGroup()->isVisible());
-                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("11747 Mhz"));
+                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(),
+                         QString("11747 Mhz"));
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Satellite)->text(), QString("HotBird"));
                 EditCaptioned(d, "Nome")->setText(QString::fromUtf8("R\u00e0i Uno"));
                 CheckCaptioned(d, "Lista 3")->click();
@@ -299,10 +346,12 @@ private slots:
             Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.pages()->currentIndex(), 1);
                 QCOMPARE(d.windowTitle(), QString("Dati del canale 2"));
-                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString("12603,125 Mhz"));
+                QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(),
+                         QString("12603,125 Mhz"));
                 QCOMPARE(d.encodingList()->currentIndex(), 1);
                 QVERIFY(CheckCaptioned(d, "Segnagruppi")->isChecked());
-                QVERIFY(!CheckCaptioned(d, "Lista 3")->isChecked());  // the last channel's boxes are gone
+                QVERIFY(!CheckCaptioned(d, "Lista 3")
+                             ->isChecked());  // the last channel's boxes are gone
                 EditCaptioned(d, "Nome")->setText("X");
                 d.transponderCancelButton()->click();
             });
@@ -313,7 +362,8 @@ private slots:
         // A transponder beyond the table empties the values of the last channel.
         {
             Hook hook([&](ChannelDialog& d) {
-                for (int i = 0; i < rivo::tpvalue::Count; ++i) QCOMPARE(d.transponderValue(i)->text(), QString());
+                for (int i = 0; i < rivo::tpvalue::Count; ++i)
+                    QCOMPARE(d.transponderValue(i)->text(), QString());
                 d.close();  // the close box counts as Annulla
             });
             QVERIFY(!RunChannelDialog(nullptr, shared, page, 3, &prompts));
@@ -343,13 +393,18 @@ private slots:
         {
             Hook hook([&](ChannelDialog& d) {
                 QCOMPARE(d.windowTitle(), QString("Dati del canale"));
-                QCOMPARE(CheckCaptioned(d, "Preferito")->checkState(), Qt::PartiallyChecked);  // only in 27
+                QCOMPARE(CheckCaptioned(d, "Preferito")->checkState(),
+                         Qt::PartiallyChecked);  // only in 27
                 QVERIFY(!d.listsGroup()->isVisible());
-                QCOMPARE(EditCaptioned(d, "Nome")->text(), QString());     // names differ
+                QCOMPARE(EditCaptioned(d, "Nome")->text(), QString());      // names differ
                 QCOMPARE(EditCaptioned(d, "SID")->text(), QString("100"));  // common SID
                 QCOMPARE(CheckCaptioned(d, "Attivo")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(CheckCaptioned(d, "Bloccato")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString());
+                // Row 2 alone is encrypted: "Codifica" is mixed, after the six systems.
+                QCOMPARE(d.encodingList()->count(), 7);
+                QCOMPARE(d.encodingList()->currentIndex(), 6);
+                QCOMPARE(d.encodingList()->currentText(), QString("(diverse)"));
                 EditCaptioned(d, "PCR")->setText("77");
                 CheckCaptioned(d, "Bloccato")->click();  // mixed -> checked
                 d.okButton()->click();
@@ -359,9 +414,11 @@ private slots:
         QVERIFY(page.modified);
         QCOMPARE(page.channelGrid.cell(1, rivo::ch::Name), std::string("RAI 1"));
         QCOMPARE(page.channelGrid.cell(3, rivo::ch::Name), std::string("OFF"));
-        for (int r = 1; r <= 3; ++r) QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
+        for (int r = 1; r <= 3; ++r)
+            QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
         QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("05"));
-        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("07"));  // first row's encoding
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status),
+                 std::string("27"));  // its own encoding
         QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("01"));
 
         // Annulla leaves the page alone, also its modified flag.
@@ -375,6 +432,76 @@ private slots:
         QVERIFY(!RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
         QCOMPARE(page.channelGrid, before.channelGrid);
         QVERIFY(!page.modified);
+    }
+
+    // Ok with number boxes holding what their fields cannot store asks first, naming
+    // them, with No as the default: No keeps the dialog open, Yes stores the texts.
+    void okAsksAboutNumbersTheFieldsCannotStore() {
+        rivo::ListPage page = MakeChannels();
+        ChannelDialog shared;
+        for (const rivo::Answer answer : {rivo::Answer::No, rivo::Answer::Yes}) {
+            AnsweringPrompts prompts;
+            prompts.answers = {answer};
+            bool stillOpen = false;
+            Hook hook([&](ChannelDialog& d) {
+                d.box(rivo::box::Transponder)->setText("99999999999");
+                d.box(rivo::box::Sid)->setText("-5");
+                d.box(rivo::box::APid)->setText("abc");
+                d.okButton()->click();
+                stillOpen = d.isVisible();
+            });
+            const bool changed = RunChannelDialog(nullptr, shared, page, 1, &prompts);
+            QCOMPARE(stillOpen, answer == rivo::Answer::No);
+            QCOMPARE(changed, answer == rivo::Answer::Yes);
+            QCOMPARE(prompts.texts.size(), std::size_t{1});
+            QCOMPARE(
+                prompts.texts[0],
+                std::string(
+                    "Questi campi non contengono un valore che la lista possa memorizzare:\n"
+                    "- Transponder: \"99999999999\" non è un numero intero da 0 a 255\n"
+                    "- SID: \"-5\" non è un numero intero da 0 a 65535\n"
+                    "- APID: \"abc\" non è un numero intero da 0 a 65535\n\nConfermare comunque?"));
+            QVERIFY(prompts.discarding[0]);
+        }
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Transponder), std::string("99999999999"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Sid), std::string("-5"));
+
+        // Numbers in range ask nothing; on a selection an empty box keeps each row's own.
+        AnsweringPrompts quiet;
+        Hook hook([&](ChannelDialog& d) {
+            d.box(rivo::box::Transponder)->setText("255");
+            d.box(rivo::box::Sid)->setText("65535");
+            d.okButton()->click();
+        });
+        QVERIFY(RunChannelDialog(nullptr, shared, page, 2, &quiet));
+        QVERIFY(RunChannelPropertiesDialog(nullptr, page, 2, 3, &quiet));
+        QCOMPARE(quiet.texts.size(), std::size_t{0});
+    }
+
+    // A system picked over the mixed entry goes to every row; rows that agree show
+    // their system and no mixed entry.
+    void propertiesEncodingPickedOrShared() {
+        rivo::ListPage page = MakeChannels();
+        RecordingPrompts prompts;
+        {
+            Hook hook([&](ChannelDialog& d) {
+                QCOMPARE(d.encodingList()->currentText(), QString("(diverse)"));
+                d.encodingList()->setCurrentIndex(4);  // IRDETO
+                d.okButton()->click();
+            });
+            QVERIFY(RunChannelPropertiesDialog(nullptr, page, std::vector<int>{1, 2}, &prompts));
+        }
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("84"));
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("87"));
+        QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("00"));
+        Hook hook([&](ChannelDialog& d) {
+            QCOMPARE(d.encodingList()->count(), 6);
+            QCOMPARE(d.encodingList()->currentText(), QString("IRDETO"));
+            d.okButton()->click();
+        });
+        QVERIFY(RunChannelPropertiesDialog(nullptr, page, std::vector<int>{1, 2}, &prompts));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("84"));
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("87"));
     }
 };
 

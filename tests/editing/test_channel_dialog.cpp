@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "channel_colour_cases.h"
 #include "channels/list_page.h"
@@ -19,14 +20,22 @@ ListPage MakePage(int channels, int transponders, ListLayout layout = ListLayout
     page.channelGrid.setRowCount(channels + 1);
     for (int r = 1; r <= channels; ++r) {
         const std::string n = std::to_string(r);
-        page.channelGrid.row(r).cells = {n,    "CH " + n, "1",   std::to_string(100 + r), "512", "650",
-                                         "0",  "0",       "512", "04",                   "0"};
+        page.channelGrid.row(r).cells = {
+            n, "CH " + n, "1", std::to_string(100 + r), "512", "650", "0", "0", "512", "04", "0"};
         page.channelGrid.setColour(r, kColourChannel);
     }
     page.transponderGrid.setRowCount(transponders + 1);
     for (int t = 1; t <= transponders; ++t) {
-        page.transponderGrid.row(t).cells = {std::to_string(t), std::to_string(11700 + t), "1100", "1", "10",
-                                             "27500",           "3/4",                     "H",    "Off", "HotBird"};
+        page.transponderGrid.row(t).cells = {std::to_string(t),
+                                             std::to_string(11700 + t),
+                                             "1100",
+                                             "1",
+                                             "10",
+                                             "27500",
+                                             "3/4",
+                                             "H",
+                                             "Off",
+                                             "HotBird"};
         page.transponderGrid.setColour(t, kColourInUse);
     }
     return page;
@@ -76,14 +85,16 @@ const auto kUntouched = [](ChannelDialogValues&) {};
 
 TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     ListPage page = MakePage(3, 4);
-    page.channelGrid.row(2).cells = {"2", "RAI 1", "3", "3401", "160", "80", "17", "18", "160", "27", "5"};
+    page.channelGrid.row(2).cells = {"2",  "RAI 1", "3",   "3401", "160", "80",
+                                     "17", "18",    "160", "27",   "5"};
 
     ChannelDialogValues values;
     const RowEditStart start = FillFromRow(page, 2, values);
 
     EXPECT_EQ(values.caption, "Dati del canale 2");
     EXPECT_EQ(values.favouriteCaption, "Segnagruppi");
-    EXPECT_EQ(values.boxes, (std::array<std::string, box::Count>{"RAI 1", "3", "3401", "160", "80", "17", "18", "160"}));
+    EXPECT_EQ(values.boxes, (std::array<std::string, box::Count>{"RAI 1", "3", "3401", "160", "80",
+                                                                 "17", "18", "160"}));
     // 0x27: encoding 1, active, favourite, locked.
     EXPECT_EQ(values.encoding, 1);
     EXPECT_EQ(values.active, CheckState::Checked);
@@ -93,8 +104,9 @@ TEST(ChannelDialogRow, FillsEveryControlFromTheRowAndItsTransponder) {
     EXPECT_EQ(values.lists[1], CheckState::Unchecked);
     EXPECT_EQ(values.lists[2], CheckState::Checked);
     EXPECT_TRUE(values.listsVisible);
-    EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
-                                      "11703 Mhz", "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+    EXPECT_EQ(values.transponder,
+              (std::array<std::string, tpvalue::Count>{"11703 Mhz", "1100", "1", "10", "27500",
+                                                       "3/4", "H", "Off", "HotBird"}));
     EXPECT_TRUE(start.wasActive);
     EXPECT_EQ(start.favourites, 5);
 
@@ -113,8 +125,8 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
         const char* transponder;
         const char* frequency;  // "" for an empty page
     };
-    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""}, Case{"255", ""},
-                          Case{"0", ""}, Case{"-1", ""}}) {
+    for (const Case& c : {Case{"1", "11701 Mhz"}, Case{"4", "11704 Mhz"}, Case{"5", ""},
+                          Case{"255", ""}, Case{"0", ""}, Case{"-1", ""}}) {
         SCOPED_TRACE(c.transponder);
         ListPage page = MakePage(1, 4);
         page.channelGrid.setCell(1, ch::Transponder, c.transponder);
@@ -124,8 +136,9 @@ TEST(ChannelDialogRow, TransponderPageShowsRowsOneToTAndNothingElse) {
         if (*c.frequency == '\0') {
             EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{}));
         } else {
-            EXPECT_EQ(values.transponder, (std::array<std::string, tpvalue::Count>{
-                                              c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
+            EXPECT_EQ(values.transponder,
+                      (std::array<std::string, tpvalue::Count>{
+                          c.frequency, "1100", "1", "10", "27500", "3/4", "H", "Off", "HotBird"}));
         }
     }
 }
@@ -265,7 +278,8 @@ TEST(ChannelDialogRow, InactiveThenActiveAgain) {
     EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "00");
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "33");
     EXPECT_EQ(page.channelGrid.colour(2), kColourGrey);
-    for (int k = 1; k <= fav::Lists; ++k) EXPECT_EQ(EntriesOf(page, k, 2), k == 1 || k == 6 ? 1 : 0) << "list " << k;
+    for (int k = 1; k <= fav::Lists; ++k)
+        EXPECT_EQ(EntriesOf(page, k, 2), k == 1 || k == 6 ? 1 : 0) << "list " << k;
     EXPECT_EQ(page.favouriteGrids[0].colour(1), kColourGrey);
 
     DoubleClickOk(page, 2, [](ChannelDialogValues& v) { v.active = CheckState::Checked; });
@@ -298,8 +312,9 @@ TEST(ChannelDialogBothPaths, StatusByteWrittenByOk) {
         const char* after;
     };
     const Case cases[] = {
-        {"04", 0, "04"}, {"0C", 0, "04"}, {"14", 0, "04"}, {"1F", 0, "07"}, {"24", 1, "24"},
-        {"A6", 5, "A6"}, {"C4", kNoEncoding, "04"}, {"E5", kNoEncoding, "05"}, {"FF", kNoEncoding, "07"},
+        {"04", 0, "04"},           {"0C", 0, "04"},           {"14", 0, "04"},
+        {"1F", 0, "07"},           {"24", 1, "24"},           {"A6", 5, "A6"},
+        {"C4", kNoEncoding, "04"}, {"E5", kNoEncoding, "05"}, {"FF", kNoEncoding, "07"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
@@ -414,7 +429,7 @@ TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "8");
 }
 
-TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows) {
+TEST(ChannelDialogSelection, MixedListKeepsEachRowsBit) {
     ListPage page = MakePage(3, 1, ListLayout::Single);
     page.channelGrid.setCell(1, ch::Status, "24");  // encoding 1
     page.channelGrid.setCell(2, ch::Status, "84");  // encoding 4
@@ -424,7 +439,7 @@ TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows)
 
     const ChannelDialogValues values = FillFromSelection(page, 1, 3);
     EXPECT_FALSE(values.listsVisible);
-    EXPECT_EQ(values.encoding, 1);
+    EXPECT_TRUE(values.keepEachEncoding);
     EXPECT_EQ(values.lists[0], CheckState::Mixed);
     EXPECT_EQ(values.lists[1], CheckState::Checked);
     EXPECT_EQ(values.lists[2], CheckState::Mixed);
@@ -434,7 +449,65 @@ TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows)
     EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "3");
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "6");
     EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "2");
-    for (int r = 1; r <= 3; ++r) EXPECT_EQ(page.channelGrid.cell(r, ch::Status), "24") << r;
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Status), "24");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "84");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Status), "04");
+}
+
+// Rows whose encodings differ show a mixed "Codifica" and keep each its own on Ok, as
+// a mixed check box keeps each row's bit; an encoding picked applies to every row. Rows
+// that agree show theirs and get it back.
+TEST(ChannelDialogSelection, EncodingsThatDifferAreKeptUnlessOneIsPicked) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> statuses;
+        bool mixed;
+        int shown;   // the encoding the dialog shows
+        int picked;  // -2: nothing picked
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"ten rows, two encrypted, nothing picked",
+         {"04", "04", "04", "24", "04", "04", "04", "04", "04", "44"},
+         true,
+         kNoEncoding,
+         -2,
+         {"04", "04", "04", "24", "04", "04", "04", "04", "04", "44"}},
+        {"first row encrypted, nothing picked",
+         {"84", "04", "04"},
+         true,
+         kNoEncoding,
+         -2,
+         {"84", "04", "04"}},
+        {"an encoding without an entry, nothing picked",
+         {"E4", "04"},
+         true,
+         kNoEncoding,
+         -2,
+         {"E4", "04"}},
+        {"differing, NESSUNA picked", {"24", "84", "05"}, true, kNoEncoding, 0, {"04", "04", "05"}},
+        {"differing, SECA picked", {"04", "84"}, true, kNoEncoding, 1, {"24", "24"}},
+        {"all alike", {"44", "45", "44"}, false, 2, -2, {"44", "45", "44"}},
+        {"all alike, another picked", {"44", "45"}, false, 2, 5, {"A4", "A5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int rows = static_cast<int>(c.statuses.size());
+        ListPage page = MakePage(rows, 1);
+        for (int r = 1; r <= rows; ++r)
+            page.channelGrid.setCell(r, ch::Status, c.statuses[static_cast<size_t>(r - 1)]);
+        ChannelDialogValues values = FillFromSelection(page, 1, rows);
+        EXPECT_EQ(values.keepEachEncoding, c.mixed);
+        EXPECT_EQ(values.encoding, c.shown);
+        if (c.picked != -2) {
+            values.keepEachEncoding = false;
+            values.encoding = c.picked;
+        }
+        ApplySelectionOk(page, 1, rows, values);
+        std::vector<std::string> after;
+        for (int r = 1; r <= rows; ++r) after.push_back(page.channelGrid.cell(r, ch::Status));
+        EXPECT_EQ(after, c.after);
+    }
 }
 
 TEST(ChannelDialogSelection, KeepEachEncodingLeavesEveryRowsSystem) {

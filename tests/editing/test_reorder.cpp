@@ -24,7 +24,8 @@ using pages::Transponder;
 
 std::vector<std::string> NamesOf(const ListPage& page) {
     std::vector<std::string> out;
-    for (int r = 1; r <= page.channelCount(); ++r) out.push_back(page.channelGrid.cell(r, ch::Name));
+    for (int r = 1; r <= page.channelCount(); ++r)
+        out.push_back(page.channelGrid.cell(r, ch::Name));
     return out;
 }
 
@@ -34,7 +35,9 @@ bool IsNumberedInOrder(const ListPage& page) {
     return true;
 }
 
-void SetSid(ListPage& page, int row, const std::string& sid) { page.channelGrid.setCell(row, ch::Sid, sid); }
+void SetSid(ListPage& page, int row, const std::string& sid) {
+    page.channelGrid.setCell(row, ch::Sid, sid);
+}
 
 // ---- collation key ----------------------------------------------------------------
 
@@ -44,23 +47,33 @@ TEST(CollationKey, DecomposesDropsMarksAndFoldsCase) {
         std::string key;   // UTF-8
     };
     const Case cases[] = {
-        {"\xC8lite", "elite"},            // Èlite
+        {"\xC8lite", "elite"},  // Èlite
         {"ELITE", "elite"},
-        {"  elite  ", "elite"},           // surrounding spaces go, inner ones stay
+        {"  elite  ", "elite"},  // surrounding spaces go, inner ones stay
         {" a b ", "a b"},
         {"", ""},
         {"    ", ""},
-        {"Stra\xDF" "e", "strasse"},      // ß folds to ss
-        {"\x8Cuvre", "\xC5\x93uvre"},     // Œ folds to œ (no decomposition)
-        {"\xC6" "gir", "\xC3\xA6gir"},    // Æ folds to æ
-        {"\xD8stfold", "\xC3\xB8stfold"}, // Ø folds to ø
-        {"\x9F" "\xFF", "yy"},            // Ÿ ÿ
-        {"\x8A\x9A\x8E\x9E", "sszz"},     // Š š Ž ž
-        {"\xD1" "and\xFA", "nandu"},      // Ñandú
+        {"Stra\xDF"
+         "e",
+         "strasse"},                   // ß folds to ss
+        {"\x8Cuvre", "\xC5\x93uvre"},  // Œ folds to œ (no decomposition)
+        {"\xC6"
+         "gir",
+         "\xC3\xA6gir"},                   // Æ folds to æ
+        {"\xD8stfold", "\xC3\xB8stfold"},  // Ø folds to ø
+        {"\x9F"
+         "\xFF",
+         "yy"},                        // Ÿ ÿ
+        {"\x8A\x9A\x8E\x9E", "sszz"},  // Š š Ž ž
+        {"\xD1"
+         "and\xFA",
+         "nandu"},  // Ñandú
         {"\xC0\xC1\xC2\xC3\xC4\xC5\xE0\xE5", "aaaaaaaa"},
-        {"\xC7" "a\xE7", "cac"},
-        {"\xB5", "\xCE\xBC"},             // µ folds to Greek mu
-        {"\xD7", "\xC3\x97"},             // × is no letter and stays
+        {"\xC7"
+         "a\xE7",
+         "cac"},
+        {"\xB5", "\xCE\xBC"},  // µ folds to Greek mu
+        {"\xD7", "\xC3\x97"},  // × is no letter and stays
         {"Rai 1", "rai 1"},
     };
     for (const Case& c : cases) EXPECT_EQ(CollationKey(c.name), c.key) << c.name;
@@ -88,12 +101,34 @@ TEST(SortChannels, ByNameTable) {
     };
     const Case cases[] = {
         {"plain", {"c", "a", "b"}, 1, 3, {"a", "b", "c"}},
-        {"accents and case sort with their base letter", {"f", "\xC8lite", "ELITE2", "d"}, 1, 4,
+        {"accents and case sort with their base letter",
+         {"f", "\xC8lite", "ELITE2", "d"},
+         1,
+         4,
          {"d", "\xC8lite", "ELITE2", "f"}},
-        {"ties keep their order", {"s", "Rai", "a", "RAI", " rai"}, 1, 5, {"a", "Rai", "RAI", " rai", "s"}},
+        {"ties keep their order",
+         {"s", "Rai", "a", "RAI", " rai"},
+         1,
+         5,
+         {"a", "Rai", "RAI", " rai", "s"}},
         {"empty names last, in their order", {"", "b", "  ", "a"}, 1, 4, {"a", "b", "", "  "}},
         {"only the block moves", {"z", "c", "b", "a", "y"}, 2, 4, {"z", "a", "b", "c", "y"}},
         {"last row alone", {"b", "a"}, 2, 2, {"b", "a"}},
+        {"numbers inside names by their value",
+         {"Aggiornamento 1", "Aggiornamento 10", "Aggiornamento 11", "Aggiornamento 2"},
+         1,
+         4,
+         {"Aggiornamento 1", "Aggiornamento 2", "Aggiornamento 10", "Aggiornamento 11"}},
+        {"leading zeros, digits against spaces and letters",
+         {"Rai 10", "Rai 9b", "Rai 09", "Rai9", "Rai x", "Rai 2"},
+         1,
+         6,
+         {"Rai 2", "Rai 09", "Rai 9b", "Rai 10", "Rai x", "Rai9"}},
+        {"numbers longer than any machine word",
+         {"a 100000000000000", "a 99999999999999", "a 7"},
+         1,
+         3,
+         {"a 7", "a 99999999999999", "a 100000000000000"}},
     };
     for (const Case& c : cases) {
         ListPage page = NamedPage(c.before);
@@ -128,8 +163,8 @@ TEST(SortChannels, ByFrequencyTable) {
         const char* sid;
     };
     const Row rows[] = {
-        {"none255", 255, "1"}, {"v", 2, "5"},     {"h-sid9", 1, "9"}, {"free", 4, "2"},
-        {"h-sid3", 1, "3"},    {"outside", 6, "0"}, {"low", 3, "7"},   {"high", 5, "1"},
+        {"none255", 255, "1"}, {"v", 2, "5"},       {"h-sid9", 1, "9"}, {"free", 4, "2"},
+        {"h-sid3", 1, "3"},    {"outside", 6, "0"}, {"low", 3, "7"},    {"high", 5, "1"},
     };
     for (int r = 1; r <= 8; ++r) {
         SetChannel(page, r, rows[r - 1].name, rows[r - 1].transponder);
@@ -137,8 +172,8 @@ TEST(SortChannels, ByFrequencyTable) {
     }
     SortChannels(page, 1, 8, SortKey::Frequency);
     // Lower frequency first; H before V; then SID; no transponder last in their order.
-    EXPECT_EQ(NamesOf(page), (std::vector<std::string>{"low", "h-sid3", "h-sid9", "v", "high", "none255", "free",
-                                                     "outside"}));
+    EXPECT_EQ(NamesOf(page), (std::vector<std::string>{"low", "h-sid3", "h-sid9", "v", "high",
+                                                       "none255", "free", "outside"}));
 }
 
 // Standard library sorts switch method at a few dozen elements, so stability is tried
@@ -174,7 +209,8 @@ TEST(SortChannels, EqualKeysKeepTheirOrderOnHundredsOfChannels) {
         // Row 1 12000, row 2 11000, row 3 11500, row 4 10800: sorted 4, 2, 3, 1.
         ListPage page = MakePage(kChannels, 4);
         const char* frequencies[] = {"12000", "11000", "11500", "10800"};
-        for (int t = 1; t <= 4; ++t) SetTransponder(page, t, Transponder{.frequency = frequencies[t - 1]});
+        for (int t = 1; t <= 4; ++t)
+            SetTransponder(page, t, Transponder{.frequency = frequencies[t - 1]});
         for (int i = 0; i < kChannels; ++i) {
             SetChannel(page, i + 1, label(i), 1 + i % 4);
             SetSid(page, i + 1, "5");
@@ -199,7 +235,8 @@ TEST(SortChannels, EqualKeysKeepTheirOrderOnHundredsOfChannels) {
         ListPage page = MakePage(kChannels, 1);
         SetTransponder(page, 1, Transponder{});
         for (int i = 0; i < kChannels; ++i) {
-            SetChannel(page, i + 1, spellings[static_cast<size_t>(i % 3)][static_cast<size_t>(i / 3 % 5)], 1);
+            SetChannel(page, i + 1,
+                       spellings[static_cast<size_t>(i % 3)][static_cast<size_t>(i / 3 % 5)], 1);
             SetSid(page, i + 1, std::to_string(i));
         }
         SortChannels(page, 1, kChannels, SortKey::Name);
@@ -266,7 +303,9 @@ TEST(SortChannels, MatchesOneByOneBlockMoves) {
         std::array<int, 4> frequency{};  // MHz of transponder rows 1..3
         for (int t = 1; t <= 3; ++t) {
             frequency[static_cast<size_t>(t)] = 11000 + 100 * static_cast<int>(rng() % 3);
-            SetTransponder(page, t, Transponder{.frequency = std::to_string(frequency[static_cast<size_t>(t)])});
+            SetTransponder(
+                page, t,
+                Transponder{.frequency = std::to_string(frequency[static_cast<size_t>(t)])});
         }
         struct Put {
             std::string name;  // empty for an empty row
@@ -331,10 +370,12 @@ TEST(SortChannels, MatchesOneByOneBlockMoves) {
             ASSERT_LE(at, n) << "round " << round;
             MoveChannels(expected, at, at, row, progress);
         }
-        for (int r = 1; r <= n; ++r) expected.channelGrid.setCell(r, ch::Pcr, sorted.channelGrid.cell(r, ch::Pcr));
+        for (int r = 1; r <= n; ++r)
+            expected.channelGrid.setCell(r, ch::Pcr, sorted.channelGrid.cell(r, ch::Pcr));
         ASSERT_EQ(sorted.channelGrid, expected.channelGrid) << "round " << round;
         for (int k = 0; k < fav::Lists; ++k)
-            ASSERT_EQ(sorted.favouriteGrids[static_cast<size_t>(k)], expected.favouriteGrids[static_cast<size_t>(k)])
+            ASSERT_EQ(sorted.favouriteGrids[static_cast<size_t>(k)],
+                      expected.favouriteGrids[static_cast<size_t>(k)])
                 << "round " << round << " list " << k + 1;
     }
 }
@@ -354,11 +395,15 @@ struct Tp {
 };
 
 ListPage ListOf(const std::vector<Tp>& transponders, const std::vector<Chan>& channels) {
-    ListPage page = MakePage(static_cast<int>(channels.size()), static_cast<int>(transponders.size()));
+    ListPage page =
+        MakePage(static_cast<int>(channels.size()), static_cast<int>(transponders.size()));
     for (size_t t = 0; t < transponders.size(); ++t) {
         const Tp& tp = transponders[t];
         SetTransponder(page, static_cast<int>(t) + 1,
-                       Transponder{.frequency = tp.frequency, .tid = tp.tid, .nid = tp.nid, .polarisation = tp.polarisation});
+                       Transponder{.frequency = tp.frequency,
+                                   .tid = tp.tid,
+                                   .nid = tp.nid,
+                                   .polarisation = tp.polarisation});
     }
     for (size_t r = 0; r < channels.size(); ++r) {
         const Chan& c = channels[r];
@@ -382,77 +427,131 @@ TEST(MatchReference, PassTable) {
     };
     const Case cases[] = {
         {"pass 1, reversed list",
-         {{"11747"}}, {{"A", 1, "1"}, {"B", 1, "2"}},
-         {{"11747"}}, {{"B", 1, "2"}, {"A", 1, "1"}},
-         {2, 0, 0, 0}, {2, 1}},
+         {{"11747"}},
+         {{"A", 1, "1"}, {"B", 1, "2"}},
+         {{"11747"}},
+         {{"B", 1, "2"}, {"A", 1, "1"}},
+         {2, 0, 0, 0},
+         {2, 1}},
         {"pass 1 at exactly 3 MHz, with accents and case in the name",
-         {{"11750"}}, {{"\xC8lite", 1, "7"}},
-         {{"11747"}}, {{"elite", 1, "7"}},
-         {1, 0, 0, 0}, {1}},
+         {{"11750"}},
+         {{"\xC8lite", 1, "7"}},
+         {{"11747"}},
+         {{"elite", 1, "7"}},
+         {1, 0, 0, 0},
+         {1}},
         {"pass 1 at exactly 3 MHz, reference above",
-         {{"11747"}}, {{"elite", 1, "7"}},
-         {{"11750"}}, {{"\xC8lite", 1, "7"}},
-         {1, 0, 0, 0}, {1}},
+         {{"11747"}},
+         {{"elite", 1, "7"}},
+         {{"11750"}},
+         {{"\xC8lite", 1, "7"}},
+         {1, 0, 0, 0},
+         {1}},
         {"3 MHz and a little more leaves pass 1 to pass 2 (same identity)",
-         {{"11750,001"}}, {{"A", 1, "7"}},
-         {{"11747"}}, {{"A", 1, "7"}},
-         {0, 1, 0, 0}, {1}},
+         {{"11750,001"}},
+         {{"A", 1, "7"}},
+         {{"11747"}},
+         {{"A", 1, "7"}},
+         {0, 1, 0, 0},
+         {1}},
         {"renamed channel on a moved transponder: pass 2",
-         {{"12000"}}, {{"New name", 1, "7"}},
-         {{"11747"}}, {{"Old name", 1, "7"}},
-         {0, 1, 0, 0}, {1}},
+         {{"12000"}},
+         {{"New name", 1, "7"}},
+         {{"11747"}},
+         {{"Old name", 1, "7"}},
+         {0, 1, 0, 0},
+         {1}},
         {"TID and NID changed: pass 3 within 3 MHz",
-         {{"11749", "2", "9"}}, {{"X", 1, "7"}},
-         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
-         {0, 0, 1, 0}, {1}},
+         {{"11749", "2", "9"}},
+         {{"X", 1, "7"}},
+         {{"11747", "1", "1"}},
+         {{"Y", 1, "7"}},
+         {0, 0, 1, 0},
+         {1}},
         {"TID and NID changed: pass 3 at exactly 3 MHz, reference below",
-         {{"11750", "2", "9"}}, {{"X", 1, "7"}},
-         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
-         {0, 0, 1, 0}, {1}},
+         {{"11750", "2", "9"}},
+         {{"X", 1, "7"}},
+         {{"11747", "1", "1"}},
+         {{"Y", 1, "7"}},
+         {0, 0, 1, 0},
+         {1}},
         {"TID and NID changed: pass 3 at exactly 3 MHz, reference above",
-         {{"11744", "2", "9"}}, {{"X", 1, "7"}},
-         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
-         {0, 0, 1, 0}, {1}},
+         {{"11744", "2", "9"}},
+         {{"X", 1, "7"}},
+         {{"11747", "1", "1"}},
+         {{"Y", 1, "7"}},
+         {0, 0, 1, 0},
+         {1}},
         {"TID changed and 3 MHz exceeded above: no pass 3; names differ: unmatched",
-         {{"11743,999", "2", "1"}}, {{"X", 1, "7"}},
-         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
-         {0, 0, 0, 0}, {1}},
+         {{"11743,999", "2", "1"}},
+         {{"X", 1, "7"}},
+         {{"11747", "1", "1"}},
+         {{"Y", 1, "7"}},
+         {0, 0, 0, 0},
+         {1}},
         {"TID changed and 3 MHz exceeded: no pass 3; names differ: unmatched",
-         {{"11750,5", "2", "1"}}, {{"X", 1, "7"}},
-         {{"11747", "1", "1"}}, {{"Y", 1, "7"}},
-         {0, 0, 0, 0}, {1}},
+         {{"11750,5", "2", "1"}},
+         {{"X", 1, "7"}},
+         {{"11747", "1", "1"}},
+         {{"Y", 1, "7"}},
+         {0, 0, 0, 0},
+         {1}},
         {"TID changed, other polarisation: no pass 3, pass 4 by name",
-         {{"11747", "2", "1", "V"}}, {{"Rai 1", 1, "7"}},
-         {{"11747", "1", "1", "H"}}, {{"RAI 1", 1, "7"}},
-         {0, 0, 0, 1}, {1}},
+         {{"11747", "2", "1", "V"}},
+         {{"Rai 1", 1, "7"}},
+         {{"11747", "1", "1", "H"}},
+         {{"RAI 1", 1, "7"}},
+         {0, 0, 0, 1},
+         {1}},
         {"pass 4 without transponders",
-         {}, {{"b"}, {"a"}},
-         {}, {{"a"}, {"b"}},
-         {0, 0, 0, 2}, {2, 1}},
+         {},
+         {{"b"}, {"a"}},
+         {},
+         {{"a"}, {"b"}},
+         {0, 0, 0, 2},
+         {2, 1}},
         {"a duplicate name in the current list is skipped by pass 4",
-         {}, {{"a"}, {"a"}, {"b"}},
-         {}, {{"b"}, {"a"}},
-         {0, 0, 0, 1}, {3, 1, 2}},
+         {},
+         {{"a"}, {"a"}, {"b"}},
+         {},
+         {{"b"}, {"a"}},
+         {0, 0, 0, 1},
+         {3, 1, 2}},
         {"a duplicate name in the reference is skipped by pass 4",
-         {}, {{"a"}, {"b"}},
-         {}, {{"b"}, {"a"}, {" A"}},
-         {0, 0, 0, 1}, {2, 1}},
+         {},
+         {{"a"}, {"b"}},
+         {},
+         {{"b"}, {"a"}, {" A"}},
+         {0, 0, 0, 1},
+         {2, 1}},
         {"empty rows take part in no match",
-         {{"11747"}}, {{""}, {"A", 1, "0"}, {""}},
-         {{"11747"}}, {{""}, {"A", 1, "0"}},
-         {1, 0, 0, 0}, {2, 1, 3}},
+         {{"11747"}},
+         {{""}, {"A", 1, "0"}, {""}},
+         {{"11747"}},
+         {{""}, {"A", 1, "0"}},
+         {1, 0, 0, 0},
+         {2, 1, 3}},
         {"a channel matched in pass 1 is not taken again by pass 2",
-         {{"11747"}}, {{"A", 1, "7"}, {"Z", 1, "8"}},
-         {{"11747"}}, {{"B", 1, "7"}, {"A", 1, "7"}},
-         {1, 0, 0, 0}, {1, 2}},
+         {{"11747"}},
+         {{"A", 1, "7"}, {"Z", 1, "8"}},
+         {{"11747"}},
+         {{"B", 1, "7"}, {"A", 1, "7"}},
+         {1, 0, 0, 0},
+         {1, 2}},
         {"the first unmatched current channel in current order wins",
-         {{"11747"}}, {{"P", 1, "7"}, {"Q", 1, "7"}},
-         {{"11747"}}, {{"R", 1, "7"}},
-         {0, 1, 0, 0}, {1, 2}},
+         {{"11747"}},
+         {{"P", 1, "7"}, {"Q", 1, "7"}},
+         {{"11747"}},
+         {{"R", 1, "7"}},
+         {0, 1, 0, 0},
+         {1, 2}},
         {"transponder 255, beyond the table or free: no passes 1-3",
-         {{"11747"}, {"0"}}, {{"A", 255, "7"}, {"B", 3, "7"}, {"C", 2, "7"}},
-         {{"11747"}}, {{"Q", 1, "7"}},
-         {0, 0, 0, 0}, {1, 2, 3}},
+         {{"11747"}, {"0"}},
+         {{"A", 255, "7"}, {"B", 3, "7"}, {"C", 2, "7"}},
+         {{"11747"}},
+         {{"Q", 1, "7"}},
+         {0, 0, 0, 0},
+         {1, 2, 3}},
     };
     for (const Case& c : cases) {
         const ListPage current = ListOf(c.currentTps, c.current);
@@ -475,7 +574,8 @@ TEST(MatchReference, UnmatchedListsLeaveEmptyRowsOut) {
     EXPECT_EQ(match.order, (std::vector<int>{4, 1, 2, 3, 5}));
     EXPECT_EQ(match.currentOf[1], 4);
     EXPECT_EQ(match.referenceOf[4], 1);
-    EXPECT_EQ(ReferenceStatusText(match), "2 canali ordinati secondo il riferimento, 1 non trovati");
+    EXPECT_EQ(ReferenceStatusText(match),
+              "2 canali ordinati secondo il riferimento, 1 non trovati");
 }
 
 // ---- applying a reference -------------------------------------------------------------
@@ -499,7 +599,7 @@ TEST(ApplyReference, KeepRenumbersTheFavouritesAndSelectsTheUnmatched) {
 
 TEST(ApplyReference, TakeFavouritesFromTheReference) {
     ListPage current = ListOf({}, {{"x"}, {"b"}, {"a"}, {"c"}});
-    AddFavourite(current, 1, 1);  // replaced: lists come from the reference
+    AddFavourite(current, 1, 1);                       // replaced: lists come from the reference
     current.channelGrid.setCell(4, ch::Status, "00");  // inactive: grey
     current.channelGrid.setColour(4, kColourGrey);
     ListPage reference = ListOf({}, {{"a"}, {"gone"}, {"b"}, {"c"}});
@@ -531,9 +631,9 @@ TEST(ApplyReference, TakeFavouritesFromTheReference) {
 }
 
 TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
-    for (auto [currentLayout, referenceLayout] :
-         {std::pair{ListLayout::Single, ListLayout::Split}, {ListLayout::Split, ListLayout::Single},
-          {ListLayout::None, ListLayout::Split}}) {
+    for (auto [currentLayout, referenceLayout] : {std::pair{ListLayout::Single, ListLayout::Split},
+                                                  {ListLayout::Split, ListLayout::Single},
+                                                  {ListLayout::None, ListLayout::Split}}) {
         ListPage current = ListOf({}, {{"b"}, {"a"}});
         ListPage reference = ListOf({}, {{"a"}, {"b"}});
         current.layout = currentLayout;
@@ -548,7 +648,8 @@ TEST(ApplyReference, TakeFavouritesNeedsListsOnBothSides) {
 }
 
 TEST(ApplyReference, NamesComeFromTheReference) {
-    ListPage current = ListOf({{"11747"}}, {{"NEW 2", 1, "2"}, {"NEW 1", 1, "1"}, {"other", 1, "3"}});
+    ListPage current =
+        ListOf({{"11747"}}, {{"NEW 2", 1, "2"}, {"NEW 1", 1, "1"}, {"other", 1, "3"}});
     AddFavourite(current, 1, 2);
     AddFavourite(current, 1, 3);
     ListPage reference = ListOf({{"11747"}}, {{"Mio uno", 1, "1"}, {"Mio due", 1, "2"}});
@@ -587,7 +688,9 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
     const int n = 60;
     ListPage original = MakePage(n, 6);
     for (int t = 1; t <= 6; ++t)
-        SetTransponder(original, t, Transponder{.frequency = std::to_string(10700 + 250 * t), .tid = std::to_string(t)});
+        SetTransponder(
+            original, t,
+            Transponder{.frequency = std::to_string(10700 + 250 * t), .tid = std::to_string(t)});
     for (int r = 1; r <= n; ++r) {
         if (r > n - 5) continue;  // free rows at the end, as a receiver leaves them
         // Names repeat, so some channels are only told apart by SID and transponder.
@@ -613,7 +716,8 @@ TEST(ApplyReference, ShuffledListComesBackInItsOriginalOrder) {
         ApplyReference(page, original, match, {.takeFavourites = take});
         EXPECT_EQ(page.channelGrid, original.channelGrid) << take;
         for (int k = 0; k < fav::Lists; ++k)
-            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(k)], original.favouriteGrids[static_cast<size_t>(k)])
+            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(k)],
+                      original.favouriteGrids[static_cast<size_t>(k)])
                 << "list " << k + 1 << " take " << take;
         EXPECT_EQ(page.configGrid, original.configGrid);
     }
@@ -634,7 +738,8 @@ TEST(Reorder, EachCommandIsOneUndoStep) {
             SortChannels(page, 1, 3, SortKey::Name);
         } else {
             const ReferenceMatch match = MatchReference(page, reference);
-            ApplyReference(page, reference, match, {.takeFavourites = command == 2, .takeNames = true});
+            ApplyReference(page, reference, match,
+                           {.takeFavourites = command == 2, .takeNames = true});
         }
         const ListPage after = page;
         ASSERT_TRUE(history.commit(page, "Ordina"));

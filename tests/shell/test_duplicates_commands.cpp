@@ -3,7 +3,9 @@
 // showing a copy in the page, "Elimina i duplicati" as one undo step with its count on
 // the status bar, and Annulla changing nothing.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QCheckBox>
@@ -159,6 +161,12 @@ private slots:
         QCOMPARE(page().favouriteGrids[0].cell(1, fav::Channel), std::string("13"));
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        // Undo selects the copies that came back, each on its own row, and nothing in
+        // between; redo selects as the command did, the first kept channel.
+        QCOMPARE(view->selectedChannelSet(),
+                 (std::vector<int>{1, 2, 7, 9, 10, 11, 12, 14, 15, 16, 17, 18}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1}));
     }
 
     void cleansUpRepeatedFavouritesAsOneUndoStep() {
@@ -174,7 +182,8 @@ private slots:
         QCOMPARE(page().favouriteGrids[1].cell(1, fav::Channel), std::string("2"));
         QCOMPARE(page().favouriteGrids[1].cell(2, fav::Channel), std::string("0"));
         QCOMPARE(page().channelGrid.cell(2, ch::Name), std::string("Canale 2"));
-        QCOMPARE(window->statusMessage->text(), QStringLiteral("Tolta 1 voce ripetuta dai preferiti"));
+        QCOMPARE(window->statusMessage->text(),
+                 QStringLiteral("Tolta 1 voce ripetuta dai preferiti"));
         QCOMPARE(window->undoAction->text(),
                  QStringLiteral("&Annulla: Togli le voci ripetute dei preferiti"));
         window->undoAction->trigger();

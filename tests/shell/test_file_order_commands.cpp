@@ -2,7 +2,9 @@
 // what the preview shows, the question before deleting (No keeps the dialog's Ok from
 // closing it), Annulla changing nothing, Ok as one undo step, and a bad file refused.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,7 +51,8 @@ private slots:
     void initTestCase() {
         folder = std::make_unique<ShellFolder>();
         // Twelve channels "Canale 1" .. "Canale 12", SID n.
-        imagePath = folder->write("Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 12, 4)));
+        imagePath = folder->write(
+            "Lista.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 12, 4)));
         // Names and SIDs only: the name pass finds two, and one row names no channel.
         const std::string order =
             "Nome canale;SID\r\nCanale 3;3\r\nSconosciuto;999\r\n\"Canale 1\";1\r\n";
@@ -96,10 +99,13 @@ private slots:
         };
         const Grid before = page().channelGrid;
         window->importOrderAction->trigger();
-        QVERIFY(passes.contains(QStringLiteral("Passo 1 (numero, SID e nome invariati): non eseguito")));
-        QVERIFY(passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
-        QVERIFY(passes.contains(QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
-                                               "1 righe del file non trovate")));
+        QVERIFY(passes.contains(
+            QStringLiteral("Passo 1 (numero, SID e nome invariati): non eseguito")));
+        QVERIFY(
+            passes.contains(QStringLiteral("Passo 5 (nome unico in entrambe le liste): 2 canali")));
+        QVERIFY(passes.contains(
+            QStringLiteral("2 canali trovati nel file, 10 canali della lista non trovati, "
+                           "1 righe del file non trovate")));
         QVERIFY(passes.contains(QStringLiteral("L'ordine è quello delle righe del file.")));
         QCOMPARE(fileRows, 1);
         QCOMPARE(unknown, QStringLiteral("Sconosciuto"));
@@ -126,15 +132,21 @@ private slots:
         };
         const Grid before = page().channelGrid;
         window->importOrderAction->trigger();
-        QCOMPARE(Names(page(), 1, 4), (std::vector<std::string>{"Canale 3", "Canale 1", "Canale 2", "Canale 4"}));
+        QCOMPARE(Names(page(), 1, 4),
+                 (std::vector<std::string>{"Canale 3", "Canale 1", "Canale 2", "Canale 4"}));
         QVERIFY(page().modified);
-        QCOMPARE(window->statusMessage->text(), QStringLiteral("2 canali ordinati secondo il file, 10 non trovati"));
+        QCOMPARE(window->statusMessage->text(),
+                 QStringLiteral("2 canali ordinati secondo il file, 10 non trovati"));
         // The channels the file did not name are selected, from row 3 on.
         QCOMPARE(view->selectedChannelRows().first, 3);
         QVERIFY(window->undoAction->text().contains(QStringLiteral("Importa ordine da file")));
         window->undoAction->trigger();
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
+        // The rows the order changed, and no others.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3}));
     }
 
     void badFileIsRefusedWithItsLine() {
@@ -146,7 +158,8 @@ private slots:
         QVERIFY(!shown);
         QCOMPARE(prompts.asked.size(), size_t(1));
         const std::string& text = prompts.asked[0].text;
-        QVERIFY2(text.find("Rotto.csv") != std::string::npos && text.find("Riga 2") != std::string::npos &&
+        QVERIFY2(text.find("Rotto.csv") != std::string::npos &&
+                     text.find("Riga 2") != std::string::npos &&
                      text.find("'uno'") != std::string::npos,
                  text.c_str());
         QVERIFY(page().channelGrid == before);

@@ -2,7 +2,9 @@
 // real dialogs: the page changes (or not, on Annulla), the sorted block or the
 // unmatched rows end up selected, the status bar reports, and each is one undo step.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QCheckBox>
@@ -13,10 +15,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
-#include <QScrollBar>
 #include <QTest>
 
 #include "dialogs/reorder_dialogs.h"
@@ -81,7 +83,8 @@ private slots:
         std::reverse(allReversed.channels.begin(), allReversed.channels.end());
         allReversed.favourites = {};
         allReversedPath = folder->write("Rovesciata.Bin", BuildChannelImage(allReversed));
-        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 12, 4)));
+        singlePath = folder->write(
+            "Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 12, 4)));
     }
 
     void init() {
@@ -113,8 +116,9 @@ private slots:
         const Grid before = page().channelGrid;
         window->sortAction->trigger();
         QVERIFY(offeredSelection);
-        QCOMPARE(Names(page(), 1, 7), (std::vector<std::string>{"alfa", "Canale 1", "Canale 2", "Canale 4",
-                                                                 "Canale 6", "\xC8lite", "Canale 7"}));
+        QCOMPARE(Names(page(), 1, 7),
+                 (std::vector<std::string>{"alfa", "Canale 1", "Canale 2", "Canale 4", "Canale 6",
+                                           "\xC8lite", "Canale 7"}));
         QVERIFY(page().modified);
         QVERIFY(window->saveAction->isEnabled());
         QCOMPARE(selection(), std::make_pair(1, 6));
@@ -124,13 +128,20 @@ private slots:
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        // The rows whose channel changed; "Canale 4" stayed in row 4.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3, 5, 6}));
+        SelectChannels(*view, 9, 9);
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3, 5, 6}));
     }
 
     void sortWholeListByFrequency() {
         SelectChannels(*view, 4, 4);
         window->runSortDialog = [](SortDialog& dialog) {
-            if (!dialog.wholeListRadio->isChecked()) return false;  // one row: the whole list is offered
-            dialog.keyCombo->setCurrentIndex(dialog.keyCombo->findText(QStringLiteral("Frequenza")));
+            if (!dialog.wholeListRadio->isChecked())
+                return false;  // one row: the whole list is offered
+            dialog.keyCombo->setCurrentIndex(
+                dialog.keyCombo->findText(QStringLiteral("Frequenza")));
             ClickOk(dialog.buttons);
             return dialog.result() == QDialog::Accepted;
         };
@@ -139,18 +150,21 @@ private slots:
         // Channel n stands on transponder 1 + (n - 1) % 4, and the four transponders'
         // frequencies rise with their number; a transponder's channels keep SID order.
         QCOMPARE(Names(page(), 1, 12),
-                 (std::vector<std::string>{"Canale 1", "alfa", "Canale 9", "Canale 2", "Canale 6", "Canale 10",
-                                           "\xC8lite", "Canale 7", "Canale 11", "Canale 4", "Canale 8",
-                                           "Canale 12"}));
+                 (std::vector<std::string>{"Canale 1", "alfa", "Canale 9", "Canale 2", "Canale 6",
+                                           "Canale 10", "\xC8lite", "Canale 7", "Canale 11",
+                                           "Canale 4", "Canale 8", "Canale 12"}));
         std::vector<std::string> transponders, sids;
         for (int r = 1; r <= 12; ++r) {
             transponders.push_back(page().channelGrid.cell(r, ch::Transponder));
             sids.push_back(page().channelGrid.cell(r, ch::Sid));
         }
-        QCOMPARE(transponders, (std::vector<std::string>{"1", "1", "1", "2", "2", "2", "3", "3", "3", "4", "4", "4"}));
-        QCOMPARE(sids, (std::vector<std::string>{"1", "5", "9", "2", "6", "10", "3", "7", "11", "4", "8", "12"}));
+        QCOMPARE(transponders, (std::vector<std::string>{"1", "1", "1", "2", "2", "2", "3", "3",
+                                                         "3", "4", "4", "4"}));
+        QCOMPARE(sids, (std::vector<std::string>{"1", "5", "9", "2", "6", "10", "3", "7", "11", "4",
+                                                 "8", "12"}));
         // The empty rows, which name no transponder, stay after the channels.
-        QCOMPARE(Names(page(), 13, count), std::vector<std::string>(static_cast<size_t>(count - 12)));
+        QCOMPARE(Names(page(), 13, count),
+                 std::vector<std::string>(static_cast<size_t>(count - 12)));
         QCOMPARE(page().channelCount(), count);
         QCOMPARE(selection(), std::make_pair(1, count));
     }
@@ -159,7 +173,8 @@ private slots:
         QStringList shown;
         int pathWidth = 0;
         window->runReferenceDialog = [&](ReferenceDialog& dialog) {
-            shown << dialog.lnbLowEdit->text() << dialog.lnbHighEdit->text() << dialog.satelliteAEdit->text();
+            shown << dialog.lnbLowEdit->text() << dialog.lnbHighEdit->text()
+                  << dialog.satelliteAEdit->text();
             dialog.show();
             pathWidth = dialog.fileEdit->width();
             dialog.fileEdit->setText(reversedPath);
@@ -180,8 +195,9 @@ private slots:
             rowHeight = preview.currentTable->rowHeight(0);
             nameWidth = preview.currentTable->columnWidth(1);
             numberWidth = preview.currentTable->columnWidth(0);
-            scrollsSideways = preview.currentTable->horizontalScrollBar()->isVisible() ||
-                              preview.currentTable->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+            scrollsSideways =
+                preview.currentTable->horizontalScrollBar()->isVisible() ||
+                preview.currentTable->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
             ClickOk(preview.buttons);
             return preview.result() == QDialog::Accepted;
         };
@@ -191,8 +207,10 @@ private slots:
         QVERIFY2(pathWidth >= 300, qPrintable(QString::number(pathWidth)));
         QCOMPARE(takes, QStringLiteral("Dal riferimento verrà preso solo l'ordine."));
         // Compact rows, the name column the widest, nothing to scroll sideways.
-        QVERIFY2(rowHeight > 0 && rowHeight <= window->fontMetrics().height() + 6, qPrintable(QString::number(rowHeight)));
-        QVERIFY2(nameWidth > 2 * numberWidth, qPrintable(QStringLiteral("%1 %2").arg(nameWidth).arg(numberWidth)));
+        QVERIFY2(rowHeight > 0 && rowHeight <= window->fontMetrics().height() + 6,
+                 qPrintable(QString::number(rowHeight)));
+        QVERIFY2(nameWidth > 2 * numberWidth,
+                 qPrintable(QStringLiteral("%1 %2").arg(nameWidth).arg(numberWidth)));
         QVERIFY(!scrollsSideways);
         QVERIFY(passes.contains(QStringLiteral("Passo 1")));
         QVERIFY(passes.contains(QStringLiteral("11 canali trovati")));
@@ -230,7 +248,8 @@ private slots:
         window->referenceOrderAction->trigger();
         QCOMPARE(takes, QStringLiteral("Dal riferimento verranno presi l'ordine e i nomi."));
         QCOMPARE(Names(page(), 1, 2), (std::vector<std::string>{"Canale 12", "Canale 11"}));
-        QCOMPARE(window->statusMessage->text(), QStringLiteral("12 canali ordinati secondo il riferimento, 0 non trovati"));
+        QCOMPARE(window->statusMessage->text(),
+                 QStringLiteral("12 canali ordinati secondo il riferimento, 0 non trovati"));
         QCOMPARE(selection(), std::make_pair(3, 4));
         QCOMPARE(view->channelTable->rowAt(0), top);
     }
@@ -305,7 +324,9 @@ private slots:
             return dialog.result() == QDialog::Accepted;
         };
         bool previewed = false;
-        window->runReferencePreviewDialog = [&](ReferencePreviewDialog&) { return previewed = true; };
+        window->runReferencePreviewDialog = [&](ReferencePreviewDialog&) {
+            return previewed = true;
+        };
         const Grid before = page().channelGrid;
         window->referenceOrderAction->trigger();
         QVERIFY(offered);

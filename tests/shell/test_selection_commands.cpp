@@ -3,7 +3,9 @@
 // selection is deleted in one undo step, the commands that need one block are disabled
 // with a tooltip saying so, and Ctrl+A on a filtered table acts on the shown rows only.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QApplication>
@@ -98,7 +100,8 @@ private slots:
         QTRY_VERIFY(edit->hasFocus());
         QTest::keyClicks(edit, QStringLiteral("CANALE 1"));
         QCOMPARE(shownRows(), (std::vector<int>{1, 10, 11, 12}));
-        QCOMPARE(view->filterBar->countLabel->text(), QStringLiteral("Mostrati 4 di %1").arg(count));
+        QCOMPARE(view->filterBar->countLabel->text(),
+                 QStringLiteral("Mostrati 4 di %1").arg(count));
         // A shown row keeps its own number.
         QCOMPARE(table()->model()->index(9, ch::Num).data().toString(), QStringLiteral("10"));
         // One more letter narrows it; accents and case are ignored, a SID matches too.
@@ -115,7 +118,8 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Escape);
         QCOMPARE(edit->text(), QString());
         QCOMPARE(static_cast<int>(shownRows().size()), count);
-        QCOMPARE(view->filterBar->countLabel->text(), QStringLiteral("Mostrati %1 di %1").arg(count));
+        QCOMPARE(view->filterBar->countLabel->text(),
+                 QStringLiteral("Mostrati %1 di %1").arg(count));
     }
 
     // The bar fits the narrowest window the editor allows.
@@ -139,9 +143,11 @@ private slots:
         prompts.answers = {Answer::Yes};
         window->deleteChannelsAction->trigger();
         QCOMPARE(prompts.asked.size(), std::size_t{1});
-        QVERIFY2(prompts.asked[0].text.find("4 canali") != std::string::npos, prompts.asked[0].text.c_str());
+        QVERIFY2(prompts.asked[0].text.find("4 canali") != std::string::npos,
+                 prompts.asked[0].text.c_str());
         QCOMPARE(Names(page(), {1, 2, 3, 4, 5, 6}),
-                 (std::vector<std::string>{"Canale 1", "Canale 3", "Canale 4 HD", "Canale 6", "Canale 7", "Canale 10"}));
+                 (std::vector<std::string>{"Canale 1", "Canale 3", "Canale 4 HD", "Canale 6",
+                                           "Canale 7", "Canale 10"}));
         QCOMPARE(view->history().undoCount(), steps + 1);
         window->undoAction->trigger();
         QCOMPARE(Names(page(), all), before);
@@ -155,25 +161,30 @@ private slots:
         const QString moveTip = window->moveChannelsAction->toolTip();
         click(6, Qt::ControlModifier);
         QVERIFY(!view->channelSelectionIsOneBlock());
-        for (QAction* action : {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
-                                window->goToChannelAction, window->sortAction}) {
+        for (QAction* action :
+             {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
+              window->goToChannelAction, window->sortAction}) {
             QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
-            QVERIFY2(action->toolTip().contains(QStringLiteral("Solo per un blocco di righe consecutive")),
+            QVERIFY2(action->toolTip().contains(
+                         QStringLiteral("Solo per un blocco di righe consecutive")),
                      qPrintable(action->toolTip()));
         }
         // The commands on any set stay.
-        for (QAction* action : {window->deleteChannelsAction, window->copyChannelsAction, window->renameAction})
+        for (QAction* action :
+             {window->deleteChannelsAction, window->copyChannelsAction, window->renameAction})
             QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         QVERIFY(window->addToListMenu->isEnabled());
         // Dragging the rows is refused as well.
-        QVERIFY(!view->channelModel()->canDropMimeData(view->channelModel()->mimeData({table()->model()->index(2, 0)}),
-                                                       Qt::MoveAction, 9, 0, {}));
+        QVERIFY(!view->channelModel()->canDropMimeData(
+            view->channelModel()->mimeData({table()->model()->index(2, 0)}), Qt::MoveAction, 9, 0,
+            {}));
         // Shift+click makes one block again: everything comes back, with its own tooltip.
         click(3);
         click(6, Qt::ShiftModifier);
         QVERIFY(view->channelSelectionIsOneBlock());
-        for (QAction* action : {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
-                                window->goToChannelAction, window->sortAction})
+        for (QAction* action :
+             {window->insertChannelAction, window->moveChannelsAction, window->pasteChannelsAction,
+              window->goToChannelAction, window->sortAction})
             QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         QCOMPARE(window->moveChannelsAction->toolTip(), moveTip);
     }
@@ -189,7 +200,8 @@ private slots:
         list5->trigger();
         const Grid& list = page().favouriteGrids[4];
         std::vector<std::string> entries;
-        for (int s = 1; s <= fav::Slots && list.cell(s, fav::Channel) != "0"; ++s) entries.push_back(list.cell(s, fav::Channel));
+        for (int s = 1; s <= fav::Slots && list.cell(s, fav::Channel) != "0"; ++s)
+            entries.push_back(list.cell(s, fav::Channel));
         QCOMPARE(entries, (std::vector<std::string>{"4", "9"}));
         QCOMPARE(view->history().undoCount(), steps + 1);
     }
@@ -204,7 +216,8 @@ private slots:
             // Two names change; the preview lists them old and new.
             const int rows = dialog.previewTable->rowCount();
             if (rows != 2) return false;
-            if (dialog.previewTable->item(0, 1)->text() != QStringLiteral("Canale 4 HD")) return false;
+            if (dialog.previewTable->item(0, 1)->text() != QStringLiteral("Canale 4 HD"))
+                return false;
             if (dialog.previewTable->item(0, 2)->text() != QStringLiteral("Canale 4")) return false;
             return dialog.buttons->button(QDialogButtonBox::Ok)->isEnabled();
         };
@@ -215,6 +228,10 @@ private slots:
         QCOMPARE(view->history().undoCount(), steps + 1);
         window->undoAction->trigger();
         QCOMPARE(Names(page(), {4, 9}), (std::vector<std::string>{"Canale 4 HD", "Canale 9 HD"}));
+        // The two renamed rows are selected, not the block between them.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{4, 9}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{4, 9}));
     }
 };
 

@@ -48,6 +48,21 @@ std::string RowColumn(const char* table, int row, const char* column, const std:
     return Fmt(Tr("%1, riga %2, colonna %3: %4"), table, row, Tr(column), e.what());
 }
 
+// Every cell a save could not encode, told at once so that the user mends them all
+// before the next attempt: one cell as it is, several under a count, as many as a
+// screen shows and then how many more.
+std::string BadCellsText(const std::vector<std::string>& cells) {
+    constexpr std::size_t kShown = 20;
+    if (cells.size() == 1) return cells.front();
+    const auto count = static_cast<long long>(cells.size());
+    std::string text = Fmt(TrN("%1 cella non contiene un numero valido:",
+                               "%1 celle non contengono un numero valido:", count),
+                           count);
+    for (std::size_t i = 0; i < cells.size() && i < kShown; ++i) text += "\n" + cells[i];
+    if (cells.size() > kShown) text += "\n" + Fmt(Tr("... e altri %1"), cells.size() - kShown);
+    return text;
+}
+
 // Rows of page that differ from saved's become saved's; equal rows stay as they are
 // (and stay shared with the undo history). The grids have the same sizes: the read-back
 // check refuses a file whose page has other sizes.
@@ -159,6 +174,7 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
     // beyond, which editing never adds). A module stored packed keeps its stored bytes
     // when its records did not change, and is packed (literal runs) when they did.
     const TransponderContext context = ContextOf(page);
+    std::vector<std::string> badCells;
     Bytes transponders;
     transponders.reserve(static_cast<std::size_t>(page.transponderCount()) *
                          kTransponderRecordSize);
@@ -167,9 +183,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteTransponderRecord(page.transponderGrid.row(r).cells, context);
             transponders.insert(transponders.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn(Tr("Transponder"), r,
-                                  TransponderColumnTitles()[static_cast<std::size_t>(e.column())],
-                                  e));
+            badCells.push_back(
+                RowColumn(Tr("Transponder"), r,
+                          TransponderColumnTitles()[static_cast<std::size_t>(e.column())], e));
         }
     }
     const std::vector<KvxModule*> transponderModules = DistinctModules(image, "TPT");
@@ -204,8 +220,9 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             const auto record = WriteChannelRecord(page.channelGrid.row(r).cells);
             channels.insert(channels.end(), record.begin(), record.end());
         } catch (const CellConversionError& e) {
-            return fail(RowColumn(Tr("Canali"), r,
-                                  ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            badCells.push_back(RowColumn(
+                Tr("Canali"), r, ChannelColumnTitles()[static_cast<std::size_t>(e.column())], e));
+            continue;
         }
         const int percent = static_cast<int>(static_cast<std::int64_t>(r) * 100 / rowCount);
         if (percent != shown) {
@@ -213,6 +230,19 @@ PageSaveResult SavePage(ListPage& page, const std::string& path, Progress& progr
             shown = percent;
         }
     }
+
+    if (page.layout == ListLayout::Split) {
+        for (int k = 1; k <= fav::Lists; ++k) {
+            try {
+                WriteFavouriteList(page.favouriteGrids[static_cast<std::size_t>(k - 1)]);
+            } catch (const CellConversionError& e) {
+                badCells.push_back(Fmt(Tr("Preferiti, lista %1, riga %2, colonna %3: %4"), k,
+                                       e.row(), Tr(FavouriteColumnTitles()[fav::Channel]),
+                                       e.what()));
+            }
+        }
+    }
+    if (!badCells.empty()) return fail(BadCellsText(badCells));
 
     std::vector<KvxModule*> channelModules = DistinctModules(image, "TCS");
     if (page.layout == ListLayout::Single) {

@@ -264,8 +264,16 @@ void ChannelDialog::setValues(const rivo::ChannelDialogValues& values) {
     favouriteCheck_->setText(FromCell(values.favouriteCaption));
     for (int b = 0; b < rivo::box::Count; ++b)
         boxes_[static_cast<size_t>(b)]->setText(FromCell(values.boxes[static_cast<size_t>(b)]));
-    encodingCombo_->setCurrentIndex(
-        values.encoding >= 0 && values.encoding < encodingCombo_->count() ? values.encoding : -1);
+    // Rows whose encodings differ show the mixed entry after the six systems; a form for
+    // rows that agree has none.
+    const bool mixedShown = encodingCombo_->count() > rivo::kEncodingCount;
+    if (values.keepEachEncoding && !mixedShown) encodingCombo_->addItem(QTr(rivo::kMixedEncoding));
+    if (!values.keepEachEncoding && mixedShown) encodingCombo_->removeItem(rivo::kEncodingCount);
+    if (values.keepEachEncoding)
+        encodingCombo_->setCurrentIndex(rivo::kEncodingCount);
+    else
+        encodingCombo_->setCurrentIndex(
+            values.encoding >= 0 && values.encoding < rivo::kEncodingCount ? values.encoding : -1);
     activeCheck_->setState(values.active);
     favouriteCheck_->setState(values.favourite);
     lockedCheck_->setState(values.locked);
@@ -283,8 +291,9 @@ rivo::ChannelDialogValues ChannelDialog::values() const {
     values.favouriteCaption = ToCell(favouriteCheck_->text());
     for (int b = 0; b < rivo::box::Count; ++b)
         values.boxes[static_cast<size_t>(b)] = ToCell(boxes_[static_cast<size_t>(b)]->text());
-    values.encoding =
-        encodingCombo_->currentIndex() < 0 ? rivo::kNoEncoding : encodingCombo_->currentIndex();
+    const int encoding = encodingCombo_->currentIndex();
+    values.keepEachEncoding = encoding == rivo::kEncodingCount;
+    values.encoding = encoding < 0 || values.keepEachEncoding ? rivo::kNoEncoding : encoding;
     values.active = activeCheck_->state();
     values.favourite = favouriteCheck_->state();
     values.locked = lockedCheck_->state();
@@ -310,7 +319,13 @@ void ChannelDialog::updateUnstorableNote() {
     unstorableNote_->setVisible(!shown.isEmpty());
 }
 
-void ChannelDialog::confirm() { done(kResultOk); }
+void ChannelDialog::confirm() {
+    // A slip in a number box is seen while the dialog is open: asked, the user can stay.
+    if (!rivo::dialogs::ConfirmBadNumbers(this, prompts_,
+                                          rivo::BadChannelNumbers(values(), emptyBoxesKeep_)))
+        return;
+    done(kResultOk);
+}
 void ChannelDialog::cancel() { done(kResultCancel); }
 void ChannelDialog::reject() { done(kResultCancel); }
 
@@ -336,6 +351,8 @@ bool RunChannelDialog(QWidget* parent, ChannelDialog& shared, rivo::ListPage& pa
         return false;
     }
     shared.setValues(values);
+    shared.setPrompts(prompts);
+    shared.setEmptyBoxesKeep(false);
     // Ok leaves an inactive channel as it is unless "Attivo" is checked: say so up front.
     shared.setInactiveNote(!start.wasActive);
     const int result = shared.execModal();
@@ -358,6 +375,8 @@ bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, int top, 
     }
     ChannelDialog dialog(parent);  // a fresh form for every use
     dialog.setValues(values);
+    dialog.setPrompts(prompts);
+    dialog.setEmptyBoxesKeep(true);
     if (dialog.execModal() != ChannelDialog::kResultOk) return false;
     try {
         rivo::ApplySelectionOk(page, top, bottom, dialog.values());
@@ -382,6 +401,8 @@ bool RunChannelPropertiesDialog(QWidget* parent, rivo::ListPage& page, const std
     }
     ChannelDialog dialog(parent);  // a fresh form for every use
     dialog.setValues(values);
+    dialog.setPrompts(prompts);
+    dialog.setEmptyBoxesKeep(true);
     if (dialog.execModal() != ChannelDialog::kResultOk) return false;
     try {
         rivo::ApplySelectionOk(page, rows, dialog.values());

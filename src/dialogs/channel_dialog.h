@@ -81,6 +81,10 @@ public:
     // Shown while a box holds characters Windows-1252 has no byte for; Ok leaves them out.
     QLabel* unstorableNote() const { return unstorableNote_; }
     void setInactiveNote(bool shown);
+    // Where Ok asks about boxes that hold no number their field stores (a message box
+    // when none), and whether an empty box keeps each row's own value (a selection).
+    void setPrompts(rivo::UserPrompts* prompts) { prompts_ = prompts; }
+    void setEmptyBoxesKeep(bool keep) { emptyBoxesKeep_ = keep; }
 
 public slots:
     void confirm();  // "Ok" on either page
@@ -109,6 +113,8 @@ private:
     std::array<QLabel*, rivo::tpvalue::Count> values_{};
     QPushButton *okButton_ = nullptr, *cancelButton_ = nullptr, *transponderOkButton_ = nullptr,
                 *transponderCancelButton_ = nullptr;
+    rivo::UserPrompts* prompts_ = nullptr;
+    bool emptyBoxesKeep_ = false;
 };
 
 // Double-click on channel row `row` (1..N) of page, through the main window's one shared

@@ -109,6 +109,20 @@ QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*,
     return tabs;
 }
 
+bool ConfirmBadNumbers(QWidget* parent, rivo::UserPrompts* prompts,
+                       const std::vector<rivo::BadNumberBox>& bad) {
+    if (bad.empty()) return true;
+    const std::string question = rivo::BadNumbersQuestion(bad);
+    const QString title = QGuiApplication::applicationDisplayName();
+    if (prompts)
+        return prompts->askDiscarding(question, title.toStdString(), rivo::Icon::Warning,
+                                      rivo::Buttons::YesNo) == rivo::Answer::Yes;
+    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message) {
     const QString title = QGuiApplication::applicationDisplayName();
     if (prompts) {

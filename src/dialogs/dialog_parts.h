@@ -10,7 +10,9 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "editing/dialog_numbers.h"
 #include "text/translate.h"
 
 class QDialog;
@@ -96,6 +98,12 @@ QTabWidget* MakePages(QDialog& dialog, std::initializer_list<std::pair<QWidget*,
 // A conversion error ends the command with the program's own error box: through
 // prompts when given, otherwise a message box over parent.
 void ReportError(QWidget* parent, rivo::UserPrompts* prompts, const std::string& message);
+
+// Ok of a dialog with number boxes: true when every box holds what its field stores, or
+// when the user, asked with the boxes named (No by default), confirms all the same.
+// The question goes through prompts when given, otherwise a message box over parent.
+bool ConfirmBadNumbers(QWidget* parent, rivo::UserPrompts* prompts,
+                       const std::vector<rivo::BadNumberBox>& bad);
 
 // The file chooser's filter for images and channel lists, in the file dialog's
 // notation. Each extension in its usual, lower- and upper-case spelling: the chooser

@@ -30,8 +30,8 @@ namespace {
 
 // The channel grid's column titles, shown translated over its copied rows.
 constexpr std::array<const char*, 11> kLinkedTitles = {
-    rivo::TrNoop("Numero"), rivo::TrNoop("Nome"), rivo::TrNoop("Trasp"),  rivo::TrNoop("SID"),
-    rivo::TrNoop("VPID"),   rivo::TrNoop("APID"), rivo::TrNoop("VECM"),   rivo::TrNoop("AECM"),
+    rivo::TrNoop("Numero"), rivo::TrNoop("Nome"),   rivo::TrNoop("Trasp"),    rivo::TrNoop("SID"),
+    rivo::TrNoop("VPID"),   rivo::TrNoop("APID"),   rivo::TrNoop("VECM"),     rivo::TrNoop("AECM"),
     rivo::TrNoop("PCR"),    rivo::TrNoop("Status"), rivo::TrNoop("Preferiti")};
 
 using rivo::dialogs::FromCell;
@@ -83,14 +83,15 @@ QVariant LinkedChannelsModel::headerData(int section, Qt::Orientation orientatio
     return QTr(kLinkedTitles[static_cast<size_t>(section)]);
 }
 
-// ---- TransponderDialog -----------------------------------------------------------------------------
+// ---- TransponderDialog
+// -----------------------------------------------------------------------------
 
 TransponderDialog::TransponderDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("transponderDialog");
     rivo::dialogs::MakeFixedSizeDialog(*this);
 
-    pages_ = rivo::dialogs::MakePages(
-        *this, {{buildTransponderPage(), QTr("Transponder")}, {buildLinkedPage(), QTr("Canali collegati")}});
+    pages_ = rivo::dialogs::MakePages(*this, {{buildTransponderPage(), QTr("Transponder")},
+                                              {buildLinkedPage(), QTr("Canali collegati")}});
 
     auto* strip = new QWidget(this);
     const rivo::dialogs::OkCancel buttons =
@@ -107,7 +108,8 @@ TransponderDialog::TransponderDialog(QWidget* parent) : QDialog(parent) {
 
     // A frequency the record cannot hold for the chosen band turns red, with the range it
     // can as its tooltip; it is still stored on Ok (the save lists it).
-    connect(frequencyEdit_, &QLineEdit::textChanged, this, &TransponderDialog::updateFrequencyWarning);
+    connect(frequencyEdit_, &QLineEdit::textChanged, this,
+            &TransponderDialog::updateFrequencyWarning);
     connect(tone_, &QButtonGroup::idToggled, this, &TransponderDialog::updateFrequencyWarning);
     connect(okButton_, &QPushButton::clicked, this, &TransponderDialog::acceptIfValid);
     connect(cancelButton_, &QPushButton::clicked, this, &TransponderDialog::cancel);
@@ -143,8 +145,9 @@ QWidget* TransponderDialog::buildTransponderPage() {
                                       {QTr("Canali::"), channelsEdit_},
                                       {QTr("Symbol rate:"), symbolRateCombo_}});
 
-    const auto radioGroup = [&](const char* name, const QString& title, std::initializer_list<QString> choices,
-                                int columns, QButtonGroup*& group) {
+    const auto radioGroup = [&](const char* name, const QString& title,
+                                std::initializer_list<QString> choices, int columns,
+                                QButtonGroup*& group) {
         auto* box = new QGroupBox(title, page);
         box->setObjectName(name);
         auto* layout = new QGridLayout(box);
@@ -160,7 +163,8 @@ QWidget* TransponderDialog::buildTransponderPage() {
         }
         return box;
     };
-    fecGroupBox_ = radioGroup("fecGroupBox", QTr("FEC"), {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
+    fecGroupBox_ =
+        radioGroup("fecGroupBox", QTr("FEC"), {"1/2", "2/3", "3/4", "5/6", "7/8"}, 2, fec_);
     polarisationGroupBox_ = radioGroup("polarisationGroupBox", QTr("Polarizzazione"),
                                        {QTr("Verticale"), QTr("Orizzontale")}, 1, polarisation_);
     toneGroupBox_ = radioGroup("toneGroupBox", QTr("22 kHz"), {QTr("Off"), QTr("On")}, 1, tone_);
@@ -239,15 +243,25 @@ rivo::TransponderDialogValues TransponderDialog::values() const {
     return values;
 }
 
-void TransponderDialog::acceptIfValid() { done(kResultOk); }
+void TransponderDialog::acceptIfValid() {
+    // A slip in a number box is seen while the dialog is open: asked, the user can stay.
+    if (!rivo::dialogs::ConfirmBadNumbers(this, prompts_, rivo::BadTransponderNumbers(values())))
+        return;
+    done(kResultOk);
+}
 void TransponderDialog::cancel() { done(kResultCancel); }
 void TransponderDialog::reject() { done(kResultCancel); }
 
-void TransponderDialog::setExecHook(ExecHook hook) { rivo::dialogs::TestHook<TransponderDialog>() = std::move(hook); }
+void TransponderDialog::setExecHook(ExecHook hook) {
+    rivo::dialogs::TestHook<TransponderDialog>() = std::move(hook);
+}
 
-int TransponderDialog::execModal() { return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel); }
+int TransponderDialog::execModal() {
+    return rivo::dialogs::ExecModalOrTestHook(*this, kResultCancel);
+}
 
-bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts) {
+bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row,
+                          rivo::UserPrompts* prompts) {
     if (row < 1 || row > page.transponderCount()) return false;
     rivo::TransponderDialogValues values;
     try {
@@ -258,6 +272,7 @@ bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::
     }
     TransponderDialog dialog(parent);
     dialog.setValues(values);
+    dialog.setPrompts(prompts);
     if (dialog.execModal() != TransponderDialog::kResultOk) return false;
     return rivo::ApplyTransponderDialog(page, row, dialog.values());
 }

@@ -37,7 +37,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
 private:
     std::vector<rivo::GridRow> rows_;
@@ -71,8 +72,10 @@ public:
     QComboBox* symbolRateList() const { return symbolRateCombo_; }
     QComboBox* satelliteList() const { return satelliteCombo_; }
     QButtonGroup* fecGroup() const { return fec_; }
-    QButtonGroup* polarisationGroup() const { return polarisation_; }  // 0 "Verticale", 1 "Orizzontale"
-    QButtonGroup* toneGroup() const { return tone_; }                  // 0 "Off", 1 "On"
+    QButtonGroup* polarisationGroup() const {
+        return polarisation_;
+    }                                                  // 0 "Verticale", 1 "Orizzontale"
+    QButtonGroup* toneGroup() const { return tone_; }  // 0 "Off", 1 "On"
     QTableView* linkedGrid() const { return linkedTable_; }
     LinkedChannelsModel* linkedModel() const { return linked_; }
     QPushButton* okButton() const { return okButton_; }
@@ -102,6 +105,12 @@ private:
     LinkedChannelsModel* linked_ = nullptr;
     QPushButton *cancelButton_ = nullptr, *okButton_ = nullptr;
     rivo::TransponderDialogValues shown_;  // what setValues was given (lists, caption)
+    rivo::UserPrompts* prompts_ = nullptr;
+
+public:
+    // Where Ok asks about boxes that hold no number their field stores (a message box
+    // when none).
+    void setPrompts(rivo::UserPrompts* prompts) { prompts_ = prompts; }
 };
 
 // Double-click on transponder row `row` (1..T) of page: a fresh dialog for this one use.
@@ -109,4 +118,5 @@ private:
 // a message box when none is given) and the dialog is not shown. Returns whether Ok
 // changed a cell (the page is then marked modified); the caller refreshes the views and
 // enables Save from page.modified.
-bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row, rivo::UserPrompts* prompts = nullptr);
+bool RunTransponderDialog(QWidget* parent, rivo::ListPage& page, int row,
+                          rivo::UserPrompts* prompts = nullptr);

@@ -228,8 +228,12 @@ ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<in
     for (int n = 0; n < fav::Lists; ++n)
         values.lists[static_cast<size_t>(n)] =
             state(favouritesAll, favouritesAny, std::int64_t{1} << n);
+    // Rows whose encodings differ keep their own unless the user picks one: writing the
+    // first row's to every row would change rows the user never touched.
     const int encoding = StatusValue(grid.cell(top, ch::Status)) >> kEncodingShift;
-    values.encoding = encoding < kEncodingCount ? encoding : kNoEncoding;
+    values.keepEachEncoding = ((statusAll ^ statusAny) >> kEncodingShift) != 0;
+    values.encoding =
+        values.keepEachEncoding || encoding >= kEncodingCount ? kNoEncoding : encoding;
     values.listsVisible = page.layout == ListLayout::Split;
     return values;
 }

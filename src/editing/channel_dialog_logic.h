@@ -22,8 +22,8 @@ enum class CheckState { Unchecked, Checked, Mixed };
 
 // The edit boxes, in the order of the channel grid's cells 1 .. 8.
 namespace box {
-inline constexpr int Name = 0, Transponder = 1, Sid = 2, VPid = 3, APid = 4, VEcm = 5,
-                     AEcm = 6, Pcr = 7, Count = 8;
+inline constexpr int Name = 0, Transponder = 1, Sid = 2, VPid = 3, APid = 4, VEcm = 5, AEcm = 6,
+                     Pcr = 7, Count = 8;
 }
 
 // The value labels of the "Transponder" page, in the order of the transponder grid's
@@ -35,6 +35,9 @@ inline constexpr int Frequency = 0, Tid = 1, Nid = 2, Channels = 3, SymbolRate =
 
 inline constexpr int kEncodingCount = 6;  // "NESSUNA" .. "VIACESS"
 inline constexpr int kNoEncoding = -1;    // encodings 6 and 7 have no entry in the list
+// The encoding list's extra entry for a selection whose rows' encodings differ: each row
+// keeps its own unless the user picks one.
+inline constexpr const char* kMixedEncoding = TrNoop("(diverse)");
 // Italian, marked for the catalogue: shown through Tr().
 inline constexpr const char* kChannelDialogCaption = TrNoop("Dati del canale");
 
@@ -48,7 +51,7 @@ struct ChannelDialogValues {
     std::string favouriteCaption = Tr("Preferito");  // status bit 1, named by the layout
     // Cell texts as the grid holds them (a name is Windows-1252 bytes).
     std::array<std::string, box::Count> boxes{};
-    int encoding = 0;  // 0 .. 5, or kNoEncoding
+    int encoding = 0;                              // 0 .. 5, or kNoEncoding
     CheckState active = CheckState::Unchecked;     // status bit 2
     CheckState favourite = CheckState::Unchecked;  // status bit 1
     CheckState locked = CheckState::Unchecked;     // status bit 0
@@ -56,8 +59,9 @@ struct ChannelDialogValues {
     bool listsVisible = true;                      // the group box "Liste preferiti"
     std::array<std::string, tpvalue::Count> transponder{};
 
-    // Only for batch use (the tool's set-channel without an encoding): each row keeps
-    // its own encryption system instead of receiving `encoding`. The dialog never sets it.
+    // Each row keeps its own encryption system instead of receiving `encoding`: the
+    // tool's set-channel without an encoding, and a selection whose rows' encodings
+    // differ (the dialog's "(diverse)" entry) until the user picks one.
     bool keepEachEncoding = false;
 
     bool operator==(const ChannelDialogValues&) const = default;
@@ -68,7 +72,7 @@ struct ChannelDialogValues {
 // What the double-click path remembers between showing the dialog and Ok.
 struct RowEditStart {
     int row = 0;
-    bool wasActive = false;  // "Attivo" as the dialog opened
+    bool wasActive = false;       // "Attivo" as the dialog opened
     std::int64_t favourites = 0;  // the row's "Preferenza" value as the dialog opened
 };
 
@@ -88,13 +92,15 @@ bool ApplyRowOk(ListPage& page, const RowEditStart& start, const ChannelDialogVa
 
 // Fills values for rows top .. bottom (1 <= top <= bottom <= N): a box whose texts differ
 // between the rows is empty, a check box is Checked / Unchecked / Mixed when its bit is
-// set in all / none / some of the rows, the encoding is the first row's. Caption and the
+// set in all / none / some of the rows, the encoding is the rows' common one, or each
+// row's own (keepEachEncoding) when they differ. Caption and the
 // "Transponder" page keep the form's defaults. Throws ConversionError when a "Status" or
 // "Preferenza" text cannot be read.
 ChannelDialogValues FillFromSelection(const ListPage& page, int top, int bottom);
 
 // Ok of the context-menu path: for every row, a non-empty box replaces the cell, a mixed
-// check box keeps the row's own bit, the encoding applies to all; bits 3 and 4 become 0.
+// check box keeps the row's own bit, the encoding applies to all unless each row keeps
+// its own; bits 3 and 4 become 0.
 // Always marks the page modified. Nothing is written when a row's "Status" or
 // "Preferenza" cannot be read (ConversionError). Returns whether the page changed: a
 // cell, a row colour or its modified flag.
@@ -102,8 +108,9 @@ bool ApplySelectionOk(ListPage& page, int top, int bottom, const ChannelDialogVa
 
 // The same for a selection of any rows, not only one block: rows ascending, each once,
 // all on the page (otherwise FillFromSelection throws std::out_of_range and
-// ApplySelectionOk changes nothing). The first row gives the encoding.
+// ApplySelectionOk changes nothing).
 ChannelDialogValues FillFromSelection(const ListPage& page, const std::vector<int>& rows);
-bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows, const ChannelDialogValues& values);
+bool ApplySelectionOk(ListPage& page, const std::vector<int>& rows,
+                      const ChannelDialogValues& values);
 
 }  // namespace rivo

@@ -13,7 +13,9 @@ namespace rivo {
 
 namespace {
 
-std::int64_t FavouriteSet(const GridRow& row) { return ReadCellNumber(row.cells[ch::Favourites], 0); }
+std::int64_t FavouriteSet(const GridRow& row) {
+    return ReadCellNumber(row.cells[ch::Favourites], 0);
+}
 
 // A channel whose "Preferenza" is not 0 takes its favourites entries along when it
 // changes row; one whose "Preferenza" is 0 leaves them behind under its old number.
@@ -48,7 +50,8 @@ void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
             ++write;
         }
         if (!removed) continue;
-        for (int s = write; s <= slots; ++s) list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
+        for (int s = write; s <= slots; ++s)
+            list.setRow(s, {{std::string(), std::string(), "0"}, kColourGrey});
     }
 }
 
@@ -56,7 +59,8 @@ void RewriteFavourites(ListPage& page, TakeOut takeOut, Renumber renumber) {
 // taken out: the lists its "Preferenza" names.
 class FirstEntriesOut {
 public:
-    FirstEntriesOut(const ListPage& page, int first, int last) : first_(first), lists_(static_cast<size_t>(last - first + 1)) {
+    FirstEntriesOut(const ListPage& page, int first, int last)
+        : first_(first), lists_(static_cast<size_t>(last - first + 1)) {
         for (int n = first; n <= last; ++n)
             lists_[static_cast<size_t>(n - first)] =
                 static_cast<std::uint8_t>(FavouriteSet(page.channelGrid.row(n)) & 0xFF);
@@ -121,8 +125,15 @@ EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Pr
 EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
                                   Progress& progress) {
     if (!ValidBlock(page, first, last)) return {};
+    // The question speaks of "the selected channel"; for a block the count stands on a
+    // line of its own, so the user sees how many rows the answer takes.
+    std::string question = Tr(kDeleteQuestion);
+    const int count = last - first + 1;
+    if (count > 1)
+        question +=
+            "\n" + Fmt(TrN("(%1 canale selezionato)", "(%1 canali selezionati)", count), count);
     const Answer answer =
-        prompts.askDiscarding(Tr(kDeleteQuestion), Tr(kDeleteTitle), Icon::Warning, Buttons::YesNoCancel);
+        prompts.askDiscarding(question, Tr(kDeleteTitle), Icon::Warning, Buttons::YesNoCancel);
     if (answer != Answer::Yes && answer != Answer::No) return {};
     return DeleteChannels(page, first, last, answer == Answer::Yes, progress);
 }
@@ -132,7 +143,8 @@ EditResult InsertEmptyChannel(ListPage& page, int row, UserPrompts& prompts) {
     if (row < 1 || row > channels) return {};
     const Grid& rows = page.channelGrid;
     if (rows.colour(channels) != kColourGrey &&
-        prompts.askDiscarding(Tr(kInsertQuestion), Tr(kInsertTitle), Icon::Warning, Buttons::YesNo) != Answer::Yes)
+        prompts.askDiscarding(Tr(kInsertQuestion), Tr(kInsertTitle), Icon::Warning,
+                              Buttons::YesNo) != Answer::Yes)
         return {};
 
     // The last channel is lost: it leaves its favourites lists before anything moves,
@@ -201,9 +213,12 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
     const Grid& rows = page.channelGrid;
 
     std::vector<char> carrier(static_cast<size_t>(m));
-    for (int j = 0; j < m; ++j) carrier[static_cast<size_t>(j)] = CarriesEntries(rows.row(start + j));
+    for (int j = 0; j < m; ++j)
+        carrier[static_cast<size_t>(j)] = CarriesEntries(rows.row(start + j));
     // Where the channel that starts at start + j ends.
-    auto finalRow = [&](int j) { return down ? start + ((j - n) % m + m) % m : start + (j + n) % m; };
+    auto finalRow = [&](int j) {
+        return down ? start + ((j - n) % m + m) % m : start + (j + n) % m;
+    };
 
     // Distance to the nearest carrier in the order in which channels arrive at a row:
     // moving down, row start + j receives the channels of indexes j+1, j+2, ... (mod m);
@@ -236,8 +251,9 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
         renumber[static_cast<size_t>(start) + static_cast<size_t>(j)] = to;
     }
 
-    RewriteFavourites(page, [](int, int) { return false; },
-                      [&](int number) { return renumber[static_cast<size_t>(number)]; });
+    RewriteFavourites(
+        page, [](int, int) { return false; },
+        [&](int number) { return renumber[static_cast<size_t>(number)]; });
     if (down)
         page.channelGrid.rotateRows(start, start + n, end + 1);
     else

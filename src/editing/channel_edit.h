@@ -34,11 +34,11 @@ struct EditResult {
 // one passes it through Tr().
 
 inline constexpr const char* kDeleteTitle = TrNoop("Cancellazione canale");
-inline constexpr const char* kDeleteQuestion =
-    TrNoop("Vuoi spostare i canali successivi verso l'altro?\n"
-           "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
-           "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
-           "* Annulla: il canale non verrà cancellato");
+inline constexpr const char* kDeleteQuestion = TrNoop(
+    "Vuoi spostare i canali successivi verso l'altro?\n"
+    "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
+    "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
+    "* Annulla: il canale non verrà cancellato");
 inline constexpr const char* kDeleteStatus = TrNoop("Cancellazione in corso...");
 inline constexpr const char* kInsertTitle = TrNoop("Ocio");
 inline constexpr const char* kInsertQuestion =
@@ -50,7 +50,8 @@ inline constexpr const char* kInsertQuestion =
 EditResult DeleteChannels(ListPage& page, int first, int last, bool closeGap, Progress& progress);
 
 // "Cancella i canali selezionati": asks whether to close the gap (Si), leave the rows
-// empty (No) or do nothing (Annulla), then deletes.
+// empty (No) or do nothing (Annulla), then deletes. A block of more than one row adds
+// the count to the question, on a line of its own.
 EditResult DeleteSelectedChannels(ListPage& page, int first, int last, UserPrompts& prompts,
                                   Progress& progress);
 
@@ -100,7 +101,8 @@ EditResult MoveChannels(ListPage& page, int first, int last, int target, Progres
 
 // ---- favourites order -------------------------------------------------------------
 
-inline constexpr const char* kFavouriteEndMessage = TrNoop("Non è possibile spostare ulteriormente il canale");
+inline constexpr const char* kFavouriteEndMessage =
+    TrNoop("Non è possibile spostare ulteriormente il canale");
 inline constexpr const char* kFavouriteEndTitle = TrNoop("Attenzione");
 
 // Exchanges the entry in slot with the one below. Refused (with the message above,

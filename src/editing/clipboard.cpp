@@ -222,7 +222,7 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
 }
 
 bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
-                   UserPrompts& prompts, Progress& progress) {
+                   UserPrompts& prompts, Progress& progress, PastedRows* placed) {
     const int count = target.channelCount();
     const int r = currentRow;
     if (!clipboard.hasContent || clipboard.channels.empty() || r < 1 || r > count) return false;
@@ -363,7 +363,7 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
             lists += (lists.empty() ? "" : ", ") + std::to_string(k + 1);
             ++listCount;
         }
-        lost += "\n" + Fmt(TrN("- %1 %2 (liste %3)", "- %1 %2 (liste %3)", listCount), row,
+        lost += "\n" + Fmt(TrN("- %1 %2 (lista %3)", "- %1 %2 (liste %3)", listCount), row,
                            clip.name, lists);
     }
     progress.hide();
@@ -379,6 +379,15 @@ bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& cli
         prompts.tell(Fmt(message, lost), Tr("Attenzione"), Icon::Warning);
     }
     target = std::move(page);
+    if (placed) *placed = {r, lastPasted, insert};
+    // Inserting asked first ("solo alcuni canali potranno essere copiati"); overwriting
+    // near the end would drop the rest without a word.
+    const int notPasted = c - (lastPasted - r + 1);
+    if (!insert && notPasted > 0)
+        prompts.tell(Fmt(TrN("%1 canale non è stato incollato: oltre l'ultima riga",
+                             "%1 canali non sono stati incollati: oltre l'ultima riga", notPasted),
+                         notPasted),
+                     Tr("Attenzione"), Icon::Warning);
     return true;
 }
 

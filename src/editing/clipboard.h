@@ -64,8 +64,17 @@ void CopyChannels(const ListPage& page, int first, int last, ChannelClipboard& c
 // lists its "Preferenza" names whatever its "Attivo"; a list that has no free slot left
 // (or a Single list, which stores none) drops from its "Preferenza", and the channels
 // concerned are told before the page changes.
+// Channels that would land past the last row are not pasted; when overwriting (where
+// no question warned of it) the user is told how many after the paste.
+// placed (when given) receives the rows the pasted channels landed on and whether they
+// were inserted.
+struct PastedRows {
+    int first = 0;
+    int last = 0;
+    bool inserted = false;
+};
 bool PasteChannels(ListPage& target, int currentRow, const ChannelClipboard& clipboard,
-                   UserPrompts& prompts, Progress& progress);
+                   UserPrompts& prompts, Progress& progress, PastedRows* placed = nullptr);
 
 // Rows of the page's transponder table that a paste may fill, in row order: "Frequenza"
 // "0", reachable by a channel, and named by no channel.

@@ -14,4 +14,10 @@ namespace rivo {
 // or only spaces.
 std::string CollationKey(const std::string& name);
 
+// The order of names when sorting by name: collation keys compared with every run of
+// digits taken as its number, so "Canale 2" comes before "Canale 10"; between keys equal
+// so ("7" and "07"), bytewise. Only sorting uses it: matching and finding compare keys
+// as they are.
+bool NaturalKeyLess(const std::string& a, const std::string& b);
+
 }  // namespace rivo

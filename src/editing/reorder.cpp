@@ -101,7 +101,7 @@ EditResult SortChannels(ListPage& page, int first, int last, SortKey key) {
                 const std::string& ka = keys[at(a)];
                 const std::string& kb = keys[at(b)];
                 if (ka.empty() != kb.empty()) return kb.empty();
-                return ka < kb;
+                return NaturalKeyLess(ka, kb);
             });
             break;
         }

@@ -105,7 +105,8 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     Grid& grid = page.transponderGrid;
     for (int j = n + 1; j <= count; ++j) {
         grid.copyRow(j, j - 1);
-        grid.setColour(j - 1, grid.cell(j - 1, tp::Frequency) == kFree ? kColourGrey : kColourInUse);
+        grid.setColour(j - 1,
+                       grid.cell(j - 1, tp::Frequency) == kFree ? kColourGrey : kColourInUse);
         if ((j - n) % 32 == 0) progress.set((j - n - 1) * 100 / (count - n));
     }
     if (n < count) grid.row(count).cells.assign(tp::Count, {});
@@ -115,7 +116,8 @@ void RemoveTransponderRow(ListPage& page, int n, Progress& progress) {
     const int channels = page.channelCount();
     for (int i = 1; i <= channels; ++i) {
         const int t = TransponderReference(page.channelGrid.cell(i, ch::Transponder));
-        if (t > n && t <= reachable) page.channelGrid.setCell(i, ch::Transponder, std::to_string(t - 1));
+        if (t > n && t <= reachable)
+            page.channelGrid.setCell(i, ch::Transponder, std::to_string(t - 1));
     }
     ClearTransponderRow(page, count);
     RenumberTransponders(page);
@@ -129,7 +131,7 @@ std::uint32_t TransponderMatchMHz(const std::string& frequency) {
 }
 
 namespace {
-constexpr int kComparedColumns[] = {tp::Tid, tp::Nid, tp::SymbolRate, tp::Fec,
+constexpr int kComparedColumns[] = {tp::Tid,          tp::Nid,  tp::SymbolRate, tp::Fec,
                                     tp::Polarisation, tp::Tone, tp::Satellite};
 
 bool FrequenciesMatch(std::uint32_t a, std::uint32_t b) {
@@ -157,14 +159,17 @@ bool TranspondersMatch(const ListPage& page, int a, int b) {
     return TransponderCellsMatch(grid.row(a).cells, grid.row(b).cells);
 }
 
-bool TransponderCellsMatch(const std::vector<std::string>& later, const std::vector<std::string>& earlier) {
+bool TransponderCellsMatch(const std::vector<std::string>& later,
+                           const std::vector<std::string>& earlier) {
     if (later.size() < tp::Count || earlier.size() < tp::Count) return false;
     for (int column : kComparedColumns)
-        if (later[static_cast<size_t>(column)] != earlier[static_cast<size_t>(column)]) return false;
-    return FrequenciesMatch(TransponderMatchMHz(later[tp::Frequency]), TransponderMatchMHz(earlier[tp::Frequency]));
+        if (later[static_cast<size_t>(column)] != earlier[static_cast<size_t>(column)])
+            return false;
+    return FrequenciesMatch(TransponderMatchMHz(later[tp::Frequency]),
+                            TransponderMatchMHz(earlier[tp::Frequency]));
 }
 
-bool OptimiseTransponderList(ListPage& page, Progress& progress) {
+bool OptimiseTransponderList(ListPage& page, Progress& progress, int* mergedRows) {
     const int count = page.transponderCount();
     Grid& grid = page.transponderGrid;
     progress.show(0);
@@ -207,12 +212,16 @@ bool OptimiseTransponderList(ListPage& page, Progress& progress) {
         for (int i = 1; i <= channels; ++i) {
             const int t = TransponderReference(page.channelGrid.cell(i, ch::Transponder));
             if (t >= 1 && t <= reachable && finalRow[static_cast<size_t>(t)] != t)
-                page.channelGrid.setCell(i, ch::Transponder, std::to_string(finalRow[static_cast<size_t>(t)]));
+                page.channelGrid.setCell(i, ch::Transponder,
+                                         std::to_string(finalRow[static_cast<size_t>(t)]));
         }
         for (int n = 1; n <= count; ++n)
             if (mergedInto[static_cast<size_t>(n)] != 0) WriteFreeTransponder(page, n);
         page.modified = true;
     }
+    if (mergedRows)
+        *mergedRows = static_cast<int>(std::count_if(mergedInto.begin(), mergedInto.end(),
+                                                     [](int into) { return into != 0; }));
     progress.hide();
     progress.status("");
     return merged;
@@ -230,14 +239,16 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
     if (n < 1 || n > page.transponderCount()) return false;
     // Both "Sì" and "No" take the transponder's channels with it: the question says how
     // many, and "Annulla" is the answer Enter gives.
-    const Answer answer = prompts.askDiscarding(
-        Fmt(Tr("Vuoi spostare i transponder successivi verso l'altro?\n"
-               "* Si: verrà cancellato il transponder selezionato ed successivi verrano spostati in alto\n"
-               "* No: Verrà cancellato il transponder selezionato ed il suo posto rimarra inattivo\n"
-               "* Annulla: il transponder non verrà cancellato\n"
-               "Canali che verranno cancellati con il transponder: %1"),
-            ChannelsOfTransponder(page, n)),
-        Tr("Cancellazione canale"), Icon::Warning, Buttons::YesNoCancel);
+    const Answer answer =
+        prompts.askDiscarding(Fmt(Tr("Vuoi spostare i transponder successivi verso l'altro?\n"
+                                     "* Si: verrà cancellato il transponder selezionato ed "
+                                     "successivi verrano spostati in alto\n"
+                                     "* No: Verrà cancellato il transponder selezionato ed il suo "
+                                     "posto rimarra inattivo\n"
+                                     "* Annulla: il transponder non verrà cancellato\n"
+                                     "Canali che verranno cancellati con il transponder: %1"),
+                                  ChannelsOfTransponder(page, n)),
+                              Tr("Cancellazione canale"), Icon::Warning, Buttons::YesNoCancel);
     if (answer == Answer::Yes) {
         RemoveTransponderRow(page, n, progress);
     } else if (answer == Answer::No) {
@@ -252,16 +263,17 @@ bool DeleteTransponder(ListPage& page, int n, UserPrompts& prompts, Progress& pr
 }
 
 bool SwapSatellites(ListPage& page, UserPrompts& prompts) {
-    const Answer answer =
-        prompts.ask(Fmt(Tr("Settare i trasponder di %1 su %2 (e viceversa)?"), page.satelliteA, page.satelliteB),
-                    Tr("Attenzione"), Icon::Question, Buttons::YesNo);
+    const Answer answer = prompts.ask(Fmt(Tr("Settare i trasponder di %1 su %2 (e viceversa)?"),
+                                          page.satelliteA, page.satelliteB),
+                                      Tr("Attenzione"), Icon::Question, Buttons::YesNo);
     if (answer != Answer::Yes) return false;
     Grid& grid = page.transponderGrid;
     const int count = page.transponderCount();
     for (int row = 1; row <= count; ++row) {
         if (grid.colour(row) == kColourGrey) continue;
-        grid.setCell(row, tp::Satellite,
-                     grid.cell(row, tp::Satellite) == page.satelliteA ? page.satelliteB : page.satelliteA);
+        grid.setCell(
+            row, tp::Satellite,
+            grid.cell(row, tp::Satellite) == page.satelliteA ? page.satelliteB : page.satelliteA);
     }
     std::swap(page.satelliteA, page.satelliteB);
     page.modified = true;

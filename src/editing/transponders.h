@@ -42,7 +42,8 @@ bool TranspondersMatch(const ListPage& page, int a, int b);
 
 // The same rule on the cells of two transponder rows (tp::Count texts each), for a row
 // that is not yet in the table: `later` stands for a, `earlier` for b.
-bool TransponderCellsMatch(const std::vector<std::string>& later, const std::vector<std::string>& earlier);
+bool TransponderCellsMatch(const std::vector<std::string>& later,
+                           const std::vector<std::string>& earlier);
 
 // The whole-MHz value TranspondersMatch compares for a "Frequenza" text: read as hertz
 // (-1 when not a number), rounded to single precision, times 0.000001, truncated, as
@@ -51,8 +52,9 @@ std::uint32_t TransponderMatchMHz(const std::string& frequency);
 
 // Merges duplicate transponders into the lowest-numbered of their kind; the others
 // become free rows where they stand. Returns whether anything was merged (and then sets
-// the page's modified flag).
-bool OptimiseTransponderList(ListPage& page, Progress& progress);
+// the page's modified flag); mergedRows (when given) receives how many rows were merged
+// into others.
+bool OptimiseTransponderList(ListPage& page, Progress& progress, int* mergedRows = nullptr);
 
 // How many channel rows name transponder row n: the rows deleting it empties.
 int ChannelsOfTransponder(const ListPage& page, int n);

@@ -3,8 +3,8 @@
 // Each command that changes a page is one step. A step keeps the page's content
 // before and after the command; unchanged tables, and the unchanged rows of changed
 // tables, are shared between neighbouring states, so a step that renames one channel
-// costs that row (and the small block of row pointers around it) and nothing more. The history remembers which state was last saved, so undoing back to
-// it clears the page's modified flag.
+// costs that row (and the small block of row pointers around it) and nothing more. The history
+// remembers which state was last saved, so undoing back to it clears the page's modified flag.
 #pragma once
 
 #include <array>
@@ -57,20 +57,31 @@ public:
     bool undo(ListPage& page);
     bool redo(ListPage& page);
 
-    // The table rows (first and last, {0, 0} for none) that undo would bring back, or
-    // redo would change again, counted in the table as it stands after the undo or
-    // redo: what the editor selects after it. Undoing a deletion gives the rows
-    // deleted; undoing an insertion (or redoing a deletion) the row where the rows were.
+    // The table rows (ascending) that undo would bring back, or redo would change
+    // again, counted in the table as it stands after the undo or redo: what the editor
+    // selects after it. A command that says which rows it touched (see commit below) is
+    // taken at its word; otherwise the rows are found by comparing the two states:
+    // rows changed in place are those rows, a block taken out with the rows below
+    // closing up comes back as that block, and an inserted block is that block.
     struct StepRows {
-        std::pair<int, int> channels{0, 0};
-        std::pair<int, int> transponders{0, 0};
+        std::vector<int> channels;
+        std::vector<int> transponders;
     };
     StepRows undoRows() const;
     StepRows redoRows() const;
-    // As commit, for a command that knows better than a comparison which rows it
-    // moved: undo then selects afterUndo, redo afterRedo (a move's block at its old
-    // and at its new place, where a comparison sees every row in between changed).
-    bool commit(const ListPage& page, const std::string& name, const StepRows& afterUndo, const StepRows& afterRedo);
+
+    // What a command says it touched, per table; a table left unset is found by
+    // comparison. A command that moves rows knows better than a comparison, which sees
+    // every row between a block's old and new place (or every row below a deletion)
+    // changed.
+    struct TouchedRows {
+        std::optional<std::vector<int>> channels;
+        std::optional<std::vector<int>> transponders;
+    };
+    // As commit, for a command that says which rows it touched: undo then selects
+    // afterUndo, redo afterRedo.
+    bool commit(const ListPage& page, const std::string& name, const TouchedRows& afterUndo,
+                const TouchedRows& afterRedo);
 
     // The page was just saved: its current content is the clean state.
     void markSaved(const ListPage& page);
@@ -86,10 +97,12 @@ private:
         PageContent before;
         PageContent after;
         std::size_t bytes = 0;
-        // Rows to select after undoing / redoing the step, when the command said.
-        std::optional<std::pair<StepRows, StepRows>> selection;
+        // Rows to select after undoing / redoing the step, as far as the command said.
+        TouchedRows afterUndo;
+        TouchedRows afterRedo;
     };
-    static StepRows rowsOf(const PageContent& shown, const PageContent& other);
+    static StepRows rowsOf(const PageContent& shown, const PageContent& other,
+                           const TouchedRows& told);
     void dropOldest();
     void applyModified(ListPage& page) const;
 

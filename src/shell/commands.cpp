@@ -118,7 +118,8 @@ void MainWindow::createToolBar() {
             action->setShortcut(tool.key);
             // The hint, with the key that also runs the command.
             action->setToolTip(action->statusTip() + QStringLiteral(" (") +
-                               action->shortcut().toString(QKeySequence::NativeText) + QStringLiteral(")"));
+                               action->shortcut().toString(QKeySequence::NativeText) +
+                               QStringLiteral(")"));
         }
         if (tool.command) connect(action, &QAction::triggered, this, tool.command);
     }
@@ -128,7 +129,7 @@ void MainWindow::createToolBar() {
 }
 
 QAction* MainWindow::addTool(const char* name, const QString& hint, int glyph,
-                              const char* themeName) {
+                             const char* themeName) {
     QAction* action = toolBar->addAction(ToolIcon(static_cast<ToolGlyph>(glyph), themeName), hint);
     action->setObjectName(QString::fromLatin1(name));
     action->setStatusTip(hint);
@@ -142,9 +143,22 @@ QAction* MainWindow::addTool(const char* name, const QString& hint, int glyph,
 }
 
 std::vector<QAction*> MainWindow::toolActions() const {
-    return {openAction,  saveAction,  copyChannelsAction,  pasteChannelsAction,  deleteChannelsAction, moveChannelsAction,
-            goToChannelAction,  insertChannelAction, swapSatellitesAction, deleteTransponderAction, optimiseTranspondersAction, favouriteUpAction,
-            favouriteDownAction, moveFavouritesAction, closePageAction, exitAction};
+    return {openAction,
+            saveAction,
+            copyChannelsAction,
+            pasteChannelsAction,
+            deleteChannelsAction,
+            moveChannelsAction,
+            goToChannelAction,
+            insertChannelAction,
+            swapSatellitesAction,
+            deleteTransponderAction,
+            optimiseTranspondersAction,
+            favouriteUpAction,
+            favouriteDownAction,
+            moveFavouritesAction,
+            closePageAction,
+            exitAction};
 }
 
 void MainWindow::createMenus() {
@@ -187,7 +201,8 @@ void MainWindow::createMenus() {
     undoAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     redoAction = new QAction(QTr("&Ripeti"), this);
     redoAction->setObjectName(QStringLiteral("redoAction"));
-    redoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    redoAction->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     findAction = new QAction(QTr("&Trova"), this);
     findAction->setObjectName(QStringLiteral("findAction"));
     findAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
@@ -242,11 +257,12 @@ void MainWindow::createMenus() {
     viewMenu = bar->addMenu(QTr("&Visualizza"));
     nextPageAction = viewMenu->addAction(QTr("Pagina &successiva"));
     nextPageAction->setObjectName(QStringLiteral("nextPageAction"));
-    nextPageAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    nextPageAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
     previousPageAction = viewMenu->addAction(QTr("Pagina &precedente"));
     previousPageAction->setObjectName(QStringLiteral("previousPageAction"));
-    previousPageAction->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    previousPageAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                      QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
     viewMenu->addSeparator();
     showChannelsAction = viewMenu->addAction(QTr("&Canali"));
     showChannelsAction->setObjectName(QStringLiteral("showChannelsAction"));
@@ -377,6 +393,7 @@ void MainWindow::disablePageButtons() {
 // Which buttons fit the active page and tab
 
 void MainWindow::activePageChanged(int index) {
+    statusFollowsPage();
     updateWindowTitle();
     PageView* view = pageView(index);
     emit activePageShown(view);
@@ -396,12 +413,16 @@ void MainWindow::updateButtons(QTabWidget* inner) {
         // commands of a table are enabled on its own tab only.
         saveAction->setEnabled(view->page().modified);
         closePageAction->setEnabled(true);
-        for (QAction* action : {copyChannelsAction, goToChannelAction, moveChannelsAction, deleteChannelsAction, insertChannelAction})
+        for (QAction* action : {copyChannelsAction, goToChannelAction, moveChannelsAction,
+                                deleteChannelsAction, insertChannelAction})
             action->setEnabled(tab == 0);
         // Paste also needs channels in the copy buffer (which, once filled, stays so).
         pasteChannelsAction->setEnabled(tab == 0 && clipboardHoldsChannels());
-        for (QAction* action : {swapSatellitesAction, deleteTransponderAction, optimiseTranspondersAction}) action->setEnabled(tab == 1);
-        for (QAction* action : {favouriteUpAction, favouriteDownAction}) action->setEnabled(tab == 2);
+        for (QAction* action :
+             {swapSatellitesAction, deleteTransponderAction, optimiseTranspondersAction})
+            action->setEnabled(tab == 1);
+        for (QAction* action : {favouriteUpAction, favouriteDownAction})
+            action->setEnabled(tab == 2);
         // "Sposta i selezionati" has no command: an enabled button that does nothing
         // would only puzzle, so it stays disabled on every tab.
         moveFavouritesAction->setEnabled(false);

@@ -8,6 +8,7 @@
 #include "dialogs/duplicates_dialog.h"
 #include "dialogs/qt_text.h"
 #include "editing/duplicates.h"
+#include "editing/row_selection.h"
 #include "shell/main_window.h"
 #include "shell/page_view.h"
 
@@ -39,6 +40,18 @@ void MainWindow::findDuplicates() {
         rivo::EditResult result;
         runOnPage(*view, rivo::kDuplicatesStep, [&](PageView& v) {
             result = rivo::RemoveDuplicates(v.page(), groups, &removed);
+            if (!result.changed) return;
+            // Undo brings the removed copies back to their rows, and selects them; redo
+            // selects as the command does, the first kept channel.
+            rivo::UndoHistory::TouchedRows afterUndo, afterRedo;
+            std::vector<int> copies;
+            for (const rivo::DuplicateGroup& group : groups)
+                for (const int row : group.rows)
+                    if (row != group.kept) copies.push_back(row);
+            afterUndo.channels = rivo::NormalisedRows(v.page(), copies);
+            afterRedo.channels =
+                result.focusRow > 0 ? std::vector<int>{result.focusRow} : std::vector<int>{};
+            recordStepRows(afterUndo, afterRedo);
         });
         if (!result.changed) return;
         tellStatus(QString::fromStdString(rivo::DuplicatesRemovedText(removed)));

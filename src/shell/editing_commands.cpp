@@ -79,27 +79,43 @@ void MainWindow::runOnPage(PageView& view, const char* undoName,
 }
 
 void MainWindow::selectAfterStep(int first, int last, int target) {
-    rivo::UndoHistory::StepRows before, after;
-    before.channels = {first, last};
-    after.channels = {target, target + (last - first)};
-    stepSelection_ = std::pair{before, after};
+    rivo::UndoHistory::TouchedRows before, after;
+    before.channels = rivo::RowsOf(first, last);
+    after.channels = rivo::RowsOf(target, target + (last - first));
+    recordStepRows(before, after);
+}
+
+void MainWindow::recordStepRows(const rivo::UndoHistory::TouchedRows& afterUndo,
+                                const rivo::UndoHistory::TouchedRows& afterRedo) {
+    stepSelection_ = std::pair{afterUndo, afterRedo};
 }
 
 void MainWindow::enableDragMoves(PageView* view) {
     RowMover channels;
-    channels.allowed = [view](int first, int last, int target) {
+    // A block dropped lower than it fits (onto the last row, say) goes as far down as it
+    // fits: its last channel in the last row.
+    auto fitted = [view](int first, int last, int target) {
+        return std::min(target, rivo::MoveLimit(view->page(), first, last) - 1);
+    };
+    channels.allowed = [view, fitted](int first, int last, int target) {
         const rivo::ListPage& page = view->page();
         // Rows picked in separate blocks are no block to drag.
         return first >= 1 && first <= last && last <= page.channelCount() && target >= 1 &&
-               target < rivo::MoveLimit(page, first, last) && view->channelSelectionIsOneBlock();
+               fitted(first, last, target) >= 1 && view->channelSelectionIsOneBlock();
     };
-    channels.move = [this, view](int first, int last, int target) {
+    channels.move = [this, view, fitted](int first, int last, int dropped) {
+        const int target = fitted(first, last, dropped);
         runOnPage(*view, kStepMove, [this, first, last, target](PageView& v) {
             if (rivo::MoveChannels(v.page(), first, last, target, progress()).changed) {
                 v.selectChannelRows(target, target + (last - first));
                 selectAfterStep(first, last, target);
             }
         });
+    };
+    // A drop that does nothing says why: rows picked apart are no block to move.
+    channels.refused = [this, view](int, int, int) {
+        if (!view->channelSelectionIsOneBlock())
+            tellStatus(QTr("Solo per un blocco di righe consecutive"));
     };
     view->channelModel()->setRowMover(std::move(channels));
     for (int k = 0; k < rivo::fav::Lists; ++k) {
@@ -140,9 +156,19 @@ void MainWindow::copyChannels() {
 void MainWindow::pasteChannels() {
     runOnActivePage(kStepPaste, [this](PageView& view) {
         const int row = view.currentChannelRow();
-        if (rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress()))
-            view.selectChannelRows(row,
-                                   row + static_cast<int>(channelClipboard.channels.size()) - 1);
+        rivo::PastedRows placed;
+        if (!rivo::PasteChannels(view.page(), row, channelClipboard, prompts(), progress(),
+                                 &placed))
+            return;
+        view.selectChannelRows(placed.first, placed.last);
+        // Undoing an insertion leaves the channels that moved down back where they were:
+        // the row the block went in names the place. Overwritten channels come back on
+        // the pasted rows.
+        rivo::UndoHistory::TouchedRows afterUndo, afterRedo;
+        afterUndo.channels = placed.inserted ? std::vector<int>{placed.first}
+                                             : rivo::RowsOf(placed.first, placed.last);
+        afterRedo.channels = rivo::RowsOf(placed.first, placed.last);
+        recordStepRows(afterUndo, afterRedo);
     });
 }
 
@@ -152,9 +178,16 @@ void MainWindow::deleteChannels() {
         if (rows.empty()) return;
         const int first = rows.front();
         // The deleted rows' first place is selected: the channels now there were not
-        // chosen, so a second Delete takes one row, not a block of them.
-        if (rivo::DeleteSelectedChannelSet(view.page(), rows, prompts(), progress()).changed)
+        // chosen, so a second Delete takes one row, not a block of them. Undo brings the
+        // deleted channels back to their rows and selects exactly those; redo selects as
+        // the command did.
+        if (rivo::DeleteSelectedChannelSet(view.page(), rows, prompts(), progress()).changed) {
             view.selectChannelRows(first, first);
+            rivo::UndoHistory::TouchedRows afterUndo, afterRedo;
+            afterUndo.channels = rows;
+            afterRedo.channels = std::vector<int>{first};
+            recordStepRows(afterUndo, afterRedo);
+        }
     });
 }
 
@@ -190,7 +223,13 @@ void MainWindow::insertChannel() {
     runOnActivePage(kStepInsert, [this](PageView& view) {
         const int row = view.currentChannelRow();
         if (row < 1) return;
-        rivo::InsertEmptyChannel(view.page(), row, prompts());
+        if (rivo::InsertEmptyChannel(view.page(), row, prompts()).changed) {
+            // The channels below only moved: the row of the new empty channel is what
+            // the command touched, before and after.
+            rivo::UndoHistory::TouchedRows touched;
+            touched.channels = std::vector<int>{row};
+            recordStepRows(touched, touched);
+        }
     });
 }
 
@@ -209,10 +248,14 @@ void MainWindow::deleteTransponder() {
 
 void MainWindow::optimiseTransponders() {
     runOnActivePage(kStepOptimise, [this](PageView& view) {
-        // Nothing merged changes nothing; the status bar says so rather than leaving the
-        // user to wonder whether the command ran.
-        if (!rivo::OptimiseTransponderList(view.page(), progress()))
+        // The status bar says what the command did, merged or not, rather than leaving
+        // the user to wonder whether it ran.
+        int merged = 0;
+        if (!rivo::OptimiseTransponderList(view.page(), progress(), &merged))
             tellStatus(QTr(kNothingToMerge));
+        else
+            tellStatus(QTrN("%1 transponder doppio unito", "%1 transponder doppi uniti", merged)
+                           .arg(merged));
     });
 }
 
@@ -271,9 +314,8 @@ namespace {
 // After undo or redo the rows the step changed are selected, so the user sees what came
 // back or went again.
 void SelectStepRows(PageView& view, const rivo::UndoHistory::StepRows& rows) {
-    if (rows.channels.first > 0) view.selectChannelRows(rows.channels.first, rows.channels.second);
-    if (rows.transponders.first > 0)
-        view.selectTransponderRows(rows.transponders.first, rows.transponders.second);
+    if (!rows.channels.empty()) view.selectChannelSet(rows.channels);
+    if (!rows.transponders.empty()) view.selectTransponderSet(rows.transponders);
 }
 }  // namespace
 

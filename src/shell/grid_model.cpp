@@ -59,8 +59,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical) {
-        if (role == Qt::DisplayRole && section >= 0 && section < shownRows_)
-            return section + 1;
+        if (role == Qt::DisplayRole && section >= 0 && section < shownRows_) return section + 1;
         return {};
     }
     if (section < 0 || section >= grid_->columnCount() || grid_->rowCount() == 0) return {};
@@ -163,17 +162,26 @@ bool GridModel::dropBlock(const QMimeData* data, Qt::DropAction action, int row,
     in >> source >> from >> to;
     if (in.status() != QDataStream::Ok || source != quint64(reinterpret_cast<quintptr>(this)))
         return false;
-    // On a row: that row. Between rows (or below the last): the row the drop stands
-    // before, so the block starts there.
-    if (parent.isValid() && parent.model() == this)
-        target = parent.row() + 1;
-    else if (row >= 0)
-        target = row + 1;
-    else
-        return false;
     first = from;
     last = to;
-    return first >= 1 && first <= last && last <= shownRows_;
+    if (first < 1 || first > last || last > shownRows_) return false;
+    // On a row: the block starts there. Between rows (or below the last shown one): the
+    // block comes right after the row above the drop; taken out from above it, the rows
+    // in between move up by the block's length.
+    if (parent.isValid() && parent.model() == this) {
+        target = parent.row() + 1;
+    } else if (row >= 0) {
+        const int above = row;  // grid row over the gap
+        if (first > above)
+            target = above + 1;
+        else if (last <= above)
+            target = above - (last - first);
+        else
+            target = first;  // into the block itself: it stays
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool GridModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
@@ -186,9 +194,11 @@ bool GridModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, in
 bool GridModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
                              const QModelIndex& parent) {
     int first = 0, last = 0, target = 0;
-    if (!dropBlock(data, action, row, parent, first, last, target) ||
-        !mover_.allowed(first, last, target))
+    if (!dropBlock(data, action, row, parent, first, last, target)) return false;
+    if (!mover_.allowed(first, last, target)) {
+        if (mover_.refused) mover_.refused(first, last, target);
         return false;
+    }
     mover_.move(first, last, target);
     return true;
 }

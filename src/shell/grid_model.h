@@ -23,6 +23,8 @@ struct GridColumn {
 struct RowMover {
     std::function<bool(int first, int last, int target)> allowed;
     std::function<void(int first, int last, int target)> move;
+    // Told of a drop that allowed refused, to say why (may be empty).
+    std::function<void(int first, int last, int target)> refused;
 };
 
 class GridModel : public QAbstractTableModel {

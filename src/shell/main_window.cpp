@@ -330,6 +330,15 @@ void MainWindow::tellStatus(const QString& text) {
     statusExpiry_->stop();
     statusMessage->setText(text);
     statusShown_.start();
+    statusPage_ = activePage();
+}
+
+void MainWindow::statusFollowsPage() {
+    // What a command said is about its page: on another page it would mislead.
+    if (!statusPage_ || statusPage_ == activePage()) return;
+    statusExpiry_->stop();
+    statusMessage->clear();
+    statusPage_ = nullptr;
 }
 
 void MainWindow::commandStarting() {

@@ -351,17 +351,25 @@ private:
     // A channel move's block: after undo it is selected at first..last again, after
     // redo at target..; the command calls this and runOnPage records it with the step.
     void selectAfterStep(int first, int last, int target);
+    // The rows a command touched, recorded with its step: what undo and redo select (a
+    // table left unset is found by comparing the states).
+    void recordStepRows(const rivo::UndoHistory::TouchedRows& afterUndo,
+                        const rivo::UndoHistory::TouchedRows& afterRedo);
 
     std::unique_ptr<rivo::UserPrompts> ownPrompts_;
     rivo::UserPrompts* prompts_ = nullptr;
     std::unique_ptr<rivo::Progress> progress_;
     QString initialFile_;
-    std::optional<std::pair<rivo::UndoHistory::StepRows, rivo::UndoHistory::StepRows>>
+    std::optional<std::pair<rivo::UndoHistory::TouchedRows, rivo::UndoHistory::TouchedRows>>
         stepSelection_;
     // A command begins: the previous command's message goes, once it has been shown
     // for kStatusMessageMs.
     void commandStarting();
     QElapsedTimer statusShown_;
+    // The page the status message speaks of (none for a message about the editor); the
+    // message goes when another page is shown.
+    QPointer<PageView> statusPage_;
+    void statusFollowsPage();
     QPointer<QWidget> lastFocus_;
     QTimer* statusExpiry_ = nullptr;
 };

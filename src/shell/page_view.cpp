@@ -526,12 +526,52 @@ void SelectRows(QTableView* view, int first, int last) {
     view->scrollTo(view->model()->index(last - 1, 0));
     view->scrollTo(top);
 }
+
+// Rows in ascending order, in as many blocks as they make; the first one current and
+// scrolled into view. Rows past the table's end are left out.
+void SelectRowSet(QTableView* view, const std::vector<int>& rows) {
+    QItemSelectionModel* selection = view->selectionModel();
+    const int count = view->model()->rowCount();
+    const int columns = view->model()->columnCount();
+    QItemSelection blocks;
+    int first = 0;
+    int last = 0;
+    auto addBlock = [&] {
+        if (first > 0)
+            blocks.select(view->model()->index(first - 1, 0),
+                          view->model()->index(last - 1, columns - 1));
+    };
+    for (const int r : rows) {
+        if (r < 1 || r > count) continue;
+        if (first > 0 && r == last + 1) {
+            last = r;
+            continue;
+        }
+        addBlock();
+        first = last = r;
+    }
+    addBlock();
+    if (blocks.isEmpty()) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex top = blocks.first().topLeft();
+    selection->setCurrentIndex(top, QItemSelectionModel::NoUpdate);
+    selection->select(blocks, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(top);
+}
 }  // namespace
 
 void PageView::selectChannelRows(int first, int last) { SelectRows(channelTable, first, last); }
 
 void PageView::selectTransponderRows(int first, int last) {
     SelectRows(transponderTable, first, last);
+}
+
+void PageView::selectChannelSet(const std::vector<int>& rows) { SelectRowSet(channelTable, rows); }
+
+void PageView::selectTransponderSet(const std::vector<int>& rows) {
+    SelectRowSet(transponderTable, rows);
 }
 
 int PageView::currentTransponderRow() const {

@@ -71,6 +71,10 @@ public:
     // After a command the selection follows the channels it moved, not row numbers.
     void selectChannelRows(int first, int last);
     void selectTransponderRows(int first, int last);
+    // Selects the rows (ascending) in as many blocks as they make, the first one current
+    // and scrolled into view; no rows clear the selection.
+    void selectChannelSet(const std::vector<int>& rows);
+    void selectTransponderSet(const std::vector<int>& rows);
     int currentTransponderRow() const;
     // The current slot (1..128) of favourites list k (0..7), 0 when none.
     int currentFavouriteRow(int list) const;
@@ -117,7 +121,9 @@ public:
 
     GridModel* channelModel() const { return channelModel_; }
     GridModel* transponderModel() const { return transponderModel_; }
-    GridModel* favouriteModel(int list) const { return favouriteModels_[static_cast<size_t>(list)]; }
+    GridModel* favouriteModel(int list) const {
+        return favouriteModels_[static_cast<size_t>(list)];
+    }
     GridModel* configModel() const { return configModel_; }
 
 signals:
@@ -151,7 +157,6 @@ public:
     static int nameWidthOf(const QTableView* view);
 
 private:
-
     std::unique_ptr<rivo::ListPage> page_;
     rivo::UndoHistory history_;
     rivo::UserPrompts& prompts_;

@@ -30,7 +30,9 @@ void RowDragTable::dragEnterEvent(QDragEnterEvent* event) {
 
 void RowDragTable::dragMoveEvent(QDragMoveEvent* event) {
     QTableView::dragMoveEvent(event);  // scrolling near the edges, the indicator
-    if (model()->canDropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, rowAt(event->position()))) {
+    const QModelIndex on = rowAt(event->position());
+    const int below = on.isValid() ? -1 : gapBelowShownRows(event->position());
+    if (model()->canDropMimeData(event->mimeData(), Qt::MoveAction, below, -1, on)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -40,7 +42,9 @@ void RowDragTable::dragMoveEvent(QDragMoveEvent* event) {
 
 void RowDragTable::dropEvent(QDropEvent* event) {
     const QModelIndex on = rowAt(event->position());
-    if (on.isValid() && model()->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, on)) {
+    const int below = on.isValid() ? -1 : gapBelowShownRows(event->position());
+    if ((on.isValid() || below >= 0) &&
+        model()->dropMimeData(event->mimeData(), Qt::MoveAction, below, -1, on)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -53,4 +57,14 @@ void RowDragTable::dropEvent(QDropEvent* event) {
 
 QModelIndex RowDragTable::rowAt(const QPointF& position) const {
     return indexAt(position.toPoint());
+}
+
+int RowDragTable::gapBelowShownRows(const QPointF& position) const {
+    // The empty space under the last row the table shows (a filter may hide the rows
+    // after it): the drop goes right after that row.
+    for (int row = model()->rowCount() - 1; row >= 0; --row) {
+        if (isRowHidden(row)) continue;
+        return position.y() > rowViewportPosition(row) + rowHeight(row) ? row + 1 : -1;
+    }
+    return -1;
 }

@@ -2,7 +2,8 @@
 // favourites lists). The model decides where a drop is allowed and what it does, and a
 // drop always lands on the row under the pointer: also on a row of the dragged block
 // itself, which moves the block by less than its length (the stock view would refuse a
-// drop onto the selection).
+// drop onto the selection). A drop in the empty space below the last shown row puts the
+// block after that row.
 #pragma once
 
 #include <QTableView>
@@ -19,4 +20,7 @@ protected:
 
 private:
     QModelIndex rowAt(const QPointF& position) const;
+    // Below the last shown row: the model row the drop stands before (one past that
+    // row); -1 elsewhere.
+    int gapBelowShownRows(const QPointF& position) const;
 };

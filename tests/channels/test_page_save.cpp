@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "channel_fixtures.h"
 #include "channels/page_io.h"
@@ -13,7 +16,8 @@ namespace {
 
 // Reads a written file back as a flash image (without the type check, as a save may
 // legitimately produce a file the check does not recognise) and builds its page.
-std::unique_ptr<ListPage> Reopen(const std::string& path, const OpenParams& params = FixtureOpenParams()) {
+std::unique_ptr<ListPage> Reopen(const std::string& path,
+                                 const OpenParams& params = FixtureOpenParams()) {
     std::string error;
     auto bytes = ReadWholeFile(path, error);
     EXPECT_TRUE(bytes.has_value()) << error;
@@ -47,7 +51,8 @@ std::shared_ptr<KvxImage> Load(const std::string& path) {
 std::vector<Bytes> AllEntries(KvxImage& file) {
     std::vector<Bytes> out;
     for (int i = 0; i < file.moduleCount(); ++i)
-        for (int e = 0; e < file.module(i)->entryCount(); ++e) out.push_back(file.module(i)->entry(e)->data());
+        for (int e = 0; e < file.module(i)->entryCount(); ++e)
+            out.push_back(file.module(i)->entry(e)->data());
     return out;
 }
 
@@ -55,7 +60,8 @@ void ExpectSamePage(const ListPage& a, const ListPage& b) {
     EXPECT_EQ(a.layout, b.layout);
     EXPECT_EQ(a.channelGrid, b.channelGrid);
     EXPECT_EQ(a.transponderGrid, b.transponderGrid);
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(a.favouriteGrids[k], b.favouriteGrids[k]) << "list " << k + 1;
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(a.favouriteGrids[k], b.favouriteGrids[k]) << "list " << k + 1;
     EXPECT_EQ(a.configGrid, b.configGrid);
     EXPECT_EQ(a.versionText, b.versionText);
 }
@@ -108,14 +114,17 @@ TEST_P(RoundTrip, UnchangedSaveKeepsThePage) {
         EXPECT_EQ(Bytes(tptAfter.begin() + 12, tptAfter.begin() + 29 * 12),
                   Bytes(tptBefore.begin() + 12, tptBefore.begin() + 29 * 12));
     }
-    EXPECT_EQ(Bytes(tptAfter.end() - 12, tptAfter.end() - 8), Bytes(4, 0));  // unreferenced: unused slot
+    EXPECT_EQ(Bytes(tptAfter.end() - 12, tptAfter.end() - 8),
+              Bytes(4, 0));  // unreferenced: unused slot
     // The support module: written in Split only; otherwise left as it was.
     for (const char* entry : {"Lista1.pre", "Lista6.pre", "config.pre"})
-        EXPECT_EQ(EntryBytes(*saved, "Support", entry), EntryBytes(*original, "Support", entry)) << entry;
+        EXPECT_EQ(EntryBytes(*saved, "Support", entry), EntryBytes(*original, "Support", entry))
+            << entry;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
-                         ::testing::Values(ListLayout::None, ListLayout::Single, ListLayout::Split));
+                         ::testing::Values(ListLayout::None, ListLayout::Single,
+                                           ListLayout::Split));
 
 TEST(SavePage, EditsAreWrittenWhereTheyBelong) {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 2500, 12);
@@ -199,14 +208,16 @@ TEST(SavePage, FailedEncodingChangesNothing) {
          "Canali, riga 12, colonna SID: 'abc' is not a valid integer value"},
         {"status", [](ListPage& p) { p.channelGrid.setCell(3, ch::Status, "ZZ"); },
          "Canali, riga 3, colonna Status: '0xZZ' is not a valid integer value"},
-        {"transponder", [](ListPage& p) { p.transponderGrid.setCell(2, tp::Frequency, "11747,1234567"); },
+        {"transponder",
+         [](ListPage& p) { p.transponderGrid.setCell(2, tp::Frequency, "11747,1234567"); },
          "Transponder, riga 2, colonna Frequenza: '11747,1234567' is not a valid integer value"},
         {"favourite", [](ListPage& p) { p.favouriteGrids[1].setCell(5, fav::Channel, "x"); },
          "Preferiti, lista 2, riga 5, colonna Canale: 'x' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
+        auto page =
+            OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
         const auto before = AllEntries(*page->image);
         // A change that encodes fine comes before the bad cell: it must not reach the image either.
         page->transponderGrid.setCell(1, tp::Tid, "4242");
@@ -227,8 +238,51 @@ TEST(SavePage, FailedEncodingChangesNothing) {
     }
 }
 
+// Every cell that cannot be encoded is named at once, in table order, so one round of
+// mending is enough: up to twenty, then how many more.
+TEST(SavePage, RefusalNamesEveryBadCell) {
+    struct Case {
+        int badSids;  // rows 1 .. badSids get SID "x"; two transponder cells and one list entry are
+                      // bad too
+        std::string header, lastLine;
+        std::size_t lines;
+    };
+    const Case cases[] = {
+        {1, "4 celle non contengono un numero valido:",
+         "Preferiti, lista 3, riga 1, colonna Canale: 'z' is not a valid integer value", 5},
+        {17, "20 celle non contengono un numero valido:",
+         "Preferiti, lista 3, riga 1, colonna Canale: 'z' is not a valid integer value", 21},
+        {18, "21 celle non contengono un numero valido:", "... e altri 1", 22},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.badSids);
+        auto page =
+            OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
+        page->transponderGrid.setCell(2, tp::Tid, "y");
+        page->transponderGrid.setCell(5, tp::Nid, "-");
+        for (int r = 1; r <= c.badSids; ++r) page->channelGrid.setCell(r, ch::Sid, "x");
+        page->favouriteGrids[2].setCell(1, fav::Channel, "z");
+        page->modified = true;
+        TempFolder folder;
+        NullProgress progress;
+        const auto result = SavePage(*page, folder.path("out.Bin"), progress);
+        EXPECT_FALSE(result.ok);
+        std::vector<std::string> lines;
+        std::string line;
+        for (std::istringstream in(result.message); std::getline(in, line);) lines.push_back(line);
+        ASSERT_EQ(lines.size(), c.lines) << result.message;
+        EXPECT_EQ(lines[0], c.header);
+        EXPECT_EQ(lines[1], "Transponder, riga 2, colonna TID: 'y' is not a valid integer value");
+        EXPECT_EQ(lines[2], "Transponder, riga 5, colonna NID: '-' is not a valid integer value");
+        EXPECT_EQ(lines[3], "Canali, riga 1, colonna SID: 'x' is not a valid integer value");
+        EXPECT_EQ(lines.back(), c.lastLine);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 0);
+    }
+}
+
 TEST(SavePage, WriteFailureRestoresTheImage) {
-    auto page = OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
+    auto page =
+        OpenChannelImage(BuildChannelImage(MakeChannelImageSpec(ListLayout::Split, 100, 8)));
     page->configGrid.setCell(1, 1, "Altro");
     page->channelGrid.setCell(1, ch::Name, "Cambiato");
     page->modified = true;
@@ -251,7 +305,10 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         {"rows removed", {0, 1}, 1500, "non copre il modulo \"TCS1\" (canali 1000-1998)"},
         {"missing block", {0, 2}, -1, "non copre il modulo \"TCS2\""},
         {"no TCS", {1, 2}, -1, "\"TCS1\" non contiene esattamente i canali 1000-1998"},
-        {"rows added", {0, 1}, 2000, "La lista ha 2000 canali, ma i moduli dei canali ne contengono 1998"},
+        {"rows added",
+         {0, 1},
+         2000,
+         "La lista ha 2000 canali, ma i moduli dei canali ne contengono 1998"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -260,7 +317,8 @@ TEST(SavePage, SplitRowsThatDoNotCoverAModuleAreRefused) {
         auto page = OpenChannelImage(BuildChannelImage(spec));
         const int built = page->channelCount();
         if (c.keepRows >= 0) page->channelGrid.setRowCount(c.keepRows + 1);
-        for (int r = built + 1; r <= c.keepRows; ++r) page->channelGrid.row(r).cells = page->channelGrid.row(1).cells;
+        for (int r = built + 1; r <= c.keepRows; ++r)
+            page->channelGrid.row(r).cells = page->channelGrid.row(1).cells;
         page->modified = true;
         const auto before = AllEntries(*page->image);
         TempFolder folder;
@@ -296,7 +354,7 @@ TEST(SavePage, ShortSupportEntriesKeepTheirLength) {
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
     auto sectors = ChannelImageSectors(spec);
     ModuleSpec& support = *sectors[0].slots[1].module;
-    support.entries[1].bytes = {0x00, 0x07, 0x00, 0x09, 0x00};  // Lista2.pre: 5 bytes
+    support.entries[1].bytes = {0x00, 0x07, 0x00, 0x09, 0x00};           // Lista2.pre: 5 bytes
     support.entries[8].bytes = {3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'C'};  // config.pre: 11 bytes
     auto page = OpenChannelImage(BuildFlashImage(sectors));
     page->favouriteGrids[1].setCell(1, fav::Channel, "4");
@@ -306,7 +364,8 @@ TEST(SavePage, ShortSupportEntriesKeepTheirLength) {
     ASSERT_TRUE(SavePage(*page, folder.path("out.Bin"), progress).ok);
     auto saved = Load(folder.path("out.Bin"));
     EXPECT_EQ(EntryBytes(*saved, "Support", "Lista2.pre"), (Bytes{0x00, 0x04, 0x00, 0x09, 0x00}));
-    EXPECT_EQ(EntryBytes(*saved, "Support", "config.pre"), (Bytes{3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'X'}));
+    EXPECT_EQ(EntryBytes(*saved, "Support", "config.pre"),
+              (Bytes{3, 1, 'A', 'B', 0, 0, 0, 0, 0, 0, 'X'}));
 }
 
 TEST(SavePage, EveryModuleNamedSupportIsWritten) {
@@ -328,7 +387,8 @@ TEST(SavePage, EveryModuleNamedSupportIsWritten) {
         ++written;
     }
     EXPECT_EQ(written, 2);
-    EXPECT_EQ(EntryBytes(*saved, "Support", "other.bin"), (Bytes{9, 9}));  // other entries untouched
+    EXPECT_EQ(EntryBytes(*saved, "Support", "other.bin"),
+              (Bytes{9, 9}));  // other entries untouched
 }
 
 TEST(SavePage, FileOpenedThroughALaterSectorOpensAgainAsTheSamePage) {
@@ -337,7 +397,8 @@ TEST(SavePage, FileOpenedThroughALaterSectorOpensAgainAsTheSamePage) {
     // included, as the open command does) gives the same page back.
     ChannelImageSpec spec = MakeChannelImageSpec(ListLayout::Split, 20, 3);
     auto sectors = ChannelImageSectors(spec);
-    sectors[0].slots = {SlotSpec::Empty(), *sectors[0].slots[1].module, *sectors[0].slots[0].module};
+    sectors[0].slots = {SlotSpec::Empty(), *sectors[0].slots[1].module,
+                        *sectors[0].slots[0].module};
     auto page = OpenChannelImage(BuildFlashImage(sectors));
     TempFolder folder;
     NullProgress progress;
@@ -372,8 +433,10 @@ TEST(SavePage, AWrittenFileThatWouldNotOpenIsRefused) {
     const auto result = SavePage(*page, target, progress, options);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message,
-              "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (il primo modulo del settore "
-              "0 non ha un nome compatibile): salvataggio annullato, il file di destinazione non è stato modificato.");
+              "Il file scritto non verrebbe riconosciuto come immagine flash riaprendolo (il primo "
+              "modulo del settore "
+              "0 non ha un nome compatibile): salvataggio annullato, il file di destinazione non è "
+              "stato modificato.");
     std::string error;
     EXPECT_EQ(*ReadWholeFile(target, error), (Bytes{1, 2, 3}));
     EXPECT_TRUE(page->modified);

@@ -423,6 +423,10 @@ private slots:
                 QCOMPARE(CheckCaptioned(d, "Attivo")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(CheckCaptioned(d, "Bloccato")->checkState(), Qt::PartiallyChecked);
                 QCOMPARE(d.transponderValue(rivo::tpvalue::Frequency)->text(), QString());
+                // Row 2 alone is encrypted: "Codifica" is mixed, after the six systems.
+                QCOMPARE(d.encodingList()->count(), 7);
+                QCOMPARE(d.encodingList()->currentIndex(), 6);
+                QCOMPARE(d.encodingList()->currentText(), QString("(diverse)"));
                 EditCaptioned(d, "PCR")->setText("77");
                 CheckCaptioned(d, "Bloccato")->click();  // mixed -> checked
                 d.okButton()->click();
@@ -436,7 +440,7 @@ private slots:
             QCOMPARE(page.channelGrid.cell(r, rivo::ch::Pcr), std::string("77"));
         QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("05"));
         QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status),
-                 std::string("07"));  // first row's encoding
+                 std::string("27"));  // its own encoding
         QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("01"));
 
         // Annulla leaves the page alone, also its modified flag.
@@ -450,6 +454,76 @@ private slots:
         QVERIFY(!RunChannelPropertiesDialog(nullptr, page, 1, 3, &prompts));
         QCOMPARE(page.channelGrid, before.channelGrid);
         QVERIFY(!page.modified);
+    }
+
+    // Ok with number boxes holding what their fields cannot store asks first, naming
+    // them, with No as the default: No keeps the dialog open, Yes stores the texts.
+    void okAsksAboutNumbersTheFieldsCannotStore() {
+        rivo::ListPage page = MakeChannels();
+        ChannelDialog shared;
+        for (const rivo::Answer answer : {rivo::Answer::No, rivo::Answer::Yes}) {
+            AnsweringPrompts prompts;
+            prompts.answers = {answer};
+            bool stillOpen = false;
+            Hook hook([&](ChannelDialog& d) {
+                d.box(rivo::box::Transponder)->setText("99999999999");
+                d.box(rivo::box::Sid)->setText("-5");
+                d.box(rivo::box::APid)->setText("abc");
+                d.okButton()->click();
+                stillOpen = d.isVisible();
+            });
+            const bool changed = RunChannelDialog(nullptr, shared, page, 1, &prompts);
+            QCOMPARE(stillOpen, answer == rivo::Answer::No);
+            QCOMPARE(changed, answer == rivo::Answer::Yes);
+            QCOMPARE(prompts.texts.size(), std::size_t{1});
+            QCOMPARE(
+                prompts.texts[0],
+                std::string(
+                    "Questi campi non contengono un valore che la lista possa memorizzare:\n"
+                    "- Transponder: \"99999999999\" non è un numero intero da 0 a 255\n"
+                    "- SID: \"-5\" non è un numero intero da 0 a 65535\n"
+                    "- APID: \"abc\" non è un numero intero da 0 a 65535\n\nConfermare comunque?"));
+            QVERIFY(prompts.discarding[0]);
+        }
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Transponder), std::string("99999999999"));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Sid), std::string("-5"));
+
+        // Numbers in range ask nothing; on a selection an empty box keeps each row's own.
+        AnsweringPrompts quiet;
+        Hook hook([&](ChannelDialog& d) {
+            d.box(rivo::box::Transponder)->setText("255");
+            d.box(rivo::box::Sid)->setText("65535");
+            d.okButton()->click();
+        });
+        QVERIFY(RunChannelDialog(nullptr, shared, page, 2, &quiet));
+        QVERIFY(RunChannelPropertiesDialog(nullptr, page, 2, 3, &quiet));
+        QCOMPARE(quiet.texts.size(), std::size_t{0});
+    }
+
+    // A system picked over the mixed entry goes to every row; rows that agree show
+    // their system and no mixed entry.
+    void propertiesEncodingPickedOrShared() {
+        rivo::ListPage page = MakeChannels();
+        RecordingPrompts prompts;
+        {
+            Hook hook([&](ChannelDialog& d) {
+                QCOMPARE(d.encodingList()->currentText(), QString("(diverse)"));
+                d.encodingList()->setCurrentIndex(4);  // IRDETO
+                d.okButton()->click();
+            });
+            QVERIFY(RunChannelPropertiesDialog(nullptr, page, std::vector<int>{1, 2}, &prompts));
+        }
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("84"));
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("87"));
+        QCOMPARE(page.channelGrid.cell(3, rivo::ch::Status), std::string("00"));
+        Hook hook([&](ChannelDialog& d) {
+            QCOMPARE(d.encodingList()->count(), 6);
+            QCOMPARE(d.encodingList()->currentText(), QString("IRDETO"));
+            d.okButton()->click();
+        });
+        QVERIFY(RunChannelPropertiesDialog(nullptr, page, std::vector<int>{1, 2}, &prompts));
+        QCOMPARE(page.channelGrid.cell(1, rivo::ch::Status), std::string("84"));
+        QCOMPARE(page.channelGrid.cell(2, rivo::ch::Status), std::string("87"));
     }
 };
 

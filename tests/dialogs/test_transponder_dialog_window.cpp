@@ -81,8 +81,10 @@ private slots:
             QCOMPARE(grid->headerData(10, Qt::Horizontal).toString(), QString("Preferiti"));
             QCOMPARE(grid->index(1, 0).data().toString(), QString("3"));
             QCOMPARE(grid->index(1, 1).data().toString(), QString::fromUtf8("TR\xC3\x88"));
-            QCOMPARE(grid->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 226, 102));
-            QCOMPARE(grid->index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(111, 145, 255));
+            QCOMPARE(grid->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(),
+                     QColor(255, 226, 102));
+            QCOMPARE(grid->index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(),
+                     QColor(111, 145, 255));
             QCOMPARE(d.linkedGrid()->editTriggers(), QAbstractItemView::NoEditTriggers);
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
         });
@@ -108,7 +110,8 @@ private slots:
             d.cancelButton()->click();
         });
         RunTransponderDialog(nullptr, page, 2);
-        QVERIFY2(nameWidth >= needed, qPrintable(QStringLiteral("%1 < %2").arg(nameWidth).arg(needed)));
+        QVERIFY2(nameWidth >= needed,
+                 qPrintable(QStringLiteral("%1 < %2").arg(nameWidth).arg(needed)));
     }
 
     void okStoresWhatTheWidgetsShow() {
@@ -126,8 +129,33 @@ private slots:
         });
         QVERIFY(RunTransponderDialog(nullptr, page, 2));
         QCOMPARE(page.transponderGrid.row(2).cells,
-                 (std::vector<std::string>{"2", "11000,5", "9", "318", "12", "27500", "7/8", "H", "Off", "HotBird"}));
+                 (std::vector<std::string>{"2", "11000,5", "9", "318", "12", "27500", "7/8", "H",
+                                           "Off", "HotBird"}));
         QVERIFY(page.modified);
+    }
+
+    // Ok with a text that is no frequency, or a number its field cannot store, asks
+    // first; Yes stores what the boxes show.
+    void okAsksAboutNumbersTheFieldsCannotStore() {
+        rivo::ListPage page = MakeTransponders();
+        AnsweringPrompts prompts;
+        prompts.answers = {rivo::Answer::Yes};
+        Hook hook([&](TransponderDialog& d) {
+            d.frequencyBox()->setText("11000.5");
+            d.tidBox()->setText("65536");
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        });
+        QVERIFY(RunTransponderDialog(nullptr, page, 2, &prompts));
+        QCOMPARE(prompts.texts.size(), std::size_t{1});
+        QCOMPARE(
+            prompts.texts[0],
+            std::string("Questi campi non contengono un valore che la lista possa memorizzare:\n"
+                        "- Frequenza: \"11000.5\" non è una frequenza in MHz\n"
+                        "- Transponder ID: \"65536\" non è un numero intero da 0 a 65535\n\n"
+                        "Confermare comunque?"));
+        QVERIFY(prompts.discarding[0]);
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::Frequency), std::string("11000.5"));
+        QCOMPARE(page.transponderGrid.cell(2, rivo::tp::Tid), std::string("65536"));
     }
 
     // The page's oscillators are 9750 (Off) and 10600 (On): a signed 32-bit offset in
@@ -141,8 +169,9 @@ private slots:
             QVERIFY(box->toolTip().isEmpty());
             ClickRadio(d.toneGroup()->button(0));  // 12603,125 on 9750: 2853 MHz above
             QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::red));
-            QCOMPARE(box->toolTip(), QString("Frequenze memorizzabili con 22 kHz Off (oscillatore 9750 MHz): "
-                                             "da 7602,516352 a 11897,483647 MHz"));
+            QCOMPARE(box->toolTip(),
+                     QString("Frequenze memorizzabili con 22 kHz Off (oscillatore 9750 MHz): "
+                             "da 7602,516352 a 11897,483647 MHz"));
             box->setText("11897,483647");  // the last one that fits
             QCOMPARE(box->palette().color(QPalette::Text), normal);
             QVERIFY(box->toolTip().isEmpty());
@@ -165,8 +194,10 @@ private slots:
             Hook hook([&](TransponderDialog& d) {
                 d.tidBox()->setText("99");
                 ClickRadio(d.toneGroup()->button(0));
-                if (closeBox) d.close();
-                else QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
+                if (closeBox)
+                    d.close();
+                else
+                    QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
                 QCOMPARE(d.result(), TransponderDialog::kResultCancel);
             });
             QVERIFY(!RunTransponderDialog(nullptr, page, 2));
@@ -191,7 +222,8 @@ private slots:
         RecordingPrompts prompts;
         QVERIFY(!RunTransponderDialog(nullptr, page, 2, &prompts));
         QVERIFY(!shown);
-        QCOMPARE(prompts.texts, (std::vector<std::string>{"'veloce' is not a valid integer value"}));
+        QCOMPARE(prompts.texts,
+                 (std::vector<std::string>{"'veloce' is not a valid integer value"}));
         QCOMPARE(prompts.icons.front(), rivo::Icon::Error);
     }
 
@@ -208,7 +240,8 @@ private slots:
     }
 };
 
-[[maybe_unused]] const int kRegistered = RegisterTest([]() -> QObject* { return new TestTransponderDialogWindow; });
+[[maybe_unused]] const int kRegistered =
+    RegisterTest([]() -> QObject* { return new TestTransponderDialogWindow; });
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "channel_colour_cases.h"
 #include "channels/list_page.h"
@@ -438,7 +439,7 @@ TEST(ChannelDialogSelection, MixedAttivoKeepsEachRowsBitUntilSet) {
     EXPECT_EQ(EntriesOf(page, 4, 3), 1);
 }
 
-TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows) {
+TEST(ChannelDialogSelection, MixedListKeepsEachRowsBit) {
     ListPage page = MakePage(3, 1, ListLayout::Single);
     page.channelGrid.setCell(1, ch::Status, "24");  // encoding 1
     page.channelGrid.setCell(2, ch::Status, "84");  // encoding 4
@@ -448,7 +449,7 @@ TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows)
 
     const ChannelDialogValues values = FillFromSelection(page, 1, 3);
     EXPECT_FALSE(values.listsVisible);
-    EXPECT_EQ(values.encoding, 1);
+    EXPECT_TRUE(values.keepEachEncoding);
     EXPECT_EQ(values.lists[0], CheckState::Mixed);
     EXPECT_EQ(values.lists[1], CheckState::Checked);
     EXPECT_EQ(values.lists[2], CheckState::Mixed);
@@ -458,7 +459,65 @@ TEST(ChannelDialogSelection, MixedListKeepsEachRowsBitAndEncodingIsTheFirstRows)
     EXPECT_EQ(page.channelGrid.cell(1, ch::Favourites), "3");
     EXPECT_EQ(page.channelGrid.cell(2, ch::Favourites), "6");
     EXPECT_EQ(page.channelGrid.cell(3, ch::Favourites), "2");
-    for (int r = 1; r <= 3; ++r) EXPECT_EQ(page.channelGrid.cell(r, ch::Status), "24") << r;
+    EXPECT_EQ(page.channelGrid.cell(1, ch::Status), "24");
+    EXPECT_EQ(page.channelGrid.cell(2, ch::Status), "84");
+    EXPECT_EQ(page.channelGrid.cell(3, ch::Status), "04");
+}
+
+// Rows whose encodings differ show a mixed "Codifica" and keep each its own on Ok, as
+// a mixed check box keeps each row's bit; an encoding picked applies to every row. Rows
+// that agree show theirs and get it back.
+TEST(ChannelDialogSelection, EncodingsThatDifferAreKeptUnlessOneIsPicked) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> statuses;
+        bool mixed;
+        int shown;   // the encoding the dialog shows
+        int picked;  // -2: nothing picked
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"ten rows, two encrypted, nothing picked",
+         {"04", "04", "04", "24", "04", "04", "04", "04", "04", "44"},
+         true,
+         kNoEncoding,
+         -2,
+         {"04", "04", "04", "24", "04", "04", "04", "04", "04", "44"}},
+        {"first row encrypted, nothing picked",
+         {"84", "04", "04"},
+         true,
+         kNoEncoding,
+         -2,
+         {"84", "04", "04"}},
+        {"an encoding without an entry, nothing picked",
+         {"E4", "04"},
+         true,
+         kNoEncoding,
+         -2,
+         {"E4", "04"}},
+        {"differing, NESSUNA picked", {"24", "84", "05"}, true, kNoEncoding, 0, {"04", "04", "05"}},
+        {"differing, SECA picked", {"04", "84"}, true, kNoEncoding, 1, {"24", "24"}},
+        {"all alike", {"44", "45", "44"}, false, 2, -2, {"44", "45", "44"}},
+        {"all alike, another picked", {"44", "45"}, false, 2, 5, {"A4", "A5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int rows = static_cast<int>(c.statuses.size());
+        ListPage page = MakePage(rows, 1);
+        for (int r = 1; r <= rows; ++r)
+            page.channelGrid.setCell(r, ch::Status, c.statuses[static_cast<size_t>(r - 1)]);
+        ChannelDialogValues values = FillFromSelection(page, 1, rows);
+        EXPECT_EQ(values.keepEachEncoding, c.mixed);
+        EXPECT_EQ(values.encoding, c.shown);
+        if (c.picked != -2) {
+            values.keepEachEncoding = false;
+            values.encoding = c.picked;
+        }
+        ApplySelectionOk(page, 1, rows, values);
+        std::vector<std::string> after;
+        for (int r = 1; r <= rows; ++r) after.push_back(page.channelGrid.cell(r, ch::Status));
+        EXPECT_EQ(after, c.after);
+    }
 }
 
 TEST(ChannelDialogSelection, KeepEachEncodingLeavesEveryRowsSystem) {

@@ -28,17 +28,24 @@ struct DeleteCase {
     int first, last;
     Strings names;
     bool changed;
+    std::string countLine;  // after the question, for a block of more than one row
 };
 
 TEST(DeleteSelectedChannels, AnswersDecideBetweenClosingTheGapKeepingRowsAndNothing) {
     const DeleteCase cases[] = {
-        {Answer::Cancel, 2, 3, {"C1", "C2", "C3", "C4", "C5", "C6"}, false},
-        {Answer::No, 2, 3, {"C1", "", "", "C4", "C5", "C6"}, true},
-        {Answer::Yes, 2, 3, {"C1", "C4", "C5", "C6", "", ""}, true},
-        {Answer::No, 4, 4, {"C1", "C2", "C3", "", "C5", "C6"}, true},
-        {Answer::Yes, 1, 1, {"C2", "C3", "C4", "C5", "C6", ""}, true},
-        {Answer::Yes, 5, 6, {"C1", "C2", "C3", "C4", "", ""}, true},  // selection reaches N
-        {Answer::Yes, 1, 6, {"", "", "", "", "", ""}, true},
+        {Answer::Cancel,
+         2,
+         3,
+         {"C1", "C2", "C3", "C4", "C5", "C6"},
+         false,
+         "\n(2 canali selezionati)"},
+        {Answer::No, 2, 3, {"C1", "", "", "C4", "C5", "C6"}, true, "\n(2 canali selezionati)"},
+        {Answer::Yes, 2, 3, {"C1", "C4", "C5", "C6", "", ""}, true, "\n(2 canali selezionati)"},
+        {Answer::No, 4, 4, {"C1", "C2", "C3", "", "C5", "C6"}, true, ""},
+        {Answer::Yes, 1, 1, {"C2", "C3", "C4", "C5", "C6", ""}, true, ""},
+        // selection reaches N
+        {Answer::Yes, 5, 6, {"C1", "C2", "C3", "C4", "", ""}, true, "\n(2 canali selezionati)"},
+        {Answer::Yes, 1, 6, {"", "", "", "", "", ""}, true, "\n(6 canali selezionati)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
@@ -49,11 +56,13 @@ TEST(DeleteSelectedChannels, AnswersDecideBetweenClosingTheGapKeepingRowsAndNoth
         const EditResult result = DeleteSelectedChannels(page, c.first, c.last, prompts, progress);
 
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].text,
-                  "Vuoi spostare i canali successivi verso l'altro?\n"
-                  "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
-                  "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
-                  "* Annulla: il canale non verrà cancellato");
+        EXPECT_EQ(
+            prompts.asked[0].text,
+            "Vuoi spostare i canali successivi verso l'altro?\n"
+            "* Si: verrà cancellato il canale selezionato ed successivi verrano spostati in alto\n"
+            "* No: Verrà cancellato il canale selezionato ed il suo posto rimarra inattivo\n"
+            "* Annulla: il canale non verrà cancellato" +
+                c.countLine);
         EXPECT_EQ(prompts.asked[0].title, "Cancellazione canale");
         EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
         EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNoCancel);
@@ -68,15 +77,18 @@ TEST(DeleteSelectedChannels, AnswersDecideBetweenClosingTheGapKeepingRowsAndNoth
             continue;
         }
         for (int r = 1; r <= 6; ++r)
-            EXPECT_EQ(testing::IsEmptyChannel(page, r), c.names[static_cast<size_t>(r - 1)].empty()) << r;
+            EXPECT_EQ(testing::IsEmptyChannel(page, r), c.names[static_cast<size_t>(r - 1)].empty())
+                << r;
         // A channel keeps everything it had, not only its name: "Ck" has SID 100 + k.
         for (int r = 1; r <= 6; ++r) {
             const std::string& name = c.names[static_cast<size_t>(r - 1)];
             if (!name.empty()) {
-                EXPECT_EQ(page.channelGrid.cell(r, ch::Sid), std::to_string(100 + std::stoi(name.substr(1))));
+                EXPECT_EQ(page.channelGrid.cell(r, ch::Sid),
+                          std::to_string(100 + std::stoi(name.substr(1))));
             }
         }
-        EXPECT_EQ(progress.events, (Strings{"show 0", "status Cancellazione in corso...", "set 100", "status ", "hide"}));
+        EXPECT_EQ(progress.events, (Strings{"show 0", "status Cancellazione in corso...", "set 100",
+                                            "status ", "hide"}));
     }
 }
 
@@ -164,15 +176,60 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         };
     };
     const std::vector<Case> cases = {
-        {"free last row", 5, freeLast, 2, {}, false, true, {"C1", "", "C2", "C3", "C4"}, {{1, {"3", "5"}}}},
-        {"last in use, No", 4, [](ListPage&) {}, 1, {Answer::No}, true, false, {"C1", "C2", "C3", "C4"}, {}},
-        {"last in use, Yes", 4, [](ListPage&) {}, 1, {Answer::Yes}, true, true, {"", "C1", "C2", "C3"}, {}},
-        {"last active in lists", 4, lastInLists(true), 2, {Answer::Yes}, true, true, {"C1", "", "C2", "C3"},
+        {"free last row",
+         5,
+         freeLast,
+         2,
+         {},
+         false,
+         true,
+         {"C1", "", "C2", "C3", "C4"},
+         {{1, {"3", "5"}}}},
+        {"last in use, No",
+         4,
+         [](ListPage&) {},
+         1,
+         {Answer::No},
+         true,
+         false,
+         {"C1", "C2", "C3", "C4"},
+         {}},
+        {"last in use, Yes",
+         4,
+         [](ListPage&) {},
+         1,
+         {Answer::Yes},
+         true,
+         true,
+         {"", "C1", "C2", "C3"},
+         {}},
+        {"last active in lists",
+         4,
+         lastInLists(true),
+         2,
+         {Answer::Yes},
+         true,
+         true,
+         {"C1", "", "C2", "C3"},
          {{1, {"1"}}, {2, {"4"}}}},
-        {"last inactive in lists", 4, lastInLists(false), 2, {}, false, true, {"C1", "", "C2", "C3"},
+        {"last inactive in lists",
+         4,
+         lastInLists(false),
+         2,
+         {},
+         false,
+         true,
+         {"C1", "", "C2", "C3"},
          {{1, {"1"}}, {2, {"4"}}}},
-        {"at the last row", 3, [](ListPage& page) { AddEntry(page, 5, 3); }, 3, {Answer::Yes}, true, true,
-         {"C1", "C2", ""}, {{5, {}}}},
+        {"at the last row",
+         3,
+         [](ListPage& page) { AddEntry(page, 5, 3); },
+         3,
+         {Answer::Yes},
+         true,
+         true,
+         {"C1", "C2", ""},
+         {{5, {}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -182,7 +239,8 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         const EditResult result = InsertEmptyChannel(page, c.row, prompts);
         ASSERT_EQ(prompts.asked.size(), c.asked ? 1u : 0u);
         if (c.asked) {
-            EXPECT_EQ(prompts.asked[0].text, "Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?");
+            EXPECT_EQ(prompts.asked[0].text,
+                      "Attenzione, in questo modo eliminerete l'ultimo canale.Continuare?");
             EXPECT_EQ(prompts.asked[0].title, "Ocio");
             EXPECT_EQ(prompts.asked[0].icon, Icon::Warning);
             EXPECT_EQ(prompts.asked[0].buttons, Buttons::YesNo);
@@ -197,7 +255,8 @@ TEST(InsertEmptyChannel, QuestionRowsAndListsAcrossTheCases) {
         EXPECT_TRUE(testing::NumberedInOrder(page));
         for (const auto& [list, entries] : c.lists) {
             EXPECT_EQ(Entries(page, list), entries) << "list " << list;
-            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(list - 1)].colour(fav::Slots), kColourGrey);
+            EXPECT_EQ(page.favouriteGrids[static_cast<size_t>(list - 1)].colour(fav::Slots),
+                      kColourGrey);
         }
     }
 }
@@ -252,7 +311,8 @@ TEST(MoveChannels, BlockLandsAtTheTargetAndTheOthersCloseUp) {
         {5, 1, 1, 5, {2, 3, 4, 5, 1}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last) + " to " + std::to_string(c.target));
+        SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last) + " to " +
+                     std::to_string(c.target));
         ListPage page = ChannelPage(c.n);
         RecordingProgress progress;
         const EditResult result = MoveChannels(page, c.first, c.last, c.target, progress);
@@ -270,8 +330,8 @@ TEST(MoveChannels, EntriesFollowChannelsThatNameTheirLists) {
     ListPage page = ChannelPage(25);
     AddEntry(page, 2, 12);
     AddEntry(page, 2, 15);
-    AddEntry(page, 2, 12);           // a second entry of the same channel follows too
-    AddEntry(page, 3, 12, false);    // an entry in a list whose bit is clear follows as well
+    AddEntry(page, 2, 12);         // a second entry of the same channel follows too
+    AddEntry(page, 3, 12, false);  // an entry in a list whose bit is clear follows as well
     RecordingProgress progress;
     MoveChannels(page, 12, 12, 20, progress);
     EXPECT_EQ(Entries(page, 2), (Strings{"20", "14", "20"}));
@@ -292,7 +352,8 @@ TEST(MoveChannels, EntriesNamingNoChannelStayAsTheyAre) {
 }
 
 TEST(MoveChannels, TargetsOutsideTheFittingRangeChangeNothing) {
-    for (const auto& [first, last, target] : {std::tuple{2, 4, 8}, {2, 4, 0}, {0, 2, 1}, {3, 9, 1}}) {
+    for (const auto& [first, last, target] :
+         {std::tuple{2, 4, 8}, {2, 4, 0}, {0, 2, 1}, {3, 9, 1}}) {
         ListPage page = ChannelPage(8);
         RecordingProgress progress;
         EXPECT_FALSE(MoveChannels(page, first, last, target, progress).changed);
@@ -343,7 +404,8 @@ TEST(FavouriteOrder, EndsOfTheListAreRefusedWithAMessage) {
         bool down;
         int list, slot;
     };
-    for (const Case c : {Case{true, 0, 3}, Case{false, 0, 1}, Case{true, 1, 128}, Case{true, 0, 10}}) {
+    for (const Case c :
+         {Case{true, 0, 3}, Case{false, 0, 1}, Case{true, 1, 128}, Case{true, 0, 10}}) {
         const ListPage before = page;
         ScriptedPrompts prompts;
         const EditResult result = c.down ? MoveFavouriteDown(page, c.list, c.slot, prompts)

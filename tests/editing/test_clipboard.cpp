@@ -22,9 +22,11 @@ using pages::SetChannel;
 using pages::SetTransponder;
 using pages::Transponder;
 
-const char* const kTooMany = "Troppi transponder nella selezione\nDiminuire il numero di canali selezionati";
+const char* const kTooMany =
+    "Troppi transponder nella selezione\nDiminuire il numero di canali selezionati";
 const char* const kBadRate =
-    "I dati relativi al symbol rate di un transponder, non sono compatibili\nQuesta operazione non verrà eseguita";
+    "I dati relativi al symbol rate di un transponder, non sono compatibili\nQuesta operazione non "
+    "verrà eseguita";
 
 // Source image 1: transponders 1 (11747 H Off HotBird), 2 (12515,5 V On Astra), 3 unused;
 // channels 1-3 on transponder 1, 4 on 2, 5 empty, 6 on 2 and in lists 1 and 4.
@@ -60,7 +62,8 @@ ListPage TargetPage() {
     Transponder t;
     t.frequency = "10800";
     for (int j : {1, 3, 4}) SetTransponder(page, j, t);
-    for (int i = 1; i <= 8; ++i) SetChannel(page, i, "T" + std::to_string(i), i <= 4 ? 1 : 3 + i % 2);
+    for (int i = 1; i <= 8; ++i)
+        SetChannel(page, i, "T" + std::to_string(i), i <= 4 ? 1 : 3 + i % 2);
     AddFavourite(page, 1, 8);
     AddFavourite(page, 2, 5);
     return page;
@@ -76,7 +79,8 @@ void ExpectSameTables(const ListPage& actual, const ListPage& expected) {
     EXPECT_EQ(actual.channelGrid, expected.channelGrid);
     EXPECT_EQ(actual.transponderGrid, expected.transponderGrid);
     for (int k = 0; k < fav::Lists; ++k)
-        EXPECT_EQ(actual.favouriteGrids[static_cast<size_t>(k)], expected.favouriteGrids[static_cast<size_t>(k)])
+        EXPECT_EQ(actual.favouriteGrids[static_cast<size_t>(k)],
+                  expected.favouriteGrids[static_cast<size_t>(k)])
             << "list " << k + 1;
 }
 
@@ -121,7 +125,8 @@ TEST(CopyChannels, ANameLongerThanSixteenIsCut) {
 TEST(CopyChannels, ACellThatIsNotANumberKeepsThePreviousContent) {
     ChannelClipboard clipboard = CopyOf(SourcePage(), 1, 1);
     const ChannelClipboard before = clipboard;
-    for (auto [row, column, text] : {std::tuple{2, ch::Sid, "x"}, std::tuple{2, ch::Status, "ZZ"}}) {
+    for (auto [row, column, text] :
+         {std::tuple{2, ch::Sid, "x"}, std::tuple{2, ch::Status, "ZZ"}}) {
         ListPage page = SourcePage();
         page.channelGrid.setCell(row, column, text);
         EXPECT_THROW(CopyChannels(page, 1, 4, clipboard), ConversionError);
@@ -161,9 +166,11 @@ TEST(PasteChannels, IntoAnotherImageFillsFreeRowsAndNeverOverwritesATransponderI
 
     // Free rows are 2 and 5 (3 and 4 are in use): transponder 1 goes to 2, 2 to 5.
     EXPECT_EQ(target.transponderGrid.row(2).cells,
-              (std::vector<std::string>{"2", "11747", "1100", "1", "1", "27500", "3/4", "H", "Off", "SatA"}));
+              (std::vector<std::string>{"2", "11747", "1100", "1", "1", "27500", "3/4", "H", "Off",
+                                        "SatA"}));
     EXPECT_EQ(target.transponderGrid.row(5).cells,
-              (std::vector<std::string>{"5", "12515,5", "7", "318", "12", "22000", "5/6", "V", "On", "SatB"}));
+              (std::vector<std::string>{"5", "12515,5", "7", "318", "12", "22000", "5/6", "V", "On",
+                                        "SatB"}));
     EXPECT_EQ(target.transponderGrid.colour(2), kColourInUse);
     for (int j : {1, 3, 4}) EXPECT_EQ(target.transponderGrid.row(j), before.transponderGrid.row(j));
     EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{1, 2, 2, 2, 5, 255, 5, 3}));
@@ -206,12 +213,14 @@ TEST(PasteChannels, InsertingShiftsChannelsWithTheirFavouritesEntries) {
     // Two channels at row 4: former 4..6 move to 6..8; former 7 and 8 fall off.
     ASSERT_TRUE(PasteChannels(target, 4, CopyOf(SourcePage(), 1, 2), prompts, progress));
     ASSERT_EQ(prompts.asked.size(), 2u);
-    EXPECT_EQ(prompts.asked[1].text, "Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?");
+    EXPECT_EQ(prompts.asked[1].text,
+              "Attenzione: alcuni degli ultimi canali saranno cancellati\nContinuare?");
     EXPECT_EQ(prompts.asked[1].icon, Icon::Warning);
     std::vector<std::string> names;
     for (int i = 1; i <= 8; ++i) names.push_back(target.channelGrid.cell(i, ch::Name));
-    EXPECT_EQ(names, (std::vector<std::string>{"T1", "T2", "T3", "RAI 1", "RAI 2", "T4", "T5", "T6"}));
-    EXPECT_TRUE(Favourites(target, 1).empty());          // former channel 8 fell off
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"T1", "T2", "T3", "RAI 1", "RAI 2", "T4", "T5", "T6"}));
+    EXPECT_TRUE(Favourites(target, 1).empty());               // former channel 8 fell off
     EXPECT_EQ(Favourites(target, 2), (std::vector<int>{7}));  // former channel 5 is now 7
 }
 
@@ -233,22 +242,51 @@ TEST(PasteChannels, DecliningAFurtherQuestionOrCancelChangesNothing) {
         EXPECT_FALSE(target.modified);
         ASSERT_EQ(prompts.asked.size(), c.questions);
         if (c.questions >= 2) {
-            EXPECT_EQ(prompts.asked[1].text, "Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?");
+            EXPECT_EQ(prompts.asked[1].text,
+                      "Attenzione: solo alcuni canali potranno essere copiati.\nContinuare?");
         }
     }
 }
 
-TEST(PasteChannels, OverwritingNearTheEndDropsWhatDoesNotFitWithoutAsking) {
-    ListPage source = MakePage(5, 1, 1);
-    for (int i = 1; i <= 5; ++i) SetChannel(source, i, "S" + std::to_string(i), 255);
-    ListPage target = TargetPage();
-    ScriptedPrompts prompts({Answer::No});
-    NullProgress progress;
-    ASSERT_TRUE(PasteChannels(target, 6, CopyOf(source, 1, 5), prompts, progress));
-    EXPECT_EQ(prompts.asked.size(), 1u);
-    EXPECT_EQ(target.channelGrid.cell(5, ch::Name), "T5");
-    EXPECT_EQ(target.channelGrid.cell(6, ch::Name), "S1");
-    EXPECT_EQ(target.channelGrid.cell(8, ch::Name), "S3");
+// Overwriting near the end pastes what fits, asks nothing more, and then says how many
+// channels found no row; a copy that ends exactly on the last row says nothing.
+TEST(PasteChannels, OverwritingNearTheEndPastesWhatFitsAndTellsHowManyDidNot) {
+    struct Case {
+        int copied, row;
+        std::vector<std::string> lastRows;  // rows 5 .. 8 afterwards
+        const char* told;                   // "" when nothing is told
+    };
+    const Case cases[] = {
+        {5, 6, {"T5", "S1", "S2", "S3"}, "2 canali non sono stati incollati: oltre l'ultima riga"},
+        {2, 8, {"T5", "T6", "T7", "S1"}, "1 canale non è stato incollato: oltre l'ultima riga"},
+        {3, 6, {"T5", "S1", "S2", "S3"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.copied) + " at " + std::to_string(c.row));
+        ListPage source = MakePage(5, 1, 1);
+        for (int i = 1; i <= 5; ++i) SetChannel(source, i, "S" + std::to_string(i), 255);
+        ListPage target = TargetPage();
+        ASSERT_EQ(target.channelCount(), 8);
+        ScriptedPrompts prompts({Answer::No});
+        NullProgress progress;
+        PastedRows placed;
+        ASSERT_TRUE(
+            PasteChannels(target, c.row, CopyOf(source, 1, c.copied), prompts, progress, &placed));
+        EXPECT_EQ(placed.first, c.row);
+        EXPECT_EQ(placed.last, std::min(8, c.row + c.copied - 1));
+        EXPECT_FALSE(placed.inserted);
+        std::vector<std::string> lastRows;
+        for (int r = 5; r <= 8; ++r) lastRows.push_back(target.channelGrid.cell(r, ch::Name));
+        EXPECT_EQ(lastRows, c.lastRows);
+        if (*c.told) {
+            ASSERT_EQ(prompts.asked.size(), 2u);
+            EXPECT_EQ(prompts.asked[1].text, c.told);
+            EXPECT_EQ(prompts.asked[1].title, "Attenzione");
+            EXPECT_EQ(prompts.asked[1].buttons, Buttons::Ok);
+        } else {
+            EXPECT_EQ(prompts.asked.size(), 1u);
+        }
+    }
 }
 
 TEST(PasteChannels, RefusalsAreToldAndChangeNothing) {
@@ -316,18 +354,21 @@ TEST(PasteChannels, IntoAnotherImageEveryReferenceAboveTheLastBecomesNone) {
         const char* text;
         const char* fromOtherImage;  // what it reads after a paste from another image
     };
-    for (const Case& c : {Case{"300", "255"}, Case{"256", "255"}, Case{"255", "255"}, Case{"254", "254"},
-                          Case{"3", "3"}, Case{"0", "0"}, Case{"abc", "255"}, Case{"2147483648", "255"}}) {
+    for (const Case& c :
+         {Case{"300", "255"}, Case{"256", "255"}, Case{"255", "255"}, Case{"254", "254"},
+          Case{"3", "3"}, Case{"0", "0"}, Case{"abc", "255"}, Case{"2147483648", "255"}}) {
         SCOPED_TRACE(c.text);
         for (const bool sameImage : {false, true}) {
             ListPage target = TargetPage();
             target.channelGrid.setCell(8, ch::Transponder, c.text);
-            ChannelClipboard clipboard = CopyOf(SourcePage(), 5, 5);  // an empty channel: no transponder
+            ChannelClipboard clipboard =
+                CopyOf(SourcePage(), 5, 5);  // an empty channel: no transponder
             if (sameImage) clipboard.sourceImage = target.imageId;
             ScriptedPrompts prompts({Answer::No});
             NullProgress progress;
             ASSERT_TRUE(PasteChannels(target, 1, clipboard, prompts, progress));
-            EXPECT_EQ(target.channelGrid.cell(8, ch::Transponder), sameImage ? c.text : c.fromOtherImage);
+            EXPECT_EQ(target.channelGrid.cell(8, ch::Transponder),
+                      sameImage ? c.text : c.fromOtherImage);
         }
     }
 }
@@ -356,8 +397,12 @@ TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
     Transponder otherSatellite = same;
     otherSatellite.satellite = "Astra";
     const std::vector<Case> cases = {
-        {"same", same, true},          {"2 MHz below", twoBelow, true}, {"3 MHz below", threeBelow, false},
-        {"1 MHz above", above, false}, {"other TID", otherTid, false},  {"other count", otherChannels, true},
+        {"same", same, true},
+        {"2 MHz below", twoBelow, true},
+        {"3 MHz below", threeBelow, false},
+        {"1 MHz above", above, false},
+        {"other TID", otherTid, false},
+        {"other count", otherChannels, true},
         {"other satellite", otherSatellite, false},
     };
     for (const Case& c : cases) {
@@ -371,10 +416,12 @@ TEST(PasteChannels, IntoAnotherImageReusesTheRowHoldingTheSameTransponder) {
         // The free rows are 2, 5, 6, ...: a transponder not held takes the next one.
         const int first = c.reused ? 3 : 2;
         const int second = c.reused ? 2 : 5;
-        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{first, first, first, second, 4, 3, 4, 3}));
+        EXPECT_EQ(ChannelTransponders(target),
+                  (std::vector<int>{first, first, first, second, 4, 3, 4, 3}));
         EXPECT_EQ(target.transponderGrid.row(3), heldRow);  // a reused row is left as it was
         EXPECT_EQ(target.transponderGrid.cell(second, tp::Frequency), "12515,5");
-        EXPECT_EQ(target.transponderGrid.cell(first, tp::Frequency), c.reused ? heldRow.cells[tp::Frequency] : "11747");
+        EXPECT_EQ(target.transponderGrid.cell(first, tp::Frequency),
+                  c.reused ? heldRow.cells[tp::Frequency] : "11747");
         EXPECT_EQ(target.transponderGrid.cell(c.reused ? 5 : 6, tp::Frequency), "0");
     }
 }
@@ -387,28 +434,34 @@ TEST(PasteChannels, IntoAnotherImageTheRoomCheckCountsOnlyTranspondersNotHeld) {
         int free;
         bool pasted;
     };
-    for (const Case& c : {Case{false, 1, true}, Case{false, 0, false}, Case{true, 0, true}, Case{false, 2, true}}) {
+    for (const Case& c :
+         {Case{false, 1, true}, Case{false, 0, false}, Case{true, 0, true}, Case{false, 2, true}}) {
         SCOPED_TRACE(std::to_string(c.holdsSecond) + " " + std::to_string(c.free));
         ListPage target = TargetPage();
         Transponder other;
         other.frequency = "10900";
         std::vector<int> rows = {2, 5, 7, 8, 9, 10};
-        for (size_t k = static_cast<size_t>(c.free); k < rows.size(); ++k) SetTransponder(target, rows[k], other);
+        for (size_t k = static_cast<size_t>(c.free); k < rows.size(); ++k)
+            SetTransponder(target, rows[k], other);
         Transponder first;
         SetTransponder(target, 6, first);
         if (c.holdsSecond)
-            SetTransponder(target, 7, Transponder{"12515,5", "7", "318", "3", "22000", "5/6", "V", "On", "Astra"});
+            SetTransponder(
+                target, 7,
+                Transponder{"12515,5", "7", "318", "3", "22000", "5/6", "V", "On", "Astra"});
         const ListPage before = target;
         ScriptedPrompts prompts({Answer::No});
         NullProgress progress;
-        EXPECT_EQ(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 6), prompts, progress), c.pasted);
+        EXPECT_EQ(PasteChannels(target, 1, CopyOf(SourcePage(), 1, 6), prompts, progress),
+                  c.pasted);
         if (!c.pasted) {
             EXPECT_EQ(prompts.asked.back().text, kTooMany);
             ExpectSameTables(target, before);
             continue;
         }
         const int second = c.holdsSecond ? 7 : rows[0];
-        EXPECT_EQ(ChannelTransponders(target), (std::vector<int>{6, 6, 6, second, 255, second, 4, 3}));
+        EXPECT_EQ(ChannelTransponders(target),
+                  (std::vector<int>{6, 6, 6, second, 255, second, 4, 3}));
         EXPECT_EQ(target.transponderGrid.cell(second, tp::Frequency), "12515,5");
     }
 }
@@ -499,8 +552,9 @@ TEST(PasteChannels, PastedChannelsKeepTheirFavouritesWhateverTheirActiveState) {
         const char* told;  // "" when nothing is told
     };
     const char* const kFull =
-        "Attenzione: i preferiti di questi canali non possono essere conservati (le liste dei preferiti hanno al "
-        "massimo 128 canali):\n- 2 EURO (liste 1)";
+        "Attenzione: i preferiti di questi canali non possono essere conservati (le liste dei "
+        "preferiti hanno al "
+        "massimo 128 canali):\n- 2 EURO (lista 1)";
     const std::vector<Case> cases = {
         {"active", "04", 0, ListLayout::Split, {2}, {2}, "9", ""},
         {"inactive", "00", 0, ListLayout::Split, {2}, {2}, "9", ""},
@@ -508,8 +562,15 @@ TEST(PasteChannels, PastedChannelsKeepTheirFavouritesWhateverTheirActiveState) {
         {"inactive, list 1 has one free slot", "00", 127, ListLayout::Split, {2}, {2}, "9", ""},
         {"inactive, list 1 full", "00", 128, ListLayout::Split, {}, {2}, "8", kFull},
         {"active, list 1 full", "04", 128, ListLayout::Split, {}, {2}, "8", kFull},
-        {"single list", "04", 0, ListLayout::Single, {}, {}, "0",
-         "Attenzione: i preferiti di questi canali non possono essere conservati (questa lista non contiene liste "
+        {"single list",
+         "04",
+         0,
+         ListLayout::Single,
+         {},
+         {},
+         "0",
+         "Attenzione: i preferiti di questi canali non possono essere conservati (questa lista non "
+         "contiene liste "
          "dei preferiti):\n- 2 EURO (liste 1, 4)"},
     };
     for (const Case& c : cases) {
@@ -531,7 +592,8 @@ TEST(PasteChannels, PastedChannelsKeepTheirFavouritesWhateverTheirActiveState) {
             if (n == 2) list1.push_back(n);
         EXPECT_EQ(list1, c.list1);
         EXPECT_EQ(Favourites(target, 4), c.list4);
-        EXPECT_EQ(static_cast<int>(Favourites(target, 1).size()), c.usedInList1 + static_cast<int>(c.list1.size()));
+        EXPECT_EQ(static_cast<int>(Favourites(target, 1).size()),
+                  c.usedInList1 + static_cast<int>(c.list1.size()));
         EXPECT_EQ(target.channelGrid.cell(2, ch::Favourites), c.preferenza);
         if (!c.list4.empty()) {
             EXPECT_EQ(target.favouriteGrids[3].cell(1, fav::Name), "EURO");
@@ -566,10 +628,13 @@ TEST(PasteChannels, FavouritesWarningListsTenChannelsAndCountsTheRest) {
     ASSERT_TRUE(PasteChannels(target, 3, CopyOf(source, 1, 12), prompts, progress));
     ASSERT_EQ(prompts.asked.size(), 2u);
     EXPECT_EQ(prompts.asked[1].text,
-              "Attenzione: i preferiti di questi canali non possono essere conservati (questa lista non contiene "
-              "liste dei preferiti):\n- 3 C1 (liste 2)\n- 4 C2 (liste 2)\n- 5 C3 (liste 2)\n- 6 C4 (liste 2)"
-              "\n- 7 C5 (liste 2)\n- 8 C6 (liste 2)\n- 9 C7 (liste 2)\n- 10 C8 (liste 2)\n- 11 C9 (liste 2)"
-              "\n- 12 C10 (liste 2)\n... e altri 2");
+              "Attenzione: i preferiti di questi canali non possono essere conservati (questa "
+              "lista non contiene "
+              "liste dei preferiti):\n- 3 C1 (lista 2)\n- 4 C2 (lista 2)\n- 5 C3 (lista 2)\n- 6 C4 "
+              "(lista 2)"
+              "\n- 7 C5 (lista 2)\n- 8 C6 (lista 2)\n- 9 C7 (lista 2)\n- 10 C8 (lista 2)\n- 11 C9 "
+              "(lista 2)"
+              "\n- 12 C10 (lista 2)\n... e altri 2");
     EXPECT_EQ(prompts.asked[1].title, "Attenzione");
 }
 
@@ -599,7 +664,8 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
         ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
         NullProgress progress;
         ASSERT_TRUE(PasteChannels(page, r, clipboard, prompts, progress));
-        ASSERT_EQ(reference::PasteChannels(expected, r, clipboard, insert), reference::PasteOutcome::Pasted);
+        ASSERT_EQ(reference::PasteChannels(expected, r, clipboard, insert),
+                  reference::PasteOutcome::Pasted);
         SCOPED_TRACE("round " + std::to_string(round));
         ExpectSameTables(page, expected);
     }
@@ -611,13 +677,16 @@ TEST(PasteChannels, FavouritesAgreeWithStepByStepReferenceOnRandomPages) {
 // from small sets, so that copies often meet a transponder the target already holds
 // (equal, or a few MHz apart).
 void RandomTransponders(std::mt19937& rng, ListPage& page, int rows) {
-    auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+    auto pick = [&](int lo, int hi) {
+        return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+    };
     page.transponderGrid = Grid(tp::Count, rows + 1);
     for (int t = 1; t <= rows; ++t) {
         Transponder x;
         const bool tone = pick(0, 3) == 0;
         x.tone = tone ? "On" : "Off";
-        x.frequency = std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
+        x.frequency =
+            std::to_string((tone ? 11700 : 10700) + pick(0, 6)) + (pick(0, 5) == 0 ? ",5" : "");
         x.tid = std::to_string(pick(1, 2));
         x.symbolRate = std::to_string(pages::kRates[static_cast<size_t>(pick(0, 1))]);
         x.polarisation = pick(0, 1) ? "H" : "V";
@@ -635,10 +704,14 @@ void RandomReferences(std::mt19937& rng, ListPage& page) {
     for (int n = 1; n <= page.channelCount(); ++n) {
         if (page.channelGrid.cell(n, ch::Name).empty()) continue;
         const unsigned kind = rng() % 10;
-        std::string text = std::to_string(1 + static_cast<int>(rng() % static_cast<unsigned>(rows)));
-        if (kind == 0) text = "255";
-        else if (kind == 1) text = std::to_string(256 + static_cast<int>(rng() % 100));
-        else if (kind == 2) text = "0";
+        std::string text =
+            std::to_string(1 + static_cast<int>(rng() % static_cast<unsigned>(rows)));
+        if (kind == 0)
+            text = "255";
+        else if (kind == 1)
+            text = std::to_string(256 + static_cast<int>(rng() % 100));
+        else if (kind == 2)
+            text = "0";
         page.channelGrid.setCell(n, ch::Transponder, text);
     }
 }
@@ -674,7 +747,8 @@ TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) 
         // Some rows of the target hold a source transponder as the source shows it.
         for (int t = 1; t <= target.transponderCount(); ++t) {
             if (rng() % 4 != 0) continue;
-            const int from = 1 + static_cast<int>(rng() % static_cast<unsigned>(source.transponderCount()));
+            const int from =
+                1 + static_cast<int>(rng() % static_cast<unsigned>(source.transponderCount()));
             target.transponderGrid.row(t) = source.transponderGrid.row(from);
             target.transponderGrid.setCell(t, tp::Num, std::to_string(t));
         }
@@ -692,23 +766,27 @@ TEST(PasteChannels, IntoAnotherImageAgreesWithStepByStepReferenceOnRandomPages) 
         const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(target.channelCount()));
         const bool insert = rng() % 2 == 0;
         ListPage expected = target;
-        const reference::PasteOutcome outcome = reference::PasteChannels(expected, r, clipboard, insert);
+        const reference::PasteOutcome outcome =
+            reference::PasteChannels(expected, r, clipboard, insert);
         const ListPage before = target;
         ScriptedPrompts prompts({insert ? Answer::Yes : Answer::No});
         NullProgress progress;
-        EXPECT_EQ(PasteChannels(target, r, clipboard, prompts, progress), outcome == reference::PasteOutcome::Pasted);
+        EXPECT_EQ(PasteChannels(target, r, clipboard, prompts, progress),
+                  outcome == reference::PasteOutcome::Pasted);
         ExpectSameTables(target, expected);
         EXPECT_EQ(target.modified, expected.modified);
         if (outcome == reference::PasteOutcome::Pasted) {
             ++pasted;
             int newRows = 0;
             for (int t = 1; t <= target.transponderCount(); ++t)
-                newRows += before.transponderGrid.cell(t, tp::Frequency) != target.transponderGrid.cell(t, tp::Frequency);
+                newRows += before.transponderGrid.cell(t, tp::Frequency) !=
+                           target.transponderGrid.cell(t, tp::Frequency);
             reusedSome += newRows < static_cast<int>(clipboard.transponders.size());
         } else {
             ++refused;
-            EXPECT_EQ(prompts.asked.back().text,
-                      outcome == reference::PasteOutcome::TooManyTransponders ? kTooMany : kBadRate);
+            EXPECT_EQ(
+                prompts.asked.back().text,
+                outcome == reference::PasteOutcome::TooManyTransponders ? kTooMany : kBadRate);
         }
     }
     // The rounds reach every path: pasted with and without reuse, and refused.

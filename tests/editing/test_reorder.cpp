@@ -114,6 +114,21 @@ TEST(SortChannels, ByNameTable) {
         {"empty names last, in their order", {"", "b", "  ", "a"}, 1, 4, {"a", "b", "", "  "}},
         {"only the block moves", {"z", "c", "b", "a", "y"}, 2, 4, {"z", "a", "b", "c", "y"}},
         {"last row alone", {"b", "a"}, 2, 2, {"b", "a"}},
+        {"numbers inside names by their value",
+         {"Aggiornamento 1", "Aggiornamento 10", "Aggiornamento 11", "Aggiornamento 2"},
+         1,
+         4,
+         {"Aggiornamento 1", "Aggiornamento 2", "Aggiornamento 10", "Aggiornamento 11"}},
+        {"leading zeros, digits against spaces and letters",
+         {"Rai 10", "Rai 9b", "Rai 09", "Rai9", "Rai x", "Rai 2"},
+         1,
+         6,
+         {"Rai 2", "Rai 09", "Rai 9b", "Rai 10", "Rai x", "Rai9"}},
+        {"numbers longer than any machine word",
+         {"a 100000000000000", "a 99999999999999", "a 7"},
+         1,
+         3,
+         {"a 7", "a 99999999999999", "a 100000000000000"}},
     };
     for (const Case& c : cases) {
         ListPage page = NamedPage(c.before);

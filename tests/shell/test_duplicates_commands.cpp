@@ -161,6 +161,12 @@ private slots:
         QCOMPARE(page().favouriteGrids[0].cell(1, fav::Channel), std::string("13"));
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        // Undo selects the copies that came back, each on its own row, and nothing in
+        // between; redo selects as the command did, the first kept channel.
+        QCOMPARE(view->selectedChannelSet(),
+                 (std::vector<int>{1, 2, 7, 9, 10, 11, 12, 14, 15, 16, 17, 18}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1}));
     }
 
     void cleansUpRepeatedFavouritesAsOneUndoStep() {

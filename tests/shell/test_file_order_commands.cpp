@@ -180,6 +180,10 @@ private slots:
         window->undoAction->trigger();
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
+        // The rows the order changed, and no others.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3}));
     }
 
     void badFileIsRefusedWithItsLine() {

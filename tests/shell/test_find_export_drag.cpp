@@ -2,7 +2,9 @@
 // (read back with a CSV reader of the test's own), and moving rows by dragging them
 // (through the models' drop handlers) against the move commands.
 // Fixture builders first: their field names clash with Qt's keyword macros.
+// clang-format off
 #include "shell_support.h"
+// clang-format on
 
 #include <QAction>
 #include <QDir>
@@ -126,21 +128,24 @@ std::vector<Record> Expected(const Grid& grid) {
 // frequency, polarisation, TID, NID and satellite (empty without one).
 std::vector<Record> ExpectedChannels(const ListPage& page) {
     std::vector<Record> out = Expected(page.channelGrid);
-    for (const char* title : {"Frequenza", "Polarizzazione", "TID", "NID", "Satellite"}) out[0].push_back(title);
+    for (const char* title : {"Frequenza", "Polarizzazione", "TID", "NID", "Satellite"})
+        out[0].push_back(title);
     for (int r = 1; r < page.channelGrid.rowCount(); ++r) {
         const std::string& reference = page.channelGrid.cell(r, ch::Transponder);
         const int t = reference.empty() || reference.size() > 3 ? 0 : std::stoi(reference);
         for (const int c : {tp::Frequency, tp::Polarisation, tp::Tid, tp::Nid, tp::Satellite})
-            out[static_cast<size_t>(r)].push_back(t >= 1 && t != 255 && t < page.transponderGrid.rowCount()
-                                                      ? Cp1252ToUtf8(page.transponderGrid.cell(t, c))
-                                                      : std::string());
+            out[static_cast<size_t>(r)].push_back(
+                t >= 1 && t != 255 && t < page.transponderGrid.rowCount()
+                    ? Cp1252ToUtf8(page.transponderGrid.cell(t, c))
+                    : std::string());
     }
     return out;
 }
 
 // What a drag of the view's selected rows carries.
 std::unique_ptr<QMimeData> DragSelected(QTableView* view) {
-    return std::unique_ptr<QMimeData>(view->model()->mimeData(view->selectionModel()->selectedIndexes()));
+    return std::unique_ptr<QMimeData>(
+        view->model()->mimeData(view->selectionModel()->selectedIndexes()));
 }
 
 // Drops data on row (1-based) of the view's model, as the view does on a drop on a row.
@@ -187,7 +192,8 @@ private slots:
         split.channels[1].name = "Rai, \"Uno\" \xE8";  // comma, quotes, è: quoted in CSV
         split.listNames[3] = "A,B";
         splitPath = folder->write("Lista.Bin", BuildChannelImage(split));
-        singlePath = folder->write("Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
+        singlePath = folder->write(
+            "Single.Bin", BuildChannelImage(MakeChannelImageSpec(ListLayout::Single, 60, 12)));
     }
 
     void init() {
@@ -276,7 +282,9 @@ private slots:
             QCOMPARE(box.windowTitle(), QStringLiteral("About"));
             QCOMPARE(box.productNameLabel->text(), QStringLiteral("Rivo800 Editor"));
             QVERIFY(box.versionLabel->text().contains(AboutBox::version()));
-            QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(AboutBox::version()).hasMatch());
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
+                        .match(AboutBox::version())
+                        .hasMatch());
             QVERIFY(!box.copyrightLabel->text().isEmpty());
             QVERIFY(!box.commentsLabel->text().isEmpty());
             QVERIFY(!box.programIcon->pixmap().isNull());
@@ -323,7 +331,8 @@ private slots:
             std::vector<Record> expected;
             const char* file;
         };
-        for (const Case& c : {Case{0, ExpectedChannels(page), "Canali.csv"}, Case{1, Expected(page.transponderGrid), "Tp.csv"}}) {
+        for (const Case& c : {Case{0, ExpectedChannels(page), "Canali.csv"},
+                              Case{1, Expected(page.transponderGrid), "Tp.csv"}}) {
             choice = c.choice;
             target = folder->path(c.file);
             window->exportCsvAction->trigger();
@@ -336,14 +345,14 @@ private slots:
             QVERIFY2(error.empty(), error.c_str());
             QVERIFY(records == c.expected);
             // The status bar names the file and the rows below the header.
-            QCOMPARE(window->statusMessage->text(),
-                     QStringLiteral("Esportate %1 righe in %2")
-                         .arg(records.size() - 1)
-                         .arg(QDir::toNativeSeparators(target)));
+            QCOMPARE(window->statusMessage->text(), QStringLiteral("Esportate %1 righe in %2")
+                                                        .arg(records.size() - 1)
+                                                        .arg(QDir::toNativeSeparators(target)));
         }
         QVERIFY(suggested.endsWith(QStringLiteral("Lista - Transponder.csv")));
         // The name with a comma, quotes and an accent went through quoted and as UTF-8.
-        QVERIFY(ReadFile(folder->path("Canali.csv")).find("\"Rai, \"\"Uno\"\" \xC3\xA8\"") != std::string::npos);
+        QVERIFY(ReadFile(folder->path("Canali.csv")).find("\"Rai, \"\"Uno\"\" \xC3\xA8\"") !=
+                std::string::npos);
 
         // Favourites: "Lista" 1..8, then the list's columns, list 1 first.
         choice = 2;
@@ -412,7 +421,8 @@ private slots:
         std::unique_ptr<ListPage> beforeLastDrop;
         for (const Case c : {Case{3, 4, 10, false}, Case{10, 11, 3, true}, Case{5, 7, 6, true},
                              Case{1, 3, n - 2, false}, Case{20, 20, 1, false}}) {
-            const QByteArray trace = QByteArray::number(c.first) + ".." + QByteArray::number(c.last) + " -> " +
+            const QByteArray trace = QByteArray::number(c.first) + ".." +
+                                     QByteArray::number(c.last) + " -> " +
                                      QByteArray::number(c.target);
             window->pageTabs->setCurrentIndex(1);
             SelectChannels(*commanded, c.first, c.last);
@@ -434,10 +444,12 @@ private slots:
                 const QModelIndex on = table->model()->index(c.target - 1, ch::Name);
                 table->scrollTo(on);
                 const QPoint at = table->visualRect(on).center();
-                QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+                QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton,
+                                      Qt::NoModifier);
                 QApplication::sendEvent(table->viewport(), &enter);
                 QVERIFY2(enter.isAccepted(), trace.constData());
-                QDropEvent drop(QPointF(at), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+                QDropEvent drop(QPointF(at), Qt::MoveAction, data.get(), Qt::LeftButton,
+                                Qt::NoModifier);
                 QApplication::sendEvent(table->viewport(), &drop);
                 QVERIFY2(drop.isAccepted(), trace.constData());
             } else {
@@ -447,14 +459,18 @@ private slots:
             QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Spostamento canali"));
             QVERIFY(dragged->page().modified);
             QVERIFY(window->pageTabs->tabText(0).endsWith(QStringLiteral(" *")));
-            QCOMPARE(dragged->channelModel()->data(dragged->channelModel()->index(c.target - 1, ch::Name)).toString(),
-                     QString::fromStdString(Cp1252ToUtf8(commanded->page().channelGrid.cell(c.target, ch::Name))));
+            QCOMPARE(dragged->channelModel()
+                         ->data(dragged->channelModel()->index(c.target - 1, ch::Name))
+                         .toString(),
+                     QString::fromStdString(
+                         Cp1252ToUtf8(commanded->page().channelGrid.cell(c.target, ch::Name))));
             // Dragged or commanded, the moved channels are selected where they landed.
             const int landed = c.target + (c.last - c.first);
             for (PageView* moved : {dragged, commanded}) {
                 QCOMPARE(moved->selectedChannelRows(), (std::pair<int, int>{c.target, landed}));
                 QCOMPARE(moved->currentChannelRow(), c.target);
-                QCOMPARE(moved->channelTable->selectionModel()->selectedRows().size(), landed - c.target + 1);
+                QCOMPARE(moved->channelTable->selectionModel()->selectedRows().size(),
+                         landed - c.target + 1);
             }
             // Undo selects the moved channels back at their old place, redo where they
             // landed, as the command did; not the whole range the move shifted.
@@ -474,37 +490,52 @@ private slots:
         window->redoAction->trigger();
         QVERIFY(SameTables(dragged->page(), commanded->page()));
 
-        // Out of range: a block of three may start at 1 .. N - 2 only.
+        // Lower than it fits (onto the last two rows): the block goes as far down as it
+        // fits, its last channel in the last row, as a move to N - 2 would put it.
+        QAbstractItemModel* model = dragged->channelModel();
+        for (const int onto : {n - 1, n}) {
+            SelectChannels(*dragged, 5, 7);
+            const ListPage beforeDrop = dragged->page();
+            const auto block = DragSelected(dragged->channelTable);
+            QVERIFY(model->canDropMimeData(block.get(), Qt::MoveAction, -1, -1,
+                                           model->index(onto - 1, 0)));
+            QVERIFY(DropOnRow(dragged->channelTable, block.get(), onto));
+            for (int k = 0; k < 3; ++k)
+                QCOMPARE(dragged->page().channelGrid.cell(n - 2 + k, ch::Name),
+                         beforeDrop.channelGrid.cell(5 + k, ch::Name));
+            QCOMPARE(dragged->selectedChannelRows(), (std::pair<int, int>{n - 2, n}));
+            window->undoAction->trigger();
+            QVERIFY(SameTables(beforeDrop, dragged->page()));
+        }
         SelectChannels(*dragged, 5, 7);
         const ListPage before = dragged->page();
         const auto data = DragSelected(dragged->channelTable);
-        QAbstractItemModel* model = dragged->channelModel();
-        QVERIFY(model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 3, 0)));
-        QVERIFY(!model->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, model->index(n - 2, 0)));
-        QVERIFY(!DropOnRow(dragged->channelTable, data.get(), n - 1));
-        QVERIFY(!DropOnRow(dragged->channelTable, data.get(), n));
         {
-            // Through the table: hovering row N - 2 is allowed, row N is not, nor a drop there.
+            // Through the table: hovering the last row is allowed too, and a drop there
+            // puts the block at the end.
             QTableView* table = dragged->channelTable;
             const QModelIndex last = table->model()->index(n - 1, 0);
             table->scrollTo(last);
             const QPoint atLast = table->visualRect(last).center();
-            const QPoint atFit = table->visualRect(table->model()->index(n - 3, 0)).center();
-            QDragEnterEvent enter(atLast, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QDragEnterEvent enter(atLast, Qt::MoveAction, data.get(), Qt::LeftButton,
+                                  Qt::NoModifier);
             QApplication::sendEvent(table->viewport(), &enter);
             QVERIFY(enter.isAccepted());
-            QDragMoveEvent fits(atFit, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(table->viewport(), &fits);
-            QVERIFY(fits.isAccepted());
-            QDragMoveEvent beyond(atLast, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QDragMoveEvent beyond(atLast, Qt::MoveAction, data.get(), Qt::LeftButton,
+                                  Qt::NoModifier);
             QApplication::sendEvent(table->viewport(), &beyond);
-            QVERIFY(!beyond.isAccepted());
-            QDropEvent drop(QPointF(atLast), Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QVERIFY(beyond.isAccepted());
+            QDropEvent drop(QPointF(atLast), Qt::MoveAction, data.get(), Qt::LeftButton,
+                            Qt::NoModifier);
             QApplication::sendEvent(table->viewport(), &drop);
-            QVERIFY(!drop.isAccepted());
+            QVERIFY(drop.isAccepted());
+            QCOMPARE(dragged->page().channelGrid.cell(n, ch::Name),
+                     before.channelGrid.cell(7, ch::Name));
+            window->undoAction->trigger();
             QVERIFY(SameTables(before, dragged->page()));
         }
-        QVERIFY(!model->dropMimeData(data.get(), Qt::MoveAction, -1, -1, QModelIndex()));  // on no row
+        QVERIFY(
+            !model->dropMimeData(data.get(), Qt::MoveAction, -1, -1, QModelIndex()));  // on no row
         QVERIFY(!model->dropMimeData(data.get(), Qt::CopyAction, -1, -1, model->index(1, 0)));
         // Rows of the other page's table, and a favourites entry, are not ours.
         SelectChannels(*commanded, 5, 7);
@@ -516,7 +547,8 @@ private slots:
         QVERIFY(SameTables(before, dragged->page()));
         QCOMPARE(window->undoAction->text(), QStringLiteral("&Annulla: Spostamento canali"));
         QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsDragEnabled);
-        QVERIFY(!(dragged->transponderModel()->flags(dragged->transponderModel()->index(0, 0)) & Qt::ItemIsDragEnabled));
+        QVERIFY(!(dragged->transponderModel()->flags(dragged->transponderModel()->index(0, 0)) &
+                  Qt::ItemIsDragEnabled));
     }
 
     // A favourites entry dragged within its list lands where repeated up / down moves
@@ -532,13 +564,14 @@ private slots:
         };
         // List 1 holds ten entries (the seventh an inactive channel's, grey), list 2 five.
         for (const Case c : {Case{0, 2, 6}, Case{0, 9, 1}, Case{1, 5, 2}, Case{1, 1, 5}}) {
-            const QByteArray trace = QByteArray::number(c.list) + ": " + QByteArray::number(c.from) + " -> " +
-                                     QByteArray::number(c.to);
+            const QByteArray trace = QByteArray::number(c.list) + ": " +
+                                     QByteArray::number(c.from) + " -> " + QByteArray::number(c.to);
             window->pageTabs->setCurrentIndex(1);
             QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
             QApplication::sendEvent(stepped->favouriteTables[static_cast<size_t>(c.list)], &in);
             stepped->setCurrentFavouriteRow(c.list, c.from);
-            QAction* button = c.to > c.from ? window->favouriteDownAction : window->favouriteUpAction;
+            QAction* button =
+                c.to > c.from ? window->favouriteDownAction : window->favouriteUpAction;
             for (int i = 0; i < std::abs(c.to - c.from); ++i) button->trigger();
             QCOMPARE(stepped->currentFavouriteRow(c.list), c.to);
 
@@ -570,8 +603,9 @@ private slots:
         QVERIFY(SameTables(before, dragged->page()));
         QVERIFY(prompts.asked.empty());
         // Two selected entries are not one entry.
-        first->selectionModel()->select(QItemSelection(first->model()->index(1, 0), first->model()->index(2, 2)),
-                                        QItemSelectionModel::ClearAndSelect);
+        first->selectionModel()->select(
+            QItemSelection(first->model()->index(1, 0), first->model()->index(2, 2)),
+            QItemSelectionModel::ClearAndSelect);
         const auto two = DragSelected(first);
         QVERIFY(!DropOnRow(first, two.get(), 6));
         QVERIFY(SameTables(before, dragged->page()));

@@ -128,6 +128,11 @@ private slots:
         QVERIFY(page().channelGrid == before);
         QVERIFY(!page().modified);
         QVERIFY(!window->undoAction->isEnabled());
+        // The rows whose channel changed; "Canale 4" stayed in row 4.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3, 5, 6}));
+        SelectChannels(*view, 9, 9);
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{1, 2, 3, 5, 6}));
     }
 
     void sortWholeListByFrequency() {

@@ -711,6 +711,10 @@ private slots:
             QVERIFY(ok->isDefault());
         }
         dialog.pages()->setCurrentIndex(0);
+        // Numbers every field stores: Ok then asks nothing first.
+        ChannelDialogValues values;
+        values.boxes = {"Nome", "1", "2", "3", "4", "5", "6", "7"};
+        dialog.setValues(values);
         EditCaptioned(dialog, "Nome")->setFocus();
         QTest::keyClick(EditCaptioned(dialog, "Nome"), Qt::Key_Return);
         QCOMPARE(dialog.result(), ChannelDialog::kResultOk);

@@ -332,6 +332,10 @@ private slots:
         QCOMPARE(view->history().undoCount(), steps + 1);
         window->undoAction->trigger();
         QCOMPARE(Names(page(), {4, 9}), (std::vector<std::string>{"Canale 4 HD", "Canale 9 HD"}));
+        // The two renamed rows are selected, not the block between them.
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{4, 9}));
+        window->redoAction->trigger();
+        QCOMPARE(view->selectedChannelSet(), (std::vector<int>{4, 9}));
     }
 };
 

@@ -24,14 +24,14 @@ namespace {
     throw ToolError(
         kExitUsage,
         Fmt(Tr("rivo800-tool edit: %1\n"
-               "Usage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION..."),
+               "Uso: rivo800-tool edit IMAGE OUT|--dump [parametri di apertura] OPERAZIONE..."),
             message));
 }
 
 bool IsOption(const std::string& word) { return word.size() > 2 && word.compare(0, 2, "--") == 0; }
 
 int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
-    if (words.empty() || IsOption(words[0])) UsageText(Tr("missing IMAGE"));
+    if (words.empty() || IsOption(words[0])) UsageText(Tr("manca IMAGE"));
     const std::string& image = words[0];
     std::string out;
     bool dump = false;
@@ -45,27 +45,27 @@ int RunEdit(const std::vector<std::string>& words, ToolIo& io) {
     OpenOptions options;
     while (pos < words.size() && IsOption(words[pos])) {
         if (words[pos] == "--dump") {
-            if (!out.empty()) UsageText(Tr("give either OUT or --dump"));
+            if (!out.empty()) UsageText(Tr("indicare OUT oppure --dump, non entrambi"));
             dump = true;
             ++pos;
             continue;
         }
         const std::size_t used = TakeOpenOption(words, pos, options);
-        if (used == 0) UsageText(Fmt(Tr("unknown option %1"), words[pos]));
+        if (used == 0) UsageText(Fmt(Tr("opzione %1 sconosciuta"), words[pos]));
         pos += used;
     }
-    if (!dump && out.empty()) UsageText(Tr("missing OUT or --dump"));
+    if (!dump && out.empty()) UsageText(Tr("manca OUT o --dump"));
 
     const OpenParams params = ResolveOpenParams(options, image);
     auto page = OpenListPage(params, io.err);
     EditContext context{*page, params, io};
     while (pos < words.size()) {
         const EditOperation* operation = FindEditOperation(words[pos]);
-        if (!operation) UsageText(Fmt(Tr("unknown operation '%1'"), words[pos]));
+        if (!operation) UsageText(Fmt(Tr("operazione '%1' sconosciuta"), words[pos]));
         const std::size_t used = (*operation)(words, pos, context);
         if (used == 0)
             throw ToolError(kExitFailure,
-                            Fmt(Tr("rivo800-tool edit: operation '%1' used no words"), words[pos]));
+                            Fmt(Tr("rivo800-tool edit: l'operazione '%1' non ha usato parole"), words[pos]));
         pos += used;
     }
     if (dump)
@@ -124,8 +124,8 @@ std::string EditHelpFooter() {
 const bool kEditCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& io, int& exitCode) {
     CLI::App* cmd = app.add_subcommand(
         "edit",
-        Tr("Apply editing operations to the page, then save it to OUT (or print it with --dump).\n"
-           "Usage: edit IMAGE OUT|--dump [open parameters] OPERATION..."));
+        Tr("Applica le operazioni di modifica alla pagina, poi la salva in OUT (o la mostra con --dump).\n"
+           "Uso: edit IMAGE OUT|--dump [parametri di apertura] OPERAZIONE..."));
     cmd->footer(EditHelpFooter());
     cmd->prefix_command();
     cmd->allow_extras();

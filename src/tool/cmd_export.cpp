@@ -21,20 +21,19 @@ const bool kExportCommandRegistered = RegisterCommand([](CLI::App& app, ToolIo& 
         bool raw = false;
     };
     auto args = std::make_shared<Args>();
-    CLI::App* cmd = app.add_subcommand("export", Tr("Write one table of the page as CSV"));
-    cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
+    CLI::App* cmd = app.add_subcommand("export", Tr("Scrive una tabella della pagina in CSV"));
+    cmd->add_option("IMAGE", args->image, Tr("il file dell'immagine"))->required();
     AddOpenOptions(*cmd, args->open);
     // The table is read as a word and checked here, so that a wrong one gets a message
     // naming the three tables rather than the option parser's mapping.
-    cmd->add_option("--table", args->table, Tr("channels, transponders or favourites"))
+    cmd->add_option("--table", args->table, Tr("channels, transponders o favourites"))
         ->required()
         ->option_text("TABLE");
     cmd->add_flag("--raw", args->raw,
-                  Tr("write every cell as it is, without the apostrophe before a field a "
-                     "spreadsheet would take as a "
-                     "formula"));
+                  Tr("scrive ogni cella così com'è, senza l'apostrofo davanti a un campo che un "
+                     "foglio di calcolo prenderebbe per una formula"));
     cmd->add_option("-o,--output", args->output,
-                    Tr("the file to write (standard output when not given)"))
+                    Tr("il file da scrivere (lo standard output se non indicato)"))
         ->option_text("FILE");
     cmd->callback([args, &io, &exitCode] {
         static const std::map<std::string, CsvTable> kTables{

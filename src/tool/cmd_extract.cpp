@@ -48,13 +48,13 @@ const bool kExtractCommandRegistered =
         };
         auto args = std::make_shared<Args>();
         CLI::App* cmd = app.add_subcommand(
-            "extract", Tr("Write one entry's content (decoded for packed entries)"));
-        cmd->add_option("IMAGE", args->image, Tr("the image file"))->required();
-        cmd->add_option("MODULE", args->module, Tr("module index (from 0) or name"))->required();
-        cmd->add_option("ENTRY", args->entry, Tr("entry index (from 0) or name"))->required();
-        cmd->add_flag("--raw", args->raw, Tr("the stored bytes, never decoded"));
+            "extract", Tr("Scrive il contenuto di una voce (decodificato per le voci compresse)"));
+        cmd->add_option("IMAGE", args->image, Tr("il file dell'immagine"))->required();
+        cmd->add_option("MODULE", args->module, Tr("indice (da 0) o nome del modulo"))->required();
+        cmd->add_option("ENTRY", args->entry, Tr("indice (da 0) o nome della voce"))->required();
+        cmd->add_flag("--raw", args->raw, Tr("i byte memorizzati, mai decodificati"));
         cmd->add_option("-o,--output", args->output,
-                        Tr("the file to write (standard output when not given)"))
+                        Tr("il file da scrivere (lo standard output se non indicato)"))
             ->option_text("FILE");
         cmd->callback([args, &io, &exitCode] {
             KvxImage f;

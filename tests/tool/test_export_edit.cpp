@@ -198,7 +198,7 @@ TEST_F(ExportEdit, EditFailuresWriteNothing) {
         {{"edit", image_, out, "--lnb-low"}, 1, "--lnb-low"},
         {{"edit", image_, out, "--unknown", "1"}, 1, "--unknown"},
         {{"edit", image_, noIni_}, 1, "OUT"},
-        {{"edit", image_, out, "--dump"}, 1, "either"},
+        {{"edit", image_, out, "--dump"}, 1, "oppure"},
         {{"edit"}, 1, "IMAGE"},
         {{"edit", folder_.path("missing.Bin"), out}, 4, "missing.Bin"},
     };

@@ -23,7 +23,7 @@ using rivo::tool::testing::ToolRun;
 namespace {
 
 const char* const kEditUsage =
-    "\nUsage: rivo800-tool edit IMAGE OUT|--dump [open parameters] OPERATION...\n";
+    "\nUso: rivo800-tool edit IMAGE OUT|--dump [parametri di apertura] OPERAZIONE...\n";
 
 TEST(ToolTexts, ReadWholeAsBefore) {
     ASSERT_TRUE(tool::kExtractCommandRegistered);
@@ -56,14 +56,14 @@ TEST(ToolTexts, ReadWholeAsBefore) {
         {{"dump", image, "--symbol-rates", "1,2,3"},
          1,
          "rivo800-tool: --symbol-rates richiede sedici symbol rate separati da virgole, non 3\n"},
-        {{"edit", image}, 1, std::string("rivo800-tool edit: missing OUT or --dump") + kEditUsage},
-        {{"edit", "--dump"}, 1, std::string("rivo800-tool edit: missing IMAGE") + kEditUsage},
+        {{"edit", image}, 1, std::string("rivo800-tool edit: manca OUT o --dump") + kEditUsage},
+        {{"edit", "--dump"}, 1, std::string("rivo800-tool edit: manca IMAGE") + kEditUsage},
         {{"edit", image, "--dump", "frobnicate"},
          1,
-         std::string("rivo800-tool edit: unknown operation 'frobnicate'") + kEditUsage},
+         std::string("rivo800-tool edit: operazione 'frobnicate' sconosciuta") + kEditUsage},
         {{"edit", image, "--dump", "--frobnicate"},
          1,
-         std::string("rivo800-tool edit: unknown option --frobnicate") + kEditUsage},
+         std::string("rivo800-tool edit: opzione --frobnicate sconosciuta") + kEditUsage},
         {{"edit", image, "--dump", "--sr-ini"}, 1, "rivo800-tool: --sr-ini richiede un valore\n"},
         {{"edit", image, "--dump", "move", "3", "2", "1"}, 1, "move: FIRST 3 viene dopo LAST 2\n"},
         {{"edit", image, "--dump", "fav-up", "9", "1"},

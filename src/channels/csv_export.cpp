@@ -82,7 +82,8 @@ std::string ExportCsv(const ListPage& page, CsvTable table, CsvCells cells) {
     switch (table) {
         case CsvTable::Channels: {
             std::vector<std::string> header = Titles(ChannelColumnTitles());
-            header.insert(header.end(), kChannelIdentityTitles.begin(), kChannelIdentityTitles.end());
+            header.insert(header.end(), kChannelIdentityTitles.begin(),
+                          kChannelIdentityTitles.end());
             AppendLine(out, header, cells);
             AppendChannelRows(out, page, cells);
             break;
@@ -111,8 +112,10 @@ std::string ExportCsv(const ListPage& page, CsvTable table, CsvCells cells) {
 
 int CsvRowCount(const ListPage& page, CsvTable table) {
     switch (table) {
-        case CsvTable::Channels: return page.channelGrid.rowCount() - 1;
-        case CsvTable::Transponders: return page.transponderGrid.rowCount() - 1;
+        case CsvTable::Channels:
+            return page.channelGrid.rowCount() - 1;
+        case CsvTable::Transponders:
+            return page.transponderGrid.rowCount() - 1;
         case CsvTable::Favourites: {
             int rows = 0;
             for (const Grid& grid : page.favouriteGrids) rows += grid.rowCount() - 1;

@@ -37,7 +37,8 @@ private:
         const std::lock_guard<std::mutex> lock(growing_);
         if (const std::string* chunk = chunks_[c].load(std::memory_order_acquire)) return chunk;
         auto texts = std::make_unique<std::string[]>(kChunk);
-        for (int i = 0; i < kChunk; ++i) texts[static_cast<std::size_t>(i)] = std::to_string(static_cast<int>(c) * kChunk + i);
+        for (int i = 0; i < kChunk; ++i)
+            texts[static_cast<std::size_t>(i)] = std::to_string(static_cast<int>(c) * kChunk + i);
         owned_.push_back(std::move(texts));
         chunks_[c].store(owned_.back().get(), std::memory_order_release);
         return owned_.back().get();
@@ -68,7 +69,8 @@ int DecimalValue(const std::string& text) {
 }  // namespace
 
 Grid::Grid(int columns, int rows, int numberedColumn, int decimalColumn)
-    : columns_(columns), numberedColumn_(numberedColumn >= 0 && numberedColumn < columns ? numberedColumn : -1) {
+    : columns_(columns),
+      numberedColumn_(numberedColumn >= 0 && numberedColumn < columns ? numberedColumn : -1) {
     if (decimalColumn >= 0 && decimalColumn < columns && decimalColumn != numberedColumn_) {
         decimalColumn_ = decimalColumn;
         decimals_ = std::make_shared<std::vector<int>>();
@@ -106,7 +108,9 @@ std::size_t Grid::blockOf(int row) const {
     std::size_t b = std::min(static_cast<std::size_t>(row / kBlockRows), blocks_.size() - 1);
     const std::vector<int>& starts = *starts_;
     if (starts[b] <= row && (b + 1 == blocks_.size() || row < starts[b + 1])) return b;
-    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), row) - starts.begin()) - 1;
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), row) -
+                                    starts.begin()) -
+           1;
 }
 
 std::vector<int>& Grid::ownStarts() {
@@ -226,8 +230,10 @@ const std::string& Grid::cell(int row, int column) const {
 std::vector<std::string> Grid::cells(int row) const {
     check(row, 0);
     std::vector<std::string> texts = at(row)->cells;
-    if (numberedColumn_ >= 0 && row > 0) texts[static_cast<size_t>(numberedColumn_)] = NumberText(row);
-    if (const int value = decimal(row); value >= 0) texts[static_cast<size_t>(decimalColumn_)] = NumberText(value);
+    if (numberedColumn_ >= 0 && row > 0)
+        texts[static_cast<size_t>(numberedColumn_)] = NumberText(row);
+    if (const int value = decimal(row); value >= 0)
+        texts[static_cast<size_t>(decimalColumn_)] = NumberText(value);
     return texts;
 }
 
@@ -238,7 +244,8 @@ void Grid::setCell(int row, int column, std::string text) {
     if (column == decimalColumn_) {
         if (const int value = DecimalValue(text); value >= 0) {
             // Beside the rows: the row stays shared (emptied once, if it held the text).
-            if (!at(row)->cells[static_cast<size_t>(column)].empty()) ownRow(row).cells[static_cast<size_t>(column)].clear();
+            if (!at(row)->cells[static_cast<size_t>(column)].empty())
+                ownRow(row).cells[static_cast<size_t>(column)].clear();
             setDecimal(row, value);
             return;
         }
@@ -294,7 +301,8 @@ void Grid::copyRow(int from, int to) {
 void Grid::setRow(int row, GridRow content) {
     check(row, 0);
     content.cells.resize(static_cast<size_t>(columns_));
-    if (numberedColumn_ >= 0 && row > 0) content.cells[static_cast<size_t>(numberedColumn_)].clear();
+    if (numberedColumn_ >= 0 && row > 0)
+        content.cells[static_cast<size_t>(numberedColumn_)].clear();
     if (decimalColumn_ >= 0) {
         std::string& text = content.cells[static_cast<size_t>(decimalColumn_)];
         const int value = DecimalValue(text);
@@ -310,8 +318,9 @@ bool Grid::sameRow(int row, const Grid& other, int otherRow) const {
     const RowPtr& mine = at(row);
     const RowPtr& theirs = other.at(otherRow);
     // One stored row reads alike in both places when the texts kept outside it do.
-    if (mine == theirs && numberedColumn_ == other.numberedColumn_ && (numberedColumn_ < 0 || row == otherRow) &&
-        decimalColumn_ == other.decimalColumn_ && decimal(row) == other.decimal(otherRow))
+    if (mine == theirs && numberedColumn_ == other.numberedColumn_ &&
+        (numberedColumn_ < 0 || row == otherRow) && decimalColumn_ == other.decimalColumn_ &&
+        decimal(row) == other.decimal(otherRow))
         return true;
     return sameCells(*mine, row, *theirs, other, otherRow);
 }
@@ -365,12 +374,15 @@ void Grid::rotateRows(int first, int middle, int last) {
     if (first == middle || middle == last) return;
     check(first, 0);
     check(last - 1, 0);
-    if (!(first < middle && middle < last)) throw std::out_of_range("grid rotation outside its rows");
+    if (!(first < middle && middle < last))
+        throw std::out_of_range("grid rotation outside its rows");
     if (decimals_) {
         const auto begin = decimals_->begin();
         // Rows that all read their number from the row (or all the same number) leave
         // the shared numbers as they are.
-        if (std::any_of(begin + first, begin + last, [&](int n) { return n != (*decimals_)[static_cast<std::size_t>(first)]; })) {
+        if (std::any_of(begin + first, begin + last, [&](int n) {
+                return n != (*decimals_)[static_cast<std::size_t>(first)];
+            })) {
             std::vector<int>& numbers = ownDecimals();
             std::rotate(numbers.begin() + first, numbers.begin() + middle, numbers.begin() + last);
         }
@@ -415,7 +427,8 @@ void Grid::permuteRows(int first, const std::vector<int>& order) {
         for (int r = first; r < last; ++r) setDecimal(r, numbers[static_cast<size_t>(r - first)]);
 }
 
-bool Grid::sameCells(const GridRow& mine, int row, const GridRow& theirs, const Grid& other, int otherRow) const {
+bool Grid::sameCells(const GridRow& mine, int row, const GridRow& theirs, const Grid& other,
+                     int otherRow) const {
     if (mine.colour != theirs.colour || mine.cells.size() != theirs.cells.size()) return false;
     for (std::size_t c = 0; c < mine.cells.size(); ++c) {
         const int column = static_cast<int>(c);
@@ -427,8 +440,10 @@ bool Grid::sameCells(const GridRow& mine, int row, const GridRow& theirs, const 
 bool Grid::operator==(const Grid& other) const {
     if (columns_ != other.columns_ || rowCount_ != other.rowCount_) return false;
     // Shared rows read alike only where the texts kept outside them do too.
-    const bool sameOutside = numberedColumn_ == other.numberedColumn_ && decimalColumn_ == other.decimalColumn_ &&
-                             (decimals_ == other.decimals_ || (decimals_ && other.decimals_ && *decimals_ == *other.decimals_));
+    const bool sameOutside = numberedColumn_ == other.numberedColumn_ &&
+                             decimalColumn_ == other.decimalColumn_ &&
+                             (decimals_ == other.decimals_ ||
+                              (decimals_ && other.decimals_ && *decimals_ == *other.decimals_));
     std::size_t a = 0;
     std::size_t b = 0;
     for (int r = 0; r < rowCount_;) {
@@ -458,7 +473,8 @@ bool Grid::operator==(const Grid& other) const {
 namespace {
 std::size_t RowBytes(const GridRow& row) {
     // The row, its control block (allocated together) and its cell vector.
-    std::size_t bytes = sizeof(GridRow) + 2 * sizeof(void*) + row.cells.capacity() * sizeof(std::string);
+    std::size_t bytes =
+        sizeof(GridRow) + 2 * sizeof(void*) + row.cells.capacity() * sizeof(std::string);
     for (const auto& cell : row.cells)
         if (cell.capacity() > 15) bytes += cell.capacity() + 1;  // beyond the small-string buffer
     return bytes;
@@ -528,8 +544,10 @@ std::size_t Grid::bytesNotSharedWith(const Grid* other) const {
         if (theirBlocks.contains(block.get())) continue;
         bytes += sizeof(Block) + 2 * sizeof(void*) + block->rows.capacity() * sizeof(RowPtr);
         for (const RowPtr& row : block->rows) {
-            if (row.use_count() == 1) bytes += RowBytes(*row);
-            else held.push_back(row.get());
+            if (row.use_count() == 1)
+                bytes += RowBytes(*row);
+            else
+                held.push_back(row.get());
         }
     }
     if (held.empty()) return bytes;
@@ -557,13 +575,15 @@ const std::array<const char*, ch::Count>& ChannelColumnTitles() {
 
 const std::array<const char*, tp::Count>& TransponderColumnTitles() {
     static const std::array<const char*, tp::Count> titles{
-        TrNoop("Num."), TrNoop("Frequenza"), TrNoop("TID"),      TrNoop("NID"),    TrNoop("Canali"),
-        TrNoop("SR"),   TrNoop("FEC"),       TrNoop("Polariz."), TrNoop("22 kHz"), TrNoop("Satellite")};
+        TrNoop("Num."),   TrNoop("Frequenza"), TrNoop("TID"), TrNoop("NID"),
+        TrNoop("Canali"), TrNoop("SR"),        TrNoop("FEC"), TrNoop("Polariz."),
+        TrNoop("22 kHz"), TrNoop("Satellite")};
     return titles;
 }
 
 const std::array<const char*, fav::Count>& FavouriteColumnTitles() {
-    static const std::array<const char*, fav::Count> titles{TrNoop("Pos."), TrNoop("Nome canale"), TrNoop("Canale")};
+    static const std::array<const char*, fav::Count> titles{TrNoop("Pos."), TrNoop("Nome canale"),
+                                                            TrNoop("Canale")};
     return titles;
 }
 

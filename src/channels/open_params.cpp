@@ -44,7 +44,8 @@ std::optional<std::int32_t> IniInteger(const std::string& raw) {
     if (text.compare(at, 1, "$") == 0) {
         base = 16;
         at += 1;
-    } else if (text.size() > at + 1 && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+    } else if (text.size() > at + 1 && text[at] == '0' &&
+               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
         base = 16;
         at += 2;
     }
@@ -56,10 +57,12 @@ std::optional<std::int32_t> IniInteger(const std::string& raw) {
     if (ec != std::errc() || ptr != last) return std::nullopt;
     if (base == 16) {
         if (value > 0xFFFFFFFFull) return std::nullopt;
-        auto v = static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+        auto v =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
         return static_cast<std::int32_t>(negative ? -v : v);
     }
-    const std::int64_t v = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
+    const std::int64_t v =
+        negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
     if (value > 0x80000000ull || v > INT32_MAX || v < INT32_MIN) return std::nullopt;
     return static_cast<std::int32_t>(v);
 }
@@ -123,7 +126,8 @@ std::vector<SymbolRateSet> ParseSymbolRateSets(const std::string& iniText) {
     return sets;
 }
 
-std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error, bool* missing) {
+std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::string* error,
+                                              bool* missing) {
     std::string reason;
     const std::optional<Bytes> bytes = ReadWholeFile(iniPath, reason, kMaxSymbolRateFileSize);
     if (missing) *missing = false;
@@ -131,7 +135,8 @@ std::vector<SymbolRateSet> ReadSymbolRateSets(const std::string& iniPath, std::s
         if (error) *error = reason;
         if (missing) {
             std::error_code ec;
-            *missing = std::filesystem::status(iniPath, ec).type() == std::filesystem::file_type::not_found;
+            *missing = std::filesystem::status(iniPath, ec).type() ==
+                       std::filesystem::file_type::not_found;
         }
         return {};
     }

@@ -3,10 +3,9 @@
 // the rows.
 #include "channels/records.h"
 
-#include <limits>
-
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <span>
 
 #include "image/byte_reader.h"
@@ -49,7 +48,8 @@ std::uint8_t Low8(std::int64_t value) {
 
 const std::string& CellAt(const std::vector<std::string>& cells, int column) {
     static const std::string empty;
-    return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : empty;
+    return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)]
+                                                   : empty;
 }
 
 constexpr std::array<const char*, 5> kFecTexts{"1/2", "2/3", "3/4", "5/6", "7/8"};
@@ -105,7 +105,8 @@ std::uint8_t FecCode(const std::string& text) {
 std::string FrequencyText(std::int32_t offsetHz, std::int32_t oscillatorMHz) {
     if (offsetHz == 0) return "0";
     const std::int64_t hz = static_cast<std::int64_t>(oscillatorMHz) * 1000000 + offsetHz;
-    const std::uint64_t magnitude = hz < 0 ? static_cast<std::uint64_t>(-hz) : static_cast<std::uint64_t>(hz);
+    const std::uint64_t magnitude =
+        hz < 0 ? static_cast<std::uint64_t>(-hz) : static_cast<std::uint64_t>(hz);
     std::string text = hz < 0 ? "-" : "";
     text += std::to_string(magnitude / 1000000);
     std::uint64_t fraction = magnitude % 1000000;
@@ -139,26 +140,29 @@ std::int64_t FrequencyHertz(const std::string& text) {
     auto [ptr, ec] = std::from_chars(first, last, magnitude, 10);
     if (ec != std::errc() || ptr != last || magnitude > static_cast<std::uint64_t>(INT64_MAX))
         throw ConversionError(text);
-    return joined[0] == '-' ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return joined[0] == '-' ? -static_cast<std::int64_t>(magnitude)
+                            : static_cast<std::int64_t>(magnitude);
 }
 
 std::pair<std::int64_t, std::int64_t> StorableFrequencyHertz(std::int32_t oscillatorMHz) {
     const std::int64_t oscillator = std::int64_t{oscillatorMHz} * 1000000;
-    return {oscillator + std::numeric_limits<std::int32_t>::min(), oscillator + std::numeric_limits<std::int32_t>::max()};
+    return {oscillator + std::numeric_limits<std::int32_t>::min(),
+            oscillator + std::numeric_limits<std::int32_t>::max()};
 }
 
 std::int32_t FrequencyOffset(const std::string& text, std::int32_t oscillatorMHz) {
     const std::int64_t hz = FrequencyHertz(text);
     if (hz == 0) return 0;
     // The record keeps the low 32 bits of the difference (two's complement).
-    const std::uint64_t diff = static_cast<std::uint64_t>(hz) -
-                               static_cast<std::uint64_t>(static_cast<std::int64_t>(oscillatorMHz)) * 1000000u;
+    const std::uint64_t diff =
+        static_cast<std::uint64_t>(hz) -
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(oscillatorMHz)) * 1000000u;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(diff & 0xFFFFFFFFu));
 }
 
 std::vector<std::string> ReadChannelRecord(const std::uint8_t* record, int number) {
-    return ReadChannelRecord(std::span<const std::uint8_t, kChannelRecordSize>(record, kChannelRecordSize),
-                             number);
+    return ReadChannelRecord(
+        std::span<const std::uint8_t, kChannelRecordSize>(record, kChannelRecordSize), number);
 }
 
 std::vector<std::string> ReadChannelRecord(std::span<const std::uint8_t, kChannelRecordSize> record,
@@ -204,12 +208,14 @@ void ReadChannelRecordInto(std::span<const std::uint8_t, kChannelRecordSize> rec
     cells[ch::Favourites].assign(1, '0');
 }
 
-std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vector<std::string>& cells) {
+std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(
+    const std::vector<std::string>& cells) {
     std::array<std::uint8_t, kChannelRecordSize> out{};
     int column = ch::Name;
     try {
         const std::string& name = CellAt(cells, ch::Name);
-        for (std::size_t i = 0; i < name.size() && i < 16; ++i) out[i] = static_cast<std::uint8_t>(name[i]);
+        for (std::size_t i = 0; i < name.size() && i < 16; ++i)
+            out[i] = static_cast<std::uint8_t>(name[i]);
         column = ch::Status;
         out[16] = StatusValue(CellAt(cells, ch::Status));
         column = ch::Transponder;
@@ -228,13 +234,16 @@ std::array<std::uint8_t, kChannelRecordSize> WriteChannelRecord(const std::vecto
 std::vector<std::string> ReadTransponderRecord(const std::uint8_t* record, int number,
                                                const TransponderContext& context) {
     return ReadTransponderRecord(
-        std::span<const std::uint8_t, kTransponderRecordSize>(record, kTransponderRecordSize), number, context);
+        std::span<const std::uint8_t, kTransponderRecordSize>(record, kTransponderRecordSize),
+        number, context);
 }
 
-std::vector<std::string> ReadTransponderRecord(std::span<const std::uint8_t, kTransponderRecordSize> record,
-                                               int number, const TransponderContext& context) {
+std::vector<std::string> ReadTransponderRecord(
+    std::span<const std::uint8_t, kTransponderRecordSize> record, int number,
+    const TransponderContext& context) {
     ByteReader r(record);
-    const auto offset = static_cast<std::int32_t>((static_cast<std::uint32_t>(r.be16At(0)) << 16) | r.be16At(2));
+    const auto offset =
+        static_cast<std::int32_t>((static_cast<std::uint32_t>(r.be16At(0)) << 16) | r.be16At(2));
     const std::uint8_t code = r.u8At(9);
     const std::uint8_t flags = r.u8At(11);
     const bool high = (flags & 0x01) != 0;
@@ -252,8 +261,8 @@ std::vector<std::string> ReadTransponderRecord(std::span<const std::uint8_t, kTr
     return cells;
 }
 
-std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(const std::vector<std::string>& cells,
-                                                                        const TransponderContext& context) {
+std::array<std::uint8_t, kTransponderRecordSize> WriteTransponderRecord(
+    const std::vector<std::string>& cells, const TransponderContext& context) {
     std::array<std::uint8_t, kTransponderRecordSize> out{};
     int column = tp::Frequency;
     try {
@@ -300,7 +309,8 @@ std::uint32_t ChannelColour(std::int64_t vpid, std::int64_t apid, std::int64_t s
     return colour;
 }
 
-std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid, const std::string& status) {
+std::uint32_t ChannelColour(const std::string& vpid, const std::string& apid,
+                            const std::string& status) {
     std::int64_t value = 0;
     try {
         value = CellHex(status);
@@ -356,7 +366,8 @@ std::array<std::string, fav::Lists> ReadListNames(const std::vector<std::uint8_t
     return names;
 }
 
-std::vector<std::uint8_t> WriteConfigBlock(std::vector<std::uint8_t> bytes, const Grid& configGrid) {
+std::vector<std::uint8_t> WriteConfigBlock(std::vector<std::uint8_t> bytes,
+                                           const Grid& configGrid) {
     // Only bytes the entry already has are touched: a short block keeps its length.
     const std::size_t end = std::min<std::size_t>(bytes.size(), kConfigBlockSize);
     for (std::size_t i = 2; i < end; ++i) bytes[i] = 0;

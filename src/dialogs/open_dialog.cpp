@@ -34,8 +34,7 @@ std::optional<std::int32_t> ParseInt32(const QString& text) {
     if (first != last && *first == '+') ++first;
     std::int32_t value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (first == last || error != std::errc() || end != last ||
-        text.size() != bytes.size())
+    if (first == last || error != std::errc() || end != last || text.size() != bytes.size())
         return std::nullopt;
     return value;
 }
@@ -46,7 +45,8 @@ constexpr const char* kHighMessage = rivo::TrNoop("Selezionare una frequenza alt
 constexpr const char* kNoFileMessage = rivo::TrNoop("Selezionare il file da aprire");
 constexpr const char* kNoSatelliteAMessage = rivo::TrNoop("Inserire il nome del satellite A");
 constexpr const char* kNoSatelliteBMessage = rivo::TrNoop("Inserire il nome del satellite B");
-constexpr const char* kSameSatellitesMessage = rivo::TrNoop("I satelliti A e B devono avere nomi diversi");
+constexpr const char* kSameSatellitesMessage =
+    rivo::TrNoop("I satelliti A e B devono avere nomi diversi");
 
 // One of the messages above in a warning box.
 void Warn(rivo::UserPrompts& prompts, const char* message) {
@@ -168,7 +168,8 @@ OpenDialog::OpenDialog(QString iniPath, rivo::UserPrompts& prompts, QWidget* par
     connect(browseButton, &QPushButton::clicked, this, &OpenDialog::browse);
     connect(lnbLowEdit, &QLineEdit::textChanged, this, &OpenDialog::lnbLowChanged);
     lnbHighEdit->installEventFilter(this);
-    connect(symbolRateSetCombo, &QComboBox::currentIndexChanged, this, &OpenDialog::symbolRateSetChanged);
+    connect(symbolRateSetCombo, &QComboBox::currentIndexChanged, this,
+            &OpenDialog::symbolRateSetChanged);
     connect(defaultsButton, &QPushButton::clicked, this, &OpenDialog::restoreDefaults);
     connect(okButton, &QPushButton::clicked, this, &OpenDialog::acceptIfValid);
     connect(cancelButton, &QPushButton::clicked, this, &OpenDialog::cancel);
@@ -271,14 +272,12 @@ void OpenDialog::browse() {
 
 void OpenDialog::lnbLowChanged(const QString& text) {
     const auto value = ParseInt32(text);
-    if (!value || *value < 0)
-        Warn(prompts_, kLowMessage);
+    if (!value || *value < 0) Warn(prompts_, kLowMessage);
 }
 
 void OpenDialog::lnbHighLeft() {
     const auto value = ParseInt32(lnbHighEdit->text());
-    if (!value || *value < 0)
-        Warn(prompts_, kHighMessage);
+    if (!value || *value < 0) Warn(prompts_, kHighMessage);
 }
 
 bool OpenDialog::eventFilter(QObject* watched, QEvent* event) {

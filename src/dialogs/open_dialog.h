@@ -63,9 +63,9 @@ public:
     QTableWidget* symbolRateTable = nullptr;  // 16 rows: code, value
     // Why the "Sr.Ini" could not be read; hidden when it was read or does not exist.
     QLabel* symbolRateProblemLabel = nullptr;
-    QPushButton* defaultsButton = nullptr;    // "Valori predefiniti"
-    QPushButton* okButton = nullptr;          // "Ok"
-    QPushButton* cancelButton = nullptr;      // "Annulla"
+    QPushButton* defaultsButton = nullptr;  // "Valori predefiniti"
+    QPushButton* okButton = nullptr;        // "Ok"
+    QPushButton* cancelButton = nullptr;    // "Annulla"
 
 public slots:
     void browse();
